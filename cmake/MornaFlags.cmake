@@ -1,0 +1,69 @@
+# Warnings, character sets, determinism and sanitizers, for every target of the tree.
+add_compile_options(-Wall -Wextra -ffp-contract=off -fno-fast-math)
+if(MORNA_WERROR)
+  add_compile_options(-Werror)
+endif()
+
+# Text inside the program is Shift-JIS: string literals are stored as CP932.
+# clang has no -fexec-charset for CP932; clang builds leave it out, and nothing
+# they exercise may depend on the bytes of Japanese literals.
+if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
+  add_compile_options($<$<COMPILE_LANGUAGE:CXX>:-finput-charset=UTF-8>
+                      $<$<COMPILE_LANGUAGE:CXX>:-fexec-charset=CP932>)
+  set(MORNA_CP932_LITERALS ON)
+else()
+  set(MORNA_CP932_LITERALS OFF)
+endif()
+
+if(MORNA_SANITIZE STREQUAL "address")
+  add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined -fno-sanitize-recover=all)
+elseif(MORNA_SANITIZE STREQUAL "thread")
+  add_compile_options(-fsanitize=thread -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=thread)
+elseif(NOT MORNA_SANITIZE STREQUAL "")
+  message(FATAL_ERROR "MORNA_SANITIZE must be empty, address or thread")
+endif()
+
+if(MORNA_FUZZ)
+  if(NOT CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+    message(FATAL_ERROR "The fuzz build needs clang (CXX=clang++-14)")
+  endif()
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
+if(NOT CMAKE_BUILD_TYPE)
+  set(CMAKE_BUILD_TYPE RelWithDebInfo)
+endif()
+
+# morna_add_library(name folder [LIBS ...]): one library target per folder, made of
+# every .cpp below that folder, so that adding a file needs no edit here.
+function(morna_add_library name folder)
+  cmake_parse_arguments(ARG "" "" "LIBS;EXCLUDE" ${ARGN})
+  file(GLOB_RECURSE srcs CONFIGURE_DEPENDS ${folder}/*.cpp)
+  foreach(ex IN LISTS ARG_EXCLUDE)
+    list(FILTER srcs EXCLUDE REGEX "${ex}")
+  endforeach()
+  if(srcs)
+    add_library(${name} STATIC ${srcs})
+    target_link_libraries(${name} PUBLIC ${ARG_LIBS})
+  else()
+    add_library(${name} INTERFACE)
+    target_link_libraries(${name} INTERFACE ${ARG_LIBS})
+  endif()
+endfunction()
+
+# morna_add_test(name folder [LIBS ...]): one GoogleTest program made of every
+# .cpp in a tests/ folder, its cases registered with CTest.
+function(morna_add_test name folder)
+  cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
+  file(GLOB_RECURSE srcs CONFIGURE_DEPENDS ${folder}/*.cpp)
+  if(NOT srcs)
+    return()
+  endif()
+  add_executable(${name} ${srcs})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gmock GTest::gtest_main)
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
+    PROPERTIES ENVIRONMENT "SDL_VIDEODRIVER=dummy;SDL_AUDIODRIVER=dummy")
+endfunction()

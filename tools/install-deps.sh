@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that building, testing and running need, when any is missing.
+set -euo pipefail
+
+PACKAGES=(
+  # build
+  cmake ninja-build g++ pkg-config
+  # tests, benchmarks, fuzzing (clang with its libFuzzer runtime)
+  googletest libgtest-dev libgmock-dev libbenchmark-dev clang-14 libclang-rt-14-dev
+  # the platform layer: window, input, audio output, picture decoding
+  libsdl2-dev libsdl2-image-dev
+  # fonts: rendering, face matching, vertical glyph forms, Japanese faces
+  libfreetype-dev libfontconfig-dev libharfbuzz-dev fonts-vlgothic fonts-ipafont-gothic
+  # compressed audio, MIDI with a General MIDI sound font, the update check's HTTP
+  libmpg123-dev libsndfile1-dev libfluidsynth-dev fluid-soundfont-gm libcurl4-openssl-dev
+  # tests in a real window: X server, its auth, a window manager, X tools and headers
+  xvfb xauth openbox x11-utils libx11-dev
+)
+
+missing=()
+for p in "${PACKAGES[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing: ${missing[*]}"
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -qq
+$SUDO env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"

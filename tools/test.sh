@@ -1,0 +1,56 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds and runs every test: the plain build with
+# warnings as errors, the ASan/UBSan build, the ThreadSanitizer build of the
+# thread tests and the libFuzzer targets for a short run each.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+top=$(pwd)
+
+bash tools/install-deps.sh
+
+jobs=$(nproc)
+mkdir -p build
+rm -f build/*-ctest.log
+export SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+
+build() {  # build <dir> <cmake args...>
+  local dir=$1; shift
+  cmake -S "$top" -B "$dir" -G Ninja -DMORNA_WERROR=ON "$@" >/dev/null
+  cmake --build "$dir" -j "$jobs"
+}
+
+echo "== plain build"
+build build/ci -DMORNA_BENCH=ON
+ctest --test-dir build/ci -j "$jobs" --output-on-failure --timeout 300 | tee build/ci-ctest.log
+
+echo "== ASan/UBSan build"
+build build/asan -DMORNA_SANITIZE=address
+ctest --test-dir build/asan -j "$jobs" --output-on-failure --timeout 600 | tee build/asan-ctest.log
+
+if [ -f tests/tsan_tests.txt ]; then
+  echo "== ThreadSanitizer build"
+  build build/tsan -DMORNA_SANITIZE=thread
+  ctest --test-dir build/tsan -j "$jobs" --output-on-failure --timeout 600 -L thread | tee build/tsan-ctest.log
+fi
+
+if [ -d fuzz ] && ls fuzz/*.cpp >/dev/null 2>&1; then
+  echo "== fuzz targets, ${MORNA_FUZZ_SECONDS:-30} s each"
+  CC=clang-14 CXX=clang++-14 build build/fuzz -DMORNA_FUZZ=ON -DMORNA_TESTS=OFF
+  for f in build/fuzz/fuzz/fuzz_*; do
+    [ -x "$f" ] || continue
+    name=$(basename "$f"); name=${name#fuzz_}
+    work=$(mktemp -d)
+    [ -d "fuzz/corpus/$name" ] && cp -r "fuzz/corpus/$name/." "$work/"
+    "$f" -max_total_time="${MORNA_FUZZ_SECONDS:-30}" -rss_limit_mb=2048 -print_final_stats=1 "$work" 2>&1 | tail -n 3
+    rm -rf "$work"
+  done
+fi
+
+# One closing line over every CTest run above.
+read -r passed failed < <(cat build/*-ctest.log | awk '/tests failed out of/ {
+  for (i = 1; i <= NF; i++) if ($i == "out" && $(i+1) == "of") t += $(i+2);
+  for (i = 1; i <= NF; i++) if ($i == "tests" && $(i+1) == "failed") f += $(i-1) }
+  END { print t - f, f + 0 }')
+echo "Tests: ${passed} passed, ${failed} failed"
