@@ -1,0 +1,183 @@
+#include "foundation/auxiliary/lzss.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+using namespace tovarineGameSDK3rd::Auxiliary;
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+Bytes FromText(const std::string& s) { return Bytes(s.begin(), s.end()); }
+
+// Packs with the allocating form; empty on refusal.
+int32_t Pack(CLZSS& lz, const Bytes& in, Bytes& packed) {
+    uint8_t* out = reinterpret_cast<uint8_t*>(1);
+    uint32_t packedSize = 12345;
+    const int32_t r = lz.Encode(in.data(), &out, static_cast<uint32_t>(in.size()), &packedSize, true);
+    packed.clear();
+    if (r == 0) {
+        packed.assign(out, out + packedSize);
+        delete[] out;
+    } else {
+        EXPECT_EQ(out, nullptr);
+    }
+    return r;
+}
+
+int32_t Unpack(CLZSS& lz, const Bytes& packed, uint32_t size, Bytes& out) {
+    out.assign(size, 0xCD);
+    uint8_t* p = out.data();
+    return lz.Decode(packed.data(), static_cast<uint32_t>(packed.size()), &p, size, false);
+}
+
+}  // namespace
+
+TEST(Lzss, RunOfOneByteIsLiteralThenFullReference) {
+    // The ring starts zeroed, so 'A' is new: one literal, then the ring position
+    // 4078 where it was stored, copied 18 times over the write position.
+    CLZSS lz;
+    Bytes packed;
+    ASSERT_EQ(Pack(lz, Bytes(19, 'A'), packed), 0);
+    EXPECT_EQ(packed, (Bytes{0x01, 'A', 0xEE, 0xFF}));
+    Bytes back;
+    ASSERT_EQ(Unpack(lz, packed, 19, back), 0);
+    EXPECT_EQ(back, Bytes(19, 'A'));
+}
+
+TEST(Lzss, ZerosMatchTheZeroedRingAtOnce) {
+    CLZSS lz;
+    Bytes packed;
+    ASSERT_EQ(Pack(lz, Bytes(1000, 0), packed), 0);
+    // 55 references of 18 and one of 10: seven groups of eight references.
+    ASSERT_EQ(packed.size(), 7u * 17u);
+    EXPECT_EQ(packed[0], 0x00);
+    EXPECT_EQ(packed[1], 0xDC);  // 4060: the last of the 18 zero strings inserted first
+    EXPECT_EQ(packed[2], 0xFF);
+    EXPECT_EQ(packed[3], 0xFF);  // 4095: each next reference starts one before the write position
+    EXPECT_EQ(packed[4], 0xFF);
+    EXPECT_EQ(packed[5], 0x11);  // 17
+    EXPECT_EQ(packed[6], 0x0F);
+    EXPECT_EQ(packed[packed.size() - 2], 0xCB);  // 971, cut to the 10 bytes left
+    EXPECT_EQ(packed[packed.size() - 1], 0x37);
+    for (size_t g = 0; g < 7; ++g) EXPECT_EQ(packed[g * 17], 0x00) << g;
+}
+
+TEST(Lzss, ShortTextWithRepeat) {
+    CLZSS lz;
+    const Bytes text = FromText("abcdefabcdefabcdefab");
+    Bytes packed;
+    ASSERT_EQ(Pack(lz, text, packed), 0);
+    EXPECT_EQ(packed, (Bytes{0x3F, 'a', 'b', 'c', 'd', 'e', 'f', 0xEE, 0xFB}));
+    uint32_t measured = 0;
+    EXPECT_EQ(lz.Encode(text.data(), nullptr, 20, &measured, false), 0);
+    EXPECT_EQ(measured, 9u);
+}
+
+TEST(Lzss, NineLiteralsFillTheFirstFlagByte) {
+    CLZSS lz;
+    Bytes in = FromText("ponmlkjihgfedcba");
+    in.insert(in.end(), 40, 'z');
+    Bytes packed;
+    ASSERT_EQ(Pack(lz, in, packed), 0);
+    EXPECT_EQ(packed[0], 0xFF);
+    EXPECT_EQ(packed[9] & 1, 1);
+}
+
+TEST(Lzss, EncoderRefusesWhatDoesNotShrink) {
+    CLZSS lz;
+    Bytes packed;
+    EXPECT_EQ(Pack(lz, Bytes(16, 0), packed), 1);  // 16 bytes or fewer: never packed
+    EXPECT_EQ(Pack(lz, Bytes(1, 0), packed), 1);
+    Bytes distinct;
+    for (uint8_t i = 1; i <= 17; ++i) distinct.push_back(i);
+    EXPECT_EQ(Pack(lz, distinct, packed), 1);  // the first group alone is 9 = 17 - 8 bytes
+    std::mt19937 rng(7);
+    Bytes noise(5000);
+    for (auto& b : noise) b = static_cast<uint8_t>(rng());
+    EXPECT_EQ(Pack(lz, noise, packed), 1);
+    uint32_t measured = 0;
+    EXPECT_EQ(lz.Encode(noise.data(), nullptr, 5000, &measured, false), 1);
+    EXPECT_GE(measured, 5000u - 8u);
+}
+
+TEST(Lzss, DecodeStopsInsideAReference) {
+    CLZSS lz;
+    Bytes packed;
+    ASSERT_EQ(Pack(lz, Bytes(1000, 0), packed), 0);
+    Bytes out;
+    ASSERT_EQ(Unpack(lz, packed, 5, out), 0);
+    EXPECT_EQ(out, Bytes(5, 0));
+    // A reference to the byte just written repeats it.
+    const Bytes overlap{0x01, 'q', 0xEE, 0xF2};  // literal at 4078, then 4078 for 5
+    ASSERT_EQ(Unpack(lz, overlap, 6, out), 0);
+    EXPECT_EQ(out, Bytes(6, 'q'));
+}
+
+TEST(Lzss, DecoderRejectsTruncatedAndImpossibleStreams) {
+    CLZSS lz;
+    Bytes packed;
+    const Bytes text = FromText("abcdefabcdefabcdefab");
+    ASSERT_EQ(Pack(lz, text, packed), 0);
+    Bytes out;
+    for (size_t cut = 0; cut < packed.size(); ++cut) {
+        Bytes head(packed.begin(), packed.begin() + cut);
+        EXPECT_EQ(Unpack(lz, head, 20, out), kLzssDamaged) << cut;
+    }
+    // More than the stream can yield, even wholly of references, is refused
+    // before anything is allocated.
+    uint8_t* block = reinterpret_cast<uint8_t*>(1);
+    EXPECT_EQ(lz.Decode(packed.data(), 9, &block, 0x7FFFFFFF, true), kLzssDamaged);
+    EXPECT_EQ(block, nullptr);
+    const Bytes allRefs(17, 0x00);  // one group of eight references of length 3
+    EXPECT_EQ(CLZSS::MaxUnpackedSize(17), 144u);
+    EXPECT_EQ(lz.Decode(allRefs.data(), 17, &block, 24, true), 0);
+    delete[] block;
+    EXPECT_EQ(lz.Decode(allRefs.data(), 17, &block, 25, true), kLzssDamaged);
+    EXPECT_EQ(lz.Decode(allRefs.data(), 17, &block, 0, true), kLzssNothingToDo);
+}
+
+TEST(Lzss, RandomCompressibleInputsRoundTrip) {
+    std::mt19937 rng(12345);
+    CLZSS lz;  // one object reused: each call starts from a clean state
+    std::vector<uint32_t> sizes;
+    for (uint32_t n = 17; n < 300; n += 7) sizes.push_back(n);
+    for (uint32_t n : {4095u, 4096u, 4097u, 4113u, 9000u, 70000u}) sizes.push_back(n);
+    for (uint32_t n : sizes) {
+        Bytes in(n);
+        // Words from a small dictionary with noise: what tables and pictures look like.
+        const std::string words[] = {"stage", "enemy", "0,0,0,", "\r\n", "boss", std::string("\xFF\x00\x00\x80", 4)};
+        size_t i = 0;
+        while (i < n) {
+            if (rng() % 5 == 0) {
+                in[i++] = static_cast<uint8_t>(rng());
+            } else {
+                const std::string& w = words[rng() % 6];
+                for (size_t k = 0; k < w.size() && i < n; ++k) in[i++] = static_cast<uint8_t>(w[k]);
+            }
+        }
+        Bytes packed;
+        const int32_t r = Pack(lz, in, packed);
+        if (n >= 100) {
+            ASSERT_EQ(r, 0) << n;
+        }
+        if (r != 0) continue;
+        CLZSS fresh;  // a reused object packs exactly as a new one
+        Bytes again;
+        ASSERT_EQ(Pack(fresh, in, again), 0);
+        EXPECT_EQ(again, packed) << n;
+        EXPECT_LT(packed.size(), n - 8u);
+        uint32_t measured = 0;
+        EXPECT_EQ(lz.Encode(in.data(), nullptr, n, &measured, false), 0);
+        EXPECT_EQ(measured, packed.size());
+        uint8_t* back = nullptr;
+        ASSERT_EQ(lz.Decode(packed.data(), static_cast<uint32_t>(packed.size()), &back, n, true), 0) << n;
+        EXPECT_TRUE(std::equal(in.begin(), in.end(), back)) << n;
+        delete[] back;
+    }
+}
