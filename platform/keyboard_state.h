@@ -1,0 +1,61 @@
+#pragma once
+// The keyboard as the input layer reads it: 256 bytes, one per DirectInput key
+// code (PC set-1 scan codes, 0x80 added for extended keys), 0x80 while the key
+// is down. SDL's key events set it through a fixed table; losing the focus
+// clears it. SDL reports no keys while another program has the focus, so the
+// array stays clear in the background.
+#include <SDL2/SDL_events.h>
+#include <SDL2/SDL_scancode.h>
+
+#include <cstdint>
+
+namespace morna::platform {
+
+inline constexpr int kKeyboardStateSize = 256;
+inline constexpr uint8_t kKeyDown = 0x80;
+
+// DirectInput codes of the keys the program names.
+namespace dik {
+inline constexpr uint8_t kEscape = 0x01;
+inline constexpr uint8_t kReturn = 0x1C;
+inline constexpr uint8_t kLeftControl = 0x1D;
+inline constexpr uint8_t kZ = 0x2C;
+inline constexpr uint8_t kX = 0x2D;
+inline constexpr uint8_t kSpace = 0x39;
+inline constexpr uint8_t kF1 = 0x3B;
+inline constexpr uint8_t kNumpad7 = 0x47;
+inline constexpr uint8_t kNumpad8 = 0x48;
+inline constexpr uint8_t kNumpad9 = 0x49;
+inline constexpr uint8_t kNumpad4 = 0x4B;
+inline constexpr uint8_t kNumpad5 = 0x4C;
+inline constexpr uint8_t kNumpad6 = 0x4D;
+inline constexpr uint8_t kNumpad1 = 0x4F;
+inline constexpr uint8_t kNumpad2 = 0x50;
+inline constexpr uint8_t kNumpad3 = 0x51;
+inline constexpr uint8_t kNumpad0 = 0x52;
+inline constexpr uint8_t kF12 = 0x58;
+inline constexpr uint8_t kNumpadEnter = 0x9C;
+inline constexpr uint8_t kRightControl = 0x9D;
+inline constexpr uint8_t kUp = 0xC8;
+inline constexpr uint8_t kLeft = 0xCB;
+inline constexpr uint8_t kRight = 0xCD;
+inline constexpr uint8_t kDown = 0xD0;
+}  // namespace dik
+
+// The DirectInput code of an SDL scancode; 0 for keys without one.
+uint8_t DikFromScancode(SDL_Scancode code);
+
+// Takes one SDL event: key down and up set and clear the key's byte, a window's
+// focus gained or lost is recorded, and a loss clears every key.
+void KeyboardStateOnEvent(const SDL_Event& event);
+
+// Copies the current 256 bytes.
+void GetKeyboardState(uint8_t (&out)[kKeyboardStateSize]);
+
+// True while one of the program's windows has the keyboard focus.
+bool KeyboardHasFocus();
+
+// Forgets every key and the focus (a new session of the pump, and tests).
+void ResetKeyboardState();
+
+}  // namespace morna::platform

@@ -1,0 +1,173 @@
+#include "platform/direct_input.h"
+#include "platform/keyboard_state.h"
+
+#include <SDL2/SDL.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+
+namespace mp = morna::platform;
+namespace dik = morna::platform::dik;
+
+namespace {
+
+class KeyboardStateTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(SDL_Init(SDL_INIT_EVENTS), 0) << SDL_GetError();
+        mp::ResetKeyboardState();
+    }
+    void TearDown() override {
+        mp::ResetKeyboardState();
+        SDL_Quit();
+    }
+
+    static void PushKey(SDL_Scancode code, bool down) {
+        SDL_Event e{};
+        e.type = down ? SDL_KEYDOWN : SDL_KEYUP;
+        e.key.state = down ? SDL_PRESSED : SDL_RELEASED;
+        e.key.keysym.scancode = code;
+        e.key.keysym.sym = SDL_GetKeyFromScancode(code);
+        ASSERT_EQ(SDL_PushEvent(&e), 1) << SDL_GetError();
+    }
+
+    static void PushFocus(uint32_t window, bool gained) {
+        SDL_Event e{};
+        e.type = SDL_WINDOWEVENT;
+        e.window.windowID = window;
+        e.window.event = gained ? SDL_WINDOWEVENT_FOCUS_GAINED : SDL_WINDOWEVENT_FOCUS_LOST;
+        ASSERT_EQ(SDL_PushEvent(&e), 1) << SDL_GetError();
+    }
+
+    // What the window's pump does with each event.
+    static void Pump() {
+        SDL_Event e;
+        while (SDL_PollEvent(&e) != 0) mp::KeyboardStateOnEvent(e);
+    }
+
+    static uint8_t Key(uint8_t code) {
+        uint8_t keys[mp::kKeyboardStateSize];
+        mp::GetKeyboardState(keys);
+        return keys[code];
+    }
+};
+
+struct GameKey {
+    SDL_Scancode sdl;
+    uint8_t dik;
+};
+
+// The keys the game is played and driven with, by their DirectInput codes.
+constexpr GameKey kGameKeys[] = {
+    {SDL_SCANCODE_UP, dik::kUp},         {SDL_SCANCODE_DOWN, dik::kDown},
+    {SDL_SCANCODE_LEFT, dik::kLeft},     {SDL_SCANCODE_RIGHT, dik::kRight},
+    {SDL_SCANCODE_Z, dik::kZ},           {SDL_SCANCODE_X, dik::kX},
+    {SDL_SCANCODE_ESCAPE, dik::kEscape}, {SDL_SCANCODE_RETURN, dik::kReturn},
+    {SDL_SCANCODE_KP_ENTER, dik::kNumpadEnter},
+    {SDL_SCANCODE_KP_0, dik::kNumpad0},  {SDL_SCANCODE_KP_1, dik::kNumpad1},
+    {SDL_SCANCODE_KP_2, dik::kNumpad2},  {SDL_SCANCODE_KP_3, dik::kNumpad3},
+    {SDL_SCANCODE_KP_4, dik::kNumpad4},  {SDL_SCANCODE_KP_5, dik::kNumpad5},
+    {SDL_SCANCODE_KP_6, dik::kNumpad6},  {SDL_SCANCODE_KP_7, dik::kNumpad7},
+    {SDL_SCANCODE_KP_8, dik::kNumpad8},  {SDL_SCANCODE_KP_9, dik::kNumpad9},
+    {SDL_SCANCODE_SPACE, dik::kSpace},   {SDL_SCANCODE_LCTRL, dik::kLeftControl},
+    {SDL_SCANCODE_RCTRL, dik::kRightControl}, {SDL_SCANCODE_F1, dik::kF1},
+    {SDL_SCANCODE_F12, dik::kF12},
+};
+
+TEST_F(KeyboardStateTest, SyntheticEventsReachTheirCodes) {
+    for (const GameKey& k : kGameKeys) {
+        SCOPED_TRACE(SDL_GetScancodeName(k.sdl));
+        PushKey(k.sdl, true);
+        Pump();
+        EXPECT_EQ(Key(k.dik), mp::kKeyDown);
+        uint8_t keys[mp::kKeyboardStateSize];
+        mp::GetKeyboardState(keys);
+        EXPECT_EQ(std::count(keys, keys + mp::kKeyboardStateSize, mp::kKeyDown), 1);
+        PushKey(k.sdl, false);
+        Pump();
+        EXPECT_EQ(Key(k.dik), 0);
+    }
+}
+
+TEST_F(KeyboardStateTest, TableIsOneToOneOutsideTheTwinBackslash) {
+    // Each code comes from one key, but the ISO key beside Enter shares the
+    // backslash's place; keys without a code leave the state alone.
+    int owners[mp::kKeyboardStateSize] = {};
+    for (int sc = 0; sc < SDL_NUM_SCANCODES; ++sc) {
+        const uint8_t code = mp::DikFromScancode(static_cast<SDL_Scancode>(sc));
+        if (code != 0) ++owners[code];
+    }
+    for (int code = 0; code < mp::kKeyboardStateSize; ++code) {
+        EXPECT_LE(owners[code], code == 0x2B ? 2 : 1) << "code " << code;
+    }
+    EXPECT_EQ(mp::DikFromScancode(static_cast<SDL_Scancode>(-1)), 0);
+    EXPECT_EQ(mp::DikFromScancode(static_cast<SDL_Scancode>(SDL_NUM_SCANCODES)), 0);
+    PushKey(SDL_SCANCODE_F24, true);
+    Pump();
+    uint8_t keys[mp::kKeyboardStateSize];
+    mp::GetKeyboardState(keys);
+    EXPECT_EQ(std::count(keys, keys + mp::kKeyboardStateSize, 0), mp::kKeyboardStateSize);
+}
+
+TEST_F(KeyboardStateTest, LosingTheFocusReleasesEveryKey) {
+    PushFocus(7, true);
+    PushKey(SDL_SCANCODE_LEFT, true);
+    PushKey(SDL_SCANCODE_Z, true);
+    Pump();
+    EXPECT_TRUE(mp::KeyboardHasFocus());
+    EXPECT_EQ(Key(dik::kLeft), mp::kKeyDown);
+    // The key-up happens in another program and never reaches us.
+    PushFocus(7, false);
+    Pump();
+    EXPECT_FALSE(mp::KeyboardHasFocus());
+    EXPECT_EQ(Key(dik::kLeft), 0);
+    EXPECT_EQ(Key(dik::kZ), 0);
+}
+
+// The real keyboard device follows the focus in foreground mode.
+TEST_F(KeyboardStateTest, ForegroundDeviceReadsOnlyWithTheFocus) {
+    namespace r = mp::input_result;
+    mp::InputProvider& provider = mp::GetInputProvider();
+    std::unique_ptr<mp::InputObject> object = provider.CreateObject();
+    ASSERT_NE(object, nullptr);
+    ASSERT_EQ(object->Initialize(0x0500), r::kOk);
+    std::unique_ptr<mp::KeyboardDevice> device;
+    ASSERT_EQ(object->CreateKeyboard(device), r::kOk);
+    ASSERT_EQ(device->SetKeyboardFormat(), r::kOk);
+    EXPECT_EQ(device->SetCooperativeLevel(0, mp::kInputNonExclusive | mp::kInputForeground), r::kHandle);
+    ASSERT_EQ(device->SetCooperativeLevel(1, mp::kInputNonExclusive | mp::kInputForeground), r::kOk);
+
+    uint8_t keys[256];
+    EXPECT_EQ(device->Acquire(), r::kOtherAppHasPriority);
+    EXPECT_EQ(device->GetState(keys), r::kNotAcquired);
+
+    PushFocus(3, true);
+    PushKey(SDL_SCANCODE_X, true);
+    Pump();
+    ASSERT_EQ(device->Acquire(), r::kOk);
+    ASSERT_EQ(device->GetState(keys), r::kOk);
+    EXPECT_EQ(keys[dik::kX], mp::kKeyDown);
+
+    PushFocus(3, false);
+    Pump();
+    EXPECT_EQ(device->GetState(keys), r::kInputLost);
+    EXPECT_EQ(device->GetState(keys), r::kNotAcquired);
+    EXPECT_EQ(device->Acquire(), r::kOtherAppHasPriority);
+}
+
+TEST_F(KeyboardStateTest, BackgroundDeviceReadsReleasedKeysWithoutTheFocus) {
+    namespace r = mp::input_result;
+    std::unique_ptr<mp::KeyboardDevice> device;
+    ASSERT_EQ(mp::GetInputProvider().CreateObject()->CreateKeyboard(device), r::kOk);
+    ASSERT_EQ(device->SetKeyboardFormat(), r::kOk);
+    ASSERT_EQ(device->SetCooperativeLevel(1, mp::kInputNonExclusive | mp::kInputBackground), r::kOk);
+    ASSERT_EQ(device->Acquire(), r::kOk);
+    uint8_t keys[256];
+    std::memset(keys, 0xAA, sizeof keys);
+    ASSERT_EQ(device->GetState(keys), r::kOk);
+    EXPECT_EQ(std::count(keys, keys + 256, 0), 256);
+    EXPECT_EQ(device->SetCooperativeLevel(1, mp::kInputExclusive | mp::kInputBackground), r::kFail);
+}
+
+}  // namespace
