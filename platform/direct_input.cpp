@@ -73,7 +73,10 @@ public:
 
 class SdlInputProvider final : public InputProvider {
 public:
-    std::unique_ptr<InputObject> CreateObject() override { return std::make_unique<SdlInputObject>(); }
+    std::unique_ptr<InputObject> CreateObject() override {
+        InstallKeyboardState();
+        return std::make_unique<SdlInputObject>();
+    }
     // The object above is always there; no separate library exists on this system.
     std::unique_ptr<InputLibrary> OpenLibrary() override { return nullptr; }
 };

@@ -1,5 +1,7 @@
 #include "platform/keyboard_state.h"
 
+#include "platform/event_observer.h"
+
 #include <array>
 #include <cstring>
 #include <mutex>
@@ -123,6 +125,13 @@ void KeyboardStateOnEvent(const SDL_Event& event) {
     default:
         return;
     }
+}
+
+void InstallKeyboardState() {
+    static std::once_flag once;
+    std::call_once(once, [] {
+        AddEventObserver([](const SDL_Event& event, void*) { KeyboardStateOnEvent(event); }, nullptr);
+    });
 }
 
 void GetKeyboardState(uint8_t (&out)[kKeyboardStateSize]) {

@@ -49,6 +49,10 @@ uint8_t DikFromScancode(SDL_Scancode code);
 // focus gained or lost is recorded, and a loss clears every key.
 void KeyboardStateOnEvent(const SDL_Event& event);
 
+// Registers KeyboardStateOnEvent with the window pump's event observers; calling
+// it again does nothing. The real keyboard device calls it.
+void InstallKeyboardState();
+
 // Copies the current 256 bytes.
 void GetKeyboardState(uint8_t (&out)[kKeyboardStateSize]);
 

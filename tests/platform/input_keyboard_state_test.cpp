@@ -1,4 +1,5 @@
 #include "platform/direct_input.h"
+#include "platform/event_observer.h"
 #include "platform/keyboard_state.h"
 
 #include <SDL2/SDL.h>
@@ -16,6 +17,7 @@ class KeyboardStateTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_EQ(SDL_Init(SDL_INIT_EVENTS), 0) << SDL_GetError();
+        mp::InstallKeyboardState();
         mp::ResetKeyboardState();
     }
     void TearDown() override {
@@ -43,7 +45,7 @@ protected:
     // What the window's pump does with each event.
     static void Pump() {
         SDL_Event e;
-        while (SDL_PollEvent(&e) != 0) mp::KeyboardStateOnEvent(e);
+        while (SDL_PollEvent(&e) != 0) mp::NotifyEventObservers(e);
     }
 
     static uint8_t Key(uint8_t code) {
