@@ -7,4 +7,9 @@ namespace morna::platform {
 // Only differences are meaningful; compute them in uint32_t so that they wrap too.
 uint32_t MonotonicMilliseconds();
 
+// Blocks the calling thread for at least `ms` milliseconds of the monotonic clock,
+// resuming after signals. The monotonic clock has fine resolution here, so there is
+// no system timer period to raise for short sleeps to be accurate.
+void SleepMilliseconds(uint32_t ms);
+
 }  // namespace morna::platform
