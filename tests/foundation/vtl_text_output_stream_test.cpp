@@ -1,0 +1,81 @@
+#include "foundation/vtl/text_output_stream.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "tests/common/log_capture.h"
+
+using namespace tovarineGameSDK3rd;
+using morna::test::LogCapture;
+using morna::test::RecordingDevice;
+
+namespace {
+
+TEST(ErrorLogTest, DefaultDeviceDiscards) {
+    CTextOutputStreamVersatile& log = GetErrorLog();
+    EXPECT_EQ(&log, &GetErrorLog());
+    log.Out("%s %d %x", "x", 1, 2u);
+    log.Out(VTL::VTLstring("text"));
+    log.Out(5);
+    log.Clear();
+    EXPECT_FALSE(log.GetDevice().isNull());
+}
+
+TEST(ErrorLogTest, EachLineArrivesOnceFormattedOnce) {
+    LogCapture capture;
+    GetErrorLog().Out("CWindow::CreateでRegisterClassEx失敗");
+    GetErrorLog().Out("CMIDIOutputMCI::Openで読み込むファイルが無い %s", "data\\100%d%s%n.mid");
+    GetErrorLog().Out("nBpp=%d BMask=0x%x", 16, 0x1Fu);
+    GetErrorLog().Out(VTL::VTLstring("50%s"));
+    GetErrorLog().Out(-42);
+    EXPECT_EQ(capture.Lines(),
+              (std::vector<std::string>{
+                  "CWindow::Create\x82\xc5RegisterClassEx\x8e\xb8\x94\x73",
+                  "CMIDIOutputMCI::Open\x82\xc5\x93\xc7\x82\xdd\x8d\x9e\x82\xde\x83\x74\x83\x40\x83\x43"
+                  "\x83\x8b\x82\xaa\x96\xb3\x82\xa2 data\\100%d%s%n.mid",
+                  "nBpp=16 BMask=0x1f", "50%s", "-42"}));
+}
+
+TEST(ErrorLogTest, LongTextIsCutToTheBuffer) {
+    LogCapture capture;
+    const std::string long_text(2000, 'a');
+    GetErrorLog().Out("%s", long_text.c_str());
+    // A double-byte character that would straddle the cut is dropped whole.
+    const std::string sjis = std::string(510, 'b') + "\x83\x41\x83\x41";
+    GetErrorLog().Out("%s", sjis.c_str());
+    const auto lines = capture.Lines();
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0], std::string(511, 'a'));
+    EXPECT_EQ(lines[1], std::string(510, 'b'));
+}
+
+TEST(ErrorLogTest, NullDeviceThrowsAndCaptureRestoresTheDiscardingOne) {
+    {
+        LogCapture capture;
+        GetErrorLog().SetDevice(VTL::smart_ptr<ITextOutputStream>());
+        EXPECT_THROW(GetErrorLog().Out("x"), VTL::CNullPointerException);
+        EXPECT_THROW(GetErrorLog().Out(1), VTL::CNullPointerException);
+        EXPECT_THROW(GetErrorLog().Clear(), VTL::CNullPointerException);
+    }
+    EXPECT_NO_THROW(GetErrorLog().Out("x"));
+}
+
+TEST(ErrorLogTest, ManyThreadsReportWhileTheDeviceChanges) {
+    VTL::smart_ptr<RecordingDevice> device(new RecordingDevice);
+    GetErrorLog().SetDevice(device);
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t) {
+        threads.emplace_back([t] {
+            for (int i = 0; i < 500; ++i) GetErrorLog().Out("thread %d line %d", t, i);
+        });
+    }
+    for (int i = 0; i < 200; ++i) GetErrorLog().SetDevice(device);  // replaced under the writers
+    for (auto& th : threads) th.join();
+    GetErrorLog().SetDevice(new CTextOutputStreamNullDevice);
+    EXPECT_EQ(device->Lines().size(), 2000u);
+}
+
+}  // namespace
