@@ -1,4 +1,5 @@
 #include "platform/joystick.h"
+#include "tests/common/virtual_pad.h"
 
 #include <SDL2/SDL.h>
 #include <gtest/gtest.h>
@@ -6,35 +7,6 @@
 namespace mp = morna::platform;
 
 namespace {
-
-// A pad made by SDL's virtual joystick driver, read back through the same
-// SDL calls a plugged-in pad goes through.
-class VirtualPad {
-public:
-    VirtualPad(int axes, int buttons) {
-        index_ = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, axes, buttons, 0);
-        if (index_ >= 0) handle_ = SDL_JoystickOpen(index_);
-    }
-    ~VirtualPad() { Detach(); }
-
-    bool Ok() const { return handle_ != nullptr; }
-    uint32_t Id() const { return static_cast<uint32_t>(index_); }
-    void Axis(int axis, int16_t v) { SDL_JoystickSetVirtualAxis(handle_, axis, v); }
-    void Button(int button, bool down) { SDL_JoystickSetVirtualButton(handle_, button, down ? 1 : 0); }
-    void Detach() {
-        if (handle_ == nullptr) return;
-        const SDL_JoystickID instance = SDL_JoystickInstanceID(handle_);
-        SDL_JoystickClose(handle_);
-        handle_ = nullptr;
-        for (int i = 0; i < SDL_NumJoysticks(); ++i) {
-            if (SDL_JoystickGetDeviceInstanceID(i) == instance) SDL_JoystickDetachVirtual(i);
-        }
-    }
-
-private:
-    int index_ = -1;
-    SDL_Joystick* handle_ = nullptr;
-};
 
 class JoystickTest : public ::testing::Test {
 protected:
