@@ -30,8 +30,8 @@ inline constexpr uint32_t kInputNonExclusive = 0x02;
 inline constexpr uint32_t kInputForeground = 0x04;
 inline constexpr uint32_t kInputBackground = 0x08;
 
-// The window a device cooperates with; 0 is no window.
-using InputWindow = std::uintptr_t;
+// The window a device cooperates with (a handle of window.h); 0 is no window.
+using InputWindow = uint32_t;
 
 class KeyboardDevice {
 public:
