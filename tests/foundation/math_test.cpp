@@ -1,0 +1,172 @@
+#include "foundation/math/rand.h"
+#include "foundation/math/root_counter.h"
+#include "foundation/math/sin_table.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <climits>
+#include <numeric>
+#include <tuple>
+
+using namespace tovarineGameSDK3rd::Math;
+
+TEST(CRand, SeedFourThousandThreeHundredFiftySevenGivesTheKnownStream) {
+    CRand r;
+    r.SetSeed(4357);
+    EXPECT_EQ(r.Get(), 0xAAE64AC3u);
+    EXPECT_EQ(r.Get(), 0x5E7C47DAu);
+    EXPECT_EQ(r.Get(), 0xB98E8121u);
+}
+
+TEST(CRand, StreamCrossesTheRegenerationBoundary) {
+    CRand a, b;
+    a.SetSeed(99);
+    b.SetSeed(99);
+    for (int i = 0; i < 2000; ++i) ASSERT_EQ(a.Get(), b.Get()) << i;
+    b.SetSeed(100);
+    EXPECT_NE(a.Get(), b.Get());
+}
+
+TEST(CRand, GetZeroDrawsNothing) {
+    CRand a, b;
+    a.SetSeed(7);
+    b.SetSeed(7);
+    EXPECT_EQ(a.Get(0), 0u);
+    EXPECT_EQ(a.Get(), b.Get());
+    const uint32_t x = b.Get();
+    EXPECT_EQ(a.Get(10), x % 10);
+}
+
+TEST(Shuffle, ShortVectorsStayAndTwoAlwaysSwap) {
+    CRand r;
+    std::vector<int> none, one{5}, two{1, 2};
+    Shuffle(none, r);
+    Shuffle(one, r);
+    EXPECT_TRUE(none.empty());
+    EXPECT_EQ(one, std::vector<int>{5});
+    for (int i = 0; i < 5; ++i) {
+        Shuffle(two, r);
+        EXPECT_EQ(two, (i % 2 == 0 ? std::vector<int>{2, 1} : std::vector<int>{1, 2}));
+    }
+}
+
+TEST(Shuffle, IsOneCycleDrivenByTheGenerator) {
+    for (uint32_t seed : {1u, 4357u, 123456u}) {
+        CRand r;
+        r.SetSeed(seed);
+        std::vector<int> v(9);
+        std::iota(v.begin(), v.end(), 0);
+        Shuffle(v, r);
+        // A permutation in which following v from 0 visits every element once.
+        std::vector<int> sorted = v;
+        std::sort(sorted.begin(), sorted.end());
+        for (int i = 0; i < 9; ++i) ASSERT_EQ(sorted[i], i);
+        int at = 0, steps = 0;
+        do { at = v[at]; ++steps; } while (at != 0 && steps < 20);
+        EXPECT_EQ(steps, 9) << "seed " << seed;
+
+        // The same seed reproduces the order, using exactly n - 1 draws.
+        CRand again, ref;
+        again.SetSeed(seed);
+        ref.SetSeed(seed);
+        std::vector<int> w(9);
+        std::iota(w.begin(), w.end(), 0);
+        Shuffle(w, again);
+        EXPECT_EQ(w, v);
+        std::vector<int> manual(9);
+        std::iota(manual.begin(), manual.end(), 0);
+        for (size_t i = 0; i + 1 < manual.size(); ++i)
+            std::swap(manual[i], manual[i + 1 + ref.Get() % (manual.size() - i - 1)]);
+        EXPECT_EQ(manual, v);
+        EXPECT_EQ(again.Get(), ref.Get());
+    }
+}
+
+TEST(CRootCounter, DefaultCountsUpAndWrapsAfterTheLargestValue) {
+    CRootCounter c;
+    ++c;
+    ++c;
+    EXPECT_EQ(c.Get(), 2);
+    c.Set(0x7FFFFFFE);
+    ++c;
+    EXPECT_EQ(c.Get(), 0x7FFFFFFF);
+    EXPECT_TRUE(c.IsEnd());
+    ++c;
+    EXPECT_EQ(c.Get(), 0);
+    EXPECT_TRUE(c.IsBegin());
+    --c;
+    EXPECT_EQ(c.Get(), 0x7FFFFFFF);
+}
+
+TEST(CRootCounter, WrapsToTheOppositeBoundNotByTheOvershoot) {
+    CRootCounter c;
+    c.SetStart(0);
+    c.SetEnd(10);
+    c.SetStep(4);
+    int seen[4];
+    for (int& s : seen) { ++c; s = c.Get(); }
+    EXPECT_EQ((std::vector<int>(seen, seen + 4)), (std::vector<int>{4, 8, 0, 4}));
+
+    // A large step from near the top must not overflow into a negative value.
+    CRootCounter big;
+    big.SetStep(0x7FFFFFFF);
+    big.Set(5);
+    ++big;
+    EXPECT_EQ(big.Get(), 0);
+    big.SetStart(INT_MIN);
+    big.SetEnd(INT_MAX);
+    big.Set(INT_MIN + 1);
+    --big;
+    EXPECT_EQ(big.Get(), INT_MAX);
+}
+
+TEST(CRootCounter, ReversedBoundsRunFromStartTowardEnd) {
+    CRootCounter c;
+    c.SetStart(10);
+    c.SetEnd(0);
+    c.Set(0);
+    ++c;
+    EXPECT_EQ(c.Get(), 10);
+    ++c;
+    EXPECT_EQ(c.Get(), 9);
+    c.Set(10);
+    --c;
+    EXPECT_EQ(c.Get(), 0);
+}
+
+class CounterSlowSteps : public ::testing::TestWithParam<std::tuple<int32_t, int>> {};
+
+TEST_P(CounterSlowSteps, MoveOncePerGivenNumberOfCalls) {
+    const auto [step, callsPerMove] = GetParam();
+    CRootCounter c;
+    c.SetStart(0);
+    c.SetEnd(100);
+    c.SetStep(step);
+    c.Set(50);
+    for (int i = 1; i <= 3 * callsPerMove; ++i) {
+        ++c;
+        ASSERT_EQ(c.Get(), 50 + i / callsPerMove) << "call " << i;
+    }
+    for (int i = 1; i <= 3 * callsPerMove; ++i) {
+        --c;
+        ASSERT_EQ(c.Get(), 53 - i / callsPerMove) << "call " << i;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Steps, CounterSlowSteps,
+                         ::testing::Values(std::make_tuple(0, 1), std::make_tuple(-1, 1),
+                                           std::make_tuple(-2, 2), std::make_tuple(-3, 3)));
+
+TEST(CSinTable, EntriesAtTheQuarterTurns) {
+    const int32_t cosIdx[] = {0, 1, 128, 256, 384, 511};
+    const int32_t cosVal[] = {65536, 65531, 0, -65536, 0, 65531};
+    for (int k = 0; k < 6; ++k) EXPECT_EQ(SinTable.cosine[cosIdx[k]], cosVal[k]) << cosIdx[k];
+    const int32_t atanIdx[] = {0, 1, 128, 255};
+    const int16_t atanVal[] = {0, 40, 4836, 8171};
+    for (int k = 0; k < 4; ++k) EXPECT_EQ(SinTable.arctangent[atanIdx[k]], atanVal[k]) << atanIdx[k];
+    EXPECT_EQ(SinTable.Sin(128), 65536);
+    EXPECT_EQ(SinTable.Sin(0), 0);
+    EXPECT_EQ(SinTable.Sin(384), -65536);
+    EXPECT_EQ(SinTable.Cos(512 + 256), -65536);
+}
