@@ -1,0 +1,212 @@
+#include "platform/file_system.h"
+
+#include "platform/charset.h"
+
+#include <atomic>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace morna::platform {
+namespace {
+
+bool IsDriveZ(std::string_view name) {
+    return name.size() >= 3 && (name[0] == 'Z' || name[0] == 'z') && name[1] == ':' &&
+           (name[2] == '\\' || name[2] == '/');
+}
+
+// The LF -> CR LF translation of a text stream, as a stdio cookie over a binary stream.
+ssize_t TextWrite(void* cookie, const char* buf, size_t n) {
+    std::FILE* f = static_cast<std::FILE*>(cookie);
+    size_t from = 0;
+    for (size_t i = 0; i < n; ++i) {
+        if (buf[i] != '\n') continue;
+        if (std::fwrite(buf + from, 1, i - from, f) != i - from || std::fwrite("\r\n", 1, 2, f) != 2) return 0;
+        from = i + 1;
+    }
+    if (std::fwrite(buf + from, 1, n - from, f) != n - from) return 0;
+    return static_cast<ssize_t>(n);
+}
+
+ssize_t TextRead(void* cookie, char* buf, size_t n) {
+    std::FILE* f = static_cast<std::FILE*>(cookie);
+    const size_t got = std::fread(buf, 1, n, f);
+    return got == 0 && std::ferror(f) ? -1 : static_cast<ssize_t>(got);
+}
+
+int TextSeek(void* cookie, off64_t* offset, int whence) {
+    std::FILE* f = static_cast<std::FILE*>(cookie);
+    if (std::fflush(f) != 0 || fseeko(f, *offset, whence) != 0) return -1;
+    *offset = ftello(f);
+    return 0;
+}
+
+int TextClose(void* cookie) { return std::fclose(static_cast<std::FILE*>(cookie)) == 0 ? 0 : EOF; }
+
+bool WriteAll(int fd, const char* p, size_t n) {
+    while (n > 0) {
+        const ssize_t w = ::write(fd, p, n);
+        if (w < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        p += w;
+        n -= static_cast<size_t>(w);
+    }
+    return true;
+}
+
+}  // namespace
+
+bool SystemPathFromName(std::string_view name, std::string& path) {
+    path.clear();
+    if (!IsDriveZ(name) || name.find('\0') != std::string_view::npos) return false;
+    std::string sjis(name.substr(2));
+    for (size_t i = 0; i < sjis.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(sjis[i]);
+        if (IsSjisLeadByte(c)) {
+            ++i;  // its trail byte may be 0x5C and is never a separator
+        } else if (c == '\\') {
+            sjis[i] = '/';
+        }
+    }
+    return Cp932ToUtf8(sjis, path);
+}
+
+bool NameFromSystemPath(std::string_view path, std::string& name) {
+    name.clear();
+    if (path.empty() || path[0] != '/') return false;
+    std::string sjis;
+    if (!Utf8ToCp932(path, sjis)) return false;
+    for (size_t i = 0; i < sjis.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(sjis[i]);
+        if (IsSjisLeadByte(c))
+            ++i;
+        else if (c == '/')
+            sjis[i] = '\\';
+    }
+    name = "Z:" + sjis;
+    return true;
+}
+
+bool CurrentDirectoryName(std::string& name) {
+    std::error_code ec;
+    const std::filesystem::path cwd = std::filesystem::current_path(ec);
+    if (ec) {
+        name.clear();
+        return false;
+    }
+    return NameFromSystemPath(cwd.native(), name);
+}
+
+bool TemporaryFolderName(std::string& name) {
+    std::error_code ec;
+    const std::filesystem::path tmp = std::filesystem::temp_directory_path(ec);
+    if (ec || !NameFromSystemPath(tmp.native(), name)) {
+        name.clear();
+        return false;
+    }
+    if (name.back() != '\\') name += '\\';
+    return true;
+}
+
+std::FILE* OpenFile(std::string_view name, const char* mode) {
+    std::string path;
+    if (mode == nullptr || !SystemPathFromName(name, path)) {
+        errno = ENOENT;
+        return nullptr;
+    }
+    std::string m;
+    bool binary = false, writes = false;
+    for (const char* p = mode; *p; ++p) {
+        if (*p == 't') continue;  // the text flag of other runtimes; text is our default
+        if (*p == 'b') binary = true;
+        if (*p == 'w' || *p == 'a' || *p == '+') writes = true;
+        m += *p;
+    }
+    m += 'e';  // close on exec
+    if (binary || !writes) return std::fopen(path.c_str(), m.c_str());
+    m += 'b';
+    std::FILE* raw = std::fopen(path.c_str(), m.c_str());
+    if (raw == nullptr) return nullptr;
+    std::FILE* text = fopencookie(raw, m.c_str(), {TextRead, TextWrite, TextSeek, TextClose});
+    if (text == nullptr) std::fclose(raw);
+    return text;
+}
+
+bool FileSize(std::FILE* file, std::size_t& size) {
+    struct stat st;
+    size = 0;
+    if (file == nullptr || ::fstat(fileno(file), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+    size = static_cast<std::size_t>(st.st_size);
+    return true;
+}
+
+bool CreateUniqueFile(std::string_view folder, std::string_view prefix, std::string& name) {
+    name.clear();
+    std::string path;
+    if (!SystemPathFromName(folder, path)) return false;
+    if (path.empty() || path.back() != '/') path += '/';
+    path.append(prefix).append("XXXXXX.tmp");
+    std::vector<char> buf(path.begin(), path.end());
+    buf.push_back('\0');
+    const int fd = ::mkostemps(buf.data(), 4, O_CLOEXEC);
+    if (fd < 0) return false;
+    ::close(fd);
+    if (!NameFromSystemPath(buf.data(), name)) {
+        ::unlink(buf.data());
+        return false;
+    }
+    return true;
+}
+
+bool RemoveFile(std::string_view name) {
+    std::string path;
+    return SystemPathFromName(name, path) && ::unlink(path.c_str()) == 0;
+}
+
+bool RenameFile(std::string_view from, std::string_view to) {
+    std::string a, b;
+    return SystemPathFromName(from, a) && SystemPathFromName(to, b) && ::rename(a.c_str(), b.c_str()) == 0;
+}
+
+WriteResult WriteWholeFile(std::string_view name, const void* data, std::size_t size) {
+    std::string path;
+    if (!SystemPathFromName(name, path) || path.empty() || path.back() == '/') return WriteResult::kCannotCreate;
+    struct stat st;
+    const bool existed = ::stat(path.c_str(), &st) == 0;  // a new file gets 0666 less the umask
+    if (existed && (!S_ISREG(st.st_mode) || ::access(path.c_str(), W_OK) != 0)) return WriteResult::kCannotCreate;
+    const size_t slash = path.rfind('/');
+    static std::atomic<unsigned> counter{0};
+    std::string temp;
+    int fd = -1;
+    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+        temp = path.substr(0, slash + 1) + "." + path.substr(slash + 1) + ".TVR" + std::to_string(::getpid()) +
+               "-" + std::to_string(counter++);
+        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && errno != EEXIST) return WriteResult::kCannotCreate;
+    }
+    if (fd < 0) return WriteResult::kCannotCreate;
+    if (existed) ::fchmod(fd, st.st_mode & 07777);
+    if (!WriteAll(fd, static_cast<const char*>(data), size) || ::fdatasync(fd) != 0) {
+        ::close(fd);
+        ::unlink(temp.c_str());
+        return WriteResult::kWriteFailed;
+    }
+    if (::close(fd) != 0) {
+        ::unlink(temp.c_str());
+        return WriteResult::kCloseFailed;
+    }
+    if (::rename(temp.c_str(), path.c_str()) != 0) {
+        ::unlink(temp.c_str());
+        return WriteResult::kCannotCreate;
+    }
+    return WriteResult::kOk;
+}
+
+}  // namespace morna::platform
