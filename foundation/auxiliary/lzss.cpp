@@ -1,5 +1,7 @@
 #include "foundation/auxiliary/lzss.h"
 
+#include "foundation/vtl/text_output_stream.h"
+
 #include <cstring>
 #include <new>
 
@@ -13,11 +15,40 @@ uint64_t CLZSS::MaxUnpackedSize(uint32_t packedSize) {
     return most;
 }
 
+int32_t CLZSS::Decode(const uint8_t* packed, uint32_t packedSize, VTL::smart_ptr<uint8_t>& out,
+                      uint32_t size) {
+    if (size == 0) return kLzssNothingToDo;
+    if (!out.isNull()) {
+        if (out.GetElementCount() < out.GetPosition() ||
+            out.GetElementCount() - out.GetPosition() < size) {
+            GetErrorLog().Out("CLZSS::Decodeで展開先の領域が足りない");
+            return kLzssNoMemory;
+        }
+        uint8_t* block = out.GetNoCheck();
+        return Decode(packed, packedSize, &block, size, false);
+    }
+    if (packed == nullptr || size > MaxUnpackedSize(packedSize)) {
+        GetErrorLog().Out("CLZSS::Decodeで圧縮データが壊れている");
+        return kLzssDamaged;
+    }
+    VTL::smart_ptr<uint8_t> block;
+    try {
+        block.AddArray(size);
+    } catch (const std::bad_alloc&) {
+        return kLzssNoMemory;
+    }
+    uint8_t* p = block.GetNoCheck();
+    const int32_t result = Decode(packed, packedSize, &p, size, false);
+    if (result == kLzssOk) out = block;
+    return result;
+}
+
 int32_t CLZSS::Decode(const uint8_t* packed, uint32_t packedSize, uint8_t** out, uint32_t size,
                       bool allocate) {
     if (size == 0) return kLzssNothingToDo;
     if (out == nullptr || packed == nullptr || size > MaxUnpackedSize(packedSize)) {
         if (allocate && out != nullptr) *out = nullptr;
+        GetErrorLog().Out("CLZSS::Decodeで圧縮データが壊れている");
         return kLzssDamaged;
     }
     if (allocate) {
@@ -25,6 +56,7 @@ int32_t CLZSS::Decode(const uint8_t* packed, uint32_t packedSize, uint8_t** out,
         if (*out == nullptr) return kLzssNoMemory;
     }
     const int32_t result = Unpack(packed, packedSize, *out, size);
+    if (result != kLzssOk) GetErrorLog().Out("CLZSS::Decodeで圧縮データが途中で終わっている");
     if (result != kLzssOk && allocate) {
         delete[] *out;
         *out = nullptr;
@@ -150,6 +182,25 @@ void CLZSS::DeleteNode(uint32_t p) {
     else
         left_[parent_[p]] = static_cast<uint16_t>(q);
     parent_[p] = kNone;
+}
+
+int32_t CLZSS::Encode(const uint8_t* data, VTL::smart_ptr<uint8_t>& out, uint32_t size,
+                      uint32_t* packedSize) {
+    if (!out.isNull()) return Encode(data, nullptr, size, packedSize, false);
+    uint32_t length = 0;
+    if (packedSize == nullptr) packedSize = &length;
+    uint8_t* stream = nullptr;
+    const int32_t result = Encode(data, &stream, size, packedSize, true);
+    if (result != kLzssOk) return result;
+    try {
+        out.AddArray(*packedSize);
+        std::memcpy(out.GetNoCheck(), stream, *packedSize);
+    } catch (const std::bad_alloc&) {
+        delete[] stream;
+        return kLzssNoMemory;
+    }
+    delete[] stream;
+    return kLzssOk;
 }
 
 int32_t CLZSS::Encode(const uint8_t* data, uint8_t** out, uint32_t size, uint32_t* packedSize,

@@ -1,4 +1,5 @@
 #include "foundation/auxiliary/lzss.h"
+#include "tests/common/log_capture.h"
 
 #include <gtest/gtest.h>
 
@@ -7,6 +8,7 @@
 #include <string>
 #include <vector>
 
+using namespace tovarineGameSDK3rd;
 using namespace tovarineGameSDK3rd::Auxiliary;
 
 namespace {
@@ -180,4 +182,35 @@ TEST(Lzss, RandomCompressibleInputsRoundTrip) {
         EXPECT_TRUE(std::equal(in.begin(), in.end(), back)) << n;
         delete[] back;
     }
+}
+
+TEST(Lzss, SmartArrayForms) {
+    CLZSS lz;
+    const Bytes text = FromText("abcdefabcdefabcdefab");
+    VTL::smart_ptr<uint8_t> packed;
+    uint32_t packedSize = 0;
+    ASSERT_EQ(lz.Encode(text.data(), packed, 20, &packedSize), 0);
+    ASSERT_EQ(packedSize, 9u);
+    EXPECT_EQ(packed.GetElementCount(), 9u);
+    EXPECT_EQ(Bytes(packed.GetNoCheck(), packed.GetNoCheck() + 9),
+              (Bytes{0x3F, 'a', 'b', 'c', 'd', 'e', 'f', 0xEE, 0xFB}));
+    // A pointer that already holds a block only measures.
+    VTL::smart_ptr<uint8_t> held;
+    held.AddArray(1);
+    packedSize = 0;
+    ASSERT_EQ(lz.Encode(text.data(), held, 20, &packedSize), 0);
+    EXPECT_EQ(packedSize, 9u);
+    EXPECT_EQ(held.GetElementCount(), 1u);
+
+    VTL::smart_ptr<uint8_t> out;
+    ASSERT_EQ(lz.Decode(packed.GetNoCheck(), 9, out, 20), 0);
+    ASSERT_EQ(out.GetElementCount(), 20u);
+    EXPECT_EQ(Bytes(out.GetNoCheck(), out.GetNoCheck() + 20), text);
+    // Into a given block, which must have room for the whole size.
+    VTL::smart_ptr<uint8_t> small;
+    small.AddArray(19);
+    morna::test::LogCapture log;
+    EXPECT_EQ(lz.Decode(packed.GetNoCheck(), 9, small, 20), kLzssNoMemory);
+    EXPECT_EQ(lz.Decode(packed.GetNoCheck(), 8, out, 20), kLzssDamaged);
+    EXPECT_EQ(log.Lines().size(), 2u);
 }
