@@ -1,0 +1,157 @@
+#pragma once
+// The worker frame that every blit member runs, over a source format, a destination format
+// and a per-pixel operator.
+//
+// How a family adds a member (one line):
+//
+//   1. Write the operator once, as a class template over the two format traits, built from
+//      the member's BltParam (or default-constructible when it takes none):
+//
+//        template <class S, class D> struct CopyPixel {
+//            explicit CopyPixel(const BltParam&) {}
+//            void operator()(const uint8_t* s, uint8_t* d) const {
+//                D::Store(d, FromColor<D>(ToColor<S>(S::Load(s))));
+//            }
+//        };
+//
+//      s and d point at one source and one destination pixel. Read the key or rates from the
+//      BltParam in the constructor. Pair-specific arithmetic goes in `if constexpr` on S and D
+//      or in a partial specialisation. Optionally give
+//        void Row(const uint8_t* s, uint8_t* d, int n) const;
+//      which the 1:1 path then calls once per row instead of the groups of eight (a row of n
+//      pixels, same effect as n calls of operator() left to right); use it where a benchmark
+//      shows it pays (memmove for a same-format copy, two 16-bit pixels per word, SIMD).
+//
+//   2. A member is then one line naming source format, destination format and operator:
+//
+//        BltMember<RGB555, RGB565, CopyPixel>        // a BltMemberFn
+//
+//      for a pair table shared by the dispatch and the tests, e.g.
+//        { RGB555, RGB565, &BltMember<RGB555, RGB565, CopyPixel> },
+//      and a member that serves a second pair is the same pointer in a second row. A family
+//      that wants the named entries writes
+//        template <SurfaceType S, SurfaceType D> int BltCopy(...) { return BltMember<S, D, CopyPixel>(...); }
+//
+// The worker: CalcBltGeometry (answer 1 when there is nothing to draw), then either the 1:1
+// path (each row in groups of eight pixels, then the rest; or the operator's Row) or the
+// scaled path, which picks one source pixel per destination pixel by the error terms. Both
+// apply the operator to pixels left to right, rows top to bottom, and answer 0.
+#include <concepts>
+#include <cstdint>
+#include <cstring>
+#include <type_traits>
+
+#include "draw/base/blt_geometry.h"
+#include "draw/base/pixel_format.h"
+#include "draw/base/surface_info.h"
+
+namespace tovarineGameSDK3rd::Draw {
+
+// The per-pixel argument of a member, packed once per blit by the dispatch: the colour key
+// in the source's layout (PackColorKey) and the rate or rates. Members read what their
+// operation has and ignore the rest.
+struct BltParam {
+    uint32_t key = 0;
+    uint8_t rate = 0;   // rate, or rate 1
+    uint8_t rate2 = 0;  // rate 2
+};
+
+// A member entry: (source, destination, per-pixel argument, geometry) -> 1 nothing to draw,
+// else 0. Both surfaces are locked by the caller.
+using BltMemberFn = int (*)(const CSurfaceInfo& src, const CSurfaceInfo& dst, const BltParam& param,
+                            const BltGeometry& geom);
+
+template <class Op>
+Op MakeBltOp(const BltParam& param) {
+    if constexpr (std::is_constructible_v<Op, const BltParam&>) {
+        return Op(param);
+    } else {
+        return Op{};
+    }
+}
+
+template <class Op>
+concept BltRowOp = requires(const Op& op, const uint8_t* s, uint8_t* d, int n) { op.Row(s, d, n); };
+
+template <class Src, class Dst, class Op>
+int BltLoop(const CSurfaceInfo& src, const CSurfaceInfo& dst, const BltGeometry& geom, const Op& op) {
+    BltClipResult c;
+    if (CalcBltGeometry(dst, src, geom, c) != 0) return 1;
+    constexpr intptr_t sb = Src::kBytes;
+    constexpr intptr_t db = Dst::kBytes;
+    const int w = c.dstRect.right - c.dstRect.left;
+    const int h = c.dstRect.bottom - c.dstRect.top;
+    const intptr_t sPitch = src.pitch;
+    const intptr_t dPitch = dst.pitch;
+    const uint8_t* s = src.pixels + c.srcRect.top * sPitch + c.srcRect.left * sb;
+    uint8_t* d = dst.pixels + c.dstRect.top * dPitch + c.dstRect.left * db;
+
+    if (!c.oneToOne) {
+        const intptr_t sStep = c.stepX * sb;
+        const intptr_t sRowStep = c.stepY * sPitch;
+        int32_t ey = c.errY;
+        for (int y = 0; y < h; ++y) {
+            ey += c.remY;
+            if (ey >= 0) {
+                s += sPitch;
+                ey -= c.denY;
+            }
+            const uint8_t* sp = s;
+            uint8_t* dp = d;
+            int32_t ex = c.errX;
+            for (int x = 0; x < w; ++x) {
+                ex += c.remX;
+                if (ex >= 0) {
+                    sp += sb;
+                    ex -= c.denX;
+                }
+                op(sp, dp);
+                dp += db;
+                sp += sStep;
+            }
+            s += sRowStep;
+            d += dPitch;
+        }
+        return 0;
+    }
+
+    const int rounds = w >> 3;
+    const int rest = w & 7;
+    for (int y = 0; y < h; ++y, s += sPitch, d += dPitch) {
+        if constexpr (BltRowOp<Op>) {
+            op.Row(s, d, w);
+        } else {
+            const uint8_t* sp = s;
+            uint8_t* dp = d;
+            for (int r = 0; r < rounds; ++r, sp += 8 * sb, dp += 8 * db) {
+                for (int i = 0; i < 8; ++i) op(sp + i * sb, dp + i * db);
+            }
+            for (int i = 0; i < rest; ++i) op(sp + i * sb, dp + i * db);
+        }
+    }
+    return 0;
+}
+
+// A member: the worker for formats S onto D with the operator Op<PixelFormat<S>, PixelFormat<D>>.
+template <SurfaceType S, SurfaceType D, template <class, class> class Op>
+int BltMember(const CSurfaceInfo& src, const CSurfaceInfo& dst, const BltParam& param, const BltGeometry& geom) {
+    using SF = PixelFormat<S>;
+    using DF = PixelFormat<D>;
+    return BltLoop<SF, DF>(src, dst, geom, MakeBltOp<Op<SF, DF>>(param));
+}
+
+// Same-format copy of the stored bytes of each pixel (a 4-bit alpha format's pad byte is left
+// alone). Formats whose pixels are stored whole move each 1:1 row as bytes; memmove keeps a
+// blit within one surface well defined.
+template <class S, class D>
+struct SameFormatCopyPixel {
+    static_assert(std::is_same_v<S, D>, "a same-format copy");
+    void operator()(const uint8_t* s, uint8_t* d) const { D::Store(d, S::Load(s)); }
+    void Row(const uint8_t* s, uint8_t* d, int n) const
+        requires(S::kWholePixelStore)
+    {
+        std::memmove(d, s, static_cast<size_t>(n) * S::kBytes);
+    }
+};
+
+}  // namespace tovarineGameSDK3rd::Draw
