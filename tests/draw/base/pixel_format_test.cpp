@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 #include "tests/draw/base/test_surface.h"
@@ -16,6 +17,8 @@ struct ReadCase {
     std::vector<uint8_t> bytes;
     uint32_t colour;
 };
+
+void PrintTo(const ReadCase& c, std::ostream* os) { *os << "type " << c.type; }
 
 class GetPixelReads : public ::testing::TestWithParam<ReadCase> {};
 
@@ -44,7 +47,10 @@ INSTANTIATE_TEST_SUITE_P(
                       ReadCase{ARGB4565, {0x34, 0x12, 0x0F, 0x77}, 0xF01044A0},
                       ReadCase{ARGB4555, {0x34, 0x92, 0x05, 0x77}, 0x502088A0},
                       ReadCase{ARGB8888, {0x01, 0x02, 0x03, 0x80}, 0x80030201},
-                      ReadCase{ABGR8888, {0x01, 0x02, 0x03, 0x80}, 0x80010203}));
+                      ReadCase{ABGR8888, {0x01, 0x02, 0x03, 0x80}, 0x80010203}),
+    [](const ::testing::TestParamInfo<ReadCase>& i) {
+        return "Type" + std::to_string(i.param.type) + "_" + std::to_string(i.index);
+    });
 
 TEST(PixelFormat, SizesAndAlphaCounterparts) {
     const int32_t codes[] = {-1, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14};
