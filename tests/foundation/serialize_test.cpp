@@ -1,0 +1,300 @@
+#include "foundation/auxiliary/serialize.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+#include "foundation/vtl/exception.h"
+
+using namespace tovarineGameSDK3rd;
+using namespace tovarineGameSDK3rd::Auxiliary;
+using VTL::VTLstring;
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+// A record with one field of every kind the archive knows, in a fixed order.
+struct SRecord : IArchive {
+    int64_t i64 = 0;
+    uint64_t u64 = 0;
+    double d = 0;
+    uint32_t u32 = 0;
+    uint16_t u16 = 0;
+    VTLstring text;
+    uint8_t u8 = 0;
+    bool flag = false;
+    float f = 0;
+    int16_t i16 = 0;
+    char c = 0;
+    int32_t i32 = 0;
+    std::vector<uint32_t> vu32;
+    std::vector<uint16_t> vu16;
+    std::vector<VTLstring> vtext;
+    std::vector<uint8_t> vu8;
+    std::vector<bool> bits;
+    std::vector<int32_t> vi32;
+    VTL::smart_ptr<uint32_t> au32;
+    VTL::smart_ptr<uint8_t> au8;
+    VTL::smart_ptr<int32_t> ai32;
+
+    void Serialize(ISerialize& ar) override {
+        ar << i64 << u64 << d << u32 << u16 << text << u8 << flag << f << i16 << c << i32;
+        ar << vu32 << vu16 << vtext << vu8 << bits << vi32 << au32 << au8 << ai32;
+    }
+
+    static SRecord Sample() {
+        SRecord r;
+        r.i64 = -2;
+        r.u64 = 0x0102030405060708u;
+        r.d = 1.5;
+        r.u32 = 0x12345678;
+        r.u16 = 0xBEEF;
+        r.text = "ab";
+        r.u8 = 0xFE;
+        r.flag = true;
+        r.f = -2.0f;
+        r.i16 = -3;
+        r.c = 'z';
+        r.i32 = -1;
+        r.vu32 = {7};
+        r.vu16 = {1, 2, 3};
+        r.vtext = {"x", ""};
+        r.vu8 = {9, 8};
+        r.bits = {true, false, true};
+        r.vi32 = {-5};
+        r.au32.AddArray(2);
+        r.au32[0] = 0xA1;
+        r.au32[1] = 0xA2;
+        r.ai32.AddArray(1);
+        r.ai32[0] = -7;
+        return r;  // au8 stays null
+    }
+};
+
+// The stored form of SRecord::Sample, written out by hand.
+const Bytes kSampleBytes = {
+    0xFE, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,  // int64 -2
+    0x08, 0x07, 0x06, 0x05, 0x04, 0x03, 0x02, 0x01,  // uint64
+    0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0xF8, 0x3F,  // double 1.5
+    0x78, 0x56, 0x34, 0x12,                          // uint32
+    0xEF, 0xBE,                                      // uint16
+    0x61, 0x62, 0x00,                                // "ab"
+    0xFE,                                            // uint8
+    0x01,                                            // bool
+    0x00, 0x00, 0x00, 0xC0,                          // float -2
+    0xFD, 0xFF,                                      // int16 -3
+    0x7A,                                            // char
+    0xFF, 0xFF, 0xFF, 0xFF,                          // int32 -1
+    0x01, 0x00, 0x00, 0x00, 0x07, 0x00, 0x00, 0x00,  // vector<uint32> {7}
+    0x03, 0x00, 0x00, 0x00, 0x01, 0x00, 0x02, 0x00, 0x03, 0x00,  // vector<uint16>
+    0x02, 0x00, 0x00, 0x00, 0x78, 0x00, 0x00,        // vector<string> {"x", ""}
+    0x02, 0x00, 0x00, 0x00, 0x09, 0x08,              // vector<uint8>
+    0x03, 0x00, 0x00, 0x00, 0x01, 0x00, 0x01,        // vector<bool>
+    0x01, 0x00, 0x00, 0x00, 0xFB, 0xFF, 0xFF, 0xFF,  // vector<int32> {-5}
+    0x02, 0x00, 0x00, 0x00, 0xA1, 0x00, 0x00, 0x00, 0xA2, 0x00, 0x00, 0x00,  // smart array u32
+    0x00, 0x00, 0x00, 0x00,                          // null smart array u8
+    0x01, 0x00, 0x00, 0x00, 0xF9, 0xFF, 0xFF, 0xFF,  // smart array i32
+};
+
+void ExpectSameRecord(const SRecord& a, const SRecord& b) {
+    EXPECT_EQ(a.i64, b.i64);
+    EXPECT_EQ(a.u64, b.u64);
+    EXPECT_EQ(a.d, b.d);
+    EXPECT_EQ(a.u32, b.u32);
+    EXPECT_EQ(a.u16, b.u16);
+    EXPECT_EQ(a.text, b.text);
+    EXPECT_EQ(a.u8, b.u8);
+    EXPECT_EQ(a.flag, b.flag);
+    EXPECT_EQ(a.f, b.f);
+    EXPECT_EQ(a.i16, b.i16);
+    EXPECT_EQ(a.c, b.c);
+    EXPECT_EQ(a.i32, b.i32);
+    EXPECT_EQ(a.vu32, b.vu32);
+    EXPECT_EQ(a.vu16, b.vu16);
+    EXPECT_EQ(a.vtext, b.vtext);
+    EXPECT_EQ(a.vu8, b.vu8);
+    EXPECT_EQ(a.bits, b.bits);
+    EXPECT_EQ(a.vi32, b.vi32);
+    ASSERT_EQ(a.au32.GetElementCount(), b.au32.GetElementCount());
+    for (uint32_t i = 0; i < a.au32.GetElementCount(); ++i) EXPECT_EQ(a.au32[i], b.au32[i]);
+    EXPECT_EQ(a.au8.isNull(), b.au8.isNull());
+    ASSERT_EQ(a.ai32.GetElementCount(), b.ai32.GetElementCount());
+    for (uint32_t i = 0; i < a.ai32.GetElementCount(); ++i) EXPECT_EQ(a.ai32[i], b.ai32[i]);
+}
+
+CSerialize LoadingFrom(const Bytes& bytes) {
+    CSerialize ar;
+    ar.GetData() = bytes;
+    ar.SetStoring(false);
+    return ar;
+}
+
+}  // namespace
+
+TEST(Serialize, StoresEveryKindInItsLayout) {
+    CSerialize ar;
+    SRecord r = SRecord::Sample();
+    ar << r;
+    EXPECT_EQ(ar.GetData(), kSampleBytes);
+}
+
+TEST(Serialize, TheSameBodyLoadsWhatItStored) {
+    SRecord stored = SRecord::Sample();
+    CSerialize ar;
+    ar << stored;
+    ar.SetStoring(false);
+    SRecord loaded;
+    loaded.au8.AddArray(3);  // a null array in the stream empties it
+    ar << loaded;
+    EXPECT_FALSE(ar.IsFailed());
+    EXPECT_EQ(ar.GetReadPosition(), kSampleBytes.size());
+    ExpectSameRecord(loaded, stored);
+}
+
+TEST(Serialize, ModesAndRewinding) {
+    CSerialize ar;
+    EXPECT_TRUE(ar.IsStoring());
+    uint32_t v = 5;
+    ar << v;
+    ar.SetStoring(false);
+    EXPECT_EQ(ar.GetData().size(), 4u);
+    uint32_t back = 0;
+    ar << back;
+    EXPECT_EQ(back, 5u);
+    EXPECT_EQ(ar.GetReadPosition(), 4u);
+    ar.SetStoring(false);  // loading keeps the data and rewinds
+    EXPECT_EQ(ar.GetReadPosition(), 0u);
+    EXPECT_EQ(ar.GetData().size(), 4u);
+    ar.SetStoringFlag(true);  // only the flag
+    EXPECT_EQ(ar.GetData().size(), 4u);
+    ar.SetStoring(true);  // storing starts afresh
+    EXPECT_TRUE(ar.GetData().empty());
+    ar << v;
+    ar.Clear();
+    EXPECT_TRUE(ar.GetData().empty());
+    EXPECT_TRUE(ar.IsStoring());
+}
+
+TEST(Serialize, BooleansLoadTrueForAnyNonZeroByte) {
+    CSerialize ar = LoadingFrom({0x00, 0x02, 0xFF});
+    bool a = true, b = false, c = false;
+    ar << a << b << c;
+    EXPECT_FALSE(a);
+    EXPECT_TRUE(b);
+    EXPECT_TRUE(c);
+}
+
+TEST(Serialize, NestedArchiveCarriesDataFlagAndPosition) {
+    CSerialize inner;
+    uint16_t x = 0x0201;
+    inner << x;
+    inner.SetStoringFlag(false);
+    inner.GetReadPosition() = 1;
+
+    CSerialize outer;
+    outer << inner;
+    EXPECT_EQ(outer.GetData(), (Bytes{2, 0, 0, 0, 0x01, 0x02, 0x00, 0x01, 0, 0, 0}));
+
+    outer.SetStoring(false);
+    CSerialize back;
+    outer << back;
+    EXPECT_EQ(back.GetData(), (Bytes{0x01, 0x02}));
+    EXPECT_FALSE(back.IsStoring());
+    EXPECT_EQ(back.GetReadPosition(), 1u);
+}
+
+TEST(Serialize, StoringAnArchiveIntoItselfStoresItsDataBefore) {
+    CSerialize ar;
+    uint8_t b = 7;
+    ar << b;
+    ar << ar;
+    EXPECT_EQ(ar.GetData(), (Bytes{7, 1, 0, 0, 0, 7, 1, 0, 0, 0, 0}));
+}
+
+TEST(Serialize, SmartArrayAwayFromItsStartThrowsBeforeStoring) {
+    CSerialize ar;
+    VTL::smart_ptr<uint32_t> a;
+    a.AddArray(2);
+    ++a;
+    EXPECT_THROW(ar << a, VTL::CIndexOutOfBoundsException);
+    EXPECT_TRUE(ar.GetData().empty());
+}
+
+TEST(Serialize, AssignCopiesEverything) {
+    CSerialize a = LoadingFrom({1, 2, 3});
+    uint8_t skip = 0;
+    a << skip;
+    CSerialize b;
+    b.Assign(a);
+    EXPECT_EQ(b.GetData(), (Bytes{1, 2, 3}));
+    EXPECT_FALSE(b.IsStoring());
+    EXPECT_EQ(b.GetReadPosition(), 1u);
+}
+
+// Damaged streams: each case is a stream and a body that loads from it; the
+// archive must end failed, the body's values empty, nothing allocated on faith.
+struct DamagedCase {
+    const char* name;
+    Bytes bytes;
+};
+
+class SerializeDamaged : public ::testing::TestWithParam<DamagedCase> {};
+
+TEST_P(SerializeDamaged, FailsAndYieldsEmptyValues) {
+    CSerialize ar = LoadingFrom(GetParam().bytes);
+    SRecord r = SRecord::Sample();
+    ar << r;
+    EXPECT_TRUE(ar.IsFailed());
+    EXPECT_LE(ar.GetReadPosition(), GetParam().bytes.size());
+    // The last field comes after every damage: empty, whatever its old value.
+    EXPECT_TRUE(r.ai32.isNull());
+}
+
+Bytes Truncated(size_t n) { return Bytes(kSampleBytes.begin(), kSampleBytes.begin() + static_cast<long>(n)); }
+
+Bytes WithCountAt(size_t offset, uint32_t count) {
+    Bytes b = kSampleBytes;
+    std::memcpy(b.data() + offset, &count, 4);
+    return b;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Streams, SerializeDamaged,
+    ::testing::Values(DamagedCase{"Empty", {}}, DamagedCase{"InsideFirstValue", Truncated(3)},
+                      DamagedCase{"InsideString", Truncated(31)},  // "ab" without its 0
+                      DamagedCase{"InsideVectorCount", Truncated(48)},
+                      DamagedCase{"InsideLastArray", Truncated(kSampleBytes.size() - 1)},
+                      DamagedCase{"HugeVectorCount", WithCountAt(46, 0xFFFFFFFFu)},
+                      DamagedCase{"CountJustTooLarge", WithCountAt(46, 17)},
+                      DamagedCase{"HugeStringCount", WithCountAt(64, 0x7FFFFFFFu)},
+                      DamagedCase{"HugeArrayCount", WithCountAt(92, 0x40000000u)}),
+    [](const ::testing::TestParamInfo<DamagedCase>& info) { return info.param.name; });
+
+TEST(Serialize, FailedStateSticksUntilRewound) {
+    CSerialize ar = LoadingFrom({1, 1, 1, 1, 'a', 'b'});
+    VTLstring s = "old";
+    ar << s;  // no 0 byte anywhere
+    EXPECT_TRUE(ar.IsFailed());
+    EXPECT_TRUE(s.empty());
+    ar.GetReadPosition() = 0;
+    uint32_t v = 99;
+    ar << v;  // the bytes are there, but the archive stays failed
+    EXPECT_EQ(v, 0u);
+    EXPECT_TRUE(ar.IsFailed());
+    ar.SetStoring(false);
+    ar << v;
+    EXPECT_FALSE(ar.IsFailed());
+    EXPECT_EQ(v, 0x01010101u);
+}
+
+TEST(Serialize, FailedNestedLoadEmptiesTheTarget) {
+    CSerialize ar = LoadingFrom({5, 0, 0, 0, 1});
+    CSerialize nested;
+    uint8_t b = 3;
+    nested << b;
+    ar << nested;
+    EXPECT_TRUE(ar.IsFailed());
+    EXPECT_TRUE(nested.GetData().empty());
+}
