@@ -32,6 +32,14 @@ struct PerPixelCopy {
     void operator()(const uint8_t* s, uint8_t* d) const { D::Store(d, S::Load(s)); }
 };
 
+// A converting operator, as the copy blits between formats have.
+template <class S, class D>
+struct ConvertTo565 {
+    void operator()(const uint8_t* s, uint8_t* d) const {
+        PixelFormat<RGB565>::Store(d, FromColor<PixelFormat<RGB565>>(ToColor<S>(S::Load(s))));
+    }
+};
+
 constexpr int kW = 640, kH = 480;
 
 void Memcpy(benchmark::State& state) {
@@ -53,6 +61,17 @@ void OneToOne(benchmark::State& state) {
     state.SetBytesProcessed(state.iterations() * kW * kH * 4);
 }
 
+void OneToOneTo565(benchmark::State& state) {
+    Surface src(kW, kH), dst(kW, kH);
+    dst.info.type = RGB565;
+    dst.info.pitch = kW * 2;
+    for (auto _ : state) {
+        BltLoop<F, PixelFormat<RGB565>>(src.info, dst.info, BltGeometry{}, ConvertTo565<F, PixelFormat<RGB565>>{});
+        benchmark::ClobberMemory();
+    }
+    state.SetBytesProcessed(state.iterations() * kW * kH * 4);
+}
+
 // A source of w x h drawn 640x480.
 void Scaled(benchmark::State& state) {
     Surface src(static_cast<int>(state.range(0)), static_cast<int>(state.range(1))), dst(kW, kH);
@@ -69,4 +88,5 @@ void Scaled(benchmark::State& state) {
 BENCHMARK(Memcpy);
 BENCHMARK(OneToOne<SameFormatCopyPixel>)->Name("OneToOne/RowPath");
 BENCHMARK(OneToOne<PerPixelCopy>)->Name("OneToOne/GroupsOfEight");
+BENCHMARK(OneToOneTo565)->Name("OneToOne/ConvertTo565");
 BENCHMARK(Scaled)->Args({320, 240})->Args({1280, 960})->Args({639, 479});
