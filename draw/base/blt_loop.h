@@ -26,8 +26,9 @@
 //
 //        BltMember<RGB555, RGB565, CopyPixel>        // a BltMemberFn
 //
-//      for a pair table shared by the dispatch and the tests, e.g.
+//      for a pair table (BltPair rows) shared by the dispatch and the tests, e.g.
 //        { RGB555, RGB565, &BltMember<RGB555, RGB565, CopyPixel> },
+//      looked up with FindBltMember(table, src.type, dst.type).
 //      and a member that serves a second pair is the same pointer in a second row. A family
 //      that wants the named entries writes
 //        template <SurfaceType S, SurfaceType D> int BltCopy(...) { return BltMember<S, D, CopyPixel>(...); }
@@ -39,6 +40,7 @@
 #include <concepts>
 #include <cstdint>
 #include <cstring>
+#include <span>
 #include <type_traits>
 
 #include "draw/base/blt_geometry.h"
@@ -60,6 +62,21 @@ struct BltParam {
 // else 0. Both surfaces are locked by the caller.
 using BltMemberFn = int (*)(const CSurfaceInfo& src, const CSurfaceInfo& dst, const BltParam& param,
                             const BltGeometry& geom);
+
+// One row of an operation's pair table: the member that serves (source code, destination code).
+struct BltPair {
+    int32_t src;
+    int32_t dst;
+    BltMemberFn member;
+};
+
+// The member of a pair table for a pair of codes; null when the table has none.
+inline BltMemberFn FindBltMember(std::span<const BltPair> table, int32_t src, int32_t dst) {
+    for (const BltPair& p : table) {
+        if (p.src == src && p.dst == dst) return p.member;
+    }
+    return nullptr;
+}
 
 template <class Op>
 Op MakeBltOp(const BltParam& param) {

@@ -238,7 +238,13 @@ TEST(BltLoop, MemberCarriesItsParameter) {
     TestSurface src(RGB565, 3, 1), dst(RGB565, 3, 1);
     const uint16_t px[3] = {0xF81F, 0x1234, 0xF81F};
     std::memcpy(src.bytes.data(), px, 6);
-    BltMemberFn member = &BltMember<RGB565, RGB565, KeyedPixel>;
+    static constexpr BltPair table[] = {
+        {XRGB8888, XRGB8888, &BltMember<XRGB8888, XRGB8888, KeyedPixel>},
+        {RGB565, RGB565, &BltMember<RGB565, RGB565, KeyedPixel>},
+    };
+    EXPECT_EQ(FindBltMember(table, RGB565, RGB555), nullptr);
+    const BltMemberFn member = FindBltMember(table, RGB565, RGB565);
+    ASSERT_EQ(member, (&BltMember<RGB565, RGB565, KeyedPixel>));
     BltParam param;
     param.key = PackColorKey(RGB565, 0xFF00FF, RGB565);
     EXPECT_EQ(member(src.info, dst.info, param, BltGeometry{}), 0);
