@@ -14,6 +14,7 @@ rm -f build/*-ctest.log
 export SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+export LSAN_OPTIONS=suppressions=$top/tools/lsan.supp
 
 build() {  # build <dir> <cmake args...>
   local dir=$1; shift

@@ -1,0 +1,740 @@
+#include "platform/window.h"
+
+#include <SDL2/SDL.h>
+
+#include <algorithm>
+#include <condition_variable>
+#include <deque>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <utility>
+#include <vector>
+
+#include "platform/charset.h"
+#include "platform/event_observer.h"
+
+namespace morna::platform {
+namespace {
+
+struct ThreadQueue;
+
+// A message sent from another thread, answered by the window's thread.
+struct SentCall {
+    WindowMessage message;
+    std::shared_ptr<ThreadQueue> sender;  // woken on completion
+    intptr_t result = 0;
+    bool done = false;  // guarded by the sender's queue lock
+};
+
+struct ThreadQueue {
+    std::mutex lock;
+    std::condition_variable wake;
+    std::deque<WindowMessage> posted;
+    std::deque<std::shared_ptr<SentCall>> sent;
+    bool quitPending = false;
+    int32_t quitCode = 0;
+    bool alive = true;
+};
+
+struct WindowRecord {
+    std::shared_ptr<ThreadQueue> owner;
+    SDL_Window* sdl = nullptr;
+    uint32_t sdlId = 0;
+    WindowProcedure procedure = nullptr;
+    WindowProcedure dialogProcedure = nullptr;
+    void* userData = nullptr;
+    std::string caption;
+    uint32_t style = 0;
+    bool inputMethod = false;
+    bool destroying = false;  // WM_DESTROY sent: a second DestroyWindow does nothing
+};
+
+// Everything shared between threads, under one lock. SDL is never called
+// while it is held, except SDL_PushEvent (thread-safe, never blocks on us).
+struct State {
+    std::mutex lock;
+    std::vector<WindowClass> classes;
+    std::map<WindowHandle, WindowRecord> windows;
+    std::map<int32_t, DialogTemplate> dialogs;
+    WindowHandle nextHandle = 1;
+    ThreadQueue* videoOwner = nullptr;  // the thread that started SDL video
+    uint32_t wakeEvent = 0;             // our SDL user event that wakes SDL_WaitEvent
+    int32_t cursorCount = 0;
+
+    State() {
+        for (const char* name :
+             {"BUTTON", "COMBOBOX", "EDIT", "LISTBOX", "MDICLIENT", "SCROLLBAR", "STATIC"})
+            classes.push_back({name, &DefaultWindowProcedure, false});
+    }
+};
+
+State& S() {
+    static State* state = new State;  // outlives every thread's clean-up
+    return *state;
+}
+
+void DestroyThreadWindows(ThreadQueue* queue);
+
+// The calling thread's queue. At thread end, whatever the thread left behind is
+// released without calling procedures (their objects may already be gone).
+struct ThreadHolder {
+    std::shared_ptr<ThreadQueue> queue = std::make_shared<ThreadQueue>();
+    ~ThreadHolder() { DestroyThreadWindows(queue.get()); }
+};
+
+std::shared_ptr<ThreadQueue>& MyQueue() {
+    thread_local ThreadHolder holder;
+    return holder.queue;
+}
+
+bool SameName(std::string_view a, std::string_view b) {
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               auto up = [](char c) { return (c >= 'a' && c <= 'z') ? char(c - 32) : c; };
+               return up(x) == up(y);
+           });
+}
+
+// The window's SDL handle, only for its own thread.
+SDL_Window* OwnSdlWindow(WindowHandle window) {
+    State& s = S();
+    std::lock_guard<std::mutex> guard(s.lock);
+    auto it = s.windows.find(window);
+    if (it == s.windows.end() || it->second.owner != MyQueue()) return nullptr;
+    return it->second.sdl;
+}
+
+// Starts SDL video for the calling thread unless it already owns it.
+bool EnsureVideo() {
+    State& s = S();
+    ThreadQueue* me = MyQueue().get();
+    {
+        std::lock_guard<std::mutex> guard(s.lock);
+        if (s.videoOwner == me) return true;
+        if (s.videoOwner != nullptr) return false;
+        s.videoOwner = me;  // claimed; the others are refused until released
+    }
+    SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        std::lock_guard<std::mutex> guard(s.lock);
+        s.videoOwner = nullptr;
+        return false;
+    }
+    SDL_EventState(SDL_QUIT, SDL_IGNORE);
+    std::lock_guard<std::mutex> guard(s.lock);
+    if (s.wakeEvent == 0) {
+        uint32_t type = SDL_RegisterEvents(1);
+        s.wakeEvent = type == static_cast<uint32_t>(-1) ? 0 : type;
+    }
+    SDL_ShowCursor(s.cursorCount >= 0 ? SDL_ENABLE : SDL_DISABLE);
+    return true;
+}
+
+// Shuts SDL video down when the calling thread owns it and has no window left.
+void ReleaseVideoIfIdle() {
+    State& s = S();
+    ThreadQueue* me = MyQueue().get();
+    {
+        std::lock_guard<std::mutex> guard(s.lock);
+        if (s.videoOwner != me) return;
+        for (auto& [h, w] : s.windows)
+            if (w.owner.get() == me) return;
+    }
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    std::lock_guard<std::mutex> guard(s.lock);
+    s.videoOwner = nullptr;
+}
+
+void Complete(const std::shared_ptr<SentCall>& call, intptr_t result) {
+    std::lock_guard<std::mutex> guard(call->sender->lock);
+    call->result = result;
+    call->done = true;
+    call->sender->wake.notify_all();
+}
+
+// Wakes the queue's thread wherever it waits: on its condition variable, or in
+// SDL_WaitEvent when it owns video.
+void Wake(ThreadQueue* queue) {
+    queue->wake.notify_all();
+    State& s = S();
+    uint32_t type = 0;
+    {
+        std::lock_guard<std::mutex> guard(s.lock);
+        if (s.videoOwner == queue) type = s.wakeEvent;
+    }
+    if (type != 0) {
+        SDL_Event e{};
+        e.type = type;
+        SDL_PushEvent(&e);
+    }
+}
+
+// Answers, with 0, every call still waiting on sends to the window (or to every
+// window of the queue when window is 0).
+void FailSends(ThreadQueue* queue, WindowHandle window) {
+    std::vector<std::shared_ptr<SentCall>> failed;
+    {
+        std::lock_guard<std::mutex> guard(queue->lock);
+        auto keep = queue->sent.begin();
+        for (auto& call : queue->sent) {
+            if (window == 0 || call->message.window == window) failed.push_back(call);
+            else *keep++ = call;
+        }
+        queue->sent.erase(keep, queue->sent.end());
+    }
+    for (auto& call : failed) Complete(call, 0);
+}
+
+void DestroyThreadWindows(ThreadQueue* queue) {
+    State& s = S();
+    std::vector<SDL_Window*> sdlWindows;
+    {
+        std::lock_guard<std::mutex> guard(s.lock);
+        for (auto it = s.windows.begin(); it != s.windows.end();) {
+            if (it->second.owner.get() == queue) {
+                sdlWindows.push_back(it->second.sdl);
+                it = s.windows.erase(it);
+            } else {
+                ++it;
+            }
+        }
+    }
+    {
+        std::lock_guard<std::mutex> guard(queue->lock);
+        queue->alive = false;
+    }
+    FailSends(queue, 0);
+    for (SDL_Window* w : sdlWindows) SDL_DestroyWindow(w);
+    bool owner;
+    {
+        std::lock_guard<std::mutex> guard(s.lock);
+        owner = s.videoOwner == queue;
+    }
+    if (owner) {
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        std::lock_guard<std::mutex> guard(s.lock);
+        s.videoOwner = nullptr;
+    }
+}
+
+void PostTo(ThreadQueue* queue, const WindowMessage& m) {
+    {
+        std::lock_guard<std::mutex> guard(queue->lock);
+        if (!queue->alive) return;
+        queue->posted.push_back(m);
+    }
+    Wake(queue);
+}
+
+WindowHandle HandleOfSdlId(uint32_t sdlId) {
+    State& s = S();
+    std::lock_guard<std::mutex> guard(s.lock);
+    for (auto& [h, w] : s.windows)
+        if (w.sdlId == sdlId) return h;
+    return 0;
+}
+
+intptr_t PackSize(int32_t w, int32_t h) {
+    return static_cast<intptr_t>((static_cast<uint32_t>(h & 0xFFFF) << 16) |
+                                 static_cast<uint32_t>(w & 0xFFFF));
+}
+
+// One SDL event: observers first, then the window message it stands for.
+void TranslateSdlEvent(const SDL_Event& e) {
+    uint32_t wake;
+    {
+        std::lock_guard<std::mutex> guard(S().lock);
+        wake = S().wakeEvent;
+    }
+    if (wake != 0 && e.type == wake) return;
+    NotifyEventObservers(e);
+    if (e.type != SDL_WINDOWEVENT) return;  // SDL_QUIT included: closing is per window
+    WindowHandle h = HandleOfSdlId(e.window.windowID);
+    if (h == 0) return;
+    ThreadQueue* me = MyQueue().get();
+    switch (e.window.event) {
+        case SDL_WINDOWEVENT_CLOSE: PostTo(me, {h, WM_CLOSE, 0, 0}); break;
+        case SDL_WINDOWEVENT_FOCUS_GAINED: PostTo(me, {h, WM_ACTIVATEAPP, 1, 0}); break;
+        case SDL_WINDOWEVENT_FOCUS_LOST: PostTo(me, {h, WM_ACTIVATEAPP, 0, 0}); break;
+        case SDL_WINDOWEVENT_MINIMIZED: PostTo(me, {h, WM_SIZE, SIZE_MINIMIZED, 0}); break;
+        case SDL_WINDOWEVENT_RESTORED:
+        case SDL_WINDOWEVENT_MAXIMIZED: {
+            int32_t w = 0, hh = 0;
+            GetClientSize(h, w, hh);
+            uintptr_t kind =
+                e.window.event == SDL_WINDOWEVENT_MAXIMIZED ? SIZE_MAXIMIZED : SIZE_RESTORED;
+            PostTo(me, {h, WM_SIZE, kind, PackSize(w, hh)});
+            break;
+        }
+        default: break;
+    }
+}
+
+bool OwnsVideo() {
+    std::lock_guard<std::mutex> guard(S().lock);
+    return S().videoOwner == MyQueue().get();
+}
+
+void PumpSdl() {
+    if (!OwnsVideo()) return;
+    SDL_Event e;
+    while (SDL_PollEvent(&e)) TranslateSdlEvent(e);
+}
+
+// Serves the calling thread's sent messages; answers whether it served any.
+bool ServeSentCalls() {
+    auto& q = MyQueue();
+    bool any = false;
+    for (;;) {
+        std::shared_ptr<SentCall> call;
+        {
+            std::lock_guard<std::mutex> guard(q->lock);
+            if (q->sent.empty()) return any;
+            call = q->sent.front();
+            q->sent.pop_front();
+        }
+        any = true;
+        Complete(call, DispatchWindowMessage(call->message));
+    }
+}
+
+// Takes the next posted message (or the quit) of the calling thread.
+bool TakePosted(WindowMessage& m) {
+    auto& q = MyQueue();
+    std::lock_guard<std::mutex> guard(q->lock);
+    if (!q->posted.empty()) {
+        m = q->posted.front();
+        q->posted.pop_front();
+        return true;
+    }
+    if (q->quitPending) {
+        q->quitPending = false;
+        m = {0, WM_QUIT, static_cast<uintptr_t>(static_cast<intptr_t>(q->quitCode)), 0};
+        return true;
+    }
+    return false;
+}
+
+SDL_Window* CreateSdlWindow(const std::string& captionSjis, uint32_t style, int32_t x, int32_t y,
+                            int32_t w, int32_t h) {
+    std::string utf8;
+    if (!Cp932ToUtf8(captionSjis, utf8)) utf8.clear();
+    uint32_t flags = SDL_WINDOW_HIDDEN;
+    bool popup = (style & WS_POPUP) && (style & WS_CAPTION) == 0;
+    if (popup) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+    else if ((style & WS_CAPTION) == 0) flags |= SDL_WINDOW_BORDERLESS;
+    if (style & WS_THICKFRAME) flags |= SDL_WINDOW_RESIZABLE;
+    int sx = x == kDefaultPosition ? SDL_WINDOWPOS_UNDEFINED : x;
+    int sy = y == kDefaultPosition ? SDL_WINDOWPOS_UNDEFINED : y;
+    return SDL_CreateWindow(utf8.c_str(), sx, sy, std::max(w, 1), std::max(h, 1), flags);
+}
+
+WindowHandle AddWindow(SDL_Window* sdl, WindowProcedure procedure, WindowProcedure dialogProcedure,
+                       const std::string& caption, uint32_t style) {
+    State& s = S();
+    std::lock_guard<std::mutex> guard(s.lock);
+    WindowHandle h = s.nextHandle++;
+    WindowRecord& r = s.windows[h];
+    r.owner = MyQueue();
+    r.sdl = sdl;
+    r.sdlId = SDL_GetWindowID(sdl);
+    r.procedure = procedure;
+    r.dialogProcedure = dialogProcedure;
+    r.caption = caption;
+    r.style = style;
+    r.inputMethod = SDL_IsTextInputActive() == SDL_TRUE;
+    return h;
+}
+
+intptr_t DialogClassProcedure(WindowHandle window, uint32_t message, uintptr_t wparam,
+                              intptr_t lparam) {
+    WindowProcedure dialog = nullptr;
+    {
+        std::lock_guard<std::mutex> guard(S().lock);
+        auto it = S().windows.find(window);
+        if (it != S().windows.end()) dialog = it->second.dialogProcedure;
+    }
+    return dialog != nullptr ? dialog(window, message, wparam, lparam) : 0;
+}
+
+void ApplyShape(SDL_Window* sdl, uint32_t style) {
+    bool popup = (style & WS_POPUP) && (style & WS_CAPTION) == 0;
+    if (popup) {
+        SDL_SetWindowFullscreen(sdl, SDL_WINDOW_FULLSCREEN_DESKTOP);
+    } else {
+        SDL_SetWindowFullscreen(sdl, 0);
+        SDL_SetWindowBordered(sdl, (style & WS_CAPTION) ? SDL_TRUE : SDL_FALSE);
+        SDL_SetWindowResizable(sdl, (style & WS_THICKFRAME) ? SDL_TRUE : SDL_FALSE);
+    }
+}
+
+}  // namespace
+
+bool RegisterWindowClass(const WindowClass& windowClass) {
+    if (windowClass.name.empty() || windowClass.procedure == nullptr) return false;
+    State& s = S();
+    std::lock_guard<std::mutex> guard(s.lock);
+    for (auto& c : s.classes)
+        if (SameName(c.name, windowClass.name)) return false;
+    s.classes.push_back(windowClass);
+    return true;
+}
+
+bool FindWindowClass(std::string_view name, WindowClass* out) {
+    State& s = S();
+    std::lock_guard<std::mutex> guard(s.lock);
+    for (auto& c : s.classes) {
+        if (SameName(c.name, name)) {
+            if (out != nullptr) *out = c;
+            return true;
+        }
+    }
+    return false;
+}
+
+WindowHandle CreateWindow(const WindowCreation& creation) {
+    WindowClass cls;
+    if (!FindWindowClass(creation.className, &cls)) return 0;
+    if (!EnsureVideo()) return 0;
+    SDL_Window* sdl = CreateSdlWindow(creation.caption, creation.style, creation.x, creation.y,
+                                      creation.width, creation.height);
+    if (sdl == nullptr) {
+        ReleaseVideoIfIdle();
+        return 0;
+    }
+    WindowHandle h = AddWindow(sdl, cls.procedure, nullptr, creation.caption, creation.style);
+    CallWindowProcedure(cls.procedure, h, WM_CREATE, 0, creation.createParam);
+    if ((creation.style & WS_VISIBLE) && IsWindow(h)) ShowWindow(h, true);
+    return h;
+}
+
+void RegisterDialogTemplate(int32_t id, const DialogTemplate& dialogTemplate) {
+    std::lock_guard<std::mutex> guard(S().lock);
+    S().dialogs[id] = dialogTemplate;
+}
+
+WindowHandle CreateDialogWindow(int32_t templateId, WindowHandle /*parent*/,
+                                WindowProcedure dialogProcedure, intptr_t param) {
+    DialogTemplate t;
+    {
+        std::lock_guard<std::mutex> guard(S().lock);
+        auto it = S().dialogs.find(templateId);
+        if (it == S().dialogs.end()) return 0;
+        t = it->second;
+    }
+    if (dialogProcedure == nullptr || !EnsureVideo()) return 0;
+    SDL_Window* sdl =
+        CreateSdlWindow(t.caption, t.style, kDefaultPosition, kDefaultPosition, t.width, t.height);
+    if (sdl == nullptr) {
+        ReleaseVideoIfIdle();
+        return 0;
+    }
+    WindowHandle h = AddWindow(sdl, &DialogClassProcedure, dialogProcedure, t.caption, t.style);
+    DispatchWindowMessage({h, WM_INITDIALOG, 0, param});
+    if ((t.style & WS_VISIBLE) && IsWindow(h)) ShowWindow(h, true);
+    return h;
+}
+
+bool IsDialogMessage(WindowHandle dialog, const WindowMessage& message) {
+    if (dialog == 0 || message.window != dialog || !IsWindow(dialog)) return false;
+    DispatchWindowMessage(message);
+    return true;
+}
+
+bool DestroyWindow(WindowHandle window) {
+    if (OwnSdlWindow(window) == nullptr) return false;
+    {
+        std::lock_guard<std::mutex> guard(S().lock);
+        if (std::exchange(S().windows[window].destroying, true)) return false;
+    }
+    DispatchWindowMessage({window, WM_DESTROY, 0, 0});
+    DispatchWindowMessage({window, WM_NCDESTROY, 0, 0});
+    SDL_Window* sdl = nullptr;
+    {
+        std::lock_guard<std::mutex> guard(S().lock);
+        auto it = S().windows.find(window);
+        if (it == S().windows.end()) return true;  // a procedure destroyed it already
+        sdl = it->second.sdl;
+        S().windows.erase(it);
+    }
+    FailSends(MyQueue().get(), window);
+    SDL_DestroyWindow(sdl);
+    ReleaseVideoIfIdle();
+    return true;
+}
+
+bool IsWindow(WindowHandle window) {
+    std::lock_guard<std::mutex> guard(S().lock);
+    return S().windows.count(window) != 0;
+}
+
+intptr_t DefaultWindowProcedure(WindowHandle window, uint32_t message, uintptr_t, intptr_t) {
+    if (message == WM_CLOSE) DestroyWindow(window);
+    return 0;
+}
+
+intptr_t CallWindowProcedure(WindowProcedure procedure, WindowHandle window, uint32_t message,
+                             uintptr_t wparam, intptr_t lparam) {
+    if (procedure == nullptr) return DefaultWindowProcedure(window, message, wparam, lparam);
+    return procedure(window, message, wparam, lparam);
+}
+
+WindowProcedure SetWindowProcedure(WindowHandle window, WindowProcedure procedure) {
+    std::lock_guard<std::mutex> guard(S().lock);
+    auto it = S().windows.find(window);
+    if (it == S().windows.end() || procedure == nullptr) return nullptr;
+    return std::exchange(it->second.procedure, procedure);
+}
+
+WindowProcedure GetWindowProcedure(WindowHandle window) {
+    std::lock_guard<std::mutex> guard(S().lock);
+    auto it = S().windows.find(window);
+    return it == S().windows.end() ? nullptr : it->second.procedure;
+}
+
+bool SetWindowUserData(WindowHandle window, void* data) {
+    std::lock_guard<std::mutex> guard(S().lock);
+    auto it = S().windows.find(window);
+    if (it == S().windows.end()) return false;
+    it->second.userData = data;
+    return true;
+}
+
+void* GetWindowUserData(WindowHandle window) {
+    std::lock_guard<std::mutex> guard(S().lock);
+    auto it = S().windows.find(window);
+    return it == S().windows.end() ? nullptr : it->second.userData;
+}
+
+bool ShowWindow(WindowHandle window, bool show) {
+    SDL_Window* sdl = OwnSdlWindow(window);
+    if (sdl == nullptr) return false;
+    if (show) SDL_ShowWindow(sdl);
+    else SDL_HideWindow(sdl);
+    return true;
+}
+
+bool IsWindowVisible(WindowHandle window) {
+    SDL_Window* sdl = OwnSdlWindow(window);
+    return sdl != nullptr && (SDL_GetWindowFlags(sdl) & SDL_WINDOW_SHOWN) != 0;
+}
+
+bool MoveWindow(WindowHandle window, int32_t x, int32_t y) {
+    SDL_Window* sdl = OwnSdlWindow(window);
+    if (sdl == nullptr) return false;
+    SDL_SetWindowPosition(sdl, x, y);
+    return true;
+}
+
+bool ResizeWindow(WindowHandle window, int32_t width, int32_t height) {
+    SDL_Window* sdl = OwnSdlWindow(window);
+    if (sdl == nullptr) return false;
+    SDL_SetWindowSize(sdl, std::max(width, 1), std::max(height, 1));
+    return true;
+}
+
+bool GetWindowPosition(WindowHandle window, int32_t& x, int32_t& y) {
+    SDL_Window* sdl = OwnSdlWindow(window);
+    if (sdl == nullptr) return false;
+    int ix = 0, iy = 0;
+    SDL_GetWindowPosition(sdl, &ix, &iy);
+    x = ix;
+    y = iy;
+    return true;
+}
+
+bool GetClientSize(WindowHandle window, int32_t& width, int32_t& height) {
+    SDL_Window* sdl = OwnSdlWindow(window);
+    if (sdl == nullptr) return false;
+    int w = 0, h = 0;
+    SDL_GetWindowSize(sdl, &w, &h);
+    width = w;
+    height = h;
+    return true;
+}
+
+bool SetWindowStyle(WindowHandle window, uint32_t style) {
+    SDL_Window* sdl = OwnSdlWindow(window);
+    if (sdl == nullptr) return false;
+    {
+        std::lock_guard<std::mutex> guard(S().lock);
+        S().windows[window].style = style;
+    }
+    ApplyShape(sdl, style);
+    return true;
+}
+
+uint32_t GetWindowStyle(WindowHandle window) {
+    std::lock_guard<std::mutex> guard(S().lock);
+    auto it = S().windows.find(window);
+    return it == S().windows.end() ? 0 : it->second.style;
+}
+
+bool IsFullScreenWindow(WindowHandle window) {
+    SDL_Window* sdl = OwnSdlWindow(window);
+    return sdl != nullptr && (SDL_GetWindowFlags(sdl) & SDL_WINDOW_FULLSCREEN_DESKTOP) ==
+                                 SDL_WINDOW_FULLSCREEN_DESKTOP;
+}
+
+bool SetWindowCaption(WindowHandle window, std::string_view captionSjis) {
+    SDL_Window* sdl = OwnSdlWindow(window);
+    if (sdl == nullptr) return false;
+    std::string utf8;
+    if (!Cp932ToUtf8(captionSjis, utf8)) utf8.clear();
+    {
+        std::lock_guard<std::mutex> guard(S().lock);
+        S().windows[window].caption = std::string(captionSjis);
+    }
+    SDL_SetWindowTitle(sdl, utf8.c_str());
+    return true;
+}
+
+std::string GetWindowCaption(WindowHandle window) {
+    std::lock_guard<std::mutex> guard(S().lock);
+    auto it = S().windows.find(window);
+    return it == S().windows.end() ? std::string() : it->second.caption;
+}
+
+bool IsWindowMinimized(WindowHandle window) {
+    SDL_Window* sdl = OwnSdlWindow(window);
+    return sdl != nullptr && (SDL_GetWindowFlags(sdl) & SDL_WINDOW_MINIMIZED) != 0;
+}
+
+bool IsWindowMaximized(WindowHandle window) {
+    SDL_Window* sdl = OwnSdlWindow(window);
+    return sdl != nullptr && (SDL_GetWindowFlags(sdl) & SDL_WINDOW_MAXIMIZED) != 0;
+}
+
+bool FocusWindow(WindowHandle window) {
+    SDL_Window* sdl = OwnSdlWindow(window);
+    if (sdl == nullptr) return false;
+    SDL_RaiseWindow(sdl);
+    return true;
+}
+
+bool EnableInputMethod(WindowHandle window, bool enable) {
+    if (OwnSdlWindow(window) == nullptr) return false;
+    if (enable) SDL_StartTextInput();
+    else SDL_StopTextInput();
+    std::lock_guard<std::mutex> guard(S().lock);
+    S().windows[window].inputMethod = enable;
+    return true;
+}
+
+bool IsInputMethodEnabled(WindowHandle window) {
+    std::lock_guard<std::mutex> guard(S().lock);
+    auto it = S().windows.find(window);
+    return it != S().windows.end() && it->second.inputMethod;
+}
+
+void AdjustWindowSize(int32_t&, int32_t&, uint32_t, bool) {}
+
+bool GetScreenSize(int32_t& width, int32_t& height) {
+    if (!EnsureVideo()) return false;
+    SDL_DisplayMode mode;
+    bool ok = SDL_GetDesktopDisplayMode(0, &mode) == 0;
+    if (ok) {
+        width = mode.w;
+        height = mode.h;
+    }
+    ReleaseVideoIfIdle();
+    return ok;
+}
+
+int32_t ShowCursor(bool show) {
+    int32_t count;
+    {
+        std::lock_guard<std::mutex> guard(S().lock);
+        count = S().cursorCount += show ? 1 : -1;
+    }
+    if (OwnsVideo()) SDL_ShowCursor(count >= 0 ? SDL_ENABLE : SDL_DISABLE);
+    return count;
+}
+
+SDL_Window* GetSdlWindow(WindowHandle window) { return OwnSdlWindow(window); }
+
+bool PostWindowMessage(WindowHandle window, uint32_t message, uintptr_t wparam, intptr_t lparam) {
+    std::shared_ptr<ThreadQueue> owner;
+    {
+        std::lock_guard<std::mutex> guard(S().lock);
+        auto it = S().windows.find(window);
+        if (it == S().windows.end()) return false;
+        owner = it->second.owner;
+    }
+    PostTo(owner.get(), {window, message, wparam, lparam});
+    return true;
+}
+
+void PostQuitMessage(int32_t exitCode) {
+    auto& q = MyQueue();
+    std::lock_guard<std::mutex> guard(q->lock);
+    q->quitPending = true;
+    q->quitCode = exitCode;
+}
+
+bool PeekWindowMessage(WindowMessage& message) {
+    ServeSentCalls();
+    PumpSdl();
+    ServeSentCalls();
+    return TakePosted(message);
+}
+
+int32_t GetWindowMessage(WindowMessage& message) {
+    auto& q = MyQueue();
+    for (;;) {
+        ServeSentCalls();
+        PumpSdl();
+        if (TakePosted(message)) return message.message == WM_QUIT ? 0 : 1;
+        if (OwnsVideo()) {
+            // A post from another thread pushes our wake event, so nothing is missed
+            // between the look at the queue above and this wait.
+            SDL_Event e;
+            if (SDL_WaitEvent(&e) == 0) return -1;
+            TranslateSdlEvent(e);
+        } else {
+            std::unique_lock<std::mutex> guard(q->lock);
+            q->wake.wait(guard, [&] { return !q->posted.empty() || !q->sent.empty() || q->quitPending; });
+        }
+    }
+}
+
+intptr_t DispatchWindowMessage(const WindowMessage& message) {
+    WindowProcedure procedure = GetWindowProcedure(message.window);
+    if (procedure == nullptr) return 0;
+    return procedure(message.window, message.message, message.wparam, message.lparam);
+}
+
+intptr_t SendWindowMessage(WindowHandle window, uint32_t message, uintptr_t wparam,
+                           intptr_t lparam) {
+    std::shared_ptr<ThreadQueue> owner;
+    {
+        std::lock_guard<std::mutex> guard(S().lock);
+        auto it = S().windows.find(window);
+        if (it == S().windows.end()) return 0;
+        owner = it->second.owner;
+    }
+    auto& me = MyQueue();
+    if (owner == me) return DispatchWindowMessage({window, message, wparam, lparam});
+
+    auto call = std::make_shared<SentCall>();
+    call->message = {window, message, wparam, lparam};
+    call->sender = me;
+    {
+        std::lock_guard<std::mutex> guard(owner->lock);
+        if (!owner->alive) return 0;
+        owner->sent.push_back(call);
+    }
+    Wake(owner.get());
+    for (;;) {
+        // Serve what others send us meanwhile, so two threads sending to each
+        // other do not wait for ever.
+        ServeSentCalls();
+        std::unique_lock<std::mutex> guard(me->lock);
+        if (call->done) return call->result;
+        me->wake.wait(guard, [&] { return call->done || !me->sent.empty(); });
+        if (call->done) return call->result;
+    }
+}
+
+}  // namespace morna::platform

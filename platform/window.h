@@ -1,0 +1,184 @@
+#pragma once
+// Top-level windows and per-thread message queues over SDL2.
+//
+// A window belongs to the thread that created it: its SDL calls are made there
+// and its messages are queued for that thread. Other threads reach a window only
+// through PostWindowMessage and SendWindowMessage. SDL video is started on the
+// first thread that creates a window (or asks the screen size), pumped by that
+// thread's PeekWindowMessage/GetWindowMessage, and shut down when that thread's
+// last window is destroyed or the thread ends. Only one thread owns SDL video at
+// a time; a window wanted on another thread meanwhile is refused.
+//
+// The pump turns SDL's window events into the message numbers that hooks test:
+// close request -> WM_CLOSE, focus gained/lost -> WM_ACTIVATEAPP (wparam 1/0),
+// minimised/restored/maximised -> WM_SIZE (SIZE_MINIMIZED/RESTORED/MAXIMIZED,
+// lparam height << 16 | width). SDL's own quit event is switched off and ignored.
+// Every SDL event taken off SDL's queue goes to the event observers first.
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+struct SDL_Window;
+
+namespace morna::platform {
+
+using WindowHandle = uint32_t;  // 0 = no window; handles are never reused
+using WindowProcedure = intptr_t (*)(WindowHandle window, uint32_t message, uintptr_t wparam,
+                                     intptr_t lparam);
+
+// Message numbers (their values are facts the program tests).
+constexpr uint32_t WM_CREATE = 0x0001;
+constexpr uint32_t WM_DESTROY = 0x0002;
+constexpr uint32_t WM_SIZE = 0x0005;
+constexpr uint32_t WM_CLOSE = 0x0010;
+constexpr uint32_t WM_QUIT = 0x0012;
+constexpr uint32_t WM_ACTIVATEAPP = 0x001C;
+constexpr uint32_t WM_NCDESTROY = 0x0082;
+constexpr uint32_t WM_INITDIALOG = 0x0110;
+constexpr uint32_t WM_USER = 0x0400;
+
+// WM_SIZE kinds (wparam).
+constexpr uintptr_t SIZE_RESTORED = 0;
+constexpr uintptr_t SIZE_MINIMIZED = 1;
+constexpr uintptr_t SIZE_MAXIMIZED = 2;
+
+// Window styles. A pop-up without a caption is shown as the desktop's full
+// screen; a caption gives the window manager's frame; WS_THICKFRAME makes it
+// resizable. WS_MINIMIZE and WS_MAXIMIZE are kept in the style word only.
+constexpr uint32_t WS_POPUP = 0x80000000u;
+constexpr uint32_t WS_CHILD = 0x40000000u;
+constexpr uint32_t WS_MINIMIZE = 0x20000000u;
+constexpr uint32_t WS_VISIBLE = 0x10000000u;
+constexpr uint32_t WS_MAXIMIZE = 0x01000000u;
+constexpr uint32_t WS_CAPTION = 0x00C00000u;
+constexpr uint32_t WS_SYSMENU = 0x00080000u;
+constexpr uint32_t WS_THICKFRAME = 0x00040000u;
+constexpr uint32_t WS_MINIMIZEBOX = 0x00020000u;
+constexpr uint32_t WS_MAXIMIZEBOX = 0x00010000u;
+
+// Position that leaves the placement to the window manager.
+constexpr int32_t kDefaultPosition = INT32_MIN;
+
+struct WindowMessage {
+    WindowHandle window = 0;
+    uint32_t message = 0;
+    uintptr_t wparam = 0;
+    intptr_t lparam = 0;
+};
+
+// ---- Window classes ----------------------------------------------------------
+// Names compare without regard to ASCII case. The system classes "BUTTON",
+// "COMBOBOX", "EDIT", "LISTBOX", "MDICLIENT", "SCROLLBAR" and "STATIC" exist from
+// the start, with DefaultWindowProcedure as their procedure.
+struct WindowClass {
+    std::string name;
+    WindowProcedure procedure = nullptr;
+    bool whiteBackground = false;  // else black
+};
+// False when the name is empty or taken, or the procedure is null.
+bool RegisterWindowClass(const WindowClass& windowClass);
+// True when the class exists; copies it to *out when out is given.
+bool FindWindowClass(std::string_view name, WindowClass* out = nullptr);
+
+// ---- Creation and destruction -----------------------------------------------
+struct WindowCreation {
+    std::string className;
+    std::string caption;  // Shift-JIS; shown as UTF-8
+    uint32_t style = 0;
+    int32_t x = kDefaultPosition, y = kDefaultPosition;
+    int32_t width = 0, height = 0;  // outer size (see AdjustWindowSize)
+    WindowHandle parent = 0;
+    intptr_t createParam = 0;  // lparam of WM_CREATE
+};
+// Creates the window on the calling thread; WM_CREATE is sent to the class's
+// procedure before it returns; shown when the style has WS_VISIBLE. 0 on failure
+// (unknown class, SDL video owned by another thread, SDL refused).
+WindowHandle CreateWindow(const WindowCreation& creation);
+
+// Dialog templates: a dialog is a window made from a template registered under
+// an id. Its messages go to its dialog procedure; 0 from it means "not handled"
+// and the default dialog handling (which does nothing) answers 0.
+struct DialogTemplate {
+    std::string caption;  // Shift-JIS
+    int32_t width = 0, height = 0;
+    uint32_t style = 0;
+};
+void RegisterDialogTemplate(int32_t id, const DialogTemplate& dialogTemplate);
+// Creates the dialog and sends it WM_INITDIALOG with lparam = param. 0 when no
+// template has that id or the window cannot be created.
+WindowHandle CreateDialogWindow(int32_t templateId, WindowHandle parent,
+                                WindowProcedure dialogProcedure, intptr_t param);
+// When the message is for the dialog, dispatches it there and answers true.
+bool IsDialogMessage(WindowHandle dialog, const WindowMessage& message);
+
+// On the owning thread: sends WM_DESTROY then WM_NCDESTROY to the procedure and
+// destroys the window. Pending sends to it are answered 0. False for an unknown
+// window or another thread.
+bool DestroyWindow(WindowHandle window);
+bool IsWindow(WindowHandle window);
+
+// ---- Procedures and user data ------------------------------------------------
+intptr_t DefaultWindowProcedure(WindowHandle window, uint32_t message, uintptr_t wparam,
+                                intptr_t lparam);  // WM_CLOSE destroys the window
+intptr_t CallWindowProcedure(WindowProcedure procedure, WindowHandle window, uint32_t message,
+                             uintptr_t wparam, intptr_t lparam);
+// Replaces the window's procedure; answers the previous one (null for an unknown window).
+WindowProcedure SetWindowProcedure(WindowHandle window, WindowProcedure procedure);
+WindowProcedure GetWindowProcedure(WindowHandle window);
+bool SetWindowUserData(WindowHandle window, void* data);
+void* GetWindowUserData(WindowHandle window);
+
+// ---- Shape and state (on the owning thread; false for another thread) --------
+bool ShowWindow(WindowHandle window, bool show);
+bool IsWindowVisible(WindowHandle window);
+bool MoveWindow(WindowHandle window, int32_t x, int32_t y);
+bool ResizeWindow(WindowHandle window, int32_t width, int32_t height);  // outer size
+bool GetWindowPosition(WindowHandle window, int32_t& x, int32_t& y);
+bool GetClientSize(WindowHandle window, int32_t& width, int32_t& height);
+bool SetWindowStyle(WindowHandle window, uint32_t style);
+uint32_t GetWindowStyle(WindowHandle window);
+bool IsFullScreenWindow(WindowHandle window);
+bool SetWindowCaption(WindowHandle window, std::string_view captionSjis);
+std::string GetWindowCaption(WindowHandle window);  // Shift-JIS, as given
+bool IsWindowMinimized(WindowHandle window);
+bool IsWindowMaximized(WindowHandle window);
+bool FocusWindow(WindowHandle window);
+// Switches text input (the input method) for the window on or off.
+bool EnableInputMethod(WindowHandle window, bool enable);
+bool IsInputMethodEnabled(WindowHandle window);
+
+// The window manager draws the frame outside the client area here, so the outer
+// size of a window is its client size: the size is left as it is.
+void AdjustWindowSize(int32_t& width, int32_t& height, uint32_t style, bool hasMenu);
+
+// The desktop's size; starts SDL video on the calling thread when nobody owns it.
+bool GetScreenSize(int32_t& width, int32_t& height);
+
+// The cursor's display counter: +1 for show, -1 for hide; shown while it is >= 0.
+// Answers the new count.
+int32_t ShowCursor(bool show);
+
+// The SDL window behind a handle, for platform code on the owning thread (the
+// display presents into it); null for an unknown window or another thread.
+SDL_Window* GetSdlWindow(WindowHandle window);
+
+// ---- Message queue of the calling thread --------------------------------------
+// Appends to the queue of the window's thread; false for an unknown window.
+bool PostWindowMessage(WindowHandle window, uint32_t message, uintptr_t wparam, intptr_t lparam);
+// Makes the next retrieval of the calling thread answer WM_QUIT with the code.
+void PostQuitMessage(int32_t exitCode);
+// Removes the next message when there is one. Sent messages are delivered first
+// (they are not answered as messages), SDL is pumped when this thread owns video.
+bool PeekWindowMessage(WindowMessage& message);
+// Waits for the next message: 1 for a message, 0 for WM_QUIT, -1 on failure.
+int32_t GetWindowMessage(WindowMessage& message);
+// Calls the window's procedure; 0 for an unknown window.
+intptr_t DispatchWindowMessage(const WindowMessage& message);
+// Calls the window's procedure on its own thread and answers its result. From
+// another thread it waits until that thread retrieves messages; messages sent
+// to the waiting thread meanwhile are served. 0 when the window is unknown, or is
+// destroyed or its thread ends before it was served.
+intptr_t SendWindowMessage(WindowHandle window, uint32_t message, uintptr_t wparam,
+                           intptr_t lparam);
+
+}  // namespace morna::platform

@@ -1,0 +1,266 @@
+#include "platform/window.h"
+
+#include <SDL2/SDL.h>
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+#include <vector>
+
+#include "platform/event_observer.h"
+
+namespace mp = morna::platform;
+
+namespace {
+
+// UTF-8 bytes whatever the execution character set.
+const char* Utf8(const char8_t* s) { return reinterpret_cast<const char*>(s); }
+
+// Messages seen by the test class's procedure, on whatever thread ran it.
+std::vector<mp::WindowMessage>& Seen() {
+    static std::vector<mp::WindowMessage> seen;
+    return seen;
+}
+
+intptr_t RecordingProcedure(mp::WindowHandle w, uint32_t msg, uintptr_t wp, intptr_t lp) {
+    Seen().push_back({w, msg, wp, lp});
+    if (msg == mp::WM_USER) return static_cast<intptr_t>(wp) * 2;
+    return mp::DefaultWindowProcedure(w, msg, wp, lp);
+}
+
+class PlatformWindow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Seen().clear();
+        mp::RegisterWindowClass({"MornaPlatformTest", &RecordingProcedure, false});
+    }
+    mp::WindowHandle Make(uint32_t style = mp::WS_CAPTION | mp::WS_SYSMENU | mp::WS_VISIBLE) {
+        mp::WindowCreation c;
+        c.className = "MornaPlatformTest";
+        c.caption = "\x83\x82\x83\x8B\x83\x69";  // モルナ in Shift-JIS
+        c.style = style;
+        c.width = 320;
+        c.height = 200;
+        c.createParam = 77;
+        return mp::CreateWindow(c);
+    }
+    static void Push(mp::WindowHandle w, SDL_WindowEventID id) {
+        SDL_Event e{};
+        e.type = SDL_WINDOWEVENT;
+        e.window.event = static_cast<uint8_t>(id);
+        e.window.windowID = SDL_GetWindowID(mp::GetSdlWindow(w));
+        ASSERT_EQ(SDL_PushEvent(&e), 1);
+    }
+    // Everything queued, in order, without dispatching.
+    static std::vector<mp::WindowMessage> Drain() {
+        std::vector<mp::WindowMessage> out;
+        mp::WindowMessage m;
+        while (mp::PeekWindowMessage(m)) out.push_back(m);
+        return out;
+    }
+};
+
+}  // namespace
+
+TEST_F(PlatformWindow, ClassNamesIgnoreCaseAndSystemClassesExist) {
+    EXPECT_TRUE(mp::FindWindowClass("static"));
+    EXPECT_TRUE(mp::FindWindowClass("MORNAPLATFORMTEST"));
+    EXPECT_FALSE(mp::RegisterWindowClass({"mornaplatformtest", &RecordingProcedure, false}));
+    EXPECT_FALSE(mp::RegisterWindowClass({"NoProcedure", nullptr, false}));
+    EXPECT_FALSE(mp::FindWindowClass("NoProcedure"));
+    mp::WindowCreation c;
+    c.className = "NoSuchClass";
+    EXPECT_EQ(mp::CreateWindow(c), 0u);
+}
+
+TEST_F(PlatformWindow, CreatesWithSizeCaptionAndCreateMessage) {
+    mp::WindowHandle w = Make();
+    ASSERT_NE(w, 0u);
+    int32_t cw = 0, ch = 0;
+    ASSERT_TRUE(mp::GetClientSize(w, cw, ch));
+    EXPECT_EQ(cw, 320);
+    EXPECT_EQ(ch, 200);
+    EXPECT_TRUE(mp::IsWindowVisible(w));
+    EXPECT_EQ(mp::GetWindowCaption(w), "\x83\x82\x83\x8B\x83\x69");
+    EXPECT_STREQ(SDL_GetWindowTitle(mp::GetSdlWindow(w)), Utf8(u8"モルナ"));
+    ASSERT_FALSE(Seen().empty());
+    EXPECT_EQ(Seen()[0].message, mp::WM_CREATE);
+    EXPECT_EQ(Seen()[0].lparam, 77);
+
+    EXPECT_TRUE(mp::ShowWindow(w, false));
+    EXPECT_FALSE(mp::IsWindowVisible(w));
+    EXPECT_TRUE(mp::ResizeWindow(w, 640, 480));
+    ASSERT_TRUE(mp::GetClientSize(w, cw, ch));
+    EXPECT_EQ(cw, 640);
+    EXPECT_EQ(ch, 480);
+    EXPECT_TRUE(mp::SetWindowStyle(w, mp::WS_POPUP));
+    EXPECT_TRUE(mp::IsFullScreenWindow(w));
+    EXPECT_TRUE(mp::SetWindowStyle(w, mp::WS_CAPTION));
+    EXPECT_FALSE(mp::IsFullScreenWindow(w));
+    EXPECT_TRUE(mp::EnableInputMethod(w, false));
+    EXPECT_FALSE(mp::IsInputMethodEnabled(w));
+    EXPECT_TRUE(mp::DestroyWindow(w));
+}
+
+TEST_F(PlatformWindow, SdlEventsBecomeWindowMessagesAfterTheObservers) {
+    mp::WindowHandle w = Make();
+    ASSERT_NE(w, 0u);
+    Drain();
+    std::vector<uint32_t> observed;
+    auto observer = [](const SDL_Event& e, void* ctx) {
+        if (e.type == SDL_WINDOWEVENT)
+            static_cast<std::vector<uint32_t>*>(ctx)->push_back(e.window.event);
+    };
+    mp::AddEventObserver(observer, &observed);
+    Push(w, SDL_WINDOWEVENT_CLOSE);
+    Push(w, SDL_WINDOWEVENT_FOCUS_GAINED);
+    Push(w, SDL_WINDOWEVENT_FOCUS_LOST);
+    Push(w, SDL_WINDOWEVENT_MINIMIZED);
+    Push(w, SDL_WINDOWEVENT_RESTORED);
+    SDL_Event quit{};
+    quit.type = SDL_QUIT;
+    SDL_PushEvent(&quit);  // switched off: never a message
+    auto got = Drain();
+    mp::RemoveEventObserver(observer, &observed);
+
+    std::vector<std::pair<uint32_t, uintptr_t>> want = {
+        {mp::WM_CLOSE, 0},
+        {mp::WM_ACTIVATEAPP, 1},
+        {mp::WM_ACTIVATEAPP, 0},
+        {mp::WM_SIZE, mp::SIZE_MINIMIZED},
+        {mp::WM_SIZE, mp::SIZE_RESTORED}};
+    ASSERT_EQ(got.size(), want.size());
+    for (size_t i = 0; i < want.size(); ++i) {
+        EXPECT_EQ(got[i].window, w);
+        EXPECT_EQ(got[i].message, want[i].first) << i;
+        EXPECT_EQ(got[i].wparam, want[i].second) << i;
+    }
+    EXPECT_EQ(got[4].lparam, (200 << 16) | 320);
+    EXPECT_EQ(observed.size(), 5u);
+    EXPECT_TRUE(mp::IsWindow(w));  // a close request alone destroys nothing
+    mp::DestroyWindow(w);
+}
+
+TEST_F(PlatformWindow, DefaultProcedureDestroysOnCloseWithDestroyMessages) {
+    mp::WindowHandle w = Make();
+    ASSERT_NE(w, 0u);
+    ASSERT_TRUE(mp::PostWindowMessage(w, mp::WM_CLOSE, 0, 0));
+    mp::WindowMessage m;
+    ASSERT_TRUE(mp::PeekWindowMessage(m));
+    Seen().clear();
+    mp::DispatchWindowMessage(m);
+    EXPECT_FALSE(mp::IsWindow(w));
+    ASSERT_EQ(Seen().size(), 3u);
+    EXPECT_EQ(Seen()[0].message, mp::WM_CLOSE);
+    EXPECT_EQ(Seen()[1].message, mp::WM_DESTROY);
+    EXPECT_EQ(Seen()[2].message, mp::WM_NCDESTROY);
+    EXPECT_FALSE(mp::PostWindowMessage(w, mp::WM_USER, 0, 0));
+    EXPECT_FALSE(mp::DestroyWindow(w));
+    EXPECT_EQ(mp::DispatchWindowMessage(m), 0);
+}
+
+TEST_F(PlatformWindow, QuitEndsGetAfterTheQueuedMessages) {
+    mp::WindowHandle w = Make();
+    ASSERT_NE(w, 0u);
+    Drain();
+    mp::PostWindowMessage(w, mp::WM_USER, 1, 2);
+    mp::PostQuitMessage(5);
+    mp::WindowMessage m;
+    EXPECT_EQ(mp::GetWindowMessage(m), 1);
+    EXPECT_EQ(m.message, mp::WM_USER);
+    EXPECT_EQ(mp::GetWindowMessage(m), 0);
+    EXPECT_EQ(m.message, mp::WM_QUIT);
+    EXPECT_EQ(m.wparam, 5u);
+    mp::DestroyWindow(w);
+}
+
+TEST_F(PlatformWindow, SendFromAnotherThreadIsServedByTheOwnersGet) {
+    mp::WindowHandle w = Make();
+    ASSERT_NE(w, 0u);
+    Drain();
+    std::atomic<intptr_t> answer{-1};
+    std::thread sender([&] {
+        answer = mp::SendWindowMessage(w, mp::WM_USER, 21, 0);
+        mp::PostWindowMessage(w, mp::WM_USER + 1, 0, 0);  // lets the owner's Get return
+    });
+    mp::WindowMessage m;
+    ASSERT_EQ(mp::GetWindowMessage(m), 1);  // serves the send while it waits
+    EXPECT_EQ(m.message, mp::WM_USER + 1);
+    sender.join();
+    EXPECT_EQ(answer.load(), 42);
+    // Other threads get no SDL window and cannot reshape it.
+    std::thread other([&] {
+        EXPECT_EQ(mp::GetSdlWindow(w), nullptr);
+        EXPECT_FALSE(mp::ShowWindow(w, true));
+        EXPECT_FALSE(mp::DestroyWindow(w));
+    });
+    other.join();
+    mp::DestroyWindow(w);
+}
+
+TEST_F(PlatformWindow, SendToAWindowWhoseThreadEndsIsAnsweredZero) {
+    std::atomic<mp::WindowHandle> w{0};
+    std::atomic<bool> made{false}, sent{false};
+    std::atomic<intptr_t> answer{-1};
+    std::thread owner([&] {
+        w = Make();
+        made = true;
+        if (w == 0) return;
+        while (!sent) std::this_thread::yield();
+        for (int i = 0; i < 1000; ++i) std::this_thread::yield();
+        // Ends without pumping: a pending send must not hang its sender.
+    });
+    while (!made) std::this_thread::yield();
+    if (w == 0) {
+        owner.join();
+        FAIL() << SDL_GetError();
+    }
+    std::thread sender([&] {
+        sent = true;
+        answer = mp::SendWindowMessage(w, mp::WM_USER, 1, 0);
+    });
+    owner.join();
+    sender.join();
+    EXPECT_EQ(answer.load(), 0);  // never served: the owner did not pump
+    EXPECT_FALSE(mp::IsWindow(w));  // released with its thread
+}
+
+TEST_F(PlatformWindow, VideoBelongsToOneThreadAtATime) {
+    mp::WindowHandle w = Make();
+    ASSERT_NE(w, 0u);
+    std::thread other([&] { EXPECT_EQ(Make(), 0u); });
+    other.join();
+    mp::DestroyWindow(w);
+    std::thread later([&] {
+        mp::WindowHandle v = Make();
+        EXPECT_NE(v, 0u);
+        mp::DestroyWindow(v);
+    });
+    later.join();
+}
+
+TEST_F(PlatformWindow, DialogsComeFromRegisteredTemplates) {
+    auto dialogProc = [](mp::WindowHandle w, uint32_t msg, uintptr_t wp, intptr_t lp) -> intptr_t {
+        Seen().push_back({w, msg, wp, lp});
+        return msg == mp::WM_INITDIALOG ? 1 : 0;
+    };
+    EXPECT_EQ(mp::CreateDialogWindow(9999, 0, dialogProc, 9), 0u);  // no such template
+    mp::RegisterDialogTemplate(4711, {"\x90\xDD\x92\xE8", 200, 100, mp::WS_POPUP | mp::WS_CAPTION});
+    mp::WindowHandle d = mp::CreateDialogWindow(4711, 0, dialogProc, 9);
+    ASSERT_NE(d, 0u);
+    ASSERT_EQ(Seen().size(), 1u);
+    EXPECT_EQ(Seen()[0].message, mp::WM_INITDIALOG);
+    EXPECT_EQ(Seen()[0].lparam, 9);
+    EXPECT_STREQ(SDL_GetWindowTitle(mp::GetSdlWindow(d)), Utf8(u8"設定"));
+    EXPECT_TRUE(mp::IsDialogMessage(d, {d, mp::WM_USER, 0, 0}));
+    EXPECT_FALSE(mp::IsDialogMessage(d, {d + 1000, mp::WM_USER, 0, 0}));
+    EXPECT_EQ(Seen().back().message, mp::WM_USER);
+    mp::DestroyWindow(d);
+}
+
+TEST(PlatformCursor, CountsShowAndHide) {
+    int32_t base = mp::ShowCursor(true) - 1;
+    EXPECT_EQ(mp::ShowCursor(false), base);
+    EXPECT_EQ(mp::ShowCursor(false), base - 1);
+    EXPECT_EQ(mp::ShowCursor(true), base);
+}
