@@ -3,7 +3,9 @@
 #include "platform/clock.h"
 #include "platform/memory_status.h"
 
+#include <algorithm>
 #include <cstddef>
+#include <iterator>
 #include <utility>
 
 namespace tovarineGameSDK3rd::Math {
@@ -61,6 +63,21 @@ uint32_t CRand::Get() {
 uint32_t CRand::Get(uint32_t n) {
     if (n == 0) return 0;
     return Get() % n;
+}
+
+void CRand::Serialize(Auxiliary::ISerialize& ar) {
+    if (ar.IsStoring()) {
+        for (uint32_t& w : state_) ar << w;
+        ar << index_;
+        return;
+    }
+    uint32_t state[kN];
+    int32_t index = 0;
+    for (uint32_t& w : state) ar << w;
+    ar << index;
+    if (ar.IsFailed()) return;
+    std::copy(std::begin(state), std::end(state), std::begin(state_));
+    index_ = index;
 }
 
 void Shuffle(std::vector<int>& v, CRand& rand) {

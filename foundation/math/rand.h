@@ -2,12 +2,14 @@
 // The SDK's random numbers: a 32-bit Mersenne Twister (MT19937) and the shuffle
 // built on it. The stream of a given seed is part of the game's behaviour
 // (replays depend on it), so every step here is fixed.
+#include "foundation/auxiliary/serialize.h"
+
 #include <cstdint>
 #include <vector>
 
 namespace tovarineGameSDK3rd::Math {
 
-class CRand {
+class CRand : public Auxiliary::IArchive {
 public:
     static constexpr int32_t kStateSize = 624;
     static constexpr int32_t kNeverSeeded = 625;  // index value: seed with 4357 on the first draw
@@ -15,13 +17,17 @@ public:
 
     // Seeds from the clock and the free memory, so two runs differ.
     CRand();
-    virtual ~CRand() = default;
+    ~CRand() override = default;
 
     void SetSeed(uint32_t seed);
     // The next 32-bit output.
     uint32_t Get();
     // Get() mod n; 0 without a draw for n = 0.
     uint32_t Get(uint32_t n);
+
+    // The 624 state words, then the index (2500 bytes); the seed is not kept.
+    // A load that runs past the data leaves the generator as it was.
+    void Serialize(Auxiliary::ISerialize& ar) override;
 
     // The seed the constructor chose.
     uint32_t GetSeed() const { return seed_; }

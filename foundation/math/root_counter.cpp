@@ -4,6 +4,17 @@
 
 namespace tovarineGameSDK3rd::Math {
 
+void CRootCounter::Serialize(Auxiliary::ISerialize& ar) {
+    int32_t f[5] = {current_, start_, end_, step_, subCount_};
+    for (int32_t& x : f) ar << x;
+    if (ar.IsStoring() || ar.IsFailed()) return;
+    current_ = f[0];
+    start_ = f[1];
+    end_ = f[2];
+    step_ = f[3];
+    subCount_ = f[4];
+}
+
 void CRootCounter::Step(bool towardEnd) {
     // 64-bit throughout: current + step and -step leave the 32-bit range at the
     // bounds (the default end is 0x7FFFFFFF), and the wrap must still see it.

@@ -1,6 +1,8 @@
 #pragma once
 // A counter that runs between two bounds and wraps to the opposite bound when
 // it leaves the range.
+#include "foundation/auxiliary/serialize.h"
+
 #include <cstdint>
 
 namespace tovarineGameSDK3rd::Math {
@@ -16,9 +18,13 @@ public:
     virtual bool IsEnd() const = 0;
 };
 
-class CRootCounter : public ICounter {
+class CRootCounter : public ICounter, public Auxiliary::IArchive {
 public:
     CRootCounter() = default;
+
+    // current, start, end, step and sub-count, 4 bytes each. A load that runs
+    // past the data leaves the counter as it was.
+    void Serialize(Auxiliary::ISerialize& ar) override;
 
     int32_t Get() const override { return current_; }
     void Set(int32_t value) override { current_ = value; }

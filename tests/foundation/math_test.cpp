@@ -1,3 +1,4 @@
+#include "foundation/auxiliary/serialize.h"
 #include "foundation/math/rand.h"
 #include "foundation/math/root_counter.h"
 #include "foundation/math/sin_table.h"
@@ -36,6 +37,64 @@ TEST(CRand, GetZeroDrawsNothing) {
     EXPECT_EQ(a.Get(), b.Get());
     const uint32_t x = b.Get();
     EXPECT_EQ(a.Get(10), x % 10);
+}
+
+TEST(CRand, SavedStateContinuesWhereItStopped) {
+    CRand a;
+    a.SetSeed(2024);
+    for (int i = 0; i < 700; ++i) a.Get();  // past one regeneration: index 76
+    tovarineGameSDK3rd::Auxiliary::CSerialize ar;
+    a.Serialize(ar);
+    const std::vector<uint8_t>& data = ar.GetData();
+    ASSERT_EQ(data.size(), 2500u);
+    EXPECT_EQ(std::vector<uint8_t>(data.end() - 4, data.end()), (std::vector<uint8_t>{76, 0, 0, 0}));
+
+    CRand b;
+    b.SetSeed(1);
+    ar.SetStoring(false);
+    b.Serialize(ar);
+    EXPECT_FALSE(ar.IsFailed());
+    for (int i = 0; i < 1000; ++i) ASSERT_EQ(a.Get(), b.Get()) << i;
+}
+
+TEST(CRand, LoadedNeverSeededStateStartsFromTheDefaultSeed) {
+    CRand a;
+    tovarineGameSDK3rd::Auxiliary::CSerialize ar;
+    a.Serialize(ar);
+    std::vector<uint8_t>& data = ar.GetData();
+    data[2496] = 0x71;  // index 625
+    data[2497] = 0x02;
+    ar.SetStoring(false);
+    a.Serialize(ar);
+    EXPECT_EQ(a.Get(), 0xAAE64AC3u);
+    EXPECT_EQ(a.Get(), 0x5E7C47DAu);
+}
+
+TEST(CRand, TruncatedOrDamagedStateIsHarmless) {
+    CRand a, ref;
+    a.SetSeed(5);
+    ref.SetSeed(5);
+    tovarineGameSDK3rd::Auxiliary::CSerialize ar;
+    a.Serialize(ar);
+    ar.GetData().pop_back();
+    ar.SetStoring(false);
+    a.Serialize(ar);
+    EXPECT_TRUE(ar.IsFailed());
+    EXPECT_EQ(a.Get(), ref.Get());  // left as it was
+
+    // An index below 0 regenerates instead of reading before the state.
+    CRand b;
+    tovarineGameSDK3rd::Auxiliary::CSerialize full;  // a whole stream, its index made -5
+    b.Serialize(full);
+    full.GetData()[2496] = 0xFB;
+    full.GetData()[2497] = full.GetData()[2498] = full.GetData()[2499] = 0xFF;
+    full.SetStoring(false);
+    b.Serialize(full);
+    ASSERT_FALSE(full.IsFailed());
+    CRand again;
+    full.SetStoring(false);
+    again.Serialize(full);
+    EXPECT_EQ(b.Get(), again.Get());  // the sanitizer build catches a read before the state
 }
 
 TEST(Shuffle, ShortVectorsStayAndTwoAlwaysSwap) {
@@ -119,6 +178,37 @@ TEST(CRootCounter, WrapsToTheOppositeBoundNotByTheOvershoot) {
     big.Set(INT_MIN + 1);
     --big;
     EXPECT_EQ(big.Get(), INT_MAX);
+}
+
+TEST(CRootCounter, SerializesItsFiveFields) {
+    CRootCounter c;
+    c.SetStart(-2);
+    c.SetEnd(9);
+    c.SetStep(-3);
+    c.Set(4);
+    ++c;  // sub-count 1
+    tovarineGameSDK3rd::Auxiliary::CSerialize ar;
+    c.Serialize(ar);
+    EXPECT_EQ(ar.GetData(), (std::vector<uint8_t>{4, 0, 0, 0, 0xFE, 0xFF, 0xFF, 0xFF, 9, 0, 0, 0,
+                                                  0xFD, 0xFF, 0xFF, 0xFF, 1, 0, 0, 0}));
+    CRootCounter back;
+    ar.SetStoring(false);
+    back.Serialize(ar);
+    EXPECT_EQ(back.Get(), 4);
+    EXPECT_EQ(back.GetStart(), -2);
+    EXPECT_EQ(back.GetEnd(), 9);
+    EXPECT_EQ(back.GetStep(), -3);
+    ++back;
+    EXPECT_EQ(back.Get(), 4);
+    ++back;  // the loaded sub-count makes this the third call
+    EXPECT_EQ(back.Get(), 5);
+
+    ar.GetData().resize(19);
+    ar.SetStoring(false);
+    CRootCounter untouched;
+    untouched.Serialize(ar);
+    EXPECT_TRUE(ar.IsFailed());
+    EXPECT_EQ(untouched.GetEnd(), 0x7FFFFFFF);
 }
 
 TEST(CRootCounter, ReversedBoundsRunFromStartTowardEnd) {
