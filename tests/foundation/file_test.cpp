@@ -1,0 +1,414 @@
+#include "foundation/auxiliary/file.h"
+#include "platform/file_system.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <list>
+#include <sstream>
+#include <string>
+#include <unistd.h>
+
+using tovarineGameSDK3rd::Auxiliary::CFile;
+using tovarineGameSDK3rd::VTL::VTLstring;
+
+namespace {
+
+std::string S(const VTLstring& v) { return std::string(v.c_str(), v.size()); }
+VTLstring V(const std::string& s) { return VTLstring(s.data(), static_cast<VTLstring::size_type>(s.size())); }
+
+VTLstring MemoryName(const void* p, size_t n) {
+    char name[64];
+    std::snprintf(name, sizeof name, "!%llx,%zx", static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(p)), n);
+    return name;
+}
+
+// Reads text through a memory name; the text is kept for the whole run, as a
+// memory name only borrows it.
+void ReadText(CFile& f, std::string text) {
+    static std::list<std::string> kept;
+    kept.push_back(std::move(text));
+    ASSERT_EQ(f.Read(MemoryName(kept.back().data(), kept.back().size())), 0);
+}
+
+// Keeps the process-wide base directory as it was.
+class BaseDirectoryGuard {
+public:
+    BaseDirectoryGuard() : saved_(CFile::GetBaseDirectory()) {}
+    ~BaseDirectoryGuard() { CFile::SetBaseDirectory(saved_); }
+
+private:
+    VTLstring saved_;
+};
+
+}  // namespace
+
+// ---- names -------------------------------------------------------------------
+
+struct FullNameCase {
+    const char* name;
+    const char* full;
+};
+
+class FullNames : public ::testing::TestWithParam<FullNameCase> {};
+
+TEST_P(FullNames, AgainstTheBaseDirectory) {
+    EXPECT_EQ(S(CFile::GetFullName(GetParam().name, "D:\\g\\")), GetParam().full);
+}
+
+INSTANTIATE_TEST_SUITE_P(File, FullNames, ::testing::Values(
+    FullNameCase{"a/b.txt", "D:\\g\\a\\b.txt"},
+    FullNameCase{"..\\x", "D:\\x"},
+    FullNameCase{"./y", "D:\\g\\y"},
+    FullNameCase{"\\z", "D:\\g\\z"},
+    FullNameCase{"E:/q", "E:\\q"},
+    FullNameCase{"../../../x", "D:\\x"},          // a root has no parent
+    FullNameCase{".\\..\\/./w", "D:\\w"},
+    FullNameCase{"\\\\srv\\s/x", "\\\\srv\\s\\x"},  // network names stay but for '/'
+    FullNameCase{"Z:/home/a", "Z:\\home\\a"},
+    FullNameCase{"\x83\x5C/b", "D:\\g\\\x83\x5C\\b"},  // ソ keeps its 5C trail byte
+    FullNameCase{"\x83/x", "D:\\g\\\x83/x"},           // a trail byte '/' is no separator
+    FullNameCase{"", "D:\\g\\"}));
+
+TEST(File, ParentDirectories) {
+    const std::pair<const char*, const char*> climbs[] = {
+        {"D:\\g\\h\\", "D:\\g\\"}, {"D:\\g\\h", "D:\\g\\"}, {"D:/g/", "D:/"}, {"abc", "abc\\"},
+        {"\\\\srv\\share\\dir\\", "\\\\srv\\share\\"}, {"D:\\\x83\x5C\\", "D:\\"},
+    };
+    for (const auto& [from, to] : climbs) {
+        VTLstring p = from;
+        EXPECT_TRUE(CFile::GetParentDirectory(p)) << from;
+        EXPECT_EQ(S(p), to) << from;
+    }
+    for (const char* root : {"D:\\", "\\\\srv\\share\\", "\\\\", "", "\\"}) {
+        VTLstring p = root;
+        EXPECT_FALSE(CFile::GetParentDirectory(p)) << root;
+        EXPECT_EQ(S(p), root);
+    }
+}
+
+TEST(File, RecordingTheBaseDirectory) {
+    BaseDirectoryGuard guard;
+    const std::pair<const char*, const char*> cases[] = {
+        {"Z:\\a", "Z:\\a\\"}, {"Z:\\a\\", "Z:\\a\\"}, {"Z:/a/", "Z:/a/"},
+        {"\"Z:\\dir\\app.exe\"", "Z:\\dir\\"}, {"\"Z:\\dir", "Z:\\dir\\"},
+    };
+    for (const auto& [given, recorded] : cases) {
+        CFile::SetBaseDirectory(given);
+        EXPECT_EQ(S(CFile::GetBaseDirectory()), recorded) << given;
+    }
+    // Nothing recorded: the current directory, as a Z: name.
+    CFile::ClearBaseDirectory();
+    std::string cwd;
+    ASSERT_TRUE(morna::platform::CurrentDirectoryName(cwd));
+    EXPECT_EQ(S(CFile::GetBaseDirectory()), cwd == "Z:\\" ? cwd : cwd + "\\");
+}
+
+TEST(File, PureFileNameAndSuffix) {
+    // A name that is not found stays the object's name.
+    const char* cases[][3] = {
+        {"dir.old\\file", "file", ""}, {"a.tar.gz", "a.tar.gz", "gz"}, {"x/y\\z.txt", "z.txt", "txt"},
+        {"d\\\x83\x5C.bmp", "\x83\x5C.bmp", "bmp"}, {"dir\\", "", ""}, {"\x83/", "\x83/", ""},
+    };
+    for (const auto& c : cases) {
+        CFile f;
+        const VTLstring name = VTLstring("Z:\\no-such-dir\\") + c[0];
+        EXPECT_EQ(f.Read(name), 1);
+        EXPECT_EQ(S(f.GetName()), S(name));
+        EXPECT_EQ(S(f.GetPureFileName()), c[1]) << c[0];
+        EXPECT_EQ(S(f.GetSuffix()), c[2]) << c[0];
+    }
+    CFile empty;
+    EXPECT_EQ(S(empty.GetPureFileName()), "");
+    EXPECT_EQ(S(empty.GetSuffix()), "");
+}
+
+// ---- the readers over the contents ---------------------------------------------
+
+TEST(File, LinesEndAtCrLfOnly) {
+    CFile f;
+    VTLstring line = "untouched";
+    EXPECT_EQ(f.ReadLine(line), 3);
+    ReadText(f, std::string("a\rb\nc\r\n", 7));
+    ASSERT_EQ(f.ReadLine(line), 0);
+    EXPECT_EQ(S(line), "a\rb\nc");
+    EXPECT_EQ(f.ReadLine(line), 1);
+
+    ReadText(f, "one\r\n\r\nlast");
+    const char* want[] = {"one", "", "last"};
+    for (const char* w : want) {
+        ASSERT_EQ(f.ReadLine(line), 0);
+        EXPECT_EQ(S(line), w);
+    }
+    EXPECT_EQ(f.ReadLine(line), 1);
+    EXPECT_EQ(f.ReadLine(line), 1);
+    f.ResetReadPointer();
+    ASSERT_EQ(f.ReadLine(line), 0);
+    EXPECT_EQ(S(line), "one");
+
+    ReadText(f, "x\r");  // a CR at the very end is part of the line
+    ASSERT_EQ(f.ReadLine(line), 0);
+    EXPECT_EQ(S(line), "x\r");
+    ReadText(f, "");
+    EXPECT_EQ(f.ReadLine(line), 1);
+}
+
+TEST(File, RawLinesAreCutToTheirBuffer) {
+    CFile f;
+    char buf[8] = "zzzzzzz";
+    EXPECT_EQ(f.ReadLineRaw(buf, 4), 3);
+    ReadText(f, "abcdef\r\ng");
+    ASSERT_EQ(f.ReadLineRaw(buf, 4), 2);
+    EXPECT_STREQ(buf, "abc");
+    ASSERT_EQ(f.ReadLineRaw(buf, 4), 2);
+    EXPECT_STREQ(buf, "def");
+    ASSERT_EQ(f.ReadLineRaw(buf, 4), 0);  // the limit is tested before the CR LF
+    EXPECT_STREQ(buf, "");
+    ASSERT_EQ(f.ReadLineRaw(buf, 4), 0);
+    EXPECT_STREQ(buf, "g");
+    EXPECT_EQ(f.ReadLineRaw(buf, 4), 1);
+    f.ResetReadPointer();
+    std::strcpy(buf, "zz");
+    EXPECT_EQ(f.ReadLineRaw(buf, 1), 2);
+    EXPECT_STREQ(buf, "");
+    std::strcpy(buf, "zz");
+    EXPECT_EQ(f.ReadLineRaw(buf, 0), 2);  // no room even for the NUL: nothing written
+    EXPECT_STREQ(buf, "zz");
+}
+
+TEST(File, QuotedStrings) {
+    CFile f;
+    char out[64];
+    EXPECT_EQ(f.ReadQuotedString(out, sizeof out), 1);
+    ReadText(f, "\"ab\r\ncd\"\r\n\"one line\"\r\n\"\"\r\n\"END\"\r\n\"after\"\r\n");
+    ASSERT_EQ(f.ReadQuotedString(out, sizeof out), 0);
+    EXPECT_STREQ(out, "ab\ncd");
+    ASSERT_EQ(f.ReadQuotedString(out, sizeof out), 0);
+    EXPECT_STREQ(out, "one line");
+    ASSERT_EQ(f.ReadQuotedString(out, sizeof out), 0);
+    EXPECT_STREQ(out, "");
+    EXPECT_EQ(f.ReadQuotedString(out, sizeof out), 1);  // the END line ends the list
+
+    ReadText(f, "\"unclosed\r\nrest");
+    EXPECT_EQ(f.ReadQuotedString(out, sizeof out), 1);
+    EXPECT_STREQ(out, "");
+
+    // The string and its NUL must fit: 5 bytes hold "abcd" but not "abcde".
+    ReadText(f, "\"abcd\"\r\n\"abcde\"\r\n\"ab\r\ncdefgh\"\r\n");
+    ASSERT_EQ(f.ReadQuotedString(out, 5), 0);
+    EXPECT_STREQ(out, "abcd");
+    EXPECT_EQ(f.ReadQuotedString(out, 5), 1);
+    EXPECT_EQ(f.ReadQuotedString(out, 5), 1);
+    EXPECT_EQ(f.ReadQuotedString(out, 0), 1);
+
+    // A line of 255 bytes or more ends the list.
+    ReadText(f, "\"" + std::string(254, 'x') + "\r\n");
+    EXPECT_EQ(f.ReadQuotedString(out, sizeof out), 1);
+    ReadText(f, "\"" + std::string(252, 'x') + "\"\r\n");
+    std::string big(300, '\0');
+    ASSERT_EQ(f.ReadQuotedString(big.data(), 300), 0);
+    EXPECT_EQ(std::string(big.c_str()), std::string(252, 'x'));
+}
+
+TEST(File, DataIsCopiedOnlyWithinTheContents) {
+    CFile f;
+    char to[8] = {};
+    EXPECT_EQ(f.ReadData(to, 1), 2);
+    ReadText(f, "abcdef");
+    ASSERT_EQ(f.ReadData(to, 2), 0);
+    EXPECT_EQ(std::string(to, 2), "ab");
+    std::memset(to, 'z', sizeof to);
+    EXPECT_EQ(f.ReadData(to, 5), 1);   // only 4 remain
+    EXPECT_EQ(f.ReadData(to, -1), 1);
+    EXPECT_EQ(to[0], 'z');             // nothing copied
+    ASSERT_EQ(f.ReadData(to, 0), 0);
+    ASSERT_EQ(f.ReadData(to, 4), 0);
+    EXPECT_EQ(std::string(to, 4), "cdef");
+    EXPECT_EQ(f.ReadData(to, 0), 1);   // at the end
+}
+
+TEST(File, MemoryNames) {
+    const std::string text = "TPK1abc";
+    CFile f;
+    ASSERT_EQ(f.Read(MemoryName(text.data(), text.size())), 0);
+    EXPECT_EQ(f.GetMemory(), text.data());  // borrowed, never copied; no marker test
+    EXPECT_EQ(f.GetSize(), 7u);
+    EXPECT_EQ(f.Read("!1a2b3c"), 6);
+    EXPECT_EQ(S(f.GetName()), "!1a2b3c");
+    EXPECT_EQ(f.Read(""), -1);
+    EXPECT_EQ(S(f.GetName()), "!1a2b3c");  // an empty name leaves the object alone
+}
+
+// ---- files on disk -------------------------------------------------------------
+
+namespace {
+
+class FileOnDisk : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char tmpl[] = "/tmp/morna-file-XXXXXX";
+        ASSERT_NE(::mkdtemp(tmpl), nullptr);
+        dir_ = tmpl;
+        std::string name;
+        ASSERT_TRUE(morna::platform::NameFromSystemPath(dir_, name));
+        CFile::SetBaseDirectory(V(name));
+        ::mkdir((dir_ + "/data").c_str(), 0755);
+    }
+    void TearDown() override { std::system(("rm -rf '" + dir_ + "'").c_str()); }
+    void Put(const std::string& relative, const std::string& bytes) {
+        std::ofstream(dir_ + "/" + relative, std::ios::binary) << bytes;
+    }
+    std::string Get(const std::string& relative) {
+        std::ifstream in(dir_ + "/" + relative, std::ios::binary);
+        std::ostringstream s;
+        s << in.rdbuf();
+        return s.str();
+    }
+    bool Exists(const std::string& relative) { return ::access((dir_ + "/" + relative).c_str(), F_OK) == 0; }
+
+    BaseDirectoryGuard guard_;
+    std::string dir_;
+};
+
+}  // namespace
+
+TEST_F(FileOnDisk, ReadsThroughTheBaseDirectory) {
+    Put("data/\xE3\x82\xBD.txt", "line1\r\nline2");  // ソ.txt, named in UTF-8 on disk
+    CFile f;
+    ASSERT_EQ(f.Read("data\\\x83\x5C.txt"), 0);
+    EXPECT_EQ(f.GetSize(), 12u);
+    EXPECT_EQ(static_cast<const char*>(f.GetMemory())[12], '\0');
+    VTLstring line;
+    ASSERT_EQ(f.ReadLine(line), 0);
+    EXPECT_EQ(S(line), "line1");
+    std::vector<uint8_t> bytes;
+    ASSERT_EQ(f.ReadVector("./data/\x83\x5C.txt", bytes), 0);
+    EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "line1\r\nline2");
+
+    EXPECT_EQ(f.Read("data\\missing.txt"), 1);
+    EXPECT_EQ(f.Read("data\\\x83"), 1);  // a name that does not convert is not found
+    EXPECT_EQ(f.Read("C:\\data\\x.txt"), 1);
+    Put("empty", "");
+    ASSERT_EQ(f.Read("empty"), 0);
+    EXPECT_EQ(f.GetSize(), 0u);
+    EXPECT_EQ(f.ReadLine(line), 1);
+    EXPECT_EQ(f.Read("data"), 2);  // a folder has no size to read
+}
+
+TEST_F(FileOnDisk, WritesAndTheirResults) {
+    CFile f;
+    ASSERT_EQ(f.Write("data\\out.bin", "a\nb", 3), 0);
+    EXPECT_EQ(Get("data/out.bin"), "a\nb");  // whole-file writes are binary
+    ASSERT_EQ(f.WriteVector("data\\out.bin", {1, 2}), 0);
+    EXPECT_EQ(Get("data/out.bin"), std::string("\x01\x02", 2));
+    EXPECT_EQ(f.Write("nofolder\\x", "a", 1), 1);
+    EXPECT_EQ(f.Write("data", "a", 1), 1);
+
+    EXPECT_EQ(f.WriteString("x"), -1);
+    ASSERT_EQ(f.Open("data\\map.txt", "w"), 0);
+    EXPECT_EQ(S(f.GetName()), S(CFile::GetBaseDirectory()) + "data\\map.txt");
+    EXPECT_EQ(f.WriteString("#key value\n#k2 v\n"), 0);
+    EXPECT_EQ(f.Close(), 0);
+    EXPECT_EQ(Get("data/map.txt"), "#key value\r\n#k2 v\r\n");
+    EXPECT_EQ(f.Open("data\\none.txt", "rb"), 1);
+}
+
+TEST_F(FileOnDisk, WriteLinesGoThroughTextMode) {
+    char cwd[4096];
+    ASSERT_NE(::getcwd(cwd, sizeof cwd), nullptr);
+    ASSERT_EQ(::chdir(dir_.c_str()), 0);  // the name is taken against the current directory
+    CFile f;
+    const int32_t r = f.WriteLines("data\\lines.txt", {"a\n", "b", "c\n"});
+    const int32_t bad = f.WriteLines("nofolder\\x.txt", {"a"});
+    ASSERT_EQ(::chdir(cwd), 0);
+    EXPECT_EQ(r, 0);
+    EXPECT_EQ(Get("data/lines.txt"), "a\r\nbc\r\n");
+    EXPECT_EQ(bad, 1);
+}
+
+TEST_F(FileOnDisk, CloseWithAStreamKeepsTheContents) {
+    Put("a.txt", "abc");
+    CFile f;
+    ASSERT_EQ(f.Read("a.txt"), 0);
+    // Open begins with Close, so read again after opening.
+    ASSERT_EQ(f.Open("a.txt", "rb"), 0);
+    EXPECT_NE(f.GetFilePointer(), nullptr);
+    EXPECT_EQ(f.GetMemory(), nullptr);
+    EXPECT_EQ(f.Close(), 0);
+    EXPECT_EQ(f.GetFilePointer(), nullptr);
+}
+
+TEST_F(FileOnDisk, ScrambledContentsRoundTrip) {
+    std::string all;
+    for (int i = 0; i < 256; ++i) all += static_cast<char>(i);
+    Put("plain.bin", all);
+    CFile f;
+    ASSERT_EQ(f.Read("plain.bin"), 0);
+    ASSERT_EQ(f.Scramble(), 0);
+    EXPECT_EQ(f.GetSize(), 260u);  // the stored form, marker and all
+    EXPECT_EQ(f.Scramble(), 1);    // the cursor already stands on the marker
+    ASSERT_EQ(f.Save("scrambled.bin"), 0);
+    const std::string stored = Get("scrambled.bin");
+    ASSERT_EQ(stored.size(), 260u);
+    EXPECT_EQ(stored.substr(0, 4), "TPK1");
+    EXPECT_NE(stored.substr(4), all);
+    ASSERT_EQ(f.Read("scrambled.bin"), 0);
+    EXPECT_EQ(f.GetSize(), 256u);
+    EXPECT_EQ(std::string(static_cast<const char*>(f.GetMemory()), 256), all);
+    EXPECT_EQ(f.Scramble(), 1);  // marked
+    Put("marker", "TPK1");
+    ASSERT_EQ(f.Read("marker"), 0);
+    EXPECT_EQ(f.GetSize(), 0u);
+    f.Close();
+    EXPECT_EQ(f.GetSize(), 0u);  // the flag outlives Close, the size does not
+    EXPECT_EQ(f.GetMemory(), nullptr);
+    EXPECT_EQ(f.Scramble(), 1);
+}
+
+TEST_F(FileOnDisk, TemporaryFiles) {
+    Put("disk.txt", "on disk");
+    CFile f;
+    EXPECT_EQ(f.CreateTemporary(false), 1);
+    ASSERT_EQ(f.Read("disk.txt"), 0);
+    ASSERT_EQ(f.CreateTemporary(false), 0);  // the file itself serves
+    EXPECT_EQ(f.GetMemory(), nullptr);
+    EXPECT_EQ(S(f.GetPureFileName()), "disk.txt");
+
+    const std::string text = "from memory";
+    ASSERT_EQ(f.Read(MemoryName(text.data(), text.size())), 0);
+    ASSERT_EQ(f.CreateTemporary(false), 0);
+    const std::string made = S(f.GetName());
+    std::string tmp;
+    ASSERT_TRUE(morna::platform::TemporaryFolderName(tmp));
+    EXPECT_EQ(made.compare(0, tmp.size() + 3, tmp + "TVR"), 0) << made;
+    std::string path;
+    ASSERT_TRUE(morna::platform::SystemPathFromName(made, path));
+    std::ifstream in(path, std::ios::binary);
+    std::string back((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(back, text);
+    f.Close();  // deletes it
+    EXPECT_NE(::access(path.c_str(), F_OK), 0);
+    EXPECT_EQ(f.DeleteTemporary(""), -1);
+    EXPECT_EQ(f.DeleteTemporary("no-such-file"), 1);
+}
+
+TEST_F(FileOnDisk, SearchPathPrefixesAreTriedInOrder) {
+    ::mkdir((dir_ + "/p1").c_str(), 0755);
+    ::mkdir((dir_ + "/p2").c_str(), 0755);
+    Put("p2/only.txt", "two");
+    CFile::SearchPathList paths(new std::vector<VTLstring>{"p1", "p2"});
+    CFile::SetSearchPath(paths);
+    CFile f;
+    const int32_t r = f.Read("only.txt");
+    const VTLstring name = f.GetName();
+    const int32_t opened = f.Open("only.txt", "rb");
+    const VTLstring openedName = f.GetName();
+    f.Close();
+    CFile::SetSearchPath(nullptr);
+    ASSERT_EQ(r, 0);
+    EXPECT_EQ(S(name), "p2/only.txt");
+    EXPECT_EQ(opened, 0);
+    EXPECT_EQ(S(openedName), "p2/only.txt");
+    EXPECT_EQ(f.Read("only.txt"), 1);
+}
