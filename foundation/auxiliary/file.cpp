@@ -50,9 +50,8 @@ std::string Std(const VTL::VTLstring& s) { return std::string(s.c_str(), s.size(
 }  // namespace
 
 CFile::~CFile() {
-    // With a stream open, Close only closes the stream; the second frees the contents.
-    if (stream_ != nullptr) Close();
-    Close();
+    if (stream_ != nullptr) Close();  // with a stream open, Close closes only the stream
+    ReleaseContents();
 }
 
 // ---- base directory, full names, search path ------------------------------
@@ -235,6 +234,10 @@ int32_t CFile::Close() {
         stream_ = nullptr;
         return r;
     }
+    return ReleaseContents();
+}
+
+int32_t CFile::ReleaseContents() {
     if (!borrowed_) delete[] buffer_;
     buffer_ = nullptr;
     size_ = 0;
@@ -289,7 +292,8 @@ int32_t CFile::Read(const VTL::VTLstring& name) {
 
 int32_t CFile::InnerRead(const VTL::VTLstring& name) {
     if (name.empty()) return -1;
-    Close();
+    if (stream_ != nullptr) Close();
+    ReleaseContents();
     name_ = name;
     if (name[0] == '!') return InnerReadMemory(name);
     borrowed_ = false;
@@ -327,12 +331,12 @@ int32_t CFile::TakeContents(std::FILE* file, uint32_t size, uint32_t storedSize,
     }
     if (!ok) {
         GetErrorLog().Out("CFile::Readで読み込みに失敗 %s", name_.c_str());
-        Close();
+        ReleaseContents();
         std::fclose(file);
         return 4;
     }
     if (std::fclose(file) != 0) {
-        Close();
+        ReleaseContents();
         return 5;
     }
     hasCursor_ = true;
@@ -476,7 +480,7 @@ int32_t CFile::Scramble() {
     std::memcpy(block, "TPK1", 4);
     for (uint32_t i = 0; i < size; ++i) block[4 + i] = ScrambleByte(buffer_[i]);
     block[size + 4] = 0;
-    Close();
+    ReleaseContents();
     buffer_ = block;
     size_ = size + 4;
     cursor_ = 0;
@@ -496,7 +500,7 @@ int32_t CFile::CreateTemporary(bool force) {
     if (!force && !archived_ && !borrowed_) {
         // The file on disk serves as it is.
         const VTL::VTLstring keep = name_;
-        Close();
+        ReleaseContents();
         name_ = keep;
         return 0;
     }
@@ -511,7 +515,7 @@ int32_t CFile::CreateTemporary(bool force) {
         GetErrorLog().Out("CFile::CreateTemporaryで一時ファイルに書けない %s", temporary.c_str());
         return 2;
     }
-    Close();
+    ReleaseContents();
     temporary_ = true;
     name_ = temporary;
     return 0;

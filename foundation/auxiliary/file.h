@@ -128,6 +128,11 @@ private:
     static constexpr uint8_t kScrambleKey = 0xA7;
 
     int32_t InnerRead(const VTL::VTLstring& name);
+    // Close without the stream: frees (or forgets) the contents, deletes a
+    // temporary file, clears archived and the name. Close does this when no
+    // stream is open; paths that must drop the contents with a stream open call
+    // it directly, so no buffer is ever lost.
+    int32_t ReleaseContents();
     // Reading of a memory name "!%x,%x" and the pack-archive search for a full
     // name that is not on disk (file_archive.cpp).
     int32_t InnerReadMemory(const VTL::VTLstring& name);
