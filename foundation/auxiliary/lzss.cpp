@@ -2,6 +2,7 @@
 
 #include "foundation/vtl/text_output_stream.h"
 
+#include <bit>
 #include <cstring>
 #include <new>
 
@@ -106,6 +107,28 @@ int32_t CLZSS::Unpack(const uint8_t* packed, uint32_t packedSize, uint8_t* out, 
     }
 }
 
+namespace {
+
+// The first i in 1..17 where a and b differ, 18 when all agree: the byte-wise
+// compare of the insertion, eight bytes at a time.
+inline uint32_t FirstDifference(const uint8_t* a, const uint8_t* b) {
+    for (uint32_t i = 1; i < 17; i += 8) {
+        uint64_t x, y;
+        std::memcpy(&x, a + i, 8);
+        std::memcpy(&y, b + i, 8);
+        if (x != y) {
+            const uint64_t d = x ^ y;
+            if constexpr (std::endian::native == std::endian::little)
+                return i + static_cast<uint32_t>(std::countr_zero(d)) / 8;
+            else
+                return i + static_cast<uint32_t>(std::countl_zero(d)) / 8;
+        }
+    }
+    return a[17] == b[17] ? 18 : 17;
+}
+
+}  // namespace
+
 void CLZSS::InsertNode(uint32_t r) {
     const uint8_t* key = &text_[r];
     uint32_t p = kRingSize + 1 + key[0];
@@ -130,11 +153,8 @@ void CLZSS::InsertNode(uint32_t r) {
                 return;
             }
         }
-        uint32_t i = 1;
-        for (; i < kMaxMatch; ++i) {
-            cmp = static_cast<int>(key[i]) - static_cast<int>(text_[p + i]);
-            if (cmp != 0) break;
-        }
+        const uint32_t i = FirstDifference(key, &text_[p]);
+        if (i < kMaxMatch) cmp = static_cast<int>(key[i]) - static_cast<int>(text_[p + i]);
         // Only a strictly longer match replaces the one found higher up the tree.
         if (i > matchLength_) {
             matchPosition_ = p;
