@@ -3,6 +3,7 @@
 #include <SDL2/SDL.h>
 
 #include <algorithm>
+#include <cstring>
 #include <mutex>
 #include <vector>
 
@@ -36,10 +37,15 @@ void CloseAllLocked(Pads& pads) {
 
 // Starts SDL's joystick subsystem on first use, and again after SDL_Quit.
 bool EnsureSubsystemLocked(Pads& pads) {
+    // Pads are read whichever window has the focus. SDL_Quit clears hints and
+    // another part may have started the subsystem, so the hint is checked each time.
+    const char* hint = SDL_GetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS);
+    if (hint == nullptr || std::strcmp(hint, "1") != 0) {
+        SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
+    }
     if (SDL_WasInit(SDL_INIT_JOYSTICK) != 0) return true;
     // Handles from before a shutdown are dead; drop them without closing.
     pads.open.clear();
-    SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
     return SDL_InitSubSystem(SDL_INIT_JOYSTICK) == 0;
 }
 

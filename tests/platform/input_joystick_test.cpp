@@ -21,6 +21,11 @@ protected:
 TEST_F(JoystickTest, BackgroundEventsAreOn) {
     ASSERT_NE(SDL_WasInit(SDL_INIT_JOYSTICK), 0u);
     EXPECT_TRUE(SDL_GetHintBoolean(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, SDL_FALSE));
+    // Also when another part started the subsystem after SDL cleared the hints.
+    SDL_Quit();
+    ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_JOYSTICK), 0);
+    EXPECT_EQ(mp::JoystickCount(), before_);
+    EXPECT_TRUE(SDL_GetHintBoolean(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, SDL_FALSE));
 }
 
 TEST_F(JoystickTest, ReadsAxesAndButtonsOfAVirtualPad) {
