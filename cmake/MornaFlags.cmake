@@ -54,16 +54,30 @@ function(morna_add_library name folder)
   endif()
 endfunction()
 
-# morna_add_test(name folder [LIBS ...]): one GoogleTest program made of every
-# .cpp in a tests/ folder, its cases registered with CTest.
+# morna_add_test(name folder [LIBS ...] [EXCLUDE regex...] [LABELS ...]): one
+# GoogleTest program made of every .cpp below a tests/ folder (less the files
+# matching EXCLUDE), its cases registered with CTest under the given labels.
 function(morna_add_test name folder)
-  cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "LIBS;EXCLUDE;LABELS" ${ARGN})
   file(GLOB_RECURSE srcs CONFIGURE_DEPENDS ${folder}/*.cpp)
+  foreach(ex IN LISTS ARG_EXCLUDE)
+    list(FILTER srcs EXCLUDE REGEX "${ex}")
+  endforeach()
   if(NOT srcs)
     return()
   endif()
   add_executable(${name} ${srcs})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gmock GTest::gtest_main)
-  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT "SDL_VIDEODRIVER=dummy;SDL_AUDIODRIVER=dummy;LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tools/lsan.supp")
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60)
+  # The discovery splits list-valued PROPERTIES apart (only the first variable
+  # of an ENVIRONMENT list would arrive), so the properties are set by a script
+  # of our own that ctest reads after the discovered tests.
+  set(env "SDL_VIDEODRIVER=dummy;SDL_AUDIODRIVER=dummy;LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tools/lsan.supp")
+  set(props "ENVIRONMENT \"${env}\"")
+  if(ARG_LABELS)
+    string(APPEND props " LABELS \"${ARG_LABELS}\"")
+  endif()
+  set(script "${CMAKE_CURRENT_BINARY_DIR}/${name}_properties.cmake")
+  file(WRITE "${script}" "if(${name}_TESTS)\n  set_tests_properties(\${${name}_TESTS} PROPERTIES ${props})\nendif()\n")
+  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES "${script}")
 endfunction()

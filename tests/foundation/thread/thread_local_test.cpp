@@ -1,0 +1,118 @@
+// Per-thread values, the COM counts and the initializer's callback lists.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+#include <vector>
+
+#include "foundation/appframe/app_initializer.h"
+#include "foundation/thread/com.h"
+#include "foundation/thread/singleton.h"
+#include "foundation/thread/thread.h"
+#include "foundation/thread/thread_local.h"
+#include "foundation/vtl/smart_ptr.h"
+#include "platform/com.h"
+
+namespace {
+
+using namespace tovarineGameSDK3rd::Thread;
+using tovarineGameSDK3rd::AppFrame::CAppInitializer;
+using tovarineGameSDK3rd::VTL::smart_ptr;
+
+TEST(ThreadLocal, EachThreadHasItsOwnCell) {
+    ThreadLocal<int> value;
+    EXPECT_TRUE(value.IsEmpty());
+    value.Set(5);
+    EXPECT_FALSE(value.IsEmpty());
+    int seenThere = -1;
+    bool emptyThere = false;
+    std::thread other([&] {
+        emptyThere = value.IsEmpty();
+        seenThere = *value.Get();  // a new cell reads 0
+        value.Set(7);
+    });
+    other.join();
+    EXPECT_TRUE(emptyThere);
+    EXPECT_EQ(seenThere, 0);
+    EXPECT_EQ(*value.Get(), 5);
+    value.Erase();
+    EXPECT_TRUE(value.IsEmpty());
+}
+
+TEST(ThreadLocal, ANewThreadNeverSeesTheCellsOfAnEndedOne) {
+    ThreadLocal<int> value;
+    // Far more threads than the system would take before reusing its own ids.
+    std::vector<int32_t> ids;
+    for (int i = 0; i < 64; ++i) {
+        bool empty = false;
+        int32_t id = 0;
+        std::thread t([&] {
+            id = GetCurrentThreadId();
+            empty = value.IsEmpty();
+            value.Set(i + 1);
+        });
+        t.join();
+        EXPECT_TRUE(empty) << "thread " << i;
+        for (int32_t old : ids) EXPECT_NE(old, id);
+        ids.push_back(id);
+    }
+}
+
+struct Counted {
+    explicit Counted(int& alive) : m_alive(alive) { ++m_alive; }
+    virtual ~Counted() { --m_alive; }
+    int& m_alive;
+};
+
+TEST(ThreadLocal, ClearAllReleasesWhatOnlyTheCellsHeld) {
+    int alive = 0;
+    {
+        ThreadLocal<smart_ptr<Counted>> slot;
+        EXPECT_EQ(slot.Get()->GetNoCheck(), nullptr);  // a new cell is an empty pointer
+        smart_ptr<Counted> kept = slot.SetAndGet(smart_ptr<Counted>(new Counted(alive)));
+        std::thread other([&] { slot.Set(smart_ptr<Counted>(new Counted(alive))); });
+        other.join();
+        EXPECT_EQ(alive, 2);
+        slot.ClearAll();
+        EXPECT_EQ(alive, 1);  // the other thread's; ours is still held by `kept`
+        EXPECT_TRUE(slot.IsEmpty());
+        kept.Release();
+        EXPECT_EQ(alive, 0);
+        slot.Set(smart_ptr<Counted>(new Counted(alive)));
+    }
+    EXPECT_EQ(alive, 0);  // the destructor frees the cells
+}
+
+TEST(Com, CountsStartAndEndCOMOncePerThread) {
+    std::thread t([] {
+        EXPECT_TRUE(ReleaseCOM());  // no count yet
+        EXPECT_EQ(AddRefCOM(), 0);
+        EXPECT_EQ(AddRefCOM(), 0);
+        EXPECT_EQ(morna::platform::ComInitializeCount(), 1);
+        EXPECT_FALSE(ReleaseCOM());
+        EXPECT_EQ(morna::platform::ComInitializeCount(), 1);
+        EXPECT_FALSE(ReleaseCOM());
+        EXPECT_EQ(morna::platform::ComInitializeCount(), 0);
+        EXPECT_FALSE(ReleaseCOM());  // a count of 0 is still a count
+        EXPECT_EQ(morna::platform::ComInitializeCount(), 0);
+    });
+    t.join();
+}
+
+TEST(AppInitializer, BracketsTheProgram) {
+    EXPECT_FALSE(GetMultiThreadFlag());
+    {
+        CAppInitializer init(reinterpret_cast<void*>(0x400000), nullptr, "deletesav", 10);
+        EXPECT_EQ(CAppInitializer::GetInstance(), &init);
+        EXPECT_EQ(init.GetInstanceHandle(), reinterpret_cast<void*>(0x400000));
+        EXPECT_STREQ(init.GetCommandLine(), "deletesav");
+        EXPECT_EQ(init.GetShowCommand(), 10);
+        EXPECT_TRUE(GetMultiThreadFlag());
+        EXPECT_FALSE(CurrentThreadSlot().IsEmpty());
+        EXPECT_EQ(GetCurrentThread(), nullptr);
+    }
+    EXPECT_FALSE(GetMultiThreadFlag());
+    EXPECT_EQ(CAppInitializer::GetInstance(), nullptr);
+}
+
+}  // namespace

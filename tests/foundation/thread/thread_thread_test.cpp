@@ -1,0 +1,292 @@
+// CThread: start, stop requests, interrupts, its monitor, and the manager.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <functional>
+#include <thread>
+
+#include "foundation/appframe/app_initializer.h"
+#include "foundation/thread/event.h"
+#include "foundation/thread/thread.h"
+#include "foundation/thread/thread_manager.h"
+#include "foundation/vtl/exception.h"
+
+namespace {
+
+using namespace tovarineGameSDK3rd::Thread;
+using tovarineGameSDK3rd::AppFrame::CAppInitializer;
+using tovarineGameSDK3rd::VTL::CInterruptedException;
+
+constexpr uint32_t kLong = 60000;
+
+// A thread whose work is a function of the thread itself.
+class FnThread : public CThread {
+public:
+    explicit FnThread(std::function<void(FnThread&)> fn, std::atomic<int>* destroyed = nullptr)
+        : m_fn(std::move(fn)), m_destroyed(destroyed) {}
+    ~FnThread() override {
+        // Joined here, while the function it runs still exists.
+        StopThread();
+        if (m_destroyed) ++*m_destroyed;
+    }
+    void ThreadProc() override { m_fn(*this); }
+
+private:
+    std::function<void(FnThread&)> m_fn;
+    std::atomic<int>* m_destroyed;
+};
+
+// Every test runs as the program does: inside a CAppInitializer.
+class ThreadTest : public ::testing::Test {
+protected:
+    CAppInitializer m_init{nullptr, nullptr, "", 1};
+};
+
+// Waits until the thread has set `flag` under its monitor's lock, then runs act under it.
+template <class Act>
+void WhenFlagged(CThread& t, const bool& flag, Act act) {
+    for (;;) {
+        {
+            CCriticalLock lock(t.GetMonitor().GetLock());
+            if (flag) {
+                act();
+                return;
+            }
+        }
+        std::this_thread::yield();
+    }
+}
+
+TEST_F(ThreadTest, StopThreadAnswers) {
+    int32_t fromItself = -1;
+    CEvent done;
+    FnThread t([&](FnThread& self) {
+        fromItself = self.StopThread();
+        done.Set();
+    });
+    EXPECT_EQ(t.StopThread(), 0);  // never started
+    EXPECT_EQ(t.GetThreadId(), -1);
+    ASSERT_EQ(t.CreateThread(), 0);
+    const int32_t id = t.GetThreadId();
+    EXPECT_GT(id, 0);
+    EXPECT_NE(id, GetCurrentThreadId());
+    ASSERT_EQ(done.Wait(kLong), 0);
+    EXPECT_EQ(t.GetThreadId(), id);  // the thread's own StopThread kept it
+    EXPECT_EQ(t.StopThread(), 0);    // joined
+    EXPECT_EQ(fromItself, 2);
+    EXPECT_EQ(t.GetThreadHandle(), nullptr);
+    EXPECT_EQ(t.GetThreadId(), -1);
+    EXPECT_EQ(t.StopThread(), 0);
+}
+
+TEST_F(ThreadTest, AfterTheBodyTheThreadIsInvalidButStillMarkedRunning) {
+    bool validInside = false;
+    IThread* current = nullptr;
+    FnThread t([&](FnThread& self) {
+        validInside = self.IsThreadValid();
+        current = GetCurrentThread();
+    });
+    EXPECT_FALSE(t.IsThreadRunning());
+    ASSERT_EQ(t.CreateThread(), 0);
+    EXPECT_EQ(t.StopThread(), 0);
+    EXPECT_TRUE(validInside);
+    EXPECT_EQ(current, &t);
+    EXPECT_FALSE(t.IsThreadValid());
+    EXPECT_TRUE(t.IsThreadRunning());
+    // The first thread is known, and is not a CThread.
+    EXPECT_EQ(GetCurrentThread(), nullptr);
+    EXPECT_FALSE(CurrentThreadSlot().IsEmpty());
+}
+
+TEST_F(ThreadTest, StopRequestEndsASleepOnceThenSleepsRunTheirTime) {
+    bool first = false, second = true, validAfter = true;
+    CEvent entered, done;
+    FnThread t([&](FnThread& self) {
+        entered.Set();
+        first = self.sleep(kLong);
+        second = self.sleep(1);
+        validAfter = self.IsThreadValid();
+        done.Set();
+    });
+    ASSERT_EQ(t.CreateThread(), 0);
+    ASSERT_EQ(entered.Wait(kLong), 0);
+    t.Interrupt();
+    // StopThread asks again; the thread is past its sleeps before that.
+    ASSERT_EQ(done.Wait(kLong), 0);
+    EXPECT_EQ(t.StopThread(), 0);
+    EXPECT_TRUE(first);
+    EXPECT_FALSE(second);
+    EXPECT_FALSE(validAfter);
+}
+
+TEST_F(ThreadTest, RaiseInterruptMakesSleepThrowOnce) {
+    CEvent entered, done;
+    bool threw = false, stillInterrupted = true, laterSleep = true;
+    FnThread t([&](FnThread& self) {
+        entered.Set();
+        try {
+            self.sleep(kLong);
+        } catch (const CInterruptedException&) {
+            threw = true;
+        }
+        stillInterrupted = self.isInterrupted();
+        laterSleep = self.sleep(1);
+        done.Set();
+    });
+    ASSERT_EQ(t.CreateThread(), 0);
+    ASSERT_EQ(entered.Wait(kLong), 0);
+    t.raiseInterrupt();
+    ASSERT_EQ(done.Wait(kLong), 0);
+    EXPECT_EQ(t.StopThread(), 0);
+    EXPECT_TRUE(threw);
+    EXPECT_FALSE(stillInterrupted);
+    EXPECT_FALSE(laterSleep);
+}
+
+TEST_F(ThreadTest, MonitorWaitIsWokenByNotifyAndTimesOut) {
+    bool waiting = false;
+    int32_t woken = -1, timedOut = -1;
+    FnThread t([&](FnThread& self) {
+        CCriticalLock lock(self.GetMonitor().GetLock());
+        waiting = true;
+        woken = self.wait(kLong);
+        waiting = false;
+        timedOut = self.wait(1);
+    });
+    ASSERT_EQ(t.CreateThread(), 0);
+    WhenFlagged(t, waiting, [&] { t.notify(); });
+    EXPECT_EQ(t.StopThread(), 0);
+    EXPECT_EQ(woken, 0);
+    EXPECT_EQ(timedOut, 1);
+}
+
+TEST_F(ThreadTest, StopRequestWakesTheThreadsOwnMonitorWait) {
+    bool waiting = false;
+    int32_t result = -1;
+    bool valid = true;
+    FnThread t([&](FnThread& self) {
+        CCriticalLock lock(self.GetMonitor().GetLock());
+        waiting = true;
+        result = self.wait(kLong);
+        waiting = false;
+        valid = self.IsThreadValid();
+    });
+    ASSERT_EQ(t.CreateThread(), 0);
+    WhenFlagged(t, waiting, [] {});
+    t.Interrupt();
+    EXPECT_EQ(t.StopThread(), 0);
+    EXPECT_EQ(result, 0);
+    EXPECT_FALSE(valid);
+}
+
+TEST_F(ThreadTest, RaiseInterruptMakesAMonitorWaitThrow) {
+    bool waiting = false, threw = false, lockHeld = false;
+    FnThread t([&](FnThread& self) {
+        CCriticalLock lock(self.GetMonitor().GetLock());
+        waiting = true;
+        try {
+            self.wait(kLong);
+        } catch (const CInterruptedException&) {
+            threw = true;
+            lockHeld = self.GetMonitor().GetLock().IsLockedByThisThread();
+        }
+        waiting = false;
+    });
+    ASSERT_EQ(t.CreateThread(), 0);
+    WhenFlagged(t, waiting, [] {});
+    t.raiseInterrupt();
+    EXPECT_EQ(t.StopThread(), 0);
+    EXPECT_TRUE(threw);
+    EXPECT_TRUE(lockHeld);
+}
+
+TEST_F(ThreadTest, CreateThreadOnARunningThreadJoinsItAndStartsAgain) {
+    std::atomic<int> runs{0};
+    FnThread t([&](FnThread& self) {
+        ++runs;
+        while (self.IsThreadValid()) self.sleep(kLong);
+    });
+    ASSERT_EQ(t.CreateThread(), 0);
+    const int32_t firstId = t.GetThreadId();
+    ASSERT_EQ(t.CreateThread(), 0);
+    EXPECT_NE(t.GetThreadId(), firstId);
+    EXPECT_TRUE(t.IsThreadValid());
+    EXPECT_EQ(t.StopThread(), 0);
+    EXPECT_EQ(runs, 2);
+}
+
+TEST_F(ThreadTest, InnerRunRunsTheWorkOnTheCallingThread) {
+    int32_t idInside = 0;
+    bool running = false;
+    FnThread t([&](FnThread& self) {
+        idInside = self.GetThreadId();
+        running = self.IsThreadRunning();
+    });
+    EXPECT_EQ(t.InnerRun(), 0);
+    EXPECT_EQ(idInside, GetCurrentThreadId());
+    EXPECT_TRUE(running);
+    EXPECT_FALSE(t.IsThreadRunning());
+    EXPECT_EQ(t.GetThreadId(), -1);
+}
+
+class SelfDeleting : public CThread {
+public:
+    explicit SelfDeleting(std::atomic<int>& destroyed) : m_destroyed(destroyed) {}
+    ~SelfDeleting() override { ++m_destroyed; }
+    void ThreadProc() override { delete this; }
+
+private:
+    std::atomic<int>& m_destroyed;
+};
+
+TEST_F(ThreadTest, AThreadDestroyedByItsOwnBodyEndsCleanly) {
+    std::atomic<int> destroyed{0};
+    ASSERT_EQ((new SelfDeleting(destroyed))->CreateThread(), 0);
+    CThreadManager::GetInstance()->WaitAll();
+    EXPECT_EQ(destroyed, 1);
+}
+
+TEST(ThreadManager, WaitAllWaitsForThreadsStartedByThreads) {
+    std::atomic<int> finished{0}, destroyed{0};
+    CEvent gate;
+    std::thread opener;
+    {
+        CAppInitializer init(nullptr, nullptr, "", 1);
+        auto leaf = [&](FnThread&) {
+            gate.Wait(kLong);
+            ++finished;
+        };
+        auto middle = [&](FnThread&) {
+            EXPECT_EQ(CThreadManager::StartThread(new FnThread(leaf, &destroyed)), 0);
+            ++finished;
+        };
+        auto root = [&](FnThread&) {
+            EXPECT_EQ(CThreadManager::StartThread(new FnThread(middle, &destroyed)), 0);
+            ++finished;
+        };
+        ASSERT_EQ(CThreadManager::StartThread(new FnThread(root, &destroyed)), 0);
+        opener = std::thread([&] { gate.Set(); });
+    }
+    // The initializer's end waited for the leaf, and destroyed every thread
+    // object it owned.
+    EXPECT_EQ(finished, 3);
+    EXPECT_EQ(destroyed, 3);
+    opener.join();
+}
+
+TEST(ThreadManager, StopAllStopsEveryThreadOnce) {
+    CAppInitializer init(nullptr, nullptr, "", 1);
+    std::atomic<int> ended{0};
+    auto loop = [&](FnThread& self) {
+        while (self.IsThreadValid()) self.sleep(kLong);
+        ++ended;
+    };
+    for (int i = 0; i < 3; ++i) ASSERT_EQ(CThreadManager::StartThread(new FnThread(loop)), 0);
+    EXPECT_TRUE(CThreadManager::GetInstance()->StopAll());
+    EXPECT_EQ(ended, 3);
+    EXPECT_FALSE(CThreadManager::GetInstance()->StopAll());
+    // A fresh manager for the tests after this one (its stopping flag is for good).
+    CThreadManager::DestroyInstance();
+}
+
+}  // namespace
