@@ -11,7 +11,9 @@
 #include "foundation/thread/thread.h"
 #include "foundation/thread/thread_local.h"
 #include "foundation/vtl/smart_ptr.h"
+#include "foundation/vtl/function_callback.h"
 #include "platform/com.h"
+#include "tests/common/log_capture.h"
 
 namespace {
 
@@ -113,6 +115,37 @@ TEST(AppInitializer, BracketsTheProgram) {
     }
     EXPECT_FALSE(GetMultiThreadFlag());
     EXPECT_EQ(CAppInitializer::GetInstance(), nullptr);
+}
+
+std::vector<int> g_ran;
+void First() { g_ran.push_back(1); }
+void Second() { g_ran.push_back(2); }
+void Third() { g_ran.push_back(3); }
+
+smart_ptr<tovarineGameSDK3rd::VTL::function_callback> Call(void (*f)()) {
+    return smart_ptr<tovarineGameSDK3rd::VTL::function_callback>(tovarineGameSDK3rd::VTL::function_callback_vg0::Create(f));
+}
+
+TEST(AppInitializer, RunsItsListsInOrderAndReportsABrokenExitCallback) {
+    morna::test::LogCapture log;
+    g_ran.clear();
+    CAppInitializer::RegisterInitializer(Call(&First));
+    CAppInitializer::RegisterInitializer(Call(&Second));
+    CAppInitializer::RegisterFinalizer(Call(&Third));
+    CAppInitializer::RegisterFinalizer(smart_ptr<tovarineGameSDK3rd::VTL::function_callback>());
+    CAppInitializer::RegisterFinalizer(Call(&First));
+    {
+        CAppInitializer init(nullptr, nullptr, "", 1);
+        EXPECT_EQ(g_ran, (std::vector<int>{1, 2}));
+        g_ran.clear();
+    }
+    // The empty element did not stop the ones after it.
+    EXPECT_EQ(g_ran, (std::vector<int>{3, 1}));
+    EXPECT_TRUE(log.Contains("CAppInitializer::~CAppInitializer"));
+    // Fresh lists for the tests after this one; the registry registers its
+    // exit callback again when it is made anew.
+    CAppInitializer::DestroyCallbackLists();
+    ThreadLocalBaseHelper::DestroyInstance();
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "foundation/thread/lock_object.h"
 #include "foundation/vtl/exception.h"
 #include "platform/sync.h"
+#include "tests/common/log_capture.h"
 
 namespace {
 
@@ -71,6 +72,18 @@ TEST(CriticalSection, ALeaveByAnotherThreadThrowsAndKeepsTheOwner) {
     EXPECT_FALSE(lockedThere);
     EXPECT_TRUE(cs.IsLockedByThisThread());
     cs.Leave();
+}
+
+TEST(CriticalSection, ASectionDestroyedWhileHeldIsReportedNotThrown) {
+    morna::test::LogCapture log;
+    auto* cs = new CCriticalSection;
+    cs->Enter();
+    cs->Enter();
+    delete cs;
+    EXPECT_EQ(log.Lines(), std::vector<std::string>{"CCriticalSectionをEnterした回数だけLeaveしないまま終了している"});
+    CCriticalSection balanced;
+    balanced.Enter();
+    balanced.Leave();
 }
 
 TEST(CriticalSection, ScopedLockLeavesAsOftenAsItEntered) {

@@ -10,12 +10,18 @@
 #include "foundation/thread/thread.h"
 #include "foundation/thread/thread_manager.h"
 #include "foundation/vtl/exception.h"
+#include "foundation/vtl/function_callback.h"
+#include "tests/common/log_capture.h"
 
 namespace {
 
 using namespace tovarineGameSDK3rd::Thread;
 using tovarineGameSDK3rd::AppFrame::CAppInitializer;
 using tovarineGameSDK3rd::VTL::CInterruptedException;
+using tovarineGameSDK3rd::VTL::CRuntimeException;
+using tovarineGameSDK3rd::VTL::function_callback;
+using tovarineGameSDK3rd::VTL::function_callback_vm0;
+using tovarineGameSDK3rd::VTL::smart_ptr;
 
 constexpr uint32_t kLong = 60000;
 
@@ -29,10 +35,20 @@ public:
         StopThread();
         if (m_destroyed) ++*m_destroyed;
     }
-    void ThreadProc() override { m_fn(*this); }
+    void ThreadProc() override {
+        m_fn(*this);
+        m_done.Set();
+    }
+    // Lets the work run to its end, then joins: a StopThread right away would
+    // request a stop that the work might still see.
+    int32_t Finish() {
+        EXPECT_EQ(m_done.Wait(kLong), 0);
+        return StopThread();
+    }
 
 private:
     std::function<void(FnThread&)> m_fn;
+    CEvent m_done;
     std::atomic<int>* m_destroyed;
 };
 
@@ -88,7 +104,7 @@ TEST_F(ThreadTest, AfterTheBodyTheThreadIsInvalidButStillMarkedRunning) {
     });
     EXPECT_FALSE(t.IsThreadRunning());
     ASSERT_EQ(t.CreateThread(), 0);
-    EXPECT_EQ(t.StopThread(), 0);
+    EXPECT_EQ(t.Finish(), 0);
     EXPECT_TRUE(validInside);
     EXPECT_EQ(current, &t);
     EXPECT_FALSE(t.IsThreadValid());
@@ -100,27 +116,24 @@ TEST_F(ThreadTest, AfterTheBodyTheThreadIsInvalidButStillMarkedRunning) {
 
 TEST_F(ThreadTest, StopRequestEndsASleepOnceThenSleepsRunTheirTime) {
     bool first = false, second = true, validAfter = true;
-    CEvent entered, done;
+    CEvent entered;
     FnThread t([&](FnThread& self) {
         entered.Set();
         first = self.sleep(kLong);
         second = self.sleep(1);
         validAfter = self.IsThreadValid();
-        done.Set();
     });
     ASSERT_EQ(t.CreateThread(), 0);
     ASSERT_EQ(entered.Wait(kLong), 0);
     t.Interrupt();
-    // StopThread asks again; the thread is past its sleeps before that.
-    ASSERT_EQ(done.Wait(kLong), 0);
-    EXPECT_EQ(t.StopThread(), 0);
+    EXPECT_EQ(t.Finish(), 0);
     EXPECT_TRUE(first);
     EXPECT_FALSE(second);
     EXPECT_FALSE(validAfter);
 }
 
 TEST_F(ThreadTest, RaiseInterruptMakesSleepThrowOnce) {
-    CEvent entered, done;
+    CEvent entered;
     bool threw = false, stillInterrupted = true, laterSleep = true;
     FnThread t([&](FnThread& self) {
         entered.Set();
@@ -131,13 +144,11 @@ TEST_F(ThreadTest, RaiseInterruptMakesSleepThrowOnce) {
         }
         stillInterrupted = self.isInterrupted();
         laterSleep = self.sleep(1);
-        done.Set();
     });
     ASSERT_EQ(t.CreateThread(), 0);
     ASSERT_EQ(entered.Wait(kLong), 0);
     t.raiseInterrupt();
-    ASSERT_EQ(done.Wait(kLong), 0);
-    EXPECT_EQ(t.StopThread(), 0);
+    EXPECT_EQ(t.Finish(), 0);
     EXPECT_TRUE(threw);
     EXPECT_FALSE(stillInterrupted);
     EXPECT_FALSE(laterSleep);
@@ -155,7 +166,7 @@ TEST_F(ThreadTest, MonitorWaitIsWokenByNotifyAndTimesOut) {
     });
     ASSERT_EQ(t.CreateThread(), 0);
     WhenFlagged(t, waiting, [&] { t.notify(); });
-    EXPECT_EQ(t.StopThread(), 0);
+    EXPECT_EQ(t.Finish(), 0);
     EXPECT_EQ(woken, 0);
     EXPECT_EQ(timedOut, 1);
 }
@@ -227,6 +238,36 @@ TEST_F(ThreadTest, InnerRunRunsTheWorkOnTheCallingThread) {
     EXPECT_TRUE(running);
     EXPECT_FALSE(t.IsThreadRunning());
     EXPECT_EQ(t.GetThreadId(), -1);
+}
+
+struct Counter {
+    void Bump() { ++count; }
+    int count = 0;
+};
+
+TEST_F(ThreadTest, ABodyRunsOnceInsteadOfThreadProc) {
+    Counter counter;
+    int procRuns = 0;
+    FnThread t([&](FnThread&) { ++procRuns; });
+    ASSERT_EQ(t.CreateThread(smart_ptr<function_callback>(new function_callback_vm0<Counter>(&counter, &Counter::Bump))),
+              0);
+    EXPECT_EQ(t.StopThread(), 0);
+    EXPECT_EQ(counter.count, 1);
+    EXPECT_EQ(procRuns, 0);
+    // The thread let go of the body when it ran out: the next start runs ThreadProc.
+    ASSERT_EQ(t.CreateThread(), 0);
+    EXPECT_EQ(t.StopThread(), 0);
+    EXPECT_EQ(counter.count, 1);
+    EXPECT_EQ(procRuns, 1);
+}
+
+TEST_F(ThreadTest, AnExceptionLeavingTheWorkIsReportedAndEndsTheThread) {
+    morna::test::LogCapture log;
+    FnThread t([](FnThread&) { throw CRuntimeException("boom"); });
+    ASSERT_EQ(t.CreateThread(), 0);
+    EXPECT_EQ(t.StopThread(), 0);
+    EXPECT_FALSE(t.IsThreadValid());
+    EXPECT_TRUE(log.Contains("boom"));
 }
 
 class SelfDeleting : public CThread {
