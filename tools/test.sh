@@ -32,17 +32,18 @@ ctest --test-dir build/asan -j "$jobs" --output-on-failure --timeout 600 | tee b
 
 if [ -f tests/tsan_tests.txt ]; then
   echo "== ThreadSanitizer build"
-  build build/tsan -DMORNA_SANITIZE=thread
   # Kernels with many bits of mmap randomisation put memory where TSan does not
-  # expect it ("unexpected memory mapping"); such runs go without address-space
-  # randomisation. The probe is one TSan program started once.
+  # expect it ("unexpected memory mapping"); then the build (its test discovery
+  # runs the programs) and the tests go without address-space randomisation.
   tsan_run=()
-  probe=$(find build/tsan/tests -maxdepth 1 -type f -perm -u+x -name '*_tests' | head -n 1)
-  if [ -n "$probe" ] && ! "$probe" --gtest_list_tests >/dev/null 2>build/tsan-probe.log \
-     && grep -q "unexpected memory mapping" build/tsan-probe.log; then
+  printf 'int main() { return 0; }\n' > build/tsan-probe.cpp
+  if g++ -fsanitize=thread build/tsan-probe.cpp -o build/tsan-probe 2>/dev/null \
+     && ! build/tsan-probe 2>build/tsan-probe.log && grep -q "unexpected memory mapping" build/tsan-probe.log; then
     echo "TSan: unexpected memory mapping; running without address-space randomisation"
     tsan_run=(setarch "$(uname -m)" -R)
   fi
+  "${tsan_run[@]}" cmake -S "$top" -B build/tsan -G Ninja -DMORNA_WERROR=ON -DMORNA_SANITIZE=thread >/dev/null
+  "${tsan_run[@]}" cmake --build build/tsan -j "$jobs"
   "${tsan_run[@]}" ctest --test-dir build/tsan -j "$jobs" --output-on-failure --timeout 600 -L thread | tee build/tsan-ctest.log
 fi
 
