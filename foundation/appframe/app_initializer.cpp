@@ -54,7 +54,14 @@ CAppInitializer::CAppInitializer(void* instance, void* prevInstance, const char*
     g_instance.store(this);
     Thread::SetMultiThreadFlag(true);
     Thread::CurrentThreadSlot().Set(nullptr);
-    RunList(&CCallbackLists::m_initializers, [](const VTL::CException&) { throw; });
+    try {
+        RunList(&CCallbackLists::m_initializers, [](const VTL::CException&) { throw; });
+    } catch (...) {
+        // No destructor runs for a constructor that throws: undo what it set.
+        Thread::SetMultiThreadFlag(false);
+        g_instance.store(nullptr);
+        throw;
+    }
 }
 
 CAppInitializer::~CAppInitializer() {

@@ -148,4 +148,13 @@ TEST(AppInitializer, RunsItsListsInOrderAndReportsABrokenExitCallback) {
     ThreadLocalBaseHelper::DestroyInstance();
 }
 
+TEST(AppInitializer, ABrokenStartUpCallbackThrowsAndLeavesNothingSet) {
+    CAppInitializer::RegisterInitializer(smart_ptr<tovarineGameSDK3rd::VTL::function_callback>());
+    EXPECT_THROW(CAppInitializer(nullptr, nullptr, "", 1), tovarineGameSDK3rd::VTL::CNullPointerException);
+    EXPECT_FALSE(GetMultiThreadFlag());
+    EXPECT_EQ(CAppInitializer::GetInstance(), nullptr);
+    CAppInitializer::DestroyCallbackLists();
+    ThreadLocalBaseHelper::DestroyInstance();
+}
+
 }  // namespace

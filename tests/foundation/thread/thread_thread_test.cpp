@@ -1,5 +1,6 @@
 // CThread: start, stop requests, interrupts, its monitor, and the manager.
 #include <gtest/gtest.h>
+#include <pthread.h>
 
 #include <atomic>
 #include <functional>
@@ -28,8 +29,9 @@ constexpr uint32_t kLong = 60000;
 // A thread whose work is a function of the thread itself.
 class FnThread : public CThread {
 public:
-    explicit FnThread(std::function<void(FnThread&)> fn, std::atomic<int>* destroyed = nullptr)
-        : m_fn(std::move(fn)), m_destroyed(destroyed) {}
+    explicit FnThread(std::function<void(FnThread&)> fn, std::atomic<int>* destroyed = nullptr,
+                      uint32_t stackSize = 0)
+        : CThread(stackSize), m_fn(std::move(fn)), m_destroyed(destroyed) {}
     ~FnThread() override {
         // Joined here, while the function it runs still exists.
         StopThread();
@@ -224,6 +226,24 @@ TEST_F(ThreadTest, CreateThreadOnARunningThreadJoinsItAndStartsAgain) {
     EXPECT_TRUE(t.IsThreadValid());
     EXPECT_EQ(t.StopThread(), 0);
     EXPECT_EQ(runs, 2);
+}
+
+TEST_F(ThreadTest, TheStackSizeIsTheOneAsked) {
+    // Beyond any default, so that only the attribute explains it (the system
+    // may hand out a cached stack larger than asked, never a smaller one).
+    constexpr uint32_t kStack = 64 * 1024 * 1024;
+    size_t size = 0;
+    FnThread t(
+        [&](FnThread&) {
+            pthread_attr_t attr;
+            ASSERT_EQ(pthread_getattr_np(pthread_self(), &attr), 0);
+            pthread_attr_getstacksize(&attr, &size);
+            pthread_attr_destroy(&attr);
+        },
+        nullptr, kStack);
+    ASSERT_EQ(t.CreateThread(), 0);
+    EXPECT_EQ(t.Finish(), 0);
+    EXPECT_GE(size, kStack);
 }
 
 TEST_F(ThreadTest, InnerRunRunsTheWorkOnTheCallingThread) {
