@@ -1,0 +1,192 @@
+#include "foundation/appframe/object_creater.h"
+
+#include "foundation/auxiliary/file.h"
+#include "platform/file_system.h"
+#include "tests/common/log_capture.h"
+#include "tests/foundation/plugin/plugin_probe.h"
+
+#include <gtest/gtest.h>
+
+#include <dlfcn.h>
+
+#include <memory>
+#include <string>
+
+using namespace tovarineGameSDK3rd;
+using AppFrame::CObjectCreater;
+using AppFrame::CObjectFactory;
+
+namespace {
+
+struct Counted {
+    explicit Counted(int v = 0) : value(v) {}
+    int value;
+};
+struct One : Counted { One() : Counted(1) {} };
+struct Two : Counted { Two() : Counted(2) {} };
+
+// A factory that records its own destruction.
+class TrackedFactory : public AppFrame::IObjectFactory {
+public:
+    explicit TrackedFactory(bool* destroyed) : destroyed_(destroyed) {}
+    void* Create() override { return new Counted(7); }
+    ~TrackedFactory() override { *destroyed_ = true; }
+
+private:
+    bool* destroyed_;
+};
+
+// Whether the dynamic loader still holds the library at this path.
+bool IsLoaded(const char* path) {
+    void* h = dlopen(path, RTLD_NOW | RTLD_NOLOAD);
+    if (!h) return false;
+    dlclose(h);
+    return true;
+}
+
+std::unique_ptr<Counted> Make(CObjectCreater& c, const char* name) {
+    return std::unique_ptr<Counted>(static_cast<Counted*>(c.Create(name)));
+}
+
+}  // namespace
+
+TEST(ObjectCreater, CreatesByExactNameAndTheFirstRegistrationWins) {
+    CObjectCreater c;
+    EXPECT_EQ(c.Create("One"), nullptr);
+    c.RegisterClass("One", new CObjectFactory<One, Counted>());
+    c.RegisterClass(VTL::VTLstring("One"), new CObjectFactory<Two, Counted>());
+    c.RegisterClass("Two", new CObjectFactory<Two, Counted>());
+    EXPECT_EQ(Make(c, "One")->value, 1);
+    EXPECT_EQ(Make(c, "Two")->value, 2);
+    EXPECT_EQ(std::unique_ptr<Counted>(static_cast<Counted*>(c.Create(VTL::VTLstring("Two"))))->value, 2);
+    EXPECT_EQ(c.Create("one"), nullptr);
+    EXPECT_EQ(c.Create("On"), nullptr);
+    EXPECT_EQ(c.Create("One "), nullptr);
+}
+
+TEST(ObjectCreater, DestroysTheFactoriesItOwns) {
+    bool destroyed = false;
+    {
+        CObjectCreater c;
+        c.RegisterClass("T", new TrackedFactory(&destroyed));
+        EXPECT_EQ(Make(c, "T")->value, 7);
+        EXPECT_FALSE(destroyed);
+    }
+    EXPECT_TRUE(destroyed);
+}
+
+TEST(ObjectCreater, InstanceLivesUntilDestroyed) {
+    CObjectCreater* a = CObjectCreater::GetInstance();
+    EXPECT_EQ(CObjectCreater::GetInstance(), a);
+    a->RegisterClass("Probe", new CObjectFactory<One, Counted>());
+    EXPECT_EQ(Make(*CObjectCreater::GetInstance(), "Probe")->value, 1);
+    CObjectCreater::DestroyInstance();
+    EXPECT_EQ(CObjectCreater::GetInstance()->Create("Probe"), nullptr);
+    CObjectCreater::DestroyInstance();
+}
+
+TEST(ObjectCreater, AllocatesOnTheProgramsHeap) {
+    CObjectCreater c;
+    void* p = c.Allocate(64);
+    ASSERT_NE(p, nullptr);
+    static_cast<char*>(p)[63] = 1;
+    c.Free(p);
+}
+
+// ---- plug-ins
+
+namespace {
+
+// The program's name of a library built beside the tests ("Z:\...").
+VTL::VTLstring ProgramName(const char* systemPath) {
+    std::string name;
+    EXPECT_TRUE(morna::platform::NameFromSystemPath(systemPath, name)) << systemPath;
+    return VTL::VTLstring(name.c_str());
+}
+
+int ProbeAnswer(CObjectCreater& c) {
+    std::unique_ptr<IPlugInProbe> probe(static_cast<IPlugInProbe*>(c.Create("CPlugInProbe")));
+    return probe ? probe->Answer() : -1;
+}
+
+}  // namespace
+
+TEST(ObjectCreaterPlugIn, LoadedOnceCountedAndGoneAfterTheLastRelease) {
+    const VTL::VTLstring name = ProgramName(MORNA_TEST_PLUGIN);
+    morna::test::LogCapture log;
+    CObjectCreater c;
+    ASSERT_FALSE(IsLoaded(MORNA_TEST_PLUGIN));
+    EXPECT_EQ(c.LoadPlugIn(name), 0);
+    ASSERT_TRUE(IsLoaded(MORNA_TEST_PLUGIN));
+    EXPECT_EQ(ProbeAnswer(c), 42);
+
+    EXPECT_EQ(c.LoadPlugIn(name.c_str()), 0);
+    EXPECT_EQ(c.ReleasePlugIn(name), 0);
+    EXPECT_TRUE(IsLoaded(MORNA_TEST_PLUGIN));
+    EXPECT_EQ(ProbeAnswer(c), 42);
+
+    EXPECT_EQ(c.ReleasePlugIn(name.c_str()), 0);
+    EXPECT_EQ(c.Create("CPlugInProbe"), nullptr);
+    EXPECT_FALSE(IsLoaded(MORNA_TEST_PLUGIN));
+    EXPECT_TRUE(log.Lines().empty());
+
+    // Loadable again afterwards, and the class comes back with it.
+    c.LoadPlugIn(name);
+    EXPECT_EQ(ProbeAnswer(c), 42);
+    c.ReleasePlugIn(name);
+    EXPECT_FALSE(IsLoaded(MORNA_TEST_PLUGIN));
+}
+
+TEST(ObjectCreaterPlugIn, ReleaseOfAnUnknownNameIsLoggedAndChangesNothing) {
+    const VTL::VTLstring name = ProgramName(MORNA_TEST_PLUGIN);
+    morna::test::LogCapture log;
+    CObjectCreater c;
+    c.LoadPlugIn(name);
+    // Names compare exactly: another case is another plug-in.
+    std::string upper(name.c_str());
+    upper.replace(upper.rfind("probe"), 5, "Probe");
+    const VTL::VTLstring other(upper.c_str());
+    ASSERT_FALSE(other == name);
+    EXPECT_EQ(c.ReleasePlugIn(other), 0);
+    EXPECT_EQ(log.Lines(), std::vector<std::string>{"CObjectCreater::ReleasePlugIn 登録されていないPlugInの削除"});
+    EXPECT_EQ(ProbeAnswer(c), 42);
+    EXPECT_TRUE(IsLoaded(MORNA_TEST_PLUGIN));
+    c.ReleasePlugIn(name);
+    EXPECT_FALSE(IsLoaded(MORNA_TEST_PLUGIN));
+}
+
+TEST(ObjectCreaterPlugIn, CreatorDestroysFactoriesThenFreesLibraries) {
+    {
+        CObjectCreater c;
+        c.LoadPlugIn(ProgramName(MORNA_TEST_PLUGIN));
+        ASSERT_EQ(ProbeAnswer(c), 42);
+    }  // a factory destroyed after its library would crash here
+    EXPECT_FALSE(IsLoaded(MORNA_TEST_PLUGIN));
+}
+
+TEST(ObjectCreaterPlugIn, MissingFileIsLoggedWithItsFullName) {
+    morna::test::LogCapture log;
+    CObjectCreater c;
+    EXPECT_EQ(c.LoadPlugIn("Z:/nowhere/none.so"), 0);
+    EXPECT_EQ(log.Lines(), std::vector<std::string>{"CDllPlugInLoader::Load \"Z:\\nowhere\\none.so\"のロードに失敗"});
+    // A relative name is made full against the base directory.
+    log.Clear();
+    c.LoadPlugIn("./sub/missing.so");
+    const std::string full = std::string(Auxiliary::CFile::GetBaseDirectory().c_str()) + "sub\\missing.so";
+    EXPECT_EQ(log.Lines(), std::vector<std::string>{"CDllPlugInLoader::Load \"" + full + "\"のロードに失敗"});
+    // Nothing was registered: releasing it is the unknown-plug-in case.
+    log.Clear();
+    c.ReleasePlugIn("Z:\\nowhere\\none.so");
+    EXPECT_EQ(log.Lines().size(), 1u);
+}
+
+TEST(ObjectCreaterPlugIn, LibraryWithoutTheEntryIsDroppedSilently) {
+    morna::test::LogCapture log;
+    CObjectCreater c;
+    const VTL::VTLstring name = ProgramName(MORNA_TEST_PLUGIN_NOENTRY);
+    EXPECT_EQ(c.LoadPlugIn(name), 0);
+    EXPECT_TRUE(log.Lines().empty());
+    EXPECT_FALSE(IsLoaded(MORNA_TEST_PLUGIN_NOENTRY));
+    c.ReleasePlugIn(name);
+    EXPECT_EQ(log.Lines().size(), 1u);  // it was never in the list
+}
