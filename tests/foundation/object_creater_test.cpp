@@ -85,14 +85,6 @@ TEST(ObjectCreater, InstanceLivesUntilDestroyed) {
     CObjectCreater::DestroyInstance();
 }
 
-TEST(ObjectCreater, AllocatesOnTheProgramsHeap) {
-    CObjectCreater c;
-    void* p = c.Allocate(64);
-    ASSERT_NE(p, nullptr);
-    static_cast<char*>(p)[63] = 1;
-    c.Free(p);
-}
-
 // ---- plug-ins
 
 namespace {
