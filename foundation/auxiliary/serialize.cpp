@@ -4,6 +4,7 @@
 #include <cstring>
 #include <type_traits>
 
+#include "foundation/auxiliary/file.h"
 #include "foundation/vtl/exception.h"
 
 namespace tovarineGameSDK3rd::Auxiliary {
@@ -209,6 +210,22 @@ void CSerialize::Assign(ISerialize& other) {
     storing_ = other.IsStoring();
     readPosition_ = other.GetReadPosition();
     failed_ = other.IsFailed();
+}
+
+int32_t CSerialize::Save(const VTL::VTLstring& name) {
+    if (name.empty()) return 1;
+    CFile file;
+    return file.WriteVector(name, data_);
+}
+
+int32_t CSerialize::Load(const VTL::VTLstring& name) {
+    CFile file;
+    std::vector<uint8_t> read;
+    const int32_t result = file.ReadVector(name, read);
+    if (result != 0) return result;
+    data_.swap(read);
+    failed_ = false;  // new data: nothing of it has been found short yet
+    return 0;
 }
 
 }  // namespace tovarineGameSDK3rd::Auxiliary

@@ -12,7 +12,7 @@
 // Loading is bounded by the data: a value that runs past the end, a string
 // without its 0 byte or a count larger than the remaining bytes could hold puts
 // the archive in a failed state (IsFailed). The state sticks until Clear,
-// SetStoring or a successful Load: every later load yields 0 or an empty value
+// SetStoring or a Load that reads: every later load yields 0 or an empty value
 // and allocates nothing. Streams read from files are untrusted (replays are
 // dropped on the window), so loaders check IsFailed before using what they read.
 #include <cstdint>
@@ -82,6 +82,13 @@ public:
 
     // Copies the other's data, storing flag, read position and failed state.
     virtual void Assign(ISerialize& other) = 0;
+    // Writes the data to the file: 1 for an empty name, else the answer of
+    // CFile::WriteVector (0 written, 1 cannot create, 2 write failed, 3 close failed).
+    virtual int32_t Save(const VTL::VTLstring& name) = 0;
+    // Replaces the data with the file's contents: the answer of CFile::ReadVector
+    // (0 read, else the data is left as it was). Neither the flag nor the read
+    // position changes: a caller turns to loading with SetStoring(false).
+    virtual int32_t Load(const VTL::VTLstring& name) = 0;
     virtual uint32_t& GetReadPosition() = 0;
     // True once a load ran past the data (see above).
     virtual bool IsFailed() const = 0;
@@ -124,6 +131,8 @@ public:
     ISerialize& operator<<(IArchive& object) override;
 
     void Assign(ISerialize& other) override;
+    int32_t Save(const VTL::VTLstring& name) override;
+    int32_t Load(const VTL::VTLstring& name) override;
     uint32_t& GetReadPosition() override { return readPosition_; }
     bool IsFailed() const override { return failed_; }
 

@@ -2,10 +2,17 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
 #include <vector>
 
+#include "foundation/auxiliary/file.h"
 #include "foundation/vtl/exception.h"
+#include "tests/common/temp_base_folder.h"
 
 using namespace tovarineGameSDK3rd;
 using namespace tovarineGameSDK3rd::Auxiliary;
@@ -297,4 +304,80 @@ TEST(Serialize, FailedNestedLoadEmptiesTheTarget) {
     ar << nested;
     EXPECT_TRUE(ar.IsFailed());
     EXPECT_TRUE(nested.GetData().empty());
+}
+
+// ---- files ---------------------------------------------------------------------
+
+namespace {
+
+class SerializeFiles : public ::testing::Test {
+protected:
+    std::string Get(const std::string& relative) {
+        std::ifstream in(dir_ + "/" + relative, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+
+    morna::test::TempBaseFolder folder_{"morna-serialize"};
+    const std::string dir_ = folder_.Path();
+};
+
+}  // namespace
+
+TEST_F(SerializeFiles, SaveWritesTheStreamAndLoadReadsItBack) {
+    CSerialize ar;
+    SRecord stored = SRecord::Sample();
+    ar << stored;
+    ASSERT_EQ(ar.Save("record.sav"), 0);
+    EXPECT_EQ(Get("record.sav"), std::string(kSampleBytes.begin(), kSampleBytes.end()));
+
+    CSerialize in;
+    ASSERT_EQ(in.Load("record.sav"), 0);
+    EXPECT_TRUE(in.IsStoring());  // Load leaves the mode to the caller
+    in.SetStoring(false);
+    SRecord loaded;
+    in << loaded;
+    EXPECT_FALSE(in.IsFailed());
+    ExpectSameRecord(loaded, stored);
+}
+
+TEST_F(SerializeFiles, FailuresLeaveTheDataAlone) {
+    CSerialize ar;
+    uint32_t v = 1;
+    ar << v;
+    EXPECT_EQ(ar.Save(""), 1);
+    EXPECT_EQ(ar.Save("no-such-folder\\x.sav"), 1);
+    EXPECT_EQ(ar.Load("missing.sav"), 1);
+    EXPECT_EQ(ar.GetData(), (Bytes{1, 0, 0, 0}));
+    EXPECT_EQ(ar.Load(""), -1);
+    EXPECT_TRUE(std::filesystem::is_empty(dir_));
+}
+
+TEST_F(SerializeFiles, LoadClearsAnEarlierFailure) {
+    std::ofstream(dir_ + "/two.sav", std::ios::binary) << std::string("\x02\x00\x00\x00", 4);
+    CSerialize ar;
+    ar.SetStoring(false);
+    uint32_t v = 0;
+    ar << v;
+    ASSERT_TRUE(ar.IsFailed());
+    ASSERT_EQ(ar.Load("two.sav"), 0);
+    ar.GetReadPosition() = 0;
+    ar << v;
+    EXPECT_FALSE(ar.IsFailed());
+    EXPECT_EQ(v, 2u);
+}
+
+TEST(SerializeMemory, LoadReadsAMemoryName) {
+    const Bytes bytes = {0x61, 0x00, 0x07, 0x00, 0x00, 0x00};
+    char name[64];
+    std::snprintf(name, sizeof name, "!%llx,%zx",
+                  static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(bytes.data())), bytes.size());
+    CSerialize ar;
+    ASSERT_EQ(ar.Load(name), 0);
+    ar.SetStoring(false);
+    VTLstring s;
+    uint32_t v = 0;
+    ar << s << v;
+    EXPECT_EQ(s, "a");
+    EXPECT_EQ(v, 7u);
+    EXPECT_EQ(ar.Load("!12"), 6);
 }
