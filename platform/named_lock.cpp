@@ -9,6 +9,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "platform/charset.h"
+
 namespace morna::platform {
 namespace {
 
@@ -41,8 +43,11 @@ uint64_t Fnv1a64(std::string_view s) {
 }  // namespace
 
 std::string NamedLock::FileName(std::string_view name) {
+    // Names are Shift-JIS inside the program; on disk they are UTF-8 where they convert.
+    std::string utf8;
+    if (!Cp932ToUtf8(name, utf8)) utf8.assign(name);
     std::string body;
-    for (unsigned char c : name) {
+    for (unsigned char c : utf8) {
         if (c == '/' || c == '%' || c < 0x20 || c == 0x7F) {
             char hex[4];
             std::snprintf(hex, sizeof hex, "%%%02X", c);

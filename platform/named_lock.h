@@ -26,7 +26,8 @@ public:
     bool IsOpen() const { return m_fd >= 0; }
 
     // The lock file's full name for a mutex name: in the user's runtime folder
-    // (or else the temporary folder), the name with '/', '%' and control bytes
+    // (or else the temporary folder), the name in UTF-8 (its bytes as they are
+    // when it is not valid Shift-JIS) with '/', '%' and control bytes
     // written as %XX; a name that would pass 255 bytes is cut and ended with a
     // hash of the whole name, so that long names stay apart.
     static std::string FileName(std::string_view name);

@@ -122,6 +122,8 @@ TEST(NamedMutex, LockFileNamesStayDistinctAndShort) {
     using morna::platform::NamedLock;
     const std::string a = NamedLock::FileName("Z:?a/b%c");
     EXPECT_NE(a.find("Z:?a%2Fb%25c"), std::string::npos) << a;
+    // Shift-JIS inside, UTF-8 on disk: "ソ" is 83 5C.
+    EXPECT_NE(NamedLock::FileName("\x83\x5C").find("\xE3\x82\xBD"), std::string::npos);
     const std::string longA(400, 'x');
     std::string longB = longA;
     longB.back() = 'y';
