@@ -130,7 +130,17 @@ std::FILE* OpenFile(std::string_view name, const char* mode) {
         m += *p;
     }
     m += 'e';  // close on exec
-    if (binary || !writes) return std::fopen(path.c_str(), m.c_str());
+    if (binary || !writes) {
+        std::FILE* f = std::fopen(path.c_str(), m.c_str());
+        struct stat st;
+        // A folder opens for reading here, but it is no file.
+        if (f != nullptr && ::fstat(fileno(f), &st) == 0 && S_ISDIR(st.st_mode)) {
+            std::fclose(f);
+            errno = EISDIR;
+            return nullptr;
+        }
+        return f;
+    }
     m += 'b';
     std::FILE* raw = std::fopen(path.c_str(), m.c_str());
     if (raw == nullptr) return nullptr;

@@ -24,7 +24,7 @@ bool TemporaryFolderName(std::string& name);
 // Opens a stream with a stdio mode. A mode without 'b' that writes ('w', 'a' or
 // '+') gives a text stream: each LF written goes out as CR LF, as text files of
 // the system always did. Reading is never translated. Null when the name does
-// not convert (errno ENOENT) or the file does not open.
+// not convert (errno ENOENT), names a folder, or the file does not open.
 std::FILE* OpenFile(std::string_view name, const char* mode);
 
 // Size of an existing regular file; false when it cannot be read.

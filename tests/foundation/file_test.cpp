@@ -293,7 +293,7 @@ TEST_F(FileOnDisk, ReadsThroughTheBaseDirectory) {
     ASSERT_EQ(f.Read("empty"), 0);
     EXPECT_EQ(f.GetSize(), 0u);
     EXPECT_EQ(f.ReadLine(line), 1);
-    EXPECT_EQ(f.Read("data"), 2);  // a folder has no size to read
+    EXPECT_EQ(f.Read("data"), 1);  // a folder is no file
 }
 
 TEST_F(FileOnDisk, WritesAndTheirResults) {

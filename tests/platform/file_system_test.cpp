@@ -72,6 +72,7 @@ TEST_F(FileSystemTest, TextStreamsWriteCrLf) {
     std::fputs("a\n", f);
     ASSERT_EQ(std::fclose(f), 0);
     EXPECT_EQ(Slurp(dir_ + "/b.bin"), "a\n");
+    EXPECT_EQ(mp::OpenFile(name_.substr(0, name_.size() - 1), "rb"), nullptr);  // a folder is no file
     f = mp::OpenFile(name_ + "t.txt", "r");  // reading is never translated
     ASSERT_NE(f, nullptr);
     char buf[16] = {};
