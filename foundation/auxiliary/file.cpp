@@ -1,13 +1,15 @@
 #include "foundation/auxiliary/file.h"
 
+#include "foundation/appframe/app_initializer.h"
 #include "foundation/auxiliary/lzss.h"
 #include "foundation/auxiliary/string_scanner.h"
+#include "foundation/thread/critical_section.h"
+#include "foundation/vtl/function_callback.h"
 #include "foundation/vtl/text_output_stream.h"
 #include "platform/file_system.h"
 
 #include <cstring>
 #include <memory>
-#include <mutex>
 #include <new>
 #include <string>
 
@@ -16,7 +18,7 @@ namespace {
 
 // Process-wide state: the base directory and the search-path list.
 struct SharedState {
-    std::mutex lock;
+    Thread::CCriticalSection lock;
     VTL::VTLstring baseDirectory;
     CFile::SearchPathList searchPath;
 };
@@ -25,6 +27,17 @@ SharedState& Shared() {
     static SharedState* state = new SharedState;  // outlives every static CFile user
     return *state;
 }
+
+// The base directory is recorded when the application starts, before any file
+// is read, and forgotten at its end.
+[[maybe_unused]] const bool registered = [] {
+    using Callback = VTL::smart_ptr<VTL::function_callback>;
+    AppFrame::CAppInitializer::RegisterInitializer(
+        Callback(VTL::function_callback_vg0::Create(&CFile::RecordCurrentDirectory)));
+    AppFrame::CAppInitializer::RegisterFinalizer(
+        Callback(VTL::function_callback_vg0::Create(&CFile::ClearBaseDirectory)));
+    return true;
+}();
 
 bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 bool IsLead(char c) { return CStringScanner::IsSJISLeadByte(static_cast<uint8_t>(c)); }
@@ -68,7 +81,7 @@ void CFile::SetBaseDirectory(const VTL::VTLstring& directory) {
     }
     if (!cut && (dir.empty() || !IsSeparator(dir[dir.size() - 1]))) dir += '\\';
     SharedState& s = Shared();
-    std::lock_guard<std::mutex> lock(s.lock);
+    Thread::CCriticalLock lock(s.lock);
     s.baseDirectory = dir;
 }
 
@@ -84,29 +97,29 @@ void CFile::RecordCurrentDirectory() {
 VTL::VTLstring CFile::GetBaseDirectory() {
     SharedState& s = Shared();
     {
-        std::lock_guard<std::mutex> lock(s.lock);
+        Thread::CCriticalLock lock(s.lock);
         if (!s.baseDirectory.empty()) return s.baseDirectory;
     }
     RecordCurrentDirectory();
-    std::lock_guard<std::mutex> lock(s.lock);
+    Thread::CCriticalLock lock(s.lock);
     return s.baseDirectory;
 }
 
 void CFile::ClearBaseDirectory() {
     SharedState& s = Shared();
-    std::lock_guard<std::mutex> lock(s.lock);
+    Thread::CCriticalLock lock(s.lock);
     s.baseDirectory.clear();
 }
 
 CFile::SearchPathList CFile::GetSearchPath() {
     SharedState& s = Shared();
-    std::lock_guard<std::mutex> lock(s.lock);
+    Thread::CCriticalLock lock(s.lock);
     return s.searchPath;
 }
 
 void CFile::SetSearchPath(const SearchPathList& paths) {
     SharedState& s = Shared();
-    std::lock_guard<std::mutex> lock(s.lock);
+    Thread::CCriticalLock lock(s.lock);
     s.searchPath = paths;
 }
 

@@ -1,3 +1,4 @@
+#include "foundation/appframe/app_initializer.h"
 #include "foundation/auxiliary/file.h"
 #include "platform/file_system.h"
 
@@ -411,4 +412,23 @@ TEST_F(FileOnDisk, SearchPathPrefixesAreTriedInOrder) {
     EXPECT_EQ(opened, 0);
     EXPECT_EQ(S(openedName), "p2/only.txt");
     EXPECT_EQ(f.Read("only.txt"), 1);
+}
+
+TEST_F(FileOnDisk, TheApplicationRecordsTheBaseDirectoryAtStart) {
+    char cwd[4096];
+    ASSERT_NE(::getcwd(cwd, sizeof cwd), nullptr);
+    std::string here, there;
+    ASSERT_TRUE(morna::platform::NameFromSystemPath(cwd, here));
+    ASSERT_TRUE(morna::platform::NameFromSystemPath(dir_ + "/data", there));
+    CFile::SetBaseDirectory("Z:\\elsewhere\\");
+    ASSERT_EQ(::chdir((dir_ + "/data").c_str()), 0);
+    VTLstring during;
+    {
+        tovarineGameSDK3rd::AppFrame::CAppInitializer init(nullptr, nullptr, "", 1);
+        during = CFile::GetBaseDirectory();
+    }
+    ASSERT_EQ(::chdir(cwd), 0);
+    EXPECT_EQ(S(during), there + "\\");
+    // Forgotten at the end: asked again, it is the current directory once more.
+    EXPECT_EQ(S(CFile::GetBaseDirectory()), here + "\\");
 }
