@@ -184,15 +184,18 @@ uint32_t CThread::ThreadStart(void* arg) {
         // Escaping the thread would end the process; the thread ends instead.
         GetErrorLog().Out("CThread::ThreadStartで例外 %s", e.getMessage().c_str());
     }
-    CurrentThreadSlot().Erase();
     // The body belongs to the thread until its end, not past the Remove below
     // after which the program may be tearing down.
     body.Release();
-    if (!frame.destroyed) {
-        self->m_frame = nullptr;
-        self->Interrupt();
-        CThreadManager::GetInstance()->Remove(self);
+    if (frame.destroyed) {
+        // The destructor did the rest and the thread has counted as ended since;
+        // the program may be past its exit already, so nothing more is touched.
+        return 0;
     }
+    CurrentThreadSlot().Erase();
+    self->m_frame = nullptr;
+    self->Interrupt();
+    CThreadManager::GetInstance()->Remove(self);
     return 0;
 }
 
