@@ -136,23 +136,13 @@ void CLZSS::InsertNode(uint32_t r) {
     left_[r] = right_[r] = kNone;
     matchLength_ = 0;
     for (;;) {
-        if (cmp >= 0) {
-            if (right_[p] != kNone) {
-                p = right_[p];
-            } else {
-                right_[p] = static_cast<uint16_t>(r);
-                parent_[r] = static_cast<uint16_t>(p);
-                return;
-            }
-        } else {
-            if (left_[p] != kNone) {
-                p = left_[p];
-            } else {
-                left_[p] = static_cast<uint16_t>(r);
-                parent_[r] = static_cast<uint16_t>(p);
-                return;
-            }
+        uint16_t* const child = cmp >= 0 ? right_ : left_;
+        if (child[p] == kNone) {
+            child[p] = static_cast<uint16_t>(r);
+            parent_[r] = static_cast<uint16_t>(p);
+            return;
         }
+        p = child[p];
         const uint32_t i = FirstDifference(key, &text_[p]);
         if (i < kMaxMatch) cmp = static_cast<int>(key[i]) - static_cast<int>(text_[p + i]);
         // Only a strictly longer match replaces the one found higher up the tree.
