@@ -1,6 +1,9 @@
 #include "platform/direct_input.h"
 
 #include "platform/keyboard_state.h"
+#include "platform/window.h"
+
+#include <SDL2/SDL_video.h>
 
 #include <atomic>
 
@@ -8,6 +11,12 @@ namespace morna::platform {
 namespace {
 
 namespace r = input_result;
+
+// Asked on the window's own thread, where the device is polled.
+bool HasKeyboardFocus(InputWindow window) {
+    SDL_Window* sdl = GetSdlWindow(window);
+    return sdl != nullptr && SDL_GetWindowID(sdl) == KeyboardFocusWindowId();
+}
 
 class SdlKeyboardDevice final : public KeyboardDevice {
 public:
@@ -18,7 +27,7 @@ public:
     }
 
     int32_t SetCooperativeLevel(InputWindow window, uint32_t flags) override {
-        if (window == 0) return r::kHandle;
+        if (!IsWindow(window)) return r::kHandle;
         const uint32_t sharing = flags & (kInputExclusive | kInputNonExclusive);
         const uint32_t focus = flags & (kInputForeground | kInputBackground);
         if (sharing == 0 || sharing == (kInputExclusive | kInputNonExclusive) || focus == 0 ||
@@ -27,13 +36,14 @@ public:
         }
         // Nobody may hold the keyboard in the background alone.
         if (sharing == kInputExclusive && focus == kInputBackground) return r::kFail;
+        window_ = window;
         foreground_ = focus == kInputForeground;
         return r::kOk;
     }
 
     int32_t Acquire() override {
         if (!has_format_) return r::kInvalidParam;
-        if (foreground_ && !KeyboardHasFocus()) return r::kOtherAppHasPriority;
+        if (foreground_ && !HasKeyboardFocus(window_)) return r::kOtherAppHasPriority;
         acquired_ = true;
         return r::kOk;
     }
@@ -45,7 +55,7 @@ public:
 
     int32_t GetState(uint8_t (&keys)[256]) override {
         if (!acquired_) return r::kNotAcquired;
-        if (foreground_ && !KeyboardHasFocus()) {
+        if (foreground_ && !HasKeyboardFocus(window_)) {
             acquired_ = false;
             return r::kInputLost;
         }
@@ -54,6 +64,7 @@ public:
     }
 
 private:
+    InputWindow window_ = 0;
     bool has_format_ = false;
     bool foreground_ = false;  // until a level is set, the device reads in the background
     bool acquired_ = false;

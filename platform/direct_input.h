@@ -4,8 +4,8 @@
 // the keyboard device it creates, with the result codes the layer tests.
 //
 // The real provider serves the keyboard state of keyboard_state.h: a device
-// in foreground mode can be acquired only while one of the program's windows
-// has the focus, and loses its acquisition with the focus. Background mode is
+// in foreground mode can be acquired only while its window has the focus, and
+// loses its acquisition with the focus; it is polled on the window's thread. Background mode is
 // accepted, but SDL delivers no keys while another program has the focus, so
 // such a device then reads every key released. Tests put a provider of their
 // own in place with SetInputProvider.

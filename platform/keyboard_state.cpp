@@ -140,10 +140,10 @@ void GetKeyboardState(uint8_t (&out)[kKeyboardStateSize]) {
     std::memcpy(out, s.keys, sizeof s.keys);
 }
 
-bool KeyboardHasFocus() {
+uint32_t KeyboardFocusWindowId() {
     KeyboardState& s = State();
     std::lock_guard<std::mutex> guard(s.lock);
-    return s.focused_window != 0;
+    return s.focused_window;
 }
 
 void ResetKeyboardState() {

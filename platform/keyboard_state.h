@@ -56,8 +56,8 @@ void InstallKeyboardState();
 // Copies the current 256 bytes.
 void GetKeyboardState(uint8_t (&out)[kKeyboardStateSize]);
 
-// True while one of the program's windows has the keyboard focus.
-bool KeyboardHasFocus();
+// The SDL id of the window that has the keyboard focus; 0 while none of ours has.
+uint32_t KeyboardFocusWindowId();
 
 // Forgets every key and the focus (a new session of the pump, and tests).
 void ResetKeyboardState();

@@ -1,6 +1,6 @@
 #include "platform/direct_input.h"
-#include "platform/event_observer.h"
 #include "platform/keyboard_state.h"
+#include "platform/window.h"
 
 #include <SDL2/SDL.h>
 #include <gtest/gtest.h>
@@ -13,16 +13,26 @@ namespace dik = morna::platform::dik;
 
 namespace {
 
+// A real window on this thread, its pump, and key events pushed into SDL's
+// queue as the video driver would.
 class KeyboardStateTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_EQ(SDL_Init(SDL_INIT_EVENTS), 0) << SDL_GetError();
-        mp::InstallKeyboardState();
         mp::ResetKeyboardState();
+        mp::InstallKeyboardState();
+        mp::WindowCreation c;
+        c.className = "STATIC";
+        c.style = mp::WS_CAPTION | mp::WS_VISIBLE;
+        c.width = 64;
+        c.height = 48;
+        window_ = mp::CreateWindow(c);
+        ASSERT_NE(window_, 0u) << SDL_GetError();
+        sdlId_ = SDL_GetWindowID(mp::GetSdlWindow(window_));
+        Pump();  // whatever the driver said on creation
     }
     void TearDown() override {
+        if (window_ != 0) mp::DestroyWindow(window_);
         mp::ResetKeyboardState();
-        SDL_Quit();
     }
 
     static void PushKey(SDL_Scancode code, bool down) {
@@ -34,18 +44,19 @@ protected:
         ASSERT_EQ(SDL_PushEvent(&e), 1) << SDL_GetError();
     }
 
-    static void PushFocus(uint32_t window, bool gained) {
+    void PushFocus(bool gained) const {
         SDL_Event e{};
         e.type = SDL_WINDOWEVENT;
-        e.window.windowID = window;
+        e.window.windowID = sdlId_;
         e.window.event = gained ? SDL_WINDOWEVENT_FOCUS_GAINED : SDL_WINDOWEVENT_FOCUS_LOST;
         ASSERT_EQ(SDL_PushEvent(&e), 1) << SDL_GetError();
     }
 
-    // What the window's pump does with each event.
+    // The window's pump hands every event to the keyboard state.
     static void Pump() {
-        SDL_Event e;
-        while (SDL_PollEvent(&e) != 0) mp::NotifyEventObservers(e);
+        mp::WindowMessage m;
+        while (mp::PeekWindowMessage(m)) {
+        }
     }
 
     static uint8_t Key(uint8_t code) {
@@ -53,6 +64,9 @@ protected:
         mp::GetKeyboardState(keys);
         return keys[code];
     }
+
+    mp::WindowHandle window_ = 0;
+    uint32_t sdlId_ = 0;
 };
 
 struct GameKey {
@@ -113,16 +127,16 @@ TEST_F(KeyboardStateTest, TableIsOneToOneOutsideTheTwinBackslash) {
 }
 
 TEST_F(KeyboardStateTest, LosingTheFocusReleasesEveryKey) {
-    PushFocus(7, true);
+    PushFocus(true);
     PushKey(SDL_SCANCODE_LEFT, true);
     PushKey(SDL_SCANCODE_Z, true);
     Pump();
-    EXPECT_TRUE(mp::KeyboardHasFocus());
+    EXPECT_EQ(mp::KeyboardFocusWindowId(), sdlId_);
     EXPECT_EQ(Key(dik::kLeft), mp::kKeyDown);
     // The key-up happens in another program and never reaches us.
-    PushFocus(7, false);
+    PushFocus(false);
     Pump();
-    EXPECT_FALSE(mp::KeyboardHasFocus());
+    EXPECT_EQ(mp::KeyboardFocusWindowId(), 0u);
     EXPECT_EQ(Key(dik::kLeft), 0);
     EXPECT_EQ(Key(dik::kZ), 0);
 }
@@ -138,20 +152,38 @@ TEST_F(KeyboardStateTest, ForegroundDeviceReadsOnlyWithTheFocus) {
     ASSERT_EQ(object->CreateKeyboard(device), r::kOk);
     ASSERT_EQ(device->SetKeyboardFormat(), r::kOk);
     EXPECT_EQ(device->SetCooperativeLevel(0, mp::kInputNonExclusive | mp::kInputForeground), r::kHandle);
-    ASSERT_EQ(device->SetCooperativeLevel(1, mp::kInputNonExclusive | mp::kInputForeground), r::kOk);
+    EXPECT_EQ(device->SetCooperativeLevel(window_ + 1, mp::kInputNonExclusive | mp::kInputForeground),
+              r::kHandle);
+    ASSERT_EQ(device->SetCooperativeLevel(window_, mp::kInputNonExclusive | mp::kInputForeground), r::kOk);
 
     uint8_t keys[256];
     EXPECT_EQ(device->Acquire(), r::kOtherAppHasPriority);
     EXPECT_EQ(device->GetState(keys), r::kNotAcquired);
 
-    PushFocus(3, true);
+    // The focus of another window of ours is not this device's.
+    mp::WindowCreation c;
+    c.className = "STATIC";
+    c.width = 8;
+    c.height = 8;
+    const mp::WindowHandle other = mp::CreateWindow(c);
+    ASSERT_NE(other, 0u);
+    SDL_Event e{};
+    e.type = SDL_WINDOWEVENT;
+    e.window.windowID = SDL_GetWindowID(mp::GetSdlWindow(other));
+    e.window.event = SDL_WINDOWEVENT_FOCUS_GAINED;
+    ASSERT_EQ(SDL_PushEvent(&e), 1);
+    Pump();
+    EXPECT_EQ(device->Acquire(), r::kOtherAppHasPriority);
+    mp::DestroyWindow(other);
+
+    PushFocus(true);
     PushKey(SDL_SCANCODE_X, true);
     Pump();
     ASSERT_EQ(device->Acquire(), r::kOk);
     ASSERT_EQ(device->GetState(keys), r::kOk);
     EXPECT_EQ(keys[dik::kX], mp::kKeyDown);
 
-    PushFocus(3, false);
+    PushFocus(false);
     Pump();
     EXPECT_EQ(device->GetState(keys), r::kInputLost);
     EXPECT_EQ(device->GetState(keys), r::kNotAcquired);
@@ -163,13 +195,13 @@ TEST_F(KeyboardStateTest, BackgroundDeviceReadsReleasedKeysWithoutTheFocus) {
     std::unique_ptr<mp::KeyboardDevice> device;
     ASSERT_EQ(mp::GetInputProvider().CreateObject()->CreateKeyboard(device), r::kOk);
     ASSERT_EQ(device->SetKeyboardFormat(), r::kOk);
-    ASSERT_EQ(device->SetCooperativeLevel(1, mp::kInputNonExclusive | mp::kInputBackground), r::kOk);
+    ASSERT_EQ(device->SetCooperativeLevel(window_, mp::kInputNonExclusive | mp::kInputBackground), r::kOk);
     ASSERT_EQ(device->Acquire(), r::kOk);
     uint8_t keys[256];
     std::memset(keys, 0xAA, sizeof keys);
     ASSERT_EQ(device->GetState(keys), r::kOk);
     EXPECT_EQ(std::count(keys, keys + 256, 0), 256);
-    EXPECT_EQ(device->SetCooperativeLevel(1, mp::kInputExclusive | mp::kInputBackground), r::kFail);
+    EXPECT_EQ(device->SetCooperativeLevel(window_, mp::kInputExclusive | mp::kInputBackground), r::kFail);
 }
 
 }  // namespace
