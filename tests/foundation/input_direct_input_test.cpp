@@ -1,0 +1,68 @@
+#include "foundation/input/direct_input.h"
+#include "tests/common/fake_input_provider.h"
+#include "tests/common/log_capture.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace in = tovarineGameSDK3rd::Input;
+namespace mt = morna::test;
+namespace r = morna::platform::input_result;
+
+namespace {
+
+struct MakeCase {
+    const char* name;
+    void (*setup)(mt::FakeSystem&);
+    int32_t status;
+    const char* log;  // the one line written, or null
+};
+
+const MakeCase kMakeCases[] = {
+    {"Ready", [](mt::FakeSystem&) {}, 0, nullptr},
+    {"ServiceVersion3", [](mt::FakeSystem& s) { s.initialize5 = r::kFail; }, 1, nullptr},
+    {"LibraryVersion3", [](mt::FakeSystem& s) { s.serviceObject = false; s.initialize5 = r::kFail; }, 2,
+     nullptr},
+    {"LibraryVersion5", [](mt::FakeSystem& s) { s.serviceObject = false; }, 0, nullptr},
+    {"NoLibrary", [](mt::FakeSystem& s) { s.serviceObject = false; s.library = false; }, 3,
+     "CDirectInput::CDirectInputでLoadLibraryに失敗"},
+    {"NoEntry", [](mt::FakeSystem& s) { s.serviceObject = false; s.createEntry = false; }, 3,
+     "CDirectInput::CDirectInputでGetProcに失敗"},
+    {"CreateFails", [](mt::FakeSystem& s) { s.serviceObject = false; s.libraryCreate = r::kFail; }, 3,
+     "CDirectInput::CDirectInputでDirectInputCreateに失敗"},
+    {"NoInitialize", [](mt::FakeSystem& s) { s.initialize5 = s.initialize3 = r::kFail; }, 5,
+     "CDirectInput::CKeyInputでDirectInputの初期化に失敗"},
+    {"LibraryNoInitialize",
+     [](mt::FakeSystem& s) { s.serviceObject = false; s.initialize5 = s.initialize3 = r::kFail; }, 5,
+     "CDirectInput::CKeyInputでDirectInputの初期化に失敗"},
+};
+
+class DirectInputMakeTest : public ::testing::TestWithParam<MakeCase> {};
+
+TEST_P(DirectInputMakeTest, StatusAndLogLine) {
+    const MakeCase& c = GetParam();
+    mt::FakeSystem sys;
+    c.setup(sys);
+    {
+        mt::FakeInputScope scope(sys);
+        mt::LogCapture log;
+        in::CDirectInput di;
+        EXPECT_EQ(di.GetStatus(), c.status);
+        EXPECT_EQ(di.Get() != nullptr, c.status != 3);
+        if (c.log != nullptr) {
+            EXPECT_EQ(log.Lines(), std::vector<std::string>{c.log});
+        } else {
+            EXPECT_TRUE(log.Lines().empty());
+        }
+    }
+    // Everything made is released, the library last.
+    EXPECT_EQ(sys.liveObjects, 0);
+    EXPECT_EQ(sys.liveLibraries, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Steps, DirectInputMakeTest, ::testing::ValuesIn(kMakeCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
