@@ -229,17 +229,6 @@ TEST(Serialize, SmartArrayAwayFromItsStartThrowsBeforeStoring) {
     EXPECT_TRUE(ar.GetData().empty());
 }
 
-TEST(Serialize, AssignCopiesEverything) {
-    CSerialize a = LoadingFrom({1, 2, 3});
-    uint8_t skip = 0;
-    a << skip;
-    CSerialize b;
-    b.Assign(a);
-    EXPECT_EQ(b.GetData(), (Bytes{1, 2, 3}));
-    EXPECT_FALSE(b.IsStoring());
-    EXPECT_EQ(b.GetReadPosition(), 1u);
-}
-
 // Damaged streams: each case is a stream and a body that loads from it; the
 // archive must end failed, the body's values empty, nothing allocated on faith.
 struct DamagedCase {
