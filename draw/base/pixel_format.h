@@ -9,7 +9,8 @@
 //                                       255 for formats without one, 4-bit alpha a -> a << 4
 //   FromColor<F>(c)   -> Raw            channels narrowed to their top bits, 4-bit alpha
 //                                       c >> 28, pad byte and RGB555 bit 15 written as 0
-//   F::kColorMask                       the bits of Raw that are colour (what a key compares)
+//   F::kColorMask                       the bits of Raw that are colour
+//   F::kKeyMask                         the bits of Raw that a colour-key test compares
 // A conversion between two formats is FromColor<D>(ToColor<S>(raw)); this gives exactly the
 // narrowing and widening rules of the copy blits, without tables.
 #include <cstdint>
@@ -75,6 +76,13 @@ struct FormatTraits {
 
     static constexpr uint32_t Mask(Channel c) { return c.bits ? ((1u << c.bits) - 1u) << c.shift : 0u; }
     static constexpr uint32_t kColorMask = Mask(R) | Mask(G) | Mask(B);
+    // What a keyed member compares with the packed key: the whole 16-bit word of the 16-bit
+    // and 4-bit-alpha formats (RGB555 bit 15 included, so a word with bit 15 set never
+    // matches a packed key), the three colour bytes of the others, the index of Palette8.
+    static constexpr uint32_t kKeyMask = Bytes == 1 ? 0xFFu
+                                         : (Extra == PixelExtra::Alpha4 || Extra == PixelExtra::Bit15 || Bytes == 2)
+                                             ? 0xFFFFu
+                                             : kColorMask;
 
     static Raw Load(const uint8_t* p) {
         if constexpr (StoredBytes == 3) {
@@ -194,7 +202,7 @@ inline void MakeRGB555(uint16_t& out, int r, int g, int b) { out = MakeRGB555(r,
 // A source surface's colour key (0xAARRGGBB) in the source's raw layout, for keyed members:
 // the colour narrowed as FromColor does, a 4-bit alpha byte key >> 28, a pad byte 0, and for
 // ARGB8888/ABGR8888 an alpha byte of 255 onto the same format and the key's top byte onto any
-// other. Members compare only the colour part (F::kColorMask). 0 for codes without a format.
+// other. Members compare only the key part (F::kKeyMask). 0 for codes without a format.
 uint32_t PackColorKey(int32_t srcType, uint32_t colourKey, int32_t dstType);
 
 }  // namespace tovarineGameSDK3rd::Draw

@@ -57,6 +57,15 @@ public:
 
     int GetPixelSize() const { return PixelSizeOf(type); }
 
+    // Blits `src` onto this surface with operation `op`: locks this surface, then the source,
+    // runs the member of the pair and unlocks in reverse order. `param` points to the rate
+    // (ops 6-9, 14, 15: its first byte) or the two rates (ops 16, 17: the first bytes of two
+    // 32-bit words); other ops read nothing through it. 0 done (or a pair that draws nothing),
+    // 1 no operation, a missing rate or a refused lock, 2 no member for the pair. A source
+    // that is this very description throws the double-lock exception, leaving both unlocked.
+    // Defined by the drawing core (morna_draw), which holds the members of every family.
+    int DispatchBlt(EBltOp op, CSurfaceInfo& src, const BltGeometry& geom, const void* param = nullptr);
+
     VTL::smart_ptr<ISurfaceLocker> GetLocker() const { return locker_; }
     void SetLocker(const VTL::smart_ptr<ISurfaceLocker>& locker) { locker_ = locker; }
 
