@@ -1,0 +1,88 @@
+#pragma once
+// Saturating per-channel add and subtract of two raw pixels of one format, shared by the
+// colour effects and the additive and subtractive blits.
+//
+//   SaturatingAdd<F>(d, s)   each colour channel min(max, d + s)
+//   SaturatingSub<F>(d, s)   each colour channel max(0, d - s)
+//   SaturatingAdd<F, 2>      the same on two 16-bit pixels held in one 32-bit word
+//
+// Both work on all channels of the word at once: every channel's top bit is split off, the
+// low bits are added (or subtracted) without crossing into the next channel, and the carry
+// (or borrow) out of each channel's top bit becomes a mask that saturates that channel. The
+// bits outside the colour channels (RGB555 bit 15, a pad or alpha byte) come out 0; callers
+// put back what their rule keeps.
+//
+// AddPixel<S, D> and SubPixel<S, D> are the same as functors on the colour word, for one
+// format onto itself: AddPixel<RGB555, RGB555>()(d, s) leaves min(31, d + s) in each channel
+// of d and bit 15 of d 0, AddPixel<RGB565, RGB565> min(63, d + s) in green.
+#include <cstdint>
+
+#include "draw/base/pixel_format.h"
+
+namespace tovarineGameSDK3rd::Draw {
+
+namespace detail {
+
+// The masks of F's colour channels, repeated for `Lanes` pixels side by side in one word
+// (two 16-bit pixels in 32 bits).
+template <class F, int Lanes>
+struct ChannelMasks {
+    static_assert(Lanes == 1 || (Lanes == 2 && F::kBytes == 2));
+    static constexpr uint32_t kRep = Lanes == 2 ? 0x10001u : 1u;
+    static constexpr uint32_t Top(Channel c) { return c.bits ? 1u << (c.shift + c.bits - 1) : 0u; }
+    static constexpr uint32_t kColor = F::kColorMask * kRep;
+    static constexpr uint32_t kTop = (Top(F::kR) | Top(F::kG) | Top(F::kB)) * kRep;
+    static constexpr uint32_t kLow = kColor & ~kTop;
+    // Top bits of the green channel, which alone may be wider than the others (5-6-5).
+    static constexpr uint32_t kTopG = F::kG.bits != F::kR.bits ? Top(F::kG) * kRep : 0u;
+
+    // Each set top bit of `top` spread over its whole channel: per channel 2^p - 2^shift is
+    // the bits below the top one, and the channels of one width do that in one subtraction.
+    static constexpr uint32_t Spread(uint32_t top) {
+        const uint32_t g = top & kTopG, rb = top & ~kTopG;
+        uint32_t m = (rb - (rb >> (F::kR.bits - 1))) | top;
+        if constexpr (kTopG != 0) m |= g - (g >> (F::kG.bits - 1));
+        return m;
+    }
+};
+
+}  // namespace detail
+
+// Works on raw words: one pixel (Lanes 1) or two 16-bit pixels (Lanes 2).
+template <class F, int Lanes = 1>
+constexpr uint32_t SaturatingAdd(uint32_t d, uint32_t s) {
+    using K = detail::ChannelMasks<F, Lanes>;
+    d &= K::kColor;
+    s &= K::kColor;
+    const uint32_t low = (d & K::kLow) + (s & K::kLow);               // carries stop at each top bit
+    const uint32_t carry = ((d & s) | ((d | s) & low)) & K::kTop;     // carry out of the top bit
+    const uint32_t sum = low ^ ((d ^ s) & K::kTop);
+    return sum | K::Spread(carry);
+}
+
+template <class F, int Lanes = 1>
+constexpr uint32_t SaturatingSub(uint32_t d, uint32_t s) {
+    using K = detail::ChannelMasks<F, Lanes>;
+    d &= K::kColor;
+    s &= K::kColor;
+    const uint32_t low = (d | K::kTop) - (s & K::kLow);               // each channel lends from its top bit
+    const uint32_t diff = low ^ ((d ^ s ^ K::kTop) & K::kTop);
+    const uint32_t borrow = ((~d & s) | (~(d ^ s) & diff)) & K::kTop;  // borrow out of the top bit
+    return diff & ~K::Spread(borrow);
+}
+
+template <SurfaceType S, SurfaceType D>
+struct AddPixel {
+    static_assert(S == D, "AddPixel works on one format");
+    using Raw = typename PixelFormat<D>::Raw;
+    void operator()(Raw& d, Raw s) const { d = static_cast<Raw>(SaturatingAdd<PixelFormat<D>>(d, s)); }
+};
+
+template <SurfaceType S, SurfaceType D>
+struct SubPixel {
+    static_assert(S == D, "SubPixel works on one format");
+    using Raw = typename PixelFormat<D>::Raw;
+    void operator()(Raw& d, Raw s) const { d = static_cast<Raw>(SaturatingSub<PixelFormat<D>>(d, s)); }
+};
+
+}  // namespace tovarineGameSDK3rd::Draw
