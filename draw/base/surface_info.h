@@ -35,6 +35,16 @@ public:
     int Unlock() override { return 1; }
 };
 
+// Codes of CSurfaceInfo::ApplyEffect; any other value is refused.
+enum EffectOp : uint32_t {
+    EffectClear = 0,     // parameter: none; the colour is the fill colour
+    EffectFade = 1,      // parameter: uint8_t rate, 255 unchanged, 0 black (or transparent)
+    EffectAddColor = 2,  // parameter: uint32_t colour 0xAARRGGBB, added with saturation
+    EffectSubColor = 3,  // parameter: uint32_t colour 0xAARRGGBB, subtracted, floored at 0
+    EffectNegative = 4,  // parameter: none
+    EffectMosaic = 5,    // parameter: int32_t block size in pixels
+};
+
 class CSurfaceInfo : public ISurfaceLocker {
 public:
     CSurfaceInfo();
@@ -68,6 +78,13 @@ public:
 
     VTL::smart_ptr<ISurfaceLocker> GetLocker() const { return locker_; }
     void SetLocker(const VTL::smart_ptr<ISurfaceLocker>& locker) { locker_ = locker; }
+
+    // Changes the pixels of `rect` (null: the whole surface), cut to the surface, in place.
+    // `param` points to what the operation takes (see EffectOp). 0 done, also for a format
+    // without the effect (Palette8), an empty rectangle or a mosaic block below 1; 1 an
+    // unknown code, a missing parameter or a refused lock, with nothing touched.
+    // Defined by the drawing core (morna_draw).
+    uint32_t ApplyEffect(EffectOp op, const Rect* rect, const void* param);
 
     // Plain data: the blit workers read these directly.
     bool initialised = false;

@@ -13,6 +13,7 @@
 using namespace tovarineGameSDK3rd::Draw;
 using tovarineGameSDK3rd::VTL::CRuntimeException;
 using tovarineGameSDK3rd::VTL::smart_ptr;
+using morna::test::CountingLocker;
 using morna::test::TestSurface;
 
 namespace {
@@ -21,18 +22,6 @@ std::string MessageOf(const CRuntimeException& e) {
     auto m = e.getMessage();
     return std::string(m.c_str(), m.size());
 }
-
-// Counts the calls it gets and answers what it is told.
-class CountingLocker : public ISurfaceLocker {
-public:
-    explicit CountingLocker(int answer) : answer_(answer) {}
-    int Lock() override { ++locks; return answer_; }
-    int Unlock() override { ++unlocks; return 0; }
-    int locks = 0, unlocks = 0;
-
-private:
-    int answer_;
-};
 
 }  // namespace
 

@@ -31,4 +31,16 @@ struct TestSurface {
     tovarineGameSDK3rd::Draw::CSurfaceInfo info;
 };
 
+// Counts the calls it gets and answers what it is told.
+class CountingLocker : public tovarineGameSDK3rd::Draw::ISurfaceLocker {
+public:
+    explicit CountingLocker(int answer) : answer_(answer) {}
+    int Lock() override { ++locks; return answer_; }
+    int Unlock() override { ++unlocks; return 0; }
+    int locks = 0, unlocks = 0;
+
+private:
+    int answer_;
+};
+
 }  // namespace morna::test

@@ -1,0 +1,237 @@
+#include "draw/effect.h"
+
+#include <cstring>
+
+#include "draw/base/add_sub_pixel.h"
+#include "draw/base/blend_tables.h"
+
+namespace tovarineGameSDK3rd::Draw {
+
+namespace {
+
+// Every effect but the mosaic is a function of the raw pixel alone: an op gives
+// Apply<Lanes>(raw) -> new raw, for one pixel or, where kPairs is set, for two 16-bit pixels
+// in one 32-bit word (lane-wise, so the two halves never mix).
+template <int Lanes>
+constexpr uint32_t kRep = Lanes == 2 ? 0x10001u : 1u;
+
+// Bits beyond the colour channels that the colour rules keep from the old pixel, and bits
+// they set: RGB555 keeps bit 15, the pad byte stays, a 4-bit alpha byte stays (bit 15 of an
+// ARGB4555 word does not: it is not colour, so it comes out 0), an 8-bit alpha becomes 255.
+template <class F>
+constexpr uint32_t kKeptBits = F::kExtra == PixelExtra::Bit15    ? 0x8000u
+                               : F::kExtra == PixelExtra::Pad    ? 0xFF000000u
+                               : F::kExtra == PixelExtra::Alpha4 ? 0x00FF0000u
+                                                                 : 0u;
+template <class F>
+constexpr uint32_t kSetBits = F::kExtra == PixelExtra::Alpha8 ? 0xFF000000u : 0u;
+
+template <class F>
+struct ClearOp {
+    static constexpr bool kPairs = true;
+    uint32_t value;  // the fill colour packed to F (pad 0, 4-bit alpha, 8-bit alpha)
+    template <int L>
+    uint32_t Apply(uint32_t) const {
+        return value * kRep<L>;
+    }
+};
+
+template <class F, bool Add>
+struct SaturateOp {
+    static constexpr bool kPairs = true;
+    uint32_t operand;  // the colour packed to F; only its colour channels count
+    template <int L>
+    uint32_t Apply(uint32_t d) const {
+        const uint32_t s = operand * kRep<L>;
+        const uint32_t c = Add ? SaturatingAdd<F, L>(d, s) : SaturatingSub<F, L>(d, s);
+        return c | (d & kKeptBits<F> * kRep<L>) | kSetBits<F>;
+    }
+};
+
+template <class F>
+struct NegativeOp {
+    static constexpr bool kPairs = true;
+    // The 4-bit alpha formats invert the whole 16-bit word (ARGB4555 bit 15 too); the 8-bit
+    // alpha formats invert the colour and leave alpha 0; the rest invert their colour bits.
+    static constexpr uint32_t kInvert = F::kExtra == PixelExtra::Alpha4 ? 0xFFFFu : F::kColorMask;
+    static constexpr uint32_t kKeep = F::kExtra == PixelExtra::Alpha8 ? 0x00FFFFFFu : 0xFFFFFFFFu;
+    template <int L>
+    uint32_t Apply(uint32_t d) const {
+        return (d ^ kInvert * kRep<L>) & kKeep;
+    }
+};
+
+template <class F>
+struct FadeOp {
+    static constexpr bool kPairs = false;
+    explicit FadeOp(uint8_t rate) : mul(BltMulTable[rate]) {
+        if constexpr (F::kType == RGB565) {
+            level = BltLevelTable565[(rate & 0xE0) >> 4];  // even levels only: 255 gives 14
+        } else if constexpr (F::kType == RGB555) {
+            level = BltLevelTable555[rate >> 4];
+        }
+    }
+    const uint8_t* mul;               // BltMulTable row of the rate
+    const uint16_t* level = nullptr;  // level table row of the 16-bit formats
+    template <int L>
+    uint32_t Apply(uint32_t d) const {
+        if constexpr (F::kBytes == 2) {
+            return level[d & 0xFFFF];
+        } else if constexpr (F::kExtra == PixelExtra::Alpha4) {
+            // Only the alpha fades. A byte above 15 (a same-format copy can carry one) is
+            // taken as its level so that the lookup stays inside the row.
+            const uint32_t a = (d >> 16) & 15u;
+            return (d & 0xFFFFu) | static_cast<uint32_t>(mul[a << 4] >> 4) << 16;
+        } else if constexpr (F::kExtra == PixelExtra::Alpha8) {
+            return (d & 0x00FFFFFFu) | static_cast<uint32_t>(mul[d >> 24]) << 24;
+        } else {
+            // Three 8-bit colour channels; the pad byte of the 32-bit formats becomes 0.
+            return static_cast<uint32_t>(mul[(d >> F::kR.shift) & 0xFF]) << F::kR.shift |
+                   static_cast<uint32_t>(mul[(d >> F::kG.shift) & 0xFF]) << F::kG.shift |
+                   static_cast<uint32_t>(mul[(d >> F::kB.shift) & 0xFF]) << F::kB.shift;
+        }
+    }
+};
+
+// Applies op to n pixels from p. 16-bit ops with kPairs go two pixels per 32-bit word: one
+// pixel first when p is not on a word boundary, then rounds of four words, then single words,
+// then a last pixel when one is left. The rest go eight pixels a round, then one by one.
+template <class F, class Op>
+inline void ApplyRow(const Op& op, uint8_t* p, int n) {
+    using Raw = typename F::Raw;
+    constexpr int B = F::kBytes;
+    const auto one = [&op](uint8_t* q) { F::Store(q, static_cast<Raw>(op.template Apply<1>(F::Load(q)))); };
+    if constexpr (B == 2 && Op::kPairs) {
+        const auto word = [&op](uint8_t* q) {
+            uint32_t w;
+            std::memcpy(&w, q, 4);
+            w = op.template Apply<2>(w);
+            std::memcpy(q, &w, 4);
+        };
+        if (n > 0 && (reinterpret_cast<uintptr_t>(p) & 2u)) {
+            one(p);
+            p += 2;
+            --n;
+        }
+        for (; n >= 8; n -= 8, p += 16) {
+            word(p);
+            word(p + 4);
+            word(p + 8);
+            word(p + 12);
+        }
+        for (; n >= 2; n -= 2, p += 4) word(p);
+        if (n) one(p);
+    } else {
+        for (; n >= 8; n -= 8, p += 8 * B) {
+            for (int i = 0; i < 8; ++i) one(p + i * B);
+        }
+        for (; n > 0; --n, p += B) one(p);
+    }
+}
+
+// The one rectangle walker: rows top to bottom, each from its left edge; bytes right of
+// r.right are never touched, whatever the pitch.
+template <class F, class Op>
+void ApplyRect(const CSurfaceInfo& s, const Rect& r, const Op& op) {
+    uint8_t* row = s.pixels + static_cast<intptr_t>(r.top) * s.pitch + static_cast<intptr_t>(r.left) * F::kBytes;
+    for (int y = r.top; y < r.bottom; ++y, row += s.pitch) ApplyRow<F>(op, row, r.right - r.left);
+}
+
+// Mosaic: blocks of n x n from (left, top), each filled with its own top-left pixel. No block
+// writes another's top-left pixel, so filling row by row reads the same values as filling
+// block by block.
+template <class F>
+void MosaicRect(const CSurfaceInfo& s, const Rect& r, int32_t n) {
+    constexpr int B = F::kBytes;
+    const intptr_t pitch = s.pitch;
+    uint8_t* const origin = s.pixels + static_cast<intptr_t>(r.top) * pitch + static_cast<intptr_t>(r.left) * B;
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    if (n > w && n > h) n = w > h ? w : h;  // one block either way; keeps x + n in range
+    for (int y = 0; y < h; ++y) {
+        const uint8_t* band = origin + static_cast<intptr_t>(y - y % n) * pitch;
+        uint8_t* row = origin + static_cast<intptr_t>(y) * pitch;
+        for (int x = 0; x < w; x += n) {
+            const ClearOp<F> fill{static_cast<uint32_t>(F::Load(band + static_cast<intptr_t>(x) * B))};
+            ApplyRow<F>(fill, row + static_cast<intptr_t>(x) * B, w - x < n ? w - x : n);
+        }
+    }
+}
+
+// Locks the surface, cuts the rectangle and calls fn(PixelFormat<T>{}, rect) for a format
+// with effects and a non-empty rectangle; unlocks. 1 when the lock is refused, else 0.
+template <class Fn>
+uint32_t RunLocked(CSurfaceInfo& s, const Rect* rect, Fn&& fn) {
+    if (s.Lock() != 0) return 1;
+    const Rect r = s.ClipRect(nullptr, rect);
+    if (r.left < r.right && r.top < r.bottom) {
+        VisitPixelFormat(s.type, [&](auto f) {
+            if constexpr (decltype(f)::kType != Palette8) fn(f, r);
+        });
+    }
+    s.Unlock();
+    return 0;
+}
+
+template <bool Add>
+uint32_t SaturateColour(CSurfaceInfo& s, const Rect* rect, uint32_t colour) {
+    return RunLocked(s, rect, [&](auto f, const Rect& r) {
+        using F = decltype(f);
+        ApplyRect<F>(s, r, SaturateOp<F, Add>{FromColor<F>(colour)});
+    });
+}
+
+template <class T>
+T ReadParam(const void* param) {
+    T v;
+    std::memcpy(&v, param, sizeof v);
+    return v;
+}
+
+}  // namespace
+
+uint32_t DispatchEffectFade(CSurfaceInfo& surface, const Rect* rect, uint8_t rate) {
+    InitBlendTables();  // a fade may come before any display object has filled them
+    return RunLocked(surface, rect, [&](auto f, const Rect& r) {
+        using F = decltype(f);
+        ApplyRect<F>(surface, r, FadeOp<F>(rate));
+    });
+}
+
+uint32_t DispatchEffectNegative(CSurfaceInfo& surface, const Rect* rect) {
+    return RunLocked(surface, rect, [&](auto f, const Rect& r) {
+        using F = decltype(f);
+        ApplyRect<F>(surface, r, NegativeOp<F>{});
+    });
+}
+
+uint32_t DispatchEffectMosaic(CSurfaceInfo& surface, const Rect* rect, int32_t blockSize) {
+    return RunLocked(surface, rect, [&](auto f, const Rect& r) {
+        if (blockSize >= 1) MosaicRect<decltype(f)>(surface, r, blockSize);
+    });
+}
+
+uint32_t CSurfaceInfo::ApplyEffect(EffectOp op, const Rect* rect, const void* param) {
+    // The effects that take a parameter refuse a missing one before anything is locked.
+    const bool needsParam = op == EffectFade || op == EffectAddColor || op == EffectSubColor || op == EffectMosaic;
+    if (needsParam && !param) return 1;
+    switch (op) {
+        case EffectClear:
+            return RunLocked(*this, rect, [&](auto f, const Rect& r) {
+                using F = decltype(f);
+                ApplyRect<F>(*this, r, ClearOp<F>{FromColor<F>(fillColour)});
+            });
+        case EffectFade:
+            return DispatchEffectFade(*this, rect, ReadParam<uint8_t>(param));
+        case EffectAddColor:
+            return SaturateColour<true>(*this, rect, ReadParam<uint32_t>(param));
+        case EffectSubColor:
+            return SaturateColour<false>(*this, rect, ReadParam<uint32_t>(param));
+        case EffectNegative:
+            return DispatchEffectNegative(*this, rect);
+        case EffectMosaic:
+            return DispatchEffectMosaic(*this, rect, ReadParam<int32_t>(param));
+    }
+    return 1;
+}
+
+}  // namespace tovarineGameSDK3rd::Draw

@@ -1,0 +1,22 @@
+#pragma once
+// Rectangle effects on one surface: clear, fade, add or subtract a colour, negative, mosaic.
+// CSurfaceInfo::ApplyEffect (declared with CSurfaceInfo) takes the code and an untyped
+// parameter; the three dispatchers below take theirs typed. Each locks the surface for the
+// whole effect (1 when the lock is refused, nothing touched), cuts the rectangle (null: the
+// whole surface) to the surface, runs the format's rule and answers 0; a format without the
+// effect (Palette8) or an empty rectangle draws nothing and answers 0.
+#include <cstdint>
+
+#include "draw/base/surface_info.h"
+
+namespace tovarineGameSDK3rd::Draw {
+
+// rate 255 leaves the colour (RGB565 goes to level 14 of 15), 0 makes it black; on the alpha
+// formats the alpha is faded instead and the colour kept.
+uint32_t DispatchEffectFade(CSurfaceInfo& surface, const Rect* rect, uint8_t rate);
+uint32_t DispatchEffectNegative(CSurfaceInfo& surface, const Rect* rect);
+// Blocks of blockSize x blockSize from the rectangle's top-left corner, each filled with its
+// own top-left pixel; a block size below 1 draws nothing.
+uint32_t DispatchEffectMosaic(CSurfaceInfo& surface, const Rect* rect, int32_t blockSize);
+
+}  // namespace tovarineGameSDK3rd::Draw

@@ -1,0 +1,386 @@
+#include "draw/effect.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <climits>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "draw/base/blend_tables.h"
+#include "foundation/vtl/exception.h"
+#include "tests/draw/base/test_surface.h"
+
+using namespace tovarineGameSDK3rd::Draw;
+using morna::test::CountingLocker;
+using morna::test::TestSurface;
+
+namespace {
+
+// ---- Reference: the rules per format, written from the byte layouts by hand --------------
+
+int Mul(int w, int x) { return w * x / 255; }
+
+uint16_t Word(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
+void SetWord(uint8_t* p, uint32_t w) {
+    p[0] = static_cast<uint8_t>(w);
+    p[1] = static_cast<uint8_t>(w >> 8);
+}
+
+// Fields (shift, bits) of the 16-bit words: red, green, blue.
+struct Field {
+    int shift, bits;
+};
+const Field k565[3] = {{11, 5}, {5, 6}, {0, 5}};
+const Field k555[3] = {{10, 5}, {5, 5}, {0, 5}};
+bool Is565(int32_t t) { return t == RGB565 || t == ARGB4565; }
+
+// Byte offsets of red, green, blue in the 24- and 32-bit formats.
+struct Order {
+    int r, g, b;
+};
+Order OrderOf(int32_t t) {
+    return (t == BGR888 || t == XBGR8888 || t == ABGR8888) ? Order{0, 1, 2} : Order{2, 1, 0};
+}
+bool Is16(int32_t t) { return t == RGB565 || t == RGB555 || t == ARGB4565 || t == ARGB4555; }
+
+// Word fields combined channel by channel with fn(d, s, max).
+template <class Fn>
+uint32_t CombineWord(uint32_t d, uint32_t s, const Field* f, Fn fn) {
+    uint32_t out = 0;
+    for (int i = 0; i < 3; ++i) {
+        const int m = (1 << f[i].bits) - 1;
+        out |= static_cast<uint32_t>(fn(static_cast<int>(d >> f[i].shift) & m, static_cast<int>(s >> f[i].shift) & m, m))
+               << f[i].shift;
+    }
+    return out;
+}
+
+void RefClear(int32_t t, uint32_t c, uint8_t* p) {
+    const int A = c >> 24, R = (c >> 16) & 0xFF, G = (c >> 8) & 0xFF, B = c & 0xFF;
+    if (Is16(t)) {
+        SetWord(p, Is565(t) ? ((R & 0xF8) << 8 | (G & 0xFC) << 3 | B >> 3) : ((R & 0xF8) << 7 | (G & 0xF8) << 2 | B >> 3));
+        if (t == ARGB4565 || t == ARGB4555) p[2] = static_cast<uint8_t>(A >> 4);
+        return;
+    }
+    const Order o = OrderOf(t);
+    p[o.r] = static_cast<uint8_t>(R);
+    p[o.g] = static_cast<uint8_t>(G);
+    p[o.b] = static_cast<uint8_t>(B);
+    if (t == XRGB8888 || t == XBGR8888) p[3] = 0;
+    if (t == ARGB8888 || t == ABGR8888) p[3] = static_cast<uint8_t>(A);
+}
+
+void RefFade(int32_t t, int r, uint8_t* p) {
+    if (t == RGB565 || t == RGB555) {
+        const int level = t == RGB565 ? (r & 0xE0) >> 4 : r >> 4;
+        SetWord(p, CombineWord(Word(p), 0, t == RGB565 ? k565 : k555, [&](int d, int, int) { return d * level / 15; }));
+    } else if (t == ARGB4565 || t == ARGB4555) {
+        p[2] = static_cast<uint8_t>(Mul(r, (p[2] & 15) * 16) >> 4);
+    } else if (t == ARGB8888 || t == ABGR8888) {
+        p[3] = static_cast<uint8_t>(Mul(r, p[3]));
+    } else {
+        for (int i = 0; i < 3; ++i) p[i] = static_cast<uint8_t>(Mul(r, p[i]));
+        if (t == XRGB8888 || t == XBGR8888) p[3] = 0;
+    }
+}
+
+void RefSaturate(int32_t t, uint32_t c, bool add, uint8_t* p) {
+    const auto fn = [add](int d, int s, int m) { return add ? std::min(m, d + s) : std::max(0, d - s); };
+    const int R = (c >> 16) & 0xFF, G = (c >> 8) & 0xFF, B = c & 0xFF;
+    if (Is16(t)) {
+        const Field* f = Is565(t) ? k565 : k555;
+        const uint32_t s = Is565(t) ? (R >> 3) << 11 | (G >> 2) << 5 | B >> 3 : (R >> 3) << 10 | (G >> 3) << 5 | B >> 3;
+        const uint32_t keep = t == RGB555 ? Word(p) & 0x8000 : 0;  // ARGB4555 bit 15 comes out 0
+        SetWord(p, CombineWord(Word(p), s, f, fn) | keep);
+        return;
+    }
+    const Order o = OrderOf(t);
+    p[o.r] = static_cast<uint8_t>(fn(p[o.r], R, 255));
+    p[o.g] = static_cast<uint8_t>(fn(p[o.g], G, 255));
+    p[o.b] = static_cast<uint8_t>(fn(p[o.b], B, 255));
+    if (t == ARGB8888 || t == ABGR8888) p[3] = 255;
+}
+
+void RefNegative(int32_t t, uint8_t* p) {
+    if (Is16(t)) {
+        SetWord(p, Word(p) ^ (t == RGB555 ? 0x7FFF : 0xFFFF));
+        return;
+    }
+    for (int i = 0; i < 3; ++i) p[i] = static_cast<uint8_t>(255 - p[i]);
+    if (t == ARGB8888 || t == ABGR8888) p[3] = 0;
+}
+
+// The whole effect on a copy of the surface's bytes, pixel by pixel.
+struct EffectCall {
+    EffectOp op;
+    uint32_t value;  // rate, colour or block size
+};
+
+std::vector<uint8_t> Reference(const TestSurface& t, const Rect& rect, EffectCall e) {
+    std::vector<uint8_t> out = t.bytes;
+    const CSurfaceInfo& s = t.info;
+    if (s.type == Palette8) return out;
+    const int bpp = s.GetPixelSize();
+    const int x0 = std::max(rect.left, 0), y0 = std::max(rect.top, 0);
+    const int x1 = std::min(rect.right, s.width), y1 = std::min(rect.bottom, s.height);
+    const int n = static_cast<int32_t>(e.value);
+    if (e.op == EffectMosaic && n < 1) return out;
+    for (int y = y0; y < y1; ++y) {
+        for (int x = x0; x < x1; ++x) {
+            uint8_t* p = out.data() + y * s.pitch + x * bpp;
+            switch (e.op) {
+                case EffectClear: RefClear(s.type, s.fillColour, p); break;
+                case EffectFade: RefFade(s.type, static_cast<int>(e.value), p); break;
+                case EffectAddColor: RefSaturate(s.type, e.value, true, p); break;
+                case EffectSubColor: RefSaturate(s.type, e.value, false, p); break;
+                case EffectNegative: RefNegative(s.type, p); break;
+                case EffectMosaic: {
+                    const int sx = x0 + (x - x0) / n * n, sy = y0 + (y - y0) / n * n;
+                    const uint8_t* q = t.bytes.data() + sy * s.pitch + sx * bpp;
+                    std::copy(q, q + (s.type == ARGB4565 || s.type == ARGB4555 ? 3 : bpp), p);
+                    break;
+                }
+            }
+        }
+    }
+    return out;
+}
+
+uint32_t RunEffect(TestSurface& t, const Rect* rect, EffectCall e) {
+    const uint8_t rate = static_cast<uint8_t>(e.value);
+    const int32_t size = static_cast<int32_t>(e.value);
+    const void* param = e.op == EffectFade ? static_cast<const void*>(&rate)
+                        : e.op == EffectMosaic ? static_cast<const void*>(&size)
+                        : e.op == EffectAddColor || e.op == EffectSubColor ? static_cast<const void*>(&e.value)
+                                                                           : nullptr;
+    return t.info.ApplyEffect(e.op, rect, param);
+}
+
+const int32_t kFormats[] = {Palette8, RGB565, RGB555, RGB888, BGR888, XRGB8888, XBGR8888,
+                            ARGB4565, ARGB4555, ARGB8888, ABGR8888};
+
+class EffectOnFormat : public ::testing::TestWithParam<std::tuple<int32_t, EffectOp>> {
+protected:
+    void SetUp() override { InitBlendTables(); }
+};
+
+std::string Name(const ::testing::TestParamInfo<std::tuple<int32_t, EffectOp>>& i) {
+    static const char* const ops[] = {"Clear", "Fade", "AddColor", "SubColor", "Negative", "Mosaic"};
+    return "Type" + std::to_string(std::get<0>(i.param)) + "_" + ops[std::get<1>(i.param)];
+}
+
+// Random pixels and random rectangles (odd and even edges, partly or wholly outside, null),
+// on a surface whose rows end in pad bytes that must survive.
+TEST_P(EffectOnFormat, MatchesPerPixelReference) {
+    const auto [type, op] = GetParam();
+    std::mt19937 rng(type * 31 + op);
+    for (int round = 0; round < 120; ++round) {
+        const int w = 1 + static_cast<int>(rng() % 37), h = 1 + static_cast<int>(rng() % 9);
+        TestSurface t(type, w, h, static_cast<int>(rng() % 7));
+        t.Fill(rng);
+        t.info.fillColour = rng();
+        Rect r{static_cast<int32_t>(rng() % (w + 6)) - 3, static_cast<int32_t>(rng() % (h + 4)) - 2, 0, 0};
+        r.right = r.left + static_cast<int32_t>(rng() % (w + 4));
+        r.bottom = r.top + static_cast<int32_t>(rng() % (h + 3));
+        const bool whole = round % 10 == 0;
+        uint32_t value = rng();
+        if (op == EffectFade) value &= 0xFF;
+        if (op == EffectMosaic) value = 1 + rng() % 6;
+        if (round % 7 == 0 && op == EffectFade) value = round % 14 == 0 ? 255 : 0;
+        const EffectCall e{op, value};
+        const auto want = Reference(t, whole ? Rect{0, 0, w, h} : r, e);
+        ASSERT_EQ(RunEffect(t, whole ? nullptr : &r, e), 0u);
+        ASSERT_EQ(t.bytes, want) << "round " << round << " " << w << "x" << h << " pitch " << t.info.pitch
+                                 << " rect " << r.left << "," << r.top << "," << r.right << "," << r.bottom
+                                 << " value " << std::hex << value;
+        EXPECT_FALSE(t.info.locked);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(All, EffectOnFormat,
+                         ::testing::Combine(::testing::ValuesIn(kFormats),
+                                            ::testing::Values(EffectClear, EffectFade, EffectAddColor, EffectSubColor,
+                                                              EffectNegative, EffectMosaic)),
+                         Name);
+
+// ---- Worked cases -------------------------------------------------------------------------
+
+class EffectCases : public ::testing::Test {
+protected:
+    void SetUp() override { InitBlendTables(); }
+};
+
+template <class T>
+T PixelAt(TestSurface& t, int x, int y) {
+    T v = 0;
+    std::memcpy(&v, t.At(x, y), std::min<size_t>(sizeof v, t.info.GetPixelSize()));
+    return v;
+}
+
+TEST_F(EffectCases, FadeOfRate255DarkensOnlyRgb565) {
+    TestSurface a(RGB565, 1, 1), b(RGB555, 1, 1), c(XRGB8888, 1, 1);
+    SetWord(a.At(0, 0), 0xFFFF);
+    SetWord(b.At(0, 0), 0xFFFF);
+    const uint32_t x = 0x7F123456;
+    std::memcpy(c.At(0, 0), &x, 4);
+    const uint8_t rate = 255;
+    for (TestSurface* t : {&a, &b, &c}) EXPECT_EQ(t->info.ApplyEffect(EffectFade, nullptr, &rate), 0u);
+    EXPECT_EQ(Word(a.At(0, 0)), (28 << 11) | (58 << 5) | 28);  // level 14: 31 -> 28, 63 -> 58
+    EXPECT_EQ(Word(b.At(0, 0)), 0x7FFF);                       // unchanged but bit 15
+    EXPECT_EQ(PixelAt<uint32_t>(c, 0, 0), 0x00123456u);        // colour kept, pad byte 0
+}
+
+TEST_F(EffectCases, FadeOnAlphaFormatsFadesAlphaOnly) {
+    TestSurface a(ARGB8888, 1, 1), b(ARGB4565, 2, 1);
+    const uint32_t px = 0xFF102030;
+    std::memcpy(a.At(0, 0), &px, 4);
+    const uint8_t b0[] = {0x34, 0x12, 0x0F, 0xAA}, b1[] = {0x34, 0x12, 0xF7, 0xAA};
+    std::memcpy(b.At(0, 0), b0, 4);
+    std::memcpy(b.At(1, 0), b1, 4);  // alpha byte above 15: only its level counts
+    const uint8_t rate = 128;
+    EXPECT_EQ(a.info.ApplyEffect(EffectFade, nullptr, &rate), 0u);
+    EXPECT_EQ(b.info.ApplyEffect(EffectFade, nullptr, &rate), 0u);
+    EXPECT_EQ(PixelAt<uint32_t>(a, 0, 0), 0x80102030u);
+    EXPECT_EQ(PixelAt<uint32_t>(b, 0, 0), 0xAA071234u);  // 240 * 128 / 255 = 120 -> 7
+    EXPECT_EQ(PixelAt<uint32_t>(b, 1, 0), 0xAA031234u);  // 112 * 128 / 255 = 56 -> 3
+}
+
+TEST_F(EffectCases, AddWhiteAndSubtractNothing) {
+    const uint32_t white = 0xFFFFFFFF, none = 0;
+    std::mt19937 rng(5);
+    for (int32_t type : {RGB565, RGB555, RGB888, BGR888, XRGB8888, XBGR8888, ARGB8888, ABGR8888}) {
+        TestSurface t(type, 3, 1);
+        t.Fill(rng);
+        EXPECT_EQ(t.info.ApplyEffect(EffectAddColor, nullptr, &white), 0u);
+        uint32_t c = 0;
+        ASSERT_EQ(t.info.GetPixel(2, 0, &c), 0);
+        EXPECT_EQ(c & 0xFFFFFF, type == RGB565 ? 0xF8FCF8u : Is16(type) ? 0xF8F8F8u : 0xFFFFFFu) << type;
+        if (type == ARGB8888 || type == ABGR8888) {
+            EXPECT_EQ(c >> 24, 0xFFu);
+        }
+    }
+    // Subtracting black: RGB565 unchanged, ARGB8888 alpha 255, ARGB4555 loses bit 15.
+    TestSurface a(RGB565, 1, 1), b(ARGB8888, 1, 1), d(ARGB4555, 1, 1);
+    SetWord(a.At(0, 0), 0xA5C3);
+    const uint32_t px = 0x10203040;
+    std::memcpy(b.At(0, 0), &px, 4);
+    const uint8_t q[] = {0x34, 0x92, 0x05, 0x77};
+    std::memcpy(d.At(0, 0), q, 4);
+    for (TestSurface* t : {&a, &b, &d}) EXPECT_EQ(t->info.ApplyEffect(EffectSubColor, nullptr, &none), 0u);
+    EXPECT_EQ(Word(a.At(0, 0)), 0xA5C3);
+    EXPECT_EQ(PixelAt<uint32_t>(b, 0, 0), 0xFF203040u);
+    EXPECT_EQ(PixelAt<uint32_t>(d, 0, 0), 0x77051234u);
+}
+
+TEST_F(EffectCases, NegativeTwiceRestoresPlainFormatsButNotAlpha8) {
+    std::mt19937 rng(9);
+    for (int32_t type : {RGB565, RGB555, RGB888, BGR888, XRGB8888, XBGR8888, ARGB4565, ARGB4555, ARGB8888}) {
+        TestSurface t(type, 5, 3);
+        t.Fill(rng);
+        const auto before = t.bytes;
+        EXPECT_EQ(t.info.ApplyEffect(EffectNegative, nullptr, nullptr), 0u);
+        EXPECT_EQ(t.info.ApplyEffect(EffectNegative, nullptr, nullptr), 0u);
+        if (type == ARGB8888) {
+            for (int x = 0; x < 5; ++x) EXPECT_EQ(t.At(x, 1)[3], 0);
+            for (size_t i = 0; i < before.size(); ++i) {
+                if (i % 4 != 3) {
+                    EXPECT_EQ(t.bytes[i], before[i]);
+                }
+            }
+        } else {
+            EXPECT_EQ(t.bytes, before) << type;
+        }
+    }
+}
+
+TEST_F(EffectCases, MosaicGridStartsAtTheRectangle) {
+    TestSurface t(XRGB8888, 12, 12);
+    for (int y = 0; y < 12; ++y) {
+        for (int x = 0; x < 12; ++x) {
+            const uint32_t v = static_cast<uint32_t>(y << 8 | x);
+            std::memcpy(t.At(x, y), &v, 4);
+        }
+    }
+    const Rect r{3, 5, 12, 12};
+    const int32_t n = 4;
+    EXPECT_EQ(t.info.ApplyEffect(EffectMosaic, &r, &n), 0u);
+    EXPECT_EQ(PixelAt<uint32_t>(t, 6, 8), 0x0503u);
+    EXPECT_EQ(PixelAt<uint32_t>(t, 7, 9), 0x0907u);
+    EXPECT_EQ(PixelAt<uint32_t>(t, 11, 11), 0x0907u + 4);  // last block of the row is 1 wide
+    EXPECT_EQ(PixelAt<uint32_t>(t, 2, 8), 0x0802u);        // left of the rectangle: untouched
+    // A block larger than the rectangle, up to the largest size, fills it with its corner.
+    const int32_t huge = INT32_MAX;
+    const Rect s{1, 1, 4, 3};
+    EXPECT_EQ(t.info.ApplyEffect(EffectMosaic, &s, &huge), 0u);
+    for (int y = 1; y < 3; ++y) {
+        for (int x = 1; x < 4; ++x) EXPECT_EQ(PixelAt<uint32_t>(t, x, y), 0x0101u);
+    }
+}
+
+TEST_F(EffectCases, NothingToDrawAnswersZeroAndTouchesNothing) {
+    std::mt19937 rng(3);
+    TestSurface t(RGB565, 8, 4);
+    t.Fill(rng);
+    const auto before = t.bytes;
+    const Rect outside{8, 0, 12, 4}, inverted{5, 3, 2, 1};
+    const int32_t zero = 0, negative = -5;
+    const uint8_t rate = 0;
+    EXPECT_EQ(t.info.ApplyEffect(EffectFade, &outside, &rate), 0u);
+    EXPECT_EQ(t.info.ApplyEffect(EffectNegative, &inverted, nullptr), 0u);
+    EXPECT_EQ(t.info.ApplyEffect(EffectMosaic, nullptr, &zero), 0u);
+    EXPECT_EQ(t.info.ApplyEffect(EffectMosaic, nullptr, &negative), 0u);
+    EXPECT_EQ(t.bytes, before);
+    EXPECT_FALSE(t.info.locked);
+}
+
+// ---- Refusals: unknown code, missing parameter, refused lock -------------------------------
+
+TEST_F(EffectCases, RefusalsAnswerOneAndTouchNothing) {
+    std::mt19937 rng(4);
+    TestSurface t(XRGB8888, 4, 4);
+    t.Fill(rng);
+    const auto before = t.bytes;
+    auto* counter = new CountingLocker(0);
+    t.info.SetLocker(tovarineGameSDK3rd::VTL::smart_ptr<ISurfaceLocker>(counter));
+    EXPECT_EQ(t.info.ApplyEffect(static_cast<EffectOp>(6), nullptr, nullptr), 1u);
+    EXPECT_EQ(t.info.ApplyEffect(static_cast<EffectOp>(0xFFFFFFFFu), nullptr, nullptr), 1u);
+    for (EffectOp op : {EffectFade, EffectAddColor, EffectSubColor, EffectMosaic}) {
+        EXPECT_EQ(t.info.ApplyEffect(op, nullptr, nullptr), 1u) << op;
+    }
+    EXPECT_EQ(counter->locks, 0);
+    EXPECT_EQ(t.bytes, before);
+
+    // A locker that refuses: every effect answers 1, nothing drawn, nothing left locked.
+    auto* refusing = new CountingLocker(1);
+    t.info.SetLocker(tovarineGameSDK3rd::VTL::smart_ptr<ISurfaceLocker>(refusing));
+    const uint32_t colour = 0xFFFFFFFF;
+    const int32_t n = 2;
+    const uint8_t rate = 0;
+    EXPECT_EQ(t.info.ApplyEffect(EffectClear, nullptr, nullptr), 1u);
+    EXPECT_EQ(t.info.ApplyEffect(EffectFade, nullptr, &rate), 1u);
+    EXPECT_EQ(t.info.ApplyEffect(EffectAddColor, nullptr, &colour), 1u);
+    EXPECT_EQ(t.info.ApplyEffect(EffectSubColor, nullptr, &colour), 1u);
+    EXPECT_EQ(t.info.ApplyEffect(EffectNegative, nullptr, nullptr), 1u);
+    EXPECT_EQ(t.info.ApplyEffect(EffectMosaic, nullptr, &n), 1u);
+    EXPECT_EQ(refusing->locks, 6);
+    EXPECT_EQ(refusing->unlocks, 0);
+    EXPECT_EQ(t.bytes, before);
+    EXPECT_FALSE(t.info.locked);
+
+    // Not initialised: the lock answers -1, the effect 1.
+    t.info.initialised = false;
+    EXPECT_EQ(t.info.ApplyEffect(EffectNegative, nullptr, nullptr), 1u);
+    EXPECT_EQ(t.bytes, before);
+}
+
+TEST_F(EffectCases, AlreadyLockedSurfaceThrowsTheDoubleLock) {
+    TestSurface t(RGB565, 2, 2);
+    ASSERT_EQ(t.info.Lock(), 0);
+    EXPECT_THROW(t.info.ApplyEffect(EffectNegative, nullptr, nullptr), tovarineGameSDK3rd::VTL::CRuntimeException);
+    EXPECT_TRUE(t.info.locked);
+    t.info.Unlock();
+}
+
+}  // namespace
