@@ -4,6 +4,7 @@
 
 #include "draw/base/add_sub_pixel.h"
 #include "draw/base/blend_tables.h"
+#include "draw/base/surface_lock.h"
 
 namespace tovarineGameSDK3rd::Draw {
 
@@ -161,14 +162,14 @@ void MosaicRect(const CSurfaceInfo& s, const Rect& r, int32_t n) {
 // with effects and a non-empty rectangle; unlocks. 1 when the lock is refused, else 0.
 template <class Fn>
 uint32_t RunLocked(CSurfaceInfo& s, const Rect* rect, Fn&& fn) {
-    if (s.Lock() != 0) return 1;
+    const CSurfaceLock lock(s);
+    if (!lock) return 1;
     const Rect r = s.ClipRect(nullptr, rect);
     if (r.left < r.right && r.top < r.bottom) {
         VisitPixelFormat(s.type, [&](auto f) {
             if constexpr (decltype(f)::kType != Palette8) fn(f, r);
         });
     }
-    s.Unlock();
     return 0;
 }
 
