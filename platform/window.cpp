@@ -116,6 +116,9 @@ bool EnsureVideo() {
         s.videoOwner = me;  // claimed; the others are refused until released
     }
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+    // SDL would turn SIGINT and SIGTERM into its quit event, which is ignored
+    // here: the signals keep their usual effect instead.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         std::lock_guard<std::mutex> guard(s.lock);
         s.videoOwner = nullptr;
