@@ -263,7 +263,8 @@ TEST(AppRun, AnswersFailureWhenTheThreadEndsBeforeMainThread) {
     Seen seen2;
     TestApp running(&seen2);
     EXPECT_EQ(running.Run(), 0);
-    EXPECT_EQ(seen2.mainStarted.Count(), 1);  // Run returned with MainThread running
+    seen2.mainStarted.Wait();  // MainThread runs until the close
+    EXPECT_EQ(seen2.mainEnded.Count(), 0);
     running.Close();
     running.StopThread();
     EXPECT_EQ(seen2.mainEnded.Count(), 1);
