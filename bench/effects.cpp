@@ -45,6 +45,8 @@ const int32_t kBlock2 = 2, kBlock8 = 8;
 
 }  // namespace
 
+BENCHMARK_CAPTURE(Run, Clear_RGB565, RGB565, EffectClear, nullptr);
+BENCHMARK_CAPTURE(Run, Negative_RGB565, RGB565, EffectNegative, nullptr);
 BENCHMARK_CAPTURE(Run, Fade_RGB565, RGB565, EffectFade, &kRate);
 BENCHMARK_CAPTURE(Run, Fade_XRGB8888, XRGB8888, EffectFade, &kRate);
 BENCHMARK_CAPTURE(Run, AddColor_RGB565, RGB565, EffectAddColor, &kColour);

@@ -4,7 +4,6 @@
 //
 //   SaturatingAdd<F>(d, s)   each colour channel min(max, d + s)
 //   SaturatingSub<F>(d, s)   each colour channel max(0, d - s)
-//   SaturatingAdd<F, 2>      the same on two 16-bit pixels held in one 32-bit word
 //
 // Both work on all channels of the word at once: every channel's top bit is split off, the
 // low bits are added (or subtracted) without crossing into the next channel, and the carry
@@ -23,18 +22,15 @@ namespace tovarineGameSDK3rd::Draw {
 
 namespace detail {
 
-// The masks of F's colour channels, repeated for `Lanes` pixels side by side in one word
-// (two 16-bit pixels in 32 bits).
-template <class F, int Lanes>
+// The masks of F's colour channels.
+template <class F>
 struct ChannelMasks {
-    static_assert(Lanes == 1 || (Lanes == 2 && F::kBytes == 2));
-    static constexpr uint32_t kRep = Lanes == 2 ? 0x10001u : 1u;
     static constexpr uint32_t Top(Channel c) { return c.bits ? 1u << (c.shift + c.bits - 1) : 0u; }
-    static constexpr uint32_t kColor = F::kColorMask * kRep;
-    static constexpr uint32_t kTop = (Top(F::kR) | Top(F::kG) | Top(F::kB)) * kRep;
+    static constexpr uint32_t kColor = F::kColorMask;
+    static constexpr uint32_t kTop = Top(F::kR) | Top(F::kG) | Top(F::kB);
     static constexpr uint32_t kLow = kColor & ~kTop;
     // Top bits of the green channel, which alone may be wider than the others (5-6-5).
-    static constexpr uint32_t kTopG = F::kG.bits != F::kR.bits ? Top(F::kG) * kRep : 0u;
+    static constexpr uint32_t kTopG = F::kG.bits != F::kR.bits ? Top(F::kG) : 0u;
 
     // Each set top bit of `top` spread over its whole channel: per channel 2^p - 2^shift is
     // the bits below the top one, and the channels of one width do that in one subtraction.
@@ -48,10 +44,9 @@ struct ChannelMasks {
 
 }  // namespace detail
 
-// Works on raw words: one pixel (Lanes 1) or two 16-bit pixels (Lanes 2).
-template <class F, int Lanes = 1>
+template <class F>
 constexpr uint32_t SaturatingAdd(uint32_t d, uint32_t s) {
-    using K = detail::ChannelMasks<F, Lanes>;
+    using K = detail::ChannelMasks<F>;
     d &= K::kColor;
     s &= K::kColor;
     const uint32_t low = (d & K::kLow) + (s & K::kLow);               // carries stop at each top bit
@@ -60,9 +55,9 @@ constexpr uint32_t SaturatingAdd(uint32_t d, uint32_t s) {
     return sum | K::Spread(carry);
 }
 
-template <class F, int Lanes = 1>
+template <class F>
 constexpr uint32_t SaturatingSub(uint32_t d, uint32_t s) {
-    using K = detail::ChannelMasks<F, Lanes>;
+    using K = detail::ChannelMasks<F>;
     d &= K::kColor;
     s &= K::kColor;
     const uint32_t low = (d | K::kTop) - (s & K::kLow);               // each channel lends from its top bit
