@@ -10,8 +10,8 @@ namespace tovarineGameSDK3rd::Draw {
 
 namespace {
 
-// Every effect but the mosaic is a function of the raw pixel alone: an op gives
-// Apply(raw) -> new raw.
+// Every effect but the mosaic is a function of the raw pixel alone: an op over the format F
+// gives Apply(raw) -> new raw, and ApplyRect walks it over the rectangle.
 
 // Bits beyond the colour channels that the colour rules keep from the old pixel, and bits
 // they set: RGB555 keeps bit 15, the pad byte stays, a 4-bit alpha byte stays (bit 15 of an
