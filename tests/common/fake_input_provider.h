@@ -118,6 +118,15 @@ private:
     FakeSystem& s_;
 };
 
+// One row of a table of ways the keyboard's making goes: what fails, the
+// status that follows and the one error-log line written (or null).
+struct InputMakeCase {
+    const char* name;
+    void (*setup)(FakeSystem&);
+    int32_t status;
+    const char* log;
+};
+
 // Puts a provider over `system` in place for its lifetime.
 class FakeInputScope {
 public:

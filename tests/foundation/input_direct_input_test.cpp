@@ -13,12 +13,7 @@ namespace r = morna::platform::input_result;
 
 namespace {
 
-struct MakeCase {
-    const char* name;
-    void (*setup)(mt::FakeSystem&);
-    int32_t status;
-    const char* log;  // the one line written, or null
-};
+using MakeCase = mt::InputMakeCase;
 
 const MakeCase kMakeCases[] = {
     {"Ready", [](mt::FakeSystem&) {}, 0, nullptr},

@@ -27,12 +27,7 @@ protected:
 
 // ---- how the keyboard is made
 
-struct MakeCase {
-    const char* name;
-    void (*setup)(mt::FakeSystem&);
-    int32_t status;
-    const char* log;  // the one line written, or null
-};
+using MakeCase = mt::InputMakeCase;
 
 // The device's own steps; with an unusable input object (status 3 to 5) it
 // stops before them.
