@@ -1,5 +1,6 @@
 #include "foundation/vtl/vtl_string.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
 #include <new>
@@ -92,27 +93,28 @@ basic_string<CharT>& basic_string<CharT>::assign(const char_type* s, size_type n
     return *this;
 }
 
+namespace {
+
+// Calls f(p) with p pointing at n copies of c.
+template <class CharT, class F>
+decltype(auto) WithRepeated(std::uint32_t n, CharT c, F f) {
+    CharT small[16];
+    std::unique_ptr<CharT[]> large;
+    CharT* p = small;
+    if (n > sizeof small / sizeof small[0]) {
+        if (n >= 0x7FFFFFFFu) throw std::length_error("in VTL::VTLstring: string too long");
+        large.reset(new CharT[n]);
+        p = large.get();
+    }
+    std::fill(p, p + n, c);
+    return f(p);
+}
+
+}  // namespace
+
 template <class CharT>
 basic_string<CharT>& basic_string<CharT>::assign(size_type n, char_type c) {
-    if (n == 0) {
-        clear();
-        return *this;
-    }
-    if (buffer_ && size_ == 0 && capacity_ >= static_cast<std::uint64_t>(n) + 1) {
-        std::memset(buffer_, c, n);
-        buffer_[n] = 0;
-        size_ = n;
-        return *this;
-    }
-    size_type cap;
-    char_type* nb = Allocate(static_cast<std::uint64_t>(n) + 1, cap);
-    std::memset(nb, c, n);
-    nb[n] = 0;
-    clear();
-    buffer_ = nb;
-    size_ = n;
-    capacity_ = cap;
-    return *this;
+    return WithRepeated(n, c, [&](const char_type* p) -> basic_string& { return assign(p, n); });
 }
 
 template <class CharT>
@@ -162,16 +164,7 @@ basic_string<CharT>& basic_string<CharT>::insert(size_type pos, const char_type*
 
 template <class CharT>
 basic_string<CharT>& basic_string<CharT>::insert(size_type pos, size_type n, char_type c) {
-    if (n == 0) return *this;
-    if (n <= 16) {
-        char_type tmp[16];
-        std::memset(tmp, c, n);
-        return insert(pos, tmp, n);
-    }
-    if (n >= max_needed) throw std::length_error("in VTL::VTLstring::basic_string::insert(size_type pos, size_type n, char_type c)");
-    std::unique_ptr<char_type[]> tmp(new char_type[n]);
-    std::memset(tmp.get(), c, n);
-    return insert(pos, tmp.get(), n);
+    return WithRepeated(n, c, [&](const char_type* p) -> basic_string& { return insert(pos, p, n); });
 }
 
 template <class CharT>
@@ -332,7 +325,11 @@ int ReplaceString(VTLstring& s, const VTLstring& from, const VTLstring& to, bool
         from_pos = starts[k] + flen;
     }
     result.append(s.data() + from_pos, static_cast<VTLstring::size_type>(size - from_pos));
-    s = std::move(result);
+    if (result.empty()) {
+        s.clear();  // as an assignment of the empty text: no buffer kept
+    } else {
+        s = std::move(result);
+    }
     return static_cast<int>(starts.size());
 }
 

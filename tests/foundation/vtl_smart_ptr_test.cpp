@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <string>
 #include <thread>
 #include <vector>
@@ -32,13 +31,11 @@ protected:
 
 TEST_F(SmartPtrTest, EmptyPointerThrowsNullAndReleasesNothing) {
     smart_ptr<Tracked> p(static_cast<Tracked*>(nullptr));
-    EXPECT_TRUE(p.isNull());
+    EXPECT_TRUE(p == nullptr);
     EXPECT_THROW((void)p->value, CNullPointerException);
     EXPECT_THROW((void)p[0], CNullPointerException);
     EXPECT_EQ(p.GetNoCheck(), nullptr);
     p.Release();
-    smart_ptr<Tracked> q = nullptr;
-    EXPECT_TRUE(q == nullptr);
 }
 
 TEST_F(SmartPtrTest, CopiesShareOneCountAndTheLastDestroys) {
@@ -61,6 +58,10 @@ TEST_F(SmartPtrTest, CopiesShareOneCountAndTheLastDestroys) {
     const smart_ptr<Tracked>& same = c;
     c = same;  // itself: nothing changes
     EXPECT_EQ(c.GetRefCount(), 2u);
+
+    smart_ptr<Tracked> base = smart_ptr<Derived>(new Derived(6));  // shares the Derived holder
+    EXPECT_EQ(base.GetRefCount(), 1u);
+    EXPECT_EQ(base->value, 6);
 }
 
 TEST_F(SmartPtrTest, NotOwningNeverDestroys) {
@@ -72,15 +73,6 @@ TEST_F(SmartPtrTest, NotOwningNeverDestroys) {
     }  // holder freed (ASan would report a leak otherwise), object untouched
     EXPECT_EQ(Tracked::live, 1);
     EXPECT_EQ(local.value, 3);
-}
-
-TEST_F(SmartPtrTest, BasePointerKeepsTheConcreteHolder) {
-    smart_ptr<Tracked> base(new Derived(5));
-    smart_ptr<Derived> derived(new Derived(6));
-    smart_ptr<Tracked> shared = derived;
-    EXPECT_EQ(derived.GetRefCount(), 2u);
-    EXPECT_EQ(shared->value, 6);
-    EXPECT_EQ(base->value, 5);
 }
 
 TEST_F(SmartPtrTest, AssignFromAPointerTheOldObjectHolds) {
@@ -113,22 +105,19 @@ TEST_F(SmartPtrTest, ArrayPositionAndBounds) {
     none.SetArray(new Tracked[0], 0);  // nothing inside: access fails, storage still freed
     EXPECT_THROW((void)none->value, CIndexOutOfBoundsException);
     EXPECT_NE(none.GetNoCheck(), nullptr);
-}
 
-TEST_F(SmartPtrTest, ArrayOfDerivedStepsByTheDerivedSize) {
-    smart_ptr<Derived> d;
-    d.SetArray(new Derived[2]{Derived(1), Derived(2)}, 2);
-    smart_ptr<Tracked> b = d;
-    ++b;
-    EXPECT_EQ(b->value, 2);
+    smart_ptr<Derived> derived;  // a base pointer steps by the size of the derived elements
+    derived.SetArray(new Derived[2]{Derived(1), Derived(2)}, 2);
+    smart_ptr<Tracked> base = derived;
+    ++base;
+    EXPECT_EQ(base->value, 2);
 }
 
 TEST_F(SmartPtrTest, AddArrayMakesZeroedElementsAndZeroLeavesEmpty) {
     smart_ptr<unsigned char> bytes(new unsigned char(9));
     bytes.AddArray(5);
     EXPECT_EQ(bytes.GetElementCount(), 5u);
-    for (int i = 0; i < 5; ++i) EXPECT_EQ(bytes[i], 0);
-    bytes[4] = 0xAB;
+    EXPECT_EQ(bytes[4], 0);
 
     smart_ptr<std::int32_t> ints;
     ints.AddArray(3);
