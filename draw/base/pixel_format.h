@@ -84,8 +84,14 @@ struct FormatTraits {
                                              ? 0xFFFFu
                                              : kColorMask;
 
+    // A 4-bit-alpha pixel is read and written as one 32-bit word whose fourth byte is written
+    // back as it was: the same bytes as three byte moves, at the speed of a word.
     static Raw Load(const uint8_t* p) {
-        if constexpr (StoredBytes == 3) {
+        if constexpr (StoredBytes == 3 && Bytes == 4) {
+            uint32_t v;
+            std::memcpy(&v, p, sizeof v);
+            return v & 0x00FFFFFFu;
+        } else if constexpr (StoredBytes == 3) {
             return static_cast<Raw>(p[0] | (p[1] << 8) | (p[2] << 16));
         } else {
             Raw v;
@@ -94,7 +100,12 @@ struct FormatTraits {
         }
     }
     static void Store(uint8_t* p, Raw v) {
-        if constexpr (StoredBytes == 3) {
+        if constexpr (StoredBytes == 3 && Bytes == 4) {
+            uint32_t w;
+            std::memcpy(&w, p, sizeof w);
+            w = (w & 0xFF000000u) | (static_cast<uint32_t>(v) & 0x00FFFFFFu);
+            std::memcpy(p, &w, sizeof w);
+        } else if constexpr (StoredBytes == 3) {
             p[0] = static_cast<uint8_t>(v);
             p[1] = static_cast<uint8_t>(v >> 8);
             p[2] = static_cast<uint8_t>(v >> 16);
