@@ -1,10 +1,17 @@
 #!/usr/bin/env bash
 # Runs a program on a fresh virtual X display (xvfb-run) with a small window
 # manager (openbox) on it, SDL on X11; answers the program's exit code.
+# The program starts once the manager has announced itself on the root window
+# (bounded): a window mapped while the manager is still taking over the screen
+# can wait for its map notification for ever.
 set -euo pipefail
 exec xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   openbox >"${MORNA_WM_LOG:-/dev/null}" 2>&1 &
   wm=$!
+  for _ in $(seq 100); do
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" && break
+    sleep 0.1
+  done
   export SDL_VIDEODRIVER=x11
   rc=0
   "$@" || rc=$?

@@ -1,0 +1,226 @@
+#include "platform/display_present.h"
+
+#include <SDL2/SDL.h>
+
+#include <algorithm>
+#include <cstring>
+
+namespace morna::platform {
+
+namespace {
+
+constexpr int32_t kMaxSide = 16384;
+
+int32_t SourceBytesPerPixel(int32_t format) {
+    switch (format) {
+    case kPresentPalette8: return 1;
+    case kPresentRGB565:
+    case kPresentRGB555: return 2;
+    case kPresentRGB888:
+    case kPresentBGR888: return 3;
+    case kPresentXRGB8888:
+    case kPresentXBGR8888: return 4;
+    default: return 0;
+    }
+}
+
+}  // namespace
+
+uint32_t PresentTextureFormat(int32_t displayFormat) {
+    switch (displayFormat) {
+    case kPresentPalette8: return SDL_PIXELFORMAT_XRGB8888;
+    case kPresentRGB565: return SDL_PIXELFORMAT_RGB565;
+    case kPresentRGB555: return SDL_PIXELFORMAT_RGB555;
+    case kPresentRGB888: return SDL_PIXELFORMAT_BGR24;
+    case kPresentBGR888: return SDL_PIXELFORMAT_RGB24;
+    case kPresentXRGB8888: return SDL_PIXELFORMAT_XRGB8888;
+    case kPresentXBGR8888: return SDL_PIXELFORMAT_XBGR8888;
+    default: return 0;
+    }
+}
+
+PresentRect LetterboxRect(int32_t pictureW, int32_t pictureH, int32_t outW, int32_t outH) {
+    PresentRect r;
+    if (pictureW <= 0 || pictureH <= 0 || outW <= 0 || outH <= 0) return r;
+    // Compare the shapes in 64 bits: pictureW * outH against outW * pictureH.
+    if (int64_t{outW} * pictureH <= int64_t{outH} * pictureW) {
+        r.width = outW;
+        r.height = static_cast<int32_t>(int64_t{pictureH} * outW / pictureW);
+    } else {
+        r.height = outH;
+        r.width = static_cast<int32_t>(int64_t{pictureW} * outH / pictureH);
+    }
+    r.x = (outW - r.width) / 2;
+    r.y = (outH - r.height) / 2;
+    return r;
+}
+
+std::unique_ptr<DisplayPresenter> DisplayPresenter::CreateForWindow(WindowHandle window,
+                                                                     std::string* error) {
+    SDL_Window* sdl = GetSdlWindow(window);
+    if (sdl == nullptr) {
+        if (error) *error = "no SDL window for this handle on this thread";
+        return nullptr;
+    }
+    // No SDL_RENDERER_PRESENTVSYNC: the frame timer paces the frames. A window has one
+    // renderer, so a second presenter of the same window is refused here.
+    SDL_Renderer* renderer = SDL_CreateRenderer(sdl, -1, 0);
+    if (renderer == nullptr) {
+        if (error) *error = SDL_GetError();
+        return nullptr;
+    }
+    std::unique_ptr<DisplayPresenter> p(new DisplayPresenter);
+    p->window_ = window;
+    p->sdlWindow_ = sdl;
+    p->renderer_ = renderer;
+    return p;
+}
+
+std::unique_ptr<DisplayPresenter> DisplayPresenter::CreateOffscreen(int32_t outW, int32_t outH,
+                                                                     std::string* error) {
+    if (outW < 1 || outH < 1 || outW > kMaxSide || outH > kMaxSide) {
+        if (error) *error = "output size out of range";
+        return nullptr;
+    }
+    SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormat(0, outW, outH, 32, SDL_PIXELFORMAT_XRGB8888);
+    if (surface == nullptr) {
+        if (error) *error = SDL_GetError();
+        return nullptr;
+    }
+    SDL_Renderer* renderer = SDL_CreateSoftwareRenderer(surface);
+    if (renderer == nullptr) {
+        if (error) *error = SDL_GetError();
+        SDL_FreeSurface(surface);
+        return nullptr;
+    }
+    std::unique_ptr<DisplayPresenter> p(new DisplayPresenter);
+    p->output_ = surface;
+    p->renderer_ = renderer;
+    return p;
+}
+
+DisplayPresenter::~DisplayPresenter() {
+    if (sdlWindow_ != nullptr) {
+        // A destroyed window took its renderer and textures with it.
+        if (GetSdlWindow(window_) != sdlWindow_) return;
+    }
+    if (texture_ != nullptr) SDL_DestroyTexture(texture_);
+    if (renderer_ != nullptr) SDL_DestroyRenderer(renderer_);
+    if (output_ != nullptr) SDL_FreeSurface(output_);
+}
+
+bool DisplayPresenter::Fail(const char* what) {
+    error_ = what;
+    const char* sdl = SDL_GetError();
+    if (sdl != nullptr && *sdl != '\0') {
+        error_ += ": ";
+        error_ += sdl;
+    }
+    return false;
+}
+
+bool DisplayPresenter::EnsureTexture(uint32_t format, int32_t width, int32_t height) {
+    if (texture_ != nullptr && textureFormat_ == format && textureW_ == width && textureH_ == height)
+        return true;
+    if (texture_ != nullptr) SDL_DestroyTexture(texture_);
+    texture_ = SDL_CreateTexture(renderer_, format, SDL_TEXTUREACCESS_STREAMING, width, height);
+    if (texture_ == nullptr) {
+        textureFormat_ = 0;
+        return false;
+    }
+    // Pixels stay pixels at 1:1 and grow as blocks when scaled up.
+    SDL_SetTextureScaleMode(texture_, SDL_ScaleModeNearest);
+    SDL_SetTextureBlendMode(texture_, SDL_BLENDMODE_NONE);
+    textureFormat_ = format;
+    textureW_ = width;
+    textureH_ = height;
+    return true;
+}
+
+bool DisplayPresenter::Present(const PresentPicture& picture, bool fullScreen) {
+    if (sdlWindow_ != nullptr && GetSdlWindow(window_) != sdlWindow_) {
+        sdlWindow_ = nullptr;  // the window is gone, and its renderer with it
+        renderer_ = nullptr;
+        texture_ = nullptr;
+    }
+    if (renderer_ == nullptr) {
+        error_ = "no renderer";
+        return false;
+    }
+    int32_t srcBytes = SourceBytesPerPixel(picture.format);
+    if (srcBytes == 0 || picture.pixels == nullptr || picture.width < 1 || picture.height < 1 ||
+        picture.width > kMaxSide || picture.height > kMaxSide ||
+        picture.pitch < picture.width * srcBytes ||
+        (picture.format == kPresentPalette8 && picture.palette == nullptr)) {
+        error_ = "not a picture in a display format";
+        return false;
+    }
+    SDL_ClearError();
+    uint32_t format = PresentTextureFormat(picture.format);
+    if (!EnsureTexture(format, picture.width, picture.height)) return Fail("SDL_CreateTexture");
+
+    void* dst = nullptr;
+    int pitch = 0;
+    if (SDL_LockTexture(texture_, nullptr, &dst, &pitch) != 0) return Fail("SDL_LockTexture");
+    auto* out = static_cast<uint8_t*>(dst);
+    const size_t rowBytes = static_cast<size_t>(picture.width) * srcBytes;
+    for (int32_t y = 0; y < picture.height; ++y) {
+        const uint8_t* s = picture.pixels + static_cast<ptrdiff_t>(y) * picture.pitch;
+        uint8_t* d = out + static_cast<ptrdiff_t>(y) * pitch;
+        if (picture.format == kPresentPalette8) {
+            auto* d32 = reinterpret_cast<uint32_t*>(d);
+            for (int32_t x = 0; x < picture.width; ++x) d32[x] = picture.palette[s[x]] & 0x00FFFFFFu;
+        } else {
+            std::memcpy(d, s, rowBytes);
+        }
+    }
+    SDL_UnlockTexture(texture_);
+
+    SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
+    if (SDL_RenderClear(renderer_) != 0) return Fail("SDL_RenderClear");
+    int outW = 0, outH = 0;
+    if (SDL_GetRendererOutputSize(renderer_, &outW, &outH) != 0) return Fail("SDL_GetRendererOutputSize");
+    int rc;
+    if (fullScreen) {
+        PresentRect r = LetterboxRect(picture.width, picture.height, outW, outH);
+        SDL_Rect to{r.x, r.y, r.width, r.height};
+        rc = SDL_RenderCopy(renderer_, texture_, nullptr, &to);
+    } else {
+        rc = SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
+    }
+    if (rc != 0) return Fail("SDL_RenderCopy");
+    SDL_RenderPresent(renderer_);
+    error_.clear();
+    return true;
+}
+
+bool DisplayPresenter::GetOutputSize(int32_t& width, int32_t& height) const {
+    int w = 0, h = 0;
+    if (renderer_ == nullptr || SDL_GetRendererOutputSize(renderer_, &w, &h) != 0) return false;
+    width = w;
+    height = h;
+    return true;
+}
+
+bool DisplayPresenter::ReadOutput(std::vector<uint32_t>& out, int32_t& width, int32_t& height) {
+    if (output_ != nullptr) {
+        // Our own output: read the memory the software renderer drew into.
+        width = output_->w;
+        height = output_->h;
+        out.resize(static_cast<size_t>(width) * height);
+        for (int32_t y = 0; y < height; ++y) {
+            const auto* row = reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(output_->pixels) +
+                                                                static_cast<ptrdiff_t>(y) * output_->pitch);
+            for (int32_t x = 0; x < width; ++x) out[static_cast<size_t>(y) * width + x] = row[x] & 0x00FFFFFFu;
+        }
+        return true;
+    }
+    if (!GetOutputSize(width, height)) return false;
+    out.resize(static_cast<size_t>(width) * height);
+    if (SDL_RenderReadPixels(renderer_, nullptr, SDL_PIXELFORMAT_XRGB8888, out.data(), width * 4) != 0)
+        return Fail("SDL_RenderReadPixels");
+    for (auto& p : out) p &= 0x00FFFFFFu;
+    return true;
+}
+
+}  // namespace morna::platform

@@ -1,0 +1,187 @@
+// The present over the headless software renderer: each display format's picture read back
+// from the output, letterboxing in full screen, stretching in a window, refused pictures.
+#include <gtest/gtest.h>
+
+#include <SDL2/SDL.h>
+
+#include <random>
+#include <vector>
+
+#include "platform/display_present.h"
+
+namespace mp = morna::platform;
+
+namespace {
+
+int BytesOf(int32_t format) {
+    static const int bytes[] = {0, 0, 1, 2, 2, 3, 3, 4, 4};
+    return bytes[format];
+}
+
+// The colour a pixel of the picture means (0x00RRGGBB), and the bits of each channel that
+// the format holds (the rest SDL may fill as it likes when it widens).
+struct Meaning {
+    uint32_t colour;
+    uint32_t mask;
+};
+
+Meaning Decode(int32_t format, const uint8_t* p, const uint32_t* palette) {
+    auto rgb = [](uint32_t r, uint32_t g, uint32_t b) { return (r << 16) | (g << 8) | b; };
+    uint32_t w = p[0] | (p[1] << 8);
+    switch (format) {
+    case mp::kPresentPalette8: return {palette[p[0]] & 0xFFFFFFu, 0xFFFFFFu};
+    case mp::kPresentRGB565:
+        return {rgb((w >> 8) & 0xF8, (w >> 3) & 0xFC, (w << 3) & 0xF8), 0xF8FCF8u};
+    case mp::kPresentRGB555:
+        return {rgb((w >> 7) & 0xF8, (w >> 2) & 0xF8, (w << 3) & 0xF8), 0xF8F8F8u};
+    case mp::kPresentRGB888:
+    case mp::kPresentXRGB8888: return {rgb(p[2], p[1], p[0]), 0xFFFFFFu};
+    case mp::kPresentBGR888:
+    case mp::kPresentXBGR8888: return {rgb(p[0], p[1], p[2]), 0xFFFFFFu};
+    }
+    return {0, 0};
+}
+
+struct Picture {
+    Picture(int32_t format, int32_t w, int32_t h, uint32_t seed) : palette(256) {
+        std::mt19937 rng(seed);
+        for (auto& c : palette) c = rng() & 0xFFFFFFu;
+        // A pitch wider than the rows, as a display surface may have.
+        pitch = w * BytesOf(format) + 5;
+        bytes.resize(static_cast<size_t>(pitch) * h);
+        for (auto& b : bytes) b = static_cast<uint8_t>(rng());
+        pic.pixels = bytes.data();
+        pic.pitch = pitch;
+        pic.width = w;
+        pic.height = h;
+        pic.format = format;
+        pic.palette = palette.data();
+    }
+    Meaning At(int x, int y) const {
+        return Decode(pic.format, bytes.data() + y * pitch + x * BytesOf(pic.format), palette.data());
+    }
+    std::vector<uint32_t> palette;
+    std::vector<uint8_t> bytes;
+    int32_t pitch = 0;
+    mp::PresentPicture pic;
+};
+
+class PresentFormat : public ::testing::TestWithParam<int32_t> {};
+
+TEST_P(PresentFormat, OutputShowsEveryPixelOfThePicture) {
+    const int32_t format = GetParam();
+    constexpr int W = 37, H = 23;
+    Picture picture(format, W, H, 100 + format);
+    auto presenter = mp::DisplayPresenter::CreateOffscreen(W, H);
+    ASSERT_NE(presenter, nullptr);
+    ASSERT_TRUE(presenter->Present(picture.pic, false)) << presenter->LastError();
+    EXPECT_EQ(presenter->TextureFormat(), mp::PresentTextureFormat(format));
+
+    std::vector<uint32_t> out;
+    int32_t ow = 0, oh = 0;
+    ASSERT_TRUE(presenter->ReadOutput(out, ow, oh));
+    ASSERT_EQ(ow, W);
+    ASSERT_EQ(oh, H);
+    int wrong = 0;
+    for (int y = 0; y < H; ++y)
+        for (int x = 0; x < W; ++x) {
+            Meaning m = picture.At(x, y);
+            uint32_t got = out[static_cast<size_t>(y) * W + x];
+            if ((got & m.mask) != m.colour && ++wrong <= 5)
+                ADD_FAILURE() << "format " << format << " at " << x << "," << y << ": got " << std::hex
+                              << got << " want " << m.colour;
+        }
+    EXPECT_EQ(wrong, 0);
+
+    // A second present of new contents in the same texture shows the new contents.
+    Picture second(format, W, H, 900 + format);
+    ASSERT_TRUE(presenter->Present(second.pic, false));
+    ASSERT_TRUE(presenter->ReadOutput(out, ow, oh));
+    EXPECT_EQ(out[5 * W + 7] & second.At(7, 5).mask, second.At(7, 5).colour);
+}
+
+INSTANTIATE_TEST_SUITE_P(DisplayFormats, PresentFormat, ::testing::Range(2, 9));
+
+TEST(PresentTextureFormat, NamesCrossBetweenOursAndSdls) {
+    EXPECT_EQ(mp::PresentTextureFormat(mp::kPresentRGB888), uint32_t{SDL_PIXELFORMAT_BGR24});
+    EXPECT_EQ(mp::PresentTextureFormat(mp::kPresentBGR888), uint32_t{SDL_PIXELFORMAT_RGB24});
+    EXPECT_EQ(mp::PresentTextureFormat(mp::kPresentXRGB8888), uint32_t{SDL_PIXELFORMAT_XRGB8888});
+    for (int32_t code : {0, 1, 9, 10, 12, 13}) EXPECT_EQ(mp::PresentTextureFormat(code), 0u) << code;
+}
+
+TEST(LetterboxRect, KeepsTheShapeAndCentres) {
+    auto r = mp::LetterboxRect(640, 480, 1920, 1080);  // wider output: bands left and right
+    EXPECT_EQ(r.width, 1440);
+    EXPECT_EQ(r.height, 1080);
+    EXPECT_EQ(r.x, 240);
+    EXPECT_EQ(r.y, 0);
+    r = mp::LetterboxRect(640, 480, 1280, 1024);  // taller output: bands above and below
+    EXPECT_EQ(r.width, 1280);
+    EXPECT_EQ(r.height, 960);
+    EXPECT_EQ(r.x, 0);
+    EXPECT_EQ(r.y, 32);
+    r = mp::LetterboxRect(640, 480, 640, 480);
+    EXPECT_EQ(r.x, 0);
+    EXPECT_EQ(r.width, 640);
+    r = mp::LetterboxRect(0, 480, 640, 480);
+    EXPECT_EQ(r.width, 0);
+    EXPECT_EQ(r.height, 0);
+}
+
+// A 4x3 picture of distinct colours, shown on a 10x6 output.
+std::vector<uint32_t> ShowSmall(bool fullScreen, Picture& picture) {
+    auto presenter = mp::DisplayPresenter::CreateOffscreen(10, 6);
+    EXPECT_NE(presenter, nullptr);
+    if (!presenter) return {};
+    EXPECT_TRUE(presenter->Present(picture.pic, fullScreen));
+    std::vector<uint32_t> out;
+    int32_t w = 0, h = 0;
+    EXPECT_TRUE(presenter->ReadOutput(out, w, h));
+    return out;
+}
+
+TEST(DisplayPresenter, FullScreenScalesKeepingTheShapeWithBlackBands) {
+    Picture picture(mp::kPresentXRGB8888, 4, 3, 7);
+    auto out = ShowSmall(true, picture);
+    ASSERT_EQ(out.size(), 60u);
+    for (int y = 0; y < 6; ++y) {
+        EXPECT_EQ(out[y * 10 + 0], 0u) << y;  // the picture is 8 wide at x 1 to 8
+        EXPECT_EQ(out[y * 10 + 9], 0u) << y;
+        for (int x = 1; x < 9; ++x)
+            EXPECT_EQ(out[y * 10 + x], picture.At((x - 1) / 2, y / 2).colour) << x << "," << y;
+    }
+}
+
+TEST(DisplayPresenter, WindowStretchesOverTheWholeOutput) {
+    Picture picture(mp::kPresentXRGB8888, 5, 3, 8);
+    auto out = ShowSmall(false, picture);
+    ASSERT_EQ(out.size(), 60u);
+    for (int y = 0; y < 6; ++y)
+        for (int x = 0; x < 10; ++x)
+            EXPECT_EQ(out[y * 10 + x], picture.At(x / 2, y / 2).colour) << x << "," << y;
+}
+
+TEST(DisplayPresenter, RefusesWhatIsNotADisplayPicture) {
+    auto presenter = mp::DisplayPresenter::CreateOffscreen(8, 8);
+    ASSERT_NE(presenter, nullptr);
+    Picture ok(mp::kPresentRGB565, 8, 8, 1);
+    mp::PresentPicture p = ok.pic;
+    p.format = 12;  // an in-memory alpha format, never a display's
+    EXPECT_FALSE(presenter->Present(p, false));
+    EXPECT_FALSE(presenter->LastError().empty());
+    p = ok.pic;
+    p.pitch = 15;  // narrower than a row
+    EXPECT_FALSE(presenter->Present(p, false));
+    p = ok.pic;
+    p.pixels = nullptr;
+    EXPECT_FALSE(presenter->Present(p, false));
+    Picture pal(mp::kPresentPalette8, 8, 8, 2);
+    p = pal.pic;
+    p.palette = nullptr;
+    EXPECT_FALSE(presenter->Present(p, false));
+    EXPECT_TRUE(presenter->Present(ok.pic, false)) << presenter->LastError();
+    EXPECT_EQ(mp::DisplayPresenter::CreateOffscreen(0, 480), nullptr);
+    EXPECT_EQ(mp::DisplayPresenter::CreateForWindow(12345), nullptr);
+}
+
+}  // namespace

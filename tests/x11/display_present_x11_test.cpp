@@ -1,0 +1,224 @@
+// The present in a real 640x480 window on an X display with a window manager
+// (tools/run-with-wm.sh), through SDL's software renderer: a colour-keyed picture over a test
+// pattern on a back surface at 16 and at 32 bits, read back from the X server and compared
+// with the back surface.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <vector>
+
+#include "draw/base/blend_tables.h"
+#include "draw/base/surface_info.h"
+#include "platform/display_present.h"
+#include "platform/window.h"
+
+// Xlib's macros (None, Bool, Status, ...) last, after everything they could clash with;
+// SDL_syswm.h brings Xlib in.
+#include <SDL2/SDL.h>
+#include <SDL2/SDL_syswm.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+namespace mp = morna::platform;
+using namespace tovarineGameSDK3rd::Draw;
+
+namespace {
+
+constexpr int kW = 640, kH = 480;
+
+struct MemorySurface {
+    MemorySurface(int32_t type, int w, int h) : bytes(static_cast<size_t>(w) * h * PixelSizeOf(type)) {
+        info.type = type;
+        info.width = w;
+        info.height = h;
+        info.pitch = w * PixelSizeOf(type);
+        info.pixels = bytes.data();
+        info.initialised = true;
+    }
+    // Writes a colour 0x00RRGGBB the way the format holds it.
+    void Put(int x, int y, uint32_t c) {
+        uint8_t* p = bytes.data() + y * info.pitch + x * info.GetPixelSize();
+        uint32_t r = (c >> 16) & 0xFF, g = (c >> 8) & 0xFF, b = c & 0xFF;
+        if (info.type == 3) {
+            uint16_t w = static_cast<uint16_t>(((r & 0xF8) << 8) | ((g & 0xFC) << 3) | (b >> 3));
+            p[0] = static_cast<uint8_t>(w);
+            p[1] = static_cast<uint8_t>(w >> 8);
+        } else {
+            p[0] = static_cast<uint8_t>(b);
+            p[1] = static_cast<uint8_t>(g);
+            p[2] = static_cast<uint8_t>(r);
+            p[3] = 0;
+        }
+    }
+    uint32_t Get(int x, int y) {
+        uint32_t c = 0;
+        info.GetPixel(x, y, &c);
+        return c & 0xFFFFFFu;
+    }
+    std::vector<uint8_t> bytes;
+    CSurfaceInfo info;
+};
+
+// Bars of the primaries and greys, with a gradient across each.
+uint32_t Pattern(int x, int y) {
+    static const uint32_t bars[] = {0xFFFFFF, 0xFFFF00, 0x00FFFF, 0x00FF00,
+                                    0xFF00FF, 0xFF0000, 0x0000FF, 0x808080};
+    uint32_t bar = bars[x * 8 / kW];
+    uint32_t level = 255 - static_cast<uint32_t>(y * 255 / (kH - 1)) / 2;
+    uint32_t r = ((bar >> 16) & 0xFF) * level / 255, g = ((bar >> 8) & 0xFF) * level / 255,
+             b = (bar & 0xFF) * level / 255;
+    return (r << 16) | (g << 8) | b;
+}
+
+constexpr uint32_t kKey = 0xFF00FF;
+
+// A 200x150 picture: a disc of changing colour on the key colour.
+void DrawPicture(MemorySurface& s) {
+    for (int y = 0; y < s.info.height; ++y)
+        for (int x = 0; x < s.info.width; ++x) {
+            int dx = x - 100, dy = y - 75;
+            bool inside = dx * dx + dy * dy < 70 * 70;
+            s.Put(x, y, inside ? (static_cast<uint32_t>(x) << 16) | (static_cast<uint32_t>(y) << 8) | 0x40 : kKey);
+        }
+}
+
+class XReader {
+public:
+    XReader() : display_(XOpenDisplay(nullptr)) {}
+    ~XReader() {
+        if (display_) XCloseDisplay(display_);
+    }
+    Display* get() const { return display_; }
+    bool Viewable(Window w) {
+        XSync(display_, False);
+        XWindowAttributes a;
+        return XGetWindowAttributes(display_, w, &a) && a.map_state == IsViewable && a.width == kW &&
+               a.height == kH;
+    }
+    // The window's pixels as 0x00RRGGBB, after every request before it was served.
+    bool Read(Window w, std::vector<uint32_t>& out) {
+        XSync(display_, False);
+        XImage* image = XGetImage(display_, w, 0, 0, kW, kH, AllPlanes, ZPixmap);
+        if (image == nullptr) return false;
+        out.resize(static_cast<size_t>(kW) * kH);
+        for (int y = 0; y < kH; ++y)
+            for (int x = 0; x < kW; ++x) {
+                unsigned long p = XGetPixel(image, x, y);
+                auto channel = [p](unsigned long mask) {
+                    int shift = 0;
+                    while (mask && !(mask & 1)) mask >>= 1, ++shift;
+                    return static_cast<uint32_t>(((p >> shift) & mask) * 255 / mask);
+                };
+                out[static_cast<size_t>(y) * kW + x] =
+                    (channel(image->red_mask) << 16) | (channel(image->green_mask) << 8) | channel(image->blue_mask);
+            }
+        XDestroyImage(image);
+        return true;
+    }
+
+private:
+    Display* display_;
+};
+
+intptr_t Procedure(mp::WindowHandle w, uint32_t m, uintptr_t wp, intptr_t lp) {
+    return mp::DefaultWindowProcedure(w, m, wp, lp);
+}
+
+void Pump() {
+    mp::WindowMessage m;
+    while (mp::PeekWindowMessage(m)) mp::DispatchWindowMessage(m);
+}
+
+// Largest difference of one channel between the window and the back surface.
+int WorstChannel(const std::vector<uint32_t>& shown, MemorySurface& back, int* badX, int* badY) {
+    int worst = 0;
+    for (int y = 0; y < kH; ++y)
+        for (int x = 0; x < kW; ++x) {
+            uint32_t a = shown[static_cast<size_t>(y) * kW + x], b = back.Get(x, y);
+            for (int shift : {0, 8, 16}) {
+                int d = std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF));
+                if (d > worst) {
+                    worst = d;
+                    *badX = x;
+                    *badY = y;
+                }
+            }
+        }
+    return worst;
+}
+
+class PresentX11 : public ::testing::TestWithParam<int32_t> {};
+
+TEST_P(PresentX11, WindowShowsTheBackSurface) {
+    const int32_t type = GetParam();
+    const int tolerance = type == 3 ? 7 : 0;
+    InitBlendTables();
+    SDL_SetHint(SDL_HINT_RENDER_DRIVER, "software");
+
+    MemorySurface back(type, kW, kH);
+    for (int y = 0; y < kH; ++y)
+        for (int x = 0; x < kW; ++x) back.Put(x, y, Pattern(x, y));
+    MemorySurface picture(type, 200, 150);
+    DrawPicture(picture);
+    picture.info.colourKey = kKey;
+    Point at{220, 165};
+    BltGeometry geom;
+    geom.dstPoint = &at;
+    ASSERT_EQ(back.info.DispatchBlt(EBltOp::BltKeyedCopy, picture.info, geom), 0);
+    // The key let the pattern through at the picture's corner; the disc covers its centre.
+    MemorySurface patternOnly(type, 1, 1);
+    patternOnly.Put(0, 0, Pattern(221, 166));
+    EXPECT_EQ(back.Get(221, 166), patternOnly.Get(0, 0));
+    EXPECT_EQ(back.Get(320, 240), picture.Get(100, 75) & (type == 3 ? 0xF8FCF8u : 0xFFFFFFu));
+
+    static bool registered = mp::RegisterWindowClass({"MornaPresentTest", &Procedure, false});
+    ASSERT_TRUE(registered);
+    mp::WindowCreation c;
+    c.className = "MornaPresentTest";
+    c.caption = "present";
+    c.style = mp::WS_CAPTION | mp::WS_SYSMENU | mp::WS_VISIBLE;
+    c.x = 50;
+    c.y = 50;
+    c.width = kW;
+    c.height = kH;
+    mp::WindowHandle window = mp::CreateWindow(c);
+    ASSERT_NE(window, 0u);
+    std::string error;
+    auto presenter = mp::DisplayPresenter::CreateForWindow(window, &error);
+    ASSERT_NE(presenter, nullptr) << error;
+
+    SDL_SysWMinfo wm;
+    SDL_VERSION(&wm.version);
+    ASSERT_TRUE(SDL_GetWindowWMInfo(mp::GetSdlWindow(window), &wm));
+    ASSERT_EQ(wm.subsystem, SDL_SYSWM_X11);
+    Window xw = wm.info.x11.window;
+    XReader x;
+    ASSERT_NE(x.get(), nullptr);
+
+    mp::PresentPicture pic{back.bytes.data(), back.info.pitch, kW, kH, type, nullptr};
+    // The manager maps and places the window in its own time: present until the X server
+    // shows the picture (bounded), as a window would be repainted after it is exposed.
+    std::vector<uint32_t> shown;
+    int worst = 256, bx = 0, by = 0;
+    for (int attempt = 0; attempt < 100 && worst > tolerance; ++attempt) {
+        Pump();
+        if (!x.Viewable(xw)) {
+            SDL_Delay(50);
+            continue;
+        }
+        ASSERT_TRUE(presenter->Present(pic, false)) << presenter->LastError();
+        ASSERT_TRUE(x.Read(xw, shown));
+        worst = WorstChannel(shown, back, &bx, &by);
+        if (worst > tolerance) SDL_Delay(50);
+    }
+    EXPECT_LE(worst, tolerance) << "at " << bx << "," << by << " shown " << std::hex
+                                << shown[static_cast<size_t>(by) * kW + bx] << " back " << back.Get(bx, by);
+    presenter.reset();
+    mp::DestroyWindow(window);
+    Pump();
+}
+
+INSTANTIATE_TEST_SUITE_P(Depths, PresentX11, ::testing::Values(3, 7),
+                         [](const auto& info) { return info.param == 3 ? "RGB565" : "XRGB8888"; });
+
+}  // namespace
