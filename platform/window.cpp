@@ -645,6 +645,15 @@ bool GetScreenSize(int32_t& width, int32_t& height) {
     return ok;
 }
 
+bool GetDesktopSdlFormat(uint32_t& format) {
+    if (!EnsureVideo()) return false;
+    SDL_DisplayMode mode;
+    bool ok = SDL_GetDesktopDisplayMode(0, &mode) == 0;
+    if (ok) format = mode.format;
+    ReleaseVideoIfIdle();
+    return ok;
+}
+
 int32_t ShowCursor(bool show) {
     int32_t count;
     {

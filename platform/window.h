@@ -153,6 +153,8 @@ void AdjustWindowSize(int32_t& width, int32_t& height, uint32_t style, bool hasM
 
 // The desktop's size; starts SDL video on the calling thread when nobody owns it.
 bool GetScreenSize(int32_t& width, int32_t& height);
+// SDL's pixel format of the desktop, likewise.
+bool GetDesktopSdlFormat(uint32_t& format);
 
 // The cursor's display counter: +1 for show, -1 for hide; shown while it is >= 0.
 // Answers the new count.

@@ -1,0 +1,69 @@
+// Display formats in a window and in full screen, refused modes and the change's sleeper.
+#include <gtest/gtest.h>
+
+#include <SDL2/SDL.h>
+
+#include <vector>
+
+#include "platform/display_mode.h"
+
+namespace mp = morna::platform;
+
+namespace {
+
+TEST(DisplayMode, DesktopFormatIsSdlsUnlessATestSelectsOne) {
+    // SDL's dummy driver has a 32-bit desktop, as a depth-24 X server has.
+    EXPECT_EQ(mp::DesktopDisplayFormat(), 7);
+    for (int32_t code = 2; code <= 8; ++code) {
+        ASSERT_TRUE(mp::SelectDesktopFormatForTests(code));
+        EXPECT_EQ(mp::DesktopDisplayFormat(), code);
+    }
+    EXPECT_FALSE(mp::SelectDesktopFormatForTests(1));
+    EXPECT_FALSE(mp::SelectDesktopFormatForTests(12));
+    EXPECT_EQ(mp::DesktopDisplayFormat(), 8);  // a refused selection changed nothing
+    ASSERT_TRUE(mp::SelectDesktopFormatForTests(0));
+    EXPECT_EQ(mp::DesktopDisplayFormat(), 7);
+}
+
+TEST(DisplayMode, SdlFormatsMapOntoDisplayCodesWithTheNamesCrossed) {
+    EXPECT_EQ(mp::DisplayFormatOfSdl(SDL_PIXELFORMAT_BGR24), 5);
+    EXPECT_EQ(mp::DisplayFormatOfSdl(SDL_PIXELFORMAT_RGB24), 6);
+    EXPECT_EQ(mp::DisplayFormatOfSdl(SDL_PIXELFORMAT_RGB888), 7);  // SDL's RGB888 is 32-bit
+    EXPECT_EQ(mp::DisplayFormatOfSdl(SDL_PIXELFORMAT_BGR888), 8);
+    EXPECT_EQ(mp::DisplayFormatOfSdl(SDL_PIXELFORMAT_RGB565), 3);
+    EXPECT_EQ(mp::DisplayFormatOfSdl(SDL_PIXELFORMAT_RGB555), 4);
+    EXPECT_EQ(mp::DisplayFormatOfSdl(SDL_PIXELFORMAT_INDEX8), 2);
+    EXPECT_EQ(mp::DisplayFormatOfSdl(SDL_PIXELFORMAT_RGB444), 1);
+}
+
+TEST(DisplayMode, FullScreenOffersSixteenAndThirtyTwoBits) {
+    int32_t format = 0;
+    EXPECT_TRUE(mp::SetFullScreenMode(640, 480, 16, &format));
+    EXPECT_EQ(format, 3);
+    EXPECT_TRUE(mp::SetFullScreenMode(640, 480, 32, &format));
+    EXPECT_EQ(format, 7);
+    format = 99;
+    EXPECT_FALSE(mp::SetFullScreenMode(640, 480, 24, &format));
+    EXPECT_FALSE(mp::SetFullScreenMode(0, 480, 16, &format));
+    EXPECT_EQ(format, 99);
+}
+
+TEST(DisplayMode, InjectedRefusalsRefuseThatManyRequests) {
+    mp::InjectDisplayModeRefusals(2);
+    int32_t format = 0;
+    EXPECT_FALSE(mp::SetFullScreenMode(640, 480, 16, &format));
+    EXPECT_FALSE(mp::SetFullScreenMode(640, 480, 16, &format));
+    EXPECT_TRUE(mp::SetFullScreenMode(640, 480, 16, &format));
+}
+
+std::vector<uint32_t> g_slept;
+
+TEST(DisplayMode, WaitsGoThroughTheSleeper) {
+    mp::SetDisplaySleeper([](uint32_t ms) { g_slept.push_back(ms); });
+    mp::DisplaySleep(500);
+    mp::DisplaySleep(7);
+    mp::SetDisplaySleeper(nullptr);
+    EXPECT_EQ(g_slept, (std::vector<uint32_t>{500, 7}));
+}
+
+}  // namespace
