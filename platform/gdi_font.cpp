@@ -241,6 +241,7 @@ struct Font::Impl {
     bool vertical = false, mono = false, italic = false, underline = false, strikeOut = false;
     bool emboldenGlyphs = false, slantGlyphs = false;
     int32_t underlinePos = 0, underlineThick = 1, strikePos = 0, strikeThick = 1;  // pixels below/above baseline
+    static constexpr size_t kMaxGlyphs = 2048;  // rendered glyphs kept, then dropped together
     std::unordered_map<uint64_t, Glyph> glyphs;
 
     ~Impl() {
@@ -279,6 +280,7 @@ struct Font::Impl {
     Glyph& Get(const Char& c, bool withCoverage) {
         const bool turned = vertical && c.wide;
         const uint64_t key = uint64_t{c.code} << 1 | (turned ? 1u : 0u);
+        if (glyphs.size() >= kMaxGlyphs && glyphs.find(key) == glyphs.end()) glyphs.clear();
         Glyph& gl = glyphs[key];
         if (gl.rendered || (!withCoverage && gl.advance > 0)) return gl;
         const FT_UInt upright = FT_Get_Char_Index(face, c.code);
@@ -336,7 +338,46 @@ struct Font::Impl {
     }
 };
 
+namespace {
+
+using RequestKey = Font::RequestKey;
+
+RequestKey KeyOf(const FontRequest& r) {
+    return {r.height, r.weight, r.italic, r.underline, r.strikeOut, r.charset, r.quality, r.faceName};
+}
+
+// Fonts are made for one measurement or one drawing and dropped; the last few made on a
+// thread are kept there, faces open and glyphs rendered, for the next request alike.
+struct RecentFonts {
+    static constexpr size_t kKept = 4;
+    std::vector<std::pair<RequestKey, std::unique_ptr<Font::Impl>>> fonts;  // newest last
+
+    std::unique_ptr<Font::Impl> Take(const RequestKey& key) {
+        for (auto it = fonts.begin(); it != fonts.end(); ++it) {
+            if (it->first == key) {
+                auto impl = std::move(it->second);
+                fonts.erase(it);
+                return impl;
+            }
+        }
+        return nullptr;
+    }
+    void Keep(RequestKey key, std::unique_ptr<Font::Impl> impl) {
+        if (fonts.size() == kKept) fonts.erase(fonts.begin());
+        fonts.emplace_back(std::move(key), std::move(impl));
+    }
+};
+
+RecentFonts& ThreadFonts() {
+    thread_local RecentFonts recent;
+    return recent;
+}
+
+}  // namespace
+
 std::unique_ptr<Font> Font::Create(const FontRequest& request) {
+    RequestKey key = KeyOf(request);
+    if (auto kept = ThreadFonts().Take(key)) return std::unique_ptr<Font>(new Font(std::move(kept), std::move(key)));
     std::string_view name = request.faceName;
     const bool vertical = !name.empty() && name.front() == '@';
     if (vertical) name.remove_prefix(1);
@@ -406,11 +447,14 @@ std::unique_ptr<Font> Font::Create(const FontRequest& request) {
         impl->strikeThick = impl->underlineThick;
     }
     if (vertical) impl->hb = hb_ft_font_create_referenced(face);
-    return std::unique_ptr<Font>(new Font(std::move(impl)));
+    return std::unique_ptr<Font>(new Font(std::move(impl), std::move(key)));
 }
 
-Font::Font(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
-Font::~Font() = default;
+Font::Font(std::unique_ptr<Impl> impl, RequestKey key) : impl_(std::move(impl)), key_(std::move(key)) {}
+
+// Kept in the list of the thread that lets it go: a face belongs to no thread, only never
+// to two at once.
+Font::~Font() { ThreadFonts().Keep(std::move(key_), std::move(impl_)); }
 int32_t Font::Height() const { return impl_->height; }
 int32_t Font::Ascent() const { return impl_->ascent; }
 int32_t Font::Descent() const { return impl_->descent; }

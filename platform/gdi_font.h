@@ -14,6 +14,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <tuple>
 
 namespace morna::platform {
 
@@ -81,9 +82,12 @@ public:
 
     struct Impl;
 
+    using RequestKey = std::tuple<int32_t, int32_t, bool, bool, bool, int32_t, int32_t, std::string>;
+
 private:
-    explicit Font(std::unique_ptr<Impl> impl);
+    Font(std::unique_ptr<Impl> impl, RequestKey key);
     std::unique_ptr<Impl> impl_;
+    RequestKey key_;
     friend class TextContext;
 };
 
