@@ -6,6 +6,7 @@
 #include "draw/base/blt_geometry.h"
 #include "draw/base/pixel_format.h"
 #include "foundation/vtl/smart_ptr.h"
+#include "foundation/vtl/vtl_string.h"
 
 namespace morna::platform {
 class ISurfaceDescSource;
@@ -75,6 +76,16 @@ public:
     // that is this very description throws the double-lock exception, leaving both unlocked.
     // Defined by the drawing core (morna_draw), which holds the members of every family.
     int DispatchBlt(EBltOp op, CSurfaceInfo& src, const BltGeometry& geom, const void* param = nullptr);
+
+    // Image writers (defined with the image files, in morna_draw). Both read the pixels
+    // through pixels and pitch without locking. The rectangle (null: the whole surface) is
+    // cut to the surface. Answer: CFile::Write's (0 written), -1 an empty rectangle, -2 no
+    // pixels to read (not initialised, null pointer, a format that is never converted from:
+    // Palette8 and ABGR8888, or a file beyond 4 GiB); no file is written on -1 and -2.
+    // SaveBitmap: 24 bits per pixel, rows bottom-up, fill bytes 0.
+    int SaveBitmap(const VTL::VTLstring& fileName, const Rect* rect = nullptr);
+    // SaveTvg: ARGB8888 pixels, LZSS-packed when compress is set and the data shrinks.
+    int SaveTvg(const VTL::VTLstring& fileName, const Rect* rect = nullptr, bool compress = false);
 
     VTL::smart_ptr<ISurfaceLocker> GetLocker() const { return locker_; }
     void SetLocker(const VTL::smart_ptr<ISurfaceLocker>& locker) { locker_ = locker; }
