@@ -69,6 +69,7 @@ int CGraphicLoader::CheckBmp(Auxiliary::IFile* file) {
     std::string why = "pixel offset beyond the file";
     if (bitsAt <= size &&
         bmpDib_.Parse(d + kBmpFileHeaderSize, size - kBmpFileHeaderSize, d + bitsAt, size - bitsAt, &why)) {
+        file_ = file;
         bmp_ = true;
         bmpInfo_ = d + kBmpFileHeaderSize;
         bmpInfoSize_ = size - kBmpFileHeaderSize;
@@ -100,6 +101,7 @@ int CGraphicLoader::CheckTvg(Auxiliary::IFile* file) {
         GetErrorLog().Out("CGraphicLoader::CheckTvgで壊れたtvg(%s %ux%u)", why, w, h);
         return 2;
     }
+    file_ = file;
     tvg_ = true;
     tvgWidth_ = static_cast<int32_t>(w);
     tvgHeight_ = static_cast<int32_t>(h);
