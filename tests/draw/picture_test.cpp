@@ -1,0 +1,249 @@
+// Standard pictures (PNG, JPEG) and image plug-ins, loaded into a 24-bit DIB bitmap.
+#include <gtest/gtest.h>
+
+#include <SDL.h>
+#include <SDL_image.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "draw/dib_bitmap.h"
+#include "draw/graphic_loader.h"
+#include "platform/picture.h"
+#include "tests/common/log_capture.h"
+#include "tests/common/temp_base_folder.h"
+#include "tests/draw/image_test_files.h"
+
+namespace {
+
+using namespace tovarineGameSDK3rd::Draw;
+
+uint32_t PixelOf(CDIBitmap& dib, int x, int y) {
+    uint32_t c = 0;
+    EXPECT_EQ(dib.GetSurfaceInfo()->GetPixel(x, y, &c), 0);
+    return c;
+}
+
+// An ARGB8888 SDL surface whose pixel (x, y) is f(x, y).
+template <class F>
+SDL_Surface* MakeSurface(int w, int h, F f) {
+    SDL_Surface* s = SDL_CreateRGBSurfaceWithFormat(0, w, h, 32, SDL_PIXELFORMAT_ARGB8888);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(s->pixels) + y * s->pitch)[x] = f(x, y);
+    return s;
+}
+
+uint32_t PngColour(int x, int y) {
+    const uint32_t a = y == 0 ? 0x80 : 0xFF;  // the top row is half transparent
+    return a << 24 | uint32_t(x * 37 & 0xFF) << 16 | uint32_t(y * 53 & 0xFF) << 8 | uint32_t((x + y) * 11 & 0xFF);
+}
+
+TEST(StandardPicture, PngDecodesExactlyAndAlphaLiesOverBlack) {
+    morna::test::TempBaseFolder folder("morna-pic");
+    SDL_Surface* s = MakeSurface(7, 5, PngColour);
+    ASSERT_EQ(IMG_SavePNG(s, (folder.Path() + "/p.png").c_str()), 0);
+    SDL_FreeSurface(s);
+    tovarineGameSDK3rd::Auxiliary::CFile file;
+    ASSERT_EQ(file.Read("p.png"), 0);
+    CGraphicLoader loader;
+    ASSERT_EQ(loader.Load(&file), 0);
+    EXPECT_EQ(loader.HasAlpha(), 0);
+    EXPECT_EQ(loader.LoadToSurface(nullptr), -1);  // no direct path
+    CDIBitmap dib;
+    ASSERT_EQ(dib.Load("p.png", 24), 0);
+    int w = 0, h = 0;
+    dib.GetSize(&w, &h);
+    ASSERT_EQ(w, 7);
+    ASSERT_EQ(h, 5);
+    for (int y = 0; y < 5; ++y)
+        for (int x = 0; x < 7; ++x) {
+            uint32_t want = PngColour(x, y) & 0xFFFFFF;
+            if (y == 0) {
+                uint32_t blended = 0;
+                for (int sh = 0; sh < 24; sh += 8) blended |= (((want >> sh & 0xFF) * 0x80 + 127) / 255) << sh;
+                want = blended;
+            }
+            EXPECT_EQ(PixelOf(dib, x, y), want) << x << "," << y;
+        }
+}
+
+TEST(StandardPicture, JpegOfFlatBlocksWithinTolerance) {
+    morna::test::TempBaseFolder folder("morna-pic");
+    const uint32_t blocks[4] = {0xFF204080, 0xFFE0C010, 0xFF10F010, 0xFF808080};
+    SDL_Surface* s = MakeSurface(32, 32, [&](int x, int y) { return blocks[(y / 16) * 2 + x / 16]; });
+    ASSERT_EQ(IMG_SaveJPG(s, (folder.Path() + "/p.jpg").c_str(), 95), 0);
+    SDL_FreeSurface(s);
+    CDIBitmap dib;
+    ASSERT_EQ(dib.Load("p.jpg", 24), 0);
+    // Chroma is smoothed across block edges; the blocks' insides stay flat.
+    auto inside = [](int v) { return v % 16 >= 2 && v % 16 <= 13; };
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 32; ++x) {
+            if (!inside(x) || !inside(y)) continue;
+            const uint32_t got = PixelOf(dib, x, y), want = blocks[(y / 16) * 2 + x / 16];
+            for (int sh = 0; sh < 24; sh += 8)
+                EXPECT_NEAR(int(got >> sh & 0xFF), int(want >> sh & 0xFF), 6) << x << "," << y;
+        }
+}
+
+TEST(StandardPicture, OversizedHeaderIsRefusedBeforeDecoding) {
+    // A PNG signature and header declaring 20000 x 20000, with nothing after it.
+    std::vector<uint8_t> png = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A, 0, 0, 0, 13, 'I', 'H', 'D', 'R',
+                                0, 0, 0x4E, 0x20, 0, 0, 0x4E, 0x20, 8, 6, 0, 0, 0, 0, 0, 0, 0};
+    morna::test::TempBaseFolder folder("morna-pic");
+    morna::test::WriteBytes(folder.Path() + "/big.png", png);
+    morna::test::LogCapture log;
+    CDIBitmap dib;
+    EXPECT_EQ(dib.Load("big.png", 24), 1);
+    EXPECT_TRUE(log.Contains("CGraphicLoader::LoadOlePicture"));
+}
+
+TEST(StandardPicture, DamagedPngFails) {
+    morna::test::TempBaseFolder folder("morna-pic");
+    SDL_Surface* s = MakeSurface(16, 16, PngColour);
+    ASSERT_EQ(IMG_SavePNG(s, (folder.Path() + "/p.png").c_str()), 0);
+    SDL_FreeSurface(s);
+    auto bytes = morna::test::ReadBytes(folder.Path() + "/p.png");
+    bytes.resize(bytes.size() / 2);
+    morna::test::WriteBytes(folder.Path() + "/p.png", bytes);
+    morna::test::LogCapture log;
+    CDIBitmap dib;
+    EXPECT_EQ(dib.Load("p.png", 24), 1);
+}
+
+// ---- plug-ins
+
+std::vector<uint8_t> TspiFile(uint32_t w, uint32_t h, size_t padTo) {
+    std::vector<uint8_t> f = {'T', 'S', 'P', 'I'};
+    morna::test::PutLe(f, w, 4);
+    morna::test::PutLe(f, h, 4);
+    for (uint32_t y = 0; y < h && w < 4096; ++y)
+        for (uint32_t x = 0; x < w; ++x) morna::test::PutLe(f, x * 0x10 << 16 | y * 0x20 << 8 | 0x42, 4);
+    if (f.size() < padTo) f.resize(padTo, 0);
+    return f;
+}
+
+class ImagePlugIn : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::filesystem::create_directories(folder_.Path() + "/SPI");
+        std::filesystem::copy_file(MORNA_TEST_IMAGE_PLUGIN, folder_.Path() + "/SPI/iftspi.spi");
+    }
+    morna::test::TempBaseFolder folder_{"morna-spi"};
+};
+
+TEST_F(ImagePlugIn, DecodesThroughThePlugInNamedByTheExtension) {
+    morna::test::WriteBytes(folder_.Path() + "/pic.tspi", TspiFile(5, 3, 2048));
+    CDIBitmap dib;
+    ASSERT_EQ(dib.Load("pic.tspi", 24), 0);
+    int w = 0, h = 0;
+    dib.GetSize(&w, &h);
+    ASSERT_EQ(w, 5);
+    ASSERT_EQ(h, 3);
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 5; ++x) EXPECT_EQ(PixelOf(dib, x, y), uint32_t(x * 0x10 << 16 | y * 0x20 << 8 | 0x42));
+    tovarineGameSDK3rd::Auxiliary::CFile file;
+    ASSERT_EQ(file.Read("pic.tspi"), 0);
+    CGraphicLoader loader;
+    ASSERT_EQ(loader.Load(&file), 0);
+    EXPECT_EQ(loader.LoadToSurface(nullptr), -1);
+}
+
+TEST_F(ImagePlugIn, FileOfFewerThan2048BytesIsNeverOffered) {
+    morna::test::WriteBytes(folder_.Path() + "/pic.tspi", TspiFile(5, 3, 2047));
+    tovarineGameSDK3rd::Auxiliary::CFile file;
+    ASSERT_EQ(file.Read("pic.tspi"), 0);
+    ASSERT_EQ(file.GetSize(), 2047u);
+    CGraphicLoader loader;
+    EXPECT_EQ(loader.LoadSpi(&file), 1);
+}
+
+TEST_F(ImagePlugIn, OtherExtensionsFindNoPlugIn) {
+    morna::test::WriteBytes(folder_.Path() + "/pic.xyz", TspiFile(5, 3, 2048));
+    CDIBitmap dib;
+    EXPECT_EQ(dib.Load("pic.xyz", 24), 1);
+}
+
+TEST_F(ImagePlugIn, OversizedDescriptionIsRefused) {
+    morna::test::WriteBytes(folder_.Path() + "/pic.tspi", TspiFile(20000, 20000, 2048));
+    morna::test::LogCapture log;
+    CDIBitmap dib;
+    EXPECT_EQ(dib.Load("pic.tspi", 24), 2);
+    EXPECT_TRUE(log.Contains("CGraphicLoader::GetSize"));
+}
+
+TEST_F(ImagePlugIn, PlugInThatCannotDecodeFailsAtDrawing) {
+    // Described as 64 x 64 but without the pixels: accepted, sized, then not decoded.
+    std::vector<uint8_t> f = {'T', 'S', 'P', 'I', 64, 0, 0, 0, 64, 0, 0, 0};
+    f.resize(2048, 0);
+    morna::test::WriteBytes(folder_.Path() + "/pic.tspi", f);
+    morna::test::LogCapture log;
+    CDIBitmap dib;
+    EXPECT_EQ(dib.Load("pic.tspi", 24), 4);
+    EXPECT_TRUE(log.Contains("CGraphicLoader::DrawToDC"));
+}
+
+// ---- DIB bitmaps
+
+TEST(DIBitmap, DescriptionFollowsTheBitDepth) {
+    struct Want {
+        int bpp;
+        bool alpha;
+        int32_t type, pitch;
+    };
+    for (const Want& c : {Want{8, false, 1, 8}, Want{15, false, RGB555, 12}, Want{16, false, RGB555, 12},
+                          Want{24, false, RGB888, 16}, Want{32, false, XRGB8888, 20}, Want{24, true, ARGB8888, 20}}) {
+        CDIBitmap dib;
+        ASSERT_EQ(dib.CreateDIB(5, 3, c.bpp, c.alpha), 0) << c.bpp;
+        const CSurfaceInfo& s = *dib.GetSurfaceInfo();
+        EXPECT_TRUE(s.initialised);
+        EXPECT_EQ(s.type, c.type) << c.bpp;
+        EXPECT_EQ(s.pitch, c.pitch) << c.bpp;
+        EXPECT_EQ(s.pixels, dib.GetPtr());
+        EXPECT_EQ(dib.GetHDC()->SelectedBitmap(), dib.GetHBITMAP());
+    }
+    CDIBitmap dib;
+    EXPECT_EQ(dib.CreateDIB(0, 3, 24, false), 1);
+    EXPECT_EQ(dib.CreateDIB(4, 3, 12, false), 1);
+    int w = 0, h = 0;
+    EXPECT_EQ(dib.GetSize(&w, &h), 1);
+    EXPECT_FALSE(dib.GetSurfaceInfo()->initialised);
+}
+
+TEST(DIBitmap, CopyFromDCTakesTheRectangle) {
+    CDIBitmap from;
+    ASSERT_EQ(from.CreateDIB(6, 4, 32, false), 0);
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 6; ++x) from.GetHDC()->SetPixel(x, y, uint32_t(x * 20) | uint32_t(y * 40) << 8 | 0x990000);
+    CDIBitmap to;
+    const Rect r{2, 1, 7, 3};  // one column beyond the source
+    ASSERT_EQ(to.CopyFromDC(from.GetHDC(), &r, 24), 0);
+    int w = 0, h = 0;
+    to.GetSize(&w, &h);
+    ASSERT_EQ(w, 5);
+    ASSERT_EQ(h, 2);
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 4; ++x)
+            EXPECT_EQ(PixelOf(to, x, y), uint32_t(0x99 | (y + 1) * 40 << 8 | (x + 2) * 20 << 16));
+    EXPECT_EQ(PixelOf(to, 4, 0), 0u);
+    EXPECT_EQ(to.CopyFromDC(from.GetHDC(), nullptr, 24), 1);
+}
+
+TEST(DIBitmap, SavesAndLoadsBackABmp) {
+    morna::test::TempBaseFolder folder("morna-pic");
+    CDIBitmap a;
+    ASSERT_EQ(a.CreateDIB(3, 2, 24, false), 0);
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 3; ++x) a.GetHDC()->SetPixel(x, y, uint32_t(0x10 * x + 0x40 * y + 1) * 0x010203u & 0xFFFFFF);
+    ASSERT_EQ(a.SaveBitmap("s.bmp"), 0);
+    EXPECT_EQ(morna::test::ReadBytes(folder.Path() + "/s.bmp").size(), 78u);
+    CDIBitmap b;
+    ASSERT_EQ(b.Load("s.bmp", 32), 0);
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 3; ++x) EXPECT_EQ(PixelOf(b, x, y), PixelOf(a, x, y));
+}
+
+}  // namespace
