@@ -84,6 +84,11 @@ int CDIBitmap::CopyFromDC(morna::platform::DeviceContext* dc, const Rect* rect, 
     return 0;
 }
 
+int CDIBitmap::Clear(const Rect* rect) {
+    if (!bitmap_) return 1;
+    return static_cast<int>(info_->ApplyEffect(EffectClear, rect, nullptr));
+}
+
 int CDIBitmap::SaveBitmap(const VTL::VTLstring& fileName) { return info_->SaveBitmap(fileName, nullptr); }
 
 int CDIBitmap::GetSize(int* width, int* height) {

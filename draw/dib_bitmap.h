@@ -25,6 +25,9 @@ public:
     // 0 created; 1 a size that is not positive, an unsupported bpp (8, 15, 16, 24, 32 are), or
     // no memory. alpha makes a 32-bit ARGB8888 bitmap whatever bpp says.
     virtual int CreateDIB(int width, int height, int bpp, bool alpha) = 0;
+    // Fills the rectangle (null: everything) with the description's fill colour (the clear
+    // effect); 0, or 1 without a bitmap.
+    virtual int Clear(const Rect* rect) = 0;
     virtual int Release() = 0;
     virtual morna::platform::DeviceContext* GetHDC() = 0;
     virtual morna::platform::DibSection* GetHBITMAP() = 0;
@@ -47,6 +50,7 @@ public:
     int CopyFromDC(morna::platform::DeviceContext* dc, const Rect* rect, int bpp) override;
     int SaveBitmap(const VTL::VTLstring& fileName) override;
     int CreateDIB(int width, int height, int bpp, bool alpha) override;
+    int Clear(const Rect* rect) override;
     int Release() override;
     morna::platform::DeviceContext* GetHDC() override { return dc_.get(); }
     morna::platform::DibSection* GetHBITMAP() override { return bitmap_.get(); }

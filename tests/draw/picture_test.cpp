@@ -213,6 +213,19 @@ TEST(DIBitmap, DescriptionFollowsTheBitDepth) {
     EXPECT_FALSE(dib.GetSurfaceInfo()->initialised);
 }
 
+TEST(DIBitmap, ClearFillsWithTheFillColour) {
+    CDIBitmap dib;
+    EXPECT_EQ(dib.Clear(nullptr), 1);
+    ASSERT_EQ(dib.CreateDIB(4, 3, 24, false), 0);
+    dib.GetSurfaceInfo()->fillColour = 0x123456;
+    const Rect r{1, 1, 3, 2};
+    ASSERT_EQ(dib.Clear(&r), 0);
+    EXPECT_EQ(PixelOf(dib, 1, 1), 0x123456u);
+    EXPECT_EQ(PixelOf(dib, 2, 1), 0x123456u);
+    EXPECT_EQ(PixelOf(dib, 0, 1), 0u);
+    EXPECT_EQ(PixelOf(dib, 1, 0), 0u);
+}
+
 TEST(DIBitmap, CopyFromDCTakesTheRectangle) {
     CDIBitmap from;
     ASSERT_EQ(from.CreateDIB(6, 4, 32, false), 0);
