@@ -13,6 +13,7 @@
 #include "draw/dib_bitmap.h"
 #include "draw/graphic_loader.h"
 #include "foundation/auxiliary/file.h"
+#include "fuzz/temp_base_folder.h"
 #include "platform/dib.h"
 #include "platform/file_system.h"
 
@@ -23,18 +24,7 @@ namespace {
 
 char gFolder[] = "/tmp/morna-fuzz-image-XXXXXX";
 
-const std::string& Folder() {
-    static const std::string folder = [] {
-        char* tmpl = gFolder;
-        if (::mkdtemp(tmpl) == nullptr) std::abort();
-        std::string name;
-        if (!morna::platform::NameFromSystemPath(tmpl, name)) std::abort();
-        Auxiliary::CFile::SetBaseDirectory(VTLstring(name.c_str()));
-        std::atexit([] { std::filesystem::remove_all(gFolder); });
-        return std::string(tmpl);
-    }();
-    return folder;
-}
+const std::string& Folder() { return morna::fuzz::TempBaseFolder(gFolder); }
 
 const int32_t kTypes[] = {Draw::RGB565, Draw::RGB555, Draw::RGB888, Draw::XRGB8888,
                           Draw::ARGB4565, Draw::ARGB8888, Draw::ABGR8888, Draw::BGR888};

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "foundation/auxiliary/file.h"
+#include "fuzz/temp_base_folder.h"
 #include "platform/file_system.h"
 
 using tovarineGameSDK3rd::Auxiliary::CFile;
@@ -19,18 +20,7 @@ namespace {
 
 char gFolder[] = "/tmp/morna-fuzz-pack-XXXXXX";
 
-const std::string& Folder() {
-    static const std::string folder = [] {
-        char* tmpl = gFolder;
-        if (::mkdtemp(tmpl) == nullptr) std::abort();
-        std::string name;
-        if (!morna::platform::NameFromSystemPath(tmpl, name)) std::abort();
-        CFile::SetBaseDirectory(VTLstring(name.c_str()));
-        std::atexit([] { std::filesystem::remove_all(gFolder); });
-        return std::string(tmpl);
-    }();
-    return folder;
-}
+const std::string& Folder() { return morna::fuzz::TempBaseFolder(gFolder); }
 
 void ReadOne(const VTLstring& name) {
     CFile f;
