@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "draw/font.h"
+#include "draw/text_dib_bitmap.h"
 
 namespace {
 
@@ -29,5 +30,14 @@ void BM_FontMeasureAndDrawLine(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_FontMeasureAndDrawLine)->Unit(benchmark::kMicrosecond);
+
+// The whole render of a text plane's picture: mode 2 (2 x 2 supersampled) with its shadow.
+void BM_TextBitmapUpdateTextAA(benchmark::State& state) {
+    tovarineGameSDK3rd::Draw::CTextDIBitmap bm;
+    bm.GetFont()->SetText(kLine);
+    bm.GetFont()->SetSize(16);
+    for (auto _ : state) benchmark::DoNotOptimize(bm.UpdateTextAA());
+}
+BENCHMARK(BM_TextBitmapUpdateTextAA)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
