@@ -1,0 +1,97 @@
+#pragma once
+// CFastDraw: the display of one application thread. It owns the DirectDraw object, the
+// primary, back and conversion planes and the list of every plane with pixels created for it,
+// and it is the calling thread's current display from its construction on.
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "draw/fast_plane.h"
+#include "foundation/thread/critical_section.h"
+#include "foundation/vtl/smart_ptr.h"
+#include "platform/direct_draw.h"
+
+namespace tovarineGameSDK3rd::Draw {
+
+// The DirectDraw object with its start-up status.
+class CDirectDraw {
+public:
+    enum Status : int32_t {
+        Ready = 0,
+        NotCreated = 1,        // no object
+        HardwareOnly = 3,      // emulation refused, the hardware object serves
+        InitialiseFailed = 4,  // no object
+    };
+    explicit CDirectDraw(bool emulationOnly);
+    ~CDirectDraw();
+    CDirectDraw(const CDirectDraw&) = delete;
+    CDirectDraw& operator=(const CDirectDraw&) = delete;
+
+    morna::platform::DirectDraw* Get() const { return object_.get(); }
+    int32_t GetStatus() const { return status_; }
+
+private:
+    std::unique_ptr<morna::platform::DirectDraw> object_;
+    int32_t status_ = NotCreated;
+    bool com_ = false;
+};
+
+// What planes and factories hold of a display: it outlives the display, which clears it.
+struct DisplayAnchor {
+    CFastDraw* display = nullptr;
+};
+
+class CFastDraw {
+public:
+    CFastDraw();
+    virtual ~CFastDraw();
+    CFastDraw(const CFastDraw&) = delete;
+    CFastDraw& operator=(const CFastDraw&) = delete;
+
+    // A display, made the calling thread's current one, together with a plane factory bound
+    // to it that becomes the thread's factory (replacing an earlier one).
+    static VTL::smart_ptr<CFastDraw> CreateWithPlaneFactory();
+    // The calling thread's current display; null when it has none or it is gone.
+    static CFastDraw* GetCurrent();
+
+    CDirectDraw& GetDirectDraw() { return directDraw_; }
+    // The DirectDraw object; null when it could not be made.
+    morna::platform::DirectDraw* GetDDraw() const { return directDraw_.Get(); }
+
+    CFastPlane* GetPrimary() { return &primary_; }
+    CFastPlane* GetPalettePlane() { return &palettePlane_; }
+    CFastPlane* GetBackPlane() { return &backPlane_; }
+    // The display's format: the primary plane's type (0 while there is no primary).
+    int32_t GetPrimaryType() { return primary_.GetSurfaceType(); }
+    void GetDisplaySize(int* width, int* height) const;
+    bool IsFullScreen() const { return fullScreen_; }
+    int GetBpp() const { return bpp_; }
+
+    // The plane list: every plane with pixels of its own made for this display, each once,
+    // in the order they joined.
+    void AddPlane(CFastPlane* plane);
+    void RemovePlane(CFastPlane* plane);
+    bool HasPlane(const CFastPlane* plane) const;
+    const std::vector<CFastPlane*>& GetPlaneList() const { return planes_; }
+    // Restore of every listed plane in list order. The walk is over the list as it was: planes
+    // that join meanwhile are not visited, planes that leave (or are destroyed) are skipped.
+    void RestorePlanes();
+
+    const std::shared_ptr<DisplayAnchor>& GetAnchor() const { return anchor_; }
+    Thread::CCriticalSection& GetLock() { return lock_; }
+
+protected:
+    std::shared_ptr<DisplayAnchor> anchor_;
+    CDirectDraw directDraw_;
+    bool fullScreen_ = false;
+    int width_ = 640;
+    int height_ = 480;
+    int bpp_ = 16;
+    std::vector<CFastPlane*> planes_;  // declared before the planes: they leave it when destroyed
+    CFastPlane primary_;
+    CFastPlane palettePlane_;
+    CFastPlane backPlane_;
+    Thread::CCriticalSection lock_;
+};
+
+}  // namespace tovarineGameSDK3rd::Draw
