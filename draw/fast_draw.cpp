@@ -61,12 +61,24 @@ CFastDraw::CFastDraw()
       palettePlane_(this),
       backPlane_(this) {
     CurrentDisplaySlot().Set(anchor_);
+    if (Window::IWindow* window = AppFrame::CAppManager::GetMyWindow()) {
+        const Window::CWindowOption* options = window->GetWindowOption();
+        if (options && options->width > 0 && options->height > 0) {
+            width_ = options->width;
+            height_ = options->height;
+        }
+    }
+    hwnd_ = AppFrame::CAppManager::GetMyHWnd();
+    AppFrame::CAppManager::AddDraw(this);
+    AppFrame::CAppManager::Hook(this);
     primary_.SetSystemMemory(false);
     backPlane_.SetKeepContents(true);
     InitBlendTables();
 }
 
 CFastDraw::~CFastDraw() {
+    AppFrame::CAppManager::Unhook(this);
+    AppFrame::CAppManager::DelDraw(this);
     // Planes that outlive the display keep their pixels but no longer reach it.
     anchor_->display = nullptr;
     planes_.clear();

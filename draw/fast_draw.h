@@ -7,6 +7,10 @@
 #include <vector>
 
 #include "draw/fast_plane.h"
+#include "draw/layer_list.h"
+#include "foundation/appframe/app_manager.h"
+#include "foundation/window/win_hook.h"
+#include "platform/display_present.h"
 #include "foundation/thread/critical_section.h"
 #include "foundation/vtl/smart_ptr.h"
 #include "platform/direct_draw.h"
@@ -41,10 +45,10 @@ struct DisplayAnchor {
     CFastDraw* display = nullptr;
 };
 
-class CFastDraw {
+class CFastDraw : public Window::IWinHook, public AppFrame::IAppDraw {
 public:
     CFastDraw();
-    virtual ~CFastDraw();
+    ~CFastDraw() override;
     CFastDraw(const CFastDraw&) = delete;
     CFastDraw& operator=(const CFastDraw&) = delete;
 
@@ -80,6 +84,37 @@ public:
     const std::shared_ptr<DisplayAnchor>& GetAnchor() const { return anchor_; }
     Thread::CCriticalSection& GetLock() { return lock_; }
 
+    // A whole change: stores a non-zero size and the depth (0 means 16), tries full screen
+    // when asked, then the window. 0 when a mode was set, 1 when none was (or no object).
+    int SetDisplayMode(bool fullScreen, int width, int height, int bpp);
+    // The same with the stored size and depth: 1 without an object, 2 when no mode was set.
+    int ChangeDisplay(bool fullScreen);
+    // The three steps of a change; the display's lock is held from Begin to End.
+    void BeginChangeDisplay();
+    // 0 when the mode is set (later tests of the same change do nothing and answer 0), 1 when
+    // a step failed or no change is open.
+    int TestDisplayMode(int width, int height, bool fullScreen, int bpp);
+    // 0 when a test succeeded (planes restored), else 1.
+    int EndChangeDisplay();
+
+    // Draws the layers and the brightness onto the back plane, copies it (or `rect` of it)
+    // onto the primary and shows the primary in the window.
+    virtual void Present(const Rect* rect = nullptr, bool drawLayers = true);
+    // Activation marks the display for a check of its primary at the next present; a palette
+    // change rebuilds the palette lookup. Answers 0: other hooks still see every message.
+    LRESULT WndProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) override;
+
+    CLayerList& GetLayers1() { return layers1_; }
+    CLayerList& GetLayers2() { return layers2_; }
+    CLayerList& GetLayers3() { return layers3_; }
+    int GetBrightness() const { return brightness_; }
+    void SetBrightness(int brightness) { brightness_ = brightness; }
+    bool IsChangeOpen() const { return changeOpen_; }
+    // What shows the primary: made for the application window when a mode is set; tests put
+    // an offscreen one.
+    morna::platform::DisplayPresenter* GetPresenter() { return presenter_.get(); }
+    void SetPresenter(std::unique_ptr<morna::platform::DisplayPresenter> presenter);
+
 protected:
     std::shared_ptr<DisplayAnchor> anchor_;
     CDirectDraw directDraw_;
@@ -92,6 +127,17 @@ protected:
     CFastPlane palettePlane_;
     CFastPlane backPlane_;
     Thread::CCriticalSection lock_;
+    bool changeOpen_ = false;
+    bool modeChanged_ = false;
+    int brightness_ = 256;
+    bool reactivated_ = false;
+    HWND hwnd_ = 0;
+    CLayerList layers1_, layers2_, layers3_;
+    std::unique_ptr<morna::platform::DisplayPresenter> presenter_;
+
+private:
+    Window::IWindow* AppWindow() const;
+    void CopyToPrimary(CSurfaceInfo& source, const Rect& rect);
 };
 
 }  // namespace tovarineGameSDK3rd::Draw

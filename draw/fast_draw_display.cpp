@@ -1,0 +1,202 @@
+// The display's change sequence, the present of each frame and its window hook.
+#include <cstring>
+
+#include "draw/base/blend_tables.h"
+#include "draw/fast_draw.h"
+#include "foundation/vtl/text_output_stream.h"
+#include "platform/display_mode.h"
+#include "platform/system_palette.h"
+
+namespace tovarineGameSDK3rd::Draw {
+
+namespace dd = morna::platform;
+
+namespace {
+constexpr UINT kWmPaletteChanged = 0x0311;
+}
+
+Window::IWindow* CFastDraw::AppWindow() const { return AppFrame::CAppManager::GetMyWindow(); }
+
+void CFastDraw::SetPresenter(std::unique_ptr<dd::DisplayPresenter> presenter) { presenter_ = std::move(presenter); }
+
+int CFastDraw::SetDisplayMode(bool fullScreen, int width, int height, int bpp) {
+    if (width != 0) width_ = width;
+    if (height != 0) height_ = height;
+    bpp_ = bpp != 0 ? bpp : 16;
+    if (GetDDraw() == nullptr) return 1;
+    BeginChangeDisplay();
+    if (fullScreen) TestDisplayMode(width_, height_, true, bpp_);
+    TestDisplayMode(width_, height_, false, 0);
+    // The outcome of the change, not a constant: 1 tells the caller that no mode is set.
+    return EndChangeDisplay();
+}
+
+int CFastDraw::ChangeDisplay(bool fullScreen) {
+    if (GetDDraw() == nullptr) return 1;
+    BeginChangeDisplay();
+    if (fullScreen) TestDisplayMode(width_, height_, true, bpp_);
+    TestDisplayMode(width_, height_, false, 0);
+    return EndChangeDisplay() != 0 ? 2 : 0;
+}
+
+void CFastDraw::BeginChangeDisplay() {
+    lock_.Enter();
+    changeOpen_ = true;
+    modeChanged_ = false;
+    if (GetDDraw() == nullptr) return;
+    palettePlane_.Release();
+    primary_.Release();
+    // Leaving full screen needs no restoring here: the windowed test sets the desktop's
+    // format again, and the window leaves full screen when it is told the state.
+}
+
+int CFastDraw::TestDisplayMode(int width, int height, bool fullScreen, int bpp) {
+    dd::DirectDraw* ddraw = GetDDraw();
+    if (!changeOpen_ || ddraw == nullptr) return changeOpen_ ? 1 : 0;
+    modeChanged_ = modeChanged_ || fullScreen_ || fullScreen;
+    Window::IWindow* window = AppWindow();
+    if (modeChanged_ && window) window->RequestScreenChange();
+    fullScreen_ = fullScreen;
+
+    int32_t format = 0;
+    if (!fullScreen) {
+        format = dd::DesktopDisplayFormat();
+        if (format < 2 || format > 8) {
+            GetErrorLog().Out("CFastDraw::TestDisplayModeのSetCooperativeLevelにDDSC_NORMALで失敗");
+            return 1;
+        }
+    } else if (!dd::SetFullScreenMode(width, height, bpp, &format)) {
+        GetErrorLog().Out("CFastDraw::TestDisplayModeのSetDisplayModeに失敗");
+        return 1;
+    }
+    ddraw->SetDisplayMode(format, width, height);
+
+    bool retry = false;
+    if (primary_.CreatePrimary(&retry, width, height) != 0) {
+        GetErrorLog().Out("CFastDraw::TestDisplayModeでCreatePrimaryに失敗");
+        return 1;
+    }
+    const bool palette = primary_.GetSurfaceType() == 2;
+    if (palette) backPlane_.SetUseDIB(true);
+    bool useAttached = false;
+    if (backPlane_.CreateSecondary(&primary_, &useAttached) != 0) {
+        GetErrorLog().Out("CFastDraw::TestDisplayModeでCreateSecondaryに失敗");
+        return 1;
+    }
+    if (palette) palettePlane_.InnerCreateSurface(width, height, false, true);
+    if (window) {
+        window->SetFullScreen(fullScreen);
+        window->ChangeScreenMode();
+    }
+    width_ = width;
+    height_ = height;
+    if (fullScreen) bpp_ = bpp;
+    changeOpen_ = false;
+    return 0;
+}
+
+int CFastDraw::EndChangeDisplay() {
+    int answer = 0;
+    if (GetDDraw() == nullptr) {
+        answer = 1;
+    } else if (changeOpen_) {
+        GetErrorLog().Out("CFastDraw::BeginChangeDisplay～EndChangeDisplayに失敗");
+        answer = 1;
+    } else {
+        if (modeChanged_) dd::DisplaySleep(500);
+        // The cursor's counter is brought to the state, however often the mode changed.
+        if (fullScreen_) {
+            while (dd::ShowCursor(false) >= 0) {
+            }
+        } else {
+            while (dd::ShowCursor(true) < 0) {
+            }
+        }
+        if (Window::IWindow* window = AppWindow()) {
+            window->SetSize(width_, height_);
+            window->SetFullScreen(fullScreen_);
+            window->ChangeScreenMode();
+        }
+        RestorePlanes();
+        BuildPaletteLookup();
+        hwnd_ = AppFrame::CAppManager::GetMyHWnd();
+        if (!presenter_ && hwnd_ != 0) presenter_ = dd::DisplayPresenter::CreateForWindow(hwnd_);
+    }
+    changeOpen_ = false;
+    lock_.Leave();
+    return answer;
+}
+
+void CFastDraw::CopyToPrimary(CSurfaceInfo& source, const Rect& rect) {
+    CSurfaceInfo* primary = primary_.GetSurfaceInfo();
+    Rect r;
+    primary->ClipRect(&r, &rect);
+    source.ClipRect(&r, &r);
+    if (r.right <= r.left || r.bottom <= r.top || source.type != primary->type) return;
+    if (source.Lock() != 0) return;
+    if (primary->Lock() == 0) {
+        const size_t bytes = static_cast<size_t>(r.right - r.left) * primary->GetPixelSize();
+        for (int32_t y = r.top; y < r.bottom; ++y)
+            std::memcpy(primary->pixels + static_cast<ptrdiff_t>(y) * primary->pitch + r.left * primary->GetPixelSize(),
+                        source.pixels + static_cast<ptrdiff_t>(y) * source.pitch + r.left * source.GetPixelSize(), bytes);
+        primary->Unlock();
+    }
+    source.Unlock();
+}
+
+void CFastDraw::Present(const Rect* rect, bool drawLayers) {
+    if (hwnd_ != 0 && dd::IsWindowMinimized(hwnd_)) return;
+    if (reactivated_) {
+        dd::DirectDrawSurface* surface = primary_.GetDDSurface();
+        if (surface && surface->IsLost() != dd::kDdOk) ChangeDisplay(fullScreen_);
+        reactivated_ = false;
+        return;
+    }
+    if (primary_.GetDDSurface() == nullptr) return;
+
+    if (drawLayers) {
+        layers1_.OnDraw(static_cast<ISurface*>(&backPlane_));
+        if (!layers3_.IsEmpty()) {
+            if (dd::DeviceContext* dc = backPlane_.BeginPaint()) {
+                layers3_.OnDraw(dc);
+                backPlane_.EndPaint();
+            }
+        }
+        layers2_.OnDraw(static_cast<ISurface*>(&backPlane_));
+        if (brightness_ != 256) backPlane_.FadeEffect(brightness_ & 0xFF, nullptr);
+    }
+
+    CFastPlane* source = &backPlane_;
+    if (primary_.GetSurfaceType() == 2) {
+        BltGeometry all;
+        palettePlane_.Blt(EBltOp::BltCopy, backPlane_.GetSurfaceInfo(), &all, nullptr);
+        source = &palettePlane_;
+    }
+    CSurfaceInfo* src = source->GetSurfaceInfo();
+    if (!src->initialised) return;
+    const Rect whole{0, 0, width_, height_};
+    CopyToPrimary(*src, rect ? *rect : whole);
+
+    if (!presenter_) return;
+    CSurfaceInfo* primary = primary_.GetSurfaceInfo();
+    uint32_t palette[256] = {};
+    if (primary->type == 2) {
+        dd::PaletteEntry entries[256];
+        int n = dd::GetSystemPaletteEntries(0, 256, entries);
+        for (int i = 0; i < n; ++i)
+            palette[i] = (uint32_t{entries[i].red} << 16) | (uint32_t{entries[i].green} << 8) | entries[i].blue;
+    }
+    if (primary->Lock() != 0) return;
+    dd::PresentPicture picture{primary->pixels, primary->pitch, primary->width, primary->height, primary->type, palette};
+    if (!presenter_->Present(picture, fullScreen_))
+        GetErrorLog().Out("CFastDraw::Presentで表示に失敗 %s", presenter_->LastError().c_str());
+    primary->Unlock();
+}
+
+LRESULT CFastDraw::WndProc(HWND, UINT msg, WPARAM wparam, LPARAM) {
+    if (msg == dd::WM_ACTIVATEAPP && wparam != 0) reactivated_ = true;
+    if (msg == kWmPaletteChanged) BuildPaletteLookup();
+    return 0;
+}
+
+}  // namespace tovarineGameSDK3rd::Draw

@@ -1,0 +1,210 @@
+// The display's change sequence with its answers, the planes rebuilt after it, the present of
+// each frame (brightness, layers, the copy shown through the presenter) and the window hook.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "draw/fast_draw.h"
+#include "platform/display_mode.h"
+#include "platform/window.h"
+#include "tests/common/log_capture.h"
+
+namespace {
+
+using namespace tovarineGameSDK3rd::Draw;
+namespace dd = morna::platform;
+
+std::vector<uint32_t> g_slept;
+
+class DisplayChange : public ::testing::Test {
+protected:
+    void SetUp() override {
+        g_slept.clear();
+        dd::SetDisplaySleeper([](uint32_t ms) { g_slept.push_back(ms); });
+    }
+    void TearDown() override {
+        dd::SetDisplaySleeper(nullptr);
+        dd::SelectDesktopFormatForTests(0);
+        dd::InjectDisplayModeRefusals(0);
+    }
+    uint32_t Pixel(CFastPlane& plane, int x, int y) {
+        uint32_t c = 0xDEADBEEF;
+        EXPECT_EQ(plane.GetSurfaceInfo()->GetPixel(x, y, &c), 0);
+        return c & 0xFFFFFF;
+    }
+    CFastDraw draw;
+};
+
+class WindowedFormat : public DisplayChange, public ::testing::WithParamInterface<int32_t> {};
+
+TEST_P(WindowedFormat, TheWindowTakesTheDesktopsFormat) {
+    const int32_t code = GetParam();
+    ASSERT_TRUE(dd::SelectDesktopFormatForTests(code));
+    EXPECT_EQ(draw.SetDisplayMode(false, 320, 200, 0), 0);
+    EXPECT_FALSE(draw.IsFullScreen());
+    EXPECT_EQ(draw.GetBpp(), 16);
+    EXPECT_EQ(draw.GetPrimaryType(), code);
+    int w = 0, h = 0;
+    EXPECT_EQ(draw.GetBackPlane()->GetSize(&w, &h), 0);
+    EXPECT_EQ(w, 320);
+    EXPECT_EQ(h, 200);
+    // On a palette display the back plane is an RGB555 DIB and a conversion plane exists.
+    EXPECT_EQ(draw.GetBackPlane()->GetSurfaceType(), code == 2 ? 4 : code);
+    EXPECT_EQ(draw.GetPalettePlane()->GetSurfaceType(), code == 2 ? 2 : 0);
+    EXPECT_TRUE(g_slept.empty());  // window to window does not wait
+}
+
+INSTANTIATE_TEST_SUITE_P(Codes, WindowedFormat, ::testing::Range(2, 9));
+
+TEST_F(DisplayChange, DesktopOfADepth24ServerIsXRGB8888AndZeroKeepsTheSize) {
+    EXPECT_EQ(draw.SetDisplayMode(false, 0, 0, 0), 0);
+    EXPECT_EQ(draw.GetPrimaryType(), 7);
+    int w = 0, h = 0;
+    draw.GetDisplaySize(&w, &h);
+    EXPECT_EQ(w, 640);
+    EXPECT_EQ(h, 480);
+}
+
+TEST_F(DisplayChange, FullScreenAtSixteenAndThirtyTwoBitsWaitsBeforeRestoring) {
+    EXPECT_EQ(draw.SetDisplayMode(true, 640, 480, 16), 0);
+    EXPECT_TRUE(draw.IsFullScreen());
+    EXPECT_EQ(draw.GetPrimaryType(), 3);
+    EXPECT_EQ(g_slept, std::vector<uint32_t>{500});
+    EXPECT_EQ(draw.SetDisplayMode(true, 640, 480, 32), 0);
+    EXPECT_EQ(draw.GetPrimaryType(), 7);
+    EXPECT_EQ(draw.ChangeDisplay(false), 0);  // leaving full screen waits too
+    EXPECT_EQ(draw.GetPrimaryType(), 7);
+    EXPECT_FALSE(draw.IsFullScreen());
+    EXPECT_EQ(g_slept.size(), 3u);
+}
+
+TEST_F(DisplayChange, ARefusedFullScreenFallsBackToTheWindow) {
+    morna::test::LogCapture log;
+    dd::InjectDisplayModeRefusals(1);
+    EXPECT_EQ(draw.SetDisplayMode(true, 640, 480, 16), 0);
+    EXPECT_FALSE(draw.IsFullScreen());
+    EXPECT_EQ(draw.GetPrimaryType(), 7);
+    EXPECT_EQ(log.Lines(), std::vector<std::string>{"CFastDraw::TestDisplayModeのSetDisplayModeに失敗"});
+}
+
+TEST_F(DisplayChange, NoModeAtAllIsReportedAndLeavesEverySurfaceReleased) {
+    morna::test::LogCapture log;
+    dd::InjectDisplayModeRefusals(1);
+    draw.GetDDraw()->InjectCreateSurfaceFailures(1);  // the window's primary
+    EXPECT_EQ(draw.SetDisplayMode(true, 640, 480, 16), 1);  // the real outcome, not 0
+    EXPECT_EQ(draw.GetPrimary()->GetDDSurface(), nullptr);
+    EXPECT_EQ(log.Lines().back(), "CFastDraw::BeginChangeDisplay～EndChangeDisplayに失敗");
+    draw.GetDDraw()->InjectCreateSurfaceFailures(1);
+    EXPECT_EQ(draw.ChangeDisplay(false), 2);
+    draw.Present();  // nothing to present: no crash, nothing shown
+    EXPECT_FALSE(draw.IsChangeOpen());
+    EXPECT_EQ(draw.ChangeDisplay(false), 0);  // and the display recovers
+}
+
+TEST_F(DisplayChange, ATestOutsideAChangeDoesNothing) {
+    EXPECT_EQ(draw.TestDisplayMode(640, 480, true, 16), 0);
+    EXPECT_EQ(draw.GetPrimary()->GetDDSurface(), nullptr);
+}
+
+TEST_F(DisplayChange, PlanesAreRebuiltForTheNewFormatAndTheBackPlaneKeepsItsPixels) {
+    ASSERT_EQ(draw.SetDisplayMode(false, 64, 48, 0), 0);
+    CFastPlane plane(&draw);
+    ASSERT_EQ(plane.CreateSurface(16, 8), 0);
+    EXPECT_EQ(plane.GetSurfaceType(), 7);
+    draw.GetBackPlane()->SetFillColor(0x123456);
+    draw.GetBackPlane()->Clear(nullptr);
+    ASSERT_EQ(draw.ChangeDisplay(true), 0);  // full screen at 16 bits
+    EXPECT_EQ(plane.GetSurfaceType(), 3);
+    EXPECT_EQ(draw.GetBackPlane()->GetSurfaceType(), 3);
+    EXPECT_EQ(Pixel(*draw.GetBackPlane(), 5, 5), 0x103450u);  // copied through the change
+    EXPECT_EQ(Pixel(plane, 0, 0), 0u);
+}
+
+// ---- present
+
+class Present : public DisplayChange {
+protected:
+    void Start(int32_t code, int w = 32, int h = 24) {
+        dd::SelectDesktopFormatForTests(code);
+        ASSERT_EQ(draw.SetDisplayMode(false, w, h, 0), 0);
+        draw.SetPresenter(dd::DisplayPresenter::CreateOffscreen(w, h));
+        ASSERT_NE(draw.GetPresenter(), nullptr);
+    }
+    std::vector<uint32_t> Shown() {
+        std::vector<uint32_t> out;
+        int32_t w = 0, h = 0;
+        EXPECT_TRUE(draw.GetPresenter()->ReadOutput(out, w, h));
+        return out;
+    }
+};
+
+class PresentFormat : public Present, public ::testing::WithParamInterface<int32_t> {};
+
+TEST_P(PresentFormat, TheBackPlaneIsShown) {
+    Start(GetParam());
+    CFastPlane* back = draw.GetBackPlane();
+    for (int y = 0; y < 24; ++y)
+        for (int x = 0; x < 32; ++x) {
+            uint32_t colour = static_cast<uint32_t>(x * 8) << 16 | static_cast<uint32_t>(y * 10) << 8 | 0x80;
+            back->SetFillColor(colour);
+            Rect r{x, y, x + 1, y + 1};
+            back->Clear(&r);
+        }
+    draw.Present();
+    auto shown = Shown();
+    ASSERT_EQ(shown.size(), 32u * 24u);
+    const uint32_t mask = GetParam() == 3 ? 0xF8FCF8u : GetParam() == 4 ? 0xF8F8F8u : 0xFFFFFFu;
+    for (int y = 0; y < 24; ++y)
+        for (int x = 0; x < 32; ++x)
+            ASSERT_EQ(shown[y * 32 + x] & mask, Pixel(*back, x, y)) << x << "," << y;
+}
+
+INSTANTIATE_TEST_SUITE_P(Codes, PresentFormat, ::testing::Range(3, 9));
+
+TEST_F(Present, BrightnessFadesTheBackPlaneBeforeItIsShown) {
+    Start(7);
+    CFastPlane* back = draw.GetBackPlane();
+    back->SetFillColor(0xC08040);
+    back->Clear(nullptr);
+    draw.Present();
+    EXPECT_EQ(Shown()[0], 0xC08040u);  // 256: untouched
+    draw.SetBrightness(128);
+    draw.Present();
+    EXPECT_EQ(Pixel(*back, 0, 0), 0x604020u);
+    EXPECT_EQ(Shown()[100], 0x604020u);
+}
+
+struct RecordingLayer : ILayer {
+    void OnDraw(dd::DeviceContext*) override { ++dcDraws; }
+    void OnDraw(ISurface* s) override {
+        s->SetFillColor(colour);
+        Rect r{0, 0, 1, 1};
+        s->Clear(&r);
+    }
+    uint32_t colour = 0;
+    int dcDraws = 0;
+};
+
+TEST_F(Present, LayersDrawInTheirOrderBeforeTheFade) {
+    Start(7);
+    RecordingLayer under, over;
+    under.colour = 0x0000FF;
+    over.colour = 0x00FF00;
+    draw.GetLayers1().Add(&under);
+    draw.GetLayers2().Add(&over);
+    draw.Present();
+    EXPECT_EQ(Shown()[0], 0x00FF00u);
+    draw.Present(nullptr, false);  // without layers the back plane is shown as it is
+    EXPECT_EQ(Shown()[0], 0x00FF00u);
+}
+
+TEST_F(Present, ActivationRebuildsALostPrimaryAtTheNextPresent) {
+    Start(7);
+    draw.GetDDraw()->LoseAllSurfaces();
+    draw.WndProc(0, dd::WM_ACTIVATEAPP, 0, 0);
+    draw.WndProc(0, dd::WM_ACTIVATEAPP, 1, 0);
+    draw.Present();  // rebuilds, presents nothing
+    EXPECT_EQ(draw.GetPrimary()->GetDDSurface()->IsLost(), dd::kDdOk);
+}
+
+}  // namespace
