@@ -9,6 +9,8 @@
 
 #include "draw/base/blend_tables.h"
 #include "draw/base/surface_info.h"
+#include "draw/fast_draw.h"
+#include "platform/display_mode.h"
 #include "platform/display_present.h"
 #include "platform/window.h"
 
@@ -214,6 +216,81 @@ TEST_P(PresentX11, WindowShowsTheBackSurface) {
     EXPECT_LE(worst, tolerance) << "at " << bx << "," << by << " shown " << std::hex
                                 << shown[static_cast<size_t>(by) * kW + bx] << " back " << back.Get(bx, by);
     presenter.reset();
+    mp::DestroyWindow(window);
+    Pump();
+}
+
+// The same through the display: the desktop's format selected, the picture a keyed plane.
+TEST_P(PresentX11, DisplayShowsItsBackPlane) {
+    const int32_t type = GetParam();
+    const int tolerance = type == 3 ? 7 : 0;
+    SDL_SetHint(SDL_HINT_RENDER_DRIVER, "software");
+    static bool registered = mp::RegisterWindowClass({"MornaDisplayTest", &Procedure, false});
+    ASSERT_TRUE(registered);
+    mp::WindowCreation c;
+    c.className = "MornaDisplayTest";
+    c.caption = "display";
+    c.style = mp::WS_CAPTION | mp::WS_SYSMENU | mp::WS_VISIBLE;
+    c.width = kW;
+    c.height = kH;
+    mp::WindowHandle window = mp::CreateWindow(c);
+    ASSERT_NE(window, 0u);
+
+    mp::SelectDesktopFormatForTests(type);
+    mp::SetDisplaySleeper([](uint32_t) {});
+    {
+        CFastDraw draw;
+        ASSERT_EQ(draw.SetDisplayMode(false, kW, kH, 0), 0);
+        ASSERT_EQ(draw.GetPrimaryType(), type);
+        draw.SetPresenter(mp::DisplayPresenter::CreateForWindow(window));
+        ASSERT_NE(draw.GetPresenter(), nullptr);
+        CFastPlane* back = draw.GetBackPlane();
+        MemorySurface pattern(type, kW, kH);
+        for (int y = 0; y < kH; ++y)
+            for (int x = 0; x < kW; ++x) pattern.Put(x, y, Pattern(x, y));
+        BltGeometry whole;
+        ASSERT_EQ(back->Blt(EBltOp::BltCopy, &pattern.info, &whole, nullptr), 0);
+        CFastPlane picture(&draw);
+        ASSERT_EQ(picture.CreateSurface(200, 150), 0);
+        MemorySurface drawn(type, 200, 150);
+        DrawPicture(drawn);
+        ASSERT_EQ(picture.Blt(EBltOp::BltCopy, &drawn.info, &whole, nullptr), 0);
+        picture.SetColorKey(kKey);
+        Point at{220, 165};
+        BltGeometry geom;
+        geom.dstPoint = &at;
+        ASSERT_EQ(back->Blt(EBltOp::BltKeyedCopy, picture.GetSurfaceInfo(), &geom, nullptr), 0);
+
+        SDL_SysWMinfo wm;
+        SDL_VERSION(&wm.version);
+        ASSERT_TRUE(SDL_GetWindowWMInfo(mp::GetSdlWindow(window), &wm));
+        Window xw = wm.info.x11.window;
+        XReader x;
+        ASSERT_NE(x.get(), nullptr);
+        MemorySurface expected(type, kW, kH);
+        ASSERT_EQ(expected.info.DispatchBlt(EBltOp::BltCopy, *back->GetSurfaceInfo(), whole), 0);
+        std::vector<uint32_t> shown;
+        int worst = 256, bx = 0, by = 0;
+        for (int attempt = 0; attempt < 100 && worst > tolerance; ++attempt) {
+            Pump();
+            if (!x.Viewable(xw)) {
+                SDL_Delay(50);
+                continue;
+            }
+            draw.Present();
+            ASSERT_TRUE(x.Read(xw, shown));
+            worst = WorstChannel(shown, expected, &bx, &by);
+            if (worst > tolerance) SDL_Delay(50);
+        }
+        EXPECT_LE(worst, tolerance) << "at " << bx << "," << by;
+        EXPECT_EQ(expected.Get(221, 166), [&] {
+            MemorySurface p(type, 1, 1);
+            p.Put(0, 0, Pattern(221, 166));
+            return p.Get(0, 0);
+        }());
+    }
+    mp::SetDisplaySleeper(nullptr);
+    mp::SelectDesktopFormatForTests(0);
     mp::DestroyWindow(window);
     Pump();
 }
