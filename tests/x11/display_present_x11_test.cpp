@@ -149,14 +149,80 @@ int WorstChannel(const std::vector<uint32_t>& shown, MemorySurface& back, int* b
     return worst;
 }
 
-class PresentX11 : public ::testing::TestWithParam<int32_t> {};
+// A visible 640x480 window with its X window, on this thread.
+struct TestWindow {
+    TestWindow() {
+        static bool registered = mp::RegisterWindowClass({"MornaPresentTest", &Procedure, false});
+        EXPECT_TRUE(registered);
+        mp::WindowCreation c;
+        c.className = "MornaPresentTest";
+        c.caption = "present";
+        c.style = mp::WS_CAPTION | mp::WS_SYSMENU | mp::WS_VISIBLE;
+        c.x = 50;
+        c.y = 50;
+        c.width = kW;
+        c.height = kH;
+        handle = mp::CreateWindow(c);
+    }
+    // Asked each time: SDL may make the X window anew when a renderer is made for it.
+    Window XId() const {
+        SDL_SysWMinfo wm;
+        SDL_VERSION(&wm.version);
+        if (handle != 0 && SDL_GetWindowWMInfo(mp::GetSdlWindow(handle), &wm) && wm.subsystem == SDL_SYSWM_X11)
+            return wm.info.x11.window;
+        return 0;
+    }
+    ~TestWindow() {
+        if (handle != 0) mp::DestroyWindow(handle);
+        Pump();
+    }
+    mp::WindowHandle handle = 0;
+};
+
+// The manager maps and places the window in its own time: presents until the X server shows
+// `expected` (bounded), as a window would be repainted after it is exposed. Answers the
+// largest channel difference of the last reading.
+template <class PresentOnce>
+int ShowUntilShown(const TestWindow& window, MemorySurface& expected, int tolerance, PresentOnce present) {
+    XReader x;
+    EXPECT_NE(x.get(), nullptr);
+    if (x.get() == nullptr) return 256;
+    std::vector<uint32_t> shown;
+    int worst = 256, bx = 0, by = 0;
+    for (int attempt = 0; attempt < 100 && worst > tolerance; ++attempt) {
+        Pump();
+        if (!x.Viewable(window.XId())) {
+            SDL_Delay(50);
+            continue;
+        }
+        if (!present() || !x.Read(window.XId(), shown)) return 256;
+        worst = WorstChannel(shown, expected, &bx, &by);
+        if (worst > tolerance) SDL_Delay(50);
+    }
+    if (worst > tolerance && !shown.empty())
+        ADD_FAILURE() << "at " << bx << "," << by << " shown " << std::hex << shown[static_cast<size_t>(by) * kW + bx]
+                      << " expected " << expected.Get(bx, by);
+    return worst;
+}
+
+// The colour a pattern pixel has in the format.
+uint32_t PatternIn(int32_t type, int x, int y) {
+    MemorySurface p(type, 1, 1);
+    p.Put(0, 0, Pattern(x, y));
+    return p.Get(0, 0);
+}
+
+class PresentX11 : public ::testing::TestWithParam<int32_t> {
+protected:
+    void SetUp() override {
+        InitBlendTables();
+        SDL_SetHint(SDL_HINT_RENDER_DRIVER, "software");
+    }
+    int32_t type = GetParam();
+    int tolerance = GetParam() == 3 ? 7 : 0;
+};
 
 TEST_P(PresentX11, WindowShowsTheBackSurface) {
-    const int32_t type = GetParam();
-    const int tolerance = type == 3 ? 7 : 0;
-    InitBlendTables();
-    SDL_SetHint(SDL_HINT_RENDER_DRIVER, "software");
-
     MemorySurface back(type, kW, kH);
     for (int y = 0; y < kH; ++y)
         for (int x = 0; x < kW; ++x) back.Put(x, y, Pattern(x, y));
@@ -168,81 +234,30 @@ TEST_P(PresentX11, WindowShowsTheBackSurface) {
     geom.dstPoint = &at;
     ASSERT_EQ(back.info.DispatchBlt(EBltOp::BltKeyedCopy, picture.info, geom), 0);
     // The key let the pattern through at the picture's corner; the disc covers its centre.
-    MemorySurface patternOnly(type, 1, 1);
-    patternOnly.Put(0, 0, Pattern(221, 166));
-    EXPECT_EQ(back.Get(221, 166), patternOnly.Get(0, 0));
+    EXPECT_EQ(back.Get(221, 166), PatternIn(type, 221, 166));
     EXPECT_EQ(back.Get(320, 240), picture.Get(100, 75) & (type == 3 ? 0xF8FCF8u : 0xFFFFFFu));
 
-    static bool registered = mp::RegisterWindowClass({"MornaPresentTest", &Procedure, false});
-    ASSERT_TRUE(registered);
-    mp::WindowCreation c;
-    c.className = "MornaPresentTest";
-    c.caption = "present";
-    c.style = mp::WS_CAPTION | mp::WS_SYSMENU | mp::WS_VISIBLE;
-    c.x = 50;
-    c.y = 50;
-    c.width = kW;
-    c.height = kH;
-    mp::WindowHandle window = mp::CreateWindow(c);
-    ASSERT_NE(window, 0u);
+    TestWindow window;
+    ASSERT_NE(window.XId(), 0u);
     std::string error;
-    auto presenter = mp::DisplayPresenter::CreateForWindow(window, &error);
+    auto presenter = mp::DisplayPresenter::CreateForWindow(window.handle, &error);
     ASSERT_NE(presenter, nullptr) << error;
-
-    SDL_SysWMinfo wm;
-    SDL_VERSION(&wm.version);
-    ASSERT_TRUE(SDL_GetWindowWMInfo(mp::GetSdlWindow(window), &wm));
-    ASSERT_EQ(wm.subsystem, SDL_SYSWM_X11);
-    Window xw = wm.info.x11.window;
-    XReader x;
-    ASSERT_NE(x.get(), nullptr);
-
     mp::PresentPicture pic{back.bytes.data(), back.info.pitch, kW, kH, type, nullptr};
-    // The manager maps and places the window in its own time: present until the X server
-    // shows the picture (bounded), as a window would be repainted after it is exposed.
-    std::vector<uint32_t> shown;
-    int worst = 256, bx = 0, by = 0;
-    for (int attempt = 0; attempt < 100 && worst > tolerance; ++attempt) {
-        Pump();
-        if (!x.Viewable(xw)) {
-            SDL_Delay(50);
-            continue;
-        }
-        ASSERT_TRUE(presenter->Present(pic, false)) << presenter->LastError();
-        ASSERT_TRUE(x.Read(xw, shown));
-        worst = WorstChannel(shown, back, &bx, &by);
-        if (worst > tolerance) SDL_Delay(50);
-    }
-    EXPECT_LE(worst, tolerance) << "at " << bx << "," << by << " shown " << std::hex
-                                << shown[static_cast<size_t>(by) * kW + bx] << " back " << back.Get(bx, by);
+    EXPECT_LE(ShowUntilShown(window, back, tolerance, [&] { return presenter->Present(pic, false); }), tolerance);
     presenter.reset();
-    mp::DestroyWindow(window);
-    Pump();
 }
 
 // The same through the display: the desktop's format selected, the picture a keyed plane.
 TEST_P(PresentX11, DisplayShowsItsBackPlane) {
-    const int32_t type = GetParam();
-    const int tolerance = type == 3 ? 7 : 0;
-    SDL_SetHint(SDL_HINT_RENDER_DRIVER, "software");
-    static bool registered = mp::RegisterWindowClass({"MornaDisplayTest", &Procedure, false});
-    ASSERT_TRUE(registered);
-    mp::WindowCreation c;
-    c.className = "MornaDisplayTest";
-    c.caption = "display";
-    c.style = mp::WS_CAPTION | mp::WS_SYSMENU | mp::WS_VISIBLE;
-    c.width = kW;
-    c.height = kH;
-    mp::WindowHandle window = mp::CreateWindow(c);
-    ASSERT_NE(window, 0u);
-
+    TestWindow window;
+    ASSERT_NE(window.XId(), 0u);
     mp::SelectDesktopFormatForTests(type);
     mp::SetDisplaySleeper([](uint32_t) {});
     {
         CFastDraw draw;
         ASSERT_EQ(draw.SetDisplayMode(false, kW, kH, 0), 0);
         ASSERT_EQ(draw.GetPrimaryType(), type);
-        draw.SetPresenter(mp::DisplayPresenter::CreateForWindow(window));
+        draw.SetPresenter(mp::DisplayPresenter::CreateForWindow(window.handle));
         ASSERT_NE(draw.GetPresenter(), nullptr);
         CFastPlane* back = draw.GetBackPlane();
         MemorySurface pattern(type, kW, kH);
@@ -261,38 +276,17 @@ TEST_P(PresentX11, DisplayShowsItsBackPlane) {
         geom.dstPoint = &at;
         ASSERT_EQ(back->Blt(EBltOp::BltKeyedCopy, picture.GetSurfaceInfo(), &geom, nullptr), 0);
 
-        SDL_SysWMinfo wm;
-        SDL_VERSION(&wm.version);
-        ASSERT_TRUE(SDL_GetWindowWMInfo(mp::GetSdlWindow(window), &wm));
-        Window xw = wm.info.x11.window;
-        XReader x;
-        ASSERT_NE(x.get(), nullptr);
         MemorySurface expected(type, kW, kH);
         ASSERT_EQ(expected.info.DispatchBlt(EBltOp::BltCopy, *back->GetSurfaceInfo(), whole), 0);
-        std::vector<uint32_t> shown;
-        int worst = 256, bx = 0, by = 0;
-        for (int attempt = 0; attempt < 100 && worst > tolerance; ++attempt) {
-            Pump();
-            if (!x.Viewable(xw)) {
-                SDL_Delay(50);
-                continue;
-            }
-            draw.Present();
-            ASSERT_TRUE(x.Read(xw, shown));
-            worst = WorstChannel(shown, expected, &bx, &by);
-            if (worst > tolerance) SDL_Delay(50);
-        }
-        EXPECT_LE(worst, tolerance) << "at " << bx << "," << by;
-        EXPECT_EQ(expected.Get(221, 166), [&] {
-            MemorySurface p(type, 1, 1);
-            p.Put(0, 0, Pattern(221, 166));
-            return p.Get(0, 0);
-        }());
+        EXPECT_EQ(expected.Get(221, 166), PatternIn(type, 221, 166));
+        EXPECT_LE(ShowUntilShown(window, expected, tolerance, [&] {
+                      draw.Present();
+                      return true;
+                  }),
+                  tolerance);
     }
     mp::SetDisplaySleeper(nullptr);
     mp::SelectDesktopFormatForTests(0);
-    mp::DestroyWindow(window);
-    Pump();
 }
 
 INSTANTIATE_TEST_SUITE_P(Depths, PresentX11, ::testing::Values(3, 7),
