@@ -105,13 +105,10 @@ int CFastDraw::EndChangeDisplay() {
     } else {
         if (modeChanged_) dd::DisplaySleep(500);
         // The cursor's counter is brought to the state, however often the mode changed.
-        if (fullScreen_) {
-            while (dd::ShowCursor(false) >= 0) {
-            }
-        } else {
-            while (dd::ShowCursor(true) < 0) {
-            }
-        }
+        dd::ShowCursor(true);
+        int32_t count = dd::ShowCursor(false);  // read without changing it
+        while (fullScreen_ && count >= 0) count = dd::ShowCursor(false);
+        while (!fullScreen_ && count < 0) count = dd::ShowCursor(true);
         if (Window::IWindow* window = AppWindow()) {
             window->SetSize(width_, height_);
             window->SetFullScreen(fullScreen_);

@@ -78,6 +78,14 @@ TEST_F(DisplayChange, FullScreenAtSixteenAndThirtyTwoBitsWaitsBeforeRestoring) {
     EXPECT_EQ(g_slept.size(), 3u);
 }
 
+TEST_F(DisplayChange, TheCursorIsHiddenInFullScreenAndShownInAWindowHoweverOftenItChanges) {
+    for (int i = 0; i < 3; ++i) ASSERT_EQ(draw.ChangeDisplay(true), 0);
+    EXPECT_EQ(dd::ShowCursor(true), 0);  // hidden at -1: one show brings it back
+    dd::ShowCursor(false);
+    for (int i = 0; i < 3; ++i) ASSERT_EQ(draw.ChangeDisplay(false), 0);
+    EXPECT_EQ(dd::ShowCursor(false), -1);  // shown at 0
+}
+
 TEST_F(DisplayChange, ARefusedFullScreenFallsBackToTheWindow) {
     morna::test::LogCapture log;
     dd::InjectDisplayModeRefusals(1);
