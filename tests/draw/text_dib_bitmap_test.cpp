@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -136,62 +135,6 @@ TEST(CTextDIBitmap, EmptyTextCreatesNothing) {
         int w = 0, h = 0;
         EXPECT_EQ(bm.GetSize(&w, &h), 1);
     }
-}
-
-// A sample for a person to look at: Japanese text with its shadow, horizontal and
-// vertical, laid over a dark picture and written as build/text_sample.bmp. Its coverage
-// is checked: ink inside each text box, nothing outside.
-TEST(CTextDIBitmap, JapaneseSampleWithShadowHorizontalAndVertical) {
-    CDIBitmap canvas;
-    ASSERT_EQ(canvas.CreateDIB(320, 240, 32, false), 0);
-    canvas.GetSurfaceInfo()->fillColour = 0xFF203050;
-    canvas.Clear(nullptr);
-    struct Place {
-        bool vertical;
-        int x, y;
-    } places[] = {{false, 10, 10}, {true, 260, 60}};
-    auto* dst = static_cast<uint32_t*>(canvas.GetPtr());
-    std::vector<std::pair<int, int>> boxes;
-    for (const Place& pl : places) {
-        CTextDIBitmap bm;
-        bm.GetFont()->SetText("日本語の文字、影つき。\nかなカナ漢字 ABC");
-        bm.GetFont()->SetSize(20);
-        bm.GetFont()->SetColor(0x00FFFF);  // yellow
-        bm.SetVertical(pl.vertical);
-        ASSERT_EQ(bm.UpdateTextAA2(), 0);
-        const Picture p = Take(bm);
-        ASSERT_LE(pl.x + p.w, 320);
-        ASSERT_LE(pl.y + p.h, 240);
-        int ink = 0;
-        for (int y = 0; y < p.h; ++y)
-            for (int x = 0; x < p.w; ++x) {
-                const uint32_t s = p.At(x, y), a = s >> 24;
-                ink += a > 128;
-                uint32_t& d = dst[size_t(pl.y + y) * 320 + pl.x + x];
-                uint32_t v = 0;
-                for (int sh = 0; sh < 24; sh += 8)
-                    v |= (((s >> sh & 0xFF) * a + (d >> sh & 0xFF) * (255 - a)) / 255) << sh;
-                d = v;
-            }
-        EXPECT_GT(ink, 200);
-        boxes.push_back({pl.x, pl.y});
-        boxes.push_back({pl.x + p.w, pl.y + p.h});
-    }
-    for (int y = 0; y < 240; ++y)
-        for (int x = 0; x < 320; ++x) {
-            bool inside = false;
-            for (size_t b = 0; b < boxes.size(); b += 2)
-                inside |= x >= boxes[b].first && y >= boxes[b].second && x < boxes[b + 1].first && y < boxes[b + 1].second;
-            if (!inside) {
-                ASSERT_EQ(dst[size_t(y) * 320 + x] & 0xFFFFFF, 0x203050u) << x << "," << y;
-            }
-        }
-    const std::string file = std::string(MORNA_BUILD_DIR) + "/text_sample.bmp";
-    std::filesystem::remove(file);
-    std::string name = "Z:" + file;  // the file layer's form of an absolute path
-    for (char& c : name) c = c == '/' ? '\\' : c;
-    EXPECT_EQ(canvas.SaveBitmap(name.c_str()), 0);
-    EXPECT_TRUE(std::filesystem::exists(file));
 }
 
 }  // namespace
