@@ -1,9 +1,8 @@
-// Display formats in a window and in full screen, refused modes and the change's sleeper.
+// Display formats in a window and in full screen, and refused modes.
 #include <gtest/gtest.h>
 
 #include <SDL2/SDL.h>
 
-#include <vector>
 
 #include "platform/display_mode.h"
 
@@ -26,14 +25,11 @@ TEST(DisplayMode, DesktopFormatIsSdlsUnlessATestSelectsOne) {
 }
 
 TEST(DisplayMode, SdlFormatsMapOntoDisplayCodesWithTheNamesCrossed) {
-    EXPECT_EQ(mp::DisplayFormatOfSdl(SDL_PIXELFORMAT_BGR24), 5);
-    EXPECT_EQ(mp::DisplayFormatOfSdl(SDL_PIXELFORMAT_RGB24), 6);
-    EXPECT_EQ(mp::DisplayFormatOfSdl(SDL_PIXELFORMAT_RGB888), 7);  // SDL's RGB888 is 32-bit
-    EXPECT_EQ(mp::DisplayFormatOfSdl(SDL_PIXELFORMAT_BGR888), 8);
-    EXPECT_EQ(mp::DisplayFormatOfSdl(SDL_PIXELFORMAT_RGB565), 3);
-    EXPECT_EQ(mp::DisplayFormatOfSdl(SDL_PIXELFORMAT_RGB555), 4);
-    EXPECT_EQ(mp::DisplayFormatOfSdl(SDL_PIXELFORMAT_INDEX8), 2);
-    EXPECT_EQ(mp::DisplayFormatOfSdl(SDL_PIXELFORMAT_RGB444), 1);
+    // SDL's RGB888 is 32-bit; its RGB24 is our BGR888 and the other way round.
+    const uint32_t sdl[] = {SDL_PIXELFORMAT_RGB444, SDL_PIXELFORMAT_INDEX8, SDL_PIXELFORMAT_RGB565,
+                            SDL_PIXELFORMAT_RGB555, SDL_PIXELFORMAT_BGR24,  SDL_PIXELFORMAT_RGB24,
+                            SDL_PIXELFORMAT_RGB888, SDL_PIXELFORMAT_BGR888};
+    for (int32_t code = 1; code <= 8; ++code) EXPECT_EQ(mp::DisplayFormatOfSdl(sdl[code - 1]), code);
 }
 
 TEST(DisplayMode, FullScreenOffersSixteenAndThirtyTwoBits) {
@@ -54,16 +50,6 @@ TEST(DisplayMode, InjectedRefusalsRefuseThatManyRequests) {
     EXPECT_FALSE(mp::SetFullScreenMode(640, 480, 16, &format));
     EXPECT_FALSE(mp::SetFullScreenMode(640, 480, 16, &format));
     EXPECT_TRUE(mp::SetFullScreenMode(640, 480, 16, &format));
-}
-
-std::vector<uint32_t> g_slept;
-
-TEST(DisplayMode, WaitsGoThroughTheSleeper) {
-    mp::SetDisplaySleeper([](uint32_t ms) { g_slept.push_back(ms); });
-    mp::DisplaySleep(500);
-    mp::DisplaySleep(7);
-    mp::SetDisplaySleeper(nullptr);
-    EXPECT_EQ(g_slept, (std::vector<uint32_t>{500, 7}));
 }
 
 }  // namespace

@@ -86,9 +86,7 @@ constexpr GameKey kGameKeys[] = {
     {SDL_SCANCODE_KP_4, dik::kNumpad4},  {SDL_SCANCODE_KP_5, dik::kNumpad5},
     {SDL_SCANCODE_KP_6, dik::kNumpad6},  {SDL_SCANCODE_KP_7, dik::kNumpad7},
     {SDL_SCANCODE_KP_8, dik::kNumpad8},  {SDL_SCANCODE_KP_9, dik::kNumpad9},
-    {SDL_SCANCODE_SPACE, dik::kSpace},   {SDL_SCANCODE_LCTRL, dik::kLeftControl},
-    {SDL_SCANCODE_RCTRL, dik::kRightControl}, {SDL_SCANCODE_F1, dik::kF1},
-    {SDL_SCANCODE_F12, dik::kF12},
+    {SDL_SCANCODE_LCTRL, dik::kLeftControl}, {SDL_SCANCODE_RCTRL, dik::kRightControl},
 };
 
 TEST_F(KeyboardStateTest, SyntheticEventsReachTheirCodes) {

@@ -86,19 +86,6 @@ TEST_F(PlatformWindow, CreatesWithSizeCaptionAndCreateMessage) {
     ASSERT_FALSE(Seen().empty());
     EXPECT_EQ(Seen()[0].message, mp::WM_CREATE);
     EXPECT_EQ(Seen()[0].lparam, 77);
-
-    EXPECT_TRUE(mp::ShowWindow(w, false));
-    EXPECT_FALSE(mp::IsWindowVisible(w));
-    EXPECT_TRUE(mp::ResizeWindow(w, 640, 480));
-    ASSERT_TRUE(mp::GetClientSize(w, cw, ch));
-    EXPECT_EQ(cw, 640);
-    EXPECT_EQ(ch, 480);
-    EXPECT_TRUE(mp::SetWindowStyle(w, mp::WS_POPUP));
-    EXPECT_TRUE(mp::IsFullScreenWindow(w));
-    EXPECT_TRUE(mp::SetWindowStyle(w, mp::WS_CAPTION));
-    EXPECT_FALSE(mp::IsFullScreenWindow(w));
-    EXPECT_TRUE(mp::EnableInputMethod(w, false));
-    EXPECT_FALSE(mp::IsInputMethodEnabled(w));
     EXPECT_TRUE(mp::DestroyWindow(w));
 }
 
@@ -256,11 +243,4 @@ TEST_F(PlatformWindow, DialogsComeFromRegisteredTemplates) {
     EXPECT_FALSE(mp::IsDialogMessage(d, {d + 1000, mp::WM_USER, 0, 0}));
     EXPECT_EQ(Seen().back().message, mp::WM_USER);
     mp::DestroyWindow(d);
-}
-
-TEST(PlatformCursor, CountsShowAndHide) {
-    int32_t base = mp::ShowCursor(true) - 1;
-    EXPECT_EQ(mp::ShowCursor(false), base);
-    EXPECT_EQ(mp::ShowCursor(false), base - 1);
-    EXPECT_EQ(mp::ShowCursor(true), base);
 }
