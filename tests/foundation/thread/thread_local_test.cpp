@@ -106,9 +106,6 @@ TEST(AppInitializer, BracketsTheProgram) {
     {
         CAppInitializer init(reinterpret_cast<void*>(0x400000), nullptr, "deletesav", 10);
         EXPECT_EQ(CAppInitializer::GetInstance(), &init);
-        EXPECT_EQ(init.GetInstanceHandle(), reinterpret_cast<void*>(0x400000));
-        EXPECT_STREQ(init.GetCommandLine(), "deletesav");
-        EXPECT_EQ(init.GetShowCommand(), 10);
         EXPECT_TRUE(GetMultiThreadFlag());
         EXPECT_FALSE(CurrentThreadSlot().IsEmpty());
         EXPECT_EQ(GetCurrentThread(), nullptr);
