@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 using tovarineGameSDK3rd::Auxiliary::CStringScanner;
 using tovarineGameSDK3rd::VTL::CRuntimeException;
@@ -16,18 +17,13 @@ std::string S(const VTLstring& v) { return std::string(v.c_str(), v.size()); }
 }  // namespace
 
 TEST(StringScanner, LeadBytesAndHexDigits) {
-    EXPECT_FALSE(CStringScanner::IsSJISLeadByte(0x80));
-    EXPECT_TRUE(CStringScanner::IsSJISLeadByte(0x81));
-    EXPECT_TRUE(CStringScanner::IsSJISLeadByte(0x9F));
-    EXPECT_FALSE(CStringScanner::IsSJISLeadByte(0xA0));
-    EXPECT_FALSE(CStringScanner::IsSJISLeadByte(0xDF));
-    EXPECT_TRUE(CStringScanner::IsSJISLeadByte(0xE0));
-    EXPECT_TRUE(CStringScanner::IsSJISLeadByte(0xFC));
-    EXPECT_FALSE(CStringScanner::IsSJISLeadByte(0xFD));
-    EXPECT_EQ(CStringScanner::HexToInt('0'), 0);
-    EXPECT_EQ(CStringScanner::HexToInt('9'), 9);
-    EXPECT_EQ(CStringScanner::HexToInt('A'), 10);
-    EXPECT_EQ(CStringScanner::HexToInt('f'), 15);
+    for (int b = 0x80; b <= 0xFD; ++b) {
+        EXPECT_EQ(CStringScanner::IsSJISLeadByte(static_cast<unsigned char>(b)),
+                  (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC)) << b;
+    }
+    for (auto [c, v] : {std::pair{'0', 0}, std::pair{'9', 9}, std::pair{'A', 10}, std::pair{'f', 15}}) {
+        EXPECT_EQ(CStringScanner::HexToInt(c), v) << c;
+    }
     for (char c : {'g', 'G', '/', ':', '@', '`', '\0'}) {
         try {
             CStringScanner::HexToInt(c);
@@ -65,18 +61,14 @@ TEST(StringScanner, GetNum) {
     p = " \t\r\n";
     EXPECT_EQ(CStringScanner::GetNum(&p, &n), -1);
     EXPECT_EQ(n, 77);
-    p = "+2147483647";
-    EXPECT_EQ(CStringScanner::GetNum(&p, &n), 0);
-    EXPECT_EQ(n, 2147483647);
-    p = "2147483648";  // wraps
-    EXPECT_EQ(CStringScanner::GetNum(&p, &n), 0);
-    EXPECT_EQ(n, -2147483647 - 1);
-    p = "-2147483648";
-    EXPECT_EQ(CStringScanner::GetNum(&p, &n), 0);
-    EXPECT_EQ(n, -2147483647 - 1);
-    p = "4294967297";
-    EXPECT_EQ(CStringScanner::GetNum(&p, &n), 0);
-    EXPECT_EQ(n, 1);
+    // Past 32 bits the value wraps.
+    const std::pair<const char*, int> edges[] = {
+        {"+2147483647", 2147483647}, {"2147483648", -2147483647 - 1}, {"-2147483648", -2147483647 - 1}, {"4294967297", 1}};
+    for (const auto& [text, want] : edges) {
+        p = text;
+        EXPECT_EQ(CStringScanner::GetNum(&p, &n), 0) << text;
+        EXPECT_EQ(n, want) << text;
+    }
 }
 
 TEST(StringScanner, GetNextTokenWithEmptyFields) {
