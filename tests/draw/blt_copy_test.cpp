@@ -20,19 +20,9 @@ using morna::test::TestSurface;
 namespace {
 
 const char* Name(int32_t f) {
-    switch (f) {
-        case Palette8: return "Palette8";
-        case RGB565: return "RGB565";
-        case RGB555: return "RGB555";
-        case RGB888: return "RGB888";
-        case BGR888: return "BGR888";
-        case XRGB8888: return "XRGB8888";
-        case XBGR8888: return "XBGR8888";
-        case ARGB4565: return "ARGB4565";
-        case ARGB4555: return "ARGB4555";
-        case ARGB8888: return "ARGB8888";
-        default: return "ABGR8888";
-    }
+    static const char* const names[] = {"Palette8", "RGB565",   "RGB555",   "RGB888",   "BGR888",   "XRGB8888",
+                                        "XBGR8888", "9",        "ARGB4565", "ARGB4555", "ARGB8888", "ABGR8888"};
+    return names[f - Palette8];
 }
 
 int Bytes(int32_t f) {
@@ -211,7 +201,7 @@ protected:
 
 TEST_P(CopyCell, RandomPlacementsEqualReference) {
     std::mt19937 rng(1000 + GetParam().op * 256 + GetParam().src * 16 + GetParam().dst);
-    for (int i = 0; i < 200; ++i) {
+    for (int i = 0; i < 60; ++i) {
         SCOPED_TRACE(i);
         Check(rng, 1 + static_cast<int>(rng() % 24), 1 + static_cast<int>(rng() % 24), 1 + static_cast<int>(rng() % 32),
               1 + static_cast<int>(rng() % 32), nullptr);

@@ -247,20 +247,8 @@ TEST_F(EffectCases, FadeOnAlphaFormatsFadesAlphaOnly) {
     EXPECT_EQ(PixelAt<uint32_t>(b, 1, 0), 0xAA031234u);  // 112 * 128 / 255 = 56 -> 3
 }
 
-TEST_F(EffectCases, AddWhiteAndSubtractNothing) {
-    const uint32_t white = 0xFFFFFFFF, none = 0;
-    std::mt19937 rng(5);
-    for (int32_t type : {RGB565, RGB555, RGB888, BGR888, XRGB8888, XBGR8888, ARGB8888, ABGR8888}) {
-        TestSurface t(type, 3, 1);
-        t.Fill(rng);
-        EXPECT_EQ(t.info.ApplyEffect(EffectAddColor, nullptr, &white), 0u);
-        uint32_t c = 0;
-        ASSERT_EQ(t.info.GetPixel(2, 0, &c), 0);
-        EXPECT_EQ(c & 0xFFFFFF, type == RGB565 ? 0xF8FCF8u : Is16(type) ? 0xF8F8F8u : 0xFFFFFFu) << type;
-        if (type == ARGB8888 || type == ABGR8888) {
-            EXPECT_EQ(c >> 24, 0xFFu);
-        }
-    }
+TEST_F(EffectCases, SubtractingNothing) {
+    const uint32_t none = 0;
     // Subtracting black: RGB565 unchanged, ARGB8888 alpha 255, ARGB4555 loses bit 15.
     TestSurface a(RGB565, 1, 1), b(ARGB8888, 1, 1), d(ARGB4555, 1, 1);
     SetWord(a.At(0, 0), 0xA5C3);
@@ -272,27 +260,6 @@ TEST_F(EffectCases, AddWhiteAndSubtractNothing) {
     EXPECT_EQ(Word(a.At(0, 0)), 0xA5C3);
     EXPECT_EQ(PixelAt<uint32_t>(b, 0, 0), 0xFF203040u);
     EXPECT_EQ(PixelAt<uint32_t>(d, 0, 0), 0x77051234u);
-}
-
-TEST_F(EffectCases, NegativeTwiceRestoresPlainFormatsButNotAlpha8) {
-    std::mt19937 rng(9);
-    for (int32_t type : {RGB565, RGB555, RGB888, BGR888, XRGB8888, XBGR8888, ARGB4565, ARGB4555, ARGB8888}) {
-        TestSurface t(type, 5, 3);
-        t.Fill(rng);
-        const auto before = t.bytes;
-        EXPECT_EQ(t.info.ApplyEffect(EffectNegative, nullptr, nullptr), 0u);
-        EXPECT_EQ(t.info.ApplyEffect(EffectNegative, nullptr, nullptr), 0u);
-        if (type == ARGB8888) {
-            for (int x = 0; x < 5; ++x) EXPECT_EQ(t.At(x, 1)[3], 0);
-            for (size_t i = 0; i < before.size(); ++i) {
-                if (i % 4 != 3) {
-                    EXPECT_EQ(t.bytes[i], before[i]);
-                }
-            }
-        } else {
-            EXPECT_EQ(t.bytes, before) << type;
-        }
-    }
 }
 
 TEST_F(EffectCases, MosaicGridStartsAtTheRectangle) {
@@ -355,15 +322,9 @@ TEST_F(EffectCases, RefusalsAnswerOneAndTouchNothing) {
     // A locker that refuses: every effect answers 1, nothing drawn, nothing left locked.
     auto* refusing = new CountingLocker(1);
     t.info.SetLocker(tovarineGameSDK3rd::VTL::smart_ptr<ISurfaceLocker>(refusing));
-    const uint32_t colour = 0xFFFFFFFF;
-    const int32_t n = 2;
-    const uint8_t rate = 0;
-    EXPECT_EQ(t.info.ApplyEffect(EffectClear, nullptr, nullptr), 1u);
-    EXPECT_EQ(t.info.ApplyEffect(EffectFade, nullptr, &rate), 1u);
-    EXPECT_EQ(t.info.ApplyEffect(EffectAddColor, nullptr, &colour), 1u);
-    EXPECT_EQ(t.info.ApplyEffect(EffectSubColor, nullptr, &colour), 1u);
-    EXPECT_EQ(t.info.ApplyEffect(EffectNegative, nullptr, nullptr), 1u);
-    EXPECT_EQ(t.info.ApplyEffect(EffectMosaic, nullptr, &n), 1u);
+    for (EffectOp op : {EffectClear, EffectFade, EffectAddColor, EffectSubColor, EffectNegative, EffectMosaic}) {
+        EXPECT_EQ(RunEffect(t, nullptr, {op, 2}), 1u) << op;
+    }
     EXPECT_EQ(refusing->locks, 6);
     EXPECT_EQ(refusing->unlocks, 0);
     EXPECT_EQ(t.bytes, before);

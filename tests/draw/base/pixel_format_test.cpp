@@ -75,7 +75,8 @@ TEST(PixelFormat, MakeRgbPacksTopBits) {
     EXPECT_EQ(w, 0x7FFF);
 }
 
-// The narrowing and widening rules of the copy blits, through the canonical colour word.
+// The narrowing and widening rules of the copy blits, through the canonical colour word (the
+// plain 16/24/32-bit worked pixels are pinned per pair by the copy blit's worked examples).
 TEST(PixelFormat, ConversionsKeepTopBitsAndFillZeros) {
     auto conv = [](auto s, auto d, uint32_t raw) {
         using S = decltype(s);
@@ -83,14 +84,7 @@ TEST(PixelFormat, ConversionsKeepTopBitsAndFillZeros) {
         return static_cast<uint32_t>(FromColor<D>(ToColor<S>(static_cast<typename S::Raw>(raw))));
     };
     EXPECT_EQ(conv(PixelFormat<RGB555>{}, PixelFormat<RGB565>{}, 0x7FFF), 0xFFDFu);
-    EXPECT_EQ(conv(PixelFormat<RGB565>{}, PixelFormat<RGB555>{}, 0xFFFF), 0x7FFFu);
-    EXPECT_EQ(conv(PixelFormat<RGB565>{}, PixelFormat<XRGB8888>{}, 0xFFFF), 0x00F8FCF8u);
-    EXPECT_EQ(conv(PixelFormat<XRGB8888>{}, PixelFormat<RGB565>{}, 0x5AFF8001), 0xFC00u);
-    EXPECT_EQ(conv(PixelFormat<XRGB8888>{}, PixelFormat<RGB555>{}, 0x5AFF8001), 0x7E00u);
-    EXPECT_EQ(conv(PixelFormat<XRGB8888>{}, PixelFormat<XBGR8888>{}, 0x5AFF8001), 0x000180FFu);
     EXPECT_EQ(conv(PixelFormat<XRGB8888>{}, PixelFormat<ARGB8888>{}, 0x5AFF8001), 0xFFFF8001u);
-    EXPECT_EQ(conv(PixelFormat<BGR888>{}, PixelFormat<RGB565>{}, 0x070CF8), 0xF860u);
-    EXPECT_EQ(conv(PixelFormat<RGB888>{}, PixelFormat<RGB555>{}, 0xF80C07), 0x7C20u);
     // 4-bit alpha: 15 widens to 240; 8-bit alpha narrows to its top four bits.
     EXPECT_EQ(conv(PixelFormat<ARGB4565>{}, PixelFormat<ARGB8888>{}, 0x0FFFFF), 0xF0F8FCF8u);
     EXPECT_EQ(conv(PixelFormat<ABGR8888>{}, PixelFormat<ARGB4555>{}, 0x9F000000), 0x090000u);
