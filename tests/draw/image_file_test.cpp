@@ -49,19 +49,12 @@ TEST(SaveBitmap, ThreeByTwoRectangleIsByteExact) {
     expected.resize(54, 0);
     EXPECT_EQ(head, expected);
     // The first row after the headers is the rectangle's bottom row (y = 2); fill bytes 0.
-    for (int row = 0; row < 2; ++row) {
-        const int y = 2 - row;
-        for (int i = 0; i < 3; ++i) {
-            const uint8_t* p = s.At(1 + i, y);
-            const size_t at = 54 + row * 12 + i * 3;
-            EXPECT_EQ(f[at], p[0]);
-            EXPECT_EQ(f[at + 1], p[1]);
-            EXPECT_EQ(f[at + 2], p[2]);
-        }
-        EXPECT_EQ(f[54 + row * 12 + 9], 0);
-        EXPECT_EQ(f[54 + row * 12 + 10], 0);
-        EXPECT_EQ(f[54 + row * 12 + 11], 0);
+    std::vector<uint8_t> rows;
+    for (int y = 2; y >= 1; --y) {
+        for (int x = 1; x < 4; ++x) rows.insert(rows.end(), s.At(x, y), s.At(x, y) + 3);
+        rows.insert(rows.end(), 3, 0);
     }
+    EXPECT_EQ(std::vector<uint8_t>(f.begin() + 54, f.end()), rows);
 }
 
 TEST(SaveTvg, RawFileOfAWholeSurface) {
