@@ -1,6 +1,7 @@
 // The BMP and tvg writers byte for byte, and tvg files read back through the loader.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -184,8 +185,8 @@ std::vector<DamagedTvg> DamagedTvgs() {
     lzss.Encode(plain.data(), &packed, static_cast<uint32_t>(plain.size()), &packedSize, true);
     std::vector<uint8_t> stream(packed, packed + packedSize);
     delete[] packed;
-    std::vector<uint8_t> broken = stream;
-    broken.resize(broken.size() - 2);
+    // The packed stream without its last two bytes.
+    const std::vector<uint8_t> broken(stream.begin(), stream.end() - std::min<size_t>(2, stream.size()));
     return {
         {"ShortHeader", std::vector<uint8_t>{'t', 'v', 'g', 0, 1, 0, 0, 0}, 2},
         {"RawDataShort", morna::test::MakeTvg(4, 4, 0, 64, std::vector<uint8_t>(63)), 2},
