@@ -81,3 +81,22 @@ function(morna_add_test name folder)
   file(WRITE "${script}" "if(${name}_TESTS)\n  set_tests_properties(\${${name}_TESTS} PROPERTIES ${props})\nendif()\n")
   set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES "${script}")
 endfunction()
+
+# morna_add_programs(prefix pattern [LIBS ...]): one program per file of this folder
+# matching pattern, named prefix + the file's stem, linked with every morna library
+# that exists, highest first (benchmarks and fuzz targets reach across the tree).
+function(morna_add_programs prefix pattern)
+  cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
+  set(libs)
+  foreach(lib morna_draw morna_draw_base morna_foundation morna_platform)
+    if(TARGET ${lib})
+      list(APPEND libs ${lib})
+    endif()
+  endforeach()
+  file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${pattern})
+  foreach(src IN LISTS srcs)
+    get_filename_component(stem ${src} NAME_WE)
+    add_executable(${prefix}${stem} ${src})
+    target_link_libraries(${prefix}${stem} PRIVATE ${libs} ${ARG_LIBS})
+  endforeach()
+endfunction()
