@@ -10,106 +10,49 @@
 
 #include "draw/base/blend_tables.h"
 #include "foundation/vtl/exception.h"
-#include "tests/draw/base/test_surface.h"
+#include "tests/draw/pixel_reference.h"
 
 using namespace tovarineGameSDK3rd::Draw;
-using morna::test::CountingLocker;
-using morna::test::TestSurface;
+using namespace morna::test;
 
 namespace {
 
-// ---- Reference: the rules per format, written from the byte layouts by hand --------------
+// ---- Reference: the rules per format, on the byte layouts -----------------------------------
 
 int Mul(int w, int x) { return w * x / 255; }
-
-uint16_t Word(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
-void SetWord(uint8_t* p, uint32_t w) {
-    p[0] = static_cast<uint8_t>(w);
-    p[1] = static_cast<uint8_t>(w >> 8);
-}
-
-// Fields (shift, bits) of the 16-bit words: red, green, blue.
-struct Field {
-    int shift, bits;
-};
-const Field k565[3] = {{11, 5}, {5, 6}, {0, 5}};
-const Field k555[3] = {{10, 5}, {5, 5}, {0, 5}};
-bool Is565(int32_t t) { return t == RGB565 || t == ARGB4565; }
-
-// Byte offsets of red, green, blue in the 24- and 32-bit formats.
-struct Order {
-    int r, g, b;
-};
-Order OrderOf(int32_t t) {
-    return (t == BGR888 || t == XBGR8888 || t == ABGR8888) ? Order{0, 1, 2} : Order{2, 1, 0};
-}
-bool Is16(int32_t t) { return t == RGB565 || t == RGB555 || t == ARGB4565 || t == ARGB4555; }
-
-// Word fields combined channel by channel with fn(d, s, max).
-template <class Fn>
-uint32_t CombineWord(uint32_t d, uint32_t s, const Field* f, Fn fn) {
-    uint32_t out = 0;
-    for (int i = 0; i < 3; ++i) {
-        const int m = (1 << f[i].bits) - 1;
-        out |= static_cast<uint32_t>(fn(static_cast<int>(d >> f[i].shift) & m, static_cast<int>(s >> f[i].shift) & m, m))
-               << f[i].shift;
-    }
-    return out;
-}
-
-void RefClear(int32_t t, uint32_t c, uint8_t* p) {
-    const int A = c >> 24, R = (c >> 16) & 0xFF, G = (c >> 8) & 0xFF, B = c & 0xFF;
-    if (Is16(t)) {
-        SetWord(p, Is565(t) ? ((R & 0xF8) << 8 | (G & 0xFC) << 3 | B >> 3) : ((R & 0xF8) << 7 | (G & 0xF8) << 2 | B >> 3));
-        if (t == ARGB4565 || t == ARGB4555) p[2] = static_cast<uint8_t>(A >> 4);
-        return;
-    }
-    const Order o = OrderOf(t);
-    p[o.r] = static_cast<uint8_t>(R);
-    p[o.g] = static_cast<uint8_t>(G);
-    p[o.b] = static_cast<uint8_t>(B);
-    if (t == XRGB8888 || t == XBGR8888) p[3] = 0;
-    if (t == ARGB8888 || t == ABGR8888) p[3] = static_cast<uint8_t>(A);
-}
+bool Is16(int32_t t) { return LayoutOf(t).r.bits < 8; }
+bool Alpha8(int32_t t) { return t == ARGB8888 || t == ABGR8888; }
 
 void RefFade(int32_t t, int r, uint8_t* p) {
+    const uint32_t v = Load(t, p);
     if (t == RGB565 || t == RGB555) {
         const int level = t == RGB565 ? (r & 0xE0) >> 4 : r >> 4;
-        SetWord(p, CombineWord(Word(p), 0, t == RGB565 ? k565 : k555, [&](int d, int, int) { return d * level / 15; }));
-    } else if (t == ARGB4565 || t == ARGB4555) {
-        p[2] = static_cast<uint8_t>(Mul(r, (p[2] & 15) * 16) >> 4);
-    } else if (t == ARGB8888 || t == ABGR8888) {
-        p[3] = static_cast<uint8_t>(Mul(r, p[3]));
+        Store(t, p, MapColour(t, v, 0, [&](int d, int, int) { return d * level / 15; }));
+    } else if (HasAlpha(t)) {  // alpha only
+        const Field a = LayoutOf(t).a;
+        const uint32_t faded = a.bits == 4 ? Mul(r, static_cast<int>(Get(a, v)) * 16) >> 4 : Mul(r, static_cast<int>(Get(a, v)));
+        Store(t, p, (v & ~(0xFFu << a.shift)) | faded << a.shift);
     } else {
-        for (int i = 0; i < 3; ++i) p[i] = static_cast<uint8_t>(Mul(r, p[i]));
-        if (t == XRGB8888 || t == XBGR8888) p[3] = 0;
+        Store(t, p, MapColour(t, v, 0, [&](int d, int, int) { return Mul(r, d); }));  // X byte 0
     }
 }
 
 void RefSaturate(int32_t t, uint32_t c, bool add, uint8_t* p) {
-    const auto fn = [add](int d, int s, int m) { return add ? std::min(m, d + s) : std::max(0, d - s); };
-    const int R = (c >> 16) & 0xFF, G = (c >> 8) & 0xFF, B = c & 0xFF;
-    if (Is16(t)) {
-        const Field* f = Is565(t) ? k565 : k555;
-        const uint32_t s = Is565(t) ? (R >> 3) << 11 | (G >> 2) << 5 | B >> 3 : (R >> 3) << 10 | (G >> 3) << 5 | B >> 3;
-        const uint32_t keep = t == RGB555 ? Word(p) & 0x8000 : 0;  // ARGB4555 bit 15 comes out 0
-        SetWord(p, CombineWord(Word(p), s, f, fn) | keep);
-        return;
-    }
-    const Order o = OrderOf(t);
-    p[o.r] = static_cast<uint8_t>(fn(p[o.r], R, 255));
-    p[o.g] = static_cast<uint8_t>(fn(p[o.g], G, 255));
-    p[o.b] = static_cast<uint8_t>(fn(p[o.b], B, 255));
-    if (t == ARGB8888 || t == ABGR8888) p[3] = 255;
+    const uint32_t v = Load(t, p);
+    // Kept: RGB555 bit 15, a 4-bit alpha byte, an X byte; ARGB4555 bit 15 comes out 0.
+    const uint32_t other = Alpha8(t) ? 0xFF000000u : v & ~ColourMask(t) & (t == RGB555 ? 0x8000u : 0xFFFF0000u);
+    Store(t, p, other | MapColour(t, v, RawOf(t, c), [add](int d, int s, int m) {
+                    return add ? std::min(m, d + s) : std::max(0, d - s);
+                }));
 }
 
 void RefNegative(int32_t t, uint8_t* p) {
+    const uint32_t v = Load(t, p);
     if (Is16(t)) {
-        SetWord(p, Word(p) ^ (t == RGB555 ? 0x7FFF : 0xFFFF));
-        return;
+        Store(t, p, v ^ (t == RGB555 ? 0x7FFFu : 0xFFFFu));
+    } else {
+        Store(t, p, (v ^ 0xFFFFFFu) & (Alpha8(t) ? 0x00FFFFFFu : ~0u));
     }
-    for (int i = 0; i < 3; ++i) p[i] = static_cast<uint8_t>(255 - p[i]);
-    if (t == ARGB8888 || t == ABGR8888) p[3] = 0;
 }
 
 // The whole effect on a copy of the surface's bytes, pixel by pixel.
@@ -131,7 +74,7 @@ std::vector<uint8_t> Reference(const TestSurface& t, const Rect& rect, EffectCal
         for (int x = x0; x < x1; ++x) {
             uint8_t* p = out.data() + y * s.pitch + x * bpp;
             switch (e.op) {
-                case EffectClear: RefClear(s.type, s.fillColour, p); break;
+                case EffectClear: Store(s.type, p, RawOf(s.type, s.fillColour)); break;
                 case EffectFade: RefFade(s.type, static_cast<int>(e.value), p); break;
                 case EffectAddColor: RefSaturate(s.type, e.value, true, p); break;
                 case EffectSubColor: RefSaturate(s.type, e.value, false, p); break;
@@ -139,7 +82,7 @@ std::vector<uint8_t> Reference(const TestSurface& t, const Rect& rect, EffectCal
                 case EffectMosaic: {
                     const int sx = x0 + (x - x0) / n * n, sy = y0 + (y - y0) / n * n;
                     const uint8_t* q = t.bytes.data() + sy * s.pitch + sx * bpp;
-                    std::copy(q, q + (s.type == ARGB4565 || s.type == ARGB4555 ? 3 : bpp), p);
+                    Store(s.type, p, Load(s.type, q));
                     break;
                 }
             }
@@ -158,9 +101,6 @@ uint32_t RunEffect(TestSurface& t, const Rect* rect, EffectCall e) {
     return t.info.ApplyEffect(e.op, rect, param);
 }
 
-const int32_t kFormats[] = {Palette8, RGB565, RGB555, RGB888, BGR888, XRGB8888, XBGR8888,
-                            ARGB4565, ARGB4555, ARGB8888, ABGR8888};
-
 class EffectOnFormat : public ::testing::TestWithParam<std::tuple<int32_t, EffectOp>> {
 protected:
     void SetUp() override { InitBlendTables(); }
@@ -168,7 +108,7 @@ protected:
 
 std::string Name(const ::testing::TestParamInfo<std::tuple<int32_t, EffectOp>>& i) {
     static const char* const ops[] = {"Clear", "Fade", "AddColor", "SubColor", "Negative", "Mosaic"};
-    return "Type" + std::to_string(std::get<0>(i.param)) + "_" + ops[std::get<1>(i.param)];
+    return std::string(FormatName(std::get<0>(i.param))) + "_" + ops[std::get<1>(i.param)];
 }
 
 // Random pixels and random rectangles (odd and even edges, partly or wholly outside, null),
@@ -200,7 +140,7 @@ TEST_P(EffectOnFormat, MatchesPerPixelReference) {
 }
 
 INSTANTIATE_TEST_SUITE_P(All, EffectOnFormat,
-                         ::testing::Combine(::testing::ValuesIn(kFormats),
+                         ::testing::Combine(::testing::ValuesIn(AllFormats()),
                                             ::testing::Values(EffectClear, EffectFade, EffectAddColor, EffectSubColor,
                                                               EffectNegative, EffectMosaic)),
                          Name);
@@ -221,14 +161,14 @@ T PixelAt(TestSurface& t, int x, int y) {
 
 TEST_F(EffectCases, FadeOfRate255DarkensOnlyRgb565) {
     TestSurface a(RGB565, 1, 1), b(RGB555, 1, 1), c(XRGB8888, 1, 1);
-    SetWord(a.At(0, 0), 0xFFFF);
-    SetWord(b.At(0, 0), 0xFFFF);
+    Store(RGB565, a.At(0, 0), 0xFFFF);
+    Store(RGB565, b.At(0, 0), 0xFFFF);
     const uint32_t x = 0x7F123456;
     std::memcpy(c.At(0, 0), &x, 4);
     const uint8_t rate = 255;
     for (TestSurface* t : {&a, &b, &c}) EXPECT_EQ(t->info.ApplyEffect(EffectFade, nullptr, &rate), 0u);
-    EXPECT_EQ(Word(a.At(0, 0)), (28 << 11) | (58 << 5) | 28);  // level 14: 31 -> 28, 63 -> 58
-    EXPECT_EQ(Word(b.At(0, 0)), 0x7FFF);                       // unchanged but bit 15
+    EXPECT_EQ(Load(RGB565, a.At(0, 0)), (28 << 11) | (58 << 5) | 28);  // level 14: 31 -> 28, 63 -> 58
+    EXPECT_EQ(Load(RGB565, b.At(0, 0)), 0x7FFF);                       // unchanged but bit 15
     EXPECT_EQ(PixelAt<uint32_t>(c, 0, 0), 0x00123456u);        // colour kept, pad byte 0
 }
 
@@ -251,13 +191,13 @@ TEST_F(EffectCases, SubtractingNothing) {
     const uint32_t none = 0;
     // Subtracting black: RGB565 unchanged, ARGB8888 alpha 255, ARGB4555 loses bit 15.
     TestSurface a(RGB565, 1, 1), b(ARGB8888, 1, 1), d(ARGB4555, 1, 1);
-    SetWord(a.At(0, 0), 0xA5C3);
+    Store(RGB565, a.At(0, 0), 0xA5C3);
     const uint32_t px = 0x10203040;
     std::memcpy(b.At(0, 0), &px, 4);
     const uint8_t q[] = {0x34, 0x92, 0x05, 0x77};
     std::memcpy(d.At(0, 0), q, 4);
     for (TestSurface* t : {&a, &b, &d}) EXPECT_EQ(t->info.ApplyEffect(EffectSubColor, nullptr, &none), 0u);
-    EXPECT_EQ(Word(a.At(0, 0)), 0xA5C3);
+    EXPECT_EQ(Load(RGB565, a.At(0, 0)), 0xA5C3);
     EXPECT_EQ(PixelAt<uint32_t>(b, 0, 0), 0xFF203040u);
     EXPECT_EQ(PixelAt<uint32_t>(d, 0, 0), 0x77051234u);
 }

@@ -1,4 +1,4 @@
-// Row converters against a reference that reads and writes each format from its byte layout.
+// Row converters against the byte-layout reference.
 #include <gtest/gtest.h>
 
 #include <random>
@@ -6,53 +6,12 @@
 #include <vector>
 
 #include "draw/pixel_convert.h"
+#include "tests/draw/pixel_reference.h"
 
 namespace {
 
 using namespace tovarineGameSDK3rd::Draw;
-
-struct Rgba {
-    uint32_t r, g, b, a;
-    bool hasAlpha;
-};
-
-// The layouts, written out by hand (not through the traits).
-Rgba Read(int32_t type, const uint8_t* p) {
-    const uint32_t w = p[0] | p[1] << 8;
-    switch (type) {
-        case RGB565: return {(w >> 11) << 3, ((w >> 5) & 63) << 2, (w & 31) << 3, 255, false};
-        case RGB555: return {((w >> 10) & 31) << 3, ((w >> 5) & 31) << 3, (w & 31) << 3, 255, false};
-        case RGB888: return {p[2], p[1], p[0], 255, false};
-        case BGR888: return {p[0], p[1], p[2], 255, false};
-        case XRGB8888: return {p[2], p[1], p[0], 255, false};
-        case XBGR8888: return {p[0], p[1], p[2], 255, false};
-        case ARGB4565: return {(w >> 11) << 3, ((w >> 5) & 63) << 2, (w & 31) << 3, uint32_t(p[2] & 15) << 4, true};
-        case ARGB4555: return {((w >> 10) & 31) << 3, ((w >> 5) & 31) << 3, (w & 31) << 3, uint32_t(p[2] & 15) << 4, true};
-        case ARGB8888: return {p[2], p[1], p[0], p[3], true};
-        default: return {};
-    }
-}
-
-// Writes into a copy of the destination's old bytes, so untouched bytes stay.
-void Write(int32_t type, uint8_t* p, Rgba c) {
-    const uint32_t a = c.hasAlpha ? c.a : 255;
-    const uint16_t w565 = static_cast<uint16_t>((c.r >> 3) << 11 | (c.g >> 2) << 5 | c.b >> 3);
-    const uint16_t w555 = static_cast<uint16_t>((c.r >> 3) << 10 | (c.g >> 3) << 5 | c.b >> 3);
-    switch (type) {
-        case RGB565: p[0] = w565 & 0xFF, p[1] = w565 >> 8; break;
-        case RGB555: p[0] = w555 & 0xFF, p[1] = w555 >> 8; break;
-        case RGB888: p[0] = c.b, p[1] = c.g, p[2] = c.r; break;
-        case BGR888: p[0] = c.r, p[1] = c.g, p[2] = c.b; break;
-        case XRGB8888: p[0] = c.b, p[1] = c.g, p[2] = c.r, p[3] = 0; break;
-        case XBGR8888: p[0] = c.r, p[1] = c.g, p[2] = c.b, p[3] = 0; break;
-        case ARGB4565: p[0] = w565 & 0xFF, p[1] = w565 >> 8, p[2] = static_cast<uint8_t>(a >> 4); break;
-        case ARGB4555: p[0] = w555 & 0xFF, p[1] = w555 >> 8, p[2] = static_cast<uint8_t>(a >> 4); break;
-        case ARGB8888: p[0] = c.b, p[1] = c.g, p[2] = c.r, p[3] = static_cast<uint8_t>(a); break;
-        case ABGR8888: p[0] = c.r, p[1] = c.g, p[2] = c.b, p[3] = static_cast<uint8_t>(a); break;
-    }
-}
-
-const int32_t kTypes[] = {Palette8, RGB565, RGB555, RGB888, BGR888, XRGB8888, XBGR8888, ARGB4565, ARGB4555, ARGB8888, ABGR8888};
+using namespace morna::test;
 
 bool Listed(int32_t s, int32_t d) {
     if (s == RGB555 || s == RGB888 || s == ARGB8888) return d != Palette8;
@@ -82,17 +41,17 @@ TEST_P(ConvertPair, MatchesTheLayoutsOrRefuses) {
     if (s == d) {
         std::copy(src.begin(), src.begin() + n * sb, expected.begin());  // copied unchanged
     } else {
-        for (int i = 0; i < n; ++i) Write(d, expected.data() + i * db, Read(s, src.data() + i * sb));
+        for (int i = 0; i < n; ++i) Narrow(d, expected.data() + i * db, Widen(s, src.data() + i * sb));
     }
     EXPECT_EQ(dst, expected);
 }
 
 std::string PairName(const ::testing::TestParamInfo<ConvertPair::ParamType>& info) {
-    return "From" + std::to_string(std::get<0>(info.param)) + "To" + std::to_string(std::get<1>(info.param));
+    return std::string(FormatName(std::get<0>(info.param))) + "_" + FormatName(std::get<1>(info.param));
 }
 
 INSTANTIATE_TEST_SUITE_P(AllPairs, ConvertPair,
-                         ::testing::Combine(::testing::ValuesIn(kTypes), ::testing::ValuesIn(kTypes)), PairName);
+                         ::testing::Combine(::testing::ValuesIn(AllFormats()), ::testing::ValuesIn(AllFormats())), PairName);
 
 TEST(ConvertPixelRun, WidensWithZeroLowBits) {
     const uint8_t w555[2] = {0xFF, 0x7F}, w565[2] = {0xFF, 0xFF};
