@@ -1,4 +1,4 @@
-// Full-frame 640x480 copy and keyed copy through CSurfaceInfo::DispatchBlt, side by side with
+// Full-frame 640x480 copy and keyed copy through DispatchBlt, side by side with
 // SDL2's SDL_BlitSurface on the same pixels (no blending, colour keys without RLE) and with
 // memcpy of the same rows. A quarter of the source pixels are the key colour.
 #include <SDL.h>
@@ -10,6 +10,7 @@
 
 #include "draw/base/pixel_format.h"
 #include "draw/base/surface_info.h"
+#include "draw/blt_dispatch.h"
 
 using namespace tovarineGameSDK3rd::Draw;
 
@@ -58,7 +59,7 @@ struct Surface {
 void Ours(benchmark::State& state, int32_t s, int32_t d, EBltOp op) {
     Surface src(s, 1), dst(d, 2);
     for (auto _ : state) {
-        benchmark::DoNotOptimize(dst.info.DispatchBlt(op, src.info, BltGeometry{}));
+        benchmark::DoNotOptimize(DispatchBlt(dst.info, op, src.info, BltGeometry{}));
         benchmark::ClobberMemory();
     }
     state.SetItemsProcessed(state.iterations() * kW * kH);

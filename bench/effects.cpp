@@ -33,7 +33,7 @@ void Run(benchmark::State& state, int32_t type, EffectOp op, const void* param) 
     InitBlendTables();
     Surface s(type);
     for (auto _ : state) {
-        benchmark::DoNotOptimize(s.info.ApplyEffect(op, nullptr, param));
+        benchmark::DoNotOptimize(ApplyEffect(s.info, op, nullptr, param));
         benchmark::ClobberMemory();
     }
     state.SetItemsProcessed(state.iterations() * kW * kH);

@@ -37,21 +37,59 @@ if(NOT CMAKE_BUILD_TYPE)
   set(CMAKE_BUILD_TYPE RelWithDebInfo)
 endif()
 
-# morna_add_library(name folder [LIBS ...]): one library target per folder, made of
-# every .cpp below that folder, so that adding a file needs no edit here.
+# morna_add_library(name folder [LIBS ...] [EXCLUDE regex...] [ONLY regex...]): one library
+# target per folder, made of every source and header below it (less the files matching
+# EXCLUDE; with ONLY, just the files matching one of those), so that adding a file needs no
+# edit here. LIBS is the whole list of the lower targets it uses: tools/check_layering.py
+# holds every #include of its files to that list and to the table of allowed folders.
 function(morna_add_library name folder)
-  cmake_parse_arguments(ARG "" "" "LIBS;EXCLUDE" ${ARGN})
-  file(GLOB_RECURSE srcs CONFIGURE_DEPENDS ${folder}/*.cpp)
+  cmake_parse_arguments(ARG "" "" "LIBS;EXCLUDE;ONLY" ${ARGN})
+  file(GLOB_RECURSE files CONFIGURE_DEPENDS ${folder}/*.cpp ${folder}/*.c ${folder}/*.h)
   foreach(ex IN LISTS ARG_EXCLUDE)
-    list(FILTER srcs EXCLUDE REGEX "${ex}")
+    list(FILTER files EXCLUDE REGEX "${ex}")
   endforeach()
+  if(ARG_ONLY)
+    list(JOIN ARG_ONLY "|" only)
+    list(FILTER files INCLUDE REGEX "${only}")
+  endif()
+  set(srcs ${files})
+  list(FILTER srcs INCLUDE REGEX "\\.c(pp)?$")
   if(srcs)
-    add_library(${name} STATIC ${srcs})
+    add_library(${name} STATIC ${files})
     target_link_libraries(${name} PUBLIC ${ARG_LIBS})
   else()
     add_library(${name} INTERFACE)
     target_link_libraries(${name} INTERFACE ${ARG_LIBS})
   endif()
+  set_property(GLOBAL APPEND PROPERTY MORNA_LIBRARIES ${name})
+  set_property(GLOBAL PROPERTY MORNA_FILES_${name} ${files})
+endfunction()
+
+# morna_write_layers(file): the library targets with their files and link lists, for the
+# layering check.
+function(morna_write_layers out)
+  get_property(libs GLOBAL PROPERTY MORNA_LIBRARIES)
+  set(text "")
+  foreach(lib IN LISTS libs)
+    string(APPEND text "library ${lib}\n")
+    get_property(files GLOBAL PROPERTY MORNA_FILES_${lib})
+    foreach(f IN LISTS files)
+      file(RELATIVE_PATH rel ${CMAKE_SOURCE_DIR} ${f})
+      string(APPEND text "file ${lib} ${rel}\n")
+    endforeach()
+    get_target_property(type ${lib} TYPE)
+    if(type STREQUAL "INTERFACE_LIBRARY")
+      get_target_property(links ${lib} INTERFACE_LINK_LIBRARIES)
+    else()
+      get_target_property(links ${lib} LINK_LIBRARIES)
+    endif()
+    foreach(l IN LISTS links)
+      if(l)
+        string(APPEND text "link ${lib} ${l}\n")
+      endif()
+    endforeach()
+  endforeach()
+  file(WRITE ${out} "${text}")
 endfunction()
 
 # morna_add_test(name folder [LIBS ...] [EXCLUDE regex...] [LABELS ...]): one
@@ -84,15 +122,10 @@ endfunction()
 
 # morna_add_programs(prefix pattern [LIBS ...]): one program per file of this folder
 # matching pattern, named prefix + the file's stem, linked with every morna library
-# that exists, highest first (benchmarks and fuzz targets reach across the tree).
+# (benchmarks and fuzz targets reach across the tree).
 function(morna_add_programs prefix pattern)
   cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
-  set(libs)
-  foreach(lib morna_sound morna_draw morna_draw_base morna_tools_wave morna_foundation morna_platform)
-    if(TARGET ${lib})
-      list(APPEND libs ${lib})
-    endif()
-  endforeach()
+  get_property(libs GLOBAL PROPERTY MORNA_LIBRARIES)
   file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${pattern})
   foreach(src IN LISTS srcs)
     get_filename_component(stem ${src} NAME_WE)

@@ -1,22 +1,22 @@
-// CSurfaceInfo::DispatchBlt: the one door of every blit of one surface onto another.
-#include "draw/base/surface_info.h"
+#include "draw/blt_dispatch.h"
+
 #include "draw/base/surface_lock.h"
 #include "draw/blt_table.h"
 
 namespace tovarineGameSDK3rd::Draw {
 
-int CSurfaceInfo::DispatchBlt(EBltOp op, CSurfaceInfo& src, const BltGeometry& geom, const void* param) {
+int DispatchBlt(CSurfaceInfo& dst, EBltOp op, CSurfaceInfo& src, const BltGeometry& geom, const void* param) {
     const BltOpRow* row = FindBltOp(static_cast<int32_t>(op));
     if (!row) return BltNotDone;
     // A rate operation without its rate does nothing rather than read through null.
     if (row->rates && !param) return BltNotDone;
 
-    CSurfaceLock dstLock(*this);
+    CSurfaceLock dstLock(dst);
     if (!dstLock) return BltNotDone;
     CSurfaceLock srcLock(src);
     if (!srcLock) return BltNotDone;
 
-    const BltCell cell = FindBltCell(*row, src.type, type);
+    const BltCell cell = FindBltCell(*row, src.type, dst.type);
     switch (cell.kind) {
         case BltCellKind::NoDraw: return BltDone;
         case BltCellKind::NotBuilt:
@@ -24,10 +24,10 @@ int CSurfaceInfo::DispatchBlt(EBltOp op, CSurfaceInfo& src, const BltGeometry& g
         case BltCellKind::Member: break;
     }
     BltParam p;
-    if (row->keyed) p.key = PackColorKey(src.type, src.colourKey, type);
+    if (row->keyed) p.key = PackColorKey(src.type, src.colourKey, dst.type);
     if (row->rates >= 1) p.rate = static_cast<const uint8_t*>(param)[0];
     if (row->rates >= 2) p.rate2 = static_cast<const uint8_t*>(param)[4];
-    cell.member(src, *this, p, geom);  // its own answer (1: nothing inside the clip) is not passed on
+    cell.member(src, dst, p, geom);  // its own answer (1: nothing inside the clip) is not passed on
     return BltDone;
 }
 

@@ -3,7 +3,9 @@
 #include <climits>
 #include <new>
 
+#include "draw/effect.h"
 #include "draw/graphic_loader.h"
+#include "draw/image_writer.h"
 #include "foundation/auxiliary/file.h"
 
 namespace tovarineGameSDK3rd::Draw {
@@ -86,10 +88,10 @@ int CDIBitmap::CopyFromDC(morna::platform::DeviceContext* dc, const Rect* rect, 
 
 int CDIBitmap::Clear(const Rect* rect) {
     if (!bitmap_) return 1;
-    return static_cast<int>(info_->ApplyEffect(EffectClear, rect, nullptr));
+    return static_cast<int>(ApplyEffect(*info_, EffectClear, rect, nullptr));
 }
 
-int CDIBitmap::SaveBitmap(const VTL::VTLstring& fileName) { return info_->SaveBitmap(fileName, nullptr); }
+int CDIBitmap::SaveBitmap(const VTL::VTLstring& fileName) { return Draw::SaveBitmap(*info_, fileName, nullptr); }
 
 int CDIBitmap::GetSize(int* width, int* height) {
     if (!dc_) return 1;

@@ -20,7 +20,7 @@ public:
     // A bitmap of the rectangle's size holding the context's pixels there: 0, 1 no rectangle
     // or no bitmap. Pixels outside the context's bitmap stay 0.
     virtual int CopyFromDC(morna::platform::DeviceContext* dc, const Rect* rect, int bpp) = 0;
-    // The pixels as a 24-bit BMP (CSurfaceInfo::SaveBitmap's answer).
+    // The pixels as a 24-bit BMP (SaveBitmap's answer).
     virtual int SaveBitmap(const VTL::VTLstring& fileName) = 0;
     // 0 created; 1 a size that is not positive, an unsupported bpp (8, 15, 16, 24, 32 are), or
     // no memory. alpha makes a 32-bit ARGB8888 bitmap whatever bpp says.

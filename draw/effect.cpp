@@ -180,26 +180,26 @@ uint32_t DispatchEffectMosaic(CSurfaceInfo& surface, const Rect* rect, int32_t b
     });
 }
 
-uint32_t CSurfaceInfo::ApplyEffect(EffectOp op, const Rect* rect, const void* param) {
+uint32_t ApplyEffect(CSurfaceInfo& surface, EffectOp op, const Rect* rect, const void* param) {
     // The effects that take a parameter refuse a missing one before anything is locked.
     const bool needsParam = op == EffectFade || op == EffectAddColor || op == EffectSubColor || op == EffectMosaic;
     if (needsParam && !param) return 1;
     switch (op) {
         case EffectClear:
-            return RunLocked(*this, rect, [&](auto f, const Rect& r) {
+            return RunLocked(surface, rect, [&](auto f, const Rect& r) {
                 using F = decltype(f);
-                ApplyRect<F>(*this, r, ClearOp<F>{FromColor<F>(fillColour)});
+                ApplyRect<F>(surface, r, ClearOp<F>{FromColor<F>(surface.fillColour)});
             });
         case EffectFade:
-            return DispatchEffectFade(*this, rect, ReadParam<uint8_t>(param));
+            return DispatchEffectFade(surface, rect, ReadParam<uint8_t>(param));
         case EffectAddColor:
-            return SaturateColour<true>(*this, rect, ReadParam<uint32_t>(param));
+            return SaturateColour<true>(surface, rect, ReadParam<uint32_t>(param));
         case EffectSubColor:
-            return SaturateColour<false>(*this, rect, ReadParam<uint32_t>(param));
+            return SaturateColour<false>(surface, rect, ReadParam<uint32_t>(param));
         case EffectNegative:
-            return DispatchEffectNegative(*this, rect);
+            return DispatchEffectNegative(surface, rect);
         case EffectMosaic:
-            return DispatchEffectMosaic(*this, rect, ReadParam<int32_t>(param));
+            return DispatchEffectMosaic(surface, rect, ReadParam<int32_t>(param));
     }
     return 1;
 }

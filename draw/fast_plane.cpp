@@ -3,6 +3,7 @@
 #include <new>
 
 #include "draw/fast_draw.h"
+#include "draw/surface_type_probe.h"
 #include "foundation/vtl/text_output_stream.h"
 #include "platform/dib.h"
 

@@ -1,9 +1,9 @@
-// The two image writers of CSurfaceInfo: BMP (24 bits, bottom-up) and tvg.
+#include "draw/image_writer.h"
+
 #include <memory>
 #include <new>
 #include <vector>
 
-#include "draw/base/surface_info.h"
 #include "draw/image_file.h"
 #include "draw/pixel_convert.h"
 #include "foundation/auxiliary/file.h"
@@ -44,9 +44,9 @@ const uint8_t* RowOf(const CSurfaceInfo& s, const Rect& r, int32_t y) {
 
 }  // namespace
 
-int CSurfaceInfo::SaveBitmap(const VTL::VTLstring& fileName, const Rect* rect) {
+int SaveBitmap(const CSurfaceInfo& surface, const VTL::VTLstring& fileName, const Rect* rect) {
     Rect r;
-    if (const int e = PrepareSave(*this, rect, RGB888, "SaveBitmap", r)) return e;
+    if (const int e = PrepareSave(surface, rect, RGB888, "SaveBitmap", r)) return e;
     const uint32_t w = static_cast<uint32_t>(r.right - r.left), h = static_cast<uint32_t>(r.bottom - r.top);
     const uint64_t stride = BmpStride24(w);
     const uint64_t total = kBmpHeadersSize + stride * h;
@@ -73,15 +73,15 @@ int CSurfaceInfo::SaveBitmap(const VTL::VTLstring& fileName, const Rect* rect) {
     PutU32(p + 38, kBmpPixelsPerMetre);
     PutU32(p + 42, kBmpPixelsPerMetre);
     for (uint32_t i = 0; i < h; ++i)
-        ConvertPixelRun(RowOf(*this, r, static_cast<int32_t>(h - 1 - i)), type, p + kBmpHeadersSize + i * stride,
+        ConvertPixelRun(RowOf(surface, r, static_cast<int32_t>(h - 1 - i)), surface.type, p + kBmpHeadersSize + i * stride,
                         RGB888, static_cast<int32_t>(w));
     Auxiliary::CFile out;
     return out.Write(fileName, file.data(), static_cast<uint32_t>(total));
 }
 
-int CSurfaceInfo::SaveTvg(const VTL::VTLstring& fileName, const Rect* rect, bool compress) {
+int SaveTvg(const CSurfaceInfo& surface, const VTL::VTLstring& fileName, const Rect* rect, bool compress) {
     Rect r;
-    if (const int e = PrepareSave(*this, rect, ARGB8888, "SaveTvg", r)) return e;
+    if (const int e = PrepareSave(surface, rect, ARGB8888, "SaveTvg", r)) return e;
     const uint32_t w = static_cast<uint32_t>(r.right - r.left), h = static_cast<uint32_t>(r.bottom - r.top);
     const uint64_t size64 = uint64_t{w} * h * 4;
     if (size64 + kTvgHeaderSize > UINT32_MAX) {
@@ -90,14 +90,14 @@ int CSurfaceInfo::SaveTvg(const VTL::VTLstring& fileName, const Rect* rect, bool
     }
     const uint32_t size = static_cast<uint32_t>(size64);
     std::vector<uint8_t> converted;
-    const uint8_t* data = pixels;
-    const bool asItStands = type == ARGB8888 && r.left == 0 && r.top == 0 && r.right == width &&
-                            r.bottom == height && static_cast<int64_t>(pitch) == int64_t{w} * 4;
+    const uint8_t* data = surface.pixels;
+    const bool asItStands = surface.type == ARGB8888 && r.left == 0 && r.top == 0 && r.right == surface.width &&
+                            r.bottom == surface.height && static_cast<int64_t>(surface.pitch) == int64_t{w} * 4;
     try {
         if (!asItStands) {
             converted.resize(size);
             for (uint32_t y = 0; y < h; ++y)
-                ConvertPixelRun(RowOf(*this, r, static_cast<int32_t>(y)), type, converted.data() + uint64_t{y} * w * 4,
+                ConvertPixelRun(RowOf(surface, r, static_cast<int32_t>(y)), surface.type, converted.data() + uint64_t{y} * w * 4,
                                 ARGB8888, static_cast<int32_t>(w));
             data = converted.data();
         }

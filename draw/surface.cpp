@@ -2,8 +2,10 @@
 
 #include <memory>
 
+#include "draw/blt_dispatch.h"
 #include "draw/dib_bitmap.h"
 #include "draw/graphic_loader.h"
+#include "draw/image_writer.h"
 #include "foundation/auxiliary/file.h"
 
 namespace tovarineGameSDK3rd::Draw {
@@ -18,11 +20,11 @@ int ISurface::Blt(EBltOp op, CSurfaceInfo* src, const BltGeometry* geom, const v
     CSurfaceInfo* dst = GetSurfaceInfo();
     if (!src) return BltNotDone;
     const BltGeometry whole{};
-    return dst->DispatchBlt(op, *src, geom ? *geom : whole, param);
+    return DispatchBlt(*dst, op, *src, geom ? *geom : whole, param);
 }
 
 int ISurface::Effect(EffectOp op, const Rect* rect, const void* param) {
-    return static_cast<int>(GetSurfaceInfo()->ApplyEffect(op, rect, param));
+    return static_cast<int>(ApplyEffect(*GetSurfaceInfo(), op, rect, param));
 }
 
 int ISurface::FadeEffect(int rate, const Rect* rect) {
@@ -81,11 +83,11 @@ int ISurface::Load(const VTL::VTLstring& /*fileName*/) { return 0; }
 int ISurface::Release() { return 0; }
 
 int ISurface::SaveBitmap(const VTL::VTLstring& fileName, const Rect* rect) {
-    return GetSurfaceInfo()->SaveBitmap(fileName, rect);
+    return Draw::SaveBitmap(*GetSurfaceInfo(), fileName, rect);
 }
 
 int ISurface::SaveTvg(const VTL::VTLstring& fileName, const Rect* rect, bool compress) {
-    return GetSurfaceInfo()->SaveTvg(fileName, rect, compress);
+    return Draw::SaveTvg(*GetSurfaceInfo(), fileName, rect, compress);
 }
 
 int ISurface::LoadByType(const VTL::VTLstring& fileName, int32_t type) {
@@ -110,7 +112,7 @@ int ISurface::LoadByType(const VTL::VTLstring& fileName, int32_t type) {
         Clear(nullptr);
         return -5;
     }
-    return info->DispatchBlt(EBltOp::BltCopy, *bitmap.GetSurfaceInfo(), BltGeometry{}, nullptr);
+    return DispatchBlt(*info, EBltOp::BltCopy, *bitmap.GetSurfaceInfo(), BltGeometry{}, nullptr);
 }
 
 int ISurface::ShorthandBlt(EBltOp op, ISurface* src, int x, int y, const void* param, const Size* dstSize,

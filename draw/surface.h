@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "draw/base/surface_info.h"
+#include "draw/effect.h"
 #include "foundation/vtl/smart_ptr.h"
 #include "foundation/vtl/vtl_string.h"
 
@@ -21,11 +22,11 @@ public:
     ISurface(const ISurface&) = delete;
     ISurface& operator=(const ISurface&) = delete;
 
-    // Blits src onto this surface through CSurfaceInfo::DispatchBlt: 0 done, 1 no operation or
+    // Blits src onto this surface through DispatchBlt: 0 done, 1 no operation or
     // a refused lock (also a null source), 2 no member for the pair. A null geometry is the
     // all-zero one: the whole source, unscaled, at the origin.
     virtual int Blt(EBltOp op, CSurfaceInfo* src, const BltGeometry* geom, const void* param);
-    // A rectangle effect through CSurfaceInfo::ApplyEffect (rect null: the whole surface).
+    // A rectangle effect through ApplyEffect (rect null: the whole surface).
     virtual int Effect(EffectOp op, const Rect* rect, const void* param);
     virtual int FadeEffect(int rate, const Rect* rect);
     virtual int AddColorEffect(uint32_t colour, const Rect* rect);

@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "draw/blt_dispatch.h"
 #include "draw/text_dib_bitmap.h"
 
 namespace tovarineGameSDK3rd::Draw {
@@ -18,7 +19,7 @@ int CTextFastPlane::Render(int mode) {
     if (mode == 1) bm.GetSurfaceInfo()->fillColour = GetSurfaceInfo()->fillColour;
     if (bm.Render(mode) != 0) return 1;
     const BltGeometry whole{};
-    GetSurfaceInfo()->DispatchBlt(EBltOp::BltCopy, *bm.GetSurfaceInfo(), whole);
+    DispatchBlt(*GetSurfaceInfo(), EBltOp::BltCopy, *bm.GetSurfaceInfo(), whole);
     mode_ = mode;
     return 0;
 }

@@ -18,7 +18,7 @@ struct Rect {
     int32_t left, top, right, bottom;
 };
 
-// Operation codes of ISurface::Blt and CSurfaceInfo::DispatchBlt. 11 to 13, codes above 17
+// Operation codes of ISurface::Blt and DispatchBlt. 11 to 13, codes above 17
 // and negative codes carry no operation.
 enum class EBltOp : int32_t {
     BltCopy = 0,

@@ -1,5 +1,6 @@
 // Copy and keyed copy of every pair against the byte-layout reference.
 #include "draw/blt_copy.h"
+#include "draw/blt_dispatch.h"
 
 #include <gtest/gtest.h>
 
@@ -76,7 +77,7 @@ TEST_P(CopyExample, GivesTheWorkedPixel) {
     std::vector<uint8_t> ref = dst.bytes;
     CopyRef(BlitRow{static_cast<EBltOp>(e.op), e.src, e.dst, 0, 0, e.key}, e.in.data(), ref.data());
     EXPECT_EQ(ref, e.out) << "reference";
-    EXPECT_EQ(dst.info.DispatchBlt(static_cast<EBltOp>(e.op), src.info, BltGeometry{}), 0);
+    EXPECT_EQ(DispatchBlt(dst.info, static_cast<EBltOp>(e.op), src.info, BltGeometry{}), 0);
     EXPECT_EQ(dst.bytes, e.out);
 }
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "draw/base/blt_pairs.h"
+#include "draw/blt_dispatch.h"
 #include "draw/blt_table.h"
 #include "foundation/vtl/exception.h"
 #include "tests/draw/base/test_surface.h"
@@ -130,7 +131,7 @@ TEST(DispatchBlt, AnswersEveryOperationAndPairAsTheTablesSay) {
                 const auto srcBefore = src.bytes, dstBefore = dst.bytes;
                 const Answer want = Expected(op, s, d);
                 SCOPED_TRACE(testing::Message() << "op " << op << " src " << s << " dst " << d);
-                EXPECT_EQ(dst.info.DispatchBlt(static_cast<EBltOp>(op), src.info, BltGeometry{}, kRates), want.code);
+                EXPECT_EQ(DispatchBlt(dst.info, static_cast<EBltOp>(op), src.info, BltGeometry{}, kRates), want.code);
                 EXPECT_EQ(log, want.code == 1 ? "" : "LdLsUsUd");
                 EXPECT_FALSE(src.info.locked);
                 EXPECT_FALSE(dst.info.locked);
@@ -169,19 +170,19 @@ TEST(DispatchBlt, RateOperationWithoutRateLocksNothing) {
         std::string log;
         src.info.SetLocker(new RecordingLocker(&log, 's'));
         dst.info.SetLocker(new RecordingLocker(&log, 'd'));
-        EXPECT_EQ(dst.info.DispatchBlt(static_cast<EBltOp>(op), src.info, BltGeometry{}, nullptr), 1) << op;
+        EXPECT_EQ(DispatchBlt(dst.info, static_cast<EBltOp>(op), src.info, BltGeometry{}, nullptr), 1) << op;
         EXPECT_EQ(log, "") << op;
     }
     // Operations that read no rate accept a null parameter.
     TestSurface src(RGB565, 4, 4), dst(RGB565, 4, 4);
-    EXPECT_EQ(dst.info.DispatchBlt(EBltOp::BltKeyedCopy, src.info, BltGeometry{}, nullptr), 0);
+    EXPECT_EQ(DispatchBlt(dst.info, EBltOp::BltKeyedCopy, src.info, BltGeometry{}, nullptr), 0);
 }
 
 TEST(DispatchBlt, SurfaceOntoItselfThrowsAndIsUnlocked) {
     TestSurface s(RGB565, 4, 4);
     for (EBltOp op : {EBltOp::BltCopy, EBltOp::BltKeyedCopy, EBltOp::BltAdd}) {
         try {
-            s.info.DispatchBlt(op, s.info, BltGeometry{}, kRates);
+            DispatchBlt(s.info, op, s.info, BltGeometry{}, kRates);
             ADD_FAILURE() << "no exception";
         } catch (const VTL::CRuntimeException& e) {
             const auto m = e.getMessage();
@@ -191,7 +192,7 @@ TEST(DispatchBlt, SurfaceOntoItselfThrowsAndIsUnlocked) {
     }
     // Still usable afterwards.
     TestSurface other(RGB565, 4, 4);
-    EXPECT_EQ(s.info.DispatchBlt(EBltOp::BltCopy, other.info, BltGeometry{}), 0);
+    EXPECT_EQ(DispatchBlt(s.info, EBltOp::BltCopy, other.info, BltGeometry{}), 0);
 }
 
 // A refused lock answers 1 and touches nothing, however often it is tried; the surface that
@@ -208,8 +209,8 @@ TEST(DispatchBlt, RefusedLockAnswersOneAndDrawsNothing) {
         if (which == 2) src.info.initialised = false;  // a description of nothing answers -1
         const auto before = dst.bytes;
         for (int i = 0; i < 3; ++i) {
-            EXPECT_EQ(dst.info.DispatchBlt(EBltOp::BltCopy, src.info, BltGeometry{}), 1);
-            EXPECT_EQ(dst.info.DispatchBlt(EBltOp::BltKeyedCopy, src.info, BltGeometry{}), 1);
+            EXPECT_EQ(DispatchBlt(dst.info, EBltOp::BltCopy, src.info, BltGeometry{}), 1);
+            EXPECT_EQ(DispatchBlt(dst.info, EBltOp::BltKeyedCopy, src.info, BltGeometry{}), 1);
         }
         EXPECT_EQ(dst.bytes, before);
         EXPECT_FALSE(dst.info.locked);
@@ -223,6 +224,6 @@ TEST(DispatchBlt, RefusedLockAnswersOneAndDrawsNothing) {
 TEST(DispatchBlt, NothingInsideTheClipStillAnswersZero) {
     TestSurface src(RGB565, 4, 4), dst(RGB565, 4, 4);
     Point p{10, 10};
-    EXPECT_EQ(dst.info.DispatchBlt(EBltOp::BltCopy, src.info, BltGeometry{&p}), 0);
-    EXPECT_EQ(dst.info.DispatchBlt(EBltOp::BltKeyedCopy, src.info, BltGeometry{&p}), 0);
+    EXPECT_EQ(DispatchBlt(dst.info, EBltOp::BltCopy, src.info, BltGeometry{&p}), 0);
+    EXPECT_EQ(DispatchBlt(dst.info, EBltOp::BltKeyedCopy, src.info, BltGeometry{&p}), 0);
 }

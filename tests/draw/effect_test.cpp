@@ -98,7 +98,7 @@ uint32_t RunEffect(TestSurface& t, const Rect* rect, EffectCall e) {
                         : e.op == EffectMosaic ? static_cast<const void*>(&size)
                         : e.op == EffectAddColor || e.op == EffectSubColor ? static_cast<const void*>(&e.value)
                                                                            : nullptr;
-    return t.info.ApplyEffect(e.op, rect, param);
+    return ApplyEffect(t.info, e.op, rect, param);
 }
 
 class EffectOnFormat : public ::testing::TestWithParam<std::tuple<int32_t, EffectOp>> {
@@ -166,7 +166,7 @@ TEST_F(EffectCases, FadeOfRate255DarkensOnlyRgb565) {
     const uint32_t x = 0x7F123456;
     std::memcpy(c.At(0, 0), &x, 4);
     const uint8_t rate = 255;
-    for (TestSurface* t : {&a, &b, &c}) EXPECT_EQ(t->info.ApplyEffect(EffectFade, nullptr, &rate), 0u);
+    for (TestSurface* t : {&a, &b, &c}) EXPECT_EQ(ApplyEffect(t->info, EffectFade, nullptr, &rate), 0u);
     EXPECT_EQ(Load(RGB565, a.At(0, 0)), (28 << 11) | (58 << 5) | 28);  // level 14: 31 -> 28, 63 -> 58
     EXPECT_EQ(Load(RGB565, b.At(0, 0)), 0x7FFF);                       // unchanged but bit 15
     EXPECT_EQ(PixelAt<uint32_t>(c, 0, 0), 0x00123456u);        // colour kept, pad byte 0
@@ -180,8 +180,8 @@ TEST_F(EffectCases, FadeOnAlphaFormatsFadesAlphaOnly) {
     std::memcpy(b.At(0, 0), b0, 4);
     std::memcpy(b.At(1, 0), b1, 4);  // alpha byte above 15: only its level counts
     const uint8_t rate = 128;
-    EXPECT_EQ(a.info.ApplyEffect(EffectFade, nullptr, &rate), 0u);
-    EXPECT_EQ(b.info.ApplyEffect(EffectFade, nullptr, &rate), 0u);
+    EXPECT_EQ(ApplyEffect(a.info, EffectFade, nullptr, &rate), 0u);
+    EXPECT_EQ(ApplyEffect(b.info, EffectFade, nullptr, &rate), 0u);
     EXPECT_EQ(PixelAt<uint32_t>(a, 0, 0), 0x80102030u);
     EXPECT_EQ(PixelAt<uint32_t>(b, 0, 0), 0xAA071234u);  // 240 * 128 / 255 = 120 -> 7
     EXPECT_EQ(PixelAt<uint32_t>(b, 1, 0), 0xAA031234u);  // 112 * 128 / 255 = 56 -> 3
@@ -196,7 +196,7 @@ TEST_F(EffectCases, SubtractingNothing) {
     std::memcpy(b.At(0, 0), &px, 4);
     const uint8_t q[] = {0x34, 0x92, 0x05, 0x77};
     std::memcpy(d.At(0, 0), q, 4);
-    for (TestSurface* t : {&a, &b, &d}) EXPECT_EQ(t->info.ApplyEffect(EffectSubColor, nullptr, &none), 0u);
+    for (TestSurface* t : {&a, &b, &d}) EXPECT_EQ(ApplyEffect(t->info, EffectSubColor, nullptr, &none), 0u);
     EXPECT_EQ(Load(RGB565, a.At(0, 0)), 0xA5C3);
     EXPECT_EQ(PixelAt<uint32_t>(b, 0, 0), 0xFF203040u);
     EXPECT_EQ(PixelAt<uint32_t>(d, 0, 0), 0x77051234u);
@@ -212,7 +212,7 @@ TEST_F(EffectCases, MosaicGridStartsAtTheRectangle) {
     }
     const Rect r{3, 5, 12, 12};
     const int32_t n = 4;
-    EXPECT_EQ(t.info.ApplyEffect(EffectMosaic, &r, &n), 0u);
+    EXPECT_EQ(ApplyEffect(t.info, EffectMosaic, &r, &n), 0u);
     EXPECT_EQ(PixelAt<uint32_t>(t, 6, 8), 0x0503u);
     EXPECT_EQ(PixelAt<uint32_t>(t, 7, 9), 0x0907u);
     EXPECT_EQ(PixelAt<uint32_t>(t, 11, 11), 0x0907u + 4);  // last block of the row is 1 wide
@@ -220,7 +220,7 @@ TEST_F(EffectCases, MosaicGridStartsAtTheRectangle) {
     // A block larger than the rectangle, up to the largest size, fills it with its corner.
     const int32_t huge = INT32_MAX;
     const Rect s{1, 1, 4, 3};
-    EXPECT_EQ(t.info.ApplyEffect(EffectMosaic, &s, &huge), 0u);
+    EXPECT_EQ(ApplyEffect(t.info, EffectMosaic, &s, &huge), 0u);
     for (int y = 1; y < 3; ++y) {
         for (int x = 1; x < 4; ++x) EXPECT_EQ(PixelAt<uint32_t>(t, x, y), 0x0101u);
     }
@@ -234,10 +234,10 @@ TEST_F(EffectCases, NothingToDrawAnswersZeroAndTouchesNothing) {
     const Rect outside{8, 0, 12, 4}, inverted{5, 3, 2, 1};
     const int32_t zero = 0, negative = -5;
     const uint8_t rate = 0;
-    EXPECT_EQ(t.info.ApplyEffect(EffectFade, &outside, &rate), 0u);
-    EXPECT_EQ(t.info.ApplyEffect(EffectNegative, &inverted, nullptr), 0u);
-    EXPECT_EQ(t.info.ApplyEffect(EffectMosaic, nullptr, &zero), 0u);
-    EXPECT_EQ(t.info.ApplyEffect(EffectMosaic, nullptr, &negative), 0u);
+    EXPECT_EQ(ApplyEffect(t.info, EffectFade, &outside, &rate), 0u);
+    EXPECT_EQ(ApplyEffect(t.info, EffectNegative, &inverted, nullptr), 0u);
+    EXPECT_EQ(ApplyEffect(t.info, EffectMosaic, nullptr, &zero), 0u);
+    EXPECT_EQ(ApplyEffect(t.info, EffectMosaic, nullptr, &negative), 0u);
     EXPECT_EQ(t.bytes, before);
     EXPECT_FALSE(t.info.locked);
 }
@@ -251,10 +251,10 @@ TEST_F(EffectCases, RefusalsAnswerOneAndTouchNothing) {
     const auto before = t.bytes;
     auto* counter = new CountingLocker(0);
     t.info.SetLocker(tovarineGameSDK3rd::VTL::smart_ptr<ISurfaceLocker>(counter));
-    EXPECT_EQ(t.info.ApplyEffect(static_cast<EffectOp>(6), nullptr, nullptr), 1u);
-    EXPECT_EQ(t.info.ApplyEffect(static_cast<EffectOp>(0xFFFFFFFFu), nullptr, nullptr), 1u);
+    EXPECT_EQ(ApplyEffect(t.info, static_cast<EffectOp>(6), nullptr, nullptr), 1u);
+    EXPECT_EQ(ApplyEffect(t.info, static_cast<EffectOp>(0xFFFFFFFFu), nullptr, nullptr), 1u);
     for (EffectOp op : {EffectFade, EffectAddColor, EffectSubColor, EffectMosaic}) {
-        EXPECT_EQ(t.info.ApplyEffect(op, nullptr, nullptr), 1u) << op;
+        EXPECT_EQ(ApplyEffect(t.info, op, nullptr, nullptr), 1u) << op;
     }
     EXPECT_EQ(counter->locks, 0);
     EXPECT_EQ(t.bytes, before);
@@ -272,14 +272,14 @@ TEST_F(EffectCases, RefusalsAnswerOneAndTouchNothing) {
 
     // Not initialised: the lock answers -1, the effect 1.
     t.info.initialised = false;
-    EXPECT_EQ(t.info.ApplyEffect(EffectNegative, nullptr, nullptr), 1u);
+    EXPECT_EQ(ApplyEffect(t.info, EffectNegative, nullptr, nullptr), 1u);
     EXPECT_EQ(t.bytes, before);
 }
 
 TEST_F(EffectCases, AlreadyLockedSurfaceThrowsTheDoubleLock) {
     TestSurface t(RGB565, 2, 2);
     ASSERT_EQ(t.info.Lock(), 0);
-    EXPECT_THROW(t.info.ApplyEffect(EffectNegative, nullptr, nullptr), tovarineGameSDK3rd::VTL::CRuntimeException);
+    EXPECT_THROW(ApplyEffect(t.info, EffectNegative, nullptr, nullptr), tovarineGameSDK3rd::VTL::CRuntimeException);
     EXPECT_TRUE(t.info.locked);
     t.info.Unlock();
 }

@@ -8,6 +8,7 @@
 
 #include "draw/graphic_loader.h"
 #include "draw/image_file.h"
+#include "draw/image_writer.h"
 #include "foundation/auxiliary/lzss.h"
 #include "tests/common/log_capture.h"
 #include "tests/common/temp_base_folder.h"
@@ -41,7 +42,7 @@ TEST(SaveBitmap, ThreeByTwoRectangleIsByteExact) {
     TestSurface s(XRGB8888, 5, 4);
     Paint(s);
     const Rect r{1, 1, 4, 3};
-    ASSERT_EQ(s.info.SaveBitmap("out.bmp", &r), 0);
+    ASSERT_EQ(SaveBitmap(s.info, "out.bmp", &r), 0);
     const auto f = ReadBytes(folder.Path() + "/out.bmp");
     ASSERT_EQ(f.size(), 78u);
     const std::vector<uint8_t> head(f.begin(), f.begin() + 54);
@@ -62,7 +63,7 @@ TEST(SaveTvg, RawFileOfAWholeSurface) {
     morna::test::TempBaseFolder folder("morna-img");
     TestSurface s(ARGB8888, 640, 480);
     Paint(s);
-    ASSERT_EQ(s.info.SaveTvg("out.tvg", nullptr, false), 0);
+    ASSERT_EQ(SaveTvg(s.info, "out.tvg", nullptr, false), 0);
     const auto f = ReadBytes(folder.Path() + "/out.tvg");
     ASSERT_EQ(f.size(), 24u + 1228800u);
     EXPECT_EQ(std::string(f.begin(), f.begin() + 4), std::string("tvg\0", 4));
@@ -82,7 +83,7 @@ TEST_P(TvgRoundTrip, LoadsBackTheConvertedPixels) {
     morna::test::TempBaseFolder folder("morna-img");
     TestSurface s(type, 7, 5, 3);  // a pitch with a gap
     Paint(s);
-    ASSERT_EQ(s.info.SaveTvg("pic.tvg", nullptr, packed), 0);
+    ASSERT_EQ(SaveTvg(s.info, "pic.tvg", nullptr, packed), 0);
     const auto f = ReadBytes(folder.Path() + "/pic.tvg");
     EXPECT_EQ(U32(f, 16), 7u * 5 * 4);
     EXPECT_EQ(U32(f, 20), f.size() - 24);
@@ -119,7 +120,7 @@ TEST(SaveTvg, UniformSurfacePacksSmall) {
     morna::test::TempBaseFolder folder("morna-img");
     TestSurface s(ARGB8888, 64, 64);
     std::fill(s.bytes.begin(), s.bytes.end(), 0x5A);
-    ASSERT_EQ(s.info.SaveTvg("u.tvg", nullptr, true), 0);
+    ASSERT_EQ(SaveTvg(s.info, "u.tvg", nullptr, true), 0);
     const auto f = ReadBytes(folder.Path() + "/u.tvg");
     EXPECT_EQ(U32(f, 12), 1u);
     EXPECT_EQ(U32(f, 16), 16384u);
@@ -132,19 +133,19 @@ TEST(ImageWriters, RefuseWhatTheyCannotReadAndWriteNoFile) {
     morna::test::LogCapture log;
     for (int32_t type : {Palette8, ABGR8888}) {
         TestSurface s(type, 4, 4);
-        EXPECT_EQ(s.info.SaveBitmap("a.bmp"), -2);
-        EXPECT_EQ(s.info.SaveTvg("a.tvg"), -2);
+        EXPECT_EQ(SaveBitmap(s.info, "a.bmp"), -2);
+        EXPECT_EQ(SaveTvg(s.info, "a.tvg"), -2);
     }
     TestSurface nullPixels(RGB888, 4, 4);
     nullPixels.info.pixels = nullptr;
-    EXPECT_EQ(nullPixels.info.SaveBitmap("a.bmp"), -2);
-    EXPECT_EQ(nullPixels.info.SaveTvg("a.tvg"), -2);
+    EXPECT_EQ(SaveBitmap(nullPixels.info, "a.bmp"), -2);
+    EXPECT_EQ(SaveTvg(nullPixels.info, "a.tvg"), -2);
     CSurfaceInfo empty;
-    EXPECT_EQ(empty.SaveBitmap("a.bmp"), -2);
+    EXPECT_EQ(SaveBitmap(empty, "a.bmp"), -2);
     TestSurface s(RGB888, 4, 4);
     const Rect outside{5, 5, 9, 9};
-    EXPECT_EQ(s.info.SaveBitmap("a.bmp", &outside), -1);
-    EXPECT_EQ(s.info.SaveTvg("a.tvg", &outside), -1);
+    EXPECT_EQ(SaveBitmap(s.info, "a.bmp", &outside), -1);
+    EXPECT_EQ(SaveTvg(s.info, "a.tvg", &outside), -1);
     EXPECT_FALSE(std::filesystem::exists(folder.Path() + "/a.bmp"));
     EXPECT_FALSE(std::filesystem::exists(folder.Path() + "/a.tvg"));
     EXPECT_TRUE(log.Contains("CSurfaceInfo::SaveTvg"));

@@ -46,6 +46,7 @@
 
 #include "draw/base/blt_pairs.h"
 #include "draw/base/surface_info.h"
+#include "draw/blt_dispatch.h"
 #include "tests/draw/base/test_surface.h"
 
 namespace morna::test {
@@ -379,7 +380,7 @@ struct BlitOptions {
 
 inline int DispatchRow(const BlitRow& r, CSurfaceInfo& src, CSurfaceInfo& dst, const BltGeometry& g) {
     const uint32_t rates[2] = {r.rate, r.rate2};
-    return dst.DispatchBlt(r.op, src, g, rates);
+    return DispatchBlt(dst, r.op, src, g, rates);
 }
 
 // Random source pixels, about a third of them the key's bytes, a quarter of those near misses.

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "draw/fast_draw.h"
+#include "draw/image_writer.h"
 #include "draw/text_dib_bitmap.h"
 
 namespace tovarineGameSDK3rd::Draw {
@@ -172,7 +173,7 @@ TEST(CTextFastPlane, JapaneseSampleWithShadowHorizontalAndVertical) {
     std::filesystem::remove(file);
     std::string name = "Z:" + file;  // the file layer's form of an absolute path
     for (char& c : name) c = c == '/' ? '\\' : c;
-    EXPECT_EQ(dst->SaveBitmap(name.c_str()), 0);
+    EXPECT_EQ(SaveBitmap(*dst, name.c_str()), 0);
     EXPECT_TRUE(std::filesystem::exists(file));
 }
 

@@ -9,6 +9,7 @@
 
 #include "draw/base/blend_tables.h"
 #include "draw/base/surface_info.h"
+#include "draw/blt_dispatch.h"
 #include "draw/fast_draw.h"
 #include "platform/display_mode.h"
 #include "platform/display_present.h"
@@ -232,7 +233,7 @@ TEST_P(PresentX11, WindowShowsTheBackSurface) {
     Point at{220, 165};
     BltGeometry geom;
     geom.dstPoint = &at;
-    ASSERT_EQ(back.info.DispatchBlt(EBltOp::BltKeyedCopy, picture.info, geom), 0);
+    ASSERT_EQ(DispatchBlt(back.info, EBltOp::BltKeyedCopy, picture.info, geom), 0);
     // The key let the pattern through at the picture's corner; the disc covers its centre.
     EXPECT_EQ(back.Get(221, 166), PatternIn(type, 221, 166));
     EXPECT_EQ(back.Get(320, 240), picture.Get(100, 75) & (type == 3 ? 0xF8FCF8u : 0xFFFFFFu));
@@ -277,7 +278,7 @@ TEST_P(PresentX11, DisplayShowsItsBackPlane) {
         ASSERT_EQ(back->Blt(EBltOp::BltKeyedCopy, picture.GetSurfaceInfo(), &geom, nullptr), 0);
 
         MemorySurface expected(type, kW, kH);
-        ASSERT_EQ(expected.info.DispatchBlt(EBltOp::BltCopy, *back->GetSurfaceInfo(), whole), 0);
+        ASSERT_EQ(DispatchBlt(expected.info, EBltOp::BltCopy, *back->GetSurfaceInfo(), whole), 0);
         EXPECT_EQ(expected.Get(221, 166), PatternIn(type, 221, 166));
         EXPECT_LE(ShowUntilShown(window, expected, tolerance, [&] {
                       draw.Present();
