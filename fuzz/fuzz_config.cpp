@@ -1,9 +1,10 @@
-// Loads arbitrary bytes as each configuration file: every load answers 0, 1 or 2,
-// and a refused load leaves the record exactly as it was.
+// Loads arbitrary bytes as each configuration file and as key.cfg: every load
+// answers 0, 1 or 2, and a refused load leaves the record exactly as it was.
 #include <cstdlib>
 #include <fstream>
 #include <functional>
 
+#include "framework/key_control.h"
 #include "fuzz/temp_base_folder.h"
 #include "game/global_config.h"
 
@@ -31,8 +32,10 @@ void Check(Record& r) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static char tmpl[] = "/tmp/morna-fuzz-config-XXXXXX";
     const std::string& folder = morna::fuzz::TempBaseFolder(tmpl);
-    std::ofstream(folder + "/config.bin", std::ios::binary | std::ios::trunc)
-        .write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+    for (const char* name : {"/config.bin", "/key.cfg"}) {
+        std::ofstream(folder + name, std::ios::binary | std::ios::trunc)
+            .write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+    }
 
     SSystemConfig system;
     system.windowX = 12;
@@ -41,5 +44,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     global.extrasUnlocked = 0x3400;
     global.fontName = "f";
     Check(global);
+
+    // key.cfg: refused loads keep the bindings; accepted ones save back to bindings
+    // that load again as they were.
+    CKeyControlBase keys;
+    keys.GetConfig().assign(3, CKeyControlBase::SConfigData(1, 0, 0x1C));
+    const auto before = keys.GetConfig();
+    const int32_t answer = keys.Load();
+    if (answer < 0 || answer > 2) std::abort();
+    if (answer != 0 && keys.GetConfig() != before) std::abort();
+    if (answer == 0) {
+        const auto loaded = keys.GetConfig();
+        if (keys.Save() || keys.Load() != 0 || keys.GetConfig() != loaded) std::abort();
+    }
     return 0;
 }

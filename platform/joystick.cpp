@@ -80,6 +80,37 @@ uint32_t ScaledAxis(SDL_Joystick* pad, int axis) {
     return static_cast<uint32_t>(static_cast<int32_t>(SDL_JoystickGetAxis(pad, axis)) + 32768);
 }
 
+uint32_t ButtonMask(SDL_Joystick* pad, int limit) {
+    uint32_t mask = 0;
+    const int buttons = std::min(SDL_JoystickNumButtons(pad), limit);
+    for (int i = 0; i < buttons; ++i) {
+        if (SDL_JoystickGetButton(pad, i) != 0) mask |= 1u << i;
+    }
+    return mask;
+}
+
+// Hundredths of a degree clockwise from up, for SDL's hat bits.
+uint32_t PovFromHat(uint8_t hat) {
+    switch (hat) {
+    case SDL_HAT_UP: return 0;
+    case SDL_HAT_RIGHTUP: return 4500;
+    case SDL_HAT_RIGHT: return 9000;
+    case SDL_HAT_RIGHTDOWN: return 13500;
+    case SDL_HAT_DOWN: return 18000;
+    case SDL_HAT_LEFTDOWN: return 22500;
+    case SDL_HAT_LEFT: return 27000;
+    case SDL_HAT_LEFTUP: return 31500;
+    default: return kPovCentred;
+    }
+}
+
+// The open pad of id, read now (not as of the last pump of the window); null when gone.
+SDL_Joystick* FreshPadLocked(Pads& pads, uint32_t id) {
+    if (!EnsureSubsystemLocked(pads)) return nullptr;
+    SDL_JoystickUpdate();
+    return PadLocked(pads, id);
+}
+
 }  // namespace
 
 uint32_t JoystickCount() {
@@ -100,24 +131,36 @@ bool GetJoystickCaps(uint32_t id, JoystickCaps& caps) {
     caps.y_max = kAxisMax;
     caps.buttons = static_cast<uint32_t>(std::max(SDL_JoystickNumButtons(pad), 0));
     caps.axes = static_cast<uint32_t>(std::max(SDL_JoystickNumAxes(pad), 0));
+    if (caps.axes > 2) caps.z_max = kAxisMax;
+    if (caps.axes > 3) caps.r_max = kAxisMax;
     return true;
 }
 
 bool GetJoystickPosition(uint32_t id, bool all_buttons, JoystickPosition& pos) {
     Pads& pads = GetPads();
     std::lock_guard<std::mutex> guard(pads.lock);
-    if (!EnsureSubsystemLocked(pads)) return false;
-    // The position is read now, not as of the last pump of the window.
-    SDL_JoystickUpdate();
-    SDL_Joystick* pad = PadLocked(pads, id);
+    SDL_Joystick* pad = FreshPadLocked(pads, id);
     if (pad == nullptr) return false;
     pos = JoystickPosition{};
     pos.x = ScaledAxis(pad, 0);
     pos.y = ScaledAxis(pad, 1);
-    const int buttons = std::min(SDL_JoystickNumButtons(pad), all_buttons ? kMaskBits : kShortCallButtons);
-    for (int i = 0; i < buttons; ++i) {
-        if (SDL_JoystickGetButton(pad, i) != 0) pos.buttons |= 1u << i;
-    }
+    pos.buttons = ButtonMask(pad, all_buttons ? kMaskBits : kShortCallButtons);
+    return true;
+}
+
+bool GetJoystickPositionEx(uint32_t id, JoystickPositionEx& pos) {
+    Pads& pads = GetPads();
+    std::lock_guard<std::mutex> guard(pads.lock);
+    SDL_Joystick* pad = FreshPadLocked(pads, id);
+    if (pad == nullptr) return false;
+    pos = JoystickPositionEx{};
+    pos.x = ScaledAxis(pad, 0);
+    pos.y = ScaledAxis(pad, 1);
+    const int axes = SDL_JoystickNumAxes(pad);
+    pos.z = axes > 2 ? ScaledAxis(pad, 2) : 0;
+    pos.r = axes > 3 ? ScaledAxis(pad, 3) : 0;
+    if (SDL_JoystickNumHats(pad) > 0) pos.pov = PovFromHat(SDL_JoystickGetHat(pad, 0));
+    pos.buttons = ButtonMask(pad, kMaskBits);
     return true;
 }
 

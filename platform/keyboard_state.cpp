@@ -80,6 +80,47 @@ constexpr std::array<uint8_t, SDL_NUM_SCANCODES> MakeTable() {
 
 constexpr std::array<uint8_t, SDL_NUM_SCANCODES> kDikFromSdl = MakeTable();
 
+// Windows virtual keys by the one or two DirectInput codes that press them.
+struct VirtualPair {
+    uint8_t vk;
+    uint8_t dik[2];
+};
+
+constexpr VirtualPair kVirtualPairs[] = {
+    {0x08, {0x0E, 0}}, {0x09, {0x0F, 0}}, {0x0D, {0x1C, 0x9C}}, {0x10, {0x2A, 0x36}},
+    {0x11, {0x1D, 0x9D}}, {0x12, {0x38, 0xB8}}, {0x13, {0xC5, 0}}, {0x14, {0x3A, 0}},
+    {0x1B, {0x01, 0}}, {0x20, {0x39, 0}}, {0x21, {0xC9, 0}}, {0x22, {0xD1, 0}},
+    {0x23, {0xCF, 0}}, {0x24, {0xC7, 0}}, {0x25, {0xCB, 0}}, {0x26, {0xC8, 0}},
+    {0x27, {0xCD, 0}}, {0x28, {0xD0, 0}}, {0x2C, {0xB7, 0}}, {0x2D, {0xD2, 0}},
+    {0x2E, {0xD3, 0}},
+    {'0', {0x0B, 0}}, {'1', {0x02, 0}}, {'2', {0x03, 0}}, {'3', {0x04, 0}}, {'4', {0x05, 0}},
+    {'5', {0x06, 0}}, {'6', {0x07, 0}}, {'7', {0x08, 0}}, {'8', {0x09, 0}}, {'9', {0x0A, 0}},
+    {'A', {0x1E, 0}}, {'B', {0x30, 0}}, {'C', {0x2E, 0}}, {'D', {0x20, 0}}, {'E', {0x12, 0}},
+    {'F', {0x21, 0}}, {'G', {0x22, 0}}, {'H', {0x23, 0}}, {'I', {0x17, 0}}, {'J', {0x24, 0}},
+    {'K', {0x25, 0}}, {'L', {0x26, 0}}, {'M', {0x32, 0}}, {'N', {0x31, 0}}, {'O', {0x18, 0}},
+    {'P', {0x19, 0}}, {'Q', {0x10, 0}}, {'R', {0x13, 0}}, {'S', {0x1F, 0}}, {'T', {0x14, 0}},
+    {'U', {0x16, 0}}, {'V', {0x2F, 0}}, {'W', {0x11, 0}}, {'X', {0x2D, 0}}, {'Y', {0x15, 0}},
+    {'Z', {0x2C, 0}},
+    {0x5B, {0xDB, 0}}, {0x5C, {0xDC, 0}}, {0x5D, {0xDD, 0}},
+    {0x60, {0x52, 0}}, {0x61, {0x4F, 0}}, {0x62, {0x50, 0}}, {0x63, {0x51, 0}}, {0x64, {0x4B, 0}},
+    {0x65, {0x4C, 0}}, {0x66, {0x4D, 0}}, {0x67, {0x47, 0}}, {0x68, {0x48, 0}}, {0x69, {0x49, 0}},
+    {0x6A, {0x37, 0}}, {0x6B, {0x4E, 0}}, {0x6D, {0x4A, 0}}, {0x6E, {0x53, 0}}, {0x6F, {0xB5, 0}},
+    {0x70, {0x3B, 0}}, {0x71, {0x3C, 0}}, {0x72, {0x3D, 0}}, {0x73, {0x3E, 0}}, {0x74, {0x3F, 0}},
+    {0x75, {0x40, 0}}, {0x76, {0x41, 0}}, {0x77, {0x42, 0}}, {0x78, {0x43, 0}}, {0x79, {0x44, 0}},
+    {0x7A, {0x57, 0}}, {0x7B, {0x58, 0}},
+    {0x90, {0x45, 0}}, {0x91, {0x46, 0}},
+    {0xA0, {0x2A, 0}}, {0xA1, {0x36, 0}}, {0xA2, {0x1D, 0}}, {0xA3, {0x9D, 0}}, {0xA4, {0x38, 0}},
+    {0xA5, {0xB8, 0}},
+};
+
+constexpr std::array<std::array<uint8_t, 2>, 256> MakeVirtualTable() {
+    std::array<std::array<uint8_t, 2>, 256> table{};
+    for (const VirtualPair& p : kVirtualPairs) table[p.vk] = {p.dik[0], p.dik[1]};
+    return table;
+}
+
+constexpr std::array<std::array<uint8_t, 2>, 256> kDikFromVirtual = MakeVirtualTable();
+
 // The pump writes and the devices read on the application thread; the lock
 // keeps a reader on another thread from seeing half an update.
 struct KeyboardState {
@@ -125,6 +166,16 @@ void KeyboardStateOnEvent(const SDL_Event& event) {
     default:
         return;
     }
+}
+
+bool IsVirtualKeyDown(int virtualKey) {
+    if (virtualKey < 0 || virtualKey >= 256) return false;
+    KeyboardState& s = State();
+    std::lock_guard<std::mutex> guard(s.lock);
+    for (uint8_t dik : kDikFromVirtual[virtualKey]) {
+        if (dik != 0 && (s.keys[dik] & kKeyDown) != 0) return true;
+    }
+    return false;
 }
 
 void InstallKeyboardState() {

@@ -42,6 +42,22 @@ inline constexpr uint8_t kRight = 0xCD;
 inline constexpr uint8_t kDown = 0xD0;
 }  // namespace dik
 
+// Windows virtual-key codes that the program asks about by name.
+namespace vk {
+inline constexpr int kTab = 0x09;
+inline constexpr int kReturn = 0x0D;
+inline constexpr int kMenu = 0x12;
+inline constexpr int kF1 = 0x70;
+inline constexpr int kF12 = 0x7B;
+inline constexpr int kLeftMenu = 0xA4;
+inline constexpr int kRightMenu = 0xA5;
+}  // namespace vk
+
+// Whether a Windows virtual key is down in the same 256-byte state. A virtual key
+// that two keys share (Enter, Alt, Shift, Control) is down while either is; a
+// virtual key without a key code never is.
+bool IsVirtualKeyDown(int virtualKey);
+
 // The DirectInput code of an SDL scancode; 0 for keys without one.
 uint8_t DikFromScancode(SDL_Scancode code);
 

@@ -61,6 +61,7 @@ struct State {
     ThreadQueue* videoOwner = nullptr;  // the thread that started SDL video
     uint32_t wakeEvent = 0;             // our SDL user event that wakes SDL_WaitEvent
     int32_t cursorCount = 0;
+    WindowHandle focused = 0;           // our window with the keyboard focus
 
     State() {
         for (const char* name :
@@ -238,6 +239,12 @@ WindowHandle HandleOfSdlId(uint32_t sdlId) {
     return 0;
 }
 
+void SetFocused(WindowHandle h, bool gained) {
+    std::lock_guard<std::mutex> guard(S().lock);
+    if (gained) S().focused = h;
+    else if (S().focused == h) S().focused = 0;
+}
+
 intptr_t PackSize(int32_t w, int32_t h) {
     return static_cast<intptr_t>((static_cast<uint32_t>(h & 0xFFFF) << 16) |
                                  static_cast<uint32_t>(w & 0xFFFF));
@@ -258,8 +265,14 @@ void TranslateSdlEvent(const SDL_Event& e) {
     ThreadQueue* me = MyQueue().get();
     switch (e.window.event) {
         case SDL_WINDOWEVENT_CLOSE: PostTo(me, {h, WM_CLOSE, 0, 0}); break;
-        case SDL_WINDOWEVENT_FOCUS_GAINED: PostTo(me, {h, WM_ACTIVATEAPP, 1, 0}); break;
-        case SDL_WINDOWEVENT_FOCUS_LOST: PostTo(me, {h, WM_ACTIVATEAPP, 0, 0}); break;
+        case SDL_WINDOWEVENT_FOCUS_GAINED:
+            SetFocused(h, true);
+            PostTo(me, {h, WM_ACTIVATEAPP, 1, 0});
+            break;
+        case SDL_WINDOWEVENT_FOCUS_LOST:
+            SetFocused(h, false);
+            PostTo(me, {h, WM_ACTIVATEAPP, 0, 0});
+            break;
         case SDL_WINDOWEVENT_MINIMIZED: PostTo(me, {h, WM_SIZE, SIZE_MINIMIZED, 0}); break;
         case SDL_WINDOWEVENT_RESTORED:
         case SDL_WINDOWEVENT_MAXIMIZED: {
@@ -614,6 +627,12 @@ bool FocusWindow(WindowHandle window) {
     if (sdl == nullptr) return false;
     SDL_RaiseWindow(sdl);
     return true;
+}
+
+WindowHandle GetFocus() {
+    State& s = S();
+    std::lock_guard<std::mutex> guard(s.lock);
+    return s.windows.count(s.focused) != 0 ? s.focused : 0;
 }
 
 bool EnableInputMethod(WindowHandle window, bool enable) {

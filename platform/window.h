@@ -143,6 +143,8 @@ std::string GetWindowCaption(WindowHandle window);  // Shift-JIS, as given
 bool IsWindowMinimized(WindowHandle window);
 bool IsWindowMaximized(WindowHandle window);
 bool FocusWindow(WindowHandle window);
+// Our window that has the keyboard focus (as the pump last saw it), 0 when none has.
+WindowHandle GetFocus();
 // Switches text input (the input method) for the window on or off.
 bool EnableInputMethod(WindowHandle window, bool enable);
 bool IsInputMethodEnabled(WindowHandle window);

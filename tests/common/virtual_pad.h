@@ -7,8 +7,8 @@
 
 class VirtualPad {
 public:
-    VirtualPad(int axes, int buttons) {
-        index_ = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, axes, buttons, 0);
+    VirtualPad(int axes, int buttons, int hats = 0) {
+        index_ = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, axes, buttons, hats);
         if (index_ >= 0) handle_ = SDL_JoystickOpen(index_);
     }
     ~VirtualPad() { Detach(); }
@@ -20,6 +20,7 @@ public:
     uint32_t Id() const { return static_cast<uint32_t>(index_); }
     void Axis(int axis, int16_t v) { SDL_JoystickSetVirtualAxis(handle_, axis, v); }
     void Button(int button, bool down) { SDL_JoystickSetVirtualButton(handle_, button, down ? 1 : 0); }
+    void Hat(int hat, uint8_t value) { SDL_JoystickSetVirtualHat(handle_, hat, value); }
     // Unplugs the pad.
     void Detach() {
         if (handle_ == nullptr) return;
