@@ -41,10 +41,14 @@ endif()
 # target per folder, made of every source and header below it (less the files matching
 # EXCLUDE; with ONLY, just the files matching one of those), so that adding a file needs no
 # edit here. LIBS is the whole list of the lower targets it uses: tools/check_layering.py
-# holds every #include of its files to that list and to the table of allowed folders.
+# holds every #include of its files to that list and to the table of allowed folders. An
+# empty folder makes a target of no files that only gathers LIBS.
 function(morna_add_library name folder)
   cmake_parse_arguments(ARG "" "" "LIBS;EXCLUDE;ONLY" ${ARGN})
-  file(GLOB_RECURSE files CONFIGURE_DEPENDS ${folder}/*.cpp ${folder}/*.c ${folder}/*.h)
+  set(files)
+  if(folder)
+    file(GLOB_RECURSE files CONFIGURE_DEPENDS ${folder}/*.cpp ${folder}/*.c ${folder}/*.h)
+  endif()
   foreach(ex IN LISTS ARG_EXCLUDE)
     list(FILTER files EXCLUDE REGEX "${ex}")
   endforeach()
@@ -65,8 +69,8 @@ function(morna_add_library name folder)
   set_property(GLOBAL PROPERTY MORNA_FILES_${name} ${files})
 endfunction()
 
-# morna_write_layers(file): the library targets with their files and link lists, for the
-# layering check.
+# morna_write_layers(file): the library targets with their files, link lists and archives,
+# for the layering check.
 function(morna_write_layers out)
   get_property(libs GLOBAL PROPERTY MORNA_LIBRARIES)
   set(text "")
@@ -82,6 +86,7 @@ function(morna_write_layers out)
       get_target_property(links ${lib} INTERFACE_LINK_LIBRARIES)
     else()
       get_target_property(links ${lib} LINK_LIBRARIES)
+      string(APPEND text "archive ${lib} $<TARGET_FILE:${lib}>\n")
     endif()
     foreach(l IN LISTS links)
       if(l)
@@ -89,7 +94,7 @@ function(morna_write_layers out)
       endif()
     endforeach()
   endforeach()
-  file(WRITE ${out} "${text}")
+  file(GENERATE OUTPUT ${out} CONTENT "${text}")
 endfunction()
 
 # morna_add_test(name folder [LIBS ...] [EXCLUDE regex...] [LABELS ...]): one

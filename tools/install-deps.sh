@@ -3,8 +3,8 @@
 set -euo pipefail
 
 PACKAGES=(
-  # build
-  cmake ninja-build g++ pkg-config
+  # build, and the layering check (python3 reading the archives with binutils' nm)
+  cmake ninja-build g++ pkg-config python3 binutils
   # tests, benchmarks, fuzzing (clang with its libFuzzer runtime)
   googletest libgtest-dev libgmock-dev libbenchmark-dev clang-14 libclang-rt-14-dev
   # the platform layer: window, input, audio output, picture decoding

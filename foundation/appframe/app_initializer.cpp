@@ -1,9 +1,8 @@
 #include "foundation/appframe/app_initializer.h"
 
 #include <atomic>
-#include <vector>
 
-#include "foundation/thread/critical_section.h"
+#include "foundation/thread/callback_lists.h"
 #include "foundation/thread/singleton.h"
 #include "foundation/thread/thread.h"
 #include "foundation/thread/thread_manager.h"
@@ -12,41 +11,7 @@
 
 namespace tovarineGameSDK3rd::AppFrame {
 namespace {
-
-using Callback = VTL::smart_ptr<VTL::function_callback>;
-
-class CCallbackLists {
-public:
-    Thread::CCriticalSection m_lock;
-    std::vector<Callback> m_initializers;
-    std::vector<Callback> m_finalizers;
-};
-
-constinit Thread::CSingletonHolder<CCallbackLists> g_lists;
 std::atomic<CAppInitializer*> g_instance{nullptr};
-
-// Runs a list in registration order; a callback may append to it (by index,
-// so the list may grow under the loop). The holders' counts are plain
-// integers, so the list is only touched under its lock.
-template <class OnError>
-void RunList(std::vector<Callback> CCallbackLists::*list, OnError onError) {
-    CCallbackLists* lists = g_lists.Get();
-    Thread::CCriticalLock lock(lists->m_lock);
-    for (size_t i = 0; i < (lists->*list).size(); ++i) {
-        try {
-            (lists->*list)[i]->run();
-        } catch (const VTL::CException& e) {
-            onError(e);
-        }
-    }
-}
-
-void Append(std::vector<Callback> CCallbackLists::*list, const Callback& callback) {
-    CCallbackLists* lists = g_lists.Get();
-    Thread::CCriticalLock lock(lists->m_lock);
-    (lists->*list).push_back(callback);
-}
-
 }  // namespace
 
 CAppInitializer::CAppInitializer(void* instance, void* prevInstance, const char* commandLine, int32_t showCommand)
@@ -55,7 +20,7 @@ CAppInitializer::CAppInitializer(void* instance, void* prevInstance, const char*
     Thread::SetMultiThreadFlag(true);
     Thread::CurrentThreadSlot().Set(nullptr);
     try {
-        RunList(&CCallbackLists::m_initializers, [](const VTL::CException&) { throw; });
+        Thread::RunCallbacks(Thread::CallbackList::Initializer);
     } catch (...) {
         // No destructor runs for a constructor that throws: undo what it set.
         Thread::SetMultiThreadFlag(false);
@@ -68,7 +33,7 @@ CAppInitializer::~CAppInitializer() {
     Thread::CThreadManager::GetInstance()->WaitAll();
     Thread::SetMultiThreadFlag(false);
     // Nothing may leave a destructor; the other callbacks still run.
-    RunList(&CCallbackLists::m_finalizers, [](const VTL::CException& e) {
+    Thread::RunCallbacks(Thread::CallbackList::Finalizer, [](const VTL::CException& e) {
         GetErrorLog().Out("CAppInitializer::~CAppInitializerで例外 %s", e.getMessage().c_str());
     });
     CAppInitializer* self = this;
@@ -77,10 +42,14 @@ CAppInitializer::~CAppInitializer() {
 
 CAppInitializer* CAppInitializer::GetInstance() { return g_instance.load(); }
 
-void CAppInitializer::RegisterInitializer(const Callback& callback) { Append(&CCallbackLists::m_initializers, callback); }
+void CAppInitializer::RegisterInitializer(const VTL::smart_ptr<VTL::function_callback>& callback) {
+    Thread::RegisterCallback(Thread::CallbackList::Initializer, callback);
+}
 
-void CAppInitializer::RegisterFinalizer(const Callback& callback) { Append(&CCallbackLists::m_finalizers, callback); }
+void CAppInitializer::RegisterFinalizer(const VTL::smart_ptr<VTL::function_callback>& callback) {
+    Thread::RegisterCallback(Thread::CallbackList::Finalizer, callback);
+}
 
-void CAppInitializer::DestroyCallbackLists() { g_lists.Destroy(); }
+void CAppInitializer::DestroyCallbackLists() { Thread::DestroyCallbackLists(); }
 
 }  // namespace tovarineGameSDK3rd::AppFrame

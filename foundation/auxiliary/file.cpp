@@ -1,8 +1,8 @@
 #include "foundation/auxiliary/file.h"
 
-#include "foundation/appframe/app_initializer.h"
 #include "foundation/auxiliary/lzss.h"
 #include "foundation/auxiliary/string_scanner.h"
+#include "foundation/thread/callback_lists.h"
 #include "foundation/thread/critical_section.h"
 #include "foundation/vtl/function_callback.h"
 #include "foundation/vtl/text_output_stream.h"
@@ -32,10 +32,10 @@ SharedState& Shared() {
 // is read, and forgotten at its end.
 [[maybe_unused]] const bool registered = [] {
     using Callback = VTL::smart_ptr<VTL::function_callback>;
-    AppFrame::CAppInitializer::RegisterInitializer(
-        Callback(VTL::function_callback_vg0::Create(&CFile::RecordCurrentDirectory)));
-    AppFrame::CAppInitializer::RegisterFinalizer(
-        Callback(VTL::function_callback_vg0::Create(&CFile::ClearBaseDirectory)));
+    Thread::RegisterCallback(Thread::CallbackList::Initializer,
+                             Callback(VTL::function_callback_vg0::Create(&CFile::RecordCurrentDirectory)));
+    Thread::RegisterCallback(Thread::CallbackList::Finalizer,
+                             Callback(VTL::function_callback_vg0::Create(&CFile::ClearBaseDirectory)));
     return true;
 }();
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "foundation/appframe/app_initializer.h"
+#include "foundation/thread/callback_lists.h"
 #include "foundation/thread/singleton.h"
 #include "foundation/vtl/function_callback.h"
 
@@ -12,8 +12,8 @@ constinit CSingletonHolder<ThreadLocalBaseHelper> g_helper;
 }
 
 ThreadLocalBaseHelper::ThreadLocalBaseHelper() {
-    AppFrame::CAppInitializer::RegisterFinalizer(
-        VTL::smart_ptr<VTL::function_callback>(new VTL::function_callback_vg0(&ThreadLocalBaseHelper::Finalize)));
+    RegisterCallback(CallbackList::Finalizer,
+                     VTL::smart_ptr<VTL::function_callback>(new VTL::function_callback_vg0(&ThreadLocalBaseHelper::Finalize)));
 }
 
 ThreadLocalBaseHelper* ThreadLocalBaseHelper::GetInstance() { return g_helper.Get(); }
