@@ -1,19 +1,14 @@
 // The image list: list syntax, loading once, least recently used out first, the memory budget
-// and its warning, image 0 for BltImageZero. Images are small BMPs in a temporary base folder;
-// an XRGB8888 display is the thread's current one, as the game's is.
+// and its warning, image 0 for BltImageZero, over small BMPs of a temporary image folder.
 #include "framework/image_loader.h"
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-
-#include "draw/fast_draw.h"
 #include "framework/blt_support.h"
 #include "platform/message_box.h"
 #include "tests/common/log_capture.h"
+#include "tests/common/image_folder.h"
 #include "tests/common/recording_surface.h"
-#include "tests/common/temp_base_folder.h"
 
 namespace {
 
@@ -24,71 +19,40 @@ namespace mp = morna::platform;
 
 class ImageLoaderTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        draw_.GetDDraw()->SetDisplayMode(XRGB8888, 64, 48);
-        bool retry = false;
-        ASSERT_EQ(draw_.GetPrimary()->CreatePrimary(&retry, 0, 0), 0);
-        std::filesystem::create_directory(folder_.Path() + "/img");
-        loader_.ReleasePlanes();
-        loader_.CheckMemory(100, UINT64_MAX);
-    }
-    void TearDown() override { loader_.ReleasePlanes(); }
-
-    // Writes img\name, a square of one colour, and (with `list`) img\list.txt, then reads the list.
-    void Write(const char* name, uint32_t colour, const std::string& list, int size = 2) {
-        CFastPlane p;
-        p.CreateMemorySurface(size, size, XRGB8888, true);
-        p.SetFillColor(colour);
-        p.Clear(nullptr);
-        ASSERT_EQ(p.SaveBitmap(tovarineGameSDK3rd::VTL::VTLstring("img\\") + name, nullptr), 0);
-        if (list.empty()) return;
-        std::ofstream(folder_.Path() + "/img/list.txt", std::ios::binary) << list;
-        loader_.LoadList("img");
-    }
-    // The colour of an image's first pixel; 1 for an empty surface.
-    uint32_t Colour(int32_t id) {
-        ISurface& s = CImageLoader::GetImage(id);
-        uint32_t c = 1;
-        if (s.GetSize(nullptr, nullptr) == 0) s.GetSurfaceInfo()->GetPixel(0, 0, &c);
-        return c;
-    }
-    void Remove(const char* name) { std::filesystem::remove(folder_.Path() + "/img/" + name); }
-
-    morna::test::TempBaseFolder folder_{"morna-images"};
-    CFastDraw draw_;
+    morna::test::ImageFolder images_;
     CImageLoader& loader_ = CImageLoader::GetInstance();
 };
 
 TEST_F(ImageLoaderTest, ListLinesMapIdsToFiles) {
     const char* names[] = {"a.bmp", "b.bmp", "d.bmp", "e.bmp"};
-    for (uint32_t i = 0; i < 4; ++i) Write(names[i], 0x102030 * (i + 1), "");
-    Write("画像.bmp", 0x102030 * 5, "// a.bmp,1\r\n\r\nb.bmp,2\r\nd.bmp 3\r\nd.bmp,4\r\ne.bmp,4\r\n画像.bmp,5\r\n");
+    for (uint32_t i = 0; i < 4; ++i) images_.Write(names[i], 0x102030 * (i + 1), "");
+    images_.Write("画像.bmp", 0x102030 * 5, "// a.bmp,1\r\n\r\nb.bmp,2\r\nd.bmp 3\r\nd.bmp,4\r\ne.bmp,4\r\n画像.bmp,5\r\n");
     const std::pair<int32_t, uint32_t> want[] = {{1, 1}, {2, 0x102030 * 2}, {3, 1}, {4, 0x102030 * 4}, {5, 0x102030 * 5}, {999, 1}};
-    for (const auto& [id, colour] : want) EXPECT_EQ(Colour(id), colour) << id;
+    for (const auto& [id, colour] : want) EXPECT_EQ(images_.Colour(id), colour) << id;
     EXPECT_EQ(CImageLoader::GetImage(2).GetColorKey(), 0xFF00FFu);
 }
 
 TEST_F(ImageLoaderTest, LoadsOnceAndGivesUpTheLeastRecentlyUsed) {
     std::string list;
     for (int id = 100; id <= 355; ++id) list += "a.bmp," + std::to_string(id) + "\r\n";
-    Write("a.bmp", 0x445566, list);
-    for (int id = 100; id < 355; ++id) ASSERT_EQ(Colour(id), 0x445566u) << id;
-    Remove("a.bmp");  // from here on only images still held have pixels
-    EXPECT_EQ(Colour(100), 0x445566u);  // held: not loaded again
-    EXPECT_EQ(Colour(355), 1u);         // the 256th image: 101, used longest ago, goes
-    EXPECT_EQ(Colour(102), 0x445566u);
-    EXPECT_EQ(Colour(101), 1u);
+    images_.Write("a.bmp", 0x445566, list);
+    for (int id = 100; id < 355; ++id) ASSERT_EQ(images_.Colour(id), 0x445566u) << id;
+    images_.Remove("a.bmp");  // from here on only images still held have pixels
+    EXPECT_EQ(images_.Colour(100), 0x445566u);  // held: not loaded again
+    EXPECT_EQ(images_.Colour(355), 1u);         // the 256th image: 101, used longest ago, goes
+    EXPECT_EQ(images_.Colour(102), 0x445566u);
+    EXPECT_EQ(images_.Colour(101), 1u);
     EXPECT_EQ(loader_.FindId(CImageLoader::GetImage(102).GetSurfaceInfo()), 102);
 }
 
 TEST_F(ImageLoaderTest, BudgetBelowOneImageKeepsOnlyTheNewest) {
-    Write("big.bmp", 0x0000FF, "big.bmp,400\r\nbig.bmp,401\r\nbig.bmp,402\r\n", 16);
+    images_.Write("big.bmp", 0x0000FF, "big.bmp,400\r\nbig.bmp,401\r\nbig.bmp,402\r\n", 16);
     loader_.CheckMemory(100, 500);
-    for (int id = 400; id <= 402; ++id) Colour(id);
+    for (int id = 400; id <= 402; ++id) images_.Colour(id);
     EXPECT_EQ(loader_.GetBytesUsed(), 16u * 16 * 4);
-    Remove("big.bmp");
-    EXPECT_EQ(Colour(402), 0x0000FFu);
-    EXPECT_EQ(Colour(400), 1u);
+    images_.Remove("big.bmp");
+    EXPECT_EQ(images_.Colour(402), 0x0000FFu);
+    EXPECT_EQ(images_.Colour(400), 1u);
 }
 
 TEST_F(ImageLoaderTest, SmallBudgetWarnsThroughTheMessageBox) {
@@ -110,7 +74,7 @@ TEST_F(ImageLoaderTest, SmallBudgetWarnsThroughTheMessageBox) {
 }
 
 TEST_F(ImageLoaderTest, BltImageZeroDrawsImageZeroDoubledWhileTheSwitchIsOn) {
-    Write("zero.bmp", 0x123456, "zero.bmp,0\r\n");
+    images_.Write("zero.bmp", 0x123456, "zero.bmp,0\r\n");
     morna::test::RecordingSurface target(8, 8);
     CBltSupport::BltImageZero(target, 0, 0);
     CBltSupport::SetDoubleSize(1);
