@@ -36,6 +36,7 @@ TEST_F(ImageLoaderTest, LoadsOnceAndGivesUpTheLeastRecentlyUsed) {
     std::string list;
     for (int id = 100; id <= 355; ++id) list += "a.bmp," + std::to_string(id) + "\r\n";
     images_.Write("a.bmp", 0x445566, list);
+    EXPECT_EQ(images_.Colour(9999), 1u);  // an id without a file holds a slot too: the first to go
     for (int id = 100; id < 355; ++id) ASSERT_EQ(images_.Colour(id), 0x445566u) << id;
     images_.Remove("a.bmp");  // from here on only images still held have pixels
     EXPECT_EQ(images_.Colour(100), 0x445566u);  // held: not loaded again
@@ -43,6 +44,7 @@ TEST_F(ImageLoaderTest, LoadsOnceAndGivesUpTheLeastRecentlyUsed) {
     EXPECT_EQ(images_.Colour(102), 0x445566u);
     EXPECT_EQ(images_.Colour(101), 1u);
     EXPECT_EQ(loader_.FindId(CImageLoader::GetImage(102).GetSurfaceInfo()), 102);
+    EXPECT_EQ(images_.Colour(9999), 1u);  // given up with no stale entry left behind
 }
 
 TEST_F(ImageLoaderTest, BudgetBelowOneImageKeepsOnlyTheNewest) {
