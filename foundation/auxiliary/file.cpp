@@ -388,8 +388,11 @@ VTL::VTLstring CFile::GetPureFileName() const {
     return after >= name_.size() ? VTL::VTLstring() : name_.substr(after);
 }
 
-VTL::VTLstring CFile::GetSuffix() const {
-    const VTL::VTLstring pure = GetPureFileName();
+VTL::VTLstring CFile::GetSuffix() const { return GetSuffix(name_); }
+
+VTL::VTLstring CFile::GetSuffix(const VTL::VTLstring& name) {
+    const auto after = AfterLastSeparator(name);
+    const VTL::VTLstring pure = after >= name.size() ? VTL::VTLstring() : name.substr(after);
     const char* dot = std::strrchr(pure.c_str(), '.');
     if (dot == nullptr) return VTL::VTLstring();
     return View(dot + 1, pure.size() - static_cast<size_t>(dot + 1 - pure.c_str()));

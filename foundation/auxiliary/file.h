@@ -107,6 +107,8 @@ public:
     // holding ':' stay; leading "..\", ".\" and '\' (or with '/') climb or are
     // dropped; then every '/' becomes '\'.
     static VTL::VTLstring GetFullName(const VTL::VTLstring& name);
+    // The text after the last '.' of a name's last part; empty when there is none.
+    static VTL::VTLstring GetSuffix(const VTL::VTLstring& name);
     static VTL::VTLstring GetFullName(const VTL::VTLstring& name, const VTL::VTLstring& base);
     // Cuts a path to its parent folder (ending in a separator). False, leaving it,
     // for an empty path or a root such as "D:\" or "\\server\share\".
