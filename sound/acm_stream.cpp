@@ -183,15 +183,11 @@ int32_t CACMStream::InitializeMP3() {
     return 0;
 }
 
-int32_t CACMStream::GetCurrentPos() {
-    if (pcmFormat_.avgBytesPerSec == 0) return -1;
-    return BytesToMs(pcmPos_, pcmFormat_.avgBytesPerSec);
-}
+int32_t CACMStream::GetCurrentPos() { return StreamMs(pcmPos_, pcmFormat_.avgBytesPerSec); }
 
 int32_t CACMStream::SetCurrentPos(int32_t ms) {
-    if (pcmFormat_.avgBytesPerSec == 0) return 1;
-    const uint32_t bytes = MsToBytes(pcmFormat_.avgBytesPerSec, ms);
-    if (bytes == 0xFFFFFFFFu) return 1;
+    uint32_t bytes = 0;
+    if (!StreamBytes(pcmFormat_.avgBytesPerSec, ms, bytes)) return 1;
     if (static_cast<uint32_t>(ms) >= lengthMs_) return 2;  // unsigned: a negative ms is past the end
     if (codec_ != nullptr && !codec_->Reset()) {
         GetErrorLog().Out("CACMStream::SetCurrentPos acmStreamOpen()に失敗");

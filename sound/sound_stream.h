@@ -18,6 +18,14 @@ inline int32_t BytesToMs(uint64_t bytes, uint32_t bytesPerSec) {
     return static_cast<int32_t>(static_cast<uint32_t>(bytes * 1000 / bytesPerSec));
 }
 
+// A stream's position or length in ms from bytes of its format: -1 without a rate.
+inline int32_t StreamMs(uint64_t bytes, uint32_t bytesPerSec) { return bytesPerSec == 0 ? -1 : BytesToMs(bytes, bytesPerSec); }
+// The byte position of ms; false without a rate or at 0xFFFFFFFF (SetCurrentPos answers 1).
+inline bool StreamBytes(uint32_t bytesPerSec, int32_t ms, uint32_t& bytes) {
+    bytes = MsToBytes(bytesPerSec, ms);
+    return bytesPerSec != 0 && bytes != 0xFFFFFFFFu;
+}
+
 class ISoundStream {
 public:
     virtual ~ISoundStream() {}

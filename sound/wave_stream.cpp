@@ -83,20 +83,13 @@ int32_t CWaveStream::Initialize() {
     return 0;
 }
 
-int32_t CWaveStream::GetLength() {
-    if (format_.avgBytesPerSec == 0) return -1;
-    return BytesToMs(dataLength_, format_.avgBytesPerSec);
-}
+int32_t CWaveStream::GetLength() { return StreamMs(dataLength_, format_.avgBytesPerSec); }
 
-int32_t CWaveStream::GetCurrentPos() {
-    if (format_.avgBytesPerSec == 0) return -1;
-    return BytesToMs(position_, format_.avgBytesPerSec);
-}
+int32_t CWaveStream::GetCurrentPos() { return StreamMs(position_, format_.avgBytesPerSec); }
 
 int32_t CWaveStream::SetCurrentPos(int32_t ms) {
-    if (format_.avgBytesPerSec == 0) return 1;
-    const uint32_t bytes = MsToBytes(format_.avgBytesPerSec, ms);
-    if (bytes == 0xFFFFFFFFu) return 1;
+    uint32_t bytes = 0;
+    if (!StreamBytes(format_.avgBytesPerSec, ms, bytes)) return 1;
     if (ms >= GetLength()) return 2;
     position_ = bytes;
     SeekFile();

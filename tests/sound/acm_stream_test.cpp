@@ -10,29 +10,16 @@
 #include "sound/wave_stream.h"
 #include "tests/common/log_capture.h"
 #include "tests/common/temp_base_folder.h"
+#include "tests/sound/stream_helpers.h"
 #include "tests/sound/sndfile_files.h"
 #include "tools/wave/wave_writer.h"
 
 using namespace tovarineGameSDK3rd::Multimedia;
+using morna::test::MemoryName;
+using morna::test::ReadAll;
 using morna::tools::Bytes;
 
 namespace {
-
-Bytes ReadAll(ISoundStream& s, uint32_t piece) {
-    Bytes out, buffer(piece);
-    while (uint32_t n = s.Read(buffer.data(), piece)) {
-        if (n > piece) break;
-        out.insert(out.end(), buffer.begin(), buffer.begin() + n);
-    }
-    return out;
-}
-
-std::string MemoryName(const Bytes& b) {
-    char name[64];
-    std::snprintf(name, sizeof name, "!%llx,%zx", static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(b.data())),
-                  b.size());
-    return name;
-}
 
 // A bare MPEG-1 layer III header for 128 kbit/s, 44.1 kHz, stereo, and zeros.
 Bytes MpegHeaderFile(size_t size) {

@@ -8,9 +8,12 @@
 #include "tests/common/log_capture.h"
 #include "tests/common/pack_archive_writer.h"
 #include "tests/common/temp_base_folder.h"
+#include "tests/sound/stream_helpers.h"
 #include "tools/wave/wave_writer.h"
 
 using namespace tovarineGameSDK3rd::Multimedia;
+using morna::test::MemoryName;
+using morna::test::ReadAll;
 using morna::tools::Bytes;
 
 namespace {
@@ -19,20 +22,6 @@ Bytes Ramp(size_t n) {
     Bytes b(n);
     for (size_t i = 0; i < n; ++i) b[i] = static_cast<uint8_t>(i * 7 + i / 251);
     return b;
-}
-
-std::string MemoryName(const Bytes& b) {
-    char name[64];
-    std::snprintf(name, sizeof name, "!%llx,%zx", static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(b.data())),
-                  b.size());
-    return name;
-}
-
-// Everything the stream hands out when read in pieces of `piece` bytes.
-Bytes ReadAll(CWaveStream& s, uint32_t piece) {
-    Bytes out, buffer(piece);
-    while (uint32_t n = s.Read(buffer.data(), piece)) out.insert(out.end(), buffer.begin(), buffer.begin() + n);
-    return out;
 }
 
 class WaveStreamTest : public ::testing::Test {
