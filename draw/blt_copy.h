@@ -52,7 +52,7 @@ struct CopyPixel {
 
 template <class S, class D>
 struct KeyedCopyPixel {
-    static constexpr uint32_t kMask = S::kExtra == PixelExtra::Pad ? 0xFFFFFFFFu : S::kKeyMask;
+    static constexpr uint32_t kMask = S::kKeyMask;
 
     explicit KeyedCopyPixel(const BltParam& p) : key(p.key & kMask) {}
     void operator()(const uint8_t* s, uint8_t* d) const {

@@ -9,7 +9,9 @@
 // low bits are added (or subtracted) without crossing into the next channel, and the carry
 // (or borrow) out of each channel's top bit becomes a mask that saturates that channel. The
 // bits outside the colour channels (RGB555 bit 15, a pad or alpha byte) come out 0; callers
-// put back what their rule keeps.
+// put back what their rule keeps. Nothing crosses from one pixel to the next either, so the
+// word may hold two 16-bit pixels (uint32_t), or be a vector of such words: the masks repeat
+// every 32 bits.
 //
 // AddPixel<S, D> and SubPixel<S, D> are the same as functors on the colour word, for one
 // format onto itself: AddPixel<RGB555, RGB555>()(d, s) leaves min(31, d + s) in each channel
@@ -22,21 +24,23 @@ namespace tovarineGameSDK3rd::Draw {
 
 namespace detail {
 
-// The masks of F's colour channels.
+// The masks of F's colour channels, repeated for every pixel of a 32-bit word.
 template <class F>
 struct ChannelMasks {
+    static constexpr uint32_t Rep(uint32_t m) { return F::kBytes == 2 ? m | m << 16 : m; }
     static constexpr uint32_t Top(Channel c) { return c.bits ? 1u << (c.shift + c.bits - 1) : 0u; }
-    static constexpr uint32_t kColor = F::kColorMask;
-    static constexpr uint32_t kTop = Top(F::kR) | Top(F::kG) | Top(F::kB);
+    static constexpr uint32_t kColor = Rep(F::kColorMask);
+    static constexpr uint32_t kTop = Rep(Top(F::kR) | Top(F::kG) | Top(F::kB));
     static constexpr uint32_t kLow = kColor & ~kTop;
     // Top bits of the green channel, which alone may be wider than the others (5-6-5).
-    static constexpr uint32_t kTopG = F::kG.bits != F::kR.bits ? Top(F::kG) : 0u;
+    static constexpr uint32_t kTopG = F::kG.bits != F::kR.bits ? Rep(Top(F::kG)) : 0u;
 
     // Each set top bit of `top` spread over its whole channel: per channel 2^p - 2^shift is
     // the bits below the top one, and the channels of one width do that in one subtraction.
-    static constexpr uint32_t Spread(uint32_t top) {
-        const uint32_t g = top & kTopG, rb = top & ~kTopG;
-        uint32_t m = (rb - (rb >> (F::kR.bits - 1))) | top;
+    template <class T>
+    static constexpr T Spread(T top) {
+        const T g = top & kTopG, rb = top & ~kTopG;
+        T m = (rb - (rb >> (F::kR.bits - 1))) | top;
         if constexpr (kTopG != 0) m |= g - (g >> (F::kG.bits - 1));
         return m;
     }
@@ -44,25 +48,25 @@ struct ChannelMasks {
 
 }  // namespace detail
 
-template <class F>
-constexpr uint32_t SaturatingAdd(uint32_t d, uint32_t s) {
+template <class F, class T>
+constexpr T SaturatingAdd(T d, T s) {
     using K = detail::ChannelMasks<F>;
     d &= K::kColor;
     s &= K::kColor;
-    const uint32_t low = (d & K::kLow) + (s & K::kLow);               // carries stop at each top bit
-    const uint32_t carry = ((d & s) | ((d | s) & low)) & K::kTop;     // carry out of the top bit
-    const uint32_t sum = low ^ ((d ^ s) & K::kTop);
+    const T low = (d & K::kLow) + (s & K::kLow);                // carries stop at each top bit
+    const T carry = ((d & s) | ((d | s) & low)) & K::kTop;      // carry out of the top bit
+    const T sum = low ^ ((d ^ s) & K::kTop);
     return sum | K::Spread(carry);
 }
 
-template <class F>
-constexpr uint32_t SaturatingSub(uint32_t d, uint32_t s) {
+template <class F, class T>
+constexpr T SaturatingSub(T d, T s) {
     using K = detail::ChannelMasks<F>;
     d &= K::kColor;
     s &= K::kColor;
-    const uint32_t low = (d | K::kTop) - (s & K::kLow);               // each channel lends from its top bit
-    const uint32_t diff = low ^ ((d ^ s ^ K::kTop) & K::kTop);
-    const uint32_t borrow = ((~d & s) | (~(d ^ s) & diff)) & K::kTop;  // borrow out of the top bit
+    const T low = (d | K::kTop) - (s & K::kLow);                // each channel lends from its top bit
+    const T diff = low ^ ((d ^ s ^ K::kTop) & K::kTop);
+    const T borrow = ((~d & s) | (~(d ^ s) & diff)) & K::kTop;  // borrow out of the top bit
     return diff & ~K::Spread(borrow);
 }
 
@@ -70,14 +74,14 @@ template <SurfaceType S, SurfaceType D>
 struct AddPixel {
     static_assert(S == D, "AddPixel works on one format");
     using Raw = typename PixelFormat<D>::Raw;
-    void operator()(Raw& d, Raw s) const { d = static_cast<Raw>(SaturatingAdd<PixelFormat<D>>(d, s)); }
+    void operator()(Raw& d, Raw s) const { d = static_cast<Raw>(SaturatingAdd<PixelFormat<D>, uint32_t>(d, s)); }
 };
 
 template <SurfaceType S, SurfaceType D>
 struct SubPixel {
     static_assert(S == D, "SubPixel works on one format");
     using Raw = typename PixelFormat<D>::Raw;
-    void operator()(Raw& d, Raw s) const { d = static_cast<Raw>(SaturatingSub<PixelFormat<D>>(d, s)); }
+    void operator()(Raw& d, Raw s) const { d = static_cast<Raw>(SaturatingSub<PixelFormat<D>, uint32_t>(d, s)); }
 };
 
 }  // namespace tovarineGameSDK3rd::Draw

@@ -4,7 +4,7 @@
 //
 // A family builds its table in one line from the set its operation accepts:
 //
-//   constinit const auto kBltAddMembers = MakeBltPairs<kBltFamilyPairs, AddPixel>();
+//   constinit const auto kBltAddMembers = MakeBltPairs<kBltFamilyPairs, BltAddOp>();
 //
 // The rows come out in the set's order (source code ascending, then destination code), which
 // is the order the dispatch's table expects (BltPairSet::Rank).
@@ -58,20 +58,27 @@ constexpr auto PairsOf() {
     return out;
 }
 
+// The pair whose instance serves a pair: where two pairs give the same pixels, one instance
+// may serve both.
+using BltServedBy = SurfacePair (*)(SurfacePair);
+constexpr SurfacePair ServedByItself(SurfacePair p) { return p; }
+
 namespace detail {
-template <const BltPairSet& Set, template <class, class> class Op, size_t... I>
+template <const BltPairSet& Set, template <class, class> class Op, BltServedBy By, size_t... I>
 constexpr auto MakeBltPairs(std::index_sequence<I...>) {
     constexpr auto pairs = PairsOf<Set>();
+    constexpr std::array<SurfacePair, sizeof...(I)> served{By(pairs[I])...};
     return std::array<BltPair, sizeof...(I)>{
         BltPair{pairs[I].src, pairs[I].dst,
-                &BltMember<static_cast<SurfaceType>(pairs[I].src), static_cast<SurfaceType>(pairs[I].dst), Op>}...};
+                &BltMember<static_cast<SurfaceType>(served[I].src), static_cast<SurfaceType>(served[I].dst), Op>}...};
 }
 }  // namespace detail
 
-// One member per pair of the set: BltMember<S, D, Op>, in the set's order.
-template <const BltPairSet& Set, template <class, class> class Op>
+// One member per pair of the set: BltMember<S, D, Op> of the pair itself or of the pair that
+// By names for it, in the set's order.
+template <const BltPairSet& Set, template <class, class> class Op, BltServedBy By = &ServedByItself>
 constexpr auto MakeBltPairs() {
-    return detail::MakeBltPairs<Set, Op>(std::make_index_sequence<Set.Count()>{});
+    return detail::MakeBltPairs<Set, Op, By>(std::make_index_sequence<Set.Count()>{});
 }
 
 // Op 0 (copy): from every format but Palette8, by the conversions the formats allow.

@@ -78,8 +78,11 @@ struct FormatTraits {
     static constexpr uint32_t kColorMask = Mask(R) | Mask(G) | Mask(B);
     // What a keyed member compares with the packed key: the whole 16-bit word of the 16-bit
     // and 4-bit-alpha formats (RGB555 bit 15 included, so a word with bit 15 set never
-    // matches a packed key), the three colour bytes of the others, the index of Palette8.
-    static constexpr uint32_t kKeyMask = Bytes == 1 ? 0xFFu
+    // matches a packed key), the whole word of the pad formats (the key's pad byte is 0, so a
+    // pixel whose pad byte is not never matches), the three colour bytes of the others, the
+    // index of Palette8.
+    static constexpr uint32_t kKeyMask = Bytes == 1                  ? 0xFFu
+                                         : Extra == PixelExtra::Pad ? 0xFFFFFFFFu
                                          : (Extra == PixelExtra::Alpha4 || Extra == PixelExtra::Bit15 || Bytes == 2)
                                              ? 0xFFFFu
                                              : kColorMask;

@@ -1,0 +1,99 @@
+#pragma once
+// Per-lane kernels of the blit families on 16-byte vectors: saturating byte add and subtract,
+// floor(x * w / 255) per byte and the high half of a 16-bit product. Each has an SSE2 form
+// and a portable one (`portable::`, plain vector arithmetic that any target compiles); the
+// unqualified name is the SSE2 form where the compiler offers it. The tests hold the two
+// forms against each other and against the arithmetic they stand for.
+//
+// floor(x * w / 255) for x, w in 0..255 is (t + 1 + (t >> 8)) >> 8 with t = x * w; t and the
+// sum stay below 65,536, so the identity runs in 16-bit lanes and gives BltMulTable's bytes.
+#include <cstdint>
+#include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace tovarineGameSDK3rd::Draw::simd {
+
+using U8x16 = uint8_t __attribute__((vector_size(16)));
+using U16x8 = uint16_t __attribute__((vector_size(16)));
+using U32x4 = uint32_t __attribute__((vector_size(16)));
+using U16x16 = uint16_t __attribute__((vector_size(32)));
+using U32x8 = uint32_t __attribute__((vector_size(32)));
+
+inline U32x4 Load(const uint8_t* p) {
+    U32x4 v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+inline void Store(uint8_t* p, U32x4 v) { std::memcpy(p, &v, sizeof v); }
+
+// floor(x * w / 255) of one pair of bytes.
+constexpr uint32_t MulDiv255(uint32_t x, uint32_t w) {
+    const uint32_t t = x * w;
+    return (t + 1 + (t >> 8)) >> 8;
+}
+
+// The same on each byte of a 32-bit word, all by one weight w (0..255): even and odd bytes
+// each in 16-bit lanes, which hold the product and the sum without overflow.
+constexpr uint32_t MulDiv255Bytes(uint32_t x, uint32_t w) {
+    constexpr uint32_t kLanes = 0x00FF00FFu, kOnes = 0x00010001u;
+    uint32_t lo = (x & kLanes) * w, hi = (x >> 8 & kLanes) * w;
+    lo = (lo + kOnes + (lo >> 8 & kLanes)) >> 8 & kLanes;
+    hi = (hi + kOnes + (hi >> 8 & kLanes)) >> 8 & kLanes;
+    return lo | hi << 8;
+}
+
+namespace portable {
+
+inline U8x16 AddSatU8(U8x16 a, U8x16 b) {
+    const U8x16 s = a + b;
+    return s | reinterpret_cast<U8x16>(s < a);
+}
+inline U8x16 SubSatU8(U8x16 a, U8x16 b) {
+    const U8x16 s = a - b;
+    return s & reinterpret_cast<U8x16>(a >= b);
+}
+inline U8x16 MulDiv255U8(U8x16 x, U8x16 w) {
+    U16x16 t = __builtin_convertvector(x, U16x16) * __builtin_convertvector(w, U16x16);
+    t = (t + 1 + (t >> 8)) >> 8;
+    return __builtin_convertvector(t, U8x16);
+}
+inline U16x8 MulHiU16(U16x8 a, U16x8 b) {
+    return __builtin_convertvector(__builtin_convertvector(a, U32x8) * __builtin_convertvector(b, U32x8) >> 16, U16x8);
+}
+
+}  // namespace portable
+
+#if defined(__SSE2__)
+
+inline U8x16 AddSatU8(U8x16 a, U8x16 b) {
+    return reinterpret_cast<U8x16>(_mm_adds_epu8(reinterpret_cast<__m128i>(a), reinterpret_cast<__m128i>(b)));
+}
+inline U8x16 SubSatU8(U8x16 a, U8x16 b) {
+    return reinterpret_cast<U8x16>(_mm_subs_epu8(reinterpret_cast<__m128i>(a), reinterpret_cast<__m128i>(b)));
+}
+inline U8x16 MulDiv255U8(U8x16 x, U8x16 w) {
+    const __m128i xv = reinterpret_cast<__m128i>(x), wv = reinterpret_cast<__m128i>(w);
+    const __m128i zero = _mm_setzero_si128(), one = _mm_set1_epi16(1);
+    __m128i lo = _mm_mullo_epi16(_mm_unpacklo_epi8(xv, zero), _mm_unpacklo_epi8(wv, zero));
+    __m128i hi = _mm_mullo_epi16(_mm_unpackhi_epi8(xv, zero), _mm_unpackhi_epi8(wv, zero));
+    lo = _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(lo, one), _mm_srli_epi16(lo, 8)), 8);
+    hi = _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(hi, one), _mm_srli_epi16(hi, 8)), 8);
+    return reinterpret_cast<U8x16>(_mm_packus_epi16(lo, hi));
+}
+inline U16x8 MulHiU16(U16x8 a, U16x8 b) {
+    return reinterpret_cast<U16x8>(_mm_mulhi_epu16(reinterpret_cast<__m128i>(a), reinterpret_cast<__m128i>(b)));
+}
+
+#else
+
+using portable::AddSatU8;
+using portable::MulDiv255U8;
+using portable::MulHiU16;
+using portable::SubSatU8;
+
+#endif
+
+}  // namespace tovarineGameSDK3rd::Draw::simd
