@@ -1,60 +1,21 @@
 // Full-frame 640x480 copy and keyed copy through DispatchBlt, side by side with
 // SDL2's SDL_BlitSurface on the same pixels (no blending, colour keys without RLE) and with
 // memcpy of the same rows. A quarter of the source pixels are the key colour.
-#include <SDL.h>
 #include <benchmark/benchmark.h>
 
 #include <cstring>
-#include <random>
-#include <vector>
+#include <string>
 
-#include "draw/base/pixel_format.h"
-#include "draw/base/surface_info.h"
+#include "bench/frame_surface.h"
 #include "draw/blt_dispatch.h"
 
 using namespace tovarineGameSDK3rd::Draw;
 
 namespace {
 
-constexpr int kW = 640, kH = 480;
-constexpr uint32_t kKey = 0x00FF00FF;
-
-uint32_t SdlFormat(int32_t type) {
-    switch (type) {
-        case RGB565: return SDL_PIXELFORMAT_RGB565;
-        case RGB555: return SDL_PIXELFORMAT_RGB555;
-        case RGB888: return SDL_PIXELFORMAT_RGB24;
-        case XRGB8888: return SDL_PIXELFORMAT_RGB888;  // SDL2's name for 32-bit xRGB
-        case ARGB8888: return SDL_PIXELFORMAT_ARGB8888;
-        default: return SDL_PIXELFORMAT_UNKNOWN;
-    }
-}
-
-struct Surface {
-    explicit Surface(int32_t type, uint32_t seed) : bytes(static_cast<size_t>(kW) * kH * PixelSizeOf(type)) {
-        std::mt19937 rng(seed);
-        for (auto& b : bytes) b = static_cast<uint8_t>(rng());
-        const int bpp = PixelSizeOf(type);
-        const uint32_t key = PackColorKey(type, kKey, type);
-        for (size_t i = 0; i + bpp <= bytes.size(); i += bpp) {
-            if (rng() % 4) continue;
-            std::memcpy(&bytes[i], &key, type == ARGB8888 ? 3 : bpp);  // key colour, alpha kept
-        }
-        info.type = type;
-        info.width = kW;
-        info.height = kH;
-        info.pitch = kW * bpp;
-        info.pixels = bytes.data();
-        info.initialised = true;
-        info.colourKey = kKey;
-        sdl = SDL_CreateRGBSurfaceWithFormatFrom(bytes.data(), kW, kH, bpp * 8, info.pitch, SdlFormat(type));
-        SDL_SetSurfaceBlendMode(sdl, SDL_BLENDMODE_NONE);
-    }
-    ~Surface() { SDL_FreeSurface(sdl); }
-    std::vector<uint8_t> bytes;
-    CSurfaceInfo info;
-    SDL_Surface* sdl;
-};
+using morna::bench::kH;
+using morna::bench::kW;
+using Surface = morna::bench::FrameSurface;
 
 void Ours(benchmark::State& state, int32_t s, int32_t d, EBltOp op) {
     Surface src(s, 1), dst(d, 2);

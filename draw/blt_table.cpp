@@ -1,5 +1,6 @@
 #include "draw/blt_table.h"
 
+#include "blit/addsub/add_sub.h"
 #include "draw/blt_copy.h"
 
 namespace tovarineGameSDK3rd::Draw {
@@ -14,8 +15,8 @@ constexpr std::span<const BltPair> NotBuilt() { return {}; }
 constexpr BltOpRow kOps[18] = {
     /* 0 BltCopy               */ {&kBltCopyPairs,      kBltCopyMembers,      Rule::NonFormatSource, false, 0},
     /* 1 BltKeyedCopy          */ {&kBltKeyedCopyPairs, kBltKeyedCopyMembers, Rule::EqualTypes,      true,  0},
-    /* 2 BltAdd                */ {&kBltFamilyPairs,    NotBuilt(),           Rule::Palette8Pair,    false, 0},
-    /* 3 BltSub                */ {&kBltFamilyPairs,    NotBuilt(),           Rule::Palette8Pair,    false, 0},
+    /* 2 BltAdd                */ {&kBltFamilyPairs,    kBltAddMembers,       Rule::EqualTypes,      false, 0},
+    /* 3 BltSub                */ {&kBltFamilyPairs,    kBltSubMembers,       Rule::EqualTypes,      false, 0},
     /* 4 BltKeyedAdd           */ {&kBltFamilyPairs,    NotBuilt(),           Rule::EqualTypes,      true,  0},
     /* 5 BltKeyedSub           */ {&kBltFamilyPairs,    NotBuilt(),           Rule::EqualTypes,      true,  0},
     /* 6 BltAddRate            */ {&kBltFamilyPairs,    NotBuilt(),           Rule::Palette8Pair,    false, 1},

@@ -7,6 +7,8 @@ PACKAGES=(
   cmake ninja-build g++ pkg-config python3 binutils
   # tests, benchmarks, fuzzing (clang with its libFuzzer runtime)
   googletest libgtest-dev libgmock-dev libbenchmark-dev clang-14 libclang-rt-14-dev
+  # benchmarks only: a peer for the blit benchmarks
+  libpixman-1-dev
   # the platform layer: window, input, audio output, picture decoding
   libsdl2-dev libsdl2-image-dev
   # fonts: rendering, face matching, vertical glyph forms, Japanese faces

@@ -1,0 +1,240 @@
+#pragma once
+// Additive and subtractive blits (ops 2 to 9): one operator over the two format traits serves
+// every pair of every one of these operations.
+//
+// Per pixel, after the key test of ops 4, 5, 8 and 9 (the raw source pixel's S::kKeyMask bits
+// against the packed key; a key pixel keeps every byte):
+//   1. Weigh: the source's colour is weakened by nothing (ops 2 to 5 from a plain source, or
+//      onto the alpha format itself), by the rate (ops 6 to 9), by its own alpha (ops 2 to 5
+//      onto a plain format) or by its alpha scaled by the rate (ops 6, 7 onto a plain format).
+//      8-bit channels: floor(c * w / 255). 16-bit channels: floor(c * l / 15) at a level l of
+//      rate >> 4, or of the 4-bit alpha (a byte above 15 read as a & 15); onto or from RGB565
+//      only the even levels (l & 14), so rate 255 gives 14.
+//   2. The weakened channels are paired with the destination's by colour (bytes 0 and 2
+//      exchanged between the two byte orders).
+//   3. Each colour channel saturates: min(max, d + s) or max(0, d - s). The other bits: RGB555
+//      bit 15 = d15 XOR s15, a pad byte (d3 +- s3) mod 256 (an unweakened source only;
+//      weakened, it keeps its value), an 8-bit alpha 255, a 4-bit alpha and its pad byte kept.
+//
+// The 1:1 rows of pairs with equal pixel sizes run 16 bytes at a time (SSE2 or its portable
+// form): the same steps on vectors of pixels, which give the same pixels as the one-pixel path
+// because no step carries from one pixel to the next.
+#include <array>
+#include <cstdint>
+
+#include "draw/base/add_sub_pixel.h"
+#include "draw/base/blt_loop.h"
+#include "draw/base/blt_pairs.h"
+#include "draw/base/simd_kernels.h"
+
+namespace tovarineGameSDK3rd::Draw {
+
+using simd::U16x8;
+using simd::U32x4;
+using simd::U8x16;
+
+namespace addsub {
+
+// T is one pixel in a uint32_t or a vector of pixels (U32x4).
+template <class T>
+inline constexpr bool kIsVector = sizeof(T) == 16;
+
+template <class T>
+T Splat(uint32_t x) {
+    if constexpr (kIsVector<T>) {
+        return U32x4{} + x;
+    } else {
+        return x;
+    }
+}
+
+// A weight for MulBytes: a number for one pixel, that number in every byte of a vector lane.
+template <class T>
+T PerByte(T w) {
+    if constexpr (kIsVector<T>) {
+        w |= w << 8;
+        return w | w << 16;
+    } else {
+        return w;
+    }
+}
+
+// Each byte x of v replaced by floor(x * w / 255).
+template <class T>
+T MulBytes(T v, T w) {
+    if constexpr (kIsVector<T>) {
+        return reinterpret_cast<U32x4>(simd::MulDiv255U8(reinterpret_cast<U8x16>(v), reinterpret_cast<U8x16>(w)));
+    } else {
+        return simd::MulDiv255Bytes(v, w);
+    }
+}
+
+// The 16-bit channels of F in v (one colour word, or one per 16-bit lane), each c replaced by
+// floor(c * l / 15); c * l <= 945, where (x * 4370) >> 16 is floor(x / 15).
+template <class F, class T>
+T ScaleLevel(T v, T l) {
+    if constexpr (kIsVector<T>) {
+        // Channels are taken in 16-bit lanes, so that no shift or product crosses a lane.
+        const U16x8 v16 = reinterpret_cast<U16x8>(v), l16 = reinterpret_cast<U16x8>(l);
+        auto scale = [&](Channel c) {
+            const U16x8 x = (v16 >> c.shift & static_cast<uint16_t>((1u << c.bits) - 1u)) * l16;
+            return simd::MulHiU16(x, U16x8{} + 4370) << c.shift;
+        };
+        return reinterpret_cast<U32x4>(scale(F::kR) | scale(F::kG) | scale(F::kB));
+    } else {
+        auto scale = [&](Channel c) { return ((v >> c.shift & ((1u << c.bits) - 1u)) * l * 4370u) >> 16 << c.shift; };
+        return scale(F::kR) | scale(F::kG) | scale(F::kB);
+    }
+}
+
+}  // namespace addsub
+
+enum class AddSubWeight { None, Rate, Alpha, AlphaRate };
+
+template <class S, class D, bool Sub, bool Keyed, bool Rated>
+struct AddSubOp {
+    static constexpr AddSubWeight kWeight = S::kHasAlpha && !D::kHasAlpha
+                                                ? (Rated ? AddSubWeight::AlphaRate : AddSubWeight::Alpha)
+                                                : (Rated ? AddSubWeight::Rate : AddSubWeight::None);
+    static constexpr bool k8Bit = S::kR.bits == 8;
+    static constexpr bool kSwap = k8Bit && S::kR.shift != D::kR.shift;
+    static constexpr bool kEvenLevels = S::kType == RGB565 || D::kType == RGB565;
+    // The 1:1 row runs on vectors where both pixels have one size, and on the bytes of a
+    // 24-bit format onto itself, all of whose bytes are channels.
+    static constexpr bool kVectorRow =
+        (S::kBytes == D::kBytes && S::kBytes != 3) || (S::kType == D::kType && S::kBytes == 3 && !Keyed);
+
+    explicit AddSubOp(const BltParam& p)
+        : key(p.key & S::kKeyMask), rate(p.rate), level(kEvenLevels ? p.rate >> 4 & 14u : p.rate >> 4u) {}
+
+    static constexpr uint32_t Rep(uint32_t m) { return D::kBytes == 2 ? m | m << 16 : m; }
+
+    template <class T>
+    T Weigh(T s) const {
+        using namespace addsub;
+        if constexpr (kWeight == AddSubWeight::None) {
+            return s;
+        } else if constexpr (k8Bit) {
+            T w = PerByte(kWeight == AddSubWeight::Rate ? Splat<T>(rate) : s >> 24);
+            if constexpr (kWeight == AddSubWeight::AlphaRate) w = MulBytes(w, PerByte(Splat<T>(rate)));
+            return MulBytes(s & S::kColorMask, w);
+        } else {
+            T l;
+            if constexpr (kWeight == AddSubWeight::Rate) {
+                l = Splat<T>(kIsVector<T> && S::kBytes == 2 ? level * 0x10001u : level);
+            } else {
+                l = s >> 16 & 15u;
+                if constexpr (kWeight == AddSubWeight::AlphaRate) l = MulBytes(l << 4, PerByte(Splat<T>(rate))) >> 4;
+                if constexpr (kEvenLevels) l &= 14u;
+            }
+            return ScaleLevel<S>(s, l);
+        }
+    }
+
+    template <class T>
+    static T Rearrange(T w) {
+        if constexpr (kSwap) {
+            return (w & 0xFF00FF00u) | (w >> 16 & 0xFFu) | (w & 0xFFu) << 16;
+        } else {
+            return w;
+        }
+    }
+
+    // d and the weakened source w in D's layout to the new d.
+    template <class T>
+    static T Combine(T d, T w) {
+        T c;
+        if constexpr (k8Bit && addsub::kIsVector<T>) {
+            const U8x16 db = reinterpret_cast<U8x16>(d), wb = reinterpret_cast<U8x16>(w);
+            c = reinterpret_cast<T>(Sub ? simd::SubSatU8(db, wb) : simd::AddSatU8(db, wb));
+            if constexpr (D::kBytes == 3) return c;  // a run of 24-bit pixels: every byte is a channel
+        } else {
+            c = Sub ? SaturatingSub<D>(d, w) : SaturatingAdd<D>(d, w);
+        }
+        T out = c & Rep(D::kColorMask);
+        if constexpr (D::kExtra == PixelExtra::Bit15) {
+            out |= (d ^ w) & Rep(0x8000u);
+        } else if constexpr (D::kExtra == PixelExtra::Pad) {
+            const T dp = d & 0xFF000000u, wp = w & 0xFF000000u;
+            out |= Sub ? dp - wp : dp + wp;
+        } else if constexpr (D::kExtra == PixelExtra::Alpha8) {
+            out |= 0xFF000000u;
+        } else if constexpr (D::kExtra == PixelExtra::Alpha4) {
+            out |= d & 0xFFFF0000u;
+        }
+        return out;
+    }
+
+    // Each key pixel's lane all ones.
+    U32x4 KeyLanes(U32x4 s) const {
+        if constexpr (S::kBytes == 2) {
+            const U16x8 k = reinterpret_cast<U16x8>(U32x4{} + key * 0x10001u);
+            return reinterpret_cast<U32x4>(reinterpret_cast<U16x8>(s) == k);
+        } else {
+            return reinterpret_cast<U32x4>((s & S::kKeyMask) == key);
+        }
+    }
+
+    U32x4 Apply(U32x4 s, U32x4 d) const {
+        U32x4 out = Combine(d, Rearrange(Weigh(s)));
+        if constexpr (Keyed) {
+            const U32x4 skip = KeyLanes(s);
+            out = (out & ~skip) | (d & skip);
+        }
+        return out;
+    }
+
+    void operator()(const uint8_t* sp, uint8_t* dp) const {
+        const uint32_t s = S::Load(sp);
+        if constexpr (Keyed) {
+            if ((s & S::kKeyMask) == key) return;
+        }
+        D::Store(dp, static_cast<typename D::Raw>(Combine<uint32_t>(D::Load(dp), Rearrange(Weigh(s)))));
+    }
+
+    void Row(const uint8_t* s, uint8_t* d, int n) const
+        requires(kVectorRow)
+    {
+        int i = 0;
+        if constexpr (S::kBytes == 3) {
+            const U32x4 w = addsub::PerByte(addsub::Splat<U32x4>(rate));
+            for (; i + 16 <= n; i += 16) {
+                for (int k = 0; k < 48; k += 16) {
+                    const U32x4 sv = simd::Load(s + 3 * i + k), dv = simd::Load(d + 3 * i + k);
+                    simd::Store(d + 3 * i + k, Combine(dv, Rated ? addsub::MulBytes(sv, w) : sv));
+                }
+            }
+        } else {
+            constexpr int kPer = 16 / S::kBytes;
+            for (; i + kPer <= n; i += kPer) {
+                simd::Store(d + i * D::kBytes, Apply(simd::Load(s + i * S::kBytes), simd::Load(d + i * D::kBytes)));
+            }
+        }
+        for (; i < n; ++i) (*this)(s + i * S::kBytes, d + i * D::kBytes);
+    }
+
+    uint32_t key;
+    uint32_t rate;
+    uint32_t level;  // the 16-bit level of the rate
+};
+
+template <class S, class D>
+using BltAddOp = AddSubOp<S, D, false, false, false>;
+template <class S, class D>
+using BltSubOp = AddSubOp<S, D, true, false, false>;
+
+// The pairs built so far: every family pair from a plain source, and the 8-bit alpha formats
+// onto themselves (op 2 and 3 fold plain sources onto them).
+inline constexpr BltPairSet kBltAddSubPairs = [] {
+    BltPairSet s = kBltFamilyPairs;
+    s.dsts[ARGB4565] = s.dsts[ARGB4555] = 0;
+    s.dsts[ARGB8888] = 1u << ARGB8888;
+    s.dsts[ABGR8888] = 1u << ABGR8888;
+    return s;
+}();
+
+// The member tables of ops 2 and 3, in the order of their pair set.
+extern const std::array<BltPair, kBltAddSubPairs.Count()> kBltAddMembers;
+extern const std::array<BltPair, kBltAddSubPairs.Count()> kBltSubMembers;
+
+}  // namespace tovarineGameSDK3rd::Draw

@@ -1,0 +1,111 @@
+// Ops 2 to 9: every built pair against a reference written from the add/subtract rules, and
+// the rules' worked pixels.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "blit/addsub/add_sub.h"
+#include "tests/draw/pixel_reference.h"
+
+using namespace tovarineGameSDK3rd::Draw;
+using namespace morna::test;
+
+namespace {
+
+// One pixel. The source is weakened (8-bit channels c * w / 255, 16-bit ones c * l / 15): by
+// the rate, by its own alpha onto a plain format, or by both; then each channel saturates.
+void AddSubRef(const BlitRow& r, const uint8_t* s, uint8_t* d) {
+    const int op = static_cast<int>(r.op);
+    if ((op == 4 || op == 5 || op == 8 || op == 9) && KeyMatches(r.src, s, r.key)) return;
+    const Layout &S = LayoutOf(r.src), &D = LayoutOf(r.dst);
+    const uint32_t sv = Load(r.src, s), dv = Load(r.dst, d);
+    const bool rated = op >= 6, sub = op % 2 == 1, byAlpha = HasAlpha(r.src) && !HasAlpha(r.dst);
+    const int a = static_cast<int>(Get(S.a, sv));
+    int num = 1, den = 1;
+    if (S.r.bits == 8 && (rated || byAlpha)) {
+        num = byAlpha ? (rated ? a * r.rate / 255 : a) : r.rate, den = 255;
+    } else if (S.r.bits < 8 && (rated || byAlpha)) {
+        num = byAlpha ? (rated ? r.rate * ((a & 15) * 16) / 255 >> 4 : a & 15) : r.rate >> 4, den = 15;
+        if (r.src == RGB565 || r.dst == RGB565) num &= 14;  // the even levels
+    }
+    uint32_t out = 0;
+    for (auto [sf, df] : {std::pair{S.r, D.r}, {S.g, D.g}, {S.b, D.b}}) {
+        const int dc = static_cast<int>(Get(df, dv)), sc = static_cast<int>(Get(sf, sv)) * num / den, max = (1 << df.bits) - 1;
+        out |= Put(df, static_cast<uint32_t>(sub ? std::max(0, dc - sc) : std::min(max, dc + sc)));
+    }
+    const bool raw = r.src == r.dst && den == 1;  // an unweakened source's extra bits take part
+    if (r.dst == RGB555) out |= (dv ^ (raw ? sv : 0)) & 0x8000;
+    if (r.dst == XRGB8888 || r.dst == XBGR8888) out |= ((dv >> 24) + (sub ? -1 : 1) * (raw ? sv >> 24 : 0)) << 24;
+    if (D.a.bits == 8) out |= 0xFFu << 24;
+    if (D.a.bits == 4) out |= dv & 0xFF0000;
+    Store(r.dst, d, out);
+}
+
+class AddSub : public testing::TestWithParam<BlitRow> {};
+
+std::vector<BlitRow> Rows() {
+    std::vector<BlitRow> rows;
+    for (EBltOp op : {EBltOp::BltAdd, EBltOp::BltSub}) {
+        const auto add = RowsOf(op, kBltAddSubPairs);
+        rows.insert(rows.end(), add.begin(), add.end());
+    }
+    return rows;
+}
+
+struct Worked {
+    EBltOp op;
+    int32_t src, dst;
+    std::vector<uint8_t> s, d, want;  // one row of pixels each
+    int x = 0;                        // the row's left edge in the destination
+    uint32_t key = 0;
+    uint8_t rate = 0;
+};
+
+std::vector<uint8_t> W16(std::initializer_list<uint16_t> w) {
+    std::vector<uint8_t> b;
+    for (uint16_t v : w) b.insert(b.end(), {static_cast<uint8_t>(v), static_cast<uint8_t>(v >> 8)});
+    return b;
+}
+
+}  // namespace
+
+TEST_P(AddSub, EqualsReference) { CheckBlitRow(GetParam(), AddSubRef); }
+
+INSTANTIATE_TEST_SUITE_P(Ops, AddSub, testing::ValuesIn(Rows()), RowName);
+
+TEST(AddSub, WorkedPixels) {
+    std::vector<uint8_t> b15 = W16({0x8000, 0x8000, 0x8000, 0x8000, 0x8000, 0x8000, 0x8000, 0x8000, 0x8000});
+    const Worked rows[] = {
+        // Channels saturate; the pad byte of the X formats wraps.
+        {EBltOp::BltAdd, XRGB8888, XRGB8888, {0x10, 0x80, 0xF0, 0x80}, {0x20, 0x80, 0x20, 0x90}, {0x30, 0xFF, 0xFF, 0x10}},
+        {EBltOp::BltSub, XRGB8888, XRGB8888, {0x10, 0x80, 0xF0, 0x20}, {0x20, 0x80, 0x20, 0x10}, {0x10, 0x00, 0x00, 0xF0}},
+        {EBltOp::BltAdd, RGB565, RGB565, W16({0xFFFF}), W16({0x0001}), W16({0xFFFF})},
+        {EBltOp::BltSub, RGB565, RGB565, W16({0x0821}), W16({0x0800}), W16({0x0000})},
+        // Alpha 255 on 8-bit-alpha destinations, the 4-bit alpha and its pad byte kept.
+        {EBltOp::BltAdd, RGB888, ARGB8888, {0, 0, 0}, {1, 2, 3, 0x40}, {1, 2, 3, 0xFF}},
+        {EBltOp::BltSub, XBGR8888, ARGB8888, {0x10, 0, 0, 0x77}, {0x20, 0x20, 0x20, 0}, {0x20, 0x20, 0x10, 0xFF}},
+        {EBltOp::BltAdd, RGB555, ARGB4555, W16({0x8421}), {0x21, 0x84, 0x0B, 0xEE}, {0x42, 0x08, 0x0B, 0xEE}},
+        // RGB555 bit 15 is s15 XOR d15, never a carry or borrow into the next pixel, at both
+        // parities of the left edge.
+        {EBltOp::BltAdd, RGB555, RGB555, b15, b15, W16({0, 0, 0, 0, 0, 0, 0, 0, 0})},
+        {EBltOp::BltAdd, RGB555, RGB555, b15, b15, W16({0, 0, 0, 0, 0, 0, 0, 0, 0}), 1},
+        {EBltOp::BltSub, RGB555, RGB555, b15, W16({0, 0, 0, 0, 0, 0, 0, 0, 0}), b15, 1},
+    };
+    for (const Worked& w : rows) {
+        const int n = static_cast<int>(w.want.size()) / LayoutOf(w.dst).bytes;
+        TestSurface src(w.src, n, 1), dst(w.dst, n + w.x, 1);
+        src.bytes = w.s;
+        src.info.pixels = src.bytes.data();
+        src.info.colourKey = w.key;
+        std::copy(w.d.begin(), w.d.end(), dst.At(w.x, 0));
+        std::vector<uint8_t> ref(w.d);
+        const BlitRow row{w.op, w.src, w.dst, w.rate, 0, w.key};
+        for (int i = 0; i < n; ++i) AddSubRef(row, &w.s[i * LayoutOf(w.src).bytes], &ref[i * LayoutOf(w.dst).bytes]);
+        EXPECT_EQ(ref, w.want) << testing::PrintToString(row) << " (reference)";
+        const Point p{w.x, 0};
+        const uint32_t rate = w.rate;
+        EXPECT_EQ(dst.info.DispatchBlt(w.op, src.info, BltGeometry{&p}, &rate), 0);
+        EXPECT_EQ(std::vector<uint8_t>(dst.At(w.x, 0), dst.At(w.x, 0) + w.want.size()), w.want) << testing::PrintToString(row);
+    }
+}
