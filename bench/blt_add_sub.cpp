@@ -6,6 +6,7 @@
 #include <string>
 
 #include "bench/frame_surface.h"
+#include "draw/blt_dispatch.h"
 
 using namespace tovarineGameSDK3rd::Draw;
 
@@ -23,7 +24,7 @@ void Ours(benchmark::State& state, int32_t type, EBltOp op, uint32_t rate) {
     Surface src(type, 1), dst(type, 2);
     for (auto _ : state) {
         dst.Restore(state);
-        benchmark::DoNotOptimize(dst.info.DispatchBlt(op, src.info, BltGeometry{}, &rate));
+        benchmark::DoNotOptimize(DispatchBlt(dst.info, op, src.info, BltGeometry{}, &rate));
         benchmark::ClobberMemory();
     }
 }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "blit/addsub/add_sub.h"
+#include "draw/blt_dispatch.h"
 #include "tests/draw/pixel_reference.h"
 
 using namespace tovarineGameSDK3rd::Draw;
@@ -105,7 +106,7 @@ TEST(AddSub, WorkedPixels) {
         EXPECT_EQ(ref, w.want) << testing::PrintToString(row) << " (reference)";
         const Point p{w.x, 0};
         const uint32_t rate = w.rate;
-        EXPECT_EQ(dst.info.DispatchBlt(w.op, src.info, BltGeometry{&p}, &rate), 0);
+        EXPECT_EQ(DispatchBlt(dst.info, w.op, src.info, BltGeometry{&p}, &rate), 0);
         EXPECT_EQ(std::vector<uint8_t>(dst.At(w.x, 0), dst.At(w.x, 0) + w.want.size()), w.want) << testing::PrintToString(row);
     }
 }

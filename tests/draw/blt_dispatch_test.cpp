@@ -178,7 +178,7 @@ TEST(DispatchBlt, EqualCodesWithoutAFormatAnswerZero) {
         for (int32_t op = 2; op <= 3; ++op) {
             TestSurface src(RGB565, 2, 2), dst(RGB565, 2, 2);
             src.info.type = dst.info.type = code;
-            EXPECT_EQ(dst.info.DispatchBlt(static_cast<EBltOp>(op), src.info, BltGeometry{}, kRates), 0) << op << " " << code;
+            EXPECT_EQ(DispatchBlt(dst.info, static_cast<EBltOp>(op), src.info, BltGeometry{}, kRates), 0) << op << " " << code;
         }
     }
 }
