@@ -10,7 +10,7 @@
 //     the 4-bit-alpha formats, never their fourth byte;
 //   - RGB565 onto ARGB4565 and RGB555 onto ARGB4555 write the raw colour word and alpha 15;
 //   - RGB555 onto Palette8 writes the palette index of the colour (PaletteLookupTable).
-// The keyed operator skips a source pixel whose key part (S::kKeyMask; the whole word for
+// The keyed operator skips a source pixel whose key part (S::kBltKeyMask; the whole word for
 // the XRGB8888 and XBGR8888 sources, X byte included) equals the packed key.
 #include <array>
 #include <cstdint>
@@ -52,7 +52,7 @@ struct CopyPixel {
 
 template <class S, class D>
 struct KeyedCopyPixel {
-    static constexpr uint32_t kMask = S::kKeyMask;
+    static constexpr uint32_t kMask = S::kBltKeyMask;
 
     explicit KeyedCopyPixel(const BltParam& p) : key(p.key & kMask) {}
     void operator()(const uint8_t* s, uint8_t* d) const {

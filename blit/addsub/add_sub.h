@@ -2,7 +2,7 @@
 // Additive and subtractive blits (ops 2 to 9): one operator over the two format traits serves
 // every pair of every one of these operations.
 //
-// Per pixel, after the key test of ops 4, 5, 8 and 9 (the raw source pixel's S::kKeyMask bits
+// Per pixel, after the key test of ops 4, 5, 8 and 9 (the raw source pixel's S::kBltKeyMask bits
 // against the packed key; a key pixel keeps every byte):
 //   1. Weigh: the source's colour is weakened by nothing (ops 2 to 5 from a plain source, or
 //      onto the alpha format itself), by the rate (ops 6 to 9), by its own alpha (ops 2 to 5
@@ -105,7 +105,7 @@ struct AddSubOp {
         (S::kBytes == D::kBytes && S::kBytes != 3) || (S::kType == D::kType && S::kBytes == 3 && !Keyed);
 
     explicit AddSubOp(const BltParam& p)
-        : key(p.key & S::kKeyMask), rate(p.rate), level(kEvenLevels ? p.rate >> 4 & 14u : p.rate >> 4u) {}
+        : key(p.key & S::kBltKeyMask), rate(p.rate), level(kEvenLevels ? p.rate >> 4 & 14u : p.rate >> 4u) {}
 
     static constexpr uint32_t Rep(uint32_t m) { return D::kBytes == 2 ? m | m << 16 : m; }
 
@@ -171,7 +171,7 @@ struct AddSubOp {
             const U16x8 k = reinterpret_cast<U16x8>(U32x4{} + key * 0x10001u);
             return reinterpret_cast<U32x4>(reinterpret_cast<U16x8>(s) == k);
         } else {
-            return reinterpret_cast<U32x4>((s & S::kKeyMask) == key);
+            return reinterpret_cast<U32x4>((s & S::kBltKeyMask) == key);
         }
     }
 
@@ -187,7 +187,7 @@ struct AddSubOp {
     void operator()(const uint8_t* sp, uint8_t* dp) const {
         const uint32_t s = S::Load(sp);
         if constexpr (Keyed) {
-            if ((s & S::kKeyMask) == key) return;
+            if ((s & S::kBltKeyMask) == key) return;
         }
         D::Store(dp, static_cast<typename D::Raw>(Combine<uint32_t>(D::Load(dp), Rearrange(Weigh(s)))));
     }

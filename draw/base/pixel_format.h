@@ -11,6 +11,7 @@
 //                                       c >> 28, pad byte and RGB555 bit 15 written as 0
 //   F::kColorMask                       the bits of Raw that are colour
 //   F::kKeyMask                         the bits of Raw that a colour-key test compares
+//   F::kBltKeyMask                      those the keyed blit members compare (pad byte too)
 // A conversion between two formats is FromColor<D>(ToColor<S>(raw)); this gives exactly the
 // narrowing and widening rules of the copy blits, without tables.
 #include <cstdint>
@@ -76,16 +77,17 @@ struct FormatTraits {
 
     static constexpr uint32_t Mask(Channel c) { return c.bits ? ((1u << c.bits) - 1u) << c.shift : 0u; }
     static constexpr uint32_t kColorMask = Mask(R) | Mask(G) | Mask(B);
-    // What a keyed member compares with the packed key: the whole 16-bit word of the 16-bit
-    // and 4-bit-alpha formats (RGB555 bit 15 included, so a word with bit 15 set never
-    // matches a packed key), the whole word of the pad formats (the key's pad byte is 0, so a
-    // pixel whose pad byte is not never matches), the three colour bytes of the others, the
-    // index of Palette8.
-    static constexpr uint32_t kKeyMask = Bytes == 1                  ? 0xFFu
-                                         : Extra == PixelExtra::Pad ? 0xFFFFFFFFu
+    // The key part of a pixel, its colour: the whole 16-bit word of the 16-bit and 4-bit-alpha
+    // formats (RGB555 bit 15 included, so a word with bit 15 set never matches a packed key),
+    // the three colour bytes of the others, the index of Palette8.
+    static constexpr uint32_t kKeyMask = Bytes == 1 ? 0xFFu
                                          : (Extra == PixelExtra::Alpha4 || Extra == PixelExtra::Bit15 || Bytes == 2)
                                              ? 0xFFFFu
                                              : kColorMask;
+    // What the keyed blit members compare with the packed key: the key part, and the whole
+    // word of the pad formats (the key's pad byte is 0, so a pixel whose pad byte is not
+    // never matches).
+    static constexpr uint32_t kBltKeyMask = Extra == PixelExtra::Pad ? 0xFFFFFFFFu : kKeyMask;
 
     // A 4-bit-alpha pixel is read and written as one 32-bit word whose fourth byte is written
     // back as it was: the same bytes as three byte moves, at the speed of a word.
