@@ -54,18 +54,18 @@ std::vector<BlitRow> Rows() {
     return rows;
 }
 
+// A row of pixels drawn 1:1 at x = `at`: the destination's bytes after the blit.
 struct Worked {
     EBltOp op;
     int32_t src, dst;
-    std::vector<uint8_t> s, d, want;  // one row of pixels each
-    int x = 0;                        // the row's left edge in the destination
-    uint32_t key = 0;
-    uint8_t rate = 0;
+    std::vector<uint8_t> s, d, want;
+    int at = 0;
 };
 
-std::vector<uint8_t> W16(std::initializer_list<uint16_t> w) {
+std::vector<uint8_t> W16(std::initializer_list<uint16_t> w, size_t n = 1) {
     std::vector<uint8_t> b;
-    for (uint16_t v : w) b.insert(b.end(), {static_cast<uint8_t>(v), static_cast<uint8_t>(v >> 8)});
+    for (size_t i = 0; i < n; ++i)
+        for (uint16_t v : w) b.insert(b.end(), {static_cast<uint8_t>(v), static_cast<uint8_t>(v >> 8)});
     return b;
 }
 
@@ -75,38 +75,37 @@ TEST_P(AddSub, EqualsReference) { CheckBlitRow(GetParam(), AddSubRef); }
 
 INSTANTIATE_TEST_SUITE_P(Ops, AddSub, testing::ValuesIn(Rows()), RowName);
 
+// The rules' worked pixels, through the members and through the reference.
 TEST(AddSub, WorkedPixels) {
-    std::vector<uint8_t> b15 = W16({0x8000, 0x8000, 0x8000, 0x8000, 0x8000, 0x8000, 0x8000, 0x8000, 0x8000});
+    const auto b15 = W16({0x8000}, 9), zero = W16({0}, 9);
     const Worked rows[] = {
         // Channels saturate; the pad byte of the X formats wraps.
         {EBltOp::BltAdd, XRGB8888, XRGB8888, {0x10, 0x80, 0xF0, 0x80}, {0x20, 0x80, 0x20, 0x90}, {0x30, 0xFF, 0xFF, 0x10}},
         {EBltOp::BltSub, XRGB8888, XRGB8888, {0x10, 0x80, 0xF0, 0x20}, {0x20, 0x80, 0x20, 0x10}, {0x10, 0x00, 0x00, 0xF0}},
         {EBltOp::BltAdd, RGB565, RGB565, W16({0xFFFF}), W16({0x0001}), W16({0xFFFF})},
         {EBltOp::BltSub, RGB565, RGB565, W16({0x0821}), W16({0x0800}), W16({0x0000})},
-        // Alpha 255 on 8-bit-alpha destinations, the 4-bit alpha and its pad byte kept.
+        // Alpha 255 on 8-bit-alpha destinations; a 4-bit alpha and its pad byte kept.
         {EBltOp::BltAdd, RGB888, ARGB8888, {0, 0, 0}, {1, 2, 3, 0x40}, {1, 2, 3, 0xFF}},
         {EBltOp::BltSub, XBGR8888, ARGB8888, {0x10, 0, 0, 0x77}, {0x20, 0x20, 0x20, 0}, {0x20, 0x20, 0x10, 0xFF}},
         {EBltOp::BltAdd, RGB555, ARGB4555, W16({0x8421}), {0x21, 0x84, 0x0B, 0xEE}, {0x42, 0x08, 0x0B, 0xEE}},
-        // RGB555 bit 15 is s15 XOR d15, never a carry or borrow into the next pixel, at both
+        // RGB555 bit 15 is s15 XOR d15, never carried or borrowed into the next pixel, at both
         // parities of the left edge.
-        {EBltOp::BltAdd, RGB555, RGB555, b15, b15, W16({0, 0, 0, 0, 0, 0, 0, 0, 0})},
-        {EBltOp::BltAdd, RGB555, RGB555, b15, b15, W16({0, 0, 0, 0, 0, 0, 0, 0, 0}), 1},
-        {EBltOp::BltSub, RGB555, RGB555, b15, W16({0, 0, 0, 0, 0, 0, 0, 0, 0}), b15, 1},
+        {EBltOp::BltAdd, RGB555, RGB555, b15, b15, zero},
+        {EBltOp::BltAdd, RGB555, RGB555, b15, b15, zero, 1},
+        {EBltOp::BltSub, RGB555, RGB555, b15, zero, b15, 1},
     };
     for (const Worked& w : rows) {
-        const int n = static_cast<int>(w.want.size()) / LayoutOf(w.dst).bytes;
-        TestSurface src(w.src, n, 1), dst(w.dst, n + w.x, 1);
+        const int sb = LayoutOf(w.src).bytes, db = LayoutOf(w.dst).bytes, n = static_cast<int>(w.s.size()) / sb;
+        TestSurface src(w.src, n, 1), dst(w.dst, n + w.at, 1);
         src.bytes = w.s;
         src.info.pixels = src.bytes.data();
-        src.info.colourKey = w.key;
-        std::copy(w.d.begin(), w.d.end(), dst.At(w.x, 0));
+        std::copy(w.d.begin(), w.d.end(), dst.At(w.at, 0));
         std::vector<uint8_t> ref(w.d);
-        const BlitRow row{w.op, w.src, w.dst, w.rate, 0, w.key};
-        for (int i = 0; i < n; ++i) AddSubRef(row, &w.s[i * LayoutOf(w.src).bytes], &ref[i * LayoutOf(w.dst).bytes]);
+        const BlitRow row{w.op, w.src, w.dst};
+        for (int i = 0; i < n; ++i) AddSubRef(row, &w.s[i * sb], &ref[i * db]);
         EXPECT_EQ(ref, w.want) << testing::PrintToString(row) << " (reference)";
-        const Point p{w.x, 0};
-        const uint32_t rate = w.rate;
-        EXPECT_EQ(DispatchBlt(dst.info, w.op, src.info, BltGeometry{&p}, &rate), 0);
-        EXPECT_EQ(std::vector<uint8_t>(dst.At(w.x, 0), dst.At(w.x, 0) + w.want.size()), w.want) << testing::PrintToString(row);
+        const Point p{w.at, 0};
+        EXPECT_EQ(DispatchBlt(dst.info, w.op, src.info, BltGeometry{&p}), 0);
+        EXPECT_EQ(std::vector<uint8_t>(dst.At(w.at, 0), dst.At(w.at, 0) + w.want.size()), w.want) << testing::PrintToString(row);
     }
 }
