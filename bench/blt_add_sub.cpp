@@ -61,6 +61,13 @@ const Case kCases[] = {
     {"Add/RGB565", RGB565, EBltOp::BltAdd, 0, true},
     {"Sub/XRGB8888", XRGB8888, EBltOp::BltSub, 0, false},
     {"Sub/RGB565", RGB565, EBltOp::BltSub, 0, false},
+    // Rate and key beside the plain add (a quarter of the source pixels are the key).
+    {"AddRate128/XRGB8888", XRGB8888, EBltOp::BltAddRate, 128, false},
+    {"AddRate128/RGB565", RGB565, EBltOp::BltAddRate, 128, false},
+    {"KeyedAdd/XRGB8888", XRGB8888, EBltOp::BltKeyedAdd, 0, false},
+    {"KeyedAdd/RGB565", RGB565, EBltOp::BltKeyedAdd, 0, false},
+    {"KeyedAddRate128/XRGB8888", XRGB8888, EBltOp::BltKeyedAddRate, 128, false},
+    {"KeyedAddRate128/RGB565", RGB565, EBltOp::BltKeyedAddRate, 128, false},
 };
 
 int Register() {

@@ -5,9 +5,10 @@ namespace tovarineGameSDK3rd::Draw {
 namespace {
 
 // Pairs that give the same pixels share one instance: the X formats onto themselves treat
-// their three channel bytes alike; op 2 of an X format onto its 8-bit alpha counterpart reads
-// no fourth byte, as the alpha format onto itself, and op 3 of the alpha format onto itself
-// reads none, as the X format onto it.
+// their three channel bytes alike (the keyed ops compare raw pixels with a key packed in the
+// source's own order); op 2 of an X format onto its 8-bit alpha counterpart reads no fourth
+// byte, as the alpha format onto itself, and op 3 of the alpha format onto itself reads none,
+// as the X format onto it. The rate ops keep a member for each pair.
 constexpr SurfacePair AddServedBy(SurfacePair p) {
     if (p.src == XBGR8888 && p.dst == XBGR8888) return {XRGB8888, XRGB8888};
     if (p.src == XRGB8888 && p.dst == ARGB8888) return {ARGB8888, ARGB8888};
@@ -20,6 +21,10 @@ constexpr SurfacePair SubServedBy(SurfacePair p) {
     if (p.src == ABGR8888 && p.dst == ABGR8888) return {XBGR8888, ABGR8888};
     return p;
 }
+constexpr SurfacePair KeyedServedBy(SurfacePair p) {
+    if (p.src == XRGB8888 && p.dst == XRGB8888) return {XBGR8888, XBGR8888};
+    return p;
+}
 
 }  // namespace
 
@@ -27,5 +32,17 @@ constinit const std::array<BltPair, kBltAddSubPairs.Count()> kBltAddMembers =
     MakeBltPairs<kBltAddSubPairs, BltAddOp, &AddServedBy>();
 constinit const std::array<BltPair, kBltAddSubPairs.Count()> kBltSubMembers =
     MakeBltPairs<kBltAddSubPairs, BltSubOp, &SubServedBy>();
+constinit const std::array<BltPair, kBltKeyedAddSubPairs.Count()> kBltKeyedAddMembers =
+    MakeBltPairs<kBltKeyedAddSubPairs, BltKeyedAddOp, &KeyedServedBy>();
+constinit const std::array<BltPair, kBltKeyedAddSubPairs.Count()> kBltKeyedSubMembers =
+    MakeBltPairs<kBltKeyedAddSubPairs, BltKeyedSubOp, &KeyedServedBy>();
+constinit const std::array<BltPair, kBltAddSubRatePairs.Count()> kBltAddRateMembers =
+    MakeBltPairs<kBltAddSubRatePairs, BltAddRateOp>();
+constinit const std::array<BltPair, kBltAddSubRatePairs.Count()> kBltSubRateMembers =
+    MakeBltPairs<kBltAddSubRatePairs, BltSubRateOp>();
+constinit const std::array<BltPair, kBltKeyedAddSubRatePairs.Count()> kBltKeyedAddRateMembers =
+    MakeBltPairs<kBltKeyedAddSubRatePairs, BltKeyedAddRateOp>();
+constinit const std::array<BltPair, kBltKeyedAddSubRatePairs.Count()> kBltKeyedSubRateMembers =
+    MakeBltPairs<kBltKeyedAddSubRatePairs, BltKeyedSubRateOp>();
 
 }  // namespace tovarineGameSDK3rd::Draw

@@ -71,16 +71,19 @@ T MulBytes(T v, T w) {
 
 // The 16-bit channels of F in v (one colour word, or one per 16-bit lane), each c replaced by
 // floor(c * l / 15); c * l <= 945, where (x * 4370) >> 16 is floor(x / 15).
+// One channel C of each 16-bit lane, scaled by l and put back in place.
+template <Channel C>
+U16x8 ScaleChannel(U16x8 v, U16x8 l) {
+    return simd::MulHiU16((v >> C.shift & static_cast<uint16_t>((1u << C.bits) - 1u)) * l, U16x8{} + 4370) << C.shift;
+}
+
 template <class F, class T>
 T ScaleLevel(T v, T l) {
     if constexpr (kIsVector<T>) {
         // Channels are taken in 16-bit lanes, so that no shift or product crosses a lane.
         const U16x8 v16 = reinterpret_cast<U16x8>(v), l16 = reinterpret_cast<U16x8>(l);
-        auto scale = [&](Channel c) {
-            const U16x8 x = (v16 >> c.shift & static_cast<uint16_t>((1u << c.bits) - 1u)) * l16;
-            return simd::MulHiU16(x, U16x8{} + 4370) << c.shift;
-        };
-        return reinterpret_cast<U32x4>(scale(F::kR) | scale(F::kG) | scale(F::kB));
+        return reinterpret_cast<U32x4>(ScaleChannel<F::kR>(v16, l16) | ScaleChannel<F::kG>(v16, l16) |
+                                       ScaleChannel<F::kB>(v16, l16));
     } else {
         auto scale = [&](Channel c) { return ((v >> c.shift & ((1u << c.bits) - 1u)) * l * 4370u) >> 16 << c.shift; };
         return scale(F::kR) | scale(F::kG) | scale(F::kB);
@@ -156,7 +159,7 @@ struct AddSubOp {
             out |= (d ^ w) & Rep(0x8000u);
         } else if constexpr (D::kExtra == PixelExtra::Pad) {
             const T dp = d & 0xFF000000u, wp = w & 0xFF000000u;
-            out |= Sub ? dp - wp : dp + wp;
+            out |= kWeight != AddSubWeight::None ? dp : Sub ? dp - wp : dp + wp;  // a weakened source's is 0
         } else if constexpr (D::kExtra == PixelExtra::Alpha8) {
             out |= 0xFF000000u;
         } else if constexpr (D::kExtra == PixelExtra::Alpha4) {
@@ -195,6 +198,12 @@ struct AddSubOp {
     void Row(const uint8_t* s, uint8_t* d, int n) const
         requires(kVectorRow)
     {
+        // A copy the stores cannot reach, so that its splatted key and weights stay in registers.
+        const AddSubOp op = *this;
+        op.RowOf(s, d, n);
+    }
+
+    void RowOf(const uint8_t* s, uint8_t* d, int n) const {
         int i = 0;
         if constexpr (S::kBytes == 3) {
             const U32x4 w = addsub::PerByte(addsub::Splat<U32x4>(rate));
@@ -222,19 +231,48 @@ template <class S, class D>
 using BltAddOp = AddSubOp<S, D, false, false, false>;
 template <class S, class D>
 using BltSubOp = AddSubOp<S, D, true, false, false>;
+template <class S, class D>
+using BltKeyedAddOp = AddSubOp<S, D, false, true, false>;
+template <class S, class D>
+using BltKeyedSubOp = AddSubOp<S, D, true, true, false>;
+template <class S, class D>
+using BltAddRateOp = AddSubOp<S, D, false, false, true>;
+template <class S, class D>
+using BltSubRateOp = AddSubOp<S, D, true, false, true>;
+template <class S, class D>
+using BltKeyedAddRateOp = AddSubOp<S, D, false, true, true>;
+template <class S, class D>
+using BltKeyedSubRateOp = AddSubOp<S, D, true, true, true>;
 
-// The pairs built so far: every family pair from a plain source, and the 8-bit alpha formats
-// onto themselves (op 2 and 3 fold plain sources onto them).
-inline constexpr BltPairSet kBltAddSubPairs = [] {
+// The pairs built so far: the family pairs from a plain source (ops 6, 7); ops 2, 3 also the
+// 8-bit alpha formats onto themselves (plain sources fold onto them); ops 4, 5 without BGR888
+// onto itself; ops 8, 9 the 16-bit and X formats onto themselves.
+inline constexpr BltPairSet kBltAddSubRatePairs = [] {
     BltPairSet s = kBltFamilyPairs;
-    s.dsts[ARGB4565] = s.dsts[ARGB4555] = 0;
-    s.dsts[ARGB8888] = 1u << ARGB8888;
-    s.dsts[ABGR8888] = 1u << ABGR8888;
+    for (int32_t f : {ARGB4565, ARGB4555, ARGB8888, ABGR8888}) s.dsts[f] = 0;
+    return s;
+}();
+inline constexpr BltPairSet kBltAddSubPairs = [] {
+    BltPairSet s = kBltAddSubRatePairs;
+    s.Add(ARGB8888, {ARGB8888});
+    s.Add(ABGR8888, {ABGR8888});
+    return s;
+}();
+inline constexpr BltPairSet kBltKeyedAddSubPairs = [] {
+    BltPairSet s = kBltAddSubRatePairs;
+    s.dsts[BGR888] = static_cast<uint16_t>(s.dsts[BGR888] & ~(1u << BGR888));
+    return s;
+}();
+inline constexpr BltPairSet kBltKeyedAddSubRatePairs = [] {
+    BltPairSet s;
+    for (int32_t f : {RGB565, RGB555, XRGB8888, XBGR8888}) s.Add(f, {f});
     return s;
 }();
 
-// The member tables of ops 2 and 3, in the order of their pair set.
-extern const std::array<BltPair, kBltAddSubPairs.Count()> kBltAddMembers;
-extern const std::array<BltPair, kBltAddSubPairs.Count()> kBltSubMembers;
+// The member tables of ops 2 to 9, in the order of their pair sets.
+extern const std::array<BltPair, kBltAddSubPairs.Count()> kBltAddMembers, kBltSubMembers;
+extern const std::array<BltPair, kBltKeyedAddSubPairs.Count()> kBltKeyedAddMembers, kBltKeyedSubMembers;
+extern const std::array<BltPair, kBltAddSubRatePairs.Count()> kBltAddRateMembers, kBltSubRateMembers;
+extern const std::array<BltPair, kBltKeyedAddSubRatePairs.Count()> kBltKeyedAddRateMembers, kBltKeyedSubRateMembers;
 
 }  // namespace tovarineGameSDK3rd::Draw

@@ -5,8 +5,9 @@
 // unqualified name is the SSE2 form where the compiler offers it. The tests hold the two
 // forms against each other and against the arithmetic they stand for.
 //
-// floor(x * w / 255) for x, w in 0..255 is (t + 1 + (t >> 8)) >> 8 with t = x * w; t and the
-// sum stay below 65,536, so the identity runs in 16-bit lanes and gives BltMulTable's bytes.
+// floor(x * w / 255) for x, w in 0..255 is (t + 1 + (t >> 8)) >> 8 with t = x * w, and also
+// ((t + 1) * 257) >> 16, the high half of a 16-bit product: both stay in 16-bit lanes and give
+// BltMulTable's bytes.
 #include <cstdint>
 #include <cstring>
 
@@ -77,11 +78,11 @@ inline U8x16 SubSatU8(U8x16 a, U8x16 b) {
 inline U8x16 MulDiv255U8(U8x16 x, U8x16 w) {
     const __m128i xv = reinterpret_cast<__m128i>(x), wv = reinterpret_cast<__m128i>(w);
     const __m128i zero = _mm_setzero_si128(), one = _mm_set1_epi16(1);
-    __m128i lo = _mm_mullo_epi16(_mm_unpacklo_epi8(xv, zero), _mm_unpacklo_epi8(wv, zero));
-    __m128i hi = _mm_mullo_epi16(_mm_unpackhi_epi8(xv, zero), _mm_unpackhi_epi8(wv, zero));
-    lo = _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(lo, one), _mm_srli_epi16(lo, 8)), 8);
-    hi = _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(hi, one), _mm_srli_epi16(hi, 8)), 8);
-    return reinterpret_cast<U8x16>(_mm_packus_epi16(lo, hi));
+    const __m128i k257 = _mm_set1_epi16(257);
+    const __m128i lo = _mm_mullo_epi16(_mm_unpacklo_epi8(xv, zero), _mm_unpacklo_epi8(wv, zero));
+    const __m128i hi = _mm_mullo_epi16(_mm_unpackhi_epi8(xv, zero), _mm_unpackhi_epi8(wv, zero));
+    return reinterpret_cast<U8x16>(_mm_packus_epi16(_mm_mulhi_epu16(_mm_add_epi16(lo, one), k257),
+                                                    _mm_mulhi_epu16(_mm_add_epi16(hi, one), k257)));
 }
 inline U16x8 MulHiU16(U16x8 a, U16x8 b) {
     return reinterpret_cast<U16x8>(_mm_mulhi_epu16(reinterpret_cast<__m128i>(a), reinterpret_cast<__m128i>(b)));

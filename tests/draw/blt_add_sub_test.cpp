@@ -47,10 +47,19 @@ class AddSub : public testing::TestWithParam<BlitRow> {};
 
 std::vector<BlitRow> Rows() {
     std::vector<BlitRow> rows;
-    for (EBltOp op : {EBltOp::BltAdd, EBltOp::BltSub}) {
-        const auto add = RowsOf(op, kBltAddSubPairs);
-        rows.insert(rows.end(), add.begin(), add.end());
-    }
+    auto add = [&](EBltOp op, const BltPairSet& set, std::initializer_list<int> rates = {0}) {
+        const auto r = RowsOf(op, set, rates);
+        rows.insert(rows.end(), r.begin(), r.end());
+    };
+    const std::initializer_list<int> rates = {0, 0x1F, 0x20, 127, 128, 255};
+    add(EBltOp::BltAdd, kBltAddSubPairs);
+    add(EBltOp::BltSub, kBltAddSubPairs);
+    add(EBltOp::BltKeyedAdd, kBltKeyedAddSubPairs);
+    add(EBltOp::BltKeyedSub, kBltKeyedAddSubPairs);
+    add(EBltOp::BltAddRate, kBltAddSubRatePairs, rates);
+    add(EBltOp::BltSubRate, kBltAddSubRatePairs, rates);
+    add(EBltOp::BltKeyedAddRate, kBltKeyedAddSubRatePairs, rates);
+    add(EBltOp::BltKeyedSubRate, kBltKeyedAddSubRatePairs, rates);
     return rows;
 }
 
@@ -60,6 +69,8 @@ struct Worked {
     int32_t src, dst;
     std::vector<uint8_t> s, d, want;
     int at = 0;
+    uint32_t key = 0;
+    uint8_t rate = 0;
 };
 
 std::vector<uint8_t> W16(std::initializer_list<uint16_t> w, size_t n = 1) {
@@ -93,19 +104,33 @@ TEST(AddSub, WorkedPixels) {
         {EBltOp::BltAdd, RGB555, RGB555, b15, b15, zero},
         {EBltOp::BltAdd, RGB555, RGB555, b15, b15, zero, 1},
         {EBltOp::BltSub, RGB555, RGB555, b15, zero, b15, 1},
+        // Rates: RGB565 at even levels (255 adds 14/15, 0x1F nothing), RGB555 at rate >> 4;
+        // onto ARGB4555 bit 15 clears even at rate 0; red meets red across byte orders.
+        {EBltOp::BltAddRate, RGB565, RGB565, W16({0xFFFF, 0xFFFF}), W16({0, 0}), W16({0xE75C, 0xE75C}), 1, 0, 255},
+        {EBltOp::BltAddRate, RGB565, RGB565, W16({0xFFFF}), W16({0}), W16({0}), 0, 0, 0x1F},
+        {EBltOp::BltAddRate, RGB555, RGB555, W16({0x7FFF}), W16({0x8000}), W16({0x8842}), 0, 0, 0x1F},
+        {EBltOp::BltAddRate, RGB555, ARGB4555, W16({0x7FFF}), {0x21, 0x84, 7, 0xEE}, {0x21, 0x04, 7, 0xEE}},
+        {EBltOp::BltAddRate, XBGR8888, ARGB8888, {0x10, 0, 0, 0x55}, {0, 0, 0, 0}, {0, 0, 0x10, 0xFF}, 0, 0, 255},
+        // Keys: an X pixel whose pad byte is not 0 never matches; a key pixel keeps every byte.
+        {EBltOp::BltKeyedAdd, XRGB8888, XRGB8888, {0x30, 0x20, 0x10, 0, 0x30, 0x20, 0x10, 1}, {1, 1, 1, 1, 1, 1, 1, 1},
+         {1, 1, 1, 1, 0x31, 0x21, 0x11, 2}, 0, 0x102030},
+        {EBltOp::BltKeyedAddRate, RGB565, RGB565, W16({0xFFFF, 0x0841}), W16({0x1234, 0}), W16({0x1234, 0x0020}), 0,
+         0xFFFFFF, 255},
     };
     for (const Worked& w : rows) {
         const int sb = LayoutOf(w.src).bytes, db = LayoutOf(w.dst).bytes, n = static_cast<int>(w.s.size()) / sb;
         TestSurface src(w.src, n, 1), dst(w.dst, n + w.at, 1);
         src.bytes = w.s;
         src.info.pixels = src.bytes.data();
+        src.info.colourKey = w.key;
         std::copy(w.d.begin(), w.d.end(), dst.At(w.at, 0));
         std::vector<uint8_t> ref(w.d);
-        const BlitRow row{w.op, w.src, w.dst};
+        const BlitRow row{w.op, w.src, w.dst, w.rate, 0, w.key};
         for (int i = 0; i < n; ++i) AddSubRef(row, &w.s[i * sb], &ref[i * db]);
         EXPECT_EQ(ref, w.want) << testing::PrintToString(row) << " (reference)";
         const Point p{w.at, 0};
-        EXPECT_EQ(DispatchBlt(dst.info, w.op, src.info, BltGeometry{&p}), 0);
+        const uint32_t rate = w.rate;
+        EXPECT_EQ(DispatchBlt(dst.info, w.op, src.info, BltGeometry{&p}, &rate), 0);
         EXPECT_EQ(std::vector<uint8_t>(dst.At(w.at, 0), dst.At(w.at, 0) + w.want.size()), w.want) << testing::PrintToString(row);
     }
 }
