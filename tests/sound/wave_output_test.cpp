@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "sound/wave_static_sound.h"
+#include "tests/common/log_capture.h"
 #include "sound/wave_stream_sound.h"
 #include "tests/sound/mixer_fixture.h"
 
@@ -134,6 +135,37 @@ TEST_F(WaveOutputTest, DuplicatesShareTheSamples) {
     ASSERT_EQ(a->Unlock(part, size, nullptr, 0), 0);
     ASSERT_EQ(b->Play(false), 0);
     EXPECT_EQ(Render(200), ramp);
+
+    // Without the focus only global-focus buffers are heard.
+    CSoundParameter global;
+    global.SetGlobalFocus(true);
+    auto heard = Buffer(morna::platform::PcmWaveFormat(2, 44100, 16), ramp, &global);
+    ASSERT_EQ(a->Play(false), 0);
+    ASSERT_EQ(heard->Play(false), 0);
+    morna::platform::SetApplicationActive(false);
+    const std::vector<int16_t> inactive = Render(200);
+    morna::platform::SetApplicationActive(true);
+    EXPECT_EQ(inactive, ramp);
+}
+
+TEST_F(WaveOutputTest, AFailedDeviceGivesSilentSounds) {
+    morna::test::LogCapture log;
+    CDirectSound::SetFaultForTest(2);
+    {
+        CDirectSound device;
+        CDirectSound::SetFaultForTest(0);
+        EXPECT_EQ(device.GetStatus(), 2);
+        CWaveOutputDirectSound output(&device);
+        EXPECT_EQ(output.CreateBuffer()->IsValid(), 0);
+        EXPECT_EQ(output.SetFormat(1, 1, true), 3);
+        CWaveStaticSound s(&output);
+        EXPECT_EQ(s.Load(PutWave("f.wav", 1, 8000, std::vector<int16_t>(800, 1))), 1);
+        EXPECT_EQ(s.GetCurrentPos(), -1);
+    }
+    EXPECT_EQ(log.Lines(), (std::vector<std::string>{"CDirectSound::CDirectSound() Initializeに失敗",
+                                                     "CWaveStaticSound::Load サウンドバッファの作成に失敗！",
+                                                     "CDirectSound::SetCooperativeLevel(1) DirectSoundの初期化に失敗している"}));
+    EXPECT_THROW(CWaveOutputDirectSound(nullptr), tovarineGameSDK3rd::VTL::CSyntaxException);
 }
 
 TEST_F(WaveOutputTest, StaticSoundLoadsPlaysPausesAndComesBack) {
