@@ -181,6 +181,28 @@ VTL::smart_ptr<ISoundBuffer> CDirectSoundSeconderyBuffer::Duplicate() {
     return VTL::smart_ptr<ISoundBuffer>(new CNullSoundBuffer);
 }
 
+int32_t FillFromStream(ISoundBuffer& buffer, uint32_t offset, uint32_t bytes, ISoundStream& stream,
+                       const FillMessages& messages, uint32_t& got) {
+    got = 0;
+    void* region = nullptr;
+    uint32_t size = 0;
+    if (buffer.Lock(offset, bytes, &region, &size, nullptr, nullptr) != 0) {
+        GetErrorLog().Out("%s", messages.lock);
+        return 1;
+    }
+    got = stream.Read(region, size);
+    if (got > size) {
+        GetErrorLog().Out("%s", messages.read);
+        buffer.Unlock(region, size, nullptr, 0);
+        return 2;
+    }
+    if (buffer.Unlock(region, size, nullptr, 0) != 0) {
+        GetErrorLog().Out("%s", messages.unlock);
+        return 3;
+    }
+    return 0;
+}
+
 // ---- the wave output ---------------------------------------------------------------
 
 CWaveOutputDirectSound::CWaveOutputDirectSound(CDirectSound* device) : parameter_(new CSoundParameter), device_(device) {

@@ -166,6 +166,18 @@ public:
     int32_t Restore() override { return -1; }
 };
 
+// The three messages of a fill, one for each step that can fail.
+struct FillMessages {
+    const char* lock;
+    const char* read;
+    const char* unlock;
+};
+// Locks bytes from offset (the first region only), reads the stream into it and
+// unlocks: 0, or 1 lock, 2 read (more than asked), 3 unlock failed, each after
+// its message. got: the bytes read; the rest of the region keeps what it held.
+int32_t FillFromStream(ISoundBuffer& buffer, uint32_t offset, uint32_t bytes, ISoundStream& stream,
+                       const FillMessages& messages, uint32_t& got);
+
 class IWaveOutput {
 public:
     virtual ~IWaveOutput() {}

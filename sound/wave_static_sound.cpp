@@ -36,22 +36,11 @@ int32_t CWaveStaticSound::Load(const VTL::VTLstring& name) {
         buffer_ = VTL::smart_ptr<ISoundBuffer>(new CNullSoundBuffer);
         return 1;
     }
-    void* region = nullptr;
-    uint32_t regionSize = 0;
-    if (buffer_->Lock(0, size, &region, &regionSize, nullptr, nullptr) != 0) {
-        GetErrorLog().Out("CWaveStaticSound::Load GetBuffer()->Lock()に失敗！");
-        return 2;
-    }
-    const uint32_t got = stream->Read(region, regionSize);
-    if (got > regionSize) {
-        GetErrorLog().Out("CWaveStaticSound::Load stream->Read()に失敗！");
-        buffer_->Unlock(region, regionSize, nullptr, 0);
-        return 3;
-    }
-    if (buffer_->Unlock(region, regionSize, nullptr, 0) != 0) {
-        GetErrorLog().Out("CWaveStaticSound::Load GetBuffer()->Unlock()に失敗！");
-        return 4;
-    }
+    static constexpr FillMessages kMessages{"CWaveStaticSound::Load GetBuffer()->Lock()に失敗！",
+                                            "CWaveStaticSound::Load stream->Read()に失敗！",
+                                            "CWaveStaticSound::Load GetBuffer()->Unlock()に失敗！"};
+    uint32_t got = 0;
+    if (const int32_t r = FillFromStream(*buffer_, 0, size, *stream, kMessages, got); r != 0) return r + 1;
     WAVEFORMATEX actual;
     bytesPerSec_ = buffer_->GetFormat(&actual) == 0 ? actual.avgBytesPerSec : 0;
     name_ = name;

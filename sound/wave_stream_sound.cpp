@@ -136,22 +136,11 @@ int32_t CWaveStreamSound::InitBuffer() {
     buffer_->SetCurrentPosition(0);
     buffer_->SetVolume(volume_);
     const uint32_t n = (bytesPerSec_ * 21 / 8) & ~3u;  // 2.625 s
-    void* region = nullptr;
-    uint32_t regionSize = 0;
-    if (buffer_->Lock(writeOffset_, n, &region, &regionSize, nullptr, nullptr) != 0) {
-        GetErrorLog().Out("CWaveStreamSound::InitBuffer GetBuffer()->Lock()に失敗！");
-        return 4;
-    }
-    const uint32_t got = stream_->Read(region, regionSize);
-    if (got > regionSize) {
-        GetErrorLog().Out("CWaveStreamSound::InitBuffer GetStream()->Read()に失敗！");
-        buffer_->Unlock(region, regionSize, nullptr, 0);
-        return 5;
-    }
-    if (buffer_->Unlock(region, regionSize, nullptr, 0) != 0) {
-        GetErrorLog().Out("CWaveStreamSound::InitBuffer GetBuffer()->Unlock()に失敗！");
-        return 6;
-    }
+    static constexpr FillMessages kMessages{"CWaveStreamSound::InitBuffer GetBuffer()->Lock()に失敗！",
+                                            "CWaveStreamSound::InitBuffer GetStream()->Read()に失敗！",
+                                            "CWaveStreamSound::InitBuffer GetBuffer()->Unlock()に失敗！"};
+    uint32_t got = 0;
+    if (const int32_t r = FillFromStream(*buffer_, writeOffset_, n, *stream_, kMessages, got); r != 0) return r + 3;
     writeOffset_ += got;
     if (got < n) shortfall_ = n - got;
     return 0;
