@@ -2,9 +2,7 @@
 // XRGB8888 (the two display formats the game runs in).
 #include <benchmark/benchmark.h>
 
-#include <random>
-#include <vector>
-
+#include "bench/bench_surface.h"
 #include "draw/base/blend_tables.h"
 #include "draw/effect.h"
 
@@ -12,22 +10,9 @@ using namespace tovarineGameSDK3rd::Draw;
 
 namespace {
 
-constexpr int kW = 640, kH = 480;
-
-struct Surface {
-    explicit Surface(int32_t type) : bytes(static_cast<size_t>(kW) * kH * PixelSizeOf(type)) {
-        std::mt19937 rng(1);
-        for (auto& b : bytes) b = static_cast<uint8_t>(rng());
-        info.type = type;
-        info.width = kW;
-        info.height = kH;
-        info.pitch = kW * PixelSizeOf(type);
-        info.pixels = bytes.data();
-        info.initialised = true;
-    }
-    std::vector<uint8_t> bytes;
-    CSurfaceInfo info;
-};
+using morna::bench::kH;
+using morna::bench::kW;
+using Surface = morna::bench::FrameSurface;
 
 void Run(benchmark::State& state, int32_t type, EffectOp op, const void* param) {
     InitBlendTables();

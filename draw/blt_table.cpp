@@ -1,6 +1,7 @@
 #include "draw/blt_table.h"
 
 #include "blit/addsub/add_sub.h"
+#include "blit/blend/blend.h"
 #include "draw/blt_copy.h"
 
 namespace tovarineGameSDK3rd::Draw {
@@ -25,8 +26,8 @@ constexpr BltOpRow kOps[18] = {
     /* 9 BltKeyedSubRate       */ {&kBltKeyedRatePairs, kBltKeyedSubRateMembers, Rule::EqualTypes,   true,  1},
     /* 10 BltAlpha             */ {&kBltAlphaPairs,     NotBuilt(),           Rule::None,            false, 0},
     /* 11 to 13: no operation  */ {}, {}, {},
-    /* 14 BltBlend             */ {&kBltFamilyPairs,    NotBuilt(),           Rule::Palette8Pair,    false, 1},
-    /* 15 BltKeyedBlend        */ {&kBltFamilyPairs,    NotBuilt(),           Rule::EqualTypes,      true,  1},
+    /* 14 BltBlend             */ {&kBltFamilyPairs,    kBltBlendMembers,     Rule::EqualTypes,      false, 1},
+    /* 15 BltKeyedBlend        */ {&kBltFamilyPairs,    kBltKeyedBlendMembers,Rule::EqualTypes,      true,  1},
     /* 16 BltBlendTwoRates     */ {&kBltFamilyPairs,    NotBuilt(),           Rule::Palette8Pair,    false, 2},
     /* 17 BltKeyedBlendTwoRates*/ {&kBltFamilyPairs,    NotBuilt(),           Rule::EqualTypes,      true,  2},
 };

@@ -87,6 +87,14 @@ Op MakeBltOp(const BltParam& param) {
     }
 }
 
+// Whether a row of n source pixels and its row of destination pixels share bytes. A Row that
+// reads several pixels before it writes them gives what the pixel-by-pixel order gives only
+// where they do not.
+inline bool BltRowsOverlap(const uint8_t* s, size_t sBytes, const uint8_t* d, size_t dBytes) {
+    const uintptr_t sp = reinterpret_cast<uintptr_t>(s), dp = reinterpret_cast<uintptr_t>(d);
+    return sp < dp + dBytes && dp < sp + sBytes;
+}
+
 template <class Op>
 concept BltRowOp = requires(const Op& op, const uint8_t* s, uint8_t* d, int n) { op.Row(s, d, n); };
 

@@ -1,0 +1,120 @@
+// Full-frame 640x480 blends through CSurfaceInfo::DispatchBlt, side by side with SDL2's
+// SDL_BlitSurface (SDL_BLENDMODE_BLEND, the rate as the source's alpha modulation) and
+// pixman's OVER (the rate as a solid mask) on the same pixels. Source and destination are
+// different random pictures.
+#include <SDL.h>
+#include <benchmark/benchmark.h>
+#include <pixman.h>
+
+#include <string>
+#include <vector>
+
+#include "bench/bench_surface.h"
+#include "draw/base/blend_tables.h"
+#include "draw/base/pixel_format.h"
+#include "draw/base/surface_info.h"
+#include "draw/blt_dispatch.h"
+
+using namespace tovarineGameSDK3rd::Draw;
+
+namespace {
+
+using morna::bench::kH;
+using morna::bench::kW;
+
+uint32_t SdlFormat(int32_t type) {
+    switch (type) {
+        case RGB565: return SDL_PIXELFORMAT_RGB565;
+        case XRGB8888: return SDL_PIXELFORMAT_XRGB8888;
+        case ARGB8888: return SDL_PIXELFORMAT_ARGB8888;
+        default: return SDL_PIXELFORMAT_UNKNOWN;
+    }
+}
+
+pixman_format_code_t PixmanFormat(int32_t type) {
+    switch (type) {
+        case RGB565: return PIXMAN_r5g6b5;
+        case XRGB8888: return PIXMAN_x8r8g8b8;
+        default: return PIXMAN_a8r8g8b8;
+    }
+}
+
+using Surface = morna::bench::FrameSurface;
+
+struct Case {
+    const char* name;
+    EBltOp op;
+    int32_t src, dst;
+    uint8_t rate;
+    int32_t peerSrc;  // the peers' source format (they have no 4-bit alpha)
+};
+
+void Ours(benchmark::State& state, Case c) {
+    InitBlendTables();
+    Surface src(c.src, 1), dst(c.dst, 2);
+    const uint32_t rates[2] = {c.rate, 0};
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(DispatchBlt(dst.info, c.op, src.info, BltGeometry{}, rates));
+        benchmark::ClobberMemory();
+    }
+    state.SetItemsProcessed(state.iterations() * kW * kH);
+}
+
+void Sdl(benchmark::State& state, Case c) {
+    Surface src(c.peerSrc, 1), dst(c.dst, 2);
+    SDL_Surface* s = SDL_CreateRGBSurfaceWithFormatFrom(src.bytes.data(), kW, kH, PixelSizeOf(c.peerSrc) * 8,
+                                                        src.info.pitch, SdlFormat(c.peerSrc));
+    SDL_Surface* d =
+        SDL_CreateRGBSurfaceWithFormatFrom(dst.bytes.data(), kW, kH, PixelSizeOf(c.dst) * 8, dst.info.pitch, SdlFormat(c.dst));
+    SDL_SetSurfaceBlendMode(s, SDL_BLENDMODE_BLEND);
+    if (c.op != EBltOp::BltAlpha) SDL_SetSurfaceAlphaMod(s, c.rate);
+    for (auto _ : state) {
+        SDL_Rect r{0, 0, kW, kH};
+        benchmark::DoNotOptimize(SDL_BlitSurface(s, nullptr, d, &r));
+        benchmark::ClobberMemory();
+    }
+    SDL_FreeSurface(s);
+    SDL_FreeSurface(d);
+    state.SetItemsProcessed(state.iterations() * kW * kH);
+}
+
+void Pixman(benchmark::State& state, Case c) {
+    Surface src(c.peerSrc, 1), dst(c.dst, 2);
+    pixman_image_t* s = pixman_image_create_bits(PixmanFormat(c.peerSrc), kW, kH,
+                                                 reinterpret_cast<uint32_t*>(src.bytes.data()), src.info.pitch);
+    pixman_image_t* d = pixman_image_create_bits(PixmanFormat(c.dst), kW, kH,
+                                                 reinterpret_cast<uint32_t*>(dst.bytes.data()), dst.info.pitch);
+    const pixman_color_t rate{0, 0, 0, static_cast<uint16_t>(c.rate * 257)};
+    pixman_image_t* mask = c.op == EBltOp::BltAlpha ? nullptr : pixman_image_create_solid_fill(&rate);
+    for (auto _ : state) {
+        pixman_image_composite32(PIXMAN_OP_OVER, s, mask, d, 0, 0, 0, 0, 0, 0, kW, kH);
+        benchmark::ClobberMemory();
+    }
+    if (mask) pixman_image_unref(mask);
+    pixman_image_unref(s);
+    pixman_image_unref(d);
+    state.SetItemsProcessed(state.iterations() * kW * kH);
+}
+
+const Case kCases[] = {
+    {"Blend128/XRGB8888>XRGB8888", EBltOp::BltBlend, XRGB8888, XRGB8888, 128, XRGB8888},
+    {"Blend128/RGB565>RGB565", EBltOp::BltBlend, RGB565, RGB565, 128, RGB565},
+};
+
+int Register() {
+    for (const Case& c : kCases) {
+        auto add = [&](const char* who, void (*fn)(benchmark::State&, Case)) {
+            benchmark::RegisterBenchmark((std::string(c.name) + "/" + who).c_str(), fn, c)
+                ->Repetitions(9)
+                ->ReportAggregatesOnly(true)
+                ->Unit(benchmark::kMicrosecond);
+        };
+        add("morna", Ours);
+        add("SDL2", Sdl);
+        add("pixman", Pixman);
+    }
+    return 0;
+}
+const int kRegistered = Register();
+
+}  // namespace
