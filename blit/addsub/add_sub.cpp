@@ -28,21 +28,21 @@ constexpr SurfacePair KeyedServedBy(SurfacePair p) {
 
 }  // namespace
 
-constinit const std::array<BltPair, kBltAddSubPairs.Count()> kBltAddMembers =
-    MakeBltPairs<kBltAddSubPairs, BltAddOp, &AddServedBy>();
-constinit const std::array<BltPair, kBltAddSubPairs.Count()> kBltSubMembers =
-    MakeBltPairs<kBltAddSubPairs, BltSubOp, &SubServedBy>();
-constinit const std::array<BltPair, kBltKeyedAddSubPairs.Count()> kBltKeyedAddMembers =
-    MakeBltPairs<kBltKeyedAddSubPairs, BltKeyedAddOp, &KeyedServedBy>();
-constinit const std::array<BltPair, kBltKeyedAddSubPairs.Count()> kBltKeyedSubMembers =
-    MakeBltPairs<kBltKeyedAddSubPairs, BltKeyedSubOp, &KeyedServedBy>();
-constinit const std::array<BltPair, kBltAddSubRatePairs.Count()> kBltAddRateMembers =
-    MakeBltPairs<kBltAddSubRatePairs, BltAddRateOp>();
-constinit const std::array<BltPair, kBltAddSubRatePairs.Count()> kBltSubRateMembers =
-    MakeBltPairs<kBltAddSubRatePairs, BltSubRateOp>();
-constinit const std::array<BltPair, kBltKeyedAddSubRatePairs.Count()> kBltKeyedAddRateMembers =
-    MakeBltPairs<kBltKeyedAddSubRatePairs, BltKeyedAddRateOp>();
-constinit const std::array<BltPair, kBltKeyedAddSubRatePairs.Count()> kBltKeyedSubRateMembers =
-    MakeBltPairs<kBltKeyedAddSubRatePairs, BltKeyedSubRateOp>();
+constinit const std::array<BltPair, kBltFamilyPairs.Count()> kBltAddMembers =
+    MakeBltPairs<kBltFamilyPairs, BltAddOp, &AddServedBy>();
+constinit const std::array<BltPair, kBltFamilyPairs.Count()> kBltSubMembers =
+    MakeBltPairs<kBltFamilyPairs, BltSubOp, &SubServedBy>();
+constinit const std::array<BltPair, kBltFamilyPairs.Count()> kBltKeyedAddMembers =
+    MakeBltPairs<kBltFamilyPairs, BltKeyedAddOp, &KeyedServedBy>();
+constinit const std::array<BltPair, kBltFamilyPairs.Count()> kBltKeyedSubMembers =
+    MakeBltPairs<kBltFamilyPairs, BltKeyedSubOp, &KeyedServedBy>();
+constinit const std::array<BltPair, kBltFamilyPairs.Count()> kBltAddRateMembers =
+    MakeBltPairs<kBltFamilyPairs, BltAddRateOp>();
+constinit const std::array<BltPair, kBltFamilyPairs.Count()> kBltSubRateMembers =
+    MakeBltPairs<kBltFamilyPairs, BltSubRateOp>();
+constinit const std::array<BltPair, kBltKeyedRatePairs.Count()> kBltKeyedAddRateMembers =
+    MakeBltPairs<kBltKeyedRatePairs, BltKeyedAddRateOp>();
+constinit const std::array<BltPair, kBltKeyedRatePairs.Count()> kBltKeyedSubRateMembers =
+    MakeBltPairs<kBltKeyedRatePairs, BltKeyedSubRateOp>();
 
 }  // namespace tovarineGameSDK3rd::Draw

@@ -5,11 +5,13 @@
 // Per pixel, after the key test of ops 4, 5, 8 and 9 (the raw source pixel's S::kBltKeyMask bits
 // against the packed key; a key pixel keeps every byte):
 //   1. Weigh: the source's colour is weakened by nothing (ops 2 to 5 from a plain source, or
-//      onto the alpha format itself), by the rate (ops 6 to 9), by its own alpha (ops 2 to 5
-//      onto a plain format) or by its alpha scaled by the rate (ops 6, 7 onto a plain format).
-//      8-bit channels: floor(c * w / 255). 16-bit channels: floor(c * l / 15) at a level l of
-//      rate >> 4, or of the 4-bit alpha (a byte above 15 read as a & 15); onto or from RGB565
-//      only the even levels (l & 14), so rate 255 gives 14.
+//      an alpha format onto itself: its alpha is not read), by the rate (ops 6 to 9; an alpha
+//      format onto itself too, so that a low rate is a faint glow and 255 equals ops 2 to 5),
+//      by its own alpha (ops 2 to 5 onto a plain format) or by that alpha scaled by the rate
+//      (ops 6, 7 onto a plain format: a' = floor(rate * a / 255), 4-bit floor(rate * 16a / 255)
+//      >> 4). 8-bit channels: floor(c * w / 255). 16-bit channels: floor(c * l / 15) at a level
+//      l of rate >> 4 or of the 4-bit alpha (a byte above 15 read as a & 15, inside the scale);
+//      onto or from RGB565 only the even levels (l & 14), so rate 255 gives 14.
 //   2. The weakened channels are paired with the destination's by colour (bytes 0 and 2
 //      exchanged between the two byte orders).
 //   3. Each colour channel saturates: min(max, d + s) or max(0, d - s). The other bits: RGB555
@@ -244,35 +246,10 @@ using BltKeyedAddRateOp = AddSubOp<S, D, false, true, true>;
 template <class S, class D>
 using BltKeyedSubRateOp = AddSubOp<S, D, true, true, true>;
 
-// The pairs built so far: the family pairs from a plain source (ops 6, 7); ops 2, 3 also the
-// 8-bit alpha formats onto themselves (plain sources fold onto them); ops 4, 5 without BGR888
-// onto itself; ops 8, 9 the 16-bit and X formats onto themselves.
-inline constexpr BltPairSet kBltAddSubRatePairs = [] {
-    BltPairSet s = kBltFamilyPairs;
-    for (int32_t f : {ARGB4565, ARGB4555, ARGB8888, ABGR8888}) s.dsts[f] = 0;
-    return s;
-}();
-inline constexpr BltPairSet kBltAddSubPairs = [] {
-    BltPairSet s = kBltAddSubRatePairs;
-    s.Add(ARGB8888, {ARGB8888});
-    s.Add(ABGR8888, {ABGR8888});
-    return s;
-}();
-inline constexpr BltPairSet kBltKeyedAddSubPairs = [] {
-    BltPairSet s = kBltAddSubRatePairs;
-    s.dsts[BGR888] = static_cast<uint16_t>(s.dsts[BGR888] & ~(1u << BGR888));
-    return s;
-}();
-inline constexpr BltPairSet kBltKeyedAddSubRatePairs = [] {
-    BltPairSet s;
-    for (int32_t f : {RGB565, RGB555, XRGB8888, XBGR8888}) s.Add(f, {f});
-    return s;
-}();
-
-// The member tables of ops 2 to 9, in the order of their pair sets.
-extern const std::array<BltPair, kBltAddSubPairs.Count()> kBltAddMembers, kBltSubMembers;
-extern const std::array<BltPair, kBltKeyedAddSubPairs.Count()> kBltKeyedAddMembers, kBltKeyedSubMembers;
-extern const std::array<BltPair, kBltAddSubRatePairs.Count()> kBltAddRateMembers, kBltSubRateMembers;
-extern const std::array<BltPair, kBltKeyedAddSubRatePairs.Count()> kBltKeyedAddRateMembers, kBltKeyedSubRateMembers;
+// The member tables of ops 2 to 7 (the family pairs) and 8, 9 (the same-format pairs but
+// RGB888's), in the order of their pair sets.
+extern const std::array<BltPair, kBltFamilyPairs.Count()> kBltAddMembers, kBltSubMembers, kBltKeyedAddMembers,
+    kBltKeyedSubMembers, kBltAddRateMembers, kBltSubRateMembers;
+extern const std::array<BltPair, kBltKeyedRatePairs.Count()> kBltKeyedAddRateMembers, kBltKeyedSubRateMembers;
 
 }  // namespace tovarineGameSDK3rd::Draw

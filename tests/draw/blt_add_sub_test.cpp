@@ -1,11 +1,11 @@
-// Ops 2 to 9: every built pair against a reference written from the add/subtract rules, and
-// the rules' worked pixels.
+// Ops 2 to 9: every pair against a reference written from the add/subtract rules, and the
+// rules' worked pixels.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <vector>
 
-#include "blit/addsub/add_sub.h"
+#include "draw/base/blt_pairs.h"
 #include "draw/blt_dispatch.h"
 #include "tests/draw/pixel_reference.h"
 
@@ -45,21 +45,15 @@ void AddSubRef(const BlitRow& r, const uint8_t* s, uint8_t* d) {
 
 class AddSub : public testing::TestWithParam<BlitRow> {};
 
+// Every cell of ops 2 to 9; the rate ops at the rates where levels and weights turn.
 std::vector<BlitRow> Rows() {
     std::vector<BlitRow> rows;
-    auto add = [&](EBltOp op, const BltPairSet& set, std::initializer_list<int> rates = {0}) {
-        const auto r = RowsOf(op, set, rates);
+    const std::initializer_list<int> rates = {0, 15, 16, 0x1F, 0x20, 127, 128, 255};
+    for (int op = 2; op <= 9; ++op) {
+        const auto r = RowsOf(static_cast<EBltOp>(op), op >= 8 ? kBltKeyedRatePairs : kBltFamilyPairs,
+                              op >= 6 ? rates : std::initializer_list<int>{0});
         rows.insert(rows.end(), r.begin(), r.end());
-    };
-    const std::initializer_list<int> rates = {0, 0x1F, 0x20, 127, 128, 255};
-    add(EBltOp::BltAdd, kBltAddSubPairs);
-    add(EBltOp::BltSub, kBltAddSubPairs);
-    add(EBltOp::BltKeyedAdd, kBltKeyedAddSubPairs);
-    add(EBltOp::BltKeyedSub, kBltKeyedAddSubPairs);
-    add(EBltOp::BltAddRate, kBltAddSubRatePairs, rates);
-    add(EBltOp::BltSubRate, kBltAddSubRatePairs, rates);
-    add(EBltOp::BltKeyedAddRate, kBltKeyedAddSubRatePairs, rates);
-    add(EBltOp::BltKeyedSubRate, kBltKeyedAddSubRatePairs, rates);
+    }
     return rows;
 }
 
@@ -116,6 +110,18 @@ TEST(AddSub, WorkedPixels) {
          {1, 1, 1, 1, 0x31, 0x21, 0x11, 2}, 0, 0x102030},
         {EBltOp::BltKeyedAddRate, RGB565, RGB565, W16({0xFFFF, 0x0841}), W16({0x1234, 0}), W16({0x1234, 0x0020}), 0,
          0xFFFFFF, 255},
+        // Alpha sources: onto themselves the alpha is not read (and 8-bit alpha becomes 255);
+        // onto plain formats the colour is weighted by the alpha, ARGB4565 at even levels.
+        {EBltOp::BltAdd, ABGR8888, ABGR8888, {200, 100, 0, 0}, {100, 100, 100, 0}, {255, 200, 100, 255}},
+        {EBltOp::BltSub, ABGR8888, ABGR8888, {50, 0, 255, 9}, {40, 40, 40, 17}, {0, 40, 0, 255}},
+        {EBltOp::BltAdd, ARGB8888, RGB888, {255, 255, 255, 128, 9, 9, 9, 0}, {0, 0, 0, 7, 7, 7}, {128, 128, 128, 7, 7, 7}},
+        {EBltOp::BltAdd, ARGB4565, RGB565, {0xE0, 0xFF, 15, 0, 0xFF, 0xFF, 1, 0}, W16({0, 0}), W16({0xE740, 0})},
+        {EBltOp::BltAddRate, ARGB4555, RGB555, {0xFF, 0x7F, 15, 0}, W16({0x8000}), W16({0x8842}), 0, 0, 17},
+        {EBltOp::BltAddRate, ARGB8888, ARGB8888, {255, 100, 0, 0}, {0, 0, 0, 0}, {128, 50, 0, 255}, 0, 0, 128},
+        {EBltOp::BltKeyedAdd, ARGB4555, ARGB4555, {0x00, 0x7C, 3, 0, 0x00, 0x7C, 15, 0, 0x01, 0x7C, 3, 0},
+         {1, 0, 5, 6, 1, 0, 5, 6, 1, 0, 5, 6}, {1, 0, 5, 6, 1, 0, 5, 6, 0x02, 0x7C, 5, 6}, 0, 0xF80000},
+        // A 4-bit alpha byte above 15 is read as its low four bits: 0x1F as 15, 0xF7 as 7.
+        {EBltOp::BltAdd, ARGB4555, RGB555, {0xFF, 0x7F, 0x1F, 0, 0xFF, 0x7F, 0xF7, 0}, W16({0, 0}), W16({0x7FFF, 0x39CE})},
     };
     for (const Worked& w : rows) {
         const int sb = LayoutOf(w.src).bytes, db = LayoutOf(w.dst).bytes, n = static_cast<int>(w.s.size()) / sb;
