@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "bench/bench_surface.h"
+#include "bench/frame_surface.h"
 #include "draw/base/blend_tables.h"
 #include "draw/base/pixel_format.h"
 #include "draw/base/surface_info.h"
@@ -22,23 +22,8 @@ namespace {
 using morna::bench::kH;
 using morna::bench::kW;
 
-uint32_t SdlFormat(int32_t type) {
-    switch (type) {
-        case RGB565: return SDL_PIXELFORMAT_RGB565;
-        case XRGB8888: return SDL_PIXELFORMAT_XRGB8888;
-        case ARGB8888: return SDL_PIXELFORMAT_ARGB8888;
-        default: return SDL_PIXELFORMAT_UNKNOWN;
-    }
-}
-
-pixman_format_code_t PixmanFormat(int32_t type) {
-    switch (type) {
-        case RGB565: return PIXMAN_r5g6b5;
-        case XRGB8888: return PIXMAN_x8r8g8b8;
-        default: return PIXMAN_a8r8g8b8;
-    }
-}
-
+using morna::bench::PixmanFormat;
+using morna::bench::SdlFormat;
 using Surface = morna::bench::FrameSurface;
 
 struct Case {

@@ -2,7 +2,7 @@
 // XRGB8888 (the two display formats the game runs in).
 #include <benchmark/benchmark.h>
 
-#include "bench/bench_surface.h"
+#include "bench/frame_surface.h"
 #include "draw/base/blend_tables.h"
 #include "draw/effect.h"
 

@@ -25,7 +25,7 @@ inline uint32_t SdlFormat(int32_t type) {
         case fmt::RGB565: return SDL_PIXELFORMAT_RGB565;
         case fmt::RGB555: return SDL_PIXELFORMAT_RGB555;
         case fmt::RGB888: return SDL_PIXELFORMAT_RGB24;
-        case fmt::XRGB8888: return SDL_PIXELFORMAT_RGB888;  // SDL2's name for 32-bit xRGB
+        case fmt::XRGB8888: return SDL_PIXELFORMAT_XRGB8888;
         case fmt::ARGB8888: return SDL_PIXELFORMAT_ARGB8888;
         default: return SDL_PIXELFORMAT_UNKNOWN;
     }
@@ -46,7 +46,7 @@ inline pixman_format_code_t PixmanFormat(int32_t type) {
 struct FrameSurface {
     // byteMask: each random byte is masked with it (0x7F: half-bright pictures whose sums
     // rarely saturate).
-    FrameSurface(int32_t type, uint32_t seed, SDL_BlendMode mode = SDL_BLENDMODE_NONE, uint8_t byteMask = 0xFF)
+    explicit FrameSurface(int32_t type, uint32_t seed = 1, SDL_BlendMode mode = SDL_BLENDMODE_NONE, uint8_t byteMask = 0xFF)
         : bytes(static_cast<size_t>(kW) * kH * fmt::PixelSizeOf(type)) {
         std::mt19937 rng(seed);
         for (auto& b : bytes) b = static_cast<uint8_t>(rng() & byteMask);
