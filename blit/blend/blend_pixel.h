@@ -91,6 +91,11 @@ uint32_t MixChannels(uint32_t ws, uint32_t s, uint32_t wd, uint32_t d) {
            mix(std::integral_constant<Channel, S::kB>{}, std::integral_constant<Channel, D::kB>{});
 }
 
+// The 1:1 row of an operator that has vector kernels (blend_rows.h). A free function: clang
+// cannot match an out-of-line definition of a member constrained by the class's own terms.
+template <class Op>
+void VectorRow(const Op& op, const uint8_t* s, uint8_t* d, int n);
+
 }  // namespace blend
 
 template <class S, class D, BlendKind K>
@@ -159,7 +164,10 @@ struct WeightedBlendPixel {
     static constexpr bool kVectorRow =
         (S::kBytes == 4 && D::kBytes == 4 && !blend::kWord<S> && !blend::kWord<D>) || kLevels;
     void Row(const uint8_t* s, uint8_t* d, int n) const
-        requires(kVectorRow);
+        requires(kVectorRow)
+    {
+        blend::VectorRow(*this, s, d, n);
+    }
 #endif
 
     uint32_t key;

@@ -179,16 +179,16 @@ void Row16(const Op& op, const uint8_t* s, uint8_t* d, int n) {
 
 }  // namespace blend::sse2
 
-template <class S, class D, BlendKind K>
-void WeightedBlendPixel<S, D, K>::Row(const uint8_t* s, uint8_t* d, int n) const
-    requires(kVectorRow)
-{
+template <class Op>
+void blend::VectorRow(const Op& op, const uint8_t* s, uint8_t* d, int n) {
+    using S = typename Op::Src;
+    using D = typename Op::Dst;
     if (BltRowsOverlap(s, static_cast<size_t>(n) * S::kBytes, d, static_cast<size_t>(n) * D::kBytes)) {
-        for (int i = 0; i < n; ++i) (*this)(s + i * S::kBytes, d + i * D::kBytes);
-    } else if constexpr (kLevels) {
-        blend::sse2::Row16(*this, s, d, n);
+        for (int i = 0; i < n; ++i) op(s + i * S::kBytes, d + i * D::kBytes);
+    } else if constexpr (Op::kLevels) {
+        blend::sse2::Row16(op, s, d, n);
     } else {
-        blend::sse2::Row4(*this, s, d, n);
+        blend::sse2::Row4(op, s, d, n);
     }
 }
 
