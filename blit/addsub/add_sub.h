@@ -20,7 +20,7 @@
 //
 // The 1:1 rows of pairs with equal pixel sizes run 16 bytes at a time (SSE2 or its portable
 // form): the same steps on vectors of pixels, which give the same pixels as the one-pixel path
-// because no step carries from one pixel to the next.
+// because no step carries from one pixel to the next (rows that share bytes go pixel by pixel).
 #include <array>
 #include <cstdint>
 
@@ -200,6 +200,10 @@ struct AddSubOp {
     void Row(const uint8_t* s, uint8_t* d, int n) const
         requires(kVectorRow)
     {
+        if (BltRowsOverlap(s, static_cast<size_t>(n) * S::kBytes, d, static_cast<size_t>(n) * D::kBytes)) {
+            for (int i = 0; i < n; ++i) (*this)(s + i * S::kBytes, d + i * D::kBytes);
+            return;
+        }
         // A copy the stores cannot reach, so that its splatted key and weights stay in registers.
         const AddSubOp op = *this;
         op.RowOf(s, d, n);

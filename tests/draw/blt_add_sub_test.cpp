@@ -140,3 +140,16 @@ TEST(AddSub, WorkedPixels) {
         EXPECT_EQ(std::vector<uint8_t>(dst.At(w.at, 0), dst.At(w.at, 0) + w.want.size()), w.want) << testing::PrintToString(row);
     }
 }
+
+// Two descriptions of one row, the destination one pixel ahead: each pixel adds the sum just
+// written, as pixel-by-pixel order gives.
+TEST(AddSub, OverlappingRowsGoPixelByPixel) {
+    TestSurface row(XRGB8888, 21, 1), src(XRGB8888, 20, 1), dst(XRGB8888, 20, 1);
+    for (int i = 0; i < 84; ++i) row.bytes[i] = static_cast<uint8_t>(i % 4 == 3 ? 0 : 1);
+    src.info.pixels = row.bytes.data();
+    dst.info.pixels = row.bytes.data() + 4;
+    std::vector<uint8_t> want = row.bytes;
+    for (int i = 0; i < 20; ++i) AddSubRef(BlitRow{EBltOp::BltAdd, XRGB8888, XRGB8888}, &want[4 * i], &want[4 * i + 4]);
+    EXPECT_EQ(DispatchBlt(dst.info, EBltOp::BltAdd, src.info, BltGeometry{}), 0);
+    EXPECT_EQ(row.bytes, want);
+}
