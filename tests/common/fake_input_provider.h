@@ -124,7 +124,6 @@ struct InputMakeCase {
     const char* name;
     void (*setup)(FakeSystem&);
     int32_t status;
-    const char* log;
 };
 
 // Puts a provider over `system` in place for its lifetime.

@@ -5,9 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "draw/base/blt_pairs.h"
 #include "draw/blt_dispatch.h"
-#include "draw/blt_table.h"
 #include "foundation/vtl/exception.h"
 #include "tests/draw/base/test_surface.h"
 
@@ -144,23 +142,6 @@ TEST(DispatchBlt, AnswersEveryOperationAndPairAsTheTablesSay) {
             }
         }
     }
-}
-
-// The shared table lists a member for every pair of a built operation's set, in its order.
-TEST(DispatchBlt, TableRowsFollowTheirSets) {
-    for (int32_t op = 0; op <= 17; ++op) {
-        const BltOpRow* row = FindBltOp(op);
-        if (!row) continue;
-        if (row->members.empty()) continue;
-        ASSERT_EQ(static_cast<int>(row->members.size()), row->pairs->Count()) << op;
-        for (size_t i = 0; i < row->members.size(); ++i) {
-            EXPECT_EQ(row->pairs->Rank(row->members[i].src, row->members[i].dst), static_cast<int>(i)) << op;
-            EXPECT_NE(row->members[i].member, nullptr) << op;
-        }
-    }
-    EXPECT_EQ(kBltFamilyPairs.Count(), 26);
-    EXPECT_EQ(kBltKeyedRatePairs.Count(), 9);
-    EXPECT_EQ(kBltAlphaPairs.Count(), 10);
 }
 
 // Two surfaces of one code that is no format: the operations that answer 0 for equal types

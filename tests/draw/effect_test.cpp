@@ -145,106 +145,62 @@ INSTANTIATE_TEST_SUITE_P(All, EffectOnFormat,
                                                               EffectNegative, EffectMosaic)),
                          Name);
 
-// ---- Worked cases -------------------------------------------------------------------------
+// ---- Worked pixels: the reference and the effect must both give them ------------------------
 
-class EffectCases : public ::testing::Test {
-protected:
-    void SetUp() override { InitBlendTables(); }
+struct Worked {
+    int32_t type;
+    EffectCall call;
+    uint32_t in, out;  // the pixel's bytes as a little-endian word; a fourth byte that is no pixel's stays
 };
 
-template <class T>
-T PixelAt(TestSurface& t, int x, int y) {
-    T v = 0;
-    std::memcpy(&v, t.At(x, y), std::min<size_t>(sizeof v, t.info.GetPixelSize()));
-    return v;
-}
-
-TEST_F(EffectCases, FadeOfRate255DarkensOnlyRgb565) {
-    TestSurface a(RGB565, 1, 1), b(RGB555, 1, 1), c(XRGB8888, 1, 1);
-    Store(RGB565, a.At(0, 0), 0xFFFF);
-    Store(RGB565, b.At(0, 0), 0xFFFF);
-    const uint32_t x = 0x7F123456;
-    std::memcpy(c.At(0, 0), &x, 4);
-    const uint8_t rate = 255;
-    for (TestSurface* t : {&a, &b, &c}) EXPECT_EQ(ApplyEffect(t->info, EffectFade, nullptr, &rate), 0u);
-    EXPECT_EQ(Load(RGB565, a.At(0, 0)), (28 << 11) | (58 << 5) | 28);  // level 14: 31 -> 28, 63 -> 58
-    EXPECT_EQ(Load(RGB565, b.At(0, 0)), 0x7FFF);                       // unchanged but bit 15
-    EXPECT_EQ(PixelAt<uint32_t>(c, 0, 0), 0x00123456u);        // colour kept, pad byte 0
-}
-
-TEST_F(EffectCases, FadeOnAlphaFormatsFadesAlphaOnly) {
-    TestSurface a(ARGB8888, 1, 1), b(ARGB4565, 2, 1);
-    const uint32_t px = 0xFF102030;
-    std::memcpy(a.At(0, 0), &px, 4);
-    const uint8_t b0[] = {0x34, 0x12, 0x0F, 0xAA}, b1[] = {0x34, 0x12, 0xF7, 0xAA};
-    std::memcpy(b.At(0, 0), b0, 4);
-    std::memcpy(b.At(1, 0), b1, 4);  // alpha byte above 15: only its level counts
-    const uint8_t rate = 128;
-    EXPECT_EQ(ApplyEffect(a.info, EffectFade, nullptr, &rate), 0u);
-    EXPECT_EQ(ApplyEffect(b.info, EffectFade, nullptr, &rate), 0u);
-    EXPECT_EQ(PixelAt<uint32_t>(a, 0, 0), 0x80102030u);
-    EXPECT_EQ(PixelAt<uint32_t>(b, 0, 0), 0xAA071234u);  // 240 * 128 / 255 = 120 -> 7
-    EXPECT_EQ(PixelAt<uint32_t>(b, 1, 0), 0xAA031234u);  // 112 * 128 / 255 = 56 -> 3
-}
-
-TEST_F(EffectCases, SubtractingNothing) {
-    const uint32_t none = 0;
-    // Subtracting black: RGB565 unchanged, ARGB8888 alpha 255, ARGB4555 loses bit 15.
-    TestSurface a(RGB565, 1, 1), b(ARGB8888, 1, 1), d(ARGB4555, 1, 1);
-    Store(RGB565, a.At(0, 0), 0xA5C3);
-    const uint32_t px = 0x10203040;
-    std::memcpy(b.At(0, 0), &px, 4);
-    const uint8_t q[] = {0x34, 0x92, 0x05, 0x77};
-    std::memcpy(d.At(0, 0), q, 4);
-    for (TestSurface* t : {&a, &b, &d}) EXPECT_EQ(ApplyEffect(t->info, EffectSubColor, nullptr, &none), 0u);
-    EXPECT_EQ(Load(RGB565, a.At(0, 0)), 0xA5C3);
-    EXPECT_EQ(PixelAt<uint32_t>(b, 0, 0), 0xFF203040u);
-    EXPECT_EQ(PixelAt<uint32_t>(d, 0, 0), 0x77051234u);
-}
-
-TEST_F(EffectCases, MosaicGridStartsAtTheRectangle) {
-    TestSurface t(XRGB8888, 12, 12);
-    for (int y = 0; y < 12; ++y) {
-        for (int x = 0; x < 12; ++x) {
-            const uint32_t v = static_cast<uint32_t>(y << 8 | x);
-            std::memcpy(t.At(x, y), &v, 4);
-        }
-    }
-    const Rect r{3, 5, 12, 12};
-    const int32_t n = 4;
-    EXPECT_EQ(ApplyEffect(t.info, EffectMosaic, &r, &n), 0u);
-    EXPECT_EQ(PixelAt<uint32_t>(t, 6, 8), 0x0503u);
-    EXPECT_EQ(PixelAt<uint32_t>(t, 7, 9), 0x0907u);
-    EXPECT_EQ(PixelAt<uint32_t>(t, 11, 11), 0x0907u + 4);  // last block of the row is 1 wide
-    EXPECT_EQ(PixelAt<uint32_t>(t, 2, 8), 0x0802u);        // left of the rectangle: untouched
-    // A block larger than the rectangle, up to the largest size, fills it with its corner.
-    const int32_t huge = INT32_MAX;
-    const Rect s{1, 1, 4, 3};
-    EXPECT_EQ(ApplyEffect(t.info, EffectMosaic, &s, &huge), 0u);
-    for (int y = 1; y < 3; ++y) {
-        for (int x = 1; x < 4; ++x) EXPECT_EQ(PixelAt<uint32_t>(t, x, y), 0x0101u);
+TEST(Effect, WorkedPixels) {
+    InitBlendTables();
+    const Worked cases[] = {
+        {RGB565, {EffectFade, 255}, 0xFFFF, (28 << 11) | (58 << 5) | 28},  // level 14: 31 -> 28, 63 -> 58
+        {RGB555, {EffectFade, 255}, 0xFFFF, 0x7FFF},                       // unchanged but bit 15
+        {XRGB8888, {EffectFade, 255}, 0x7F123456, 0x00123456},
+        {ARGB8888, {EffectFade, 128}, 0xFF102030, 0x80102030},
+        {ARGB4565, {EffectFade, 128}, 0xAA0F1234, 0xAA071234},  // 240 * 128 / 255 = 120 -> 7
+        {ARGB4565, {EffectFade, 128}, 0xAAF71234, 0xAA031234},  // an alpha byte above 15: its level counts
+        {RGB565, {EffectSubColor, 0}, 0xA5C3, 0xA5C3},
+        {ARGB8888, {EffectSubColor, 0}, 0x10203040, 0xFF203040},
+        {ARGB4555, {EffectSubColor, 0}, 0x77059234, 0x77051234},  // bit 15 cleared
+    };
+    for (const Worked& c : cases) {
+        TestSurface t(c.type, 1, 1);
+        std::memcpy(t.bytes.data(), &c.in, t.bytes.size());
+        const auto want = Reference(t, Rect{0, 0, 1, 1}, c.call);
+        EXPECT_EQ(RunEffect(t, nullptr, c.call), 0u);
+        uint32_t got = 0, ref = 0;
+        std::memcpy(&got, t.bytes.data(), t.bytes.size());
+        std::memcpy(&ref, want.data(), want.size());
+        EXPECT_EQ(got, c.out) << FormatName(c.type) << " op " << c.call.op;
+        EXPECT_EQ(ref, c.out) << "reference " << FormatName(c.type) << " op " << c.call.op;
     }
 }
 
-TEST_F(EffectCases, NothingToDrawAnswersZeroAndTouchesNothing) {
-    std::mt19937 rng(3);
-    TestSurface t(RGB565, 8, 4);
-    t.Fill(rng);
-    const auto before = t.bytes;
-    const Rect outside{8, 0, 12, 4}, inverted{5, 3, 2, 1};
-    const int32_t zero = 0, negative = -5;
+// A mosaic block larger than the rectangle, up to the largest size, fills it with its corner;
+// block sizes below 1, and rectangles outside or inverted, touch nothing.
+TEST(Effect, MosaicExtremesAndNothingToDraw) {
+    TestSurface t(XRGB8888, 6, 4);
+    for (int i = 0; i < 24; ++i) t.bytes[i * 4] = static_cast<uint8_t>(i);
+    auto before = t.bytes;
+    const Rect outside{6, 0, 12, 4}, inverted{5, 3, 2, 1};
     const uint8_t rate = 0;
     EXPECT_EQ(ApplyEffect(t.info, EffectFade, &outside, &rate), 0u);
     EXPECT_EQ(ApplyEffect(t.info, EffectNegative, &inverted, nullptr), 0u);
-    EXPECT_EQ(ApplyEffect(t.info, EffectMosaic, nullptr, &zero), 0u);
-    EXPECT_EQ(ApplyEffect(t.info, EffectMosaic, nullptr, &negative), 0u);
+    for (int32_t n : {0, -5}) EXPECT_EQ(ApplyEffect(t.info, EffectMosaic, nullptr, &n), 0u);
     EXPECT_EQ(t.bytes, before);
-    EXPECT_FALSE(t.info.locked);
+    const int32_t huge = INT32_MAX;
+    const Rect s{1, 1, 4, 3};
+    EXPECT_EQ(ApplyEffect(t.info, EffectMosaic, &s, &huge), 0u);
+    for (int y = 1; y < 3; ++y)
+        for (int x = 1; x < 4; ++x) EXPECT_EQ(t.At(x, y)[0], 7) << x << "," << y;
 }
 
-// ---- Refusals: unknown code, missing parameter, refused lock -------------------------------
-
-TEST_F(EffectCases, RefusalsAnswerOneAndTouchNothing) {
+// An unknown code or a missing parameter answers 1 without locking; a refused or impossible
+// lock answers 1 with nothing drawn and nothing left locked; a surface already locked throws.
+TEST(Effect, Refusals) {
     std::mt19937 rng(4);
     TestSurface t(XRGB8888, 4, 4);
     t.Fill(rng);
@@ -253,35 +209,25 @@ TEST_F(EffectCases, RefusalsAnswerOneAndTouchNothing) {
     t.info.SetLocker(tovarineGameSDK3rd::VTL::smart_ptr<ISurfaceLocker>(counter));
     EXPECT_EQ(ApplyEffect(t.info, static_cast<EffectOp>(6), nullptr, nullptr), 1u);
     EXPECT_EQ(ApplyEffect(t.info, static_cast<EffectOp>(0xFFFFFFFFu), nullptr, nullptr), 1u);
-    for (EffectOp op : {EffectFade, EffectAddColor, EffectSubColor, EffectMosaic}) {
+    for (EffectOp op : {EffectFade, EffectAddColor, EffectSubColor, EffectMosaic})
         EXPECT_EQ(ApplyEffect(t.info, op, nullptr, nullptr), 1u) << op;
-    }
     EXPECT_EQ(counter->locks, 0);
-    EXPECT_EQ(t.bytes, before);
 
-    // A locker that refuses: every effect answers 1, nothing drawn, nothing left locked.
     auto* refusing = new CountingLocker(1);
     t.info.SetLocker(tovarineGameSDK3rd::VTL::smart_ptr<ISurfaceLocker>(refusing));
-    for (EffectOp op : {EffectClear, EffectFade, EffectAddColor, EffectSubColor, EffectNegative, EffectMosaic}) {
+    for (EffectOp op : {EffectClear, EffectFade, EffectAddColor, EffectSubColor, EffectNegative, EffectMosaic})
         EXPECT_EQ(RunEffect(t, nullptr, {op, 2}), 1u) << op;
-    }
     EXPECT_EQ(refusing->locks, 6);
     EXPECT_EQ(refusing->unlocks, 0);
-    EXPECT_EQ(t.bytes, before);
-    EXPECT_FALSE(t.info.locked);
-
-    // Not initialised: the lock answers -1, the effect 1.
     t.info.initialised = false;
     EXPECT_EQ(ApplyEffect(t.info, EffectNegative, nullptr, nullptr), 1u);
     EXPECT_EQ(t.bytes, before);
-}
+    EXPECT_FALSE(t.info.locked);
 
-TEST_F(EffectCases, AlreadyLockedSurfaceThrowsTheDoubleLock) {
-    TestSurface t(RGB565, 2, 2);
-    ASSERT_EQ(t.info.Lock(), 0);
-    EXPECT_THROW(ApplyEffect(t.info, EffectNegative, nullptr, nullptr), tovarineGameSDK3rd::VTL::CRuntimeException);
-    EXPECT_TRUE(t.info.locked);
-    t.info.Unlock();
+    TestSurface locked(RGB565, 2, 2);
+    ASSERT_EQ(locked.info.Lock(), 0);
+    EXPECT_THROW(ApplyEffect(locked.info, EffectNegative, nullptr, nullptr), tovarineGameSDK3rd::VTL::CRuntimeException);
+    locked.info.Unlock();
 }
 
 }  // namespace

@@ -52,152 +52,128 @@ uint32_t Pixel(ISurface& s, int x, int y) {
 
 // ---- creation paths
 
-class PlaneOnDisplay : public ::testing::TestWithParam<int32_t> {};
+struct Made {
+    int32_t type;
+    int pitch;    // 0: the display surface's own, wider than the row
+    int ddWidth;  // width of the display surface; 0: memory
+};
 
-TEST_P(PlaneOnDisplay, EveryCreationPath) {
-    const int32_t format = GetParam();
-    Display d(format);
-    EXPECT_EQ(d.draw.GetPrimaryType(), format);
-
-    // The display's kind: a display surface, or RGB555 memory on a palette display.
-    CFastPlane plane(&d.draw);
-    ASSERT_EQ(plane.CreateSurface(7, 5), 0);
-    CSurfaceInfo* info = plane.GetSurfaceInfo();
-    EXPECT_EQ(info->width, 7);
-    EXPECT_EQ(info->height, 5);
-    if (format == Palette8) {
-        EXPECT_EQ(plane.GetDDSurface(), nullptr);
-        EXPECT_EQ(plane.GetSurfaceType(), RGB555);
-        EXPECT_EQ(info->pitch, 14);
+void ExpectMade(CFastPlane& p, const Made& m, const char* what) {
+    SCOPED_TRACE(what);
+    EXPECT_EQ(p.GetSurfaceType(), m.type);
+    if (m.ddWidth) {
+        ASSERT_NE(p.GetDDSurface(), nullptr);
+        EXPECT_EQ(p.GetDDSurface()->Width(), m.ddWidth);
+        EXPECT_EQ(p.GetSurfaceInfo()->pitch, p.GetDDSurface()->Pitch());
     } else {
-        ASSERT_NE(plane.GetDDSurface(), nullptr);
-        EXPECT_EQ(plane.GetSurfaceType(), format);
-        EXPECT_EQ(info->pitch, plane.GetDDSurface()->Pitch());
-        EXPECT_GT(info->pitch, 7 * PixelSizeOf(format));
+        EXPECT_EQ(p.GetDDSurface(), nullptr);
+        EXPECT_EQ(p.GetSurfaceInfo()->pitch, m.pitch);
     }
-    EXPECT_TRUE(d.draw.HasPlane(&plane));
-    EXPECT_EQ(plane.SetSize(7, 5), 0);  // already that size: nothing happens
-    EXPECT_TRUE(d.draw.HasPlane(&plane));
-
-    // Alpha: memory in the display's alpha counterpart, rows without a gap.
-    CFastPlane alpha(&d.draw);
-    ASSERT_EQ(alpha.CreateSurface(3, 2, true), 0);
-    EXPECT_EQ(alpha.GetSurfaceType(), ToAlphaSurfaceType(format));
-    EXPECT_TRUE(alpha.IsAlpha());
-    EXPECT_EQ(alpha.GetSurfaceInfo()->pitch, 12);
-
-    // Larger than the display: memory of the display's format (RGB555 for a palette).
-    CFastPlane large(&d.draw);
-    ASSERT_EQ(large.CreateSurface(65, 4), 0);
-    EXPECT_EQ(large.GetDDSurface(), nullptr);
-    const int32_t memoryType = format == Palette8 ? RGB555 : format;
-    EXPECT_EQ(large.GetSurfaceType(), memoryType);
-    EXPECT_EQ(large.GetSurfaceInfo()->pitch, 65 * PixelSizeOf(memoryType));
-
-    // Any memory format by type.
-    CFastPlane typed(&d.draw);
-    ASSERT_EQ(typed.CreateSurfaceByType(2, 2, ABGR8888), 0);
-    EXPECT_EQ(typed.GetSurfaceType(), ABGR8888);
-    EXPECT_EQ(typed.CreateSurfaceByType(2, 2, Palette8), 1);
-    EXPECT_EQ(typed.CreateSurfaceByType(2, 2, 9), 1);
-    EXPECT_EQ(typed.CreateSurfaceByType(0, 2, RGB565), 1);
-
-    plane.Release();
-    EXPECT_FALSE(d.draw.HasPlane(&plane));
-    EXPECT_EQ(plane.GetSize(nullptr, nullptr), 1);
 }
 
-INSTANTIATE_TEST_SUITE_P(Formats, PlaneOnDisplay, ::testing::Range<int32_t>(Palette8, XBGR8888 + 1));
-
-TEST(FastPlane, OddWidthsOnA24BitDisplayAreAskedOneWider) {
-    for (int32_t format : {RGB888, BGR888}) {
+// On every display format: the display's kind (a display surface, asked one pixel wider for an
+// odd width at 24 bits; RGB555 memory on a palette display), alpha memory in the display's
+// alpha counterpart, memory of the display's format when larger than the display, any memory
+// format by type, and an RGB555 DIB with the DIB's stride.
+TEST(FastPlane, EveryCreationPath) {
+    const int32_t alphaOf[] = {ARGB4555, ARGB4565, ARGB4555, ARGB8888, ABGR8888, ARGB8888, ABGR8888};
+    for (int32_t format = Palette8; format <= XBGR8888; ++format) {
+        SCOPED_TRACE(format);
         Display d(format);
-        CFastPlane odd(&d.draw), even(&d.draw);
-        ASSERT_EQ(odd.CreateSurface(5, 3), 0);
-        ASSERT_EQ(even.CreateSurface(6, 3), 0);
-        EXPECT_EQ(odd.GetDDSurface()->Width(), 6);
-        EXPECT_EQ(even.GetDDSurface()->Width(), 6);
-        EXPECT_EQ(odd.GetSurfaceInfo()->width, 5);
-        EXPECT_EQ(odd.GetBpp(), 24);
+        const int32_t memory = format == Palette8 ? RGB555 : format;
+        const int bytes = format == Palette8 ? 2 : PixelSizeOf(format);
+        CFastPlane plane(&d.draw), alpha(&d.draw), large(&d.draw), typed(&d.draw), dib(&d.draw);
+        ASSERT_EQ(plane.CreateSurface(7, 5), 0);
+        ExpectMade(plane, format == Palette8 ? Made{RGB555, 14, 0} : Made{format, 0, bytes == 3 ? 8 : 7}, "display's kind");
+        ASSERT_EQ(alpha.CreateSurface(3, 2, true), 0);
+        ExpectMade(alpha, {alphaOf[format - Palette8], 12, 0}, "alpha");
+        ASSERT_EQ(large.CreateSurface(65, 4), 0);
+        ExpectMade(large, {memory, 65 * bytes, 0}, "larger than the display");
+        ASSERT_EQ(typed.CreateSurfaceByType(2, 2, ABGR8888), 0);
+        ExpectMade(typed, {ABGR8888, 8, 0}, "by type");
+        dib.SetUseDIB(true);
+        ASSERT_EQ(dib.CreateSurface(5, 2), 0);
+        if (format == Palette8) ExpectMade(dib, {RGB555, 12, 0}, "DIB");  // whole 32-bit words
+        EXPECT_EQ(plane.GetSurfaceInfo()->width, 7);
+        EXPECT_EQ(plane.SetSize(7, 5), 0);  // already that size: nothing happens
+        // The back plane: off-screen, the primary's size, no attached buffer.
+        bool attached = true;
+        CFastPlane* back = d.draw.GetBackPlane();
+        ASSERT_EQ(back->CreateSecondary(d.draw.GetPrimary(), &attached), 0);
+        EXPECT_FALSE(attached);
+        int w = 0, h = 0;
+        back->GetSize(&w, &h);
+        EXPECT_EQ(std::make_pair(w, h), std::make_pair(64, 48));
+        EXPECT_EQ(d.draw.GetPlaneList().size(), 6u);
+        plane.Release();
+        EXPECT_FALSE(d.draw.HasPlane(&plane));
+        EXPECT_EQ(plane.GetSize(nullptr, nullptr), 1);
     }
 }
 
-TEST(FastPlane, DibPlaneUsesTheDibStrideAndPaintsThroughItsContext) {
-    Display d(Palette8);
-    CFastPlane plane(&d.draw);
-    plane.SetUseDIB(true);
-    ASSERT_EQ(plane.CreateSurface(5, 2), 0);
-    CSurfaceInfo* info = plane.GetSurfaceInfo();
-    EXPECT_EQ(info->type, RGB555);
-    EXPECT_EQ(info->pitch, 12);  // 5 x 2 bytes rounded up to whole words
-    dd::DeviceContext* dc = plane.BeginPaint();
-    ASSERT_NE(dc, nullptr);
-    EXPECT_EQ(plane.BeginPaint(), dc);
-    dc->SetPixel(4, 1, 0x0000FF);  // red
-    plane.EndPaint();
-    EXPECT_EQ(Pixel(plane, 4, 1), 0xF80000u);
-}
-
-TEST(FastPlane, DisplaySurfacePaintsThroughAContextOnce) {
-    morna::test::LogCapture log;
-    Display d(RGB565);
-    CFastPlane plane(&d.draw);
-    ASSERT_EQ(plane.CreateSurface(4, 4), 0);
-    dd::DeviceContext* dc = plane.BeginPaint();
-    ASSERT_NE(dc, nullptr);
-    EXPECT_EQ(plane.BeginPaint(), nullptr);
-    EXPECT_TRUE(log.Contains("CFastPlane::EndPaintが呼び出されていないのにBeginPaintが呼び出された"));
-    dc->SetPixel(1, 2, 0x00FF00);
-    plane.EndPaint();
-    EXPECT_EQ(Pixel(plane, 1, 2), 0x00FC00u);
-    plane.EndPaint();
-    EXPECT_TRUE(log.Contains("CFastPlane::BeginPaintが呼び出されていないのにEndPaintが呼び出された"));
-    CFastPlane memory(&d.draw);
-    ASSERT_EQ(memory.CreateSurfaceByType(2, 2, ARGB8888), 0);
-    EXPECT_EQ(memory.BeginPaint(), nullptr);
-}
-
-TEST(FastPlane, AlphaOnAnUnrecognisedDisplayFails) {
-    morna::test::LogCapture log;
-    CFastDraw draw;
-    draw.GetDDraw()->SetDisplayMode(dd::SurfaceDesc{16, 0x0F00, 0x00F0, 0x000F}, 640, 480);
-    bool retry = false;
-    ASSERT_EQ(draw.GetPrimary()->CreatePrimary(&retry, 0, 0), 0);
-    EXPECT_EQ(draw.GetPrimaryType(), 1);
-    CFastPlane plane(&draw);
-    EXPECT_EQ(plane.CreateSurface(4, 4, true), 1);
-    EXPECT_EQ(plane.GetSize(nullptr, nullptr), 1);
-    EXPECT_FALSE(draw.HasPlane(&plane));
-}
-
-TEST(FastPlane, RefusedCreationLeavesThePlaneEmpty) {
+// Every refusal leaves the plane empty and unlisted.
+TEST(FastPlane, RefusedCreations) {
     morna::test::LogCapture log;
     Display d(XRGB8888);
     CFastPlane plane(&d.draw);
+    for (int32_t type : {2, 9, 0}) EXPECT_EQ(plane.CreateSurfaceByType(2, 2, type), 1) << type;
+    EXPECT_EQ(plane.CreateSurfaceByType(0, 2, RGB565), 1);
+    EXPECT_EQ(plane.CreateSurface(0, 4), 1);
     d.draw.GetDDraw()->InjectCreateSurfaceFailures(1);
     EXPECT_EQ(plane.CreateSurface(4, 4), 2);
-    EXPECT_TRUE(log.Contains("CFastPlane::InnerCreateSurfaceのCreateSurfaceに失敗"));
     EXPECT_EQ(plane.GetSize(nullptr, nullptr), 1);
     EXPECT_FALSE(d.draw.HasPlane(&plane));
-    EXPECT_EQ(plane.CreateSurface(0, 4), 1);
-
     d.draw.GetDDraw()->InjectCreateSurfaceFailures(1);
     bool retry = true;
     EXPECT_EQ(d.draw.GetPrimary()->CreatePrimary(&retry, 0, 0), 1);
     EXPECT_FALSE(retry);
-    EXPECT_TRUE(log.Contains("CFastPlane::CreatePrimaryに失敗"));
+
+    // An alpha plane on a display of no known format.
+    CFastDraw odd;
+    odd.GetDDraw()->SetDisplayMode(dd::SurfaceDesc{16, 0x0F00, 0x00F0, 0x000F}, 640, 480);
+    ASSERT_EQ(odd.GetPrimary()->CreatePrimary(&retry, 0, 0), 0);
+    EXPECT_EQ(odd.GetPrimaryType(), 1);
+    CFastPlane alpha(&odd);
+    EXPECT_EQ(alpha.CreateSurface(4, 4, true), 1);
+    EXPECT_FALSE(odd.HasPlane(&alpha));
+
+    // No display object at all.
+    dd::DirectDraw::InjectCreateFailures(1);
+    CFastDraw none;
+    EXPECT_EQ(none.GetDirectDraw().GetStatus(), CDirectDraw::NotCreated);
+    EXPECT_EQ(none.GetPrimary()->CreatePrimary(&retry, 0, 0), 1);
+    CFastPlane orphan(&none);
+    EXPECT_EQ(orphan.CreateSurface(4, 4), 1);
+    bool attached = false;
+    EXPECT_EQ(none.GetBackPlane()->CreateSecondary(none.GetPrimary(), &attached), 1);
 }
 
-TEST(FastPlane, WithoutADirectDrawObjectNothingIsCreated) {
-    dd::DirectDraw::InjectCreateFailures(1);
-    CFastDraw draw;
-    EXPECT_EQ(draw.GetDirectDraw().GetStatus(), CDirectDraw::NotCreated);
-    bool retry = false;
-    EXPECT_EQ(draw.GetPrimary()->CreatePrimary(&retry, 0, 0), 1);
-    CFastPlane plane(&draw);
-    EXPECT_EQ(plane.CreateSurface(4, 4), 1);
-    bool attached = false;
-    EXPECT_EQ(draw.GetBackPlane()->CreateSecondary(draw.GetPrimary(), &attached), 1);
+// A DIB plane paints through its own context as often as asked; a display surface lends one
+// context at a time; a plain memory plane has none.
+TEST(FastPlane, PaintingThroughAContext) {
+    morna::test::LogCapture log;
+    Display d(RGB565);
+    CFastPlane dib(&d.draw), plane(&d.draw), memory(&d.draw);
+    dib.SetUseDIB(true);
+    ASSERT_EQ(dib.CreateSurfaceByType(5, 2, RGB555), 0);
+    dd::DeviceContext* dc = dib.BeginPaint();
+    ASSERT_NE(dc, nullptr);
+    EXPECT_EQ(dib.BeginPaint(), dc);
+    dc->SetPixel(4, 1, 0x0000FF);  // red
+    dib.EndPaint();
+    EXPECT_EQ(Pixel(dib, 4, 1), 0xF80000u);
+
+    ASSERT_EQ(plane.CreateSurface(4, 4), 0);
+    dc = plane.BeginPaint();
+    ASSERT_NE(dc, nullptr);
+    EXPECT_EQ(plane.BeginPaint(), nullptr);
+    dc->SetPixel(1, 2, 0x00FF00);
+    plane.EndPaint();
+    EXPECT_EQ(Pixel(plane, 1, 2), 0x00FC00u);
+    plane.EndPaint();  // the log is the only sign of the unmatched call
+    EXPECT_TRUE(log.Contains("CFastPlane::BeginPaintが呼び出されていないのにEndPaintが呼び出された"));
+    ASSERT_EQ(memory.CreateSurfaceByType(2, 2, ARGB8888), 0);
+    EXPECT_EQ(memory.BeginPaint(), nullptr);
 }
 
 // The primary must not be locked: when its trial lock fails it refuses every operation; a
@@ -231,97 +207,15 @@ TEST(FastPlane, PrimaryWhoseTrialLockFails) {
     EXPECT_EQ(primary->Clear(nullptr), 0);
 }
 
-TEST(FastPlane, BackPlaneIsAnOffscreenPlaneOfThePrimarySize) {
-    morna::test::LogCapture log;
-    Display d(XRGB8888, 32, 24);
-    bool attached = true;
-    CFastPlane* back = d.draw.GetBackPlane();
-    ASSERT_EQ(back->CreateSecondary(d.draw.GetPrimary(), &attached), 0);
-    EXPECT_FALSE(attached);
-    EXPECT_TRUE(log.Contains("CFastPlane::CreateSecondaryのGetAttachedSurfaceに失敗"));
-    int w = 0, h = 0;
-    back->GetSize(&w, &h);
-    EXPECT_EQ(w, 32);
-    EXPECT_EQ(h, 24);
-    EXPECT_NE(back->GetDDSurface(), nullptr);
-    EXPECT_TRUE(d.draw.HasPlane(back));
-}
-
-// ---- blits between planes of different formats
-
-struct Pair {
-    int32_t src, dst;
-};
-class PlaneBlt : public ::testing::TestWithParam<Pair> {};
-
-// A colour every format holds exactly; the source's top-left pixel is the key colour.
-constexpr uint32_t kColour = 0xF88008, kKey = 0x0800F8;
-
-void MakeSource(CFastPlane& src, int32_t type) {
-    if (type == XRGB8888) {
-        ASSERT_EQ(src.CreateSurface(4, 3), 0);  // a display surface
-    } else {
-        ASSERT_EQ(src.CreateSurfaceByType(4, 3, type), 0);
-    }
-    src.SetFillColor(0xFF000000 | kColour);
-    src.Clear(nullptr);
-    const Rect corner{0, 0, 1, 1};
-    src.SetFillColor(0xFF000000 | kKey);
-    src.Clear(&corner);
-    ASSERT_EQ(src.SetColorKeyPos(0, 0), 0);
-    EXPECT_EQ(src.GetColorKey() & 0x00FFFFFF, kKey);  // an alpha format's key has its alpha
-}
-
-TEST_P(PlaneBlt, CopiesThroughTheDispatch) {
-    Display d(XRGB8888);
-    CFastPlane src(&d.draw), dst(&d.draw);
-    MakeSource(src, GetParam().src);
-    ASSERT_EQ(dst.CreateSurfaceByType(6, 5, GetParam().dst), 0);
-    dst.SetFillColor(0xFF000000);
-    dst.Clear(nullptr);
-    const Point at{2, 2};
-    BltGeometry geom;
-    geom.dstPoint = &at;
-    ASSERT_EQ(dst.Blt(EBltOp::BltCopy, src.GetSurfaceInfo(), &geom, nullptr), 0);
-    EXPECT_EQ(Pixel(dst, 2, 2), kKey);
-    EXPECT_EQ(Pixel(dst, 5, 4), kColour);
-    EXPECT_EQ(Pixel(dst, 1, 1), 0u);
-    EXPECT_EQ(dst.Blt(EBltOp::BltCopy, nullptr, nullptr, nullptr), 1);
-}
-
-INSTANTIATE_TEST_SUITE_P(Pairs, PlaneBlt,
-                         ::testing::Values(Pair{RGB565, XRGB8888}, Pair{XRGB8888, RGB555}, Pair{BGR888, ABGR8888},
-                                           Pair{ARGB8888, RGB565}, Pair{XBGR8888, BGR888},
-                                           Pair{ARGB4555, XRGB8888}),
-                         [](const auto& info) {
-                             return std::to_string(info.param.src) + "_" + std::to_string(info.param.dst);
-                         });
-
-// The key set on the source plane reaches the keyed copy of the dispatch.
-TEST(FastPlane, KeyedCopySkipsTheSourceKey) {
-    Display d(XRGB8888);
-    for (Pair p : {Pair{XRGB8888, ARGB8888}, Pair{RGB565, ARGB4565}, Pair{ARGB8888, RGB888}}) {
-        CFastPlane src(&d.draw), dst(&d.draw);
-        MakeSource(src, p.src);
-        ASSERT_EQ(dst.CreateSurfaceByType(4, 3, p.dst), 0);
-        ASSERT_EQ(dst.Blt(EBltOp::BltKeyedCopy, src.GetSurfaceInfo(), nullptr, nullptr), 0);
-        EXPECT_EQ(Pixel(dst, 0, 0), 0u) << p.src << " " << p.dst;
-        EXPECT_EQ(Pixel(dst, 1, 0), kColour) << p.src << " " << p.dst;
-    }
-}
-
+// The effects reach the surface with their arguments; the polygon blit has no family yet.
 TEST(FastPlane, EffectsAndThePolygonBlitWithoutItsFamily) {
     Display d(RGB565);
     CFastPlane plane(&d.draw);
     ASSERT_EQ(plane.CreateSurface(4, 4), 0);
     plane.SetFillColor(0x00400000);
-    EXPECT_EQ(plane.Clear(nullptr), 0);
-    EXPECT_EQ(plane.NegativeEffect(nullptr), 0);
-    EXPECT_EQ(Pixel(plane, 3, 3), 0xB8FCF8u);
     const Rect one{0, 0, 1, 1};
-    EXPECT_EQ(plane.SubColorEffect(0x00FFFFFF, &one), 0);
-    EXPECT_EQ(Pixel(plane, 0, 0), 0u);
-    EXPECT_EQ(Pixel(plane, 1, 0), 0xB8FCF8u);
+    EXPECT_EQ(plane.Clear(nullptr) | plane.NegativeEffect(nullptr) | plane.SubColorEffect(0x00FFFFFF, &one), 0);
+    EXPECT_EQ(std::make_pair(Pixel(plane, 0, 0), Pixel(plane, 1, 0)), std::make_pair(0u, 0xB8FCF8u));
     EXPECT_EQ(plane.PolyBlt(0, plane.GetSurfaceInfo(), nullptr, 0), 1);
 }
 
@@ -336,28 +230,23 @@ struct Folder : ::testing::Test {
 
 using PlaneLoad = Folder;
 
-TEST_F(PlaneLoad, OnAPaletteDisplayAPictureBecomesRGB555Memory) {
-    Display d(Palette8);
+// A picture takes the display's format (RGB555 memory on a palette display), a tvg or an alpha
+// plane the display's alpha counterpart; an 8-bit BMP, which has no direct path, is drawn
+// into a bitmap first; the name that loads nothing empties the plane.
+TEST_F(PlaneLoad, PicturesTakeTheDisplayFormat) {
     Write("a.bmp", Bmp24(3, 2, {0xFF0000, 0x00FF00, 0x0000FF, 0x808080, 0x000000, 0xFFFFFF}));
-    CFastPlane plane(&d.draw);
-    ASSERT_EQ(plane.Load("a.bmp"), 0);
-    EXPECT_EQ(plane.GetSurfaceType(), RGB555);
-    EXPECT_TRUE(plane.IsLoadedFor8Bit());
-    EXPECT_EQ(plane.GetDDSurface(), nullptr);
-    EXPECT_EQ(plane.GetFileName(), "a.bmp");
-    EXPECT_EQ(Pixel(plane, 0, 0), 0xF80000u);
-    EXPECT_EQ(Pixel(plane, 2, 0), 0x0000F8u);
-    EXPECT_EQ(Pixel(plane, 0, 1), 0x808080u);
-    EXPECT_TRUE(d.draw.HasPlane(&plane));
-}
-
-TEST_F(PlaneLoad, PicturesTakeTheDisplayFormatAndTvgItsAlphaCounterpart) {
-    Display d(RGB565);
-    Write("a.bmp", Bmp24(2, 1, {0xFF0000, 0x00FF00}));
     Write("b.tvg", morna::test::MakeTvg(1, 1, 0, 4, {0x10, 0x20, 0x30, 0xFF}));
-    // An 8-bit BMP has no direct path: it is drawn into a bitmap first.
     Write("c.bmp", morna::test::MakeBmp(2, 1, 8, 0, {0x0000FF, 0xFF0000}, {1, 0, 0, 0}));
-    CFastPlane a(&d.draw), b(&d.draw), c(&d.draw);
+    Display palette(Palette8);
+    CFastPlane p(&palette.draw);
+    ASSERT_EQ(p.Load("a.bmp"), 0);
+    EXPECT_EQ(p.GetSurfaceType(), RGB555);
+    EXPECT_TRUE(p.IsLoadedFor8Bit());
+    EXPECT_EQ(Pixel(p, 2, 0), 0x0000F8u);
+    EXPECT_EQ(Pixel(p, 0, 1), 0x808080u);
+
+    Display d(RGB565);
+    CFastPlane a(&d.draw), b(&d.draw), c(&d.draw), alpha(&d.draw);
     ASSERT_EQ(a.Load("a.bmp"), 0);
     EXPECT_EQ(a.GetSurfaceType(), RGB565);
     EXPECT_FALSE(a.IsLoadedFor8Bit());
@@ -367,12 +256,9 @@ TEST_F(PlaneLoad, PicturesTakeTheDisplayFormatAndTvgItsAlphaCounterpart) {
     ASSERT_EQ(c.Load("c.bmp"), 0);
     EXPECT_EQ(Pixel(c, 0, 0), 0xF80000u);
     EXPECT_EQ(Pixel(c, 1, 0), 0x0000F8u);
-
-    CFastPlane alpha(&d.draw);
     alpha.SetAlphaPlane(true);
     ASSERT_EQ(alpha.Load("a.bmp"), 0);
     EXPECT_EQ(alpha.GetSurfaceType(), ARGB4565);
-
     ASSERT_EQ(a.Load("#notdefined#"), 0);
     EXPECT_EQ(a.GetSize(nullptr, nullptr), 1);
 }
@@ -423,28 +309,50 @@ TEST_F(PlaneLoad, EveryAnswerOfALoad) {
     EXPECT_EQ(Pixel(plane, 1, 1), 0x123456u);  // cleared with the fill colour
 }
 
-// Pictures are memory planes: a loss leaves them and recreates the display surfaces empty.
-TEST_F(PlaneLoad, ALossRecreatesDisplaySurfaces) {
-    Display d(XRGB8888);
-    Write("a.bmp", Bmp24(2, 1, {0x112233, 0x445566}));
-    CFastPlane pic(&d.draw), blank(&d.draw);
-    ASSERT_EQ(pic.Load("a.bmp"), 0);
-    ASSERT_EQ(blank.CreateSurface(3, 3), 0);
-    EXPECT_EQ(Pixel(blank, 1, 1), 0u);
-    blank.SetFillColor(0x00FFFFFF);  // for the next clear
-    const std::vector<CFastPlane*> listed = d.draw.GetPlaneList();
+// A plane that counts its rebuilds.
+struct Counting : CFastPlane {
+    using CFastPlane::CFastPlane;
+    int OnRestore() override { return ++restores, 0; }
+    int restores = 0;
+};
 
-    d.draw.GetDDraw()->LoseAllSurfaces();
-    d.draw.RestorePlanes();
-    EXPECT_EQ(d.draw.GetPlaneList(), listed);
-    ASSERT_NE(blank.GetDDSurface(), nullptr);
-    EXPECT_EQ(blank.GetDDSurface()->IsLost(), dd::kDdOk);
-    EXPECT_EQ(Pixel(blank, 1, 1), 0xFFFFFFu);  // made again and cleared with its fill colour
-    EXPECT_EQ(Pixel(pic, 1, 0), 0x445566u);
+// A loss recreates the display surfaces, cleared with their fill colour; memory planes that
+// still fit the display stay as they are: pictures, and on a palette display RGB555 memory
+// and its alpha counterpart ARGB4555.
+TEST_F(PlaneLoad, ALossRecreatesDisplaySurfacesOnly) {
+    Write("a.bmp", Bmp24(2, 1, {0x112233, 0x445566}));
+    for (int32_t format : {XRGB8888, Palette8}) {
+        Display d(format);
+        Counting pic(&d.draw), blank(&d.draw), alpha(&d.draw);
+        ASSERT_EQ(pic.Load("a.bmp"), 0);
+        ASSERT_EQ(blank.CreateSurface(3, 3), 0);
+        ASSERT_EQ(alpha.CreateSurface(2, 2, true), 0);
+        for (Counting* p : {&blank, &alpha}) {
+            p->SetFillColor(0xFF0000F8);
+            p->Clear(nullptr);
+        }
+        blank.SetFillColor(0x00FFFFFF);  // for the next clear
+        const std::vector<CFastPlane*> listed = d.draw.GetPlaneList();
+        d.draw.GetDDraw()->LoseAllSurfaces();
+        d.draw.RestorePlanes();
+        EXPECT_EQ(d.draw.GetPlaneList(), listed);
+        EXPECT_EQ(Pixel(pic, 1, 0), format == Palette8 ? 0x405060u : 0x445566u);
+        EXPECT_EQ(pic.restores + alpha.restores, 0) << format;
+        EXPECT_EQ(Pixel(alpha, 1, 1), 0x0000F8u);
+        if (format == Palette8) {
+            EXPECT_EQ(blank.restores, 0);  // RGB555 memory
+            EXPECT_EQ(Pixel(blank, 1, 1), 0x0000F8u);
+        } else {
+            EXPECT_EQ(blank.restores, 1);
+            EXPECT_EQ(blank.GetDDSurface()->IsLost(), dd::kDdOk);
+            EXPECT_EQ(Pixel(blank, 1, 1), 0xFFFFFFu);
+        }
+    }
 }
 
-// A display change reloads the pictures in the new format; a key by position follows the
-// picture that is read again.
+// A display change reloads the pictures in the new format (a key by position follows the
+// picture that is read again), recreates the display surfaces, and carries the pixels of a
+// memory plane that keeps its contents.
 TEST_F(PlaneLoad, ADisplayChangeReloadsThePicturesAndTheKeyFollows) {
     Display d(XRGB8888);
     Write("a.bmp", Bmp24(2, 2, {0x112233, 0x445566, 0x778899, 0xF8FCF8}));
@@ -458,6 +366,11 @@ TEST_F(PlaneLoad, ADisplayChangeReloadsThePicturesAndTheKeyFollows) {
     CFastPlane* back = d.draw.GetBackPlane();
     bool attached = false;
     ASSERT_EQ(back->CreateSecondary(d.draw.GetPrimary(), &attached), 0);
+    CFastPlane kept(&d.draw);
+    kept.SetKeepContents(true);
+    ASSERT_EQ(kept.CreateSurfaceByType(4, 2, XRGB8888), 0);  // memory: its pixels survive the change
+    kept.SetFillColor(0x0000F8F8);
+    kept.Clear(nullptr);
     const std::vector<CFastPlane*> listed = d.draw.GetPlaneList();
 
     Write("a.bmp", Bmp24(2, 2, {0x0000F8, 0x445566, 0x778899, 0xF8FCF8}));
@@ -474,25 +387,8 @@ TEST_F(PlaneLoad, ADisplayChangeReloadsThePicturesAndTheKeyFollows) {
     EXPECT_EQ(alpha.GetSurfaceType(), ARGB4565);
     EXPECT_EQ(back->GetSurfaceType(), RGB565);
     EXPECT_EQ(back->GetDDSurface()->IsLost(), dd::kDdOk);
-}
-
-TEST(FastPlane, KeepContentsCarriesMemoryPixelsAcrossAFormatChange) {
-    Display d(Palette8);
-    CFastPlane plane(&d.draw);
-    plane.SetKeepContents(true);
-    ASSERT_EQ(plane.CreateSurface(4, 2), 0);
-    ASSERT_EQ(plane.GetSurfaceType(), RGB555);
-    plane.SetFillColor(0x0000F8F8);
-    plane.Clear(nullptr);
-    const size_t listed = d.draw.GetPlaneList().size();
-
-    d.draw.GetDDraw()->SetDisplayMode(XRGB8888, 64, 48);
-    bool retry = false;
-    ASSERT_EQ(d.draw.GetPrimary()->CreatePrimary(&retry, 0, 0), 0);
-    d.draw.RestorePlanes();
-    EXPECT_EQ(plane.GetSurfaceType(), XRGB8888);
-    EXPECT_EQ(Pixel(plane, 3, 1), 0x00F8F8u);
-    EXPECT_EQ(d.draw.GetPlaneList().size(), listed);
+    EXPECT_EQ(kept.GetSurfaceType(), RGB565);
+    EXPECT_EQ(Pixel(kept, 3, 1), 0x00F8F8u);
 }
 
 // A plane whose rebuild destroys another listed plane and makes a new one: the walk skips
@@ -506,11 +402,6 @@ struct Greedy : CFastPlane {
         made->CreateSurface(2, 2);
         return 0;
     }
-    struct Counting : CFastPlane {
-        using CFastPlane::CFastPlane;
-        int OnRestore() override { return ++restores, 0; }
-        int restores = 0;
-    };
     int restores = 0;
     std::unique_ptr<Counting> victim;
     std::unique_ptr<Counting> made;
@@ -520,7 +411,7 @@ TEST(FastPlane, RestoreWalkSurvivesPlanesComingAndGoing) {
     Display d(RGB565);
     Greedy greedy(&d.draw);
     ASSERT_EQ(greedy.CreateSurface(2, 2), 0);
-    greedy.victim = std::make_unique<Greedy::Counting>(&d.draw);
+    greedy.victim = std::make_unique<Counting>(&d.draw);
     ASSERT_EQ(greedy.victim->CreateSurface(2, 2), 0);
     d.draw.GetDDraw()->LoseAllSurfaces();
     d.draw.RestorePlanes();

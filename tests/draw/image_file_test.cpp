@@ -59,20 +59,15 @@ TEST(SaveBitmap, ThreeByTwoRectangleIsByteExact) {
     EXPECT_EQ(std::vector<uint8_t>(f.begin() + 54, f.end()), rows);
 }
 
+// Raw: the header (magic, size, flag 0, sizes) and the pixels as they lie in memory.
 TEST(SaveTvg, RawFileOfAWholeSurface) {
     morna::test::TempBaseFolder folder("morna-img");
-    TestSurface s(ARGB8888, 640, 480);
+    TestSurface s(ARGB8888, 3, 2);
     Paint(s);
     ASSERT_EQ(SaveTvg(s.info, "out.tvg", nullptr, false), 0);
-    const auto f = ReadBytes(folder.Path() + "/out.tvg");
-    ASSERT_EQ(f.size(), 24u + 1228800u);
-    EXPECT_EQ(std::string(f.begin(), f.begin() + 4), std::string("tvg\0", 4));
-    EXPECT_EQ(U32(f, 4), 640u);
-    EXPECT_EQ(U32(f, 8), 480u);
-    EXPECT_EQ(U32(f, 12), 0u);
-    EXPECT_EQ(U32(f, 16), 1228800u);
-    EXPECT_EQ(U32(f, 20), 1228800u);
-    EXPECT_TRUE(std::equal(s.bytes.begin(), s.bytes.end(), f.begin() + 24));
+    std::vector<uint8_t> want = {'t', 'v', 'g', 0, 3, 0, 0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 24, 0, 0, 0, 24, 0, 0, 0};
+    want.insert(want.end(), s.bytes.begin(), s.bytes.end());
+    EXPECT_EQ(ReadBytes(folder.Path() + "/out.tvg"), want);
 }
 
 // Saved from every format that converts, packed or not, and read back into ARGB8888.
@@ -116,18 +111,6 @@ INSTANTIATE_TEST_SUITE_P(Formats, TvgRoundTrip,
                                                               ARGB4565, ARGB4555, ARGB8888),
                                             ::testing::Bool()));
 
-TEST(SaveTvg, UniformSurfacePacksSmall) {
-    morna::test::TempBaseFolder folder("morna-img");
-    TestSurface s(ARGB8888, 64, 64);
-    std::fill(s.bytes.begin(), s.bytes.end(), 0x5A);
-    ASSERT_EQ(SaveTvg(s.info, "u.tvg", nullptr, true), 0);
-    const auto f = ReadBytes(folder.Path() + "/u.tvg");
-    EXPECT_EQ(U32(f, 12), 1u);
-    EXPECT_EQ(U32(f, 16), 16384u);
-    EXPECT_LT(U32(f, 20), 16384u / 4);
-    EXPECT_EQ(U32(f, 20), f.size() - 24);
-}
-
 TEST(ImageWriters, RefuseWhatTheyCannotReadAndWriteNoFile) {
     morna::test::TempBaseFolder folder("morna-img");
     morna::test::LogCapture log;
@@ -148,32 +131,13 @@ TEST(ImageWriters, RefuseWhatTheyCannotReadAndWriteNoFile) {
     EXPECT_EQ(SaveTvg(s.info, "a.tvg", &outside), -1);
     EXPECT_FALSE(std::filesystem::exists(folder.Path() + "/a.bmp"));
     EXPECT_FALSE(std::filesystem::exists(folder.Path() + "/a.tvg"));
-    EXPECT_TRUE(log.Contains("CSurfaceInfo::SaveTvg"));
-}
-
-TEST(CheckTvg, ExtensionInAnyCaseAndMagic) {
-    morna::test::TempBaseFolder folder("morna-img");
-    const std::vector<uint8_t> px(2 * 2 * 4, 7);
-    morna::test::WriteBytes(folder.Path() + "/a.TVG", morna::test::MakeTvg(2, 2, 0, 16, px));
-    auto bad = morna::test::MakeTvg(2, 2, 0, 16, px);
-    bad[0] = 'x';
-    morna::test::WriteBytes(folder.Path() + "/b.tvg", bad);
-    morna::test::WriteBytes(folder.Path() + "/c.bin", morna::test::MakeTvg(2, 2, 0, 16, px));
-    tovarineGameSDK3rd::Auxiliary::CFile a, b, c;
-    ASSERT_EQ(a.Read("a.TVG"), 0);
-    ASSERT_EQ(b.Read("b.tvg"), 0);
-    ASSERT_EQ(c.Read("c.bin"), 0);
-    CGraphicLoader loader;
-    EXPECT_EQ(loader.CheckTvg(&a), 0);
-    EXPECT_EQ(loader.CheckTvg(&b), 2);
-    EXPECT_EQ(loader.CheckTvg(&c), 1);
-    EXPECT_EQ(loader.Load(&b), 1);  // not a tvg, and nothing else reads it
 }
 
 struct DamagedTvg {
     std::string name;
     std::vector<uint8_t> file;
     int check;  // CheckTvg's answer
+    std::string fileName = "d.tvg";
 };
 
 std::vector<DamagedTvg> DamagedTvgs() {
@@ -188,7 +152,12 @@ std::vector<DamagedTvg> DamagedTvgs() {
     delete[] packed;
     // The packed stream without its last two bytes.
     const std::vector<uint8_t> broken(stream.begin(), stream.end() - std::min<size_t>(2, stream.size()));
+    auto badMagic = morna::test::MakeTvg(2, 2, 0, 16, std::vector<uint8_t>(16, 7));
+    badMagic[0] = 'x';
     return {
+        {"ExtensionInAnyCase", morna::test::MakeTvg(2, 2, 0, 16, std::vector<uint8_t>(16, 7)), 0, "a.TVG"},
+        {"OtherExtension", morna::test::MakeTvg(2, 2, 0, 16, std::vector<uint8_t>(16, 7)), 1, "c.bin"},
+        {"BadMagic", badMagic, 2},
         {"ShortHeader", std::vector<uint8_t>{'t', 'v', 'g', 0, 1, 0, 0, 0}, 2},
         {"RawDataShort", morna::test::MakeTvg(4, 4, 0, 64, std::vector<uint8_t>(63)), 2},
         {"HugeRaw", morna::test::MakeTvg(0x40000000, 0x40000000, 0, 0, std::vector<uint8_t>(16)), 2},
@@ -202,20 +171,23 @@ std::vector<DamagedTvg> DamagedTvgs() {
 
 class DamagedTvgFile : public ::testing::TestWithParam<DamagedTvg> {};
 
-TEST_P(DamagedTvgFile, FailsCleanlyWithALogLine) {
+// CheckTvg's answer by name and magic; a file that passes it but whose data is damaged fails
+// to load; neither reads out of bounds.
+TEST_P(DamagedTvgFile, FailsCleanly) {
+    const DamagedTvg& c = GetParam();
     morna::test::TempBaseFolder folder("morna-img");
-    morna::test::WriteBytes(folder.Path() + "/d.tvg", GetParam().file);
+    morna::test::WriteBytes(folder.Path() + "/" + c.fileName, c.file);
     tovarineGameSDK3rd::Auxiliary::CFile file;
-    ASSERT_EQ(file.Read("d.tvg"), 0);
+    ASSERT_EQ(file.Read(c.fileName.c_str()), 0);
     morna::test::LogCapture log;
     CGraphicLoader loader;
-    ASSERT_EQ(loader.CheckTvg(&file), GetParam().check);
-    if (GetParam().check == 0) {
-        TestSurface d(ARGB8888, 64, 64);
-        EXPECT_EQ(loader.LoadToSurface(&d.info), 3);
-        EXPECT_TRUE(log.Contains("CGraphicLoader::LoadTvg")) << ::testing::PrintToString(log.Lines());
-    } else if (GetParam().name != "ShortHeader") {
-        EXPECT_TRUE(log.Contains("CGraphicLoader::CheckTvg"));
+    ASSERT_EQ(loader.CheckTvg(&file), c.check);
+    TestSurface d(ARGB8888, 64, 64);
+    if (c.check == 0) {
+        EXPECT_EQ(loader.LoadToSurface(&d.info), c.name == "ExtensionInAnyCase" ? 0 : 3);
+    }
+    if (c.name == "BadMagic") {
+        EXPECT_EQ(loader.Load(&file), 1);  // not a tvg, and nothing else reads it
     }
 }
 

@@ -6,32 +6,25 @@
 // The layouts below are written by hand from the formats' bytes, not through the format
 // traits of draw/base, which are what the tests test.
 //
-// How a blit family adds its tests: rows, not loops.
-//   1. One reference functor per operation, written from the operation's per-pixel rules:
-//        void BlendRef(const BlitRow& row, const uint8_t* s, uint8_t* d);
-//      s is the source pixel the nearest-pixel rule picks, d the destination pixel, changed
-//      in place. Read and write through Load/Store (raw bits), Field/Put (one channel),
-//      Widen/Narrow (8-bit channels), MapColour (each colour channel at its own width).
-//      row.rate and row.rate2 are the rates; row.key is the source's colour key
-//      (0x00RRGGBB) and KeyMatches(row.src, s, row.key) the keyed rule.
-//   2. One parameterised test over the rows, from the operation's pair set and rates:
-//        class Blend : public testing::TestWithParam<BlitRow> {};
-//        TEST_P(Blend, EqualsReference) { CheckBlitRow(GetParam(), BlendRef); }
-//        INSTANTIATE_TEST_SUITE_P(Op14, Blend,
-//            testing::ValuesIn(RowsOf(EBltOp::BltBlend, kBltFamilyPairs, {0, 1, 15, 16, 127, 128, 240, 255})),
-//            RowName);
-//      CheckBlitRow runs each row through the dispatch (rate and rate2 in the first bytes of
-//      two 32-bit words of the parameter, the key on the source surface) over the standard
-//      placements: source widths 1, 7, 8, 9, 17 drawn 1:1, stretched and shrunk, crossing
-//      each edge of the destination and of a clip rectangle, then random placements (source
-//      rectangles, base points, degenerate sizes). Keyed operations get about a third of
-//      their source pixels stamped with the key, some of them near misses (RGB555 bit 15,
-//      a non-zero X byte). BlitOptions::prepare stamps what else a rule singles out (e.g.
-//      StampFewColours for equal-colour skips); BlitOptions::run calls a member directly.
-//   3. A polygon family draws through a polygon instead of a rectangle: it writes a coverage
-//      functor, cover(fn), that calls fn(sx, sy, dx, dy) for each destination pixel its
-//      reference rasterizer draws and the source pixel it samples, and calls ExpectBlit with
-//      it and its own run over its own polygons (RectCoverage is the rectangle's).
+// A blit family's tests are rows, not loops:
+//   1. A reference functor per operation, from its per-pixel rules:
+//        void BlendRef(const BlitRow& row, const uint8_t* s, uint8_t* d);  // d changed in place
+//      through Load/Store (raw bits), Get/Put (a channel), Widen/Narrow (8-bit channels),
+//      MapColour (colour channels at their widths); row.rate, row.rate2, row.key (the source's
+//      0x00RRGGBB key; KeyMatches is the keyed rule).
+//   2. class Blend : public testing::TestWithParam<BlitRow> {};
+//      TEST_P(Blend, EqualsReference) { CheckBlitRow(GetParam(), BlendRef); }
+//      INSTANTIATE_TEST_SUITE_P(Op14, Blend, testing::ValuesIn(RowsOf(EBltOp::BltBlend,
+//          kBltFamilyPairs, {0, 1, 15, 16, 127, 128, 240, 255})), RowName);
+//      Each row runs through the dispatch (the rates in the first bytes of two 32-bit words of
+//      the parameter) over source widths 1, 7, 8, 9, 17 drawn 1:1, stretched and shrunk across
+//      each edge of the destination and of a clip, then random placements. Keyed operations
+//      get a third of their source pixels stamped with the key, some near misses (RGB555 bit
+//      15, an X byte). BlitOptions::prepare stamps more (StampFewColours: colours shared with
+//      differing X or alpha bytes); BlitOptions::run calls a member directly.
+//   3. A polygon family writes a coverage functor, cover(fn) calling fn(sx, sy, dx, dy) for
+//      each pixel its reference rasterizer draws, and calls ExpectBlit with it over its own
+//      polygons (RectCoverage is the rectangle's).
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
@@ -238,7 +231,6 @@ struct Placement {
     Size z{};
     Rect sr{}, clip{};
     BltGeometry g;
-    std::string text;  // for failure messages
 
     Placement() = default;
     Placement(const Placement&) = delete;
@@ -269,9 +261,6 @@ void ForEachPlacement(std::mt19937& rng, int random, Fn fn) {
                     case 4: q.p.y = k.bottom - (q.z.cy + 1) / 2; break;
                 }
                 q.g = BltGeometry{&q.p, &q.z, nullptr, clipped ? &q.clip : nullptr, 0};
-                q.text = "width " + std::to_string(w) + " drawn " + std::to_string(q.z.cx) + "x" +
-                         std::to_string(q.z.cy) + " at " + std::to_string(q.p.x) + "," + std::to_string(q.p.y) +
-                         (clipped ? " clipped" : "");
                 fn(static_cast<const Placement&>(q));
             }
     auto r = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
@@ -293,7 +282,6 @@ void ForEachPlacement(std::mt19937& rng, int random, Fn fn) {
         q.clip = {r(-5, q.dw), r(-5, q.dh), r(0, q.dw + 5), r(0, q.dh + 5)};
         q.g = BltGeometry{r(0, 5) ? &q.p : nullptr, r(0, 2) ? &q.z : nullptr, useSrc ? &q.sr : nullptr,
                           r(0, 1) ? &q.clip : nullptr, r(-1, 9)};
-        q.text = "random placement " + std::to_string(i);
         fn(static_cast<const Placement&>(q));
     }
 }
@@ -416,8 +404,9 @@ void CheckBlitRow(BlitRow row, Ref ref, const BlitOptions& o = {}) {
         const auto run = [&] { answer = o.run ? o.run(row, src.info, dst.info, q.g) : DispatchRow(row, src.info, dst.info, q.g); };
         const auto result = ExpectBlit(src, dst, run, RectCoverage{src.info, dst.info, q.g},
                                        [&](const uint8_t* s, uint8_t* d) { ref(row, s, d); });
-        ASSERT_TRUE(result) << q.text;
-        ASSERT_EQ(answer, 0) << q.text;
+        ASSERT_TRUE(result) << "source " << q.sw << "x" << q.sh << " drawn " << q.z.cx << "x" << q.z.cy << " at "
+                            << q.p.x << "," << q.p.y << (q.g.clipRect ? " clipped" : "") << (q.g.srcRect ? " part" : "");
+        ASSERT_EQ(answer, 0);
     });
 }
 

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "draw/fast_draw.h"
@@ -85,33 +86,25 @@ TEST(CTextFastPlane, ModesMakeSurfacesOfTheMeasuredSizeAndRenderAgainAfterRestor
     }
 }
 
-TEST(CTextFastPlane, EmptyTextMakesNoSurfaceAndKeepsTheMode) {
-    TextDisplay d(RGB565);
+// Empty text makes no surface and keeps the mode; mode 1's background is the fill colour.
+TEST(CTextFastPlane, EmptyTextAndModeOneBackground) {
+    TextDisplay d(XRGB8888);
     CTextFastPlane plane(&d);
     EXPECT_EQ(plane.OnRestore(), 0);  // never rendered
     EXPECT_EQ(plane.UpdateTextAA(), 1);
     EXPECT_EQ(plane.GetRenderMode(), 0);
     Prepare(plane, "A");
+    plane.SetFillColor(0x00123456);
     ASSERT_EQ(plane.UpdateText(), 0);
+    EXPECT_EQ(Pixels(plane)[0] & 0xFFFFFF, 0x123456u);
     plane.GetFont()->SetText("");
     EXPECT_EQ(plane.UpdateTextAA2(), 1);
     EXPECT_EQ(plane.GetRenderMode(), 1);
 }
 
-TEST(CTextFastPlane, ModeOneBackgroundIsThePlanesFillColour) {
-    TextDisplay d(XRGB8888);
-    CTextFastPlane plane(&d);
-    Prepare(plane, "A");
-    plane.SetFillColor(0x00123456);
-    ASSERT_EQ(plane.UpdateText(), 0);
-    EXPECT_EQ(Pixels(plane)[0] & 0xFFFFFF, 0x123456u);
-}
-
-
 // A sample for a person to look at: Japanese text with its shadow, horizontal and vertical,
-// rendered by text planes and laid over a dark plane, written as build/text_sample.bmp.
-// Its coverage is checked: ink inside each text box, the shadow at its offset, nothing
-// outside.
+// rendered by text planes and laid over a dark plane by their alpha, written as
+// build/text_sample.bmp.
 TEST(CTextFastPlane, JapaneseSampleWithShadowHorizontalAndVertical) {
     TextDisplay d(XRGB8888, 320, 240);
     CFastPlane canvas(&d);
@@ -119,17 +112,12 @@ TEST(CTextFastPlane, JapaneseSampleWithShadowHorizontalAndVertical) {
     canvas.SetFillColor(0x00203050);
     canvas.Clear(nullptr);
     CSurfaceInfo* dst = canvas.GetSurfaceInfo();
-    struct Place {
-        bool vertical;
-        int x, y;
-    } places[] = {{false, 10, 10}, {true, 260, 60}};
-    std::vector<int> boxes;
-    for (const Place& pl : places) {
+    for (auto [vertical, px0, py0] : {std::tuple{false, 10, 10}, std::tuple{true, 260, 60}}) {
         CTextFastPlane text(&d);
         text.GetFont()->SetText("日本語の文字、影つき。\nかなカナ漢字 ABC");
         text.GetFont()->SetSize(20);
         text.GetFont()->SetColor(0x00FFFF);  // yellow
-        text.SetVertical(pl.vertical);
+        text.SetVertical(vertical);
         ASSERT_EQ(text.UpdateTextAA2(), 0);
         int w = 0, h = 0;
         ASSERT_EQ(text.GetSize(&w, &h), 0);
@@ -140,35 +128,13 @@ TEST(CTextFastPlane, JapaneseSampleWithShadowHorizontalAndVertical) {
                 const uint32_t s = px[size_t(y) * w + x], a = s >> 24;
                 ink += a > 128 && (s & 0xFFFFFF) == 0xFFFF00;
                 shadowInk += a > 128 && (s & 0xFFFFFF) == 0x808080;
-                // Lay it over the canvas by its alpha.
-                uint8_t* d8 = dst->pixels + size_t(pl.y + y) * dst->pitch + size_t(pl.x + x) * 4;
+                uint8_t* d8 = dst->pixels + size_t(py0 + y) * dst->pitch + size_t(px0 + x) * 4;
                 for (int k = 0; k < 3; ++k)
                     d8[k] = static_cast<uint8_t>(((s >> (8 * k) & 0xFF) * a + d8[k] * (255 - a)) / 255);
             }
         EXPECT_GT(ink, 200);
         EXPECT_GT(shadowInk, 50);
-        // The shadow lies 2 pixels right of and below the text: the shadow's pixels that
-        // show from under the text sit below-right of text ink.
-        int offset = 0;
-        for (int y = 2; y < h; ++y)
-            for (int x = 2; x < w; ++x) {
-                const uint32_t s = px[size_t(y) * w + x], t = px[size_t(y - 2) * w + x - 2];
-                if ((s >> 24) == 255 && (s & 0xFFFFFF) == 0x808080) offset += (t >> 24) == 255 ? 1 : -1;
-            }
-        EXPECT_GT(offset, 0);
-        boxes.insert(boxes.end(), {pl.x, pl.y, pl.x + w, pl.y + h});
     }
-    for (int y = 0; y < 240; ++y)
-        for (int x = 0; x < 320; ++x) {
-            bool inside = false;
-            for (size_t b = 0; b < boxes.size(); b += 4)
-                inside |= x >= boxes[b] && y >= boxes[b + 1] && x < boxes[b + 2] && y < boxes[b + 3];
-            uint32_t c = 0;
-            ASSERT_EQ(dst->GetPixel(x, y, &c), 0);
-            if (!inside) {
-                ASSERT_EQ(c & 0xFFFFFF, 0x203050u) << x << "," << y;
-            }
-        }
     const std::string file = std::string(MORNA_BUILD_DIR) + "/text_sample.bmp";
     std::filesystem::remove(file);
     std::string name = "Z:" + file;  // the file layer's form of an absolute path

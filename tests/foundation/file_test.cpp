@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <list>
+#include <algorithm>
 #include <sstream>
 #include <string>
 #include <unistd.h>
@@ -126,106 +127,71 @@ TEST(File, PureFileNameAndSuffix) {
 
 // ---- the readers over the contents ---------------------------------------------
 
-TEST(File, LinesEndAtCrLfOnly) {
-    CFile f;
-    VTLstring line = "untouched";
-    EXPECT_EQ(f.ReadLine(line), 3);
-    ReadText(f, std::string("a\rb\nc\r\n", 7));
-    ASSERT_EQ(f.ReadLine(line), 0);
-    EXPECT_EQ(S(line), "a\rb\nc");
-    EXPECT_EQ(f.ReadLine(line), 1);
+// A reader's script: the contents (none: nothing read yet), then calls with the answer and
+// what they leave in their buffer ("-": not looked at; buffers start as "zz"). L ReadLine,
+// R ReadLineRaw(limit), Q ReadQuotedString(limit), D ReadData(limit), 0 ResetReadPointer.
+struct Call {
+    char op;
+    int limit;
+    int answer;
+    std::string out;
+};
+struct Script {
+    const char* name;
+    const char* text;
+    std::vector<Call> calls;
+};
 
-    ReadText(f, "one\r\n\r\nlast");
-    const char* want[] = {"one", "", "last"};
-    for (const char* w : want) {
-        ASSERT_EQ(f.ReadLine(line), 0);
-        EXPECT_EQ(S(line), w);
+TEST(File, Readers) {
+    const std::string q254 = "\"" + std::string(254, 'x') + "\r\n", q252 = "\"" + std::string(252, 'x') + "\"\r\n";
+    const Script scripts[] = {
+        {"nothing read", nullptr, {{'L', 0, 3, "-"}, {'R', 4, 3, "-"}, {'Q', 64, 1, "-"}, {'D', 1, 2, "-"}}},
+        // Lines end at CR LF only; a lone CR or LF, or a CR at the very end, is part of the line.
+        {"lone CR and LF", "a\rb\nc\r\n", {{'L', 0, 0, "a\rb\nc"}, {'L', 0, 1, "-"}}},
+        {"empty line", "one\r\n\r\nlast",
+         {{'L', 0, 0, "one"}, {'L', 0, 0, ""}, {'L', 0, 0, "last"}, {'L', 0, 1, "-"}, {'L', 0, 1, "-"}, {'0', 0, 0, "-"},
+          {'L', 0, 0, "one"}}},
+        {"CR at the end", "x\r", {{'L', 0, 0, "x\r"}}},
+        {"empty", "", {{'L', 0, 1, "-"}}},
+        // Raw lines are cut to their buffer; the limit is tested before the CR LF.
+        {"raw", "abcdef\r\ng",
+         {{'R', 4, 2, "abc"}, {'R', 4, 2, "def"}, {'R', 4, 0, ""}, {'R', 4, 0, "g"}, {'R', 4, 1, "-"}, {'0', 0, 0, "-"},
+          {'R', 1, 2, ""}, {'R', 0, 2, "zz"}}},  // no room even for the NUL: nothing written
+        // Quoted strings span lines (LF inside); an END line or an unclosed one ends the list.
+        {"quoted", "\"ab\r\ncd\"\r\n\"one line\"\r\n\"\"\r\n\"END\"\r\n\"after\"\r\n",
+         {{'Q', 64, 0, "ab\ncd"}, {'Q', 64, 0, "one line"}, {'Q', 64, 0, ""}, {'Q', 64, 1, "-"}}},
+        {"unclosed", "\"unclosed\r\nrest", {{'Q', 64, 1, ""}}},
+        // The string and its NUL must fit: 5 bytes hold "abcd" but not "abcde".
+        {"quoted limit", "\"abcd\"\r\n\"abcde\"\r\n\"ab\r\ncdefgh\"\r\n",
+         {{'Q', 5, 0, "abcd"}, {'Q', 5, 1, "-"}, {'Q', 5, 1, "-"}, {'Q', 0, 1, "-"}}},
+        {"255-byte line", q254.c_str(), {{'Q', 64, 1, "-"}}},  // a line of 255 bytes or more ends the list
+        {"252 bytes", q252.c_str(), {{'Q', 300, 0, std::string(252, 'x')}}},
+        // Data is copied only within the contents.
+        {"data", "abcdef",
+         {{'D', 2, 0, "ab"}, {'D', 5, 1, "zz"}, {'D', -1, 1, "zz"}, {'D', 0, 0, "-"}, {'D', 4, 0, "cdef"},
+          {'D', 0, 1, "-"}}},
+    };
+    for (const Script& sc : scripts) {
+        CFile f;
+        if (sc.text) ReadText(f, sc.text);
+        int step = 0;
+        for (const Call& c : sc.calls) {
+            std::string out(std::max(c.limit, 4) + 1, '\0');
+            out.replace(0, 2, "zz");
+            VTLstring line = "zz";
+            int answer = 0;
+            switch (c.op) {
+                case 'L': answer = f.ReadLine(line), out = S(line); break;
+                case 'R': answer = f.ReadLineRaw(out.data(), c.limit), out = out.c_str(); break;
+                case 'Q': answer = f.ReadQuotedString(out.data(), c.limit), out = out.c_str(); break;
+                case 'D': answer = f.ReadData(out.data(), c.limit), out = answer ? out.c_str() : out.substr(0, c.limit); break;
+                default: f.ResetReadPointer();
+            }
+            EXPECT_EQ(answer, c.answer) << sc.name << " step " << step;
+            EXPECT_TRUE(c.out == "-" || out == c.out) << sc.name << " step " << step << ": " << out;
+            ++step;
+        }
     }
-    EXPECT_EQ(f.ReadLine(line), 1);
-    EXPECT_EQ(f.ReadLine(line), 1);
-    f.ResetReadPointer();
-    ASSERT_EQ(f.ReadLine(line), 0);
-    EXPECT_EQ(S(line), "one");
-
-    ReadText(f, "x\r");  // a CR at the very end is part of the line
-    ASSERT_EQ(f.ReadLine(line), 0);
-    EXPECT_EQ(S(line), "x\r");
-    ReadText(f, "");
-    EXPECT_EQ(f.ReadLine(line), 1);
-}
-
-TEST(File, RawLinesAreCutToTheirBuffer) {
-    CFile f;
-    char buf[8] = "zzzzzzz";
-    EXPECT_EQ(f.ReadLineRaw(buf, 4), 3);
-    ReadText(f, "abcdef\r\ng");
-    ASSERT_EQ(f.ReadLineRaw(buf, 4), 2);
-    EXPECT_STREQ(buf, "abc");
-    ASSERT_EQ(f.ReadLineRaw(buf, 4), 2);
-    EXPECT_STREQ(buf, "def");
-    ASSERT_EQ(f.ReadLineRaw(buf, 4), 0);  // the limit is tested before the CR LF
-    EXPECT_STREQ(buf, "");
-    ASSERT_EQ(f.ReadLineRaw(buf, 4), 0);
-    EXPECT_STREQ(buf, "g");
-    EXPECT_EQ(f.ReadLineRaw(buf, 4), 1);
-    f.ResetReadPointer();
-    std::strcpy(buf, "zz");
-    EXPECT_EQ(f.ReadLineRaw(buf, 1), 2);
-    EXPECT_STREQ(buf, "");
-    std::strcpy(buf, "zz");
-    EXPECT_EQ(f.ReadLineRaw(buf, 0), 2);  // no room even for the NUL: nothing written
-    EXPECT_STREQ(buf, "zz");
-}
-
-TEST(File, QuotedStrings) {
-    CFile f;
-    char out[64];
-    EXPECT_EQ(f.ReadQuotedString(out, sizeof out), 1);
-    ReadText(f, "\"ab\r\ncd\"\r\n\"one line\"\r\n\"\"\r\n\"END\"\r\n\"after\"\r\n");
-    ASSERT_EQ(f.ReadQuotedString(out, sizeof out), 0);
-    EXPECT_STREQ(out, "ab\ncd");
-    ASSERT_EQ(f.ReadQuotedString(out, sizeof out), 0);
-    EXPECT_STREQ(out, "one line");
-    ASSERT_EQ(f.ReadQuotedString(out, sizeof out), 0);
-    EXPECT_STREQ(out, "");
-    EXPECT_EQ(f.ReadQuotedString(out, sizeof out), 1);  // the END line ends the list
-
-    ReadText(f, "\"unclosed\r\nrest");
-    EXPECT_EQ(f.ReadQuotedString(out, sizeof out), 1);
-    EXPECT_STREQ(out, "");
-
-    // The string and its NUL must fit: 5 bytes hold "abcd" but not "abcde".
-    ReadText(f, "\"abcd\"\r\n\"abcde\"\r\n\"ab\r\ncdefgh\"\r\n");
-    ASSERT_EQ(f.ReadQuotedString(out, 5), 0);
-    EXPECT_STREQ(out, "abcd");
-    EXPECT_EQ(f.ReadQuotedString(out, 5), 1);
-    EXPECT_EQ(f.ReadQuotedString(out, 5), 1);
-    EXPECT_EQ(f.ReadQuotedString(out, 0), 1);
-
-    // A line of 255 bytes or more ends the list.
-    ReadText(f, "\"" + std::string(254, 'x') + "\r\n");
-    EXPECT_EQ(f.ReadQuotedString(out, sizeof out), 1);
-    ReadText(f, "\"" + std::string(252, 'x') + "\"\r\n");
-    std::string big(300, '\0');
-    ASSERT_EQ(f.ReadQuotedString(big.data(), 300), 0);
-    EXPECT_EQ(std::string(big.c_str()), std::string(252, 'x'));
-}
-
-TEST(File, DataIsCopiedOnlyWithinTheContents) {
-    CFile f;
-    char to[8] = {};
-    EXPECT_EQ(f.ReadData(to, 1), 2);
-    ReadText(f, "abcdef");
-    ASSERT_EQ(f.ReadData(to, 2), 0);
-    EXPECT_EQ(std::string(to, 2), "ab");
-    std::memset(to, 'z', sizeof to);
-    EXPECT_EQ(f.ReadData(to, 5), 1);   // only 4 remain
-    EXPECT_EQ(f.ReadData(to, -1), 1);
-    EXPECT_EQ(to[0], 'z');             // nothing copied
-    ASSERT_EQ(f.ReadData(to, 0), 0);
-    ASSERT_EQ(f.ReadData(to, 4), 0);
-    EXPECT_EQ(std::string(to, 4), "cdef");
-    EXPECT_EQ(f.ReadData(to, 0), 1);   // at the end
 }
 
 TEST(File, MemoryNames) {

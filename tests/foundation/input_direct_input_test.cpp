@@ -16,27 +16,21 @@ namespace {
 using MakeCase = mt::InputMakeCase;
 
 const MakeCase kMakeCases[] = {
-    {"Ready", [](mt::FakeSystem&) {}, 0, nullptr},
-    {"ServiceVersion3", [](mt::FakeSystem& s) { s.initialize5 = r::kFail; }, 1, nullptr},
-    {"LibraryVersion3", [](mt::FakeSystem& s) { s.serviceObject = false; s.initialize5 = r::kFail; }, 2,
-     nullptr},
-    {"LibraryVersion5", [](mt::FakeSystem& s) { s.serviceObject = false; }, 0, nullptr},
-    {"NoLibrary", [](mt::FakeSystem& s) { s.serviceObject = false; s.library = false; }, 3,
-     "CDirectInput::CDirectInputでLoadLibraryに失敗"},
-    {"NoEntry", [](mt::FakeSystem& s) { s.serviceObject = false; s.createEntry = false; }, 3,
-     "CDirectInput::CDirectInputでGetProcに失敗"},
-    {"CreateFails", [](mt::FakeSystem& s) { s.serviceObject = false; s.libraryCreate = r::kFail; }, 3,
-     "CDirectInput::CDirectInputでDirectInputCreateに失敗"},
-    {"NoInitialize", [](mt::FakeSystem& s) { s.initialize5 = s.initialize3 = r::kFail; }, 5,
-     "CDirectInput::CKeyInputでDirectInputの初期化に失敗"},
+    {"Ready", [](mt::FakeSystem&) {}, 0},
+    {"ServiceVersion3", [](mt::FakeSystem& s) { s.initialize5 = r::kFail; }, 1},
+    {"LibraryVersion3", [](mt::FakeSystem& s) { s.serviceObject = false; s.initialize5 = r::kFail; }, 2},
+    {"LibraryVersion5", [](mt::FakeSystem& s) { s.serviceObject = false; }, 0},
+    {"NoLibrary", [](mt::FakeSystem& s) { s.serviceObject = false; s.library = false; }, 3},
+    {"NoEntry", [](mt::FakeSystem& s) { s.serviceObject = false; s.createEntry = false; }, 3},
+    {"CreateFails", [](mt::FakeSystem& s) { s.serviceObject = false; s.libraryCreate = r::kFail; }, 3},
+    {"NoInitialize", [](mt::FakeSystem& s) { s.initialize5 = s.initialize3 = r::kFail; }, 5},
     {"LibraryNoInitialize",
-     [](mt::FakeSystem& s) { s.serviceObject = false; s.initialize5 = s.initialize3 = r::kFail; }, 5,
-     "CDirectInput::CKeyInputでDirectInputの初期化に失敗"},
+     [](mt::FakeSystem& s) { s.serviceObject = false; s.initialize5 = s.initialize3 = r::kFail; }, 5},
 };
 
 class DirectInputMakeTest : public ::testing::TestWithParam<MakeCase> {};
 
-TEST_P(DirectInputMakeTest, StatusAndLogLine) {
+TEST_P(DirectInputMakeTest, Status) {
     const MakeCase& c = GetParam();
     mt::FakeSystem sys;
     c.setup(sys);
@@ -46,11 +40,6 @@ TEST_P(DirectInputMakeTest, StatusAndLogLine) {
         in::CDirectInput di;
         EXPECT_EQ(di.GetStatus(), c.status);
         EXPECT_EQ(di.Get() != nullptr, c.status != 3);
-        if (c.log != nullptr) {
-            EXPECT_EQ(log.Lines(), std::vector<std::string>{c.log});
-        } else {
-            EXPECT_TRUE(log.Lines().empty());
-        }
     }
     // Everything made is released, the library last.
     EXPECT_EQ(sys.liveObjects, 0);

@@ -40,16 +40,28 @@ int32_t Unpack(CLZSS& lz, const Bytes& packed, uint32_t size, Bytes& out) {
 
 }  // namespace
 
-TEST(Lzss, RunOfOneByteIsLiteralThenFullReference) {
-    // The ring starts zeroed, so 'A' is new: one literal, then the ring position
-    // 4078 where it was stored, copied 18 times over the write position.
-    CLZSS lz;
-    Bytes packed;
-    ASSERT_EQ(Pack(lz, Bytes(19, 'A'), packed), 0);
-    EXPECT_EQ(packed, (Bytes{0x01, 'A', 0xEE, 0xFF}));
-    Bytes back;
-    ASSERT_EQ(Unpack(lz, packed, 19, back), 0);
-    EXPECT_EQ(back, Bytes(19, 'A'));
+// Worked streams, packed and unpacked again. The ring starts zeroed and writes from 4078; a
+// reference is the position's low byte, then its high nibble over the length - 3.
+TEST(Lzss, WorkedStreams) {
+    const struct {
+        Bytes in, packed;
+    } cases[] = {
+        // 'A' is new: a literal, then 4078 copied 18 times over the write position.
+        {Bytes(19, 'A'), {0x01, 'A', 0xEE, 0xFF}},
+        {FromText("abcdefabcdefabcdefab"), {0x3F, 'a', 'b', 'c', 'd', 'e', 'f', 0xEE, 0xFB}},
+        // Equal lengths: the match found first (higher up the tree, 4078) stays, not the
+        // nearer 4085 of the same length.
+        {FromText("abcdefXabcdefYabcdefZabcdefW"),
+         {0x7F, 'a', 'b', 'c', 'd', 'e', 'f', 'X', 0xEE, 0xF3, 0x15, 'Y', 0xEE, 0xF3, 'Z', 0xEE, 0xF3, 'W'}},
+    };
+    for (const auto& c : cases) {
+        CLZSS lz;
+        Bytes packed, back;
+        ASSERT_EQ(Pack(lz, c.in, packed), 0);
+        EXPECT_EQ(packed, c.packed);
+        ASSERT_EQ(Unpack(lz, packed, static_cast<uint32_t>(c.in.size()), back), 0);
+        EXPECT_EQ(back, c.in);
+    }
 }
 
 TEST(Lzss, ZerosMatchTheZeroedRingAtOnce) {
@@ -64,14 +76,6 @@ TEST(Lzss, ZerosMatchTheZeroedRingAtOnce) {
     EXPECT_EQ(packed[packed.size() - 2], 0xCB);  // 971, cut to the 10 bytes left
     EXPECT_EQ(packed[packed.size() - 1], 0x37);
     for (size_t g = 0; g < 7; ++g) EXPECT_EQ(packed[g * 17], 0x00) << g;
-}
-
-TEST(Lzss, ShortTextWithRepeat) {
-    CLZSS lz;
-    const Bytes text = FromText("abcdefabcdefabcdefab");
-    Bytes packed;
-    ASSERT_EQ(Pack(lz, text, packed), 0);
-    EXPECT_EQ(packed, (Bytes{0x3F, 'a', 'b', 'c', 'd', 'e', 'f', 0xEE, 0xFB}));
 }
 
 TEST(Lzss, NineLiteralsFillTheFirstFlagByte) {

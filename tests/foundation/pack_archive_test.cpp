@@ -118,15 +118,12 @@ INSTANTIATE_TEST_SUITE_P(Pack, PackFormats, ::testing::ValuesIn(FormatCases()),
                                     (std::get<2>(info.param) ? "Scrambled" : "Clear");
                          });
 
-TEST_F(PackArchives, ContentsOfOnlyTheMarkerAreEmpty) {
+// Contents of only the scrambling marker are empty; packKstr positions stand four above the
+// data, which follows the header (12 bytes) and the one record (268 bytes).
+TEST_F(PackArchives, MarkerOnlyAndKstrPositions) {
     Put("g/data.dat", PackWriter("tovapkEx").Add("m", "TPK1").Bytes());
-    CFile f;
-    ASSERT_EQ(f.Read("data\\m"), 0);
-    EXPECT_EQ(f.GetSize(), 0u);
-}
-
-TEST_F(PackArchives, KstrPositionsStandFourAboveTheData) {
-    // The data follows the header (12 bytes) and the one record (268 bytes).
+    EXPECT_EQ(Read("data\\m"), "");
+    Remove("g/data.dat");
     Put("g/data.rpl", PackWriter("packKstr").AddRaw("a", "xyz", 3, 3, 12 + 268 + 4).Bytes());
     EXPECT_EQ(Read("data\\a"), "xyz");
 }
@@ -169,7 +166,6 @@ struct DamageCase {
     const char* name;
     std::string (*archive)();
     const char* expected;  // "fallback" when the archive is passed over, else "<4>"
-    const char* logged;    // a part of the error-log line, or null for none
 };
 
 std::string CountPastTheFile() { return PackWriter("tovapkEx").Add("x.txt", "damaged").SetCount(1000).Bytes(); }
@@ -209,29 +205,25 @@ TEST_P(PackDamage, FailsCleanly) {
     Put("g/data.dat", c.archive());
     LogCapture log;
     EXPECT_EQ(Read("data\\x.txt"), c.expected);
-    if (c.logged) {
-        EXPECT_TRUE(log.Contains(c.logged));
-    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Pack, PackDamage,
-    ::testing::Values(DamageCase{"CountPastTheFile", CountPastTheFile, "fallback", "CFile::Read"},
-                      DamageCase{"NegativeCount", NegativeCount, "fallback", nullptr},
-                      DamageCase{"UnknownMagic", UnknownMagic, "fallback", "CFile::Read"},
-                      DamageCase{"ShortHeader", ShortHeader, "fallback", "CFile::Read"},
-                      DamageCase{"TableCutShort", TableCutShort, "fallback", "CFile::Read"},
-                      DamageCase{"DataPastTheEnd", DataPastTheEnd, "<4>", "CFile::Read"},
-                      DamageCase{"PositionPastTheEnd", PositionPastTheEnd, "<4>", "CFile::Read"},
-                      DamageCase{"SizeThatWraps", SizeThatWraps, "<4>", "CFile::Read"},
-                      DamageCase{"PackedSizeTooLarge", PackedSizeTooLarge, "<4>", "CFile::Read"},
-                      DamageCase{"PackedStreamCut", PackedStreamCut, "<4>", "CFile::Read"},
-                      DamageCase{"KstrPositionBelowFour", KstrPositionBelowFour, "fallback", "CFile::Read"}),
+    ::testing::Values(DamageCase{"CountPastTheFile", CountPastTheFile, "fallback"},
+                      DamageCase{"NegativeCount", NegativeCount, "fallback"},
+                      DamageCase{"UnknownMagic", UnknownMagic, "fallback"},
+                      DamageCase{"ShortHeader", ShortHeader, "fallback"},
+                      DamageCase{"TableCutShort", TableCutShort, "fallback"},
+                      DamageCase{"DataPastTheEnd", DataPastTheEnd, "<4>"},
+                      DamageCase{"PositionPastTheEnd", PositionPastTheEnd, "<4>"},
+                      DamageCase{"SizeThatWraps", SizeThatWraps, "<4>"},
+                      DamageCase{"PackedSizeTooLarge", PackedSizeTooLarge, "<4>"},
+                      DamageCase{"PackedStreamCut", PackedStreamCut, "<4>"},
+                      DamageCase{"KstrPositionBelowFour", KstrPositionBelowFour, "fallback"}),
     [](const ::testing::TestParamInfo<DamageCase>& info) { return std::string(info.param.name); });
 
 TEST_F(PackArchives, NameWithoutNulIsCutAtItsField) {
     Put("g/data.dat", NameWithoutNul());
     LogCapture log;
     EXPECT_EQ(Read("data\\0123456789abcdef0123456789abcdef"), "whole field");
-    EXPECT_TRUE(log.Contains("CFile::Read"));
 }

@@ -121,77 +121,74 @@ CSerialize LoadingFrom(const Bytes& bytes) {
 
 }  // namespace
 
-TEST(Serialize, StoresEveryKindInItsLayout) {
+// Every kind in its layout; the same body loads what it stored (a null array in the stream
+// empties the target).
+TEST(Serialize, StoresEveryKindInItsLayoutAndLoadsItBack) {
     CSerialize ar;
-    SRecord r = SRecord::Sample();
-    ar << r;
-    EXPECT_EQ(ar.GetData(), kSampleBytes);
-}
-
-TEST(Serialize, TheSameBodyLoadsWhatItStored) {
     SRecord stored = SRecord::Sample();
-    CSerialize ar;
     ar << stored;
+    EXPECT_EQ(ar.GetData(), kSampleBytes);
     ar.SetStoring(false);
     SRecord loaded;
-    loaded.au8.AddArray(3);  // a null array in the stream empties it
+    loaded.au8.AddArray(3);
     ar << loaded;
     EXPECT_FALSE(ar.IsFailed());
     EXPECT_EQ(ar.GetReadPosition(), kSampleBytes.size());
     ExpectStoresAsSample(loaded);
 }
 
-TEST(Serialize, ModesAndRewinding) {
-    CSerialize ar;
-    uint32_t v = 5;
-    ar << v;
+// Loading keeps the data and rewinds, storing starts afresh; a boolean loads true for any
+// non-zero byte; a failure sticks, values load as 0, until the archive is rewound by a mode.
+TEST(Serialize, ModesAndFailureStickiness) {
+    CSerialize ar = LoadingFrom({0x00, 0x02, 0xFF, 1, 'a', 'b'});
+    bool a = true, b = false, c = false;
+    ar << a << b << c;
+    EXPECT_EQ(std::vector<bool>({a, b, c}), std::vector<bool>({false, true, true}));
+    VTLstring str = "old";
+    ar << str;  // no 0 byte anywhere
+    EXPECT_TRUE(ar.IsFailed());
+    EXPECT_TRUE(str.empty());
+    ar.GetReadPosition() = 0;
+    uint32_t v = 99;
+    ar << v;  // the bytes are there, but the archive stays failed
+    EXPECT_EQ(v, 0u);
     ar.SetStoring(false);
-    EXPECT_EQ(ar.GetData().size(), 4u);
-    uint32_t back = 0;
-    ar << back;
-    EXPECT_EQ(back, 5u);
-    EXPECT_EQ(ar.GetReadPosition(), 4u);
-    ar.SetStoring(false);  // loading keeps the data and rewinds
-    EXPECT_EQ(ar.GetReadPosition(), 0u);
-    EXPECT_EQ(ar.GetData().size(), 4u);
-    ar.SetStoring(true);  // storing starts afresh
+    EXPECT_FALSE(ar.IsFailed());
+    ar << v;
+    EXPECT_EQ(v, 0x01FF0200u);
+    EXPECT_EQ(ar.GetData().size(), 6u);
+    ar.SetStoring(true);
     EXPECT_TRUE(ar.GetData().empty());
 }
 
-TEST(Serialize, BooleansLoadTrueForAnyNonZeroByte) {
-    CSerialize ar = LoadingFrom({0x00, 0x02, 0xFF});
-    bool a = true, b = false, c = false;
-    ar << a << b << c;
-    EXPECT_FALSE(a);
-    EXPECT_TRUE(b);
-    EXPECT_TRUE(c);
-}
-
-TEST(Serialize, NestedArchiveCarriesDataFlagAndPosition) {
+// A nested archive carries its data, flag and position; one stored into itself stores its
+// data as it was before; a nested load that fails empties the target.
+TEST(Serialize, NestedArchives) {
     CSerialize inner;
     uint16_t x = 0x0201;
     inner << x;
     inner.SetStoringFlag(false);
     inner.GetReadPosition() = 1;
-
     CSerialize outer;
     outer << inner;
     EXPECT_EQ(outer.GetData(), (Bytes{2, 0, 0, 0, 0x01, 0x02, 0x00, 0x01, 0, 0, 0}));
-
     outer.SetStoring(false);
     CSerialize back;
     outer << back;
     EXPECT_EQ(back.GetData(), (Bytes{0x01, 0x02}));
     EXPECT_FALSE(back.IsStoring());
     EXPECT_EQ(back.GetReadPosition(), 1u);
-}
 
-TEST(Serialize, StoringAnArchiveIntoItselfStoresItsDataBefore) {
-    CSerialize ar;
-    uint8_t b = 7;
-    ar << b;
-    ar << ar;
-    EXPECT_EQ(ar.GetData(), (Bytes{7, 1, 0, 0, 0, 7, 1, 0, 0, 0, 0}));
+    CSerialize self;
+    uint8_t seven = 7;
+    self << seven;
+    self << self;
+    EXPECT_EQ(self.GetData(), (Bytes{7, 1, 0, 0, 0, 7, 1, 0, 0, 0, 0}));
+
+    CSerialize cut = LoadingFrom({5, 0, 0, 0, 1});
+    cut << back;
+    EXPECT_TRUE(cut.IsFailed());
+    EXPECT_TRUE(back.GetData().empty());
 }
 
 TEST(Serialize, SmartArrayAwayFromItsStartThrowsBeforeStoring) {
@@ -242,33 +239,6 @@ INSTANTIATE_TEST_SUITE_P(
                       DamagedCase{"HugeArrayCount", WithCountAt(92, 0x40000000u)}),
     [](const ::testing::TestParamInfo<DamagedCase>& info) { return info.param.name; });
 
-TEST(Serialize, FailedStateSticksUntilRewound) {
-    CSerialize ar = LoadingFrom({1, 1, 1, 1, 'a', 'b'});
-    VTLstring s = "old";
-    ar << s;  // no 0 byte anywhere
-    EXPECT_TRUE(ar.IsFailed());
-    EXPECT_TRUE(s.empty());
-    ar.GetReadPosition() = 0;
-    uint32_t v = 99;
-    ar << v;  // the bytes are there, but the archive stays failed
-    EXPECT_EQ(v, 0u);
-    EXPECT_TRUE(ar.IsFailed());
-    ar.SetStoring(false);
-    ar << v;
-    EXPECT_FALSE(ar.IsFailed());
-    EXPECT_EQ(v, 0x01010101u);
-}
-
-TEST(Serialize, FailedNestedLoadEmptiesTheTarget) {
-    CSerialize ar = LoadingFrom({5, 0, 0, 0, 1});
-    CSerialize nested;
-    uint8_t b = 3;
-    nested << b;
-    ar << nested;
-    EXPECT_TRUE(ar.IsFailed());
-    EXPECT_TRUE(nested.GetData().empty());
-}
-
 // ---- files ---------------------------------------------------------------------
 
 namespace {
@@ -303,6 +273,7 @@ TEST_F(SerializeFiles, SaveWritesTheStreamAndLoadReadsItBack) {
     ExpectStoresAsSample(loaded);
 }
 
+// Failures leave the data alone and write nothing; a load clears an earlier failure.
 TEST_F(SerializeFiles, FailuresLeaveTheDataAlone) {
     CSerialize ar;
     uint32_t v = 1;
@@ -313,14 +284,9 @@ TEST_F(SerializeFiles, FailuresLeaveTheDataAlone) {
     EXPECT_EQ(ar.GetData(), (Bytes{1, 0, 0, 0}));
     EXPECT_EQ(ar.Load(""), -1);
     EXPECT_TRUE(std::filesystem::is_empty(dir_));
-}
-
-TEST_F(SerializeFiles, LoadClearsAnEarlierFailure) {
     std::ofstream(dir_ + "/two.sav", std::ios::binary) << std::string("\x02\x00\x00\x00", 4);
-    CSerialize ar;
     ar.SetStoring(false);
-    uint32_t v = 0;
-    ar << v;
+    ar << v << v;
     ASSERT_TRUE(ar.IsFailed());
     ASSERT_EQ(ar.Load("two.sav"), 0);
     ar.GetReadPosition() = 0;

@@ -55,59 +55,37 @@ TEST_P(FrameStepTest, FullFractionCycleSumsToTheStep) {
 INSTANTIATE_TEST_SUITE_P(Rates, FrameStepTest,
                          testing::Values(std::make_tuple(60u, 1092266u), std::make_tuple(240u, 273066u)));
 
-// The first frame at 60 per second is 16 ms long: skipping starts at 48 ms of lateness.
-class SkipThresholdTest : public testing::TestWithParam<std::tuple<uint32_t, bool>> {};
-
-TEST_P(SkipThresholdTest, LatenessOfThreeFrameLengthsSkips) {
-    const auto [work, skip] = GetParam();
-    FakeClock clock;
-    CFPSTimer fps{clock};
-    Frame(clock, fps, work);
-    EXPECT_EQ(fps.IsFrameSkip(), skip);
-    EXPECT_TRUE(clock.sleeps.empty());
-}
-
-INSTANTIATE_TEST_SUITE_P(Work, SkipThresholdTest,
-                         testing::Values(std::make_tuple(70u, true), std::make_tuple(64u, true),
-                                         std::make_tuple(63u, false), std::make_tuple(50u, false)));
-
-TEST(FrameTimer, LateFramesCatchUpWithoutLeavingTheGrid) {
-    FakeClock clock;
-    CFPSTimer fps{clock};
-    Frame(clock, fps, 70);
-    EXPECT_TRUE(fps.IsFrameSkip());
-    for (int i = 0; i < 3; ++i) {  // 37, 21 and 4 ms behind: no wait, no skip
-        Frame(clock, fps);
-        EXPECT_FALSE(fps.IsFrameSkip());
-        EXPECT_TRUE(clock.sleeps.empty());
-    }
-    Frame(clock, fps);
-    EXPECT_EQ(clock.sleeps, std::vector<uint32_t>{13});
-    EXPECT_EQ(clock.Now(), 16u + 17u + 16u + 17u + 17u);
-}
-
-// 250 ms or more of lateness is forgotten: the schedule restarts from now.
-class LatenessResetTest : public testing::TestWithParam<std::tuple<uint32_t, bool>> {};
-
-TEST_P(LatenessResetTest, BacklogOfQuarterSecondIsForgotten) {
-    const auto [work, forgotten] = GetParam();
-    FakeClock clock;
-    CFPSTimer fps{clock};
-    Frame(clock, fps, work);
-    EXPECT_EQ(fps.IsFrameSkip(), !forgotten);
-    Frame(clock, fps);
-    if (forgotten) {
-        EXPECT_EQ(clock.sleeps, std::vector<uint32_t>{17});
-        EXPECT_EQ(clock.Now(), work + 17);
-    } else {
-        EXPECT_TRUE(clock.sleeps.empty());
-        EXPECT_TRUE(fps.IsFrameSkip());
+// Lateness after one frame of `work` ms: the first frame at 60 per second is 16 ms long, so a
+// skip starts at 48 ms late; 250 ms or more is forgotten and the schedule restarts from now.
+// Then the frames that follow, each without work: skip or not, and the sleeps they make.
+TEST(FrameTimer, LatenessSkipsCatchesUpOrIsForgotten) {
+    const struct {
+        uint32_t work;
+        std::vector<bool> skips;
+        std::vector<uint32_t> sleeps;
+        uint32_t now;  // when the last frame ended
+    } cases[] = {
+        {50, {false, false}, {}, 50},
+        {63, {false, false}, {}, 63},
+        {64, {true, false}, {}, 64},
+        {70, {true, false, false, false, false}, {13}, 16 + 17 + 16 + 17 + 17},  // 37, 21, 4 behind, then on the grid
+        {265, {true, true}, {}, 265},
+        {266, {false, false}, {17}, 266 + 17},
+        {1000, {false, false}, {17}, 1000 + 17},
+    };
+    for (const auto& c : cases) {
+        FakeClock clock;
+        CFPSTimer fps{clock};
+        std::vector<bool> skips;
+        for (size_t i = 0; i < c.skips.size(); ++i) {
+            Frame(clock, fps, i == 0 ? c.work : 0);
+            skips.push_back(fps.IsFrameSkip());
+        }
+        EXPECT_EQ(skips, c.skips) << c.work;
+        EXPECT_EQ(clock.sleeps, c.sleeps) << c.work;
+        EXPECT_EQ(clock.Now(), c.now) << c.work;
     }
 }
-
-INSTANTIATE_TEST_SUITE_P(Work, LatenessResetTest,
-                         testing::Values(std::make_tuple(1000u, true), std::make_tuple(266u, true),
-                                         std::make_tuple(265u, false)));
 
 TEST(FrameTimer, RealRateOverFifteenThenThirtyOneFrames) {
     FakeClock clock;
@@ -142,6 +120,12 @@ TEST(FrameTimer, RealRateRestartsWithSetFps) {
     EXPECT_EQ(fps.GetRealFPS(), 0u);
     Frame(clock, fps);
     EXPECT_EQ(fps.GetRealFPS(), 60u);
+    fps.SetFPS(0);  // rate 0 neither waits nor skips
+    for (int i = 0; i < 5; ++i) {
+        Frame(clock, fps, 500);
+        EXPECT_FALSE(fps.IsFrameSkip());
+    }
+    EXPECT_EQ(clock.sleeps.size(), 56u);
 }
 
 // The busy time of a frame is filed one ring slot after its stamp, so the sum of slots
@@ -187,18 +171,6 @@ TEST(FrameTimer, SkippedFramesAreCountedPerSecondOfFrames) {
     }
     EXPECT_EQ(fps.GetSkipFrame(), 1u);
     EXPECT_EQ(skipped, (std::vector<int>{10, 20, 30, 100}));
-}
-
-TEST(FrameTimer, RateZeroNeitherWaitsNorSkips) {
-    FakeClock clock;
-    CFPSTimer fps{clock};
-    fps.SetFPS(0);
-    for (int i = 0; i < 5; ++i) {
-        Frame(clock, fps, 500);
-        EXPECT_FALSE(fps.IsFrameSkip());
-    }
-    EXPECT_TRUE(clock.sleeps.empty());
-    EXPECT_EQ(fps.GetFrameCount(), 5u);
 }
 
 }  // namespace

@@ -221,11 +221,20 @@ TEST(TextOut, VerticalFaceTurnsFullWidthCharactersOnly) {
         auto b = c.Ink();
         return std::make_pair(b[2] - b[0], b[3] - b[1]);  // ink width, height
     };
-    // 一 has no vertical form: turned, it stands tall.
-    auto [iw, ih] = box(*h, kIchi);
-    auto [viw, vih] = box(*v, kIchi);
-    EXPECT_GT(iw, ih);
-    EXPECT_GT(vih, viw);
+    // 漢 has no vertical form: turned, it is the upright glyph turned counter-clockwise about
+    // the centre of its cell (advance A by height H), pixel for pixel, every row in place.
+    const std::string kan = "\x8a\xbf";
+    int32_t a = 0, ht = 0;
+    h->MeasureText(kan, a, ht);
+    Canvas up(60, 60), turned(60, 60);
+    Draw(*h, up, 10, 10, kan);
+    Draw(*v, turned, 10, 10, kan);
+    auto half = [](int32_t n) { return n >= 0 ? n / 2 : -((1 - n) / 2); };  // toward minus infinity
+    ASSERT_GT(up.Count(), 10);
+    EXPECT_EQ(up.Count(), turned.Count());
+    for (int32_t j = 0; j < ht; ++j)
+        for (int32_t i = 0; i < a; ++i)
+            ASSERT_EQ(*up.At(10 + i, 10 + j), *turned.At(10 + j + half(a - ht), 10 + half(a + ht) - 1 - i)) << i << "," << j;
     // ー has one (a vertical stroke), which the turn lays flat again.
     auto [cw, ch] = box(*v, kChoon);
     EXPECT_GT(cw, ch);

@@ -124,21 +124,6 @@ TEST_F(KeyboardStateTest, TableIsOneToOneOutsideTheTwinBackslash) {
     EXPECT_EQ(std::count(keys, keys + mp::kKeyboardStateSize, 0), mp::kKeyboardStateSize);
 }
 
-TEST_F(KeyboardStateTest, LosingTheFocusReleasesEveryKey) {
-    PushFocus(true);
-    PushKey(SDL_SCANCODE_LEFT, true);
-    PushKey(SDL_SCANCODE_Z, true);
-    Pump();
-    EXPECT_EQ(mp::KeyboardFocusWindowId(), sdlId_);
-    EXPECT_EQ(Key(dik::kLeft), mp::kKeyDown);
-    // The key-up happens in another program and never reaches us.
-    PushFocus(false);
-    Pump();
-    EXPECT_EQ(mp::KeyboardFocusWindowId(), 0u);
-    EXPECT_EQ(Key(dik::kLeft), 0);
-    EXPECT_EQ(Key(dik::kZ), 0);
-}
-
 // The real keyboard device follows the focus in foreground mode.
 TEST_F(KeyboardStateTest, ForegroundDeviceReadsOnlyWithTheFocus) {
     namespace r = mp::input_result;

@@ -12,95 +12,16 @@
 #include "foundation/thread/thread_manager.h"
 #include "platform/window.h"
 
-// Xlib's macros (None, Bool, Status, ...) last, after everything they could clash with.
-#include <SDL2/SDL.h>
-#include <SDL2/SDL_syswm.h>
-#include <X11/Xatom.h>
-#include <X11/Xlib.h>
+#include "tests/x11/x_view.h"  // last: Xlib's macros
 
 namespace mp = morna::platform;
 namespace sdk = tovarineGameSDK3rd;
+using Geometry = morna::test::XGeometry;
+using morna::test::XView;
 
 namespace {
 
 const char* Utf8(const char8_t* s) { return reinterpret_cast<const char*>(s); }
-
-struct Geometry {
-    int x = -1, y = -1, width = -1, height = -1;  // the client area on the screen
-    int frameX = -1, frameY = -1;                 // the manager's frame around it
-    bool viewable = false, fullScreenState = false;
-};
-
-class XView {
-public:
-    XView() : m_display(XOpenDisplay(nullptr)) {}
-    ~XView() {
-        if (m_display) XCloseDisplay(m_display);
-    }
-    Display* get() const { return m_display; }
-
-    std::vector<unsigned char> Property(Window w, const char* name, const char* type) {
-        Atom actualType;
-        int format;
-        unsigned long count, after;
-        unsigned char* data = nullptr;
-        std::vector<unsigned char> out;
-        if (XGetWindowProperty(m_display, w, XInternAtom(m_display, name, False), 0, 4096, False,
-                               XInternAtom(m_display, type, False), &actualType, &format, &count,
-                               &after, &data) == Success &&
-            data != nullptr) {
-            out.assign(data, data + count * (format == 32 ? sizeof(long) : format / 8));
-            XFree(data);
-        }
-        return out;
-    }
-
-    bool HasProperty(Window w, const char* name) {
-        Atom actualType = 0;
-        int format;
-        unsigned long count, after;
-        unsigned char* data = nullptr;
-        XGetWindowProperty(m_display, w, XInternAtom(m_display, name, False), 0, 0, False,
-                           AnyPropertyType, &actualType, &format, &count, &after, &data);
-        if (data != nullptr) XFree(data);
-        return actualType != 0;
-    }
-
-    // The manager announces itself early in its start-up and lists its clients
-    // once it manages windows: a window mapped between the two can be lost.
-    bool HasWindowManager() {
-        Window root = DefaultRootWindow(m_display);
-        return HasProperty(root, "_NET_SUPPORTING_WM_CHECK") && HasProperty(root, "_NET_CLIENT_LIST");
-    }
-
-    Geometry Read(Window w) {
-        Geometry g;
-        XSync(m_display, False);
-        XWindowAttributes a;
-        if (!XGetWindowAttributes(m_display, w, &a)) return g;
-        Window child;
-        XTranslateCoordinates(m_display, w, DefaultRootWindow(m_display), 0, 0, &g.x, &g.y, &child);
-        g.width = a.width;
-        g.height = a.height;
-        g.viewable = a.map_state == IsViewable;
-        auto extents = Property(w, "_NET_FRAME_EXTENTS", "CARDINAL");  // left, right, top, bottom
-        long left = 0, top = 0;
-        if (extents.size() >= 4 * sizeof(long)) {
-            left = reinterpret_cast<const long*>(extents.data())[0];
-            top = reinterpret_cast<const long*>(extents.data())[2];
-        }
-        g.frameX = g.x - static_cast<int>(left);
-        g.frameY = g.y - static_cast<int>(top);
-        auto state = Property(w, "_NET_WM_STATE", "ATOM");
-        Atom fs = XInternAtom(m_display, "_NET_WM_STATE_FULLSCREEN", False);
-        for (size_t i = 0; i + sizeof(long) <= state.size(); i += sizeof(long))
-            if (*reinterpret_cast<const long*>(&state[i]) == static_cast<long>(fs)) g.fullScreenState = true;
-        return g;
-    }
-
-private:
-    Display* m_display;
-};
 
 struct Results {
     std::string netWmName;
@@ -136,12 +57,8 @@ public:
 
     void MainThread() override {
         XView x;
-        SDL_SysWMinfo info;
-        SDL_VERSION(&info.version);
-        if (!x.get() || !SDL_GetWindowWMInfo(mp::GetSdlWindow(GetHWnd()), &info) ||
-            info.subsystem != SDL_SYSWM_X11)
-            return;
-        const Window w = info.info.x11.window;
+        const Window w = XView::Of(GetHWnd());
+        if (!x.get() || w == 0) return;
         mp::GetScreenSize(m_r->screenWidth, m_r->screenHeight);
         const int cx = (m_r->screenWidth - 640) >> 1, cy = (m_r->screenHeight - 480) >> 1;
         // As the position of a window is that of its frame, the frame is centred

@@ -47,16 +47,6 @@ std::vector<int> ColumnsRead(int srcW, int dstW, int x, const Rect* clip = nullp
 
 }  // namespace
 
-TEST(CalcBltGeometry, AllZeroRecordDrawsTheWholeSourceAtTheOrigin) {
-    Desc d(640, 480), s(100, 50);
-    BltClipResult r;
-    ASSERT_EQ(CalcBltGeometry(d.info, s.info, BltGeometry{}, r), 0);
-    EXPECT_TRUE(r.oneToOne);
-    EXPECT_RECT(r.srcRect, 0, 0, 100, 50);
-    EXPECT_RECT(r.dstRect, 0, 0, 100, 50);
-    EXPECT_RECT(r.clipRect, 0, 0, 640, 480);
-}
-
 TEST(CalcBltGeometry, BasePoints) {
     Desc d(640, 480), s(100, 50);
     Point p{320, 240};
@@ -80,74 +70,6 @@ TEST(CalcBltGeometry, BasePoints) {
     EXPECT_RECT(r.dstRect, 0, 0, 51, 10);
 }
 
-TEST(CalcBltGeometry, OneToOneClipping) {
-    Desc d(640, 480), s(100, 50);
-    BltClipResult r;
-    Point p{-10, -5};
-    ASSERT_EQ(CalcBltGeometry(d.info, s.info, BltGeometry{&p}, r), 0);
-    EXPECT_RECT(r.srcRect, 10, 5, 100, 50);
-    EXPECT_RECT(r.dstRect, 0, 0, 90, 45);
-    Point far{600, 470};
-    ASSERT_EQ(CalcBltGeometry(d.info, s.info, BltGeometry{&far}, r), 0);
-    EXPECT_RECT(r.srcRect, 0, 0, 40, 10);
-    EXPECT_RECT(r.dstRect, 600, 470, 640, 480);
-    Point outside{640, 0};
-    EXPECT_EQ(CalcBltGeometry(d.info, s.info, BltGeometry{&outside}, r), 1);
-    // A clip larger than the destination acts as the destination; an inverted one draws nothing.
-    Rect big{-20, -20, 10000, 10000};
-    ASSERT_EQ(CalcBltGeometry(d.info, s.info, BltGeometry{nullptr, nullptr, nullptr, &big}, r), 0);
-    EXPECT_RECT(r.clipRect, 0, 0, 640, 480);
-    EXPECT_RECT(r.dstRect, 0, 0, 100, 50);
-    Rect inverted{10, 0, 10, 480};
-    EXPECT_EQ(CalcBltGeometry(d.info, s.info, BltGeometry{nullptr, nullptr, nullptr, &inverted}, r), 1);
-    Size same{100, 50};
-    ASSERT_EQ(CalcBltGeometry(d.info, s.info, BltGeometry{nullptr, &same}, r), 0);
-    EXPECT_TRUE(r.oneToOne);
-}
-
-TEST(CalcBltGeometry, SourceRectangle) {
-    Desc d(640, 480), s(100, 50);
-    BltClipResult r;
-    Rect part{-10, 0, 90, 50};
-    ASSERT_EQ(CalcBltGeometry(d.info, s.info, BltGeometry{nullptr, nullptr, &part}, r), 0);
-    EXPECT_RECT(r.srcRect, 0, 0, 90, 50);
-    EXPECT_RECT(r.dstRect, 0, 0, 90, 50);
-    Rect away{100, 0, 200, 50};
-    EXPECT_EQ(CalcBltGeometry(d.info, s.info, BltGeometry{nullptr, nullptr, &away}, r), 1);
-    // The visible 90 columns are what is stretched; no blank margin.
-    Size wide{200, 50};
-    ASSERT_EQ(CalcBltGeometry(d.info, s.info, BltGeometry{nullptr, &wide, &part}, r), 0);
-    EXPECT_FALSE(r.oneToOne);
-    EXPECT_EQ(r.stepX, 0);
-    EXPECT_EQ(r.remX, 90);
-    EXPECT_EQ(r.denX, 200);
-    EXPECT_EQ(r.errX, -201);
-}
-
-TEST(CalcBltGeometry, ZeroOrNegativeSizeDrawsNothing) {
-    Desc d(640, 480), s(100, 50);
-    BltClipResult r;
-    for (Size z : {Size{0, 50}, Size{-100, 50}, Size{100, 0}, Size{100, -1}}) {
-        EXPECT_EQ(CalcBltGeometry(d.info, s.info, BltGeometry{nullptr, &z}, r), 1);
-    }
-}
-
-TEST(CalcBltGeometry, StretchTerms) {
-    Desc d(640, 480), s(5, 1);
-    BltClipResult r;
-    Size ten{10, 1};
-    ASSERT_EQ(CalcBltGeometry(d.info, s.info, BltGeometry{nullptr, &ten}, r), 0);
-    EXPECT_EQ(r.errX, -11);
-    EXPECT_EQ(r.remX, 5);
-    EXPECT_EQ(r.denX, 10);
-    EXPECT_EQ(r.stepX, 0);
-    Point left{-3, 0};
-    ASSERT_EQ(CalcBltGeometry(d.info, s.info, BltGeometry{&left, &ten}, r), 0);
-    EXPECT_EQ(r.srcRect.left, 1);
-    EXPECT_EQ(r.errX, -6);
-    EXPECT_RECT(r.dstRect, 0, 0, 7, 1);
-}
-
 TEST(CalcBltGeometry, StretchedColumns) {
     EXPECT_EQ(ColumnsRead(5, 10, 0), (std::vector<int>{0, 0, 1, 1, 2, 2, 3, 3, 4, 4}));
     EXPECT_EQ(ColumnsRead(5, 10, -3), (std::vector<int>{1, 2, 2, 3, 3, 4, 4}));
@@ -159,31 +81,6 @@ TEST(CalcBltGeometry, StretchedColumns) {
     EXPECT_EQ(ColumnsRead(5, 10, -2), (std::vector<int>{1, 1, 2, 2, 3, 3, 4, 4}));
     Rect clip{3, 0, 64, 1};
     EXPECT_EQ(ColumnsRead(5, 10, 0, &clip), (std::vector<int>{1, 2, 2, 3, 3, 4, 4}));
-}
-
-// An axis that is not scaled, clipped by one pixel, while the other axis is stretched:
-// destination column 0 must show source column 1, not repeat column 0.
-TEST(CalcBltGeometry, ClipOfExactlyOneSourcePixelMovesTheEdge) {
-    Desc d(640, 480), s(100, 50);
-    Point p{-1, 0};
-    Size sz{100, 100};
-    BltClipResult r;
-    ASSERT_EQ(CalcBltGeometry(d.info, s.info, BltGeometry{&p, &sz}, r), 0);
-    EXPECT_FALSE(r.oneToOne);
-    EXPECT_EQ(r.srcRect.left, 1);
-    EXPECT_EQ(r.errX, -101);
-    EXPECT_EQ(r.stepX, 1);
-    EXPECT_EQ(r.remX, 0);
-
-    TestSurface src(XRGB8888, 100, 50), dst(XRGB8888, 100, 100);
-    for (int y = 0; y < 50; ++y)
-        for (int x = 0; x < 100; ++x) PixelFormat<XRGB8888>::Store(src.At(x, y), static_cast<uint32_t>(y << 8 | x));
-    BltLoop<PixelFormat<XRGB8888>, PixelFormat<XRGB8888>>(src.info, dst.info, BltGeometry{&p, &sz},
-                                                          SameFormatCopyPixel<PixelFormat<XRGB8888>, PixelFormat<XRGB8888>>{});
-    for (int y = 0; y < 100; ++y) {
-        EXPECT_EQ(PixelFormat<XRGB8888>::Load(dst.At(0, y)), static_cast<uint32_t>((y / 2) << 8 | 1)) << y;
-        EXPECT_EQ(PixelFormat<XRGB8888>::Load(dst.At(98, y)), static_cast<uint32_t>((y / 2) << 8 | 99)) << y;
-    }
 }
 
 // Coordinates and sizes near the 32-bit limits: sums and products must not wrap.

@@ -75,142 +75,106 @@ void WhenFlagged(CThread& t, const bool& flag, Act act) {
     }
 }
 
-TEST_F(ThreadTest, StopThreadAnswers) {
+// StopThread answers 0 unstarted, joined or again, 2 from the thread itself (which keeps its
+// id); after the body the thread is invalid but still marked running; the first thread is
+// known and is no CThread.
+TEST_F(ThreadTest, Lifecycle) {
     int32_t fromItself = -1;
+    bool validInside = false;
+    IThread* current = nullptr;
     CEvent done;
     FnThread t([&](FnThread& self) {
+        validInside = self.IsThreadValid();
+        current = GetCurrentThread();
         fromItself = self.StopThread();
         done.Set();
     });
-    EXPECT_EQ(t.StopThread(), 0);  // never started
+    EXPECT_EQ(t.StopThread(), 0);
     EXPECT_EQ(t.GetThreadId(), -1);
+    EXPECT_FALSE(t.IsThreadRunning());
     ASSERT_EQ(t.CreateThread(), 0);
     const int32_t id = t.GetThreadId();
     EXPECT_GT(id, 0);
     EXPECT_NE(id, GetCurrentThreadId());
     ASSERT_EQ(done.Wait(kLong), 0);
-    EXPECT_EQ(t.GetThreadId(), id);  // the thread's own StopThread kept it
-    EXPECT_EQ(t.StopThread(), 0);    // joined
-    EXPECT_EQ(fromItself, 2);
-    EXPECT_EQ(t.GetThreadHandle(), nullptr);
-    EXPECT_EQ(t.GetThreadId(), -1);
-    EXPECT_EQ(t.StopThread(), 0);
-}
-
-TEST_F(ThreadTest, AfterTheBodyTheThreadIsInvalidButStillMarkedRunning) {
-    bool validInside = false;
-    IThread* current = nullptr;
-    FnThread t([&](FnThread& self) {
-        validInside = self.IsThreadValid();
-        current = GetCurrentThread();
-    });
-    EXPECT_FALSE(t.IsThreadRunning());
-    ASSERT_EQ(t.CreateThread(), 0);
+    EXPECT_EQ(t.GetThreadId(), id);
     EXPECT_EQ(t.Finish(), 0);
+    EXPECT_EQ(fromItself, 2);
     EXPECT_TRUE(validInside);
     EXPECT_EQ(current, &t);
     EXPECT_FALSE(t.IsThreadValid());
     EXPECT_TRUE(t.IsThreadRunning());
-    // The first thread is known, and is not a CThread.
+    EXPECT_EQ(t.GetThreadHandle(), nullptr);
+    EXPECT_EQ(t.GetThreadId(), -1);
+    EXPECT_EQ(t.StopThread(), 0);
     EXPECT_EQ(GetCurrentThread(), nullptr);
     EXPECT_FALSE(CurrentThreadSlot().IsEmpty());
 }
 
-TEST_F(ThreadTest, StopRequestEndsASleepOnceThenSleepsRunTheirTime) {
-    bool first = false, second = true, validAfter = true;
-    CEvent entered;
+// raiseInterrupt makes one sleep throw and is then cleared; a stop request ends one sleep
+// (true) and leaves the thread invalid; later sleeps run their time (false).
+TEST_F(ThreadTest, SleepsEndedByInterruptsOnce) {
+    CEvent first, second;
+    bool threw = false, stillInterrupted = true, stopped = false, later = true, validAfter = true;
     FnThread t([&](FnThread& self) {
-        entered.Set();
-        first = self.sleep(kLong);
-        second = self.sleep(1);
-        validAfter = self.IsThreadValid();
-    });
-    ASSERT_EQ(t.CreateThread(), 0);
-    ASSERT_EQ(entered.Wait(kLong), 0);
-    t.Interrupt();
-    EXPECT_EQ(t.Finish(), 0);
-    EXPECT_TRUE(first);
-    EXPECT_FALSE(second);
-    EXPECT_FALSE(validAfter);
-}
-
-TEST_F(ThreadTest, RaiseInterruptMakesSleepThrowOnce) {
-    CEvent entered;
-    bool threw = false, stillInterrupted = true, laterSleep = true;
-    FnThread t([&](FnThread& self) {
-        entered.Set();
+        first.Set();
         try {
             self.sleep(kLong);
         } catch (const CInterruptedException&) {
             threw = true;
         }
         stillInterrupted = self.isInterrupted();
-        laterSleep = self.sleep(1);
+        second.Set();
+        stopped = self.sleep(kLong);
+        later = self.sleep(1);
+        validAfter = self.IsThreadValid();
     });
     ASSERT_EQ(t.CreateThread(), 0);
-    ASSERT_EQ(entered.Wait(kLong), 0);
+    ASSERT_EQ(first.Wait(kLong), 0);
     t.raiseInterrupt();
+    ASSERT_EQ(second.Wait(kLong), 0);
+    t.Interrupt();
     EXPECT_EQ(t.Finish(), 0);
     EXPECT_TRUE(threw);
     EXPECT_FALSE(stillInterrupted);
-    EXPECT_FALSE(laterSleep);
+    EXPECT_TRUE(stopped);
+    EXPECT_FALSE(later);
+    EXPECT_FALSE(validAfter);
 }
 
-TEST_F(ThreadTest, MonitorWaitIsWokenByNotifyAndTimesOut) {
-    bool waiting = false;
-    int32_t woken = -1, timedOut = -1;
+// A monitor wait is woken by notify (0) or times out (1); raiseInterrupt makes it throw with
+// the lock held again; a stop request wakes it (0) and leaves the thread invalid.
+TEST_F(ThreadTest, MonitorWaits) {
+    bool first = false, second = false, threw = false, lockHeld = false, valid = true;
+    int32_t woken = -1, timedOut = -1, stopped = -1;
     FnThread t([&](FnThread& self) {
         CCriticalLock lock(self.GetMonitor().GetLock());
-        waiting = true;
+        first = true;
         woken = self.wait(kLong);
-        waiting = false;
         timedOut = self.wait(1);
-    });
-    ASSERT_EQ(t.CreateThread(), 0);
-    WhenFlagged(t, waiting, [&] { t.notify(); });
-    EXPECT_EQ(t.Finish(), 0);
-    EXPECT_EQ(woken, 0);
-    EXPECT_EQ(timedOut, 1);
-}
-
-TEST_F(ThreadTest, StopRequestWakesTheThreadsOwnMonitorWait) {
-    bool waiting = false;
-    int32_t result = -1;
-    bool valid = true;
-    FnThread t([&](FnThread& self) {
-        CCriticalLock lock(self.GetMonitor().GetLock());
-        waiting = true;
-        result = self.wait(kLong);
-        waiting = false;
-        valid = self.IsThreadValid();
-    });
-    ASSERT_EQ(t.CreateThread(), 0);
-    WhenFlagged(t, waiting, [] {});
-    t.Interrupt();
-    EXPECT_EQ(t.StopThread(), 0);
-    EXPECT_EQ(result, 0);
-    EXPECT_FALSE(valid);
-}
-
-TEST_F(ThreadTest, RaiseInterruptMakesAMonitorWaitThrow) {
-    bool waiting = false, threw = false, lockHeld = false;
-    FnThread t([&](FnThread& self) {
-        CCriticalLock lock(self.GetMonitor().GetLock());
-        waiting = true;
+        second = true;
         try {
             self.wait(kLong);
         } catch (const CInterruptedException&) {
             threw = true;
             lockHeld = self.GetMonitor().GetLock().IsLockedByThisThread();
         }
-        waiting = false;
+        stopped = self.wait(kLong);
+        valid = self.IsThreadValid();
     });
     ASSERT_EQ(t.CreateThread(), 0);
-    WhenFlagged(t, waiting, [] {});
+    WhenFlagged(t, first, [&] { t.notify(); });
+    WhenFlagged(t, second, [] {});  // waiting now: nothing else wakes it
     t.raiseInterrupt();
+    WhenFlagged(t, threw, [] {});
+    t.Interrupt();
     EXPECT_EQ(t.StopThread(), 0);
+    EXPECT_EQ(woken, 0);
+    EXPECT_EQ(timedOut, 1);
     EXPECT_TRUE(threw);
     EXPECT_TRUE(lockHeld);
+    EXPECT_EQ(stopped, 0);
+    EXPECT_FALSE(valid);
 }
 
 TEST_F(ThreadTest, CreateThreadOnARunningThreadJoinsItAndStartsAgain) {
@@ -260,24 +224,42 @@ TEST_F(ThreadTest, InnerRunRunsTheWorkOnTheCallingThread) {
     EXPECT_EQ(t.GetThreadId(), -1);
 }
 
+// A body that counts its runs, optionally held at a gate.
 struct Counter {
-    void Bump() { ++count; }
+    void Bump() {
+        ++count;
+        if (gate) {
+            entered->Set();
+            gate->Wait(kLong);
+        }
+    }
     int count = 0;
+    CEvent* entered = nullptr;
+    CEvent* gate = nullptr;
 };
 
-TEST_F(ThreadTest, ABodyRunsOnceInsteadOfThreadProc) {
-    Counter counter;
+smart_ptr<function_callback> Body(Counter& c) {
+    return smart_ptr<function_callback>(new function_callback_vm0<Counter>(&c, &Counter::Bump));
+}
+
+// A body runs once instead of ThreadProc and is let go when it ends; one set while it runs
+// is kept for the next start, and the running one lives to its own end.
+TEST_F(ThreadTest, BodiesRunOnceAndAReplacementWaitsForTheNextStart) {
+    CEvent entered, gate;
+    Counter first{0, &entered, &gate}, second;
     int procRuns = 0;
     FnThread t([&](FnThread&) { ++procRuns; });
-    ASSERT_EQ(t.CreateThread(smart_ptr<function_callback>(new function_callback_vm0<Counter>(&counter, &Counter::Bump))),
-              0);
+    ASSERT_EQ(t.CreateThread(Body(first)), 0);
+    ASSERT_EQ(entered.Wait(kLong), 0);
+    t.SetThreadBody(Body(second));
+    gate.Set();
     EXPECT_EQ(t.StopThread(), 0);
-    EXPECT_EQ(counter.count, 1);
-    EXPECT_EQ(procRuns, 0);
-    // The thread let go of the body when it ran out: the next start runs ThreadProc.
-    ASSERT_EQ(t.CreateThread(), 0);
+    ASSERT_EQ(t.CreateThread(), 0);  // the replacement runs
     EXPECT_EQ(t.StopThread(), 0);
-    EXPECT_EQ(counter.count, 1);
+    ASSERT_EQ(t.CreateThread(), 0);  // and was let go: ThreadProc again
+    EXPECT_EQ(t.StopThread(), 0);
+    EXPECT_EQ(first.count, 1);
+    EXPECT_EQ(second.count, 1);
     EXPECT_EQ(procRuns, 1);
 }
 

@@ -1,0 +1,115 @@
+#pragma once
+// What the X server shows of a window: its properties, its place and state as the window
+// manager leaves them, and its pixels. Xlib's macros (None, Bool, Status, ...) come with it:
+// include it after everything they could clash with.
+#include <SDL2/SDL.h>
+#include <SDL2/SDL_syswm.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "platform/window.h"
+
+namespace morna::test {
+
+struct XGeometry {
+    int x = -1, y = -1, width = -1, height = -1;  // the client area on the screen
+    int frameX = -1, frameY = -1;                 // the manager's frame around it
+    bool viewable = false, fullScreenState = false;
+};
+
+class XView {
+public:
+    XView() : display_(XOpenDisplay(nullptr)) {}
+    ~XView() {
+        if (display_) XCloseDisplay(display_);
+    }
+    XView(const XView&) = delete;
+    XView& operator=(const XView&) = delete;
+    Display* get() const { return display_; }
+
+    // The X window of one of ours; asked each time, as SDL may make it anew for a renderer.
+    static Window Of(platform::WindowHandle handle) {
+        SDL_SysWMinfo wm;
+        SDL_VERSION(&wm.version);
+        if (handle != 0 && SDL_GetWindowWMInfo(platform::GetSdlWindow(handle), &wm) && wm.subsystem == SDL_SYSWM_X11)
+            return wm.info.x11.window;
+        return 0;
+    }
+
+    // A property's bytes; a 32-bit format comes as longs. Empty when it is absent.
+    std::vector<unsigned char> Property(Window w, const char* name, const char* type) {
+        Atom actualType = 0;
+        int format = 0;
+        unsigned long count = 0, after = 0;
+        unsigned char* data = nullptr;
+        std::vector<unsigned char> out;
+        const Atom wanted = type ? XInternAtom(display_, type, False) : AnyPropertyType;
+        if (XGetWindowProperty(display_, w, XInternAtom(display_, name, False), 0, 4096, False, wanted, &actualType,
+                               &format, &count, &after, &data) == Success &&
+            data != nullptr) {
+            out.assign(data, data + count * (format == 32 ? sizeof(long) : format / 8));
+            if (out.empty()) out.push_back(0);  // present, if empty
+            XFree(data);
+        }
+        return out;
+    }
+
+    // The manager announces itself early in its start-up and lists its clients once it
+    // manages windows: a window mapped between the two can be lost.
+    bool HasWindowManager() {
+        const Window root = DefaultRootWindow(display_);
+        return !Property(root, "_NET_SUPPORTING_WM_CHECK", nullptr).empty() &&
+               !Property(root, "_NET_CLIENT_LIST", nullptr).empty();
+    }
+
+    XGeometry Read(Window w) {
+        XGeometry g;
+        XSync(display_, False);
+        XWindowAttributes a;
+        if (!XGetWindowAttributes(display_, w, &a)) return g;
+        Window child;
+        XTranslateCoordinates(display_, w, DefaultRootWindow(display_), 0, 0, &g.x, &g.y, &child);
+        g.width = a.width;
+        g.height = a.height;
+        g.viewable = a.map_state == IsViewable;
+        const auto extents = Property(w, "_NET_FRAME_EXTENTS", "CARDINAL");  // left, right, top, bottom
+        const long* e = reinterpret_cast<const long*>(extents.data());
+        const bool framed = extents.size() >= 4 * sizeof(long);
+        g.frameX = g.x - static_cast<int>(framed ? e[0] : 0);
+        g.frameY = g.y - static_cast<int>(framed ? e[2] : 0);
+        const auto state = Property(w, "_NET_WM_STATE", "ATOM");
+        const Atom fs = XInternAtom(display_, "_NET_WM_STATE_FULLSCREEN", False);
+        for (size_t i = 0; i + sizeof(long) <= state.size(); i += sizeof(long))
+            g.fullScreenState |= *reinterpret_cast<const long*>(&state[i]) == static_cast<long>(fs);
+        return g;
+    }
+
+    // The window's pixels as 0x00RRGGBB, after every request before it was served.
+    bool Pixels(Window w, int width, int height, std::vector<uint32_t>& out) {
+        XSync(display_, False);
+        XImage* image = XGetImage(display_, w, 0, 0, width, height, AllPlanes, ZPixmap);
+        if (image == nullptr) return false;
+        out.resize(static_cast<size_t>(width) * height);
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x) {
+                const unsigned long p = XGetPixel(image, x, y);
+                auto channel = [p](unsigned long mask) {
+                    int shift = 0;
+                    while (mask && !(mask & 1)) mask >>= 1, ++shift;
+                    return static_cast<uint32_t>(((p >> shift) & mask) * 255 / mask);
+                };
+                out[static_cast<size_t>(y) * width + x] =
+                    (channel(image->red_mask) << 16) | (channel(image->green_mask) << 8) | channel(image->blue_mask);
+            }
+        XDestroyImage(image);
+        return true;
+    }
+
+private:
+    Display* display_;
+};
+
+}  // namespace morna::test
