@@ -1,7 +1,8 @@
 // Full-frame 640x480 blends through CSurfaceInfo::DispatchBlt, side by side with SDL2's
 // SDL_BlitSurface (SDL_BLENDMODE_BLEND, the rate as the source's alpha modulation) and
-// pixman's OVER (the rate as a solid mask) on the same pixels. Source and destination are
-// different random pictures.
+// pixman's OVER (the rate as a solid mask) on the same pixels; the peers have no 4-bit alpha
+// and take ARGB8888 there. Source and destination are different random pictures. The two
+// workers of XRGB8888 onto itself by one rate are also run on their own.
 #include <SDL.h>
 #include <benchmark/benchmark.h>
 #include <pixman.h>
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "bench/frame_surface.h"
+#include "blit/blend/blend_pixel.h"
 #include "draw/base/blend_tables.h"
 #include "draw/base/pixel_format.h"
 #include "draw/base/surface_info.h"
@@ -31,15 +33,19 @@ struct Case {
     EBltOp op;
     int32_t src, dst;
     uint8_t rate;
-    int32_t peerSrc;  // the peers' source format (they have no 4-bit alpha)
+    int32_t peerSrc;               // the peers' source format
+    BltMemberFn member = nullptr;  // run on its own instead of through the dispatch
 };
 
 void Ours(benchmark::State& state, Case c) {
     InitBlendTables();
     Surface src(c.src, 1), dst(c.dst, 2);
     const uint32_t rates[2] = {c.rate, 0};
+    BltParam param;
+    param.rate = c.rate;
     for (auto _ : state) {
-        benchmark::DoNotOptimize(DispatchBlt(dst.info, c.op, src.info, BltGeometry{}, rates));
+        benchmark::DoNotOptimize(c.member ? c.member(src.info, dst.info, param, BltGeometry{})
+                                          : DispatchBlt(dst.info, c.op, src.info, BltGeometry{}, rates));
         benchmark::ClobberMemory();
     }
     state.SetItemsProcessed(state.iterations() * kW * kH);
@@ -84,6 +90,12 @@ void Pixman(benchmark::State& state, Case c) {
 const Case kCases[] = {
     {"Blend128/XRGB8888>XRGB8888", EBltOp::BltBlend, XRGB8888, XRGB8888, 128, XRGB8888},
     {"Blend128/RGB565>RGB565", EBltOp::BltBlend, RGB565, RGB565, 128, RGB565},
+    {"Blend128/XRGB8888>XRGB8888/table", EBltOp::BltBlend, XRGB8888, XRGB8888, 128, 0,
+     &BltMember<XRGB8888, XRGB8888, BlendPixel>},
+    {"Blend128/XRGB8888>XRGB8888/packed", EBltOp::BltBlend, XRGB8888, XRGB8888, 128, 0,
+     &BltMember<XRGB8888, XRGB8888, PackedBlendPixel>},
+    {"SourceAlpha/ARGB8888>XRGB8888", EBltOp::BltAlpha, ARGB8888, XRGB8888, 0, ARGB8888},
+    {"SourceAlpha/ARGB4565>RGB565", EBltOp::BltAlpha, ARGB4565, RGB565, 0, ARGB8888},
 };
 
 int Register() {
@@ -95,6 +107,7 @@ int Register() {
                 ->Unit(benchmark::kMicrosecond);
         };
         add("morna", Ours);
+        if (c.member) continue;
         add("SDL2", Sdl);
         add("pixman", Pixman);
     }

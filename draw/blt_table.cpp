@@ -10,8 +10,6 @@ namespace {
 
 using Rule = BltNoMemberRule;
 
-constexpr std::span<const BltPair> NotBuilt() { return {}; }
-
 // clang-format off
 constexpr BltOpRow kOps[18] = {
     /* 0 BltCopy               */ {&kBltCopyPairs,      kBltCopyMembers,      Rule::NonFormatSource, false, 0},
@@ -24,12 +22,12 @@ constexpr BltOpRow kOps[18] = {
     /* 7 BltSubRate            */ {&kBltFamilyPairs,    kBltSubRateMembers,   Rule::EqualTypes,      false, 1},
     /* 8 BltKeyedAddRate       */ {&kBltKeyedRatePairs, kBltKeyedAddRateMembers, Rule::EqualTypes,   true,  1},
     /* 9 BltKeyedSubRate       */ {&kBltKeyedRatePairs, kBltKeyedSubRateMembers, Rule::EqualTypes,   true,  1},
-    /* 10 BltAlpha             */ {&kBltAlphaPairs,     NotBuilt(),           Rule::None,            false, 0},
+    /* 10 BltAlpha             */ {&kBltAlphaPairs,     kBltAlphaMembers,     Rule::None,            false, 0},
     /* 11 to 13: no operation  */ {}, {}, {},
     /* 14 BltBlend             */ {&kBltFamilyPairs,    kBltBlendMembers,     Rule::EqualTypes,      false, 1},
     /* 15 BltKeyedBlend        */ {&kBltFamilyPairs,    kBltKeyedBlendMembers,Rule::EqualTypes,      true,  1},
-    /* 16 BltBlendTwoRates     */ {&kBltFamilyPairs,    NotBuilt(),           Rule::Palette8Pair,    false, 2},
-    /* 17 BltKeyedBlendTwoRates*/ {&kBltFamilyPairs,    NotBuilt(),           Rule::EqualTypes,      true,  2},
+    /* 16 BltBlendTwoRates     */ {&kBltFamilyPairs,    kBltBlendTwoRatesMembers,      Rule::EqualTypes, false, 2},
+    /* 17 BltKeyedBlendTwoRates*/ {&kBltFamilyPairs,    kBltKeyedBlendTwoRatesMembers, Rule::EqualTypes, true,  2},
 };
 // clang-format on
 

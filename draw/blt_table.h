@@ -4,8 +4,8 @@
 // tests and every blit family read it.
 //
 // A family registers its members by putting its member table (MakeBltPairs over the pair set
-// of its operation, blt_pairs.h) in place of NotBuilt() in the row of its operation in
-// blt_table.cpp. A table in the set's order is indexed directly; a pair of the set that the
+// of its operation, blt_pairs.h) in the row of its operation in blt_table.cpp (an empty table:
+// not built). A table in the set's order is indexed directly; a pair of the set that the
 // table lacks answers as not built.
 #include <cstdint>
 #include <span>

@@ -198,6 +198,28 @@ struct AlphaComposePixel {
     }
 };
 
+// The one-rate blend of XRGB8888 onto itself as the packed 16-bit arithmetic of processors with
+// MMX does it: each byte (s * r >> 8) + (d * (255 - r) >> 8), the X byte weighted 0. So no pixel
+// is skipped, rate 255 gives s - 1, the X byte is always 0; the scaled path takes its error steps
+// after the pixel, and a 1:1 row runs one odd pixel, then pairs.
+template <class S, class D>
+struct PackedBlendPixel {
+    static_assert(S::kType == XRGB8888 && D::kType == XRGB8888, "the packed worker of XRGB8888 onto itself");
+    static constexpr BltStepping kStepping = BltStepping::ErrorAfter;
+
+    explicit PackedBlendPixel(const BltParam& p) : rate(p.rate) {}
+    uint32_t Blend(uint32_t s, uint32_t d) const {
+        uint32_t out = 0;
+        for (int shift = 0; shift < 24; shift += 8)
+            out |= (((s >> shift & 255u) * rate >> 8) + ((d >> shift & 255u) * (255u - rate) >> 8)) << shift;
+        return out;
+    }
+    void operator()(const uint8_t* s, uint8_t* d) const { D::Store(d, Blend(S::Load(s), D::Load(d))); }
+    void Row(const uint8_t* s, uint8_t* d, int n) const;
+
+    uint32_t rate;
+};
+
 template <class S, class D>
 using BlendPixel = WeightedBlendPixel<S, D, kBlendOneRate>;
 template <class S, class D>

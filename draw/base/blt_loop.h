@@ -95,6 +95,21 @@ inline bool BltRowsOverlap(const uint8_t* s, size_t sBytes, const uint8_t* d, si
     return sp < dp + dBytes && dp < sp + sBytes;
 }
 
+// Where the scaled path takes the error step of a pixel (or row): before it is read, for every
+// member but one, or after it, with the integer step, for an operator that declares
+//   static constexpr BltStepping kStepping = BltStepping::ErrorAfter;
+// (a 2-pixel source drawn 4 wide reads 0, 0, 1, 1 before and 0, 0, 0, 1 after).
+enum class BltStepping : uint8_t { ErrorFirst, ErrorAfter };
+
+template <class Op>
+constexpr BltStepping BltSteppingOf() {
+    if constexpr (requires { Op::kStepping; }) {
+        return Op::kStepping;
+    } else {
+        return BltStepping::ErrorFirst;
+    }
+}
+
 template <class Op>
 concept BltRowOp = requires(const Op& op, const uint8_t* s, uint8_t* d, int n) { op.Row(s, d, n); };
 
@@ -114,28 +129,31 @@ int BltLoop(const CSurfaceInfo& src, const CSurfaceInfo& dst, const BltGeometry&
     if (!c.oneToOne) {
         const intptr_t sStep = c.stepX * sb;
         const intptr_t sRowStep = c.stepY * sPitch;
+        constexpr bool kAfter = BltSteppingOf<Op>() == BltStepping::ErrorAfter;
+        // One error step: its carry moves the pointer one pixel (or row) further.
+        auto step = [](int32_t& e, int32_t add, int32_t sub, auto& p, intptr_t carry) {
+            e += add;
+            if (e >= 0) {
+                p += carry;
+                e -= sub;
+            }
+        };
         int32_t ey = c.errY;
         for (int y = 0; y < h; ++y) {
-            ey += c.remY;
-            if (ey >= 0) {
-                s += sPitch;
-                ey -= c.denY;
-            }
+            if constexpr (!kAfter) step(ey, c.remY, c.denY, s, sPitch);
             const uint8_t* sp = s;
             uint8_t* dp = d;
             int32_t ex = c.errX;
             for (int x = 0; x < w; ++x) {
-                ex += c.remX;
-                if (ex >= 0) {
-                    sp += sb;
-                    ex -= c.denX;
-                }
+                if constexpr (!kAfter) step(ex, c.remX, c.denX, sp, sb);
                 op(sp, dp);
                 dp += db;
                 sp += sStep;
+                if constexpr (kAfter) step(ex, c.remX, c.denX, sp, sb);
             }
             s += sRowStep;
             d += dPitch;
+            if constexpr (kAfter) step(ey, c.remY, c.denY, s, sPitch);
         }
         return 0;
     }

@@ -8,12 +8,6 @@
 // floor(x * w / 255) for x, w in 0..255 is (t + 1 + (t >> 8)) >> 8 with t = x * w, and also
 // ((t + 1) * 257) >> 16, the high half of a 16-bit product: both stay in 16-bit lanes and give
 // BltMulTable's bytes.
-//
-// The blends' 16-bit-lane forms (SSE2 only; their callers keep a table-driven pixel form):
-//   MulDiv255Epu16(x, w)   floor(x * w / 255) for lanes x, w in 0..255
-//   _mm_mulhi_epu16(x, m)  the same for one weight w below 255 given as m = Mul255Multiplier(w)
-//   LevelWord<F>(p, m, k)  BltLevelTable565/555[l][p] for 16-bit pixels p of format F, the
-//                          levels l given as LevelMultipliers(l, k)
 #include <cstdint>
 #include <cstring>
 
@@ -51,10 +45,6 @@ constexpr uint32_t MulDiv255Bytes(uint32_t x, uint32_t w) {
     hi = (hi + kOnes + (hi >> 8 & kLanes)) >> 8 & kLanes;
     return lo | hi << 8;
 }
-
-// ceil(w * 65536 / 255), w 0..254: (x * m) >> 16 = floor(x * w / 255) for every x 0..255, since
-// m overshoots w / 255 by less than 1/65536 per unit of x, which never reaches the next integer.
-constexpr uint16_t Mul255Multiplier(uint32_t w) { return static_cast<uint16_t>((w * 65536 + 254) / 255); }
 
 namespace portable {
 
@@ -96,33 +86,6 @@ inline U8x16 MulDiv255U8(U8x16 x, U8x16 w) {
 }
 inline U16x8 MulHiU16(U16x8 a, U16x8 b) {
     return reinterpret_cast<U16x8>(_mm_mulhi_epu16(reinterpret_cast<__m128i>(a), reinterpret_cast<__m128i>(b)));
-}
-
-inline __m128i Splat16(uint32_t v) { return _mm_set1_epi16(static_cast<int16_t>(v)); }
-inline __m128i Splat32(uint32_t v) { return _mm_set1_epi32(static_cast<int32_t>(v)); }
-
-inline __m128i MulDiv255Epu16(__m128i x, __m128i w) {
-    return _mm_mulhi_epu16(_mm_add_epi16(_mm_mullo_epi16(x, w), Splat16(1)), Splat16(257));
-}
-
-// Per lane, the multiplier of a level l 0..14, ceil(l * 65536 / 15): a field c << p of a 16-bit
-// pixel times it, high half, is (c * l / 15) << p plus less than one unit of bit 0 (c < 64),
-// so the field's own bits are exact. Level 15 has no multiplier (0) and the all-ones mask `full`.
-inline __m128i LevelMultipliers(__m128i l, __m128i& full) {
-    full = _mm_cmpeq_epi16(l, Splat16(15));
-    const __m128i nonZero = _mm_andnot_si128(_mm_cmpeq_epi16(l, _mm_setzero_si128()), Splat16(1));
-    return _mm_andnot_si128(full, _mm_add_epi16(_mm_mullo_epi16(l, Splat16(4369)), nonZero));
-}
-
-// F: a format whose colour is a 16-bit word (its traits give the three fields).
-template <class F>
-inline __m128i LevelWord(__m128i p, __m128i m, __m128i full) {
-    const __m128i r = Splat16(F::Mask(F::kR)), g = Splat16(F::Mask(F::kG)), b = Splat16(F::Mask(F::kB));
-    const __m128i rs = _mm_and_si128(_mm_mulhi_epu16(_mm_and_si128(p, r), m), r);
-    const __m128i gs = _mm_and_si128(_mm_mulhi_epu16(_mm_and_si128(p, g), m), g);
-    const __m128i bs = _mm_mulhi_epu16(_mm_and_si128(p, b), m);
-    const __m128i whole = _mm_and_si128(p, _mm_and_si128(full, Splat16(F::kColorMask)));
-    return _mm_or_si128(_mm_or_si128(rs, gs), _mm_or_si128(bs, whole));
 }
 
 #else
