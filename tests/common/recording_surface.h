@@ -11,6 +11,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -32,6 +33,7 @@ struct DrawCall {
     draw::Point point{};  // blit: destination point; helper: (x, y)
     bool hasSize = false;
     draw::Size size{};  // blit: destination size (stretching)
+    draw::Size source{};  // blit: the source's whole size
     bool hasRect = false;
     draw::Rect rect{};  // blit and helper: source rectangle (DarkenRect: its own); effect: the rectangle
     uint32_t value = 0;  // rate (first byte of the parameter), effect colour or parameter, fill colour,
@@ -39,6 +41,17 @@ struct DrawCall {
     uint32_t value2 = 0;  // second rate (ops 16, 17)
     uint32_t key = 0;     // keyed blits: the source's colour key
     int result = 0;       // what the call answered (helpers: not known when logged, 0)
+
+    // "op (x,y)", then " wxh" for a blit's source, " [l,t,r,b]" for a rectangle and " =v" for a
+    // value: a string that a test compares whole.
+    std::string Brief() const {
+        char s[128];
+        int n = std::snprintf(s, sizeof s, "%d (%d,%d)", op, point.x, point.y);
+        if (source.cx) n += std::snprintf(s + n, sizeof s - n, " %dx%d", source.cx, source.cy);
+        if (hasRect) n += std::snprintf(s + n, sizeof s - n, " [%d,%d,%d,%d]", rect.left, rect.top, rect.right, rect.bottom);
+        if (value) std::snprintf(s + n, sizeof s - n, " =%u", value);
+        return s;
+    }
 };
 
 class RecordingSurface : public draw::CFastPlane {
@@ -71,6 +84,7 @@ public:
         if (geom && geom->dstPoint) c.hasPoint = true, c.point = *geom->dstPoint;
         if (geom && geom->dstSize) c.hasSize = true, c.size = *geom->dstSize;
         if (geom && geom->srcRect) c.hasRect = true, c.rect = *geom->srcRect;
+        if (src) c.source = {src->width, src->height};
         const int o = c.op;
         if (param && ((o >= 6 && o <= 9) || o == 14 || o == 15)) c.value = *static_cast<const uint8_t*>(param);
         if (param && (o == 16 || o == 17)) {
