@@ -53,32 +53,6 @@ std::string PairName(const ::testing::TestParamInfo<ConvertPair::ParamType>& inf
 INSTANTIATE_TEST_SUITE_P(AllPairs, ConvertPair,
                          ::testing::Combine(::testing::ValuesIn(AllFormats()), ::testing::ValuesIn(AllFormats())), PairName);
 
-TEST(ConvertPixelRun, WidensWithZeroLowBits) {
-    const uint8_t w555[2] = {0xFF, 0x7F}, w565[2] = {0xFF, 0xFF};
-    uint8_t out[3];
-    ASSERT_EQ(ConvertPixelRun(w555, RGB555, out, RGB888, 1), 0u);
-    EXPECT_EQ(std::vector<uint8_t>(out, out + 3), (std::vector<uint8_t>{0xF8, 0xF8, 0xF8}));
-    ASSERT_EQ(ConvertPixelRun(w565, RGB565, out, RGB888, 1), 0u);
-    EXPECT_EQ(std::vector<uint8_t>(out, out + 3), (std::vector<uint8_t>{0xF8, 0xFC, 0xF8}));
-    const uint8_t a4555[4] = {0, 0, 15, 0};
-    uint8_t argb[4];
-    ASSERT_EQ(ConvertPixelRun(a4555, ARGB4555, argb, ARGB8888, 1), 0u);
-    EXPECT_EQ(argb[3], 240);
-}
-
-TEST(ConvertPixelRun, AlphaAndPadBytes) {
-    const uint8_t px[4] = {0x33, 0x22, 0x11, 0x80};  // ARGB8888 0x80112233
-    uint8_t abgr[4], xrgb[4] = {9, 9, 9, 9}, a4565[4] = {0, 0, 0, 0x5A};
-    ConvertPixelRun(px, ARGB8888, abgr, ABGR8888, 1);
-    EXPECT_EQ(std::vector<uint8_t>(abgr, abgr + 4), (std::vector<uint8_t>{0x11, 0x22, 0x33, 0x80}));
-    ConvertPixelRun(px, ARGB8888, xrgb, XRGB8888, 1);
-    EXPECT_EQ(std::vector<uint8_t>(xrgb, xrgb + 4), (std::vector<uint8_t>{0x33, 0x22, 0x11, 0x00}));
-    const uint8_t rgb[3] = {1, 2, 3};
-    ConvertPixelRun(rgb, RGB888, a4565, ARGB4565, 1);
-    EXPECT_EQ(a4565[2], 15);    // a source without alpha is opaque
-    EXPECT_EQ(a4565[3], 0x5A);  // the fourth byte is not written
-}
-
 TEST(ConvertPixelRun, CountOfZeroOrLessWritesNothing) {
     uint8_t src[4] = {1, 2, 3, 4}, dst[4] = {7, 7, 7, 7};
     EXPECT_EQ(ConvertPixelRun(src, RGB888, dst, ARGB8888, 0), 0u);

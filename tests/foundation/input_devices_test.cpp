@@ -31,7 +31,8 @@ public:
     int32_t answer = 0;
 };
 
-TEST(InputKeyBase, PushOnTheFirstPollPressOnEveryAndResetPushesAnew) {
+// Push on the first poll, press on every one; a reset makes a held key pushed anew.
+TEST(InputKeyBase, PushPressAndReset) {
     FakeDevice d;
     d.Hold(0x2C, true);
     d.Input();
@@ -49,10 +50,7 @@ TEST(InputKeyBase, PushOnTheFirstPollPressOnEveryAndResetPushesAnew) {
     EXPECT_FALSE(d.IsKeyPush(0x2C));
     EXPECT_FALSE(d.IsKeyPress(0x2C));
     EXPECT_EQ(d.GetKeyBuffer()[0x2C], 0);
-}
-
-TEST(InputKeyBase, KeyCodesOutsideTheArrayAreNeverPressed) {
-    FakeDevice d;
+    // Key codes outside the array are never pressed.
     std::memset(d.held, 0x80, sizeof d.held);
     d.Input();
     for (int key : {-1, 256, 1 << 20}) {
@@ -110,14 +108,6 @@ TEST_F(VirtualKeyTest, EitherDevicePressesTheKey) {
     }
 }
 
-TEST_F(VirtualKeyTest, AnswersTheDevicesFailuresCombined) {
-    board->answer = 1;
-    pad->answer = 2;
-    EXPECT_EQ(vkeys.Input(), 3);
-    board->answer = 0;
-    EXPECT_EQ(vkeys.Input(), 2);
-}
-
 TEST_F(VirtualKeyTest, BadAssignmentsAreNeverPressed) {
     morna::test::LogCapture log;
     vkeys.AddKey(in::CVirtualKey::kVirtualKeyCount, 0, 0x2C);
@@ -142,25 +132,15 @@ TEST_F(VirtualKeyTest, BadAssignmentsAreNeverPressed) {
     vkeys.ClearDevice();
     EXPECT_EQ(vkeys.Input(), 0);
     EXPECT_FALSE(vkeys.IsKeyPress(kShot));
-}
-
-TEST_F(VirtualKeyTest, AnEmptyDeviceIsAProgrammingError) {
-    vkeys.AddDevice(vtl::smart_ptr<in::IKeyBase>());
+    vkeys.AddDevice(vtl::smart_ptr<in::IKeyBase>());  // an empty device is a programming error
     EXPECT_THROW(vkeys.Input(), vtl::CNullPointerException);
 }
 
-TEST(InputJoyStick, NullDeviceIsReadyAndNeverPressed) {
-    in::CJoyStick joy;
-    EXPECT_EQ(joy.SelectDevice(-1), 1);
-    EXPECT_TRUE(joy.IsReady());
-    EXPECT_EQ(joy.Input(), 0);
-    EXPECT_EQ(joy.GetButtonCount(), 0);
-    EXPECT_EQ(joy.SetButtonCount(8), 0);
-    EXPECT_EQ(joy.GetButtonCount(), 0);
-    for (int k = 0; k < in::IKeyBase::kKeyCount; ++k) {
-        EXPECT_FALSE(joy.IsKeyPress(k));
-        EXPECT_FALSE(joy.IsKeyPush(k));
-    }
+// The answer combines the devices' failures.
+TEST_F(VirtualKeyTest, AnswersTheDevicesFailuresCombined) {
+    board->answer = 1;
+    pad->answer = 2;
+    EXPECT_EQ(vkeys.Input(), 3);
 }
 
 class InputJoyStickSdl : public ::testing::Test {
@@ -171,16 +151,21 @@ protected:
     }
 };
 
-TEST_F(InputJoyStickSdl, AMissingPadLeavesADeviceThatIsNotReady) {
+// A missing pad leaves a device that is not ready, with its default button count; the null
+// device is ready and never pressed, whatever its button count is set to.
+TEST_F(InputJoyStickSdl, MissingPadAndNullDevice) {
     in::CJoyStick joy;
     EXPECT_EQ(joy.SelectDevice(1000), 1);
     EXPECT_FALSE(joy.IsReady());
     EXPECT_EQ(joy.Input(), in::CWIN32JoyStick::kInputNotReady);
     EXPECT_FALSE(joy.IsKeyPress(in::IJoyStick::kStateUp));
-    // The failed device stays in place with its default button count.
     EXPECT_EQ(joy.GetButtonCount(), in::CWIN32JoyStick::kDefaultButtonCount);
-    joy.SetNullDevice();
+    EXPECT_EQ(joy.SelectDevice(-1), 1);
     EXPECT_TRUE(joy.IsReady());
+    EXPECT_EQ(joy.Input(), 0);
+    EXPECT_EQ(joy.SetButtonCount(8), 0);
+    EXPECT_EQ(joy.GetButtonCount(), 0);
+    for (int k = 0; k < in::IKeyBase::kKeyCount; ++k) EXPECT_FALSE(joy.IsKeyPress(k) || joy.IsKeyPush(k)) << k;
 }
 
 }  // namespace
