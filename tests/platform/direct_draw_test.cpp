@@ -56,27 +56,6 @@ TEST(DirectDrawSurface, RefusesSizesOutsideTheLimits) {
     }
 }
 
-TEST(DirectDrawSurface, InjectedFaults) {
-    dd::DirectDraw ddraw;
-    ddraw.InjectCreateSurfaceFailures(1);
-    std::unique_ptr<dd::DirectDrawSurface> s;
-    dd::SurfaceRequest r;
-    r.width = r.height = 4;
-    EXPECT_EQ(ddraw.CreateSurface(r, &s), dd::kDdErrGeneric);
-    ASSERT_EQ(ddraw.CreateSurface(r, &s), dd::kDdOk);
-
-    ddraw.InjectLockFailures(2, dd::kDdErrSurfaceLost);
-    dd::LockedSurface locked;
-    EXPECT_EQ(s->Lock(&locked), dd::kDdErrSurfaceLost);
-    EXPECT_EQ(s->Lock(&locked), dd::kDdErrSurfaceLost);
-    EXPECT_EQ(s->Lock(&locked), dd::kDdOk);
-    s->Unlock();
-
-    dd::DirectDraw::InjectCreateFailures(1);
-    EXPECT_EQ(dd::DirectDraw::Create(), nullptr);
-    EXPECT_NE(dd::DirectDraw::Create(), nullptr);
-}
-
 TEST(DirectDrawSurface, ADisplayChangeLosesEverySurfaceAndItsPixels) {
     dd::DirectDraw ddraw;
     auto a = Offscreen(ddraw, 4, 4);
