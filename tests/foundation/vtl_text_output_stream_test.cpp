@@ -14,16 +14,6 @@ using morna::test::RecordingDevice;
 
 namespace {
 
-TEST(ErrorLogTest, DefaultDeviceDiscards) {
-    CTextOutputStreamVersatile& log = GetErrorLog();
-    EXPECT_EQ(&log, &GetErrorLog());
-    log.Out("%s %d %x", "x", 1, 2u);
-    log.Out(VTL::VTLstring("text"));
-    log.Out(5);
-    log.Clear();
-    EXPECT_FALSE(log.GetDevice().isNull());
-}
-
 TEST(ErrorLogTest, EachLineArrivesOnceFormattedOnce) {
     LogCapture capture;
     GetErrorLog().Out("CWindow::CreateでRegisterClassEx失敗");

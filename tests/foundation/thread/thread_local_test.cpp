@@ -21,43 +21,30 @@ using namespace tovarineGameSDK3rd::Thread;
 using tovarineGameSDK3rd::AppFrame::CAppInitializer;
 using tovarineGameSDK3rd::VTL::smart_ptr;
 
+// Each thread has its own cell, a new one reading 0; a new thread never sees the cells of an
+// ended one, however many more threads than the system would take before reusing its ids.
 TEST(ThreadLocal, EachThreadHasItsOwnCell) {
     ThreadLocal<int> value;
-    EXPECT_TRUE(value.IsEmpty());
     value.Set(5);
-    EXPECT_FALSE(value.IsEmpty());
-    int seenThere = -1;
-    bool emptyThere = false;
-    std::thread other([&] {
-        emptyThere = value.IsEmpty();
-        seenThere = *value.Get();  // a new cell reads 0
-        value.Set(7);
-    });
-    other.join();
-    EXPECT_TRUE(emptyThere);
-    EXPECT_EQ(seenThere, 0);
-    EXPECT_EQ(*value.Get(), 5);
-    value.Erase();
-    EXPECT_TRUE(value.IsEmpty());
-}
-
-TEST(ThreadLocal, ANewThreadNeverSeesTheCellsOfAnEndedOne) {
-    ThreadLocal<int> value;
-    // Far more threads than the system would take before reusing its own ids.
     std::vector<int32_t> ids;
     for (int i = 0; i < 64; ++i) {
         bool empty = false;
+        int seen = -1;
         int32_t id = 0;
         std::thread t([&] {
             id = GetCurrentThreadId();
             empty = value.IsEmpty();
-            value.Set(i + 1);
+            seen = *value.Get();
+            value.Set(i + 7);
         });
         t.join();
-        EXPECT_TRUE(empty) << "thread " << i;
+        EXPECT_TRUE(empty && seen == 0) << "thread " << i;
         for (int32_t old : ids) EXPECT_NE(old, id);
         ids.push_back(id);
     }
+    EXPECT_EQ(*value.Get(), 5);
+    value.Erase();
+    EXPECT_TRUE(value.IsEmpty());
 }
 
 struct Counted {
@@ -123,7 +110,7 @@ smart_ptr<tovarineGameSDK3rd::VTL::function_callback> Call(void (*f)()) {
     return smart_ptr<tovarineGameSDK3rd::VTL::function_callback>(tovarineGameSDK3rd::VTL::function_callback_vg0::Create(f));
 }
 
-TEST(AppInitializer, RunsItsListsInOrderAndReportsABrokenExitCallback) {
+TEST(AppInitializer, RunsItsListsInOrderAndBrokenCallbacks) {
     morna::test::LogCapture log;
     g_ran.clear();
     CAppInitializer::RegisterInitializer(Call(&First));
@@ -139,17 +126,16 @@ TEST(AppInitializer, RunsItsListsInOrderAndReportsABrokenExitCallback) {
     // The empty element did not stop the ones after it.
     EXPECT_EQ(g_ran, (std::vector<int>{3, 1}));
     EXPECT_TRUE(log.Contains("CAppInitializer::~CAppInitializer"));
-    // Fresh lists for the tests after this one; the registry registers its
-    // exit callback again when it is made anew.
     CAppInitializer::DestroyCallbackLists();
     ThreadLocalBaseHelper::DestroyInstance();
-}
 
-TEST(AppInitializer, ABrokenStartUpCallbackThrowsAndLeavesNothingSet) {
+    // A broken start-up callback throws and leaves nothing set.
     CAppInitializer::RegisterInitializer(smart_ptr<tovarineGameSDK3rd::VTL::function_callback>());
     EXPECT_THROW(CAppInitializer(nullptr, nullptr, "", 1), tovarineGameSDK3rd::VTL::CNullPointerException);
     EXPECT_FALSE(GetMultiThreadFlag());
     EXPECT_EQ(CAppInitializer::GetInstance(), nullptr);
+    // Fresh lists for the tests after this one; the registry registers its exit callback
+    // again when it is made anew.
     CAppInitializer::DestroyCallbackLists();
     ThreadLocalBaseHelper::DestroyInstance();
 }
