@@ -230,6 +230,7 @@ TEST(MessageData, HelpAndTalkPagesFitFourLines) {
     if (!std::filesystem::exists(folder + "help.txt")) GTEST_SKIP() << "the data set's text tables are not in the tree";
     std::vector<tovarineGameSDK3rd::VTL::VTLstring> help;
     ParseHelp(read("help.txt"), help);
+    EXPECT_FALSE(help.empty());
     for (const auto& page : help) EXPECT_LE(LayoutMessage(page.view(), 544, Fixed).size(), 4u) << page.c_str();
     for (int id = 1; id <= 13; ++id) {
         std::vector<STalkPage> pages;
