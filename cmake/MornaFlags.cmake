@@ -97,6 +97,10 @@ function(morna_write_layers out)
   file(GENERATE OUTPUT ${out} CONTENT "${text}")
 endfunction()
 
+# What every test runs with: headless SDL, the leak suppressions.
+set(MORNA_TEST_ENVIRONMENT
+    "SDL_VIDEODRIVER=dummy;SDL_AUDIODRIVER=dummy;LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tools/lsan.supp")
+
 # morna_add_test(name folder [LIBS ...] [EXCLUDE regex...] [LABELS ...]): one
 # GoogleTest program made of every .cpp below a tests/ folder (less the files
 # matching EXCLUDE), its cases registered with CTest under the given labels.
@@ -115,8 +119,7 @@ function(morna_add_test name folder)
   # The discovery splits list-valued PROPERTIES apart (only the first variable
   # of an ENVIRONMENT list would arrive), so the properties are set by a script
   # of our own that ctest reads after the discovered tests.
-  set(env "SDL_VIDEODRIVER=dummy;SDL_AUDIODRIVER=dummy;LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tools/lsan.supp")
-  set(props "ENVIRONMENT \"${env}\"")
+  set(props "ENVIRONMENT \"${MORNA_TEST_ENVIRONMENT}\"")
   if(ARG_LABELS)
     string(APPEND props " LABELS \"${ARG_LABELS}\"")
   endif()
@@ -136,5 +139,21 @@ function(morna_add_programs prefix pattern)
     get_filename_component(stem ${src} NAME_WE)
     add_executable(${prefix}${stem} ${src})
     target_link_libraries(${prefix}${stem} PRIVATE ${libs} ${ARG_LIBS})
+  endforeach()
+endfunction()
+
+# morna_add_fuzz_replays(): for every fuzz/fuzz_<name>.cpp, a program of this build made of
+# the target and fuzz/corpus_replay.cpp, and a CTest test FuzzCorpus.<name> that runs each
+# file of fuzz/corpus/<name>/ once through it. A new target needs nothing but those two.
+function(morna_add_fuzz_replays)
+  get_property(libs GLOBAL PROPERTY MORNA_LIBRARIES)
+  file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/fuzz/fuzz_*.cpp)
+  foreach(src IN LISTS srcs)
+    get_filename_component(stem ${src} NAME_WE)
+    string(REGEX REPLACE "^fuzz_" "" name ${stem})
+    add_executable(replay_${stem} ${src} ${CMAKE_SOURCE_DIR}/fuzz/corpus_replay.cpp)
+    target_link_libraries(replay_${stem} PRIVATE ${libs})
+    add_test(NAME FuzzCorpus.${name} COMMAND replay_${stem} ${CMAKE_SOURCE_DIR}/fuzz/corpus/${name})
+    set_tests_properties(FuzzCorpus.${name} PROPERTIES ENVIRONMENT "${MORNA_TEST_ENVIRONMENT}")
   endforeach()
 endfunction()

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds and runs every test: the plain build with
 # warnings as errors, the ASan/UBSan build, the ThreadSanitizer build of the
-# thread tests and the libFuzzer targets for a short run each.
+# thread tests and the libFuzzer targets for a minute each (MORNA_FUZZ_SECONDS).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 top=$(pwd)
@@ -50,14 +50,14 @@ if [ -f tests/tsan_tests.txt ]; then
 fi
 
 if [ -d fuzz ] && ls fuzz/*.cpp >/dev/null 2>&1; then
-  echo "== fuzz targets, ${MORNA_FUZZ_SECONDS:-30} s each"
+  echo "== fuzz targets, ${MORNA_FUZZ_SECONDS:-60} s each"
   CC=clang-14 CXX=clang++-14 build build/fuzz -DMORNA_FUZZ=ON -DMORNA_TESTS=OFF
   for f in build/fuzz/fuzz/fuzz_*; do
     [ -x "$f" ] || continue
     name=$(basename "$f"); name=${name#fuzz_}
     work=$(mktemp -d)
     [ -d "fuzz/corpus/$name" ] && cp -r "fuzz/corpus/$name/." "$work/"
-    "$f" -max_total_time="${MORNA_FUZZ_SECONDS:-30}" -rss_limit_mb=2048 -print_final_stats=1 "$work" 2>&1 | tail -n 3
+    "$f" -max_total_time="${MORNA_FUZZ_SECONDS:-60}" -rss_limit_mb=2048 -print_final_stats=1 "$work" 2>&1 | tail -n 3
     rm -rf "$work"
   done
 fi
