@@ -1,7 +1,8 @@
 #pragma once
 // Standard picture formats (PNG, JPEG, GIF) decoded from memory, and drawn onto a memory
-// device context. The decoder library is SDL2_image; the picture's size is read from its
-// header and checked against the picture limit before the decoder allocates anything.
+// device context. PNG and JPEG are decoded by SDL2_image, GIF by giflib; the picture's size
+// is read from its header and checked against the picture limit before the decoder
+// allocates anything.
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -12,8 +13,8 @@ namespace morna::platform {
 
 class DeviceContext;
 
-// The size a PNG, JPEG or GIF header declares (for a GIF, its first image). False for data
-// of another kind or a header that ends too soon.
+// The size a PNG, JPEG or GIF header declares (for a GIF, its logical screen, grown to hold
+// its first image). False for data of another kind or a header that ends too soon.
 bool PeekPictureSize(const uint8_t* data, size_t size, int32_t& width, int32_t& height);
 
 class Picture {
@@ -34,6 +35,8 @@ public:
 
 private:
     Picture() = default;
+    bool DecodeGif(const uint8_t* data, size_t size, std::string& why);
+    bool DecodeWithSdl(const uint8_t* data, size_t size, bool png, std::string& why);
     int32_t width_ = 0, height_ = 0;
     std::vector<uint32_t> pixels_;
 };

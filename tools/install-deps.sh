@@ -9,8 +9,8 @@ PACKAGES=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev clang-14 libclang-rt-14-dev
   # benchmarks only: a peer for the blit benchmarks
   libpixman-1-dev
-  # the platform layer: window, input, audio output, picture decoding
-  libsdl2-dev libsdl2-image-dev
+  # the platform layer: window, input, audio output, picture decoding (PNG and JPEG; GIF)
+  libsdl2-dev libsdl2-image-dev libgif-dev
   # fonts: rendering, face matching, vertical glyph forms, Japanese faces
   libfreetype-dev libfontconfig-dev libharfbuzz-dev fonts-vlgothic fonts-ipafont-gothic
   # compressed audio, MIDI with a General MIDI sound font, the update check's HTTP

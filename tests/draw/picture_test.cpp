@@ -1,11 +1,14 @@
-// Standard pictures (PNG, JPEG) and image plug-ins, loaded into a 24-bit DIB bitmap.
+// Standard pictures (PNG, JPEG, GIF) and image plug-ins, loaded into a 24-bit DIB bitmap.
 #include <gtest/gtest.h>
 
 #include <SDL.h>
 #include <SDL_image.h>
+#include <gif_lib.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <numeric>
 #include <string>
 #include <vector>
 
@@ -46,12 +49,6 @@ TEST(StandardPicture, PngDecodesExactlyAndAlphaLiesOverBlack) {
     SDL_Surface* s = MakeSurface(7, 5, PngColour);
     ASSERT_EQ(IMG_SavePNG(s, (folder.Path() + "/p.png").c_str()), 0);
     SDL_FreeSurface(s);
-    tovarineGameSDK3rd::Auxiliary::CFile file;
-    ASSERT_EQ(file.Read("p.png"), 0);
-    CGraphicLoader loader;
-    ASSERT_EQ(loader.Load(&file), 0);
-    EXPECT_EQ(loader.HasAlpha(), 0);
-    EXPECT_EQ(loader.LoadToSurface(nullptr), -1);  // no direct path
     CDIBitmap dib;
     ASSERT_EQ(dib.Load("p.png", 24), 0);
     int w = 0, h = 0;
@@ -70,22 +67,112 @@ TEST(StandardPicture, PngDecodesExactlyAndAlphaLiesOverBlack) {
         }
 }
 
-// A header declaring 20000 x 20000 is refused before decoding; a cut file fails.
+// ---- GIF
+
+struct GifFrame {
+    int left, top, w, h;
+    bool interlaced;
+    int colours;      // of a local table; 0: the global table of 16
+    int transparent;  // -1: none
+};
+
+int GifIndex(const GifFrame& f, int x, int y) { return (x * 3 + y * 5 + f.left) % (f.colours ? f.colours : 16); }
+GifColorType GifColour(bool local, int i) { return {uint8_t(i * 13 + local * 100), uint8_t(255 - i * 7), uint8_t(i * 31)}; }
+
+// Each frame has its control block; an animation has a long comment first.
+std::vector<uint8_t> WriteGif(int sw, int sh, const std::vector<GifFrame>& frames) {
+    std::vector<uint8_t> out;
+    int error = 0;
+    GifFileType* g = EGifOpen(&out, [](GifFileType* f, const GifByteType* d, int n) {
+        auto* v = static_cast<std::vector<uint8_t>*>(f->UserData);
+        v->insert(v->end(), d, d + n);
+        return n;
+    }, &error);
+    GifColorType colours[2][16];
+    for (int i = 0; i < 16; ++i) colours[0][i] = GifColour(false, i), colours[1][i] = GifColour(true, i);
+    ColorMapObject* global = GifMakeMapObject(16, colours[0]);
+    EGifSetGifVersion(g, true);
+    EGifPutScreenDesc(g, sw, sh, 8, 0, global);
+    if (frames.size() > 1) EGifPutComment(g, std::string(300, 'c').c_str());  // two sub-blocks
+    for (const GifFrame& f : frames) {
+        GraphicsControlBlock gcb{DISPOSAL_UNSPECIFIED, false, 10, f.transparent};
+        GifByteType ext[4];
+        EGifPutExtension(g, GRAPHICS_EXT_FUNC_CODE, static_cast<int>(EGifGCBToExtension(&gcb, ext)), ext);
+        ColorMapObject* local = f.colours ? GifMakeMapObject(f.colours, colours[1]) : nullptr;
+        EGifPutImageDesc(g, f.left, f.top, f.w, f.h, f.interlaced, local);
+        // Interlaced rows are stored by pass: every 8th from 0, every 8th from 4, every 4th from 2, the odd ones.
+        auto pass = [&f](int y) { return !f.interlaced || y % 8 == 0 ? 0 : y % 8 == 4 ? 1 : y % 4 == 2 ? 2 : 3; };
+        std::vector<int> rows(f.h);
+        std::iota(rows.begin(), rows.end(), 0);
+        std::stable_sort(rows.begin(), rows.end(), [&](int a, int b) { return pass(a) < pass(b); });
+        for (int y : rows) {
+            std::vector<GifPixelType> line(f.w);
+            for (int x = 0; x < f.w; ++x) line[x] = static_cast<GifPixelType>(GifIndex(f, x, y));
+            EGifPutLine(g, line.data(), f.w);
+        }
+        GifFreeMapObject(local);
+    }
+    EGifCloseFile(g, &error);
+    GifFreeMapObject(global);
+    return out;
+}
+
+TEST(StandardPicture, GifFirstImageComposedOverItsScreen) {
+    struct Case {
+        int sw, sh;
+        std::vector<GifFrame> frames;
+        int cw, ch;
+    };
+    const Case cases[] = {
+        {3, 11, {{0, 0, 3, 11, true, 0, -1}}, 3, 11},                                 // interlaced, global table
+        {7, 6, {{2, 1, 3, 4, false, 4, 2}}, 7, 6},                                    // offset, local table, transparency
+        {4, 4, {{0, 0, 4, 4, false, 0, 1}, {1, 1, 2, 2, false, 2, 0}}, 4, 4},         // animated: the first frame
+        {2, 2, {{1, 1, 3, 2, false, 0, -1}}, 4, 3},                                   // the screen grows to hold it
+    };
+    for (const Case& c : cases) {
+        const GifFrame& f = c.frames[0];
+        std::vector<uint32_t> want(size_t(c.cw) * c.ch, 0);
+        for (int y = 0; y < f.h; ++y)
+            for (int x = 0; x < f.w; ++x) {
+                const int i = GifIndex(f, x, y);
+                const GifColorType k = GifColour(f.colours != 0, i);
+                if (i != f.transparent) want[(f.top + y) * c.cw + f.left + x] = 0xFF000000u | k.Red << 16 | k.Green << 8 | k.Blue;
+            }
+        const std::vector<uint8_t> bytes = WriteGif(c.sw, c.sh, c.frames);
+        int32_t w = 0, h = 0;
+        EXPECT_TRUE(morna::platform::PeekPictureSize(bytes.data(), bytes.size(), w, h) && w == c.cw && h == c.ch) << w << "x" << h;
+        std::string why;
+        const auto p = morna::platform::Picture::Decode(bytes.data(), bytes.size(), &why);
+        ASSERT_TRUE(p) << why;
+        EXPECT_EQ(p->Width() * 100 + p->Height(), c.cw * 100 + c.ch);
+        EXPECT_EQ(p->Pixels(), want) << c.cw << "x" << c.ch;
+    }
+}
+
+// A header declaring 20000 x 20000 is refused before decoding; cut or broken files fail.
 TEST(StandardPicture, OversizedAndDamagedFail) {
     morna::test::TempBaseFolder folder("morna-pic");
     const std::vector<uint8_t> big = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A, 0, 0, 0, 13, 'I', 'H', 'D', 'R',
                                       0, 0, 0x4E, 0x20, 0, 0, 0x4E, 0x20, 8, 6, 0, 0, 0, 0, 0, 0, 0};
-    morna::test::WriteBytes(folder.Path() + "/big.png", big);
     SDL_Surface* s = MakeSurface(16, 16, PngColour);
     ASSERT_EQ(IMG_SavePNG(s, (folder.Path() + "/p.png").c_str()), 0);
     SDL_FreeSurface(s);
-    auto bytes = morna::test::ReadBytes(folder.Path() + "/p.png");
-    bytes.resize(bytes.size() / 2);
-    morna::test::WriteBytes(folder.Path() + "/cut.png", bytes);
-    morna::test::LogCapture log;
-    CDIBitmap dib;
-    EXPECT_EQ(dib.Load("big.png", 24), 1);
-    EXPECT_EQ(dib.Load("cut.png", 24), 1);
+    auto cutPng = morna::test::ReadBytes(folder.Path() + "/p.png");
+    cutPng.resize(cutPng.size() / 2);
+    std::vector<uint8_t> cutGif = WriteGif(40, 40, {{0, 0, 40, 40, false, 0, -1}});
+    cutGif.resize(cutGif.size() / 2);
+    // A GIF87a with a broken image block that once made a GIF reader free a pointer it never allocated.
+    std::vector<uint8_t> badFree;
+    const char* hex = "474946383761000000002700002c000102030405060304050607ff3700002801000f07";
+    for (const char* h = hex; *h; h += 2) badFree.push_back(uint8_t(std::stoi(std::string(h, 2), nullptr, 16)));
+    badFree.resize(badFree.size() + 50, 0xAE);
+    for (const auto& bytes : {big, cutPng, cutGif, badFree}) {
+        morna::test::WriteBytes(folder.Path() + "/p.bmp", bytes);
+        morna::test::LogCapture log;
+        CDIBitmap dib;
+        EXPECT_EQ(dib.Load("p.bmp", 24), 1) << bytes.size();
+        EXPECT_TRUE(log.Contains("CGraphicLoader::LoadOlePicture")) << bytes.size();
+    }
 }
 
 // ---- plug-ins
