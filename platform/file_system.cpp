@@ -180,6 +180,17 @@ bool RemoveFile(std::string_view name) {
     return SystemPathFromName(name, path) && ::unlink(path.c_str()) == 0;
 }
 
+bool IsDirectory(std::string_view name) {
+    std::string path;
+    struct stat st;
+    return SystemPathFromName(name, path) && ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool MakeDirectory(std::string_view name) {
+    std::string path;
+    return SystemPathFromName(name, path) && ::mkdir(path.c_str(), 0777) == 0;
+}
+
 bool RenameFile(std::string_view from, std::string_view to) {
     std::string a, b;
     return SystemPathFromName(from, a) && SystemPathFromName(to, b) && ::rename(a.c_str(), b.c_str()) == 0;

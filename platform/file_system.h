@@ -36,6 +36,9 @@ bool CreateUniqueFile(std::string_view folder, std::string_view prefix, std::str
 
 bool RemoveFile(std::string_view name);
 bool RenameFile(std::string_view from, std::string_view to);
+bool IsDirectory(std::string_view name);
+// Makes one folder (its parent must exist); false when it cannot.
+bool MakeDirectory(std::string_view name);
 
 // Writes a whole file safely: the bytes go to a new file in the same folder,
 // which then replaces the target by rename, so a crash never leaves half a file.

@@ -3,6 +3,7 @@
 #include <SDL2/SDL.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <condition_variable>
 #include <deque>
 #include <map>
@@ -13,6 +14,8 @@
 
 #include "platform/charset.h"
 #include "platform/event_observer.h"
+#include "platform/file_system.h"
+#include "platform/shared_library.h"
 
 namespace morna::platform {
 namespace {
@@ -47,6 +50,7 @@ struct WindowRecord {
     std::string caption;
     uint32_t style = 0;
     bool inputMethod = false;
+    bool acceptsDrops = false;  // DragAcceptFiles
     bool destroying = false;  // WM_DESTROY sent: a second DestroyWindow does nothing
 };
 
@@ -62,6 +66,12 @@ struct State {
     uint32_t wakeEvent = 0;             // our SDL user event that wakes SDL_WaitEvent
     int32_t cursorCount = 0;
     WindowHandle focused = 0;           // our window with the keyboard focus
+    // Files dropped, gathered until SDL says the drop is complete, then handed out by id.
+    std::vector<std::string> dropping;
+    std::map<uintptr_t, std::vector<std::string>> drops;
+    uintptr_t nextDrop = 1;
+    // SDL's reason for the last refused video start or window, whichever thread asked.
+    std::string windowError;
 
     State() {
         for (const char* name :
@@ -106,6 +116,41 @@ SDL_Window* OwnSdlWindow(WindowHandle window) {
     return it->second.sdl;
 }
 
+// SDL keeps its error per thread: the reason is kept here for whoever reports it.
+void NoteWindowError(const char* reason) {
+    std::lock_guard<std::mutex> guard(S().lock);
+    S().windowError = reason;
+}
+
+// SDL's X11 code asks about windows that the window manager may be destroying at the same
+// moment (the frame of a full-screen window that closes), and Xlib's own answer to such an
+// error ends the process. SDL passes X errors on to the handler it found at its start: ours
+// logs them and carries on. Xlib is reached through the loader, when it is there at all.
+struct XErrorHead {  // the start of Xlib's error event, as its ABI lays it out
+    int type;
+    void* display;
+    unsigned long resource;
+    unsigned long serial;
+    unsigned char errorCode, requestCode, minorCode;
+};
+
+int OnXError(void*, XErrorHead* e) {
+    std::fprintf(stderr, "X error %d on request %d (resource 0x%lx) ignored\n", e->errorCode, e->requestCode,
+                 e->resource);
+    return 0;
+}
+
+void GuardXErrors() {
+    static std::once_flag once;
+    std::call_once(once, [] {
+        SharedLibraryHandle x11 = OpenSharedLibrary("libX11.so.6");
+        if (x11 == nullptr) return;  // no X here: nothing to guard
+        using Handler = int (*)(void*, XErrorHead*);
+        auto set = reinterpret_cast<Handler (*)(Handler)>(FindSharedLibrarySymbol(x11, "XSetErrorHandler"));
+        if (set != nullptr) set(&OnXError);
+    });
+}
+
 // Starts SDL video for the calling thread unless it already owns it.
 bool EnsureVideo() {
     State& s = S();
@@ -113,19 +158,27 @@ bool EnsureVideo() {
     {
         std::lock_guard<std::mutex> guard(s.lock);
         if (s.videoOwner == me) return true;
-        if (s.videoOwner != nullptr) return false;
+        if (s.videoOwner != nullptr) {
+            s.windowError = "the display belongs to another thread";
+            return false;
+        }
         s.videoOwner = me;  // claimed; the others are refused until released
     }
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
     // SDL would turn SIGINT and SIGTERM into its quit event, which is ignored
     // here: the signals keep their usual effect instead.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    GuardXErrors();
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        NoteWindowError(SDL_GetError());
         std::lock_guard<std::mutex> guard(s.lock);
         s.videoOwner = nullptr;
         return false;
     }
     SDL_EventState(SDL_QUIT, SDL_IGNORE);
+    // Drops reach a window only once it accepts them (DragAcceptFiles).
+    SDL_EventState(SDL_DROPFILE, SDL_DISABLE);
+    SDL_EventState(SDL_DROPCOMPLETE, SDL_DISABLE);
     std::lock_guard<std::mutex> guard(s.lock);
     if (s.wakeEvent == 0) {
         uint32_t type = SDL_RegisterEvents(1);
@@ -250,6 +303,36 @@ intptr_t PackSize(int32_t w, int32_t h) {
                                  static_cast<uint32_t>(w & 0xFFFF));
 }
 
+// The names of one drop, gathered as Shift-JIS "Z:" paths; the completion posts
+// them to the window as one WM_DROPFILES.
+void TranslateDrop(const SDL_Event& e) {
+    State& s = S();
+    if (e.type == SDL_DROPFILE) {
+        std::string name;
+        if (e.drop.file != nullptr && !NameFromSystemPath(e.drop.file, name)) {
+            std::fprintf(stderr, "drop: a file name without a Shift-JIS form is skipped\n");
+        } else if (e.drop.file != nullptr) {
+            std::lock_guard<std::mutex> guard(s.lock);
+            s.dropping.push_back(std::move(name));
+        }
+        SDL_free(e.drop.file);
+        return;
+    }
+    if (e.type == SDL_DROPBEGIN) return;
+    const WindowHandle h = HandleOfSdlId(e.drop.windowID);
+    uintptr_t id = 0;
+    {
+        std::lock_guard<std::mutex> guard(s.lock);
+        auto it = s.windows.find(h);
+        if (it != s.windows.end() && it->second.acceptsDrops && !s.dropping.empty()) {
+            id = s.nextDrop++;
+            s.drops[id] = std::move(s.dropping);
+        }
+        s.dropping.clear();
+    }
+    if (id != 0) PostTo(MyQueue().get(), {h, WM_DROPFILES, id, 0});
+}
+
 // One SDL event: observers first, then the window message it stands for.
 void TranslateSdlEvent(const SDL_Event& e) {
     uint32_t wake;
@@ -259,12 +342,17 @@ void TranslateSdlEvent(const SDL_Event& e) {
     }
     if (wake != 0 && e.type == wake) return;
     NotifyEventObservers(e);
+    if (e.type == SDL_DROPFILE || e.type == SDL_DROPBEGIN || e.type == SDL_DROPCOMPLETE) {
+        TranslateDrop(e);
+        return;
+    }
     if (e.type != SDL_WINDOWEVENT) return;  // SDL_QUIT included: closing is per window
     WindowHandle h = HandleOfSdlId(e.window.windowID);
     if (h == 0) return;
     ThreadQueue* me = MyQueue().get();
     switch (e.window.event) {
         case SDL_WINDOWEVENT_CLOSE: PostTo(me, {h, WM_CLOSE, 0, 0}); break;
+        case SDL_WINDOWEVENT_EXPOSED: PostTo(me, {h, WM_PAINT, 0, 0}); break;
         case SDL_WINDOWEVENT_FOCUS_GAINED:
             SetFocused(h, true);
             PostTo(me, {h, WM_ACTIVATEAPP, 1, 0});
@@ -416,6 +504,7 @@ WindowHandle CreateWindow(const WindowCreation& creation) {
     SDL_Window* sdl = CreateSdlWindow(creation.caption, creation.style, creation.x, creation.y,
                                       creation.width, creation.height);
     if (sdl == nullptr) {
+        NoteWindowError(SDL_GetError());
         ReleaseVideoIfIdle();
         return 0;
     }
@@ -536,10 +625,19 @@ bool IsWindowVisible(WindowHandle window) {
     return sdl != nullptr && (SDL_GetWindowFlags(sdl) & SDL_WINDOW_SHOWN) != 0;
 }
 
+// The manager's frame above and left of the client area; 0 while it is not known (SDL
+// then moves the window by its frame's corner, as the manager places it).
+void FrameCorner(SDL_Window* sdl, int& left, int& top) {
+    int bottom = 0, right = 0;
+    if (SDL_GetWindowBordersSize(sdl, &top, &left, &bottom, &right) != 0) top = left = 0;
+}
+
 bool MoveWindow(WindowHandle window, int32_t x, int32_t y) {
     SDL_Window* sdl = OwnSdlWindow(window);
     if (sdl == nullptr) return false;
-    SDL_SetWindowPosition(sdl, x, y);
+    int left = 0, top = 0;
+    FrameCorner(sdl, left, top);
+    SDL_SetWindowPosition(sdl, x + left, y + top);
     return true;
 }
 
@@ -553,10 +651,11 @@ bool ResizeWindow(WindowHandle window, int32_t width, int32_t height) {
 bool GetWindowPosition(WindowHandle window, int32_t& x, int32_t& y) {
     SDL_Window* sdl = OwnSdlWindow(window);
     if (sdl == nullptr) return false;
-    int ix = 0, iy = 0;
+    int ix = 0, iy = 0, left = 0, top = 0;
     SDL_GetWindowPosition(sdl, &ix, &iy);
-    x = ix;
-    y = iy;
+    FrameCorner(sdl, left, top);
+    x = ix - left;
+    y = iy - top;
     return true;
 }
 
@@ -627,6 +726,47 @@ bool FocusWindow(WindowHandle window) {
     if (sdl == nullptr) return false;
     SDL_RaiseWindow(sdl);
     return true;
+}
+
+bool DragAcceptFiles(WindowHandle window, bool accept) {
+    if (OwnSdlWindow(window) == nullptr) return false;
+    bool any = false;
+    {
+        std::lock_guard<std::mutex> guard(S().lock);
+        S().windows[window].acceptsDrops = accept;
+        for (const auto& [h, w] : S().windows) any = any || w.acceptsDrops;
+    }
+    // SDL offers drops on every window or none: on while one of ours takes them.
+    SDL_EventState(SDL_DROPFILE, any ? SDL_ENABLE : SDL_DISABLE);
+    SDL_EventState(SDL_DROPCOMPLETE, any ? SDL_ENABLE : SDL_DISABLE);
+    return true;
+}
+
+std::vector<std::string> TakeDroppedFiles(uintptr_t drop) {
+    State& s = S();
+    std::lock_guard<std::mutex> guard(s.lock);
+    auto it = s.drops.find(drop);
+    if (it == s.drops.end()) return {};
+    std::vector<std::string> names = std::move(it->second);
+    s.drops.erase(it);
+    return names;
+}
+
+bool SetWindowTopmost(WindowHandle window, bool topmost) {
+    SDL_Window* sdl = OwnSdlWindow(window);
+    if (sdl == nullptr) return false;
+    SDL_SetWindowAlwaysOnTop(sdl, topmost ? SDL_TRUE : SDL_FALSE);
+    return true;
+}
+
+void AllowScreenSaver(bool allow) {
+    if (allow) SDL_EnableScreenSaver();
+    else SDL_DisableScreenSaver();
+}
+
+std::string LastWindowError() {
+    std::lock_guard<std::mutex> guard(S().lock);
+    return S().windowError;
 }
 
 WindowHandle GetFocus() {

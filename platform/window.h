@@ -11,12 +11,14 @@
 //
 // The pump turns SDL's window events into the message numbers that hooks test:
 // close request -> WM_CLOSE, focus gained/lost -> WM_ACTIVATEAPP (wparam 1/0),
+// exposure -> WM_PAINT, the files of one drop -> WM_DROPFILES (wparam: the drop),
 // minimised/restored/maximised -> WM_SIZE (SIZE_MINIMIZED/RESTORED/MAXIMIZED,
 // lparam height << 16 | width). SDL's own quit event is switched off and ignored.
 // Every SDL event taken off SDL's queue goes to the event observers first.
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 struct SDL_Window;
 
@@ -30,11 +32,14 @@ using WindowProcedure = intptr_t (*)(WindowHandle window, uint32_t message, uint
 constexpr uint32_t WM_CREATE = 0x0001;
 constexpr uint32_t WM_DESTROY = 0x0002;
 constexpr uint32_t WM_SIZE = 0x0005;
+constexpr uint32_t WM_PAINT = 0x000F;
 constexpr uint32_t WM_CLOSE = 0x0010;
 constexpr uint32_t WM_QUIT = 0x0012;
 constexpr uint32_t WM_ACTIVATEAPP = 0x001C;
 constexpr uint32_t WM_NCDESTROY = 0x0082;
 constexpr uint32_t WM_INITDIALOG = 0x0110;
+constexpr uint32_t WM_SYSCOMMAND = 0x0112;
+constexpr uint32_t WM_DROPFILES = 0x0233;
 constexpr uint32_t WM_USER = 0x0400;
 
 // WM_SIZE kinds (wparam).
@@ -94,6 +99,8 @@ struct WindowCreation {
 // procedure before it returns; shown when the style has WS_VISIBLE. 0 on failure
 // (unknown class, SDL video owned by another thread, SDL refused).
 WindowHandle CreateWindow(const WindowCreation& creation);
+// Why the last window (or SDL video) could not be made, on any thread; empty when none failed.
+std::string LastWindowError();
 
 // Dialog templates: a dialog is a window made from a template registered under
 // an id. Its messages go to its dialog procedure; 0 from it means "not handled"
@@ -131,6 +138,8 @@ void* GetWindowUserData(WindowHandle window);
 // ---- Shape and state (on the owning thread; false for another thread) --------
 bool ShowWindow(WindowHandle window, bool show);
 bool IsWindowVisible(WindowHandle window);
+// A window's position is its outer corner, the manager's frame included, so that a place
+// read back and given again puts the window where it was.
 bool MoveWindow(WindowHandle window, int32_t x, int32_t y);
 bool ResizeWindow(WindowHandle window, int32_t width, int32_t height);  // outer size
 bool GetWindowPosition(WindowHandle window, int32_t& x, int32_t& y);
@@ -143,6 +152,16 @@ std::string GetWindowCaption(WindowHandle window);  // Shift-JIS, as given
 bool IsWindowMinimized(WindowHandle window);
 bool IsWindowMaximized(WindowHandle window);
 bool FocusWindow(WindowHandle window);
+// Whether files dropped on the window reach it (WM_DROPFILES); off by default.
+bool DragAcceptFiles(WindowHandle window, bool accept);
+// The names of a WM_DROPFILES drop, each a Shift-JIS "Z:" path (a name without a
+// Shift-JIS form is skipped and logged), and the drop freed; empty for an unknown drop.
+std::vector<std::string> TakeDroppedFiles(uintptr_t drop);
+// Keeps the window above the others, or lets it go back among them.
+bool SetWindowTopmost(WindowHandle window, bool topmost);
+// Whether the screensaver may start (it is kept off while our window has the focus).
+void AllowScreenSaver(bool allow);
+
 // Our window that has the keyboard focus (as the pump last saw it), 0 when none has.
 WindowHandle GetFocus();
 // Switches text input (the input method) for the window on or off.

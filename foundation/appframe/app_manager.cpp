@@ -115,20 +115,15 @@ HWND CAppManager::GetMyHWnd() {
     return e != nullptr && e->app != nullptr ? e->app->GetHWnd() : 0;
 }
 
+// The hook list is changed outside the manager's lock: hooks run under the list's lock and
+// may ask the manager (a window hook that changes the display mode), so holding both here
+// would take them in the other order. The window is the calling thread's own: it stays.
 void CAppManager::Hook(Window::IWinHook* hook) {
-    CAppManager& m = M();
-    Thread::CCriticalLock lock(m.m_lock);
-    CAppManageInfo* e = m.FindMineLocked();
-    if (e == nullptr || e->app == nullptr) return;
-    if (Window::IWindow* w = e->app->GetWindow()) w->GetHookList()->Add(hook);
+    if (Window::IWindow* w = GetMyWindow()) w->GetHookList()->Add(hook);
 }
 
 void CAppManager::Unhook(Window::IWinHook* hook) {
-    CAppManager& m = M();
-    Thread::CCriticalLock lock(m.m_lock);
-    CAppManageInfo* e = m.FindMineLocked();
-    if (e == nullptr || e->app == nullptr) return;
-    if (Window::IWindow* w = e->app->GetWindow()) w->GetHookList()->Del(hook);
+    if (Window::IWindow* w = GetMyWindow()) w->GetHookList()->Del(hook);
 }
 
 bool CAppManager::IsFullScreen() { return Window::CWindow::IsProcessFullScreen(); }

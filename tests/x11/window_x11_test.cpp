@@ -17,11 +17,11 @@
 namespace mp = morna::platform;
 namespace sdk = tovarineGameSDK3rd;
 using Geometry = morna::test::XGeometry;
+using morna::test::Describe;
+using morna::test::Utf8;
 using morna::test::XView;
 
 namespace {
-
-const char* Utf8(const char8_t* s) { return reinterpret_cast<const char*>(s); }
 
 struct Results {
     std::string netWmName;
@@ -87,13 +87,6 @@ public:
 private:
     Results* m_r;
 };
-
-std::string Describe(const Geometry& g) {
-    return std::to_string(g.x) + "," + std::to_string(g.y) + " frame " + std::to_string(g.frameX) +
-           "," + std::to_string(g.frameY) + " " + std::to_string(g.width) + "x" +
-           std::to_string(g.height) + (g.viewable ? " viewable" : " unmapped") +
-           (g.fullScreenState ? " fullscreen" : "");
-}
 
 }  // namespace
 

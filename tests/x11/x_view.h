@@ -8,6 +8,7 @@
 #include <X11/Xutil.h>
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "platform/window.h"
@@ -19,6 +20,14 @@ struct XGeometry {
     int frameX = -1, frameY = -1;                 // the manager's frame around it
     bool viewable = false, fullScreenState = false;
 };
+
+inline const char* Utf8(const char8_t* s) { return reinterpret_cast<const char*>(s); }
+
+inline std::string Describe(const XGeometry& g) {
+    return std::to_string(g.x) + "," + std::to_string(g.y) + " frame " + std::to_string(g.frameX) + "," +
+           std::to_string(g.frameY) + " " + std::to_string(g.width) + "x" + std::to_string(g.height) +
+           (g.viewable ? " viewable" : " unmapped") + (g.fullScreenState ? " fullscreen" : "");
+}
 
 class XView {
 public:
@@ -85,6 +94,30 @@ public:
         for (size_t i = 0; i + sizeof(long) <= state.size(); i += sizeof(long))
             g.fullScreenState |= *reinterpret_cast<const long*>(&state[i]) == static_cast<long>(fs);
         return g;
+    }
+
+    // The managed window whose _NET_WM_NAME is the UTF-8 title; 0 while there is none.
+    Window FindByTitle(const std::string& title) {
+        const auto list = Property(DefaultRootWindow(display_), "_NET_CLIENT_LIST", "WINDOW");
+        for (size_t i = 0; i + sizeof(long) <= list.size(); i += sizeof(long)) {
+            const Window w = static_cast<Window>(*reinterpret_cast<const long*>(&list[i]));
+            const auto name = Property(w, "_NET_WM_NAME", "UTF8_STRING");
+            if (std::string(name.begin(), name.end()) == title) return w;
+        }
+        return 0;
+    }
+
+    // Asks the window's program to close it, as the manager's close button does.
+    void Close(Window w) {
+        XEvent e{};
+        e.xclient.type = ClientMessage;
+        e.xclient.window = w;
+        e.xclient.message_type = XInternAtom(display_, "WM_PROTOCOLS", False);
+        e.xclient.format = 32;
+        e.xclient.data.l[0] = static_cast<long>(XInternAtom(display_, "WM_DELETE_WINDOW", False));
+        e.xclient.data.l[1] = CurrentTime;
+        XSendEvent(display_, w, False, NoEventMask, &e);
+        XFlush(display_);
     }
 
     // The window's pixels as 0x00RRGGBB, after every request before it was served.

@@ -1,0 +1,217 @@
+#include "game/app.h"
+
+#include <unistd.h>
+
+#include <clocale>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "foundation/appframe/app_initializer.h"
+#include "foundation/thread/mutex.h"
+#include "foundation/thread/thread_manager.h"
+#include "framework/blt_support.h"
+#include "framework/image_loader.h"
+#include "platform/file_system.h"
+#include "platform/keyboard_state.h"
+#include "platform/window.h"
+
+namespace KB = KestraneGameBase2;
+namespace mp = morna::platform;
+using tovarineGameSDK3rd::VTL::smart_ptr;
+
+CApp*& RunningApp() {
+    static CApp* app = nullptr;
+    return app;
+}
+
+bool& WindowSettingsRequest() {
+    static bool request = false;
+    return request;
+}
+
+bool& FastMode() {
+    static bool fast = false;
+    return fast;
+}
+
+CApp::CApp(tovarineGameSDK3rd::Timer::IClock& clock) : CAppFrameBase(clock), clock_(clock) {}
+
+CApp::~CApp() {
+    if (RunningApp() == this) RunningApp() = nullptr;
+}
+
+void CApp::GetDefaultScreenSize(int32_t& width, int32_t& height) {
+    width = 640;
+    height = 480;
+}
+
+std::unique_ptr<CGameResource> CApp::CreateGameResource() { return std::make_unique<CGameResource>(keys_); }
+
+void CApp::InitSubsystems() {
+    config_.Load("save\\global.cfg");  // a failed load leaves the defaults
+    InitializeFrame();
+    KB::CBltSupport::SetDoubleSize(0);
+    keys_ = smart_ptr<CKeyControl>(new CKeyControl);
+    keyControl_ = smart_ptr<KB::CKeyControlBase>(keys_);
+    keys_->Initialize("save\\key.cfg");
+    config_.fontName = "VL ゴシック";
+    config_.propFontName = "VL Pゴシック";
+}
+
+void CApp::ShutdownSubsystems() {
+    if (GetMyApp() != nullptr) GetMyApp()->GetWindow()->GetHookList()->Del(this);
+    keyControl_ = smart_ptr<KB::CKeyControlBase>();
+    keys_ = smart_ptr<CKeyControl>();
+    KB::CImageLoader::GetInstance().ReleasePlanes();
+}
+
+void CApp::MainLoop() {
+    RunningApp() = this;
+    SetQuitOnExit(true);
+    InitSubsystems();
+    timer_ = std::make_unique<tovarineGameSDK3rd::Timer::CFPSTimer>(clock_);
+    divisor_ = 1;
+    counter_ = 0;
+    WindowSettingsRequest() = true;
+    std::unique_ptr<CGameResource> game = CreateGameResource();
+    game->SetMode(0);
+    KB::CImageLoader::GetInstance().CheckMemory(90);
+
+    while (IsThreadValid() && Frame(*game)) {
+    }
+
+    // The window's place for the next start (0, 0 in full screen).
+    KB::SSystemConfig& system = KB::GetSystemConfig();
+    const KB::HWND hwnd = GetMyApp() != nullptr ? GetMyApp()->GetHWnd() : 0;
+    int32_t x = 0, y = 0;
+    if (mp::IsFullScreenWindow(hwnd) || !mp::GetWindowPosition(hwnd, x, y)) x = y = 0;
+    system.windowX = x;
+    system.windowY = y;
+    system.Save();
+    ShutdownSubsystems();
+    game.reset();
+    timer_.reset();
+}
+
+bool CApp::Frame(CGameResource& game) {
+    const KB::HWND hwnd = GetMyApp() != nullptr ? GetMyApp()->GetHWnd() : 0;
+    if (WindowSettingsRequest()) {
+        WindowSettingsRequest() = false;
+        mp::SetWindowTopmost(hwnd, config_.topmost);
+        if (keys_) keys_->SelectJoyStick(config_.useJoystick);
+    }
+    counter_ = divisor_ > 1 ? (counter_ + 1) % divisor_ : 0;
+    KB::SKey key;
+    const bool focus = hwnd != 0 && mp::GetFocus() == hwnd;
+    if (KB::SettingsDialogHandle() == 0 && (focus || config_.backgroundInput) && keys_) {
+        if (keys_->IsCapturing()) {
+            keys_->CaptureKey();
+        } else {
+            keys_->Input();
+            for (int32_t i = 0; i < keys_->GetKeyCount(); ++i) {
+                if (keys_->IsPush(i)) key.mask |= 1u << i;
+            }
+        }
+    }
+
+    // Hot keys: one-shot presses, only while the window has the focus.
+    const bool enter = KB::CKeyControlBase::IsKeyTriggered(mp::vk::kReturn);
+    if (enter && focus && mp::IsVirtualKeyDown(mp::vk::kMenu)) {
+        game.Pause();
+        ChangeScreenMode(640, 480, 0);
+    }
+    if (KB::CKeyControlBase::IsKeyTriggered(mp::vk::kF1)) game.Pause();  // the settings dialog comes later
+    if (KB::CKeyControlBase::IsKeyTriggered(mp::vk::kF12)) {
+        game.ResetGame();
+        game.SetMode(0);
+    }
+    if (KB::CKeyControlBase::IsKeyTriggered(mp::vk::kTab)) {
+        counter_ = 0;
+        timer_->SetFPS(FastMode() ? 60 : 240);
+        divisor_ = FastMode() ? 1 : 4;
+        FastMode() = !FastMode();
+    }
+
+    game.UpdateScene(key);
+    if (game.IsExitRequested()) return false;
+
+    const bool dialogOverFullScreen = KB::GetSystemConfig().fullScreen && KB::SettingsDialogHandle() != 0;
+    if (!timer_->IsFrameSkip() && counter_ == 0 && !dialogOverFullScreen) {
+        CheckScreenChanged();
+        game.Draw(draw_->GetBackPlane());
+        ++drawnFrames_;
+        // Frames drawn in the last second, refreshed once a second; compared wrap-safe.
+        const uint32_t now = clock_.Now();
+        if (nextRefresh_ == 0) nextRefresh_ = now + 1000;
+        ++framesThisSecond_;
+        if (static_cast<int32_t>(now - nextRefresh_) >= 0) {
+            nextRefresh_ += 1000;
+            shownFps_ = framesThisSecond_;
+            framesThisSecond_ = 0;
+        }
+        draw_->Present(nullptr, true);
+    }
+    timer_->WaitFrame();
+    return true;
+}
+
+// ---- the main window
+
+bool& CAppMainWindow::WindowMade() {
+    static bool made = false;
+    return made;
+}
+
+int32_t CAppMainWindow::OnPreCreate(tovarineGameSDK3rd::Window::CWindowOption& options) {
+    KB::SSystemConfig& system = KB::GetSystemConfig();
+    if (system.Load("save\\system.cfg") != 0) {
+        system.width = 640;
+        system.height = 480;
+    }
+    char version[32];
+    std::snprintf(version, sizeof version, " ver%d.%02d", 1, 1);
+    options.caption = KB::VTLstring("モルナ") + version;
+    options.className = "MORNA_KESTRANE_APPLICATION";
+    options.width = 640;
+    options.height = 480;
+    options.style = 0x10CA0010;
+    return 0;
+}
+
+void CAppMainWindow::MainThread() {
+    WindowMade() = true;
+    CApp app;
+    app.Start();
+}
+
+// ---- the entry
+
+bool EndsAtOnce(const char* commandLine, int32_t showState) {
+    return showState == 1 && std::strncmp(commandLine, "deletesave", 9) == 0;
+}
+
+int MornaMain(const char* commandLine, int32_t showState) {
+    std::setlocale(LC_CTYPE, "");
+    std::string folder;
+    if (mp::SystemPathFromName(KB::CAppFrameBase::GetModuleDirectory().c_str(), folder)) {
+        if (::chdir(folder.c_str()) != 0) std::perror("morna: cannot enter the program's folder");
+    }
+    if (EndsAtOnce(commandLine, showState)) return 0;
+
+    bool first = false;
+    {
+        tovarineGameSDK3rd::Thread::CMutex mutex;
+        {
+            tovarineGameSDK3rd::AppFrame::CAppInitializer init(nullptr, nullptr, commandLine, showState);
+            first = mutex.IsFirstInstance("");
+            if (first) tovarineGameSDK3rd::Thread::CThreadManager::StartThread(new CAppMainWindow);
+        }  // waits for every thread
+    }
+    if (first && !CAppMainWindow::WindowMade()) {
+        // Without a window the game cannot run: say why, and do not report success.
+        std::fprintf(stderr, "morna: no window could be made: %s\n", mp::LastWindowError().c_str());
+        return 1;
+    }
+    return 0;
+}

@@ -1,0 +1,73 @@
+#pragma once
+// The game's application and its main loop, and the main window's application
+// thread that builds it.
+#include <cstdint>
+#include <memory>
+
+#include "foundation/appframe/app_base.h"
+#include "foundation/timer/fps_timer.h"
+#include "framework/app_frame.h"
+#include "game/game_resource.h"
+#include "game/global_config.h"
+#include "game/key_control.h"
+
+class CApp : public KestraneGameBase2::CAppFrameBase {
+public:
+    explicit CApp(tovarineGameSDK3rd::Timer::IClock& clock = tovarineGameSDK3rd::Timer::SystemClock());
+    ~CApp() override;
+
+    // The game's main function: start-up, the frame loop, shutdown.
+    void MainLoop() override;
+    void InitSubsystems();
+    void ShutdownSubsystems();
+
+    tovarineGameSDK3rd::VTL::smart_ptr<CKeyControl> GetKeyControl() { return keys_; }
+    SGlobalConfig& GetGlobalConfig() override { return config_; }
+    void GetDefaultScreenSize(int32_t& width, int32_t& height) override;
+
+    // Frames drawn since the start (the frame-rate overlay counts from it).
+    uint32_t GetDrawnFrames() const { return drawnFrames_; }
+    int32_t GetDrawDivisor() const { return divisor_; }
+
+protected:
+    // The play state the loop steps; tests put a scripted one in place.
+    virtual std::unique_ptr<CGameResource> CreateGameResource();
+    // One pass of the loop after the is-running test; false ends the loop.
+    bool Frame(CGameResource& game);
+
+    tovarineGameSDK3rd::Timer::IClock& clock_;
+    SGlobalConfig config_;
+    tovarineGameSDK3rd::VTL::smart_ptr<CKeyControl> keys_;
+    std::unique_ptr<tovarineGameSDK3rd::Timer::CFPSTimer> timer_;
+    int32_t divisor_ = 1;
+    int32_t counter_ = 0;
+    uint32_t drawnFrames_ = 0;
+    uint32_t nextRefresh_ = 0;
+    uint32_t framesThisSecond_ = 0;
+    uint32_t shownFps_ = 0;
+};
+
+// The running application, set when its main function starts; null before.
+CApp*& RunningApp();
+// When set, the next frame applies always-on-top and the game-pad choice again.
+bool& WindowSettingsRequest();
+// Tab's four-times speed.
+bool& FastMode();
+
+// The main window's application: window options from system.cfg, then a CApp
+// on its own thread's stack.
+class CAppMainWindow : public tovarineGameSDK3rd::AppFrame::CAppBase {
+public:
+    int32_t OnPreCreate(tovarineGameSDK3rd::Window::CWindowOption& options) override;
+    void MainThread() override;
+    // Whether a window was made (MainThread ran) by any main window of the process.
+    static bool& WindowMade();
+};
+
+// Whether the command line asks the program to end at once: "deletesave"'s first
+// nine characters in front, with the normal show state only.
+bool EndsAtOnce(const char* commandLine, int32_t showState);
+
+// The program's entry: command line (the arguments joined by blanks) and show
+// state (1 normal). 0, or 1 when no window could be made.
+int MornaMain(const char* commandLine, int32_t showState);

@@ -1,0 +1,136 @@
+// The application frame after its start-up, on a window of SDL's dummy driver (a 1024 by 768
+// desktop): the window's place, full screen with its fallback and its loss, drops, the error box.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "framework/app_frame.h"
+#include "platform/display_mode.h"
+#include "platform/message_box.h"
+#include "tests/common/app_thread.h"
+#include "tests/common/temp_base_folder.h"
+
+namespace {
+
+namespace KB = KestraneGameBase2;
+namespace mp = morna::platform;
+using Names = std::vector<KB::VTLstring>;
+
+class TestFrame : public KB::CAppFrameBase {
+public:
+    explicit TestFrame(std::function<void(TestFrame&)> body) : body_(std::move(body)) {}
+    void MainLoop() override {
+        InitializeFrame();
+        body_(*this);
+    }
+    KB::HWND Window() { return GetMyApp()->GetHWnd(); }
+    // Focus events or the files of one drop (UTF-8 names) for the window, then the pump.
+    void Push(std::vector<uint8_t> windowEvents, std::vector<const char*> drop = {}) {
+        const uint32_t id = SDL_GetWindowID(mp::GetSdlWindow(Window()));
+        for (uint8_t w : windowEvents) PushEvent({.window = {SDL_WINDOWEVENT, 0, id, w, 0, 0, 0, 0, 0}});
+        for (const char* name : drop) PushEvent({.drop = {SDL_DROPFILE, 0, SDL_strdup(name), id}});
+        if (!drop.empty()) PushEvent({.drop = {SDL_DROPCOMPLETE, 0, nullptr, id}});
+        IsThreadValid();
+    }
+
+private:
+    static void PushEvent(SDL_Event e) { SDL_PushEvent(&e); }
+    std::function<void(TestFrame&)> body_;
+};
+
+void RunFrame(const std::function<void(TestFrame&)>& body) {
+    mp::SetDisplaySleeper([](uint32_t) {});
+    morna::test::RunOnAppThread([&](morna::test::BodyApp&) {
+        morna::test::TempBaseFolder folder("morna-frame");  // the initializer took the current folder
+        KB::GetSystemConfig() = KB::SSystemConfig();
+        KB::GetSystemConfig().width = 640;
+        KB::GetSystemConfig().height = 480;
+        TestFrame(body).Start();
+    });
+    mp::SetDisplaySleeper(nullptr);
+}
+
+TEST(AppFrame, WindowPlaceIsKeptOnTheScreenAndCentredOffIt) {
+    const int32_t rows[][4] = {  // asked, placed (192, 144 is the centre)
+        {0x7FFFFFFF, 0x7FFFFFFF, 192, 144}, {10, -32, 10, -32},   {10, -33, 192, 144},  {-640, 768, -640, 768},
+        {-641, 0, 192, 144},                {1025, 0, 192, 144}, {INT32_MIN, 5, 192, 144}};
+    RunFrame([&](TestFrame& frame) {
+        EXPECT_EQ(KB::GetSystemConfig().windowX, 192);  // the start-up placed it from the record's default
+        for (const auto& r : rows) {
+            EXPECT_EQ(frame.SetWindowPosition(r[0], r[1]), 0);
+            int32_t x = 0, y = 0;
+            mp::GetWindowPosition(frame.Window(), x, y);
+            EXPECT_EQ((std::vector<int32_t>{KB::GetSystemConfig().windowX, KB::GetSystemConfig().windowY, x, y}),
+                      (std::vector<int32_t>{r[2], r[3], r[2], r[3]})) << r[0] << ", " << r[1];
+        }
+    });
+}
+
+TEST(AppFrame, FullScreenFallsBackToSixteenBitsLeavesOnDeactivationAndARefusalKeepsTheWindow) {
+    RunFrame([&](TestFrame& frame) {
+        KB::SSystemConfig& system = KB::GetSystemConfig();
+        auto draw = frame.GetDraw();
+        mp::InjectDisplayModeRefusals(1);  // 32 bits refused: 16 serves
+        EXPECT_EQ(frame.ChangeScreenMode(0, 0, 32), 0);
+        EXPECT_TRUE(system.fullScreen);
+        EXPECT_EQ(draw->GetPrimaryType(), 3);
+        frame.Push({SDL_WINDOWEVENT_FOCUS_GAINED, SDL_WINDOWEVENT_FOCUS_LOST});
+        EXPECT_FALSE(system.fullScreen || draw->IsFullScreen());
+        EXPECT_TRUE(frame.IsScreenChanged());
+        EXPECT_EQ(KB::RepaintCountdown(), 59);  // 60, and the loss repaints once
+
+        mp::InjectDisplayModeRefusals(2);
+        EXPECT_NE(frame.ChangeScreenMode(640, 480, 32), 0);
+        EXPECT_FALSE(system.fullScreen || draw->IsFullScreen());
+        EXPECT_NE(draw->GetPrimary()->GetDDSurface(), nullptr);  // the window still has a picture
+        mp::InjectDisplayModeRefusals(0);
+    });
+}
+
+TEST(AppFrame, EachAcceptedDropReplacesTheListWithShiftJisNames) {
+    RunFrame([&](TestFrame& frame) {
+        frame.Push({}, {"/tmp/a.rpl"});
+        EXPECT_EQ(frame.GetDroppedFiles(), Names{}) << "refused until accepted";
+        ASSERT_TRUE(mp::DragAcceptFiles(frame.Window(), true));
+        // A name without a Shift-JIS form is left out.
+        frame.Push({}, {reinterpret_cast<const char*>(u8"/tmp/リプレイ/a.rpl"), "/tmp/\xF0\x9F\x98\x80.rpl", "/tmp/b c"});
+        EXPECT_EQ(frame.GetDroppedFiles(), (Names{"Z:\\tmp\\リプレイ\\a.rpl", "Z:\\tmp\\b c"}));
+        frame.Push({}, {"/x.rpl"});
+        EXPECT_EQ(frame.GetDroppedFiles(), Names{"Z:\\x.rpl"});
+    });
+}
+
+TEST(AppFrame, ErrorBoxShowsTheCursorForItsTimeOnly) {
+    auto count = [] {  // the cursor's display count, unchanged
+        const int32_t c = mp::ShowCursor(true) - 1;
+        mp::ShowCursor(false);
+        return c;
+    };
+    std::vector<mp::MessageBoxRequest> boxes;
+    std::vector<int32_t> counts;
+    mp::SetMessageBoxHook([&](const mp::MessageBoxRequest& r) {
+        boxes.push_back(r);
+        counts.push_back(count());
+        return mp::IDOK;
+    });
+    RunFrame([&](TestFrame& frame) {
+        while (count() >= 0) mp::ShowCursor(false);
+        for (uint8_t shown : {0, 1}) {
+            KB::CursorShown() = shown;
+            EXPECT_EQ(KB::CAppFrameBase::ErrorBox("読めません"), mp::IDOK);
+            EXPECT_EQ(KB::CursorShown(), shown);
+            EXPECT_EQ(count(), shown - 1);
+            mp::ShowCursor(true);
+        }
+        ASSERT_EQ(boxes.size(), 2u);
+        EXPECT_EQ(boxes[0].owner, frame.Window());
+        EXPECT_EQ(boxes[0].caption + boxes[0].text, "エラー読めません");
+        EXPECT_EQ(boxes[0].flags, mp::MB_OK);
+    });
+    mp::SetMessageBoxHook(nullptr);
+    EXPECT_EQ(counts, (std::vector<int32_t>{0, 0}));
+}
+
+}  // namespace

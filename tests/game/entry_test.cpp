@@ -1,0 +1,50 @@
+// The program's entry, run as the built game in folders of its own (SDL's dummy video): the
+// early exit, one instance per executable path, and the exit without a display.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "game/app.h"
+#include "tests/common/game_process.h"
+
+namespace {
+
+using morna::test::Finish;
+using morna::test::GameFolder;
+using morna::test::Started;
+
+TEST(Entry, DeleteSaveInFrontEndsAtOnceWithNothingOnDisk) {
+    using Args = std::vector<std::string>;
+    for (const Args& args : {Args{"deletesave"}, Args{"deletesav"}, Args{"deletesav", "x"}}) {
+        GameFolder game("g");
+        EXPECT_EQ(Finish(game.Start(args), 60), 0) << args[0];
+        const auto entries = std::filesystem::directory_iterator(game / "");
+        EXPECT_EQ(std::distance(begin(entries), end(entries)), 1) << "only the game itself";
+    }
+    // Only with the normal show state, and only with the first nine characters.
+    EXPECT_FALSE(EndsAtOnce("deletesave", 2));
+    EXPECT_FALSE(EndsAtOnce("deletesa", 1));
+}
+
+TEST(Entry, OneInstancePerExecutablePath) {
+    // The folder's name holds ソ, whose second Shift-JIS byte is a backslash.
+    GameFolder first(reinterpret_cast<const char*>(u8"ソフト"));
+    const pid_t running = first.Start({"deletesa"});
+    ASSERT_TRUE(Started(running, first / "save/key.cfg")) << first.Stderr();
+    EXPECT_EQ(Finish(first.Start({}), 60), 0);  // a second start from the same path
+    GameFolder other("other");
+    const pid_t copy = other.Start({});
+    EXPECT_TRUE(Started(copy, other / "save/key.cfg")) << other.Stderr();
+    EXPECT_EQ(Finish(copy, 0), -1);
+    EXPECT_EQ(Finish(running, 0), -1);  // both were still running
+}
+
+TEST(Entry, WithoutADisplayTheGameSaysWhyAndFails) {
+    GameFolder game("g");
+    EXPECT_EQ(Finish(game.Start({}, "none"), 60), 1);
+    EXPECT_NE(game.Stderr().find("morna: no window could be made: "), std::string::npos) << game.Stderr();
+}
+
+}  // namespace
