@@ -1,5 +1,5 @@
-// The stage maps, the boss skeleton and the pages as the readers see them, and the committed
-// bytes themselves: encoding, line ends, map rows and field syntax.
+// The stage maps, the boss skeleton and the talks as the readers see them, and the committed
+// bytes themselves: encoding, line ends, the run folder's copy, map rows and field syntax.
 #include <algorithm>
 #include <filesystem>
 
@@ -108,12 +108,14 @@ TEST(DataFiles, HelpHasItsPagesAndEverySpeakerHasAFace) {
     }
 }
 
-TEST(DataFiles, EveryTextFileIsShiftJisWithCrLfAndFullMapRows) {
+TEST(DataFiles, EveryTextFileIsShiftJisWithCrLfCopiedWholeAndHasFullMapRows) {
     size_t files = 0;
     for (const auto& entry : std::filesystem::recursive_directory_iterator(std::string(MORNA_SOURCE_DIR) + "/data")) {
         if (!entry.is_regular_file()) continue;
         ++files;
         const std::string path = entry.path().string(), bytes = DataBytes(path.substr(path.find("/data/") + 6));
+        const std::vector<uint8_t> copy = morna::test::ReadBytes(MORNA_RUN_DIR + path.substr(path.find("/data/")));
+        EXPECT_EQ(std::string(copy.begin(), copy.end()), bytes) << "the run folder's copy of " << path;
         std::string utf8;
         EXPECT_TRUE(morna::platform::Cp932ToUtf8(bytes, utf8) && bytes.rfind("\xEF\xBB\xBF", 0) != 0) << path;
         ASSERT_TRUE(bytes.size() >= 2 && bytes.substr(bytes.size() - 2) == "\r\n") << path;

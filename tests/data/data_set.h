@@ -1,6 +1,6 @@
-// The committed data set: data/ of the source tree read once through the game's own readers
-// (the file layer's base is the source tree), and the same files split raw into fields for
-// what the readers cannot show (field syntax, names that do not resolve, the sound lists).
+// The data set: read once by the game's own readers from the run folder, as the game finds it,
+// and its committed files in the source tree split raw into fields for what the readers cannot
+// show (field syntax, names that do not resolve, the sound lists).
 #pragma once
 
 #include <gtest/gtest.h>
@@ -33,11 +33,11 @@ struct DataSet {
 
     static const DataSet& Get() {
         static const DataSet set = [] {
-            // The file layer finds data\ in the source tree while the set is read.
+            // The file layer finds data\ in the run folder while the set is read.
             using tovarineGameSDK3rd::Auxiliary::CFile;
             const tovarineGameSDK3rd::VTL::VTLstring saved = CFile::GetBaseDirectory();
             std::string base;
-            EXPECT_TRUE(morna::platform::NameFromSystemPath(MORNA_SOURCE_DIR, base));
+            EXPECT_TRUE(morna::platform::NameFromSystemPath(MORNA_RUN_DIR, base));
             CFile::SetBaseDirectory(base.c_str());
             DataSet d;
             d.failedLoads += LoadEffectTable(d.kinds) + LoadDataTable(d.kinds) + LoadHelp(d.help) + LoadFaces(d.faces);
