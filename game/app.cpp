@@ -39,6 +39,7 @@ CApp::CApp(tovarineGameSDK3rd::Timer::IClock& clock) : CAppFrameBase(clock), clo
 
 CApp::~CApp() {
     if (RunningApp() == this) RunningApp() = nullptr;
+    if (WindowHost() == this) WindowHost() = nullptr;
 }
 
 void CApp::GetDefaultScreenSize(int32_t& width, int32_t& height) {
@@ -68,6 +69,7 @@ void CApp::ShutdownSubsystems() {
 
 void CApp::MainLoop() {
     RunningApp() = this;
+    WindowHost() = this;
     SetQuitOnExit(true);
     InitSubsystems();
     timer_ = std::make_unique<tovarineGameSDK3rd::Timer::CFPSTimer>(clock_);

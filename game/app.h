@@ -10,8 +10,10 @@
 #include "game/game_resource.h"
 #include "game/global_config.h"
 #include "game/key_control.h"
+#include "game/message_window.h"
 
-class CApp : public KestraneGameBase2::CAppFrameBase {
+// While its loop runs, the application is the text windows' host.
+class CApp : public KestraneGameBase2::CAppFrameBase, public IWindowHost {
 public:
     explicit CApp(tovarineGameSDK3rd::Timer::IClock& clock = tovarineGameSDK3rd::Timer::SystemClock());
     ~CApp() override;
@@ -24,6 +26,8 @@ public:
     tovarineGameSDK3rd::VTL::smart_ptr<CKeyControl> GetKeyControl() { return keys_; }
     SGlobalConfig& GetGlobalConfig() override { return config_; }
     void GetDefaultScreenSize(int32_t& width, int32_t& height) override;
+    const SGlobalConfig& Config() override { return config_; }
+    bool ScreenChanged() override { return IsScreenChanged(); }
 
     // Frames drawn since the start (the frame-rate overlay counts from it).
     uint32_t GetDrawnFrames() const { return drawnFrames_; }
