@@ -45,8 +45,8 @@ int ISurface::NegativeEffect(const Rect* rect) { return Effect(EffectNegative, r
 
 int ISurface::Clear(const Rect* rect) { return Effect(EffectClear, rect, nullptr); }
 
-int ISurface::PolyBlt(int /*op*/, CSurfaceInfo* /*src*/, const PolyBltGeometry* /*geom*/, intptr_t /*arg*/) {
-    return 1;
+int ISurface::PolyBlt(int32_t op, CSurfaceInfo* src, const PolyBltGeometry* geom, int32_t extra) {
+    return DispatchPolyBlt(*GetSurfaceInfo(), op, src, geom, extra);
 }
 
 int ISurface::SetColorKey(uint32_t colour) {

@@ -5,15 +5,13 @@
 // the thread's plane factory (draw/plane_factory.h).
 #include <cstdint>
 
+#include "blit/polygon/poly_blt.h"
 #include "draw/base/surface_info.h"
 #include "draw/effect.h"
 #include "foundation/vtl/smart_ptr.h"
 #include "foundation/vtl/vtl_string.h"
 
 namespace tovarineGameSDK3rd::Draw {
-
-// The polygon blit's placement record, defined with the polygon blit.
-struct PolyBltGeometry;
 
 class ISurface {
 public:
@@ -33,9 +31,9 @@ public:
     virtual int SubColorEffect(uint32_t colour, const Rect* rect);
     virtual int MosaicEffect(int blockSize, const Rect* rect);
     virtual int NegativeEffect(const Rect* rect);
-    // The polygon blit (ops 0, 1, 10). Until the polygon family is linked in, every call
-    // answers 1, the answer of an operation that cannot run, and draws nothing.
-    virtual int PolyBlt(int op, CSurfaceInfo* src, const PolyBltGeometry* geom, intptr_t arg);
+    // The polygon blit (ops 0, 1, 10) of src onto this surface through DispatchPolyBlt; the
+    // last argument is not read.
+    virtual int PolyBlt(int32_t op, CSurfaceInfo* src, const PolyBltGeometry* geom, int32_t extra);
 
     // The key is a colour value: keyed blits from this surface skip it. Answers 0.
     virtual int SetColorKey(uint32_t colour);

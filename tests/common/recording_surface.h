@@ -98,7 +98,7 @@ public:
         return c.result;
     }
 
-    int PolyBlt(int op, draw::CSurfaceInfo* src, const draw::PolyBltGeometry* geom, intptr_t arg) override {
+    int PolyBlt(int32_t op, draw::CSurfaceInfo* src, const draw::PolyBltGeometry* geom, int32_t arg) override {
         DrawCall c;
         c.kind = "polyblt";
         c.op = op;

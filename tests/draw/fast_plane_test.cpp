@@ -7,6 +7,7 @@
 
 #include "draw/fast_draw.h"
 #include "draw/graphic_loader.h"
+#include "foundation/vtl/exception.h"
 #include "platform/dib.h"
 #include "tests/common/log_capture.h"
 #include "tests/common/temp_base_folder.h"
@@ -207,8 +208,9 @@ TEST(FastPlane, PrimaryWhoseTrialLockFails) {
     EXPECT_EQ(primary->Clear(nullptr), 0);
 }
 
-// The effects reach the surface with their arguments; the polygon blit has no family yet.
-TEST(FastPlane, EffectsAndThePolygonBlitWithoutItsFamily) {
+// The effects reach the surface with their arguments; the polygon blit reaches its family,
+// whose self-blit throws the double-lock exception and leaves the plane unlocked.
+TEST(FastPlane, EffectsAndThePolygonBlit) {
     Display d(RGB565);
     CFastPlane plane(&d.draw);
     ASSERT_EQ(plane.CreateSurface(4, 4), 0);
@@ -216,7 +218,8 @@ TEST(FastPlane, EffectsAndThePolygonBlitWithoutItsFamily) {
     const Rect one{0, 0, 1, 1};
     EXPECT_EQ(plane.Clear(nullptr) | plane.NegativeEffect(nullptr) | plane.SubColorEffect(0x00FFFFFF, &one), 0);
     EXPECT_EQ(std::make_pair(Pixel(plane, 0, 0), Pixel(plane, 1, 0)), std::make_pair(0u, 0xB8FCF8u));
-    EXPECT_EQ(plane.PolyBlt(0, plane.GetSurfaceInfo(), nullptr, 0), 1);
+    EXPECT_THROW(plane.PolyBlt(0, plane.GetSurfaceInfo(), nullptr, 0), tovarineGameSDK3rd::VTL::CRuntimeException);
+    EXPECT_FALSE(plane.GetSurfaceInfo()->locked);
 }
 
 // ---- loading
