@@ -133,6 +133,7 @@ void PixmanFrame(benchmark::State& state, Case c) {
 
 const Case kCases[] = {
     {"Copy/XRGB8888>XRGB8888", 0, XRGB8888, XRGB8888, PIXMAN_x8r8g8b8},
+    {"SourceAlpha/ARGB8888>XRGB8888", 10, ARGB8888, XRGB8888, PIXMAN_a8r8g8b8},
 };
 
 int Register() {

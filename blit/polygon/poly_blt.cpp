@@ -7,16 +7,12 @@ namespace tovarineGameSDK3rd::Draw {
 
 namespace {
 
-// Built so far: op 0 of the 32-bit formats onto themselves.
-constexpr bool CopyBuilt(SurfacePair p) { return p.src == XRGB8888 && p.dst == XRGB8888; }
+// Built so far: the alpha sources, and op 0 of the 32-bit formats onto themselves.
+constexpr bool Built(SurfacePair p) { return p.src >= ARGB4565 || (p.src == XRGB8888 && p.dst == XRGB8888); }
 
-constinit const PolyBltTable kCopyWorkers = MakePolyBltWorkers<polygon::CopyPixel, &CopyServedBy>(&CopyBuilt);
-constinit const PolyBltTable kNoWorkers = [] {
-    PolyBltTable t{};
-    const auto pairs = PairsOf<kBltFamilyPairs>();
-    for (size_t i = 0; i < t.size(); ++i) t[i] = {pairs[i].src, pairs[i].dst, nullptr};
-    return t;
-}();
+constinit const PolyBltTable kCopyWorkers = MakePolyBltWorkers<polygon::CopyPixel, &CopyServedBy>(&Built);
+constinit const PolyBltTable kKeyedWorkers = MakePolyBltWorkers<polygon::KeyedCopyPixel, &KeyedServedBy>(&Built);
+constinit const PolyBltTable kAlphaWorkers = MakePolyBltWorkers<polygon::AlphaBlendPixel>(&Built);
 
 // Locks, picks the worker of the pair in `table` and runs it. keyed: the worker gets the
 // source's key packed in its format.
@@ -39,7 +35,7 @@ int RunPolyBlt(std::span<const PolyBltPair> table, bool keyed, CSurfaceInfo* src
 }  // namespace
 
 const PolyBltWorkers& BuiltPolyBltWorkers() {
-    static const PolyBltWorkers workers{kCopyWorkers, kNoWorkers, kNoWorkers};
+    static const PolyBltWorkers workers{kCopyWorkers, kKeyedWorkers, kAlphaWorkers};
     return workers;
 }
 

@@ -23,6 +23,10 @@ int PolyBltMember(const CSurfaceInfo* src, const CSurfaceInfo* dst, uint32_t par
 
 template <SurfaceType S, SurfaceType D>
 inline constexpr PolyBltWorker PolyBltCopy = &PolyBltMember<S, D, polygon::CopyPixel>;
+template <SurfaceType S, SurfaceType D>
+inline constexpr PolyBltWorker PolyBltKeyedCopy = &PolyBltMember<S, D, polygon::KeyedCopyPixel>;
+template <SurfaceType S, SurfaceType D>
+inline constexpr PolyBltWorker PolyBltAlpha = &PolyBltMember<S, D, polygon::AlphaBlendPixel>;
 
 // The pair whose worker serves a pair of op 0: one word copy for each 16-bit format onto
 // itself, one for the 4-bit alpha formats onto themselves and one for a 16-bit format onto
@@ -33,6 +37,16 @@ constexpr SurfacePair CopyServedBy(SurfacePair p) {
     if (p.src == RGB565 && p.dst == ARGB4565) return {RGB555, ARGB4555};
     if (p.src == p.dst && (p.src == XBGR8888 || p.src == ARGB8888 || p.src == ABGR8888)) return {XRGB8888, XRGB8888};
     return p;
+}
+
+// The pair whose worker serves a pair of op 1: the word formats as for op 0; one worker keys
+// the 32-bit words of both pad formats onto themselves, one the three colour bytes of both
+// 8-bit alpha formats onto themselves.
+constexpr SurfacePair KeyedServedBy(SurfacePair p) {
+    if (p.src == XBGR8888 && p.dst == XBGR8888) return {XRGB8888, XRGB8888};
+    if (p.src == ABGR8888 && p.dst == ABGR8888) return {ARGB8888, ARGB8888};
+    if (p.src == p.dst && (p.src == XRGB8888 || p.src == ARGB8888)) return p;
+    return CopyServedBy(p);
 }
 
 namespace polygon {

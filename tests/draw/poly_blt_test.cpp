@@ -8,6 +8,8 @@
 
 #include "blit/polygon/poly_workers.h"
 #include "blit/polygon/rotate_polygon.h"
+#include "draw/base/blend_tables.h"
+#include "draw/surface.h"
 #include "foundation/vtl/exception.h"
 #include "tests/draw/pixel_reference.h"
 
@@ -242,7 +244,7 @@ INSTANTIATE_TEST_SUITE_P(Op10, PolyCells, testing::ValuesIn(RowsOf(EBltOp::BltAl
 // 0 for one type without workers and a null geometry; 2 for two types without a worker; a
 // self-blit throws the double-lock exception and leaves the surface unlocked.
 TEST(PolyBlt, AnswersAndLocks) {
-    TestSurface a(XRGB8888, 4, 4), b(XRGB8888, 4, 4), p8(Palette8, 4, 4), p8b(Palette8, 4, 4), w565(RGB565, 4, 4), w555(RGB555, 4, 4);
+    TestSurface a(ARGB8888, 4, 4), b(ARGB8888, 4, 4), p8(Palette8, 4, 4), p8b(Palette8, 4, 4), w565(RGB565, 4, 4), w555(RGB555, 4, 4);
     const Point pts[2] = {{0, 0}, {3, 3}};
     const PolyBltGeometry g{pts, pts, nullptr, 0, 2};
     for (int32_t op : {-1, 2, 3, 9, 11, 14, 17}) EXPECT_EQ(DispatchPolyBlt(a.info, op, &b.info, &g), 1) << op;
@@ -250,9 +252,9 @@ TEST(PolyBlt, AnswersAndLocks) {
         EXPECT_EQ(DispatchPolyBlt(a.info, op, nullptr, &g), 1);
         EXPECT_EQ(DispatchPolyBlt(p8.info, op, &p8b.info, &g), 0);
         EXPECT_EQ(DispatchPolyBlt(w555.info, op, &w565.info, &g), 2);
+        EXPECT_EQ(DispatchPolyBlt(a.info, op, &b.info, nullptr), 0);
         EXPECT_THROW(DispatchPolyBlt(a.info, op, &a.info, &g), CRuntimeException);
     }
-    EXPECT_EQ(DispatchPolyBlt(a.info, 0, &b.info, nullptr), 0);
     auto *refusing = new CountingLocker(1), *counting = new CountingLocker(0);
     a.info.SetLocker(tovarineGameSDK3rd::VTL::smart_ptr<ISurfaceLocker>(refusing));
     b.info.SetLocker(tovarineGameSDK3rd::VTL::smart_ptr<ISurfaceLocker>(counting));
@@ -331,3 +333,147 @@ TEST(Rotation, EmptyAndRefused) {
         }
     }
 }
+
+namespace {
+
+int Mul(int w, int x) { return w * x / 255; }
+
+// One pixel of op 0, 1 or 10, as the operations are defined, on the byte layouts.
+void PolyRef(const BlitRow& r, const uint8_t* s, uint8_t* d) {
+    const int32_t S = r.src, D = r.dst;
+    const Layout &ls = LayoutOf(S), &ld = LayoutOf(D);
+    if (r.op == EBltOp::BltKeyedCopy && KeyMatches(S, s, r.key)) return;
+    if (r.op != EBltOp::BltAlpha) {  // copies: raw onto the own format, a 16-bit word opaque onto its alpha format
+        if (S == D) Store(D, d, Load(S, s));
+        else if (ls.bytes == 2 && ld.a.bits) Store(D, d, Load(S, s) | 15u << 16);
+        else Narrow(D, d, {255, Widen(S, s).r, Widen(S, s).g, Widen(S, s).b});
+    } else if (ls.r.bits < 8) {  // 16-bit colour words: only the destination's word is written
+        const uint32_t ws = Load(S, s) & 0xFFFF, wd = Load(D, d) & 0xFFFF, a = ls.a.bits ? s[2] & 15u : 15u, w16 = s[2] * 16u & 255;
+        const uint32_t w = !ls.a.bits ? MapColour(D, wd, ws, [](int, int c, int) { return c; })
+                           : S == D  ? MapColour(D, wd, ws, [w16](int dc, int sc, int max) {
+                                          const int k = max == 63 ? 2 : 3;  // widened with zero low bits, blended, narrowed
+                                          return (Mul(w16, sc << k) + Mul(255 - w16, dc << k)) >> k;
+                                      })
+                                    : MapColour(D, wd, ws, [a](int dc, int sc, int) { return dc * (15 - a) / 15 + sc * (a & 15) / 15; });
+        d[0] = static_cast<uint8_t>(w), d[1] = static_cast<uint8_t>(w >> 8);
+    } else {  // 8-bit channels: an equal colour is left alone, else blended by the alpha (255: none)
+        const Argb c = Widen(S, s), o = Widen(D, d);
+        if (c.r == o.r && c.g == o.g && c.b == o.b) return;
+        auto mix = [a = static_cast<int>(c.a)](uint32_t x, uint32_t y) { return static_cast<uint32_t>(Mul(a, x) + Mul(255 - a, y)); };
+        Narrow(D, d, {255, mix(c.r, o.r), mix(c.g, o.g), mix(c.b, o.b)});
+    }
+}
+
+// A surface of the tests' bytes, to draw through ISurface::PolyBlt.
+struct Plane : ISurface {
+    explicit Plane(TestSurface& t) : t(t) {}
+    CSurfaceInfo* GetSurfaceInfo() override { return &t.info; }
+    int GetSize(int*, int*) override { return 0; }
+    int SetSize(int, int) override { return 0; }
+    int CreateSurfaceByType(int, int, int32_t) override { return 0; }
+    void CreateInstance(tovarineGameSDK3rd::VTL::smart_ptr<ISurface>&) override {}
+    TestSurface& t;
+};
+
+// Half the pixels get an alpha the rules single out: 0, 15, 16, 31, 255 (4-bit), 0, 255 (8-bit).
+void StampAlphas(TestSurface& t, std::mt19937& rng) {
+    const Field a = LayoutOf(t.info.type).a;
+    static constexpr uint8_t k4[] = {0, 15, 16, 31, 255}, k8[] = {0, 255};
+    for (int y = 0; a.bits && y < t.info.height; ++y)
+        for (int x = 0; x < t.info.width; ++x)
+            if (rng() % 2) t.At(x, y)[a.shift / 8] = a.bits == 4 ? k4[rng() % 5] : k8[rng() % 2];
+}
+
+std::vector<BlitRow> Cells(bool (*built)(int32_t src)) {
+    std::vector<BlitRow> out;
+    for (EBltOp op : {EBltOp::BltCopy, EBltOp::BltKeyedCopy, EBltOp::BltAlpha})
+        for (const BlitRow& r : RowsOf(op, kPolyBltPairs))
+            if (built(r.src)) out.push_back(r);
+    return out;
+}
+
+class PolyPixels : public testing::TestWithParam<BlitRow> {
+protected:
+    static void SetUpTestSuite() { InitBlendTables(); }
+};
+
+}  // namespace
+
+// Each cell, through ISurface::PolyBlt, on turned sprites and convex outlines (clipped or not)
+// from sources with random pads, bit 15 and alphas, key pixels and colours shared with the
+// destination: every byte as the reference gives.
+TEST_P(PolyPixels, EqualReference) {
+    BlitRow row = GetParam();
+    std::mt19937 rng(static_cast<uint32_t>(static_cast<int>(row.op) * 256 + row.src * 16 + row.dst));
+    for (int i = 0; i < 24; ++i) {
+        const int w = Rand(rng, 1, 20), h = Rand(rng, 1, 20);
+        TestSurface src(row.src, w, h, Rand(rng, 0, 3)), dst(row.dst, 40, 30, Rand(rng, 0, 3));
+        src.Fill(rng), dst.Fill(rng);
+        if (i % 2) StampFewColours(src, rng), StampFewColours(dst, rng);
+        StampAlphas(src, rng);
+        row.key = src.info.colourKey = static_cast<uint32_t>(rng());
+        if (row.op == EBltOp::BltKeyedCopy) StampKeys(src, row.key, rng);
+        const Poly p = i % 3 ? RandomSprite(rng, w, h, 40, 30) : RandomConvex(rng, w, h - 1, 40, 30);
+        const PolyBltGeometry g = p.geom();
+        Plane plane(dst);
+        int answer = -1;
+        ASSERT_TRUE(ExpectBlit(src, dst, [&] { answer = plane.PolyBlt(static_cast<int32_t>(row.op), &src.info, &g, 0); },
+                               PolyCover{p, src.info, dst.info}, [&](const uint8_t* s, uint8_t* d) { PolyRef(row, s, d); }))
+            << i;
+        ASSERT_EQ(answer, 0);
+    }
+}
+INSTANTIATE_TEST_SUITE_P(AlphaSources, PolyPixels, testing::ValuesIn(Cells([](int32_t s) { return s >= ARGB4565; })), RowName);
+
+namespace {
+struct Worked {
+    int32_t op, src, dst;
+    std::vector<uint8_t> s, d, want;  // one pixel each
+};
+void PrintTo(const Worked& w, std::ostream* os) { *os << w.op << " " << FormatName(w.src) << " onto " << FormatName(w.dst); }
+class PolyWorked : public testing::TestWithParam<Worked> {
+protected:
+    static void SetUpTestSuite() { InitBlendTables(); }
+};
+}  // namespace
+
+// The worked pixels of the operations: the reference and the blit both give them.
+TEST_P(PolyWorked, GiveThePixel) {
+    const Worked& w = GetParam();
+    TestSurface src(w.src, 1, 1), dst(w.dst, 1, 1);
+    src.bytes = w.s, dst.bytes = w.d;
+    src.info.pixels = src.bytes.data(), dst.info.pixels = dst.bytes.data();
+    src.info.colourKey = 0x00FF00FF;
+    std::vector<uint8_t> ref = w.d;
+    PolyRef({static_cast<EBltOp>(w.op), w.src, w.dst, 0, 0, 0x00FF00FF}, w.s.data(), ref.data());
+    EXPECT_EQ(ref, w.want) << "reference";
+    const Point s[2] = {{0, 0}, {0, 0}}, d[2] = {{0, 0}, {0, 1}};
+    const PolyBltGeometry g{s, d, nullptr, 0, 2};
+    EXPECT_EQ(DispatchPolyBlt(dst.info, w.op, &src.info, &g), 0);
+    EXPECT_EQ(dst.bytes, w.want);
+}
+
+// Alpha 15 weighs 240/255 in AlphaPixel (white onto black 29 and 59, black onto white 1 and 3),
+// alpha 8 half; alpha 0, 16 act as 0 and 31 as 15; the level blend gives the source exactly
+// at 15; bit 15 goes; an 8-bit alpha blend leaves an equal colour (alpha 0 too) and writes
+// 255 or pad 0 on any other; a keyed 4-bit word with bit 15 set is drawn.
+INSTANTIATE_TEST_SUITE_P(
+    AlphaSources, PolyWorked,
+    testing::Values(Worked{10, ARGB4555, ARGB4555, {0xFF, 0x7F, 15, 9}, {0, 0x80, 7, 8}, {0xBD, 0x77, 7, 8}},
+                    Worked{10, ARGB4555, ARGB4555, {0, 0, 15, 9}, {0xFF, 0x7F, 7, 8}, {0x21, 0x04, 7, 8}},
+                    Worked{10, ARGB4565, ARGB4565, {0xFF, 0xFF, 31, 9}, {0, 0, 7, 8}, {0x7D, 0xEF, 7, 8}},
+                    Worked{10, ARGB4565, ARGB4565, {0, 0, 15, 9}, {0xFF, 0xFF, 7, 8}, {0x61, 0x08, 7, 8}},
+                    Worked{10, ARGB4555, ARGB4555, {0xFF, 0x7F, 8, 9}, {0, 0, 7, 8}, {0xEF, 0x3D, 7, 8}},
+                    Worked{10, ARGB4565, ARGB4565, {0xFF, 0xFF, 8, 9}, {0, 0, 7, 8}, {0xEF, 0x7B, 7, 8}},
+                    Worked{10, ARGB4565, ARGB4565, {0xFF, 0xFF, 16, 9}, {0x34, 0x12, 7, 8}, {0x34, 0x12, 7, 8}},
+                    Worked{10, ARGB4555, ARGB4555, {0xFF, 0x7F, 0, 9}, {0x34, 0x92, 7, 8}, {0x34, 0x12, 7, 8}},
+                    Worked{10, ARGB4565, RGB565, {0xFF, 0xFF, 15, 9}, {0, 0}, {0xFF, 0xFF}},
+                    Worked{10, ARGB4565, RGB565, {0xFF, 0xFF, 8, 9}, {0, 0}, {0x30, 0x84}},
+                    Worked{10, ARGB4565, RGB565, {0xFF, 0xFF, 0, 9}, {0x34, 0x12}, {0x34, 0x12}},
+                    Worked{10, ARGB4555, RGB555, {0xFF, 0xFF, 0x1F, 9}, {0, 0}, {0xFF, 0x7F}},
+                    Worked{1, ARGB4555, RGB555, {0x1F, 0xFC, 3, 9}, {0, 0}, {0x1F, 0x7C}},
+                    Worked{0, ARGB4555, ARGB4555, {0x1F, 0xFC, 0x33, 9}, {0, 0, 7, 8}, {0x1F, 0xFC, 0x33, 8}},
+                    Worked{10, ARGB8888, ARGB8888, {1, 2, 3, 255}, {1, 2, 3, 0}, {1, 2, 3, 0}},
+                    Worked{10, ARGB8888, ARGB8888, {1, 2, 3, 0}, {1, 2, 4, 9}, {1, 2, 4, 255}},
+                    Worked{10, ABGR8888, XBGR8888, {200, 100, 50, 128}, {0, 0, 0, 9}, {100, 50, 25, 0}},
+                    Worked{10, ARGB8888, RGB888, {255, 255, 255, 255}, {9, 9, 9}, {255, 255, 255}}));
