@@ -1,35 +1,352 @@
 #pragma once
-// The play state as the main loop sees it: the scene machine steps once a frame
-// with the frame's keys, draws onto the back plane, pauses, resets, and asks
-// the program to end. The scenes fill this in; until then it shows black.
+// CGameResource: the play state of the running game, built once by the main loop and kept for
+// the whole run. It holds the data tables, the ranking, the scene, the objects, the player's
+// gauges, the boss fight, the stage progress, the camera with its effects and the replay log;
+// every scene, object and draw reaches the game through it. Application thread only.
+//
+// Its members are public records: the scenes, the in-game frame and the objects read and
+// write them directly, as one state.
 #include <cstdint>
+#include <functional>
+#include <list>
+#include <optional>
+#include <utility>
+#include <vector>
 
+#include "draw/fast_plane.h"
 #include "draw/surface.h"
+#include "draw/text_fast_plane.h"
+#include "foundation/math/rand.h"
+#include "foundation/timer/clock.h"
 #include "foundation/vtl/smart_ptr.h"
 #include "framework/key_control.h"
+#include "game/kind_tables.h"
+#include "game/objects/object_base.h"
+#include "game/stage_map.h"
+#include "game/text_tables.h"
 
 class CKeyControl;
+class CObjectEffect;
 
-class CGameResource {
+// The player's gauges.
+struct SPlayerStatus {
+    int32_t hp = 10000;
+    int32_t maxHp = 10000;
+    int32_t barrierEnergy = 10000;
+    int32_t maxBarrierEnergy = 10000;
+    int32_t gauge = 5000;  // 0..10000; skills cost 2800, damage raises it
+    int32_t gaugeMax = 10000;
+    int32_t bonusCounters[2] = {0, 0};  // kept for the boss-fight bonus
+    int32_t speedUpTimer = 0;           // frames of the speed-up item
+    int32_t magicTimer = 0;             // frames of the magic item: the second barrier is active
+    int32_t energyTimer = 0;            // frames of the energy item
+    int32_t score = 0;                  // 0..9,999,999
+    uint8_t barrierUp = 0;
+    uint8_t magicRequest = 0;
+    int32_t barrierTimer = 0;  // frames without regeneration after the barrier was held
+    uint8_t overload = 0;
+    uint8_t hardOverload = 0;
+    uint8_t skillRunning = 0;
+    int32_t finisherCounter = 0;
+    uint8_t regenerating = 0;  // set when a boss fight ends: HP refills
+
+    // The gauges of a new game: HP, barrier energy and their maxima, the gauge, the bonus
+    // counters and the item timers. The gauge maximum, the score and the flags stay.
+    void Reset();
+};
+
+// The boss fight.
+struct SBossFight {
+    uint8_t intro = 1;  // the boss intro runs: the player's input is ignored
+    int32_t bossId = -1;  // -1 none
+    int32_t hp = 0;
+    int32_t maxHp = 0;
+    int32_t gauge = 0;
+    int32_t gaugeCap = 0;
+    int32_t secondMeter = 0;
+    int32_t damageScale = 100;  // per cent of the damage the player takes
+    int32_t powerUpCountdown = 0;
+    uint8_t enraged = 0;
+    int32_t partnerCounter = 0;  // > 0: the boss takes no HP damage
+    int32_t weaponOffset = -1;
+    std::list<int32_t> actions;  // front: the running action
+    int32_t step = 0;
+    int32_t lastStep = 0;
+    int32_t waitFrames = 0;
+    int32_t actionCounter = 0;
+    int32_t cooldown = 0;
+    int32_t idleCountdown = 0;
+    int32_t animation = 0;  // entry of the animation table; 0 none
+    int32_t animationFrame = 0;
+    int32_t flinchCountdown = 0;
+    int32_t holdTimer = 0;
+    int32_t phase = 0;
+    uint16_t tilt = 0;  // high byte: the body picture's angle
+    int32_t displayOffsetX = 0;
+    int32_t displayOffsetY = 0;
+    uint8_t skillHit = 0;
+    uint8_t specialKill = 0;
+    int32_t workValue5 = 0;
+    uint8_t heightSegment = 0;
+    uint8_t animationToggle = 0;
+    int32_t floorLimit = 0;  // 0 none
+    uint8_t heldPart = 0;    // first selected part; 0 none
+    uint8_t snappedPart = 0;  // second selected part; 0 none
+    double savedX = 0;
+    double savedY = 0;
+    uint8_t savedAngle = 0;
+};
+
+// Where a stage stands: the live record, the checkpoint and the replay header.
+struct SStageProgress {
+    int32_t stage = -1;
+    double scrollX = 0;  // world pixels of the view's left edge
+    double scrollY = 0;
+    int32_t eventStep = 0;
+    int32_t dropCounter = 0;  // an item falls at 50
+    uint8_t itemLevel1 = 0;   // the max-HP item was taken
+    uint8_t itemLevel2 = 0;   // the max-barrier-energy item was taken
+    uint8_t vertical = 0;
+    double scrollSpeed = 0;
+    double targetSpeed = 0;
+    int32_t nextColumn = 0;
+    int32_t backgroundOpacity = -1;  // 0 none, 1..254 blended, 255 opaque
+    double backgroundSpeed = 0;
+    int32_t scoreCarry = 0;
+    uint8_t invincible = 0;
+    uint16_t subStep = 1;  // set from construction on, never reset
+
+    // Every field but subStep back to its start.
+    void Reset();
+};
+
+// A ranked result: the score and the local time it was entered.
+struct SRankingEntry {
+    uint32_t score = 0;
+    uint8_t date[6] = {};  // year mod 100, month, day, hour, minute, second
+};
+
+struct SPendingSpawn {
+    int32_t delay = 0;  // frames
+    tovarineGameSDK3rd::VTL::smart_ptr<CObjectBase> object;
+};
+
+struct SChainTrailEntry {
+    double x = 0;
+    double y = 0;
+    uint8_t angle = 0;
+};
+
+struct SKillScore {
+    int32_t x = 0;
+    int32_t y = 0;
+    int32_t points = 0;
+    int32_t code = 0;
+};
+
+// What tests set in place of the machine's clock, wall clock, seeds and data files.
+struct SGameResourceSetup {
+    tovarineGameSDK3rd::Timer::IClock* clock = nullptr;  // null: the system clock
+    std::function<int64_t()> wallClock;                  // seconds since 1970; empty: the system's
+    std::optional<uint32_t> playSeed;  // both seedings of the play generator
+    std::optional<uint32_t> bossSeed;
+    std::optional<uint32_t> drawSeed;
+    const SKindTables* kinds = nullptr;  // null: data\text\effect.txt and data.txt
+    const std::vector<SBossBlock>* bossParts = nullptr;  // null: data\text\bossparts.txt
+};
+
+class CGameResource : public KestraneGameBase2::CBltSupport {
 public:
-    explicit CGameResource(const tovarineGameSDK3rd::VTL::smart_ptr<CKeyControl>& keys) : keys_(keys) {}
-    virtual ~CGameResource() = default;
+    using ObjectPtr = tovarineGameSDK3rd::VTL::smart_ptr<CObjectBase>;
+    using EffectPtr = tovarineGameSDK3rd::VTL::smart_ptr<CObjectEffect>;
 
-    // Scene 0 is the title.
-    virtual void SetMode(int32_t mode) { mode_ = mode; }
+    static constexpr int32_t kScreenWidth = 640;
+    static constexpr int32_t kScreenHeight = 480;
+    static constexpr size_t kKeyLogReserve = 108000;  // 30 minutes at 60 frames a second
+
+    explicit CGameResource(const tovarineGameSDK3rd::VTL::smart_ptr<CKeyControl>& keys,
+                           const SGameResourceSetup& setup = SGameResourceSetup());
+    ~CGameResource() override;
+
+    // ---- what the main loop calls
+    // Enters a scene (0 the title).
+    virtual void SetMode(int32_t mode) { scene = mode; }
     virtual void UpdateScene(KestraneGameBase2::SKey& key) { (void)key; }
     // Opens the pause menu when a game is being played.
     virtual void Pause() {}
-    virtual void ResetGame() {}
+    // A new game: also the state behind the title screen.
+    virtual void ResetGame();
     virtual void Draw(tovarineGameSDK3rd::Draw::ISurface* surface);
-
     // Set by the title menu's exit entry; the loop ends right after the scene step.
-    bool IsExitRequested() const { return exitRequest_; }
-    void RequestExit() { exitRequest_ = true; }
-    int32_t GetMode() const { return mode_; }
+    bool IsExitRequested() const { return exitRequest; }
+    void RequestExit() { exitRequest = true; }
+    int32_t GetMode() const { return scene; }
+    // The message for the player when the data leave no game to play (no hero or barriers
+    // in data\text\data.txt); null when the game can run.
+    const char* GetStartError() const;
+
+    // ---- records
+    void ResetBossRecord();
+    // Appends the fixed sequence of 23 item kinds to the drop list.
+    void BuildItemDropList();
+    // The next item kind of the drop list: lowers the drop counter by 50 and moves the
+    // cursor on, wrapping at the end.
+    uint8_t NextDropItem();
+
+    // ---- camera
+    // The view's top-left: scroll plus shake, truncated toward zero.
+    void GetCameraOrigin(int32_t& x, int32_t& y) const;
+    // A world centre into a sprite's screen top-left (16-bit wrap); jitter shakes x at random.
+    void ToScreenTopLeft(int16_t& x, int16_t& y, int32_t width, int32_t height, bool jitter);
+    void GetViewRect(tovarineGameSDK3rd::Draw::Rect& rect, int32_t margin) const;
+    // The rectangle that confines the player.
+    void GetScrollBounds(tovarineGameSDK3rd::Draw::Rect& rect) const;
+
+    // ---- screen effects, once a frame
+    void StartFadeIn(int32_t frames);
+    void StartFadeOut(int32_t frames);
+    void UpdateFade();
+    void UpdateShake();
+    void UpdateHudSlide();
+
+    // ---- player
+    // Takes the player's movement out of the keys: a walk to (x, y).
+    void MovePlayerTo(int32_t x, int32_t y, double speed, double acceleration);
+    // One frame of the scripted move: true while it runs (the keys are then ignored).
+    bool UpdateScriptedMove();
+    void PredictPlayerPosition(double& x, double& y, int32_t frames) const;
+
+    // The local date and time into an entry's six date bytes.
+    void StampLocalTime(SRankingEntry& entry) const;
+
+    // ---- data tables (read-only after start-up)
+    SKindTables kinds;
+    std::vector<SEffectKind> textKind;  // the record every text object uses
+    std::vector<uint8_t> itemDropList;
+    uint8_t dropCursor = 0;
+    std::vector<tovarineGameSDK3rd::VTL::VTLstring> helpPages;
+    std::vector<STalkPage> talkPages;
+    FaceMap faces;
+
+    // ---- ranking and run control
+    std::list<SRankingEntry> ranking;  // best first, at most 10
+    uint32_t rankingCount = 0;
+    int32_t rankingRow = 0;  // under the ranking scene's cursor
+    bool exitRequest = false;
+    int32_t framesToSkip = 0;  // after a long load the scene step rests this long
+    tovarineGameSDK3rd::VTL::smart_ptr<CKeyControl> keyControl;
+    // One generator for the play and its effects: every draw of the logic comes from it in a
+    // fixed order, which replays repeat. The boss scripts have their own.
+    tovarineGameSDK3rd::Math::CRand playRand;
+    tovarineGameSDK3rd::Math::CRand bossRand;
+    // Drawing's own generator: the number of frames drawn never shifts the logic's draws.
+    tovarineGameSDK3rd::Math::CRand drawRand;
+
+    // ---- scene and objects
+    int32_t scene = 0;
+    tovarineGameSDK3rd::VTL::smart_ptr<CObjectAvatar> player;
+    tovarineGameSDK3rd::VTL::smart_ptr<CObjectBarrier> barriers[2];
+    std::list<ObjectPtr> objects;
+    std::list<SPendingSpawn> pendingSpawns;
+    std::list<EffectPtr> effects;
+    std::list<EffectPtr> backEffects;  // drawn first
+    std::list<EffectPtr> cutins;       // a cut-in runs while this is not empty
+    std::list<EffectPtr> landEffects;  // effects that test the terrain
+    std::list<EffectPtr> frontEffects;  // drawn last
+    std::vector<ObjectPtr> bossObjects;  // the body first, then its parts
+    int32_t bossIndex = 0;
+    std::vector<ObjectPtr> bossSegments;
+    std::vector<ObjectPtr> bossWeapons;
+    std::vector<tovarineGameSDK3rd::VTL::smart_ptr<IObjectDraw>> rankingRowObjects;
+    tovarineGameSDK3rd::Draw::CFastPlane snapshotPlane;  // the field behind a cut-in
+    uint8_t keepSnapshot = 0;
+    tovarineGameSDK3rd::Draw::CTextFastPlane hudTextPlane;
+    uint8_t hudFlags[2] = {0, 0};
+
+    // ---- player, boss fight
+    SPlayerStatus status;
+    SBossFight boss;
+    std::vector<SBossBlock> bossAnimations;  // bossparts.txt
+    std::vector<SChainTrailEntry> chainTrail;
+    uint8_t chainCoils = 0;
+    double chainExtension = 0;
+    std::vector<ObjectPtr> afterimageParts;
+    ObjectPtr specialPart;
+    std::vector<SKillScore> killScores;
+    int32_t killScoreTimer = 0;  // 8 frames between payouts
+    int32_t timeLimit = 0;       // frames
+    int32_t fightStartHp = 0;
+    int32_t scoreChainDisplay[8] = {};
+
+    // ---- stage progress
+    SStageProgress progress;
+    SStageProgress checkpoint;  // copied at stage starts; the game-over retry starts from it
+    SStageProgress replayHeader;
+
+    // ---- stage and camera
+    int32_t verticalScrollRange = 0;  // extra map height of a vertically scrolling stage
+    int32_t eventTimer = 0;
+    uint32_t talksShown = 0;  // bit i: talk i was shown in this game
+    struct SScriptedMove {
+        int32_t targetX = -1;  // -1: no move
+        int32_t targetY = -1;
+        double acceleration = 1.0;
+        double speed = 1.0;
+        uint8_t brakeStarted = 0;
+        int32_t frameBudget = 0;
+    } move;
+    int32_t verticalScrollTarget = -1;  // -1 none; else scroll y moves toward it
+    int32_t backgroundOpacityStep = 0;
+    double backgroundScrollX = 0;
+    double backgroundScrollY = 0;
+    uint8_t keepEffects = 1;  // the background effects survive a stage reset
+    uint8_t backgroundTint = 0;
+    int32_t hudSlideSpeed = 1;  // > 0 slides in, < 0 out
+    int32_t hudOffset = -48;    // -48 hidden .. 0 shown
+    int32_t hudBlink = 0;       // 16 bits
+    int32_t flashCounter = 0;
+    int32_t flashDuration = 0;
+    uint8_t flashR = 0, flashG = 0, flashB = 0;
+    int32_t fadeCounter = -1;
+    int32_t fadeDuration = -1;
+    int32_t fadeDirection = 0;  // +1 out, -1 in, 0 done
+    int32_t cutinId = 0;
+    int32_t cutinFocusX = 0;
+    int32_t cutinFocusY = 0;
+    int32_t cutinZoom = 0;
+    uint8_t halfFade = 0;  // the fade stops at half darkness
+    int32_t shakeX = 0;    // offsets added to the camera
+    int32_t shakeY = 0;
+    int32_t shakeCounterX = 0;  // a shake starts by setting one
+    int32_t shakeCounterY = 0;
+    SStageMap stageMap;
+    int32_t talkPage = 0;
+    int32_t talkPageFrame = 0;
+    int32_t talkPageCount = 0;
+    SFace talkFace;
+    uint8_t talkResume = 0;  // the talk's end goes to the scripted wait, not to play
+    int32_t scriptedWait = 0;
+    uint16_t rankingBlink = 0;
+    uint8_t rankingByte = 255;
+    int32_t gameOverCounter = 0;
+    int32_t blackOutCounter = 0;
+    std::vector<std::pair<int32_t, tovarineGameSDK3rd::VTL::VTLstring>> gradeTable;
+    bool replayPlaying = false;
+    std::vector<uint8_t> keyLog;  // one byte per play frame
+    int32_t keyLogIndex = 0;
+    int32_t galleryPanX = 0;
+    int32_t galleryPanY = 0;
+    int32_t galleryValue = 0;
+    tovarineGameSDK3rd::Draw::Rect galleryPan{};
+    uint8_t galleryPlaying = 0;
 
 protected:
-    tovarineGameSDK3rd::VTL::smart_ptr<CKeyControl> keys_;
-    int32_t mode_ = 0;
-    bool exitRequest_ = false;
+    tovarineGameSDK3rd::Timer::IClock& clock_;
+    std::function<int64_t()> wallClock_;
+
+private:
+    uint32_t Seed(const std::optional<uint32_t>& fixed) const;
+    // Creates the hero and the barriers on section-0 records 0-2; false (and none) when the
+    // table lacks them.
+    bool CreatePlayer();
 };

@@ -27,4 +27,14 @@ void SleepMilliseconds(uint32_t ms) {
     }
 }
 
+int64_t WallClockSeconds() { return static_cast<int64_t>(std::time(nullptr)); }
+
+bool ToLocalDateTime(int64_t seconds, LocalDateTime& out) {
+    const time_t t = static_cast<time_t>(seconds);
+    tm local{};
+    if (localtime_r(&t, &local) == nullptr) return false;
+    out = {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec};
+    return true;
+}
+
 }  // namespace morna::platform

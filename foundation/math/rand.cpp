@@ -17,12 +17,14 @@ constexpr uint32_t kUpper = 0x80000000u;
 constexpr uint32_t kLower = 0x7FFFFFFFu;
 }  // namespace
 
-CRand::CRand() : state_{}, index_(kNeverSeeded), seed_(0) {
+CRand::CRand() : state_{}, index_(kNeverSeeded), seed_(MakeSeed(morna::platform::MonotonicMilliseconds())) {
+    SetSeed(seed_);
+}
+
+uint32_t CRand::MakeSeed(uint32_t milliseconds) {
     morna::platform::MemoryStatus mem;
     morna::platform::QueryMemoryStatus(mem);  // zeroes on failure; the clock still varies
-    seed_ = (morna::platform::MonotonicMilliseconds() & 0xFFFFFFu) |
-            (static_cast<uint32_t>(mem.availablePhysical & 0xFFu) << 24);
-    SetSeed(seed_);
+    return (milliseconds & 0xFFFFFFu) | (static_cast<uint32_t>(mem.availablePhysical & 0xFFu) << 24);
 }
 
 void CRand::SetSeed(uint32_t x) {

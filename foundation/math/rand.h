@@ -15,8 +15,10 @@ public:
     static constexpr int32_t kNeverSeeded = 625;  // index value: seed with 4357 on the first draw
     static constexpr uint32_t kDefaultSeed = 4357;
 
-    // Seeds from the clock and the free memory, so two runs differ.
+    // Seeds from the clock and the free memory (MakeSeed), so two runs differ.
     CRand();
+    // (milliseconds & 0xFFFFFF) | the low byte of the free physical memory << 24.
+    static uint32_t MakeSeed(uint32_t milliseconds);
     ~CRand() override = default;
 
     void SetSeed(uint32_t seed);

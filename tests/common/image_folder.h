@@ -34,10 +34,11 @@ public:
 
     static KestraneGameBase2::CImageLoader& Loader() { return KestraneGameBase2::CImageLoader::GetInstance(); }
 
-    // Writes img\name, a square of one colour, and (with `list`) img\list.txt, then reads the list.
-    void Write(const char* name, uint32_t colour, const std::string& list, int size = 2) {
+    // Writes img\name, a rectangle of one colour (a square without height), and (with `list`)
+    // img\list.txt, then reads the list.
+    void Write(const char* name, uint32_t colour, const std::string& list, int size = 2, int height = 0) {
         tovarineGameSDK3rd::Draw::CFastPlane p;
-        p.CreateMemorySurface(size, size, tovarineGameSDK3rd::Draw::XRGB8888, true);
+        p.CreateMemorySurface(size, height > 0 ? height : size, tovarineGameSDK3rd::Draw::XRGB8888, true);
         p.SetFillColor(colour);
         p.Clear(nullptr);
         ASSERT_EQ(p.SaveBitmap(tovarineGameSDK3rd::VTL::VTLstring("img\\") + name, nullptr), 0);
