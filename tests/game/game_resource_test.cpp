@@ -48,6 +48,20 @@ TEST(GameResource, ConstructionIsANewGameWithTheHeroWalkingIn) {
     EXPECT_EQ(std::tuple(g.playRand.Get(), g.bossRand.Get(), g.drawRand.Get()), std::tuple(r[0].Get(), r[1].Get(), r[2].Get()));
 }
 
+TEST(PlayFixture, NamedKindsAndPictureSizes) {
+    morna::test::KindTableBuilder kinds;
+    kinds.Object(1, "敵").hitWidth = 24;
+    kinds.Object(1, "弾").hitWidth = 8;
+    PlayFixture play(kinds);
+    const SKindTables& k = play.game->kinds;
+    EXPECT_EQ(std::tuple(k.objects[1][1].index, k.objects[1][1].hitWidth, FindName(k.objectNames[1], "弾"), k.effects.size()),
+              std::tuple(1, 8, 1, 1u));
+    play.images.Add(7, 32, 16);
+    int w = 0, h = 0;
+    KestraneGameBase2::CImageLoader::GetImage(7).GetSize(&w, &h);
+    EXPECT_EQ(std::tuple(w, h, KestraneGameBase2::CImageLoader::GetImage(8).GetSize(nullptr, nullptr)), std::tuple(32, 16, 1));
+}
+
 TEST(GameResource, WithoutHeroRecordsTheStartFailsWithTheFileNamed) {
     // No data files at all: the tables read nothing, and a game cannot start.
     morna::test::LogCapture log;
