@@ -346,6 +346,8 @@ int CFastPlane::Release() {
     FreePixels();
     fileName_ = VTL::VTLstring();
     width_ = height_ = 0;
+    // A released plane describes no pixels: blits and logs must not read the old size.
+    GetSurfaceInfo()->width = GetSurfaceInfo()->height = 0;
     loadedFor8Bit_ = false;
     if (!restoring_) LeaveOwnerList();
     return 0;

@@ -109,6 +109,7 @@ TEST(FastPlane, EveryCreationPath) {
         plane.Release();
         EXPECT_FALSE(d.draw.HasPlane(&plane));
         EXPECT_EQ(plane.GetSize(nullptr, nullptr), 1);
+        EXPECT_EQ(std::pair(plane.GetSurfaceInfo()->width, plane.GetSurfaceInfo()->height), std::pair(0, 0));
     }
 }
 
