@@ -132,6 +132,11 @@ void CGameResource::ResetGame() {
     gameOverCounter = blackOutCounter = 0;
     rankingRow = 0;
 
+    // Lines rendered at 23 pixels in rows of 24, measured at the font's 28.
+    messageWindow.Reset();
+    messageWindow.SetLineSize(23);
+    messageWindow.fontSize = 28;
+
     keepSnapshot = 0;
     hudFlags[0] = hudFlags[1] = 0;
 

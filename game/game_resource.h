@@ -21,7 +21,9 @@
 #include "foundation/vtl/smart_ptr.h"
 #include "framework/key_control.h"
 #include "game/kind_tables.h"
+#include "game/message_window.h"
 #include "game/objects/object_base.h"
+#include "game/select_window.h"
 #include "game/stage_map.h"
 #include "game/text_tables.h"
 
@@ -235,6 +237,8 @@ public:
     bool exitRequest = false;
     int32_t framesToSkip = 0;  // after a long load the scene step rests this long
     tovarineGameSDK3rd::VTL::smart_ptr<CKeyControl> keyControl;
+    CMessageWindow messageWindow;  // talks, help and notices
+    CSelectWindow selectWindow;    // the menu of every scene
     // One generator for the play and its effects: every draw of the logic comes from it in a
     // fixed order, which replays repeat. The boss scripts have their own.
     tovarineGameSDK3rd::Math::CRand playRand;

@@ -141,6 +141,7 @@ public:
     void SetFrameStyle(int32_t style);       // < 0: no frame
     void SetAlphaPlanes(bool on);
     int32_t GetVisibleLines() const { return st_.visibleLines; }
+    int32_t GetLineSize() const { return st_.lineSize; }
     // The box as drawn: its place and the window plane's size.
     void GetBox(int32_t& x, int32_t& y, int32_t& w, int32_t& h) const;
     // 255, or lower over the last 32 frames of the fade.

@@ -31,6 +31,8 @@ TEST(GameResource, ConstructionIsANewGameWithTheHeroWalkingIn) {
                          g.replayHeader.backgroundOpacity, g.boss.bossId, g.boss.damageScale, g.hudOffset),
               std::tuple(-1, -1, 1, -1, -1, -1, 100, -48));
     EXPECT_GE(g.keyLog.capacity(), CGameResource::kKeyLogReserve);
+    // Message lines rendered at 23 pixels in their 24-pixel rows, measured at 28.
+    EXPECT_EQ(std::tuple(g.messageWindow.GetLineSize(), g.messageWindow.fontSize), std::tuple(23, 28));
     EXPECT_EQ(g.GetStartError(), nullptr);
 
     // The hero and barriers stand on section 0's records; the hero walks from the view's
@@ -60,6 +62,8 @@ TEST(PlayFixture, NamedKindsAndPictureSizes) {
     int w = 0, h = 0;
     KestraneGameBase2::CImageLoader::GetImage(7).GetSize(&w, &h);
     EXPECT_EQ(std::tuple(w, h, KestraneGameBase2::CImageLoader::GetImage(8).GetSize(nullptr, nullptr)), std::tuple(32, 16, 1));
+    KestraneGameBase2::PlaySE(104, true);
+    EXPECT_EQ(play.sounds.played, (std::vector<morna::test::RecordingSE::SPlay>{{104, true}}));
 }
 
 TEST(GameResource, WithoutHeroRecordsTheStartFailsWithTheFileNamed) {

@@ -5,6 +5,7 @@
 //   kinds.Object(1, "敵").hitWidth = 24;    // appended, numbered and named
 //   PlayFixture play(kinds);                // seeds kPlaySeed, kBossSeed, kDrawSeed
 //   play.images.Add(7, 32, 16);             // image 7 is a 32 x 16 picture
+//   play.sounds.played                      // every sound effect requested, in order
 //   play.game->MovePlayerTo(400, 240, 6.0, 1.0);
 //
 // The references Object, Effect and Cutin hand back are good until the next call on the
@@ -16,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/se_request.h"
 #include "game/game_resource.h"
 #include "game/key_control.h"
 #include "tests/common/fake_clock.h"
@@ -65,6 +67,29 @@ private:
     std::string list_;
 };
 
+// Records every sound effect requested while it lives.
+class RecordingSE : public KestraneGameBase2::ISERequestSink {
+public:
+    struct SPlay {
+        int32_t id;
+        bool loop;
+        bool operator==(const SPlay&) const = default;
+    };
+    RecordingSE() : previous_(KestraneGameBase2::SetSERequestSink(this)) {}
+    ~RecordingSE() { KestraneGameBase2::SetSERequestSink(previous_); }
+    RecordingSE(const RecordingSE&) = delete;
+    RecordingSE& operator=(const RecordingSE&) = delete;
+
+    int32_t Play(int32_t id, bool loop) override {
+        played.push_back({id, loop});
+        return 0;
+    }
+    std::vector<SPlay> played;
+
+private:
+    KestraneGameBase2::ISERequestSink* previous_;
+};
+
 struct PlayFixture {
     static constexpr uint32_t kPlaySeed = 1;
     static constexpr uint32_t kBossSeed = 2;
@@ -84,6 +109,7 @@ struct PlayFixture {
     }
 
     FixtureImages images;  // first: it brings the display
+    RecordingSE sounds;
     FakeClock clock{1000};
     std::vector<SBossBlock> bossParts;
     std::unique_ptr<CGameResource> game;
