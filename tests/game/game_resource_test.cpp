@@ -6,10 +6,9 @@
 
 #include <cstdlib>
 #include <ctime>
-#include <filesystem>
-#include <fstream>
 #include <tuple>
 
+#include "platform/file_system.h"
 #include "tests/common/log_capture.h"
 #include "tests/common/temp_base_folder.h"
 #include "tests/game/support/play_fixture.h"
@@ -80,13 +79,15 @@ TEST(GameResource, WithoutHeroRecordsTheStartFailsWithTheFileNamed) {
     ASSERT_FALSE(log.Lines().empty());
     EXPECT_NE(log.Lines().back().find("data\\text\\data.txt"), std::string::npos);
 
-    // The same tables read from the files make the hero.
-    std::filesystem::create_directories(folder.Path() + "/data/text");
-    std::ofstream(folder.Path() + "/data/text/effect.txt", std::ios::binary) << "火花\t1\r\n";
-    std::ofstream(folder.Path() + "/data/text/data.txt", std::ios::binary) << "勇者\t0\r\n盾\t0\r\n盾2\t0\r\n";
-    CGameResource read(tovarineGameSDK3rd::VTL::smart_ptr<CKeyControl>(new CKeyControl), setup);
-    EXPECT_EQ(read.GetStartError(), nullptr);
-    EXPECT_EQ(read.player->kind, &read.kinds.objects[0][0]);
+
+    // The committed data set makes the hero and reads every table.
+    std::string base;
+    ASSERT_TRUE(morna::platform::NameFromSystemPath(MORNA_SOURCE_DIR, base));
+    tovarineGameSDK3rd::Auxiliary::CFile::SetBaseDirectory(base.c_str());
+    CGameResource data(tovarineGameSDK3rd::VTL::smart_ptr<CKeyControl>(new CKeyControl));
+    EXPECT_EQ(data.GetStartError(), nullptr);
+    EXPECT_EQ(data.player->kind, &data.kinds.objects[0][0]);
+    EXPECT_FALSE(data.kinds.effects.empty() || data.kinds.cutins.empty() || data.bossAnimations.empty());
 }
 
 TEST(GameResource, DropListRepeatsItsTwentyThreeItems) {
