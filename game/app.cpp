@@ -12,6 +12,7 @@
 #include "foundation/thread/thread_manager.h"
 #include "framework/blt_support.h"
 #include "framework/image_loader.h"
+#include "framework/sine_table.h"
 #include "platform/file_system.h"
 #include "platform/keyboard_state.h"
 #include "platform/window.h"
@@ -73,14 +74,20 @@ void CApp::MainLoop() {
     SetQuitOnExit(true);
     InitSubsystems();
     timer_ = std::make_unique<tovarineGameSDK3rd::Timer::CFPSTimer>(clock_);
-    divisor_ = 1;
-    counter_ = 0;
+    fps_ = std::make_unique<KB::CFPSView>();
+    fps_->y = 456;
+    fps_->Update();
     WindowSettingsRequest() = true;
+    KB::BuildSineTable();
     std::unique_ptr<CGameResource> game = CreateGameResource();
-    game->SetMode(0);
-    KB::CImageLoader::GetInstance().CheckMemory(90);
-
-    while (IsThreadValid() && Frame(*game)) {
+    if (const char* error = game->GetStartError()) {
+        // Nothing to play: the player is told which file, and the run ends before its first frame.
+        ErrorBox(error);
+    } else {
+        game->SetMode(0);
+        KB::CImageLoader::GetInstance().CheckMemory(90);
+        while (IsThreadValid() && Frame(*game)) {
+        }
     }
 
     // The window's place for the next start (0, 0 in full screen).
@@ -93,6 +100,7 @@ void CApp::MainLoop() {
     system.Save();
     ShutdownSubsystems();
     game.reset();
+    fps_.reset();
     timer_.reset();
 }
 
@@ -103,7 +111,8 @@ bool CApp::Frame(CGameResource& game) {
         mp::SetWindowTopmost(hwnd, config_.topmost);
         if (keys_) keys_->SelectJoyStick(config_.useJoystick);
     }
-    counter_ = divisor_ > 1 ? (counter_ + 1) % divisor_ : 0;
+    KB::CFPSView& fps = *fps_;
+    fps.drawCounter = fps.drawDivisor > 1 ? (fps.drawCounter + 1) % fps.drawDivisor : 0;
     KB::SKey key;
     const bool focus = hwnd != 0 && mp::GetFocus() == hwnd;
     if (KB::SettingsDialogHandle() == 0 && (focus || config_.backgroundInput) && keys_) {
@@ -129,9 +138,9 @@ bool CApp::Frame(CGameResource& game) {
         game.SetMode(0);
     }
     if (KB::CKeyControlBase::IsKeyTriggered(mp::vk::kTab)) {
-        counter_ = 0;
+        fps.drawCounter = 0;
         timer_->SetFPS(FastMode() ? 60 : 240);
-        divisor_ = FastMode() ? 1 : 4;
+        fps.drawDivisor = FastMode() ? 1 : 4;
         FastMode() = !FastMode();
     }
 
@@ -139,18 +148,22 @@ bool CApp::Frame(CGameResource& game) {
     if (game.IsExitRequested()) return false;
 
     const bool dialogOverFullScreen = KB::GetSystemConfig().fullScreen && KB::SettingsDialogHandle() != 0;
-    if (!timer_->IsFrameSkip() && counter_ == 0 && !dialogOverFullScreen) {
+    if (!timer_->IsFrameSkip() && fps.drawCounter == 0 && !dialogOverFullScreen) {
         CheckScreenChanged();
         game.Draw(draw_->GetBackPlane());
         ++drawnFrames_;
-        // Frames drawn in the last second, refreshed once a second; compared wrap-safe.
-        const uint32_t now = clock_.Now();
-        if (nextRefresh_ == 0) nextRefresh_ = now + 1000;
-        ++framesThisSecond_;
-        if (static_cast<int32_t>(now - nextRefresh_) >= 0) {
-            nextRefresh_ += 1000;
-            shownFps_ = framesThisSecond_;
-            framesThisSecond_ = 0;
+        if (config_.showFps) {
+            KB::CBltSupport::BltCopy(*draw_->GetBackPlane(), fps.GetPlane(), fps.x, fps.y);
+            // Frames drawn in the last second, refreshed once a second; compared wrap-safe.
+            const uint32_t now = clock_.Now();
+            if (fps.nextRefresh == 0) fps.nextRefresh = now + 1000;
+            ++fps.framesCounted;
+            if (static_cast<int32_t>(now - fps.nextRefresh) >= 0) {
+                fps.nextRefresh += 1000;
+                fps.framesShown = fps.framesCounted;
+                fps.framesCounted = 0;
+                fps.Update();
+            }
         }
         draw_->Present(nullptr, true);
     }

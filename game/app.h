@@ -7,6 +7,7 @@
 #include "foundation/appframe/app_base.h"
 #include "foundation/timer/fps_timer.h"
 #include "framework/app_frame.h"
+#include "framework/fps_view.h"
 #include "game/game_resource.h"
 #include "game/global_config.h"
 #include "game/key_control.h"
@@ -29,9 +30,10 @@ public:
     const SGlobalConfig& Config() override { return config_; }
     bool ScreenChanged() override { return IsScreenChanged(); }
 
-    // Frames drawn since the start (the frame-rate overlay counts from it).
+    // Frames drawn since the start.
     uint32_t GetDrawnFrames() const { return drawnFrames_; }
-    int32_t GetDrawDivisor() const { return divisor_; }
+    // The frame-rate overlay with the loop's frame counters; null outside the main function.
+    const KestraneGameBase2::CFPSView* GetFpsView() const { return fps_.get(); }
 
 protected:
     // The play state the loop steps; tests put a scripted one in place.
@@ -43,12 +45,8 @@ protected:
     SGlobalConfig config_;
     tovarineGameSDK3rd::VTL::smart_ptr<CKeyControl> keys_;
     std::unique_ptr<tovarineGameSDK3rd::Timer::CFPSTimer> timer_;
-    int32_t divisor_ = 1;
-    int32_t counter_ = 0;
+    std::unique_ptr<KestraneGameBase2::CFPSView> fps_;
     uint32_t drawnFrames_ = 0;
-    uint32_t nextRefresh_ = 0;
-    uint32_t framesThisSecond_ = 0;
-    uint32_t shownFps_ = 0;
 };
 
 // The running application, set when its main function starts; null before.

@@ -1,5 +1,6 @@
-// Test helper: the built game (MORNA_EXECUTABLE) copied into a folder of its own under /tmp,
-// run as a process with its standard error kept, and waited for within a bound.
+// Test helper: the built game (MORNA_EXECUTABLE) copied into a folder of its own under /tmp
+// with the data/ the build put beside it, run as a process with its standard error kept, and
+// waited for within a bound.
 #pragma once
 
 #include <sys/wait.h>
@@ -22,6 +23,8 @@ public:
     explicit GameFolder(const std::string& name) : top_(MakeTemporary()), path_(top_ + "/" + name) {
         std::filesystem::create_directories(path_);
         std::filesystem::copy_file(MORNA_EXECUTABLE, path_ + "/morna");
+        std::filesystem::copy(std::filesystem::path(MORNA_EXECUTABLE).parent_path() / "data", path_ + "/data",
+                              std::filesystem::copy_options::recursive);
     }
     ~GameFolder() {
         std::error_code ignored;

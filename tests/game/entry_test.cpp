@@ -21,7 +21,7 @@ TEST(Entry, DeleteSaveInFrontEndsAtOnceWithNothingOnDisk) {
         GameFolder game("g");
         EXPECT_EQ(Finish(game.Start(args), 60), 0) << args[0];
         const auto entries = std::filesystem::directory_iterator(game / "");
-        EXPECT_EQ(std::distance(begin(entries), end(entries)), 1) << "only the game itself";
+        EXPECT_EQ(std::distance(begin(entries), end(entries)), 2) << "only the game and its data";
     }
     // Only with the normal show state, and only with the first nine characters.
     EXPECT_FALSE(EndsAtOnce("deletesave", 2));

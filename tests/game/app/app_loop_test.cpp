@@ -12,10 +12,12 @@
 #include "platform/display_mode.h"
 #include "platform/joystick.h"
 #include "platform/keyboard_state.h"
+#include "platform/message_box.h"
 #include "tests/common/app_thread.h"
 #include "tests/common/fake_clock.h"
 #include "tests/common/temp_base_folder.h"
 #include "tests/common/virtual_pad.h"
+#include "tests/game/support/play_fixture.h"
 
 namespace {
 
@@ -30,6 +32,9 @@ struct Script {
     // full screen, and the mask in hex when not 0), "D" a draw ("D*": the screen changed).
     std::vector<std::string> lines;
     std::vector<uint32_t> now, shown;  // the clock and the picture's corner at each step
+    std::vector<int32_t> fpsShown;     // the overlay's number at each step
+    std::vector<bool> overlay;         // the picture shows white in the overlay's rows
+    bool noHero = false;               // the play state's tables lack the hero
     std::map<int, std::vector<std::string>> script;
     morna::test::FakeClock clock{1000};
     BodyApp* app = nullptr;
@@ -45,12 +50,14 @@ struct Script {
         if (a == "dialog" || a == "no dialog") KB::SettingsDialogHandle() = a == "dialog" ? 99 : 0;
         if (a == "unfocus") app->PushWindowEvent(SDL_WINDOWEVENT_FOCUS_LOST);
         if (a == "slow") clock.Advance(70);
+        if (a == "fps on") RunningApp()->GetGlobalConfig().showFps = true;
     }
 };
 
 class ScriptedGame : public CGameResource {
 public:
-    ScriptedGame(const tovarineGameSDK3rd::VTL::smart_ptr<CKeyControl>& keys, Script& run) : CGameResource(keys), run_(run) {}
+    ScriptedGame(const tovarineGameSDK3rd::VTL::smart_ptr<CKeyControl>& keys, Script& run)
+        : CGameResource(keys, Setup(run)), run_(run) {}
     void SetMode(int32_t mode) override { Add("M" + std::to_string(mode)); }
     void Pause() override { Add("P"); }
     void ResetGame() override { Add("R"); }
@@ -62,6 +69,10 @@ public:
         int32_t w = 0, h = 0;
         RunningApp()->GetDraw()->GetPresenter()->ReadOutput(out, w, h);
         run_.shown.push_back(out.empty() ? 0 : out[0] & 0xFFFFFF);
+        bool white = false;
+        for (size_t i = static_cast<size_t>(456 * w); i < out.size(); ++i) white |= (out[i] & 0xFFFFFF) == 0xFFFFFF;
+        run_.overlay.push_back(white);
+        run_.fpsShown.push_back(RunningApp()->GetFpsView()->framesShown);
         run_.now.push_back(run_.clock.Now());
         for (const std::string& a : run_.script[frame_]) run_.Act(a);
         if (frame_ == run_.script.rbegin()->first) RequestExit();
@@ -74,6 +85,14 @@ public:
     }
 
 private:
+    static SGameResourceSetup Setup(const Script& run) {
+        static const morna::test::KindTableBuilder kinds;
+        static const std::vector<SBossBlock> parts;
+        SGameResourceSetup setup;
+        setup.bossParts = &parts;
+        if (!run.noHero) setup.kinds = &kinds.Tables();
+        return setup;
+    }
     void Add(const std::string& what) {
         if (stepped_ && what[0] != 'D') ++frame_;  // after the step, only a draw stays in the frame
         stepped_ = stepped_ && what[0] == 'D';
@@ -157,6 +176,58 @@ TEST(AppLoop, OneRunThroughKeysHotKeysFastModeScreenModesFocusAndExit) {
     }
     EXPECT_EQ(run.now[22] - run.now[21], 70u);
     EXPECT_EQ(run.now[25], run.now[24]);
+}
+
+// Drawn frames are counted while the overlay is on; once a second its number is rendered
+// into the plane copied to (0, 456).
+TEST(AppLoop, FrameRateOverlayCountsTheFramesDrawnInTheLastSecond) {
+    mp::SetDisplaySleeper([](uint32_t) {});
+    FastMode() = false;
+    Script run;
+    run.script = {{0, {"fps on"}}, {70, {}}};
+    morna::test::RunOnAppThread([&](BodyApp& app) {
+        morna::test::TempBaseFolder folder("morna-loop");
+        app.PushWindowEvent(SDL_WINDOWEVENT_FOCUS_GAINED);
+        run.app = &app;
+        ScriptedApp(run).Start();
+    });
+    mp::SetDisplaySleeper(nullptr);
+    SDL_Quit();
+    ASSERT_EQ(run.fpsShown.size(), 71u);
+    // Frame 2 shows frame 1's picture (frame 0's present came before the focus); the number
+    // comes a second after the first counted frame, with every frame drawn at 60 a second.
+    EXPECT_EQ(std::tuple(run.overlay[0], run.overlay[1], run.overlay[2], run.overlay[70]),
+              std::tuple(false, false, true, true));
+    size_t first = 0;
+    while (first < run.fpsShown.size() && run.fpsShown[first] == 0) ++first;
+    ASSERT_LT(first, run.fpsShown.size());
+    EXPECT_GE(run.now[first - 1] - run.now[0], 1000u);
+    EXPECT_LT(run.now[first - 2] - run.now[0], 1000u);
+    EXPECT_EQ(run.fpsShown[first], static_cast<int32_t>(first));
+}
+
+// Data without the hero and barriers: an error box names the file and no frame runs.
+TEST(AppLoop, NoHeroEndsTheRunWithAnErrorBoxBeforeTheFirstFrame) {
+    mp::SetDisplaySleeper([](uint32_t) {});
+    Script run;
+    run.noHero = true;
+    run.script = {{0, {}}};
+    std::vector<std::string> boxes;
+    mp::SetMessageBoxHook([&](const mp::MessageBoxRequest& r) {
+        boxes.push_back(r.caption + ": " + r.text);
+        return mp::IDOK;
+    });
+    morna::test::RunOnAppThread([&](BodyApp& app) {
+        morna::test::TempBaseFolder folder("morna-loop");
+        run.app = &app;
+        ScriptedApp(run).Start();
+    });
+    mp::SetMessageBoxHook({});
+    mp::SetDisplaySleeper(nullptr);
+    SDL_Quit();
+    EXPECT_TRUE(run.lines.empty());
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].rfind("エラー: data\\text\\data.txt", 0), 0u) << boxes[0];
 }
 
 }  // namespace
