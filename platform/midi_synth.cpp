@@ -168,7 +168,7 @@ void MidiSynth::SetGain(float gain) { gain_.store(std::max(gain, 0.0f)); }
 
 // ---- the render ----------------------------------------------------------------
 
-void MidiSynth::Mix(float* mix, uint32_t frames, float gain, bool) {
+void MidiSynth::Mix(float* mix, uint32_t frames, StereoGain gain, bool) {
     bool changed = false;
     MidiPlaybackRef next;
     if (lock_.try_lock()) {
@@ -181,7 +181,9 @@ void MidiSynth::Mix(float* mix, uint32_t frames, float gain, bool) {
         lock_.unlock();
     }
     mix_ = mix;
-    scale_ = gain * gain_.load() * 32768.0f;
+    const float master = gain_.load() * 32768.0f;
+    scale_[0] = gain.left * master;
+    scale_[1] = gain.right * master;
     if (changed) {
         sequencer_.Stop(*this);
         if (next) Reset();  // the wait for the block is silent
@@ -221,7 +223,7 @@ void MidiSynth::Render(uint32_t frames) {
         const uint32_t n = std::min<uint32_t>(frames, kOutputPeriodFrames);
         // Float output: the synth's 16-bit output dithers.
         fluid_synth_write_float(synth_, static_cast<int>(n), block_.data(), 0, 2, block_.data(), 1, 2);
-        for (uint32_t i = 0; i < 2 * n; ++i) mix_[i] += block_[i] * scale_;
+        for (uint32_t i = 0; i < 2 * n; ++i) mix_[i] += block_[i] * scale_[i & 1];
         mix_ += 2 * n;
         frames_ += n;
         frames -= n;

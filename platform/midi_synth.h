@@ -75,7 +75,7 @@ private:
 
     // MixVoice, on the mixer's thread.
     SoundLine Line() const override { return SoundLine::kSynth; }
-    void Mix(float* mix, uint32_t frames, float gain, bool applicationActive) override;
+    void Mix(float* mix, uint32_t frames, StereoGain gain, bool applicationActive) override;
     // MidiSink, on the mixer's thread.
     void Render(uint32_t frames) override;
     void Channel(uint8_t status, uint8_t data1, uint8_t data2) override;
@@ -102,7 +102,7 @@ private:
     uint64_t frames_ = 0;  // rendered by the synth since it was made
     std::vector<float> block_;
     float* mix_ = nullptr;
-    float scale_ = 0.0f;
+    float scale_[2] = {0.0f, 0.0f};
 };
 
 }  // namespace morna::platform

@@ -243,11 +243,11 @@ void SoundBuffer::MixFrames(float* mix, uint32_t frames, float left, float right
     }
 }
 
-void SoundBuffer::Mix(float* mix, uint32_t frames, float gain, bool applicationActive) {
+void SoundBuffer::Mix(float* mix, uint32_t frames, StereoGain gain, bool applicationActive) {
     std::lock_guard<std::mutex> guard(shared_->lock);
     if (!playing_ || lost_ || frameCount_ == 0) return;
-    const float audible = applicationActive || flags_.globalFocus ? gain : 0.0f;
-    const float left = gainLeft_ * audible, right = gainRight_ * audible;
+    const float audible = applicationActive || flags_.globalFocus ? 1.0f : 0.0f;
+    const float left = gainLeft_ * gain.left * audible, right = gainRight_ * gain.right * audible;
     const bool wide = format_.bitsPerSample == 16;
     if (format_.channels == 2) {
         wide ? MixFrames<int16_t, 2>(mix, frames, left, right) : MixFrames<uint8_t, 2>(mix, frames, left, right);

@@ -61,7 +61,7 @@ public:
     void SetLostForTest();
 
     SoundLine Line() const override { return SoundLine::kWave; }
-    void Mix(float* mix, uint32_t frames, float gain, bool applicationActive) override;
+    void Mix(float* mix, uint32_t frames, StereoGain gain, bool applicationActive) override;
 
 private:
     struct Shared {

@@ -16,7 +16,7 @@ struct Mixer {
     std::mutex lock;  // the voice list; held while mixing
     std::vector<MixVoice*> voices;
     std::vector<float> mix;
-    float lineGain[2] = {1.0f, 1.0f};
+    StereoGain lineGain[kSoundLines];
 
     std::mutex openLock;  // users and the back end
     int users = 0;
@@ -127,13 +127,13 @@ void RemoveMixVoice(MixVoice* voice) {
     std::erase(m.voices, voice);
 }
 
-void SetLineGain(SoundLine line, float gain) {
+void SetLineGain(SoundLine line, StereoGain gain) {
     Mixer& m = GetMixer();
     std::lock_guard<std::mutex> guard(m.lock);
-    m.lineGain[static_cast<int>(line)] = std::max(gain, 0.0f);
+    m.lineGain[static_cast<int>(line)] = {std::max(gain.left, 0.0f), std::max(gain.right, 0.0f)};
 }
 
-float GetLineGain(SoundLine line) {
+StereoGain GetLineGain(SoundLine line) {
     Mixer& m = GetMixer();
     std::lock_guard<std::mutex> guard(m.lock);
     return m.lineGain[static_cast<int>(line)];
@@ -149,8 +149,10 @@ void RenderSoundOutput(int16_t* out, uint32_t frames) {
         const uint32_t n = std::min(frames, kOutputPeriodFrames);
         m.mix.assign(2 * n, 0.0f);
         for (MixVoice* v : m.voices) v->Mix(m.mix.data(), n, m.lineGain[static_cast<int>(v->Line())], active);
+        const StereoGain master = m.lineGain[static_cast<int>(SoundLine::kMaster)];
+        const float gains[2] = {master.left, master.right};
         for (uint32_t i = 0; i < 2 * n; ++i) {
-            const float x = std::clamp(m.mix[i], -32768.0f, 32767.0f);
+            const float x = std::clamp(m.mix[i] * gains[i & 1], -32768.0f, 32767.0f);
             out[i] = static_cast<int16_t>(x + (x >= 0 ? 0.5f : -0.5f));
         }
         out += 2 * n;

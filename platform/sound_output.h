@@ -3,8 +3,9 @@
 // into 44.1 kHz 16-bit stereo. It is opened by its first user and closed by its
 // last. Its back end is chosen at start-up: SDL2's audio device (SDL converts
 // for a device that wants another format), or a manual one from which tests pull
-// frames. Voices are wave buffers or synthesizers (MIDI); each of the two lines
-// has a gain of its own, which acts only on this mixer's output.
+// frames. Voices are wave buffers or synthesizers (MIDI). Each line has a gain
+// for each channel: the wave and synth lines on their voices, the master line on
+// everything; they act only on this mixer's output, never on the system's mixer.
 #include <cstdint>
 
 namespace morna::platform {
@@ -13,7 +14,13 @@ inline constexpr uint32_t kOutputRate = 44100;
 // Frames the device asks for at a time; wave buffers keep their write cursor this far ahead.
 inline constexpr uint32_t kOutputPeriodFrames = 1024;
 
-enum class SoundLine { kWave, kSynth };
+enum class SoundLine { kMaster, kWave, kSynth };
+inline constexpr int kSoundLines = 3;
+
+struct StereoGain {
+    float left = 1.0f;
+    float right = 1.0f;
+};
 
 // Something the mixer plays. Mix runs on the mixer's thread while the voice list
 // is locked, so a voice removed with RemoveMixVoice is never called again.
@@ -22,9 +29,9 @@ public:
     virtual ~MixVoice() = default;
     virtual SoundLine Line() const = 0;
     // Adds frames of output-rate stereo (left, right; in 16-bit sample units)
-    // into mix, scaled by gain. applicationActive is false while the
-    // application lacks the focus.
-    virtual void Mix(float* mix, uint32_t frames, float gain, bool applicationActive) = 0;
+    // into mix, each channel scaled by its gain. applicationActive is false
+    // while the application lacks the focus.
+    virtual void Mix(float* mix, uint32_t frames, StereoGain gain, bool applicationActive) = 0;
 };
 
 enum class OutputBackend { kDevice, kManual };
@@ -45,9 +52,9 @@ void ForceSoundOutputProbe(int answer);
 void AddMixVoice(MixVoice* voice);
 void RemoveMixVoice(MixVoice* voice);
 
-// Linear gain of a line (1 at start).
-void SetLineGain(SoundLine line, float gain);
-float GetLineGain(SoundLine line);
+// Linear gains of a line's channels (1 at start; negative ones are 0).
+void SetLineGain(SoundLine line, StereoGain gain);
+StereoGain GetLineGain(SoundLine line);
 
 // Whether the application has the focus; window focus events set it.
 void SetApplicationActive(bool active);
