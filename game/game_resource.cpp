@@ -158,12 +158,13 @@ void CGameResource::ResetGame() {
     chainExtension = 0;
 
     if (CreatePlayer()) {
-        // The hero walks in from the centre of the view.
+        // The hero walks in from the centre of the view (the walk also lowers the barrier).
         player->x = progress.scrollX + 320;
         player->y = progress.scrollY + 240;
         MovePlayerTo(static_cast<int32_t>(progress.scrollX + 320), static_cast<int32_t>(progress.scrollY + 208), 6.0,
                      1.0);
     }
+    // The ambient background effects are spawned here once the stage's field housekeeping exists.
 
     galleryPanX = galleryPanY = 0;
     galleryPan = Rect{};
