@@ -134,6 +134,7 @@ void PixmanFrame(benchmark::State& state, Case c) {
 const Case kCases[] = {
     {"Copy/XRGB8888>XRGB8888", 0, XRGB8888, XRGB8888, PIXMAN_x8r8g8b8},
     {"SourceAlpha/ARGB8888>XRGB8888", 10, ARGB8888, XRGB8888, PIXMAN_a8r8g8b8},
+    {"KeyedCopy/RGB565>RGB565", 1, RGB565, RGB565, PIXMAN_r5g6b5},
 };
 
 int Register() {

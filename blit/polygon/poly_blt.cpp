@@ -7,12 +7,9 @@ namespace tovarineGameSDK3rd::Draw {
 
 namespace {
 
-// Built so far: the alpha sources, and op 0 of the 32-bit formats onto themselves.
-constexpr bool Built(SurfacePair p) { return p.src >= ARGB4565 || (p.src == XRGB8888 && p.dst == XRGB8888); }
-
-constinit const PolyBltTable kCopyWorkers = MakePolyBltWorkers<polygon::CopyPixel, &CopyServedBy>(&Built);
-constinit const PolyBltTable kKeyedWorkers = MakePolyBltWorkers<polygon::KeyedCopyPixel, &KeyedServedBy>(&Built);
-constinit const PolyBltTable kAlphaWorkers = MakePolyBltWorkers<polygon::AlphaBlendPixel>(&Built);
+constinit const PolyBltTable kCopyWorkers = MakePolyBltWorkers<polygon::CopyPixel, &CopyServedBy>();
+constinit const PolyBltTable kKeyedWorkers = MakePolyBltWorkers<polygon::KeyedCopyPixel, &KeyedServedBy>();
+constinit const PolyBltTable kAlphaWorkers = MakePolyBltWorkers<polygon::AlphaBlendPixel>();
 
 // Locks, picks the worker of the pair in `table` and runs it. keyed: the worker gets the
 // source's key packed in its format.
@@ -25,10 +22,8 @@ int RunPolyBlt(std::span<const PolyBltPair> table, bool keyed, CSurfaceInfo* src
     if (!srcLock) return BltNotDone;
     const int rank = kPolyBltPairs.Rank(src->type, dst.type);
     if (rank < 0) return src->type == dst.type ? BltDone : BltUnsupported;
-    const PolyBltWorker worker = table[static_cast<size_t>(rank)].worker;
-    if (!worker) return BltUnsupported;  // not built yet
     if (keyed) param = PackColorKey(src->type, src->colourKey, dst.type);
-    worker(src, &dst, param, geom);  // its -1 (a null geometry) is not passed on
+    table[static_cast<size_t>(rank)].worker(src, &dst, param, geom);  // its -1 (a null geometry) is not passed on
     return BltDone;
 }
 

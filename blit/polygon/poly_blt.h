@@ -40,7 +40,7 @@ using PolyBltWorker = int (*)(const CSurfaceInfo* src, const CSurfaceInfo* dst, 
 struct PolyBltPair {
     int32_t src;
     int32_t dst;
-    PolyBltWorker worker;  // null: not built
+    PolyBltWorker worker;
 };
 
 // The 26 pairs that every polygon op serves: each format but Palette8 onto itself, each

@@ -97,9 +97,12 @@ struct CopyPixel {
 template <class S, class D>
 struct KeyedCopyPixel {
     explicit KeyedCopyPixel(uint32_t key) : key_(key & S::kBltKeyMask) {}
+    // A key pixel writes the destination's own value back: a select, not a branch, as
+    // sprites mix key and other pixels without a pattern.
     void operator()(const uint8_t* s, uint8_t* d) const {
         const typename S::Raw v = S::Load(s);
-        if ((v & S::kBltKeyMask) != key_) D::Store(d, CopyPixel<S, D>::Convert(v));
+        const typename D::Raw old = D::Load(d);
+        D::Store(d, (v & S::kBltKeyMask) != key_ ? CopyPixel<S, D>::Convert(v) : old);
     }
 
 private:

@@ -51,22 +51,18 @@ constexpr SurfacePair KeyedServedBy(SurfacePair p) {
 
 namespace polygon {
 template <template <class, class> class Op, BltServedBy By, size_t... I>
-constexpr PolyBltTable MakeWorkers(bool (*built)(SurfacePair), std::index_sequence<I...>) {
+constexpr PolyBltTable MakeWorkers(std::index_sequence<I...>) {
     constexpr auto pairs = PairsOf<kBltFamilyPairs>();
     constexpr std::array<SurfacePair, sizeof...(I)> served{By(pairs[I])...};
     return {PolyBltPair{pairs[I].src, pairs[I].dst,
-                        built(served[I]) ? &PolyBltMember<static_cast<SurfaceType>(served[I].src),
-                                                          static_cast<SurfaceType>(served[I].dst), Op>
-                                         : nullptr}...};
+                        &PolyBltMember<static_cast<SurfaceType>(served[I].src), static_cast<SurfaceType>(served[I].dst), Op>}...};
 }
-constexpr bool AllBuilt(SurfacePair) { return true; }
 }  // namespace polygon
 
-// One worker per pair, in kPolyBltPairs' order; a pair whose served pair `built` refuses
-// gets none.
+// One worker per pair, in kPolyBltPairs' order.
 template <template <class, class> class Op, BltServedBy By = &ServedByItself>
-constexpr PolyBltTable MakePolyBltWorkers(bool (*built)(SurfacePair) = &polygon::AllBuilt) {
-    return polygon::MakeWorkers<Op, By>(built, std::make_index_sequence<kPolyBltPairs.Count()>{});
+constexpr PolyBltTable MakePolyBltWorkers() {
+    return polygon::MakeWorkers<Op, By>(std::make_index_sequence<kPolyBltPairs.Count()>{});
 }
 
 }  // namespace tovarineGameSDK3rd::Draw

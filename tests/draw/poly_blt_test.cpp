@@ -1,8 +1,10 @@
 // The polygon blit against a reference walk in closed form (each row and pixel computed from
-// its edge and span, no stepping), the rotation against worked corners, and the dispatch.
+// its edge and span, no stepping) and a per-pixel reference of the operations on the byte
+// layouts; the rotation against worked corners; the dispatch's answers, locks and keys.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <random>
 #include <vector>
 
@@ -117,29 +119,98 @@ Poly RandomConvex(std::mt19937& rng, int w, int h, int dw, int dh) {
     return p;
 }
 
-// p drawn by op 0 from a random w x h XRGB8888 source onto a random 40 x 30 destination (any
-// row pads): every byte as the reference gives, answer 0.
-testing::AssertionResult CopiesAsReference(const Poly& p, int w, int h, std::mt19937& rng) {
-    TestSurface src(XRGB8888, w, h, Rand(rng, 0, 3)), dst(XRGB8888, 40, 30, Rand(rng, 0, 3));
+int Mul(int w, int x) { return w * x / 255; }
+
+// One pixel of op 0, 1 or 10, as the operations are defined, on the byte layouts.
+void PolyRef(const BlitRow& r, const uint8_t* s, uint8_t* d) {
+    const int32_t S = r.src, D = r.dst;
+    const Layout &ls = LayoutOf(S), &ld = LayoutOf(D);
+    if (r.op == EBltOp::BltKeyedCopy && KeyMatches(S, s, r.key)) return;
+    if (r.op != EBltOp::BltAlpha) {  // copies: raw onto the own format, a 16-bit word opaque onto its alpha format
+        if (S == D) Store(D, d, Load(S, s));
+        else if (ls.bytes == 2 && ld.a.bits) Store(D, d, Load(S, s) | 15u << 16);
+        else Narrow(D, d, {255, Widen(S, s).r, Widen(S, s).g, Widen(S, s).b});
+    } else if (ls.r.bits < 8) {  // 16-bit colour words: only the destination's word is written
+        const uint32_t ws = Load(S, s) & 0xFFFF, wd = Load(D, d) & 0xFFFF, a = ls.a.bits ? s[2] & 15u : 15u, w16 = s[2] * 16u & 255;
+        const uint32_t w = !ls.a.bits ? MapColour(D, wd, ws, [](int, int c, int) { return c; })
+                           : S == D  ? MapColour(D, wd, ws, [w16](int dc, int sc, int max) {
+                                          const int k = max == 63 ? 2 : 3;  // widened with zero low bits, blended, narrowed
+                                          return (Mul(w16, sc << k) + Mul(255 - w16, dc << k)) >> k;
+                                      })
+                                    : MapColour(D, wd, ws, [a](int dc, int sc, int) { return dc * (15 - a) / 15 + sc * (a & 15) / 15; });
+        d[0] = static_cast<uint8_t>(w), d[1] = static_cast<uint8_t>(w >> 8);
+    } else {  // 8-bit channels: an equal colour is left alone, else blended by the alpha (255: none)
+        const Argb c = Widen(S, s), o = Widen(D, d);
+        if (c.r == o.r && c.g == o.g && c.b == o.b) return;
+        auto mix = [a = static_cast<int>(c.a)](uint32_t x, uint32_t y) { return static_cast<uint32_t>(Mul(a, x) + Mul(255 - a, y)); };
+        Narrow(D, d, {255, mix(c.r, o.r), mix(c.g, o.g), mix(c.b, o.b)});
+    }
+}
+
+// A surface of the tests' bytes, to draw through ISurface::PolyBlt.
+struct Plane : ISurface {
+    explicit Plane(TestSurface& t) : t(t) {}
+    CSurfaceInfo* GetSurfaceInfo() override { return &t.info; }
+    int GetSize(int*, int*) override { return 0; }
+    int SetSize(int, int) override { return 0; }
+    int CreateSurfaceByType(int, int, int32_t) override { return 0; }
+    void CreateInstance(tovarineGameSDK3rd::VTL::smart_ptr<ISurface>&) override {}
+    TestSurface& t;
+};
+
+// Half the pixels get an alpha the rules single out: 0, 15, 16, 31, 255 (4-bit), 0, 255 (8-bit).
+void StampAlphas(TestSurface& t, std::mt19937& rng) {
+    const Field a = LayoutOf(t.info.type).a;
+    static constexpr uint8_t k4[] = {0, 15, 16, 31, 255}, k8[] = {0, 255};
+    for (int y = 0; a.bits && y < t.info.height; ++y)
+        for (int x = 0; x < t.info.width; ++x)
+            if (rng() % 2) t.At(x, y)[a.shift / 8] = a.bits == 4 ? k4[rng() % 5] : k8[rng() % 2];
+}
+
+// p drawn by row's cell through ISurface::PolyBlt from a w x h source onto a 40 x 30
+// destination, both random with random row pads; the source's alphas, keys and colours
+// stamped with what the rules single out. Every byte as the references give, answer 0.
+testing::AssertionResult DrawsAsReference(BlitRow row, const Poly& p, int w, int h, std::mt19937& rng, bool few) {
+    TestSurface src(row.src, w, h, Rand(rng, 0, 3)), dst(row.dst, 40, 30, Rand(rng, 0, 3));
     src.Fill(rng), dst.Fill(rng);
+    if (few) StampFewColours(src, rng), StampFewColours(dst, rng);
+    StampAlphas(src, rng);
+    row.key = src.info.colourKey = static_cast<uint32_t>(rng());
+    if (row.op == EBltOp::BltKeyedCopy) StampKeys(src, row.key, rng);
     const PolyBltGeometry g = p.geom();
+    Plane plane(dst);
     int answer = -1;
-    auto same = ExpectBlit(src, dst, [&] { answer = DispatchPolyBlt(dst.info, 0, &src.info, &g); }, PolyCover{p, src.info, dst.info},
-                           [](const uint8_t* s, uint8_t* d) { std::copy(s, s + 4, d); });
+    auto same = ExpectBlit(src, dst, [&] { answer = plane.PolyBlt(static_cast<int32_t>(row.op), &src.info, &g, 0); },
+                           PolyCover{p, src.info, dst.info}, [&](const uint8_t* s, uint8_t* d) { PolyRef(row, s, d); });
     return !same || answer == 0 ? same : testing::AssertionFailure() << "answer " << answer;
 }
 
+class PolyPixels : public testing::TestWithParam<BlitRow> {
+protected:
+    static void SetUpTestSuite() { InitBlendTables(); }
+};
+
 }  // namespace
 
-// Turned sprites and convex outlines, both ways round, clipped or not; then the input the walk
-// repairs or refuses: flat runs, two points, one row, one point, a concave outline whose rows
-// are whole, one that climbs, source points off the source, coordinates 32 bits cannot step.
-TEST(PolyBlt, DrawsAsTheReferenceWalk) {
-    std::mt19937 rng(26);
-    for (int i = 0; i < 400; ++i) {
-        const int w = Rand(rng, 1, 24), h = Rand(rng, 1, 24);
-        ASSERT_TRUE(CopiesAsReference(i % 2 ? RandomSprite(rng, w, h, 40, 30) : RandomConvex(rng, w, h, 40, 30), w, h, rng)) << i;
+// Each cell on turned sprites and convex outlines, both ways round, clipped or not.
+TEST_P(PolyPixels, EqualReference) {
+    const BlitRow& row = GetParam();
+    std::mt19937 rng(static_cast<uint32_t>(static_cast<int>(row.op) * 256 + row.src * 16 + row.dst));
+    for (int i = 0; i < 30; ++i) {
+        const int w = Rand(rng, 1, 20), h = Rand(rng, 1, 20);
+        const Poly p = i % 3 ? RandomSprite(rng, w, h, 40, 30) : RandomConvex(rng, w, h, 40, 30);
+        ASSERT_TRUE(DrawsAsReference(row, p, w, h, rng, i % 2)) << i;
     }
+}
+INSTANTIATE_TEST_SUITE_P(Op0, PolyPixels, testing::ValuesIn(RowsOf(EBltOp::BltCopy, kPolyBltPairs)), RowName);
+INSTANTIATE_TEST_SUITE_P(Op1, PolyPixels, testing::ValuesIn(RowsOf(EBltOp::BltKeyedCopy, kPolyBltPairs)), RowName);
+INSTANTIATE_TEST_SUITE_P(Op10, PolyPixels, testing::ValuesIn(RowsOf(EBltOp::BltAlpha, kPolyBltPairs)), RowName);
+
+// The input the walk repairs or refuses: flat runs, two points, one row, one point, a concave
+// outline whose rows are whole, one that climbs, source points off the source, coordinates
+// that 32 bits cannot step.
+TEST(PolyBlt, OddOutlines) {
+    std::mt19937 rng(26);
     const std::vector<Poly> odd = {
         {{{0, 0}, {4, 0}, {9, 0}, {9, 4}, {9, 9}, {0, 9}}, {{0, 0}, {5, 0}, {10, 0}, {10, 5}, {10, 9}, {0, 9}}},
         {{{0, 0}, {9, 9}}, {{0, 0}, {4, 4}}},
@@ -150,7 +221,7 @@ TEST(PolyBlt, DrawsAsTheReferenceWalk) {
         {{{-30, -5}, {40, 0}, {40, 50}, {0, 40}}, {{0, 0}, {30, 2}, {28, 20}, {3, 25}}},
         {{{0, 0}, {9, 0}, {9, 9}, {0, 9}}, {{-400000, -300000}, {500000, -200000}, {300000, 600000}, {-100000, 500000}}},
     };
-    for (const Poly& p : odd) ASSERT_TRUE(CopiesAsReference(p, 10, 10, rng)) << p.d.size() << " points";
+    for (const Poly& p : odd) ASSERT_TRUE(DrawsAsReference({EBltOp::BltCopy, XRGB8888, XRGB8888}, p, 10, 10, rng, false)) << p.d.size();
 }
 
 // Worked pictures: a 10 x 5 rectangle covers 66 pixels; the 64 x 32 sprite turned a quarter
@@ -200,45 +271,30 @@ TEST(PolyBlt, WorkedPictures) {
 }
 
 namespace {
-// The pixels each worker visits and the parameter it gets, through a recording operation.
-struct Visit {
-    const uint8_t *s, *d;
-    uint32_t param;
-    bool operator==(const Visit&) const = default;
-};
-std::vector<Visit> visits;
+// The parameters the workers get, through a recording operation.
+std::vector<uint32_t> params;
 template <class S, class D>
 struct RecordPixel {
-    explicit RecordPixel(uint32_t p) : param(p) {}
-    void operator()(const uint8_t* s, uint8_t* d) const { visits.push_back({s, d, param}); }
-    uint32_t param;
+    explicit RecordPixel(uint32_t p) { params.push_back(p); }
+    void operator()(const uint8_t*, uint8_t*) const {}
 };
 const PolyBltTable kRecorded = MakePolyBltWorkers<RecordPixel>();
-class PolyCells : public testing::TestWithParam<BlitRow> {};
 }  // namespace
 
-// Every cell visits the reference's pixels in its order; op 1 hands over the source's key in
-// the source's format (an 8-bit alpha 255 onto its own format, else the key's top byte).
-TEST_P(PolyCells, VisitTheReferencePixelsWithTheKey) {
-    const BlitRow& row = GetParam();
-    std::mt19937 rng(static_cast<uint32_t>(row.src * 16 + row.dst));
-    for (int i = 0; i < 20; ++i) {
-        TestSurface src(row.src, 9, 7, i % 3), dst(row.dst, 24, 16, i % 4);
-        src.info.colourKey = static_cast<uint32_t>(rng());
+// Op 1 hands every pair's worker the source's key in the source's format (an 8-bit alpha 255
+// onto its own format, else the key's top byte); ops 0 and 10 hand 0.
+TEST(PolyBlt, WorkersGetTheKey) {
+    const Point pts[2] = {{0, 0}, {1, 1}};
+    const PolyBltGeometry g{pts, pts, nullptr, 0, 2};
+    for (const BlitRow& row : RowsOf(EBltOp::BltKeyedCopy, kPolyBltPairs)) {
+        TestSurface src(row.src, 2, 2), dst(row.dst, 2, 2);
+        src.info.colourKey = 0x9A123456;
         const bool own8 = row.src == row.dst && LayoutOf(row.src).a.bits == 8;
-        const uint32_t key = row.op == EBltOp::BltKeyedCopy ? RawOf(row.src, src.info.colourKey | (own8 ? 0xFF000000u : 0)) : 0;
-        const Poly p = RandomSprite(rng, 9, 7, 24, 16);
-        std::vector<Visit> want;
-        PolyCover{p, src.info, dst.info}([&](int sx, int sy, int dx, int dy) { want.push_back({src.At(sx, sy), dst.At(dx, dy), key}); });
-        visits.clear();
-        const PolyBltGeometry g = p.geom();
-        ASSERT_EQ(DispatchPolyBltWith({kRecorded, kRecorded, kRecorded}, dst.info, static_cast<int32_t>(row.op), &src.info, &g), 0);
-        ASSERT_TRUE(visits == want) << i << ": " << visits.size() << " visits, " << want.size() << " wanted";
+        params.clear();
+        for (int32_t op : {0, 1, 10}) DispatchPolyBltWith({kRecorded, kRecorded, kRecorded}, dst.info, op, &src.info, &g);
+        EXPECT_EQ(params, (std::vector<uint32_t>{0, RawOf(row.src, own8 ? 0xFF123456 : 0x9A123456), 0})) << RowName({row, 0});
     }
 }
-INSTANTIATE_TEST_SUITE_P(Op0, PolyCells, testing::ValuesIn(RowsOf(EBltOp::BltCopy, kPolyBltPairs)), RowName);
-INSTANTIATE_TEST_SUITE_P(Op1, PolyCells, testing::ValuesIn(RowsOf(EBltOp::BltKeyedCopy, kPolyBltPairs)), RowName);
-INSTANTIATE_TEST_SUITE_P(Op10, PolyCells, testing::ValuesIn(RowsOf(EBltOp::BltAlpha, kPolyBltPairs)), RowName);
 
 // 1 for ops without a polygon blit, a null source and refused locks (nothing left locked);
 // 0 for one type without workers and a null geometry; 2 for two types without a worker; a
@@ -265,51 +321,39 @@ TEST(PolyBlt, AnswersAndLocks) {
     for (const TestSurface* t : {&a, &b, &p8, &p8b, &w565, &w555}) EXPECT_FALSE(t->info.locked);
 }
 
-namespace {
-using Corners = std::vector<std::pair<int, int>>;
-struct Turn {
-    int32_t x, y, angle, zoom, anchor;
-    Corners d, s;  // the destination corners; the source's, of a 64 x 32 source, or of its part (10, 20, 30, 40)
-};
-class Rotations : public testing::TestWithParam<Turn> {};
-const Corners kWhole{{0, 0}, {63, 0}, {63, 31}, {0, 31}}, kBox{{10, 20}, {74, 20}, {74, 52}, {10, 52}};
-}  // namespace
-
-TEST_P(Rotations, GiveTheCorners) {
-    const Turn& t = GetParam();
+// Unturned, every anchor gives the box; a quarter turn about the centre is the worked example
+// (and -192 the same turn); a half turn swaps the corners; an eighth turn rounds through the
+// table's 46340, halves away from zero. MulDiv rounds halves away from zero too.
+TEST(Rotation, Corners) {
+    using Corners = std::vector<std::pair<int, int>>;
+    const Corners box{{10, 20}, {74, 20}, {74, 52}, {10, 52}}, quarter{{148, 34}, {148, 98}, {116, 98}, {116, 34}};
+    const struct { int32_t x, y, angle, zoom, anchor; Corners d; } turns[] = {
+        {10, 20, 0, 65536, 0, box}, {10, 20, 256, 65536, 1, box}, {10, 20, -256, 65536, 2, box}, {10, 20, 0, 65536, 3, box},
+        {10, 20, 0, 32768, 4, {{10, 20}, {42, 20}, {42, 36}, {10, 36}}}, {100, 50, 64, 65536, 4, quarter},
+        {100, 50, -192, 65536, 4, quarter}, {10, 20, 128, 65536, 4, {{74, 52}, {10, 52}, {10, 20}, {74, 20}}},
+        {100, 50, 32, 65536, 4, {{121, 32}, {166, 77}, {143, 100}, {98, 55}}}, {0, 0, 64, 65536, 0, {{0, 0}, {0, 20}, {-20, 20}, {-20, 0}}}};
     CSurfaceInfo source;
     source.width = 64, source.height = 32;
     Point sp[4], dp[4];
     Rect buf{}, clip{};
     const Rect part{10, 20, 30, 40};
     PolyBltGeometry g;
-    ASSERT_EQ(MakeRotatePolygon(&g, &source, t.x, t.y, t.angle, t.zoom, t.anchor, t.s == kWhole ? nullptr : &part, &clip, &buf, sp, dp), 0);
     auto corners = [](const Point* p) { return Corners{{p[0].x, p[0].y}, {p[1].x, p[1].y}, {p[2].x, p[2].y}, {p[3].x, p[3].y}}; };
-    EXPECT_EQ(corners(dp), t.d);
-    EXPECT_EQ(corners(sp), t.s);
-    EXPECT_TRUE(g.srcPoints == sp && g.dstPoints == dp && g.clipRect == &clip && g.spanFlag == 0 && g.count == 4);
-}
-
-// Unturned, every anchor gives the box; a quarter turn about the centre is the worked example
-// (and -192 the same turn); a half turn swaps the corners; an eighth turn rounds through the
-// table's 46340, halves away from zero.
-INSTANTIATE_TEST_SUITE_P(
-    Worked, Rotations,
-    testing::Values(Turn{10, 20, 0, 65536, 0, kBox, kWhole}, Turn{10, 20, 256, 65536, 1, kBox, kWhole},
-                    Turn{10, 20, -256, 65536, 2, kBox, kWhole}, Turn{10, 20, 0, 65536, 3, kBox, kWhole},
-                    Turn{10, 20, 0, 32768, 4, {{10, 20}, {42, 20}, {42, 36}, {10, 36}}, kWhole},
-                    Turn{100, 50, 64, 65536, 4, {{148, 34}, {148, 98}, {116, 98}, {116, 34}}, kWhole},
-                    Turn{100, 50, -192, 65536, 4, {{148, 34}, {148, 98}, {116, 98}, {116, 34}}, kWhole},
-                    Turn{10, 20, 128, 65536, 4, {{74, 52}, {10, 52}, {10, 20}, {74, 20}}, kWhole},
-                    Turn{100, 50, 32, 65536, 4, {{121, 32}, {166, 77}, {143, 100}, {98, 55}}, kWhole},
-                    Turn{0, 0, 64, 65536, 0, {{0, 0}, {0, 20}, {-20, 20}, {-20, 0}}, {{10, 20}, {29, 20}, {29, 39}, {10, 39}}}));
-
-// MulDiv rounds halves away from zero; a zoom of 0 or an empty zoomed size gives a geometry of
-// no points (drawn: nothing) before the anchor is looked at; a null source writes nothing.
-TEST(Rotation, EmptyAndRefused) {
+    for (const auto& t : turns) {
+        const bool whole = &t != &turns[9];  // the last takes the part (10, 20, 30, 40)
+        ASSERT_EQ(MakeRotatePolygon(&g, &source, t.x, t.y, t.angle, t.zoom, t.anchor, whole ? nullptr : &part, &clip, &buf, sp, dp), 0);
+        EXPECT_EQ(corners(dp), t.d) << t.angle << " " << t.anchor;
+        EXPECT_EQ(corners(sp), whole ? Corners({{0, 0}, {63, 0}, {63, 31}, {0, 31}}) : Corners({{10, 20}, {29, 20}, {29, 39}, {10, 39}}));
+        EXPECT_TRUE(g.srcPoints == sp && g.dstPoints == dp && g.clipRect == &clip && g.spanFlag == 0 && g.count == 4);
+    }
     EXPECT_EQ(std::vector<int32_t>({MulDiv(1, 1, 2), MulDiv(-1, 1, 2), MulDiv(3, 1, -2), MulDiv(2, 1, 3), MulDiv(640, 65535, 65536),
                                     MulDiv(5, 1, 0), MulDiv(1 << 30, 8, 2)}),
               std::vector<int32_t>({1, -1, -2, 1, 640, -1, -1}));
+}
+
+// A zoom of 0 or an empty zoomed size gives a geometry of no points (drawn: nothing) before
+// the anchor is looked at; then an anchor outside 0..4 throws; a null source writes nothing.
+TEST(Rotation, EmptyAndRefused) {
     TestSurface src(XRGB8888, 64, 32), dst(XRGB8888, 8, 8);
     const auto before = dst.bytes;
     Point sp[4], dp[4];
@@ -324,106 +368,14 @@ TEST(Rotation, EmptyAndRefused) {
             EXPECT_EQ(DispatchPolyBlt(dst.info, 0, &src.info, &g), 0);
         }
     EXPECT_EQ(dst.bytes, before);
-    for (int32_t anchor : {5, -1}) {
-        try {
-            MakeRotatePolygon(&g, &src.info, 0, 0, 0, 65536, anchor, nullptr, nullptr, &buf, sp, dp);
-            ADD_FAILURE() << "no exception";
-        } catch (const CRuntimeException& e) {
-            EXPECT_EQ(e.getMessage(), tovarineGameSDK3rd::VTL::VTLstring("回転中心の指定が範囲外"));
-        }
+    EXPECT_THROW(MakeRotatePolygon(&g, &src.info, 0, 0, 0, 65536, -1, nullptr, nullptr, &buf, sp, dp), CRuntimeException);
+    try {
+        MakeRotatePolygon(&g, &src.info, 0, 0, 0, 65536, 5, nullptr, nullptr, &buf, sp, dp);
+        ADD_FAILURE() << "no exception";
+    } catch (const CRuntimeException& e) {
+        EXPECT_EQ(e.getMessage(), tovarineGameSDK3rd::VTL::VTLstring("回転中心の指定が範囲外"));
     }
 }
-
-namespace {
-
-int Mul(int w, int x) { return w * x / 255; }
-
-// One pixel of op 0, 1 or 10, as the operations are defined, on the byte layouts.
-void PolyRef(const BlitRow& r, const uint8_t* s, uint8_t* d) {
-    const int32_t S = r.src, D = r.dst;
-    const Layout &ls = LayoutOf(S), &ld = LayoutOf(D);
-    if (r.op == EBltOp::BltKeyedCopy && KeyMatches(S, s, r.key)) return;
-    if (r.op != EBltOp::BltAlpha) {  // copies: raw onto the own format, a 16-bit word opaque onto its alpha format
-        if (S == D) Store(D, d, Load(S, s));
-        else if (ls.bytes == 2 && ld.a.bits) Store(D, d, Load(S, s) | 15u << 16);
-        else Narrow(D, d, {255, Widen(S, s).r, Widen(S, s).g, Widen(S, s).b});
-    } else if (ls.r.bits < 8) {  // 16-bit colour words: only the destination's word is written
-        const uint32_t ws = Load(S, s) & 0xFFFF, wd = Load(D, d) & 0xFFFF, a = ls.a.bits ? s[2] & 15u : 15u, w16 = s[2] * 16u & 255;
-        const uint32_t w = !ls.a.bits ? MapColour(D, wd, ws, [](int, int c, int) { return c; })
-                           : S == D  ? MapColour(D, wd, ws, [w16](int dc, int sc, int max) {
-                                          const int k = max == 63 ? 2 : 3;  // widened with zero low bits, blended, narrowed
-                                          return (Mul(w16, sc << k) + Mul(255 - w16, dc << k)) >> k;
-                                      })
-                                    : MapColour(D, wd, ws, [a](int dc, int sc, int) { return dc * (15 - a) / 15 + sc * (a & 15) / 15; });
-        d[0] = static_cast<uint8_t>(w), d[1] = static_cast<uint8_t>(w >> 8);
-    } else {  // 8-bit channels: an equal colour is left alone, else blended by the alpha (255: none)
-        const Argb c = Widen(S, s), o = Widen(D, d);
-        if (c.r == o.r && c.g == o.g && c.b == o.b) return;
-        auto mix = [a = static_cast<int>(c.a)](uint32_t x, uint32_t y) { return static_cast<uint32_t>(Mul(a, x) + Mul(255 - a, y)); };
-        Narrow(D, d, {255, mix(c.r, o.r), mix(c.g, o.g), mix(c.b, o.b)});
-    }
-}
-
-// A surface of the tests' bytes, to draw through ISurface::PolyBlt.
-struct Plane : ISurface {
-    explicit Plane(TestSurface& t) : t(t) {}
-    CSurfaceInfo* GetSurfaceInfo() override { return &t.info; }
-    int GetSize(int*, int*) override { return 0; }
-    int SetSize(int, int) override { return 0; }
-    int CreateSurfaceByType(int, int, int32_t) override { return 0; }
-    void CreateInstance(tovarineGameSDK3rd::VTL::smart_ptr<ISurface>&) override {}
-    TestSurface& t;
-};
-
-// Half the pixels get an alpha the rules single out: 0, 15, 16, 31, 255 (4-bit), 0, 255 (8-bit).
-void StampAlphas(TestSurface& t, std::mt19937& rng) {
-    const Field a = LayoutOf(t.info.type).a;
-    static constexpr uint8_t k4[] = {0, 15, 16, 31, 255}, k8[] = {0, 255};
-    for (int y = 0; a.bits && y < t.info.height; ++y)
-        for (int x = 0; x < t.info.width; ++x)
-            if (rng() % 2) t.At(x, y)[a.shift / 8] = a.bits == 4 ? k4[rng() % 5] : k8[rng() % 2];
-}
-
-std::vector<BlitRow> Cells(bool (*built)(int32_t src)) {
-    std::vector<BlitRow> out;
-    for (EBltOp op : {EBltOp::BltCopy, EBltOp::BltKeyedCopy, EBltOp::BltAlpha})
-        for (const BlitRow& r : RowsOf(op, kPolyBltPairs))
-            if (built(r.src)) out.push_back(r);
-    return out;
-}
-
-class PolyPixels : public testing::TestWithParam<BlitRow> {
-protected:
-    static void SetUpTestSuite() { InitBlendTables(); }
-};
-
-}  // namespace
-
-// Each cell, through ISurface::PolyBlt, on turned sprites and convex outlines (clipped or not)
-// from sources with random pads, bit 15 and alphas, key pixels and colours shared with the
-// destination: every byte as the reference gives.
-TEST_P(PolyPixels, EqualReference) {
-    BlitRow row = GetParam();
-    std::mt19937 rng(static_cast<uint32_t>(static_cast<int>(row.op) * 256 + row.src * 16 + row.dst));
-    for (int i = 0; i < 24; ++i) {
-        const int w = Rand(rng, 1, 20), h = Rand(rng, 1, 20);
-        TestSurface src(row.src, w, h, Rand(rng, 0, 3)), dst(row.dst, 40, 30, Rand(rng, 0, 3));
-        src.Fill(rng), dst.Fill(rng);
-        if (i % 2) StampFewColours(src, rng), StampFewColours(dst, rng);
-        StampAlphas(src, rng);
-        row.key = src.info.colourKey = static_cast<uint32_t>(rng());
-        if (row.op == EBltOp::BltKeyedCopy) StampKeys(src, row.key, rng);
-        const Poly p = i % 3 ? RandomSprite(rng, w, h, 40, 30) : RandomConvex(rng, w, h - 1, 40, 30);
-        const PolyBltGeometry g = p.geom();
-        Plane plane(dst);
-        int answer = -1;
-        ASSERT_TRUE(ExpectBlit(src, dst, [&] { answer = plane.PolyBlt(static_cast<int32_t>(row.op), &src.info, &g, 0); },
-                               PolyCover{p, src.info, dst.info}, [&](const uint8_t* s, uint8_t* d) { PolyRef(row, s, d); }))
-            << i;
-        ASSERT_EQ(answer, 0);
-    }
-}
-INSTANTIATE_TEST_SUITE_P(AlphaSources, PolyPixels, testing::ValuesIn(Cells([](int32_t s) { return s >= ARGB4565; })), RowName);
 
 namespace {
 struct Worked {
@@ -453,27 +405,27 @@ TEST_P(PolyWorked, GiveThePixel) {
     EXPECT_EQ(dst.bytes, w.want);
 }
 
-// Alpha 15 weighs 240/255 in AlphaPixel (white onto black 29 and 59, black onto white 1 and 3),
-// alpha 8 half; alpha 0, 16 act as 0 and 31 as 15; the level blend gives the source exactly
-// at 15; bit 15 goes; an 8-bit alpha blend leaves an equal colour (alpha 0 too) and writes
-// 255 or pad 0 on any other; a keyed 4-bit word with bit 15 set is drawn.
+// AlphaPixel at alpha 15 weighs 240/255 (white onto black 29 and 59, black onto white 1 and
+// 3), at 8 half, at 16 nothing (0); the level blend is exact at 15 (31 too) and 16/33/16 at 8;
+// op 10 drops RGB555 bit 15, a copy keeps it; a 16-bit word onto its 4-bit alpha format gets
+// alpha 15 from ops 0 and 1 and keeps it in op 10; a keyed word with bit 15 set is drawn; an
+// 8-bit blend leaves an equal colour (alpha 0 too), red and blue exchanged counting as other,
+// and writes alpha 255 or pad 0; a pad byte keeps an XBGR8888 key pixel drawn.
 INSTANTIATE_TEST_SUITE_P(
-    AlphaSources, PolyWorked,
+    Parts, PolyWorked,
     testing::Values(Worked{10, ARGB4555, ARGB4555, {0xFF, 0x7F, 15, 9}, {0, 0x80, 7, 8}, {0xBD, 0x77, 7, 8}},
                     Worked{10, ARGB4555, ARGB4555, {0, 0, 15, 9}, {0xFF, 0x7F, 7, 8}, {0x21, 0x04, 7, 8}},
                     Worked{10, ARGB4565, ARGB4565, {0xFF, 0xFF, 31, 9}, {0, 0, 7, 8}, {0x7D, 0xEF, 7, 8}},
                     Worked{10, ARGB4565, ARGB4565, {0, 0, 15, 9}, {0xFF, 0xFF, 7, 8}, {0x61, 0x08, 7, 8}},
-                    Worked{10, ARGB4555, ARGB4555, {0xFF, 0x7F, 8, 9}, {0, 0, 7, 8}, {0xEF, 0x3D, 7, 8}},
                     Worked{10, ARGB4565, ARGB4565, {0xFF, 0xFF, 8, 9}, {0, 0, 7, 8}, {0xEF, 0x7B, 7, 8}},
                     Worked{10, ARGB4565, ARGB4565, {0xFF, 0xFF, 16, 9}, {0x34, 0x12, 7, 8}, {0x34, 0x12, 7, 8}},
-                    Worked{10, ARGB4555, ARGB4555, {0xFF, 0x7F, 0, 9}, {0x34, 0x92, 7, 8}, {0x34, 0x12, 7, 8}},
-                    Worked{10, ARGB4565, RGB565, {0xFF, 0xFF, 15, 9}, {0, 0}, {0xFF, 0xFF}},
                     Worked{10, ARGB4565, RGB565, {0xFF, 0xFF, 8, 9}, {0, 0}, {0x30, 0x84}},
-                    Worked{10, ARGB4565, RGB565, {0xFF, 0xFF, 0, 9}, {0x34, 0x12}, {0x34, 0x12}},
                     Worked{10, ARGB4555, RGB555, {0xFF, 0xFF, 0x1F, 9}, {0, 0}, {0xFF, 0x7F}},
+                    Worked{10, RGB555, RGB555, {0x34, 0x92}, {0, 0}, {0x34, 0x12}}, Worked{0, RGB555, RGB555, {0x34, 0x92}, {0, 0}, {0x34, 0x92}},
+                    Worked{0, RGB565, ARGB4565, {0x34, 0x92}, {0, 0, 0, 8}, {0x34, 0x92, 15, 8}},
+                    Worked{10, RGB555, ARGB4555, {0x34, 0x92}, {0, 0, 0, 8}, {0x34, 0x12, 0, 8}},
                     Worked{1, ARGB4555, RGB555, {0x1F, 0xFC, 3, 9}, {0, 0}, {0x1F, 0x7C}},
-                    Worked{0, ARGB4555, ARGB4555, {0x1F, 0xFC, 0x33, 9}, {0, 0, 7, 8}, {0x1F, 0xFC, 0x33, 8}},
                     Worked{10, ARGB8888, ARGB8888, {1, 2, 3, 255}, {1, 2, 3, 0}, {1, 2, 3, 0}},
-                    Worked{10, ARGB8888, ARGB8888, {1, 2, 3, 0}, {1, 2, 4, 9}, {1, 2, 4, 255}},
+                    Worked{10, BGR888, ARGB8888, {1, 2, 3}, {1, 2, 3, 0}, {3, 2, 1, 255}},
                     Worked{10, ABGR8888, XBGR8888, {200, 100, 50, 128}, {0, 0, 0, 9}, {100, 50, 25, 0}},
-                    Worked{10, ARGB8888, RGB888, {255, 255, 255, 255}, {9, 9, 9}, {255, 255, 255}}));
+                    Worked{1, XBGR8888, XBGR8888, {0xFF, 0, 0xFF, 1}, {0, 0, 0, 0}, {0xFF, 0, 0xFF, 1}}));
