@@ -11,8 +11,6 @@ using tovarineGameSDK3rd::Draw::Rect;
 
 namespace {
 
-constexpr double kPi = 3.14159265;  // the game's angles are made with this constant
-
 // int(distance), as the walks measure it.
 int32_t Distance(double dx, double dy) { return static_cast<int32_t>(std::sqrt(dx * dx + dy * dy)); }
 
@@ -24,6 +22,11 @@ void SPlayerStatus::Reset() {
     gauge = 5000;
     bonusCounters[0] = bonusCounters[1] = 0;
     speedUpTimer = magicTimer = energyTimer = 0;
+}
+
+void SPlayerStatus::GainScore(int32_t points) {
+    score += points;
+    if (score >= 10000000) score = kMaxScore;
 }
 
 void SStageProgress::Reset() {
@@ -49,6 +52,7 @@ CGameResource::CGameResource(const tovarineGameSDK3rd::VTL::smart_ptr<CKeyContro
         LoadEffectTable(kinds);
         LoadDataTable(kinds);
     }
+    textKind.assign(1, SEffectKind());
     if (setup.bossParts != nullptr) {
         bossAnimations = *setup.bossParts;
     } else {
@@ -156,6 +160,7 @@ void CGameResource::ResetGame() {
     chainTrail.clear();
     chainCoils = 0;
     chainExtension = 0;
+    gravity = kGravity;
 
     if (CreatePlayer()) {
         // The hero walks in from the centre of the view (the walk also lowers the barrier).
@@ -300,7 +305,7 @@ bool CGameResource::UpdateScriptedMove() {
     CObjectAvatar& hero = *player;
     const double dx = move.targetX - hero.x;
     const double dy = move.targetY - hero.y;
-    const uint8_t angle = static_cast<uint8_t>(static_cast<int32_t>(std::atan2(dy, dx) * 128.0 / kPi) & 255);
+    const uint8_t angle = AngleOf(dx, dy);
     hero.motion.accelAngle = angle;
     hero.motion.accel = move.acceleration;
     hero.motion.speedLimit = move.speed;

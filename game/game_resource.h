@@ -22,13 +22,12 @@
 #include "framework/key_control.h"
 #include "game/kind_tables.h"
 #include "game/message_window.h"
-#include "game/objects/object_base.h"
+#include "game/objects/objects.h"
 #include "game/select_window.h"
 #include "game/stage_map.h"
 #include "game/text_tables.h"
 
 class CKeyControl;
-class CObjectEffect;
 
 // The player's gauges.
 struct SPlayerStatus {
@@ -51,6 +50,10 @@ struct SPlayerStatus {
     uint8_t skillRunning = 0;
     int32_t finisherCounter = 0;
     uint8_t regenerating = 0;  // set when a boss fight ends: HP refills
+
+    static constexpr int32_t kMaxScore = 9999999;
+    // score += points, never above 9,999,999.
+    void GainScore(int32_t points);
 
     // The gauges of a new game: HP, barrier energy and their maxima, the gauge, the bonus
     // counters and the item timers. The gauge maximum, the score and the flags stay.
@@ -221,9 +224,50 @@ public:
     // The local date and time into an entry's six date bytes.
     void StampLocalTime(SRankingEntry& entry) const;
 
+    // ---- object factories (game/objects/factories.cpp)
+    // Each builds one object on its kind record, holds it on its list and hands it back for
+    // setting up; null, and nothing made, when the index is beyond its table. A delay above
+    // 0 parks the object on the pending-spawn list for that many frames. Positions are the
+    // centre: world pixels for objects and land effects, screen pixels for the other effects.
+    // A negative effect lifetime is one animation cycle of the kind.
+    CObjectBoss* CreateBoss(int32_t index, int32_t x, int32_t y, bool pose9);
+    CObjectBossParts* CreateBossParts(int32_t index, int32_t x, int32_t y, bool pose9);
+    CObjectEnemy* CreateEnemy(int32_t index, int32_t x, int32_t y, int32_t delay);
+    CObjectEnemyShadow* CreateEnemyShadow(int32_t index, int32_t x, int32_t y, int32_t delay);
+    CObjectCrystal* CreateCrystal(int32_t x, int32_t y);
+    CObjectItem* CreateItem(int32_t index, int32_t x, int32_t y);
+    CObjectShot* CreateShot(int32_t index, int32_t x, int32_t y, int32_t delay);
+    CObjectShotShadow* CreateShotShadow(int32_t index, int32_t x, int32_t y);
+    CObjectReflect* CreateReflect(const SObjectKind* kind, int32_t x, int32_t y);
+    // An unknown name builds block kind 0.
+    CObjectBlock* CreateBlockByName(const tovarineGameSDK3rd::VTL::VTLstring& name, int32_t x, int32_t y,
+                                    int32_t delay);
+    CObjectBlock* CreateBlock(int32_t index, int32_t x, int32_t y, int32_t delay);
+    CObjectBlockShadow* CreateBlockShadow(int32_t index, int32_t x, int32_t y);
+    CObjectLand* CreateLand(int32_t index, int32_t x, int32_t y);
+    CObjectJelly* CreateJelly(int32_t x, int32_t y);
+    CObjectEffect* CreateEffect(int32_t id, int32_t lifetime, double x, double y);
+    // The lifetime as given: a negative one never runs out.
+    CObjectEffect* CreateBackEffect(int32_t id, int32_t lifetime, double x, double y);
+    // Null unless the effect table has an entry 6.
+    CObjectENumber* CreateScoreNumber(double x, double y);
+    CObjectCutin* CreateCutin(int32_t index, int32_t x, int32_t y, int32_t lifetime, int32_t startDelay);
+    CObjectFont* CreateFont(int32_t lifetime, double x, double y);
+    CObjectEffectLand* CreateEffectLandByName(const tovarineGameSDK3rd::VTL::VTLstring& name, int32_t lifetime,
+                                              double x, double y);
+    CObjectEffectLand* CreateEffectLand(int32_t id, int32_t lifetime, double x, double y);
+    CObjectEffectLandShadow* CreateEffectLandShadow(int32_t id, int32_t lifetime, double x, double y);
+    CObjectEffect* CreateFrontEffect(int32_t id, int32_t lifetime, double x, double y);
+
+    // ---- score and items (game/objects/score_items.cpp)
+    // A kill for the score chain; code 5 is paid at once.
+    void QueueKillScore(int32_t points, int32_t code, int32_t x, int32_t y);
+    // A collected item's effect on the player.
+    void ApplyItem(uint8_t kind);
+
     // ---- data tables (read-only after start-up)
     SKindTables kinds;
-    std::vector<SEffectKind> textKind;  // the record every text object uses
+    std::vector<SEffectKind> textKind;  // one record: the one every text object uses
     std::vector<uint8_t> itemDropList;
     uint8_t dropCursor = 0;
     std::vector<tovarineGameSDK3rd::VTL::VTLstring> helpPages;
@@ -248,6 +292,8 @@ public:
 
     // ---- scene and objects
     int32_t scene = 0;
+    static constexpr double kGravity = 0.1225;
+    double gravity = kGravity;  // added to vy each frame; a boss's fall lifts it for a while
     tovarineGameSDK3rd::VTL::smart_ptr<CObjectAvatar> player;
     tovarineGameSDK3rd::VTL::smart_ptr<CObjectBarrier> barriers[2];
     std::list<ObjectPtr> objects;

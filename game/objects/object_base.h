@@ -1,22 +1,38 @@
 #pragma once
 // The object model: everything that moves or is drawn on the play field. IObjectDraw holds
 // what the draw list and the motion code share; CObjectBase is every moving, colliding
-// object; CObjectAvatar is the hero and CObjectBarrier its two barriers. Every object points
-// at its kind record, owned by the play state, for its whole life.
-//
-// Declared here: what the play state builds and moves itself (the hero, the barriers, their
-// motion, state and draw priority). The per-frame step and the drawing are overridden by the
-// object classes as they come; the base versions below do nothing yet.
+// object; IObjectShadow is the after-image trail that some classes add as a second base.
+// Every object points at its kind record, owned by the play state, for its whole life.
+// The classes themselves are in game/objects/objects.h.
 #include <cstdint>
 #include <list>
 
+#include "draw/base/blt_geometry.h"
 #include "draw/surface.h"
 #include "framework/blt_support.h"
 #include "game/kind_tables.h"
 
 class CGameResource;
+class CObjectEnemy;
 
-// Velocity and its constant acceleration; directions are byte angles (256 a turn).
+// int(v) as the machine's conversion answers it: NaN and values beyond 32 bits give INT32_MIN
+// (what the original's x86 conversion gives), without undefined behaviour.
+inline int32_t TruncInt(double v) {
+    if (!(v > -2147483649.0 && v < 2147483648.0)) return INT32_MIN;
+    return static_cast<int32_t>(v);
+}
+
+// a - b in 32 bits with the machine's wrap-around.
+inline int32_t WrapSub(int32_t a, int32_t b) {
+    return static_cast<int32_t>(static_cast<uint32_t>(a) - static_cast<uint32_t>(b));
+}
+
+// The direction of a vector, int(atan2(dy, dx) x 128 / 3.14159265): -128..128 unreduced, and
+// as a byte angle (256 steps a turn, 0 right, 64 down). The short constant is behaviour.
+int32_t HeadingOf(double dx, double dy);
+inline uint8_t AngleOf(double dx, double dy) { return static_cast<uint8_t>(HeadingOf(dx, dy)); }
+
+// Velocity and its constant acceleration; directions are byte angles.
 struct ObjectMotion {
     double vx = 0;
     double vy = 0;
@@ -27,6 +43,19 @@ struct ObjectMotion {
     double frictionY = 0;
 
     void Clear() { *this = ObjectMotion(); }
+    double Speed() const;
+    // Acceleration along accelAngle, then the speed limit.
+    void Step();
+    // Each axis toward 0 by its friction; the step that would cross 0 stops the axis and
+    // clears its friction.
+    void ApplyFriction();
+
+    // ---- steering
+    void SetFrictionByAngle(uint8_t angle, double amount);
+    // Turns the velocity by at most step toward target, keeping its speed; the new heading.
+    uint8_t TurnToward(uint8_t step, uint8_t target);
+    int32_t GetHeading() const { return HeadingOf(vx, vy); }
+    void Rotate(uint8_t angle);
 };
 
 enum ObjectTypeId : int32_t {
@@ -56,12 +85,36 @@ enum ObjectState : uint8_t {
     kStateKilledBySpecial = 4,  // as killed, by the player's special; the gauge grows
 };
 
+// GetOutsideSide's answers: the one side of the rectangle that the box lies wholly beyond.
+enum OutsideSide : uint8_t {
+    kInside = 0,
+    kOutsideAbove = 1,
+    kOutsideLeft = 4,
+    kOutsideBelow = 16,
+    kOutsideRight = 64,
+};
+
 class IObjectDraw : public KestraneGameBase2::CBltSupport {
 public:
     virtual void Draw(tovarineGameSDK3rd::Draw::ISurface* target) = 0;
     virtual int32_t GetDrawPriority() const = 0;
     virtual void ResetMotion() { motion.Clear(); }
+    // The box centred on (x, y), halves by integer division, against rect: left is tested
+    // first, then above, right, below; strict comparisons, so touching is inside.
+    virtual uint8_t GetOutsideSide(const tovarineGameSDK3rd::Draw::Rect& rect, int32_t width, int32_t height) const;
     virtual int32_t GetType() const = 0;
+
+    // The position moves by the velocity divided by parts (the passes' sub-steps).
+    void Move(int32_t parts = 1) {
+        x += motion.vx / parts;
+        y += motion.vy / parts;
+    }
+    // The effects' whole motion: step, move, friction.
+    void StepMotion() {
+        motion.Step();
+        Move();
+        motion.ApplyFriction();
+    }
 
     uint16_t animCounter = 0;  // frame counter of effects; objects count in their own 32 bits
     int16_t fadeCounter = -1;
@@ -75,20 +128,83 @@ public:
     uint8_t jitter = 0;  // the screen x shakes by a random offset each frame
     uint8_t turn = 0;    // drawing angle; 0 not turned
     int8_t priorityOffset = 0;
-    double x = 0;  // the centre, in world pixels
+    double x = 0;  // the centre, in world pixels (effects: screen pixels)
     double y = 0;
     ObjectMotion motion;
     uint8_t flashTimer = 0;  // hit-flash frames
+};
+
+// The after-image trail: past centres, newest first, and the same points on the screen.
+class IObjectShadow {
+public:
+    struct SPoint {
+        int32_t x = 0;
+        int32_t y = 0;
+        bool operator==(const SPoint&) const = default;
+    };
+
+    virtual ~IObjectShadow() = default;
+
+    // The centre, truncated, at the front; the oldest points go beyond trailLength.
+    void PushTrail(double x, double y);
+    // trailScreen anew from trail: each point less the camera and half the cell, with the
+    // 16-bit wrap; jitter shakes each x from the play generator.
+    void UpdateTrailScreen(CGameResource& game, int32_t width, int32_t height, bool jitter);
+    void OffsetTrailScreen(int32_t dx, int32_t dy);
+    // Both halves, as the trail classes run them each frame.
+    void StepTrail(CGameResource& game, double x, double y, int32_t width, int32_t height, bool jitter) {
+        PushTrail(x, y);
+        UpdateTrailScreen(game, width, height, jitter);
+    }
+
+    std::list<SPoint> trail;
+    std::list<SPoint> trailScreen;
+    uint16_t trailLength = 0;  // 0: no trail is recorded
+    uint16_t trailSpacing = 0;  // a copy is drawn at every (spacing + 1)-th point
+    uint8_t trailRow = 0;
+    uint8_t trailTurn = 0;
 };
 
 class CObjectBase : public IObjectDraw {
 public:
     explicit CObjectBase(const SObjectKind* kind) : kind(kind), hp(kind->life) {}
 
+    // Drawing is per class (game/objects/draw_*.cpp).
     void Draw(tovarineGameSDK3rd::Draw::ISurface* target) override;
     int32_t GetDrawPriority() const override { return kind->priority + priorityOffset; }
+    // The counters, the fade and the keep-alive culling; the classes add their own steps.
     virtual void Update(CGameResource& game);
+    // vy += the play state's gravity while alive, for kinds with gravity.
+    virtual void ApplyGravity(const CGameResource& game);
+    // The sprite's top-left on the screen from the centre and the kind's cell.
+    virtual void UpdateScreenPosition(CGameResource& game);
+    // The behaviour; the base is the dying step (game/objects/dying_step.cpp).
+    virtual void Think(CGameResource& game);
     virtual void SetState(uint8_t s) { state = s; }
+    // Contact and push-out (game/objects/collision.cpp).
+    virtual bool Collide(CObjectBase* other);
+    virtual void PushOut(double distance, uint8_t direction, bool keepFalling);
+    virtual void SetBrake(uint8_t) {}
+    virtual bool IsBraking() const { return false; }
+    virtual void GetHitRect(tovarineGameSDK3rd::Draw::Rect& rect) const;
+    virtual uint8_t GetContactDirection(double px, double py) const;
+
+    // ---- steering
+    // Velocity toward the other's centre; a nonzero accel also sets the acceleration.
+    void SetCourse(const CObjectBase& target, double speed, double accel, double limit);
+    // The same, turned 12 steps clockwise.
+    void SetCourseOffset(const CObjectBase& target, double accel, double limit, double speed);
+    // A direction within 32 steps of right, chosen by the height without a random draw.
+    void SetVelocityFromPosition(double speed);
+
+    // ---- travel of the enemy family (types 2-4); nothing for other objects
+    // Accelerates toward (tx, ty); stopAtEnd 1 brakes and stops there, 0 snaps on when close.
+    void MoveToward(uint8_t stopAtEnd, double speed, double accel, double limit, double tx, double ty);
+    // One frame of the travel, run by the enemy family's Update before Think.
+    void UpdateTravel();
+    // Travelling and not yet braking.
+    bool IsApproaching() const;
+    void EndTravel();
 
     const SObjectKind* kind;  // not owned
     uint8_t state = kStateAlive;
@@ -103,31 +219,9 @@ public:
     uint32_t animCounter = 0;  // the objects' own frame counter (frame = counter / frameTime)
     uint8_t pose = 0;
     int32_t poseTimer = 0;  // > 0 counts down; at 0 the pose returns to 0
-};
 
-class CObjectAvatar : public CObjectBase {
-public:
-    using CObjectBase::CObjectBase;
-    int32_t GetType() const override { return kTypeAvatar; }
-
-    // Largest push-out distance asked this frame, per direction.
-    double pushUp = 0;
-    double pushDown = 0;
-    double pushLeft = 0;
-    double pushRight = 0;
-    uint8_t facing = 0;  // 0 looking right, 128 left
-    uint8_t brake = 0;
-};
-
-class CObjectBarrier : public CObjectAvatar {
-public:
-    using CObjectAvatar::CObjectAvatar;
-    int32_t GetType() const override { return kTypeBarrier; }
-
-    struct SBurst {
-        uint8_t angle = 0;
-        uint8_t size = 0;
-    };
-    uint32_t hitCount = 0;  // 1 per enemy hit, 10 more per kill
-    std::list<SBurst> burstQueue;
+protected:
+    // Types 2-4 are all of the enemy family.
+    CObjectEnemy* AsEnemy();
+    const CObjectEnemy* AsEnemy() const;
 };

@@ -7,6 +7,8 @@
 //   play.images.Add(7, 32, 16);             // image 7 is a 32 x 16 picture
 //   play.sounds.played                      // every sound effect requested, in order
 //   play.game->MovePlayerTo(400, 240, 6.0, 1.0);
+//   CObjectEnemy* e = play.game->CreateEnemy(0, 700, 240, 0);   // section 1, record 0
+//   play.Run(10);                           // ten bare frames of the object list (bare_pass.h)
 //
 // The references Object, Effect and Cutin hand back are good until the next call on the
 // builder. The display is XRGB8888; the image list is emptied before and after.
@@ -22,6 +24,7 @@
 #include "game/key_control.h"
 #include "tests/common/fake_clock.h"
 #include "tests/common/image_folder.h"
+#include "tests/game/support/bare_pass.h"
 
 namespace morna::test {
 
@@ -107,6 +110,8 @@ struct PlayFixture {
         setup.bossParts = &bossParts;
         game = std::make_unique<CGameResource>(tovarineGameSDK3rd::VTL::smart_ptr<CKeyControl>(new CKeyControl), setup);
     }
+
+    void Run(int frames) { RunBareFrames(*game, frames); }
 
     FixtureImages images;  // first: it brings the display
     RecordingSE sounds;

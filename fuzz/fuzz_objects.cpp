@@ -1,0 +1,187 @@
+// Arbitrary bytes as kind tables (every field at any value: empty frame lists, zero sizes and
+// masses, any effect speed), then a script of spawns through every factory, motion and travel
+// set-ups, and frames of the objects' update and motion. Beyond not crashing, the lists hold
+// no removed object and every trail keeps to its length.
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+
+#include "game/game_resource.h"
+#include "game/key_control.h"
+#include "tests/game/support/bare_pass.h"
+
+namespace {
+
+void Check(bool ok) {
+    if (!ok) std::abort();
+}
+
+class Bytes {
+public:
+    Bytes(const uint8_t* data, size_t size) : p_(data), end_(data + size) {}
+    bool Done() const { return p_ == end_; }
+    template <class T>
+    T Raw() {
+        T v{};
+        const size_t n = std::min(sizeof v, static_cast<size_t>(end_ - p_));
+        std::memcpy(&v, p_, n);
+        p_ += n;
+        return v;
+    }
+    uint8_t U8() { return Raw<uint8_t>(); }
+    int32_t I32() { return Raw<int32_t>(); }
+    // A finite value from tiny to large, as callers pass them.
+    double Real() { return Raw<int32_t>() / 4096.0; }
+
+private:
+    const uint8_t* p_;
+    const uint8_t* end_;
+};
+
+// Names the factories look up, and others.
+const char* const kNames[] = {"クリスタル", "ゼリー", "a", "b"};
+
+void ReadKinds(Bytes& in, SKindTables& t) {
+    for (int section = 0; section < SKindTables::kObjectSections; ++section) {
+        for (int n = in.U8() % 6; n > 0; --n) {
+            if (section > 0) RegisterName(t.objectNames[section], kNames[in.U8() % 4]);
+            SObjectKind& k = t.objects[section].emplace_back();
+            k.index = in.U8(), k.image = in.Raw<int16_t>(), k.srcX = in.Raw<int16_t>(), k.srcY = in.Raw<int16_t>();
+            k.cellWidth = in.Raw<uint16_t>(), k.cellHeight = in.Raw<uint16_t>(), k.blend = in.U8();
+            k.priority = in.U8();
+            k.frames.resize(in.U8() % 8, 1);
+            k.frameTime = in.Raw<int16_t>(), k.hitWidth = in.Raw<uint16_t>(), k.hitHeight = in.Raw<uint16_t>();
+            k.hitShape = in.U8(), k.score = in.I32(), k.drop = in.U8(), k.power = in.Raw<int16_t>();
+            k.mass = in.U8(), k.gravity = in.U8() & 1, k.reaction = in.U8(), k.undying = in.U8() & 1;
+            k.life = in.Raw<uint16_t>();
+        }
+    }
+    for (int list = 0; list < 2; ++list) {
+        for (int n = in.U8() % 10; n > 0; --n) {
+            if (list == 0) RegisterName(t.effectNames, kNames[in.U8() % 4]);
+            SEffectKind& k = (list == 0 ? t.effects : t.cutins).emplace_back();
+            k.cellWidth = in.Raw<int16_t>(), k.cellHeight = in.Raw<int16_t>();
+            k.frames.resize(in.U8() % 8, 1);
+            k.frameTime = in.I32(), k.priority = in.U8(), k.angle = in.U8(), k.speed = in.Raw<double>();
+        }
+    }
+}
+
+CGameResource& Game() {
+    static SKindTables none;
+    static const std::unique_ptr<CGameResource> game = [] {
+        SGameResourceSetup setup;
+        setup.playSeed = setup.bossSeed = setup.drawSeed = 1;
+        setup.wallClock = [] { return int64_t{0}; };
+        setup.kinds = &none;
+        static const std::vector<SBossBlock> parts;
+        setup.bossParts = &parts;
+        return std::make_unique<CGameResource>(
+            tovarineGameSDK3rd::VTL::smart_ptr<CKeyControl>(new CKeyControl), setup);
+    }();
+    return *game;
+}
+
+void Frames(CGameResource& g, int frames) {
+    for (int f = 0; f < frames; ++f) {
+        morna::test::RunBareFrames(g, 1);
+        if (g.player) morna::test::BarePass(g, *g.player);
+        for (auto& b : g.barriers) {
+            if (b) morna::test::BarePass(g, *b);
+        }
+    }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    Bytes in(data, size);
+    CGameResource& g = Game();
+    g.ResetGame();  // nothing points into the old tables
+    g.kinds = SKindTables();
+    ReadKinds(in, g.kinds);
+    g.ResetGame();
+    g.playRand.SetSeed(1);
+    g.progress.scrollX = in.Raw<int16_t>() * 4;
+    g.verticalScrollRange = in.U8() * 4;
+    g.shakeX = in.U8() % 16, g.shakeY = in.U8() % 16;
+
+    CObjectBase* last = nullptr;  // the object the set-up steps act on, while it is listed
+    const auto spawned = [&last](CObjectBase* o) {
+        if (o != nullptr) last = o;
+    };
+    int budget = 2000;  // frames
+    while (!in.Done()) {
+        const int32_t index = in.U8() % 8, x = in.Raw<int16_t>() + 320, y = in.Raw<int16_t>() / 8 + 240;
+        const int32_t delay = in.U8() % 3;
+        switch (in.U8() % 17) {
+            case 0: spawned(g.CreateEnemy(index, x, y, delay)); break;
+            case 1: spawned(g.CreateEnemyShadow(index, x, y, delay)); break;
+            case 2: spawned(g.CreateCrystal(x, y)); break;
+            case 3: spawned(g.CreateItem(index, x, y)); break;
+            case 4: spawned(g.CreateShot(index, x, y, delay)); break;
+            case 5: spawned(g.CreateShotShadow(index, x, y)); break;
+            case 6: spawned(g.CreateReflect(last != nullptr ? last->kind : nullptr, x, y)); break;
+            case 7: spawned(index & 1 ? g.CreateBlock(index, x, y, delay) : g.CreateBlockByName(kNames[index % 4], x, y, delay)); break;
+            case 8: spawned(g.CreateBlockShadow(index, x, y)); break;
+            case 9: spawned(g.CreateLand(index, x, y)); break;
+            case 10:
+                if (CObjectJelly* j = g.CreateJelly(x, y)) {
+                    j->SetSize(in.U8() % 9, in.U8() % 9);
+                    if (!j->cells.empty()) j->cells[2 * (in.U8() % (j->cells.size() / 2))] = CObjectJelly::kEaten;
+                    j->eatenScore = in.Raw<uint16_t>();
+                    j->UpdateNeighbours();
+                    spawned(j);
+                }
+                break;
+            case 11: spawned(index & 1 ? g.CreateBoss(index, x, y, true) : g.CreateBossParts(index, x, y, false)); break;
+            case 12: {
+                const int32_t lifetime = in.Raw<int16_t>();
+                const double ex = in.Real(), ey = in.Real();
+                g.CreateEffect(index, lifetime, ex, ey), g.CreateBackEffect(index, lifetime, ex, ey);
+                g.CreateScoreNumber(ex, ey), g.CreateCutin(index, x, y, lifetime, in.U8());
+                g.CreateFont(lifetime, ex, ey), g.CreateEffectLandByName(kNames[index % 4], lifetime, ex, ey);
+                g.CreateEffectLandShadow(index, lifetime, ex, ey), g.CreateFrontEffect(index, lifetime, ex, ey);
+                break;
+            }
+            case 13:
+                if (last != nullptr) {
+                    ObjectMotion& m = last->motion;
+                    m.vx = in.Real(), m.vy = in.Real(), m.accelAngle = in.U8(), m.accel = in.Real();
+                    m.speedLimit = in.Real(), m.frictionX = in.Real(), m.frictionY = in.Real();
+                    last->jitter = in.U8() & 1, last->state = in.U8() % 6;
+                    if (auto* s = dynamic_cast<IObjectShadow*>(last)) s->trailLength = in.U8() % 12;
+                }
+                break;
+            case 14:
+                if (last != nullptr) {
+                    last->MoveToward(in.U8() & 1, in.Real(), in.Real(), in.Real(), x + in.Real(), y + in.Real());
+                }
+                break;
+            case 15:
+                if (last != nullptr) {
+                    last->motion.TurnToward(in.U8(), in.U8());
+                    last->motion.Rotate(in.U8());
+                    last->motion.SetFrictionByAngle(in.U8(), in.Real());
+                    if (g.player) last->SetCourse(*g.player, in.Real(), in.Real(), in.Real());
+                    last->SetVelocityFromPosition(in.Real());
+                }
+                break;
+            default: {
+                const int frames = std::min<int>(in.U8() % 64, budget);
+                budget -= frames;
+                Frames(g, frames);
+                last = nullptr;  // it may have left its list
+                break;
+            }
+        }
+    }
+    Frames(g, std::max(1, std::min(budget, 60)));  // the last frame erases what was set to leave
+    for (const auto& o : g.objects) {
+        Check(o->state != kStateRemove);
+        if (auto* s = dynamic_cast<IObjectShadow*>(o.GetNoCheck())) {
+            Check(s->trail.size() <= s->trailLength && s->trailScreen.size() == s->trail.size());
+        }
+    }
+    return 0;
+}
