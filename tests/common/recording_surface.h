@@ -41,6 +41,7 @@ struct DrawCall {
     uint32_t value2 = 0;  // second rate (ops 16, 17)
     uint32_t key = 0;     // keyed blits: the source's colour key
     int result = 0;       // what the call answered (helpers: not known when logged, 0)
+    std::vector<draw::Point> polygon;  // polygon blit: the destination points, then the source points
 
     // "op (x,y)", then " wxh" for a blit's source, " [l,t,r,b]" for a rectangle and " =v" for a
     // value: a string that a test compares whole.
@@ -104,6 +105,10 @@ public:
         c.op = op;
         c.image = ImageId(src);
         c.value = static_cast<uint32_t>(arg);
+        if (geom && geom->dstPoints && geom->srcPoints && geom->count > 0) {
+            c.polygon.assign(geom->dstPoints, geom->dstPoints + geom->count);
+            c.polygon.insert(c.polygon.end(), geom->srcPoints, geom->srcPoints + geom->count);
+        }
         c.result = CFastPlane::PolyBlt(op, src, geom, arg);
         log_.push_back(c);
         return c.result;

@@ -224,6 +224,15 @@ TEST(PlayFixture, FramesRepeatWithTheSeedsAndDrawsAreRecorded) {
             char brief[64];
             std::snprintf(brief, sizeof brief, "1 (%d,%d) 64x32 [16,0,32,16]", e.screenX, e.screenY);
             EXPECT_EQ(std::tuple(blits.at(0).image, blits.at(0).Brief()), std::tuple(7, std::string(brief)));
+            // A turned draw logs its polygon: the destination points, then the source's.
+            const tovarineGameSDK3rd::Draw::Point dst[4] = {{10, 0}, {26, 10}, {16, 26}, {0, 16}};
+            const tovarineGameSDK3rd::Draw::Point src[4] = {{16, 0}, {32, 0}, {32, 16}, {16, 16}};
+            const tovarineGameSDK3rd::Draw::PolyBltGeometry poly{src, dst, nullptr, 0, 4};
+            target.PolyBlt(1, KestraneGameBase2::CImageLoader::GetImage(7).GetSurfaceInfo(), &poly, 0);
+            const std::vector<morna::test::DrawCall> polys = target.Calls("polyblt");
+            EXPECT_EQ(polys.size(), 1u);
+            const std::vector<tovarineGameSDK3rd::Draw::Point>& points = polys.at(0).polygon;
+            EXPECT_EQ(std::tuple(polys[0].image, points.size(), points.at(1).x, points.at(5).x), std::tuple(7, 8u, 26, 32));
         }
         return Snapshot(g);
     };

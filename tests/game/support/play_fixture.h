@@ -6,6 +6,7 @@
 //   PlayFixture play(kinds);                // seeds kPlaySeed, kBossSeed, kDrawSeed
 //   play.images.Add(7, 32, 16);             // image 7 is a 32 x 16 picture
 //   play.sounds.played                      // every sound effect requested, in order
+//   play.settings.config.textShadow = true; // the settings record the game reads
 //   play.game->MovePlayerTo(400, 240, 6.0, 1.0);
 //   CObjectEnemy* e = play.game->CreateEnemy(0, 700, 240, 0);   // section 1, record 0
 //   play.Run(10);                           // ten bare frames of the object list (bare_pass.h)
@@ -93,6 +94,22 @@ private:
     KestraneGameBase2::ISERequestSink* previous_;
 };
 
+// The settings record that the game's text and popups read, while it lives.
+class FixtureSettings : public IWindowHost {
+public:
+    FixtureSettings() : previous_(WindowHost()) { WindowHost() = this; }
+    ~FixtureSettings() { WindowHost() = previous_; }
+    FixtureSettings(const FixtureSettings&) = delete;
+    FixtureSettings& operator=(const FixtureSettings&) = delete;
+
+    const SGlobalConfig& Config() override { return config; }
+    bool ScreenChanged() override { return false; }
+    SGlobalConfig config;
+
+private:
+    IWindowHost* previous_;
+};
+
 struct PlayFixture {
     static constexpr uint32_t kPlaySeed = 1;
     static constexpr uint32_t kBossSeed = 2;
@@ -115,6 +132,7 @@ struct PlayFixture {
 
     FixtureImages images;  // first: it brings the display
     RecordingSE sounds;
+    FixtureSettings settings;
     FakeClock clock{1000};
     std::vector<SBossBlock> bossParts;
     std::unique_ptr<CGameResource> game;
