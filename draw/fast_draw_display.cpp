@@ -6,14 +6,11 @@
 #include "foundation/vtl/text_output_stream.h"
 #include "platform/display_mode.h"
 #include "platform/system_palette.h"
+#include "platform/window.h"
 
 namespace tovarineGameSDK3rd::Draw {
 
 namespace dd = morna::platform;
-
-namespace {
-constexpr UINT kWmPaletteChanged = 0x0311;
-}
 
 Window::IWindow* CFastDraw::AppWindow() const { return AppFrame::CAppManager::GetMyWindow(); }
 
@@ -192,7 +189,7 @@ void CFastDraw::Present(const Rect* rect, bool drawLayers) {
 
 LRESULT CFastDraw::WndProc(HWND, UINT msg, WPARAM wparam, LPARAM) {
     if (msg == dd::WM_ACTIVATEAPP && wparam != 0) reactivated_ = true;
-    if (msg == kWmPaletteChanged) BuildPaletteLookup();
+    if (msg == dd::WM_PALETTECHANGED) BuildPaletteLookup();
     return 0;
 }
 

@@ -5,7 +5,7 @@
 #include <functional>
 
 #include "framework/key_control.h"
-#include "fuzz/temp_base_folder.h"
+#include "tests/common/temp_base_folder.h"
 #include "game/global_config.h"
 
 using namespace KestraneGameBase2;
@@ -30,8 +30,7 @@ void Check(Record& r) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static char tmpl[] = "/tmp/morna-fuzz-config-XXXXXX";
-    const std::string& folder = morna::fuzz::TempBaseFolder(tmpl);
+    const std::string& folder = morna::test::ProgramBaseFolder("morna-fuzz-config");
     for (const char* name : {"/config.bin", "/key.cfg"}) {
         std::ofstream(folder + name, std::ios::binary | std::ios::trunc)
             .write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));

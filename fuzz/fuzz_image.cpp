@@ -13,7 +13,7 @@
 #include "draw/dib_bitmap.h"
 #include "draw/graphic_loader.h"
 #include "foundation/auxiliary/file.h"
-#include "fuzz/temp_base_folder.h"
+#include "tests/common/temp_base_folder.h"
 #include "platform/dib.h"
 #include "platform/file_system.h"
 
@@ -22,9 +22,7 @@ using tovarineGameSDK3rd::VTL::VTLstring;
 
 namespace {
 
-char gFolder[] = "/tmp/morna-fuzz-image-XXXXXX";
-
-const std::string& Folder() { return morna::fuzz::TempBaseFolder(gFolder); }
+const std::string& Folder() { return morna::test::ProgramBaseFolder("morna-fuzz-image"); }
 
 const int32_t kTypes[] = {Draw::RGB565, Draw::RGB555, Draw::RGB888, Draw::XRGB8888,
                           Draw::ARGB4565, Draw::ARGB8888, Draw::ABGR8888, Draw::BGR888};

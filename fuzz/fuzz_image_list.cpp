@@ -6,16 +6,10 @@
 #include <string>
 
 #include "framework/image_loader.h"
-#include "fuzz/temp_base_folder.h"
-
-namespace {
-
-char gFolder[] = "/tmp/morna-fuzz-image-list-XXXXXX";
-
-}  // namespace
+#include "tests/common/temp_base_folder.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const std::string& folder = morna::fuzz::TempBaseFolder(gFolder);
+    const std::string& folder = morna::test::ProgramBaseFolder("morna-fuzz-image-list");
     std::FILE* out = std::fopen((folder + "/list.txt").c_str(), "wb");
     if (out == nullptr) std::abort();
     if (size > 0 && std::fwrite(data, 1, size, out) != size) std::abort();

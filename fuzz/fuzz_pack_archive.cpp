@@ -10,7 +10,7 @@
 #include <string>
 
 #include "foundation/auxiliary/file.h"
-#include "fuzz/temp_base_folder.h"
+#include "tests/common/temp_base_folder.h"
 #include "platform/file_system.h"
 
 using tovarineGameSDK3rd::Auxiliary::CFile;
@@ -18,9 +18,7 @@ using tovarineGameSDK3rd::VTL::VTLstring;
 
 namespace {
 
-char gFolder[] = "/tmp/morna-fuzz-pack-XXXXXX";
-
-const std::string& Folder() { return morna::fuzz::TempBaseFolder(gFolder); }
+const std::string& Folder() { return morna::test::ProgramBaseFolder("morna-fuzz-pack"); }
 
 void ReadOne(const VTLstring& name) {
     CFile f;

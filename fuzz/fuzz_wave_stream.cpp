@@ -8,14 +8,12 @@
 #include <string>
 #include <vector>
 
-#include "fuzz/temp_base_folder.h"
 #include "sound/wave_stream.h"
+#include "tests/common/temp_base_folder.h"
 
 using tovarineGameSDK3rd::Multimedia::CWaveStream;
 
 namespace {
-
-char gFolder[] = "/tmp/morna-fuzz-wave-XXXXXX";
 
 // Every answer of the walk, in order, and the bytes read.
 std::vector<int64_t> Walk(CWaveStream& s, const char* name, const uint8_t* data, size_t size) {
@@ -43,7 +41,7 @@ std::vector<int64_t> Walk(CWaveStream& s, const char* name, const uint8_t* data,
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const std::string path = morna::fuzz::TempBaseFolder(gFolder) + "/a.wav";
+    const std::string path = morna::test::ProgramBaseFolder("morna-fuzz-wave") + "/a.wav";
     std::FILE* out = std::fopen(path.c_str(), "wb");
     if (out == nullptr) std::abort();
     if (size != 0 && std::fwrite(data, 1, size, out) != size) std::abort();

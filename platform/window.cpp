@@ -909,12 +909,3 @@ intptr_t SendWindowMessage(WindowHandle window, uint32_t message, uintptr_t wpar
 }
 
 }  // namespace morna::platform
-
-// The ASan builds: SDL keeps per-thread data for threads it did not start and
-// frees it only for the thread that calls SDL_Quit, so every window thread
-// leaves one block behind; on X11 the D-Bus connection SDL opens keeps its own.
-// Not ours to free; tools/lsan.supp says the same for programs that do not link
-// this file.
-extern "C" const char* __lsan_default_suppressions() {
-    return "leak:libSDL2-2.0.so\nleak:libdbus-1.so\n";
-}

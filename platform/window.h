@@ -40,6 +40,7 @@ constexpr uint32_t WM_NCDESTROY = 0x0082;
 constexpr uint32_t WM_INITDIALOG = 0x0110;
 constexpr uint32_t WM_SYSCOMMAND = 0x0112;
 constexpr uint32_t WM_DROPFILES = 0x0233;
+constexpr uint32_t WM_PALETTECHANGED = 0x0311;
 constexpr uint32_t WM_USER = 0x0400;
 
 // WM_SIZE kinds (wparam).

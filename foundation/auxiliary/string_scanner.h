@@ -11,7 +11,7 @@ namespace tovarineGameSDK3rd::Auxiliary {
 
 class CStringScanner {
 public:
-    static bool IsSJISLeadByte(uint8_t c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
+    static bool IsSJISLeadByte(uint8_t c) { return VTL::IsSJISLeadByte(c); }
     // 0-9, A-F, a-f give 0 to 15; anything else throws VTL::CRuntimeException
     // with the empty (general) message.
     static int HexToInt(char c);

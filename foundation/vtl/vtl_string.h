@@ -9,6 +9,8 @@
 #include <functional>
 #include <string_view>
 
+#include "platform/charset.h"
+
 namespace tovarineGameSDK3rd {
 namespace VTL {
 
@@ -29,10 +31,8 @@ private:
 // Compares n bytes as unsigned bytes: -1, 0 or 1 (0 for n = 0).
 int memcompare(const void* a, const void* b, std::size_t n) noexcept;
 
-// True for the first byte of a Shift-JIS double-byte character.
-constexpr bool IsSJISLeadByte(unsigned char c) noexcept {
-    return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
-}
+// True for the first byte of a Shift-JIS double-byte character (the platform's one test).
+constexpr bool IsSJISLeadByte(unsigned char c) noexcept { return morna::platform::IsSjisLeadByte(c); }
 
 template <class CharT>
 class basic_string {

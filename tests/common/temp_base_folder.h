@@ -45,4 +45,11 @@ private:
     tovarineGameSDK3rd::VTL::VTLstring saved_;
 };
 
+// The folder of a program that needs one for its whole run (a fuzz target): made by the first
+// call, with that call's prefix, and removed at exit.
+inline const std::string& ProgramBaseFolder(const std::string& prefix) {
+    static const TempBaseFolder folder(prefix);
+    return folder.Path();
+}
+
 }  // namespace morna::test

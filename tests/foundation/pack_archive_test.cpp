@@ -10,13 +10,13 @@
 
 #include "foundation/auxiliary/file.h"
 #include "tests/common/log_capture.h"
-#include "tests/common/pack_archive_writer.h"
 #include "tests/common/temp_base_folder.h"
+#include "tools/pack/pack_writer.h"
 
 using tovarineGameSDK3rd::Auxiliary::CFile;
 using tovarineGameSDK3rd::VTL::VTLstring;
 using morna::test::LogCapture;
-using morna::test::PackWriter;
+using morna::tools::PackWriter;
 using morna::test::TempBaseFolder;
 
 namespace {

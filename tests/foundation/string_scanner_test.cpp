@@ -1,6 +1,5 @@
 #include "foundation/auxiliary/string_scanner.h"
 #include "foundation/vtl/exception.h"
-#include "platform/charset.h"
 
 #include <gtest/gtest.h>
 
@@ -18,13 +17,11 @@ std::string S(const VTLstring& v) { return std::string(v.c_str(), v.size()); }
 }  // namespace
 
 TEST(StringScanner, LeadBytesAndHexDigits) {
-    // Every byte, through each test of the lead byte in the tree.
+    // Every byte, through the one test of the lead byte.
     for (int b = 0; b <= 0xFF; ++b) {
         const bool lead = (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
         const auto c = static_cast<unsigned char>(b);
         EXPECT_EQ(CStringScanner::IsSJISLeadByte(c), lead) << b;
-        EXPECT_EQ(tovarineGameSDK3rd::VTL::IsSJISLeadByte(c), lead) << b;
-        EXPECT_EQ(morna::platform::IsSjisLeadByte(c), lead) << b;
     }
     for (auto [c, v] : {std::pair{'0', 0}, std::pair{'9', 9}, std::pair{'A', 10}, std::pair{'f', 15}}) {
         EXPECT_EQ(CStringScanner::HexToInt(c), v) << c;

@@ -6,9 +6,9 @@
 
 #include "sound/wave_stream.h"
 #include "tests/common/log_capture.h"
-#include "tests/common/pack_archive_writer.h"
 #include "tests/common/temp_base_folder.h"
 #include "tests/sound/stream_helpers.h"
+#include "tools/pack/pack_writer.h"
 #include "tools/wave/wave_writer.h"
 
 using namespace tovarineGameSDK3rd::Multimedia;
@@ -42,7 +42,7 @@ TEST_F(WaveStreamTest, DiskArchiveAndMemoryGiveTheSameBytesAndPositions) {
     layout.after = {{"LIST", Bytes(12, 'x')}};  // Read must stop at the end of "data"
     const Bytes file = morna::tools::WaveFileBytes(morna::platform::PcmWaveFormat(1, 11025, 8), data, layout);
     Put("a.wav", file);
-    const std::string archive = morna::test::PackWriter("tovapkEx").Add("b.wav", std::string(file.begin(), file.end())).Bytes();
+    const std::string archive = morna::tools::PackWriter("tovapkEx").Add("b.wav", std::string(file.begin(), file.end())).Bytes();
     Put("snd.dat", Bytes(archive.begin(), archive.end()));
     for (const std::string& name : {std::string("a.wav"), std::string("snd\\b.wav"), MemoryName(file)}) {
         SCOPED_TRACE(name);
