@@ -89,7 +89,8 @@ public:
     int SetDisplayMode(bool fullScreen, int width, int height, int bpp);
     // The same with the stored size and depth: 1 without an object, 2 when no mode was set.
     int ChangeDisplay(bool fullScreen);
-    // The three steps of a change; the display's lock is held from Begin to End.
+    // The three steps of a change; the display's lock is held from Begin to End, and End
+    // closes the change and leaves the lock also when it throws.
     void BeginChangeDisplay();
     // 0 when the mode is set (later tests of the same change do nothing and answer 0), 1 when
     // a step failed or no change is open.
@@ -136,6 +137,10 @@ protected:
     std::unique_ptr<morna::platform::DisplayPresenter> presenter_;
 
 private:
+    // Begin, the tests (full screen when asked, then the window) and End; a test that throws
+    // closes the change and leaves the lock on its way out.
+    int RunChange(bool fullScreen);
+    void CloseChange();
     Window::IWindow* AppWindow() const;
     void CopyToPrimary(CSurfaceInfo& source, const Rect& rect);
 };

@@ -3,6 +3,7 @@
 
 #include "draw/base/blend_tables.h"
 #include "draw/fast_draw.h"
+#include "foundation/vtl/scope_exit.h"
 #include "foundation/vtl/text_output_stream.h"
 #include "platform/display_mode.h"
 #include "platform/system_palette.h"
@@ -21,19 +22,31 @@ int CFastDraw::SetDisplayMode(bool fullScreen, int width, int height, int bpp) {
     if (height != 0) height_ = height;
     bpp_ = bpp != 0 ? bpp : 16;
     if (GetDDraw() == nullptr) return 1;
-    BeginChangeDisplay();
-    if (fullScreen) TestDisplayMode(width_, height_, true, bpp_);
-    TestDisplayMode(width_, height_, false, 0);
     // The outcome of the change, not a constant: 1 tells the caller that no mode is set.
-    return EndChangeDisplay();
+    return RunChange(fullScreen);
 }
 
 int CFastDraw::ChangeDisplay(bool fullScreen) {
     if (GetDDraw() == nullptr) return 1;
+    return RunChange(fullScreen) != 0 ? 2 : 0;
+}
+
+int CFastDraw::RunChange(bool fullScreen) {
     BeginChangeDisplay();
-    if (fullScreen) TestDisplayMode(width_, height_, true, bpp_);
-    TestDisplayMode(width_, height_, false, 0);
-    return EndChangeDisplay() != 0 ? 2 : 0;
+    {
+        // A test that throws ends the change here, without the restore of a change that ran.
+        VTL::scope_exit abandon([this] { CloseChange(); });
+        if (fullScreen) TestDisplayMode(width_, height_, true, bpp_);
+        TestDisplayMode(width_, height_, false, 0);
+        abandon.release();
+    }
+    return EndChangeDisplay();
+}
+
+void CFastDraw::CloseChange() {
+    changeOpen_ = false;
+    // Runs on the way out of a throw too, where a Leave that throws would end the process.
+    if (lock_.IsLockedByThisThread()) lock_.Leave();
 }
 
 void CFastDraw::BeginChangeDisplay() {
@@ -41,8 +54,10 @@ void CFastDraw::BeginChangeDisplay() {
     changeOpen_ = true;
     modeChanged_ = false;
     if (GetDDraw() == nullptr) return;
+    VTL::scope_exit leave([this] { CloseChange(); });
     palettePlane_.Release();
     primary_.Release();
+    leave.release();
     // Leaving full screen needs no restoring here: the windowed test sets the desktop's
     // format again, and the window leaves full screen when it is told the state.
 }
@@ -93,6 +108,7 @@ int CFastDraw::TestDisplayMode(int width, int height, bool fullScreen, int bpp) 
 }
 
 int CFastDraw::EndChangeDisplay() {
+    VTL::scope_exit close([this] { CloseChange(); });
     int answer = 0;
     if (GetDDraw() == nullptr) {
         answer = 1;
@@ -116,8 +132,6 @@ int CFastDraw::EndChangeDisplay() {
         hwnd_ = AppFrame::CAppManager::GetMyHWnd();
         if (!presenter_ && hwnd_ != 0) presenter_ = dd::DisplayPresenter::CreateForWindow(hwnd_);
     }
-    changeOpen_ = false;
-    lock_.Leave();
     return answer;
 }
 

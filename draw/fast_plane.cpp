@@ -4,6 +4,7 @@
 
 #include "draw/fast_draw.h"
 #include "draw/surface_type_probe.h"
+#include "foundation/vtl/scope_exit.h"
 #include "foundation/vtl/text_output_stream.h"
 #include "platform/dib.h"
 
@@ -355,6 +356,7 @@ int CFastPlane::Release() {
 
 int CFastPlane::Restore() {
     restoring_ = true;
+    VTL::scope_exit done([this] { restoring_ = false; });
     int r = 0;
     CSurfaceInfo* info = GetSurfaceInfo();
     const int32_t type = info->type;
@@ -386,7 +388,6 @@ int CFastPlane::Restore() {
             r |= OnRestore();
         }
     }
-    restoring_ = false;
     return r;
 }
 

@@ -22,15 +22,11 @@ bool IsDriveZ(std::string_view name) {
 
 // The LF -> CR LF translation of a text stream, as a stdio cookie over a binary stream.
 ssize_t TextWrite(void* cookie, const char* buf, size_t n) {
-    std::FILE* f = static_cast<std::FILE*>(cookie);
-    size_t from = 0;
-    for (size_t i = 0; i < n; ++i) {
-        if (buf[i] != '\n') continue;
-        if (std::fwrite(buf + from, 1, i - from, f) != i - from || std::fwrite("\r\n", 1, 2, f) != 2) return 0;
-        from = i + 1;
-    }
-    if (std::fwrite(buf + from, 1, n - from, f) != n - from) return 0;
-    return static_cast<ssize_t>(n);
+    std::string bytes;
+    AppendTextBytes(bytes, std::string_view(buf, n));
+    return std::fwrite(bytes.data(), 1, bytes.size(), static_cast<std::FILE*>(cookie)) == bytes.size()
+               ? static_cast<ssize_t>(n)
+               : 0;
 }
 
 ssize_t TextRead(void* cookie, char* buf, size_t n) {
@@ -62,6 +58,15 @@ bool WriteAll(int fd, const char* p, size_t n) {
 }
 
 }  // namespace
+
+void AppendTextBytes(std::string& out, std::string_view text) {
+    size_t from = 0;
+    for (size_t i = text.find('\n'); i != std::string_view::npos; i = text.find('\n', from)) {
+        out.append(text, from, i - from).append("\r\n");
+        from = i + 1;
+    }
+    out.append(text, from);
+}
 
 bool SystemPathFromName(std::string_view name, std::string& path) {
     path.clear();

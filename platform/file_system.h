@@ -27,6 +27,9 @@ bool TemporaryFolderName(std::string& name);
 // not convert (errno ENOENT), names a folder, or the file does not open.
 std::FILE* OpenFile(std::string_view name, const char* mode);
 
+// Appends the bytes that a text stream writes for text: each LF as CR LF.
+void AppendTextBytes(std::string& out, std::string_view text);
+
 // Size of an existing regular file; false when it cannot be read.
 bool FileSize(std::FILE* file, std::size_t& size);
 

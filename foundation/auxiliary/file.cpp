@@ -60,6 +60,17 @@ VTL::VTLstring View(const char* p, size_t n) { return VTL::VTLstring(p, static_c
 
 std::string Std(const VTL::VTLstring& s) { return std::string(s.c_str(), s.size()); }
 
+// Write's answer for a whole-file save: 0, 1 cannot create, 2 write failed, 3 close failed.
+int32_t SaveAnswer(morna::platform::WriteResult r) {
+    switch (r) {
+        case morna::platform::WriteResult::kOk: return 0;
+        case morna::platform::WriteResult::kCannotCreate: return 1;
+        case morna::platform::WriteResult::kWriteFailed: return 2;
+        case morna::platform::WriteResult::kCloseFailed: return 3;
+    }
+    return 1;
+}
+
 }  // namespace
 
 CFile::~CFile() {
@@ -226,14 +237,7 @@ int32_t CFile::Open(const VTL::VTLstring& name, const char* mode) {
 }
 
 int32_t CFile::Write(const VTL::VTLstring& name, const void* data, uint32_t size) {
-    const VTL::VTLstring full = GetFullName(name);
-    switch (morna::platform::WriteWholeFile(Std(full), data, size)) {
-        case morna::platform::WriteResult::kOk: return 0;
-        case morna::platform::WriteResult::kCannotCreate: return 1;
-        case morna::platform::WriteResult::kWriteFailed: return 2;
-        case morna::platform::WriteResult::kCloseFailed: return 3;
-    }
-    return 1;
+    return SaveAnswer(morna::platform::WriteWholeFile(Std(GetFullName(name)), data, size));
 }
 
 int32_t CFile::WriteString(const VTL::VTLstring& text) {
@@ -251,7 +255,7 @@ int32_t CFile::Close() {
 }
 
 int32_t CFile::ReleaseContents() {
-    if (!borrowed_) delete[] buffer_;
+    owned_.reset();
     buffer_ = nullptr;
     size_ = 0;
     hasCursor_ = false;
@@ -274,15 +278,12 @@ int32_t CFile::WriteLines(const VTL::VTLstring& name, const std::vector<VTL::VTL
     if (!cwd.empty() && cwd.back() != '\\') cwd += '\\';
     const VTL::VTLstring full =
         GetFullName(name, VTL::VTLstring(cwd.data(), static_cast<VTL::VTLstring::size_type>(cwd.size())));
-    std::FILE* f = morna::platform::OpenFile(Std(full), "w");
-    if (f == nullptr) return 1;
-    for (const VTL::VTLstring& line : lines) {
-        if (std::fwrite(line.c_str(), 1, line.size(), f) != line.size()) {
-            std::fclose(f);
-            return 2;
-        }
-    }
-    return std::fclose(f) == 0 ? 0 : 2;  // a failed close lost buffered text
+    // As a text stream writes them, but saved whole through a new file like every other save.
+    std::string bytes;
+    for (const VTL::VTLstring& line : lines)
+        morna::platform::AppendTextBytes(bytes, std::string_view(line.c_str(), line.size()));
+    const int32_t r = SaveAnswer(morna::platform::WriteWholeFile(Std(full), bytes.data(), bytes.size()));
+    return r == 3 ? 2 : r;  // a failed close is a failed write here
 }
 
 int32_t CFile::WriteVector(const VTL::VTLstring& name, const std::vector<uint8_t>& bytes) {
@@ -324,7 +325,8 @@ int32_t CFile::InnerRead(const VTL::VTLstring& name) {
 }
 
 int32_t CFile::TakeContents(std::FILE* file, uint32_t size, uint32_t storedSize, bool packed) {
-    uint8_t* block = new (std::nothrow) uint8_t[static_cast<size_t>(size) + 1];
+    owned_.reset(new (std::nothrow) uint8_t[static_cast<size_t>(size) + 1]);
+    uint8_t* block = owned_.get();
     if (block == nullptr) {
         std::fclose(file);
         return 3;
@@ -365,6 +367,7 @@ int32_t CFile::TakeContents(std::FILE* file, uint32_t size, uint32_t storedSize,
 }
 
 void CFile::BorrowContents(uint8_t* memory, uint32_t size) {
+    owned_.reset();
     buffer_ = memory;
     size_ = size;
     cursor_ = 0;
@@ -491,13 +494,14 @@ int32_t CFile::Scramble() {
     if (hasCursor_ && cursor_ + 4 <= size_ && std::memcmp(buffer_ + cursor_, "TPK1", 4) == 0) return 1;
     if (size_ > 0xFFFFFFFFu - 5) return 1;
     const uint32_t size = size_;
-    uint8_t* block = new (std::nothrow) uint8_t[static_cast<size_t>(size) + 5];
+    std::unique_ptr<uint8_t[]> block(new (std::nothrow) uint8_t[static_cast<size_t>(size) + 5]);
     if (block == nullptr) return 1;
-    std::memcpy(block, "TPK1", 4);
+    std::memcpy(block.get(), "TPK1", 4);
     for (uint32_t i = 0; i < size; ++i) block[4 + i] = ScrambleByte(buffer_[i]);
     block[size + 4] = 0;
     ReleaseContents();
-    buffer_ = block;
+    owned_ = std::move(block);
+    buffer_ = owned_.get();
     size_ = size + 4;
     cursor_ = 0;
     hasCursor_ = true;

@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <vector>
 
 namespace tovarineGameSDK3rd::Auxiliary {
@@ -55,8 +56,9 @@ public:
     // Makes the contents a real file on disk: 0, 1 nothing read, 2 failure.
     virtual int32_t CreateTemporary(bool force) = 0;
     virtual int32_t ReadVector(const VTL::VTLstring& name, std::vector<uint8_t>& out) = 0;
-    // The strings one after the other through a text stream on the name itself
-    // (relative to the current directory): 0, 1 cannot open, 2 write failed.
+    // The strings one after the other as a text stream writes them (each LF as
+    // CR LF) to the name itself (relative to the current directory), saved whole
+    // like Write: 0, 1 cannot create, 2 write failed (the old file kept).
     virtual int32_t WriteLines(const VTL::VTLstring& name, const std::vector<VTL::VTLstring>& lines) = 0;
     virtual int32_t WriteVector(const VTL::VTLstring& name, const std::vector<uint8_t>& bytes) = 0;
     virtual ~IFile() {}
@@ -150,7 +152,8 @@ private:
     bool NextLine(uint64_t limit, const uint8_t*& start, uint64_t& length, bool& cut);
 
     std::FILE* stream_ = nullptr;
-    uint8_t* buffer_ = nullptr;
+    std::unique_ptr<uint8_t[]> owned_;  // the contents when they are ours
+    uint8_t* buffer_ = nullptr;         // the contents: owned_ or borrowed memory
     uint32_t size_ = 0;
     // Offset of the read position into the buffer; it may lie past the end (by 2
     // after a last line without CR LF), so it is kept as a number, not a pointer.

@@ -65,4 +65,22 @@ private:
     int32_t m_count;
 };
 
+// Leaves every level the calling thread holds of a section for the length of a block (a join
+// the holder must not block) and enters them all again on every way out of it.
+class CCriticalUnlock {
+public:
+    explicit CCriticalUnlock(ICriticalSection& cs) : m_cs(&cs), m_count(0) {
+        for (; m_cs->IsLockedByThisThread(); ++m_count) m_cs->Leave();
+    }
+    CCriticalUnlock(const CCriticalUnlock&) = delete;
+    CCriticalUnlock& operator=(const CCriticalUnlock&) = delete;
+    ~CCriticalUnlock() {
+        for (; m_count > 0; --m_count) m_cs->Enter();
+    }
+
+private:
+    ICriticalSection* m_cs;
+    int32_t m_count;
+};
+
 }  // namespace tovarineGameSDK3rd::Thread

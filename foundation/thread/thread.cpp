@@ -1,5 +1,7 @@
 #include "foundation/thread/thread.h"
 
+#include <exception>
+
 #include "foundation/thread/thread_manager.h"
 #include "foundation/vtl/exception.h"
 #include "foundation/vtl/text_output_stream.h"
@@ -80,13 +82,11 @@ int32_t CThread::StopThread() {
         // so every level the caller holds is left during the join, not just one:
         // a caller nested deeper (CreateThread on a running thread) would
         // otherwise wait for a thread that waits for it.
-        int32_t depth = 0;
-        while (m_lock.IsLockedByThisThread()) {
-            m_lock.Leave();
-            ++depth;
+        bool joined;
+        {
+            CCriticalUnlock away(m_lock);
+            joined = morna::platform::JoinThread(handle);
         }
-        const bool joined = morna::platform::JoinThread(handle);
-        while (depth-- > 0) m_lock.Enter();
         if (!joined) {
             morna::platform::CloseThread(handle);
             return 1;
@@ -183,6 +183,8 @@ uint32_t CThread::ThreadStart(void* arg) {
     } catch (const VTL::CException& e) {
         // Escaping the thread would end the process; the thread ends instead.
         GetErrorLog().Out("CThread::ThreadStartで例外 %s", e.getMessage().c_str());
+    } catch (const std::exception& e) {
+        GetErrorLog().Out("CThread::ThreadStartで例外 %s", e.what());
     }
     // The body belongs to the thread until its end, not past the Remove below
     // after which the program may be tearing down.

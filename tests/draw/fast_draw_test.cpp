@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <stdexcept>
 #include <utility>
 #include <vector>
 
@@ -117,6 +118,15 @@ TEST_F(DisplayChange, RefusedModes) {
     EXPECT_EQ(draw.ChangeDisplay(false), 2);
     draw.Present();
     EXPECT_FALSE(draw.IsChangeOpen());
+    EXPECT_EQ(draw.ChangeDisplay(false), 0);
+}
+
+TEST_F(DisplayChange, AChangeLeftByAThrowIsClosedAndItsLockLeft) {
+    dd::SetDisplaySleeper([](uint32_t) { throw std::runtime_error("sleeper"); });
+    EXPECT_THROW(draw.SetDisplayMode(true, 640, 480, 16), std::runtime_error);
+    EXPECT_FALSE(draw.IsChangeOpen());
+    EXPECT_FALSE(draw.GetLock().IsLockedByThisThread());
+    dd::SetDisplaySleeper(nullptr);
     EXPECT_EQ(draw.ChangeDisplay(false), 0);
 }
 

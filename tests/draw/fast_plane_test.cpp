@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -393,6 +394,20 @@ TEST_F(PlaneLoad, ADisplayChangeReloadsThePicturesAndTheKeyFollows) {
     EXPECT_EQ(back->GetDDSurface()->IsLost(), dd::kDdOk);
     EXPECT_EQ(kept.GetSurfaceType(), RGB565);
     EXPECT_EQ(Pixel(kept, 3, 1), 0x00F8F8u);
+}
+
+TEST(FastPlane, ARestoreLeftByAThrowEndsAndTheReleasedPlaneLeavesTheList) {
+    struct Throwing : CFastPlane {
+        using CFastPlane::CFastPlane;
+        int OnRestore() override { throw std::runtime_error("restore"); }
+    };
+    Display d(RGB565);
+    Throwing plane(&d.draw);
+    ASSERT_EQ(plane.CreateSurface(2, 2), 0);
+    d.draw.GetDDraw()->LoseAllSurfaces();
+    EXPECT_THROW(plane.Restore(), std::runtime_error);
+    plane.Release();
+    EXPECT_FALSE(d.draw.HasPlane(&plane));
 }
 
 // A plane whose rebuild destroys another listed plane and makes a new one: the walk skips

@@ -93,6 +93,26 @@ TEST(CriticalSection, ScopedLockLeavesAsOftenAsItEntered) {
     EXPECT_FALSE(cs.IsLockedByThisThread());
 }
 
+TEST(CriticalSection, AnUnlockLeftByAThrowEntersEveryLevelAgain) {
+    CCriticalSection cs;
+    cs.Enter();
+    cs.Enter();
+    try {
+        CCriticalUnlock away(cs);
+        bool taken = false;
+        std::thread([&] {
+            CCriticalLock other(cs);
+            taken = true;
+        }).join();
+        EXPECT_TRUE(taken);
+        throw CRuntimeException("x");
+    } catch (const CRuntimeException&) {
+    }
+    EXPECT_NO_THROW(cs.Leave());
+    EXPECT_NO_THROW(cs.Leave());
+    EXPECT_FALSE(cs.IsLockedByThisThread());
+}
+
 TEST(Monitor, WaitAndNotifyWithoutTheLockThrow) {
     CLockObject monitor;
     EXPECT_THROW(monitor.wait(0), CIllegalMonitorStateException);

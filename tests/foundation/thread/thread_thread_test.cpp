@@ -4,7 +4,9 @@
 
 #include <atomic>
 #include <functional>
+#include <string>
 #include <thread>
+#include <utility>
 
 #include "foundation/appframe/app_initializer.h"
 #include "foundation/thread/event.h"
@@ -264,12 +266,18 @@ TEST_F(ThreadTest, BodiesRunOnceAndAReplacementWaitsForTheNextStart) {
 }
 
 TEST_F(ThreadTest, AnExceptionLeavingTheWorkIsReportedAndEndsTheThread) {
-    morna::test::LogCapture log;
-    FnThread t([](FnThread&) { throw CRuntimeException("boom"); });
-    ASSERT_EQ(t.CreateThread(), 0);
-    EXPECT_EQ(t.StopThread(), 0);
-    EXPECT_FALSE(t.IsThreadValid());
-    EXPECT_TRUE(log.Contains("boom"));
+    const std::pair<std::function<void(FnThread&)>, const char*> throwers[] = {
+        {[](FnThread&) { throw CRuntimeException("boom"); }, "boom"},
+        {[](FnThread&) { (void)std::string("ab").substr(3); }, "substr"},  // the C++ library's
+    };
+    for (const auto& [work, message] : throwers) {
+        morna::test::LogCapture log;
+        FnThread t(work);
+        ASSERT_EQ(t.CreateThread(), 0);
+        EXPECT_EQ(t.StopThread(), 0);
+        EXPECT_FALSE(t.IsThreadValid());
+        EXPECT_TRUE(log.Contains(message)) << message;
+    }
 }
 
 class SelfDeleting : public CThread {
