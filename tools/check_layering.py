@@ -6,8 +6,9 @@ table below allows. Given the build's list of library targets (morna_layers.txt,
 CMake), it also checks that the targets form no cycle, that each links only targets of
 allowed folders, that every header a file includes belongs to its own target or to one that
 target links (directly or not), that the drawing base and the blit families link none of the
-window, font and picture libraries, and, reading the built archives with nm, that no library
-takes a symbol from a library it does not link.
+window, font and picture libraries and only targets linking them include their headers, and,
+reading the built archives with nm, that no library takes a symbol from a library it does not
+link.
 
     check_layering.py [--layers BUILD/morna_layers.txt] [--list] [ROOT]
 
@@ -43,6 +44,8 @@ ALLOWED["tools"] = _BELOW_FRAMEWORK + ["framework", "game", "game/objects"]
 LEAN = ["draw/base", "blit/*"]
 WINDOW_FONT_PICTURE = {"PkgConfig::SDL2", "PkgConfig::SDL2_IMAGE", "PkgConfig::FREETYPE",
                        "PkgConfig::FONTCONFIG", "PkgConfig::HARFBUZZ"}
+# Their headers: only a target that links them includes them.
+WINDOW_FONT_PICTURE_HEADER = re.compile(r"(SDL2?/|SDL[_.]|ft2build\.h|freetype/|fontconfig/|hb[.-]|harfbuzz/)")
 # Headers of the libraries behind the platform layer: only platform/ includes them.
 BACKING_HEADER = re.compile(r"(SDL2?/|SDL[_.]|ft2build\.h|freetype/|fontconfig/|hb[.-]|harfbuzz/|mpg123\.h|"
                             r"fluidsynth|sndfile|curl/|gtk/|X11/)")
@@ -165,6 +168,10 @@ def main():
                     if m.group(1) == "<":
                         if here != "platform" and BACKING_HEADER.match(m.group(2)):
                             errors.append(f"{where}: only platform/ uses the libraries behind it")
+                        mine = owner.get(path)
+                        if (mine and WINDOW_FONT_PICTURE_HEADER.match(m.group(2))
+                                and not closures[mine] & WINDOW_FONT_PICTURE):
+                            errors.append(f"{where}: {mine} does not link the window, font and picture libraries")
                         continue
                     inc = m.group(2)
                     if not os.path.isfile(os.path.join(root, inc)):
