@@ -1,5 +1,7 @@
 #include "framework/app_frame.h"
 
+#include <algorithm>
+
 #include "foundation/appframe/app_manager.h"
 #include "foundation/auxiliary/file.h"
 #include "framework/image_loader.h"
@@ -13,6 +15,7 @@ namespace KestraneGameBase2 {
 
 namespace mp = morna::platform;
 namespace AF = tovarineGameSDK3rd::AppFrame;
+namespace MM = tovarineGameSDK3rd::Multimedia;
 using tovarineGameSDK3rd::Draw::CFastDraw;
 
 HWND& SettingsDialogHandle() {
@@ -90,6 +93,65 @@ void CAppFrameBase::InitializeFrame() {
     // A failed creation is not reported: saving then fails where it is tried.
     const VTLstring save = tovarineGameSDK3rd::Auxiliary::CFile::GetFullName("save");
     if (!mp::IsDirectory(save.c_str())) mp::MakeDirectory(save.c_str());
+
+    // The loaders keep the factories without owning them: the frame outlives its run.
+    GetBGMPlayer()->Initialize(SoundFactoryRef(&bgmFactory_, false));
+    const auto streams = bgmFactory_.GetSoundParameter()->GetStreamFactory();
+    if (auto* factory = dynamic_cast<MM::CSoundStreamFactory*>(streams.GetNoCheck()))
+        factory->GetStreamMap()->Write("ogg", "CVorbisStream");
+    GetSEList()->Load(SoundFactoryRef(&seFactory_, false));
+    bgmFactory_.SetStreamDefault(true);
+    seFactory_.GetSoundParameter()->SetGlobalFocus(false);
+    seFactory_.SetStreamDefault(false);
+    ApplySoundConfig();
+    mixer_.GetVolume(0, savedMasterVolumes_);
+}
+
+void CAppFrameBase::SetMasterVolume(int32_t v) {
+    const uint32_t master = static_cast<uint32_t>(v);
+    uint32_t loudest = 0;
+    for (uint32_t s : savedMasterVolumes_) loudest = std::max(loudest, s);
+    std::vector<uint32_t> values;
+    for (uint32_t s : savedMasterVolumes_) {
+        const uint64_t scaled = loudest == 0 ? master : uint64_t{s} * master / loudest;
+        values.push_back(static_cast<uint32_t>(std::min<uint64_t>(scaled, 65535)));
+    }
+    mixer_.SetVolume(0, values);
+}
+
+void CAppFrameBase::ApplySoundConfig() {
+    const SGlobalConfigBase& c = GetGlobalConfig();
+    CBGMPlayer& music = *GetBGMPlayer();
+    CSEList& effects = *GetSEList();
+    music.SetVolume(c.bgmVolume);
+    effects.SetVolume(c.seVolume);
+    const bool musicOn = !c.bgmOff;
+    {
+        tovarineGameSDK3rd::Thread::CCriticalLock lock(MusicLock());
+        if (music.IsEnabled() != musicOn) {
+            music.SetEnabled(musicOn);
+            if (musicOn) {
+                music.PlayAfterFade(music.GetCurrent());
+            } else {
+                music.Reset();
+            }
+        }
+    }
+    if (effects.IsEnabled() != !c.seOff) {
+        effects.SetEnabled(!c.seOff);
+        if (c.seOff) effects.Reload();
+    }
+    music.SetUseLoopPoints(!c.loopFromHead);
+    const auto parameter = bgmFactory_.GetSoundParameter();
+    if (parameter->IsGlobalFocus() != c.keepBgmInactive) {
+        parameter->SetGlobalFocus(c.keepBgmInactive);
+        music.Reset();  // new buffers take the switch
+    }
+    if (musicOn) {
+        music.Play(music.GetCurrent(), 16);
+    } else {
+        music.FadeOut(0);
+    }
 }
 
 int32_t CAppFrameBase::InitScreenMode(int32_t, int32_t, int32_t bpp, bool fullScreen) {

@@ -1,8 +1,9 @@
 #pragma once
-// The framework's application frame: the display, the dropped files, the key
-// control, the switch between window and full screen, the window's place and
-// the frame's window hook. The game's application derives from it and lives on
-// the application thread for the whole run.
+// The framework's application frame: the display, the dropped files, the sound
+// factories, the audio mixer and the music thread, the key control, the switch
+// between window and full screen, the window's place and the frame's window
+// hook. The game's application derives from it and lives on the application
+// thread for the whole run.
 #include <cstdint>
 #include <vector>
 
@@ -10,8 +11,11 @@
 #include "foundation/appframe/app_frame.h"
 #include "foundation/vtl/smart_ptr.h"
 #include "foundation/window/win_hook.h"
+#include "framework/bgm_player.h"
 #include "framework/config.h"
 #include "framework/key_control.h"
+#include "sound/audio_mixer.h"
+#include "sound/sound_factory.h"
 
 namespace KestraneGameBase2 {
 
@@ -24,7 +28,8 @@ public:
     ~CAppFrameBase() override;
 
     // The framework's start-up: the window hook, the back plane's colour key,
-    // always-on-top, the screen mode and window place, the save folder.
+    // always-on-top, the screen mode and window place, the save folder, the
+    // music player and the sound effects with the settings' volumes.
     virtual void InitializeFrame();
     // Full screen (or not) at the default picture size and the given depth.
     int32_t InitScreenMode(int32_t, int32_t, int32_t bpp, bool fullScreen);
@@ -33,6 +38,11 @@ public:
     int32_t ChangeScreenMode(int32_t width, int32_t height, int32_t bpp);
     // Places the window (centred when off the screen) and stores the place. 0.
     int32_t SetWindowPosition(int32_t x, int32_t y);
+    // The master volume, 0 to 65535: the output's channels in the proportions
+    // they had at start-up, the loudest at v.
+    void SetMasterVolume(int32_t v);
+    // The settings' sound volumes and switches to the music player and the effects.
+    void ApplySoundConfig();
     // Notes a change of the display's format or screen mode since the last call.
     void CheckScreenChanged();
     bool IsScreenChanged() const { return screenChanged_; }
@@ -56,6 +66,9 @@ public:
     const std::vector<VTLstring>& GetDroppedFiles() const { return droppedFiles_; }
     tovarineGameSDK3rd::VTL::smart_ptr<CKeyControlBase>& GetKeyControlBase() { return keyControl_; }
     int32_t GetBackSurfaceFormat() const { return backSurfaceFormat_; }
+    tovarineGameSDK3rd::Multimedia::CSoundFactory& GetBGMFactory() { return bgmFactory_; }
+    tovarineGameSDK3rd::Multimedia::CSoundFactory& GetSEFactory() { return seFactory_; }
+    tovarineGameSDK3rd::Multimedia::CAudioMixer& GetMixer() { return mixer_; }
 
 protected:
     std::vector<VTLstring> droppedFiles_;
@@ -66,6 +79,13 @@ protected:
     int32_t clearedWord_ = 0;
     int32_t backSurfaceFormat_ = 0;
     bool fullScreenCopy_ = false;
+    // Streaming music, one the frame does not use, static sound effects.
+    tovarineGameSDK3rd::Multimedia::CSoundFactory bgmFactory_;
+    tovarineGameSDK3rd::Multimedia::CSoundFactory secondFactory_;
+    tovarineGameSDK3rd::Multimedia::CSoundFactory seFactory_;
+    tovarineGameSDK3rd::Multimedia::CAudioMixer mixer_;
+    std::vector<uint32_t> savedMasterVolumes_;  // line 0 at start-up
+    tovarineGameSDK3rd::VTL::smart_ptr<CMusicThread> musicThread_;
     tovarineGameSDK3rd::VTL::smart_ptr<CKeyControlBase> keyControl_;
 
 private:

@@ -1,6 +1,6 @@
 #pragma once
-// Sound effects requested by id. The sound-effect list is not built yet: a request reaches only
-// an installed sink (tests record through one) and otherwise plays nothing and answers -1.
+// Sound effects requested by id: through the sound-effect list, or, while one is installed,
+// through a sink (tests of the game's logic record the requests with one).
 #include <cstdint>
 
 namespace KestraneGameBase2 {
@@ -13,7 +13,7 @@ protected:
     ~ISERequestSink() = default;
 };
 
-// Plays effect id (looped or once): the sink's answer, -1 when nothing can play it.
+// Plays effect id (looped or once): CSEList::Play's answer, or the sink's.
 int32_t PlaySE(int32_t id, bool loop = false);
 // Installs a sink (null: none); answers the one it replaces. Application thread only.
 ISERequestSink* SetSERequestSink(ISERequestSink* sink);

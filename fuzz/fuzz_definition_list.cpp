@@ -1,9 +1,11 @@
 // Reads arbitrary bytes as a definition list, numbered and not, through a
-// memory name, then loads and erases a few of the ids it defined.
+// memory name, then loads and erases a few of the ids it defined; and as the
+// music's loop points, each of which must end after it starts.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 
+#include "framework/bgm_player.h"
 #include "sound/load_cache.h"
 
 using namespace tovarineGameSDK3rd;
@@ -36,6 +38,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         for (int32_t id : {first, first + 1, 0, first, -1}) cache.Load(id);
         if (cache.GetCount() > 5) std::abort();
         cache.Erase(first);
+    }
+    KestraneGameBase2::LoopPoints loops;
+    if (!KestraneGameBase2::ReadLoopPoints(name, loops) && size > 0) std::abort();
+    for (const auto& [track, points] : loops) {
+        if (points.second <= points.first) std::abort();
     }
     return 0;
 }

@@ -10,9 +10,11 @@
 #include "foundation/appframe/app_initializer.h"
 #include "foundation/thread/mutex.h"
 #include "foundation/thread/thread_manager.h"
+#include "framework/bgm_player.h"
 #include "framework/blt_support.h"
 #include "framework/image_loader.h"
 #include "framework/sine_table.h"
+#include "framework/sound_list.h"
 #include "platform/file_system.h"
 #include "platform/keyboard_state.h"
 #include "platform/window.h"
@@ -59,13 +61,23 @@ void CApp::InitSubsystems() {
     keys_->Initialize("save\\key.cfg");
     config_.fontName = "VL ゴシック";
     config_.propFontName = "VL Pゴシック";
+    musicThread_ = smart_ptr<KB::CMusicThread>(new KB::CMusicThread);
+    musicThread_->CreateThread();
+    if (config_.loopFromHead) KB::GetBGMPlayer()->SetUseLoopPoints(false);
 }
 
 void CApp::ShutdownSubsystems() {
     if (GetMyApp() != nullptr) GetMyApp()->GetWindow()->GetHookList()->Del(this);
+    if (musicThread_) {
+        musicThread_->Interrupt();
+        musicThread_->StopThread();
+        musicThread_ = smart_ptr<KB::CMusicThread>();
+    }
     keyControl_ = smart_ptr<KB::CKeyControlBase>();
     keys_ = smart_ptr<CKeyControl>();
     KB::CImageLoader::GetInstance().ReleasePlanes();
+    KB::GetMusicLoader()->Release();
+    KB::GetSEList()->DestroyLoader();
 }
 
 void CApp::MainLoop() {
@@ -144,6 +156,7 @@ bool CApp::Frame(CGameResource& game) {
         FastMode() = !FastMode();
     }
 
+    KB::GetBGMPlayer()->OnFrame();
     game.UpdateScene(key);
     if (game.IsExitRequested()) return false;
 

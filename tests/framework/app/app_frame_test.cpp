@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "framework/app_frame.h"
+#include "framework/sound_list.h"
 #include "platform/display_mode.h"
 #include "platform/message_box.h"
 #include "tests/common/app_thread.h"
@@ -131,6 +132,26 @@ TEST(AppFrame, ErrorBoxShowsTheCursorForItsTimeOnly) {
     });
     mp::SetMessageBoxHook(nullptr);
     EXPECT_EQ(counts, (std::vector<int32_t>{0, 0}));
+}
+
+// The sound steps of the start-up; the master volume keeps line 0's proportions.
+TEST(AppFrame, SoundStartUpAndMasterVolume) {
+    RunFrame([&](TestFrame& frame) {
+        EXPECT_TRUE(frame.GetBGMFactory().GetStreamDefault());
+        EXPECT_FALSE(frame.GetSEFactory().GetStreamDefault() || frame.GetSEFactory().GetSoundParameter()->IsGlobalFocus());
+        const auto streams = frame.GetBGMFactory().GetSoundParameter()->GetStreamFactory();
+        EXPECT_EQ(dynamic_cast<tovarineGameSDK3rd::Multimedia::CSoundStreamFactory&>(*streams).GetStreamMap()->GetMap().at("ogg"), "CVorbisStream");
+        EXPECT_TRUE(KB::GetBGMPlayer()->IsUseLoopPoints());
+        std::vector<uint32_t> line;
+        for (const auto& [v, expected] : std::vector<std::pair<int32_t, uint32_t>>{{30000, 30000}, {70000, 65535}}) {
+            frame.SetMasterVolume(v);
+            frame.GetMixer().GetVolume(0, line);
+            EXPECT_EQ(line, (std::vector<uint32_t>{expected, expected}));
+        }
+        KB::DestroyBGMPlayer();
+        KB::DestroyMusicLoader();
+        KB::DestroySEList();
+    });
 }
 
 }  // namespace
