@@ -6,7 +6,7 @@
 #include "draw/text_fast_plane.h"
 #include "framework/image_loader.h"
 #include "framework/list_field.h"
-#include "framework/se_request.h"
+#include "framework/sound_list.h"
 
 namespace {
 
@@ -96,7 +96,7 @@ bool CSelectWindow::Update(const KestraneGameBase2::SKey& key) {
     c = (c % count + count) % count;
     if (c == cursor) return false;
     cursor = c;
-    KestraneGameBase2::PlaySE(kCursorSe);
+    KestraneGameBase2::GetSEList()->Play(kCursorSe, false);
     blink_ = 0;
     return true;
 }

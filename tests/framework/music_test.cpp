@@ -1,9 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "framework/bgm_player.h"
-#include "framework/se_request.h"
 #include "framework/sound_list.h"
-#include "tests/framework/recording_sounds.h"
+#include "tests/common/recording_sounds.h"
 
 namespace {
 
@@ -21,9 +20,9 @@ TEST(Music, AttenuationFromVolume) {
 class MusicTest : public ::testing::Test {
 protected:
     MusicTest() {
-        morna::test::WriteBelow(folder_, "data/music/list.txt", "5.wav,5\r\n6.wav,6\r\n");
-        morna::test::WriteBelow(folder_, "data/music/loop.txt", "5,10000,50000\r\n// 6,1,2\r\n5,1,x\r\n6,300,200\r\n");
-        morna::test::WriteBelow(folder_, "data/se/list.txt", "1.wav,1\r\n2.wav,2\r\n");
+        morna::test::WriteBelow(folder_.Path(), "data/music/list.txt", "5.wav,5\r\n6.wav,6\r\n");
+        morna::test::WriteBelow(folder_.Path(), "data/music/loop.txt", "5,10000,50000\r\n// 6,1,2\r\n5,1,x\r\n6,300,200\r\n");
+        morna::test::WriteBelow(folder_.Path(), "data/se/list.txt", "1.wav,1\r\n2.wav,2\r\n");
         bgm_.Initialize(ref_);
     }
     ~MusicTest() override {
@@ -103,7 +102,7 @@ TEST_F(MusicTest, SoundEffects) {
     EXPECT_EQ(Take(), Log{});
     se.SetEnabled(true);
     se.SetVolume(128);
-    EXPECT_EQ(KB::PlaySE(1), 0);  // the game's requests reach the list
+    EXPECT_EQ(se.Play(1, false), 0);
     se.Play(2, true);
     EXPECT_EQ(Take(), (Log{"1 volume -598", "1 once", "1 play", "2 volume -598", "2 loop", "2 play"}));
     se.SetVolume(300);  // every loaded effect, most recent first

@@ -55,8 +55,8 @@ TEST(PlayFixture, PictureSizesAndSoundRequests) {
     int w = 0, h = 0;
     KestraneGameBase2::CImageLoader::GetImage(7).GetSize(&w, &h);
     EXPECT_EQ(std::tuple(w, h, KestraneGameBase2::CImageLoader::GetImage(8).GetSize(nullptr, nullptr)), std::tuple(32, 16, 1));
-    KestraneGameBase2::PlaySE(104, true);
-    EXPECT_EQ(play.sounds.played, (std::vector<morna::test::RecordingSE::SPlay>{{104, true}}));
+    KestraneGameBase2::GetSEList()->Play(104, true);
+    EXPECT_EQ(play.sounds.played, (std::vector<morna::test::SPlay>{{104, true}}));
     EXPECT_EQ(&WindowConfig(), &play.settings.config);
 }
 

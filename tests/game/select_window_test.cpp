@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "framework/se_request.h"
 #include "tests/common/image_folder.h"
+#include "tests/common/recording_sounds.h"
 #include "tests/common/recording_surface.h"
 
 namespace {
@@ -19,13 +19,7 @@ using morna::test::RecordingSurface;
 
 constexpr uint32_t kUp = 1, kLeft = 2, kDown = 4;
 
-struct SelectTest : ::testing::Test, KestraneGameBase2::ISERequestSink {
-    SelectTest() { KestraneGameBase2::SetSERequestSink(this); }
-    ~SelectTest() override { KestraneGameBase2::SetSERequestSink(nullptr); }
-    int32_t Play(int32_t id, bool loop) override {
-        played.push_back(loop ? -id : id);
-        return 0;
-    }
+struct SelectTest : ::testing::Test {
     std::vector<std::string> Draws(bool cursor) {
         target.ClearLog();
         cursor ? window.DrawCursor(&target) : window.Draw(&target);
@@ -35,8 +29,8 @@ struct SelectTest : ::testing::Test, KestraneGameBase2::ISERequestSink {
     }
     morna::test::ImageFolder images;
     RecordingSurface target{640, 480};
+    morna::test::RecordingSE sounds{images.Path()};
     CSelectWindow window;
-    std::vector<int32_t> played;
 };
 
 TEST_F(SelectTest, CursorKeysWrapAndSoundOnlyWhenTheCursorMoves) {
@@ -49,10 +43,11 @@ TEST_F(SelectTest, CursorKeysWrapAndSoundOnlyWhenTheCursorMoves) {
     for (const auto& r : rows) {
         window.Open(208, 256, 224, r.from, "始める\nランキング\t終了");
         window.Render(true);
-        played.clear();
+        sounds.played.clear();
         EXPECT_EQ(window.Update(SKey(r.keys)), r.to != r.from) << r.from << " " << r.keys;
         EXPECT_EQ(window.cursor, r.to);
-        EXPECT_EQ(played, r.to != r.from ? std::vector<int32_t>{100} : std::vector<int32_t>{});
+        const std::vector<morna::test::SPlay> cursorSound{{100, false}};
+        EXPECT_EQ(sounds.played, r.to != r.from ? cursorSound : std::vector<morna::test::SPlay>());
     }
 }
 

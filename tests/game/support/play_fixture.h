@@ -20,11 +20,11 @@
 #include <string>
 #include <vector>
 
-#include "framework/se_request.h"
 #include "game/game_resource.h"
 #include "game/key_control.h"
 #include "tests/common/fake_clock.h"
 #include "tests/common/image_folder.h"
+#include "tests/common/recording_sounds.h"
 #include "tests/game/support/bare_pass.h"
 
 namespace morna::test {
@@ -65,33 +65,11 @@ public:
         list_ += name + "," + std::to_string(id) + "\r\n";
         folder_.Write(name.c_str(), colour, list_, width, height);
     }
+    const std::string& Path() const { return folder_.Path(); }
 
 private:
     ImageFolder folder_;
     std::string list_;
-};
-
-// Records every sound effect requested while it lives.
-class RecordingSE : public KestraneGameBase2::ISERequestSink {
-public:
-    struct SPlay {
-        int32_t id;
-        bool loop;
-        bool operator==(const SPlay&) const = default;
-    };
-    RecordingSE() : previous_(KestraneGameBase2::SetSERequestSink(this)) {}
-    ~RecordingSE() { KestraneGameBase2::SetSERequestSink(previous_); }
-    RecordingSE(const RecordingSE&) = delete;
-    RecordingSE& operator=(const RecordingSE&) = delete;
-
-    int32_t Play(int32_t id, bool loop) override {
-        played.push_back({id, loop});
-        return 0;
-    }
-    std::vector<SPlay> played;
-
-private:
-    KestraneGameBase2::ISERequestSink* previous_;
 };
 
 // The settings record that the game's text and popups read, while it lives.
@@ -131,7 +109,7 @@ struct PlayFixture {
     void Run(int frames) { RunBareFrames(*game, frames); }
 
     FixtureImages images;  // first: it brings the display
-    RecordingSE sounds;
+    RecordingSE sounds{images.Path()};  // the sound-effect list on recording sounds
     FixtureSettings settings;
     FakeClock clock{1000};
     std::vector<SBossBlock> bossParts;
