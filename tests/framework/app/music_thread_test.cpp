@@ -21,8 +21,12 @@ namespace MM = tovarineGameSDK3rd::Multimedia;
 TEST(MusicThread, StopsAndJoinsFromItsSleep) {
     KB::CMusicThread thread;  // no loop points: each tick sleeps 1000 ms
     ASSERT_EQ(thread.CreateThread(), 0);
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));  // into its first sleep
+    const auto asked = std::chrono::steady_clock::now();
     thread.Interrupt();
     EXPECT_EQ(thread.StopThread(), 0);
+    // Woken, not timed out: a sleep that ignored the request would hold the join ~950 ms.
+    EXPECT_LT(std::chrono::steady_clock::now() - asked, std::chrono::milliseconds(800));
     EXPECT_EQ(thread.GetThreadHandle(), nullptr);
     KB::DestroyBGMPlayer();
 }
