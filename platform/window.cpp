@@ -847,6 +847,8 @@ void PostQuitMessage(int32_t exitCode) {
 bool PeekWindowMessage(WindowMessage& message) {
     ServeSentCalls();
     PumpSdl();
+    // The pump took the wake event of every send that came meanwhile: they are
+    // served now or, in GetWindowMessage, never (nothing would wake its wait).
     ServeSentCalls();
     return TakePosted(message);
 }
@@ -854,12 +856,11 @@ bool PeekWindowMessage(WindowMessage& message) {
 int32_t GetWindowMessage(WindowMessage& message) {
     auto& q = MyQueue();
     for (;;) {
-        ServeSentCalls();
-        PumpSdl();
-        if (TakePosted(message)) return message.message == WM_QUIT ? 0 : 1;
+        if (PeekWindowMessage(message)) return message.message == WM_QUIT ? 0 : 1;
         if (OwnsVideo()) {
-            // A post from another thread pushes our wake event, so nothing is missed
-            // between the look at the queue above and this wait.
+            // A post or send from another thread queues first, then pushes our wake
+            // event. The queue was last looked at after the last SDL pump, so what
+            // came later has its wake event still on SDL's queue.
             SDL_Event e;
             if (SDL_WaitEvent(&e) == 0) return -1;
             TranslateSdlEvent(e);

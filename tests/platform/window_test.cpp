@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/event_observer.h"
+#include "platform/sync.h"
 
 namespace mp = morna::platform;
 
@@ -161,20 +162,48 @@ TEST_F(PlatformWindow, QuitEndsGetAfterTheQueuedMessages) {
     mp::DestroyWindow(w);
 }
 
+// Also a send that comes while the owner pumps SDL, whose wake-up that pump takes (here it
+// starts inside an observer's call).
 TEST_F(PlatformWindow, SendFromAnotherThreadIsServedByTheOwnersGet) {
     mp::WindowHandle w = Make();
     ASSERT_NE(w, 0u);
     Drain();
-    std::atomic<intptr_t> answer{-1};
-    std::thread sender([&] {
-        answer = mp::SendWindowMessage(w, mp::WM_USER, 21, 0);
-        mp::PostWindowMessage(w, mp::WM_USER + 1, 0, 0);  // lets the owner's Get return
+    SDL_EventState(SDL_POLLSENTINEL, SDL_IGNORE);  // one pump takes all, later pushes too
+    struct Context {
+        mp::WindowHandle w = 0;
+        uint32_t trigger = SDL_RegisterEvents(1);
+        std::thread sender;
+        std::atomic<intptr_t> answer{-1};
+    } ctx;
+    ctx.w = w;
+    auto observer = [](const SDL_Event& e, void* p) {
+        auto* c = static_cast<Context*>(p);
+        if (e.type != c->trigger) return;
+        c->sender = std::thread([c] {
+            c->answer = mp::SendWindowMessage(c->w, mp::WM_USER, 21, 0);
+            mp::PostWindowMessage(c->w, mp::WM_USER + 1, 0, 0);  // lets the owner's Get return
+        });
+        // Back to the pump once the send is queued and has pushed its wake-up.
+        SDL_Event wake;
+        while (SDL_PeepEvents(&wake, 1, SDL_PEEKEVENT, SDL_USEREVENT, SDL_LASTEVENT) < 1)
+            std::this_thread::yield();
+    };
+    mp::AddEventObserver(observer, &ctx);
+    SDL_Event e{};
+    e.type = ctx.trigger;
+    ASSERT_EQ(SDL_PushEvent(&e), 1);
+    // A send left waiting would keep Get waiting for ever: a late post ends the test instead.
+    mp::Event got;
+    std::thread watchdog([&] {
+        if (got.Wait(30000) != mp::kWaitCame) mp::PostWindowMessage(w, mp::WM_USER + 2, 0, 0);
     });
     mp::WindowMessage m;
-    ASSERT_EQ(mp::GetWindowMessage(m), 1);  // serves the send while it waits
+    EXPECT_EQ(mp::GetWindowMessage(m), 1);  // serves the send while it waits
+    got.Set();
+    watchdog.join();
+    mp::RemoveEventObserver(observer, &ctx);
+    SDL_EventState(SDL_POLLSENTINEL, SDL_ENABLE);
     EXPECT_EQ(m.message, mp::WM_USER + 1);
-    sender.join();
-    EXPECT_EQ(answer.load(), 42);
     // Other threads get no SDL window and cannot reshape it.
     std::thread other([&] {
         EXPECT_EQ(mp::GetSdlWindow(w), nullptr);
@@ -182,7 +211,9 @@ TEST_F(PlatformWindow, SendFromAnotherThreadIsServedByTheOwnersGet) {
         EXPECT_FALSE(mp::DestroyWindow(w));
     });
     other.join();
-    mp::DestroyWindow(w);
+    mp::DestroyWindow(w);  // answers a send still waiting, so its thread ends
+    ctx.sender.join();
+    EXPECT_EQ(ctx.answer.load(), 42);
 }
 
 TEST_F(PlatformWindow, SendToAWindowWhoseThreadEndsIsAnsweredZero) {
