@@ -29,6 +29,7 @@ using WindowProcedure = intptr_t (*)(WindowHandle window, uint32_t message, uint
                                      intptr_t lparam);
 
 // Message numbers (their values are facts the program tests).
+constexpr uint32_t WM_NULL = 0x0000;  // means nothing; posted to wake a waiting pump
 constexpr uint32_t WM_CREATE = 0x0001;
 constexpr uint32_t WM_DESTROY = 0x0002;
 constexpr uint32_t WM_SIZE = 0x0005;

@@ -39,16 +39,19 @@ void CAppBase::RemoveModelessDialog(HWND dialog) {
     std::erase(Dialogs().dialogs, dialog);
 }
 
-LRESULT CAppBase::WndProc(HWND, UINT msg, WPARAM, LPARAM) {
+LRESULT CAppBase::WndProc(HWND hwnd, UINT msg, WPARAM, LPARAM) {
     switch (msg) {
         case mp::WM_DESTROY:
             if (m_quitOnExit.load()) mp::PostQuitMessage(0);
             return 0;
         case mp::WM_CLOSE:
             if (!m_forcedClose.load() && OnClose() != 0) return 1;
-            // The pump is awake (it runs this), so the stop request alone: the
-            // waking close that Close posts would come back here again.
+            // The stop request alone: the waking close that Close posts would come
+            // back here and ask OnClose again. A close sent from another thread is
+            // served inside a pump's wait, which only a posted message ends.
             CThread::Interrupt();
+            if (m_blockingPump.load() || m_pauseWhileMinimized.load())
+                mp::PostWindowMessage(hwnd, mp::WM_NULL, 0, 0);
             return 1;
         default: return 0;
     }
