@@ -194,6 +194,7 @@ uint32_t CThread::ThreadStart(void* arg) {
         // the program may be past its exit already, so nothing more is touched.
         return 0;
     }
+    self->m_running.Reset();  // ended: no longer running, joined or not
     CurrentThreadSlot().Erase();
     self->m_frame = nullptr;
     self->Interrupt();

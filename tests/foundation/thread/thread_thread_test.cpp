@@ -78,15 +78,16 @@ void WhenFlagged(CThread& t, const bool& flag, Act act) {
 }
 
 // StopThread answers 0 unstarted, joined or again, 2 from the thread itself (which keeps its
-// id); after the body the thread is invalid but still marked running; the first thread is
+// id); running only while the body runs, invalid after it, joined or not; the first thread is
 // known and is no CThread.
 TEST_F(ThreadTest, Lifecycle) {
     int32_t fromItself = -1;
-    bool validInside = false;
+    bool validInside = false, runningInside = false;
     IThread* current = nullptr;
     CEvent done;
     FnThread t([&](FnThread& self) {
         validInside = self.IsThreadValid();
+        runningInside = self.IsThreadRunning();
         current = GetCurrentThread();
         fromItself = self.StopThread();
         done.Set();
@@ -100,12 +101,16 @@ TEST_F(ThreadTest, Lifecycle) {
     EXPECT_NE(id, GetCurrentThreadId());
     ASSERT_EQ(done.Wait(kLong), 0);
     EXPECT_EQ(t.GetThreadId(), id);
+    CThreadManager::GetInstance()->WaitAll();  // ended by itself, not yet joined
+    EXPECT_FALSE(t.IsThreadRunning());
+    EXPECT_NE(t.GetThreadHandle(), nullptr);
     EXPECT_EQ(t.Finish(), 0);
     EXPECT_EQ(fromItself, 2);
     EXPECT_TRUE(validInside);
+    EXPECT_TRUE(runningInside);
     EXPECT_EQ(current, &t);
     EXPECT_FALSE(t.IsThreadValid());
-    EXPECT_TRUE(t.IsThreadRunning());
+    EXPECT_FALSE(t.IsThreadRunning());
     EXPECT_EQ(t.GetThreadHandle(), nullptr);
     EXPECT_EQ(t.GetThreadId(), -1);
     EXPECT_EQ(t.StopThread(), 0);
