@@ -118,13 +118,15 @@ bool CAppBase::IsThreadValid() {
 }
 
 void CAppBase::Close() {
-    HWND hwnd = GetHWnd();
     // A pump may be waiting for a message: a close wakes it. Only for the first
     // stop request, so that no close keeps coming back while the thread ends.
-    if ((m_blockingPump.load() || m_pauseWhileMinimized.load()) && hwnd != 0 &&
-        CThread::IsThreadValid())
-        mp::PostWindowMessage(hwnd, mp::WM_CLOSE, 0, 0);
+    const bool first = CThread::IsThreadValid();
     CThread::Interrupt();
+    // The handle only after the stop request: a pump that decided to wait before
+    // it had its window by then, so the close reaches it.
+    const HWND hwnd = GetHWnd();
+    if (first && (m_blockingPump.load() || m_pauseWhileMinimized.load()) && hwnd != 0)
+        mp::PostWindowMessage(hwnd, mp::WM_CLOSE, 0, 0);
 }
 
 LRESULT CAppBase::ForceClose() {

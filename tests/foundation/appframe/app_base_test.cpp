@@ -9,6 +9,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <utility>
 
 #include "foundation/appframe/app_base.h"
 #include "foundation/appframe/app_frame.h"
@@ -67,6 +68,7 @@ public:
     std::function<int32_t()> onInit = [] { return 0; };
     std::function<int32_t(int)> onClose = [](int) { return 0; };
     std::function<void(TestApp&)> main;  // empty: the default MainThread
+    std::function<HWND(HWND)> onGetHWnd;  // runs once, on the next GetHWnd
     bool blocking = false, pause = false;
 
     int32_t OnInit() override {
@@ -104,6 +106,11 @@ public:
         if (main) main(*this);
         else CAppBase::MainThread();
         m_seen->mainEnded.Signal();
+    }
+    HWND GetHWnd() override {
+        const HWND hwnd = CAppBase::GetHWnd();
+        if (auto hook = std::exchange(onGetHWnd, nullptr)) return hook(hwnd);
+        return hwnd;
     }
     bool StopRequested() { return !CThread::IsThreadValid(); }
 
@@ -204,6 +211,28 @@ TEST_F(AppTest, BlockingPumpWakesOnCloseAndShutsDown) {
     });
     EXPECT_EQ(m_seen.mainEnded.Count(), 1);
     EXPECT_EQ(m_seen.userMessages.Count(), 1);
+}
+
+// A Close whose look at the window handle came before the window, while the pump began to
+// wait before the stop request (the served send shows it waits).
+TEST_F(AppTest, CloseDuringTheStartEndsAPumpThatBeganToWait) {
+    auto* app = new TestApp(&m_seen);
+    app->blocking = true;
+    Latch created;
+    app->onInit = [&] {
+        created.Wait();
+        return 0;
+    };
+    RunApp(app, [&] {
+        app->onGetHWnd = [&](HWND hwnd) {
+            created.Signal();
+            m_seen.mainStarted.Wait();
+            mp::SendWindowMessage(m_seen.hwnd, mp::WM_USER, 0, 0);
+            return hwnd;
+        };
+        app->Close();
+    });
+    EXPECT_EQ(m_seen.mainEnded.Count(), 1);
 }
 
 TEST_F(AppTest, PausedWhileMinimisedRunsOneFramePerMessage) {
