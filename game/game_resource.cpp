@@ -169,7 +169,7 @@ void CGameResource::ResetGame() {
         MovePlayerTo(static_cast<int32_t>(progress.scrollX + 320), static_cast<int32_t>(progress.scrollY + 208), 6.0,
                      1.0);
     }
-    // The ambient background effects are spawned here once the stage's field housekeeping exists.
+    SpawnAmbientEffects();
 
     galleryPanX = galleryPanY = 0;
     galleryPan = Rect{};

@@ -224,6 +224,52 @@ public:
     // The local date and time into an entry's six date bytes.
     void StampLocalTime(SRankingEntry& entry) const;
 
+    // ---- player damage (game/player_status.cpp)
+    // delta < 0 is damage, > 0 healing; scaled applies the boss fight's damage scale.
+    void DamagePlayer(int32_t delta, bool scaled);
+
+    // ---- boss fight (game/boss_fight.cpp)
+    // Opens the fight of boss id: the record reset, the stage stopped.
+    void StartBossRecord(int32_t id);
+
+    // ---- stage flow (game/stage.cpp)
+    // The live record back to a stage's start (its stage kept); the field emptied, the hero
+    // kept where it stands on the screen.
+    void ResetStageProgress();
+    // Reads stage n and builds its first columns: up to 21 behind the next map column as
+    // terrain, then that column in full.
+    void StartStage(int32_t stage);
+    // The one start of play, from a stored record: a new game, a retry, a replay.
+    void StartGame(SStageProgress record);
+    // The view's centre column and the height profile's ground under it.
+    void GetGroundPoint(tovarineGameSDK3rd::Draw::Point& point) const;
+    // The hero squeezed between walls: hurt and put back on the ground.
+    void RescueCrushedPlayer();
+    // Once a frame: the vertical follow, the scroll speed, the scroll and the next map column.
+    void UpdateScroll();
+    // Once a frame: the background's fade, scroll and vertical follow.
+    void UpdateBackground();
+    // One attempt at an ambient background particle at x.
+    void UpdateAmbientEffects(int32_t x);
+    // Ambient particles across the whole screen; they are kept from here on.
+    void SpawnAmbientEffects();
+    // Once a frame: the pending spawns whose delay has run out join the object list.
+    void UpdatePendingSpawns();
+    void RemoveTextObjects();
+    // Items, enemies, shots and blocks leave the field; the pending spawns are dropped.
+    void EraseFieldObjects();
+
+    // ---- map-column spawner (game/map_spawner.cpp)
+    // The objects of map column `column` just beyond the view's right edge; terrainOnly
+    // rebuilds a column left behind (no enemies, crystals, numbered blocks or events).
+    void SpawnMapColumn(int32_t column, bool terrainOnly);
+
+    // ---- stage events (game/stage_events.cpp)
+    // The stage's next event, from the "!" marker at map pixel (x, y); always false.
+    bool UpdateStageEvents(int32_t x, int32_t y);
+    // The continue point: the live record, with half the score as its carry.
+    void SaveCheckpoint();
+
     // ---- object factories (game/objects/factories.cpp)
     // Each builds one object on its kind record, holds it on its list and hands it back for
     // setting up; null, and nothing made, when the index is beyond its table. A delay above

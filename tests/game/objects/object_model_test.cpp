@@ -113,6 +113,7 @@ TEST(Factories, EffectLifetimesAndKinds) {
     kinds.Cutin();
     PlayFixture play(kinds);
     CGameResource& g = *play.game;
+    g.backEffects.clear();  // the new game's ambient particles, of effect 1
 
     // No enemies, no terrain: no crystal, no jelly.
     EXPECT_EQ(std::tuple(g.CreateCrystal(0, 0), g.CreateJelly(0, 0), g.objects.size()), std::tuple(nullptr, nullptr, 0u));
