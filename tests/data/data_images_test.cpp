@@ -1,0 +1,233 @@
+// The generated pictures: made again here and compared with the build's and the committed
+// manifest; every listed image read through the game's image list at the size the tables
+// and the design give it, with the drawing conventions the code relies on.
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+
+#include "draw/fast_draw.h"
+#include "tests/common/temp_base_folder.h"
+#include "tests/data/data_set.h"
+#include "tools/datagen/images.h"
+
+namespace {
+
+using KestraneGameBase2::CImageLoader;
+using morna::test::DataSet;
+using Size = std::pair<int, int>;
+
+std::string FileText(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// The size every listed image must have. Sprite sheets follow the kind tables: cell times
+// (highest frame + 1) columns and one row, unless the design gives a kind more columns
+// (phase pictures, poses; kind 70 draws frame 1 in phase 1) or rows (facings, variants); the pictures that the code reads by
+// fixed rectangles have the design's fixed sizes.
+std::map<int32_t, Size> ExpectedSizes(const SKindTables& k) {
+    std::map<int32_t, Size> size = {
+        {0, {256, 352}},   {1, {256, 136}},   {2, {256, 128}},   {3, {144, 192}},   {4, {384, 384}},  {5, {384, 384}},
+        {6, {256, 128}},   {11, {256, 64}},   {15, {144, 48}},   {16, {240, 80}},   {17, {640, 160}}, {18, {100, 320}},
+        {21, {64, 96}},    {31, {32, 32}},    {32, {32, 32}},    {33, {192, 32}},   {34, {32, 32}},   {35, {64, 32}},
+        {36, {32, 32}},    {37, {96, 32}},    {38, {576, 128}},  {39, {864, 256}},  {40, {80, 64}},   {41, {1280, 480}},
+        {42, {1280, 768}}, {43, {1280, 768}}, {44, {1280, 480}}, {87, {192, 176}},  {89, {512, 128}}, {90, {480, 192}},
+        {316, {384, 192}}, {340, {384, 480}}, {341, {240, 320}}, {342, {128, 128}}, {343, {384, 960}}, {344, {144, 64}},
+        {345, {128, 512}}, {346, {96, 48}},   {347, {160, 96}},  {348, {224, 96}},  {349, {288, 112}}, {603, {84, 6}},
+        {624, {96, 224}},  {639, {32, 32}}};
+    for (int id = 300; id < 310; ++id) size[id] = {384, 364};
+    for (int id = 320; id < 336; ++id) size[id] = {192, 96};
+    const std::map<int, int> columns = {{103, 4}, {105, 4}, {107, 4}, {108, 4}, {109, 4}, {110, 4}, {119, 5}, {120, 5},
+                                        {126, 3}, {127, 3}, {147, 4}, {170, 2}, {153, 5}, {154, 5}, {160, 2}, {173, 4}, {184, 8},
+                                        {185, 8}, {212, 2}, {219, 2}, {606, 10}, {622, 4}, {633, 8}, {664, 3}, {688, 7},
+                                        {689, 7}};
+    const std::map<int, int> rows = {{106, 2}, {111, 2}, {112, 2}, {167, 2}, {168, 2}, {169, 2}, {170, 2}, {171, 2},
+                                     {172, 2}, {173, 2}, {184, 2}, {185, 2}, {215, 2}, {217, 2}, {218, 2}, {601, 14},
+                                     {602, 14}, {604, 4}, {605, 4}, {653, 8}, {654, 8}, {655, 8}, {656, 8}, {677, 8},
+                                     {665, 3}};
+    auto sheet = [&](int id, int cw, int ch, int highest) {
+        if (size.count(id)) return;
+        const int n = columns.count(id) ? columns.at(id) : highest + 1;
+        size[id] = {cw * n, ch * (rows.count(id) ? rows.at(id) : 1)};
+    };
+    for (int s = 1; s <= 3; ++s)
+        for (const SObjectKind& o : k.objects[s]) {
+            const int highest = o.frames.empty() ? 0 : *std::max_element(o.frames.begin(), o.frames.end());
+            sheet(o.image, o.cellWidth, o.cellHeight, highest);
+        }
+    for (const auto* table : {&k.effects, &k.cutins})
+        for (const SEffectKind& e : *table) {
+            if (e.image <= 0) continue;
+            if (e.srcX == -1) {  // whole pictures; a cut-in's frames are successive images
+                for (int32_t f : e.frames.empty() ? std::vector<int32_t>{0} : e.frames) size[e.image + f] = {e.cellWidth, e.cellHeight};
+                continue;
+            }
+            const int highest = e.frames.empty() ? 0 : *std::max_element(e.frames.begin(), e.frames.end());
+            sheet(e.image, e.cellWidth, e.cellHeight, highest);
+        }
+    return size;
+}
+
+// The images drawn additively: "add" in the tables, and the design's additive sheets.
+std::set<int32_t> AdditiveImages(const SKindTables& k) {
+    std::set<int32_t> ids = {2, 17, 18, 87};
+    for (int s = 1; s <= 3; ++s)
+        for (const SObjectKind& o : k.objects[s])
+            if (o.blend == 2) ids.insert(o.image);
+    for (const auto* table : {&k.effects, &k.cutins})
+        for (const SEffectKind& e : *table)
+            if (e.blend == 2)
+                for (int32_t f : e.frames.empty() || e.srcX != -1 ? std::vector<int32_t>{0} : e.frames) ids.insert(e.image + f);
+    return ids;
+}
+
+// The pictures made once for the suite into a folder of their own, which is the base
+// directory (and the image list's) while the suite runs.
+class GeneratedImages : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        DataSet::Get();
+        folder_ = std::make_unique<morna::test::TempBaseFolder>("morna-datagen");
+        morna::datagen::ImageBook book;
+        morna::datagen::Options options{MORNA_SOURCE_DIR, folder_->Path(), folder_->Path() + "/manifest.txt"};
+        std::string error;
+        ASSERT_TRUE(morna::datagen::Generate({&book}, options, error)) << error;
+        std::filesystem::copy_file(std::string(MORNA_SOURCE_DIR) + "/data/image/list.txt", folder_->Path() + "/data/image/list.txt");
+        draw_ = std::make_unique<tovarineGameSDK3rd::Draw::CFastDraw>();
+        draw_->GetDDraw()->SetDisplayMode(tovarineGameSDK3rd::Draw::XRGB8888, 64, 48);
+        bool retry = false;
+        ASSERT_EQ(draw_->GetPrimary()->CreatePrimary(&retry, 0, 0), 0);
+        CImageLoader::GetInstance().ReleasePlanes();
+        CImageLoader::GetInstance().CheckMemory(100, UINT64_MAX);
+        CImageLoader::GetInstance().LoadList("data\\image");
+    }
+    static void TearDownTestSuite() {
+        CImageLoader::GetInstance().ReleasePlanes();
+        draw_.reset();
+        folder_.reset();
+    }
+
+    // The pixels of a loaded image as 0xAARRGGBB rows (alpha 255 for a plain surface).
+    static std::vector<uint32_t> Pixels(int32_t id, int& w, int& h) {
+        tovarineGameSDK3rd::Draw::ISurface& s = CImageLoader::GetImage(id);
+        w = h = 0;
+        s.GetSize(&w, &h);
+        std::vector<uint32_t> px(size_t(w) * h);
+        const auto* info = s.GetSurfaceInfo();
+        if (!info->pixels) return {};
+        const bool alpha = info->type == tovarineGameSDK3rd::Draw::ARGB8888;
+        for (int y = 0; y < h; ++y) {
+            const auto* row = reinterpret_cast<const uint32_t*>(info->pixels + ptrdiff_t(y) * info->pitch);
+            for (int x = 0; x < w; ++x) px[size_t(y) * w + x] = alpha ? row[x] : (row[x] | 0xFF000000u);
+        }
+        return px;
+    }
+
+    static std::unique_ptr<morna::test::TempBaseFolder> folder_;
+    static std::unique_ptr<tovarineGameSDK3rd::Draw::CFastDraw> draw_;
+};
+std::unique_ptr<morna::test::TempBaseFolder> GeneratedImages::folder_;
+std::unique_ptr<tovarineGameSDK3rd::Draw::CFastDraw> GeneratedImages::draw_;
+
+TEST_F(GeneratedImages, TwoRunsWriteTheBytesOfTheCommittedManifest) {
+    // Manifest lines by path: this run's and the committed ones.
+    auto lines = [](const std::string& text) {
+        std::map<std::string, std::string> byPath;
+        std::istringstream in(text);
+        for (std::string line; std::getline(in, line);) byPath[line.substr(0, line.find(' '))] = line;
+        return byPath;
+    };
+    const auto made = lines(FileText(folder_->Path() + "/manifest.txt"));
+    const auto committed = lines(FileText(std::string(MORNA_SOURCE_DIR) + "/tools/datagen/manifest.txt"));
+    EXPECT_EQ(made.size(), DataSet::Get().images.size());
+    for (const auto& [path, line] : made) {
+        EXPECT_EQ(line, committed.count(path) ? committed.at(path) : "(none)")
+            << "an asset changed: run datagen with --manifest tools/datagen/manifest.txt and review the change";
+        // The build's own run wrote the same bytes.
+        EXPECT_EQ(FileText(folder_->Path() + "/" + path), FileText(std::string(MORNA_RUN_DIR) + "/" + path)) << path;
+    }
+    EXPECT_EQ(made.size(), committed.size());
+}
+
+TEST_F(GeneratedImages, EveryListedImageLoadsAtItsSizeWithItsKeyAndAlpha) {
+    const std::map<int32_t, Size> expected = ExpectedSizes(DataSet::Get().kinds);
+    for (const auto& [id, name] : DataSet::Get().images) {
+        tovarineGameSDK3rd::Draw::ISurface& s = CImageLoader::GetImage(id);
+        int w = 0, h = 0;
+        ASSERT_EQ(s.GetSize(&w, &h), 0) << name.c_str();
+        ASSERT_TRUE(expected.count(id)) << "no size known for " << name.c_str();
+        EXPECT_EQ(Size(w, h), expected.at(id)) << name.c_str();
+        const bool bitmap = std::string(name.c_str()).ends_with(".bmp");
+        EXPECT_EQ(s.GetSurfaceType(), bitmap ? tovarineGameSDK3rd::Draw::XRGB8888 : tovarineGameSDK3rd::Draw::ARGB8888) << name.c_str();
+        EXPECT_EQ(s.GetColorKey(), 0xFF00FFu) << name.c_str();
+    }
+    for (const auto& [id, wh] : expected) EXPECT_TRUE(DataSet::Get().images.count(id)) << "image " << id << " is not listed";
+}
+
+TEST_F(GeneratedImages, PicturesKeepTheConventionsTheDrawsRelyOn) {
+    const std::set<int32_t> additive = AdditiveImages(DataSet::Get().kinds);
+    for (const auto& [id, name] : DataSet::Get().images) {
+        int w = 0, h = 0;
+        const std::vector<uint32_t> px = Pixels(id, w, h);
+        // Empty pixels are black under additive draws and the key colour elsewhere; additive
+        // pictures are lit or empty; no opaque pixel hides in the key colour.
+        const bool add = additive.count(id) != 0, bitmap = std::string(name.c_str()).ends_with(".bmp");
+        size_t wrong = 0;
+        for (uint32_t p : px) {
+            const uint32_t a = p >> 24, rgb = p & 0xFFFFFF;
+            wrong += (a == 0 && rgb != (add ? 0u : 0xFF00FFu)) || (add && a != 0 && a != 255) || (!bitmap && a != 0 && rgb == 0xFF00FF);
+        }
+        EXPECT_EQ(wrong, 0u) << name.c_str() << (add ? " (additive)" : "");
+        if (id == 90) {
+            EXPECT_TRUE(std::all_of(px.begin(), px.end(), [](uint32_t p) { return p >> 24 == 255; })) << "faces are copied plain";
+        }
+    }
+    // HUD labels and icons stand on alpha 0 (op 14 and keyed draws): the corners of their rectangles.
+    int w = 0, h = 0;
+    const std::vector<uint32_t> score = Pixels(1, w, h);
+    for (const auto& [x, y] : {Size{0, 0}, {106, 0}, {0, 19}, {0, 38}, {120, 38}, {0, 57}, {0, 81}, {255, 135}})
+        EXPECT_EQ(score[size_t(y) * w + x] >> 24, 0u) << "image 1 at " << x << "," << y;
+    const std::vector<uint32_t> ui = Pixels(0, w, h);
+    for (const auto& [x, y] : {Size{0, 0}, {0, 64}, {144, 64}, {0, 224}, {0, 288}, {96, 288}})
+        EXPECT_EQ(ui[size_t(y) * w + x] >> 24, 0u) << "image 0 at " << x << "," << y;
+    // Boss 0's after-images take mallet 320 + (picture - the block's first picture).
+    for (const SBossBlock& block : DataSet::Get().boss)
+        for (const SBossStep& step : block.steps)
+            EXPECT_TRUE(DataSet::Get().images.count(320 + step.x - block.steps[0].x)) << "mallet for picture " << step.x;
+    // Backgrounds wrap: the last column meets the first no harder than the hardest half percent
+    // of neighbouring columns meet.
+    for (int32_t id : {41, 42, 43, 44}) {
+        const std::vector<uint32_t> bg = Pixels(id, w, h);
+        auto step = [&](int a, int b) {
+            int64_t sum = 0;
+            for (int y = 0; y < h; ++y)
+                for (int s = 0; s < 24; s += 8)
+                    sum += std::abs(int((bg[size_t(y) * w + a] >> s) & 255) - int((bg[size_t(y) * w + b] >> s) & 255));
+            return sum;
+        };
+        std::vector<int64_t> steps;
+        for (int x = 0; x + 1 < w; ++x) steps.push_back(step(x, x + 1));
+        std::sort(steps.begin(), steps.end());
+        EXPECT_LE(step(w - 1, 0), steps[steps.size() * 995 / 1000]) << "background " << id;
+    }
+}
+
+TEST(Datagen, AListedFileWithoutARecipeOrARecipeNotListedStopsIt) {
+    morna::test::TempBaseFolder source("morna-datagen-src");
+    std::filesystem::create_directories(source.Path() + "/data/image");
+    morna::datagen::ImageBook book;
+    for (const auto& [list, message] : {std::pair{"i000.tvg,0\r\ni999.tvg,999\r\n", "data\\image\\list.txt: i999.tvg (id 999) has no recipe"},
+                                        std::pair{"i001.tvg,1\r\n", "the recipe of id 0 is not listed in data\\image\\list.txt"}}) {
+        std::ofstream(source.Path() + "/data/image/list.txt", std::ios::binary) << list;
+        std::string error;
+        EXPECT_FALSE(morna::datagen::Generate({&book}, {source.Path(), source.Path() + "/out", ""}, error));
+        EXPECT_EQ(error, message);
+        EXPECT_FALSE(std::filesystem::exists(source.Path() + "/out"));
+    }
+}
+
+}  // namespace
