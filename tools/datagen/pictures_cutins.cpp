@@ -178,7 +178,8 @@ Canvas SpeedLines(int frame) {
     Random random(77);
     for (int k = 0; k < 70; ++k) {
         const double y = random.Real(0, 480), len = random.Real(80, 260), x = std::fmod(random.Real(0, 900) - 160.0 * frame + 1800, 900) - 130;
-        const Colour tone = Mix(0xFF000000u, random.Below(3) ? 0xFF80C0FFu : 0xFFFFFFFFu, random.Range(60, 200));
+        const Colour hue = random.Below(3) ? 0xFF80C0FFu : 0xFFFFFFFFu;  // one draw per statement: a fixed order
+        const Colour tone = Mix(0xFF000000u, hue, random.Range(60, 200));
         GlowLine(c, {x, y}, {x + len, y}, random.Real(1.5, 4), tone);
     }
     FinishAdditive(c);
@@ -269,8 +270,8 @@ Canvas Backdrop(int w, int h, Colour top, Colour bottom, Random& random) {
 
 void Streaks(Canvas& c, Random& random, Colour tone, int n) {
     for (int k = 0; k < n; ++k) {
-        const double y = random.Real(0, c.h), x = random.Real(-100, c.w), len = random.Real(100, 400);
-        GlowLine(c, {x, y}, {x + len, y}, random.Real(1, 3), Mix(0xFF000000u, tone, random.Range(40, 120)));
+        const double y = random.Real(0, c.h), x = random.Real(-100, c.w), len = random.Real(100, 400), width = random.Real(1, 3);
+        GlowLine(c, {x, y}, {x + len, y}, width, Mix(0xFF000000u, tone, random.Range(40, 120)));
     }
 }
 

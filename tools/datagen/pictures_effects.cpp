@@ -168,7 +168,10 @@ void Lantern(Canvas& c, double x, double y, double s) {
 Canvas LitIsland(Random& random) {
     Canvas c(320, 200, 0xFF101830u);
     Linear(c, Box(0, 0, 320, 200), {0, 0}, 0xFF141C40u, {0, 200}, 0xFF40507Au);
-    for (int k = 0; k < 60; ++k) c.Set(random.Below(320), random.Below(120), 0xFFD0D8FFu);
+    for (int k = 0; k < 60; ++k) {
+        const int x = random.Below(320), y = random.Below(120);  // in this order on every compiler
+        c.Set(x, y, 0xFFD0D8FFu);
+    }
     Glow(c, {160, 92}, 70, 0xFF604818u);
     Paint(c, Union(Ellipse(160, 128, 100, 26), Polygon({{80, 128}, {240, 128}, {176, 186}, {146, 186}})), 0xFF5A7A3Au, 4);
     Fill(c, Intersect(Union(Ellipse(160, 128, 100, 26), Polygon({{80, 128}, {240, 128}, {176, 186}, {146, 186}})), Box(0, 132, 320, 200)),

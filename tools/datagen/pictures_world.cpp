@@ -232,11 +232,20 @@ void Cloud(Canvas& c, double x, double y, double w, Colour tone, int strength) {
     });
 }
 
+// n clouds at heights y0..y1 and widths w0..w1. The draws are separate statements: the order
+// in which a call's arguments are evaluated differs between compilers.
+void Clouds(Canvas& c, Random& random, int n, double y0, double y1, double w0, double w1, Colour tone, int strength) {
+    for (int k = 0; k < n; ++k) {
+        const double x = random.Real(0, c.w), y = random.Real(y0, y1), w = random.Real(w0, w1);
+        Cloud(c, x, y, w, tone, strength);
+    }
+}
+
 Canvas Meadow(Random& random) {
     Canvas c(1280, 480, 0xFF000000u);
     Sky(c, 0xFF14203Cu, 0xFF3A5A6Eu);
     FaintStars(c, random, 160, 200, 0xFFB0C8E8u);
-    for (int k = 0; k < 7; ++k) Cloud(c, random.Real(0, 1280), random.Real(80, 260), random.Real(120, 220), 0xFF6A86A0u, 70);
+    Clouds(c, random, 7, 80, 260, 120, 220, 0xFF6A86A0u, 70);
     Silhouette(c, Profile(1280, 300, {{2, 30}, {5, 18}, {11, 7}}, random), 0xFF25433Eu);
     Silhouette(c, Profile(1280, 360, {{3, 26}, {7, 12}, {16, 5}}, random), 0xFF1E3A2Cu);
     // Trees on the near hills.
@@ -290,7 +299,7 @@ Canvas CandyLand(Random& random) {
     // Faint polka dots in the sky.
     for (int y = 20; y < 500; y += 40)
         for (int x = 20 + (y / 40) % 2 * 20; x < 1280; x += 40) Fill(c, Disc(x + 0.5, y + 0.5, 4), Mix(c.Get(x, y), 0xFFFFD0E0u, 30));
-    for (int k = 0; k < 8; ++k) Cloud(c, random.Real(0, 1280), random.Real(100, 420), random.Real(140, 240), 0xFFE0B0C0u, 50);
+    Clouds(c, random, 8, 100, 420, 140, 240, 0xFFE0B0C0u, 50);
     // Cake towers: stacked tiers with cream rims.
     for (int k = 0; k < 9; ++k) {
         const double x = random.Real(0, 1280), w = random.Real(60, 120);
