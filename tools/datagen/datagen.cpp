@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <thread>
 
 #include "foundation/auxiliary/file.h"
 #include "platform/file_system.h"
@@ -81,25 +83,37 @@ bool Generate(const std::vector<RecipeBook*>& books, const Options& options, std
             }
         }
     }
-    std::vector<std::string> manifest;
+    // The files are independent: workers take them in turn, each result kept at its place.
+    std::vector<std::string> manifest(jobs.size()), errors(jobs.size());
     if (ok) ok = SetBase(options.out, error);
     for (const Job& job : jobs) {
-        if (!ok) break;
-        const std::string path = Posix(job.name);
-        std::filesystem::create_directories(std::filesystem::path(options.out) / std::filesystem::path(path).parent_path());
-        if (!job.book->Make(job.id, job.name, error)) {
-            error = path + ": " + error;
-            ok = false;
-            break;
+        if (ok) std::filesystem::create_directories((std::filesystem::path(options.out) / Posix(job.name)).parent_path());
+    }
+    std::atomic<size_t> next{0};
+    auto work = [&] {
+        for (size_t i = next++; i < jobs.size(); i = next++) {
+            const Job& job = jobs[i];
+            const std::string path = Posix(job.name);
+            std::vector<uint8_t> bytes;
+            CFile file;
+            if (!job.book->Make(job.id, job.name, errors[i])) errors[i] = path + ": " + errors[i];
+            else if (file.ReadVector(job.name.c_str(), bytes) != 0) errors[i] = path + ": not written";
+            else manifest[i] = ManifestLine(path, bytes);
+            if (!errors[i].empty()) next = jobs.size();  // the others stop after their file
         }
-        std::vector<uint8_t> bytes;
-        CFile file;
-        if (file.ReadVector(job.name.c_str(), bytes) != 0) {
-            error = path + ": not written";
-            ok = false;
-            break;
+    };
+    if (ok) {
+        std::vector<std::thread> workers;
+        for (unsigned k = 1; k < std::clamp(std::thread::hardware_concurrency(), 1u, 4u); ++k) workers.emplace_back(work);
+        work();
+        for (std::thread& w : workers) w.join();
+        for (const std::string& e : errors) {
+            if (!e.empty()) {
+                error = e;
+                ok = false;
+                break;
+            }
         }
-        manifest.push_back(ManifestLine(path, bytes));
     }
     CFile::SetBaseDirectory(savedBase);
     if (ok && !options.manifest.empty()) {

@@ -19,7 +19,8 @@ public:
     // folder\list.txt as the game reads it: file name by id.
     virtual std::map<int32_t, std::string> ReadList() const = 0;
     virtual std::vector<int32_t> Ids() const = 0;
-    // Writes the file of id under name (a game path); false with a reason on failure.
+    // Writes the file of id under name (a game path); false with a reason on failure. Called
+    // for several ids at once from worker threads.
     virtual bool Make(int32_t id, const std::string& name, std::string& error) = 0;
 };
 
@@ -29,9 +30,10 @@ struct Options {
     std::string manifest;      // where the manifest goes (empty: nowhere)
 };
 
-// Makes every listed file of every book, in book order and ascending ids. A listed id
-// without a recipe, or a recipe that no list names, stops it before anything is written.
-// True when all was written; else error says why.
+// Makes every listed file of every book (up to four at a time; the manifest in book order and
+// ascending ids). A listed id without a recipe, or a recipe that no list names, stops it
+// before anything is written. True when all was written; else error says why (the first
+// failure in that order).
 bool Generate(const std::vector<RecipeBook*>& books, const Options& options, std::string& error);
 
 // The manifest line of a file: "path size crc32" (path '/'-separated from the run folder).

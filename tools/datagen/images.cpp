@@ -81,18 +81,23 @@ bool ImageBook::Make(int32_t id, const std::string& name, std::string& error) {
         error = "the image writer answered " + std::to_string(r);
         return false;
     }
-    thumbnails_.emplace_back(id, Thumbnail(pic));
+    Canvas thumbnail = Thumbnail(pic);
+    const std::lock_guard<std::mutex> hold(thumbnailsLock_);
+    thumbnails_[id] = std::move(thumbnail);
     return true;
 }
 
-Canvas ImageBook::ContactSheet() const {
+Canvas ImageBook::ContactSheet() {
+    const std::lock_guard<std::mutex> hold(thumbnailsLock_);
     Canvas sheet(kSheetW, kSheetH, 0xFF202028u);
-    for (size_t i = 0; i < thumbnails_.size() && i < size_t(kColumns * kRows); ++i) {
-        const auto& [id, thumb] = thumbnails_[i];
+    size_t i = 0;
+    for (const auto& [id, thumb] : thumbnails_) {
+        if (i == size_t(kColumns * kRows)) break;
         const int cx = int(i % kColumns) * kCellW, cy = int(i / kColumns) * kCellH;
         Put(sheet, thumb, cx + (kCellW - thumb.w) / 2, cy + 1 + (kCellH - 10 - thumb.h) / 2);
         const std::string label = std::to_string(id);
         Text(sheet, cx + (kCellW - TextWidth(label, 1)) / 2, cy + kCellH - 8, label, 0xFFC0C0C8u, 1, 1);
+        ++i;
     }
     return sheet;
 }

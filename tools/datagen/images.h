@@ -2,6 +2,7 @@
 // The image recipes: a picture for every id of data\image\list.txt, written as the list's
 // name says (.bmp: 24-bit BMP; else tvg, packed above 16 KB).
 #include <functional>
+#include <mutex>
 
 #include "tools/datagen/datagen.h"
 #include "tools/datagen/raster.h"
@@ -26,11 +27,12 @@ public:
     // The picture of id, drawn anew from its fixed seed.
     Canvas Picture(int32_t id) const;
     // Every picture made so far, shrunk into one 1280 x 960 sheet with its id.
-    Canvas ContactSheet() const;
+    Canvas ContactSheet();
 
 private:
     std::map<int32_t, Recipe> recipes_;
-    std::vector<std::pair<int32_t, Canvas>> thumbnails_;
+    std::mutex thumbnailsLock_;  // Make runs on several threads
+    std::map<int32_t, Canvas> thumbnails_;
 };
 
 // The recipe groups, each adding its pictures to the book.
