@@ -85,18 +85,16 @@ std::set<int32_t> AdditiveImages(const SKindTables& k) {
     return ids;
 }
 
-// The pictures made once for the suite into a folder of their own, which is the base
-// directory (and the image list's) while the suite runs.
+// The build's pictures in its run folder, read through the image list as the game reads them
+// (the run folder is the base directory while the suite runs).
 class GeneratedImages : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         DataSet::Get();
-        folder_ = std::make_unique<morna::test::TempBaseFolder>("morna-datagen");
-        morna::datagen::ImageBook book;
-        morna::datagen::Options options{MORNA_SOURCE_DIR, folder_->Path(), folder_->Path() + "/manifest.txt"};
-        std::string error;
-        ASSERT_TRUE(morna::datagen::Generate({&book}, options, error)) << error;
-        std::filesystem::copy_file(std::string(MORNA_SOURCE_DIR) + "/data/image/list.txt", folder_->Path() + "/data/image/list.txt");
+        saved_ = tovarineGameSDK3rd::Auxiliary::CFile::GetBaseDirectory();
+        std::string base;
+        ASSERT_TRUE(morna::platform::NameFromSystemPath(MORNA_RUN_DIR, base));
+        tovarineGameSDK3rd::Auxiliary::CFile::SetBaseDirectory(base.c_str());
         draw_ = std::make_unique<tovarineGameSDK3rd::Draw::CFastDraw>();
         draw_->GetDDraw()->SetDisplayMode(tovarineGameSDK3rd::Draw::XRGB8888, 64, 48);
         bool retry = false;
@@ -108,7 +106,7 @@ protected:
     static void TearDownTestSuite() {
         CImageLoader::GetInstance().ReleasePlanes();
         draw_.reset();
-        folder_.reset();
+        tovarineGameSDK3rd::Auxiliary::CFile::SetBaseDirectory(saved_);
     }
 
     // The pixels of a loaded image as 0xAARRGGBB rows (alpha 255 for a plain surface).
@@ -127,13 +125,18 @@ protected:
         return px;
     }
 
-    static std::unique_ptr<morna::test::TempBaseFolder> folder_;
+    static tovarineGameSDK3rd::VTL::VTLstring saved_;
     static std::unique_ptr<tovarineGameSDK3rd::Draw::CFastDraw> draw_;
 };
-std::unique_ptr<morna::test::TempBaseFolder> GeneratedImages::folder_;
+tovarineGameSDK3rd::VTL::VTLstring GeneratedImages::saved_;
 std::unique_ptr<tovarineGameSDK3rd::Draw::CFastDraw> GeneratedImages::draw_;
 
 TEST_F(GeneratedImages, TwoRunsWriteTheBytesOfTheCommittedManifest) {
+    // A second run, beside the build's.
+    const morna::test::TempBaseFolder folder("morna-datagen");
+    morna::datagen::ImageBook book;
+    std::string error;
+    ASSERT_TRUE(morna::datagen::Generate({&book}, {MORNA_SOURCE_DIR, folder.Path(), folder.Path() + "/manifest.txt"}, error)) << error;
     // Manifest lines by path: this run's and the committed ones.
     auto lines = [](const std::string& text) {
         std::map<std::string, std::string> byPath;
@@ -141,14 +144,14 @@ TEST_F(GeneratedImages, TwoRunsWriteTheBytesOfTheCommittedManifest) {
         for (std::string line; std::getline(in, line);) byPath[line.substr(0, line.find(' '))] = line;
         return byPath;
     };
-    const auto made = lines(FileText(folder_->Path() + "/manifest.txt"));
+    const auto made = lines(FileText(folder.Path() + "/manifest.txt"));
     const auto committed = lines(FileText(std::string(MORNA_SOURCE_DIR) + "/tools/datagen/manifest.txt"));
     EXPECT_EQ(made.size(), DataSet::Get().images.size());
     for (const auto& [path, line] : made) {
         EXPECT_EQ(line, committed.count(path) ? committed.at(path) : "(none)")
             << "an asset changed: run datagen with --manifest tools/datagen/manifest.txt and review the change";
         // The build's own run wrote the same bytes.
-        EXPECT_EQ(FileText(folder_->Path() + "/" + path), FileText(std::string(MORNA_RUN_DIR) + "/" + path)) << path;
+        EXPECT_EQ(FileText(folder.Path() + "/" + path), FileText(std::string(MORNA_RUN_DIR) + "/" + path)) << path;
     }
     EXPECT_EQ(made.size(), committed.size());
 }
