@@ -311,6 +311,31 @@ public:
     // A collected item's effect on the player.
     void ApplyItem(uint8_t kind);
 
+    // ---- ranking (ranking.cpp) and replays (replay.cpp)
+    // The five-character grade label of a score ("[SSS]" .. "  [D]").
+    static const char* GradeText(uint32_t score);
+    // One row of the ranking screen; isNew marks the row just entered.
+    static tovarineGameSDK3rd::VTL::VTLstring RankingLine(const SRankingEntry& entry, bool isNew);
+    // "save\" + grade label + the six date bytes as two digits each + ".rpl".
+    static tovarineGameSDK3rd::VTL::VTLstring MakeReplayFileName(const SRankingEntry& entry);
+    // save\ranking.sav into the list: 0 read, 1 unreadable, 2 damaged (the list stays).
+    int32_t LoadRanking();
+    // True on failure; the old file then stays whole.
+    bool SaveRanking();
+    // Inserts a finished game and saves the ranking and the game's replay: its place 0-9,
+    // or -1 when it does not enter (a score of 0 never does). An entry pushed off the end
+    // takes its replay file with it.
+    int32_t EnterRanking(const SRankingEntry& entry);
+    // The replay header and key log; true on failure.
+    bool SaveReplay(const tovarineGameSDK3rd::VTL::VTLstring& name);
+    // Plays a replay file: 0 started, -1 cannot be opened, 1 damaged, 2 not a replay. Each
+    // failure shows its error box and leaves the play state as it was but for an emptied
+    // key log (1 and 2).
+    int32_t LoadReplay(const tovarineGameSDK3rd::VTL::VTLstring& name);
+    // Once per play frame: appends the frame's keys to the log, or, while a replay plays,
+    // replaces them with the logged ones; the log's end fades to a new game.
+    void RecordKeys(KestraneGameBase2::SKey& key);
+
     // ---- data tables (read-only after start-up)
     SKindTables kinds;
     std::vector<SEffectKind> textKind;  // one record: the one every text object uses
@@ -426,7 +451,6 @@ public:
     uint8_t rankingByte = 255;
     int32_t gameOverCounter = 0;
     int32_t blackOutCounter = 0;
-    std::vector<std::pair<int32_t, tovarineGameSDK3rd::VTL::VTLstring>> gradeTable;
     bool replayPlaying = false;
     std::vector<uint8_t> keyLog;  // one byte per play frame
     int32_t keyLogIndex = 0;

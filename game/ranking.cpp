@@ -1,0 +1,150 @@
+#include "game/ranking.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "foundation/auxiliary/file.h"
+#include "foundation/vtl/text_output_stream.h"
+#include "framework/config.h"
+#include "platform/file_system.h"
+
+namespace Aux = tovarineGameSDK3rd::Auxiliary;
+using tovarineGameSDK3rd::VTL::VTLstring;
+
+namespace {
+
+constexpr const char* kRankingFile = "save\\ranking.sav";
+
+// Searched in order: the first threshold not above the score. Five characters each.
+struct SGrade {
+    uint32_t threshold;
+    const char* label;
+};
+constexpr SGrade kGrades[] = {{2000000, "[SSS]"}, {1500000, " [SS]"}, {1200000, "  [S]"}, {1000000, "  [A]"},
+                              {500000, "  [B]"},  {200000, "  [C]"},  {0, "  [D]"}};
+
+void SerializeEntry(Aux::ISerialize& ar, SRankingEntry& entry) {
+    ar << entry.score;
+    for (uint8_t& d : entry.date) ar << d;
+}
+
+}  // namespace
+
+// ---- the files
+
+int32_t ReadSaveFile(const VTLstring& name, std::vector<uint8_t>& bytes) {
+    Aux::CFile file;
+    if (name.empty() || file.Open(name, "rb") != 0) return 1;
+    std::FILE* f = file.GetFilePointer();
+    size_t size = 0;
+    if (!morna::platform::FileSize(f, size)) return 1;
+    if (size > kSaveFileLimit) return 2;
+    std::vector<uint8_t> read(size);
+    if (std::fread(read.data(), 1, size, f) != size) return 1;
+    bytes.swap(read);
+    return 0;
+}
+
+bool WriteSaveFile(const VTLstring& name, std::vector<uint8_t> bytes) {
+    Aux::CSerialize ar;
+    ar.GetData().swap(bytes);
+    if (ar.Save(name) == 0) return false;
+    tovarineGameSDK3rd::GetErrorLog().Out("WriteSaveFile %sを書き込めない", name.c_str());
+    return true;
+}
+
+bool OpenCheckedBytes(std::vector<uint8_t> bytes, Aux::CSerialize& ar) {
+    ar.Clear();
+    ar.GetData().swap(bytes);
+    if (!KestraneGameBase2::VerifyCRC(ar)) return false;
+    ar.SetStoring(false);
+    return true;
+}
+
+std::vector<uint8_t> WithTrailer(std::vector<uint8_t> bytes) {
+    Aux::CSerialize ar;
+    ar.GetData().swap(bytes);
+    KestraneGameBase2::AppendCRC(ar);
+    return std::move(ar.GetData());
+}
+
+std::vector<uint8_t> EncodeRanking(const std::list<SRankingEntry>& list) {
+    Aux::CSerialize ar;
+    int32_t version = 0;
+    int32_t count = static_cast<int32_t>(std::min<size_t>(list.size(), kRankingSize));
+    ar << version << count;
+    auto it = list.begin();
+    for (int32_t i = 0; i < count; ++i, ++it) {
+        SRankingEntry entry = *it;
+        SerializeEntry(ar, entry);
+    }
+    return WithTrailer(std::move(ar.GetData()));
+}
+
+int32_t DecodeRanking(std::vector<uint8_t> bytes, std::list<SRankingEntry>& list) {
+    Aux::CSerialize ar;
+    if (!OpenCheckedBytes(std::move(bytes), ar)) return 2;
+    int32_t version = 0, count = 0;
+    ar << version << count;
+    if (ar.IsFailed() || count < 0 || count > static_cast<int32_t>(kRankingSize)) return 2;
+    std::list<SRankingEntry> read;
+    for (int32_t i = 0; i < count; ++i) SerializeEntry(ar, read.emplace_back());
+    if (ar.IsFailed()) return 2;
+    list.swap(read);
+    return 0;
+}
+
+// ---- the list and its texts
+
+const char* CGameResource::GradeText(uint32_t score) {
+    const SGrade* g = std::begin(kGrades);
+    while (score < g->threshold) ++g;  // the last threshold is 0
+    return g->label;
+}
+
+VTLstring CGameResource::RankingLine(const SRankingEntry& entry, bool isNew) {
+    if (entry.score == 0) return "  [-] -------  --/--/-- --:--:--";
+    const uint8_t* d = entry.date;
+    char line[80];
+    std::snprintf(line, sizeof line, "%s %07u  %d/%02d/%02d %02d:%02d:%02d%s", GradeText(entry.score),
+                  std::min<uint32_t>(entry.score, 9999999), d[0], d[1], d[2], d[3], d[4], d[5], isNew ? " 更新!" : "");
+    return line;
+}
+
+VTLstring CGameResource::MakeReplayFileName(const SRankingEntry& entry) {
+    const uint8_t* d = entry.date;
+    char name[64];
+    std::snprintf(name, sizeof name, "save\\%s%02d%02d%02d%02d%02d%02d.rpl", GradeText(entry.score), d[0], d[1], d[2],
+                  d[3], d[4], d[5]);
+    return name;
+}
+
+int32_t CGameResource::LoadRanking() {
+    std::vector<uint8_t> bytes;
+    const int32_t read = ReadSaveFile(kRankingFile, bytes);
+    if (read != 0) return read;
+    const int32_t result = DecodeRanking(std::move(bytes), ranking);
+    rankingCount = static_cast<uint32_t>(ranking.size());
+    return result;
+}
+
+bool CGameResource::SaveRanking() { return WriteSaveFile(kRankingFile, EncodeRanking(ranking)); }
+
+int32_t CGameResource::EnterRanking(const SRankingEntry& entry) {
+    if (ranking.empty()) LoadRanking();
+    if (entry.score == 0) return -1;
+    // An equal score goes after the older entries.
+    int32_t place = 0;
+    auto it = ranking.begin();
+    for (; it != ranking.end() && it->score >= entry.score; ++it) ++place;
+    if (it == ranking.end() && ranking.size() >= kRankingSize) return -1;
+    ranking.insert(it, entry);
+    if (ranking.size() > kRankingSize) {
+        Aux::CFile().DeleteTemporary(MakeReplayFileName(ranking.back()));  // a failure leaves a stray file only
+        ranking.pop_back();
+    }
+    rankingCount = static_cast<uint32_t>(ranking.size());
+    SaveRanking();
+    SaveReplay(MakeReplayFileName(entry));
+    return place;
+}
