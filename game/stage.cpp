@@ -141,20 +141,20 @@ void CGameResource::RescueCrushedPlayer() {
     }
     Point p{};
     GetGroundPoint(p);
-    if (progress.vertical != 0) progress.scrollY = std::clamp<double>(progress.scrollY, p.y - 720, p.y + 240);
+    if (progress.vertical != 0) progress.scrollY = std::clamp(progress.scrollY, p.y - 720.0, p.y + 240.0);
     PutHeroAt(*this, p);
 }
 
 void CGameResource::UpdateScroll() {
     double& sy = progress.scrollY;
     if (progress.vertical != 0 && verticalScrollRange >= 1) {
-        const int32_t t = TruncInt(player->y);
+        const double t = TruncInt(player->y);
         if (sy + 240 < t) {
-            sy = std::min<double>(sy + kVerticalStep, t - 240);
+            sy = std::min(sy + kVerticalStep, t - 240);
             sy = std::min<double>(sy, verticalScrollRange);
         } else if (sy + 240 > t) {
-            sy = std::max<double>(sy - kVerticalStep, t - 240);
-            sy = std::max<double>(sy, 0);
+            sy = std::max(sy - kVerticalStep, t - 240);
+            sy = std::max(sy, 0.0);
         }
     }
     if (verticalScrollTarget >= 0) sy = Approach<double>(sy, verticalScrollTarget, kVerticalStep);
