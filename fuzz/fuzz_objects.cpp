@@ -6,8 +6,7 @@
 #include <cstring>
 #include <memory>
 
-#include "game/game_resource.h"
-#include "game/key_control.h"
+#include "fuzz/fuzz_play_state.h"
 #include "tests/game/support/bare_pass.h"
 
 namespace {
@@ -68,17 +67,8 @@ void ReadKinds(Bytes& in, SKindTables& t) {
 }
 
 CGameResource& Game() {
-    static SKindTables none;
-    static const std::unique_ptr<CGameResource> game = [] {
-        SGameResourceSetup setup;
-        setup.playSeed = setup.bossSeed = setup.drawSeed = 1;
-        setup.wallClock = [] { return int64_t{0}; };
-        setup.kinds = &none;
-        static const std::vector<SBossBlock> parts;
-        setup.bossParts = &parts;
-        return std::make_unique<CGameResource>(
-            tovarineGameSDK3rd::VTL::smart_ptr<CKeyControl>(new CKeyControl), setup);
-    }();
+    static const SKindTables none;
+    static const std::unique_ptr<CGameResource> game = MakeFuzzPlayState(none);
     return *game;
 }
 

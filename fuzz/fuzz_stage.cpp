@@ -7,8 +7,7 @@
 #include <memory>
 #include <string_view>
 
-#include "game/game_resource.h"
-#include "game/key_control.h"
+#include "fuzz/fuzz_play_state.h"
 #include "tests/game/support/bare_pass.h"
 
 namespace {
@@ -39,15 +38,7 @@ SKindTables StageKinds() {
 
 CGameResource& Game() {
     static const SKindTables kinds = StageKinds();
-    static const std::unique_ptr<CGameResource> game = [] {
-        SGameResourceSetup setup;
-        setup.playSeed = setup.bossSeed = setup.drawSeed = 1;
-        setup.wallClock = [] { return int64_t{0}; };
-        setup.kinds = &kinds;
-        static const std::vector<SBossBlock> parts;
-        setup.bossParts = &parts;
-        return std::make_unique<CGameResource>(tovarineGameSDK3rd::VTL::smart_ptr<CKeyControl>(new CKeyControl), setup);
-    }();
+    static const std::unique_ptr<CGameResource> game = MakeFuzzPlayState(kinds);
     return *game;
 }
 
