@@ -5,11 +5,11 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
-#include <sstream>
 
 #include "draw/fast_draw.h"
 #include "tests/common/temp_base_folder.h"
 #include "tests/data/data_set.h"
+#include "tests/data/remade.h"
 #include "tools/datagen/images.h"
 
 namespace {
@@ -17,13 +17,6 @@ namespace {
 using KestraneGameBase2::CImageLoader;
 using morna::test::DataSet;
 using Size = std::pair<int, int>;
-
-std::string FileText(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 // The size every listed image must have. Sprite sheets follow the kind tables: cell times
 // (highest frame + 1) columns and one row, unless the design gives a kind more columns
@@ -132,28 +125,8 @@ tovarineGameSDK3rd::VTL::VTLstring GeneratedImages::saved_;
 std::unique_ptr<tovarineGameSDK3rd::Draw::CFastDraw> GeneratedImages::draw_;
 
 TEST_F(GeneratedImages, TwoRunsWriteTheBytesOfTheCommittedManifest) {
-    // A second run, beside the build's.
-    const morna::test::TempBaseFolder folder("morna-datagen");
     morna::datagen::ImageBook book;
-    std::string error;
-    ASSERT_TRUE(morna::datagen::Generate({&book}, {MORNA_SOURCE_DIR, folder.Path(), folder.Path() + "/manifest.txt"}, error)) << error;
-    // Manifest lines by path: this run's and the committed ones.
-    auto lines = [](const std::string& text) {
-        std::map<std::string, std::string> byPath;
-        std::istringstream in(text);
-        for (std::string line; std::getline(in, line);) byPath[line.substr(0, line.find(' '))] = line;
-        return byPath;
-    };
-    const auto made = lines(FileText(folder.Path() + "/manifest.txt"));
-    const auto committed = lines(FileText(std::string(MORNA_SOURCE_DIR) + "/tools/datagen/manifest.txt"));
-    EXPECT_EQ(made.size(), DataSet::Get().images.size());
-    for (const auto& [path, line] : made) {
-        EXPECT_EQ(line, committed.count(path) ? committed.at(path) : "(none)")
-            << "an asset changed: run datagen with --manifest tools/datagen/manifest.txt and review the change";
-        // The build's own run wrote the same bytes.
-        EXPECT_EQ(FileText(folder.Path() + "/" + path), FileText(std::string(MORNA_RUN_DIR) + "/" + path)) << path;
-    }
-    EXPECT_EQ(made.size(), committed.size());
+    morna::test::ExpectRemadeAsCommitted({&book}, DataSet::Get().images.size());
 }
 
 TEST_F(GeneratedImages, EveryListedImageLoadsAtItsSizeWithItsKeyAndAlpha) {

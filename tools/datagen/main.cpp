@@ -7,6 +7,7 @@
 #include "platform/clock.h"
 #include "platform/file_system.h"
 #include "tools/datagen/images.h"
+#include "tools/datagen/sounds.h"
 
 namespace {
 
@@ -38,8 +39,10 @@ int main(int argc, char** argv) {
     }
     const uint32_t start = morna::platform::MonotonicMilliseconds();
     morna::datagen::ImageBook images;
+    morna::datagen::SoundBook effects;
+    morna::datagen::MusicBook music;
     std::string error;
-    if (!morna::datagen::Generate({&images}, options, error)) {
+    if (!morna::datagen::Generate({&images, &effects, &music}, options, error)) {
         std::fprintf(stderr, "datagen: %s\n", error.c_str());
         return 1;
     }
@@ -48,6 +51,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "datagen: cannot write %s\n", sheet.c_str());
         return 1;
     }
-    std::printf("datagen: %zu images in %u ms\n", images.Ids().size(), made - start);
+    std::printf("datagen: %zu images, %zu sound effects, %zu music tracks in %u ms\n", images.Ids().size(),
+                effects.Ids().size(), music.Ids().size(), made - start);
     return 0;
 }
