@@ -291,6 +291,15 @@ TEST(Stage, StartsRebuildColumnsAndGamesKeepTheScoreTheirRecordAllows) {
     g.replayPlaying = true, g.status.score = 0, g.keyLog = {1, 2}, record.nextColumn = 5;
     g.StartGame(record);
     EXPECT_EQ(std::tuple(g.status.score, g.replayHeader.nextColumn, g.keyLog.size()), std::tuple(3000, 30, 2u));
+
+    // A stage reset keeps the stage, the hero's place on the screen and, when asked, the
+    // ambient particles.
+    g.player->x = 1500.7, g.player->y = 300, g.progress.scrollY = 20, g.keepEffects = 1;
+    const size_t ambient = g.backEffects.size();
+    g.ResetStageProgress();
+    EXPECT_EQ(std::tuple(g.player->x, g.player->y, p.stage, p.scrollX, p.nextColumn, p.backgroundOpacity, p.scoreCarry,
+                         g.objects.size(), g.backEffects.size()),
+              std::tuple(572.0, 280.0, 0, 0.0, 0, -1, 0, 0u, ambient));
 }
 
 TEST(Stage, CommittedStageZeroRunsToItsBossAndRetriesFromTheCheckpoint) {
