@@ -292,6 +292,12 @@ void CKeyControlBase::SetDefaultKeys() {
 void CKeyControlBase::SetRepeatDirections(int32_t interval) { std::fill(repeat_, repeat_ + 8, interval); }
 void CKeyControlBase::SetRepeatButtons(int32_t interval) { std::fill(repeat_ + 8, repeat_ + 16, interval); }
 
+void CKeyControlBase::SetRepeat(int n, int32_t interval) {
+    if (n >= 0 && n < kRepeatSlots) repeat_[n] = interval;
+}
+
+int32_t CKeyControlBase::GetRepeat(int n) const { return n >= 0 && n < kRepeatSlots ? repeat_[n] : 0; }
+
 void CKeyControlBase::SetReservedKeys() {
     for (int code : {79, 80, 81, 75, 77, 71, 72, 73, 56, 184, 28, 1, 59, 15, 123, 121, 112, 219, 220, 221, 183}) {
         reserved_.insert(code);

@@ -99,6 +99,10 @@ public:
     virtual void SetRepeatDirections(int32_t interval);
     virtual void SetRepeatButtons(int32_t interval);
     virtual void SetReservedKeys();
+    // One key's repeat interval (0 every frame while held, 128 once per press); the scenes
+    // give single keys their own.
+    void SetRepeat(int n, int32_t interval);
+    int32_t GetRepeat(int n) const;
 
     int32_t GetKeyCount() const { return keyCount_; }
     const std::vector<SConfigData>& GetConfig() const { return config_; }

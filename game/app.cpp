@@ -15,6 +15,7 @@
 #include "framework/image_loader.h"
 #include "framework/sine_table.h"
 #include "framework/sound_list.h"
+#include "game/settings_dialog.h"
 #include "platform/file_system.h"
 #include "platform/keyboard_state.h"
 #include "platform/window.h"
@@ -48,6 +49,10 @@ CApp::~CApp() {
 void CApp::GetDefaultScreenSize(int32_t& width, int32_t& height) {
     width = 640;
     height = 480;
+}
+
+void CApp::AcceptDrops(bool accept) {
+    if (GetMyApp() != nullptr) mp::DragAcceptFiles(GetMyApp()->GetHWnd(), accept);
 }
 
 std::unique_ptr<CGameResource> CApp::CreateGameResource() { return std::make_unique<CGameResource>(keys_); }
@@ -144,7 +149,10 @@ bool CApp::Frame(CGameResource& game) {
         game.Pause();
         ChangeScreenMode(640, 480, 0);
     }
-    if (KB::CKeyControlBase::IsKeyTriggered(mp::vk::kF1)) game.Pause();  // the settings dialog comes later
+    if (KB::CKeyControlBase::IsKeyTriggered(mp::vk::kF1)) {
+        game.Pause();
+        OpenSettingsDialog();
+    }
     if (KB::CKeyControlBase::IsKeyTriggered(mp::vk::kF12)) {
         game.ResetGame();
         game.SetMode(0);

@@ -29,6 +29,8 @@ public:
     void GetDefaultScreenSize(int32_t& width, int32_t& height) override;
     const SGlobalConfig& Config() override { return config_; }
     bool ScreenChanged() override { return IsScreenChanged(); }
+    std::vector<KestraneGameBase2::VTLstring>* DroppedFiles() override { return &droppedFiles_; }
+    void AcceptDrops(bool accept) override;
 
     // Frames drawn since the start.
     uint32_t GetDrawnFrames() const { return drawnFrames_; }

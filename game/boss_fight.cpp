@@ -10,3 +10,8 @@ void CGameResource::StartBossRecord(int32_t id) {
     boss.secondMeter = 0;
     progress.scrollSpeed = progress.targetSpeed = 0;
 }
+
+// Filled by the boss-fight record: until it lands no stage image is released and nobody turns.
+void CGameResource::ReleaseStageImages() {}
+bool CGameResource::FaceBossToPlayer() { return false; }
+void CGameResource::FacePlayerToBoss() {}

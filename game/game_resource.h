@@ -29,6 +29,9 @@
 
 class CKeyControl;
 
+// Any of the keys 8 to 15 pushed this frame.
+bool IsAnyButtonPushed(const KestraneGameBase2::SKey& key);
+
 // The player's gauges.
 struct SPlayerStatus {
     int32_t hp = 10000;
@@ -174,11 +177,12 @@ public:
     ~CGameResource() override;
 
     // ---- what the main loop calls
-    // Enters a scene (0 the title).
-    virtual void SetMode(int32_t mode) { scene = mode; }
-    virtual void UpdateScene(KestraneGameBase2::SKey& key) { (void)key; }
+    // Enters a scene 0-10 (0 the title) with its menu, music and key repeat (game/scene.cpp).
+    virtual void SetMode(int32_t mode);
+    // One frame: the work every scene shares, then the scene's step.
+    virtual void UpdateScene(KestraneGameBase2::SKey& key);
     // Opens the pause menu when a game is being played.
-    virtual void Pause() {}
+    virtual void Pause();
     // A new game: also the state behind the title screen.
     virtual void ResetGame();
     virtual void Draw(tovarineGameSDK3rd::Draw::ISurface* surface);
@@ -189,6 +193,38 @@ public:
     // The message for the player when the data leave no game to play (no hero or barriers
     // in data\text\data.txt); null when the game can run.
     const char* GetStartError() const;
+
+    // ---- scenes (game/scene.cpp, game/scene_sequences.cpp)
+    static constexpr int32_t kMusicFade = 16;  // frames a track fades out before the next one
+    // What every change of scene does: the text objects removed, the head-up display sliding
+    // in, the message window cleared and hidden, drops refused, the scene set.
+    void EnterScene(int32_t n);
+    void UpdateGameOverMenu(KestraneGameBase2::SKey& key);
+    // The ending; true once it has returned to the title.
+    bool UpdateEnding(KestraneGameBase2::SKey& key);
+    // One frame of a conversation; true on the frame it ends.
+    bool UpdateTalk(KestraneGameBase2::SKey& key);
+    // One frame of the how-to-play pages; true on the frame they end.
+    bool UpdateHowToPlay(KestraneGameBase2::SKey& key);
+    // Empties the object, pending-spawn, effect, cut-in and (unless kept) background effect
+    // lists and the boss vector.
+    void ClearObjectLists();
+    // Shows conversation id once per game (scene 4); a conversation shown before, or one
+    // that cannot be read, goes on to the scripted wait when resume is set.
+    void LoadTalk(int32_t id, bool resume);
+    // The how-to-play pages (read once) from their first page: 0, or 1 when unreadable.
+    int LoadHelp();
+    int LoadFaces();
+    // Loads the pictures of cut-in id; the frames the load took are skipped after it.
+    void PreloadCutin(int32_t id);
+    void ReleaseCutin(int32_t id);
+
+    // ---- in-game frame (game/play_frame.cpp)
+    // One frame of the world; keys from the player (recorded, or replayed) unless skipKeyLog.
+    void PlayFrame(KestraneGameBase2::SKey* keys, bool skipKeyLog);
+
+    // ---- cut-ins (game/cutin.cpp)
+    void StartCutin(int32_t id, bool releaseOthers);
 
     // ---- records
     void ResetBossRecord();
@@ -227,10 +263,17 @@ public:
     // ---- player damage (game/player_status.cpp)
     // delta < 0 is damage, > 0 healing; scaled applies the boss fight's damage scale.
     void DamagePlayer(int32_t delta, bool scaled);
+    void StartBarrier();
+    // The barrier is not held this frame.
+    void UpdateBarrierEnergy();
+    void UseSkill(bool withCutin);
 
     // ---- boss fight (game/boss_fight.cpp)
     // Opens the fight of boss id: the record reset, the stage stopped.
     void StartBossRecord(int32_t id);
+    void ReleaseStageImages();
+    bool FaceBossToPlayer();
+    void FacePlayerToBoss();
 
     // ---- stage flow (game/stage.cpp)
     // The live record back to a stage's start (its stage kept); the field emptied, the hero
@@ -316,6 +359,8 @@ public:
     static const char* GradeText(uint32_t score);
     // One row of the ranking screen; isNew marks the row just entered.
     static tovarineGameSDK3rd::VTL::VTLstring RankingLine(const SRankingEntry& entry, bool isNew);
+    // The ranking screen's text objects; newPlace marks the row just entered (-1 none).
+    void ShowRanking(int32_t newPlace);
     // "save\" + grade label + the six date bytes as two digits each + ".rpl".
     static tovarineGameSDK3rd::VTL::VTLstring MakeReplayFileName(const SRankingEntry& entry);
     // save\ranking.sav into the list: 0 read, 1 unreadable, 2 damaged (the list stays).
@@ -444,6 +489,7 @@ public:
     int32_t talkPage = 0;
     int32_t talkPageFrame = 0;
     int32_t talkPageCount = 0;
+    int32_t talkId = 0;
     SFace talkFace;
     uint8_t talkResume = 0;  // the talk's end goes to the scripted wait, not to play
     int32_t scriptedWait = 0;
@@ -465,6 +511,25 @@ protected:
     std::function<int64_t()> wallClock_;
 
 private:
+    // ---- scene steps and their helpers (game/scene.cpp)
+    // A frame of the world without the player's keys, unrecorded.
+    void WorldFrame();
+    // Directions repeat while held, buttons push once per press.
+    void MenuRepeat();
+    // One key's repeat, when the key control has that key.
+    void SetKeyRepeat(int32_t key, int32_t interval);
+    // Opens the select window with its opening animation and the menu repeat.
+    void OpenMenu(int32_t x, int32_t y, int32_t width, const char* items);
+    void CloseMenu();
+    // The message window of talks, help and the gallery: four lines of 600 pixels that stay.
+    void LayOutPages(int32_t indent);
+    void UpdateTitle(KestraneGameBase2::SKey& key);
+    void UpdateRankingList(KestraneGameBase2::SKey& key);
+    void UpdatePauseMenu(KestraneGameBase2::SKey& key);
+    void UpdateScriptedWait();
+    void UpdateGalleryMenu(KestraneGameBase2::SKey& key);
+    void UpdateGallery(KestraneGameBase2::SKey& key);
+
     uint32_t Seed(const std::optional<uint32_t>& fixed) const;
     // Creates the hero and the barriers on section-0 records 0-2; false (and none) when the
     // table lacks them.

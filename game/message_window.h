@@ -26,12 +26,16 @@ public:
     virtual void Draw(tovarineGameSDK3rd::Draw::ISurface* target) = 0;
 };
 
-// What the text windows read of the running application.
+// What the text windows and the scenes read of the running application.
 class IWindowHost {
 public:
     virtual const SGlobalConfig& Config() = 0;
     // True on a frame on which the display made its planes anew (pixel format or screen mode).
     virtual bool ScreenChanged() = 0;
+    // The files of the last drop on the window; null when nothing can be dropped.
+    virtual std::vector<tovarineGameSDK3rd::VTL::VTLstring>* DroppedFiles() { return nullptr; }
+    // Whether drops reach the window.
+    virtual void AcceptDrops(bool accept) { (void)accept; }
 
 protected:
     ~IWindowHost() = default;

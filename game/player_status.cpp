@@ -8,3 +8,8 @@ void CGameResource::DamagePlayer(int32_t delta, bool scaled) {
     status.hp = std::clamp(status.hp + (scaled ? delta * boss.damageScale / 100 : delta), 0, status.maxHp);
     status.gauge = std::clamp(status.gauge - delta / 2, 0, 10000);
 }
+
+// Filled by player damage: until it lands the barrier never rises and no skill runs.
+void CGameResource::StartBarrier() {}
+void CGameResource::UpdateBarrierEnergy() {}
+void CGameResource::UseSkill(bool withCutin) { (void)withCutin; }

@@ -26,6 +26,8 @@ public:
 
     int32_t GetCount() const { return static_cast<int32_t>(items_.size()); }
     int32_t GetBlink() const { return blink_; }
+    int32_t GetX() const { return x_; }
+    int32_t GetY() const { return y_; }
     // The bar's opacity at the blink counter.
     int32_t GetCursorOpacity() const;
 

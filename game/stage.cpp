@@ -47,13 +47,7 @@ void CGameResource::ResetStageProgress() {
     progress.Reset();
     progress.stage = stage;
     eventTimer = 0;
-
-    objects.clear();
-    pendingSpawns.clear();
-    effects.clear();
-    if (keepEffects == 0) backEffects.clear();
-    cutins.clear();
-    bossObjects.clear();
+    ClearObjectLists();
 }
 
 void CGameResource::StartStage(int32_t stage) {

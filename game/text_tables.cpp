@@ -164,6 +164,12 @@ int LoadFaces(FaceMap& faces) {
 
 namespace {
 
+// Calls fn(image id) for every picture of one cut-in record: its image plus each frame.
+template <class Fn>
+void ForEachRecordImage(const SEffectKind& record, Fn&& fn) {
+    for (int32_t f : record.frames) fn(static_cast<int32_t>(int64_t{record.image} + f));
+}
+
 // Calls fn(image id) for every picture of the layer records of a cut-in: records id to
 // id + n - 1, those that exist.
 template <class Fn>
@@ -175,12 +181,15 @@ void ForEachCutinImage(const std::vector<SEffectKind>& cutins, int32_t id, Fn&& 
         case 8: n = 3; break;
         default: break;
     }
-    for (int32_t r = id; r < id + n && r < static_cast<int32_t>(cutins.size()); ++r) {
-        for (int32_t f : cutins[r].frames) fn(static_cast<int32_t>(int64_t{cutins[r].image} + f));
-    }
+    for (int32_t r = id; r < id + n && r < static_cast<int32_t>(cutins.size()); ++r) ForEachRecordImage(cutins[r], fn);
 }
 
 }  // namespace
+
+void LoadCutinRecord(const std::vector<SEffectKind>& cutins, int32_t record) {
+    if (record < 0 || record >= static_cast<int32_t>(cutins.size())) return;
+    ForEachRecordImage(cutins[record], [](int32_t image) { CImageLoader::GetImage(image); });
+}
 
 int32_t PreloadCutin(const std::vector<SEffectKind>& cutins, int32_t id, tovarineGameSDK3rd::Timer::IClock& clock) {
     const uint32_t begin = clock.Now();

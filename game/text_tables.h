@@ -66,6 +66,8 @@ int LoadFaces(FaceMap& faces);
 // play frame skips after the load: the milliseconds it took, divided by 60.
 int32_t PreloadCutin(const std::vector<SEffectKind>& cutins, int32_t id,
                      tovarineGameSDK3rd::Timer::IClock& clock = tovarineGameSDK3rd::Timer::SystemClock());
+// Loads the pictures of one cut-in record (image + frame), when the record exists.
+void LoadCutinRecord(const std::vector<SEffectKind>& cutins, int32_t record);
 // Releases the same pictures.
 void ReleaseCutin(const std::vector<SEffectKind>& cutins, int32_t id);
 // Releases the stage images that a new stage does not keep.

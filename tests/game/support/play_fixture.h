@@ -82,7 +82,11 @@ public:
 
     const SGlobalConfig& Config() override { return config; }
     bool ScreenChanged() override { return false; }
+    std::vector<tovarineGameSDK3rd::VTL::VTLstring>* DroppedFiles() override { return &dropped; }
+    void AcceptDrops(bool accept) override { acceptsDrops = accept; }
     SGlobalConfig config;
+    std::vector<tovarineGameSDK3rd::VTL::VTLstring> dropped;
+    bool acceptsDrops = false;
 
 private:
     IWindowHost* previous_;

@@ -1,0 +1,300 @@
+// The scene machine driven by key masks, frame by frame, with the sound and music requests in
+// one ordered log.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "framework/bgm_player.h"
+#include "framework/sound_list.h"
+#include "game/game_resource.h"
+#include "tests/game/support/play_fixture.h"
+
+namespace KB = KestraneGameBase2;
+using morna::test::KindTableBuilder;
+using morna::test::PlayFixture;
+
+namespace {
+
+constexpr uint32_t kUp = 1u << 0, kLeft = 1u << 1, kDown = 1u << 2, kRight = 1u << 3, kDecide = 1u << 8,
+                   kBack = 1u << 9, kPauseKey = 1u << 14, kFast = 1u << 15;
+
+// The music player on recording sounds (track t is sound 1000 + t), ticked before each scene
+// step as the main loop does. Take() gives what sounded since the last call: "se 103" for an
+// effect, "music 10" for a track that starts and "stop 0" for one that has faded out.
+class SoundLog {
+public:
+    explicit SoundLog(morna::test::RecordingSE& se, const std::string& folder) : se_(se) {
+        std::string list;
+        for (int t = 0; t < 16; ++t) list += std::to_string(1000 + t) + ".wav," + std::to_string(t) + "\r\n";
+        morna::test::WriteBelow(folder, "data/music/list.txt", list);
+        KB::GetBGMPlayer()->Initialize(KB::SoundFactoryRef(music_));
+    }
+    ~SoundLog() {
+        KB::DestroyBGMPlayer();
+        KB::DestroyMusicLoader();
+    }
+    std::vector<std::string> Take() {
+        std::vector<std::string> out;
+        for (const morna::test::SPlay& p : std::exchange(se_.played, {})) out.push_back("se " + std::to_string(p.id));
+        for (const std::string& line : std::exchange(music_->log, {})) {
+            const int track = std::stoi(line) - 1000;
+            if (line.ends_with(" play")) out.push_back("music " + std::to_string(track));
+            if (line.ends_with(" stop")) out.push_back("stop " + std::to_string(track));
+        }
+        return out;
+    }
+
+private:
+    morna::test::RecordingSE& se_;
+    morna::test::RecordingFactory* music_ = new morna::test::RecordingFactory;  // owned by the loader
+};
+
+KindTableBuilder Kinds() {
+    KindTableBuilder k;
+    k.Object(1, "敵");
+    while (k.Tables().effects.size() < 96) k.Effect(("e" + std::to_string(k.Tables().effects.size())).c_str());
+    while (k.Tables().cutins.size() < 22) k.Cutin().frames = {0};
+    return k;
+}
+
+class SceneTest : public ::testing::Test {
+protected:
+    SceneTest() : play(Kinds()), g(*play.game) {
+        g.messageWindow.SetMeasure([](std::string_view ch, int32_t size) { return ch.size() == 1 ? size / 2 : size; });
+    }
+    void Text(const std::string& name, const std::string& text) {
+        std::filesystem::create_directories(play.images.Path() + "/data/text");
+        std::ofstream(play.images.Path() + "/data/text/" + name, std::ios::binary) << text;
+    }
+    void Frame(uint32_t mask = 0) {
+        KB::GetBGMPlayer()->OnFrame();
+        KB::SKey key(mask);
+        g.UpdateScene(key);
+    }
+    // Frames with the keys of mask until pred holds; how many it took (limit + 1 when it never did).
+    int Until(const std::function<bool()>& pred, uint32_t mask = 0, int limit = 2000) {
+        for (int n = 1; n <= limit; ++n) {
+            Frame(mask);
+            if (pred()) return n;
+        }
+        return limit + 1;
+    }
+    void OpenFully() {
+        Until([&] { return g.selectWindow.fade == 0; });
+    }
+    // Moves the open menu's cursor to item and decides.
+    void Choose(int item) {
+        OpenFully();
+        while (g.selectWindow.cursor < item) Frame(kDown);
+        Frame(kDecide);
+    }
+    int32_t Repeat(int key) const { return g.keyControl->GetRepeat(key); }
+
+    PlayFixture play;
+    CGameResource& g;
+    SoundLog sounds{play.sounds, play.images.Path()};
+};
+
+TEST_F(SceneTest, TitleMenuWithAndWithoutTheExtras) {
+    g.SetMode(0);
+    EXPECT_EQ(sounds.Take(), (std::vector<std::string>{"music 0"}));
+    EXPECT_TRUE(play.settings.acceptsDrops);
+    std::filesystem::create_directories(play.images.Path() + "/save");
+    ASSERT_FALSE(g.SaveReplay("save\\a.rpl"));
+    play.settings.dropped = {"save\\a.rpl", "b.rpl"};  // the first file plays
+    Frame();
+    EXPECT_EQ(std::tuple(g.GetMode(), g.replayPlaying, play.settings.dropped.size()), std::tuple(3, true, size_t{0}));
+    g.replayPlaying = false;
+    g.SetMode(0);
+    EXPECT_EQ(std::tuple(g.selectWindow.GetCount(), g.selectWindow.GetX(), g.selectWindow.GetY()),
+              std::tuple(5, 208, 256));
+    Choose(4);
+    EXPECT_TRUE(g.IsExitRequested());
+    EXPECT_EQ(sounds.Take(), (std::vector<std::string>{"se 100", "se 100", "se 100", "se 100"}));
+
+    g.exitRequest = false;
+    play.settings.config.extrasUnlocked = 1;
+    g.SetMode(0);
+    EXPECT_EQ(std::tuple(g.selectWindow.GetCount(), g.selectWindow.GetX(), g.selectWindow.GetY()),
+              std::tuple(6, 208, 240));
+    Choose(4);
+    EXPECT_EQ(std::tuple(g.GetMode(), g.IsExitRequested(), play.settings.acceptsDrops), std::tuple(10, false, false));
+    EXPECT_EQ(std::tuple(g.selectWindow.GetCount(), g.selectWindow.GetX(), g.selectWindow.GetY()),
+              std::tuple(6, 160, 120));
+}
+
+TEST_F(SceneTest, HowToPlayAndRankingReturnToTheTitle) {
+    Text("help.txt", "一頁目\r\n\r\nabc\r\n");
+    g.SetMode(0);
+    Choose(1);
+    ASSERT_EQ(g.GetMode(), 1);
+    // Menus repeat directions at 48; the help takes buttons once, the barrier key level.
+    EXPECT_EQ(std::tuple(Repeat(0), Repeat(9), Repeat(8)), std::tuple(48, 128, 0));
+    Frame();
+    EXPECT_EQ(std::pair(g.talkPage, g.messageWindow.IsShown()), std::pair(0, true));
+    // Decide held: page 0 ends once its text is typed and f reaches 100, page 1 at f 120.
+    EXPECT_EQ(Until([&] { return g.talkPage == 1; }, kDecide), 99);
+    EXPECT_EQ(Until([&] { return g.GetMode() == 0; }, kDecide), 121);
+
+    Choose(1);
+    Frame();
+    Frame(kFast);
+    EXPECT_EQ(std::pair(g.GetMode(), g.messageWindow.IsShown()), std::pair(0, false));
+
+    sounds.Take();
+    Choose(2);
+    ASSERT_EQ(g.GetMode(), 2);
+    Frame(kUp);  // no rows: the cursor stays
+    Frame(kDecide);
+    EXPECT_EQ(g.GetMode(), 0);
+    EXPECT_EQ(sounds.Take(), (std::vector<std::string>{"se 100", "se 100", "se 101", "se 101"}));
+    g.SetMode(2);
+    g.rankingCount = 10;
+    Frame(kUp);
+    EXPECT_EQ(g.rankingRow, 9);  // wraps
+    Frame(kBack);
+    EXPECT_EQ(g.GetMode(), 0);
+}
+
+TEST_F(SceneTest, GameStartPauseAndBackToTheTitle) {
+    g.SetMode(0);
+    sounds.Take();
+    g.keyLog = {1, 2};
+    g.replayPlaying = true;  // F12 during a replay leaves it on; a new game is recorded
+    OpenFully();
+    Frame(kDecide);
+    EXPECT_EQ(sounds.Take(), (std::vector<std::string>{"se 103"}));
+    EXPECT_EQ(Until([&] { return g.GetMode() != 0; }), 16);
+    EXPECT_EQ(std::tuple(g.GetMode(), g.keyLog.size(), g.replayPlaying, g.progress.stage), std::tuple(3, 0u, false, 0));
+    EXPECT_EQ(std::tuple(Repeat(0), Repeat(9), Repeat(8)), std::tuple(0, 0, 128));
+    g.status.score = 500;
+    play.settings.config.invincible = true;  // the cheat switch: never rated
+    Frame();
+    EXPECT_EQ(std::pair(g.status.score, g.progress.invincible), std::pair(0, uint8_t{1}));
+
+    g.Pause();
+    ASSERT_EQ(g.GetMode(), 6);
+    EXPECT_EQ(std::tuple(g.selectWindow.GetCount(), g.selectWindow.GetY(), Repeat(0), Repeat(8)),
+              std::tuple(2, 256, 48, 128));
+    Frame();
+    Frame(kDown);  // the cursor does not move while the menu opens
+    ASSERT_GT(g.selectWindow.fade, 0);
+    Frame(kDecide);  // taken while the menu opens
+    EXPECT_EQ(std::pair(g.selectWindow.fade, sounds.Take()), std::pair(-255, std::vector<std::string>{"se 101"}));
+    Until([&] { return g.GetMode() != 6; });
+    EXPECT_EQ(g.GetMode(), 3);  // item 0, resume
+
+    g.Pause();
+    Choose(1);
+    Until([&] { return g.GetMode() != 6; });
+    EXPECT_EQ(g.GetMode(), 0);
+    // The title takes no decide while its menu opens.
+    Frame();
+    Frame(kDecide);
+    EXPECT_GT(g.selectWindow.fade, 0);
+    EXPECT_EQ(g.GetMode(), 0);
+}
+
+TEST_F(SceneTest, GameOverTimelineOfAScoreOfZero) {
+    g.SetMode(0);  // the title music, which the game over fades out
+    sounds.Take();
+    g.scene = 3;
+    g.SetMode(7);
+    EXPECT_EQ(sounds.Take(), (std::vector<std::string>{"se 126"}));
+    std::vector<std::string> seen;
+    for (int f = 1; f <= 420; ++f) {
+        const int fade = g.fadeDuration;
+        Frame();
+        for (const std::string& s : sounds.Take()) seen.push_back(std::to_string(f) + " " + s);
+        if (g.fadeDuration != fade) {
+            seen.push_back(std::to_string(f) + (g.fadeDirection > 0 ? " out " : " in ") + std::to_string(g.fadeDuration));
+        }
+    }
+    EXPECT_EQ(seen, (std::vector<std::string>{"60 stop 0", "120 music 10", "120 out 180", "300 in 120"}));
+    EXPECT_EQ(std::tuple(g.gameOverCounter, g.selectWindow.GetY(), g.selectWindow.GetCount()), std::tuple(600, 320, 2));
+    ASSERT_EQ(g.effects.size(), 1u);
+    EXPECT_EQ(std::tuple(g.effects.front()->x, g.effects.front()->y), std::tuple(320.0, 160.0));
+    Choose(0);  // the music fades over 60 frames from here
+    const int closing = Until([&] { return g.GetMode() != 7; });
+    EXPECT_EQ(std::tuple(g.GetMode(), g.fadeDirection, g.fadeDuration), std::tuple(3, -1, 60));
+    for (int f = closing; f < 60; ++f) Frame();
+    EXPECT_EQ(sounds.Take(), (std::vector<std::string>{"stop 10"}));
+}
+
+TEST_F(SceneTest, ScriptedWaitEndingAndReplay) {
+    g.scene = 5;
+    g.move.targetX = 400;  // a walk that never ends
+    EXPECT_EQ(Until([&] { return g.GetMode() != 5; }), 301);
+    EXPECT_EQ(g.GetMode(), 3);
+
+    g.SetMode(8);
+    EXPECT_EQ(sounds.Take(), (std::vector<std::string>{"music 9"}));
+    EXPECT_EQ(Until([&] { return g.blackOutCounter == 180; }), 180);
+    for (int f = 0; f < 50; ++f) Frame();
+    EXPECT_EQ(g.blackOutCounter, 180);
+    Frame(kFast);
+    EXPECT_EQ(std::pair(g.blackOutCounter, g.fadeDuration), std::pair(400, 180));
+    EXPECT_EQ(Until([&] { return g.GetMode() == 0; }), 181);
+    EXPECT_EQ(sounds.Take(), (std::vector<std::string>{"stop 9", "music 0"}));
+
+    g.replayPlaying = true;
+    g.SetMode(8);
+    EXPECT_EQ(std::tuple(g.GetMode(), g.fadeDirection, g.fadeDuration), std::tuple(9, 1, 60));
+    g.SetMode(3);
+    Frame(kPauseKey);
+    EXPECT_EQ(g.GetMode(), 9);
+    EXPECT_EQ(Until([&] { return g.GetMode() == 0; }), 60);
+    EXPECT_FALSE(g.replayPlaying);
+}
+
+TEST_F(SceneTest, GalleryPanStaysInItsRectangle) {
+    play.settings.config.extrasUnlocked = 1;
+    g.SetMode(10);
+    Choose(1);  // "ギガトンハンマー"
+    ASSERT_EQ(std::pair(g.GetMode(), g.galleryValue), std::pair(11, 6));
+    std::vector<std::pair<int, int>> pans;
+    for (uint32_t mask : {kLeft, kUp, kUp, kRight, kDown, kDown, kDown}) {
+        Frame(mask);
+        pans.emplace_back(g.galleryPanX, g.galleryPanY);
+    }
+    EXPECT_EQ(pans, (std::vector<std::pair<int, int>>{{0, 0}, {0, 8}, {0, 16}, {0, 16}, {0, 8}, {0, 0}, {0, 0}}));
+    for (int i = 0; i < 50; ++i) Frame(kUp);
+    EXPECT_EQ(g.galleryPanY, 320);
+    ASSERT_EQ(g.cutins.size(), 1u);  // the still of record 17, placed against the pan
+    EXPECT_EQ(std::pair(g.cutins.front()->x, g.cutins.front()->y), std::pair(0.0, -320.0));
+    Frame(kBack);
+    EXPECT_EQ(g.GetMode(), 10);
+}
+
+TEST_F(SceneTest, TalksShowOncePerGameAndFastForwardRunsThemThrough) {
+    Text("face.txt", "ティルト,90,1,0\r\n");
+    Text("talk03.txt", "/ティルト\r\n一\r\n/*\r\n二\r\n/誰\r\n三\r\n");
+    g.scene = 3;
+    g.talksShown = 0;
+    g.LoadTalk(3, true);
+    ASSERT_EQ(g.GetMode(), 4);
+    // Buttons and directions once per press, fast-forward level.
+    EXPECT_EQ(std::tuple(Repeat(0), Repeat(8), Repeat(15)), std::tuple(128, 128, 0));
+    g.shakeCounterX = 30;
+    Frame(kFast);
+    EXPECT_EQ(std::tuple(g.talkFace.image, g.talkFace.column, g.messageWindow.background), std::tuple(90, 1, true));
+    int frames = 1;
+    while (g.GetMode() == 4 && frames < 200) Frame(kFast), ++frames;
+    EXPECT_EQ(g.GetMode(), 5);
+    EXPECT_LT(frames, 200);
+    EXPECT_EQ(g.shakeCounterX, 30);  // the camera holds during a talk
+    EXPECT_EQ(sounds.Take(), (std::vector<std::string>{"se 124"}));
+
+    g.scene = 3;
+    g.LoadTalk(3, true);
+    EXPECT_EQ(g.GetMode(), 5);
+    g.scene = 3;
+    g.LoadTalk(3, false);
+    EXPECT_EQ(g.GetMode(), 3);
+}
+
+}  // namespace
