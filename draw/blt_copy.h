@@ -20,15 +20,23 @@
 #include "draw/base/blend_tables.h"
 #include "draw/base/blt_loop.h"
 #include "draw/base/blt_pairs.h"
+#include "draw/base/pixel_lanes.h"
 
 namespace tovarineGameSDK3rd::Draw {
+
+// Pairs whose 1:1 rows run eight pixels a vector: 16- and 32-bit formats other than a format
+// onto itself (whose rows are moves).
+template <class S, class D>
+constexpr bool kCopyVectorRow = kLaneFormat<S> && kLaneFormat<D> && S::kType != D::kType;
 
 template <class S, class D>
 struct CopyPixel {
     using SRaw = typename S::Raw;
     using DRaw = typename D::Raw;
 
-    static DRaw Convert(SRaw v) {
+    // On a raw word or on a vector of them (Lanes<S, D>::W).
+    template <class W>
+    static W Convert(W v) {
         if constexpr (S::kType == D::kType) {
             return v;
         } else if constexpr (D::kType == Palette8) {
@@ -36,17 +44,40 @@ struct CopyPixel {
             return PaletteLookupTable[v & 0x7FFFu];
         } else if constexpr (S::kBytes == 2 && D::kExtra == PixelExtra::Alpha4) {
             static_assert(S::kR.shift == D::kR.shift && S::kG.bits == D::kG.bits, "same colour word");
-            return static_cast<DRaw>(v | 15u << D::kA.shift);
+            return v | 15u << D::kA.shift;
         } else {
-            return FromColor<D>(ToColor<S>(v));
+            return ConvertChannels<S, D>(v);
         }
     }
-    void operator()(const uint8_t* s, uint8_t* d) const { D::Store(d, Convert(S::Load(s))); }
-    // A format stored whole onto itself: the 1:1 row is one move.
+    void operator()(const uint8_t* s, uint8_t* d) const {
+        D::Store(d, static_cast<DRaw>(Convert(static_cast<uint32_t>(S::Load(s)))));
+    }
+    // A format stored whole onto itself: the 1:1 row is one move, and contiguous rows one
+    // move together.
+    static constexpr bool kMovesBytes = S::kType == D::kType && S::kWholePixelStore;
+    // The pixel written depends on the source pixel alone (a repeated scaled row is a copy).
+    static constexpr bool kSourceOnly = true;
+    // 8-bit red, green, blue in that order onto RGB565 or RGB555: one multiply-add places two
+    // channels (the same bits as Convert, held to it by the tests).
+    // The source bits Convert reads.
+    static constexpr uint32_t kRead = S::kColorMask | (D::kHasAlpha ? S::Mask(S::kA) : 0u);
+    static constexpr bool kRgbTo16 =
+        S::kBytes == 4 && S::kR.shift == 16 && S::kR.bits == 8 && (D::kType == RGB565 || D::kType == RGB555);
     void Row(const uint8_t* s, uint8_t* d, int n) const
-        requires(S::kType == D::kType && S::kWholePixelStore)
+        requires(kMovesBytes)
     {
         std::memmove(d, s, static_cast<size_t>(n) * S::kBytes);
+    }
+    void Row(const uint8_t* s, uint8_t* d, int n) const
+        requires(kCopyVectorRow<S, D>)
+    {
+        BltVectorRow<S, D, false, kRead>(*this, s, d, n, [](auto& v, auto&) {
+            if constexpr (kRgbTo16) {
+                return simd::RgbTo16Pair<D::kG.bits>(v[0], v[1]);  // the destination's 16 bytes
+            } else {
+                for (auto& x : v) x = Convert(x);
+            }
+        });
     }
 };
 
@@ -57,24 +88,34 @@ struct KeyedCopyPixel {
     explicit KeyedCopyPixel(const BltParam& p) : key(p.key & kMask) {}
     void operator()(const uint8_t* s, uint8_t* d) const {
         const auto v = S::Load(s);
-        if ((v & kMask) != key) D::Store(d, CopyPixel<S, D>::Convert(v));
+        if ((v & kMask) != key) D::Store(d, static_cast<typename D::Raw>(CopyPixel<S, D>::Convert(static_cast<uint32_t>(v))));
     }
-    // The 1:1 row of word-sized pixels without a branch: a skipped pixel is written back as it
-    // was, which lets the compiler do several pixels per instruction.
+    // Eight pixels a vector: a key pixel takes the destination's word as it was.
     void Row(const uint8_t* s, uint8_t* d, int n) const
-        requires(D::kType != Palette8)
+        requires(kLaneFormat<S> && kLaneFormat<D>)
+    {
+        constexpr uint32_t kRead = CopyPixel<S, D>::kRead | kMask;
+        using L = Lanes<S, D, kRead>;
+        using W = typename L::W;
+        using Lane = std::remove_cvref_t<decltype(W{}[0])>;
+        const W k = W{} + static_cast<Lane>(key), m = W{} + static_cast<Lane>(kMask);
+        BltVectorRow<S, D, true, kRead>(*this, s, d, n, [k, m](auto& v, auto& old) {
+            for (int i = 0; i < L::kVectors; ++i) {
+                const W draw = reinterpret_cast<W>((v[i] & m) != k);
+                v[i] = (CopyPixel<S, D>::Convert(v[i]) & draw) | (old[i] & ~draw);
+            }
+        });
+    }
+    // The byte-wise pixels without a branch: a skipped pixel is written back as it was.
+    void Row(const uint8_t* s, uint8_t* d, int n) const
+        requires(D::kType != Palette8 && !(kLaneFormat<S> && kLaneFormat<D>))
     {
         for (int i = 0; i < n; ++i) {
             const auto v = S::Load(s + i * S::kBytes);
             uint8_t* dp = d + i * D::kBytes;
-            if constexpr (S::kBytes == 3 || D::kBytes == 3) {
-                // Byte-wise pixels stay scalar; a mask keeps the branch out all the same.
-                const uint32_t draw = 0u - static_cast<uint32_t>((v & kMask) != key);
-                const uint32_t out = (CopyPixel<S, D>::Convert(v) & draw) | (D::Load(dp) & ~draw);
-                D::Store(dp, static_cast<typename D::Raw>(out));
-            } else {
-                D::Store(dp, (v & kMask) != key ? CopyPixel<S, D>::Convert(v) : D::Load(dp));
-            }
+            const uint32_t draw = 0u - static_cast<uint32_t>((v & kMask) != key);
+            const uint32_t out = (CopyPixel<S, D>::Convert(static_cast<uint32_t>(v)) & draw) | (D::Load(dp) & ~draw);
+            D::Store(dp, static_cast<typename D::Raw>(out));
         }
     }
     uint32_t key;

@@ -21,6 +21,8 @@
 //      which the 1:1 path then calls once per row instead of the groups of eight (a row of n
 //      pixels, same effect as n calls of operator() left to right); use it where a benchmark
 //      shows it pays (memmove for a same-format copy, two 16-bit pixels per word, SIMD).
+//      Declare kMovesBytes (Row is a memmove) or kSourceOnly (the destination is never read)
+//      where true: the frame then moves contiguous rows at once or copies a repeated scaled row.
 //
 //   2. A member is then one line naming source format, destination format and operator:
 //
@@ -36,12 +38,14 @@
 // The worker: CalcBltGeometry (answer 1 when there is nothing to draw), then either the 1:1
 // path (each row in groups of eight pixels, then the rest; or the operator's Row) or the
 // scaled path, which picks one source pixel per destination pixel by the error terms. Both
-// apply the operator to pixels left to right, rows top to bottom, and answer 0.
+// give what the operator applied to pixels left to right, rows top to bottom gives, and
+// answer 0.
 #include <concepts>
 #include <cstdint>
 #include <cstring>
 #include <span>
 #include <type_traits>
+#include <vector>
 
 #include "draw/base/blt_geometry.h"
 #include "draw/base/pixel_format.h"
@@ -113,6 +117,81 @@ constexpr BltStepping BltSteppingOf() {
 template <class Op>
 concept BltRowOp = requires(const Op& op, const uint8_t* s, uint8_t* d, int n) { op.Row(s, d, n); };
 
+// Whether the operator's Row is a plain move of the row's bytes (so n pixels of several rows
+// that follow each other move in one call):  static constexpr bool kMovesBytes = true;
+template <class Op>
+constexpr bool BltMovesBytes() {
+    if constexpr (requires { Op::kMovesBytes; }) {
+        return Op::kMovesBytes;
+    } else {
+        return false;
+    }
+}
+
+// Whether the pixel an operator writes depends on the source pixel alone, never on the
+// destination:  static constexpr bool kSourceOnly = true;  A scaled row that reads the same
+// source row as the row above is then a copy of the row above.
+template <class Op>
+constexpr bool BltSourceOnly() {
+    if constexpr (requires { Op::kSourceOnly; }) {
+        return Op::kSourceOnly;
+    } else {
+        return false;
+    }
+}
+
+// The scaled path: the error terms pick one source pixel per destination pixel. Every row
+// starts from the same horizontal term, so the columns are worked out once per blit.
+template <class Src, class Dst, class Op>
+void BltScaledRows(const BltClipResult& c, const uint8_t* s, intptr_t sPitch, uint8_t* d, intptr_t dPitch, int w, int h,
+                   const Op& op) {
+    constexpr intptr_t sb = Src::kBytes;
+    constexpr intptr_t db = Dst::kBytes;
+    constexpr bool kAfter = BltSteppingOf<Op>() == BltStepping::ErrorAfter;
+    // One error step: its carry moves the offset one pixel (or row) further.
+    auto step = [](int32_t& e, int32_t add, int32_t sub, auto& p, intptr_t carry) {
+        e += add;
+        if (e >= 0) {
+            p += carry;
+            e -= sub;
+        }
+    };
+    constexpr int kOnStack = 1024;
+    intptr_t onStack[kOnStack];
+    std::vector<intptr_t> onHeap(w > kOnStack ? static_cast<size_t>(w) : 0);
+    intptr_t* const column = w > kOnStack ? onHeap.data() : onStack;
+    intptr_t at = 0;
+    int32_t ex = c.errX;
+    for (int x = 0; x < w; ++x) {
+        if constexpr (!kAfter) step(ex, c.remX, c.denX, at, sb);
+        column[x] = at;
+        at += c.stepX * sb;
+        if constexpr (kAfter) step(ex, c.remX, c.denX, at, sb);
+    }
+    // A repeated row is copied from the row above only where no row of the source is written.
+    const uint8_t* sEnd = s + (c.srcRect.bottom - c.srcRect.top) * sPitch;
+    const bool copyRepeats = BltSourceOnly<Op>() && !BltRowsOverlap(s - sPitch, sEnd - s + 2 * sPitch, d, h * dPitch);
+    const uint8_t* previous = nullptr;
+    const intptr_t sRowStep = c.stepY * sPitch;
+    int32_t ey = c.errY;
+    for (int y = 0; y < h; ++y) {
+        if constexpr (!kAfter) step(ey, c.remY, c.denY, s, sPitch);
+        if (copyRepeats && s == previous) {
+            if constexpr (Dst::kWholePixelStore) {
+                std::memcpy(d, d - dPitch, static_cast<size_t>(w) * db);
+            } else {
+                for (int x = 0; x < w; ++x) Dst::Store(d + x * db, Dst::Load(d - dPitch + x * db));
+            }
+        } else {
+            for (int x = 0; x < w; ++x) op(s + column[x], d + x * db);
+        }
+        previous = s;
+        s += sRowStep;
+        d += dPitch;
+        if constexpr (kAfter) step(ey, c.remY, c.denY, s, sPitch);
+    }
+}
+
 template <class Src, class Dst, class Op>
 int BltLoop(const CSurfaceInfo& src, const CSurfaceInfo& dst, const BltGeometry& geom, const Op& op) {
     BltClipResult c;
@@ -127,37 +206,18 @@ int BltLoop(const CSurfaceInfo& src, const CSurfaceInfo& dst, const BltGeometry&
     uint8_t* d = dst.pixels + c.dstRect.top * dPitch + c.dstRect.left * db;
 
     if (!c.oneToOne) {
-        const intptr_t sStep = c.stepX * sb;
-        const intptr_t sRowStep = c.stepY * sPitch;
-        constexpr bool kAfter = BltSteppingOf<Op>() == BltStepping::ErrorAfter;
-        // One error step: its carry moves the pointer one pixel (or row) further.
-        auto step = [](int32_t& e, int32_t add, int32_t sub, auto& p, intptr_t carry) {
-            e += add;
-            if (e >= 0) {
-                p += carry;
-                e -= sub;
-            }
-        };
-        int32_t ey = c.errY;
-        for (int y = 0; y < h; ++y) {
-            if constexpr (!kAfter) step(ey, c.remY, c.denY, s, sPitch);
-            const uint8_t* sp = s;
-            uint8_t* dp = d;
-            int32_t ex = c.errX;
-            for (int x = 0; x < w; ++x) {
-                if constexpr (!kAfter) step(ex, c.remX, c.denX, sp, sb);
-                op(sp, dp);
-                dp += db;
-                sp += sStep;
-                if constexpr (kAfter) step(ex, c.remX, c.denX, sp, sb);
-            }
-            s += sRowStep;
-            d += dPitch;
-            if constexpr (kAfter) step(ey, c.remY, c.denY, s, sPitch);
-        }
+        BltScaledRows<Src, Dst>(c, s, sPitch, d, dPitch, w, h, op);
         return 0;
     }
 
+    if constexpr (BltMovesBytes<Op>()) {
+        // Rows that follow each other in both surfaces move as one block.
+        const size_t bytes = static_cast<size_t>(w) * sb * h;
+        if (sPitch == dPitch && sPitch == w * sb && !BltRowsOverlap(s, bytes, d, bytes)) {
+            op.Row(s, d, w * h);
+            return 0;
+        }
+    }
     const int rounds = w >> 3;
     const int rest = w & 7;
     for (int y = 0; y < h; ++y, s += sPitch, d += dPitch) {
@@ -189,6 +249,8 @@ int BltMember(const CSurfaceInfo& src, const CSurfaceInfo& dst, const BltParam& 
 template <class S, class D>
 struct SameFormatCopyPixel {
     static_assert(std::is_same_v<S, D>, "a same-format copy");
+    static constexpr bool kMovesBytes = S::kWholePixelStore;
+    static constexpr bool kSourceOnly = true;
     void operator()(const uint8_t* s, uint8_t* d) const { D::Store(d, S::Load(s)); }
     void Row(const uint8_t* s, uint8_t* d, int n) const
         requires(S::kWholePixelStore)

@@ -170,6 +170,32 @@ constexpr typename F::Raw FromColor(uint32_t c) {
                                         F::template Put8<F::kG>(c >> 8) | F::template Put8<F::kB>(c));
 }
 
+// FromColor<D>(ToColor<S>(v)) for formats with colour channels, as one shift and mask per
+// channel, on a 32-bit word or on a vector of them (W: uint32_t or a vector of uint32_t or
+// uint16_t lanes wide enough for both formats): the widening's zero bits and the narrowing's
+// dropped bits fold into the mask, a missing alpha is the constant it widens to.
+template <class S, class D, class W>
+constexpr W ConvertChannels(W v) {
+    const auto move = [&v]<Channel SC, Channel DC>() -> W {
+        if constexpr (DC.bits == 0) {
+            return W{} & 0u;
+        } else if constexpr (SC.bits == 0) {
+            return W{} | D::Mask(DC);  // alpha 255 (or 15) where the source has none
+        } else {
+            constexpr int net = (DC.shift + DC.bits) - (SC.shift + SC.bits);  // top bit onto top bit
+            constexpr uint32_t srcAt = net >= 0 ? S::Mask(SC) << net : S::Mask(SC) >> -net;
+            constexpr uint32_t mask = D::Mask(DC) & srcAt;
+            if constexpr (net >= 0) {
+                return (v << net) & mask;
+            } else {
+                return (v >> -net) & mask;
+            }
+        }
+    };
+    return move.template operator()<S::kR, D::kR>() | move.template operator()<S::kG, D::kG>() |
+           move.template operator()<S::kB, D::kB>() | move.template operator()<S::kA, D::kA>();
+}
+
 // Calls fn(PixelFormat<T>{}) for the format of a code and answers true; false for codes
 // without a format (0, 1, 9, negative, above 13). The one switch on a runtime code.
 template <class Fn>

@@ -1,9 +1,10 @@
 #pragma once
 // Per-lane kernels of the blit families on 16-byte vectors: saturating byte add and subtract,
-// floor(x * w / 255) per byte and the high half of a 16-bit product. Each has an SSE2 form
-// and a portable one (`portable::`, plain vector arithmetic that any target compiles); the
-// unqualified name is the SSE2 form where the compiler offers it. The tests hold the two
-// forms against each other and against the arithmetic they stand for.
+// floor(x * w / 255) per byte, the high half of a 16-bit product, and 16-bit words widened to
+// 32-bit lanes and back. Each has an SSE2 form and a portable one (`portable::`, plain vector
+// arithmetic that any target compiles); the unqualified name is the SSE2 form where the
+// compiler offers it. The tests hold the two forms against each other and against the
+// arithmetic they stand for.
 //
 // floor(x * w / 255) for x, w in 0..255 is (t + 1 + (t >> 8)) >> 8 with t = x * w, and also
 // ((t + 1) * 257) >> 16, the high half of a 16-bit product: both stay in 16-bit lanes and give
@@ -20,6 +21,7 @@ namespace tovarineGameSDK3rd::Draw::simd {
 using U8x16 = uint8_t __attribute__((vector_size(16)));
 using U16x8 = uint16_t __attribute__((vector_size(16)));
 using U32x4 = uint32_t __attribute__((vector_size(16)));
+using U16x4 = uint16_t __attribute__((vector_size(8)));
 using U16x16 = uint16_t __attribute__((vector_size(32)));
 using U32x8 = uint32_t __attribute__((vector_size(32)));
 
@@ -65,6 +67,36 @@ inline U16x8 MulHiU16(U16x8 a, U16x8 b) {
     return __builtin_convertvector(__builtin_convertvector(a, U32x8) * __builtin_convertvector(b, U32x8) >> 16, U16x8);
 }
 
+// Eight 16-bit words widened into two vectors of 32-bit lanes, and two such vectors narrowed
+// to the low halves of their lanes.
+inline void Widen16(const uint8_t* p, U32x4& lo, U32x4& hi) {
+    U16x4 a, b;
+    std::memcpy(&a, p, 8);
+    std::memcpy(&b, p + 8, 8);
+    lo = __builtin_convertvector(a, U32x4);
+    hi = __builtin_convertvector(b, U32x4);
+}
+inline U16x8 Narrow32(U32x4 lo, U32x4 hi) {
+    return __builtin_shufflevector(__builtin_convertvector(lo, U16x4), __builtin_convertvector(hi, U16x4), 0, 1, 2,
+                                   3, 4, 5, 6, 7);
+}
+
+// 32-bit pixels with 8-bit channels R at bit 16, G at 8, B at 0, each as the RGB565 word
+// (green of 6 bits) or RGB555 word (5 bits) of the channels' top bits, in its lane.
+template <int GreenBits>
+U32x4 RgbTo16(U32x4 v) {
+    if constexpr (GreenBits == 6) {
+        return ((v >> 8) & 0xF800u) | ((v >> 5) & 0x07E0u) | ((v >> 3) & 0x001Fu);
+    } else {
+        return ((v >> 9) & 0x7C00u) | ((v >> 6) & 0x03E0u) | ((v >> 3) & 0x001Fu);
+    }
+}
+// Two such vectors narrowed to eight words.
+template <int GreenBits>
+U16x8 RgbTo16Pair(U32x4 lo, U32x4 hi) {
+    return Narrow32(RgbTo16<GreenBits>(lo), RgbTo16<GreenBits>(hi));
+}
+
 }  // namespace portable
 
 #if defined(__SSE2__)
@@ -88,9 +120,40 @@ inline U16x8 MulHiU16(U16x8 a, U16x8 b) {
     return reinterpret_cast<U16x8>(_mm_mulhi_epu16(reinterpret_cast<__m128i>(a), reinterpret_cast<__m128i>(b)));
 }
 
+inline void Widen16(const uint8_t* p, U32x4& lo, U32x4& hi) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)), zero = _mm_setzero_si128();
+    lo = reinterpret_cast<U32x4>(_mm_unpacklo_epi16(v, zero));
+    hi = reinterpret_cast<U32x4>(_mm_unpackhi_epi16(v, zero));
+}
+// SSE2 packs with signed saturation only: each lane's low half is first sign-extended so
+// that the pack keeps it as it is.
+inline U16x8 Narrow32(U32x4 lo, U32x4 hi) {
+    const auto low = [](U32x4 v) { return _mm_srai_epi32(_mm_slli_epi32(reinterpret_cast<__m128i>(v), 16), 16); };
+    return reinterpret_cast<U16x8>(_mm_packs_epi32(low(lo), low(hi)));
+}
+
+// Red and blue placed by one multiply-add of their 16-bit halves, green by a mask: the word
+// comes out shifted left by 5 (565) or 6 (555), and one shift pair takes it to the low half
+// sign-extended, as the signed pack needs.
+template <int GreenBits>
+U16x8 RgbTo16Pair(U32x4 lo, U32x4 hi) {
+    constexpr int kShift = GreenBits == 6 ? 5 : 6;
+    const auto word = [](U32x4 v) {
+        const __m128i x = reinterpret_cast<__m128i>(v);
+        const __m128i rb = _mm_madd_epi16(_mm_and_si128(x, _mm_set1_epi32(0x00F800F8)),
+                                          _mm_set1_epi32(8192 << 16 | 1 << (kShift - 3)));
+        const __m128i g = _mm_and_si128(x, _mm_set1_epi32(GreenBits == 6 ? 0xFC00 : 0xF800));
+        return _mm_srai_epi32(_mm_slli_epi32(_mm_or_si128(rb, g), 16 - kShift), 16);
+    };
+    return reinterpret_cast<U16x8>(_mm_packs_epi32(word(lo), word(hi)));
+}
+
 #else
 
 using portable::AddSatU8;
+using portable::RgbTo16Pair;
+using portable::Narrow32;
+using portable::Widen16;
 using portable::MulDiv255U8;
 using portable::MulHiU16;
 using portable::SubSatU8;
