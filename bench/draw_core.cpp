@@ -124,6 +124,7 @@ void AddEffect(const std::string& row, int32_t type, EffectOp op, const void* pa
     Add(row + "/morna", [=](benchmark::State& st) {
         InitBlendTables();
         Surface s(type);
+        s.info.fillColour = 0x001044A0;  // RGB565 0x1234, as the peers fill
         for (auto _ : st) {
             s.Restore(st);
             benchmark::DoNotOptimize(ApplyEffect(s.info, op, nullptr, param));

@@ -106,11 +106,20 @@ struct KeyedCopyPixel {
             }
         });
     }
-    // The byte-wise pixels without a branch: a skipped pixel is written back as it was.
+    // The byte-wise pixels without a branch: a skipped pixel is written back as it was; a
+    // 3-byte format onto itself sixteen pixels at a time.
     void Row(const uint8_t* s, uint8_t* d, int n) const
         requires(D::kType != Palette8 && !(kLaneFormat<S> && kLaneFormat<D>))
     {
-        for (int i = 0; i < n; ++i) {
+        int i = 0;
+        if constexpr (S::kType == D::kType && S::kBytes == 3) {
+            static_assert(kMask == 0xFFFFFFu, "the raw key's bytes are the pixel's bytes in memory order");
+            if (!BltRowsOverlap(s, static_cast<size_t>(n) * 3, d, static_cast<size_t>(n) * 3)) {
+                const simd::Key24 k(key);
+                for (; i + 16 <= n; i += 16) simd::KeyedCopy24(s + i * 3, d + i * 3, k);
+            }
+        }
+        for (; i < n; ++i) {
             const auto v = S::Load(s + i * S::kBytes);
             uint8_t* dp = d + i * D::kBytes;
             const uint32_t draw = 0u - static_cast<uint32_t>((v & kMask) != key);

@@ -1,9 +1,12 @@
 #include "draw/effect.h"
 
 #include <cstring>
+#include <type_traits>
 
 #include "draw/base/add_sub_pixel.h"
 #include "draw/base/blend_tables.h"
+#include "draw/base/pixel_lanes.h"
+#include "draw/base/simd_kernels.h"
 #include "draw/base/surface_lock.h"
 
 namespace tovarineGameSDK3rd::Draw {
@@ -24,18 +27,50 @@ constexpr uint32_t kKeptBits = F::kExtra == PixelExtra::Bit15    ? 0x8000u
 template <class F>
 constexpr uint32_t kSetBits = F::kExtra == PixelExtra::Alpha8 ? 0xFF000000u : 0u;
 
+// The ops' Apply takes a raw pixel (uint32_t) or, where the op has a vector form, a vector of
+// the format's raw words (Lanes<F, F>::W: eight 16-bit or four 32-bit pixels); Lane<W>(c) is
+// a constant in each lane.
+template <class W>
+W Lane(uint32_t c) {
+    if constexpr (std::is_same_v<W, uint32_t>) {
+        return c;
+    } else {
+        return W{} + static_cast<std::remove_cvref_t<decltype(W{}[0])>>(c);
+    }
+}
+
 template <class F>
 struct ClearOp {
     uint32_t value;  // the fill colour packed to F (pad 0, 4-bit alpha, 8-bit alpha)
-    uint32_t Apply(uint32_t) const { return value; }
+    template <class W>
+    W Apply(W) const {
+        return Lane<W>(value);
+    }
 };
 
 template <class F, bool Add>
 struct SaturateOp {
     uint32_t operand;  // the colour packed to F; only its colour channels count
-    uint32_t Apply(uint32_t d) const {
-        const uint32_t c = Add ? SaturatingAdd<F>(d, operand) : SaturatingSub<F>(d, operand);
-        return c | (d & kKeptBits<F>) | kSetBits<F>;
+    template <class W>
+    W Apply(W d) const {
+        if constexpr (sizeof(W) == 16 && F::kR.bits == 8) {
+            // 8-bit channels: one saturating byte operation, the other bytes as the rule says.
+            // The operand's other bytes are 0, so they keep the pixel's.
+            const auto sat = Add ? simd::AddSatU8 : simd::SubSatU8;
+            const auto c = reinterpret_cast<W>(sat(reinterpret_cast<simd::U8x16>(d),
+                                                   reinterpret_cast<simd::U8x16>(Lane<W>(operand & F::kColorMask))));
+            static_assert(kKeptBits<F> == (~F::kColorMask & ~kSetBits<F>));
+            return c | kSetBits<F>;
+        } else if constexpr (sizeof(W) == 16) {
+            // A 16-bit format holds two pixels a 32-bit lane: its masks repeat.
+            constexpr uint32_t kRep = F::kBytes == 2 ? 0x10001u : 1u;
+            const auto v = reinterpret_cast<simd::U32x4>(d), o = simd::U32x4{} + operand * kRep;
+            const auto c = Add ? SaturatingAdd<F>(v, o) : SaturatingSub<F>(v, o);
+            return reinterpret_cast<W>(c | (v & kKeptBits<F> * kRep) | kSetBits<F>);
+        } else {
+            const uint32_t c = Add ? SaturatingAdd<F>(d, operand) : SaturatingSub<F>(d, operand);
+            return c | (d & kKeptBits<F>) | kSetBits<F>;
+        }
     }
 };
 
@@ -45,22 +80,42 @@ struct NegativeOp {
     // alpha formats invert the colour and leave alpha 0; the rest invert their colour bits.
     static constexpr uint32_t kInvert = F::kExtra == PixelExtra::Alpha4 ? 0xFFFFu : F::kColorMask;
     static constexpr uint32_t kKeep = F::kExtra == PixelExtra::Alpha8 ? 0x00FFFFFFu : 0xFFFFFFFFu;
-    uint32_t Apply(uint32_t d) const { return (d ^ kInvert) & kKeep; }
+    template <class W>
+    W Apply(W d) const {
+        return (d ^ Lane<W>(kInvert)) & Lane<W>(kKeep);
+    }
 };
 
 template <class F>
 struct FadeOp {
-    explicit FadeOp(uint8_t rate) : mul(BltMulTable[rate]) {
+    explicit FadeOp(uint8_t rate) : rate(rate), mul(BltMulTable[rate]) {
         if constexpr (F::kType == RGB565) {
-            level = BltLevelTable565[(rate & 0xE0) >> 4];  // even levels only: 255 gives 14
+            levelIndex = (rate & 0xE0) >> 4;  // even levels only: 255 gives 14
         } else if constexpr (F::kType == RGB555) {
-            level = BltLevelTable555[rate >> 4];
+            levelIndex = rate >> 4;
         }
+        if constexpr (F::kBytes == 2) level = F::kType == RGB565 ? BltLevelTable565[levelIndex] : BltLevelTable555[levelIndex];
     }
+    uint8_t rate;
     const uint8_t* mul;               // BltMulTable row of the rate
-    const uint16_t* level = nullptr;  // level table row of the 16-bit formats
-    uint32_t Apply(uint32_t d) const {
-        if constexpr (F::kBytes == 2) {
+    uint32_t levelIndex = 0;          // level of the 16-bit formats
+    const uint16_t* level = nullptr;  // its level table row
+    // The 16-bit formats and the 8-bit channels have a vector form: the tables' arithmetic
+    // (floor(c * l / 15) per field; floor(x * rate / 255) per byte, 255 keeping a byte and 0
+    // clearing the pad byte).
+    static constexpr bool kVector = F::kBytes == 2 || F::kR.bits == 8;
+    template <class W>
+    W Apply(W d) const {
+        if constexpr (sizeof(W) == 16 && F::kBytes == 2) {
+            const auto v = reinterpret_cast<simd::U32x4>(d);
+            return reinterpret_cast<W>(ScaleLevel<F>(v, simd::U32x4{} + levelIndex * 0x10001u));
+        } else if constexpr (sizeof(W) == 16) {
+            // An alpha format fades its alpha byte and keeps its colour; the others the reverse.
+            constexpr bool kAlpha = F::kExtra == PixelExtra::Alpha8;
+            const uint32_t weights = (kAlpha ? 0xFFu : rate) * 0x010101u | (kAlpha ? rate : 0u) << 24;
+            return reinterpret_cast<W>(simd::MulDiv255U8(reinterpret_cast<simd::U8x16>(d),
+                                                         reinterpret_cast<simd::U8x16>(Lane<W>(weights))));
+        } else if constexpr (F::kBytes == 2) {
             return level[d & 0xFFFF];
         } else if constexpr (F::kExtra == PixelExtra::Alpha4) {
             // Only the alpha fades. A byte above 15 (a same-format copy can carry one) is
@@ -78,16 +133,30 @@ struct FadeOp {
     }
 };
 
-// Applies op to n pixels from p, eight a round, then the rest. (Two 16-bit pixels per 32-bit
-// word measured no faster: the compiler vectorises these rounds.)
+template <class Op>
+constexpr bool HasVectorForm() {
+    if constexpr (requires { Op::kVector; }) {
+        return Op::kVector;
+    } else {
+        return true;
+    }
+}
+
+// Applies op to n pixels from p: eight a vector where the format and the op have a vector
+// form, then one by one.
 template <class F, class Op>
 inline void ApplyRow(const Op& op, uint8_t* p, int n) {
     constexpr int B = F::kBytes;
-    const auto one = [&op](uint8_t* q) { F::Store(q, static_cast<typename F::Raw>(op.Apply(F::Load(q)))); };
-    for (; n >= 8; n -= 8, p += 8 * B) {
-        for (int i = 0; i < 8; ++i) one(p + i * B);
+    if constexpr (kLaneFormat<F> && HasVectorForm<Op>()) {
+        using L = Lanes<F, F>;
+        for (; n >= 8; n -= 8, p += 8 * B) {
+            typename L::Block v;
+            L::template Load<F>(p, v);
+            for (auto& x : v) x = op.Apply(x);
+            L::template Store<F>(p, v);
+        }
     }
-    for (; n > 0; --n, p += B) one(p);
+    for (; n > 0; --n, p += B) F::Store(p, static_cast<typename F::Raw>(op.Apply(static_cast<uint32_t>(F::Load(p)))));
 }
 
 // The one rectangle walker: rows top to bottom, each from its left edge; bytes right of
@@ -95,6 +164,15 @@ inline void ApplyRow(const Op& op, uint8_t* p, int n) {
 template <class F, class Op>
 void ApplyRect(const CSurfaceInfo& s, const Rect& r, const Op& op) {
     uint8_t* row = s.pixels + static_cast<intptr_t>(r.top) * s.pitch + static_cast<intptr_t>(r.left) * F::kBytes;
+    const size_t rowBytes = static_cast<size_t>(r.right - r.left) * F::kBytes;
+    if constexpr (std::is_same_v<Op, ClearOp<F>> && kLaneFormat<F> && F::kWholePixelStore) {
+        // A clear is a fill: rows that follow each other in memory at once.
+        const uint32_t word = F::kBytes == 2 ? op.value * 0x10001u : op.value;
+        const int rows = r.bottom - r.top;
+        if (rowBytes == static_cast<size_t>(s.pitch)) return simd::Fill(row, rowBytes * rows, word);
+        for (int y = 0; y < rows; ++y, row += s.pitch) simd::Fill(row, rowBytes, word);
+        return;
+    }
     for (int y = r.top; y < r.bottom; ++y, row += s.pitch) ApplyRow<F>(op, row, r.right - r.left);
 }
 
@@ -110,7 +188,18 @@ void MosaicRect(const CSurfaceInfo& s, const Rect& r, int32_t n) {
     if (n > w && n > h) n = w > h ? w : h;  // one block either way; keeps x + n in range
     for (int y = 0; y < h; y += n) {
         uint8_t* const top = origin + static_cast<intptr_t>(y) * pitch;
-        for (int x = 0; x < w; x += n) {
+        int x = 0;
+        if constexpr (kLaneFormat<F>) {
+            // Blocks of two, eight pixels a vector: each even pixel written over its odd one.
+            using L = Lanes<F, F>;
+            for (; n == 2 && x + 8 <= w; x += 8) {
+                typename L::Block v;
+                L::template Load<F>(top + x * B, v);
+                for (auto& e : v) e = simd::DupEven(e);
+                L::template Store<F>(top + x * B, v);
+            }
+        }
+        for (; x < w; x += n) {
             const auto v = F::Load(top + static_cast<intptr_t>(x) * B);
             const int end = w - x < n ? w : x + n;
             for (int i = x + 1; i < end; ++i) F::Store(top + static_cast<intptr_t>(i) * B, v);

@@ -71,27 +71,6 @@ T MulBytes(T v, T w) {
     }
 }
 
-// The 16-bit channels of F in v (one colour word, or one per 16-bit lane), each c replaced by
-// floor(c * l / 15); c * l <= 945, where (x * 4370) >> 16 is floor(x / 15).
-// One channel C of each 16-bit lane, scaled by l and put back in place.
-template <Channel C>
-U16x8 ScaleChannel(U16x8 v, U16x8 l) {
-    return simd::MulHiU16((v >> C.shift & static_cast<uint16_t>((1u << C.bits) - 1u)) * l, U16x8{} + 4370) << C.shift;
-}
-
-template <class F, class T>
-T ScaleLevel(T v, T l) {
-    if constexpr (kIsVector<T>) {
-        // Channels are taken in 16-bit lanes, so that no shift or product crosses a lane.
-        const U16x8 v16 = reinterpret_cast<U16x8>(v), l16 = reinterpret_cast<U16x8>(l);
-        return reinterpret_cast<U32x4>(ScaleChannel<F::kR>(v16, l16) | ScaleChannel<F::kG>(v16, l16) |
-                                       ScaleChannel<F::kB>(v16, l16));
-    } else {
-        auto scale = [&](Channel c) { return ((v >> c.shift & ((1u << c.bits) - 1u)) * l * 4370u) >> 16 << c.shift; };
-        return scale(F::kR) | scale(F::kG) | scale(F::kB);
-    }
-}
-
 }  // namespace addsub
 
 enum class AddSubWeight { None, Rate, Alpha, AlphaRate };

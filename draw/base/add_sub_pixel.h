@@ -13,12 +13,16 @@
 // word may hold two 16-bit pixels (uint32_t), or be a vector of such words: the masks repeat
 // every 32 bits.
 //
+// ScaleLevel<F>(v, l): each 16-bit colour channel c scaled to floor(c * l / 15), the level
+// tables' arithmetic, on one pixel or on a vector of 16-bit lanes.
+//
 // AddPixel<S, D> and SubPixel<S, D> are the same as functors on the colour word, for one
 // format onto itself: AddPixel<RGB555, RGB555>()(d, s) leaves min(31, d + s) in each channel
 // of d and bit 15 of d 0, AddPixel<RGB565, RGB565> min(63, d + s) in green.
 #include <cstdint>
 
 #include "draw/base/pixel_format.h"
+#include "draw/base/simd_kernels.h"
 
 namespace tovarineGameSDK3rd::Draw {
 
@@ -68,6 +72,28 @@ constexpr T SaturatingSub(T d, T s) {
     const T diff = low ^ ((d ^ s ^ K::kTop) & K::kTop);
     const T borrow = ((~d & s) | (~(d ^ s) & diff)) & K::kTop;  // borrow out of the top bit
     return diff & ~K::Spread(borrow);
+}
+
+// The 16-bit channels of F in v (one colour word, or one per 16-bit lane), each c replaced by
+// floor(c * l / 15); c * l <= 945, where (x * 4370) >> 16 is floor(x / 15).
+// One channel C of each 16-bit lane, scaled by l and put back in place.
+template <Channel C>
+simd::U16x8 ScaleChannel(simd::U16x8 v, simd::U16x8 l) {
+    return simd::MulHiU16((v >> C.shift & static_cast<uint16_t>((1u << C.bits) - 1u)) * l, simd::U16x8{} + 4370)
+           << C.shift;
+}
+
+template <class F, class T>
+T ScaleLevel(T v, T l) {
+    if constexpr (sizeof(T) == 16) {
+        // Channels are taken in 16-bit lanes, so that no shift or product crosses a lane.
+        const auto v16 = reinterpret_cast<simd::U16x8>(v), l16 = reinterpret_cast<simd::U16x8>(l);
+        return reinterpret_cast<T>(ScaleChannel<F::kR>(v16, l16) | ScaleChannel<F::kG>(v16, l16) |
+                                   ScaleChannel<F::kB>(v16, l16));
+    } else {
+        auto scale = [&](Channel c) { return ((v >> c.shift & ((1u << c.bits) - 1u)) * l * 4370u) >> 16 << c.shift; };
+        return scale(F::kR) | scale(F::kG) | scale(F::kB);
+    }
 }
 
 template <SurfaceType S, SurfaceType D>

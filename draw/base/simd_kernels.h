@@ -48,6 +48,14 @@ constexpr uint32_t MulDiv255Bytes(uint32_t x, uint32_t w) {
     return lo | hi << 8;
 }
 
+// A 3-byte key repeated over 48 bytes, for the keyed 3-byte rows.
+struct Key24 {
+    explicit Key24(uint32_t key) {
+        for (int i = 0; i < 48; ++i) bytes[i] = static_cast<uint8_t>(key >> (i % 3 * 8));
+    }
+    alignas(16) uint8_t bytes[48];
+};
+
 namespace portable {
 
 inline U8x16 AddSatU8(U8x16 a, U8x16 b) {
@@ -95,6 +103,33 @@ U32x4 RgbTo16(U32x4 v) {
 template <int GreenBits>
 U16x8 RgbTo16Pair(U32x4 lo, U32x4 hi) {
     return Narrow32(RgbTo16<GreenBits>(lo), RgbTo16<GreenBits>(hi));
+}
+
+// Sixteen 3-byte pixels (48 bytes) from s onto d, but those whose three bytes equal the key's
+// (its low three bytes in memory order), which keep d's bytes.
+inline void KeyedCopy24(const uint8_t* s, uint8_t* d, const Key24& key) {
+    const uint8_t* k = key.bytes;
+    for (int i = 0; i < 48; i += 3) {
+        if (s[i] != k[0] || s[i + 1] != k[1] || s[i + 2] != k[2]) {
+            d[i] = s[i], d[i + 1] = s[i + 1], d[i + 2] = s[i + 2];
+        }
+    }
+}
+
+// Each even lane copied over the odd lane after it.
+inline U16x8 DupEven(U16x8 v) { return __builtin_shufflevector(v, v, 0, 0, 2, 2, 4, 4, 6, 6); }
+inline U32x4 DupEven(U32x4 v) { return __builtin_shufflevector(v, v, 0, 0, 2, 2); }
+
+// Fills `bytes` bytes from p with a 4-byte word repeated (a 2- or 4-byte pixel splatted), four
+// vectors a round.
+inline void Fill(uint8_t* p, size_t bytes, uint32_t word) {
+    const U32x4 pattern = U32x4{} + word;
+    size_t i = 0;
+    for (; i + 64 <= bytes; i += 64) {
+        Store(p + i, pattern), Store(p + i + 16, pattern), Store(p + i + 32, pattern), Store(p + i + 48, pattern);
+    }
+    for (; i + 16 <= bytes; i += 16) Store(p + i, pattern);
+    std::memcpy(p + i, &pattern, bytes - i);
 }
 
 }  // namespace portable
@@ -148,8 +183,52 @@ U16x8 RgbTo16Pair(U32x4 lo, U32x4 hi) {
     return reinterpret_cast<U16x8>(_mm_packs_epi32(word(lo), word(hi)));
 }
 
+// The byte compares of the three vectors as one 48-bit mask; a pixel is the key where its
+// three bits are set, and its three bytes are then spread back into byte masks.
+inline void KeyedCopy24(const uint8_t* s, uint8_t* d, const Key24& key) {
+    __m128i v[3];
+    uint64_t eq = 0;
+    for (int k = 0; k < 3; ++k) {
+        v[k] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + 16 * k));
+        const __m128i e = _mm_cmpeq_epi8(v[k], _mm_load_si128(reinterpret_cast<const __m128i*>(key.bytes + 16 * k)));
+        eq |= static_cast<uint64_t>(static_cast<uint32_t>(_mm_movemask_epi8(e))) << (16 * k);
+    }
+    uint64_t keyed = eq & eq >> 1 & eq >> 2 & 0x249249249249ull;  // bit 3j: pixel j is the key
+    keyed |= keyed << 1 | keyed << 2;
+    const __m128i bits = _mm_set_epi8(-128, 64, 32, 16, 8, 4, 2, 1, -128, 64, 32, 16, 8, 4, 2, 1);
+    for (int k = 0; k < 3; ++k) {
+        // Byte i of the mask: bit i of this vector's 16 bits (low byte to bytes 0-7).
+        __m128i m = _mm_cvtsi32_si128(static_cast<int>(keyed >> (16 * k) & 0xFFFF));
+        m = _mm_unpacklo_epi8(m, m);
+        m = _mm_unpacklo_epi16(m, m);
+        m = _mm_unpacklo_epi32(m, m);
+        m = _mm_cmpeq_epi8(_mm_and_si128(m, bits), bits);
+        __m128i* const out = reinterpret_cast<__m128i*>(d + 16 * k);
+        const __m128i old = _mm_loadu_si128(out);
+        _mm_storeu_si128(out, _mm_or_si128(_mm_and_si128(m, old), _mm_andnot_si128(m, v[k])));
+    }
+}
+
+// The processor's string store: whole cache lines are written without being read first,
+// which vector stores cannot ask for (twice as fast on a frame).
+inline void Fill(uint8_t* p, size_t bytes, uint32_t word) {
+    void* at = p;
+    size_t words = bytes / 4;
+    asm volatile("rep stosl" : "+D"(at), "+c"(words) : "a"(word) : "memory");
+    std::memcpy(p + (bytes & ~size_t{3}), &word, bytes & 3);
+}
+
+inline U16x8 DupEven(U16x8 v) {
+    const __m128i x = reinterpret_cast<__m128i>(v);
+    return reinterpret_cast<U16x8>(_mm_shufflehi_epi16(_mm_shufflelo_epi16(x, 0xA0), 0xA0));
+}
+inline U32x4 DupEven(U32x4 v) { return reinterpret_cast<U32x4>(_mm_shuffle_epi32(reinterpret_cast<__m128i>(v), 0xA0)); }
+
 #else
 
+using portable::DupEven;
+using portable::Fill;
+using portable::KeyedCopy24;
 using portable::AddSatU8;
 using portable::RgbTo16Pair;
 using portable::Narrow32;
