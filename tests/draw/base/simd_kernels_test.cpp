@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <random>
+
+#include "draw/base/pixel_format.h"
 
 using namespace tovarineGameSDK3rd::Draw::simd;
 
@@ -33,6 +36,76 @@ TEST(SimdKernels, BothFormsGiveTheArithmeticOnEveryPair) {
         for (int i = 0; i < 8; ++i) {
             ASSERT_EQ(hi[i], a * y[i] >> 16);
             ASSERT_EQ(hp[i], a * y[i] >> 16);
+        }
+    }
+}
+
+// The pixel-moving kernels on random input: both forms give the same bytes, and the bytes the
+// per-pixel rule gives.
+TEST(SimdKernels, PixelKernelsAgreeOnRandomInput) {
+    using tovarineGameSDK3rd::Draw::PixelFormat;
+    namespace D = tovarineGameSDK3rd::Draw;
+    std::mt19937 rng(29);
+    for (int round = 0; round < 2000; ++round) {
+        uint8_t in[48], out[2][48], old[48];
+        for (auto& b : in) b = static_cast<uint8_t>(rng() % 4 ? rng() : 0x5A);  // some key bytes
+        for (auto& b : old) b = static_cast<uint8_t>(rng());
+        U32x4 lo, hi, plo, phi;
+        std::memcpy(&lo, in, 16), std::memcpy(&hi, in + 16, 16);
+        Widen16(in, plo, phi);
+        portable::Widen16(in, lo, hi);
+        for (int i = 0; i < 4; ++i) {
+            ASSERT_EQ(plo[i], lo[i]);
+            ASSERT_EQ(phi[i], hi[i]);
+            ASSERT_EQ(lo[i], in[2 * i] | in[2 * i + 1] << 8u);
+        }
+        std::memcpy(&lo, in, 16), std::memcpy(&hi, in + 16, 16);
+        const U16x8 n = Narrow32(lo, hi), pn = portable::Narrow32(lo, hi);
+        const U16x8 r565 = RgbTo16Pair<6>(lo, hi), r555 = RgbTo16Pair<5>(lo, hi);
+        const U16x8 p565 = portable::RgbTo16Pair<6>(lo, hi), p555 = portable::RgbTo16Pair<5>(lo, hi);
+        for (int i = 0; i < 8; ++i) {
+            const uint32_t word = i < 4 ? lo[i] : hi[i - 4];
+            ASSERT_EQ(n[i], static_cast<uint16_t>(word));
+            ASSERT_EQ(pn[i], n[i]);
+            const auto to565 = D::FromColor<PixelFormat<D::RGB565>>(D::ToColor<PixelFormat<D::XRGB8888>>(word));
+            const auto to555 = D::FromColor<PixelFormat<D::RGB555>>(D::ToColor<PixelFormat<D::XRGB8888>>(word));
+            ASSERT_EQ(r565[i], to565);
+            ASSERT_EQ(p565[i], to565);
+            ASSERT_EQ(r555[i], to555);
+            ASSERT_EQ(p555[i], to555);
+        }
+        const U16x8 d16 = DupEven(reinterpret_cast<U16x8>(lo)), pd16 = portable::DupEven(reinterpret_cast<U16x8>(lo));
+        const U32x4 d32 = DupEven(lo), pd32 = portable::DupEven(lo);
+        for (int i = 0; i < 8; ++i) {
+            ASSERT_EQ(d16[i], pd16[i]);
+            ASSERT_EQ(d16[i], reinterpret_cast<U16x8>(lo)[i & ~1]);
+        }
+        for (int i = 0; i < 4; ++i) {
+            ASSERT_EQ(d32[i], pd32[i]);
+            ASSERT_EQ(d32[i], lo[i & ~1]);
+        }
+
+        const Key24 key(rng() % 2 ? 0x5A5A5A : rng());
+        for (int f = 0; f < 2; ++f) {
+            std::memcpy(out[f], old, 48);
+            (f ? KeyedCopy24 : portable::KeyedCopy24)(in, out[f], key);
+        }
+        ASSERT_EQ(0, std::memcmp(out[0], out[1], 48));
+        for (int p = 0; p < 16; ++p) {
+            const bool keyed = std::memcmp(in + 3 * p, key.bytes, 3) == 0;
+            ASSERT_EQ(0, std::memcmp(out[0] + 3 * p, keyed ? old + 3 * p : in + 3 * p, 3)) << p;
+        }
+
+        const size_t bytes = rng() % 40, at = rng() % 8;
+        const uint32_t word = rng();
+        for (int f = 0; f < 2; ++f) {
+            std::memcpy(out[f], old, 48);
+            (f ? Fill : portable::Fill)(out[f] + at, bytes, word);
+        }
+        for (size_t i = 0; i < 48; ++i) {
+            const bool inside = i >= at && i < at + bytes;
+            ASSERT_EQ(out[0][i], out[1][i]);
+            ASSERT_EQ(out[0][i], inside ? static_cast<uint8_t>(word >> ((i - at) % 4 * 8)) : old[i]) << i;
         }
     }
 }
