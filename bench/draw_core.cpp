@@ -17,6 +17,7 @@
 #include "draw/base/blend_tables.h"
 #include "draw/blt_dispatch.h"
 #include "draw/effect.h"
+#include "draw/fast_draw.h"
 #include "draw/text_dib_bitmap.h"
 #include "platform/display_present.h"
 
@@ -149,7 +150,8 @@ void AddPixmanSolid(const std::string& row, int32_t type, pixman_op_t op, pixman
 void AddPresent(const std::string& row, int32_t type) {
     Add(row + "/morna", [=](benchmark::State& st) {
         Surface s(type);
-        const morna::platform::PresentPicture picture{s.bytes.data(), s.info.pitch, kW, kH, type, nullptr};
+        const morna::platform::PresentPicture picture{s.bytes.data(), s.info.pitch, kW, kH, type, nullptr,
+                                                      &WritePictureAsXrgb8888};
         auto presenter = morna::platform::DisplayPresenter::CreateOffscreen(kW, kH);
         if (!presenter) return st.SkipWithError("no software renderer");
         for (auto _ : st) benchmark::DoNotOptimize(presenter->Present(picture, false));

@@ -40,6 +40,10 @@ private:
     bool com_ = false;
 };
 
+// The present's converting pass: the picture (a display format) copied into XRGB8888 rows by
+// the copy blit (PresentPicture::writeXrgb8888).
+void WritePictureAsXrgb8888(const morna::platform::PresentPicture& picture, uint8_t* out, int32_t outPitch);
+
 // What planes and factories hold of a display: it outlives the display, which clears it.
 struct DisplayAnchor {
     CFastDraw* display = nullptr;

@@ -2,6 +2,7 @@
 #include <cstring>
 
 #include "draw/base/blend_tables.h"
+#include "draw/blt_dispatch.h"
 #include "draw/fast_draw.h"
 #include "foundation/vtl/scope_exit.h"
 #include "foundation/vtl/text_output_stream.h"
@@ -195,10 +196,25 @@ void CFastDraw::Present(const Rect* rect, bool drawLayers) {
             palette[i] = (uint32_t{entries[i].red} << 16) | (uint32_t{entries[i].green} << 8) | entries[i].blue;
     }
     if (primary->Lock() != 0) return;
-    dd::PresentPicture picture{primary->pixels, primary->pitch, primary->width, primary->height, primary->type, palette};
+    dd::PresentPicture picture{primary->pixels, primary->pitch, primary->width, primary->height, primary->type, palette,
+                               &WritePictureAsXrgb8888};
     if (!presenter_->Present(picture, fullScreen_))
         GetErrorLog().Out("CFastDraw::Presentで表示に失敗 %s", presenter_->LastError().c_str());
     primary->Unlock();
+}
+
+void WritePictureAsXrgb8888(const dd::PresentPicture& picture, uint8_t* out, int32_t outPitch) {
+    CSurfaceInfo src, dst;
+    src.initialised = dst.initialised = true;
+    src.pixels = const_cast<uint8_t*>(picture.pixels);  // only read
+    src.pitch = picture.pitch;
+    src.type = picture.format;
+    dst.pixels = out;
+    dst.pitch = outPitch;
+    dst.type = XRGB8888;
+    src.width = dst.width = picture.width;
+    src.height = dst.height = picture.height;
+    DispatchBlt(dst, EBltOp::BltCopy, src, BltGeometry{});
 }
 
 LRESULT CFastDraw::WndProc(HWND, UINT msg, WPARAM wparam, LPARAM) {

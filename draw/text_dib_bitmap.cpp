@@ -26,11 +26,21 @@ uint32_t RgbOf(uint32_t colorref) {
     return (colorref & 0xFFu) << 16 | (colorref & 0xFF00u) | (colorref >> 16 & 0xFFu);
 }
 
-uint32_t* Row(CDIBitmap& bm, int y) {
-    int w = 0, h = 0;
-    bm.GetSize(&w, &h);
-    return reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(bm.GetPtr()) + static_cast<size_t>(y) * w * 4);
-}
+// The rows of a 32-bit top-down picture, looked up once per loop rather than per pixel.
+class Rows {
+public:
+    explicit Rows(CDIBitmap& bm) : base_(static_cast<uint8_t*>(bm.GetPtr())) {
+        int h = 0;
+        bm.GetSize(&width_, &h);
+    }
+    uint32_t* operator[](int y) const {
+        return reinterpret_cast<uint32_t*>(base_ + static_cast<size_t>(y) * width_ * 4);
+    }
+
+private:
+    uint8_t* base_;
+    int width_ = 0;
+};
 
 }  // namespace
 
@@ -55,9 +65,10 @@ int CTextDIBitmap::Render(int mode) {
     flat.GetSize(&w, &h);
     if (CreateDIB(h, w, 32, mode != 1) != 0) return 1;
     // Work pixel (c, r) goes to (h - 1 - r, c).
+    const Rows from(flat), to(*this);
     for (int row = 0; row < h; ++row) {
-        const uint32_t* src = Row(flat, row);
-        for (int col = 0; col < w; ++col) Row(*this, col)[h - 1 - row] = src[col];
+        const uint32_t* src = from[row];
+        for (int col = 0; col < w; ++col) to[col][h - 1 - row] = src[col];
     }
     return 0;
 }
@@ -89,9 +100,10 @@ int CTextDIBitmap::RenderFlat(int mode) {
     int w = 0, h = 0, sw = 0, sh = 0;
     GetSize(&w, &h);
     under.GetSize(&sw, &sh);
+    const Rows to(*this), from(under);
     for (int y = 0; y < std::min(h, sh); ++y) {
-        uint32_t* out = Row(*this, y);
-        const uint32_t* sp = Row(under, y);
+        uint32_t* out = to[y];
+        const uint32_t* sp = from[y];
         for (int x = 0; x < std::min(w, sw); ++x) {
             const uint32_t t = out[x], p = sp[x];
             const uint32_t at = t >> 24, ap = p >> 24;
@@ -140,17 +152,21 @@ int CTextDIBitmap::RenderCoverage(int factor) {
     const int shift = factor == 2 ? 2 : 4;
     const uint32_t rgb = RgbOf(colour);
     const int ow = std::min(ww / factor, w), oh = std::min(wh / factor, h);
-    for (int y = 0; y < oh; ++y) {
-        uint32_t* out = Row(*this, y);
-        for (int x = 0; x < ow; ++x) {
-            uint32_t sum = 0;
-            for (int j = 0; j < factor; ++j) {
-                const uint32_t* in = Row(work, y * factor + j) + x * factor;
-                for (int i = 0; i < factor; ++i) sum += in[i] & 0xFF;  // the blue byte
+    const Rows to(*this), from(work);
+    const auto reduce = [&]<int F>() {
+        for (int y = 0; y < oh; ++y) {
+            uint32_t* out = to[y];
+            const uint32_t* in[F];
+            for (int j = 0; j < F; ++j) in[j] = from[y * F + j];
+            for (int x = 0; x < ow; ++x) {
+                uint32_t sum = 0;
+                for (int j = 0; j < F; ++j)
+                    for (int i = 0; i < F; ++i) sum += in[j][x * F + i] & 0xFF;  // the blue byte
+                out[x] = (sum >> shift) << 24 | rgb;
             }
-            out[x] = (sum >> shift) << 24 | rgb;
         }
-    }
+    };
+    factor == 2 ? reduce.operator()<2>() : reduce.operator()<4>();
     return 0;
 }
 

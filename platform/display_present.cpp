@@ -73,6 +73,9 @@ std::unique_ptr<DisplayPresenter> DisplayPresenter::CreateForWindow(WindowHandle
     p->window_ = window;
     p->sdlWindow_ = sdl;
     p->renderer_ = renderer;
+    SDL_RendererInfo info;
+    p->software_ = SDL_GetRendererInfo(renderer, &info) == 0 && (info.flags & SDL_RENDERER_SOFTWARE) != 0 &&
+                   SDL_BYTESPERPIXEL(SDL_GetWindowPixelFormat(sdl)) == 4;
     return p;
 }
 
@@ -96,6 +99,7 @@ std::unique_ptr<DisplayPresenter> DisplayPresenter::CreateOffscreen(int32_t outW
     std::unique_ptr<DisplayPresenter> p(new DisplayPresenter);
     p->output_ = surface;
     p->renderer_ = renderer;
+    p->software_ = true;
     return p;
 }
 
@@ -156,7 +160,9 @@ bool DisplayPresenter::Present(const PresentPicture& picture, bool fullScreen) {
         return false;
     }
     SDL_ClearError();
-    uint32_t format = PresentTextureFormat(picture.format);
+    const bool convert = picture.writeXrgb8888 != nullptr && software_ && picture.format != kPresentPalette8 &&
+                         picture.format != kPresentXRGB8888;
+    uint32_t format = convert ? uint32_t{SDL_PIXELFORMAT_XRGB8888} : PresentTextureFormat(picture.format);
     if (!EnsureTexture(format, picture.width, picture.height)) return Fail("SDL_CreateTexture");
 
     void* dst = nullptr;
@@ -164,25 +170,40 @@ bool DisplayPresenter::Present(const PresentPicture& picture, bool fullScreen) {
     if (SDL_LockTexture(texture_, nullptr, &dst, &pitch) != 0) return Fail("SDL_LockTexture");
     auto* out = static_cast<uint8_t*>(dst);
     const size_t rowBytes = static_cast<size_t>(picture.width) * srcBytes;
-    for (int32_t y = 0; y < picture.height; ++y) {
-        const uint8_t* s = picture.pixels + static_cast<ptrdiff_t>(y) * picture.pitch;
-        uint8_t* d = out + static_cast<ptrdiff_t>(y) * pitch;
-        if (picture.format == kPresentPalette8) {
-            auto* d32 = reinterpret_cast<uint32_t*>(d);
-            for (int32_t x = 0; x < picture.width; ++x) d32[x] = picture.palette[s[x]] & 0x00FFFFFFu;
-        } else {
-            std::memcpy(d, s, rowBytes);
+    if (convert) {
+        picture.writeXrgb8888(picture, out, pitch);
+    } else if (picture.format != kPresentPalette8 && static_cast<size_t>(pitch) == rowBytes &&
+               static_cast<size_t>(picture.pitch) == rowBytes) {
+        std::memcpy(out, picture.pixels, rowBytes * picture.height);
+    } else {
+        for (int32_t y = 0; y < picture.height; ++y) {
+            const uint8_t* s = picture.pixels + static_cast<ptrdiff_t>(y) * picture.pitch;
+            uint8_t* d = out + static_cast<ptrdiff_t>(y) * pitch;
+            if (picture.format == kPresentPalette8) {
+                auto* d32 = reinterpret_cast<uint32_t*>(d);
+                for (int32_t x = 0; x < picture.width; ++x) d32[x] = picture.palette[s[x]] & 0x00FFFFFFu;
+            } else {
+                std::memcpy(d, s, rowBytes);
+            }
         }
     }
     SDL_UnlockTexture(texture_);
 
+    // The picture covers the output but for the bands of a letterboxed full screen, which
+    // alone are cleared.
     SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
-    if (SDL_RenderClear(renderer_) != 0) return Fail("SDL_RenderClear");
     int outW = 0, outH = 0;
     if (SDL_GetRendererOutputSize(renderer_, &outW, &outH) != 0) return Fail("SDL_GetRendererOutputSize");
     int rc;
     if (fullScreen) {
         PresentRect r = LetterboxRect(picture.width, picture.height, outW, outH);
+        const SDL_Rect bands[4] = {{0, 0, outW, r.y},
+                                   {0, r.y + r.height, outW, outH - r.y - r.height},
+                                   {0, r.y, r.x, r.height},
+                                   {r.x + r.width, r.y, outW - r.x - r.width, r.height}};
+        for (const SDL_Rect& band : bands) {
+            if (band.w > 0 && band.h > 0 && SDL_RenderFillRect(renderer_, &band) != 0) return Fail("SDL_RenderFillRect");
+        }
         SDL_Rect to{r.x, r.y, r.width, r.height};
         rc = SDL_RenderCopy(renderer_, texture_, nullptr, &to);
     } else {

@@ -41,6 +41,10 @@ struct PresentPicture {
     int32_t height = 0;
     int32_t format = 0;                // display format code 2 to 8
     const uint32_t* palette = nullptr;  // Palette8: 256 colours 0x00RRGGBB
+    // Optional: writes the picture converted to XRGB8888 into out (rows top to bottom, outPitch
+    // bytes apart). A renderer that draws in software then gets an XRGB8888 texture written
+    // through it, one converting pass in place of the renderer's own conversion.
+    void (*writeXrgb8888)(const PresentPicture& picture, uint8_t* out, int32_t outPitch) = nullptr;
 };
 
 struct PresentRect {
@@ -87,6 +91,7 @@ private:
     SDL_Surface* output_ = nullptr;    // ours, when offscreen
     SDL_Renderer* renderer_ = nullptr;
     SDL_Texture* texture_ = nullptr;
+    bool software_ = false;  // the renderer draws in software onto a 32-bit output
     uint32_t textureFormat_ = 0;
     int32_t textureW_ = 0, textureH_ = 0;
     std::string error_;

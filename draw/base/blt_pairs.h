@@ -23,12 +23,17 @@ struct SurfacePair {
     int32_t dst;
 };
 
-// A set of (source code, destination code) pairs over the codes 0 to 15: bit d of dsts[s].
+// A set of (source code, destination code) pairs over the codes 0 to 15: bit d of dsts[s],
+// with each pair's position in the set's order kept beside it (a blit looks it up per call).
 struct BltPairSet {
     uint16_t dsts[16] = {};
+    int8_t ranks[16][16] = {};  // position of (s, d) in the set's order; -1 when not in it
 
     constexpr void Add(int32_t src, std::initializer_list<int32_t> dst) {
         for (int32_t d : dst) dsts[src] = static_cast<uint16_t>(dsts[src] | 1u << d);
+        int n = 0;
+        for (int s = 0; s < 16; ++s)
+            for (int d = 0; d < 16; ++d) ranks[s][d] = static_cast<int8_t>(dsts[s] >> d & 1u ? n++ : -1);
     }
     constexpr bool Has(int32_t src, int32_t dst) const {
         return src >= 0 && src < 16 && dst >= 0 && dst < 16 && (dsts[src] >> dst & 1u);
@@ -40,10 +45,8 @@ struct BltPairSet {
     }
     // Position of a pair in the set's order; -1 when it is not in the set.
     constexpr int Rank(int32_t src, int32_t dst) const {
-        if (!Has(src, dst)) return -1;
-        int n = 0;
-        for (int s = 0; s < src; ++s) n += std::popcount(dsts[s]);
-        return n + std::popcount(static_cast<uint16_t>(dsts[src] & ((1u << dst) - 1u)));
+        if (static_cast<uint32_t>(src) >= 16 || static_cast<uint32_t>(dst) >= 16) return -1;
+        return ranks[src][dst];
     }
 };
 
