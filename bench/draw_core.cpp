@@ -14,6 +14,7 @@
 
 #include "bench/frame_surface.h"
 #include "bench/ratio_report.h"
+#include "blit/blend/cpu_level.h"
 #include "draw/base/blend_tables.h"
 #include "draw/blt_dispatch.h"
 #include "draw/effect.h"
@@ -268,6 +269,29 @@ int Register() {
         bm.GetFont()->SetSize(16);
         for (auto _ : st) benchmark::DoNotOptimize(bm.UpdateTextAA());
     });
+
+    // Blend by the source's alpha, with the vector rows as the processor allows and held to 16 bytes.
+    for (int wide : {-1, 0}) {
+        const std::string row = wide ? "alpha_ARGB8888>XRGB8888" : "alpha_ARGB8888>XRGB8888_16-byte";
+        Add(row + "/morna", [wide](benchmark::State& st) {
+            InitBlendTables();
+            ForceWideVectorsForTesting(wide);
+            Surface src(ARGB8888, 1), dst(XRGB8888, 2);
+            for (auto _ : st) {
+                dst.Restore(st);
+                benchmark::DoNotOptimize(DispatchBlt(dst.info, EBltOp::BltAlpha, src.info, BltGeometry{}));
+            }
+            ForceWideVectorsForTesting(-1);
+        });
+        Add(row + "/pixman", [](benchmark::State& st) {
+            Surface src(ARGB8888, 1), dst(XRGB8888, 2);
+            for (auto _ : st) {
+                dst.Restore(st);
+                pixman_image_composite32(PIXMAN_OP_OVER, src.pix, nullptr, dst.pix, 0, 0, 0, 0, 0, 0, kW, kH);
+                benchmark::ClobberMemory();
+            }
+        });
+    }
 
     AddSprites("sprites_1000x16", 16);
     AddSprites("sprites_1000x32", 32);

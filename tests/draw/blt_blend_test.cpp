@@ -180,6 +180,36 @@ INSTANTIATE_TEST_SUITE_P(Op16, Blend, testing::ValuesIn(RowsOf(EBltOp::BltBlendT
 INSTANTIATE_TEST_SUITE_P(Op17, Blend, testing::ValuesIn(RowsOf(EBltOp::BltKeyedBlendTwoRates, kBltFamilyPairs, kRates)),
                          RowName);
 
+// The 32-byte rows, run where the processor has them, give the 16-byte rows' bytes on the same
+// random pictures (keys and equal colours stamped).
+TEST(BlendWidths, GiveTheSameBytes) {
+    InitBlendTables();
+    std::mt19937 rng(22);
+    std::vector<BlitRow> rows = RowsOf(EBltOp::BltAlpha, kBltAlphaPairs);
+    for (EBltOp op : {EBltOp::BltBlend, EBltOp::BltKeyedBlend, EBltOp::BltBlendTwoRates, EBltOp::BltKeyedBlendTwoRates}) {
+        const auto more = RowsOf(op, kBltFamilyPairs, {0, 77, 128, 255});
+        rows.insert(rows.end(), more.begin(), more.end());
+    }
+    for (const BlitRow& row : rows) {
+        TestSurface src(row.src, 77, 3), dst(row.dst, 77, 3);
+        src.Fill(rng);
+        dst.Fill(rng);
+        SomeEqualColours(src, dst, rng);
+        src.info.colourKey = static_cast<uint32_t>(rng());
+        StampKeys(src, src.info.colourKey, rng);
+        const auto start = dst.bytes;
+        std::vector<uint8_t> out[2];
+        for (int wide : {0, 1}) {
+            ForceWideVectorsForTesting(wide);
+            dst.bytes = start;
+            DispatchRow(row, src.info, dst.info, BltGeometry{});
+            out[wide] = dst.bytes;
+        }
+        ForceWideVectorsForTesting(-1);
+        ASSERT_EQ(out[0], out[1]) << testing::PrintToString(row);
+    }
+}
+
 // Level 4: the packed worker, with its own sampling, over the same placements.
 TEST(BlendPacked, EqualsReferenceAtLevelFour) {
     InitBlendTables();
