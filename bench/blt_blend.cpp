@@ -44,6 +44,7 @@ void Ours(benchmark::State& state, Case c) {
     BltParam param;
     param.rate = c.rate;
     for (auto _ : state) {
+        dst.Restore(state);
         benchmark::DoNotOptimize(c.member ? c.member(src.info, dst.info, param, BltGeometry{})
                                           : DispatchBlt(dst.info, c.op, src.info, BltGeometry{}, rates));
         benchmark::ClobberMemory();
@@ -60,6 +61,7 @@ void Sdl(benchmark::State& state, Case c) {
     SDL_SetSurfaceBlendMode(s, SDL_BLENDMODE_BLEND);
     if (c.op != EBltOp::BltAlpha) SDL_SetSurfaceAlphaMod(s, c.rate);
     for (auto _ : state) {
+        dst.Restore(state);
         SDL_Rect r{0, 0, kW, kH};
         benchmark::DoNotOptimize(SDL_BlitSurface(s, nullptr, d, &r));
         benchmark::ClobberMemory();
@@ -78,6 +80,7 @@ void Pixman(benchmark::State& state, Case c) {
     const pixman_color_t rate{0, 0, 0, static_cast<uint16_t>(c.rate * 257)};
     pixman_image_t* mask = c.op == EBltOp::BltAlpha ? nullptr : pixman_image_create_solid_fill(&rate);
     for (auto _ : state) {
+        dst.Restore(state);
         pixman_image_composite32(PIXMAN_OP_OVER, s, mask, d, 0, 0, 0, 0, 0, 0, kW, kH);
         benchmark::ClobberMemory();
     }
