@@ -27,9 +27,9 @@ constexpr uint32_t kKeptBits = F::kExtra == PixelExtra::Bit15    ? 0x8000u
 template <class F>
 constexpr uint32_t kSetBits = F::kExtra == PixelExtra::Alpha8 ? 0xFF000000u : 0u;
 
-// The ops' Apply takes a raw pixel (uint32_t) or, where the op has a vector form, a vector of
-// the format's raw words (Lanes<F, F>::W: eight 16-bit or four 32-bit pixels); Lane<W>(c) is
-// a constant in each lane.
+// The ops' Apply takes a raw pixel (uint32_t) or, where the op has a vector form (kVector), a
+// vector of the format's raw words (Lanes<F, F>::W: eight 16-bit or four 32-bit pixels);
+// Lane<W>(c) is a constant in each lane.
 template <class W>
 W Lane(uint32_t c) {
     if constexpr (std::is_same_v<W, uint32_t>) {
@@ -42,6 +42,7 @@ W Lane(uint32_t c) {
 template <class F>
 struct ClearOp {
     uint32_t value;  // the fill colour packed to F (pad 0, 4-bit alpha, 8-bit alpha)
+    static constexpr bool kVector = true;
     template <class W>
     W Apply(W) const {
         return Lane<W>(value);
@@ -51,6 +52,7 @@ struct ClearOp {
 template <class F, bool Add>
 struct SaturateOp {
     uint32_t operand;  // the colour packed to F; only its colour channels count
+    static constexpr bool kVector = true;
     template <class W>
     W Apply(W d) const {
         if constexpr (sizeof(W) == 16 && F::kR.bits == 8) {
@@ -80,6 +82,7 @@ struct NegativeOp {
     // alpha formats invert the colour and leave alpha 0; the rest invert their colour bits.
     static constexpr uint32_t kInvert = F::kExtra == PixelExtra::Alpha4 ? 0xFFFFu : F::kColorMask;
     static constexpr uint32_t kKeep = F::kExtra == PixelExtra::Alpha8 ? 0x00FFFFFFu : 0xFFFFFFFFu;
+    static constexpr bool kVector = true;
     template <class W>
     W Apply(W d) const {
         return (d ^ Lane<W>(kInvert)) & Lane<W>(kKeep);
@@ -133,21 +136,12 @@ struct FadeOp {
     }
 };
 
-template <class Op>
-constexpr bool HasVectorForm() {
-    if constexpr (requires { Op::kVector; }) {
-        return Op::kVector;
-    } else {
-        return true;
-    }
-}
-
 // Applies op to n pixels from p: eight a vector where the format and the op have a vector
 // form, then one by one.
 template <class F, class Op>
 inline void ApplyRow(const Op& op, uint8_t* p, int n) {
     constexpr int B = F::kBytes;
-    if constexpr (kLaneFormat<F> && HasVectorForm<Op>()) {
+    if constexpr (kLaneFormat<F> && Op::kVector) {
         using L = Lanes<F, F>;
         for (; n >= 8; n -= 8, p += 8 * B) {
             typename L::Block v;

@@ -117,27 +117,22 @@ constexpr BltStepping BltSteppingOf() {
 template <class Op>
 concept BltRowOp = requires(const Op& op, const uint8_t* s, uint8_t* d, int n) { op.Row(s, d, n); };
 
-// Whether the operator's Row is a plain move of the row's bytes (so n pixels of several rows
-// that follow each other move in one call):  static constexpr bool kMovesBytes = true;
+// What an operator may declare of itself, each false when not declared:
+//   static constexpr bool kMovesBytes = true;  its Row is a plain move of the row's bytes, so
+//     n pixels of several rows that follow each other move in one call;
+//   static constexpr bool kSourceOnly = true;  the pixel it writes depends on the source pixel
+//     alone, never on the destination, so a scaled row that reads the same source row as the
+//     row above is a copy of the row above.
+struct BltOpFlags {
+    bool movesBytes = false;
+    bool sourceOnly = false;
+};
 template <class Op>
-constexpr bool BltMovesBytes() {
-    if constexpr (requires { Op::kMovesBytes; }) {
-        return Op::kMovesBytes;
-    } else {
-        return false;
-    }
-}
-
-// Whether the pixel an operator writes depends on the source pixel alone, never on the
-// destination:  static constexpr bool kSourceOnly = true;  A scaled row that reads the same
-// source row as the row above is then a copy of the row above.
-template <class Op>
-constexpr bool BltSourceOnly() {
-    if constexpr (requires { Op::kSourceOnly; }) {
-        return Op::kSourceOnly;
-    } else {
-        return false;
-    }
+constexpr BltOpFlags BltFlagsOf() {
+    BltOpFlags f;
+    if constexpr (requires { Op::kMovesBytes; }) f.movesBytes = Op::kMovesBytes;
+    if constexpr (requires { Op::kSourceOnly; }) f.sourceOnly = Op::kSourceOnly;
+    return f;
 }
 
 // The scaled path: the error terms pick one source pixel per destination pixel. Every row
@@ -170,7 +165,7 @@ void BltScaledRows(const BltClipResult& c, const uint8_t* s, intptr_t sPitch, ui
     }
     // A repeated row is copied from the row above only where no row of the source is written.
     const uint8_t* sEnd = s + (c.srcRect.bottom - c.srcRect.top) * sPitch;
-    const bool copyRepeats = BltSourceOnly<Op>() && !BltRowsOverlap(s - sPitch, sEnd - s + 2 * sPitch, d, h * dPitch);
+    const bool copyRepeats = BltFlagsOf<Op>().sourceOnly && !BltRowsOverlap(s - sPitch, sEnd - s + 2 * sPitch, d, h * dPitch);
     const uint8_t* previous = nullptr;
     const intptr_t sRowStep = c.stepY * sPitch;
     int32_t ey = c.errY;
@@ -210,7 +205,7 @@ int BltLoop(const CSurfaceInfo& src, const CSurfaceInfo& dst, const BltGeometry&
         return 0;
     }
 
-    if constexpr (BltMovesBytes<Op>()) {
+    if constexpr (BltFlagsOf<Op>().movesBytes) {
         // Rows that follow each other in both surfaces move as one block.
         const size_t bytes = static_cast<size_t>(w) * sb * h;
         if (sPitch == dPitch && sPitch == w * sb && !BltRowsOverlap(s, bytes, d, bytes)) {
