@@ -16,6 +16,7 @@
 // narrowing and widening rules of the copy blits, without tables.
 #include <cstdint>
 #include <cstring>
+#include <type_traits>
 
 namespace tovarineGameSDK3rd::Draw {
 
@@ -176,15 +177,23 @@ constexpr typename F::Raw FromColor(uint32_t c) {
 // dropped bits fold into the mask, a missing alpha is the constant it widens to.
 template <class S, class D, class W>
 constexpr W ConvertChannels(W v) {
-    const auto move = [&v]<Channel SC, Channel DC>() -> W {
+    // Constants in the word's lane type (a vector's lanes may be narrower than 32 bits).
+    const auto lane = [](uint32_t c) {
+        if constexpr (std::is_integral_v<W>) {
+            return static_cast<W>(c);
+        } else {
+            return static_cast<std::remove_cvref_t<decltype(W{}[0])>>(c);
+        }
+    };
+    const auto shifted = [](uint32_t x, int n) { return n >= 0 ? x << n : x >> -n; };
+    const auto move = [&]<Channel SC, Channel DC>() -> W {
         if constexpr (DC.bits == 0) {
-            return W{} & 0u;
+            return W{};
         } else if constexpr (SC.bits == 0) {
-            return W{} | D::Mask(DC);  // alpha 255 (or 15) where the source has none
+            return W{} | lane(D::Mask(DC));  // alpha 255 (or 15) where the source has none
         } else {
             constexpr int net = (DC.shift + DC.bits) - (SC.shift + SC.bits);  // top bit onto top bit
-            constexpr uint32_t srcAt = net >= 0 ? S::Mask(SC) << net : S::Mask(SC) >> -net;
-            constexpr uint32_t mask = D::Mask(DC) & srcAt;
+            const auto mask = lane(D::Mask(DC) & shifted(S::Mask(SC), net));
             if constexpr (net >= 0) {
                 return (v << net) & mask;
             } else {
