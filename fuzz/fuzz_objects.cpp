@@ -1,12 +1,14 @@
 // Arbitrary bytes as kind tables (every field at any value: empty frame lists, zero sizes and
 // masses, any effect speed), then a script of spawns through every factory, motion and travel
-// set-ups, and frames of the objects' update and motion. Beyond not crashing, the lists hold
-// no removed object and every trail keeps to its length.
+// set-ups, frames of the objects' update and motion, and the boss fight's part layout and
+// helpers on an animation table from the bytes. Beyond not crashing, the lists hold no
+// removed object and every trail keeps to its length.
 #include <cstdlib>
 #include <cstring>
 #include <memory>
 
 #include "fuzz/fuzz_play_state.h"
+#include "game/boss_fight.h"
 #include "tests/game/support/bare_pass.h"
 
 namespace {
@@ -82,6 +84,43 @@ void Frames(CGameResource& g, int frames) {
     }
 }
 
+// A boss animation table from the bytes, the fight's fields and containers on the boss objects
+// spawned so far, then the part layout and the helpers.
+void FightFrame(Bytes& in, CGameResource& g, int32_t index) {
+    g.bossAnimations.resize(in.U8() % 4);
+    for (SBossBlock& b : g.bossAnimations) {
+        b.value1 = in.I32(), b.value2 = in.I32(), b.totalTime = in.U8();
+        b.partOn.assign(in.U8() % 6, in.U8() & 1);
+        b.steps.resize(in.U8() % 10);
+        for (SBossStep& s : b.steps) {
+            s.x = in.I32(), s.endTime = in.I32();
+            s.partValues.resize(in.U8() % 6);
+            for (auto& [px, py] : s.partValues) px = in.U8() & 1 ? -1 : in.I32(), py = in.I32();
+        }
+    }
+    SBossFight& f = g.boss;
+    const int32_t ids[] = {0, 2, 3, 12};
+    f.bossId = ids[index % 4], f.animation = in.U8() % 5, f.animationFrame = in.I32(), f.tilt = in.Raw<uint16_t>();
+    f.heightSegment = in.U8() % 4, f.heldPart = in.U8() % 6, f.snappedPart = in.U8() % 6, f.cooldown = in.U8() % 2;
+    f.flinchCountdown = in.U8() % 3, f.hp = in.Raw<int16_t>(), f.damageScale = in.U8() % 2, f.enraged = in.U8() & 1;
+    g.chainCoils = in.U8() % 20, g.chainExtension = in.Real();
+    g.chainTrail.resize(in.U8());
+    g.FillBossTrail(in.Raw<int16_t>(), in.Raw<int16_t>(), in.U8());
+    const auto pick = [&]() { return g.bossObjects.empty() ? CGameResource::ObjectPtr() : g.bossObjects[in.U8() % g.bossObjects.size()]; };
+    for (auto* v : {&g.afterimageParts, &g.bossSegments}) {
+        v->clear();
+        for (int n = in.U8() % 4; n > 0; --n) v->push_back(pick());
+    }
+    g.specialPart = pick();
+    g.UpdateBossChain(in.U8() & 1);
+    g.SnapPartsToBody(), g.KeepBossOnScreen(), g.SetBossAnimation(in.U8());
+    if (g.player) {  // the hero is there whenever a game runs
+        int32_t x = 0, y = 0;
+        g.PlaceHeldPart(), g.GetEvadePoint(&x, &y, in.Raw<int16_t>());
+    }
+    if (in.U8() % 8 == 0) g.ClearBossFight();
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -104,7 +143,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     while (!in.Done()) {
         const int32_t index = in.U8() % 8, x = in.Raw<int16_t>() + 320, y = in.Raw<int16_t>() / 8 + 240;
         const int32_t delay = in.U8() % 3;
-        switch (in.U8() % 17) {
+        switch (in.U8() % 18) {
             case 0: spawned(g.CreateEnemy(index, x, y, delay)); break;
             case 1: spawned(g.CreateEnemyShadow(index, x, y, delay)); break;
             case 2: spawned(g.CreateCrystal(x, y)); break;
@@ -157,6 +196,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                     last->SetVelocityFromPosition(in.Real());
                 }
                 break;
+            case 16: FightFrame(in, g, index); break;
             default: {
                 const int frames = std::min<int>(in.U8() % 64, budget);
                 budget -= frames;

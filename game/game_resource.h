@@ -268,13 +268,6 @@ public:
     void UpdateBarrierEnergy();
     void UseSkill(bool withCutin);
 
-    // ---- boss fight (game/boss_fight.cpp)
-    // Opens the fight of boss id: the record reset, the stage stopped.
-    void StartBossRecord(int32_t id);
-    void ReleaseStageImages();
-    bool FaceBossToPlayer();
-    void FacePlayerToBoss();
-
     // ---- stage flow (game/stage.cpp)
     // The live record back to a stage's start (its stage kept); the field emptied, the hero
     // kept where it stands on the screen.
@@ -380,6 +373,53 @@ public:
     // Once per play frame: appends the frame's keys to the log, or, while a replay plays,
     // replaces them with the logged ones; the log's end fades to a new game.
     void RecordKeys(KestraneGameBase2::SKey& key);
+
+    // ---- boss fight (game/boss_fight.cpp; the part layout game/boss_layout.cpp)
+    // A new fight with boss id: the record reset, HP and gauge 10000, the stage stopped, the
+    // player's and the active barrier's motion cleared; the stage bosses (0-3) also refill the
+    // barrier energy and end the item timers.
+    void StartBossRecord(int32_t id);
+    void FillBossTrail(int32_t x, int32_t y, uint8_t angle);
+    // The body turns to the player: true when it now looks right; false without a boss.
+    bool FaceBossToPlayer();
+    // The player turns to the body (unless it is hidden, pose 1); looks right without a boss.
+    void FacePlayerToBoss();
+    // Queues an action: the player's gauge +5, the idle countdown ended.
+    void PushBossAction(int32_t action);
+    // Drops the running action (if any); step, last step and wait start again.
+    void PopBossAction();
+    // Selects animation n of the table; 1 and 3 alternate with 2 and 4 when those exist.
+    void SetBossAnimation(uint8_t n);
+    bool IsBossAnimationRunning() const;
+    // The body's centre; the view's centre, shaken, without a boss.
+    void GetBossPosition(double* x, double* y) const;
+    uint8_t GetBossFacing() const;
+    bool IsBossFacingRight() const;
+    // v when the body looks right, else -v (also without a boss).
+    double SignByBossFacing(double v) const;
+    // Only while HP > 0: HP + n, at most the maximum, at least 1.
+    void AddBossHp(int32_t n);
+    // A point around the view's centre on the far side from the boss.
+    void GetEvadePoint(int32_t* x, int32_t* y, int32_t offset) const;
+    // Half the held part's hit width plus half the body's; 0 without a held part.
+    int32_t GetBossPartSpacing() const;
+    // Keeps the held part in the body's hand while the cooldown runs, else hides it.
+    void PlaceHeldPart();
+    // Bosses 2 and 3: the snapped parts onto the body's centre.
+    void SnapPartsToBody();
+    // A flinching body is kept within the view.
+    void KeepBossOnScreen();
+    // After the defeat: the undying objects removed at once, the boss containers emptied and
+    // the record reset.
+    void ClearBossFight();
+    // The body's picture, then the stage pictures 60 to 361, out of the image list.
+    void ReleaseStageImages();
+    // Keeps the boss's pieces in formation: the body rides its height segment, boss 12's
+    // chain follows the head, boss 0 is posed from the animation table. Nothing at HP 0 or
+    // less unless evenWhenDefeated.
+    void UpdateBossChain(bool evenWhenDefeated);
+    // The barrier the keys steer: the second while the magic timer runs, else the first.
+    CObjectBarrier* GetActiveBarrier();
 
     // ---- data tables (read-only after start-up)
     SKindTables kinds;

@@ -32,6 +32,10 @@ inline int32_t WrapSub(int32_t a, int32_t b) {
 int32_t HeadingOf(double dx, double dy);
 inline uint8_t AngleOf(double dx, double dy) { return static_cast<uint8_t>(HeadingOf(dx, dy)); }
 
+// from turned toward target by at most step, the shorter way round (the angle rule of
+// ObjectMotion::TurnToward).
+uint8_t TurnAngleToward(uint8_t from, uint8_t step, uint8_t target);
+
 // Velocity and its constant acceleration; directions are byte angles.
 struct ObjectMotion {
     double vx = 0;

@@ -6,3 +6,8 @@ void CGameResource::QueueKillScore(int32_t, int32_t, int32_t, int32_t) {}
 void CGameResource::ApplyItem(uint8_t) {}
 void CObjectEffect::KeepOnScreen() {}
 void CObjectENumber::KeepOnScreen() {}
+
+// The least body until the score chain and object helpers land; it answers as they will.
+CObjectBarrier* CGameResource::GetActiveBarrier() {
+    return (status.magicTimer >= 1 ? barriers[1] : barriers[0]).GetNoCheck();
+}

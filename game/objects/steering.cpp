@@ -14,10 +14,10 @@ void ObjectMotion::SetFrictionByAngle(uint8_t angle, double amount) {
     frictionY = std::fabs(SinOf(angle)) * amount;
 }
 
-uint8_t ObjectMotion::TurnToward(uint8_t step, uint8_t target) {
-    const int32_t c = GetHeading() & 255;
+uint8_t TurnAngleToward(uint8_t from, uint8_t step, uint8_t target) {
+    const int32_t c = from;
     const int32_t t = target;
-    if (c == t) return static_cast<uint8_t>(c);
+    if (c == t) return from;
     const int32_t to = t < c ? t + 256 : t;
     int32_t n = 0;
     if (to - c >= 128) {  // shorter the other way
@@ -27,10 +27,17 @@ uint8_t ObjectMotion::TurnToward(uint8_t step, uint8_t target) {
         n = (c + step) & 255;
         if (c + step > to) n = t;
     }
-    const double speed = Speed();
-    vx = CosOf(static_cast<uint8_t>(n)) * speed;
-    vy = SinOf(static_cast<uint8_t>(n)) * speed;
     return static_cast<uint8_t>(n);
+}
+
+uint8_t ObjectMotion::TurnToward(uint8_t step, uint8_t target) {
+    const uint8_t c = static_cast<uint8_t>(GetHeading() & 255);
+    if (c == target) return c;
+    const uint8_t n = TurnAngleToward(c, step, target);
+    const double speed = Speed();
+    vx = CosOf(n) * speed;
+    vy = SinOf(n) * speed;
+    return n;
 }
 
 void ObjectMotion::Rotate(uint8_t angle) {

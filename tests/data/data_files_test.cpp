@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "tests/data/data_set.h"
+#include "tests/game/support/play_fixture.h"
 
 namespace {
 
@@ -95,6 +96,26 @@ TEST(DataMaps, BossSkeletonHasItsNineBlocks) {
                   std::tuple(53, 64, 8u, steps.back().second))
             << "block " << b;
     }
+}
+
+// The hammer block laid out frame by frame: the body's picture per step.
+TEST(DataMaps, BossSkeletonShowsTheHammerBlocksPictures) {
+    morna::test::KindTableBuilder kinds;
+    kinds.Tables() = DataSet::Get().kinds;
+    morna::test::PlayFixture play(kinds);
+    CGameResource& g = *play.game;
+    g.bossAnimations = DataSet::Get().boss;
+    g.StartBossRecord(0);
+    ASSERT_NE(g.CreateBoss(0, 320, 240, false), nullptr);
+    g.boss.animation = 6;
+    std::vector<std::pair<int32_t, int32_t>> runs;  // picture, first frame past it
+    for (int32_t frame = 0; frame < 51; ++frame) {
+        g.boss.animationFrame = frame;
+        g.UpdateBossChain(false);
+        if (runs.empty() || runs.back().first != g.bossObjects[0]->phase) runs.emplace_back(g.bossObjects[0]->phase, 0);
+        runs.back().second = frame + 1;
+    }
+    EXPECT_EQ(runs, (std::vector<std::pair<int32_t, int32_t>>{{300, 3}, {306, 17}, {307, 41}, {300, 51}}));
 }
 
 TEST(DataFiles, HelpHasItsPagesAndEverySpeakerHasAFace) {
