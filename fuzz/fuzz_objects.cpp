@@ -196,7 +196,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                     last->SetVelocityFromPosition(in.Real());
                 }
                 break;
-            case 16: FightFrame(in, g, index); break;
+            case 16:
+                FightFrame(in, g, index);
+                last = nullptr;  // clearing the fight may have taken it off its list
+                break;
             default: {
                 const int frames = std::min<int>(in.U8() % 64, budget);
                 budget -= frames;
