@@ -54,7 +54,7 @@ T Take(std::string_view& in) {
 }  // namespace
 
 // Bytes: the record (stage, next column, scroll x and y, event step, vertical flag, speeds as
-// sixteenths, score carry), the frames to run, then the map text; a 0xFF byte starts part 1.
+// sixteenths, score carry), the frames to run, then the map text; a 0xFF byte starts its second part.
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string_view in(reinterpret_cast<const char*>(data), size);
     CGameResource& g = Game();

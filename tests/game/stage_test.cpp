@@ -91,7 +91,7 @@ TEST(MapSpawner, CellsOfEachStageAndTerrainOnly) {
     s.Clear(), g.kinds.objectNames[5].erase("プリン"), g.kinds.objects[5].resize(3), g.SpawnMapColumn(1, true);
     EXPECT_EQ(s.Field(), (Objs{{9, 2, 736, 0, 0, 1}, {10, 0, 736, 16, 0, 0}, {10, 1, 736, 80, 0, 0}, {10, 2, 736, 32, 0, 0}}));
 
-    // Part 1 starts at part 0's end: its first column takes part 1's letters.
+    // The second map part starts at the first one's end: its first column takes its own letters.
     s.Clear(), s.Map(0, {"  \r\n\r\nE\t0\te4\r\n", " E\r\n\r\nE\t0\te3\r\n"}), g.SpawnMapColumn(1, false);
     EXPECT_EQ(s.Field(), (Objs{{2, 3, 736, 0, 0, 0}}));
 }
