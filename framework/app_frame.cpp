@@ -33,10 +33,8 @@ uint8_t& CursorShown() {
     return shown;
 }
 
-namespace {
-
-// Calls ShowCursor until the count is shown (>= 0) or hidden (< 0).
-void ForceCursor(bool show) {
+void ShowSystemCursor(bool show) {
+    if ((CursorShown() == 1) == show) return;
     if (show) {
         while (mp::ShowCursor(true) < 0) {
         }
@@ -46,8 +44,6 @@ void ForceCursor(bool show) {
     }
     CursorShown() = show ? 1 : 0;
 }
-
-}  // namespace
 
 CAppFrameBase::CAppFrameBase(tovarineGameSDK3rd::Timer::IClock& clock)
     : CAppFrame(clock), draw_(CFastDraw::CreateWithPlaneFactory()) {
@@ -78,6 +74,11 @@ void CAppFrameBase::InitializeFrame() {
     SSystemConfig& system = GetSystemConfig();
     const HWND hwnd = app != nullptr ? app->GetHWnd() : 0;
 
+    if (config.updateCheck) {
+        checkVersion_.SetLastVersion(static_cast<int32_t>(system.lastVersion));
+        checkVersion_.SetOwnerWindow(hwnd);
+        checkVersion_.CreateThread();
+    }
     draw_->GetBackPlane()->SetColorKey(0xFF00FF);
     mp::SetWindowTopmost(hwnd, config.topmost);
     if (system.fullScreen) {
@@ -152,6 +153,12 @@ void CAppFrameBase::ApplySoundConfig() {
     } else {
         music.FadeOut(0);
     }
+}
+
+void CAppFrameBase::KeepCheckedVersion() {
+    checkVersion_.StopThread();
+    const int32_t offered = checkVersion_.GetResult();
+    if (offered != -1) GetSystemConfig().lastVersion = static_cast<uint32_t>(offered);
 }
 
 int32_t CAppFrameBase::InitScreenMode(int32_t, int32_t, int32_t bpp, bool fullScreen) {
@@ -283,10 +290,10 @@ LRESULT CAppFrameBase::WndProc(HWND hwnd, tovarineGameSDK3rd::UINT msg, tovarine
 
 int32_t CAppFrameBase::ErrorBox(const VTLstring& text) {
     const bool wasShown = CursorShown() == 1;
-    if (!wasShown) ForceCursor(true);
+    ShowSystemCursor(true);
     AF::CAppManager::EnsureInstance();
     const int32_t result = ShowMessageBox(AF::CAppManager::GetMyHWnd(), text, "エラー", mp::MB_OK);
-    if (!wasShown && CursorShown() == 1) ForceCursor(false);
+    if (!wasShown) ShowSystemCursor(false);
     return result;
 }
 

@@ -12,8 +12,10 @@
 #include "foundation/vtl/smart_ptr.h"
 #include "foundation/window/win_hook.h"
 #include "framework/bgm_player.h"
+#include "framework/check_version.h"
 #include "framework/config.h"
 #include "framework/key_control.h"
+#include "framework/mouse_layer.h"
 #include "sound/audio_mixer.h"
 #include "sound/sound_factory.h"
 
@@ -27,10 +29,13 @@ public:
     explicit CAppFrameBase(tovarineGameSDK3rd::Timer::IClock& clock = tovarineGameSDK3rd::Timer::SystemClock());
     ~CAppFrameBase() override;
 
-    // The framework's start-up: the window hook, the back plane's colour key,
-    // always-on-top, the screen mode and window place, the save folder, the
-    // music player and the sound effects with the settings' volumes.
+    // The framework's start-up: the window hook, the update check (when switched on), the
+    // back plane's colour key, always-on-top, the screen mode and window place, the save folder,
+    // the music player and the sound effects with the settings' volumes.
     virtual void InitializeFrame();
+    // Ends the update check (a request still waiting goes at once) and keeps the version it
+    // offered as the system record's last version, for system.cfg to remember.
+    void KeepCheckedVersion();
     // Full screen (or not) at the default picture size and the given depth.
     int32_t InitScreenMode(int32_t, int32_t, int32_t bpp, bool fullScreen);
     // Window to full screen or back; 0 zero width, height or bpp take the stored
@@ -65,6 +70,9 @@ public:
     tovarineGameSDK3rd::VTL::smart_ptr<tovarineGameSDK3rd::Draw::CFastDraw> GetDraw() { return draw_; }
     const std::vector<VTLstring>& GetDroppedFiles() const { return droppedFiles_; }
     tovarineGameSDK3rd::VTL::smart_ptr<CKeyControlBase>& GetKeyControlBase() { return keyControl_; }
+    tovarineGameSDK3rd::VTL::smart_ptr<CMouseLayer>& GetMouseLayer() { return mouseLayer_; }
+    // Its addresses are given before InitializeFrame starts it.
+    CCheckVersion& GetCheckVersion() { return checkVersion_; }
     int32_t GetBackSurfaceFormat() const { return backSurfaceFormat_; }
     tovarineGameSDK3rd::Multimedia::CSoundFactory& GetBGMFactory() { return bgmFactory_; }
     tovarineGameSDK3rd::Multimedia::CSoundFactory& GetSEFactory() { return seFactory_; }
@@ -86,7 +94,9 @@ protected:
     tovarineGameSDK3rd::Multimedia::CAudioMixer mixer_;
     std::vector<uint32_t> savedMasterVolumes_;  // line 0 at start-up
     tovarineGameSDK3rd::VTL::smart_ptr<CMusicThread> musicThread_;
+    CCheckVersion checkVersion_;
     tovarineGameSDK3rd::VTL::smart_ptr<CKeyControlBase> keyControl_;
+    tovarineGameSDK3rd::VTL::smart_ptr<CMouseLayer> mouseLayer_;
 
 private:
     bool checkedOnce_ = false;
@@ -100,5 +110,8 @@ HWND& SettingsDialogHandle();
 int32_t& RepaintCountdown();
 // The SDK's cursor-shown byte: 1 while the system cursor is shown.
 uint8_t& CursorShown();
+// When the byte says otherwise: ShowCursor until the display count crosses 0 (to 0 or -1),
+// and the byte set. So the count stays at 0 or -1 however often it is asked.
+void ShowSystemCursor(bool show);
 
 }  // namespace KestraneGameBase2

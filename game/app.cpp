@@ -64,6 +64,13 @@ void CApp::InitSubsystems() {
     keys_ = smart_ptr<CKeyControl>(new CKeyControl);
     keyControl_ = smart_ptr<KB::CKeyControlBase>(keys_);
     keys_->Initialize("save\\key.cfg");
+    // The system cursor hides only after the mouse has rested a second.
+    mouseLayer_ = smart_ptr<KB::CMouseLayer>(new KB::CMouseLayer);
+    mouseLayer_->SetHideSystemCursor(false);
+    KB::ShowSystemCursor(true);
+    mouseLayer_->ResetButtonEdges();
+    mouseLayer_->ResetWheel();
+    mouseLayer_->SetIdleLimit(60);
     config_.fontName = "VL ゴシック";
     config_.propFontName = "VL Pゴシック";
     musicThread_ = smart_ptr<KB::CMusicThread>(new KB::CMusicThread);
@@ -107,6 +114,7 @@ void CApp::MainLoop() {
         }
     }
 
+    KeepCheckedVersion();
     // The window's place for the next start (0, 0 in full screen).
     KB::SSystemConfig& system = KB::GetSystemConfig();
     const KB::HWND hwnd = GetMyApp() != nullptr ? GetMyApp()->GetHWnd() : 0;
@@ -131,6 +139,7 @@ bool CApp::Frame(CGameResource& game) {
     KB::CFPSView& fps = *fps_;
     fps.drawCounter = fps.drawDivisor > 1 ? (fps.drawCounter + 1) % fps.drawDivisor : 0;
     KB::SKey key;
+    if (mouseLayer_) mouseLayer_->OnFrame();
     const bool focus = hwnd != 0 && mp::GetFocus() == hwnd;
     if (KB::SettingsDialogHandle() == 0 && (focus || config_.backgroundInput) && keys_) {
         if (keys_->IsCapturing()) {

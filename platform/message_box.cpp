@@ -2,15 +2,13 @@
 
 #include <SDL.h>
 
-#include <mutex>
-
 #include "platform/charset.h"
+#include "platform/hook_slot.h"
 
 namespace morna::platform {
 namespace {
 
-std::mutex gHookMutex;
-MessageBoxHook gHook;
+HookSlot<MessageBoxHook> gHook;
 
 uint32_t SdlIcon(uint32_t flags) {
     switch (flags & kMessageBoxIconMask) {
@@ -23,20 +21,10 @@ uint32_t SdlIcon(uint32_t flags) {
 
 }  // namespace
 
-MessageBoxHook SetMessageBoxHook(MessageBoxHook hook) {
-    std::lock_guard<std::mutex> lock(gHookMutex);
-    MessageBoxHook old = std::move(gHook);
-    gHook = std::move(hook);
-    return old;
-}
+MessageBoxHook SetMessageBoxHook(MessageBoxHook hook) { return gHook.Set(std::move(hook)); }
 
 int ShowMessageBox(const MessageBoxRequest& request, std::string* error) {
-    MessageBoxHook hook;
-    {
-        std::lock_guard<std::mutex> lock(gHookMutex);
-        hook = gHook;
-    }
-    if (hook) return hook(request);
+    if (MessageBoxHook hook = gHook.Get()) return hook(request);
 
     std::string text, caption;
     if (!Cp932ToUtf8(request.text, text) || !Cp932ToUtf8(request.caption, caption)) {

@@ -825,6 +825,8 @@ int32_t ShowCursor(bool show) {
 
 SDL_Window* GetSdlWindow(WindowHandle window) { return OwnSdlWindow(window); }
 
+WindowHandle WindowOfSdlId(uint32_t sdlWindowId) { return sdlWindowId == 0 ? 0 : HandleOfSdlId(sdlWindowId); }
+
 bool PostWindowMessage(WindowHandle window, uint32_t message, uintptr_t wparam, intptr_t lparam) {
     std::shared_ptr<ThreadQueue> owner;
     {

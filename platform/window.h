@@ -186,6 +186,8 @@ int32_t ShowCursor(bool show);
 // The SDL window behind a handle, for platform code on the owning thread (the
 // display presents into it); null for an unknown window or another thread.
 SDL_Window* GetSdlWindow(WindowHandle window);
+// Our window of an SDL window id (events carry the id), on any thread; 0 when none.
+WindowHandle WindowOfSdlId(uint32_t sdlWindowId);
 
 // ---- Message queue of the calling thread --------------------------------------
 // Appends to the queue of the window's thread; false for an unknown window.

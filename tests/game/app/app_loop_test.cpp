@@ -35,6 +35,7 @@ struct Script {
     std::vector<int32_t> fpsShown;     // the overlay's number at each step
     std::vector<bool> overlay;         // the picture shows white in the overlay's rows
     bool noHero = false;               // the play state's tables lack the hero
+    std::vector<int32_t> mouse;        // the mouse layer's animation frame at each step
     std::map<int, std::vector<std::string>> script;
     morna::test::FakeClock clock{1000};
     BodyApp* app = nullptr;
@@ -74,6 +75,7 @@ public:
         run_.overlay.push_back(white);
         run_.fpsShown.push_back(RunningApp()->GetFpsView()->framesShown);
         run_.now.push_back(run_.clock.Now());
+        run_.mouse.push_back(RunningApp()->GetMouseLayer()->GetAnimationFrame());
         for (const std::string& a : run_.script[frame_]) run_.Act(a);
         if (frame_ == run_.script.rbegin()->first) RequestExit();
     }
@@ -175,6 +177,7 @@ TEST(AppLoop, OneRunThroughKeysHotKeysFastModeScreenModesFocusAndExit) {
         }
     }
     EXPECT_EQ(run.now[22] - run.now[21], 70u);
+    for (size_t f = 0; f < run.mouse.size(); ++f) EXPECT_EQ(run.mouse[f], static_cast<int32_t>((f + 1) % 8)) << "ticked once a frame, before the step";
     EXPECT_EQ(run.now[25], run.now[24]);
 }
 
