@@ -6,6 +6,7 @@
 #include <string>
 
 #include "bench/frame_surface.h"
+#include "bench/ratio_report.h"
 #include "draw/blt_dispatch.h"
 
 using namespace tovarineGameSDK3rd::Draw;
@@ -73,10 +74,7 @@ const Case kCases[] = {
 int Register() {
     for (const Case& c : kCases) {
         auto add = [&](const char* who, auto fn) {
-            benchmark::RegisterBenchmark((std::string(c.name) + "/" + who).c_str(), fn, c.type, c.op, c.rate)
-                ->Repetitions(9)
-                ->ReportAggregatesOnly(true)
-                ->Unit(benchmark::kMicrosecond);
+            morna::bench::Repeated(benchmark::RegisterBenchmark((std::string(c.name) + "/" + who).c_str(), fn, c.type, c.op, c.rate));
         };
         add("morna", Ours);
         if (c.peers) {
@@ -89,3 +87,5 @@ int Register() {
 const int kRegistered = Register();
 
 }  // namespace
+
+int main(int argc, char** argv) { return morna::bench::RunWithRatios(argc, argv); }

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "bench/frame_surface.h"
+#include "bench/ratio_report.h"
 #include "blit/blend/blend_pixel.h"
 #include "draw/base/blend_tables.h"
 #include "draw/base/pixel_format.h"
@@ -104,10 +105,7 @@ const Case kCases[] = {
 int Register() {
     for (const Case& c : kCases) {
         auto add = [&](const char* who, void (*fn)(benchmark::State&, Case)) {
-            benchmark::RegisterBenchmark((std::string(c.name) + "/" + who).c_str(), fn, c)
-                ->Repetitions(9)
-                ->ReportAggregatesOnly(true)
-                ->Unit(benchmark::kMicrosecond);
+            morna::bench::Repeated(benchmark::RegisterBenchmark((std::string(c.name) + "/" + who).c_str(), fn, c));
         };
         add("morna", Ours);
         if (c.member) continue;
@@ -119,3 +117,5 @@ int Register() {
 const int kRegistered = Register();
 
 }  // namespace
+
+int main(int argc, char** argv) { return morna::bench::RunWithRatios(argc, argv); }

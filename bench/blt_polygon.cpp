@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "bench/frame_surface.h"
+#include "bench/ratio_report.h"
 #include "blit/polygon/poly_blt.h"
 #include "blit/polygon/rotate_polygon.h"
 #include "draw/base/blend_tables.h"
@@ -140,10 +141,7 @@ const Case kCases[] = {
 int Register() {
     for (const Case& c : kCases) {
         auto add = [&](const char* load, const char* who, void (*fn)(benchmark::State&, Case)) {
-            benchmark::RegisterBenchmark((std::string(c.name) + "/" + load + "/" + who).c_str(), fn, c)
-                ->Repetitions(5)
-                ->ReportAggregatesOnly(true)
-                ->Unit(benchmark::kMicrosecond);
+            morna::bench::Repeated(benchmark::RegisterBenchmark((std::string(c.name) + "/" + load + "/" + who).c_str(), fn, c));
         };
         add("500sprites", "morna", OursSprites);
         add("500sprites", "pixman", PixmanSprites);
@@ -155,3 +153,5 @@ int Register() {
 const int kRegistered = Register();
 
 }  // namespace
+
+int main(int argc, char** argv) { return morna::bench::RunWithRatios(argc, argv); }

@@ -26,6 +26,7 @@
 
 #include "draw/base/blend_tables.h"
 #include "draw/base/pixel_format.h"
+#include "draw/base/pixel_lanes.h"
 #include "draw/base/simd_kernels.h"
 
 namespace tovarineGameSDK3rd::Draw::polygon {
@@ -104,6 +105,21 @@ struct KeyedCopyPixel {
         const typename D::Raw old = D::Load(d);
         D::Store(d, (v & S::kBltKeyMask) != key_ ? CopyPixel<S, D>::Convert(v) : old);
     }
+    // A format onto itself, eight pixels a vector by the same select.
+    void Row(const uint8_t* s, uint8_t* d, int n) const
+        requires(std::is_same_v<S, D> && kLaneFormat<S>)
+    {
+        using L = Lanes<S, D>;
+        using W = typename L::W;
+        using Lane = std::remove_cvref_t<decltype(W{}[0])>;
+        const W k = W{} + static_cast<Lane>(key_), m = W{} + static_cast<Lane>(S::kBltKeyMask);
+        BltVectorRow<S, D, true, 0xFFFFFFFFu>(*this, s, d, n, [k, m](auto& v, auto& old) {
+            for (int i = 0; i < L::kVectors; ++i) {
+                const W draw = reinterpret_cast<W>((v[i] & m) != k);
+                v[i] = (v[i] & draw) | (old[i] & ~draw);
+            }
+        });
+    }
 
 private:
     uint32_t key_;
@@ -132,6 +148,31 @@ struct AlphaBlendPixel {
             const uint32_t out = S::kHasAlpha ? MixColours(sc, dc, sc >> 24) : sc;
             D::Store(d, FromColor<D>(out | 0xFF000000u));
         }
+    }
+
+    // 4-byte pixels four a vector by the same rule; worth gathering scattered samples for.
+    static constexpr bool kGathers = S::kBytes == 4 && D::kBytes == 4 && !kWord<S> && !kWord<D>;
+    void Row(const uint8_t* s, uint8_t* d, int n) const
+        requires(kGathers)
+    {
+        using simd::U32x4;
+        using simd::U8x16;
+        int i = 0;
+        if (!BltRowsOverlap(s, 4 * static_cast<size_t>(n), d, 4 * static_cast<size_t>(n))) {
+            for (; i + 4 <= n; i += 4) {
+                U32x4 sv = simd::Load(s + 4 * i);
+                const U32x4 dv = simd::Load(d + 4 * i);
+                if constexpr (S::kR.shift != D::kR.shift) sv = (sv & 0xFF00FF00u) | (sv >> 16 & 0xFFu) | (sv & 0xFFu) << 16;
+                U32x4 a = U32x4{} + 0xFFFFFFFFu;
+                if constexpr (S::kHasAlpha) a = sv >> 24, a |= a << 8, a |= a << 16;
+                const U8x16 mix = simd::MulDiv255U8(reinterpret_cast<U8x16>(sv), reinterpret_cast<U8x16>(a)) +
+                                  simd::MulDiv255U8(reinterpret_cast<U8x16>(dv), ~reinterpret_cast<U8x16>(a));
+                const U32x4 out = (reinterpret_cast<U32x4>(mix) & 0xFFFFFFu) | (D::kHasAlpha ? 0xFF000000u : 0u);
+                const U32x4 keep = reinterpret_cast<U32x4>(((sv ^ dv) & 0xFFFFFFu) == 0);
+                simd::Store(d + 4 * i, (dv & keep) | (out & ~keep));
+            }
+        }
+        for (; i < n; ++i) (*this)(s + 4 * i, d + 4 * i);
     }
 };
 

@@ -11,8 +11,9 @@
 // its height (source distances over height + span flag); span steps are the whole-pixel
 // source distance over its width (+ flag). A span cut by the clip's left edge starts
 // (clip.left - xL) >> 18 steps in, which is one sample short of the unclipped picture where
-// xL's fraction is above one half. Spans go four pixels at a time; a span along one source
-// row at one source pixel per pixel is handed to the operation's Row where it has one.
+// xL's fraction is above one half. Spans go four pixels at a time; runs of neighbouring
+// samples along one source row are handed to the operation's Row where it has one (and
+// scattered samples too, gathered, where it asks for them).
 //
 // Input outside what the walk can draw is refused rather than read out of bounds: fewer
 // than two points, all points on one row, or a chain that climbs (a concave or self-crossing
@@ -21,6 +22,7 @@
 // when the source points leave the source surface every sample is clamped into it.
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 
 #include "blit/polygon/poly_blt.h"
 #include "draw/base/blt_loop.h"
@@ -108,24 +110,62 @@ void RunSpan(const Op& op, const uint8_t* s, uint8_t* d, int64_t n) {
     for (; n > 0; --n, s += S::kBytes, d += D::kBytes) op(s, d);
 }
 
-// n pixels of a span, four at a time: pixel k samples the source at (au + k su, av + k sv)
-// from s (OneRow: av is already in s).
+// Whether an operation's Row is worth gathering a span's samples into a run for (a vector row
+// far cheaper than its pixels one by one).
+template <class Op>
+constexpr bool kGathers = [] {
+    if constexpr (requires { Op::kGathers; }) {
+        return Op::kGathers;
+    } else {
+        return false;
+    }
+}();
+
+// n pixels of a span: pixel k samples the source at (au + k su, av + k sv) from s (OneRow: av
+// is already in s). Where the surfaces share no bytes (apart) and the operation has a Row, runs
+// of kRun samples go to it: straight from the source where they are neighbours along one row,
+// else gathered first when the operation asks for it. Other pixels go four at a time.
 template <class S, class D, bool OneRow, class Op>
 void Span(const Op& op, const uint8_t* s, intptr_t pitch, uint8_t* d, int64_t n, int64_t au, int64_t av, int64_t su,
-          int64_t sv) {
+          int64_t sv, bool apart) {
     auto at = [&](int64_t k) {
         const uint8_t* p = s + ((au + k * su) >> kFrac) * S::kBytes;
         return OneRow ? p : p + ((av + k * sv) >> kFrac) * pitch;
     };
-    for (; n >= 4; n -= 4, d += 4 * D::kBytes, au += 4 * su, av += 4 * sv) {
-        op(at(0), d), op(at(1), d + D::kBytes), op(at(2), d + 2 * D::kBytes), op(at(3), d + 3 * D::kBytes);
+    auto pixels = [&](int64_t m) {
+        for (; m >= 4; m -= 4, n -= 4, d += 4 * D::kBytes, au += 4 * su, av += 4 * sv) {
+            op(at(0), d), op(at(1), d + D::kBytes), op(at(2), d + 2 * D::kBytes), op(at(3), d + 3 * D::kBytes);
+        }
+        for (; m > 0; --m, --n, d += D::kBytes, au += su, av += sv) op(at(0), d);
+    };
+    if constexpr (BltRowOp<Op>) {
+        constexpr int64_t kRun = 32;
+        // Steps of 0 or 1 pixel that advance m - 1 pixels in m samples are all 1.
+        const bool mayRun = OneRow && su >= 0 && su <= kOne;
+        while (apart && n > 0) {
+            const int64_t m = std::min(n, kRun);
+            if (mayRun && ((au + (m - 1) * su) >> kFrac) - (au >> kFrac) == m - 1) {
+                op.Row(at(0), d, static_cast<int>(m));
+            } else if constexpr (kGathers<Op>) {
+                alignas(16) uint8_t run[kRun * S::kBytes];
+                for (int64_t k = 0; k < m; ++k) std::memcpy(run + k * S::kBytes, at(k), S::kBytes);
+                op.Row(run, d, static_cast<int>(m));
+            } else {
+                pixels(m);
+                continue;
+            }
+            n -= m, d += m * D::kBytes, au += m * su, av += m * sv;
+        }
     }
-    for (; n > 0; --n, d += D::kBytes, au += su, av += sv) op(at(0), d);
+    pixels(n);
 }
 
 template <class S, class D, class Op, bool Clamp>
 void DrawRows(const CSurfaceInfo& src, const CSurfaceInfo& dst, const Op& op, Chain& left, Chain& right,
               const Rect& clip, int64_t yFirst, int64_t yLast, int64_t f) {
+    const bool apart = src.pitch > 0 && dst.pitch > 0 &&
+                       !BltRowsOverlap(src.pixels, static_cast<size_t>(src.height) * src.pitch, dst.pixels,
+                                       static_cast<size_t>(dst.height) * dst.pitch);
     const int64_t cL = clip.left * kOne + kHalf, cR = clip.right * kOne - kHalf;
     const intptr_t sPitch = src.pitch;
     const int64_t sMaxX = src.width - 1, sMaxY = src.height - 1;
@@ -162,9 +202,9 @@ void DrawRows(const CSurfaceInfo& src, const CSurfaceInfo& dst, const Op& op, Ch
                 op(src.pixels + sy * sPitch + sx * S::kBytes, d);
             }
         } else if (sv != 0) {
-            Span<S, D, false>(op, sRow, sPitch, d, n, au, av, su, sv);
+            Span<S, D, false>(op, sRow, sPitch, d, n, au, av, su, sv, apart);
         } else if (su != kOne) {  // along one source row
-            Span<S, D, true>(op, sRow + (av >> kFrac) * sPitch, sPitch, d, n, au, av, su, sv);
+            Span<S, D, true>(op, sRow + (av >> kFrac) * sPitch, sPitch, d, n, au, av, su, sv, apart);
         } else if (n > 0) {  // along one source row, pixel for pixel
             RunSpan<S, D>(op, sRow + (av >> kFrac) * sPitch + (au >> kFrac) * S::kBytes, d, n);
         }

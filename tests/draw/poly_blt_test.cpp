@@ -87,8 +87,9 @@ struct PolyCover {
 int Rand(std::mt19937& rng, int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); }
 
 // A turned, zoomed sprite rectangle of a w x h source around a dw x dh destination, at times
-// clipped, at times its outline reversed.
-Poly RandomSprite(std::mt19937& rng, int w, int h, int dw, int dh) {
+// clipped, at times its outline reversed. run: unturned or upside down at a zoom close to 1, so
+// that spans are runs of neighbouring samples.
+Poly RandomSprite(std::mt19937& rng, int w, int h, int dw, int dh, bool run = false) {
     Poly p{std::vector<Point>(4), std::vector<Point>(4)};
     const int l = Rand(rng, 0, w - 1), t = Rand(rng, 0, h - 1);
     const Rect part{l, t, Rand(rng, l + 1, w), Rand(rng, t + 1, h)};
@@ -96,8 +97,9 @@ Poly RandomSprite(std::mt19937& rng, int w, int h, int dw, int dh) {
     PolyBltGeometry g;
     CSurfaceInfo s;
     s.width = w, s.height = h;
-    MakeRotatePolygon(&g, &s, Rand(rng, -8, dw), Rand(rng, -8, dh), Rand(rng, 0, 3) ? Rand(rng, 0, 255) : 64 * Rand(rng, 0, 3),
-                      Rand(rng, 20000, 160000), Rand(rng, 0, 4), Rand(rng, 0, 1) ? &part : nullptr, nullptr, &buf, p.s.data(),
+    const int angle = run ? 128 * Rand(rng, 0, 1) : Rand(rng, 0, 3) ? Rand(rng, 0, 255) : 64 * Rand(rng, 0, 3);
+    MakeRotatePolygon(&g, &s, Rand(rng, -8, dw), Rand(rng, -8, dh), angle,
+                      run ? Rand(rng, 60000, 72000) : Rand(rng, 20000, 160000), Rand(rng, 0, 4), Rand(rng, 0, 1) ? &part : nullptr, nullptr, &buf, p.s.data(),
                       p.d.data());
     p.clipped = Rand(rng, 0, 1), p.clip = {Rand(rng, -2, dw / 2), Rand(rng, -2, dh / 2), Rand(rng, dw / 2, dw + 2), Rand(rng, dh / 2, dh + 2)};
     if (Rand(rng, 0, 1)) std::reverse(p.s.begin(), p.s.end()), std::reverse(p.d.begin(), p.d.end());
@@ -196,9 +198,9 @@ protected:
 TEST_P(PolyPixels, EqualReference) {
     const BlitRow& row = GetParam();
     std::mt19937 rng(static_cast<uint32_t>(static_cast<int>(row.op) * 256 + row.src * 16 + row.dst));
-    for (int i = 0; i < 30; ++i) {
+    for (int i = 0; i < 40; ++i) {
         const int w = Rand(rng, 1, 20), h = Rand(rng, 1, 20);
-        const Poly p = i % 3 ? RandomSprite(rng, w, h, 40, 30) : RandomConvex(rng, w, h, 40, 30);
+        const Poly p = i % 4 == 0 ? RandomConvex(rng, w, h, 40, 30) : RandomSprite(rng, w, h, 40, 30, i % 4 == 1);
         ASSERT_TRUE(DrawsAsReference(row, p, w, h, rng, i % 2)) << i;
     }
 }
