@@ -39,7 +39,12 @@ int MakeRotatePolygon(PolyBltGeometry* geometry, const CSurfaceInfo* source, int
         SetRect(rectBuffer, 0, 0, source->width, source->height);
         r = rectBuffer;
     }
-    const int32_t w = r->right - r->left, h = r->bottom - r->top;
+    // A rectangle whose width, height or last row/column falls outside 32 bits is no picture's.
+    const int64_t w64 = int64_t{r->right} - r->left, h64 = int64_t{r->bottom} - r->top;
+    if (w64 != static_cast<int32_t>(w64) || h64 != static_cast<int32_t>(h64) ||
+        r->right == std::numeric_limits<int32_t>::min() || r->bottom == std::numeric_limits<int32_t>::min())
+        return -1;
+    const int32_t w = static_cast<int32_t>(w64), h = static_cast<int32_t>(h64);
     const int32_t zw = zoom ? MulDiv(w, zoom, 65536) : 0, zh = zoom ? MulDiv(h, zoom, 65536) : 0;
     if (zw == 0 || zh == 0) {
         // A geometry without points, so that a caller that draws it all the same draws nothing.
