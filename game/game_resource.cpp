@@ -174,6 +174,7 @@ void CGameResource::ResetGame() {
         player->y = progress.scrollY + 240;
         MovePlayerTo(static_cast<int32_t>(progress.scrollX + 320), static_cast<int32_t>(progress.scrollY + 208), 6.0,
                      1.0);
+        UpdateBarrierEnergy();
     }
     SpawnAmbientEffects();
 
@@ -301,7 +302,7 @@ void CGameResource::MovePlayerTo(int32_t x, int32_t y, double speed, double acce
     move.speed = speed;
     move.brakeStarted = 0;
     player->motion.Clear();
-    // The barrier goes down here once the barrier's energy update exists.
+    UpdateBarrierEnergy();  // the barrier goes down
     const double s = speed > 0 ? speed : 6.0;
     move.frameBudget = static_cast<int32_t>(Distance(x - player->x, y - player->y) / s + 60.0);
 }

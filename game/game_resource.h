@@ -223,8 +223,12 @@ public:
     // One frame of the world; keys from the player (recorded, or replayed) unless skipKeyLog.
     void PlayFrame(KestraneGameBase2::SKey* keys, bool skipKeyLog);
 
-    // ---- cut-ins (game/cutin.cpp)
+    // ---- cut-ins and the flash (game/cutin.cpp)
+    // The zoom and the layers of cut-in id (any id zooms); releaseOthers first drops the
+    // pictures of every cut-in.
     void StartCutin(int32_t id, bool releaseOthers);
+    // A 30-frame flash of the whole screen in that colour.
+    void StartFlash(uint8_t red, uint8_t green, uint8_t blue);
 
     // ---- records
     void ResetBossRecord();
@@ -260,13 +264,25 @@ public:
     // The local date and time into an entry's six date bytes.
     void StampLocalTime(SRankingEntry& entry) const;
 
-    // ---- player damage (game/player_status.cpp)
-    // delta < 0 is damage, > 0 healing; scaled applies the boss fight's damage scale.
+    // ---- player damage, barrier and skills (game/player_status.cpp)
+    // delta < 0 is damage, > 0 healing; scaled applies the boss fight's damage scale. HP
+    // below 1 ends the game (or a replay), unless invincible.
     void DamagePlayer(int32_t delta, bool scaled);
+    // The barrier is held this frame: raising it costs 150, holding it 50 a frame.
     void StartBarrier();
-    // The barrier is not held this frame.
+    // The barrier is not held this frame: it goes down and, 30 frames on, the energy returns.
     void UpdateBarrierEnergy();
+    // Energy + delta, overloading below 0 (or at once while the boss is in pose 27).
+    void SpendBarrierEnergy(int32_t delta);
+    // A target on screen and a gauge of at least 2800.
+    bool CanUseSkill();
+    // The finisher on the last stage with a full gauge, else the blast.
     void UseSkill(bool withCutin);
+    // The frames of a running skill.
+    void SkillBlast();
+    void SkillFinisher();
+    // HP - 3 x the hero's power - max HP: the finisher's damage, 0 or below.
+    int32_t GetFinishMargin() const;
 
     // ---- stage flow (game/stage.cpp)
     // The live record back to a stage's start (its stage kept); the field emptied, the hero
@@ -420,6 +436,12 @@ public:
     void UpdateBossChain(bool evenWhenDefeated);
     // The barrier the keys steer: the second while the magic timer runs, else the first.
     CObjectBarrier* GetActiveBarrier();
+    // A shot or a mortal enemy whose centre is on the screen.
+    bool AnyEnemyOnScreen() const;
+    // The boss body's hit box within the view less margin.
+    bool IsBossOnScreen(int32_t margin) const;
+    // Keeps the player in the view (game/objects/collision.cpp).
+    void ConfinePlayer(CObjectAvatar* hero, bool crushCheck);
 
     // ---- data tables (read-only after start-up)
     SKindTables kinds;
@@ -510,6 +532,7 @@ public:
     int32_t hudSlideSpeed = 1;  // > 0 slides in, < 0 out
     int32_t hudOffset = -48;    // -48 hidden .. 0 shown
     int32_t hudBlink = 0;       // 16 bits
+    int32_t finisherDisplay = 0;  // the finisher's damage so far, for the head-up display
     int32_t flashCounter = 0;
     int32_t flashDuration = 0;
     uint8_t flashR = 0, flashG = 0, flashB = 0;

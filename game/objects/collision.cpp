@@ -1,5 +1,6 @@
 // Contact and push-out of the object classes. The collision code fills these bodies; until
 // then nothing touches, pushes or is hit.
+#include "game/game_resource.h"
 #include "game/objects/objects.h"
 
 using tovarineGameSDK3rd::Draw::Rect;
@@ -21,3 +22,6 @@ uint8_t CObjectLand::GetContactDirection(double, double) const { return 0; }
 bool CObjectPudding::Collide(CObjectBase*) { return false; }
 bool CObjectJelly::Collide(CObjectBase*) { return false; }
 void CObjectJelly::GetHitRect(Rect& rect) const { rect = Rect{}; }
+
+// Filled by the collision code: until it lands the player is not kept in the view.
+void CGameResource::ConfinePlayer(CObjectAvatar*, bool) {}

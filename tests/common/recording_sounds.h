@@ -93,6 +93,7 @@ private:
 
 public:
     std::vector<SPlay>& played = factory_->played;
+    std::vector<std::string>& log = factory_->log;  // every call, such as "104 stop"
 };
 
 }  // namespace morna::test
