@@ -363,6 +363,13 @@ public:
     // A collected item's effect on the player.
     void ApplyItem(uint8_t kind);
 
+    // ---- block group (game/objects/block_think.cpp): the kind-13 blocks on the field as one
+    // group that completes when every one of them has been struck (phase 2 or more).
+    // Both flags are written; a complete group is told so (phase 3).
+    void CheckBlockGroup(bool& anyFound, bool& allStruck);
+    // The group back to unstruck; its kind-17 blocks and enemies 71 and 72 leave.
+    void ResetBlockGroup();
+
     // ---- ranking (ranking.cpp) and replays (replay.cpp)
     // The five-character grade label of a score ("[SSS]" .. "  [D]").
     static const char* GradeText(uint32_t score);
