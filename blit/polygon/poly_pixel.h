@@ -163,11 +163,11 @@ struct AlphaBlendPixel {
                 U32x4 sv = simd::Load(s + 4 * i);
                 const U32x4 dv = simd::Load(d + 4 * i);
                 if constexpr (S::kR.shift != D::kR.shift) sv = (sv & 0xFF00FF00u) | (sv >> 16 & 0xFFu) | (sv & 0xFFu) << 16;
-                U32x4 a = U32x4{} + 0xFFFFFFFFu;
-                if constexpr (S::kHasAlpha) a = sv >> 24, a |= a << 8, a |= a << 16;
-                const U8x16 mix = simd::MulDiv255U8(reinterpret_cast<U8x16>(sv), reinterpret_cast<U8x16>(a)) +
-                                  simd::MulDiv255U8(reinterpret_cast<U8x16>(dv), ~reinterpret_cast<U8x16>(a));
-                const U32x4 out = (reinterpret_cast<U32x4>(mix) & 0xFFFFFFu) | (D::kHasAlpha ? 0xFF000000u : 0u);
+                U32x4 out = sv;  // without alpha: the source colour
+                if constexpr (S::kHasAlpha) {
+                    out = reinterpret_cast<U32x4>(simd::MixByAlpha(reinterpret_cast<U8x16>(sv), reinterpret_cast<U8x16>(dv)));
+                }
+                out = (out & 0xFFFFFFu) | (D::kHasAlpha ? 0xFF000000u : 0u);
                 const U32x4 keep = reinterpret_cast<U32x4>(((sv ^ dv) & 0xFFFFFFu) == 0);
                 simd::Store(d + 4 * i, (dv & keep) | (out & ~keep));
             }

@@ -1,6 +1,6 @@
 #pragma once
 // Per-lane kernels of the blit families on 16-byte vectors: saturating byte add and subtract,
-// floor(x * w / 255) per byte, the high half of a 16-bit product, and 16-bit words widened to
+// floor(x * w / 255) per byte and a mix of two pixels by the first one's alpha, the high half of a 16-bit product, and 16-bit words widened to
 // 32-bit lanes and back. Each has an SSE2 form and a portable one (`portable::`, plain vector
 // arithmetic that any target compiles); the unqualified name is the SSE2 form where the
 // compiler offers it. The tests hold the two forms against each other and against the
@@ -70,6 +70,12 @@ inline U8x16 MulDiv255U8(U8x16 x, U8x16 w) {
     U16x16 t = __builtin_convertvector(x, U16x16) * __builtin_convertvector(w, U16x16);
     t = (t + 1 + (t >> 8)) >> 8;
     return __builtin_convertvector(t, U8x16);
+}
+// Four 4-byte pixels s over d by the fourth byte a of each s: every byte
+// floor(s * a / 255) + floor(d * (255 - a) / 255), which never passes 255.
+inline U8x16 MixByAlpha(U8x16 s, U8x16 d) {
+    const U8x16 a = __builtin_shufflevector(s, s, 3, 3, 3, 3, 7, 7, 7, 7, 11, 11, 11, 11, 15, 15, 15, 15);
+    return MulDiv255U8(s, a) + MulDiv255U8(d, ~a);
 }
 inline U16x8 MulHiU16(U16x8 a, U16x8 b) {
     return __builtin_convertvector(__builtin_convertvector(a, U32x8) * __builtin_convertvector(b, U32x8) >> 16, U16x8);
@@ -150,6 +156,20 @@ inline U8x16 MulDiv255U8(U8x16 x, U8x16 w) {
     const __m128i hi = _mm_mullo_epi16(_mm_unpackhi_epi8(xv, zero), _mm_unpackhi_epi8(wv, zero));
     return reinterpret_cast<U8x16>(_mm_packus_epi16(_mm_mulhi_epu16(_mm_add_epi16(lo, one), k257),
                                                     _mm_mulhi_epu16(_mm_add_epi16(hi, one), k257)));
+}
+// In 16-bit lanes: the weights are the alpha lanes copied by a shuffle and flipped by an xor,
+// and the two terms are summed before the one pack.
+inline U8x16 MixByAlpha(U8x16 s, U8x16 d) {
+    const __m128i sv = reinterpret_cast<__m128i>(s), dv = reinterpret_cast<__m128i>(d), zero = _mm_setzero_si128();
+    const __m128i one = _mm_set1_epi16(1), k257 = _mm_set1_epi16(257), flip = _mm_set1_epi16(0xFF);
+    const auto half = [&](__m128i sx, __m128i dx) {
+        const __m128i a = _mm_shufflehi_epi16(_mm_shufflelo_epi16(sx, 0xFF), 0xFF);
+        const __m128i ts = _mm_mulhi_epu16(_mm_add_epi16(_mm_mullo_epi16(sx, a), one), k257);
+        const __m128i td = _mm_mulhi_epu16(_mm_add_epi16(_mm_mullo_epi16(dx, _mm_xor_si128(a, flip)), one), k257);
+        return _mm_add_epi16(ts, td);
+    };
+    return reinterpret_cast<U8x16>(_mm_packus_epi16(half(_mm_unpacklo_epi8(sv, zero), _mm_unpacklo_epi8(dv, zero)),
+                                                    half(_mm_unpackhi_epi8(sv, zero), _mm_unpackhi_epi8(dv, zero))));
 }
 inline U16x8 MulHiU16(U16x8 a, U16x8 b) {
     return reinterpret_cast<U16x8>(_mm_mulhi_epu16(reinterpret_cast<__m128i>(a), reinterpret_cast<__m128i>(b)));
@@ -233,6 +253,7 @@ using portable::AddSatU8;
 using portable::RgbTo16Pair;
 using portable::Narrow32;
 using portable::Widen16;
+using portable::MixByAlpha;
 using portable::MulDiv255U8;
 using portable::MulHiU16;
 using portable::SubSatU8;

@@ -74,6 +74,13 @@ TEST(SimdKernels, PixelKernelsAgreeOnRandomInput) {
             ASSERT_EQ(r555[i], to555);
             ASSERT_EQ(p555[i], to555);
         }
+        const U8x16 s8 = reinterpret_cast<U8x16>(lo), d8 = reinterpret_cast<U8x16>(hi);
+        const U8x16 mix = MixByAlpha(s8, d8), pmix = portable::MixByAlpha(s8, d8);
+        for (int i = 0; i < 16; ++i) {
+            const uint32_t a = s8[i | 3], want = MulDiv255(s8[i], a) + MulDiv255(d8[i], 255 - a);
+            ASSERT_EQ(mix[i], want);
+            ASSERT_EQ(pmix[i], want);
+        }
         const U16x8 d16 = DupEven(reinterpret_cast<U16x8>(lo)), pd16 = portable::DupEven(reinterpret_cast<U16x8>(lo));
         const U32x4 d32 = DupEven(lo), pd32 = portable::DupEven(lo);
         for (int i = 0; i < 8; ++i) {
