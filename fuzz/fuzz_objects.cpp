@@ -1,8 +1,8 @@
 // Arbitrary bytes as kind tables (every field at any value: empty frame lists, zero sizes and
 // masses, any effect speed), then a script of spawns through every factory, motion and travel
-// set-ups, frames of the objects' update and motion, and the boss fight's part layout and
-// helpers on an animation table from the bytes. Beyond not crashing, the lists hold no
-// removed object and every trail keeps to its length.
+// set-ups, the boss fight's part layout and helpers on an animation table from the bytes, a
+// boss fight's and the barrier's state, and in-game frames with keys. Beyond not crashing,
+// the lists hold no removed object and every trail keeps to its length.
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -74,13 +74,15 @@ CGameResource& Game() {
     return *game;
 }
 
-void Frames(CGameResource& g, int frames) {
+// The in-game frame with the given keys; bare passes when the tables hold no hero.
+void Frames(CGameResource& g, int frames, uint32_t keys) {
     for (int f = 0; f < frames; ++f) {
-        morna::test::RunBareFrames(g, 1);
-        if (g.player) morna::test::BarePass(g, *g.player);
-        for (auto& b : g.barriers) {
-            if (b) morna::test::BarePass(g, *b);
+        if (g.player && g.barriers[0] && g.barriers[1]) {
+            KestraneGameBase2::SKey key(keys);
+            g.PlayFrame(&key, true);
+            continue;
         }
+        morna::test::RunBareFrames(g, 1);
     }
 }
 
@@ -143,7 +145,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     while (!in.Done()) {
         const int32_t index = in.U8() % 8, x = in.Raw<int16_t>() + 320, y = in.Raw<int16_t>() / 8 + 240;
         const int32_t delay = in.U8() % 3;
-        switch (in.U8() % 18) {
+        switch (in.U8() % 19) {
             case 0: spawned(g.CreateEnemy(index, x, y, delay)); break;
             case 1: spawned(g.CreateEnemyShadow(index, x, y, delay)); break;
             case 2: spawned(g.CreateCrystal(x, y)); break;
@@ -200,16 +202,39 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 FightFrame(in, g, index);
                 last = nullptr;  // clearing the fight may have taken it off its list
                 break;
+            case 17: {  // a boss fight, a scene, the barrier's state
+                static constexpr int32_t kBosses[] = {-1, 0, 12, 14};
+                g.boss.bossId = kBosses[in.U8() % 4];
+                g.boss.intro = in.U8() & 1;
+                g.boss.hp = in.I32() % 20000, g.boss.partnerCounter = in.U8() - 128;
+                g.boss.secondMeter = in.I32() % 20000, g.boss.gauge = in.I32() % 20000;
+                g.boss.actions.assign(in.U8() % 3, in.U8() % 8);
+                g.boss.step = in.U8() % 110, g.boss.lastStep = in.U8() % 110, g.boss.floorLimit = in.Raw<int16_t>();
+                g.boss.skillHit = in.U8() & 1;
+                g.chainTrail.resize(in.U8() % 90);
+                g.progress.stage = in.U8() % 5 - 1;
+                g.progress.scrollSpeed = in.Real();
+                g.progress.subStep = in.U8() & 1;
+                g.scene = in.U8() % 10;
+                g.status.barrierUp = in.U8() & 1, g.status.magicTimer = in.U8() % 3;
+                for (auto& b : g.barriers) {
+                    if (!b) continue;
+                    b->hp = in.Raw<int16_t>(), b->hitCount = in.U8();
+                    b->burstQueue.assign(in.U8() % 4, {in.U8(), static_cast<uint8_t>(in.U8() % 64)});
+                }
+                if (g.player) g.player->hp = in.Raw<int16_t>();
+                break;
+            }
             default: {
                 const int frames = std::min<int>(in.U8() % 64, budget);
                 budget -= frames;
-                Frames(g, frames);
+                Frames(g, frames, in.Raw<uint16_t>());
                 last = nullptr;  // it may have left its list
                 break;
             }
         }
     }
-    Frames(g, std::max(1, std::min(budget, 60)));  // the last frame erases what was set to leave
+    Frames(g, std::max(1, std::min(budget, 60)), 0);  // the last frame erases what was set to leave
     for (const auto& o : g.objects) {
         Check(o->state != kStateRemove);
         if (auto* s = dynamic_cast<IObjectShadow*>(o.GetNoCheck())) {

@@ -9,13 +9,6 @@
 
 using tovarineGameSDK3rd::Draw::Rect;
 
-namespace {
-
-// int(distance), as the walks measure it.
-int32_t Distance(double dx, double dy) { return static_cast<int32_t>(std::sqrt(dx * dx + dy * dy)); }
-
-}  // namespace
-
 void SPlayerStatus::Reset() {
     hp = maxHp = 10000;
     barrierEnergy = maxBarrierEnergy = 10000;
@@ -294,51 +287,6 @@ void CGameResource::UpdateHudSlide() {
 }
 
 // ---- player
-
-void CGameResource::MovePlayerTo(int32_t x, int32_t y, double speed, double acceleration) {
-    move.targetX = x;
-    move.targetY = y;
-    move.acceleration = acceleration;
-    move.speed = speed;
-    move.brakeStarted = 0;
-    player->motion.Clear();
-    UpdateBarrierEnergy();  // the barrier goes down
-    const double s = speed > 0 ? speed : 6.0;
-    move.frameBudget = static_cast<int32_t>(Distance(x - player->x, y - player->y) / s + 60.0);
-}
-
-bool CGameResource::UpdateScriptedMove() {
-    if (move.targetX == -1) return false;
-    CObjectAvatar& hero = *player;
-    const double dx = move.targetX - hero.x;
-    const double dy = move.targetY - hero.y;
-    const uint8_t angle = AngleOf(dx, dy);
-    hero.motion.accelAngle = angle;
-    hero.motion.accel = move.acceleration;
-    hero.motion.speedLimit = move.speed;
-    if (move.frameBudget > 0) --move.frameBudget;
-
-    const int32_t d = Distance(dx, dy);
-    if (d < 6 || move.frameBudget == 0) {
-        hero.ResetMotion();
-        hero.x = move.targetX;
-        hero.y = move.targetY;
-        move.targetX = move.targetY = -1;
-        move.brakeStarted = 0;
-        move.frameBudget = 0;
-        return false;
-    }
-    // Brake over the last 36 pixels: 12 frames from 6 pixels a frame at 0.5 a frame.
-    if (move.brakeStarted == 0 && d < 36) {
-        hero.motion.frictionX = std::fabs(KestraneGameBase2::CosOf(angle) * 0.5);
-        hero.motion.frictionY = std::fabs(KestraneGameBase2::SinOf(angle) * 0.5);
-        hero.motion.accel = 0;
-        hero.motion.speedLimit = 0;
-        hero.motion.accelAngle = 0;
-        move.brakeStarted = 1;
-    }
-    return true;
-}
 
 void CGameResource::PredictPlayerPosition(double& x, double& y, int32_t frames) const {
     const CObjectAvatar& hero = *player;

@@ -219,10 +219,6 @@ public:
     void PreloadCutin(int32_t id);
     void ReleaseCutin(int32_t id);
 
-    // ---- in-game frame (game/play_frame.cpp)
-    // One frame of the world; keys from the player (recorded, or replayed) unless skipKeyLog.
-    void PlayFrame(KestraneGameBase2::SKey* keys, bool skipKeyLog);
-
     // ---- cut-ins and the flash (game/cutin.cpp)
     // The zoom and the layers of cut-in id (any id zooms); releaseOthers first drops the
     // pictures of every cut-in.
@@ -254,15 +250,40 @@ public:
     void UpdateShake();
     void UpdateHudSlide();
 
-    // ---- player
+    // ---- in-game frame (game/play_frame.cpp)
+    // One logic frame of the world: the keys (logged, or replaced from the log while a replay
+    // plays, unless skipKeyLog) steer the hero or the barrier; then the boss fight, the
+    // objects, the damage they recorded and the barrier's bursts. A cut-in freezes the rest.
+    void PlayFrame(KestraneGameBase2::SKey* keys, bool skipKeyLog);
+    // True while the steered body flashes from a hit: the keys then move nothing. Clears the
+    // flash of the body that is not steered.
+    bool IsControlLocked();
+    // The barrier in control; throws CNullPointerException when its holder is empty.
+    CObjectBarrier& ActiveBarrier();
     // Takes the player's movement out of the keys: a walk to (x, y).
     void MovePlayerTo(int32_t x, int32_t y, double speed, double acceleration);
     // One frame of the scripted move: true while it runs (the keys are then ignored).
     bool UpdateScriptedMove();
     void PredictPlayerPosition(double& x, double& y, int32_t frames) const;
 
-    // The local date and time into an entry's six date bytes.
-    void StampLocalTime(SRankingEntry& entry) const;
+    // ---- object passes (game/object_passes.cpp)
+    // Motion, sub-stepped moves with their collisions, the scroll carry, friction and the
+    // four effect lists; once a frame, after every object's Update.
+    void UpdateObjectLists();
+    // obj against every object of another type on the list, then the floor limit.
+    void CollideWithOthers(CObjectBase* obj);
+    // obj against every terrain piece on the list.
+    void CollideWithLand(CObjectBase* obj);
+    // Updates each effect of the list on the 640 x 480 screen, erasing those that end.
+    void UpdateEffectList(std::list<EffectPtr>& list);
+    void CopyBossMotionToSegments();
+    // Each segment's centre under the body, by half its kind's hit height.
+    void PlaceSegmentsOnBody();
+
+    // ---- play-field update (game/play_field.cpp)
+    // The boss fight's frame: damage into HP and meters, the defeat, the intro and defeat
+    // sequences, and the scripts (mid-bosses 12 and 14 here).
+    void UpdatePlayField();
 
     // ---- player damage, barrier and skills (game/player_status.cpp)
     // delta < 0 is damage, > 0 healing; scaled applies the boss fight's damage scale. HP
@@ -283,6 +304,19 @@ public:
     void SkillFinisher();
     // HP - 3 x the hero's power - max HP: the finisher's damage, 0 or below.
     int32_t GetFinishMargin() const;
+
+    // ---- boss battle frame and scripts (game/objects/boss_battle.cpp)
+    // True once the intro has finished.
+    bool BeginBossFight();
+    // True once the defeat sequence has finished.
+    bool EndBossFight();
+    void RunBoss0();
+    void RunBoss1();
+    void RunBoss2();
+    void RunBoss3();
+
+    // The local date and time into an entry's six date bytes.
+    void StampLocalTime(SRankingEntry& entry) const;
 
     // ---- stage flow (game/stage.cpp)
     // The live record back to a stage's start (its stage kept); the field emptied, the hero
@@ -362,6 +396,14 @@ public:
     void QueueKillScore(int32_t points, int32_t code, int32_t x, int32_t y);
     // A collected item's effect on the player.
     void ApplyItem(uint8_t kind);
+    // Pays the kill-score queue when its chain timer runs out; counts the display timers.
+    void FlushScoreQueue();
+    // Pays points with a score number at the point.
+    void AddScore(int32_t points, int32_t x, int32_t y);
+    // One enemy shot at (x, y), only when the point is in the view; images > 0 gives it a trail.
+    void FireShots(int32_t kind, double x, double y, uint8_t angle, int32_t images, double speed);
+    // 0..n-1 from the player's (and the boss body's) position: no generator draw.
+    uint32_t PositionRandom(uint32_t n);
 
     // ---- block group (game/objects/block_think.cpp): the kind-13 blocks on the field as one
     // group that completes when every one of them has been struck (phase 2 or more).
@@ -512,6 +554,7 @@ public:
     int32_t timeLimit = 0;       // frames
     int32_t fightStartHp = 0;
     int32_t scoreChainDisplay[8] = {};
+    int32_t bonusDisplayTimer = 0;  // 180 after a kill paid at x1.5
 
     // ---- stage progress
     SStageProgress progress;
@@ -599,6 +642,22 @@ private:
     void UpdateScriptedWait();
     void UpdateGalleryMenu(KestraneGameBase2::SKey& key);
     void UpdateGallery(KestraneGameBase2::SKey& key);
+
+    // The object list as the collision walks read it: each object with its type, in list
+    // order. During the passes nothing leaves the list and what joins it joins at its end, so
+    // the walks only ever append the list's new tail (game/object_passes.cpp).
+    struct SListedObject {
+        CObjectBase* object;
+        int32_t type;
+    };
+    std::vector<SListedObject> listed_;
+    bool passesRunning_ = false;
+    // The list read afresh outside the passes, or its new tail appended during them.
+    void SyncListed();
+    // obj->Collide with every listed object whose type passes the filter, reaching objects
+    // that join the list meanwhile.
+    template <class Filter>
+    void CollideWithListed(CObjectBase* obj, Filter filter);
 
     uint32_t Seed(const std::optional<uint32_t>& fixed) const;
     // Creates the hero and the barriers on section-0 records 0-2; false (and none) when the

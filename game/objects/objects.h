@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "draw/text_fast_plane.h"
+#include "foundation/math/rand.h"
 #include "game/objects/object_base.h"
 
 // ---- the hero and its barriers
@@ -52,6 +53,9 @@ public:
         uint8_t angle = 0;
         uint8_t size = 0;
     };
+    // The newest burst's angle, spread by up to its size with the generator; false when none.
+    bool PopBurstAngle(uint8_t& angle, tovarineGameSDK3rd::Math::CRand& random);  // collision.cpp
+
     uint32_t hitCount = 0;  // 1 per enemy hit, 10 more per kill
     std::list<SBurst> burstQueue;
 };

@@ -1,15 +1,45 @@
 // The play state's score chain and items, and the popups kept on the screen. They come here
-// with the score chain; until then a kill pays nothing and an item does nothing.
+// with the score chain; until then a kill pays nothing, an item does nothing, points are
+// paid without a popup and shots fly without their sound. The active barrier, the boss's
+// on-screen tests, the position-derived number and the shot itself are whole.
+#include "framework/sine_table.h"
 #include "game/game_resource.h"
 
 void CGameResource::QueueKillScore(int32_t, int32_t, int32_t, int32_t) {}
 void CGameResource::ApplyItem(uint8_t) {}
 void CObjectEffect::KeepOnScreen() {}
 void CObjectENumber::KeepOnScreen() {}
+void CGameResource::FlushScoreQueue() {}
 
-// The least body until the score chain and object helpers land; it answers as they will.
-CObjectBarrier* CGameResource::GetActiveBarrier() {
-    return (status.magicTimer >= 1 ? barriers[1] : barriers[0]).GetNoCheck();
+void CGameResource::AddScore(int32_t points, int32_t, int32_t) {
+    if (points > 0) status.GainScore(points);
+}
+
+void CGameResource::FireShots(int32_t kind, double x, double y, uint8_t angle, int32_t images, double speed) {
+    int32_t cx = 0, cy = 0;
+    GetCameraOrigin(cx, cy);
+    if (!(cx <= x && x <= cx + 639 && cy <= y && y <= cy + 479)) return;
+    CObjectShot* shot = nullptr;
+    if (images < 1) {
+        shot = CreateShot(kind, TruncInt(x), TruncInt(y), 0);
+    } else if (CObjectShotShadow* trailed = CreateShotShadow(kind, TruncInt(x), TruncInt(y))) {
+        trailed->trailSpacing = 1;
+        trailed->trailLength = static_cast<uint16_t>(2 * images);
+        shot = trailed;
+    }
+    if (shot == nullptr) return;
+    shot->motion.vx = KestraneGameBase2::CosOf(angle) * speed;
+    shot->motion.vy = KestraneGameBase2::SinOf(angle) * speed;
+}
+
+CObjectBarrier* CGameResource::GetActiveBarrier() { return barriers[status.magicTimer >= 1 ? 1 : 0].GetNoCheck(); }
+
+uint32_t CGameResource::PositionRandom(uint32_t n) {
+    const uint32_t px = static_cast<uint32_t>(TruncInt(player->x)), py = static_cast<uint32_t>(TruncInt(player->y));
+    const CObjectBase* body = bossObjects.empty() ? nullptr : bossObjects[0].GetNoCheck();
+    uint32_t v = 3 * px + 7 * py;
+    if (body != nullptr) v = px * static_cast<uint32_t>(TruncInt(body->y)) + py * static_cast<uint32_t>(TruncInt(body->x));
+    return n == 0 ? 0 : v % n;
 }
 
 // The least bodies until the object helpers land; they answer as those will.

@@ -1,0 +1,67 @@
+// One logic frame of a busy field: 150 enemies, 100 shots and 300 terrain pieces at scroll
+// speed 8, with the moves cut into sub-steps by the fastest body (shots at 20: three) and
+// without sub-steps (one), on the same field. The field is rebuilt outside the timing every
+// 8 frames, before the fast shots leave the view.
+#include <benchmark/benchmark.h>
+
+#include <memory>
+
+#include "game/game_resource.h"
+#include "game/key_control.h"
+
+namespace {
+
+SKindTables Kinds() {
+    SKindTables t;
+    for (int i = 0; i < 3; ++i) t.objects[0].emplace_back().hitWidth = 24;
+    for (int section : {1, 2, 5}) {
+        SObjectKind& k = t.objects[section].emplace_back();
+        k.hitWidth = k.hitHeight = 16;
+        k.cellWidth = k.cellHeight = 16;
+    }
+    t.effects.emplace_back();
+    return t;
+}
+
+void BuildField(CGameResource& g) {
+    g.objects.clear();
+    g.progress.scrollSpeed = g.progress.targetSpeed = 8;
+    for (int i = 0; i < 150; ++i) {
+        CObjectEnemy* e = g.CreateEnemy(0, 40 + (i % 15) * 40, 40 + (i / 15) * 40, 0);
+        e->motion.vx = -2, e->motion.vy = (i % 3) - 1.0;
+    }
+    for (int i = 0; i < 100; ++i) {
+        CObjectShot* s = g.CreateShot(0, 20 + (i % 20) * 30, 30 + (i / 20) * 90, 0);
+        s->motion.vx = (i % 2) != 0 ? 20 : -20;
+    }
+    for (int i = 0; i < 300; ++i) g.CreateLand(0, (i % 30) * 32, 448 - (i / 30) * 32);
+    g.player->x = 320, g.player->y = 240;
+    g.move.targetX = -1;
+    g.scene = 3;
+}
+
+void BM_PlayFrame(benchmark::State& state) {
+    static const SKindTables kinds = Kinds();
+    SGameResourceSetup setup;
+    setup.playSeed = setup.bossSeed = setup.drawSeed = 1;
+    setup.wallClock = [] { return int64_t{0}; };
+    setup.kinds = &kinds;
+    static const std::vector<SBossBlock> parts;
+    setup.bossParts = &parts;
+    CGameResource game(tovarineGameSDK3rd::VTL::smart_ptr<CKeyControl>(new CKeyControl), setup);
+    game.progress.subStep = static_cast<uint16_t>(state.range(0));
+    int frame = 0;
+    for (auto _ : state) {
+        if (frame++ % 8 == 0) {
+            state.PauseTiming();
+            BuildField(game);
+            state.ResumeTiming();
+        }
+        KestraneGameBase2::SKey key(1u << 3);
+        game.PlayFrame(&key, false);
+    }
+    state.counters["objects"] = static_cast<double>(game.objects.size());
+}
+BENCHMARK(BM_PlayFrame)->ArgName("subStep")->Arg(1)->Arg(0)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
