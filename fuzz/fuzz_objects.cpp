@@ -234,7 +234,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             }
         }
     }
-    Frames(g, std::max(1, std::min(budget, 60)), 0);  // the last frame erases what was set to leave
+    // The last frames run whole (no cut-in freeze, no key to end them early), so their walks
+    // erase what was set to leave.
+    g.cutinZoom = 0;
+    g.cutins.clear();
+    Frames(g, std::max(1, std::min(budget, 60)), 0);
     for (const auto& o : g.objects) {
         Check(o->state != kStateRemove);
         if (auto* s = dynamic_cast<IObjectShadow*>(o.GetNoCheck())) {
