@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "game/game_resource.h"
-#include "game/key_control.h"
+#include "fuzz/fuzz_play_state.h"
 
 namespace {
 
@@ -42,13 +42,8 @@ void BuildField(CGameResource& g) {
 
 void BM_PlayFrame(benchmark::State& state) {
     static const SKindTables kinds = Kinds();
-    SGameResourceSetup setup;
-    setup.playSeed = setup.bossSeed = setup.drawSeed = 1;
-    setup.wallClock = [] { return int64_t{0}; };
-    setup.kinds = &kinds;
-    static const std::vector<SBossBlock> parts;
-    setup.bossParts = &parts;
-    CGameResource game(tovarineGameSDK3rd::VTL::smart_ptr<CKeyControl>(new CKeyControl), setup);
+    const std::unique_ptr<CGameResource> owner = MakeFuzzPlayState(kinds);
+    CGameResource& game = *owner;
     game.progress.subStep = static_cast<uint16_t>(state.range(0));
     int frame = 0;
     for (auto _ : state) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "framework/sine_table.h"
+#include "game/replay.h"
 #include "tests/game/support/play_fixture.h"
 
 namespace {
@@ -70,6 +71,7 @@ TEST(PlayFrame, StageThreeKeepsTheBarrierDownOutsideAFightAndPauseEndsTheFrame) 
     for (bool replay : {false, true}) {
         Frame p;
         p.game->replayPlaying = replay;
+        p.game->keyLog = {PackKeys(kPause)};  // what a replay plays back
         p.game->player->motion.vx = 3;
         p.Play(kPause);
         EXPECT_EQ(p.game->scene, replay ? 3 : 6);
@@ -169,6 +171,7 @@ TEST(PlayFrame, BurstParticlesDrawFromThePlayGeneratorInOrder) {
     kinds.Tables().objects[0][1].hitWidth = 96, kinds.Tables().objects[0][1].hitHeight = 80;
     Frame f(kinds);
     CGameResource& g = *f.game;
+    g.keepEffects = 0;  // no ambient particle draws
     CObjectBarrier& b = g.ActiveBarrier();
     g.player->x = 200.7, g.player->y = 100.2;  // the barrier is kept on the hero
     b.burstQueue = {{10, 0}, {64, 4}};
