@@ -137,7 +137,10 @@ TEST_F(SceneTest, HowToPlayAndRankingReturnToTheTitle) {
     for (int f = 2; g.talkPage == 0 && f < 300; ++f) {
         const auto target = std::pair(g.move.targetX, g.move.targetY);
         Frame(kDecide);
-        if (target != std::pair(g.move.targetX, g.move.targetY)) walks.emplace_back(f, g.move.targetX, g.move.targetY);
+        // A new walk; an arrival (target -1) is not one.
+        if (target != std::pair(g.move.targetX, g.move.targetY) && g.move.targetX != -1) {
+            walks.emplace_back(f, g.move.targetX, g.move.targetY);
+        }
         if (g.talkPage == 1) {
             EXPECT_EQ(f, 100);
         }
@@ -145,8 +148,9 @@ TEST_F(SceneTest, HowToPlayAndRankingReturnToTheTitle) {
     EXPECT_EQ(walks, (std::vector<std::tuple<int, int, int>>{{30, 384, 176}, {60, 288, 144}, {100, 320, 240}}));
     Frame(kDecide);
     ASSERT_EQ(g.objects.size(), 1u);
+    // Sent in at (640, 240), it has moved once.
     EXPECT_EQ(std::tuple(g.objects.front()->x, g.objects.front()->y, g.objects.front()->motion.vx),
-              std::tuple(640.0, 240.0, -3.0));
+              std::tuple(637.0, 240.0, -3.0));
     EXPECT_EQ(Until([&] { return g.GetMode() == 0; }, kDecide), 120);
 
     Choose(1);
@@ -236,7 +240,8 @@ TEST_F(SceneTest, GameOverTimelineOfAScoreOfZero) {
 
 TEST_F(SceneTest, ScriptedWaitEndingAndReplay) {
     g.scene = 5;
-    g.move.targetX = 400;  // a walk that never ends
+    g.move.targetX = 100000, g.move.targetY = 240;  // a walk that does not end in time
+    g.move.frameBudget = 1000;
     EXPECT_EQ(Until([&] { return g.GetMode() != 5; }), 301);
     EXPECT_EQ(g.GetMode(), 3);
 
