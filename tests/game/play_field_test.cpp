@@ -82,6 +82,18 @@ TEST(PlayField, AKillByTheSkillPaysHalfAgainAtOnceAndEndsTheSkill) {
     }
 }
 
+TEST(PlayField, TheDefeatFrameLaysOutTheDefeatBlock) {
+    Field f(0, 500);
+    f.G().bossAnimations.resize(9);
+    SBossBlock& defeat = f.G().bossAnimations[8];
+    defeat.totalTime = 40;
+    defeat.steps = {{123, 20, {}}, {124, 40, {}}};
+    f.G().boss.hp = 10;
+    f.body->hp = -10;
+    f.G().UpdatePlayField();
+    EXPECT_EQ(std::tuple(f.body->phase, f.body->state), std::tuple(123, kStateKilled));
+}
+
 TEST(PlayField, Boss12ChasesWhileFlinchingAndPicksItsMovesWhenNot) {
     Field f(12, 500);
     f.G().boss.secondMeter = 5000, f.G().boss.gauge = 5000;
