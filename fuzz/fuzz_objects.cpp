@@ -1,8 +1,9 @@
 // Arbitrary bytes as kind tables (every field at any value: empty frame lists, zero sizes and
 // masses, any effect speed), then a script of spawns through every factory, motion and travel
-// set-ups, the boss fight's part layout and helpers on an animation table from the bytes, a
-// boss fight's and the barrier's state, and in-game frames with keys. Beyond not crashing,
-// the lists hold no removed object and every trail keeps to its length.
+// set-ups, the boss fight's part layout and helpers on an animation table from the bytes with
+// a frame of the barrier or a skill, a boss fight's and the barrier's state, and in-game
+// frames with keys. Beyond not crashing, the lists hold no removed object and every trail
+// keeps to its length.
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -119,6 +120,17 @@ void FightFrame(Bytes& in, CGameResource& g, int32_t index) {
     if (g.player) {  // the hero is there whenever a game runs
         int32_t x = 0, y = 0;
         g.PlaceHeldPart(), g.GetEvadePoint(&x, &y, in.Raw<int16_t>());
+        // A frame of the barrier or of a skill against what the field holds.
+        g.status.barrierEnergy = in.Raw<int16_t>(), g.status.energyTimer = in.U8() % 2, g.status.barrierTimer = in.U8() % 3;
+        switch (in.U8() % 4) {
+            case 0: g.StartBarrier(); break;
+            case 1: g.UpdateBarrierEnergy(); break;
+            case 2: g.SkillBlast(); break;
+            default:
+                g.status.finisherCounter = 1 + in.U8() % 150;
+                g.SkillFinisher();
+                break;
+        }
     }
     if (in.U8() % 8 == 0) g.ClearBossFight();
 }
