@@ -75,21 +75,23 @@ constexpr T SaturatingSub(T d, T s) {
 }
 
 // The 16-bit channels of F in v (one colour word, or one per 16-bit lane), each c replaced by
-// floor(c * l / 15); c * l <= 945, where (x * 4370) >> 16 is floor(x / 15).
-// One channel C of each 16-bit lane, scaled by l and put back in place.
-template <Channel C>
-simd::U16x8 ScaleChannel(simd::U16x8 v, simd::U16x8 l) {
-    return simd::MulHiU16((v >> C.shift & static_cast<uint16_t>((1u << C.bits) - 1u)) * l, simd::U16x8{} + 4370)
-           << C.shift;
-}
-
+// floor(c * l / 15). One pixel: c * l <= 945, where (x * 4370) >> 16 is floor(x / 15). A vector
+// scales each field in place: (c << p) * m >> 16 with m = ceil(l * 65536 / 15) = 4369 l + 1
+// exceeds c l / 15 << p by less than 63 << p / 65536, which never carries into bit p, so the
+// field's mask leaves floor(c * l / 15) << p; level 15 has no such m and keeps the field.
 template <class F, class T>
 T ScaleLevel(T v, T l) {
     if constexpr (sizeof(T) == 16) {
-        // Channels are taken in 16-bit lanes, so that no shift or product crosses a lane.
-        const auto v16 = reinterpret_cast<simd::U16x8>(v), l16 = reinterpret_cast<simd::U16x8>(l);
-        return reinterpret_cast<T>(ScaleChannel<F::kR>(v16, l16) | ScaleChannel<F::kG>(v16, l16) |
-                                   ScaleChannel<F::kB>(v16, l16));
+        using simd::U16x8;
+        const auto v16 = reinterpret_cast<U16x8>(v), l16 = reinterpret_cast<U16x8>(l);
+        const auto full = reinterpret_cast<U16x8>(l16 == 15);
+        const U16x8 m = (l16 * 4369 + (reinterpret_cast<U16x8>(l16 != 0) & 1)) & ~full;
+        auto field = [&](Channel c) {
+            const auto mask = static_cast<uint16_t>(((1u << c.bits) - 1u) << c.shift);
+            return simd::MulHiU16(v16 & mask, m) & mask;
+        };
+        return reinterpret_cast<T>(field(F::kR) | field(F::kG) | field(F::kB) |
+                                   (v16 & static_cast<uint16_t>(F::kColorMask) & full));
     } else {
         auto scale = [&](Channel c) { return ((v >> c.shift & ((1u << c.bits) - 1u)) * l * 4370u) >> 16 << c.shift; };
         return scale(F::kR) | scale(F::kG) | scale(F::kB);

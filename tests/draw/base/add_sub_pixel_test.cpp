@@ -28,3 +28,25 @@ TEST(AddSubPixel, MatchesPerChannelReference) {
     AddPixel<RGB555, RGB555>()(w, 0x4210);
     EXPECT_EQ(w, 0x7FFF);
 }
+
+// Every 16-bit word at every level, eight lanes at a time, against each channel's
+// floor(c * l / 15); bits outside the channels come out 0.
+TEST(AddSubPixel, ScaleLevelOfEveryWord) {
+    auto check = [](auto format) {
+        using F = decltype(format);
+        for (uint32_t l = 0; l < 16; ++l) {
+            for (uint32_t w = 0; w < 65536; w += 8) {
+                simd::U16x8 v;
+                for (int i = 0; i < 8; ++i) v[i] = static_cast<uint16_t>(w + i);
+                const auto got = reinterpret_cast<simd::U16x8>(ScaleLevel<F>(reinterpret_cast<simd::U32x4>(v), simd::U32x4{} + l * 0x10001u));
+                for (int i = 0; i < 8; ++i) {
+                    const uint32_t want = MapColour(F::kType, 0, w + i, [l](int, int c, int) { return c * static_cast<int>(l) / 15; });
+                    ASSERT_EQ(got[i], want) << w + i << " at " << l;
+                    ASSERT_EQ(ScaleLevel<F>(w + i, l), want);
+                }
+            }
+        }
+    };
+    check(PixelFormat<RGB565>{});
+    check(PixelFormat<RGB555>{});
+}
