@@ -109,7 +109,9 @@ void FightFrame(Bytes& in, CGameResource& g, int32_t index) {
     g.chainCoils = in.U8() % 20, g.chainExtension = in.Real();
     g.chainTrail.resize(in.U8());
     g.FillBossTrail(in.Raw<int16_t>(), in.Raw<int16_t>(), in.U8());
-    const auto pick = [&]() { return g.bossObjects.empty() ? CGameResource::ObjectPtr() : g.bossObjects[in.U8() % g.bossObjects.size()]; };
+    const auto pick = [&]() {
+        return g.bossObjects.empty() ? CGameResource::ObjectPtr() : g.bossObjects[in.U8() % g.bossObjects.size()];
+    };
     for (auto* v : {&g.afterimageParts, &g.bossSegments}) {
         v->clear();
         for (int n = in.U8() % 4; n > 0; --n) v->push_back(pick());
@@ -121,7 +123,8 @@ void FightFrame(Bytes& in, CGameResource& g, int32_t index) {
         int32_t x = 0, y = 0;
         g.PlaceHeldPart(), g.GetEvadePoint(&x, &y, in.Raw<int16_t>());
         // A frame of the barrier or of a skill against what the field holds.
-        g.status.barrierEnergy = in.Raw<int16_t>(), g.status.energyTimer = in.U8() % 2, g.status.barrierTimer = in.U8() % 3;
+        SPlayerStatus& s = g.status;
+        s.barrierEnergy = in.Raw<int16_t>(), s.energyTimer = in.U8() % 2, s.barrierTimer = in.U8() % 3;
         switch (in.U8() % 4) {
             case 0: g.StartBarrier(); break;
             case 1: g.UpdateBarrierEnergy(); break;

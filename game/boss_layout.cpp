@@ -48,7 +48,9 @@ void LayChain(CGameResource& game, CObjectEnemy& body) {
     trail[0].x = body.x;
     trail[0].y = body.y;
     trail[0].angle = TurnAngleToward(body.facing, kChainTurn, AngleOf(body.motion.vx, body.motion.vy));
-    for (size_t i = used - 1; i >= 1; --i) trail[i].angle = TurnAngleToward(trail[i].angle, kChainTurn, trail[i - 1].angle);
+    for (size_t i = used - 1; i >= 1; --i) {
+        trail[i].angle = TurnAngleToward(trail[i].angle, kChainTurn, trail[i - 1].angle);
+    }
     const double link = (body.kind->hitWidth * 3.0 * 0.25 + game.chainExtension) / s;
     for (size_t i = 1; i < used; ++i) {
         const uint8_t a = trail[i - 1].angle;

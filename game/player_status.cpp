@@ -159,7 +159,9 @@ void CGameResource::SkillBlast() {
         if (o->GetType() == kTypeEnemy) {
             tovarineGameSDK3rd::Draw::Rect r{};
             o->GetHitRect(r);
-            if (r.left < view.right && view.left < r.right && r.top < view.bottom && view.top < r.bottom) o->SetState(5);
+            if (r.left < view.right && view.left < r.right && r.top < view.bottom && view.top < r.bottom) {
+                o->SetState(5);
+            }
         } else if (o->GetType() == kTypeShot && IsPointInRect(TruncInt(o->x), TruncInt(o->y), view)) {
             o->SetState(kStateVanish);
         }
@@ -186,11 +188,13 @@ void CGameResource::SkillBlast() {
     double bx = 0, by = 0;
     GetBossPosition(&bx, &by);
     const double sx = bx - cx, sy = by + 32 - cy;
-    const double kindSpeed = static_cast<size_t>(kBlastSpark) < kinds.effects.size() ? kinds.effects[kBlastSpark].speed : 0;
+    const double kindSpeed =
+        static_cast<size_t>(kBlastSpark) < kinds.effects.size() ? kinds.effects[kBlastSpark].speed : 0;
     for (int32_t ring = 0; ring < 2; ++ring) {
         for (int32_t j = 0; j < 12; ++j) {
             CObjectEffect* spark = CreateEffect(kBlastSpark, -1, sx, sy);
-            const uint8_t angle = static_cast<uint8_t>(2 * j + static_cast<int32_t>(playRand.Get() % 6) + 64 * ring - 115);
+            const uint8_t angle =
+                static_cast<uint8_t>(2 * j + static_cast<int32_t>(playRand.Get() % 6) + 64 * ring - 115);
             const double speed = (100 + static_cast<int32_t>(playRand.Get() % 100)) * kindSpeed / 100;
             const int32_t delay = 16 * ring + static_cast<int32_t>(playRand.Get() & 7);
             if (spark == nullptr) continue;
@@ -210,7 +214,9 @@ void CGameResource::SkillFinisher() {
         if (body != nullptr) hero.y = body->y;
         SetPose(hero, kPoseNormal);
         for (const ObjectPtr& o : objects) {
-            if (o && Sweepable(*o) && (o->GetType() == kTypeEnemy || o->GetType() == kTypeShot)) o->SetState(kStateVanish);
+            if (o && Sweepable(*o) && (o->GetType() == kTypeEnemy || o->GetType() == kTypeShot)) {
+                o->SetState(kStateVanish);
+            }
         }
         pendingSpawns.clear();
         KB::GetSEList()->Play(kSeFinisherLoop, true);

@@ -47,7 +47,9 @@ TEST(BossRecord, PointsAnimationsActionsAndHp) {
     EXPECT_EQ(std::tuple(g.boss.waitFrames, running), std::tuple(30, std::vector<bool>{true, false}));
 
     std::vector<int32_t> hp;
-    for (auto [from, n] : {std::pair{300, -500}, {9000, 5000}, {0, 50}}) g.boss.hp = from, g.AddBossHp(n), hp.push_back(g.boss.hp);
+    for (auto [from, n] : {std::pair{300, -500}, {9000, 5000}, {0, 50}}) {
+        g.boss.hp = from, g.AddBossHp(n), hp.push_back(g.boss.hp);
+    }
     EXPECT_EQ(hp, (std::vector<int32_t>{1, 10000, 0}));
 
     g.boss.step = g.boss.lastStep = g.boss.waitFrames = 7, g.status.gauge = 9998, g.boss.idleCountdown = 40;
@@ -245,7 +247,8 @@ TEST(BossLayout, SkeletonPosesTheBodyAndItsPartsStepByStep) {
                                               {{182, 182}, 8, 255, 4}, {{180, 180}, 8, 155, 4},
                                               {{177, 177}, 8, 55, 4}, {{175, 175}, 8, 211, 4}}));
     f.At(105);  // step 8: only the first afterimage stays
-    EXPECT_EQ(std::tuple(f.afterimages[0]->alpha, f.afterimages[1]->alpha, f.afterimages[3]->alpha), std::tuple(255, 0, 0));
+    EXPECT_EQ(std::tuple(f.afterimages[0]->alpha, f.afterimages[1]->alpha, f.afterimages[3]->alpha),
+              std::tuple(255, 0, 0));
     f.At(110);  // over: every hurting part harmless
     EXPECT_EQ(std::tuple(f.parts[0]->pose, f.parts[1]->pose), std::tuple(8, 8));
 
@@ -273,7 +276,8 @@ TEST(BossLayout, SpecialPartFlinchesAndADefeatedBossKeepsStill) {
         f.At(30);
         seen.emplace_back(special->pose, special->phase, At(special));
     }
-    EXPECT_EQ(seen, (std::vector<std::tuple<int, int, Point>>{{8, 3, {206, 206}}, {8, 19, {200, 206}}, {1, 19, {200, 206}}}));
+    EXPECT_EQ(seen,
+              (std::vector<std::tuple<int, int, Point>>{{8, 3, {206, 206}}, {8, 19, {200, 206}}, {1, 19, {200, 206}}}));
     f.g.boss.hp = 0;
     f.At(0);
     EXPECT_EQ(f.body->phase, 303);

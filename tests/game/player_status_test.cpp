@@ -25,7 +25,9 @@ struct SkillFixture {
         for (int i = 0; i < 15; ++i) k.Cutin().frames = {0}, k.Tables().cutins.back().frameTime = 10;
         return k;
     }
-    SkillFixture() : play(Kinds()), g(*play.game), hero(*g.player) { g.SetMode(3), play.sounds.played.clear(), play.sounds.log.clear(); }
+    SkillFixture() : play(Kinds()), g(*play.game), hero(*g.player) {
+        g.SetMode(3), play.sounds.played.clear(), play.sounds.log.clear();
+    }
     morna::test::PlayFixture play;
     CGameResource& g;
     CObjectAvatar& hero;
@@ -76,8 +78,9 @@ TEST(PlayerStatus, BarrierEnergyTimeline) {
         energy.push_back(s.barrierEnergy);
     }
     EXPECT_EQ(std::tuple(energy[0], energy[1], energy[197], energy[198]), std::tuple(9850, 9800, 0, 0));
-    EXPECT_EQ(std::tuple(s.overload, f.hero.pose, f.hero.poseTimer, f.hero.coolTimer, f.hero.flashTimer, f.hero.motion.vx),
-              std::tuple(1, 4, 64, 60, 15, 1.5));
+    EXPECT_EQ(
+        std::tuple(s.overload, f.hero.pose, f.hero.poseTimer, f.hero.coolTimer, f.hero.flashTimer, f.hero.motion.vx),
+        std::tuple(1, 4, 64, 60, 15, 1.5));
     EXPECT_EQ(std::tuple(f.g.flashR, f.g.flashG, f.g.flashB, f.g.flashCounter), std::tuple(128, 0, 0, 30));
     EXPECT_EQ(f.play.sounds.played, (std::vector<SPlay>{{104, true}, {105, false}}));
 
@@ -143,16 +146,19 @@ TEST(PlayerStatus, BlastSweepsTheScreenAndHitsTheBoss) {
     CObjectShot* shotOut = g.CreateShot(0, 1640, 100, 0);
     tovarineGameSDK3rd::Math::CRand draws = g.playRand;
     g.SkillBlast();
-    EXPECT_EQ(std::tuple(in->state, out->state, undying->state, shot->state, shotOut->state), std::tuple(5, 0, 0, 2, 0));
+    EXPECT_EQ(std::tuple(in->state, out->state, undying->state, shot->state, shotOut->state),
+              std::tuple(5, 0, 0, 2, 0));
     ASSERT_EQ(g.effects.size(), 24u);
     for (int i = 0; i < 24; ++i) {
         const CObjectEffect& e = **std::next(g.effects.begin(), i);
-        const uint8_t angle = static_cast<uint8_t>(2 * (i % 12) + static_cast<int32_t>(draws.Get() % 6) + 64 * (i / 12) - 115);
+        const uint8_t angle =
+            static_cast<uint8_t>(2 * (i % 12) + static_cast<int32_t>(draws.Get() % 6) + 64 * (i / 12) - 115);
         const double speed = (100 + static_cast<int32_t>(draws.Get() % 100)) * 3.0 / 100;
         const int32_t delay = 16 * (i / 12) + static_cast<int32_t>(draws.Get() & 7);
         EXPECT_EQ(std::tuple(e.x, e.y, e.motion.vx, e.motion.vy, e.motion.frictionX, e.startDelay),
-                  std::tuple(320.0, 272.0, KestraneGameBase2::CosOf(angle) * speed, KestraneGameBase2::SinOf(angle) * speed,
-                             speed / 60, delay)) << i;
+                  std::tuple(320.0, 272.0, KestraneGameBase2::CosOf(angle) * speed,
+                             KestraneGameBase2::SinOf(angle) * speed, speed / 60, delay))
+            << i;
     }
     EXPECT_EQ(f.play.sounds.played.back(), (SPlay{125, false}));
 
@@ -206,11 +212,14 @@ TEST(Cutin, LayersZoomSnapshotAndFlash) {
     CGameResource& g = f.g;
     g.StartCutin(0, false);
     std::vector<std::tuple<int, int, int, int, int>> layers;  // lifetime, delay, fade length, counter, delay
-    for (const auto& c : g.cutins) layers.emplace_back(c->lifetime, c->startDelay, c->fadeLength, c->fadeCounter, c->fadeDelay);
+    for (const auto& c : g.cutins) {
+        layers.emplace_back(c->lifetime, c->startDelay, c->fadeLength, c->fadeCounter, c->fadeDelay);
+    }
     EXPECT_EQ(layers, (std::vector<std::tuple<int, int, int, int, int>>{
                           {40, 0, 15, 15, 25}, {60, 40, 15, 15, 45}, {10, 0, 0, -1, 0}, {10, 40, 0, -1, 0}}));
     int w = 0, h = 0;
-    EXPECT_EQ(std::tuple(g.cutinZoom, g.cutinId, g.snapshotPlane.GetSize(&w, &h), w, h), std::tuple(32, 0, 0, 640, 480));
+    EXPECT_EQ(std::tuple(g.cutinZoom, g.cutinId, g.snapshotPlane.GetSize(&w, &h), w, h),
+              std::tuple(32, 0, 0, 640, 480));
     const uint8_t* pixels = g.snapshotPlane.GetSurfaceInfo()->pixels;
     g.cutinZoom = 5;
     g.StartCutin(1, false);  // no layer, the zoom and the sounds still
