@@ -93,7 +93,7 @@ void PosePartsByAnimation(CGameResource& game, const SBossBlock& block) {
     }
 }
 
-// Part 0 moves through a step from the previous step's first pair, from step 4 on.
+// The first boss part glides through a step from the previous step's first pair, from step 4 on.
 void Interpolate(const CGameResource& game, const SSkeleton& sk, int64_t& px, int64_t& py) {
     if (sk.k <= 3) return;
     const SBossStep& prev = sk.block.steps[sk.k - 1];
