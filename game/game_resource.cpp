@@ -76,17 +76,6 @@ const char* CGameResource::GetStartError() const {
     return "data\\text\\data.txt に自機とバリアの定義がありません。";
 }
 
-// Filled by the frame drawing; until it lands the scene windows over black.
-void CGameResource::Draw(tovarineGameSDK3rd::Draw::ISurface* surface) {
-    surface->SetFillColor(0);
-    surface->Clear(nullptr);
-    messageWindow.Draw(surface);
-    if (scene == 0 || scene == 6 || scene == 10 || (scene == 7 && gameOverCounter >= 600)) {
-        selectWindow.Draw(surface);
-        if (selectWindow.fade == 0) selectWindow.DrawCursor(surface);
-    }
-}
-
 void CGameResource::ResetBossRecord() { boss = SBossFight(); }
 
 void CGameResource::ResetGame() {

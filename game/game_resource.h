@@ -185,6 +185,7 @@ public:
     virtual void Pause();
     // A new game: also the state behind the title screen.
     virtual void ResetGame();
+    // The frame's picture: the cut-in screen, a black screen or the play field (game/draw_frame.cpp).
     virtual void Draw(tovarineGameSDK3rd::Draw::ISurface* surface);
     // Set by the title menu's exit entry; the loop ends right after the scene step.
     bool IsExitRequested() const { return exitRequest; }
@@ -265,6 +266,28 @@ public:
     // One frame of the scripted move: true while it runs (the keys are then ignored).
     bool UpdateScriptedMove();
     void PredictPlayerPosition(double& x, double& y, int32_t frames) const;
+
+    // ---- frame drawing (game/draw_frame.cpp) and the head-up display (game/hud.cpp)
+    // The play field with everything on it; the cut-in screen paints its snapshot with it.
+    void DrawPlayField(tovarineGameSDK3rd::Draw::ISurface* target);
+    // The fill under the field; true when the field is hidden (the game over's black).
+    bool ClearBackground(tovarineGameSDK3rd::Draw::ISurface* target);
+    // Image 41 + stage, wrapping once to its left edge.
+    void DrawStageBackground(tovarineGameSDK3rd::Draw::ISurface* target);
+    // The finisher's band of light about the hero; sparks at random from the drawing generator.
+    void DrawSkillEffect(tovarineGameSDK3rd::Draw::ISurface* target);
+    // The talk's dark band or face, and the message window.
+    void DrawOverlays(tovarineGameSDK3rd::Draw::ISurface* target);
+    // The darkened snapshot of the field, then the cut-in's zoom or its layers.
+    void DrawCutinScreen(tovarineGameSDK3rd::Draw::ISurface* target);
+    void DrawRankingHighlight(tovarineGameSDK3rd::Draw::ISurface* target);
+    void DrawHud(tovarineGameSDK3rd::Draw::ISurface* target);
+    // "x1.5": the sign, the units, the point, the tenths and a hundredths digit other than 0.
+    static void DrawMultiplier(tovarineGameSDK3rd::Draw::ISurface* target, int32_t x, int32_t y, uint8_t alpha,
+                               double m);
+    // The sign, then the digits without leading zeros (the sign alone for 0).
+    static void DrawNumber(tovarineGameSDK3rd::Draw::ISurface* target, int32_t x, int32_t y, int32_t value,
+                           uint8_t alpha);
 
     // ---- object passes (game/object_passes.cpp)
     // Motion, sub-stepped moves with their collisions, the scroll carry, friction and the

@@ -11,3 +11,4 @@ void CObjectEnemy::Draw(ISurface*) {}
 void CObjectCrystal::Draw(ISurface*) {}
 void CObjectItem::Draw(ISurface*) {}
 void CObjectLand::Draw(ISurface*) {}
+void CObjectAvatar::DrawBarrierGauge(ISurface*, int32_t, int32_t, CObjectAvatar*, bool, bool) {}

@@ -1,0 +1,213 @@
+// The frame's picture as recorded draws: the draw list's order, the background fill, the
+// stage background's wrap, flash and fade, the ranking highlight and the head-up display.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "tests/common/recording_surface.h"
+#include "tests/game/support/play_fixture.h"
+
+namespace {
+
+using morna::test::DrawCall;
+using morna::test::KindTableBuilder;
+using morna::test::PlayFixture;
+using morna::test::RecordingSurface;
+using tovarineGameSDK3rd::Draw::Rect;
+
+std::vector<std::string>* gDrawn = nullptr;
+
+template <class Base, class Kind>
+struct Named : Base {
+    Named(const Kind* kind, const char* name) : Base(kind), name(name) {}
+    void Draw(tovarineGameSDK3rd::Draw::ISurface*) override { gDrawn->push_back(name); }
+    std::string name;
+};
+
+struct Frame : PlayFixture {
+    Frame() {
+        images.Add(0, 256, 320);
+        images.Add(1, 240, 135);
+        gDrawn = &drawn;
+        game->scene = 3;
+    }
+    ~Frame() { gDrawn = nullptr; }
+    // The blits from image id, as "x,y [l,t,r,b]".
+    std::vector<std::string> Blits(int32_t image) const {
+        std::vector<std::string> out;
+        for (const DrawCall& c : target.Calls("blt")) {
+            if (c.image != image) continue;
+            out.push_back(std::to_string(c.point.x) + "," + std::to_string(c.point.y) + " [" + std::to_string(c.rect.left) +
+                          "," + std::to_string(c.rect.top) + "," + std::to_string(c.rect.right) + "," +
+                          std::to_string(c.rect.bottom) + "]");
+        }
+        return out;
+    }
+    std::vector<DrawCall> Effects(int op) const {
+        std::vector<DrawCall> out;
+        for (const DrawCall& c : target.Calls("effect")) {
+            if (c.op == op) out.push_back(c);
+        }
+        return out;
+    }
+    RecordingSurface target{640, 480};
+    std::vector<std::string> drawn;
+};
+
+TEST(DrawFrame, DrawListOrderAndTheBackgroundFill) {
+    Frame f;
+    CGameResource& g = *f.game;
+    const SEffectKind* e = &g.kinds.effects[0];
+    const SObjectKind* o = &g.kinds.objects[0][0];
+    g.effects.push_back(CGameResource::EffectPtr(new Named<CObjectEffect, SEffectKind>(e, "effect")));
+    g.backEffects.push_back(CGameResource::EffectPtr(new Named<CObjectEffect, SEffectKind>(e, "back")));
+    g.landEffects.push_back(CGameResource::EffectPtr(new Named<CObjectEffect, SEffectKind>(e, "land")));
+    g.frontEffects.push_back(CGameResource::EffectPtr(new Named<CObjectEffect, SEffectKind>(e, "front")));
+    g.objects.push_back(CGameResource::ObjectPtr(new Named<CObjectEnemy, SObjectKind>(o, "object")));
+    g.barriers[0] = new Named<CObjectBarrier, SObjectKind>(o, "barrier");
+    g.player = new Named<CObjectAvatar, SObjectKind>(o, "player");
+    g.status.barrierUp = 1;
+
+    // The four fills: black with the field, black without it, the tint, none.
+    const struct {
+        int32_t blackOut, gameOver, opacity;
+        std::vector<uint32_t> fills;
+        std::vector<std::string> drawn;
+    } rows[] = {
+        {1, 0, 255, {0}, {"effect", "land", "front", "object", "barrier", "player"}},
+        {0, 300, 255, {0}, {"effect"}},
+        {0, 0, 100, {0x0A14}, {"back", "effect", "land", "front", "object", "barrier", "player"}},
+        {0, 0, 255, {}, {"effect", "land", "front", "object", "barrier", "player"}},
+    };
+    for (const auto& row : rows) {
+        g.blackOutCounter = row.blackOut, g.gameOverCounter = row.gameOver;
+        g.progress.backgroundOpacity = row.opacity, g.backgroundTint = 10;
+        f.target.ClearLog(), f.drawn.clear();
+        g.Draw(&f.target);
+        std::vector<uint32_t> fills;
+        for (const DrawCall& c : f.target.Calls("fill")) fills.push_back(c.value);
+        fills.resize(std::min(fills.size(), row.fills.size()));  // the HUD fills after it
+        EXPECT_EQ(fills, row.fills) << row.gameOver;
+        EXPECT_EQ(f.drawn, row.drawn) << row.gameOver;
+    }
+}
+
+TEST(DrawFrame, FlashFadeAndTheStageBackgroundsWrap) {
+    Frame f;
+    CGameResource& g = *f.game;
+    g.flashR = 200, g.flashG = 100, g.flashB = 51, g.flashDuration = 30;
+    for (const auto& [counter, colour] : {std::pair{30, -1}, {15, 0x643219}}) {
+        g.flashCounter = counter;
+        f.target.ClearLog();
+        g.Draw(&f.target);
+        const std::vector<DrawCall> adds = f.Effects(tovarineGameSDK3rd::Draw::EffectAddColor);
+        EXPECT_EQ(adds.empty() ? -1 : static_cast<int>(adds.back().value), colour);
+    }
+    g.flashCounter = 0;
+    g.fadeCounter = 10, g.fadeDuration = 60, g.fadeDirection = 1;
+    f.target.ClearLog();
+    g.Draw(&f.target);
+    ASSERT_EQ(f.Effects(tovarineGameSDK3rd::Draw::EffectSubColor).size(), 1u);
+    EXPECT_EQ(f.Effects(tovarineGameSDK3rd::Draw::EffectSubColor)[0].value & 0xFFFFFF, 0x2A2A2Au);  // 10 x 255 / 60
+
+    f.images.Add(41, 1280, 600);
+    g.fadeDuration = -1;
+    g.progress.stage = 0;
+    g.backgroundScrollX = 1000.5, g.backgroundScrollY = 20;
+    for (int32_t opacity : {255, 128}) {
+        g.progress.backgroundOpacity = opacity;
+        f.target.ClearLog();
+        g.Draw(&f.target);
+        EXPECT_EQ(f.Blits(41), (std::vector<std::string>{"280,0 [0,20,360,500]", "0,0 [1000,20,1280,500]"}));
+        EXPECT_EQ(f.target.Calls("blt")[0].op, opacity < 255 ? 14 : 0);
+    }
+}
+
+TEST(DrawFrame, RankingHighlightRows) {
+    Frame f;
+    CGameResource& g = *f.game;
+    g.scene = 2;
+    g.ranking.resize(4);
+    for (const auto& [row, blink, rect, grey] :
+         {std::tuple{0, 0, Rect{16, 56, 550, 90}, 159u}, {3, 1, Rect{16, 164, 520, 200}, 157u}}) {
+        g.rankingRow = row, g.rankingBlink = static_cast<uint16_t>(blink);
+        f.target.ClearLog();
+        g.Draw(&f.target);
+        const std::vector<DrawCall> adds = f.Effects(tovarineGameSDK3rd::Draw::EffectAddColor);
+        ASSERT_FALSE(adds.empty());
+        EXPECT_EQ(std::tuple(adds.back().rect.left, adds.back().rect.top, adds.back().rect.right, adds.back().rect.bottom,
+                             adds.back().value & 0xFF),
+                  std::tuple(rect.left, rect.top, rect.right, rect.bottom, grey));
+    }
+}
+
+TEST(Hud, ScoreGaugesAndStockMarks) {
+    Frame f;
+    CGameResource& g = *f.game;
+    g.hudOffset = 0;
+    g.status.score = 1234567;
+    g.status.maxHp = 13000;
+    g.DrawHud(&f.target);
+    std::vector<std::string> digits;
+    for (const std::string& b : f.Blits(1)) {
+        if (b.find(",80,") != std::string::npos) digits.push_back(b);
+    }
+    EXPECT_EQ(digits, (std::vector<std::string>{"608,8 [140,80,160,110]", "588,8 [120,80,140,110]", "568,8 [100,80,120,110]",
+                                                "548,8 [80,80,100,110]", "528,8 [60,80,80,110]", "508,8 [40,80,60,110]",
+                                                "488,8 [20,80,40,110]"}));
+    const std::vector<std::string> ui = f.Blits(0);
+    EXPECT_NE(std::find(ui.begin(), ui.end(), "45,8 [37,0,167,32]"), ui.end());  // the HP frame, 130 wide
+
+    for (const auto& [gauge, marks] : {std::pair{2799, 0}, {2800, 1}, {10000, 3}}) {
+        g.status.gauge = gauge;
+        f.target.ClearLog();
+        g.DrawHud(&f.target);
+        int n = 0;
+        for (const std::string& b : f.Blits(0)) n += b.find("[96,128,105,145]") != std::string::npos;
+        EXPECT_EQ(n, marks) << gauge;
+    }
+    g.scene = 11;
+    f.target.ClearLog();
+    g.DrawHud(&f.target);
+    EXPECT_TRUE(f.target.Log().empty());
+}
+
+TEST(Hud, NumbersMultipliersAndAPopUp) {
+    Frame f;
+    const auto glyphs = [&f] {
+        std::vector<int> lefts;
+        for (const DrawCall& c : f.target.Calls("blt")) lefts.push_back(c.rect.left);
+        f.target.ClearLog();
+        return lefts;
+    };
+    CGameResource::DrawNumber(&f.target, 0, 0, 0, 255);
+    EXPECT_EQ(glyphs(), (std::vector<int>{160}));
+    CGameResource::DrawNumber(&f.target, 0, 0, 1200, 255);
+    EXPECT_EQ(glyphs(), (std::vector<int>{160, 16, 32, 0, 0}));
+    CGameResource::DrawMultiplier(&f.target, 0, 0, 255, 2.0);
+    EXPECT_EQ(glyphs(), (std::vector<int>{176, 32, 192, 0}));
+    CGameResource::DrawMultiplier(&f.target, 0, 0, 255, 1.25);
+    EXPECT_EQ(glyphs(), (std::vector<int>{176, 16, 192, 32, 80}));
+    CGameResource::DrawMultiplier(&f.target, 0, 0, 255, 1 + 0.2 * 3);
+    EXPECT_EQ(glyphs(), (std::vector<int>{176, 16, 192, 96}));
+
+    // Pop-up 1 slides out from counter 151: x 443 at 140; its glint is grey 96 at 130.
+    CGameResource& g = *f.game;
+    std::vector<int> seen;  // the label's x at 140, the glint's grey at 130
+    for (const int counter : {140, 130}) {
+        g.scoreChainDisplay[2] = counter;
+        g.DrawHud(&f.target);
+        for (const DrawCall& c : f.target.Calls("blt")) {
+            if (counter == 140 && c.image == 1 && c.rect.top == 0 && c.rect.right == 106) seen.push_back(c.point.x);
+        }
+        for (const DrawCall& c : f.Effects(tovarineGameSDK3rd::Draw::EffectAddColor)) {
+            if (counter == 130 && c.rect.top == 48) seen.push_back(static_cast<int>(c.value & 0xFF));
+        }
+        f.target.ClearLog();
+    }
+    EXPECT_EQ(seen, (std::vector<int>{443, 96}));
+}
+
+}  // namespace
