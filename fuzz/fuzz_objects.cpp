@@ -1,9 +1,9 @@
 // Arbitrary bytes as kind tables (every field at any value: empty frame lists, zero sizes and
 // masses, any effect speed), then a script of spawns through every factory, motion and travel
 // set-ups, the boss fight's part layout and helpers on an animation table from the bytes with
-// a frame of the barrier or a skill, a boss fight's and the barrier's state, and in-game
-// frames with keys. Beyond not crashing, the lists hold no removed object and every trail
-// keeps to its length.
+// a frame of the barrier or a skill, a boss fight's and the barrier's state, the play state's
+// score, item and shot operations, and in-game frames with keys (which run the contacts).
+// Beyond not crashing, the lists hold no removed object and every trail keeps to its length.
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -73,6 +73,34 @@ CGameResource& Game() {
     static const SKindTables none;
     static const std::unique_ptr<CGameResource> game = MakeFuzzPlayState(none);
     return *game;
+}
+
+// The play state's score, item, shot and query operations, from the bytes.
+void PlayStateOps(Bytes& in, CGameResource& g, CObjectBase* last, int32_t index, int32_t x, int32_t y) {
+    g.QueueKillScore(in.I32(), in.U8() % 6, x, y);
+    g.AddScore(in.I32(), x, y);
+    g.AddGauge(in.I32());
+    g.SpawnNextItem(x, y);
+    g.SpawnItem(x, y, in.U8() % 10);
+    g.ApplyItem(in.U8() % 10);
+    int32_t image = 0;
+    tovarineGameSDK3rd::Draw::Rect rect{};
+    g.PickItemPicture(in.U8(), image, rect);
+    g.FireShots(index, x, y, in.U8(), in.U8() % 4, in.Real());
+    g.SpawnBurst(in.U8(), in.U8(), x, y);
+    g.CreateEffectAtWorld(index, in.Raw<int16_t>(), x, y);
+    g.RemoveLandOfKind(index, {x - 64, y - 64, x + 64, y + 64});
+    g.timeLimit = in.I32(), g.fightStartHp = in.I32();
+    g.AddBossBonus();
+    (void)g.AnyEnemyOnScreen(), (void)g.IsBossOnScreen(in.U8()), (void)g.IsAboveViewCentre(y);
+    if (g.player) {
+        g.FireAimedShot(index, x, y, in.Real());
+        (void)g.PositionChance(in.U8()), (void)g.PositionRandom(in.U8());
+        if (last != nullptr) {
+            (void)g.DistanceToPlayer(*last);
+            if (last->GetType() == kTypeShot) g.ReflectShot(static_cast<CObjectShot&>(*last));
+        }
+    }
 }
 
 // The in-game frame with the given keys; bare passes when the tables hold no hero.
@@ -160,7 +188,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     while (!in.Done()) {
         const int32_t index = in.U8() % 8, x = in.Raw<int16_t>() + 320, y = in.Raw<int16_t>() / 8 + 240;
         const int32_t delay = in.U8() % 3;
-        switch (in.U8() % 19) {
+        switch (in.U8() % 20) {
             case 0: spawned(g.CreateEnemy(index, x, y, delay)); break;
             case 1: spawned(g.CreateEnemyShadow(index, x, y, delay)); break;
             case 2: spawned(g.CreateCrystal(x, y)); break;
@@ -240,6 +268,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 if (g.player) g.player->hp = in.Raw<int16_t>();
                 break;
             }
+            case 18: PlayStateOps(in, g, last, index, x, y); break;
             default: {
                 const int frames = std::min<int>(in.U8() % 64, budget);
                 budget -= frames;

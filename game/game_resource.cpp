@@ -1,5 +1,6 @@
 #include "game/game_resource.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
@@ -17,9 +18,9 @@ void SPlayerStatus::Reset() {
     speedUpTimer = magicTimer = energyTimer = 0;
 }
 
-void SPlayerStatus::GainScore(int32_t points) {
-    score += points;
-    if (score >= 10000000) score = kMaxScore;
+void SPlayerStatus::GainScore(int64_t points) {
+    // In 64 bits: a large payout on a large score must not wrap below the cap.
+    score = static_cast<int32_t>(std::clamp<int64_t>(score + points, INT32_MIN, kMaxScore));
 }
 
 void SStageProgress::Reset() {

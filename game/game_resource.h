@@ -56,7 +56,7 @@ struct SPlayerStatus {
 
     static constexpr int32_t kMaxScore = 9999999;
     // score += points, never above 9,999,999.
-    void GainScore(int32_t points);
+    void GainScore(int64_t points);
 
     // The gauges of a new game: HP, barrier energy and their maxima, the gauge, the bonus
     // counters and the item timers. The gauge maximum, the score and the flags stay.
@@ -415,18 +415,58 @@ public:
     CObjectEffect* CreateFrontEffect(int32_t id, int32_t lifetime, double x, double y);
 
     // ---- score and items (game/objects/score_items.cpp)
-    // A kill for the score chain; code 5 is paid at once.
+    // A kill for the score chain; code 5 is paid at once. Negative points scale with the stage.
     void QueueKillScore(int32_t points, int32_t code, int32_t x, int32_t y);
-    // A collected item's effect on the player.
-    void ApplyItem(uint8_t kind);
-    // Pays the kill-score queue when its chain timer runs out; counts the display timers.
+    // Once a play frame: the display timers, and the chain paid 8 frames after its last kill.
     void FlushScoreQueue();
-    // Pays points with a score number at the point.
+    // Pays points with a score number at the screen point of the world point (x, y).
     void AddScore(int32_t points, int32_t x, int32_t y);
+    // The boss-defeat bonus: overtime lowers the first part, the HP left scales the second.
+    void AddBossBonus();
+    // gauge += delta, within 0..10000.
+    void AddGauge(int32_t delta);
+    // The next item of the drop list at (x, y).
+    void SpawnNextItem(int32_t x, int32_t y);
+    // One item thrown from (x, y), its direction chosen by its height; a max-HP or max-MP
+    // item already taken comes as kind 6.
+    void SpawnItem(int32_t x, int32_t y, uint8_t kind);
+    // A collected item's effect on the player, with its popup text and sound.
+    void ApplyItem(uint8_t kind);
+    // The picture of a drop-list item chosen by r: -1 and an empty rectangle for a kind the
+    // table lacks.
+    void PickItemPicture(uint32_t r, int32_t& image, tovarineGameSDK3rd::Draw::Rect& rect) const;
     // One enemy shot at (x, y), only when the point is in the view; images > 0 gives it a trail.
     void FireShots(int32_t kind, double x, double y, uint8_t angle, int32_t images, double speed);
-    // 0..n-1 from the player's (and the boss body's) position: no generator draw.
-    uint32_t PositionRandom(uint32_t n);
+    // One enemy shot at the hero, only from a point in the view.
+    void FireAimedShot(int32_t kind, double x, double y, double speed);
+    // The firing sound of shot kind k + 4.
+    void PlayShotSound(int32_t k);
+    // A reflector sent back from the shot: first toward the hero, then accelerating away.
+    void ReflectShot(const CObjectShot& shot);
+    CObjectEffect* CreateEffectAtWorld(int32_t id, int32_t lifetime, double x, double y);
+    // Sixteen sparkles over a w x h area centred on the world point, then their sound.
+    void SpawnBurst(int32_t w, int32_t h, double x, double y);
+    // A burst over twice the object's hit box.
+    void SpawnBurstAt(const CObjectBase& object);
+    // The second barrier while the magic timer runs, else the first; null when that holder is empty.
+    CObjectBarrier* GetActiveBarrier();
+    // Terrain pieces of kind index whose truncated centre lies in rect leave.
+    void RemoveLandOfKind(uint16_t index, const tovarineGameSDK3rd::Draw::Rect& rect);
+    // A shot or a mortal enemy on the screen.
+    bool AnyEnemyOnScreen() const;
+    // The boss body's hit box within the view less margin.
+    bool IsBossOnScreen(int32_t margin) const;
+    // The truncated centres' distance, truncated.
+    int32_t DistanceToPlayer(const CObjectBase& object) const;
+    // Chances and numbers from the hero's (and the boss body's) position: no generator draw.
+    bool PositionChance(uint32_t percent) const;
+    uint32_t PositionRandom(uint32_t n) const;
+    bool IsAboveViewCentre(double y) const;
+
+    // ---- contact (game/objects/collision.cpp)
+    // Moves the hero by the push-outs recorded this frame and keeps it inside the scroll
+    // bounds; with crushCheck, a hero squeezed against the view's left edge is rescued.
+    void ConfinePlayer(CObjectAvatar* hero, bool crushCheck);
 
     // ---- block group (game/objects/block_think.cpp): the kind-13 blocks on the field as one
     // group that completes when every one of them has been struck (phase 2 or more).
@@ -506,14 +546,6 @@ public:
     // chain follows the head, boss 0 is posed from the animation table. Nothing at HP 0 or
     // less unless evenWhenDefeated.
     void UpdateBossChain(bool evenWhenDefeated);
-    // The barrier the keys steer: the second while the magic timer runs, else the first.
-    CObjectBarrier* GetActiveBarrier();
-    // A shot or a mortal enemy whose centre is on the screen.
-    bool AnyEnemyOnScreen() const;
-    // The boss body's hit box within the view less margin.
-    bool IsBossOnScreen(int32_t margin) const;
-    // Keeps the player in the view (game/objects/collision.cpp).
-    void ConfinePlayer(CObjectAvatar* hero, bool crushCheck);
 
     // ---- data tables (read-only after start-up)
     SKindTables kinds;
@@ -576,8 +608,18 @@ public:
     int32_t killScoreTimer = 0;  // 8 frames between payouts
     int32_t timeLimit = 0;       // frames
     int32_t fightStartHp = 0;
+    // The head-up display's pop-ups of the score chain and the boss bonus, in this order.
+    enum ScoreDisplay : int32_t {
+        kBonusPopup,      // frames left of the x1.5 of a kill paid at once
+        kSpecialPopup,    // ... of a special kill in a chain
+        kChainPopup,      // ... of the chain's multiplier
+        kChainCount,      // kills in the last chain, less one
+        kTimeBonusPopup,  // the boss bonus's first part: frames left, value
+        kTimeBonusValue,
+        kLifeBonusPopup,  // its second part
+        kLifeBonusValue,
+    };
     int32_t scoreChainDisplay[8] = {};
-    int32_t bonusDisplayTimer = 0;  // 180 after a kill paid at x1.5
 
     // ---- stage progress
     SStageProgress progress;

@@ -371,7 +371,7 @@ void CGameResource::UpdatePlayField() {
                     status.skillRunning = 0;
                     if (s < 0) s = progress.stage * 50 - s;
                     AddScore(TruncInt(s * 1.5), x, y);
-                    bonusDisplayTimer = 180;
+                    scoreChainDisplay[kBonusPopup] = 180;
                 }
             }
         }

@@ -191,7 +191,23 @@ public:
     virtual void SetBrake(uint8_t) {}
     virtual bool IsBraking() const { return false; }
     virtual void GetHitRect(tovarineGameSDK3rd::Draw::Rect& rect) const;
+    // The side of this object that the point lies beyond: 0 right, 64 down, 128 left, 192 up.
     virtual uint8_t GetContactDirection(double px, double py) const;
+
+    // ---- contact (game/objects/collision.cpp)
+    // The hit test by the kinds' shapes: rectangles (touching edges apart), circles, and a
+    // circle against a trapezoid's slanted sides too.
+    bool Overlaps(const CObjectBase& other) const;
+    // This object as a circle against the other's hit rectangle.
+    bool CircleHitsRect(const CObjectBase& other) const;
+    // Pushes this object out of a terrain piece across the side it met.
+    void ResolveOverlap(CObjectBase& terrain, bool keepFalling);
+    // Reverses the velocity across the contact, damped by restitution; false when that axis
+    // stopped instead.
+    bool Bounce(uint8_t direction, double restitution);
+    // Impulses away from the other, by the masses; nothing while the hit flash runs.
+    void KnockBack(const CObjectBase& other);
+    void KnockUp(const CObjectBase& other);
 
     // ---- steering
     // Velocity toward the other's centre; a nonzero accel also sets the acceleration.

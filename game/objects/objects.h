@@ -57,8 +57,10 @@ public:
         uint8_t angle = 0;
         uint8_t size = 0;
     };
-    // The newest burst's angle, spread by up to its size with the generator; false when none.
-    bool PopBurstAngle(uint8_t& angle, tovarineGameSDK3rd::Math::CRand& random);  // collision.cpp
+    // The burst queue (collision.cpp): the newest entry's angle, spread by up to its size
+    // with the generator; false when none.
+    void PushBurst(const SBurst& burst);
+    bool PopBurstAngle(uint8_t& angle, tovarineGameSDK3rd::Math::CRand& random);
 
     uint32_t hitCount = 0;  // 1 per enemy hit, 10 more per kill
     std::list<SBurst> burstQueue;
@@ -293,6 +295,10 @@ public:
     using CObjectEffect::CObjectEffect;
     int32_t GetType() const override { return kTypeFont; }
     void Draw(tovarineGameSDK3rd::Draw::ISurface* target) override;  // draw_field.cpp
+
+    // Renders text into the text plane: the settings' proportional face or the fixed
+    // gothic one, shadowed and smoothed as the settings say (score_items.cpp).
+    void SetText(int32_t size, uint32_t colour, bool proportional, const tovarineGameSDK3rd::VTL::VTLstring& text);
 
     tovarineGameSDK3rd::Draw::CTextFastPlane textPlane;
     uint8_t smoothed = 0;  // the text was rendered smoothed

@@ -111,6 +111,13 @@ struct PlayFixture {
     }
 
     void Run(int frames) { RunBareFrames(*game, frames); }
+    // The ids of the sound effects played since the last call.
+    std::vector<int32_t> TakeSoundIds() {
+        std::vector<int32_t> ids;
+        for (const SPlay& p : sounds.played) ids.push_back(p.id);
+        sounds.played.clear();
+        return ids;
+    }
 
     FixtureImages images;  // first: it brings the display
     RecordingSE sounds{images.Path()};  // the sound-effect list on recording sounds
