@@ -196,7 +196,8 @@ TEST(PlayerStatus, FinisherTimeline) {
     EXPECT_EQ(std::tuple(enemy->state, undying->state, g.pendingSpawns.size(), f.hero.y), std::tuple(2, 0, 0u, 300.0));
     EXPECT_EQ(frames[0], std::tuple(0, x0 + 1, 400.0));
     EXPECT_EQ(frames[1], std::tuple(-6300 / 150, x0 + 2, 400.0));
-    EXPECT_EQ(std::get<1>(frames[148]) - std::get<1>(frames[147]), 8.0);
+    EXPECT_EQ(std::get<1>(frames[28]) - std::get<1>(frames[27]), 8.0);
+    EXPECT_EQ(std::get<1>(frames[148]), g.progress.scrollX + 640);  // held at the view's edge
     EXPECT_EQ(std::get<2>(frames[148]) - std::get<2>(frames[147]), -2.0);
     EXPECT_EQ(std::tuple(frames.back(), body->hp, g.boss.secondMeter, g.status.skillRunning, g.shakeCounterX),
               std::tuple(std::tuple(0, std::get<1>(frames[148]), std::get<2>(frames[148])), -6300, 63, 0, 60));
