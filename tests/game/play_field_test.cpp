@@ -76,7 +76,8 @@ TEST(PlayField, AKillByTheSkillPaysHalfAgainAtOnceAndEndsTheSkill) {
         f.G().status.skillRunning = 1;
         f.body->hp = -20;
         f.G().UpdatePlayField();
-        EXPECT_EQ(std::tuple(f.G().status.score, f.G().status.skillRunning, f.G().scoreChainDisplay[CGameResource::kBonusPopup]),
+        EXPECT_EQ(std::tuple(f.G().status.score, f.G().status.skillRunning,
+                             f.G().scoreChainDisplay[CGameResource::kBonusPopup]),
                   std::tuple(paid, uint8_t{0}, 180));
         EXPECT_EQ(f.body->state, kStateKilled);
     }
