@@ -50,10 +50,26 @@ struct ChannelMasks {
     }
 };
 
+// 16-bit pixels in vector lanes: each field lifted to the top of its lane, where the lane's
+// saturating add or subtract saturates it alone (the operand's bits below it are 0, so
+// nothing carries or borrows into it), and put back in place.
+template <class F, bool Add, class T>
+T SaturateFields(T d, T s) {
+    const auto d16 = reinterpret_cast<simd::U16x8>(d), s16 = reinterpret_cast<simd::U16x8>(s);
+    auto field = [&](Channel c) {
+        const int up = 16 - c.shift - c.bits, down = 16 - c.bits;
+        const auto top = static_cast<uint16_t>(0xFFFFu << down);
+        const simd::U16x8 a = d16 << up, b = s16 << up & top;
+        return (Add ? simd::AddSatU16(a, b) : simd::SubSatU16(a, b)) >> down << c.shift;
+    };
+    return reinterpret_cast<T>(field(F::kR) | field(F::kG) | field(F::kB));
+}
+
 }  // namespace detail
 
 template <class F, class T>
 constexpr T SaturatingAdd(T d, T s) {
+    if constexpr (sizeof(T) == 16 && F::kBytes == 2) return detail::SaturateFields<F, true>(d, s);
     using K = detail::ChannelMasks<F>;
     d &= K::kColor;
     s &= K::kColor;
@@ -65,6 +81,7 @@ constexpr T SaturatingAdd(T d, T s) {
 
 template <class F, class T>
 constexpr T SaturatingSub(T d, T s) {
+    if constexpr (sizeof(T) == 16 && F::kBytes == 2) return detail::SaturateFields<F, false>(d, s);
     using K = detail::ChannelMasks<F>;
     d &= K::kColor;
     s &= K::kColor;

@@ -1,5 +1,5 @@
 #pragma once
-// Per-lane kernels of the blit families on 16-byte vectors: saturating byte add and subtract,
+// Per-lane kernels of the blit families on 16-byte vectors: saturating byte and 16-bit add and subtract,
 // floor(x * w / 255) per byte and a mix of two pixels by the first one's alpha, the high half of a 16-bit product, and 16-bit words widened to
 // 32-bit lanes and back. Each has an SSE2 form and a portable one (`portable::`, plain vector
 // arithmetic that any target compiles); the unqualified name is the SSE2 form where the
@@ -65,6 +65,14 @@ inline U8x16 AddSatU8(U8x16 a, U8x16 b) {
 inline U8x16 SubSatU8(U8x16 a, U8x16 b) {
     const U8x16 s = a - b;
     return s & reinterpret_cast<U8x16>(a >= b);
+}
+inline U16x8 AddSatU16(U16x8 a, U16x8 b) {
+    const U16x8 s = a + b;
+    return s | reinterpret_cast<U16x8>(s < a);
+}
+inline U16x8 SubSatU16(U16x8 a, U16x8 b) {
+    const U16x8 s = a - b;
+    return s & reinterpret_cast<U16x8>(a >= b);
 }
 inline U8x16 MulDiv255U8(U8x16 x, U8x16 w) {
     U16x16 t = __builtin_convertvector(x, U16x16) * __builtin_convertvector(w, U16x16);
@@ -147,6 +155,12 @@ inline U8x16 AddSatU8(U8x16 a, U8x16 b) {
 }
 inline U8x16 SubSatU8(U8x16 a, U8x16 b) {
     return reinterpret_cast<U8x16>(_mm_subs_epu8(reinterpret_cast<__m128i>(a), reinterpret_cast<__m128i>(b)));
+}
+inline U16x8 AddSatU16(U16x8 a, U16x8 b) {
+    return reinterpret_cast<U16x8>(_mm_adds_epu16(reinterpret_cast<__m128i>(a), reinterpret_cast<__m128i>(b)));
+}
+inline U16x8 SubSatU16(U16x8 a, U16x8 b) {
+    return reinterpret_cast<U16x8>(_mm_subs_epu16(reinterpret_cast<__m128i>(a), reinterpret_cast<__m128i>(b)));
 }
 inline U8x16 MulDiv255U8(U8x16 x, U8x16 w) {
     const __m128i xv = reinterpret_cast<__m128i>(x), wv = reinterpret_cast<__m128i>(w);
@@ -249,6 +263,7 @@ inline U32x4 DupEven(U32x4 v) { return reinterpret_cast<U32x4>(_mm_shuffle_epi32
 using portable::DupEven;
 using portable::Fill;
 using portable::KeyedCopy24;
+using portable::AddSatU16;
 using portable::AddSatU8;
 using portable::RgbTo16Pair;
 using portable::Narrow32;
@@ -256,6 +271,7 @@ using portable::Widen16;
 using portable::MixByAlpha;
 using portable::MulDiv255U8;
 using portable::MulHiU16;
+using portable::SubSatU16;
 using portable::SubSatU8;
 
 #endif

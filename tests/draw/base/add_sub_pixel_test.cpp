@@ -24,6 +24,19 @@ TEST(AddSubPixel, MatchesPerChannelReference) {
         ASSERT_EQ(SaturatingAdd<PixelFormat<ARGB8888>>(d, s), MapColour(ARGB8888, d, s, add));
         ASSERT_EQ(SaturatingSub<PixelFormat<ARGB8888>>(d, s), MapColour(ARGB8888, d, s, sub));
     }
+    // Eight 16-bit pixels a vector, as the one-pixel form gives them.
+    for (int i = 0; i < 20000; ++i) {
+        simd::U32x4 d, s;
+        for (int k = 0; k < 4; ++k) d[k] = rng(), s[k] = rng();
+        const simd::U32x4 got[] = {SaturatingAdd<PixelFormat<RGB565>>(d, s), SaturatingSub<PixelFormat<RGB565>>(d, s),
+                                   SaturatingAdd<PixelFormat<RGB555>>(d, s), SaturatingSub<PixelFormat<RGB555>>(d, s)};
+        for (int k = 0; k < 8; ++k) {
+            const uint32_t dw = d[k / 2] >> (k % 2 * 16) & 0xFFFF, sw = s[k / 2] >> (k % 2 * 16) & 0xFFFF;
+            const uint32_t want[] = {MapColour(RGB565, dw, sw, add), MapColour(RGB565, dw, sw, sub), MapColour(RGB555, dw, sw, add),
+                                     MapColour(RGB555, dw, sw, sub)};
+            for (int j = 0; j < 4; ++j) ASSERT_EQ(got[j][k / 2] >> (k % 2 * 16) & 0xFFFF, want[j]) << j << " " << dw << " " << sw;
+        }
+    }
     uint16_t w = 0xC210;  // bit 15 set, 16 in each channel
     AddPixel<RGB555, RGB555>()(w, 0x4210);
     EXPECT_EQ(w, 0x7FFF);

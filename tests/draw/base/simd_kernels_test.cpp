@@ -33,9 +33,14 @@ TEST(SimdKernels, BothFormsGiveTheArithmeticOnEveryPair) {
     for (uint32_t a = 0; a < 65536; a += 7) {
         const U16x8 x = U16x8{} + static_cast<uint16_t>(a), y = {0, 1, 945, 4370, 0x8000, 0xFFFF, 12345, static_cast<uint16_t>(a)};
         const U16x8 hi = MulHiU16(x, y), hp = portable::MulHiU16(x, y);
+        const U16x8 sat[2][2] = {{AddSatU16(x, y), SubSatU16(x, y)}, {portable::AddSatU16(x, y), portable::SubSatU16(x, y)}};
         for (int i = 0; i < 8; ++i) {
             ASSERT_EQ(hi[i], a * y[i] >> 16);
             ASSERT_EQ(hp[i], a * y[i] >> 16);
+            for (const auto& s : sat) {
+                ASSERT_EQ(s[0][i], std::min(65535u, a + y[i]));
+                ASSERT_EQ(s[1][i], a > y[i] ? a - y[i] : 0);
+            }
         }
     }
 }
