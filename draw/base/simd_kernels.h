@@ -58,22 +58,21 @@ struct Key24 {
 
 namespace portable {
 
-inline U8x16 AddSatU8(U8x16 a, U8x16 b) {
-    const U8x16 s = a + b;
-    return s | reinterpret_cast<U8x16>(s < a);
+// Saturating add and subtract of unsigned lanes of any width: a wrapped sum is below a, a
+// wrapped difference comes from a below b.
+template <class V>
+V AddSat(V a, V b) {
+    const V s = a + b;
+    return s | reinterpret_cast<V>(s < a);
 }
-inline U8x16 SubSatU8(U8x16 a, U8x16 b) {
-    const U8x16 s = a - b;
-    return s & reinterpret_cast<U8x16>(a >= b);
+template <class V>
+V SubSat(V a, V b) {
+    return (a - b) & reinterpret_cast<V>(a >= b);
 }
-inline U16x8 AddSatU16(U16x8 a, U16x8 b) {
-    const U16x8 s = a + b;
-    return s | reinterpret_cast<U16x8>(s < a);
-}
-inline U16x8 SubSatU16(U16x8 a, U16x8 b) {
-    const U16x8 s = a - b;
-    return s & reinterpret_cast<U16x8>(a >= b);
-}
+inline U8x16 AddSatU8(U8x16 a, U8x16 b) { return AddSat(a, b); }
+inline U8x16 SubSatU8(U8x16 a, U8x16 b) { return SubSat(a, b); }
+inline U16x8 AddSatU16(U16x8 a, U16x8 b) { return AddSat(a, b); }
+inline U16x8 SubSatU16(U16x8 a, U16x8 b) { return SubSat(a, b); }
 inline U8x16 MulDiv255U8(U8x16 x, U8x16 w) {
     U16x16 t = __builtin_convertvector(x, U16x16) * __builtin_convertvector(w, U16x16);
     t = (t + 1 + (t >> 8)) >> 8;
