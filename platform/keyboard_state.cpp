@@ -127,6 +127,7 @@ struct KeyboardState {
     std::mutex lock;
     uint8_t keys[kKeyboardStateSize] = {};
     uint32_t focused_window = 0;  // SDL window id, 0 = none of ours
+    uint32_t dialog_owner = 0;    // while a dialog of ours has the focus
 };
 
 KeyboardState& State() {
@@ -194,14 +195,39 @@ void GetKeyboardState(uint8_t (&out)[kKeyboardStateSize]) {
 uint32_t KeyboardFocusWindowId() {
     KeyboardState& s = State();
     std::lock_guard<std::mutex> guard(s.lock);
-    return s.focused_window;
+    return s.focused_window != 0 ? s.focused_window : s.dialog_owner;
+}
+
+void SetKeyboardKey(uint8_t dik, bool down) {
+    KeyboardState& s = State();
+    std::lock_guard<std::mutex> guard(s.lock);
+    if (dik != 0) s.keys[dik] = down ? kKeyDown : 0;
+}
+
+void SetDialogKeyboardFocus(uint32_t ownerSdlId) {
+    KeyboardState& s = State();
+    std::lock_guard<std::mutex> guard(s.lock);
+    s.dialog_owner = ownerSdlId;
+    if (ownerSdlId == 0) std::memset(s.keys, 0, sizeof s.keys);  // its key-ups will not come
+}
+
+uint8_t DikFromLinuxKey(uint32_t code) {
+    // Codes 1-83 and 86-88 are the set-1 scan codes themselves; the extended keys move.
+    if ((code >= 1 && code <= 83) || (code >= 86 && code <= 88)) return static_cast<uint8_t>(code);
+    static constexpr uint8_t kExtended[][2] = {
+        {96, 0x9C},  {97, 0x9D},  {98, 0xB5},  {99, 0xB7},  {100, 0xB8}, {102, 0xC7}, {103, 0xC8},
+        {104, 0xC9}, {105, 0xCB}, {106, 0xCD}, {107, 0xCF}, {108, 0xD0}, {109, 0xD1}, {110, 0xD2},
+        {111, 0xD3}, {119, 0xC5}, {125, 0xDB}, {126, 0xDC}, {127, 0xDD}};
+    for (const auto& pair : kExtended)
+        if (pair[0] == code) return pair[1];
+    return 0;
 }
 
 void ResetKeyboardState() {
     KeyboardState& s = State();
     std::lock_guard<std::mutex> guard(s.lock);
     std::memset(s.keys, 0, sizeof s.keys);
-    s.focused_window = 0;
+    s.focused_window = s.dialog_owner = 0;
 }
 
 }  // namespace morna::platform

@@ -75,6 +75,13 @@ void GetKeyboardState(uint8_t (&out)[kKeyboardStateSize]);
 // The SDL id of the window that has the keyboard focus; 0 while none of ours has.
 uint32_t KeyboardFocusWindowId();
 
+// A dialog of ours: its key events set and clear keys by DirectInput code, and while it has the
+// focus the keyboard counts as focused on its owner (SDL id; 0 when the dialog loses it).
+void SetKeyboardKey(uint8_t dik, bool down);
+void SetDialogKeyboardFocus(uint32_t ownerSdlId);
+// The DirectInput code of a Linux input key code (an X key code less 8); 0 for keys without one.
+uint8_t DikFromLinuxKey(uint32_t code);
+
 // Forgets every key and the focus (a new session of the pump, and tests).
 void ResetKeyboardState();
 

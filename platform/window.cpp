@@ -3,6 +3,7 @@
 #include <SDL2/SDL.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <condition_variable>
 #include <deque>
@@ -84,6 +85,9 @@ State& S() {
     static State* state = new State;  // outlives every thread's clean-up
     return *state;
 }
+
+std::atomic<PumpPassHook> gPassHook{nullptr};
+std::atomic<bool> gOwnDialog{false};
 
 void DestroyThreadWindows(ThreadQueue* queue);
 
@@ -355,11 +359,11 @@ void TranslateSdlEvent(const SDL_Event& e) {
         case SDL_WINDOWEVENT_EXPOSED: PostTo(me, {h, WM_PAINT, 0, 0}); break;
         case SDL_WINDOWEVENT_FOCUS_GAINED:
             SetFocused(h, true);
-            PostTo(me, {h, WM_ACTIVATEAPP, 1, 0});
+            if (!gOwnDialog) PostTo(me, {h, WM_ACTIVATEAPP, 1, 0});
             break;
         case SDL_WINDOWEVENT_FOCUS_LOST:
             SetFocused(h, false);
-            PostTo(me, {h, WM_ACTIVATEAPP, 0, 0});
+            if (!gOwnDialog) PostTo(me, {h, WM_ACTIVATEAPP, 0, 0});
             break;
         case SDL_WINDOWEVENT_MINIMIZED: PostTo(me, {h, WM_SIZE, SIZE_MINIMIZED, 0}); break;
         case SDL_WINDOWEVENT_RESTORED:
@@ -846,8 +850,12 @@ void PostQuitMessage(int32_t exitCode) {
     q->quitCode = exitCode;
 }
 
+void SetPumpPassHook(PumpPassHook hook) { gPassHook = hook; }
+void SetOwnDialogOpen(bool open) { gOwnDialog = open; }
+
 bool PeekWindowMessage(WindowMessage& message) {
     ServeSentCalls();
+    if (PumpPassHook hook = gPassHook; hook != nullptr && OwnsVideo()) hook();
     PumpSdl();
     // The pump took the wake event of every send that came meanwhile: they are
     // served now or, in GetWindowMessage, never (nothing would wake its wait).
@@ -864,6 +872,10 @@ int32_t GetWindowMessage(WindowMessage& message) {
             // event. The queue was last looked at after the last SDL pump, so what
             // came later has its wake event still on SDL's queue.
             SDL_Event e;
+            if (gPassHook.load() != nullptr) {
+                if (SDL_WaitEventTimeout(&e, 10) != 0) TranslateSdlEvent(e);
+                continue;
+            }
             if (SDL_WaitEvent(&e) == 0) return -1;
             TranslateSdlEvent(e);
         } else {

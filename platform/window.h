@@ -197,6 +197,13 @@ void PostQuitMessage(int32_t exitCode);
 // Removes the next message when there is one. Sent messages are delivered first
 // (they are not answered as messages), SDL is pumped when this thread owns video.
 bool PeekWindowMessage(WindowMessage& message);
+// Work of another toolkit's windows that every pass of the calling thread's pump does (its
+// events handled without waiting); a waiting pump wakes every 10 ms to do it. Null removes it.
+using PumpPassHook = void (*)();
+void SetPumpPassHook(PumpPassHook hook);
+// While a dialog of ours is open, focus moving between it and our windows is no switch of
+// applications: SDL's focus changes post no WM_ACTIVATEAPP.
+void SetOwnDialogOpen(bool open);
 // Waits for the next message: 1 for a message, 0 for WM_QUIT, -1 on failure.
 int32_t GetWindowMessage(WindowMessage& message);
 // Calls the window's procedure; 0 for an unknown window.

@@ -15,6 +15,8 @@ PACKAGES=(
   libfreetype-dev libfontconfig-dev libharfbuzz-dev fonts-vlgothic fonts-ipafont-gothic
   # compressed audio, MIDI with a General MIDI sound font, the update check's HTTP
   libmpg123-dev libsndfile1-dev libfluidsynth-dev fluid-soundfont-gm libcurl4-openssl-dev
+  # the settings dialog's window
+  libgtk-3-dev
   # the update check's download page in the desktop's browser (xdg-open)
   xdg-utils
   # tests in a real window: X server, its auth, a window manager, X tools and headers
