@@ -79,6 +79,7 @@ void CApp::InitSubsystems() {
 }
 
 void CApp::ShutdownSubsystems() {
+    CloseSettingsDialog();
     if (GetMyApp() != nullptr) GetMyApp()->GetWindow()->GetHookList()->Del(this);
     if (musicThread_) {
         musicThread_->Interrupt();
