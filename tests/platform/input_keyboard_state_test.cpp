@@ -187,4 +187,28 @@ TEST_F(KeyboardStateTest, BackgroundDeviceReadsReleasedKeysWithoutTheFocus) {
     EXPECT_EQ(device->SetCooperativeLevel(window_, mp::kInputExclusive | mp::kInputBackground), r::kFail);
 }
 
+// A dialog's keys come as Linux input codes: each names the same DirectInput code as SDL's
+// scancode of that key, and the owner counts as focused only while the dialog has the focus.
+TEST_F(KeyboardStateTest, DialogKeysByLinuxCodeAndTheDialogsFocus) {
+    const std::pair<uint32_t, SDL_Scancode> keys[] = {
+        {1, SDL_SCANCODE_ESCAPE},   {16, SDL_SCANCODE_Q},        {28, SDL_SCANCODE_RETURN}, {83, SDL_SCANCODE_KP_PERIOD},
+        {87, SDL_SCANCODE_F11},     {88, SDL_SCANCODE_F12},      {96, SDL_SCANCODE_KP_ENTER}, {97, SDL_SCANCODE_RCTRL},
+        {98, SDL_SCANCODE_KP_DIVIDE}, {100, SDL_SCANCODE_RALT}, {102, SDL_SCANCODE_HOME},   {103, SDL_SCANCODE_UP},
+        {104, SDL_SCANCODE_PAGEUP}, {105, SDL_SCANCODE_LEFT},    {106, SDL_SCANCODE_RIGHT}, {107, SDL_SCANCODE_END},
+        {108, SDL_SCANCODE_DOWN},   {109, SDL_SCANCODE_PAGEDOWN}, {110, SDL_SCANCODE_INSERT}, {111, SDL_SCANCODE_DELETE},
+        {125, SDL_SCANCODE_LGUI},   {126, SDL_SCANCODE_RGUI},    {127, SDL_SCANCODE_APPLICATION}};
+    for (const auto& [code, sdl] : keys) EXPECT_EQ(mp::DikFromLinuxKey(code), mp::DikFromScancode(sdl)) << code;
+    EXPECT_EQ(mp::DikFromLinuxKey(84), 0);
+
+    mp::ResetKeyboardState();
+    mp::SetDialogKeyboardFocus(42);
+    mp::SetKeyboardKey(mp::DikFromLinuxKey(103), true);
+    uint8_t state[256];
+    mp::GetKeyboardState(state);
+    EXPECT_EQ(std::vector<uint32_t>({mp::KeyboardFocusWindowId(), state[mp::dik::kUp]}), std::vector<uint32_t>({42, 0x80}));
+    mp::SetDialogKeyboardFocus(0);  // its key-ups will not come
+    mp::GetKeyboardState(state);
+    EXPECT_EQ(std::vector<uint32_t>({mp::KeyboardFocusWindowId(), state[mp::dik::kUp]}), std::vector<uint32_t>({0, 0}));
+}
+
 }  // namespace
