@@ -1,9 +1,10 @@
 // Arbitrary bytes as kind tables (every field at any value: empty frame lists, zero sizes and
 // masses, any effect speed), then a script of spawns through every factory, motion and travel
-// set-ups, the boss fight's part layout and helpers on an animation table from the bytes with
-// a frame of the barrier or a skill, a boss fight's and the barrier's state, the play state's
-// score, item and shot operations, and in-game frames with keys (which run the contacts).
-// Beyond not crashing, the lists hold no removed object and every trail keeps to its length.
+// set-ups, enemies' spawner fields, the boss fight's part layout and helpers on an animation
+// table from the bytes with a frame of the barrier or a skill, a boss fight's and the barrier's
+// state, the play state's score, item and shot operations, and in-game frames with keys (which
+// run the contacts). Beyond not crashing, the lists hold no removed object and every trail
+// keeps to its length.
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -188,7 +189,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     while (!in.Done()) {
         const int32_t index = in.U8() % 8, x = in.Raw<int16_t>() + 320, y = in.Raw<int16_t>() / 8 + 240;
         const int32_t delay = in.U8() % 3;
-        switch (in.U8() % 20) {
+        switch (in.U8() % 21) {
             case 0: spawned(g.CreateEnemy(index, x, y, delay)); break;
             case 1: spawned(g.CreateEnemyShadow(index, x, y, delay)); break;
             case 2: spawned(g.CreateCrystal(x, y)); break;
@@ -269,6 +270,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 break;
             }
             case 18: PlayStateOps(in, g, last, index, x, y); break;
+            case 19:  // an enemy's spawner fields and its damage (the difficulty is the stage's)
+                if (auto* e = dynamic_cast<CObjectEnemy*>(last)) {
+                    e->phase = in.Raw<int8_t>(), e->facing = in.U8(), e->hp = in.Raw<int16_t>();
+                    e->step = in.Raw<uint16_t>(), e->wait = in.U8() % 4;
+                }
+                break;
             default: {
                 const int frames = std::min<int>(in.U8() % 64, budget);
                 budget -= frames;

@@ -338,6 +338,9 @@ public:
     void RunBoss2();
     void RunBoss3();
 
+    // The enemies' difficulty: the live stage, 0..2.
+    int32_t GetDifficulty() const;
+
     // The local date and time into an entry's six date bytes.
     void StampLocalTime(SRankingEntry& entry) const;
 

@@ -155,6 +155,13 @@ public:
     // 16-bit wrap; jitter shakes each x from the play generator.
     void UpdateTrailScreen(CGameResource& game, int32_t width, int32_t height, bool jitter);
     void OffsetTrailScreen(int32_t dx, int32_t dy);
+    // Room for `images` copies, one every (spacing + 1)-th point; the stored points go.
+    void ResetNodeList(uint16_t images, uint16_t spacing) {
+        trailSpacing = spacing;
+        trailLength = static_cast<uint16_t>((spacing + 1) * images);
+        trail.clear();
+        trailScreen.clear();
+    }
     // Both halves, as the trail classes run them each frame.
     void StepTrail(CGameResource& game, double x, double y, int32_t width, int32_t height, bool jitter) {
         PushTrail(x, y);

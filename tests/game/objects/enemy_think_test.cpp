@@ -1,0 +1,242 @@
+// The enemies' behaviour frame and bodies: the kind table's dispatch, the frame's pre-steps,
+// and worked timelines of the bodies (their inputs, then their state at chosen Thinks).
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+#include <tuple>
+#include <vector>
+
+#include "framework/sine_table.h"
+#include "tests/game/support/play_fixture.h"
+
+namespace {
+
+using KestraneGameBase2::CosOf;
+using KestraneGameBase2::SinOf;
+using morna::test::KindTableBuilder;
+using morna::test::PlayFixture;
+using morna::test::SPlay;
+
+// 75 enemy kinds (number = record; 74 stands for any number above 73), shots, blocks, terrain.
+KindTableBuilder Kinds() {
+    KindTableBuilder k;
+    for (int i = 0; i < 75; ++i) {
+        SObjectKind& e = k.Object(1, "enemy");
+        e.index = static_cast<uint8_t>(i == 74 ? 200 : i), e.hitWidth = e.hitHeight = 32, e.life = 100;
+        e.frames = {0, 1, 2}, e.frameTime = 10;
+    }
+    for (int s : {2, 3, 5}) {
+        for (int i = 0; i < 18; ++i) k.Object(s, "piece");
+    }
+    return k;
+}
+
+struct Field {
+    explicit Field(int32_t stage = 0) : play(kinds) {
+        g.progress.stage = stage;
+        g.player->x = 300, g.player->y = 200;
+    }
+    CObjectEnemy* Enemy(int32_t kind, double x = 500, double y = 200, int32_t phase = 0) {
+        CObjectEnemy* e = g.CreateEnemy(kind, 0, 0, 0);
+        e->x = x, e->y = y, e->phase = phase;
+        return e;
+    }
+    void Think(CObjectEnemy* e, int n) {
+        for (int i = 0; i < n; ++i) e->Think(g);
+    }
+    // Objects of a type made since the enemy under test (the list's first).
+    std::vector<CObjectBase*> Made(int32_t type) {
+        std::vector<CObjectBase*> out;
+        for (auto it = std::next(g.objects.begin()); it != g.objects.end(); ++it) {
+            if ((*it)->GetType() == type) out.push_back(it->GetNoCheck());
+        }
+        return out;
+    }
+    KindTableBuilder kinds = Kinds();
+    PlayFixture play;
+    CGameResource& g = *play.game;
+};
+
+TEST(EnemyFrame, EveryKindDispatchesToItsBodyAndTheBodilessStayPut) {
+    Field f;
+    for (int32_t kind = 0; kind < 75; ++kind) {
+        if (kind >= 40 && kind < 74) continue;  // the later bodies
+        CObjectEnemy* e = f.Enemy(kind);
+        e->Think(f.g);
+        const bool none = kind == 1 || kind == 6 || (kind >= 42 && kind <= 44) || kind == 74;
+        const bool acted = e->step != 0 || e->wait != 0 || e->pose != 0 || e->state != kStateAlive;
+        EXPECT_EQ(acted, !none) << "kind " << kind;
+    }
+}
+
+TEST(EnemyFrame, FadeInUndyingWaitAndHeldTerrain) {
+    Field f;
+    std::vector<int> alpha;
+    for (int32_t kind : {5, 67, 68, 69, 70, 71, 72, 73}) {
+        CObjectEnemy* e = f.Enemy(kind);
+        e->Think(f.g);
+        alpha.push_back(e->alpha);
+    }
+    EXPECT_EQ(alpha, (std::vector<int>{8, 8, 8, 8, 8, 8, 255, 8}));
+    CObjectEnemy* fading = f.Enemy(5);  // waits 30 after its first step: the fade goes on
+    f.Think(fading, 30);
+    EXPECT_EQ(fading->alpha, 240);
+    f.Think(fading, 1);
+    EXPECT_EQ(fading->alpha, 255);
+
+    f.g.kinds.objects[1][38].undying = f.g.kinds.objects[1][40].undying = 1;
+    CObjectEnemy* mortal = f.Enemy(38);
+    CObjectEnemy* kept = f.Enemy(40);
+    mortal->hp = kept->hp = 0;
+    mortal->Think(f.g), kept->Think(f.g);
+    EXPECT_EQ(std::tuple(mortal->state, kept->state), std::tuple(kStateKilled, kStateAlive));
+
+    CObjectEnemy* waiting = f.Enemy(0);
+    waiting->wait = 3;
+    f.Think(waiting, 3);
+    EXPECT_EQ(waiting->step, 0);
+    f.Think(waiting, 1);
+    EXPECT_EQ(std::tuple(waiting->step, waiting->wait), std::tuple(1, 30));
+
+    // A dying kind 59 (60) takes the kind-5 (6) terrain whose centre lies in its hit box.
+    for (int32_t kind : {59, 60}) {
+        f.g.objects.clear();
+        CObjectEnemy* holder = f.Enemy(kind, 500, 200);
+        const int32_t held = kind == 59 ? 5 : 6, other = 11 - held;
+        CObjectLand* in = f.g.CreateLand(held, 515, 184);
+        CObjectLand* edge = f.g.CreateLand(held, 516, 200);  // right edge: outside
+        CObjectLand* otherKind = f.g.CreateLand(other, 500, 200);
+        holder->SetState(kStateKilled);
+        holder->Think(f.g);
+        EXPECT_EQ(std::tuple(in->state, edge->state, otherKind->state), std::tuple(kStateRemove, kStateAlive, kStateAlive));
+    }
+}
+
+// One row of a trace: after `thinks` Thinks of an enemy, its velocity, step, wait and pose.
+struct Trace {
+    int32_t kind, stage, phase, thinks;
+    double vx, vy;
+    int step, wait, pose;
+};
+
+TEST(EnemyBodies, DifficultyPlansOfTheFieldEnemies) {
+    const double c = CosOf(128) * 6.0, s = SinOf(128) * 6.0;  // toward the player, to the left
+    const Trace rows[] = {
+        // a carrier's launch drifts down for 40 frames, then its plan starts afresh
+        {9, 0, -1, 1, 1.0, 4.0, 1, 40, 8},
+        {9, 0, -1, 42, 1.0, 4.0, 0, 0, 0},
+        {9, 0, -1, 43, -2.0, 0, 1, 0, 0},
+        {9, 0, 0, 1, -2.0, 0, 1, 0, 0},
+        {9, 1, 0, 1, -3.0, 0, 1, 90, 0},
+        {9, 1, 0, 92, 0, 3.0, 2, 0, 0},  // above the middle: down
+        {9, 2, 0, 1, c, s, 1, 45, 0},
+        {9, 2, 0, 47, 0, 0, 2, 20, 0},
+        {9, 2, 0, 68, -c, -s, 3, 30, 0},  // away from the player
+        {10, 0, 0, 91, -2.0, 0, 91, 0, 3},
+        {11, 0, 0, 1, CosOf(128) * 3.0, SinOf(128) * 3.0, 1, 0, 0},
+        {11, 1, 0, 92, -8.0, 0, 2, 30, 0},
+        {11, 1, 0, 123, 0, 0, 3, 0, 0},
+        {12, 2, 0, 1, -6.0, 0.5, 1, 90, 0},
+        {12, 2, 0, 92, -6.0, 0.5, 2, 30, 3},
+        {13, 0, 0, 1, -3.5, 0, 1, 0, 0},
+        {14, 1, 0, 62, CosOf(32) * 4.0, SinOf(32) * 4.0, 2, 0, 0},
+        {15, 1, 0, 1, -3.0, 3.0, 1, 60, 11},
+        {16, 0, 0, 1, 0, 0, 1, 0, 11},
+        {17, 0, 0, 1, -0.5, 0, 1, 90, 0},
+        {17, 0, 0, 92, -0.5, 0, 4, 120, 0},
+        {18, 0, 0, 92, -0.5, 0, 2, 40, 0},
+        {19, 1, 0, 1, 8.0, 0, 1, 60, 8},
+        {20, 2, 0, 32, -8.0, 0, 2, 30, 3},
+    };
+    for (const Trace& t : rows) {
+        Field f(t.stage);
+        CObjectEnemy* e = f.Enemy(t.kind, 500, 200, t.phase);
+        f.Think(e, t.thinks);
+        EXPECT_EQ(std::tuple(e->motion.vx, e->motion.vy, e->step, e->wait, e->pose),
+                  std::tuple(t.vx, t.vy, t.step, t.wait, t.pose))
+            << "kind " << t.kind << " difficulty " << t.stage << " think " << t.thinks;
+    }
+}
+
+// The Thinks on which shots (or launched enemies) appear, and their kinds.
+struct Volleys {
+    int32_t kind, stage;
+    double playerX;
+    std::vector<int> counts;  // objects made after each Think in `at`
+    std::vector<int> at;
+};
+
+TEST(EnemyBodies, ShotsAndLaunchesComeOnTheirFrames) {
+    const Volleys rows[] = {
+        {10, 0, 300, {0, 1}, {120, 121}},           // aimed shot at step 120
+        {12, 2, 300, {0, 1, 2, 3}, {122, 123, 139, 155}},  // three aimed shots 16 frames apart
+        {19, 2, 300, {1, 1, 2, 8}, {63, 64, 65, 78}},  // kind 19 fires on odd steps
+        {20, 2, 300, {1, 2, 3, 16, 16}, {63, 64, 65, 78, 90}},
+        {26, 0, 600, {0}, {500}},                    // the player never passed it
+        {27, 0, 300, {0, 3, 6, 9, 9}, {152, 153, 305, 457, 1000}},  // three volleys of three
+        {21, 0, 300, {0, 1, 2, 3, 4}, {271, 272, 363, 454, 545}},
+    };
+    for (const Volleys& v : rows) {
+        Field f(v.stage);
+        f.g.player->x = v.playerX;
+        CObjectEnemy* e = f.Enemy(v.kind, 500, 200);
+        std::vector<int> counts;
+        for (int n = 1, next = 0; next < static_cast<int>(v.at.size()); ++n) {
+            e->Think(f.g);
+            if (n == v.at[next]) counts.push_back(static_cast<int>(f.g.objects.size()) - 1), ++next;
+        }
+        EXPECT_EQ(counts, v.counts) << "kind " << v.kind;
+    }
+}
+
+TEST(EnemyBodies, CarrierLaunchesEnteringEnemiesOnlyInTheView) {
+    Field f;
+    CObjectEnemy* carrier = f.Enemy(21, 500, 200);
+    f.Think(carrier, 545);
+    std::vector<std::tuple<int, int32_t>> launched;
+    for (CObjectBase* o : f.Made(kTypeEnemy)) launched.emplace_back(o->kind->index, o->phase);
+    EXPECT_EQ(launched, (std::vector<std::tuple<int, int32_t>>{{11, -1}, {11, -1}, {12, -1}, {11, -1}}));
+    EXPECT_EQ(f.play.sounds.played, (std::vector<SPlay>(4, SPlay{61, false})));
+
+    Field away;
+    CObjectEnemy* hidden = away.Enemy(21, 500, 200);
+    hidden->Think(away.g);
+    hidden->x = 700;  // beyond the view's right edge
+    away.Think(hidden, 400);
+    EXPECT_EQ(std::tuple(away.g.objects.size(), hidden->step), std::tuple(1u, 1));
+}
+
+TEST(EnemyBodies, BurstPopperAndRiser) {
+    Field f;
+    CObjectEnemy* burst = f.Enemy(2);  // one cycle: 3 frames x 10
+    f.Think(burst, 19);
+    EXPECT_EQ(burst->pose, 0);
+    f.Think(burst, 1);
+    EXPECT_EQ(burst->pose, 8);
+    f.Think(burst, 9);
+    EXPECT_EQ(burst->state, kStateAlive);
+    f.Think(burst, 1);
+    EXPECT_EQ(burst->state, kStateRemove);
+
+    CObjectEnemy* popper = f.Enemy(32);
+    f.Think(popper, 62);
+    const double v = popper->motion.Speed() / 60;
+    const uint8_t h = static_cast<uint8_t>(popper->motion.GetHeading());
+    EXPECT_EQ(std::tuple(popper->motion.frictionX, popper->motion.frictionY),
+              std::tuple(std::fabs(v * CosOf(h)), std::fabs(v * SinOf(h))));
+    f.Think(popper, 60);
+    EXPECT_TRUE(f.Made(kTypeShot).empty());
+    f.Think(popper, 1);
+    ASSERT_EQ(f.Made(kTypeShot).size(), 1u);
+    const CObjectBase* shot = f.Made(kTypeShot)[0];
+    EXPECT_EQ(std::tuple(shot->kind->index, shot->motion.vx, shot->motion.vy, popper->state),
+              std::tuple(11, CosOf(104) * 8.0, SinOf(104) * 8.0, kStateRemove));
+
+    CObjectEnemy* riser = f.Enemy(36, 500, 200, 2);
+    riser->Think(f.g);
+    EXPECT_EQ(std::tuple(riser->motion.accelAngle, riser->motion.accel, riser->motion.speedLimit),
+              std::tuple(192, 5 / 1500.0, 16.0));
+}
+
+}  // namespace
