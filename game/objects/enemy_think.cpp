@@ -507,12 +507,447 @@ void Carrier(Run& r) {
     r.Sound(61);
 }
 
+// ---- the later stage enemies and the boss's helpers (kinds 40-73)
+
+void Swooper(Run& r) {
+    CObjectEnemy& e = r.e;
+    r.Pose(11);
+    if (e.step == 0) {
+        const uint8_t a = r.Aim();
+        r.Toward(static_cast<uint8_t>(r.py <= e.y ? a - 12 : a + 12), 4.0);
+        r.Next();
+    } else if (r.px < e.x) {
+        r.Accelerate(r.Aim(), 0.05, 4.0);
+        e.wait = 4;
+    }
+}
+
+// Comes out of a wall, then bursts into eight shots at two thirds of its animation.
+void Mine(Run& r) {
+    CObjectEnemy& e = r.e;
+    if (e.step == 0) {
+        r.Pose(1);
+        e.wait = 60;
+    } else if (e.step == 1) {
+        switch (e.phase) {
+            case 1: e.y -= 32, r.Velocity(0, 8.0); break;
+            case 2: e.x -= 32, r.Velocity(8.0, 0); break;
+            case 3: e.x += 32, r.Velocity(-8.0, 0); break;
+            default: e.y += 32, r.Velocity(0, -8.0); break;
+        }
+        r.m().frictionX = r.m().frictionY = kAccel8;
+        r.Pose(11);
+    }
+    ++e.step;
+    if (e.step == 60) r.Pose(0);
+    const int32_t n = r.Cycle();
+    if (e.step != n - n / 3) return;
+    e.SetState(kStateRemove);
+    for (int i = 0; i < 8; ++i) r.Fire(10, e.x, e.y, static_cast<uint8_t>(i * 32), 3, 4.0);
+    r.Sound(203);
+}
+
+void Slider(Run& r) {
+    if (r.e.step == 0) r.Sound(207), r.Velocity(-3.0, 0), r.Next();
+}
+
+void Floater(Run& r) {
+    if (r.e.step == 0) r.Velocity((r.e.phase - 12) / 10.0, 0), r.Next();
+}
+
+void Spinning(Run& r) {
+    CObjectEnemy& e = r.e;
+    if (e.step == 0) {
+        e.phase = TruncInt((e.x + e.y) / 32) % 4;
+        r.Steer(3.0, 0, 0);
+        r.Next();
+    } else {
+        e.turn = static_cast<uint8_t>(e.turn - 4);
+    }
+}
+
+void Crawler(Run& r) {
+    if (r.e.step == 0) r.Velocity(-2.0, 0), r.Next();
+}
+
+// A column of `phase` members below the head; they leave one after another, 80 frames apart.
+void Column(Run& r) {
+    CObjectEnemy& e = r.e;
+    if (e.step == 0) {
+        if (r.kind == 50) {
+            // A column is at most a screen high; the stage map's digit never asks for more.
+            const int32_t members = std::clamp(e.phase, 0, 15);
+            e.x += 16;
+            e.y -= e.phase * 32.0 + 32;
+            for (int32_t i = 0; i < members; ++i) r.Spawn(49, e.x, e.y + 32.0 * (i + 1), i + 1);
+            e.phase = 0;
+        }
+        e.wait = static_cast<uint16_t>((e.phase + 1) * 80);
+        e.priorityOffset = static_cast<int8_t>(-e.phase);
+        ++e.step;
+    } else if (e.step == 1) {
+        e.priorityOffset = 0;
+        r.Velocity(0, -2.0);
+        r.m().frictionY = 1.0 / 30;
+        r.Next(40);
+    } else if (e.step == 2) {
+        r.m().Clear();
+        r.Accelerate(r.Aim(), 1.0 / 15, 8.0);
+        r.Next();
+    }
+}
+
+// Fires five lobbed enemies at the player while it is on the left and in the view.
+void Launcher(Run& r) {
+    CObjectEnemy& e = r.e;
+    const bool upper = r.kind == 51;
+    if (e.step == 0) {
+        e.y += upper ? -12 : 12;
+        r.Next(60);
+        return;
+    }
+    r.Pose(13);
+    if (!r.CentreInView() || e.step > 5 || !(e.x > r.px)) return;
+    r.Next(60);
+    const double s = std::fabs(e.x - r.px) * 3 / 400 + 3.0;
+    const double mx = e.x - 44, my = upper ? e.y - 32 : e.y + 32;
+    CObjectEnemy* shell = r.g.CreateEnemy(upper ? 53 : 54, TruncInt(mx), TruncInt(my), 0);
+    const uint32_t d = r.Draw();
+    if (shell != nullptr) {
+        shell->motion.vx = -s;
+        shell->motion.vy = upper ? -s : s;
+        shell->phase = static_cast<int32_t>(d % 5);
+    }
+    r.g.CreateEffectLand(46, -1, mx, my);
+    r.Sound(204);
+}
+
+void Lobbed(Run& r) {
+    if (r.e.step == 0) r.Next();
+}
+
+// Homes in after 30 frames; damaged below half its life it splits into four of the next kind.
+void Splitter(Run& r) {
+    CObjectEnemy& e = r.e;
+    ++e.step;
+    if (e.step < 30) {
+        r.Pose(8);
+    } else {
+        static constexpr double kSpeed[4] = {0.2, 0.4, 0.8, 1.6};
+        r.Steer(kSpeed[r.kind - 55], 0, 0);
+        r.m().frictionX = r.m().frictionY = 0;
+        r.Pose(0);
+    }
+    if (!(e.hp < e.kind->life / 2) || r.kind == 58) return;
+    e.SetState(kStateRemove);
+    r.Sound(55);
+    for (int i = 0; i < 4; ++i) {
+        const uint8_t a = static_cast<uint8_t>(64 * i + 32);
+        if (CObjectEnemy* part = r.Spawn(r.kind + 1, e.x, e.y, 0)) {
+            part->motion.vx = CosOf(a) * 4.0;
+            part->motion.vy = SinOf(a) * 4.0;
+            part->motion.SetFrictionByAngle(a, 0.1);
+        }
+    }
+}
+
+// Holds four ceiling pieces; shakes when the player comes below, then falls with them.
+void Ceiling(Run& r) {
+    CObjectEnemy& e = r.e;
+    if (e.step == 0) {
+        r.Pose(12);
+        e.x += 16;
+        for (int i = 0; i < 4; ++i) r.g.CreateLand(5, TruncInt(e.x - 48 + 32 * i), TruncInt(e.y));
+        r.Next();
+    } else if (e.step == 1) {
+        r.Pose(12);
+        if (std::fabs(e.x - r.px) < 128 && e.y <= r.py && r.py <= e.y + 240) {
+            e.jitter = 1;
+            r.Next(30);
+        }
+    } else if (e.step == 2) {
+        e.jitter = 0;
+        r.Accelerate(64, 0.1225, 8.0);
+        r.Pose(0);
+        r.g.RemoveLandOfKind(5, HitBox(e));
+        r.Next();
+    }
+}
+
+// Closes with four terrain pieces once the player is nearer than 200.
+void Gate(Run& r) {
+    CObjectEnemy& e = r.e;
+    if (e.step == 0) {
+        r.Pose(1);
+        e.y += e.phase == 0 ? -48 : 48;
+        r.Next();
+    } else if (e.step == 1) {
+        const double dx = TruncInt(r.px) - static_cast<double>(TruncInt(e.x));
+        const double dy = TruncInt(r.py) - static_cast<double>(TruncInt(e.y));
+        if (TruncInt(std::sqrt(dx * dx + dy * dy)) >= 200) return;
+        r.Pose(3, 30);
+        r.Sound(208);
+        for (int i = 0; i < 4; ++i) r.g.CreateLand(6, TruncInt(e.x), TruncInt(e.y - 48 + 32 * i));
+        r.Next(30);
+    } else if (e.step == 2) {
+        r.Next();
+    } else {
+        r.Pose(12);
+    }
+}
+
+void Homing(Run& r) {
+    CObjectEnemy& e = r.e;
+    if (e.step == 0) {
+        e.turn = 192;
+        r.Velocity(0, -4.0);
+        r.m().frictionY = 0.16;
+        r.Next(60);
+    } else if (e.step == 1) {
+        r.Toward(e.facing, 2.0);
+        e.priorityOffset = 3;
+        r.Next();
+    } else {
+        const uint8_t h = r.m().TurnToward(2, r.Aim());
+        e.turn = h;
+        r.Accelerate(h, 0.1, 6.0);
+        e.wait = 1;
+    }
+}
+
+void Shell(Run& r) {
+    CObjectEnemy& e = r.e;
+    if (e.step == 0) {
+        r.Velocity(0, -4.0);
+        r.m().frictionY = 0.16;
+        r.Next(60);
+    } else if (e.step == 1) {
+        r.Toward(e.facing, e.phase);
+        r.Accelerate(64, 0.06125, e.phase);
+        e.priorityOffset = 3;
+        r.Next();
+    }
+}
+
+void Guard(Run& r) {
+    r.e.wait = 180;
+    r.Pose(23, 30);
+}
+
+// In the boss's hand: a block appears there on the 16th frame.
+void Held(Run& r) {
+    CObjectEnemy& e = r.e;
+    double bx = 0, by = 0;
+    r.g.GetBossPosition(&bx, &by);
+    e.facing = r.g.GetBossFacing();
+    e.x = e.facing == 128 ? bx + 48 : bx - 48;
+    e.y = by;
+    ++e.step;
+    if (e.step == 16) {
+        if (CObjectBlock* b = r.g.CreateBlock(14, TruncInt(e.x), TruncInt(e.y), 0)) b->Think(r.g);
+    }
+    if (e.step > 120) e.SetState(kStateVanish);
+}
+
+// Lobs blocks onto where the player will be; phase 0 throws once, 1 twice, 2 three times.
+void Thrower(Run& r) {
+    CObjectEnemy& e = r.e;
+    ++e.step;
+    if (e.step == 45 || (e.step == 70 && e.phase >= 1) || (e.step == 90 && e.phase >= 2)) {
+        e.facing = e.x < r.px ? 0 : 128;
+        double tx = 0, ty = 0;
+        r.g.PredictPlayerPosition(tx, ty, 30);
+        const int32_t bx = TruncInt(e.facing == 0 ? e.x + 24 : e.x - 24);
+        if (CObjectBlock* b = r.g.CreateBlock(15, bx, TruncInt(e.y - 8), 0)) {
+            b->motion.vx = (tx - e.x) / 60;
+            b->motion.vy = (ty - e.y) / 60 - 0.1225 * 60 / 2;
+        }
+        r.Sound(162);
+    }
+    if (e.step > 120) e.SetState(kStateVanish);
+}
+
+// Goes beside the player, wobbles, builds a wall of nine blocks that slide at it, and leaves;
+// phase 1 builds a second wall from step 16 on.
+void WallBuilder(Run& r) {
+    CObjectEnemy& e = r.e;
+    if (e.moving != 0) return;
+    ++e.step;
+    const bool second = e.phase == 1 && e.step >= 16;
+    const int32_t n = second ? 20 : 10;
+    const bool left = e.facing == 128;
+    const auto wobble = [&r, &e] {
+        r.Accelerate(e.facing, 0.8, 4.0);
+        e.wait = 10;
+    };
+    if (e.step == n) {
+        e.ResetMotion();
+        e.MoveToward(0, 0, 0.5, 10.0, r.px + ((left != second) ? 32 : -32), e.y);
+    } else if (e.step > n && e.step <= n + 4) {
+        e.facing = static_cast<uint8_t>(e.facing ^ 128);
+        wobble();
+    } else if (e.step == n + 5) {
+        const int32_t cy = r.CameraY();
+        for (int k = 0; k < 9; ++k) {
+            if (CObjectBlock* b = r.g.CreateBlock(12, TruncInt(e.x), cy + 64 * k, 0)) {
+                b->motion.accelAngle = r.px > e.x ? 0 : 128;
+                b->motion.accel = 0.015;
+                b->motion.speedLimit = 1.5;
+                b->alpha = 0;
+            }
+        }
+        r.Sound(164);
+        if (e.phase == 1 && !second) {
+            const uint8_t toward = r.px > e.x ? 0 : 128;
+            if (toward != e.facing) e.facing = toward, wobble();
+        } else {
+            e.MoveToward(1, 0, 0.5, 10.0, left ? r.CameraX() + 32 : r.CameraX() + 608, e.y);
+        }
+    } else if (e.step == n + 6) {
+        e.SetState(kStateVanish);
+    }
+}
+
+// Waits for the kind-13 block group to be struck whole.
+void GroupWatcher(Run& r) {
+    CObjectEnemy& e = r.e;
+    if (e.step == 0) {
+        e.wait = static_cast<uint16_t>(e.phase * 75);
+        e.phase = 0;
+        ++e.step;
+    } else if (e.step == 1) {
+        bool any = false, ready = false;
+        r.g.CheckBlockGroup(any, ready);
+        if (!any) e.SetState(kStateVanish);
+        else if (ready) r.Pose(3, 30), r.Next(30);
+    } else if (e.step == 2) {
+        e.phase = 1;
+        r.Next(60);
+    } else {
+        e.SetState(kStateVanish);
+    }
+}
+
+// Cycles of 75 frames, `phase` + 1 of them: a flash, a trailed block and a slash (kind 72)
+// thrown from its hand while it lunges, then it stands back.
+void Caster(Run& r) {
+    CObjectEnemy& e = r.e;
+    if (e.step == 0) {
+        if (e.phase < 0) e.phase = 0;
+        r.Next(30);
+        return;
+    }
+    if (e.step == 65535) {
+        e.SetState(kStateVanish);
+        return;
+    }
+    const int32_t c = e.step <= 75 ? 0 : (e.step - 76) / 75 + 1;
+    if (c > e.phase) {
+        e.step = 65535;
+        e.wait = 30;
+        return;
+    }
+    const bool left = e.facing == 128;
+    const double mx = left ? e.x - 47 : e.x + 47;
+    switch (e.step - 75 * c) {
+        case 1:
+            r.Pose(0);
+            r.g.CreateEffectLand(87, 30, mx, e.y + 10);
+            break;
+        case 30:
+            if (CObjectBlockShadow* b = r.g.CreateBlockShadow(13, TruncInt(mx), TruncInt(e.y + 10))) {
+                b->ResetNodeList(3, 1);
+                if (e.phase >= 1) b->phase = 1;
+            }
+            if (CObjectEnemy* slash = r.Spawn(72, e.x, e.y, c == e.phase ? 60 : 30, 15)) slash->facing = e.facing;
+            r.Velocity(left ? -2.0 : 2.0, 0);
+            r.m().frictionX = kAccel8;
+            break;
+        case 45:
+            r.Pose(1);
+            r.m().Clear();
+            break;
+        default: break;
+    }
+    ++e.step;
+}
+
+void Slash(Run& r) {
+    CObjectEnemy& e = r.e;
+    if (e.step == 0) {
+        r.Sound(165);
+        const bool left = e.facing == 128;
+        if (CObjectBlock* b = r.g.CreateBlock(17, TruncInt(left ? e.x - 20 : e.x + 20), TruncInt(e.y + 20), 0)) {
+            if (!left) b->phase = 1;
+        }
+    }
+    ++e.step;
+    if (e.step >= e.phase) e.SetState(kStateRemove);
+}
+
+// Crosses the screen casting rings of eight enemies that spiral out; phase >= 2 casts two
+// spirals from two points, faster.
+void SpiralCaster(Run& r) {
+    CObjectEnemy& e = r.e;
+    const int32_t cx = r.CameraX();
+    if (e.step == 0) {
+        r.Next(30);
+        if (e.phase != 0) e.phase = 2;
+        if (cx + 320 <= e.x) e.phase += 1, e.facing = 32;
+        else e.facing = 96;
+        return;
+    }
+    if (e.moving != 0) return;
+    const double g = e.phase >= 2 ? 0.45 : 0.225;
+    const bool odd = e.phase % 2 != 0;
+    const auto moveTo = [&](int32_t tx) { e.MoveToward(1, 0, g, 9.0, tx, e.y); };
+    const auto ring = [&](int32_t c) {
+        for (int i = 0; i < 8; ++i) {
+            const uint8_t a = static_cast<uint8_t>(32 * i + c);
+            CObjectEnemy* o = r.g.CreateEnemy(3, TruncInt(e.x + 16 * CosOf(a)), TruncInt(e.y + 16 * SinOf(a)), 0);
+            const uint32_t d = r.Draw();
+            if (o != nullptr) {
+                o->motion.vx = CosOf(a) * 4.0;
+                o->motion.vy = SinOf(a) * 4.0;
+                o->phase = static_cast<int32_t>(d & 3);
+            }
+        }
+    };
+    const int32_t s = e.step;
+    if (s == 1) {
+        moveTo(e.phase < 2 ? cx + 320 : cx + (odd ? 426 : 213));
+        r.Sound(176);
+        r.Next();
+    } else if (s >= 2 && s <= 9) {
+        e.wait = 6;
+        e.facing = static_cast<uint8_t>(e.facing + (8 - (s - 2)) * 14);
+        ring((s - 2) * 3);
+        ++e.step;
+    } else if (s == 10) {
+        if (e.phase >= 2) moveTo(cx + (odd ? 213 : 426)), e.step = 11;
+        else e.step = 19;
+    } else if (s >= 11 && s <= 18) {
+        e.wait = 6;
+        e.facing = static_cast<uint8_t>(e.facing + (s - 11) * 14 - 112);
+        ring(-3 * (s - 11));
+        ++e.step;
+    } else if (s == 19) {
+        moveTo(cx + (odd ? 16 : 624));
+        r.Next();
+    } else if (s == 20) {
+        e.SetState(kStateVanish);
+    }
+}
+
 using Body = void (*)(Run&);
 
 constexpr Body kBodies[] = {
     Idle, Burst, Chime, Chime, Boomerang, BossSpark, Diver, Dasher, Glider, Lurker, Bomber, Spinner, Carrier,
-    Sweeper, Flash, Turret, Drifter, Jumper, Waver, Popper, RiserPosed, Riser, Stand, StandLow,
+    Sweeper, Flash, Turret, Drifter, Jumper, Waver, Popper, RiserPosed, Riser, Stand, StandLow, Swooper, Mine,
+    Slider, Floater, Spinning, Crawler, Column, Launcher, Lobbed, Splitter, Ceiling, Gate, Homing, Shell, Guard, Held,
+    Thrower, WallBuilder, GroupWatcher, Caster, Slash, SpiralCaster,
 };
+static_assert(std::size(kBodies) == 46);
 
 // Body of each kind number; kNoBody for kinds that only move as they were set going.
 constexpr uint8_t kNoBody = 46;

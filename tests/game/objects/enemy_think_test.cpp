@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <memory>
+#include <set>
 #include <tuple>
 #include <vector>
 
@@ -61,7 +62,6 @@ struct Field {
 TEST(EnemyFrame, EveryKindDispatchesToItsBodyAndTheBodilessStayPut) {
     Field f;
     for (int32_t kind = 0; kind < 75; ++kind) {
-        if (kind >= 40 && kind < 74) continue;  // the later bodies
         CObjectEnemy* e = f.Enemy(kind);
         e->Think(f.g);
         const bool none = kind == 1 || kind == 6 || (kind >= 42 && kind <= 44) || kind == 74;
@@ -176,6 +176,9 @@ TEST(EnemyBodies, ShotsAndLaunchesComeOnTheirFrames) {
         {26, 0, 600, {0}, {500}},                    // the player never passed it
         {27, 0, 300, {0, 3, 6, 9, 9}, {152, 153, 305, 457, 1000}},  // three volleys of three
         {21, 0, 300, {0, 1, 2, 3, 4}, {271, 272, 363, 454, 545}},
+        {21, 1, 300, {0, 1, 2, 6, 6}, {241, 242, 363, 847, 1000}},
+        {21, 2, 300, {1, 10, 10}, {62, 611, 800}},
+        {17, 2, 300, {1, 2, 3, 4, 5, 6, 7, 7}, {32, 73, 216, 263, 310, 357, 389, 1000}},  // drops and shots
     };
     for (const Volleys& v : rows) {
         Field f(v.stage);
@@ -237,6 +240,118 @@ TEST(EnemyBodies, BurstPopperAndRiser) {
     riser->Think(f.g);
     EXPECT_EQ(std::tuple(riser->motion.accelAngle, riser->motion.accel, riser->motion.speedLimit),
               std::tuple(192, 5 / 1500.0, 16.0));
+}
+
+TEST(EnemyBodies, SplitterMineGateAndThrower) {
+    Field f;
+    CObjectEnemy* whole = f.Enemy(55);
+    CObjectEnemy* last = f.Enemy(58);
+    whole->hp = 50, last->hp = 0;  // half of 100 is not below half
+    whole->Think(f.g), last->Think(f.g);
+    EXPECT_EQ(std::tuple(whole->state, last->state), std::tuple(kStateAlive, kStateAlive));
+    whole->hp = 49;
+    whole->Think(f.g);
+    EXPECT_EQ(whole->state, kStateRemove);
+    std::vector<std::tuple<int, double, double, double, double>> parts;
+    for (CObjectBase* o : f.Made(kTypeEnemy)) {
+        if (o != last) parts.emplace_back(o->kind->index, o->motion.vx, o->motion.vy, o->motion.frictionX, o->motion.frictionY);
+    }
+    std::vector<std::tuple<int, double, double, double, double>> expected;
+    for (uint8_t a : {32, 96, 160, 224}) {
+        expected.emplace_back(56, CosOf(a) * 4.0, SinOf(a) * 4.0, std::fabs(0.1 * CosOf(a)), std::fabs(0.1 * SinOf(a)));
+    }
+    EXPECT_EQ(parts, expected);
+    EXPECT_EQ(f.play.sounds.played, (std::vector<SPlay>{{55, false}}));
+
+    // The mine bursts on step n - n/3 = 20 of its 30-frame cycle.
+    Field m;
+    CObjectEnemy* mine = m.Enemy(41, 500, 200, 2);
+    m.Think(mine, 79);
+    EXPECT_EQ(std::tuple(mine->x, mine->motion.vx, mine->state), std::tuple(468.0, 8.0, kStateAlive));
+    m.Think(mine, 1);
+    std::vector<std::tuple<double, double, int>> shots;
+    for (CObjectBase* o : m.Made(kTypeShot)) {
+        shots.emplace_back(o->motion.vx, o->motion.vy, dynamic_cast<IObjectShadow&>(*o).trailLength);
+    }
+    std::vector<std::tuple<double, double, int>> ring;
+    for (int i = 0; i < 8; ++i) ring.emplace_back(CosOf(32 * i) * 4.0, SinOf(32 * i) * 4.0, 6);
+    EXPECT_EQ(std::tuple(shots, mine->state), std::tuple(ring, kStateRemove));
+    EXPECT_EQ(m.play.sounds.played, (std::vector<SPlay>{{203, false}}));
+
+    for (double px : {301.0, 300.0}) {  // 199 and 200 pixels away
+        Field g;
+        CObjectEnemy* gate = g.Enemy(60, 500, 200);
+        gate->Think(g.g);
+        g.g.player->x = px, g.g.player->y = 152;
+        gate->Think(g.g);
+        const bool closes = px == 301.0;
+        EXPECT_EQ(std::tuple(g.Made(kTypeLand).size(), g.play.sounds.played.size()),
+                  std::tuple(closes ? 4u : 0u, closes ? 1u : 0u));
+    }
+
+    for (int32_t phase : {0, 2}) {
+        Field t;
+        t.g.player->motion.vx = 2.0;  // 30 frames ahead: (360, 200)
+        CObjectEnemy* thrower = t.Enemy(68, 500, 200, phase);
+        t.Think(thrower, 120);
+        const std::vector<CObjectBase*> blocks = t.Made(kTypeBlock);
+        ASSERT_EQ(blocks.size(), phase == 0 ? 1u : 3u);
+        EXPECT_EQ(std::tuple(blocks[0]->x, blocks[0]->y, blocks[0]->motion.vx, blocks[0]->motion.vy),
+                  std::tuple(476.0, 192.0, -140.0 / 60, 0.0 / 60 - 3.675));
+        EXPECT_EQ(thrower->state, kStateAlive);
+        t.Think(thrower, 1);
+        EXPECT_EQ(thrower->state, kStateVanish);
+    }
+}
+
+TEST(EnemyBodies, ColumnMembersLeaveEightyFramesApart) {
+    Field f;
+    f.Enemy(50, 500, 200, 3);
+    std::vector<int> departures(4, 0);
+    for (int frame = 1; frame <= 400; ++frame) {
+        size_t i = 0;  // the members join the list's end and think in the frame they are made
+        for (auto it = f.g.objects.begin(); it != f.g.objects.end(); ++it, ++i) {
+            (*it)->Think(f.g);
+            if ((*it)->motion.vy == -2.0 && departures[i] == 0) departures[i] = frame;
+        }
+    }
+    EXPECT_EQ(departures, (std::vector<int>{82, 162, 242, 322}));
+    std::vector<std::tuple<double, double>> places;
+    for (auto& o : f.g.objects) places.emplace_back(o->x, o->y);
+    EXPECT_EQ(places, (std::vector<std::tuple<double, double>>{{516, 72}, {516, 104}, {516, 136}, {516, 168}}));
+}
+
+// Frames until the enemy has left, counting the distinct objects of a kind it made.
+int RunUntilGone(Field& f, CObjectEnemy* e, int32_t type, uint8_t kind, int limit = 2000) {
+    std::set<const CObjectBase*> seen;
+    for (int frame = 0; frame < limit && e->state == kStateAlive; ++frame) {
+        f.play.Run(1);
+        for (auto& o : f.g.objects) {
+            if (o->GetType() == type && o->kind->index == kind) seen.insert(o.GetNoCheck());
+        }
+    }
+    return static_cast<int>(seen.size());
+}
+
+TEST(EnemyBodies, WallBuilderAndSpiralCaster) {
+    for (int32_t phase : {0, 1}) {
+        Field f;
+        CObjectEnemy* builder = f.Enemy(69, 500, 200, phase);
+        EXPECT_EQ(RunUntilGone(f, builder, kTypeBlock, 12), phase == 0 ? 9 : 18) << "phase " << phase;
+        EXPECT_EQ(builder->state, kStateVanish);
+    }
+
+    Field f;
+    tovarineGameSDK3rd::Math::CRand twin = f.g.playRand;
+    CObjectEnemy* caster = f.Enemy(73, 500, 200);
+    while (f.Made(kTypeEnemy).size() < 8) f.play.Run(1);
+    std::vector<int32_t> phases, drawn;
+    for (CObjectBase* o : f.Made(kTypeEnemy)) phases.push_back(o->phase), drawn.push_back(twin.Get() & 3);
+    EXPECT_EQ(phases, drawn);
+    RunUntilGone(f, caster, kTypeEnemy, 3);
+    for (int i = 8; i < 64; ++i) twin.Get();  // one draw for each of the 64
+    EXPECT_EQ(f.g.playRand.Get(), twin.Get());
+    EXPECT_EQ(caster->state, kStateVanish);
 }
 
 }  // namespace
