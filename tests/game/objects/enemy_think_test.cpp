@@ -99,6 +99,18 @@ TEST(EnemyFrame, FadeInUndyingWaitAndHeldTerrain) {
     f.Think(waiting, 1);
     EXPECT_EQ(std::tuple(waiting->step, waiting->wait), std::tuple(1, 30));
 
+    // Kind 70 waits for the kind-13 block group to be struck whole; dying, it resets the group.
+    CObjectEnemy* watcher = f.Enemy(70);
+    CObjectBlock* block = f.g.CreateBlock(13, 600, 100, 0);
+    f.Think(watcher, 3);
+    EXPECT_EQ(std::tuple(watcher->step, watcher->state), std::tuple(1, kStateAlive));
+    block->phase = 2;
+    watcher->Think(f.g);
+    EXPECT_EQ(std::tuple(watcher->step, watcher->pose, block->phase), std::tuple(2, 3, 3));
+    watcher->SetState(kStateKilled);
+    watcher->Think(f.g);
+    EXPECT_EQ(block->phase, 0);
+
     // A dying kind 59 (60) takes the kind-5 (6) terrain whose centre lies in its hit box.
     for (int32_t kind : {59, 60}) {
         f.g.objects.clear();
