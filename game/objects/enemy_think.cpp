@@ -63,7 +63,7 @@ struct Run {
         g.GetCameraOrigin(x, y);
         return y;
     }
-    bool AboveMiddle() const { return e.y < CameraY() + 240; }
+    bool AboveMiddle() const { return g.IsAboveViewCentre(e.y); }
     bool CentreInView() const {
         const int32_t cx = CameraX(), cy = CameraY();
         return cx <= e.x && e.x <= cx + 639.0 && cy <= e.y && e.y <= cy + 479.0;
@@ -682,9 +682,7 @@ void Gate(Run& r) {
         e.y += e.phase == 0 ? -48 : 48;
         r.Next();
     } else if (e.step == 1) {
-        const double dx = TruncInt(r.px) - static_cast<double>(TruncInt(e.x));
-        const double dy = TruncInt(r.py) - static_cast<double>(TruncInt(e.y));
-        if (TruncInt(std::sqrt(dx * dx + dy * dy)) >= 200) return;
+        if (r.g.DistanceToPlayer(e) >= 200) return;
         r.Pose(3, 30);
         r.Sound(208);
         for (int i = 0; i < 4; ++i) r.g.CreateLand(6, TruncInt(e.x), TruncInt(e.y - 48 + 32 * i));
