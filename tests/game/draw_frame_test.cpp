@@ -94,6 +94,20 @@ TEST(DrawFrame, DrawListOrderAndTheBackgroundFill) {
     }
 }
 
+TEST(DrawFrame, PauseAFinishedFadeAndSkippedFramesHideTheField) {
+    Frame f;
+    CGameResource& g = *f.game;
+    g.effects.push_back(CGameResource::EffectPtr(new Named<CObjectEffect, SEffectKind>(&g.kinds.effects[0], "effect")));
+    for (const auto& [scene, fade, skip, fills] : {std::tuple{6, 0, 0, 1u}, {3, 60, 0, 1u}, {3, 0, 1, 0u}}) {
+        g.scene = scene, g.fadeCounter = fade, g.fadeDuration = fade > 0 ? fade : -1, g.framesToSkip = skip;
+        f.target.ClearLog(), f.drawn.clear();
+        g.Draw(&f.target);
+        EXPECT_TRUE(f.drawn.empty());
+        EXPECT_EQ(f.target.Calls("fill").size(), fills);  // black, and no HUD
+        EXPECT_TRUE(f.Blits(0).empty());
+    }
+}
+
 TEST(DrawFrame, FlashFadeAndTheStageBackgroundsWrap) {
     Frame f;
     CGameResource& g = *f.game;
