@@ -72,8 +72,8 @@ void BM_DrawPlayFrame(benchmark::State& state) {
     g.backgroundScrollX = 1000, g.backgroundScrollY = 0;
     g.status.score = 1234567, g.status.barrierEnergy = 6000;
     g.status.speedUpTimer = g.status.magicTimer = g.status.energyTimer = 700;
-    g.scoreChainDisplay[2] = 140, g.scoreChainDisplay[3] = 2;
-    g.scoreChainDisplay[4] = 250, g.scoreChainDisplay[5] = 1200;
+    g.scoreChainDisplay[CGameResource::kChainPopup] = 140, g.scoreChainDisplay[CGameResource::kChainCount] = 2;
+    g.scoreChainDisplay[CGameResource::kTimeBonusPopup] = 250, g.scoreChainDisplay[CGameResource::kTimeBonusValue] = 1200;
     g.fadeCounter = 10, g.fadeDuration = 60;
     D::CFastPlane back;
     back.CreateMemorySurface(640, 480, type, true);

@@ -22,7 +22,7 @@ constexpr int32_t kSceneCutinPlayback = 11;
 
 // One pop-up of the table: which display counter, its label, where it slides and glints.
 struct SPopup {
-    int32_t counter;  // index into the score-chain display
+    int32_t counter;  // its frames left in the score-chain display; the value follows a bonus's
     Rect label;
     int32_t baseX;
     Rect glint;
@@ -30,11 +30,11 @@ struct SPopup {
     int32_t numberY;
 };
 constexpr SPopup kPopups[] = {
-    {2, {0, 0, 106, 19}, 430, {428, 48, 630, 72}, 52, 48},
-    {4, {0, 38, 120, 57}, 400, {398, 128, 650, 152}, 132, 128},
-    {1, {106, 0, 214, 19}, 430, {428, 72, 630, 96}, 76, 72},
-    {6, {120, 38, 240, 57}, 400, {398, 152, 650, 176}, 156, 152},
-    {0, {0, 19, 120, 38}, 430, {428, 96, 630, 120}, 100, 96},
+    {CGameResource::kChainPopup, {0, 0, 106, 19}, 430, {428, 48, 630, 72}, 52, 48},
+    {CGameResource::kTimeBonusPopup, {0, 38, 120, 57}, 400, {398, 128, 650, 152}, 132, 128},
+    {CGameResource::kSpecialPopup, {106, 0, 214, 19}, 430, {428, 72, 630, 96}, 76, 72},
+    {CGameResource::kLifeBonusPopup, {120, 38, 240, 57}, 400, {398, 152, 650, 176}, 156, 152},
+    {CGameResource::kBonusPopup, {0, 19, 120, 38}, 430, {428, 96, 630, 120}, 100, 96},
 };
 
 struct STimerBar {
@@ -179,9 +179,9 @@ void CGameResource::DrawHud(ISurface* target) {
             target->AddColorEffect(Grey(static_cast<uint8_t>((counter + (wide ? 106 : -14)) * 8)), &p.glint);
         }
         Blend(target, x, p.labelY, p.label, alpha);
-        if (p.counter == 2) {
-            DrawMultiplier(target, x + 128, p.numberY, alpha, std::min(2.0, 1 + 0.2 * scoreChainDisplay[3]));
-        } else if (p.counter == 4 || p.counter == 6) {
+        if (p.counter == kChainPopup) {
+            DrawMultiplier(target, x + 128, p.numberY, alpha, std::min(2.0, 1 + 0.2 * scoreChainDisplay[kChainCount]));
+        } else if (p.counter == kTimeBonusPopup || p.counter == kLifeBonusPopup) {
             DrawNumber(target, x + 128, p.numberY, scoreChainDisplay[p.counter + 1], alpha);
         } else {
             DrawMultiplier(target, x + 128, p.numberY, alpha, 1.5);

@@ -211,7 +211,7 @@ TEST(Hud, NumbersMultipliersAndAPopUp) {
     CGameResource& g = *f.game;
     std::vector<int> seen;  // the label's x at 140, the glint's grey at 130
     for (const int counter : {140, 130}) {
-        g.scoreChainDisplay[2] = counter;
+        g.scoreChainDisplay[CGameResource::kChainPopup] = counter;
         g.DrawHud(&f.target);
         for (const DrawCall& c : f.target.Calls("blt")) {
             if (counter == 140 && c.image == 1 && c.rect.top == 0 && c.rect.right == 106) seen.push_back(c.point.x);
