@@ -74,8 +74,11 @@ public:
         StopTimer();
         ++quiet_;
         SetDialogKeyboardFocus(0);
-        gtk_widget_destroy(window_);
-        PumpGtk();  // the window goes from the screen now, not at the next pass
+        if (window_ != nullptr) {
+            g_signal_handlers_disconnect_by_data(window_, this);
+            gtk_widget_destroy(window_);
+            PumpGtk();  // the window goes from the screen now, not at the next pass
+        }
         if (--gLiveViews == 0) {
             SetPumpPassHook(nullptr);
             SetOwnDialogOpen(false);
@@ -84,6 +87,7 @@ public:
 
     uintptr_t Handle() const override { return handle_; }
     void ShowPage(int index) override {
+        if (notebook_ == nullptr || window_ == nullptr) return;
         ++quiet_;
         gtk_notebook_set_current_page(GTK_NOTEBOOK(notebook_), index);
         --quiet_;
@@ -187,6 +191,15 @@ private:
     static gboolean OnDelete(GtkWidget*, GdkEvent*, gpointer self) {
         static_cast<GtkSettingsView*>(self)->events_.OnCloseBox();
         return TRUE;  // the model destroys the window
+    }
+    // The window went without us (its X window destroyed from outside): as the close box, once
+    // nothing points at the dead widgets any more.
+    static void OnDestroyed(GtkWidget*, gpointer self) {
+        auto* v = static_cast<GtkSettingsView*>(self);
+        v->window_ = v->notebook_ = nullptr;
+        v->controls_.clear();
+        v->StopTimer();
+        v->events_.OnCloseBox();  // may delete v
     }
     static gboolean OnTimeout(gpointer self) {
         static_cast<GtkSettingsView*>(self)->events_.OnTimer();
@@ -322,6 +335,7 @@ private:
         gtk_window_set_resizable(GTK_WINDOW(window_), FALSE);
         gtk_container_set_border_width(GTK_CONTAINER(window_), 8);
         g_signal_connect(window_, "delete-event", G_CALLBACK(&OnDelete), this);
+        g_signal_connect(window_, "destroy", G_CALLBACK(&OnDestroyed), this);
         g_signal_connect(window_, "key-press-event", G_CALLBACK(&OnKey), this);
         g_signal_connect(window_, "key-release-event", G_CALLBACK(&OnKey), this);
         g_signal_connect(window_, "focus-in-event", G_CALLBACK(&OnFocus), this);

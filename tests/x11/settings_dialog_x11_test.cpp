@@ -1,6 +1,7 @@
 // The settings dialog's GTK window on an X display with a window manager (tools/run-with-wm.sh),
 // over an application frame of the test's own: its tabs, a check and Apply writing global.cfg,
-// the master scale acting on the mixer at once, and Cancel giving the game window its input back.
+// the master scale acting on the mixer at once, Cancel giving the game window its input back, and
+// a window destroyed behind the dialog's back.
 #include <gtk/gtk.h>
 #include <gtest/gtest.h>
 
@@ -117,6 +118,16 @@ TEST(X11SettingsDialog, TabsApplyTheMasterScaleAndCancel) {
             EXPECT_TRUE(pumpUntil([&] { return mp::GetFocus() == game; }));
             f.GetMixer().GetVolume(0, line);
             EXPECT_GT(*std::max_element(line.begin(), line.end()), 1000u);  // Cancel put the mixer back
+
+            // A window destroyed behind the dialog's back closes it as its close box does.
+            OpenSettingsDialog(host);
+            ASSERT_TRUE(pumpUntil([&] { return x.FindByTitle(mt::Utf8(u8"設定")) != 0; }));
+            tops = gtk_window_list_toplevels();
+            for (GList* t = tops; t != nullptr; t = t->next)
+                if (FindNamed(GTK_WIDGET(t->data), "129:1") != nullptr) dialog = GTK_WIDGET(t->data);
+            g_list_free(tops);
+            gtk_widget_destroy(dialog);
+            EXPECT_TRUE(pumpUntil([&] { return KB::SettingsDialogHandle() == 0; }));
         };
         frame.Start();
     });
