@@ -155,8 +155,10 @@ void CGameResource::DrawRankingHighlight(ISurface* target) {
     if (ranking.empty()) return;
     const int32_t r = rankingRow;
     Rect rect = r == 0 ? Rect{16, 56, 550, 90} : Rect{16, r * 36 + 56, 520, r * 36 + 92};
-    if (r >= 0 && static_cast<size_t>(r) < rankingRowObjects.size() && rankingRowObjects[r]) {
-        const int32_t cx = TruncInt(rankingRowObjects[r]->x), cy = TruncInt(rankingRowObjects[r]->y);
+    // Two text layers a row, the lower first: the row's lower layer places the rectangle.
+    const size_t layer = 2 * static_cast<size_t>(r);
+    if (r >= 0 && layer < rankingRowObjects.size() && rankingRowObjects[layer]) {
+        const int32_t cx = TruncInt(rankingRowObjects[layer]->x), cy = TruncInt(rankingRowObjects[layer]->y);
         rect = r == 0 ? Rect{cx, cy - 9, cx + 534, cy + 42} : Rect{cx, cy - 6, cx + 500, cy + 36};
     }
     const uint32_t grey = (static_cast<uint8_t>(-4 * static_cast<int32_t>(rankingBlink) - 1) >> 1) + 32;

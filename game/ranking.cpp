@@ -6,6 +6,8 @@
 #include "foundation/auxiliary/file.h"
 #include "foundation/vtl/text_output_stream.h"
 #include "framework/config.h"
+#include "framework/sound_list.h"
+#include "game/objects/objects.h"
 #include "platform/file_system.h"
 
 namespace Aux = tovarineGameSDK3rd::Auxiliary;
@@ -149,5 +151,40 @@ int32_t CGameResource::EnterRanking(const SRankingEntry& entry) {
     return place;
 }
 
-// Filled by the ranking: until it lands the ranking screen shows no rows.
-void CGameResource::ShowRanking(int32_t newPlace) { (void)newPlace; }
+void CGameResource::ShowRanking(int32_t newPlace) {
+    if (ranking.empty()) LoadRanking();
+    rankingRowObjects.clear();
+    constexpr uint32_t kWhite = 0xFFFFFF;
+    auto row = ranking.begin();
+    for (int32_t place = 0; place < static_cast<int32_t>(kRankingSize); ++place) {
+        const SRankingEntry entry = row != ranking.end() ? *row++ : SRankingEntry{};
+        const bool isNew = place == newPlace;
+        const VTLstring line = RankingLine(entry, isNew);
+        const uint32_t grey = static_cast<uint32_t>(255 - 8 * place) * 0x010101;
+        const uint32_t lower = place == 0 ? 0x80FFFF : isNew ? 0x80FF80 : grey;
+        const uint32_t upper = isNew ? kWhite : place == 0 ? 0x80FFFF : grey;
+        for (int layer = 0; layer < 2; ++layer) {
+            CObjectFont* text = place == 0 ? CreateFont(-1, 32, 58) : CreateFont(-1, 40, 68);
+            if (text == nullptr) continue;
+            rankingRowObjects.emplace_back(effects.back());  // shares the owner CreateFont made
+            text->SetText(place == 0 ? 32 : 28, layer == 0 ? lower : upper, false, line);
+            if (place > 0) {
+                // Slides down and comes to rest 36 x place pixels lower.
+                text->motion.vy = 6;
+                text->motion.frictionY = 6.0 / (place * 12);
+            }
+            if (isNew && layer == 1) {
+                text->fadeCounter = 64;
+                text->fadeLength = 64;
+                text->fadeDelay = -1;
+                text->fadeRepeat = 1;
+            }
+        }
+    }
+    if (CObjectFont* title = CreateFont(-1, 16, 16)) title->SetText(32, 0xA0FFFF, true, "＜ランキング＞");
+    if (scene == 2) {
+        if (CObjectFont* hint = CreateFont(-1, 128, 440))
+            hint->SetText(24, 0xC0FFC0, true, "記録を選択してリプレイを再生できます。");
+    }
+    if (newPlace != -1) KestraneGameBase2::GetSEList()->Play(123, false);
+}

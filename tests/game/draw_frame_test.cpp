@@ -144,8 +144,10 @@ TEST(DrawFrame, RankingHighlightRows) {
     CGameResource& g = *f.game;
     g.scene = 2;
     g.ranking.resize(4);
-    for (const auto& [row, blink, rect, grey] :
-         {std::tuple{0, 0, Rect{16, 56, 550, 90}, 159u}, {3, 1, Rect{16, 164, 520, 200}, 157u}}) {
+    // The last case follows row 1's text, which starts at (40, 68).
+    for (const auto& [row, blink, rect, grey] : {std::tuple{0, 0, Rect{16, 56, 550, 90}, 159u},
+                                                 {3, 1, Rect{16, 164, 520, 200}, 157u}, {1, 0, Rect{40, 62, 540, 104}, 159u}}) {
+        if (rect.left == 40) g.ShowRanking(-1);
         g.rankingRow = row, g.rankingBlink = static_cast<uint16_t>(blink);
         f.target.ClearLog();
         g.Draw(&f.target);
