@@ -148,15 +148,18 @@ TEST(Ranking, ScreenRows) {
     ASSERT_EQ(std::pair(g.rankingRowObjects.size(), g.effects.size()), std::pair(size_t{20}, size_t{22}));
     // Layer by layer: text, colour, size, start, vertical friction and blink.
     using Layer = std::tuple<std::string, uint32_t, int, double, double, double, int>;
+    const std::string updated = "  [B] 0600000  18/04/08 12:34:01 更新!";
     const std::pair<int, Layer> layers[] = {{0, {"[SSS] 2100000  18/04/08 12:34:56", 0x80FFFF, 32, 32, 58, 0, -1}},
-                                            {2, {"  [B] 0600000  18/04/08 12:34:01 更新!", 0x80FF80, 28, 40, 68, 0.5, -1}},
-                                            {3, {"  [B] 0600000  18/04/08 12:34:01 更新!", 0xFFFFFF, 28, 40, 68, 0.5, 64}},
-                                            {19, {"  [-] -------  --/--/-- --:--:--", 0xB7B7B7, 28, 40, 68, 6.0 / 108, -1}}};
+                                            {2, {updated, 0x80FF80, 28, 40, 68, 0.5, -1}},
+                                            {3, {updated, 0xFFFFFF, 28, 40, 68, 0.5, 64}},
+                                            {19, {"  [-] -------  --/--/-- --:--:--", 0xB7B7B7, 28, 40, 68, 1 / 18.0, -1}}};
     for (const auto& [i, layer] : layers) {
         auto& text = dynamic_cast<CObjectFont&>(*g.rankingRowObjects[i].GetNoCheck());
         const auto& font = *text.textPlane.GetFont();
-        EXPECT_EQ(Layer(font.GetText().c_str(), font.GetColor(), font.GetFontSize(), text.x, text.y, text.motion.frictionY,
-                        text.fadeCounter), layer) << i;
+        EXPECT_EQ(Layer(font.GetText().c_str(), font.GetColor(), font.GetFontSize(), text.x, text.y,
+                        text.motion.frictionY, text.fadeCounter),
+                  layer)
+            << i;
     }
     EXPECT_EQ(play.TakeSoundIds(), std::vector<int32_t>{123});
 }
