@@ -2,9 +2,9 @@
 // masses, any effect speed), then a script of spawns through every factory, motion and travel
 // set-ups, enemies' spawner fields, the boss fight's part layout and helpers on an animation
 // table from the bytes with a frame of the barrier or a skill, a boss fight's and the barrier's
-// state, the play state's score, item and shot operations, and in-game frames with keys (which
-// run the contacts). Beyond not crashing, the lists hold no removed object and every trail
-// keeps to its length.
+// state, the play state's score, item and shot operations, in-game frames with keys (which run
+// the contacts) and the block group's scans. Beyond not crashing, the lists hold no removed
+// object and every trail keeps to its length.
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -104,9 +104,14 @@ void PlayStateOps(Bytes& in, CGameResource& g, CObjectBase* last, int32_t index,
     }
 }
 
+// The loader numbers a section's records by their place; these tables number them at will, so
+// a mine's "next kind" may be another mine, multiplying by eight a generation: such a field
+// stops running once it is this large, unless bounded is false.
+constexpr size_t kFieldLimit = 4000;
+
 // The in-game frame with the given keys; bare passes when the tables hold no hero.
-void Frames(CGameResource& g, int frames, uint32_t keys) {
-    for (int f = 0; f < frames; ++f) {
+void Frames(CGameResource& g, int frames, uint32_t keys, bool bounded = true) {
+    for (int f = 0; f < frames && (!bounded || g.objects.size() + g.pendingSpawns.size() < kFieldLimit); ++f) {
         if (g.player && g.barriers[0] && g.barriers[1]) {
             KestraneGameBase2::SKey key(keys);
             g.PlayFrame(&key, true);
@@ -225,6 +230,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                     m.vx = in.Real(), m.vy = in.Real(), m.accelAngle = in.U8(), m.accel = in.Real();
                     m.speedLimit = in.Real(), m.frictionX = in.Real(), m.frictionY = in.Real();
                     last->jitter = in.U8() & 1, last->state = in.U8() % 6;
+                    last->phase = in.Raw<int16_t>(), last->pose = in.U8() % 12, last->wait = in.U8();
                     if (auto* s = dynamic_cast<IObjectShadow*>(last)) s->trailLength = in.U8() % 12;
                 }
                 break;
@@ -280,6 +286,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 const int frames = std::min<int>(in.U8() % 64, budget);
                 budget -= frames;
                 Frames(g, frames, in.Raw<uint16_t>());
+                bool any = false, all = false;
+                g.CheckBlockGroup(any, all);
+                if (in.U8() % 4 == 0) g.ResetBlockGroup();
+                if (in.U8() % 4 == 0) g.boss.actions.push_front(1);  // the terrain that gives way
                 last = nullptr;  // it may have left its list
                 break;
             }
@@ -289,7 +299,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // left marked to leave: contact that comes after a frame's walk marks it for the next walk.
     g.cutinZoom = 0;
     g.cutins.clear();
-    Frames(g, std::max(1, std::min(budget, 60)), 0);
+    Frames(g, std::min(budget, 60), 0);
+    Frames(g, 1, 0, false);
     for (const auto& o : g.objects) {
         if (auto* s = dynamic_cast<IObjectShadow*>(o.GetNoCheck())) {
             Check(s->trail.size() <= s->trailLength && s->trailScreen.size() == s->trail.size());

@@ -3,3 +3,6 @@
 #include "game/objects/objects.h"
 
 void CObjectBase::Think(CGameResource&) {}
+
+// Filled by the death effects (dying step topic): until then no burst is shown.
+void CObjectBase::SpawnDeathEffect(CGameResource&) {}

@@ -60,6 +60,8 @@ struct ObjectMotion {
     uint8_t TurnToward(uint8_t step, uint8_t target);
     int32_t GetHeading() const { return HeadingOf(vx, vy); }
     void Rotate(uint8_t angle);
+    // A velocity of speed along the angle.
+    void SetVelocity(uint8_t angle, double speed);
 };
 
 enum ObjectTypeId : int32_t {
@@ -191,6 +193,8 @@ public:
     virtual void UpdateScreenPosition(CGameResource& game);
     // The behaviour; the base is the dying step (game/objects/dying_step.cpp).
     virtual void Think(CGameResource& game);
+    // The burst of the kind's death effect (game/objects/dying_step.cpp).
+    void SpawnDeathEffect(CGameResource& game);
     virtual void SetState(uint8_t s) { state = s; }
     // Contact and push-out (game/objects/collision.cpp).
     virtual bool Collide(CObjectBase* other);
@@ -223,6 +227,10 @@ public:
     void SetCourseOffset(const CObjectBase& target, double accel, double limit, double speed);
     // A direction within 32 steps of right, chosen by the height without a random draw.
     void SetVelocityFromPosition(double speed);
+
+    // Beyond the screen's edges it is sent back in (a slow component stops); out of the
+    // contact cool-down that counts a bounce. The items and the crystal keep inside so.
+    void BounceOffScreenEdge(CGameResource& game);
 
     // ---- travel of the enemy family (types 2-4); nothing for other objects
     // Accelerates toward (tx, ty); stopAtEnd 1 brakes and stops there, 0 snaps on when close.

@@ -105,32 +105,31 @@ void CObjectItem::Update(CGameResource& game) {
         state = kStateRemove;
         return;
     }
-    if (bounceCount < 5) {
-        int32_t cameraX = 0, cameraY = 0;
-        game.GetCameraOrigin(cameraX, cameraY);
-        const int32_t sx = WrapSub(TruncInt(x), cameraX);
-        const int32_t sy = WrapSub(TruncInt(y), cameraY);
-        // Reverses one component; one too slow to matter stops.
-        const auto reverse = [](double& v) { v = std::fabs(v) <= 0.1225 ? 0 : -v; };
-        bool bounced = true;
-        if (sx < 0) {
-            reverse(motion.vx), x += 4;
-        } else if (sx > CGameResource::kScreenWidth) {
-            reverse(motion.vx), x -= 4;
-        } else if (sy < 0) {
-            reverse(motion.vy), y += 4;
-        } else if (sy > CGameResource::kScreenHeight) {
-            reverse(motion.vy), y -= 4;
-        } else {
-            bounced = false;
-        }
-        if (bounced) {
-            contact = 1;
-            if (contactTimer == 0) ++bounceCount;
-            contactTimer = 60;
-        }
-    }
+    if (bounceCount < 5) BounceOffScreenEdge(game);
     if (motion.Speed() < 3.0) motion.frictionX = motion.frictionY = 0;  // keeps drifting slowly
+}
+
+void CObjectBase::BounceOffScreenEdge(CGameResource& game) {
+    int32_t cameraX = 0, cameraY = 0;
+    game.GetCameraOrigin(cameraX, cameraY);
+    const int32_t sx = WrapSub(TruncInt(x), cameraX);
+    const int32_t sy = WrapSub(TruncInt(y), cameraY);
+    // Reverses one component; one too slow to matter stops.
+    const auto reverse = [](double& v) { v = std::fabs(v) <= 0.1225 ? 0 : -v; };
+    if (sx < 0) {
+        reverse(motion.vx), x += 4;
+    } else if (sx > CGameResource::kScreenWidth) {
+        reverse(motion.vx), x -= 4;
+    } else if (sy < 0) {
+        reverse(motion.vy), y += 4;
+    } else if (sy > CGameResource::kScreenHeight) {
+        reverse(motion.vy), y -= 4;
+    } else {
+        return;
+    }
+    contact = 1;
+    if (contactTimer == 0) ++bounceCount;
+    contactTimer = 60;
 }
 
 // ---- jelly

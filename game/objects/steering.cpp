@@ -40,6 +40,11 @@ uint8_t ObjectMotion::TurnToward(uint8_t step, uint8_t target) {
     return n;
 }
 
+void ObjectMotion::SetVelocity(uint8_t angle, double speed) {
+    vx = CosOf(angle) * speed;
+    vy = SinOf(angle) * speed;
+}
+
 void ObjectMotion::Rotate(uint8_t angle) {
     const double c = CosOf(angle);
     const double s = SinOf(angle);
@@ -51,8 +56,7 @@ void ObjectMotion::Rotate(uint8_t angle) {
 namespace {
 
 void Course(CObjectBase& self, uint8_t a, double speed, double accel, double limit) {
-    self.motion.vx = CosOf(a) * speed;
-    self.motion.vy = SinOf(a) * speed;
+    self.motion.SetVelocity(a, speed);
     if (accel != 0) {
         self.motion.accel = accel;
         self.motion.accelAngle = a;
@@ -73,8 +77,7 @@ void CObjectBase::SetCourseOffset(const CObjectBase& target, double accel, doubl
 void CObjectBase::SetVelocityFromPosition(double speed) {
     const int32_t r = TruncInt(y) % 32;
     const uint8_t angle = static_cast<uint8_t>(r >= 16 ? r : r - 32);
-    motion.vx = CosOf(angle) * speed;
-    motion.vy = SinOf(angle) * speed;
+    motion.SetVelocity(angle, speed);
 }
 
 // ---- travel

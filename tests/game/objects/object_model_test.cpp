@@ -47,12 +47,13 @@ TEST(ObjectModel, OutsideSideIsStrictAndTestsLeftFirst) {
 
 TEST(ObjectModel, TrailKeepsItsLengthAndPlacesItsPointsOnTheScreen) {
     KindTableBuilder kinds;
+    kinds.Object(2, "aimed");  // shot kind 0 aims itself at the hero
     SObjectKind& shot = kinds.Object(2, "shot");
     shot.cellWidth = 16, shot.cellHeight = 9;  // halves 8 and 4
     PlayFixture play(kinds);
     CGameResource& g = *play.game;
     g.progress.scrollX = 100.7, g.shakeX = 3, g.shakeY = -2;  // camera (103, -2)
-    CObjectShotShadow* s = g.CreateShotShadow(0, 200, 100);
+    CObjectShotShadow* s = g.CreateShotShadow(1, 200, 100);
     s->trailLength = 3, s->motion.vx = 2.5, s->motion.vy = -1.25;
     play.Run(5);
     // The centres before the last three moves, truncated, newest first.
