@@ -68,6 +68,10 @@ TEST(EnemyFrame, EveryKindDispatchesToItsBodyAndTheBodilessStayPut) {
         const bool acted = e->step != 0 || e->wait != 0 || e->pose != 0 || e->state != kStateAlive;
         EXPECT_EQ(acted, !none) << "kind " << kind;
     }
+    f.g.player = nullptr;  // only a damaged table leaves the field without one: nothing runs
+    CObjectEnemy* alone = f.Enemy(9);
+    alone->Think(f.g);
+    EXPECT_EQ(std::tuple(alone->step, alone->motion.vx), std::tuple(0, 0.0));
 }
 
 TEST(EnemyFrame, FadeInUndyingWaitAndHeldTerrain) {
@@ -317,6 +321,10 @@ TEST(EnemyBodies, ColumnMembersLeaveEightyFramesApart) {
     std::vector<double> ys;
     for (auto& o : f.g.objects) ys.push_back(o->y);
     EXPECT_EQ(ys, (std::vector<double>{72, 104, 136, 168}));
+
+    Field big;  // a huge phase from the map makes at most a screen's height of members
+    big.Enemy(50, 500, 200, 100000)->Think(big.g);
+    EXPECT_EQ(big.g.objects.size(), 16u);
 }
 
 // Frames until the enemy has left, counting the distinct objects of a kind it made.
