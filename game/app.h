@@ -28,6 +28,7 @@ public:
     SGlobalConfig& GetGlobalConfig() override { return config_; }
     void GetDefaultScreenSize(int32_t& width, int32_t& height) override;
     const SGlobalConfig& Config() override { return config_; }
+    SGlobalConfig* EditableConfig() override { return &config_; }
     bool ScreenChanged() override { return IsScreenChanged(); }
     std::vector<KestraneGameBase2::VTLstring>* DroppedFiles() override { return &droppedFiles_; }
     void AcceptDrops(bool accept) override;

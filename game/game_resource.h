@@ -333,6 +333,13 @@ public:
     bool BeginBossFight();
     // True once the defeat sequence has finished.
     bool EndBossFight();
+    // The beaten boss greyed, faded and sinking over frames.
+    void ShowBossDefeat(int32_t frames);
+    // Boss 0's parts, height segments, face and hammer pictures, after its body.
+    void BuildFirstBoss();
+    // A milestone of the fight; it has no effect but to be remembered.
+    void MarkEvent(const char* name);
+    const char* lastEvent = nullptr;
     void RunBoss0();
     void RunBoss1();
     void RunBoss2();
@@ -728,6 +735,13 @@ private:
     void CollideWithListed(CObjectBase* obj, Filter filter);
 
     uint32_t Seed(const std::optional<uint32_t>& fixed) const;
+    // Boss objects by name in section 6 (record 0 when absent).
+    int32_t BossKind(const char* name) const;
+    void ReadyPlayer();
+    // Scene 8, or 9 while a replay plays.
+    void EnterEnding();
+    // The title menu's extras, saved at once.
+    void UnlockExtras();
     // Creates the hero and the barriers on section-0 records 0-2; false (and none) when the
     // table lacks them.
     bool CreatePlayer();

@@ -36,6 +36,8 @@ public:
     virtual std::vector<tovarineGameSDK3rd::VTL::VTLstring>* DroppedFiles() { return nullptr; }
     // Whether drops reach the window.
     virtual void AcceptDrops(bool accept) { (void)accept; }
+    // The settings record to change and save; null when the host keeps none.
+    virtual SGlobalConfig* EditableConfig() { return nullptr; }
 
 protected:
     ~IWindowHost() = default;

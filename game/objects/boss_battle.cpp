@@ -1,9 +1,375 @@
-// The boss battle frame and the scripts of bosses 0 to 3. Least bodies until the boss-battle
-// issues fill this file: an intro and a defeat end at once, and the stage bosses stand still.
-#include "game/game_resource.h"
+// The boss battle frame: the intro of each boss, its defeat sequence and the assembly of
+// boss 0. The scripts of bosses 0 to 3 are least bodies until their issues fill them.
+#include <cmath>
+#include <iterator>
 
-bool CGameResource::BeginBossFight() { return true; }
-bool CGameResource::EndBossFight() { return true; }
+#include "framework/bgm_player.h"
+#include "framework/blt_support.h"
+#include "framework/image_loader.h"
+#include "framework/sound_list.h"
+#include "game/boss_fight.h"
+#include "game/game_resource.h"
+#include "game/message_window.h"
+
+namespace KB = KestraneGameBase2;
+using tovarineGameSDK3rd::VTL::VTLstring;
+
+namespace {
+
+void PlaySE(int32_t id) { KB::GetSEList()->Play(id, false); }
+
+// The first values of a fight; -1 keeps the field as the record's reset left it.
+struct SFightStart {
+    int32_t id, hp, timeLimit, gauge, floorLimit;
+};
+constexpr SFightStart kFightStart[] = {
+    {0, 20000, 5400, 2000, 448}, {1, 22500, 7200, 5000, -1}, {2, 25000, 8100, -1, -1},
+    {3, 30000, 9000, 2500, -1},  {12, -1, -1, 2500, -1},     {14, 15000, -1, 10000, -1},
+};
+
+void StartFade(IObjectDraw& o, int32_t frames) {
+    o.fadeCounter = o.fadeLength = static_cast<int16_t>(frames);
+    o.fadeDelay = -1;
+    o.fadeRepeat = 0;
+}
+
+}  // namespace
+
+void CGameResource::MarkEvent(const char* name) { lastEvent = name; }
+
+int32_t CGameResource::BossKind(const char* name) const { return FindName(kinds.objectNames[6], name); }
+
+void CGameResource::ReadyPlayer() {
+    player->pose = 14;
+    player->poseTimer = 60;
+}
+
+void CGameResource::EnterEnding() { SetMode(replayPlaying ? 9 : 8); }
+
+void CGameResource::UnlockExtras() {
+    SGlobalConfig* config = WindowHost() != nullptr ? WindowHost()->EditableConfig() : nullptr;
+    if (config == nullptr) return;
+    config->extrasUnlocked = 1;
+    config->Save();
+}
+
+bool CGameResource::BeginBossFight() {
+    const int32_t id = boss.bossId;
+    if (boss.step == 0) {
+        ReleaseStageImages();
+        bossRand.SetSeed(4);
+        boss.step = 1;
+        for (const SFightStart& s : kFightStart) {
+            if (s.id != id) continue;
+            if (s.hp >= 0) boss.hp = boss.maxHp = s.hp;
+            if (s.timeLimit >= 0) timeLimit = s.timeLimit;
+            if (s.gauge >= 0) boss.gauge = s.gauge;
+            if (s.floorLimit >= 0) boss.floorLimit = s.floorLimit;
+        }
+        fightStartHp = std::max(status.hp, 1);
+    }
+    const int32_t vx = TruncInt(progress.scrollX), vy = TruncInt(progress.scrollY);
+    if (id == 12) {
+        const int32_t x = vx + 320, y = vy + 512;
+        const int32_t segments = progress.vertical != 0 ? 11 : 8;
+        for (int32_t i = 0; i <= segments; ++i) {
+            CObjectBoss* o = CreateBoss(BossKind(i == 0 ? "炎龍本体" : "炎龍胴"), x, y, false);
+            if (o == nullptr) continue;
+            o->pose = 11;
+            o->facing = 192;
+        }
+        chainTrail.assign(static_cast<size_t>(segments + 1) * 16, SChainTrailEntry());
+        FillBossTrail(x, y, 192);
+        bossIndex = 0;
+        ReadyPlayer();
+        return true;
+    }
+    if (id == 14) {
+        for (const char* name : {"ケーキ上段", "ケーキ中段", "ケーキ下段"}) {
+            if (CObjectBoss* o = CreateBoss(BossKind(name), vx + 320, 768, false)) o->pose = 11;
+        }
+        ReadyPlayer();
+        return true;
+    }
+    if (id < 0 || id > 3) return true;
+    if (boss.waitFrames > 0 || (id == 0 && IsBossAnimationRunning())) return false;
+
+    const auto walkIn = [&](const char* name, int32_t y, int32_t tx, double speed, double accel, double limit) {
+        CObjectBoss* body = CreateBoss(BossKind(name), vx + 704, vy + y, false);
+        if (body != nullptr) body->MoveToward(1, speed, accel, limit, vx + tx, vy + 224);
+    };
+    // Hidden pieces of the boss; first and second selected parts are indices into the boss vector.
+    const auto hiddenPart = [&](const char* name) {
+        if (CObjectBossParts* p = CreateBossParts(BossKind(name), 0, 0, false)) p->pose = 1;
+        return static_cast<uint8_t>(bossObjects.size() - 1);
+    };
+    const int32_t step = boss.step;
+    if (step == 1) {
+        if (id == 3) {
+            player->x = vx + 64;
+            player->y = vy + 240;
+        } else {
+            KB::GetBGMPlayer()->FadeOut(120);
+            MovePlayerTo(vx + 64, vy + 240, 6.0, 1.0);
+            ReadyPlayer();
+        }
+    } else if (step == 2) {
+        if (id != 3 && move.targetX != -1) return false;  // the walk to the start point first
+        static constexpr int32_t kTalk[] = {1, 4, 7, 11};
+        LoadTalk(kTalk[id], false);
+    } else if (id == 0) {
+        CObjectEnemy* body = BossElement(bossObjects, 0);
+        if (step == 3) {
+            CreateBoss(BossKind("ポロちゃん"), vx + 704, vy + 132, true);
+            BuildFirstBoss();
+        } else if (step <= 9 && step % 2 == 0) {
+            if (body != nullptr) body->motion.vx = -2.0, body->motion.vy = 0;
+            SetBossAnimation(1);
+        } else if (step <= 9) {
+            if (body != nullptr) body->ResetMotion();
+            shakeCounterY = 40;
+            PlaySE(151);
+            boss.waitFrames = 60;
+        } else if (step == 10) {
+            KB::GetBGMPlayer()->Play(3, 0);
+            LoadTalk(2, false);
+        } else {
+            MarkEvent("boss1 start");
+            return true;
+        }
+    } else if (step == 3) {
+        if (id == 1) {
+            KB::GetBGMPlayer()->Play(5, 0);
+            walkIn("リュミナ", 240, 504, 0.0, 0.1, 8.0);
+        } else if (id == 2) {
+            KB::GetBGMPlayer()->Play(7, 0);
+            walkIn("ボルカン", 240, 576, 4.0, 0.0, 4.0);
+            boss.heldPart = hiddenPart("ガンテツ");
+            boss.snappedPart = hiddenPart("ボルカン判定");
+            hiddenPart("ボルカン体当たり");
+        } else {
+            StartFadeIn(255);
+            walkIn("セレスタ", 240, 576, 0.5, 0.0, 0.5);
+            uint8_t last = 0;
+            for (const char* name : {"セレスタ剣", "アイスファーント", "クイーンズレイジ改", "ギロチンスカイ", "アイスミラー"}) {
+                last = hiddenPart(name);
+            }
+            boss.snappedPart = 2;
+            boss.heldPart = last;
+        }
+        boss.waitFrames = id == 3 ? 300 : 60;
+    } else if (step == 4) {
+        static constexpr int32_t kTalk[] = {0, 5, 8, 12};
+        LoadTalk(kTalk[id], true);
+        boss.actionCounter = 0;
+    } else {
+        boss.actionCounter = 0;
+        if (id == 3) {
+            KB::GetBGMPlayer()->Play(8, 16);
+        } else {
+            MarkEvent(id == 1 ? "boss2 start" : "boss3 start");
+        }
+        return true;
+    }
+    ++boss.step;
+    return false;
+}
+
+void CGameResource::BuildFirstBoss() {
+    const auto part = [&](const char* name, bool pose9) { CreateBossParts(BossKind(name), 0, 0, pose9); };
+    part("ポロちゃんハンマー", false);
+    for (int i = 0; i < 4; ++i) part("ポロちゃんパーツ", false);
+    part("ポロちゃん手", false);
+    for (int i = 0; i < 2; ++i) part("ポロちゃん足", false);
+    // Each holder is the one the factory just appended to the boss vector.
+    const auto latest = [&](bool made) { return made ? bossObjects.back() : ObjectPtr(); };
+    for (const char* name : {"ポロちゃん高さ", "ポロちゃん高さ転倒"}) {
+        if (ObjectPtr p = latest(CreateBoss(BossKind(name), 0, 0, true) != nullptr); !p.isNull()) bossSegments.push_back(p);
+    }
+    specialPart = latest(CreateBossParts(BossKind("ポロちゃん表情"), 0, 0, true) != nullptr);
+    for (int i = 0; i < 3; ++i) {
+        ObjectPtr p = latest(CreateBossParts(BossKind("ポロちゃんハンマー描画"), 0, 0, true) != nullptr);
+        if (!p.isNull()) afterimageParts.push_back(p);
+    }
+}
+
+void CGameResource::ShowBossDefeat(int32_t frames) {
+    if (bossObjects.empty()) return;
+    const int32_t id = boss.bossId;
+    if (const CObjectEnemy* body = BossElement(bossObjects, 0)) {
+        KB::CBltSupport::MakeGray(KB::CImageLoader::GetImage(body->kind->image));
+    }
+    if (id == 0 && !specialPart.isNull()) specialPart->pose = 1;
+    for (size_t i = 0; i < bossObjects.size(); ++i) {
+        if (bossObjects[i].isNull()) continue;
+        CObjectBase& o = *bossObjects[i];
+        if (i != 0 && id >= 0 && id <= 3) {
+            o.pose = 1;
+        } else {
+            o.additive = 1;
+            StartFade(o, frames);
+            o.ResetMotion();
+            o.MoveToward(1, 0.3, 0.0, 0.3, o.x, o.y + 64);
+            o.jitter = 1;
+            o.pose = 5;
+        }
+        o.poseTimer = 0;
+    }
+    PlaySE(frames > 200 ? 121 : 122);
+}
+
+bool CGameResource::EndBossFight() {
+    if (boss.waitFrames > 0) return false;
+    const int32_t id = boss.bossId;
+    if (boss.step == 0) {
+        // A defeat during boss 0's fall must not leave the world without gravity.
+        gravity = kGravity;
+        EraseFieldObjects();
+        frontEffects.clear();
+        if (id == 1) {
+            for (EffectPtr& e : effects) {
+                if (!e.isNull()) StartFade(*e, 60);
+            }
+        }
+        if (id == 0) {
+            for (size_t i = 1; i < bossObjects.size(); ++i) {
+                if (!bossObjects[i].isNull()) bossObjects[i]->pose = 1;
+            }
+        }
+        status.barrierEnergy = status.maxBarrierEnergy;
+    }
+    const int32_t vx = TruncInt(progress.scrollX), vy = TruncInt(progress.scrollY);
+    const int32_t step = boss.step++;
+    if (id == 12 || id == 14) {
+        if (step == 0) {
+            ShowBossDefeat(90);
+            boss.waitFrames = 90;
+            return false;
+        }
+        ReleaseStageImages();
+        return true;
+    }
+    if (id < 0 || id > 3) return true;
+    const auto walkBack = [&](int32_t talk) {
+        MarkEvent("boss talk");
+        MovePlayerTo(vx + 64, TruncInt(player->y), 6.0, 1.0);
+        LoadTalk(talk, true);
+    };
+    if (step == 0) {
+        PlaySE(120);
+        StartFlash(255, 255, 255);
+        shakeCounterX = 60;
+        boss.waitFrames = 30;
+        AddBossBonus();
+        if (id == 2) {
+            for (ObjectPtr& o : objects) {
+                if (!o.isNull() && (o->GetType() == kTypeEnemy || o->GetType() == kTypeBlock)) o->SetState(2);
+            }
+        }
+        if (id == 3) {
+            UnlockExtras();
+            return false;
+        }
+        MarkEvent("boss kill");
+        if (id == 0) {
+            if (CObjectEnemy* body = BossElement(bossObjects, 0)) body->y = vy + 132, body->x = std::round(body->x);
+        }
+        return false;
+    }
+    if (id <= 1) {
+        if (step == 1) {
+            if (id == 0) {
+                MarkEvent("boss talk");
+                LoadTalk(3, false);
+            } else {
+                walkBack(6);
+                boss.actionCounter = 0;
+            }
+        } else if (step == 2) {
+            if (id == 1) boss.actionCounter = 0;
+            ShowBossDefeat(255);
+            boss.waitFrames = 255;
+            MarkEvent("boss end");
+        } else if (step == 3) {
+            KB::GetBGMPlayer()->Play(1, 16);
+            const auto fadeIdle = [](auto& list) {
+                for (auto& o : list) {
+                    if (!o.isNull() && o->fadeLength == 0) StartFade(*o, 60);
+                }
+            };
+            fadeIdle(objects);
+            fadeIdle(landEffects);
+            hudSlideSpeed = -4;
+            SpawnAmbientEffects();
+            status.maxHp = status.barrierEnergy = status.maxBarrierEnergy = 10000;
+            status.bonusCounters[0] = status.bonusCounters[1] = 0;
+            status.speedUpTimer = status.magicTimer = status.energyTimer = 0;
+            status.regenerating = 1;
+            boss.waitFrames = 90;
+        } else {
+            ReleaseStageImages();
+            ResetStageProgress();
+            StartStage(id == 0 ? 1 : 2);
+            return true;
+        }
+        return false;
+    }
+    if (id == 2) {
+        if (step == 1) {
+            walkBack(9);
+        } else if (step == 2) {
+            boss.actionCounter = 0;
+            boss.lastStep = 1;
+            KB::GetBGMPlayer()->FadeOut(240);
+            boss.waitFrames = 60;
+            int32_t cx = 0, cy = 0;
+            GetCameraOrigin(cx, cy);
+            MovePlayerTo(cx + 736, cy + 208, 6.0, 0.05);
+            player->facing = 0;
+            player->pose = 16, player->poseTimer = 0;
+            if (CObjectEnemy* body = BossElement(bossObjects, 0)) body->facing = 0, body->pose = 15, body->poseTimer = 0;
+        } else if (step == 3) {
+            boss.waitFrames = 60;
+        } else if (step == 4) {
+            LoadTalk(10, true);
+        } else if (step == 5) {
+            boss.waitFrames = 255;
+            StartFadeOut(255);
+        } else {
+            status.Reset();
+            player->pose = 0, player->poseTimer = 0;
+            ReleaseStageImages();
+            if (status.score > 999999) {
+                SpawnAmbientEffects();
+                ResetStageProgress();
+                StartStage(3);
+            } else {
+                RemoveTextObjects();
+                EnterEnding();
+            }
+            return true;
+        }
+        return false;
+    }
+    if (step == 1) {
+        walkBack(13);
+    } else if (step == 2) {
+        boss.actionCounter = 0;
+        KB::GetBGMPlayer()->FadeOut(255);
+        ShowBossDefeat(255);
+        boss.waitFrames = 60;
+    } else if (step == 3) {
+        boss.waitFrames = 255;
+        StartFadeOut(255);
+    } else {
+        ReleaseStageImages();
+        EnterEnding();
+        return true;
+    }
+    return false;
+}
+
+// Least bodies: the stage bosses' scripts are filled by the boss-script issues.
 void CGameResource::RunBoss0() {}
 void CGameResource::RunBoss1() {}
 void CGameResource::RunBoss2() {}

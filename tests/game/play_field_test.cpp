@@ -68,7 +68,7 @@ TEST(PlayField, DamageIntoHpGaugeAndMeters) {
 
 TEST(PlayField, AKillByTheSkillPaysHalfAgainAtOnceAndEndsTheSkill) {
     for (const auto& [score, paid] : {std::pair{1000, 1500}, {-100, 300}}) {
-        Field f(1, 500);
+        Field f(12, 500);  // its defeat pays no bonus on the same frame
         f.G().kinds.objects[6][0].score = score;
         f.G().progress.stage = 2;  // a negative score is stage x 50 - s
         f.G().boss.hp = 10;

@@ -84,6 +84,7 @@ public:
     bool ScreenChanged() override { return false; }
     std::vector<tovarineGameSDK3rd::VTL::VTLstring>* DroppedFiles() override { return &dropped; }
     void AcceptDrops(bool accept) override { acceptsDrops = accept; }
+    SGlobalConfig* EditableConfig() override { return &config; }
     SGlobalConfig config;
     std::vector<tovarineGameSDK3rd::VTL::VTLstring> dropped;
     bool acceptsDrops = false;
