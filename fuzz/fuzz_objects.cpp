@@ -11,6 +11,7 @@
 
 #include "fuzz/fuzz_play_state.h"
 #include "game/boss_fight.h"
+#include "tests/common/recording_surface.h"
 #include "tests/game/support/bare_pass.h"
 
 namespace {
@@ -121,6 +122,32 @@ void Frames(CGameResource& g, int frames, uint32_t keys, bool bounded = true) {
     }
 }
 
+// Every object drawn, with the gauge; drawing must leave the play generator where it was.
+void DrawAll(CGameResource& g, Bytes& in) {
+    static morna::test::RecordingSurface target(640, 480);
+    target.ClearLog();
+    tovarineGameSDK3rd::Math::CRand before = g.playRand;
+    if (g.player) {
+        g.player->facing = in.U8() & 128, g.player->pose = in.U8() % 24, g.player->poseTimer = in.I32();
+        g.player->coolTimer = in.U8();
+        g.player->Draw(&target);
+        g.player->DrawBarrierGauge(&target, in.I32(), in.I32(), g.player.GetNoCheck(), in.U8() & 1, in.U8() & 1);
+    }
+    for (const auto& b : g.barriers) {
+        if (b) b->Draw(&target);
+    }
+    for (const auto& o : g.objects) {
+        o->fadeCounter = in.Raw<int16_t>(), o->fadeLength = in.Raw<int16_t>(), o->turn = in.U8();
+        o->pose = in.U8() % 32, o->poseTimer = in.I32(), o->phase = in.I32() % 8;
+        o->Draw(&target);
+    }
+    for (auto* list : {&g.backEffects, &g.effects, &g.landEffects, &g.cutins, &g.frontEffects}) {
+        for (const auto& e : *list) e->Draw(&target);
+    }
+    tovarineGameSDK3rd::Math::CRand after = g.playRand;
+    Check(before.Get() == after.Get());
+}
+
 // A boss animation table from the bytes, the fight's fields and containers on the boss objects
 // spawned so far, then the part layout and the helpers.
 void FightFrame(Bytes& in, CGameResource& g, int32_t index) {
@@ -194,7 +221,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     while (!in.Done()) {
         const int32_t index = in.U8() % 8, x = in.Raw<int16_t>() + 320, y = in.Raw<int16_t>() / 8 + 240;
         const int32_t delay = in.U8() % 3;
-        switch (in.U8() % 21) {
+        switch (in.U8() % 22) {
             case 0: spawned(g.CreateEnemy(index, x, y, delay)); break;
             case 1: spawned(g.CreateEnemyShadow(index, x, y, delay)); break;
             case 2: spawned(g.CreateCrystal(x, y)); break;
@@ -282,6 +309,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                     e->step = in.Raw<uint16_t>(), e->wait = in.U8() % 4;
                 }
                 break;
+            case 20:
+                DrawAll(g, in);
+                break;
             default: {
                 const int frames = std::min<int>(in.U8() % 64, budget);
                 budget -= frames;
@@ -301,6 +331,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     g.cutins.clear();
     Frames(g, std::min(budget, 60), 0);
     Frames(g, 1, 0, false);
+    DrawAll(g, in);
     for (const auto& o : g.objects) {
         if (auto* s = dynamic_cast<IObjectShadow*>(o.GetNoCheck())) {
             Check(s->trail.size() <= s->trailLength && s->trailScreen.size() == s->trail.size());

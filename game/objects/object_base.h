@@ -4,6 +4,7 @@
 // object; IObjectShadow is the after-image trail that some classes add as a second base.
 // Every object points at its kind record, owned by the play state, for its whole life.
 // The classes themselves are in game/objects/objects.h.
+#include <algorithm>
 #include <cstdint>
 #include <list>
 
@@ -122,6 +123,13 @@ public:
         motion.ApplyFriction();
     }
 
+    // alpha after the fade: alpha x fadeCounter / fadeLength, 0 at a fade counter of 0.
+    uint8_t EffectiveAlpha() const {
+        if (fadeLength == 0) return alpha;
+        if (fadeCounter == 0) return 0;
+        return static_cast<uint8_t>(alpha * fadeCounter / fadeLength);
+    }
+
     uint16_t animCounter = 0;  // frame counter of effects; objects count in their own 32 bits
     int16_t fadeCounter = -1;
     int16_t fadeLength = 0;  // 0: no fade; else alpha x fadeCounter / fadeLength
@@ -178,6 +186,74 @@ public:
     uint8_t trailTurn = 0;
 };
 
+// ---- the drawing helpers (game/objects/draw_actors.cpp): frames and cells of a kind record,
+// object or effect alike (the effect kind's fields are read as signed 16-bit, its frame list
+// holds 32-bit entries).
+
+// The frame shown at counter: frame list entry counter / frameTime; 0 for a duration below 1
+// and past the list (the animation does not hold its last frame).
+template <class Kind>
+int32_t FrameOf(const Kind& kind, uint32_t counter) {
+    const int32_t d = kind.frameTime;
+    if (d < 1) return 0;
+    const int32_t i = static_cast<int32_t>(counter) / d;
+    if (static_cast<uint32_t>(i) >= kind.frames.size()) return 0;
+    return static_cast<int32_t>(kind.frames[static_cast<uint32_t>(i)]);
+}
+
+// The same running backwards from the end of the list.
+template <class Kind>
+int32_t FrameOfReverse(const Kind& kind, uint32_t counter) {
+    const int32_t d = kind.frameTime;
+    if (d < 1) return 0;
+    const int32_t len = static_cast<int32_t>(kind.frames.size());
+    const int32_t i = WrapSub(static_cast<int32_t>(static_cast<uint32_t>(len) * static_cast<uint32_t>(d)),
+                              static_cast<int32_t>(counter)) / d;
+    if (static_cast<uint32_t>(i) >= kind.frames.size()) return 0;
+    return static_cast<int32_t>(kind.frames[static_cast<uint32_t>(i)]);
+}
+
+// An effect's animation length in frames; -1 for the special durations.
+int32_t EffectTotalFrames(const SEffectKind& kind);
+
+// The width of an image of the list.
+int32_t ImageWidth(int32_t image);
+
+// rect comes holding frame f in its left and row r in its top and leaves as the frame's source
+// rectangle in image. Frames past the image's width wrap into further rows of cells, the wrap
+// row replacing r. False (nothing to draw) when they wrap on a cell width of 0.
+template <class Kind>
+bool CellRect(const Kind& kind, tovarineGameSDK3rd::Draw::Rect& rect, int32_t image) {
+    const int32_t cw = kind.cellWidth;
+    const int32_t ch = kind.cellHeight;
+    const int32_t f = rect.left;
+    int32_t r = rect.top;
+    int32_t x = static_cast<int32_t>(static_cast<uint32_t>(f) * static_cast<uint32_t>(cw) + static_cast<uint32_t>(kind.srcX));
+    const int32_t w = ImageWidth(image);
+    if (static_cast<int64_t>(w) < static_cast<int64_t>(x) + cw) {
+        if (cw == 0) return false;
+        const int32_t columns = std::max(w / cw, 1);
+        r = f / columns;
+        x = static_cast<int32_t>(static_cast<uint32_t>(cw) * static_cast<uint32_t>(f % columns) +
+                                 static_cast<uint32_t>(kind.srcX));
+    }
+    rect.top = static_cast<int32_t>(static_cast<uint32_t>(ch) * static_cast<uint32_t>(r) + static_cast<uint32_t>(kind.srcY));
+    rect.left = x;
+    rect.right = static_cast<int32_t>(static_cast<uint32_t>(x) + static_cast<uint32_t>(cw));
+    rect.bottom = static_cast<int32_t>(static_cast<uint32_t>(rect.top) + static_cast<uint32_t>(ch));
+    return true;
+}
+inline bool EffectCellRect(const SEffectKind& kind, tovarineGameSDK3rd::Draw::Rect& rect, int32_t image) {
+    return CellRect(kind, rect, image);
+}
+
+// The turned draws of a source rectangle of plane at (x, y), turned about its centre: keyed
+// (op 1) or by the source's own alpha (op 10). 1 when no polygon could be made.
+int RotateKeyedBlt(tovarineGameSDK3rd::Draw::ISurface* target, tovarineGameSDK3rd::Draw::ISurface& plane,
+                   int32_t x, int32_t y, uint8_t angle, const tovarineGameSDK3rd::Draw::Rect* source);
+int RotateAlphaBlt(tovarineGameSDK3rd::Draw::ISurface* target, tovarineGameSDK3rd::Draw::ISurface& plane,
+                   int32_t x, int32_t y, uint8_t angle, const tovarineGameSDK3rd::Draw::Rect* source);
+
 class CObjectBase : public IObjectDraw {
 public:
     explicit CObjectBase(const SObjectKind* kind) : kind(kind), hp(kind->life) {}
@@ -219,6 +295,14 @@ public:
     // Impulses away from the other, by the masses; nothing while the hit flash runs.
     void KnockBack(const CObjectBase& other);
     void KnockUp(const CObjectBase& other);
+
+    // ---- drawing (game/objects/draw_actors.cpp)
+    // source of image (-1: the kind's) at (x, y) by the kind's draw mode, the effective alpha
+    // and the turn.
+    void DrawSprite(tovarineGameSDK3rd::Draw::ISurface* target, int32_t x, int32_t y,
+                    const tovarineGameSDK3rd::Draw::Rect* source, int32_t image = -1);
+    // CellRect of frame f, row r of the kind's image; false when there is nothing to draw.
+    bool KindCell(int32_t f, int32_t r, tovarineGameSDK3rd::Draw::Rect& rect) const;
 
     // ---- steering
     // Velocity toward the other's centre; a nonzero accel also sets the acceleration.

@@ -21,8 +21,9 @@ public:
     using CObjectBase::CObjectBase;
     int32_t GetType() const override { return kTypeAvatar; }
     void Draw(tovarineGameSDK3rd::Draw::ISurface* target) override;  // draw_actors.cpp
-    // The barrier's energy under the hero; secondRow after an overload, glint after a hard one
-    // (draw_actors.cpp).
+    // The flickering cell drawn over the hero.
+    void DrawOverlay(tovarineGameSDK3rd::Draw::ISurface* target);
+    // The barrier's energy under the hero; secondRow after an overload, glint after a hard one.
     void DrawBarrierGauge(tovarineGameSDK3rd::Draw::ISurface* target, int32_t energy, int32_t maxEnergy,
                           CObjectAvatar* player, bool secondRow, bool glint);
     void Update(CGameResource& game) override;
