@@ -165,6 +165,17 @@ public:
     // 16-bit wrap; jitter shakes each x from the play generator.
     void UpdateTrailScreen(CGameResource& game, int32_t width, int32_t height, bool jitter);
     void OffsetTrailScreen(int32_t dx, int32_t dy);
+
+    // The after-images along trailScreen (game/objects/draw_field.cpp): a copy at every
+    // (spacing + 1)-th point, fading by alpha / (length + 1) a point toward the end. Cut from
+    // the object kind's frames stepping back one a copy, from one fixed rectangle, or from the
+    // effect kind's frames (which fade only where a copy is drawn).
+    void DrawTrail(tovarineGameSDK3rd::Draw::ISurface* target, const SObjectKind* kind, int32_t counter,
+                   uint8_t alpha, bool advance);
+    void DrawTrailRect(tovarineGameSDK3rd::Draw::ISurface* target, const SObjectKind* kind, uint8_t alpha,
+                       const tovarineGameSDK3rd::Draw::Rect* source);
+    void DrawEffectTrail(tovarineGameSDK3rd::Draw::ISurface* target, const SEffectKind* kind, int32_t counter,
+                         uint8_t alpha, bool advance);
     // Room for `images` copies, one every (spacing + 1)-th point; the stored points go.
     void ResetNodeList(uint16_t images, uint16_t spacing) {
         trailSpacing = spacing;
