@@ -1,10 +1,11 @@
 // Arbitrary bytes as kind tables (every field at any value: empty frame lists, zero sizes and
-// masses, any effect speed), then a script of spawns through every factory, motion and travel
-// set-ups, enemies' spawner fields, the boss fight's part layout and helpers on an animation
-// table from the bytes with a frame of the barrier or a skill, a boss fight's and the barrier's
-// state, the play state's score, item and shot operations, in-game frames with keys (which run
-// the contacts) and the block group's scans. Beyond not crashing, the lists hold no removed
-// object and every trail keeps to its length.
+// masses, any effect speed, every death pattern), then a script of spawns through every
+// factory, motion and travel set-ups, enemies' spawner fields, the boss fight's part layout
+// and helpers on an animation table from the bytes with a frame of the barrier or a skill, a
+// boss fight's and the barrier's state, the play state's score, item and shot operations,
+// in-game frames with keys (which run the contacts, the dying step and the effects) and the
+// block group's scans. Beyond not crashing, the lists hold no removed object and every trail
+// keeps to its length.
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -57,7 +58,7 @@ void ReadKinds(Bytes& in, SKindTables& t) {
             k.frameTime = in.Raw<int16_t>(), k.hitWidth = in.Raw<uint16_t>(), k.hitHeight = in.Raw<uint16_t>();
             k.hitShape = in.U8(), k.score = in.I32(), k.drop = in.U8(), k.power = in.Raw<int16_t>();
             k.mass = in.U8(), k.gravity = in.U8() & 1, k.reaction = in.U8(), k.undying = in.U8() & 1;
-            k.life = in.Raw<uint16_t>();
+            k.life = in.Raw<uint16_t>(), k.effect = in.U8() % 80;
         }
     }
     for (int list = 0; list < 2; ++list) {
@@ -68,6 +69,11 @@ void ReadKinds(Bytes& in, SKindTables& t) {
             k.frames.resize(in.U8() % 8, 1);
             k.frameTime = in.I32(), k.priority = in.U8(), k.angle = in.U8(), k.speed = in.Raw<double>();
         }
+    }
+    // The death patterns' ids (34-77) exist as copies of the rows read.
+    for (size_t n = t.effects.size(); n > 0 && t.effects.size() < 80;) {
+        const SEffectKind copy = t.effects[t.effects.size() % n];
+        t.effects.push_back(copy);
     }
 }
 

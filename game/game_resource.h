@@ -424,6 +424,10 @@ public:
     CObjectEffectLandShadow* CreateEffectLandShadow(int32_t id, int32_t lifetime, double x, double y);
     CObjectEffect* CreateFrontEffect(int32_t id, int32_t lifetime, double x, double y);
 
+    // The hero, for the behaviours that aim at it; null when there is none
+    // (game/objects/dying_step.cpp).
+    CObjectAvatar* GetBufferPointer() const;
+
     // ---- score and items (game/objects/score_items.cpp)
     // A kill for the score chain; code 5 is paid at once. Negative points scale with the stage.
     void QueueKillScore(int32_t points, int32_t code, int32_t x, int32_t y);

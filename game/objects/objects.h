@@ -247,6 +247,8 @@ public:
     virtual bool CheckLand(CGameResource&) { return true; }
     // Keeps the cell inside the screen (score_items.cpp).
     virtual void KeepOnScreen();
+    // The kind's speed along its angle, as at construction (effect_update.cpp).
+    void ResetVelocity();
 
     const SEffectKind* kind;  // not owned
     int16_t lifetime = -1;  // 0 or less never runs out
