@@ -94,7 +94,8 @@ TEST(EnemyFrame, FadeInUndyingWaitAndHeldTerrain) {
     CObjectEnemy* kept = f.Enemy(40);
     mortal->hp = kept->hp = 0;
     mortal->Think(f.g), kept->Think(f.g);
-    EXPECT_EQ(std::tuple(mortal->state, kept->state), std::tuple(kStateKilled, kStateAlive));
+    // Killed, then removed by the dying step of the same run.
+    EXPECT_EQ(std::tuple(mortal->state, kept->state), std::tuple(kStateRemove, kStateAlive));
 
     CObjectEnemy* waiting = f.Enemy(0);
     waiting->wait = 3;
