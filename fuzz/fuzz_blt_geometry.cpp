@@ -7,44 +7,18 @@
 #include <vector>
 
 #include "draw/base/blt_loop.h"
+#include "fuzz/fuzz_surface_input.h"
 
 using namespace tovarineGameSDK3rd::Draw;
+using morna::fuzz::Describe;
+using morna::fuzz::Reader;
 
 namespace {
-
-struct Reader {
-    const uint8_t* p;
-    size_t n;
-    int32_t Int() {
-        int32_t v = 0;
-        const size_t k = n < 4 ? n : 4;
-        std::memcpy(&v, p, k);
-        p += k;
-        n -= k;
-        return v;
-    }
-    uint8_t Byte() {
-        if (n == 0) return 0;
-        --n;
-        return *p++;
-    }
-};
 
 template <class S, class D>
 struct Convert {
     void operator()(const uint8_t* s, uint8_t* d) const { D::Store(d, FromColor<D>(ToColor<S>(S::Load(s)))); }
 };
-
-CSurfaceInfo Describe(std::vector<uint8_t>& bytes, int32_t type, int w, int h) {
-    CSurfaceInfo info;
-    info.type = type;
-    info.width = w;
-    info.height = h;
-    info.pitch = w * PixelSizeOf(type);
-    info.pixels = bytes.data();
-    info.initialised = true;
-    return info;
-}
 
 }  // namespace
 

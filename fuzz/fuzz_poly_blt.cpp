@@ -11,40 +11,11 @@
 #include "blit/polygon/rotate_polygon.h"
 #include "draw/base/blend_tables.h"
 #include "foundation/vtl/exception.h"
+#include "fuzz/fuzz_surface_input.h"
 
 using namespace tovarineGameSDK3rd::Draw;
-
-namespace {
-
-struct Reader {
-    const uint8_t* p;
-    size_t n;
-    int32_t Int() {
-        int32_t v = 0;
-        const size_t k = n < 4 ? n : 4;
-        std::memcpy(&v, p, k);
-        p += k;
-        n -= k;
-        return v;
-    }
-    uint8_t Byte() {
-        if (n == 0) return 0;
-        --n;
-        return *p++;
-    }
-};
-
-CSurfaceInfo Describe(std::vector<uint8_t>& bytes, int32_t type, int w, int h) {
-    CSurfaceInfo info;
-    info.type = type;
-    info.width = w, info.height = h;
-    info.pitch = w * PixelSizeOf(type);
-    info.pixels = bytes.data();
-    info.initialised = true;
-    return info;
-}
-
-}  // namespace
+using morna::fuzz::Describe;
+using morna::fuzz::Reader;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     InitBlendTables();
