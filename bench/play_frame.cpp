@@ -6,7 +6,7 @@
 
 #include <memory>
 
-#include "game/game_resource.h"
+#include "game/play/game_resource.h"
 #include "fuzz/fuzz_play_state.h"
 
 namespace {

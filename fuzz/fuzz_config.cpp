@@ -6,7 +6,7 @@
 
 #include "framework/key_control.h"
 #include "tests/common/temp_base_folder.h"
-#include "game/global_config.h"
+#include "game/files/global_config.h"
 
 using namespace KestraneGameBase2;
 

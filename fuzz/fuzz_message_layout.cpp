@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "game/message_window.h"
+#include "game/widgets/message_window.h"
 
 namespace {
 

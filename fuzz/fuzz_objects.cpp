@@ -11,7 +11,7 @@
 #include <memory>
 
 #include "fuzz/fuzz_play_state.h"
-#include "game/boss_fight.h"
+#include "game/play/boss_fight.h"
 #include "tests/common/recording_surface.h"
 #include "tests/game/support/bare_pass.h"
 

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "game/ranking.h"
+#include "game/files/ranking.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size > kSaveFileLimit) return 0;

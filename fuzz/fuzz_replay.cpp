@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "game/ranking.h"
-#include "game/replay.h"
+#include "game/files/ranking.h"
+#include "game/files/replay.h"
 
 namespace {
 

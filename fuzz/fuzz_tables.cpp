@@ -5,9 +5,9 @@
 #include <string_view>
 
 #include "framework/list_field.h"
-#include "game/kind_tables.h"
-#include "game/stage_map.h"
-#include "game/text_tables.h"
+#include "game/files/kind_tables.h"
+#include "game/files/stage_map.h"
+#include "game/files/text_tables.h"
 
 namespace {
 

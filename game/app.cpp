@@ -15,7 +15,7 @@
 #include "framework/image_loader.h"
 #include "framework/sine_table.h"
 #include "framework/sound_list.h"
-#include "game/settings_dialog.h"
+#include "game/scenes/settings_dialog.h"
 #include "platform/file_system.h"
 #include "platform/keyboard_state.h"
 #include "platform/window.h"
@@ -27,11 +27,6 @@ using tovarineGameSDK3rd::VTL::smart_ptr;
 CApp*& RunningApp() {
     static CApp* app = nullptr;
     return app;
-}
-
-bool& WindowSettingsRequest() {
-    static bool request = false;
-    return request;
 }
 
 bool& FastMode() {
@@ -260,4 +255,18 @@ int MornaMain(const char* commandLine, int32_t showState) {
         return 1;
     }
     return 0;
+}
+
+// The settings dialog over the running application.
+void OpenSettingsDialog() {
+    CApp* app = RunningApp();
+    if (app == nullptr || !app->GetKeyControl()) return;
+    SSettingsHost host;
+    host.config = &app->GetGlobalConfig();
+    host.keys = app->GetKeyControl().GetNoCheck();
+    host.mixer = &app->GetMixer();
+    host.setMasterVolume = [app](int32_t v) { app->SetMasterVolume(v); };
+    host.applySoundConfig = [app] { app->ApplySoundConfig(); };
+    host.owner = app->GetMyApp() != nullptr ? app->GetMyApp()->GetHWnd() : 0;
+    OpenSettingsDialog(std::move(host));
 }

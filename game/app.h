@@ -8,10 +8,11 @@
 #include "foundation/timer/fps_timer.h"
 #include "framework/app_frame.h"
 #include "framework/fps_view.h"
-#include "game/game_resource.h"
-#include "game/global_config.h"
-#include "game/key_control.h"
-#include "game/message_window.h"
+#include "game/play/game_resource.h"
+#include "game/files/global_config.h"
+#include "game/files/key_control.h"
+#include "game/scenes/settings_dialog.h"
+#include "game/widgets/message_window.h"
 
 // While its loop runs, the application is the text windows' host.
 class CApp : public KestraneGameBase2::CAppFrameBase, public IWindowHost {
@@ -54,8 +55,6 @@ protected:
 
 // The running application, set when its main function starts; null before.
 CApp*& RunningApp();
-// When set, the next frame applies always-on-top and the game-pad choice again.
-bool& WindowSettingsRequest();
 // Tab's four-times speed.
 bool& FastMode();
 

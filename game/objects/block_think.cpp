@@ -1,7 +1,7 @@
 // The blocks' behaviour, and the scans that treat the kind-13 blocks on the field as one group.
 #include <cmath>
 
-#include "game/game_resource.h"
+#include "game/play/game_resource.h"
 #include "game/objects/think_support.h"
 
 using namespace think;

@@ -7,9 +7,9 @@
 #include "framework/blt_support.h"
 #include "framework/image_loader.h"
 #include "framework/sound_list.h"
-#include "game/boss_fight.h"
-#include "game/game_resource.h"
-#include "game/message_window.h"
+#include "game/play/boss_fight.h"
+#include "game/play/game_resource.h"
+#include "game/widgets/message_window.h"
 
 namespace KB = KestraneGameBase2;
 using tovarineGameSDK3rd::VTL::VTLstring;

@@ -7,7 +7,7 @@
 
 #include "framework/sine_table.h"
 #include "framework/sound_list.h"
-#include "game/game_resource.h"
+#include "game/play/game_resource.h"
 #include "game/objects/objects.h"
 
 using KestraneGameBase2::CosOf;

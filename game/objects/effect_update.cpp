@@ -3,7 +3,7 @@
 // with their placement, cut-ins flying in, holding and flying out.
 #include "framework/sine_table.h"
 #include "framework/sound_list.h"
-#include "game/game_resource.h"
+#include "game/play/game_resource.h"
 #include "game/objects/objects.h"
 
 using KestraneGameBase2::CosOf;

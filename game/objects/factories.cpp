@@ -3,7 +3,7 @@
 // own the objects; an object leaves its list when its state becomes 1.
 #include <new>
 
-#include "game/game_resource.h"
+#include "game/play/game_resource.h"
 
 using tovarineGameSDK3rd::VTL::VTLstring;
 

@@ -2,7 +2,7 @@
 // the shots. The blocks' are in block_think.cpp.
 #include <cmath>
 
-#include "game/game_resource.h"
+#include "game/play/game_resource.h"
 #include "game/objects/think_support.h"
 
 using namespace think;

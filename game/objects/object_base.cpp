@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "framework/sine_table.h"
-#include "game/game_resource.h"
+#include "game/play/game_resource.h"
 #include "game/objects/objects.h"
 
 using KestraneGameBase2::CosOf;

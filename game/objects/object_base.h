@@ -11,7 +11,7 @@
 #include "draw/base/blt_geometry.h"
 #include "draw/surface.h"
 #include "framework/blt_support.h"
-#include "game/kind_tables.h"
+#include "game/files/kind_tables.h"
 
 class CGameResource;
 class CObjectEnemy;

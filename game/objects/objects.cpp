@@ -5,7 +5,7 @@
 #include <cmath>
 
 #include "framework/sine_table.h"
-#include "game/game_resource.h"
+#include "game/play/game_resource.h"
 
 using tovarineGameSDK3rd::Draw::Rect;
 

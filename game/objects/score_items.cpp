@@ -7,8 +7,8 @@
 
 #include "framework/sine_table.h"
 #include "framework/sound_list.h"
-#include "game/game_resource.h"
-#include "game/message_window.h"
+#include "game/play/game_resource.h"
+#include "game/widgets/message_window.h"
 
 using KestraneGameBase2::CosOf;
 using KestraneGameBase2::SinOf;

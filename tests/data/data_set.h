@@ -12,9 +12,9 @@
 
 #include "foundation/auxiliary/file.h"
 #include "framework/image_loader.h"
-#include "game/kind_tables.h"
-#include "game/stage_map.h"
-#include "game/text_tables.h"
+#include "game/files/kind_tables.h"
+#include "game/files/stage_map.h"
+#include "game/files/text_tables.h"
 #include "platform/charset.h"
 #include "platform/file_system.h"
 #include "tests/common/file_bytes.h"

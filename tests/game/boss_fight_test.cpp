@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "framework/image_loader.h"
-#include "game/boss_fight.h"
+#include "game/play/boss_fight.h"
 #include "tests/game/support/play_fixture.h"
 
 namespace {

@@ -1,6 +1,6 @@
 // The play state: its construction and new-game reset, the drop list, the scripted walk,
 // the screen effects as timelines, the camera and the clock stamp.
-#include "game/game_resource.h"
+#include "game/play/game_resource.h"
 
 #include <gtest/gtest.h>
 

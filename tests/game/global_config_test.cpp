@@ -1,4 +1,4 @@
-#include "game/global_config.h"
+#include "game/files/global_config.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "game/key_control.h"
+#include "game/files/key_control.h"
 
 #include <gtest/gtest.h>
 

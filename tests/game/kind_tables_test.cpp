@@ -1,6 +1,6 @@
 // The kind tables over small texts: sections, names, every column in its place, keywords and
 // frame lists; the files themselves read through CFile.
-#include "game/kind_tables.h"
+#include "game/files/kind_tables.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The message window: layout with fixed widths (28 a double-byte character, 14 a single byte),
 // the frame timelines of typing, waiting and fading, and the box's draws on a recording surface.
-#include "game/message_window.h"
+#include "game/widgets/message_window.h"
 
 #include <gtest/gtest.h>
 
@@ -13,7 +13,7 @@
 #include <tuple>
 #include <vector>
 
-#include "game/text_tables.h"
+#include "game/files/text_tables.h"
 #include "tests/common/image_folder.h"
 #include "tests/common/recording_surface.h"
 

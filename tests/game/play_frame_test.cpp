@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "framework/sine_table.h"
-#include "game/replay.h"
+#include "game/files/replay.h"
 #include "tests/game/support/play_fixture.h"
 
 namespace {

@@ -6,8 +6,8 @@
 #include <string>
 #include <utility>
 
-#include "game/ranking.h"
-#include "game/replay.h"
+#include "game/files/ranking.h"
+#include "game/files/replay.h"
 #include "platform/message_box.h"
 #include "tests/common/file_bytes.h"
 #include "tests/common/temp_base_folder.h"

@@ -10,7 +10,7 @@
 
 #include "framework/bgm_player.h"
 #include "framework/sound_list.h"
-#include "game/game_resource.h"
+#include "game/play/game_resource.h"
 #include "tests/game/support/play_fixture.h"
 
 namespace KB = KestraneGameBase2;

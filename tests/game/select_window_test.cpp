@@ -1,6 +1,6 @@
 // The select window: the cursor keys with their sound, the opening and closing animation, and
 // the box and the cursor bar on a recording surface.
-#include "game/select_window.h"
+#include "game/widgets/select_window.h"
 
 #include <gtest/gtest.h>
 

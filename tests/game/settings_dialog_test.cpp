@@ -1,13 +1,13 @@
 // The settings dialog's model against a view that keeps each control's state, with the real key
 // control (a fake keyboard and an SDL virtual pad) and a mixer over fake line-0 channels.
-#include "game/settings_dialog.h"
+#include "game/scenes/settings_dialog.h"
 
 #include <gtest/gtest.h>
 
 #include <map>
 
 #include "game/app.h"
-#include "game/key_control.h"
+#include "game/files/key_control.h"
 #include "platform/joystick.h"
 #include "tests/common/fake_input_provider.h"
 #include "tests/common/file_bytes.h"

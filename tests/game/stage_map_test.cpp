@@ -1,6 +1,6 @@
 // A stage of two parts read from files: cells, markers, enemy letters, jellies, part ends and
 // the vertical range; and a part too large for the cell's fields.
-#include "game/stage_map.h"
+#include "game/files/stage_map.h"
 
 #include <gtest/gtest.h>
 

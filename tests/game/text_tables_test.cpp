@@ -1,6 +1,6 @@
 // bossparts, help, talk and face tables over small texts and files; the image cache around
 // cut-ins and stage starts.
-#include "game/text_tables.h"
+#include "game/files/text_tables.h"
 
 #include <gtest/gtest.h>
 

@@ -9,8 +9,8 @@
 #include <functional>
 
 #include "framework/app_frame.h"
-#include "game/key_control.h"
-#include "game/settings_dialog.h"
+#include "game/files/key_control.h"
+#include "game/scenes/settings_dialog.h"
 #include "tests/common/app_thread.h"
 #include "tests/common/fake_input_provider.h"
 #include "tests/common/file_bytes.h"

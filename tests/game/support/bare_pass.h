@@ -6,7 +6,7 @@
 
 #include <iterator>
 
-#include "game/game_resource.h"
+#include "game/play/game_resource.h"
 
 namespace morna::test {
 

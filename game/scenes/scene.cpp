@@ -1,0 +1,444 @@
+// The scene machine: the per-frame scene step, the mode switch with each scene's entry work,
+// and the steps of the menus, the play, the pause, the scripted wait, the fade to the title
+// and the cut-in gallery. The game over, ending, talk and how-to-play steps are in
+// scene_sequences.cpp.
+#include <algorithm>
+#include <iterator>
+
+#include "game/play/game_resource.h"
+#include "framework/bgm_player.h"
+#include "framework/sound_list.h"
+#include "framework/sine_table.h"
+#include "game/files/key_control.h"
+#include "game/scenes/settings_dialog.h"
+#include "game/files/text_tables.h"
+
+namespace KB = KestraneGameBase2;
+using tovarineGameSDK3rd::VTL::VTLstring;
+
+namespace {
+
+constexpr uint32_t kUp = 1u << 0, kLeft = 1u << 1, kDown = 1u << 2, kRight = 1u << 3;
+constexpr uint32_t kDecide = 1u << 8, kBack = 1u << 9, kPauseKey = 1u << 14;
+constexpr int32_t kSeCursor = 100, kSeDecide = 101, kSeBack = 102, kSeStart = 103, kSeGameOver = 126;
+constexpr int32_t kMusicTitle = 0, kMusicEnding = 9;
+constexpr int32_t kEveryFrame = 0;
+
+constexpr const char* kTitleItems = "ゲームを始める\n遊び方説明\nランキング\n設定\nゲーム終了";
+constexpr const char* kTitleItemsWithExtras = "ゲームを始める\n遊び方説明\nランキング\n設定\nおまけ\nゲーム終了";
+constexpr const char* kPauseItems = "再開する\nタイトルに戻る";
+constexpr const char* kGalleryHelp =
+    "＜カットイン選択後の操作＞\n決定キー：再生\nキャンセルキー：戻る\n方向キー：スクロール";
+
+// The cut-in gallery: the menu's moves in order, with the cut-in each plays and how far its
+// still picture pans (from 0, 0).
+struct SGalleryRow {
+    const char* name;
+    int32_t cutin;
+    int32_t panRight;
+    int32_t panBottom;
+};
+constexpr SGalleryRow kGallery[] = {
+    {"プラズマクロー", 0, 60, 60},    {"ギガトンハンマー", 6, 0, 320},        {"バルカンフレア", 8, 160, 0},
+    {"オープンパンドラ", 11, 60, 0}, {"ギロチンスカイ", 13, 0, 320}, {"真・タケミナカタバースト", 4, 260, 240},
+};
+constexpr int32_t kGalleryCutins[] = {0, 4, 6, 8, 11, 13};
+// The record of a cut-in's still picture is 15 + this, by the cut-in's place in kGalleryCutins.
+constexpr int32_t kGalleryStill[] = {0, 1, 2, 4, 5, 6};
+constexpr int32_t kGalleryStillBase = 15;
+constexpr int32_t kVulcanUnderlay = 18;  // drawn under cut-in 8's still
+
+bool ExtrasUnlocked() { return WindowConfig().extrasUnlocked != 0; }
+
+void AcceptDrops(bool accept) {
+    if (WindowHost() != nullptr) WindowHost()->AcceptDrops(accept);
+}
+
+VTLstring GalleryItems() {
+    VTLstring items;
+    for (const SGalleryRow& row : kGallery) items += VTLstring(items.empty() ? "" : "\n") + row.name;
+    return items;
+}
+
+}  // namespace
+
+bool IsAnyButtonPushed(const KB::SKey& key) { return (key.mask & 0xFF00u) != 0; }
+
+// ---- helpers of the scenes
+
+void CGameResource::WorldFrame() {
+    KB::SKey none;
+    PlayFrame(&none, true);
+}
+
+void CGameResource::MenuRepeat() {
+    if (!keyControl) return;
+    keyControl->SetRepeatDirections(48);
+    keyControl->SetRepeatButtons(KB::CKeyControlBase::kOncePerPress);
+}
+
+void CGameResource::SetKeyRepeat(int32_t key, int32_t interval) {
+    if (keyControl && keyControl->GetKeyCount() > key) keyControl->SetRepeat(key, interval);
+}
+
+void CGameResource::OpenMenu(int32_t x, int32_t y, int32_t width, const char* items) {
+    selectWindow.Open(x, y, width, 0, items);
+    selectWindow.Render(false);
+    MenuRepeat();
+}
+
+void CGameResource::CloseMenu() {
+    selectWindow.Render(false);
+    selectWindow.fade = -255;
+}
+
+void CGameResource::LayOutPages(int32_t indent) {
+    CMessageWindow& w = messageWindow;
+    w.SetVisibleLines(4);
+    w.SetWidth(600);
+    w.busyResult = w.stayShown = true;
+    w.indent = indent;
+    w.inputLock = 15;
+    w.newPage = true;
+    w.nextWait = CMessageWindow::kNoWait;
+    w.waitMarker = true;
+}
+
+void CGameResource::PreloadCutin(int32_t id) { framesToSkip = ::PreloadCutin(kinds.cutins, id, clock_); }
+
+void CGameResource::ReleaseCutin(int32_t id) { ::ReleaseCutin(kinds.cutins, id); }
+
+void CGameResource::ClearObjectLists() {
+    objects.clear();
+    pendingSpawns.clear();
+    effects.clear();
+    if (keepEffects == 0) backEffects.clear();
+    cutins.clear();
+    bossObjects.clear();
+    bossIndex = 0;
+}
+
+// ---- the mode switch
+
+void CGameResource::EnterScene(int32_t n) {
+    RemoveTextObjects();
+    hudSlideSpeed = 1;
+    messageWindow.Clear();
+    AcceptDrops(false);
+    scene = n;
+}
+
+void CGameResource::Pause() {
+    if (scene == 3) SetMode(6);
+}
+
+void CGameResource::SetMode(int32_t n) {
+    // A replay that reaches the ending fades to the title instead.
+    if (replayPlaying && n == 8) n = 9;
+    EnterScene(n);
+    switch (n) {
+        case 0:
+            AcceptDrops(true);
+            talksShown = 0;
+            KB::GetBGMPlayer()->Play(kMusicTitle, kMusicFade);
+            OpenMenu(208, ExtrasUnlocked() ? 240 : 256, 224, ExtrasUnlocked() ? kTitleItemsWithExtras : kTitleItems);
+            break;
+        case 1:
+            if (keyControl) keyControl->SetRepeatButtons(KB::CKeyControlBase::kOncePerPress);
+            SetKeyRepeat(8, kEveryFrame);
+            LoadHelp();
+            LayOutPages(0);
+            break;
+        case 2:
+            hudSlideSpeed = -1;
+            ShowRanking(-1);
+            rankingRow = 0;
+            break;
+        case 3:
+            if (keyControl) keyControl->SetRepeatDirections(kEveryFrame), keyControl->SetRepeatButtons(kEveryFrame);
+            SetKeyRepeat(8, KB::CKeyControlBase::kOncePerPress);
+            break;
+        case 4:
+            if (keyControl) {
+                keyControl->SetRepeatDirections(KB::CKeyControlBase::kOncePerPress);
+                keyControl->SetRepeatButtons(KB::CKeyControlBase::kOncePerPress);
+            }
+            // Fast-forward acts on every frame it is held: it completes each line and skips each wait.
+            SetKeyRepeat(15, kEveryFrame);
+            LayOutPages(104);
+            talkFace = SFace();
+            break;
+        case 6:
+            OpenMenu(208, 256, 224, kPauseItems);
+            break;
+        case 7:
+            KB::GetBGMPlayer()->FadeOut(60);
+            MenuRepeat();
+            if (player) {
+                // The hero jumps and falls off the screen.
+                CObjectAvatar& hero = *player;
+                hero.pose = 5;
+                hero.poseTimer = 0;
+                hero.ResetMotion();
+                hero.motion.vx = KB::CosOf(192) * 3.0;
+                hero.motion.vy = KB::SinOf(192) * 3.0;
+                hero.motion.accelAngle = 64;
+                hero.motion.accel = gravity / 2;
+                hero.motion.speedLimit = 3.0;
+            }
+            gameOverCounter = 0;
+            progress.scrollSpeed = progress.targetSpeed = 0;
+            KB::GetSEList()->Play(kSeGameOver, false);
+            break;
+        case 8:
+            KB::GetBGMPlayer()->Play(kMusicEnding, kMusicFade);
+            MenuRepeat();
+            break;
+        case 9:
+            StartFadeOut(60);
+            break;
+        case 10: {
+            static const VTLstring items = GalleryItems();
+            OpenMenu(160, 120, 320, items.c_str());
+            LayOutPages(8);
+            messageWindow.waitMarker = false;  // no key ends this text
+            messageWindow.SetText(-1, kGalleryHelp);
+            messageWindow.background = true;
+            messageWindow.hidden = false;
+            talkFace = SFace();
+            break;
+        }
+        default:
+            break;
+    }
+}
+
+// ---- the scene step
+
+void CGameResource::UpdateScene(KB::SKey& key) {
+    if (framesToSkip > 0) {
+        --framesToSkip;
+        return;
+    }
+    if (scene == 3 && !replayPlaying) {
+        if (WindowConfig().invincible) progress.invincible = 1;
+        if (progress.invincible != 0) status.score = 0;  // an invincible game is never rated
+    }
+    UpdateHudSlide();
+    UpdateFade();
+    // The camera stands still during a talk: items' bounces read it, and a replay shows no talk.
+    if (scene != 4) UpdateShake();
+
+    switch (scene) {
+        case 0: UpdateTitle(key); break;
+        case 1:
+            UpdateHowToPlay(key);
+            WorldFrame();
+            break;
+        case 2: UpdateRankingList(key); break;
+        case 3:
+            if (replayPlaying && (key.mask & kPauseKey) != 0) {
+                SetMode(9);  // the replay is abandoned
+            } else {
+                PlayFrame(&key, false);
+            }
+            break;
+        case 4: UpdateTalk(key); break;
+        case 5: UpdateScriptedWait(); break;
+        case 6: UpdatePauseMenu(key); break;
+        case 7:
+            ++rankingBlink;
+            WorldFrame();
+            UpdateGameOverMenu(key);
+            break;
+        case 8:
+            ++rankingBlink;
+            WorldFrame();
+            UpdateEnding(key);
+            break;
+        case 9:
+            WorldFrame();
+            if (fadeCounter >= fadeDuration) {
+                ResetGame();
+                SetMode(0);
+                fadeCounter = fadeDuration = -1;
+                fadeDirection = 0;
+                halfFade = 0;
+                replayPlaying = false;
+            }
+            break;
+        case 10: UpdateGalleryMenu(key); break;
+        case 11: UpdateGallery(key); break;
+        default: break;
+    }
+}
+
+void CGameResource::UpdateTitle(KB::SKey& key) {
+    if (std::vector<VTLstring>* drops = WindowHost() ? WindowHost()->DroppedFiles() : nullptr; drops && !drops->empty()) {
+        const VTLstring name = drops->front();  // the error box's message pump may bring a new drop
+        drops->clear();
+        LoadReplay(name);
+        return;
+    }
+    if (selectWindow.Update(key)) return;
+    if (selectWindow.closed) {
+        // A new game, recorded: its start record is the replay header.
+        replayPlaying = false;  // F12 during a replay leaves the flag on
+        progress.stage = 0;
+        StartGame(progress);
+        keyLog.clear();
+        SetMode(3);
+        const uint32_t begin = clock_.Now();
+        LoadCutinRecord(kinds.cutins, 4);  // the finisher's pictures, which are large
+        framesToSkip = static_cast<int32_t>((clock_.Now() - begin) / 60);
+        return;
+    }
+    if (selectWindow.fade == 0 && (key.mask & kDecide) != 0) {
+        const int32_t item = selectWindow.cursor;
+        const int32_t exitItem = ExtrasUnlocked() ? 5 : 4;
+        if (item == 0) {
+            KB::GetSEList()->Play(kSeStart, false);
+            CloseMenu();
+        } else if (item == 1 || item == 2) {
+            KB::GetSEList()->Play(kSeDecide, false);
+            SetMode(item);
+        } else if (item == 3) {
+            KB::GetSEList()->Play(kSeDecide, false);
+            OpenSettingsDialog();
+        } else if (item == exitItem) {
+            RequestExit();
+        } else if (item == 4) {
+            KB::GetSEList()->Play(kSeDecide, false);
+            SetMode(10);
+        }
+    }
+    WorldFrame();
+}
+
+void CGameResource::UpdateRankingList(KB::SKey& key) {
+    const int32_t n = static_cast<int32_t>(rankingCount);
+    if ((key.mask & kDecide) != 0) {
+        KB::GetSEList()->Play(kSeDecide, false);
+        if (n == 0) {
+            SetMode(0);
+        } else if (rankingRow >= 0 && rankingRow < static_cast<int32_t>(ranking.size())) {
+            LoadReplay(MakeReplayFileName(*std::next(ranking.begin(), rankingRow)));
+        }
+        return;
+    }
+    if ((key.mask & kBack) != 0) {
+        KB::GetSEList()->Play(kSeBack, false);
+        SetMode(0);
+        return;
+    }
+    const int32_t d = ((key.mask & kUp) != 0 ? -1 : 0) + ((key.mask & kDown) != 0 ? 1 : 0);
+    if (d != 0 && n > 0) {
+        KB::GetSEList()->Play(kSeCursor, false);
+        rankingRow = (rankingRow + d + n) % n;
+        rankingBlink = 0;
+    }
+    ++rankingBlink;
+    WorldFrame();
+}
+
+void CGameResource::UpdatePauseMenu(KB::SKey& key) {
+    selectWindow.Update(key);
+    if (selectWindow.closed) {
+        if (selectWindow.cursor == 0) {
+            SetMode(3);
+        } else if (selectWindow.cursor == 1) {
+            ReleaseStageImages();
+            ResetGame();
+            SetMode(0);
+        }
+        return;
+    }
+    // Taken while the menu still opens.
+    if (selectWindow.fade >= 0 && (key.mask & kDecide) != 0) {
+        KB::GetSEList()->Play(kSeDecide, false);
+        CloseMenu();
+    }
+}
+
+void CGameResource::UpdateScriptedWait() {
+    WorldFrame();
+    if (++scriptedWait > 300) {
+        SetMode(3);
+        return;
+    }
+    bool bossTravels = false;
+    if (!bossObjects.empty()) {
+        if (const auto* body = dynamic_cast<const CObjectEnemy*>(bossObjects.front().GetNoCheck())) {
+            bossTravels = body->moving != 0;
+        }
+    }
+    if (move.targetX == -1 && !bossTravels) SetMode(3);
+}
+
+void CGameResource::UpdateGalleryMenu(KB::SKey& key) {
+    if (selectWindow.Update(key)) return;
+    KB::SKey none;
+    messageWindow.Update(none);
+    if (selectWindow.closed) {
+        SetMode(0);
+        cutins.clear();
+        return;
+    }
+    const int32_t item = selectWindow.cursor;
+    if (selectWindow.fade == 0 && (key.mask & kDecide) != 0 && item >= 0 && item < static_cast<int32_t>(std::size(kGallery))) {
+        KB::GetSEList()->Play(kSeDecide, false);
+        galleryValue = kGallery[item].cutin;
+        galleryPan = {0, 0, kGallery[item].panRight, kGallery[item].panBottom};
+        galleryPanX = galleryPanY = 0;
+        cutins.clear();
+        if (WindowConfig().reduceMemory) {
+            for (int32_t id : kGalleryCutins) ReleaseCutin(id);
+        }
+        PreloadCutin(galleryValue);
+        keepSnapshot = 0;
+        if (snapshotPlane.GetSize(nullptr, nullptr) != 0) snapshotPlane.CreateSurface(kScreenWidth, kScreenHeight);
+        EnterScene(11);
+    }
+    if ((key.mask & kBack) != 0) {
+        CloseMenu();
+        messageWindow.Clear();
+        KB::GetSEList()->Play(kSeBack, false);
+    }
+    WorldFrame();
+}
+
+void CGameResource::UpdateGallery(KB::SKey& key) {
+    if (cutins.empty()) {
+        // The still picture, until the cut-in is played.
+        galleryPlaying = 0;
+        const auto at = std::find(std::begin(kGalleryCutins), std::end(kGalleryCutins), galleryValue);
+        const int32_t k = at == std::end(kGalleryCutins) ? 0 : kGalleryStill[at - std::begin(kGalleryCutins)];
+        if (galleryValue == 8) CreateCutin(kVulcanUnderlay, galleryPanX, galleryPanY, 0, 0);
+        CreateCutin(kGalleryStillBase + k, galleryPanX, galleryPanY, 0, 0);
+    }
+    if ((key.mask & kDecide) != 0) {
+        galleryPanX = galleryPanY = 0;
+        cutins.clear();
+        StartCutin(galleryValue, false);
+        galleryPlaying = 1;
+    } else if ((key.mask & kBack) != 0) {
+        KB::GetSEList()->Play(kSeBack, false);
+        cutins.clear();
+        SetMode(10);
+        return;
+    } else if ((key.mask & kUp) != 0) {
+        galleryPanY += 8;
+    } else if ((key.mask & kDown) != 0) {
+        galleryPanY -= 8;
+    } else if ((key.mask & kLeft) != 0) {
+        galleryPanX += 8;
+    } else if ((key.mask & kRight) != 0) {
+        galleryPanX -= 8;
+    }
+    galleryPanX = std::clamp(galleryPanX, galleryPan.left, galleryPan.right);
+    galleryPanY = std::clamp(galleryPanY, galleryPan.top, galleryPan.bottom);
+    if (galleryPlaying == 0) {
+        for (const EffectPtr& layer : cutins) layer->x = -galleryPanX, layer->y = -galleryPanY;
+    }
+    WorldFrame();
+}

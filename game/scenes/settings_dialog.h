@@ -1,0 +1,84 @@
+#pragma once
+// The settings dialog: the game settings record and the key bindings, modeless over the game.
+// The model here keeps the dialog's state and drives its window (platform/settings_dialog_view)
+// by page and control id.
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "framework/key_control.h"
+#include "game/files/global_config.h"
+#include "platform/settings_dialog_view.h"
+#include "sound/audio_mixer.h"
+
+// What the dialog edits and whom it tells.
+struct SSettingsHost {
+    SGlobalConfig* config = nullptr;
+    KestraneGameBase2::CKeyControlBase* keys = nullptr;
+    tovarineGameSDK3rd::Multimedia::IAudioMixer* mixer = nullptr;
+    std::function<void(int32_t)> setMasterVolume;
+    std::function<void()> applySoundConfig;
+    morna::platform::WindowHandle owner = 0;
+    // The dialog's window went (any way it closes).
+    std::function<void()> onClosed;
+};
+
+class CSettingsDialog : public morna::platform::SettingsEvents {
+public:
+    static constexpr uint32_t kNoRow = 0xFFFF;
+    using ViewFactory = std::function<std::unique_ptr<morna::platform::SettingsView>(
+        morna::platform::SettingsEvents&, morna::platform::WindowHandle owner, std::string* error)>;
+
+    explicit CSettingsDialog(SSettingsHost host, ViewFactory factory = &morna::platform::CreateGtkSettingsView);
+    ~CSettingsDialog() override;
+
+    // Builds the window and fills it; false (and a log line) when it cannot be shown.
+    bool Open();
+    bool IsOpen() const { return view_ != nullptr; }
+    uintptr_t Handle() const;
+    // Leaves as Cancel does: the mixer and the bindings as they were, no capture.
+    void Cancel();
+
+    void FillGeneralPage(const SGlobalConfig& config);
+    void FillSoundPage(const SGlobalConfig& config);
+    void RefreshKeyPage();
+    void ApplySettings();
+
+    void OnCommand(int page, int id) override;
+    void OnEditChange(int page, int id) override;
+    void OnScroll(int page, int id, int code) override;
+    void OnTabChange(int index) override;
+    void OnCloseBox() override { Cancel(); }
+    void OnTimer() override;
+
+    int CurrentPage() const { return page_; }
+    uint32_t CaptureRow() const { return captureRow_; }
+    const std::vector<uint32_t>& SavedVolumes() const { return savedVolumes_; }
+
+private:
+    void Close();
+    void EnableApply(bool on);
+    void BeginRowCapture(uint32_t row);
+
+    SSettingsHost host_;
+    ViewFactory factory_;
+    std::unique_ptr<morna::platform::SettingsView> view_;
+    int page_ = 0;
+    uint32_t captureRow_ = kNoRow;
+    std::vector<uint32_t> savedVolumes_;
+};
+
+// The application's dialog (F1, and the title menu's "設定"): opens it over the running game,
+// or brings nothing new while one is open. The loop reads its handle through
+// SettingsDialogHandle(). Defined with the application (game/app.cpp), which it reads.
+void OpenSettingsDialog();
+// The same over a host of the caller's (tests: a frame of their own).
+void OpenSettingsDialog(SSettingsHost host);
+// When set, the application's next frame applies always-on-top and the game-pad choice again.
+bool& WindowSettingsRequest();
+// Closes it as Cancel does (the game's close does this first).
+void CloseSettingsDialog();
+// Tests: the window the application's dialog is built with (empty: the GTK one).
+void SetSettingsViewFactory(CSettingsDialog::ViewFactory factory);

@@ -1,0 +1,62 @@
+// The cut-in start: the snapshot of the field, the 32-frame zoom and the picture layers of
+// each cut-in with their timings; and the whole-screen flash.
+#include "framework/sound_list.h"
+#include "game/play/game_resource.h"
+
+namespace {
+
+constexpr int32_t kZoomFrames = 32;
+constexpr int32_t kSeBarrier = 104;
+constexpr int32_t kSeCutin = 116;
+constexpr int32_t kFlashFrames = 30;
+
+struct SCutinLayer {
+    int32_t id;
+    int32_t record;
+    int32_t lifetime;  // -1: one animation cycle of the record
+    int32_t startDelay;
+    int32_t fadeLength;  // 0: the fade as the factory made it
+    int32_t fadeDelay;
+};
+
+constexpr SCutinLayer kLayers[] = {
+    {0, 0, 40, 0, 15, 25},    {0, 1, 60, 40, 15, 45},    {0, 2, -1, 0, 0, 0},     {0, 3, -1, 40, 0, 0},
+    {4, 4, 120, 0, 30, 85},   {4, 5, 110, 10, 0, 0},     {6, 6, 90, 0, 30, 60},   {6, 7, 30, 0, 30, 0},
+    {8, 8, 90, 0, 30, 60},    {8, 9, 90, 0, 30, 60},     {8, 10, 45, 60, 0, 0},   {11, 11, 90, 0, 15, 75},
+    {11, 12, 60, 60, 0, 0},   {13, 13, 120, 0, 20, 100}, {13, 14, 70, 50, 0, 0},
+};
+
+// Every cut-in that has layers, in the order their pictures are released.
+constexpr int32_t kCutinIds[] = {0, 4, 6, 8, 11, 13};
+
+}  // namespace
+
+void CGameResource::StartCutin(int32_t id, bool releaseOthers) {
+    if (releaseOthers) {
+        for (int32_t other : kCutinIds) ReleaseCutin(other);
+    }
+    PreloadCutin(id);
+    KestraneGameBase2::GetSEList()->Stop(kSeBarrier);
+    keepSnapshot = 0;
+    int w = 0, h = 0;
+    snapshotPlane.GetSize(&w, &h);
+    if (w == 0 || h == 0) snapshotPlane.SetSize(kScreenWidth, kScreenHeight);
+    cutinZoom = kZoomFrames;
+    cutinId = id;
+    for (const SCutinLayer& layer : kLayers) {
+        if (layer.id != id) continue;
+        CObjectCutin* cutin = CreateCutin(layer.record, 0, 0, layer.lifetime, layer.startDelay);
+        if (cutin == nullptr || layer.fadeLength == 0) continue;
+        cutin->fadeCounter = cutin->fadeLength = static_cast<int16_t>(layer.fadeLength);
+        cutin->fadeDelay = static_cast<int16_t>(layer.fadeDelay);
+        cutin->fadeRepeat = 0;
+    }
+    KestraneGameBase2::GetSEList()->Play(kSeCutin, false);
+}
+
+void CGameResource::StartFlash(uint8_t red, uint8_t green, uint8_t blue) {
+    flashR = red;
+    flashG = green;
+    flashB = blue;
+    flashCounter = flashDuration = kFlashFrames;
+}
