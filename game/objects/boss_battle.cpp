@@ -373,4 +373,3 @@ bool CGameResource::EndBossFight() {
 void CGameResource::RunBoss0() {}
 void CGameResource::RunBoss1() {}
 void CGameResource::RunBoss2() {}
-void CGameResource::RunBoss3() {}

@@ -595,6 +595,7 @@ public:
     int32_t killScoreTimer = 0;  // 8 frames between payouts
     int32_t timeLimit = 0;       // frames
     int32_t fightStartHp = 0;
+    uint8_t bossAura = 0;  // boss 3's power-up glow for the drawing, 0..32
     // The head-up display's pop-ups of the score chain and the boss bonus, in this order.
     enum ScoreDisplay : int32_t {
         kBonusPopup,      // frames left of the x1.5 of a kill paid at once

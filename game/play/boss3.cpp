@@ -1,0 +1,650 @@
+// Boss 3's battle script: a swordswoman with three weapons and a mirror shield. She drifts,
+// lunges, steps back and evades on her own; her gauge buys the sword combo, the ice rain, the
+// ice circle, the dive strike, the blade storm and the shield; a worn-down shield bursts; every
+// 5000 HP lost powers her up, and a full second meter brings the finale, six lines of enemies
+// across the view and a drop that sweeps them away. The player's finisher freezes her.
+#include <algorithm>
+#include <cmath>
+
+#include "foundation/math/rand.h"
+#include "framework/sine_table.h"
+#include "framework/sound_list.h"
+#include "game/play/boss_fight.h"
+#include "game/play/game_resource.h"
+#include "game/widgets/message_window.h"
+
+namespace {
+
+using KestraneGameBase2::CosOf;
+using KestraneGameBase2::SinOf;
+
+constexpr uint8_t kLeft = 128;       // facing byte of an object looking left
+constexpr int32_t kPastEnd = 65535;  // a step past any last step
+constexpr int32_t kParked = 65535;   // the partner counter while the burst is queued
+
+void PlaySE(int32_t id) { KestraneGameBase2::GetSEList()->Play(id, false); }
+
+class Boss3Script {
+public:
+    Boss3Script(CGameResource& g, CObjectBoss& body)
+        : g_(g), f_(g.boss), body_(body), hero_(*g.player), frozen_(g.status.finisherCounter > 0) {
+        g.GetCameraOrigin(cx_, cy_);
+    }
+
+    void Frame();
+
+private:
+    bool PoweredUp() const { return f_.powerUpCountdown > 0; }
+    bool Right() const { return body_.facing != kLeft; }
+    double Forward() const { return Right() ? 1.0 : -1.0; }
+    uint8_t AngleToHero() const { return AngleOf(hero_.x - body_.x, hero_.y - body_.y); }
+    double Distance() const { return std::hypot(hero_.x - body_.x, hero_.y - body_.y); }
+    void Turn() { g_.FaceBossToPlayer(); }
+    void Pose(uint8_t p, int32_t timer = 0) { body_.pose = p, body_.poseTimer = timer; }
+    void Trail(uint16_t images, uint16_t spacing) { body_.ResetNodeList(images, spacing); }
+    void TrailOff() { body_.ResetNodeList(0, 0); }
+    void StopSteering() {
+        if (body_.moving != 0) body_.EndTravel();
+    }
+    bool Steering() const { return body_.moving != 0; }
+    // A velocity of v away from the facing, with the same friction on both axes.
+    void Backward(double v, double friction) {
+        body_.motion.vx = -Forward() * v;
+        body_.motion.vy = 0;
+        body_.motion.frictionX = body_.motion.frictionY = friction;
+    }
+    // v along a, braked by f along the same line.
+    void Launch(uint8_t a, double v, double f) {
+        body_.motion.SetVelocity(a, v);
+        body_.motion.SetFrictionByAngle(a, f);
+    }
+    CObjectEnemy* Weapon(int32_t offset) const { return BossElement(g_.bossObjects, f_.snappedPart + offset); }
+    CObjectEnemy* Mirror() const { return f_.heldPart != 0 ? BossElement(g_.bossObjects, f_.heldPart) : nullptr; }
+    // Makes a weapon the active one: it starts its reach, facing as given.
+    void ArmWeapon(int32_t offset, uint8_t facing) {
+        f_.weaponOffset = offset;
+        if (CObjectEnemy* w = Weapon(offset)) w->phase = -1, w->facing = facing;
+    }
+    // An effect of the front list at the body's place on the screen.
+    CObjectEffect* FrontEffect(int32_t id, int32_t lifetime) {
+        return g_.CreateFrontEffect(id, lifetime, body_.x - cx_, body_.y - cy_);
+    }
+    static void Fade(IObjectDraw* o, int16_t length, int16_t delay) {
+        if (o != nullptr) o->fadeCounter = o->fadeLength = length, o->fadeDelay = delay;
+    }
+
+    void Aura();
+    void Choose(double d);
+    void Pop();
+    // The front action's step; false when the step holds.
+    bool RunStep(int32_t action);
+    bool EndEarly(int32_t action);
+    void Evade(int32_t step);
+    void BackStep();
+    void PowerUp();
+    void SwordCombo(int32_t step);
+    void IceRain(int32_t step);
+    void IceCircle(int32_t step);
+    void DiveStrike(int32_t step);
+    void BladeStorm(int32_t step);
+    void MirrorShield(int32_t step);
+    void MirrorBurst(int32_t step);
+    bool Finale(int32_t step);
+    void LayLine(int32_t step);
+    bool Sweep();
+
+    CGameResource& g_;
+    SBossFight& f_;
+    CObjectBoss& body_;
+    CObjectAvatar& hero_;
+    const bool frozen_;
+    int32_t cx_ = 0, cy_ = 0;
+};
+
+void Boss3Script::Frame() {
+    if (frozen_) f_.partnerCounter = 0, f_.waitFrames = 0;
+    if (f_.cooldown > 0) --f_.cooldown;
+    if (PoweredUp()) f_.gauge = std::min(f_.gauge + 5, f_.gaugeCap);
+    if ((body_.pose == 0 || body_.pose == 20 || body_.pose == 2 || frozen_) && f_.flinchCountdown > 0) Pose(2, 4);
+    const double d = Distance();
+    Aura();
+    body_.phase = f_.damageScale > 100 ? 1 : 0;
+    if (f_.partnerCounter == 1) {
+        f_.partnerCounter = 0;
+        if (CObjectEnemy* mirror = Mirror()) mirror->SpawnDeathEffect(g_);
+    }
+    if (f_.waitFrames > 0) return;
+    if (f_.actions.empty()) {
+        Choose(d);
+        return;
+    }
+    if (f_.step > f_.lastStep) {
+        Pop();
+        return;
+    }
+    if (RunStep(f_.actions.front())) ++f_.step;
+}
+
+void Boss3Script::Aura() {
+    if (f_.powerUpCountdown < 1) {
+        if (g_.bossAura > 0) --g_.bossAura;
+        return;
+    }
+    if (--f_.powerUpCountdown % 10 == 0) {
+        if (CObjectEffect* e = FrontEffect(89, 24)) e->effectReserved = g_.playRand.Get() & 0xFFF;
+    }
+    if (g_.bossAura < 32) ++g_.bossAura;
+}
+
+void Boss3Script::Choose(double d) {
+    Turn();
+    if (frozen_) {
+        body_.ResetMotion();
+        return;
+    }
+    if (f_.idleCountdown > 0) {
+        --f_.idleCountdown;
+        return;
+    }
+    if (f_.flinchCountdown > 0) {
+        if (f_.holdTimer < 1) return;
+        f_.holdTimer -= f_.phase >= 1 ? 2 : 1;
+        if (f_.holdTimer > 0) return;
+    }
+    f_.holdTimer = 0;
+    const auto push = [&](int32_t a) { g_.PushBossAction(a); };
+    const auto spend = [&](int32_t cost, int32_t a) {
+        f_.gauge -= cost;
+        push(a);
+    };
+    if (!g_.IsBossOnScreen(64)) return push(9);
+    if (f_.partnerCounter >= 1 && f_.partnerCounter <= 999) {
+        f_.partnerCounter = kParked;
+        return push(32);
+    }
+    if (f_.secondMeter >= 10000 && f_.powerUpCountdown <= (f_.phase == 0 ? 0 : 600)) {
+        f_.secondMeter = 0;
+        push(7);
+        f_.phase = 1;
+        return;
+    }
+    if ((f_.actionCounter + 1) * 10000 / 2 <= f_.maxHp - f_.hp && !PoweredUp()) {
+        ++f_.actionCounter;
+        return push(10);
+    }
+    const double dy = std::fabs(body_.y - hero_.y);
+    if (d < 80) return push(3);
+    if (d > 200 && dy > 120 && f_.gauge < 5000) return push(2);
+    if (f_.gauge < 1000) return push(0);
+    if (dy <= 48 && d > 100 && d < 200) return push(26);
+    const bool shield = f_.partnerCounter != 0;
+    if (d > 200 && f_.gauge > 4000 && f_.phase > 0) return spend(4000, 28);
+    if (d < 100 && f_.gauge > 3000 && !shield) {
+        spend(3000, 31);
+        return push(9);
+    }
+    if (d > 150 && f_.gauge > 1000 && f_.cooldown == 0 && f_.secondMeter < 8000) return spend(1000, 27);
+    if (d > 80 && d < 250 && dy <= 120) return f_.gauge > 3000 ? spend(3000, 29) : push(26);
+    if (f_.gauge > 3000 && !shield) {
+        spend(3000, 30);
+        return push(2);
+    }
+    push(26);
+}
+
+void Boss3Script::Pop() {
+    const int32_t a = f_.actions.front();
+    g_.PopBossAction();
+    const bool scaled = a == 7 || a == 26 || a == 27 || a == 28 || a == 30 || a == 32;
+    if (scaled && f_.damageScale > 100) f_.damageScale -= 15;
+}
+
+bool Boss3Script::EndEarly(int32_t action) {
+    switch (action) {
+        case 26:
+            f_.weaponOffset = -1;
+            [[fallthrough]];
+        case 27:
+        case 30:
+            f_.step = kPastEnd;
+            Pose(0);
+            return true;
+        case 28:
+            if (f_.step < 3) f_.step = 3;
+            return false;
+        case 29:
+            f_.step = f_.lastStep + 1;
+            Pose(0);
+            f_.weaponOffset = -1;
+            TrailOff();
+            return true;
+        case 32:
+            f_.step = kPastEnd;
+            Pose(0);
+            f_.partnerCounter = 0;
+            return true;
+        default: return false;
+    }
+}
+
+bool Boss3Script::RunStep(int32_t action) {
+    if (frozen_ && EndEarly(action)) return false;
+    const int32_t step = f_.step;
+    switch (action) {
+        case 0:  // drift
+            f_.lastStep = 45;
+            Turn();
+            body_.motion.SetVelocity(static_cast<uint8_t>(AngleToHero() + 128), 0.2);
+            break;
+        case 1:
+            g_.PushBossAction(0);
+            g_.PushBossAction(9);
+            break;
+        case 2:  // lunge
+            if (step == 0) {
+                Turn();
+                StopSteering();
+                body_.motion.accel = 0;
+                Pose(20);
+                const double tx = Right() ? hero_.x - 80 : hero_.x + 80;
+                Launch(AngleOf(tx - body_.x, hero_.y - body_.y), 5.0, 1.0 / 12);
+                f_.waitFrames = 40;
+                f_.holdTimer = 60;
+            }
+            break;
+        case 3:
+            if (step == 0) BackStep();
+            break;
+        case 9:
+            Evade(step);
+            return step != 1 || !Steering() || f_.flinchCountdown > 0 || frozen_;
+        case 10:
+            if (step == 0) PowerUp();
+            break;
+        case 26: SwordCombo(step); break;
+        case 27: IceRain(step); break;
+        case 28: IceCircle(step); break;
+        case 29: DiveStrike(step); break;
+        case 30: BladeStorm(step); break;
+        case 31: MirrorShield(step); break;
+        case 32: MirrorBurst(step); break;
+        case 7: return Finale(step);
+        default: break;
+    }
+    return true;
+}
+
+void Boss3Script::Evade(int32_t step) {
+    if (step == 0) {
+        f_.lastStep = 1;
+        int32_t x = 0, y = 0;
+        g_.GetEvadePoint(&x, &y, 150);
+        body_.MoveToward(1, 6.0, 0.6, 6.0, x, y);
+    } else if (step == 1) {
+        Turn();
+        if (PoweredUp()) f_.holdTimer = 60;
+    }
+}
+
+void Boss3Script::BackStep() {
+    Turn();
+    StopSteering();
+    Pose(0);
+    int32_t n = PoweredUp() ? 45 : 60;
+    double speed = 7.0;
+    const double room = Right() ? body_.x - cx_ : cx_ + CGameResource::kScreenWidth - body_.x;
+    if (n * 7.0 / 2 > room) {
+        speed = (room - 32) * 2 / (n / 2);
+        n /= 2;
+    }
+    body_.motion.vx = -Forward() * speed;
+    body_.motion.vy = 0;
+    body_.motion.frictionX = speed / n;
+    f_.waitFrames = TruncInt(n * 0.8);
+}
+
+void Boss3Script::PowerUp() {
+    f_.lastStep = 1;
+    StopSteering();
+    Fade(FrontEffect(84, -1), 15, 45);
+    for (const int16_t delay : {6, 18}) {
+        CObjectEffect* e = FrontEffect(86, 40);
+        Fade(e, 30, 10);
+        if (e != nullptr) e->startDelay = delay;
+    }
+    f_.waitFrames = 60;
+    f_.powerUpCountdown = 1200;
+    Pose(26, 60);
+    f_.holdTimer = 60;
+    PlaySE(174);
+}
+
+void Boss3Script::SwordCombo(int32_t step) {
+    if (step == 0) {
+        f_.lastStep = 6;
+        StopSteering();
+        Turn();
+        body_.motion.accel = 0;
+        body_.motion.vx = -Forward() * 4.0;
+        body_.motion.vy = hero_.y > body_.y ? 4.0 : -4.0;
+        body_.motion.frictionX = body_.motion.frictionY = 0.1;
+        f_.waitFrames = 39;
+        Pose(23, 20);
+        f_.savedAngle = body_.facing;
+    } else if (step % 2 == 1 && step <= 5) {
+        double speed = PoweredUp() ? 7.0 : 4.0;
+        if (step == 5) speed *= 2;
+        const uint8_t heading = TurnAngleToward(f_.savedAngle, PoweredUp() ? 10 : 8, AngleToHero());
+        f_.savedAngle = heading;
+        Launch(heading, speed, speed / 30);
+        const int32_t time = step == 5 ? 40 : 12;
+        Pose(step == 5 ? 25 : 24, time);
+        f_.waitFrames = time - 1;
+        body_.x += Forward() * 24;
+        ArmWeapon(0, body_.facing);
+    } else if (step == 2 || step == 4) {
+        f_.waitFrames = 3;
+    } else if (step == 6) {
+        f_.waitFrames = 30;
+        f_.weaponOffset = -1;
+        Pose(0);
+        Launch(static_cast<uint8_t>(f_.savedAngle + 128), 1.0, 1.0 / 30);
+    }
+}
+
+void Boss3Script::IceRain(int32_t step) {
+    if (step == 0) {
+        f_.lastStep = 19;
+        StopSteering();
+        Turn();
+        f_.savedAngle = AngleToHero();
+        const double room = body_.x - cx_;
+        const bool atEdge = Right() ? room < 32 : room > CGameResource::kScreenWidth - 32;
+        body_.motion.vx = atEdge ? 0 : -Forward() * 4.0;
+        body_.motion.vy = 4.0;
+        body_.motion.frictionX = body_.motion.frictionY = 0.1333;
+        f_.waitFrames = 30;
+    } else if (step == 1) {
+        Turn();
+        Pose(26, 60);
+        Backward(2.0, 0.0333);
+    } else if (step <= 18) {
+        const int32_t k = step - 2;
+        const int32_t jitter = ((k / 4) * 13 + (k % 4) * 9) % 16 - 8;
+        const int32_t x = TruncInt(body_.x + Forward() * 16) + jitter;
+        if (CObjectEnemy* e = g_.CreateEnemy(4, x, TruncInt(body_.y - 20), 0)) e->motion.SetVelocity(192, 16.0);
+        f_.waitFrames = 2;
+    } else if (step == 19) {
+        // Seeded from the HP band, so that one band of 1000 always rains alike.
+        tovarineGameSDK3rd::Math::CRand rain;
+        rain.SetSeed(static_cast<uint32_t>(f_.hp / 1000));
+        const auto fall = [&](int32_t x0, int32_t delay, uint8_t angle) {
+            for (int32_t i = 0; i < 16; ++i) {
+                const int32_t d = delay + static_cast<int32_t>(rain.Get() % 64);
+                if (CObjectShot* s = g_.CreateShot(3, cx_ + x0 + 40 * i, cy_ - 24, d)) s->motion.SetVelocity(angle, 8.0);
+            }
+        };
+        fall(0, 120, 56);
+        f_.cooldown = 152;
+        if (PoweredUp()) {
+            fall(80, 240, 72);
+            f_.cooldown = 272;
+        }
+        f_.waitFrames = 30;
+    }
+}
+
+void Boss3Script::IceCircle(int32_t step) {
+    if (step == 0) {
+        f_.lastStep = 10;
+        StopSteering();
+        Turn();
+        f_.savedAngle = AngleToHero();
+        Backward(2.0, 0.0333);
+        f_.waitFrames = 90;
+    } else if (step == 1) {
+        Pose(26);
+        if (CObjectEffect* e = FrontEffect(90, 0)) e->alpha = 128;
+        f_.waitFrames = 30;
+        const int32_t n = PoweredUp() ? 9 : 6;
+        const double radius = PoweredUp() ? 160 : 128;
+        for (int32_t k = 0; k < n; ++k) {
+            const uint8_t a = static_cast<uint8_t>(192 + k * (255 / n));
+            const int32_t x = TruncInt(hero_.x + CosOf(a) * radius), y = TruncInt(hero_.y + SinOf(a) * radius);
+            if (CObjectEnemyShadow* e = g_.CreateEnemyShadow(5, x, y, k * (60 / n))) {
+                e->ResetNodeList(2, 2);
+                e->pose = 9, e->poseTimer = 0;
+                e->facing = static_cast<uint8_t>(a + 128);
+            }
+        }
+    } else if (step == 2) {
+        f_.waitFrames = 120;
+    } else if (step == 3) {
+        for (CGameResource::EffectPtr& e : g_.frontEffects) {
+            if (!e.isNull() && e->kind->frameTime == -8) Fade(e.GetNoCheck(), 32, 0);
+        }
+        f_.waitFrames = 30;
+        Pose(0);
+    }
+}
+
+void Boss3Script::DiveStrike(int32_t step) {
+    const double s = PoweredUp() ? 9.0 : 6.0;
+    if (step == 0) {
+        f_.lastStep = 4;
+        StopSteering();
+        Turn();
+        const double reach = PoweredUp() ? 192 : 128;
+        const double tx = hero_.x - Forward() * reach, ty = hero_.y + (PoweredUp() ? 72 : 48);
+        const double dist = std::hypot(tx - body_.x, ty - body_.y);
+        const double v = dist / 100 + 6.0;
+        const int32_t n = std::max(20, TruncInt(dist * 2 / v));
+        Launch(AngleOf(tx - body_.x, ty - body_.y), v, v / n);
+        f_.waitFrames = PoweredUp() ? 15 : n;
+        Pose(20);
+        f_.savedAngle = body_.facing;
+        PlaySE(178);
+    } else if (step == 2) {
+        StopSteering();
+        f_.waitFrames = 10;
+        Trail(2, 2);
+        body_.motion.vx = Forward() * s;
+        body_.motion.vy = 0;
+        body_.motion.frictionX = s / 120;
+        Pose(19);
+    } else if (step == 3) {
+        body_.motion.vy -= 6.0;
+        body_.motion.SetFrictionByAngle(static_cast<uint8_t>(body_.motion.GetHeading()), body_.motion.Speed() / 40);
+        Pose(3, 20);
+        ArmWeapon(1, f_.savedAngle);
+        f_.waitFrames = 19;
+    } else if (step == 4) {
+        Pose(0);
+        TrailOff();
+        f_.waitFrames = 20;
+        f_.weaponOffset = -1;
+        f_.damageScale = 130;
+        Fade(FrontEffect(84, -1), 15, 30);
+    }
+}
+
+void Boss3Script::BladeStorm(int32_t step) {
+    const int32_t n = PoweredUp() ? 12 : 8;
+    if (step == 0) {
+        f_.lastStep = 4 * n + 2;
+        StopSteering();
+        Turn();
+        f_.savedAngle = AngleToHero();
+        Backward(1.0, 1.0 / 60);
+        Pose(21);
+        f_.savedX = hero_.x, f_.savedY = hero_.y;
+        f_.waitFrames = 30;
+    } else if (step <= 4 * n) {
+        if (step == 1) PlaySE(176);
+        Turn();
+        const int32_t k = 2 * step + 1;
+        const uint8_t a = static_cast<uint8_t>(AngleToHero() + TruncInt(20 * SinOf(static_cast<uint8_t>(k * 20))));
+        const double speed = (k * 3 % 5) - 3 + 6.0;
+        const int32_t x = TruncInt(body_.x + Forward() * 24), y = TruncInt(body_.y - 24);
+        for (int i = 0; i < 2; ++i) {
+            if (CObjectEnemy* e = g_.CreateEnemy(6, x, y, 0)) {
+                e->motion.SetVelocity(a, speed);
+                e->facing = body_.facing;
+            }
+        }
+        f_.waitFrames = 2;
+    } else {
+        f_.waitFrames = 30;
+        Pose(0);
+    }
+}
+
+void Boss3Script::MirrorShield(int32_t step) {
+    if (step == 0) {
+        f_.lastStep = 1;
+        StopSteering();
+        Turn();
+        const double x = body_.x + Forward() * g_.GetBossPartSpacing();
+        g_.CreateEffectLand(87, 30, x, body_.y - 4);
+        Pose(22, 45);
+        f_.waitFrames = 30;
+    } else if (step == 1) {
+        Turn();
+        CObjectEnemy* mirror = Mirror();
+        if (mirror != nullptr) {
+            f_.partnerCounter = mirror->kind->life;
+            mirror->alpha = 0;
+        }
+        f_.waitFrames = 30;
+    }
+}
+
+void Boss3Script::MirrorBurst(int32_t step) {
+    CObjectEnemy* mirror = Mirror();
+    if (step == 0) {
+        f_.lastStep = 2;
+        StopSteering();
+        Turn();
+        Backward(2.0, 0.0333);
+        Pose(0);
+        f_.waitFrames = 60;
+        if (mirror != nullptr) mirror->pose = 19, mirror->poseTimer = 65535;
+    } else if (step == 1) {
+        Turn();
+        f_.savedAngle = AngleToHero();
+        f_.partnerCounter = 0;
+        const double speed = PoweredUp() ? 12.0 : 9.0;
+        if (mirror != nullptr) {
+            mirror->pose = 1, mirror->poseTimer = 0;
+            if (CObjectBlockShadow* b = g_.CreateBlockShadow(20, TruncInt(mirror->x), TruncInt(mirror->y))) {
+                b->motion.SetVelocity(f_.savedAngle, speed);
+                b->ResetNodeList(2, 2);
+                b->phase = 60;
+                b->turn = f_.savedAngle;
+            }
+        }
+        Launch(f_.savedAngle, speed * 0.95, speed * 0.95 / 60);
+        PlaySE(177);
+        Pose(19, 60);
+        f_.waitFrames = 60;
+    }
+}
+
+bool Boss3Script::Finale(int32_t step) {
+    if (step == 0) {
+        f_.lastStep = 12;
+        g_.StartCutin(13, WindowConfig().reduceMemory);
+    } else if (step == 1) {
+        body_.y = -96;
+        body_.ResetMotion();
+        Trail(1, 6);
+        Pose(1);
+        f_.waitFrames = 30;
+    } else if (step <= 7) {
+        body_.y = -96;
+        LayLine(step);
+    } else if (step == 8) {
+        if (hero_.coolTimer != 0) return false;
+        body_.x = hero_.x, body_.y = -32;
+        Pose(7);
+        body_.facing = kLeft;
+        body_.ResetMotion();
+        body_.motion.accelAngle = 64;
+        body_.motion.accel = 0.533;
+        body_.motion.speedLimit = 16.0;
+        f_.savedX = hero_.x;
+    } else if (step == 9) {
+        if (std::fabs(body_.y - hero_.y) <= 120 || body_.y > 240) {
+            Pose(27, 30);
+            ArmWeapon(2, kLeft);
+        } else if (body_.y <= 480) {
+            return false;
+        }
+    } else if (step == 10) {
+        if (body_.y <= 580) return false;
+        body_.ResetMotion();
+        TrailOff();
+        f_.savedAngle = 0;
+        PlaySE(175);
+    } else if (step == 11) {
+        return Sweep();
+    }
+    return true;
+}
+
+// Six anchors on the view's edges, in view pixels; the side ones at the player's height.
+void Boss3Script::LayLine(int32_t step) {
+    const double px = hero_.x - cx_, py = hero_.y - cy_;
+    const double side = py < 240 ? py + 48 : py - 48;
+    const double anchors[6][2] = {{160, 0}, {0, side}, {160, 480}, {480, 480}, {640, side}, {480, 0}};
+    const double ax = anchors[step - 2][0], ay = anchors[step - 2][1];
+    uint8_t a = AngleOf(px - ax, py - ay);
+    if (CObjectEffect* mark = g_.CreateEffect(91, 16, ax, ay)) {
+        mark->turn = a;
+        Fade(mark, 8, 8);
+    }
+    const int32_t bend = PoweredUp() ? 2 : 1;
+    double x = ax, y = ay, spacing = 4 * step + 16;
+    int32_t points = 0;
+    for (int32_t sign = -1;; spacing += 0.5) {
+        x += CosOf(a) * spacing;
+        y += SinOf(a) * spacing;
+        const bool inside = x >= -32 && x <= 672 && y >= -32 && y <= 512;
+        if (!inside && points >= 5) break;
+        if (CObjectEnemy* e = g_.CreateEnemy(PoweredUp() ? 8 : 7, TruncInt(cx_ + x), TruncInt(cy_ + y), 16 + points)) {
+            e->phase = static_cast<int32_t>(g_.playRand.Get() & 3);
+        }
+        if (++points % 2 == 0) {
+            a = static_cast<uint8_t>(a + sign * bend);
+            sign = -sign;
+        }
+    }
+    f_.waitFrames = step == 7 ? 60 : points - step * 10 + 92;
+}
+
+// The drop's band widens from the saved x by 10 pixels a side each frame, sending the line
+// enemies inside it away; once it spans the view, all of them go.
+bool Boss3Script::Sweep() {
+    ++f_.savedAngle;
+    const double left = f_.savedX - 10.0 * f_.savedAngle, right = f_.savedX + 10.0 * f_.savedAngle;
+    const bool done = left < cx_ && right > cx_ + CGameResource::kScreenWidth;
+    for (CGameResource::ObjectPtr& o : g_.objects) {
+        if (o.isNull() || o->GetType() != kTypeEnemy) continue;
+        const bool line = o->kind->index == 7 || o->kind->index == 8;
+        if (line && (done || (o->x >= left && o->x <= right))) o->SetState(kStateVanish);
+    }
+    if (!done) return false;
+    g_.AddGauge(500);
+    for (const int32_t a : {9, 0, 0, 0}) g_.PushBossAction(a);
+    TrailOff();
+    f_.gauge = 0;
+    return true;
+}
+
+}  // namespace
+
+void CGameResource::RunBoss3() {
+    auto* body = dynamic_cast<CObjectBoss*>(bossObjects.empty() ? nullptr : bossObjects[0].GetNoCheck());
+    if (body == nullptr || player.isNull()) return;
+    Boss3Script(*this, *body).Frame();
+}
