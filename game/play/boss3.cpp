@@ -299,7 +299,8 @@ void Boss3Script::BackStep() {
     }
     body_.motion.vx = -Forward() * speed;
     body_.motion.vy = 0;
-    body_.motion.frictionX = speed / n;
+    // Near the edge the speed can turn forward; the braking still brings it to rest.
+    body_.motion.frictionX = std::fabs(speed) / n;
     f_.waitFrames = TruncInt(n * 0.8);
 }
 

@@ -130,6 +130,19 @@ TEST(Boss3, TheFinisherFreezesChoicesAndEndsSwordActionsAtOnce) {
     }
 }
 
+TEST(Boss3, BackStepComesToRestShortOfTheViewEdgeBehind) {
+    // Facing left toward the player, the edge behind is the view's right edge at 5640: a full
+    // reach of 60 x 7 / 2, a halved one that stops 32 short of the edge, and a forward one.
+    for (const auto& [x, end] : {std::pair{5300.0, 5510.0}, {5480.0, 5608.0}, {5625.0, 5608.0}}) {
+        Fight f;
+        f.Body().x = x;
+        f.RunTo(3, 1);
+        f.Run(80);
+        EXPECT_EQ(f.Body().motion.vx, 0.0) << x;
+        EXPECT_NEAR(f.Body().x, end, 5.0) << x;
+    }
+}
+
 TEST(Boss3, IceRainIsTheSameWithinOneBandOf1000) {
     const auto rain = [](int32_t hp, bool powered) {
         Fight f;
