@@ -66,7 +66,7 @@ void BM_DrawPlayFrame(benchmark::State& state) {
     static const SKindTables kinds = Kinds();
     const std::unique_ptr<CGameResource> game = MakeFuzzPlayState(kinds);
     CGameResource& g = *game;
-    g.scene = 3;
+    g.scene = Scene::kPlay;
     g.hudOffset = 0;
     g.progress.stage = 0, g.progress.backgroundOpacity = opacity;
     g.backgroundScrollX = 1000, g.backgroundScrollY = 0;

@@ -6,8 +6,8 @@
 
 #include <memory>
 
-#include "game/play/game_resource.h"
 #include "fuzz/fuzz_play_state.h"
+#include "game/play/game_resource.h"
 
 namespace {
 
@@ -37,7 +37,7 @@ void BuildField(CGameResource& g) {
     for (int i = 0; i < 300; ++i) g.CreateLand(0, (i % 30) * 32, 448 - (i / 30) * 32);
     g.player->x = 320, g.player->y = 240;
     g.move.targetX = -1;
-    g.scene = 3;
+    g.scene = Scene::kPlay;
 }
 
 void BM_PlayFrame(benchmark::State& state) {

@@ -5,8 +5,8 @@
 #include <functional>
 
 #include "framework/key_control.h"
-#include "tests/common/temp_base_folder.h"
 #include "game/files/global_config.h"
+#include "tests/common/temp_base_folder.h"
 
 using namespace KestraneGameBase2;
 

@@ -298,7 +298,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 g.progress.stage = in.U8() % 5 - 1;
                 g.progress.scrollSpeed = in.Real();
                 g.progress.subStep = in.U8() & 1;
-                g.scene = in.U8() % 10;
+                g.scene = static_cast<Scene>(in.U8() % 10);
                 g.status.barrierUp = in.U8() & 1, g.status.magicTimer = in.U8() % 3;
                 for (auto& b : g.barriers) {
                     if (!b) continue;

@@ -5,8 +5,8 @@
 #include <memory>
 #include <vector>
 
-#include "game/play/game_resource.h"
 #include "game/files/key_control.h"
+#include "game/play/game_resource.h"
 
 inline std::unique_ptr<CGameResource> MakeFuzzPlayState(const SKindTables& kinds) {
     static const std::vector<SBossBlock> parts;

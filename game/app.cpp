@@ -104,7 +104,7 @@ void CApp::MainLoop() {
         // Nothing to play: the player is told which file, and the run ends before its first frame.
         ErrorBox(error);
     } else {
-        game->SetMode(0);
+        game->SetMode(Scene::kTitle);
         KB::CImageLoader::GetInstance().CheckMemory(90);
         while (IsThreadValid() && Frame(*game)) {
         }
@@ -160,7 +160,7 @@ bool CApp::Frame(CGameResource& game) {
     }
     if (KB::CKeyControlBase::IsKeyTriggered(mp::vk::kF12)) {
         game.ResetGame();
-        game.SetMode(0);
+        game.SetMode(Scene::kTitle);
     }
     if (KB::CKeyControlBase::IsKeyTriggered(mp::vk::kTab)) {
         fps.drawCounter = 0;

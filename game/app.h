@@ -8,9 +8,9 @@
 #include "foundation/timer/fps_timer.h"
 #include "framework/app_frame.h"
 #include "framework/fps_view.h"
-#include "game/play/game_resource.h"
 #include "game/files/global_config.h"
 #include "game/files/key_control.h"
+#include "game/play/game_resource.h"
 #include "game/scenes/settings_dialog.h"
 #include "game/widgets/message_window.h"
 

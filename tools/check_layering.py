@@ -37,7 +37,10 @@ ALLOWED["framework"] = _BELOW_FRAMEWORK
 # The game's rooms (one target holds them all): the files below everything, the text
 # windows on them, the objects and the play state beside each other, the scenes and the
 # frame's screen above them, and the app with the entry (game/ itself) on top.
-_BELOW_GAME = _BELOW_FRAMEWORK + ["framework"]
+# The game's identities (one header, game/ids.h) sit under every room.
+IDS = "game/ids.h"
+ALLOWED["game/ids"] = _BELOW_FRAMEWORK + ["framework"]
+_BELOW_GAME = _BELOW_FRAMEWORK + ["framework", "game/ids"]
 ALLOWED["game/files"] = _BELOW_GAME
 ALLOWED["game/widgets"] = _BELOW_GAME + ["game/files"]
 ALLOWED["game/objects"] = _BELOW_GAME + ["game/files", "game/widgets", "game/play"]
@@ -65,6 +68,8 @@ INCLUDE = re.compile(r'^\s*#\s*include\s*([<"])([^">]+)[">]', re.M)
 
 def folder_of(path):
     """The table's folder of a tree path (longest match), or None outside the product."""
+    if path == IDS:
+        return "game/ids"
     parts = path.split("/")
     best = None
     for key in ALLOWED:

@@ -2,6 +2,7 @@
 
 #include "framework/app_frame.h"
 #include "game/files/ranking.h"
+#include "game/ids.h"
 
 namespace Aux = tovarineGameSDK3rd::Auxiliary;
 using tovarineGameSDK3rd::VTL::VTLstring;
@@ -9,6 +10,9 @@ using tovarineGameSDK3rd::VTL::VTLstring;
 namespace {
 
 constexpr const char* kMagic = "morna";
+// The keys a key-log byte keeps, from its bit 0 up.
+constexpr KeyBit kLogged[] = {KeyBit::kDecide, KeyBit::kBack, KeyBit::kUp,   KeyBit::kLeft,
+                              KeyBit::kDown,   KeyBit::kRight, KeyBit::kPause};
 
 }  // namespace
 
@@ -18,10 +22,20 @@ void SerializeProgress(Aux::ISerialize& ar, SStageProgress& r) {
 }
 
 uint8_t PackKeys(uint32_t mask) {
-    return static_cast<uint8_t>((mask >> 8 & 3u) | (mask & 0xFu) << 2 | (mask >> 14 & 1u) << 6);
+    uint8_t keys = 0;
+    for (size_t i = 0; i < std::size(kLogged); ++i) {
+        if ((mask & Bit(kLogged[i])) != 0) keys |= static_cast<uint8_t>(1u << i);
+    }
+    return keys;
 }
 
-uint32_t UnpackKeys(uint8_t keys) { return (keys & 3u) << 8 | (keys >> 2 & 0xFu) | (keys >> 6 & 1u) << 14; }
+uint32_t UnpackKeys(uint8_t keys) {
+    uint32_t mask = 0;
+    for (size_t i = 0; i < std::size(kLogged); ++i) {
+        if ((keys >> i & 1u) != 0) mask |= Bit(kLogged[i]);
+    }
+    return mask;
+}
 
 std::vector<uint8_t> EncodeReplay(SStageProgress header, const std::vector<uint8_t>& keys) {
     Aux::CSerialize ar;

@@ -15,8 +15,9 @@
 // background speed, score carry.
 void SerializeProgress(tovarineGameSDK3rd::Auxiliary::ISerialize& ar, SStageProgress& record);
 
-// A frame's push mask as its key-log byte: bit 0 <- 8 (barrier), 1 <- 9 (skill),
-// 2-5 <- 0-3 (directions), 6 <- 14 (pause); the other bits are dropped.
+// A frame's push mask as its key-log byte: from bit 0 up the decide (barrier) and back
+// (skill) keys, the four directions in their mask order, the pause key; the other keys are
+// dropped.
 uint8_t PackKeys(uint32_t mask);
 // The inverse; bit 7 is ignored.
 uint32_t UnpackKeys(uint8_t keys);

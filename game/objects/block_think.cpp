@@ -1,8 +1,8 @@
 // The blocks' behaviour, and the scans that treat the kind-13 blocks on the field as one group.
 #include <cmath>
 
-#include "game/play/game_resource.h"
 #include "game/objects/think_support.h"
+#include "game/play/game_resource.h"
 
 using namespace think;
 
@@ -40,7 +40,7 @@ void Crumble(CGameResource& g, CObjectBase& b, bool left) {
         }
         return;
     }
-    PlaySe(153);
+    PlaySe(Se::kRockCrack);
     if (CObjectBlock* n = g.CreateBlockByName("ポロちゃん岩", TruncInt(b.x), TruncInt(b.y), 0)) {
         n->motion.vx = left ? -2.0 : 2.0, n->motion.vy = -2.0;
         n->motion.accelAngle = 64, n->motion.accel = 0.1225, n->motion.speedLimit = 10.0;
@@ -72,7 +72,7 @@ void Mine(CGameResource& g, CObjectBase& b, int32_t kindNo) {
 }
 
 void Burst(CObjectBase& b, int32_t kindNo) {
-    if (b.step == 0) PlaySe(kindNo == 11 ? 60 : 59);
+    if (b.step == 0) PlaySe(kindNo == 11 ? Se::kBlockBurstBig : Se::kBlockBurstSmall);
     ++b.step;
     const int64_t n = Cycle(*b.kind);
     if (b.step >= n) {
@@ -101,7 +101,7 @@ void ThrownBlock(CGameResource& g, CObjectBase& b) {
     if (b.step == 0) {
         b.wait = 15, b.step = 1;
     } else if (b.step == 1) {
-        PlaySe(166);
+        PlaySe(Se::kBoomerangOut);
         double tx = 0, ty = 0;
         if (g.player) {
             g.PredictPlayerPosition(tx, ty, 20);
@@ -141,7 +141,7 @@ void ThrownBlock(CGameResource& g, CObjectBase& b) {
         b.motion.SetVelocity(AngleToPlayer(g, b), 8.0);
         b.pose = 0;
         FadingLandEffect(g, 39, 32, b.x, b.y, 8, 24);
-        PlaySe(167);
+        PlaySe(Se::kBoomerangBack);
     }
 }
 
@@ -195,7 +195,7 @@ void FallingStone(CGameResource& g, CObjectBase& b) {
     } else if (s == p + 30) {
         b.alpha = 0, b.pose = 8;
     } else if (s == p + 60) {
-        PlaySe(168);
+        PlaySe(Se::kStoneFalls);
         b.pose = 0;
         b.motion.accelAngle = 64, b.motion.accel = 0.1225, b.motion.speedLimit = 40.0;
     } else if (s > p + 60) {
@@ -244,7 +244,7 @@ void CrackingRock(CGameResource& g, CObjectBase& b) {
         if (CObjectBlock* n = g.CreateBlock(kind, px, py, 0)) n->motion = b.motion;
     }
     g.CreateEffectLand(46, -1, b.x, b.y + h / 2);
-    PlaySe(204);
+    PlaySe(Se::kLauncherBoom);
     Remove(b);
 }
 

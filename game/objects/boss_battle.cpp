@@ -6,7 +6,7 @@
 #include "framework/bgm_player.h"
 #include "framework/blt_support.h"
 #include "framework/image_loader.h"
-#include "framework/sound_list.h"
+#include "game/ids.h"
 #include "game/play/boss_fight.h"
 #include "game/play/game_resource.h"
 #include "game/widgets/message_window.h"
@@ -15,8 +15,6 @@ namespace KB = KestraneGameBase2;
 using tovarineGameSDK3rd::VTL::VTLstring;
 
 namespace {
-
-void PlaySE(int32_t id) { KB::GetSEList()->Play(id, false); }
 
 // The first values of a fight; -1 keeps the field as the record's reset left it.
 struct SFightStart {
@@ -44,7 +42,7 @@ void CGameResource::ReadyPlayer() {
     player->poseTimer = 60;
 }
 
-void CGameResource::EnterEnding() { SetMode(replayPlaying ? 9 : 8); }
+void CGameResource::EnterEnding() { SetMode(replayPlaying ? Scene::kFadeToTitle : Scene::kEnding); }
 
 void CGameResource::UnlockExtras() {
     SGlobalConfig* config = WindowHost() != nullptr ? WindowHost()->EditableConfig() : nullptr;
@@ -115,7 +113,7 @@ bool CGameResource::BeginBossFight() {
         }
     } else if (step == 2) {
         if (id != 3 && move.targetX != -1) return false;  // the walk to the start point first
-        static constexpr int32_t kTalk[] = {1, 4, 7, 11};
+        static constexpr Talk kTalk[] = {Talk::kBoss0Before, Talk::kBoss1Before, Talk::kBoss2Before, Talk::kBoss3Before};
         LoadTalk(kTalk[id], false);
     } else if (id == 0) {
         CObjectEnemy* body = BossElement(bossObjects, 0);
@@ -128,21 +126,21 @@ bool CGameResource::BeginBossFight() {
         } else if (step <= 9) {
             if (body != nullptr) body->ResetMotion();
             shakeCounterY = 40;
-            PlaySE(151);
+            PlaySe(Se::kBoss0Step);
             boss.waitFrames = 60;
         } else if (step == 10) {
-            KB::GetBGMPlayer()->Play(3, 0);
-            LoadTalk(2, false);
+            PlayMusic(Music::kBoss0, 0);
+            LoadTalk(Talk::kBoss0WalkedIn, false);
         } else {
             MarkEvent("boss1 start");
             return true;
         }
     } else if (step == 3) {
         if (id == 1) {
-            KB::GetBGMPlayer()->Play(5, 0);
+            PlayMusic(Music::kBoss1, 0);
             walkIn("リュミナ", 240, 504, 0.0, 0.1, 8.0);
         } else if (id == 2) {
-            KB::GetBGMPlayer()->Play(7, 0);
+            PlayMusic(Music::kBoss2, 0);
             walkIn("ボルカン", 240, 576, 4.0, 0.0, 4.0);
             boss.heldPart = hiddenPart("ガンテツ");
             boss.snappedPart = hiddenPart("ボルカン判定");
@@ -159,13 +157,14 @@ bool CGameResource::BeginBossFight() {
         }
         boss.waitFrames = id == 3 ? 300 : 60;
     } else if (step == 4) {
-        static constexpr int32_t kTalk[] = {0, 5, 8, 12};
+        static constexpr Talk kTalk[] = {Talk::kBoss0WalkedIn, Talk::kBoss1WalkedIn, Talk::kBoss2WalkedIn,
+                                         Talk::kBoss3WalkedIn};
         LoadTalk(kTalk[id], true);
         boss.actionCounter = 0;
     } else {
         boss.actionCounter = 0;
         if (id == 3) {
-            KB::GetBGMPlayer()->Play(8, 16);
+            PlayMusic(Music::kBoss3, 16);
         } else {
             MarkEvent(id == 1 ? "boss2 start" : "boss3 start");
         }
@@ -215,7 +214,7 @@ void CGameResource::ShowBossDefeat(int32_t frames) {
         }
         o.poseTimer = 0;
     }
-    PlaySE(frames > 200 ? 121 : 122);
+    PlaySe(frames > 200 ? Se::kGreyOutLong : Se::kGreyOutShort);
 }
 
 bool CGameResource::EndBossFight() {
@@ -250,13 +249,13 @@ bool CGameResource::EndBossFight() {
         return true;
     }
     if (id < 0 || id > 3) return true;
-    const auto walkBack = [&](int32_t talk) {
+    const auto walkBack = [&](Talk talk) {
         MarkEvent("boss talk");
         MovePlayerTo(vx + 64, TruncInt(player->y), 6.0, 1.0);
         LoadTalk(talk, true);
     };
     if (step == 0) {
-        PlaySE(120);
+        PlaySe(Se::kBossDefeated);
         StartFlash(255, 255, 255);
         shakeCounterX = 60;
         boss.waitFrames = 30;
@@ -280,9 +279,9 @@ bool CGameResource::EndBossFight() {
         if (step == 1) {
             if (id == 0) {
                 MarkEvent("boss talk");
-                LoadTalk(3, false);
+                LoadTalk(Talk::kBoss0Defeated, false);
             } else {
-                walkBack(6);
+                walkBack(Talk::kBoss1Defeated);
                 boss.actionCounter = 0;
             }
         } else if (step == 2) {
@@ -291,7 +290,7 @@ bool CGameResource::EndBossFight() {
             boss.waitFrames = 255;
             MarkEvent("boss end");
         } else if (step == 3) {
-            KB::GetBGMPlayer()->Play(1, 16);
+            PlayMusic(Music::kStageStart, 16);
             const auto fadeIdle = [](auto& list) {
                 for (auto& o : list) {
                     if (!o.isNull() && o->fadeLength == 0) StartFade(*o, 60);
@@ -316,7 +315,7 @@ bool CGameResource::EndBossFight() {
     }
     if (id == 2) {
         if (step == 1) {
-            walkBack(9);
+            walkBack(Talk::kBoss2Defeated);
         } else if (step == 2) {
             boss.actionCounter = 0;
             boss.lastStep = 1;
@@ -331,7 +330,7 @@ bool CGameResource::EndBossFight() {
         } else if (step == 3) {
             boss.waitFrames = 60;
         } else if (step == 4) {
-            LoadTalk(10, true);
+            LoadTalk(Talk::kLanternRegained, true);
         } else if (step == 5) {
             boss.waitFrames = 255;
             StartFadeOut(255);
@@ -352,7 +351,7 @@ bool CGameResource::EndBossFight() {
         return false;
     }
     if (step == 1) {
-        walkBack(13);
+        walkBack(Talk::kBoss3Defeated);
     } else if (step == 2) {
         boss.actionCounter = 0;
         KB::GetBGMPlayer()->FadeOut(255);

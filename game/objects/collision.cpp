@@ -6,9 +6,9 @@
 #include <cstdlib>
 
 #include "framework/sine_table.h"
-#include "framework/sound_list.h"
-#include "game/play/game_resource.h"
+#include "game/ids.h"
 #include "game/objects/objects.h"
+#include "game/play/game_resource.h"
 
 using KestraneGameBase2::CosOf;
 using KestraneGameBase2::SinOf;
@@ -20,8 +20,6 @@ enum HitShape : uint8_t { kRectangle = 0, kCircle = 1, kTrapezoid = 2 };
 
 // Directions of contact.
 constexpr uint8_t kRight = 0, kDown = 64, kLeft = 128, kUp = 192;
-
-void PlaySe(int32_t id) { KestraneGameBase2::GetSEList()->Play(id, false); }
 
 double SquaredDistance(double dx, double dy) { return dx * dx + dy * dy; }
 
@@ -224,7 +222,7 @@ void CObjectBase::KnockUp(const CObjectBase& other) {
     const int32_t force = 3 * kind->mass;
     const double below = other.y + other.kind->hitHeight / 4;  // from a point low in the other
     if (flashTimer == 0 && force != 0) Knock(*this, AngleOf(x - other.x, y - below), force);
-    PlaySe(209);
+    PlaySe(Se::kPuddingBounce);
 }
 
 // ---- what each class does on contact
@@ -247,7 +245,7 @@ bool CObjectBase::Collide(CObjectBase* other) {
                         const uint8_t index = kind->index;
                         if (GetType() == kTypeEnemy && index == 46) motion.vx /= 3;
                         const bool ringing = index == 1 || index == 2 || index == 5 || index == 6;
-                        if (GetType() == kTypeBlock && ringing) PlaySe(152);
+                        if (GetType() == kTypeBlock && ringing) PlaySe(Se::kRockBounce);
                     }
                 }
                 contactTimer = 1;
@@ -286,7 +284,7 @@ bool CObjectBoss::Collide(CObjectBase* other) {
         Overlaps(*other)) {
         hp -= 100;
         coolTimer = 60;
-        PlaySe(111);
+        PlaySe(Se::kBarrierHitsEnemy);
         return true;
     }
     return false;
@@ -307,7 +305,7 @@ bool CObjectReflect::Collide(CObjectBase* other) {
     }
     other->hp = WrapSub(other->hp, damage);
     if (other->hp < 1 && other->kind->undying == 0) other->SetState(kStateKilledBySpecial);
-    PlaySe(114);
+    PlaySe(Se::kReflectorHit);
     SetState(kStateKilledBySpecial);  // spent
     return true;
 }
@@ -331,7 +329,7 @@ bool CObjectAvatar::Collide(CObjectBase* other) {
         // The pick-up reaches twice the item's width, not half.
         if (!(CentreDistance(*this, *other) < 2.0 * other->kind->hitWidth)) return false;
         other->SetState(kStateKilled);
-        PlaySe(109);
+        PlaySe(Se::kItemTaken);
         return true;
     }
     if (!Overlaps(*other)) return false;
@@ -359,7 +357,7 @@ bool CObjectAvatar::Collide(CObjectBase* other) {
                 if (other->kind->power > 0) {
                     hp -= other->kind->power;
                     coolTimer = 90;
-                    PlaySe(107);
+                    PlaySe(Se::kHeroHit);
                     if (other->GetType() == kTypeEnemy && other->kind->index == 5) other->phase = 1;
                 }
             } else if (other->kind->undying != 0) {
@@ -397,7 +395,7 @@ bool CObjectBarrier::Collide(CObjectBase* other) {
                 other->SetState(kStateKilled);
                 hitCount += 10;
             } else {
-                PlaySe(111);
+                PlaySe(Se::kBarrierHitsEnemy);
             }
             const uint8_t a = AngleOf(other->x - x, other->y - y);
             const double recoil = std::max(1.0, 10 - CentreDistance(*this, *other));
@@ -413,12 +411,12 @@ bool CObjectBarrier::Collide(CObjectBase* other) {
         case kTypeItem:
             other->KnockBack(*this);
             other->coolTimer = 60;
-            PlaySe(110);
+            PlaySe(Se::kItemSwatted);
             break;
         case kTypeShot:
             other->pose = 6;
             other->poseTimer = 0;
-            PlaySe(113);
+            PlaySe(Se::kShotTurnedBack);
             break;
         case kTypeBlock:
             if (coolTimer == 0 && other->pose != 8) {
@@ -426,7 +424,7 @@ bool CObjectBarrier::Collide(CObjectBase* other) {
                     hp -= ok.power;
                     coolTimer = 60;
                     KnockBack(*other);
-                    PlaySe(108);
+                    PlaySe(Se::kBarrierHitByBlock);
                 } else {
                     ResolveOverlap(*other, false);
                 }
@@ -471,7 +469,7 @@ bool CObjectJelly::Collide(CObjectBase* other) {
                 }
                 cell[0] = kEaten;
                 eatenScore = static_cast<uint16_t>(eatenScore + kind->score);
-                PlaySe(57);
+                PlaySe(Se::kJellyEaten);
                 ate = true;
                 break;
             }

@@ -6,8 +6,8 @@
 #include <cstdint>
 
 #include "framework/sine_table.h"
-#include "game/play/game_resource.h"
 #include "game/objects/objects.h"
+#include "game/play/game_resource.h"
 
 using KestraneGameBase2::CosOf;
 using KestraneGameBase2::SinOf;

@@ -3,8 +3,8 @@
 // with their placement, cut-ins flying in, holding and flying out.
 #include "framework/sine_table.h"
 #include "framework/sound_list.h"
-#include "game/play/game_resource.h"
 #include "game/objects/objects.h"
+#include "game/play/game_resource.h"
 
 using KestraneGameBase2::CosOf;
 using KestraneGameBase2::SinOf;

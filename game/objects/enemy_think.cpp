@@ -7,7 +7,7 @@
 #include <cstdlib>
 
 #include "framework/sine_table.h"
-#include "framework/sound_list.h"
+#include "game/ids.h"
 #include "game/play/game_resource.h"
 
 using KestraneGameBase2::CosOf;
@@ -38,7 +38,6 @@ struct Run {
         e.pose = p;
         e.poseTimer = frames;
     }
-    void Sound(int32_t id) { KestraneGameBase2::GetSEList()->Play(id, false); }
     uint8_t Aim() const { return AngleOf(px - e.x, py - e.y); }
     void Velocity(double vx, double vy) {
         m().vx = vx;
@@ -129,7 +128,7 @@ void Burst(Run& r) {
 
 void Chime(Run& r) {
     if (r.e.step != 0) return;
-    r.Sound(r.kind == 3 ? 15 : 171);
+    PlaySe(r.kind == 3 ? Se::kEnemyAppears : Se::kIceSpike);
     r.Next();
 }
 
@@ -137,7 +136,7 @@ void Chime(Run& r) {
 void Boomerang(Run& r) {
     CObjectEnemy& e = r.e;
     switch (e.step) {
-        case 0: r.Sound(169); r.Next(30); return;
+        case 0: PlaySe(Se::kHealPieceOut); r.Next(30); return;
         case 1:
             r.Toward(e.facing, 8.0);
             r.Accelerate(static_cast<uint8_t>(e.facing + 128), kAccel8, 8.0);
@@ -145,7 +144,7 @@ void Boomerang(Run& r) {
             r.Next();
             return;
         case 2:
-            if (e.phase == 1) r.Pose(8), r.Sound(170), r.Next();
+            if (e.phase == 1) r.Pose(8), PlaySe(Se::kHealPieceCaught), r.Next();
             return;
         default: break;
     }
@@ -163,7 +162,7 @@ void Boomerang(Run& r) {
 }
 
 void BossSpark(Run& r) {
-    if (r.e.step == 0) r.Sound(15);
+    if (r.e.step == 0) PlaySe(Se::kEnemyAppears);
     ++r.e.step;
     if (r.e.step >= 3) r.Pose(22);
     double bx = 0, by = 0;
@@ -173,7 +172,7 @@ void BossSpark(Run& r) {
 
 void Sweeper(Run& r) {
     if (r.e.step != 0) return;
-    r.Sound(206);
+    PlaySe(Se::kComet);
     r.Next();
     switch (r.difficulty) {
         case 0: r.Velocity((-2.0 - r.e.phase) * 2, 0); break;
@@ -183,7 +182,7 @@ void Sweeper(Run& r) {
 }
 
 void Flash(Run& r) {
-    if (r.e.step == 0) r.Sound(207), r.Pose(9), r.Next(2);
+    if (r.e.step == 0) PlaySe(Se::kChick), r.Pose(9), r.Next(2);
     else if (r.e.step == 1) r.Pose(0), r.Next();
 }
 
@@ -219,7 +218,7 @@ void Jumper(Run& r) {
     } else if (e.step == 2) {
         r.Velocity(-1.0 + CosOf(192) * 8.0, SinOf(192) * 8.0);
         r.m().frictionX = r.m().frictionY = 0;
-        r.Sound(205);
+        PlaySe(Se::kJump);
         r.Next();
     }
 }
@@ -361,7 +360,7 @@ void Lurker(Run& r) {
         if (e.step == 0) {
             e.alpha = 0;
             e.x = r.px + (r.kind == 15 ? 100 : -100);
-            r.Sound(210);
+            PlaySe(Se::kAmbush);
         }
         r.Pose(8);
         e.alpha = e.alpha < 250 ? static_cast<uint8_t>(e.alpha + 4) : 255;
@@ -390,7 +389,7 @@ void Bomber(Run& r) {
     };
     if (r.difficulty == 0) {
         if (e.step == 0) r.Velocity(-0.5, 0), r.Next(90);
-        else if (e.step <= 3) drop(), r.Sound(202), afterDrop(4, 120);
+        else if (e.step <= 3) drop(), PlaySe(Se::kShot2), afterDrop(4, 120);
     } else if (r.difficulty == 1) {
         if (e.step == 0) {
             r.Next();
@@ -504,7 +503,7 @@ void Carrier(Run& r) {
     }
     if (launch < 0) return;
     r.Spawn(launch, e.x, e.y, -1);
-    r.Sound(61);
+    PlaySe(Se::kCarrierLaunch);
 }
 
 // ---- the later stage enemies and the boss's helpers (kinds 40-73)
@@ -544,11 +543,11 @@ void Mine(Run& r) {
     if (e.step != n - n / 3) return;
     e.SetState(kStateRemove);
     for (int i = 0; i < 8; ++i) r.Fire(10, e.x, e.y, static_cast<uint8_t>(i * 32), 3, 4.0);
-    r.Sound(203);
+    PlaySe(Se::kShot3);
 }
 
 void Slider(Run& r) {
-    if (r.e.step == 0) r.Sound(207), r.Velocity(-3.0, 0), r.Next();
+    if (r.e.step == 0) PlaySe(Se::kChick), r.Velocity(-3.0, 0), r.Next();
 }
 
 void Floater(Run& r) {
@@ -619,7 +618,7 @@ void Launcher(Run& r) {
         shell->phase = static_cast<int32_t>(d % 5);
     }
     r.g.CreateEffectLand(46, -1, mx, my);
-    r.Sound(204);
+    PlaySe(Se::kLauncherBoom);
 }
 
 void Lobbed(Run& r) {
@@ -640,7 +639,7 @@ void Splitter(Run& r) {
     }
     if (!(e.hp < e.kind->life / 2) || r.kind == 58) return;
     e.SetState(kStateRemove);
-    r.Sound(55);
+    PlaySe(Se::kSplitterSplits);
     for (int i = 0; i < 4; ++i) {
         const uint8_t a = static_cast<uint8_t>(64 * i + 32);
         if (CObjectEnemy* part = r.Spawn(r.kind + 1, e.x, e.y, 0)) {
@@ -684,7 +683,7 @@ void Gate(Run& r) {
     } else if (e.step == 1) {
         if (r.g.DistanceToPlayer(e) >= 200) return;
         r.Pose(3, 30);
-        r.Sound(208);
+        PlaySe(Se::kGateCloses);
         for (int i = 0; i < 4; ++i) r.g.CreateLand(6, TruncInt(e.x), TruncInt(e.y - 48 + 32 * i));
         r.Next(30);
     } else if (e.step == 2) {
@@ -760,7 +759,7 @@ void Thrower(Run& r) {
             b->motion.vx = (tx - e.x) / 60;
             b->motion.vy = (ty - e.y) / 60 - 0.1225 * 60 / 2;
         }
-        r.Sound(162);
+        PlaySe(Se::kThrow);
     }
     if (e.step > 120) e.SetState(kStateVanish);
 }
@@ -794,7 +793,7 @@ void WallBuilder(Run& r) {
                 b->alpha = 0;
             }
         }
-        r.Sound(164);
+        PlaySe(Se::kWallBuilt);
         if (e.phase == 1 && !second) {
             const uint8_t toward = r.px > e.x ? 0 : 128;
             if (toward != e.facing) e.facing = toward, wobble();
@@ -873,7 +872,7 @@ void Caster(Run& r) {
 void Slash(Run& r) {
     CObjectEnemy& e = r.e;
     if (e.step == 0) {
-        r.Sound(165);
+        PlaySe(Se::kSwing);
         const bool left = e.facing == 128;
         if (CObjectBlock* b = r.g.CreateBlock(17, TruncInt(left ? e.x - 20 : e.x + 20), TruncInt(e.y + 20), 0)) {
             if (!left) b->phase = 1;
@@ -914,7 +913,7 @@ void SpiralCaster(Run& r) {
     const int32_t s = e.step;
     if (s == 1) {
         moveTo(e.phase < 2 ? cx + 320 : cx + (odd ? 426 : 213));
-        r.Sound(176);
+        PlaySe(Se::kSpiralStorm);
         r.Next();
     } else if (s >= 2 && s <= 9) {
         e.wait = 6;

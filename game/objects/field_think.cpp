@@ -2,8 +2,8 @@
 // the shots. The blocks' are in block_think.cpp.
 #include <cmath>
 
-#include "game/play/game_resource.h"
 #include "game/objects/think_support.h"
+#include "game/play/game_resource.h"
 
 using namespace think;
 
@@ -102,7 +102,7 @@ void Splitter(CGameResource& g, CObjectShot& s, bool wide) {
         for (int32_t i = 0; i < 3; ++i) {
             g.FireShots(wide ? 16 : 15, s.x, s.y, static_cast<uint8_t>(s.turn - spread + spread * i), 0, 2.0);
         }
-        PlaySe(200);
+        PlaySe(Se::kShot0);
     }
 }
 
@@ -157,7 +157,7 @@ void CObjectShot::Think(CGameResource& game) {
             }
             break;
         case 3:
-            if (step == 0) PlaySe(172), step = 1;
+            if (step == 0) PlaySe(Se::kIceRain), step = 1;
             break;
         case 13: case 14: Splitter(game, *this, k == 14); break;
         case 15: case 16:
@@ -190,7 +190,7 @@ void Launcher(CGameResource& g, CObjectBoss& b, int32_t k) {
         return;
     }
     ++b.step;
-    PlaySe(158);
+    PlaySe(Se::kLauncherRow);
     const uint32_t p = ((g.bossRand.Get() & 3) + 1) % 4;
     const SLauncherRow row = k == 14 ? SLauncherRow{5, 26, 24, -2, 16, 290}
                              : k == 15 ? SLauncherRow{7, 27, 26, 0, -8, 390}

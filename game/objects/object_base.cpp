@@ -3,8 +3,8 @@
 #include <cmath>
 
 #include "framework/sine_table.h"
-#include "game/play/game_resource.h"
 #include "game/objects/objects.h"
+#include "game/play/game_resource.h"
 
 using KestraneGameBase2::CosOf;
 using KestraneGameBase2::SinOf;

@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "framework/sine_table.h"
-#include "framework/sound_list.h"
+#include "game/ids.h"
 #include "game/play/game_resource.h"
 #include "game/widgets/message_window.h"
 
@@ -16,8 +16,6 @@ using tovarineGameSDK3rd::Draw::Rect;
 using tovarineGameSDK3rd::VTL::VTLstring;
 
 namespace {
-
-void PlaySe(int32_t id) { KestraneGameBase2::GetSEList()->Play(id, false); }
 
 constexpr int32_t kPaidAtOnce = 5;  // the death code of a kill that skips the chain
 constexpr int32_t kPopupFrames = 180;
@@ -182,7 +180,7 @@ void CGameResource::ApplyItem(uint8_t kind) {
             popup->fadeRepeat = 0;
         }
     }
-    PlaySe(109);
+    PlaySe(Se::kItemTaken);
 }
 
 void CGameResource::PickItemPicture(uint32_t r, int32_t& image, Rect& rect) const {
@@ -235,8 +233,9 @@ void CGameResource::FireAimedShot(int32_t kind, double x, double y, double speed
 }
 
 void CGameResource::PlayShotSound(int32_t k) {
-    static constexpr int16_t kSounds[9] = {200, 200, 201, 201, 202, 203, 0, 58, 58};
-    if (k >= 0 && k < 9 && kSounds[k] != 0) PlaySe(kSounds[k]);
+    static constexpr Se kSounds[9] = {Se::kShot0, Se::kShot0, Se::kShot1,    Se::kShot1,   Se::kShot2,
+                                      Se::kShot3, Se::kNone,  Se::kShotHigh, Se::kShotHigh};
+    if (k >= 0 && k < 9 && kSounds[k] != Se::kNone) PlaySe(kSounds[k]);
 }
 
 void CGameResource::ReflectShot(const CObjectShot& shot) {
@@ -274,7 +273,7 @@ void CGameResource::SpawnBurst(int32_t w, int32_t h, double x, double y) {
             e->startDelay = static_cast<int16_t>(2 * i);
         }
     }
-    PlaySe(115);
+    PlaySe(Se::kSparkleBurst);
 }
 
 void CGameResource::SpawnBurstAt(const CObjectBase& object) {

@@ -6,12 +6,10 @@
 #include <cstdint>
 
 #include "framework/sine_table.h"
-#include "framework/sound_list.h"
+#include "game/ids.h"
 #include "game/play/game_resource.h"
 
 namespace think {
-
-inline void PlaySe(int32_t id) { KestraneGameBase2::GetSEList()->Play(id, false); }
 
 // The hero's centre; the object's own when there is no hero (nothing to aim at).
 inline void PlayerCentre(const CGameResource& g, const CObjectBase& o, double& px, double& py) {

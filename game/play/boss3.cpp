@@ -8,7 +8,7 @@
 
 #include "foundation/math/rand.h"
 #include "framework/sine_table.h"
-#include "framework/sound_list.h"
+#include "game/ids.h"
 #include "game/play/boss_fight.h"
 #include "game/play/game_resource.h"
 #include "game/widgets/message_window.h"
@@ -21,8 +21,6 @@ using KestraneGameBase2::SinOf;
 constexpr uint8_t kLeft = 128;       // facing byte of an object looking left
 constexpr int32_t kPastEnd = 65535;  // a step past any last step
 constexpr int32_t kParked = 65535;   // the partner counter while the burst is queued
-
-void PlaySE(int32_t id) { KestraneGameBase2::GetSEList()->Play(id, false); }
 
 class Boss3Script {
 public:
@@ -317,7 +315,7 @@ void Boss3Script::PowerUp() {
     f_.powerUpCountdown = 1200;
     Pose(26, 60);
     f_.holdTimer = 60;
-    PlaySE(174);
+    PlaySe(Se::kBoss3PowerUp);
 }
 
 void Boss3Script::SwordCombo(int32_t step) {
@@ -444,7 +442,7 @@ void Boss3Script::DiveStrike(int32_t step) {
         f_.waitFrames = PoweredUp() ? 15 : n;
         Pose(20);
         f_.savedAngle = body_.facing;
-        PlaySE(178);
+        PlaySe(Se::kDive);
     } else if (step == 2) {
         StopSteering();
         f_.waitFrames = 10;
@@ -481,7 +479,7 @@ void Boss3Script::BladeStorm(int32_t step) {
         f_.savedX = hero_.x, f_.savedY = hero_.y;
         f_.waitFrames = 30;
     } else if (step <= 4 * n) {
-        if (step == 1) PlaySE(176);
+        if (step == 1) PlaySe(Se::kSpiralStorm);
         Turn();
         const int32_t k = 2 * step + 1;
         const uint8_t a = static_cast<uint8_t>(AngleToHero() + TruncInt(20 * SinOf(static_cast<uint8_t>(k * 20))));
@@ -545,7 +543,7 @@ void Boss3Script::MirrorBurst(int32_t step) {
             }
         }
         Launch(f_.savedAngle, speed * 0.95, speed * 0.95 / 60);
-        PlaySE(177);
+        PlaySe(Se::kMirrorBurst);
         Pose(19, 60);
         f_.waitFrames = 60;
     }
@@ -586,7 +584,7 @@ bool Boss3Script::Finale(int32_t step) {
         body_.ResetMotion();
         TrailOff();
         f_.savedAngle = 0;
-        PlaySE(175);
+        PlaySe(Se::kFinaleSlam);
     } else if (step == 11) {
         return Sweep();
     }

@@ -22,12 +22,13 @@
 #include "framework/key_control.h"
 #include "game/files/kind_tables.h"
 #include "game/files/ranking_entry.h"
-#include "game/files/stage_progress.h"
-#include "game/widgets/message_window.h"
-#include "game/objects/objects.h"
-#include "game/widgets/select_window.h"
 #include "game/files/stage_map.h"
+#include "game/files/stage_progress.h"
 #include "game/files/text_tables.h"
+#include "game/ids.h"
+#include "game/objects/objects.h"
+#include "game/widgets/message_window.h"
+#include "game/widgets/select_window.h"
 
 class CKeyControl;
 
@@ -150,8 +151,9 @@ public:
     ~CGameResource() override;
 
     // ---- what the main loop calls
-    // Enters a scene 0-10 (0 the title) with its menu, music and key repeat (game/scenes/scene.cpp).
-    virtual void SetMode(int32_t mode);
+    // Enters a scene (any but the gallery playback) with its menu, music and key repeat
+    // (game/scenes/scene.cpp).
+    virtual void SetMode(Scene mode);
     // One frame: the work every scene shares, then the scene's step.
     virtual void UpdateScene(KestraneGameBase2::SKey& key);
     // Opens the pause menu when a game is being played.
@@ -163,7 +165,7 @@ public:
     // Set by the title menu's exit entry; the loop ends right after the scene step.
     bool IsExitRequested() const { return exitRequest; }
     void RequestExit() { exitRequest = true; }
-    int32_t GetMode() const { return scene; }
+    Scene GetMode() const { return scene; }
     // The message for the player when the data leave no game to play (no hero or barriers
     // in data\text\data.txt); null when the game can run.
     const char* GetStartError() const;
@@ -172,7 +174,7 @@ public:
     static constexpr int32_t kMusicFade = 16;  // frames a track fades out before the next one
     // What every change of scene does: the text objects removed, the head-up display sliding
     // in, the message window cleared and hidden, drops refused, the scene set.
-    void EnterScene(int32_t n);
+    void EnterScene(Scene n);
     void UpdateGameOverMenu(KestraneGameBase2::SKey& key);
     // The ending; true once it has returned to the title.
     bool UpdateEnding(KestraneGameBase2::SKey& key);
@@ -183,9 +185,9 @@ public:
     // Empties the object, pending-spawn, effect, cut-in and (unless kept) background effect
     // lists and the boss vector.
     void ClearObjectLists();
-    // Shows conversation id once per game (scene 4); a conversation shown before, or one
+    // Shows a conversation once per game (the talk scene); a conversation shown before, or one
     // that cannot be read, goes on to the scripted wait when resume is set.
-    void LoadTalk(int32_t id, bool resume);
+    void LoadTalk(Talk talk, bool resume);
     // The how-to-play pages (read once) from their first page: 0, or 1 when unreadable.
     int LoadHelp();
     int LoadFaces();
@@ -560,7 +562,7 @@ public:
     tovarineGameSDK3rd::Math::CRand drawRand;
 
     // ---- scene and objects
-    int32_t scene = 0;
+    Scene scene = Scene::kTitle;
     static constexpr double kGravity = 0.1225;
     double gravity = kGravity;  // added to vy each frame; a boss's fall lifts it for a while
     tovarineGameSDK3rd::VTL::smart_ptr<CObjectAvatar> player;
@@ -683,7 +685,7 @@ private:
     // Directions repeat while held, buttons push once per press.
     void MenuRepeat();
     // One key's repeat, when the key control has that key.
-    void SetKeyRepeat(int32_t key, int32_t interval);
+    void SetKeyRepeat(KeyBit key, int32_t interval);
     // Opens the select window with its opening animation and the menu repeat.
     void OpenMenu(int32_t x, int32_t y, int32_t width, const char* items);
     void CloseMenu();

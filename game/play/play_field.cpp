@@ -4,16 +4,14 @@
 #include <algorithm>
 #include <cmath>
 
-#include "framework/sound_list.h"
 #include "framework/sine_table.h"
+#include "game/ids.h"
 #include "game/play/game_resource.h"
 
 using KestraneGameBase2::CosOf;
 using KestraneGameBase2::SinOf;
 
 namespace {
-
-void PlaySE(int32_t id) { KestraneGameBase2::GetSEList()->Play(id, false); }
 
 constexpr int32_t kGaugeMax = 10000;
 
@@ -71,12 +69,12 @@ void ReenterDive(SScript& s, double vy, int32_t y, uint8_t facing) {
     s.game.FillBossTrail(TruncInt(s.boss.savedX), y, facing);
     s.Next();
     s.boss.waitFrames = 75;
-    PlaySE(150);
+    PlaySe(Se::kDragonDash);
 }
 
 const SScriptRow kBoss12Script[] = {
     {1, 0, 0, [](SScript& s) {
-         PlaySE(160);
+         PlaySe(Se::kRoarSlash);
          s.Next();
      }},
     // dive
@@ -113,7 +111,7 @@ const SScriptRow kBoss12Script[] = {
          s.boss.waitFrames = 4;
          s.game.chainExtension -= 1.0;
          if (s.game.chainCoils == 14) {
-             PlaySE(160);
+             PlaySe(Se::kRoarSlash);
              s.Next();
          }
      }},
@@ -159,7 +157,7 @@ const SScriptRow kBoss12Script[] = {
          s.body.motion.vx = CosOf(a);
          s.body.motion.vy = SinOf(a);
          s.boss.actionCounter = 0;
-         PlaySE(150);
+         PlaySe(Se::kDragonDash);
          s.Next();
      }},
     {5, 102, 102, [](SScript& s) {
@@ -195,7 +193,7 @@ const SScriptRow kBoss12Script[] = {
          const double py = s.body.y + 32 * SinOf(a);
          for (int32_t spread : {-16, 0, 16}) s.game.FireShots(1, px, py, static_cast<uint8_t>(a + spread), 2, 6.0);
          s.Friction(0.5);
-         PlaySE(203);
+         PlaySe(Se::kShot3);
          s.Next();
      }},
     {4, 16, 44, [](SScript& s) {
@@ -259,7 +257,7 @@ const SScriptRow kBoss14Script[] = {
              e.poseTimer = 0;
          }
          s.boss.waitFrames = 180;
-         PlaySE(157);
+         PlaySe(Se::kCakeRises);
          s.Next();
      }},
     {1, 1, 1, [](SScript& s) {
@@ -333,7 +331,7 @@ void CGameResource::UpdatePlayField() {
         if (boss.partnerCounter > 0) {
             if (d < 0) {
                 AddToGauge(status, g / 5);
-                PlaySE(112);
+                PlaySe(Se::kShieldHit);
             }
             boss.partnerCounter = std::max(boss.partnerCounter + d - 10, 1);
         } else {

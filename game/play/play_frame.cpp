@@ -5,8 +5,8 @@
 
 #include "foundation/vtl/exception.h"
 #include "framework/image_loader.h"
-#include "framework/sound_list.h"
 #include "framework/sine_table.h"
+#include "game/ids.h"
 #include "game/play/game_resource.h"
 
 using KestraneGameBase2::CosOf;
@@ -14,31 +14,16 @@ using KestraneGameBase2::SinOf;
 
 namespace {
 
-constexpr int32_t kSceneHowToPlay = 1;
-constexpr int32_t kScenePlay = 3;
-constexpr int32_t kSceneTalk = 4;
-constexpr int32_t kScenePause = 6;
-constexpr int32_t kSceneGameOver = 7;
-constexpr int32_t kSceneEnding = 8;
-
-constexpr uint32_t kKeyUp = 1u << 0;
-constexpr uint32_t kKeyLeft = 1u << 1;
-constexpr uint32_t kKeyDown = 1u << 2;
-constexpr uint32_t kKeyRight = 1u << 3;
-constexpr uint32_t kKeyBarrier = 1u << 8;
-constexpr uint32_t kKeySkill = 1u << 9;
-constexpr uint32_t kKeyPause = 1u << 14;
-
-constexpr int32_t kCutinLoopSE = 117;  // the finisher's cut-in, from its zoom's end to its last layer
-
 // The first pair of keys held wins: up over down, left over right.
 struct SDirection {
     uint32_t keys;
     uint8_t angle;
 };
+constexpr uint32_t kUp = Bit(KeyBit::kUp), kLeft = Bit(KeyBit::kLeft), kDown = Bit(KeyBit::kDown),
+                   kRight = Bit(KeyBit::kRight);
 constexpr SDirection kDirections[] = {
-    {kKeyUp | kKeyLeft, 160}, {kKeyUp | kKeyRight, 224}, {kKeyDown | kKeyLeft, 96}, {kKeyDown | kKeyRight, 32},
-    {kKeyUp, 192},            {kKeyDown, 64},            {kKeyLeft, 128},           {kKeyRight, 0},
+    {kUp | kLeft, 160}, {kUp | kRight, 224}, {kDown | kLeft, 96}, {kDown | kRight, 32},
+    {kUp, 192},         {kDown, 64},         {kLeft, 128},        {kRight, 0},
 };
 
 // int(distance), as the walks measure it.
@@ -58,8 +43,8 @@ bool SteerByKeys(CGameResource& game, KestraneGameBase2::SKey* keys, bool skipKe
     for (int32_t* timer : {&status.speedUpTimer, &status.magicTimer, &status.energyTimer}) {
         if (*timer > 0) --*timer;
     }
-    if ((mask & kKeyPause) != 0) {
-        if (!game.replayPlaying) game.SetMode(kScenePause);
+    if ((mask & Bit(KeyBit::kPause)) != 0) {
+        if (!game.replayPlaying) game.SetMode(Scene::kPause);
         return false;
     }
 
@@ -69,12 +54,12 @@ bool SteerByKeys(CGameResource& game, KestraneGameBase2::SKey* keys, bool skipKe
     if (!barrierAllowed) {
         game.UpdateBarrierEnergy();
     } else {
-        if ((mask & kKeyBarrier) != 0 && status.overload == 0 && game.player->flashTimer == 0) {
+        if ((mask & Bit(KeyBit::kDecide)) != 0 && status.overload == 0 && game.player->flashTimer == 0) {
             game.StartBarrier();
         } else {
             game.UpdateBarrierEnergy();
         }
-        if ((mask & kKeySkill) != 0 && game.CanUseSkill()) {
+        if ((mask & Bit(KeyBit::kBack)) != 0 && game.CanUseSkill()) {
             game.UseSkill(true);
             return false;
         }
@@ -181,12 +166,12 @@ void CGameResource::PlayFrame(KestraneGameBase2::SKey* keys, bool skipKeyLog) {
 
     // A cut-in freezes the world: first its zoom, then its layers.
     if (cutinZoom > 0) {
-        if (--cutinZoom == 0 && cutinId == 4) KestraneGameBase2::GetSEList()->Play(kCutinLoopSE, true);
+        if (--cutinZoom == 0 && cutinId == 4) PlaySe(Se::kFinisherLoop, true);
         return;
     }
     if (!cutins.empty()) {
         UpdateEffectList(cutins);
-        if (cutins.empty()) KestraneGameBase2::GetSEList()->Stop(kCutinLoopSE);
+        if (cutins.empty()) StopSe(Se::kFinisherLoop);
         return;
     }
 
@@ -200,17 +185,17 @@ void CGameResource::PlayFrame(KestraneGameBase2::SKey* keys, bool skipKeyLog) {
         } else {
             SkillBlast();
         }
-    } else if (UpdateScriptedMove() || (boss.bossId >= 0 && boss.intro != 0) || scene == kSceneHowToPlay ||
-               scene == kSceneGameOver || scene == kSceneEnding) {
+    } else if (UpdateScriptedMove() || (boss.bossId >= 0 && boss.intro != 0) || scene == Scene::kHowToPlay ||
+               scene == Scene::kGameOver || scene == Scene::kEnding) {
         // The keys are not read this frame.
     } else if (!SteerByKeys(*this, keys, skipKeyLog)) {
         return;
     }
 
     if (boss.bossId >= 0) {
-        if (scene == kScenePlay) {
+        if (scene == Scene::kPlay) {
             UpdatePlayField();
-        } else if (scene == kSceneTalk && !bossObjects.empty()) {
+        } else if (scene == Scene::kTalk && !bossObjects.empty()) {
             FaceBossToPlayer();
             FacePlayerToBoss();
         }

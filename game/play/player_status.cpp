@@ -4,7 +4,7 @@
 #include <algorithm>
 
 #include "framework/sine_table.h"
-#include "framework/sound_list.h"
+#include "game/ids.h"
 #include "game/play/boss_fight.h"
 #include "game/widgets/message_window.h"
 
@@ -52,20 +52,20 @@ bool Sweepable(const CObjectBase& o) { return o.kind->undying == 0 && o.state ==
 
 void CGameResource::DamagePlayer(int32_t delta, bool scaled) {
     // The game over (or a replay's fade to the title) is entered once.
-    if (scene == 7 || scene == 9) return;
+    if (scene == Scene::kGameOver || scene == Scene::kFadeToTitle) return;
     const int64_t change = scaled ? int64_t{delta} * boss.damageScale / 100 : delta;
     status.hp = Clamp(status.hp + change, 0, status.maxHp);
     status.gauge = Clamp(status.gauge - int64_t{delta} / 2, 0, kGaugeMax);
     if (status.hp >= 1 || progress.invincible != 0) return;
     status.barrierUp = 0;
-    SetMode(replayPlaying ? 9 : 7);  // scene 9 abandons the replay as its pause key does
+    SetMode(replayPlaying ? Scene::kFadeToTitle : Scene::kGameOver);  // scene 9 abandons the replay as its pause key does
     if (CObjectEnemy* body = BossElement(bossObjects, 0)) body->motion.Clear();
 }
 
 void CGameResource::StartBarrier() {
     int32_t extra = 0;
     if (status.barrierUp == 0) {
-        KB::GetSEList()->Play(kSeBarrier, true);
+        PlaySe(Se::kBarrierHum, true);
         for (auto& barrier : barriers) {
             if (!barrier) continue;
             barrier->x = player->x;
@@ -99,7 +99,7 @@ void CGameResource::SpendBarrierEnergy(int32_t delta) {
         hero.flashTimer = 15;
     }
     if (overloaded) {
-        KB::GetSEList()->Play(kSeOverload, false);
+        PlaySe(Se::kOverload);
         SetPose(hero, kPoseOverload, 64);
         if (barrier != nullptr) hero.motion = barrier->motion;
         hero.coolTimer = 60;
@@ -109,7 +109,7 @@ void CGameResource::SpendBarrierEnergy(int32_t delta) {
 
 void CGameResource::UpdateBarrierEnergy() {
     if (player && player->pose == kPoseBarrier) SetPose(*player, kPoseNormal);
-    KB::GetSEList()->Stop(kSeBarrier);
+    StopSe(Se::kBarrierHum);
     status.barrierUp = 0;
     if (status.barrierTimer > 0) {
         --status.barrierTimer;
@@ -121,7 +121,7 @@ void CGameResource::UpdateBarrierEnergy() {
     if (status.barrierEnergy <= status.maxBarrierEnergy) return;
     if (status.overload != 0) {
         if (player) SetPose(*player, kPoseRestored, 30);
-        KB::GetSEList()->Play(kSeRestored, false);
+        PlaySe(Se::kBarrierRestored);
     }
     status.overload = status.hardOverload = 0;
     status.barrierEnergy = status.maxBarrierEnergy;
@@ -166,7 +166,7 @@ void CGameResource::SkillBlast() {
             o->SetState(kStateVanish);
         }
     }
-    KB::GetSEList()->Play(kSeBlast, false);
+    PlaySe(Se::kSkillBlast);
     status.skillRunning = 0;
 
     CObjectEnemy* body = BossElement(bossObjects, 0);
@@ -219,8 +219,8 @@ void CGameResource::SkillFinisher() {
             }
         }
         pendingSpawns.clear();
-        KB::GetSEList()->Play(kSeFinisherLoop, true);
-        KB::GetSEList()->Play(kSeFinisherStart, false);
+        PlaySe(Se::kFinisherChargeLoop, true);
+        PlaySe(Se::kFinisherStart);
     }
     const int32_t m = GetFinishMargin();
     finisherDisplay = static_cast<int32_t>(int64_t{kFinisherFrames - c} * m / kFinisherFrames);
@@ -236,8 +236,8 @@ void CGameResource::SkillFinisher() {
         StartFlash(255, 0, 255);
         shakeCounterX = 60;
         SetPose(hero, kPoseNormal);
-        KB::GetSEList()->Stop(kSeFinisherLoop);
-        KB::GetSEList()->Play(kSeFinisherEnd, false);
+        StopSe(Se::kFinisherChargeLoop);
+        PlaySe(Se::kFinisherHit);
         return;
     }
     SetPose(hero, kPoseFinisherPush);

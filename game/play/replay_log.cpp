@@ -28,7 +28,7 @@ int32_t CGameResource::LoadReplay(const VTLstring& name) {
     keyLogIndex = 0;
     StartGame(replayHeader);
     talksShown = 0xFFFFFFFFu;  // playback shows no conversation
-    SetMode(3);
+    SetMode(Scene::kPlay);
     return 0;
 }
 
@@ -43,5 +43,5 @@ void CGameResource::RecordKeys(KestraneGameBase2::SKey& key) {
     }
     // The log has ended: the live keys never reach a replay; fade to a new game.
     key.mask = 0;
-    SetMode(9);
+    SetMode(Scene::kFadeToTitle);
 }

@@ -4,10 +4,10 @@
 #include <algorithm>
 
 #include "framework/image_loader.h"
-#include "framework/sound_list.h"
 #include "framework/sine_table.h"
-#include "game/play/game_resource.h"
 #include "game/files/text_tables.h"
+#include "game/ids.h"
+#include "game/play/game_resource.h"
 
 using tovarineGameSDK3rd::Draw::Point;
 
@@ -125,7 +125,7 @@ void CGameResource::GetGroundPoint(Point& point) const {
 
 void CGameResource::RescueCrushedPlayer() {
     DamagePlayer(-2500, false);
-    KestraneGameBase2::GetSEList()->Play(107, false);
+    PlaySe(Se::kHeroHit);
     player->pose = 2;
     player->poseTimer = 30;
     player->coolTimer = 120;

@@ -3,8 +3,8 @@
 #include <cstdio>
 
 #include "foundation/auxiliary/file.h"
-#include "framework/sound_list.h"
 #include "game/files/ranking.h"
+#include "game/ids.h"
 #include "game/objects/objects.h"
 #include "game/play/game_resource.h"
 
@@ -111,9 +111,9 @@ void CGameResource::ShowRanking(int32_t newPlace) {
         }
     }
     if (CObjectFont* title = CreateFont(-1, 16, 16)) title->SetText(32, 0xA0FFFF, true, "＜ランキング＞");
-    if (scene == 2) {
+    if (scene == Scene::kRanking) {
         if (CObjectFont* hint = CreateFont(-1, 128, 440))
             hint->SetText(24, 0xC0FFC0, true, "記録を選択してリプレイを再生できます。");
     }
-    if (newPlace != -1) KestraneGameBase2::GetSEList()->Play(123, false);
+    if (newPlace != -1) PlaySe(Se::kNewRank);
 }

@@ -5,23 +5,19 @@
 #include <algorithm>
 #include <iterator>
 
-#include "game/play/game_resource.h"
 #include "framework/bgm_player.h"
-#include "framework/sound_list.h"
 #include "framework/sine_table.h"
 #include "game/files/key_control.h"
-#include "game/scenes/settings_dialog.h"
 #include "game/files/text_tables.h"
+#include "game/ids.h"
+#include "game/play/game_resource.h"
+#include "game/scenes/settings_dialog.h"
 
 namespace KB = KestraneGameBase2;
 using tovarineGameSDK3rd::VTL::VTLstring;
 
 namespace {
 
-constexpr uint32_t kUp = 1u << 0, kLeft = 1u << 1, kDown = 1u << 2, kRight = 1u << 3;
-constexpr uint32_t kDecide = 1u << 8, kBack = 1u << 9, kPauseKey = 1u << 14;
-constexpr int32_t kSeCursor = 100, kSeDecide = 101, kSeBack = 102, kSeStart = 103, kSeGameOver = 126;
-constexpr int32_t kMusicTitle = 0, kMusicEnding = 9;
 constexpr int32_t kEveryFrame = 0;
 
 constexpr const char* kTitleItems = "ゲームを始める\n遊び方説明\nランキング\n設定\nゲーム終了";
@@ -62,7 +58,9 @@ VTLstring GalleryItems() {
 
 }  // namespace
 
-bool IsAnyButtonPushed(const KB::SKey& key) { return (key.mask & 0xFF00u) != 0; }
+bool IsAnyButtonPushed(const KB::SKey& key) {
+    return (key.mask & ((Bit(KeyBit::kFastForward) << 1) - Bit(KeyBit::kDecide))) != 0;  // the decide key and all above
+}
 
 // ---- helpers of the scenes
 
@@ -77,7 +75,8 @@ void CGameResource::MenuRepeat() {
     keyControl->SetRepeatButtons(KB::CKeyControlBase::kOncePerPress);
 }
 
-void CGameResource::SetKeyRepeat(int32_t key, int32_t interval) {
+void CGameResource::SetKeyRepeat(KeyBit bit, int32_t interval) {
+    const int32_t key = static_cast<int32_t>(bit);
     if (keyControl && keyControl->GetKeyCount() > key) keyControl->SetRepeat(key, interval);
 }
 
@@ -120,7 +119,7 @@ void CGameResource::ClearObjectLists() {
 
 // ---- the mode switch
 
-void CGameResource::EnterScene(int32_t n) {
+void CGameResource::EnterScene(Scene n) {
     RemoveTextObjects();
     hudSlideSpeed = 1;
     messageWindow.Clear();
@@ -129,49 +128,49 @@ void CGameResource::EnterScene(int32_t n) {
 }
 
 void CGameResource::Pause() {
-    if (scene == 3) SetMode(6);
+    if (scene == Scene::kPlay) SetMode(Scene::kPause);
 }
 
-void CGameResource::SetMode(int32_t n) {
+void CGameResource::SetMode(Scene n) {
     // A replay that reaches the ending fades to the title instead.
-    if (replayPlaying && n == 8) n = 9;
+    if (replayPlaying && n == Scene::kEnding) n = Scene::kFadeToTitle;
     EnterScene(n);
     switch (n) {
-        case 0:
+        case Scene::kTitle:
             AcceptDrops(true);
             talksShown = 0;
-            KB::GetBGMPlayer()->Play(kMusicTitle, kMusicFade);
+            PlayMusic(Music::kTitle, kMusicFade);
             OpenMenu(208, ExtrasUnlocked() ? 240 : 256, 224, ExtrasUnlocked() ? kTitleItemsWithExtras : kTitleItems);
             break;
-        case 1:
+        case Scene::kHowToPlay:
             if (keyControl) keyControl->SetRepeatButtons(KB::CKeyControlBase::kOncePerPress);
-            SetKeyRepeat(8, kEveryFrame);
+            SetKeyRepeat(KeyBit::kDecide, kEveryFrame);
             LoadHelp();
             LayOutPages(0);
             break;
-        case 2:
+        case Scene::kRanking:
             hudSlideSpeed = -1;
             ShowRanking(-1);
             rankingRow = 0;
             break;
-        case 3:
+        case Scene::kPlay:
             if (keyControl) keyControl->SetRepeatDirections(kEveryFrame), keyControl->SetRepeatButtons(kEveryFrame);
-            SetKeyRepeat(8, KB::CKeyControlBase::kOncePerPress);
+            SetKeyRepeat(KeyBit::kDecide, KB::CKeyControlBase::kOncePerPress);
             break;
-        case 4:
+        case Scene::kTalk:
             if (keyControl) {
                 keyControl->SetRepeatDirections(KB::CKeyControlBase::kOncePerPress);
                 keyControl->SetRepeatButtons(KB::CKeyControlBase::kOncePerPress);
             }
             // Fast-forward acts on every frame it is held: it completes each line and skips each wait.
-            SetKeyRepeat(15, kEveryFrame);
+            SetKeyRepeat(KeyBit::kFastForward, kEveryFrame);
             LayOutPages(104);
             talkFace = SFace();
             break;
-        case 6:
+        case Scene::kPause:
             OpenMenu(208, 256, 224, kPauseItems);
             break;
-        case 7:
+        case Scene::kGameOver:
             KB::GetBGMPlayer()->FadeOut(60);
             MenuRepeat();
             if (player) {
@@ -188,16 +187,16 @@ void CGameResource::SetMode(int32_t n) {
             }
             gameOverCounter = 0;
             progress.scrollSpeed = progress.targetSpeed = 0;
-            KB::GetSEList()->Play(kSeGameOver, false);
+            PlaySe(Se::kGameOver);
             break;
-        case 8:
-            KB::GetBGMPlayer()->Play(kMusicEnding, kMusicFade);
+        case Scene::kEnding:
+            PlayMusic(Music::kEnding, kMusicFade);
             MenuRepeat();
             break;
-        case 9:
+        case Scene::kFadeToTitle:
             StartFadeOut(60);
             break;
-        case 10: {
+        case Scene::kGalleryMenu: {
             static const VTLstring items = GalleryItems();
             OpenMenu(160, 120, 320, items.c_str());
             LayOutPages(8);
@@ -220,55 +219,55 @@ void CGameResource::UpdateScene(KB::SKey& key) {
         --framesToSkip;
         return;
     }
-    if (scene == 3 && !replayPlaying) {
+    if (scene == Scene::kPlay && !replayPlaying) {
         if (WindowConfig().invincible) progress.invincible = 1;
         if (progress.invincible != 0) status.score = 0;  // an invincible game is never rated
     }
     UpdateHudSlide();
     UpdateFade();
     // The camera stands still during a talk: items' bounces read it, and a replay shows no talk.
-    if (scene != 4) UpdateShake();
+    if (scene != Scene::kTalk) UpdateShake();
 
     switch (scene) {
-        case 0: UpdateTitle(key); break;
-        case 1:
+        case Scene::kTitle: UpdateTitle(key); break;
+        case Scene::kHowToPlay:
             UpdateHowToPlay(key);
             WorldFrame();
             break;
-        case 2: UpdateRankingList(key); break;
-        case 3:
-            if (replayPlaying && (key.mask & kPauseKey) != 0) {
-                SetMode(9);  // the replay is abandoned
+        case Scene::kRanking: UpdateRankingList(key); break;
+        case Scene::kPlay:
+            if (replayPlaying && Pushed(key, KeyBit::kPause)) {
+                SetMode(Scene::kFadeToTitle);  // the replay is abandoned
             } else {
                 PlayFrame(&key, false);
             }
             break;
-        case 4: UpdateTalk(key); break;
-        case 5: UpdateScriptedWait(); break;
-        case 6: UpdatePauseMenu(key); break;
-        case 7:
+        case Scene::kTalk: UpdateTalk(key); break;
+        case Scene::kScriptedWait: UpdateScriptedWait(); break;
+        case Scene::kPause: UpdatePauseMenu(key); break;
+        case Scene::kGameOver:
             ++rankingBlink;
             WorldFrame();
             UpdateGameOverMenu(key);
             break;
-        case 8:
+        case Scene::kEnding:
             ++rankingBlink;
             WorldFrame();
             UpdateEnding(key);
             break;
-        case 9:
+        case Scene::kFadeToTitle:
             WorldFrame();
             if (fadeCounter >= fadeDuration) {
                 ResetGame();
-                SetMode(0);
+                SetMode(Scene::kTitle);
                 fadeCounter = fadeDuration = -1;
                 fadeDirection = 0;
                 halfFade = 0;
                 replayPlaying = false;
             }
             break;
-        case 10: UpdateGalleryMenu(key); break;
-        case 11: UpdateGallery(key); break;
+        case Scene::kGalleryMenu: UpdateGalleryMenu(key); break;
+        case Scene::kGallery: UpdateGallery(key); break;
         default: break;
     }
 }
@@ -287,29 +286,29 @@ void CGameResource::UpdateTitle(KB::SKey& key) {
         progress.stage = 0;
         StartGame(progress);
         keyLog.clear();
-        SetMode(3);
+        SetMode(Scene::kPlay);
         const uint32_t begin = clock_.Now();
         LoadCutinRecord(kinds.cutins, 4);  // the finisher's pictures, which are large
         framesToSkip = static_cast<int32_t>((clock_.Now() - begin) / 60);
         return;
     }
-    if (selectWindow.fade == 0 && (key.mask & kDecide) != 0) {
+    if (selectWindow.fade == 0 && Pushed(key, KeyBit::kDecide)) {
         const int32_t item = selectWindow.cursor;
         const int32_t exitItem = ExtrasUnlocked() ? 5 : 4;
         if (item == 0) {
-            KB::GetSEList()->Play(kSeStart, false);
+            PlaySe(Se::kGameStart);
             CloseMenu();
         } else if (item == 1 || item == 2) {
-            KB::GetSEList()->Play(kSeDecide, false);
-            SetMode(item);
+            PlaySe(Se::kDecide);
+            SetMode(item == 1 ? Scene::kHowToPlay : Scene::kRanking);
         } else if (item == 3) {
-            KB::GetSEList()->Play(kSeDecide, false);
+            PlaySe(Se::kDecide);
             OpenSettingsDialog();
         } else if (item == exitItem) {
             RequestExit();
         } else if (item == 4) {
-            KB::GetSEList()->Play(kSeDecide, false);
-            SetMode(10);
+            PlaySe(Se::kDecide);
+            SetMode(Scene::kGalleryMenu);
         }
     }
     WorldFrame();
@@ -317,23 +316,23 @@ void CGameResource::UpdateTitle(KB::SKey& key) {
 
 void CGameResource::UpdateRankingList(KB::SKey& key) {
     const int32_t n = static_cast<int32_t>(rankingCount);
-    if ((key.mask & kDecide) != 0) {
-        KB::GetSEList()->Play(kSeDecide, false);
+    if (Pushed(key, KeyBit::kDecide)) {
+        PlaySe(Se::kDecide);
         if (n == 0) {
-            SetMode(0);
+            SetMode(Scene::kTitle);
         } else if (rankingRow >= 0 && rankingRow < static_cast<int32_t>(ranking.size())) {
             LoadReplay(MakeReplayFileName(*std::next(ranking.begin(), rankingRow)));
         }
         return;
     }
-    if ((key.mask & kBack) != 0) {
-        KB::GetSEList()->Play(kSeBack, false);
-        SetMode(0);
+    if (Pushed(key, KeyBit::kBack)) {
+        PlaySe(Se::kBack);
+        SetMode(Scene::kTitle);
         return;
     }
-    const int32_t d = ((key.mask & kUp) != 0 ? -1 : 0) + ((key.mask & kDown) != 0 ? 1 : 0);
+    const int32_t d = (Pushed(key, KeyBit::kUp) ? -1 : 0) + (Pushed(key, KeyBit::kDown) ? 1 : 0);
     if (d != 0 && n > 0) {
-        KB::GetSEList()->Play(kSeCursor, false);
+        PlaySe(Se::kCursor);
         rankingRow = (rankingRow + d + n) % n;
         rankingBlink = 0;
     }
@@ -345,17 +344,17 @@ void CGameResource::UpdatePauseMenu(KB::SKey& key) {
     selectWindow.Update(key);
     if (selectWindow.closed) {
         if (selectWindow.cursor == 0) {
-            SetMode(3);
+            SetMode(Scene::kPlay);
         } else if (selectWindow.cursor == 1) {
             ReleaseStageImages();
             ResetGame();
-            SetMode(0);
+            SetMode(Scene::kTitle);
         }
         return;
     }
     // Taken while the menu still opens.
-    if (selectWindow.fade >= 0 && (key.mask & kDecide) != 0) {
-        KB::GetSEList()->Play(kSeDecide, false);
+    if (selectWindow.fade >= 0 && Pushed(key, KeyBit::kDecide)) {
+        PlaySe(Se::kDecide);
         CloseMenu();
     }
 }
@@ -363,7 +362,7 @@ void CGameResource::UpdatePauseMenu(KB::SKey& key) {
 void CGameResource::UpdateScriptedWait() {
     WorldFrame();
     if (++scriptedWait > 300) {
-        SetMode(3);
+        SetMode(Scene::kPlay);
         return;
     }
     bool bossTravels = false;
@@ -372,7 +371,7 @@ void CGameResource::UpdateScriptedWait() {
             bossTravels = body->moving != 0;
         }
     }
-    if (move.targetX == -1 && !bossTravels) SetMode(3);
+    if (move.targetX == -1 && !bossTravels) SetMode(Scene::kPlay);
 }
 
 void CGameResource::UpdateGalleryMenu(KB::SKey& key) {
@@ -380,13 +379,13 @@ void CGameResource::UpdateGalleryMenu(KB::SKey& key) {
     KB::SKey none;
     messageWindow.Update(none);
     if (selectWindow.closed) {
-        SetMode(0);
+        SetMode(Scene::kTitle);
         cutins.clear();
         return;
     }
     const int32_t item = selectWindow.cursor;
-    if (selectWindow.fade == 0 && (key.mask & kDecide) != 0 && item >= 0 && item < static_cast<int32_t>(std::size(kGallery))) {
-        KB::GetSEList()->Play(kSeDecide, false);
+    if (selectWindow.fade == 0 && Pushed(key, KeyBit::kDecide) && item >= 0 && item < static_cast<int32_t>(std::size(kGallery))) {
+        PlaySe(Se::kDecide);
         galleryValue = kGallery[item].cutin;
         galleryPan = {0, 0, kGallery[item].panRight, kGallery[item].panBottom};
         galleryPanX = galleryPanY = 0;
@@ -397,12 +396,12 @@ void CGameResource::UpdateGalleryMenu(KB::SKey& key) {
         PreloadCutin(galleryValue);
         keepSnapshot = 0;
         if (snapshotPlane.GetSize(nullptr, nullptr) != 0) snapshotPlane.CreateSurface(kScreenWidth, kScreenHeight);
-        EnterScene(11);
+        EnterScene(Scene::kGallery);
     }
-    if ((key.mask & kBack) != 0) {
+    if (Pushed(key, KeyBit::kBack)) {
         CloseMenu();
         messageWindow.Clear();
-        KB::GetSEList()->Play(kSeBack, false);
+        PlaySe(Se::kBack);
     }
     WorldFrame();
 }
@@ -416,23 +415,23 @@ void CGameResource::UpdateGallery(KB::SKey& key) {
         if (galleryValue == 8) CreateCutin(kVulcanUnderlay, galleryPanX, galleryPanY, 0, 0);
         CreateCutin(kGalleryStillBase + k, galleryPanX, galleryPanY, 0, 0);
     }
-    if ((key.mask & kDecide) != 0) {
+    if (Pushed(key, KeyBit::kDecide)) {
         galleryPanX = galleryPanY = 0;
         cutins.clear();
         StartCutin(galleryValue, false);
         galleryPlaying = 1;
-    } else if ((key.mask & kBack) != 0) {
-        KB::GetSEList()->Play(kSeBack, false);
+    } else if (Pushed(key, KeyBit::kBack)) {
+        PlaySe(Se::kBack);
         cutins.clear();
-        SetMode(10);
+        SetMode(Scene::kGalleryMenu);
         return;
-    } else if ((key.mask & kUp) != 0) {
+    } else if (Pushed(key, KeyBit::kUp)) {
         galleryPanY += 8;
-    } else if ((key.mask & kDown) != 0) {
+    } else if (Pushed(key, KeyBit::kDown)) {
         galleryPanY -= 8;
-    } else if ((key.mask & kLeft) != 0) {
+    } else if (Pushed(key, KeyBit::kLeft)) {
         galleryPanX += 8;
-    } else if ((key.mask & kRight) != 0) {
+    } else if (Pushed(key, KeyBit::kRight)) {
         galleryPanX -= 8;
     }
     galleryPanX = std::clamp(galleryPanX, galleryPan.left, galleryPan.right);

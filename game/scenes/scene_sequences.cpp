@@ -1,19 +1,16 @@
 // The scenes that run as sequences: the game over with its ranking entry and retry menu, the
 // ending, the conversations (with the once-per-game rule of LoadTalk) and the how-to-play
 // pages with their demonstrations.
-#include "game/play/game_resource.h"
 #include "framework/bgm_player.h"
-#include "framework/sound_list.h"
 #include "framework/sine_table.h"
 #include "game/files/text_tables.h"
+#include "game/ids.h"
+#include "game/play/game_resource.h"
 
 namespace KB = KestraneGameBase2;
 
 namespace {
 
-constexpr uint32_t kDecide = 1u << 8, kBack = 1u << 9, kFastForward = 1u << 15;
-constexpr int32_t kSeDecide = 101, kSeNarrator = 124;
-constexpr int32_t kMusicGameOver = 10;
 constexpr int32_t kMenuOpen = 600;  // the game-over counter from which the retry menu runs
 
 void HalfTransparent(std::list<CGameResource::EffectPtr>& effects) {
@@ -29,7 +26,7 @@ void CGameResource::UpdateGameOverMenu(KB::SKey& key) {
     if (c < kMenuOpen) {
         ++c;
         if (c == 120) {
-            KB::GetBGMPlayer()->Play(kMusicGameOver, kMusicFade);
+            PlayMusic(Music::kGameOver, kMusicFade);
             StartFadeOut(180);
         }
         if (c == 300) {
@@ -53,8 +50,8 @@ void CGameResource::UpdateGameOverMenu(KB::SKey& key) {
         }
         if (c >= 480 && c < kMenuOpen) {
             c = 480;  // the ranking stays until a key
-            if ((key.mask & (kDecide | kBack)) != 0) {
-                KB::GetSEList()->Play(kSeDecide, false);
+            if ((key.mask & (Bit(KeyBit::kDecide) | Bit(KeyBit::kBack))) != 0) {
+                PlaySe(Se::kDecide);
                 c = kMenuOpen;
                 halfFade = 0;
                 RemoveTextObjects();
@@ -70,17 +67,17 @@ void CGameResource::UpdateGameOverMenu(KB::SKey& key) {
     if (selectWindow.closed) {
         if (selectWindow.cursor == 0) {
             StartGame(checkpoint);
-            SetMode(3);
+            SetMode(Scene::kPlay);
         } else {
             ResetGame();
-            SetMode(0);
+            SetMode(Scene::kTitle);
         }
-        if (scene == 3 && progress.stage == 3) {
+        if (scene == Scene::kPlay && progress.stage == 3) {
             StartFadeOut(2);
         } else {
             StartFadeIn(60);
         }
-    } else if (selectWindow.fade >= 0 && (key.mask & kDecide) != 0) {
+    } else if (selectWindow.fade >= 0 && Pushed(key, KeyBit::kDecide)) {
         KB::GetBGMPlayer()->FadeOut(60);
         CloseMenu();
     }
@@ -133,7 +130,7 @@ bool CGameResource::UpdateEnding(KB::SKey& key) {
     }
     if (e > 579) {
         ResetGame();
-        SetMode(0);
+        SetMode(Scene::kTitle);
         return true;
     }
     ++e;
@@ -144,7 +141,8 @@ bool CGameResource::UpdateEnding(KB::SKey& key) {
 
 int CGameResource::LoadFaces() { return ::LoadFaces(faces); }
 
-void CGameResource::LoadTalk(int32_t id, bool resume) {
+void CGameResource::LoadTalk(Talk talk, bool resume) {
+    const int32_t id = static_cast<int32_t>(talk);
     talkPage = talkPageFrame = talkPageCount = 0;
     talkFace = SFace();
     talkResume = 0;
@@ -157,12 +155,12 @@ void CGameResource::LoadTalk(int32_t id, bool resume) {
         if (ReadTalk(id, talkPages) == 0) {
             talkId = id;
             talkPageCount = static_cast<int32_t>(talkPages.size());
-            SetMode(4);
+            SetMode(Scene::kTalk);
             talkResume = resume ? 1 : 0;
             shown = true;
         }
     }
-    if (!shown && resume) EnterScene(5);
+    if (!shown && resume) EnterScene(Scene::kScriptedWait);
     // The talk scene turns them to face each other; a skipped talk (as in every replay) too.
     if (boss.bossId >= 0 && !bossObjects.empty()) {
         FaceBossToPlayer();
@@ -174,9 +172,9 @@ bool CGameResource::UpdateTalk(KB::SKey& key) {
     if (talkPageFrame == 0) {
         if (talkPage >= static_cast<int32_t>(talkPages.size())) {
             if (talkResume == 0) {
-                SetMode(3);
+                SetMode(Scene::kPlay);
             } else {
-                EnterScene(5);
+                EnterScene(Scene::kScriptedWait);
             }
             return true;
         }
@@ -186,7 +184,7 @@ bool CGameResource::UpdateTalk(KB::SKey& key) {
         messageWindow.SetText(-1, page.text);
         const auto face = faces.find(page.speaker);
         if (page.speaker == "*") {
-            KB::GetSEList()->Play(kSeNarrator, false);
+            PlaySe(Se::kNarratorPage);
             messageWindow.background = false;
             talkFace = SFace();
         } else if (face != faces.end()) {
@@ -215,11 +213,11 @@ int CGameResource::LoadHelp() {
 bool CGameResource::UpdateHowToPlay(KB::SKey& key) {
     const auto leave = [this] {
         ResetGame();
-        SetMode(0);
+        SetMode(Scene::kTitle);
         messageWindow.Clear();
         return true;
     };
-    if ((key.mask & kFastForward) != 0) return leave();
+    if (Pushed(key, KeyBit::kFastForward)) return leave();
     if (talkPageFrame == 0) {
         if (talkPage >= static_cast<int32_t>(helpPages.size())) return leave();
         messageWindow.newPage = true;

@@ -1,13 +1,11 @@
 // The cut-in start: the snapshot of the field, the 32-frame zoom and the picture layers of
 // each cut-in with their timings; and the whole-screen flash.
-#include "framework/sound_list.h"
+#include "game/ids.h"
 #include "game/play/game_resource.h"
 
 namespace {
 
 constexpr int32_t kZoomFrames = 32;
-constexpr int32_t kSeBarrier = 104;
-constexpr int32_t kSeCutin = 116;
 constexpr int32_t kFlashFrames = 30;
 
 struct SCutinLayer {
@@ -36,7 +34,7 @@ void CGameResource::StartCutin(int32_t id, bool releaseOthers) {
         for (int32_t other : kCutinIds) ReleaseCutin(other);
     }
     PreloadCutin(id);
-    KestraneGameBase2::GetSEList()->Stop(kSeBarrier);
+    StopSe(Se::kBarrierHum);
     keepSnapshot = 0;
     int w = 0, h = 0;
     snapshotPlane.GetSize(&w, &h);
@@ -51,7 +49,7 @@ void CGameResource::StartCutin(int32_t id, bool releaseOthers) {
         cutin->fadeDelay = static_cast<int16_t>(layer.fadeDelay);
         cutin->fadeRepeat = 0;
     }
-    KestraneGameBase2::GetSEList()->Play(kSeCutin, false);
+    PlaySe(Se::kCutinStart);
 }
 
 void CGameResource::StartFlash(uint8_t red, uint8_t green, uint8_t blue) {

@@ -16,13 +16,6 @@ namespace {
 constexpr int32_t kW = CGameResource::kScreenWidth;
 constexpr int32_t kH = CGameResource::kScreenHeight;
 
-constexpr int32_t kSceneTitle = 0;
-constexpr int32_t kSceneRanking = 2;
-constexpr int32_t kSceneTalk = 4;
-constexpr int32_t kScenePause = 6;
-constexpr int32_t kSceneGameOver = 7;
-constexpr int32_t kSceneGallery = 10;
-
 void FillBlack(ISurface& target) {
     target.SetFillColor(0);
     target.Clear(nullptr);
@@ -51,7 +44,7 @@ void CGameResource::Draw(ISurface* target) {
     } else if (fadeDuration > 0 && fadeCounter >= fadeDuration) {
         FillBlack(*target);
         DrawOverlays(target);
-    } else if (scene == kScenePause) {
+    } else if (scene == Scene::kPause) {
         FillBlack(*target);
         DrawMenu(selectWindow, target);
     } else {
@@ -99,10 +92,10 @@ void CGameResource::DrawPlayField(ISurface* target) {
     if (status.finisherCounter > 0) DrawSkillEffect(target);
     DrawHud(target);
     DrawOverlays(target);
-    if (scene == kSceneTitle || scene == kSceneGallery || (scene == kSceneGameOver && gameOverCounter >= 600)) {
+    if (scene == Scene::kTitle || scene == Scene::kGalleryMenu || (scene == Scene::kGameOver && gameOverCounter >= 600)) {
         DrawMenu(selectWindow, target);
     }
-    if (scene == kSceneRanking) DrawRankingHighlight(target);
+    if (scene == Scene::kRanking) DrawRankingHighlight(target);
 
     // Flash: the colour scaled by what is left of it; none on its first frame.
     const int32_t c = flashCounter, d = flashDuration;
@@ -139,7 +132,7 @@ void CGameResource::DrawStageBackground(ISurface* target) {
 }
 
 void CGameResource::DrawOverlays(ISurface* target) {
-    const bool talk = scene == kSceneTalk;
+    const bool talk = scene == Scene::kTalk;
     const bool holdsText = messageWindow.HasText() || !messageWindow.GetPending().empty();
     if (talk && talkFace.image == 0 && holdsText) KestraneGameBase2::CBltSupport::DarkenRect(*target, 0, 336, 640, 144);
     messageWindow.Draw(target);

@@ -15,11 +15,6 @@ using tovarineGameSDK3rd::Draw::Rect;
 
 namespace {
 
-constexpr int32_t kScenePlay = 3;
-constexpr int32_t kSceneGameOver = 7;
-constexpr int32_t kSceneEnding = 8;
-constexpr int32_t kSceneCutinPlayback = 11;
-
 // One pop-up of the table: which display counter, its label, where it slides and glints.
 struct SPopup {
     int32_t counter;  // its frames left in the score-chain display; the value follows a bonus's
@@ -85,7 +80,7 @@ void CGameResource::DrawNumber(ISurface* target, int32_t x, int32_t y, int32_t v
 }
 
 void CGameResource::DrawHud(ISurface* target) {
-    if (scene == kSceneCutinPlayback) return;
+    if (scene == Scene::kGallery) return;
     const int32_t o = hudOffset * 3 / 2;
     const int32_t y = o + 8;
     const bool blinkLow = hudBlink % 48 < 24;
@@ -94,7 +89,7 @@ void CGameResource::DrawHud(ISurface* target) {
         return r;
     };
 
-    const bool bossGauge = scene == kScenePlay && boss.bossId >= 0 && boss.intro == 0 && boss.hp >= 1;
+    const bool bossGauge = scene == Scene::kPlay && boss.bossId >= 0 && boss.intro == 0 && boss.hp >= 1;
     if (bossGauge) {
         Rect icon{0, 224, 32, 256};
         if (boss.powerUpCountdown > 0) {
@@ -143,7 +138,7 @@ void CGameResource::DrawHud(ISurface* target) {
         }
     }
 
-    if (scene == kSceneGameOver || scene == kSceneEnding) return;
+    if (scene == Scene::kGameOver || scene == Scene::kEnding) return;
     Keyed(target, 8, y, blink(Rect{0, 0, 37, 32}));
     const int32_t frame = status.maxHp * 100 / 10000;
     Keyed(target, 45, y, Rect{37, 0, 37 + frame, 32});
@@ -151,7 +146,7 @@ void CGameResource::DrawHud(ISurface* target) {
     Keyed(target, 45, y, Rect{37, 32, 37 + status.hp * 100 / 10000, 64});
 
     Keyed(target, 208, y, blink(Rect{0, 64, 37, 96}));
-    if (scene == kScenePlay) {
+    if (scene == Scene::kPlay) {
         const bool target_ = boss.bossId < 0 ? AnyEnemyOnScreen() : IsBossOnScreen(0);
         if (!target_ || status.gauge < 2800) Keyed(target, 208, y, blink(Rect{144, 64, 181, 96}));
     }

@@ -4,6 +4,7 @@
 #include <span>
 
 #include "framework/image_loader.h"
+#include "game/ids.h"
 
 namespace {
 
@@ -417,7 +418,7 @@ bool CMessageWindow::Update(const KestraneGameBase2::SKey& key) {
         --inputLock;
         mask = 0;
     }
-    const bool fast = (mask & 0x8000) != 0;
+    const bool fast = (mask & Bit(KeyBit::kFastForward)) != 0;
 
     if (const int32_t typing = TypingSlot(); typing >= 0) {
         Slot& slot = slots_[typing];
@@ -456,7 +457,7 @@ bool CMessageWindow::Update(const KestraneGameBase2::SKey& key) {
     if (st_.waitCounter != 0) {
         if (fast) {
             st_.waitCounter = 0;
-        } else if (mask & 0x1FF) {
+        } else if ((mask & ((Bit(KeyBit::kDecide) << 1) - 1)) != 0) {  // a direction or the decide key
             st_.waitCounter = 0;
             return busyResult;
         } else if (st_.waitCounter > 0) {

@@ -6,14 +6,13 @@
 #include "draw/text_fast_plane.h"
 #include "framework/image_loader.h"
 #include "framework/list_field.h"
-#include "framework/sound_list.h"
+#include "game/ids.h"
 
 namespace {
 
 using namespace tovarineGameSDK3rd::Draw;
 using KestraneGameBase2::CBltSupport;
 
-constexpr int32_t kCursorSe = 100;
 constexpr int32_t kBarTop = 192;
 constexpr int32_t kBarBottom = 216;
 constexpr int32_t kCapWidth = 4;
@@ -87,7 +86,8 @@ bool CSelectWindow::Update(const KestraneGameBase2::SKey& key) {
     }
     blink_ = (blink_ + 1) % 256;
     const int32_t count = GetCount();
-    const bool up = key.mask & 1, left = key.mask & 2, down = key.mask & 4, right = key.mask & 8;
+    const bool up = Pushed(key, KeyBit::kUp), left = Pushed(key, KeyBit::kLeft), down = Pushed(key, KeyBit::kDown),
+               right = Pushed(key, KeyBit::kRight);
     if (count == 0 || (!(up || left || down || right) && !Chosen())) return false;
     int32_t c = cursor;
     if (!Chosen()) c = up || left || right ? 0 : -1;
@@ -96,7 +96,7 @@ bool CSelectWindow::Update(const KestraneGameBase2::SKey& key) {
     c = (c % count + count) % count;
     if (c == cursor) return false;
     cursor = c;
-    KestraneGameBase2::GetSEList()->Play(kCursorSe, false);
+    PlaySe(Se::kCursor);
     blink_ = 0;
     return true;
 }

@@ -110,12 +110,14 @@ TEST(BossBattle, DefeatsWaitThenMoveOnToTheNextStageOrTheEnding) {
     EXPECT_EQ(std::tuple(b0.G().gravity, b0.G().progress.stage, b0.G().status.regenerating, b0.G().hudSlideSpeed),
               std::tuple(CGameResource::kGravity, 1, 1, -4));
 
-    for (const auto& [score, replay, scene, stage] : {std::tuple{999999, false, 8, -1}, {999999, true, 9, -1},
-                                                      {1000000, false, 5, 3}}) {  // 5: the talks without files went to the scripted wait
+    for (const auto& [score, replay, scene, stage] : {std::tuple{999999, false, Scene::kEnding, -1},
+                                                      {999999, true, Scene::kFadeToTitle, -1},
+                                                      {1000000, false, Scene::kScriptedWait, 3}}) {
+        // the scripted wait: the talks without files went there
         Battle b(2);
         b.G().CreateBoss(15, 300, 200, false);
         b.G().replayPlaying = replay;
-        b.G().scene = -1;
+        b.G().scene = static_cast<Scene>(-1);
         EXPECT_FALSE(b.G().EndBossFight());
         b.G().status.score = score;  // after the defeat bonus
         b.Drive([&] { return b.G().EndBossFight(); });
@@ -124,9 +126,9 @@ TEST(BossBattle, DefeatsWaitThenMoveOnToTheNextStageOrTheEnding) {
 
     Battle b3(3);
     b3.G().CreateBoss(15, 300, 200, false);
-    b3.G().scene = -1;
+    b3.G().scene = static_cast<Scene>(-1);
     EXPECT_EQ(b3.Drive([&] { return b3.G().EndBossFight(); }), (std::vector<int32_t>{30, 60, 255}));
-    EXPECT_EQ(std::tuple(b3.settings.config.extrasUnlocked, b3.G().scene), std::tuple(1, 8));
+    EXPECT_EQ(std::tuple(b3.settings.config.extrasUnlocked, b3.G().scene), std::tuple(1, Scene::kEnding));
 }
 
 TEST(BossBattle, DefeatGreysTheBossOut) {

@@ -31,7 +31,7 @@ struct Frame : PlayFixture {
         images.Add(0, 256, 320);
         images.Add(1, 240, 135);
         gDrawn = &drawn;
-        game->scene = 3;
+        game->scene = Scene::kPlay;
     }
     ~Frame() { gDrawn = nullptr; }
     // The blits from image id, as "x,y [l,t,r,b]".
@@ -98,7 +98,7 @@ TEST(DrawFrame, PauseAFinishedFadeAndSkippedFramesHideTheField) {
     Frame f;
     CGameResource& g = *f.game;
     g.effects.push_back(CGameResource::EffectPtr(new Named<CObjectEffect, SEffectKind>(&g.kinds.effects[0], "effect")));
-    for (const auto& [scene, fade, skip, fills] : {std::tuple{6, 0, 0, 1u}, {3, 60, 0, 1u}, {3, 0, 1, 0u}}) {
+    for (const auto& [scene, fade, skip, fills] : {std::tuple{Scene::kPause, 0, 0, 1u}, {Scene::kPlay, 60, 0, 1u}, {Scene::kPlay, 0, 1, 0u}}) {
         g.scene = scene, g.fadeCounter = fade, g.fadeDuration = fade > 0 ? fade : -1, g.framesToSkip = skip;
         f.target.ClearLog(), f.drawn.clear();
         g.Draw(&f.target);
@@ -142,7 +142,7 @@ TEST(DrawFrame, FlashFadeAndTheStageBackgroundsWrap) {
 TEST(DrawFrame, RankingHighlightRows) {
     Frame f;
     CGameResource& g = *f.game;
-    g.scene = 2;
+    g.scene = Scene::kRanking;
     g.ranking.resize(4);
     // The last case follows row 1's text, which starts at (40, 68).
     for (const auto& [row, blink, rect, grey] : {std::tuple{0, 0, Rect{16, 56, 550, 90}, 159u},
@@ -184,7 +184,7 @@ TEST(Hud, ScoreGaugesAndStockMarks) {
         for (const std::string& b : f.Blits(0)) n += b.find("[96,128,105,145]") != std::string::npos;
         EXPECT_EQ(n, marks) << gauge;
     }
-    g.scene = 11;
+    g.scene = Scene::kGallery;
     f.target.ClearLog();
     g.DrawHud(&f.target);
     EXPECT_TRUE(f.target.Log().empty());

@@ -25,7 +25,7 @@ constexpr uint32_t kUp = 1, kLeft = 2, kDown = 4, kRight = 8, kBarrier = 1 << 8,
 struct Frame : PlayFixture {
     explicit Frame(const KindTableBuilder& kinds = KindTableBuilder()) : PlayFixture(kinds) {
         game->move.targetX = game->move.targetY = -1;
-        game->scene = 3;
+        game->scene = Scene::kPlay;
     }
     void Play(uint32_t mask, int frames = 1) {
         for (int i = 0; i < frames; ++i) {
@@ -74,7 +74,7 @@ TEST(PlayFrame, StageThreeKeepsTheBarrierDownOutsideAFightAndPauseEndsTheFrame) 
         p.game->keyLog = {PackKeys(kPause)};  // what a replay plays back
         p.game->player->motion.vx = 3;
         p.Play(kPause);
-        EXPECT_EQ(p.game->scene, replay ? 3 : 6);
+        EXPECT_EQ(p.game->scene, replay ? Scene::kPlay : Scene::kPause);
         EXPECT_EQ(p.game->player->x, 320);
     }
 }
@@ -93,7 +93,7 @@ TEST(PlayFrame, DamageResolution) {
 
     // A boss already at HP 0 makes the hero's damage void (outside play, where its fight
     // would end).
-    g.scene = 0;
+    g.scene = Scene::kTitle;
     g.boss.bossId = 12, g.boss.hp = 0;
     g.player->hp = -500;
     f.Play(0);

@@ -26,7 +26,7 @@ struct SkillFixture {
         return k;
     }
     SkillFixture() : play(Kinds()), g(*play.game), hero(*g.player) {
-        g.SetMode(3), play.sounds.played.clear(), play.sounds.log.clear();
+        g.SetMode(Scene::kPlay), play.sounds.played.clear(), play.sounds.log.clear();
     }
     morna::test::PlayFixture play;
     CGameResource& g;
@@ -53,19 +53,19 @@ TEST(PlayerStatus, DamageFillsTheGaugeAndEndsTheGameOnce) {
 
     f.g.progress.invincible = 1;
     f.g.DamagePlayer(-20000, false);
-    EXPECT_EQ(std::tuple(s.hp, s.gauge, f.g.scene), std::tuple(0, 10000, 3));
+    EXPECT_EQ(std::tuple(s.hp, s.gauge, f.g.scene), std::tuple(0, 10000, Scene::kPlay));
     f.g.progress.invincible = 0, s.barrierUp = 1;
     CObjectBoss* body = f.g.CreateBoss(0, 400, 240, false);
     body->motion.vx = 2;
     f.g.DamagePlayer(-1, false);
-    EXPECT_EQ(std::tuple(f.g.scene, s.barrierUp, body->motion.vx), std::tuple(7, 0, 0.0));
+    EXPECT_EQ(std::tuple(f.g.scene, s.barrierUp, body->motion.vx), std::tuple(Scene::kGameOver, 0, 0.0));
     f.g.DamagePlayer(2000, false);  // nothing in the game over
     EXPECT_EQ(s.hp, 0);
     // A replay fades to the title, once however often the hero is hit meanwhile.
-    f.g.SetMode(3), f.g.replayPlaying = true;
+    f.g.SetMode(Scene::kPlay), f.g.replayPlaying = true;
     f.g.DamagePlayer(-1, false);
     f.g.UpdateFade(), f.g.DamagePlayer(-1, false);
-    EXPECT_EQ(std::tuple(f.g.scene, f.g.fadeDuration, f.g.fadeCounter), std::tuple(9, 60, 1));
+    EXPECT_EQ(std::tuple(f.g.scene, f.g.fadeDuration, f.g.fadeCounter), std::tuple(Scene::kFadeToTitle, 60, 1));
 }
 
 TEST(PlayerStatus, BarrierEnergyTimeline) {

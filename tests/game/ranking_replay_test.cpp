@@ -143,7 +143,7 @@ TEST(Ranking, ScreenRows) {
     morna::test::PlayFixture play;
     SaveFolder folder;
     CGameResource& g = *play.game;
-    g.ranking = {Entry(2100000), Entry(600000, 1)}, g.scene = 2;
+    g.ranking = {Entry(2100000), Entry(600000, 1)}, g.scene = Scene::kRanking;
     g.ShowRanking(1);
     ASSERT_EQ(std::pair(g.rankingRowObjects.size(), g.effects.size()), std::pair(size_t{20}, size_t{22}));
     // Layer by layer: text, colour, size, start, vertical friction and blink.
@@ -192,7 +192,7 @@ TEST(Replay, LoadAnswersAndPlayback) {
         EXPECT_EQ(g.LoadReplay((std::string("save\\") + name + ".rpl").c_str()), answer) << name;
         EXPECT_TRUE(g.keyLog.empty());
     }
-    EXPECT_EQ(std::tuple(g.GetMode(), g.replayPlaying, g.replayHeader.stage), std::tuple(0, false, 1));
+    EXPECT_EQ(std::tuple(g.GetMode(), g.replayPlaying, g.replayHeader.stage), std::tuple(Scene::kTitle, false, 1));
     EXPECT_EQ(boxes, (std::vector<std::string>{"エラー: リプレイファイルが開けませんでした。",
                                                "エラー: リプレイファイルが読み込めませんでした。",
                                                "エラー: リプレイファイルが読み込めませんでした。",
@@ -205,7 +205,7 @@ TEST(Replay, LoadAnswersAndPlayback) {
     EXPECT_EQ(std::pair(g.keyLog, key.mask), std::pair(Bytes{0x7D}, 0xC10Fu));
 
     ASSERT_EQ(g.LoadReplay("save\\good.rpl"), 0);
-    EXPECT_EQ(std::tuple(g.GetMode(), g.replayPlaying, g.talksShown, g.replayHeader.stage), std::tuple(3, true, ~0u, 2));
+    EXPECT_EQ(std::tuple(g.GetMode(), g.replayPlaying, g.talksShown, g.replayHeader.stage), std::tuple(Scene::kPlay, true, ~0u, 2));
     // Playback: the logged keys replace the live ones; past the log the keys are empty and
     // the game fades to a new one.
     std::vector<uint32_t> masks;
@@ -215,7 +215,7 @@ TEST(Replay, LoadAnswersAndPlayback) {
         masks.push_back(key.mask);
     }
     EXPECT_EQ(masks, (std::vector<uint32_t>{0x4105, 0x100, 0}));
-    EXPECT_EQ(g.GetMode(), 9);
+    EXPECT_EQ(g.GetMode(), Scene::kFadeToTitle);
 }
 
 }  // namespace

@@ -76,10 +76,10 @@ TEST(ReplayRoundTrip, PlaybackMatchesTheRecordedGameFrameByFrame) {
     // each frame that ran the world.
     const auto run = [&](CGameResource& g, int frames, int drawEvery) {
         std::vector<Bytes> states;
-        for (int f = 0; f < frames && (g.GetMode() == 3 || g.GetMode() == 4); ++f) {
+        for (int f = 0; f < frames && (g.GetMode() == Scene::kPlay || g.GetMode() == Scene::kTalk); ++f) {
             // Playback gets other live keys, which the log overrides.
             KestraneGameBase2::SKey key(ScriptedKeys(g.replayPlaying ? f + 45 : f));
-            const bool world = g.GetMode() == 3;
+            const bool world = g.GetMode() == Scene::kPlay;
             g.UpdateScene(key);
             if (world) states.push_back(Snapshot(g));
             if (f % drawEvery == 0) g.Draw(&screen);
@@ -97,7 +97,7 @@ TEST(ReplayRoundTrip, PlaybackMatchesTheRecordedGameFrameByFrame) {
     SStageProgress start;
     start.stage = 0;
     recorder->StartGame(start);
-    recorder->SetMode(3);
+    recorder->SetMode(Scene::kPlay);
     const std::vector<Bytes> recorded = run(*recorder, 1800, 1);
     ASSERT_FALSE(recorder->SaveReplay(replay.c_str()));
     ASSERT_FALSE(recorder->keyLog.empty());
@@ -107,7 +107,7 @@ TEST(ReplayRoundTrip, PlaybackMatchesTheRecordedGameFrameByFrame) {
     const std::vector<Bytes> played = run(*player, 4000, 4);
     ASSERT_GE(played.size(), recorded.size());  // then frames up to the next key the log lacks
     for (size_t f = 0; f < recorded.size(); ++f) ASSERT_EQ(played[f], recorded[f]) << "frame " << f;
-    EXPECT_EQ(player->GetMode(), 9);  // the log's end fades to a new game
+    EXPECT_EQ(player->GetMode(), Scene::kFadeToTitle);  // the log's end fades to a new game
 }
 
 }  // namespace

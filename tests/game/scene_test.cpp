@@ -97,16 +97,16 @@ protected:
 };
 
 TEST_F(SceneTest, TitleMenuWithAndWithoutTheExtras) {
-    g.SetMode(0);
+    g.SetMode(Scene::kTitle);
     EXPECT_EQ(sounds.Take(), (std::vector<std::string>{"music 0"}));
     EXPECT_TRUE(play.settings.acceptsDrops);
     std::filesystem::create_directories(play.images.Path() + "/save");
     ASSERT_FALSE(g.SaveReplay("save\\a.rpl"));
     play.settings.dropped = {"save\\a.rpl", "b.rpl"};  // the first file plays
     Frame();
-    EXPECT_EQ(std::tuple(g.GetMode(), g.replayPlaying, play.settings.dropped.size()), std::tuple(3, true, size_t{0}));
+    EXPECT_EQ(std::tuple(g.GetMode(), g.replayPlaying, play.settings.dropped.size()), std::tuple(Scene::kPlay, true, size_t{0}));
     g.replayPlaying = false;
-    g.SetMode(0);
+    g.SetMode(Scene::kTitle);
     EXPECT_EQ(std::tuple(g.selectWindow.GetCount(), g.selectWindow.GetX(), g.selectWindow.GetY()),
               std::tuple(5, 208, 256));
     Choose(4);
@@ -115,18 +115,18 @@ TEST_F(SceneTest, TitleMenuWithAndWithoutTheExtras) {
 
     g.exitRequest = false;
     play.settings.config.extrasUnlocked = 1;
-    g.SetMode(0);
+    g.SetMode(Scene::kTitle);
     EXPECT_EQ(std::tuple(g.selectWindow.GetCount(), g.selectWindow.GetX(), g.selectWindow.GetY()),
               std::tuple(6, 208, 240));
     Choose(4);
-    EXPECT_EQ(std::tuple(g.GetMode(), g.IsExitRequested(), play.settings.acceptsDrops), std::tuple(10, false, false));
+    EXPECT_EQ(std::tuple(g.GetMode(), g.IsExitRequested(), play.settings.acceptsDrops), std::tuple(Scene::kGalleryMenu, false, false));
 }
 
 TEST_F(SceneTest, HowToPlayAndRankingReturnToTheTitle) {
     Text("help.txt", "一頁目\r\n\r\nabc\r\n");
-    g.SetMode(0);
+    g.SetMode(Scene::kTitle);
     Choose(1);
-    ASSERT_EQ(g.GetMode(), 1);
+    ASSERT_EQ(g.GetMode(), Scene::kHowToPlay);
     // Menus repeat directions at 48; the help takes buttons once, the barrier key level.
     EXPECT_EQ(std::tuple(Repeat(0), Repeat(9), Repeat(8)), std::tuple(48, 128, 0));
     Frame();
@@ -151,38 +151,38 @@ TEST_F(SceneTest, HowToPlayAndRankingReturnToTheTitle) {
     // Sent in at (640, 240), it has moved once.
     EXPECT_EQ(std::tuple(g.objects.front()->x, g.objects.front()->y, g.objects.front()->motion.vx),
               std::tuple(637.0, 240.0, -3.0));
-    EXPECT_EQ(Until([&] { return g.GetMode() == 0; }, kDecide), 120);
+    EXPECT_EQ(Until([&] { return g.GetMode() == Scene::kTitle; }, kDecide), 120);
 
     Choose(1);
     Frame();
     Frame(kFast);
-    EXPECT_EQ(std::pair(g.GetMode(), g.messageWindow.IsShown()), std::pair(0, false));
+    EXPECT_EQ(std::pair(g.GetMode(), g.messageWindow.IsShown()), std::pair(Scene::kTitle, false));
 
     sounds.Take();
     Choose(2);
-    ASSERT_EQ(g.GetMode(), 2);
+    ASSERT_EQ(g.GetMode(), Scene::kRanking);
     Frame(kUp);  // no rows: the cursor stays
     Frame(kDecide);
-    EXPECT_EQ(g.GetMode(), 0);
+    EXPECT_EQ(g.GetMode(), Scene::kTitle);
     EXPECT_EQ(sounds.Take(), (std::vector<std::string>{"se 100", "se 100", "se 101", "se 101"}));
-    g.SetMode(2);
+    g.SetMode(Scene::kRanking);
     g.rankingCount = 10;
     Frame(kUp);
     EXPECT_EQ(g.rankingRow, 9);  // wraps
     Frame(kBack);
-    EXPECT_EQ(g.GetMode(), 0);
+    EXPECT_EQ(g.GetMode(), Scene::kTitle);
 }
 
 TEST_F(SceneTest, GameStartPauseAndBackToTheTitle) {
-    g.SetMode(0);
+    g.SetMode(Scene::kTitle);
     sounds.Take();
     g.keyLog = {1, 2};
     g.replayPlaying = true;  // F12 during a replay leaves it on; a new game is recorded
     OpenFully();
     Frame(kDecide);
     EXPECT_EQ(sounds.Take(), (std::vector<std::string>{"se 103"}));
-    EXPECT_EQ(Until([&] { return g.GetMode() != 0; }), 16);
-    EXPECT_EQ(std::tuple(g.GetMode(), g.keyLog.size(), g.replayPlaying, g.progress.stage), std::tuple(3, 0u, false, 0));
+    EXPECT_EQ(Until([&] { return g.GetMode() != Scene::kTitle; }), 16);
+    EXPECT_EQ(std::tuple(g.GetMode(), g.keyLog.size(), g.replayPlaying, g.progress.stage), std::tuple(Scene::kPlay, 0u, false, 0));
     EXPECT_EQ(std::tuple(Repeat(0), Repeat(9), Repeat(8)), std::tuple(0, 0, 128));
     g.status.score = 500;
     play.settings.config.invincible = true;  // the cheat switch: never rated
@@ -190,7 +190,7 @@ TEST_F(SceneTest, GameStartPauseAndBackToTheTitle) {
     EXPECT_EQ(std::pair(g.status.score, g.progress.invincible), std::pair(0, uint8_t{1}));
 
     g.Pause();
-    ASSERT_EQ(g.GetMode(), 6);
+    ASSERT_EQ(g.GetMode(), Scene::kPause);
     EXPECT_EQ(std::tuple(g.selectWindow.GetCount(), g.selectWindow.GetY(), Repeat(0), Repeat(8)),
               std::tuple(2, 256, 48, 128));
     Frame();
@@ -198,25 +198,25 @@ TEST_F(SceneTest, GameStartPauseAndBackToTheTitle) {
     ASSERT_GT(g.selectWindow.fade, 0);
     Frame(kDecide);  // taken while the menu opens
     EXPECT_EQ(std::pair(g.selectWindow.fade, sounds.Take()), std::pair(-255, std::vector<std::string>{"se 101"}));
-    Until([&] { return g.GetMode() != 6; });
-    EXPECT_EQ(g.GetMode(), 3);  // item 0, resume
+    Until([&] { return g.GetMode() != Scene::kPause; });
+    EXPECT_EQ(g.GetMode(), Scene::kPlay);  // item 0, resume
 
     g.Pause();
     Choose(1);
-    Until([&] { return g.GetMode() != 6; });
-    EXPECT_EQ(g.GetMode(), 0);
+    Until([&] { return g.GetMode() != Scene::kPause; });
+    EXPECT_EQ(g.GetMode(), Scene::kTitle);
     // The title takes no decide while its menu opens.
     Frame();
     Frame(kDecide);
     EXPECT_GT(g.selectWindow.fade, 0);
-    EXPECT_EQ(g.GetMode(), 0);
+    EXPECT_EQ(g.GetMode(), Scene::kTitle);
 }
 
 TEST_F(SceneTest, GameOverTimelineOfAScoreOfZero) {
-    g.SetMode(0);  // the title music, which the game over fades out
+    g.SetMode(Scene::kTitle);  // the title music, which the game over fades out
     sounds.Take();
-    g.scene = 3;
-    g.SetMode(7);
+    g.scene = Scene::kPlay;
+    g.SetMode(Scene::kGameOver);
     EXPECT_EQ(sounds.Take(), (std::vector<std::string>{"se 126"}));
     std::vector<std::string> seen;
     for (int f = 1; f <= 420; ++f) {
@@ -232,44 +232,44 @@ TEST_F(SceneTest, GameOverTimelineOfAScoreOfZero) {
     ASSERT_EQ(g.effects.size(), 1u);
     EXPECT_EQ(std::tuple(g.effects.front()->x, g.effects.front()->y), std::tuple(320.0, 160.0));
     Choose(0);  // the music fades over 60 frames from here
-    const int closing = Until([&] { return g.GetMode() != 7; });
-    EXPECT_EQ(std::tuple(g.GetMode(), g.fadeDirection, g.fadeDuration), std::tuple(3, -1, 60));
+    const int closing = Until([&] { return g.GetMode() != Scene::kGameOver; });
+    EXPECT_EQ(std::tuple(g.GetMode(), g.fadeDirection, g.fadeDuration), std::tuple(Scene::kPlay, -1, 60));
     for (int f = closing; f < 60; ++f) Frame();
     EXPECT_EQ(sounds.Take(), (std::vector<std::string>{"stop 10"}));
 }
 
 TEST_F(SceneTest, ScriptedWaitEndingAndReplay) {
-    g.scene = 5;
+    g.scene = Scene::kScriptedWait;
     g.move.targetX = 100000, g.move.targetY = 240;  // a walk that does not end in time
     g.move.frameBudget = 1000;
-    EXPECT_EQ(Until([&] { return g.GetMode() != 5; }), 301);
-    EXPECT_EQ(g.GetMode(), 3);
+    EXPECT_EQ(Until([&] { return g.GetMode() != Scene::kScriptedWait; }), 301);
+    EXPECT_EQ(g.GetMode(), Scene::kPlay);
 
-    g.SetMode(8);
+    g.SetMode(Scene::kEnding);
     EXPECT_EQ(sounds.Take(), (std::vector<std::string>{"music 9"}));
     EXPECT_EQ(Until([&] { return g.blackOutCounter == 180; }), 180);
     for (int f = 0; f < 50; ++f) Frame();
     EXPECT_EQ(g.blackOutCounter, 180);
     Frame(kFast);
     EXPECT_EQ(std::pair(g.blackOutCounter, g.fadeDuration), std::pair(400, 180));
-    EXPECT_EQ(Until([&] { return g.GetMode() == 0; }), 181);
+    EXPECT_EQ(Until([&] { return g.GetMode() == Scene::kTitle; }), 181);
     EXPECT_EQ(sounds.Take(), (std::vector<std::string>{"stop 9", "music 0"}));
 
     g.replayPlaying = true;
-    g.SetMode(8);
-    EXPECT_EQ(std::tuple(g.GetMode(), g.fadeDirection, g.fadeDuration), std::tuple(9, 1, 60));
-    g.SetMode(3);
+    g.SetMode(Scene::kEnding);
+    EXPECT_EQ(std::tuple(g.GetMode(), g.fadeDirection, g.fadeDuration), std::tuple(Scene::kFadeToTitle, 1, 60));
+    g.SetMode(Scene::kPlay);
     Frame(kPauseKey);
-    EXPECT_EQ(g.GetMode(), 9);
-    EXPECT_EQ(Until([&] { return g.GetMode() == 0; }), 60);
+    EXPECT_EQ(g.GetMode(), Scene::kFadeToTitle);
+    EXPECT_EQ(Until([&] { return g.GetMode() == Scene::kTitle; }), 60);
     EXPECT_FALSE(g.replayPlaying);
 }
 
 TEST_F(SceneTest, GalleryPanStaysInItsRectangle) {
     play.settings.config.extrasUnlocked = 1;
-    g.SetMode(10);
+    g.SetMode(Scene::kGalleryMenu);
     Choose(1);  // "ギガトンハンマー"
-    ASSERT_EQ(std::pair(g.GetMode(), g.galleryValue), std::pair(11, 6));
+    ASSERT_EQ(std::pair(g.GetMode(), g.galleryValue), std::pair(Scene::kGallery, 6));
     std::vector<std::pair<int, int>> pans;
     for (uint32_t mask : {kLeft, kUp, kUp, kRight, kDown, kDown, kDown}) {
         Frame(mask);
@@ -282,7 +282,7 @@ TEST_F(SceneTest, GalleryPanStaysInItsRectangle) {
     EXPECT_EQ(std::pair(g.cutins.front()->x, g.cutins.front()->y), std::pair(0.0, -320.0));
     EXPECT_EQ(g.cutins.front()->kind, &g.kinds.cutins[17]);
     Frame(kBack);
-    EXPECT_EQ(g.GetMode(), 10);
+    EXPECT_EQ(g.GetMode(), Scene::kGalleryMenu);
     Choose(2);  // "バルカンフレア": its still over record 18
     Frame();
     std::vector<const SEffectKind*> layers;
@@ -293,25 +293,25 @@ TEST_F(SceneTest, GalleryPanStaysInItsRectangle) {
 TEST_F(SceneTest, TalksShowOncePerGameAndFastForwardRunsThemThrough) {
     Text("face.txt", "ティルト,90,1,0\r\n");
     Text("talk03.txt", "/ティルト\r\n一\r\n/*\r\n二\r\n/誰\r\n三\r\n");
-    g.scene = 3;
+    g.scene = Scene::kPlay;
     g.talksShown = 0;
-    g.LoadTalk(3, true);
-    ASSERT_EQ(g.GetMode(), 4);
+    g.LoadTalk(Talk::kBoss0Defeated, true);
+    ASSERT_EQ(g.GetMode(), Scene::kTalk);
     // Buttons and directions once per press, fast-forward level.
     EXPECT_EQ(std::tuple(Repeat(0), Repeat(8), Repeat(15)), std::tuple(128, 128, 0));
     g.shakeCounterX = 30;
     Frame(kFast);
     EXPECT_EQ(std::tuple(g.talkFace.image, g.talkFace.column, g.messageWindow.background), std::tuple(90, 1, true));
-    EXPECT_LT(Until([&] { return g.GetMode() != 4; }, kFast, 200), 200);
-    EXPECT_EQ(g.GetMode(), 5);
+    EXPECT_LT(Until([&] { return g.GetMode() != Scene::kTalk; }, kFast, 200), 200);
+    EXPECT_EQ(g.GetMode(), Scene::kScriptedWait);
     EXPECT_EQ(g.shakeCounterX, 30);  // the camera holds during a talk
     EXPECT_EQ(sounds.Take(), (std::vector<std::string>{"se 124"}));
 
-    g.scene = 3;
-    g.LoadTalk(3, false);
-    EXPECT_EQ(g.GetMode(), 3);
-    g.LoadTalk(3, true);
-    EXPECT_EQ(g.GetMode(), 5);
+    g.scene = Scene::kPlay;
+    g.LoadTalk(Talk::kBoss0Defeated, false);
+    EXPECT_EQ(g.GetMode(), Scene::kPlay);
+    g.LoadTalk(Talk::kBoss0Defeated, true);
+    EXPECT_EQ(g.GetMode(), Scene::kScriptedWait);
 }
 
 }  // namespace

@@ -28,7 +28,7 @@ using morna::test::BodyApp;
 uint32_t Colour(int frame) { return 0x203040u + static_cast<uint32_t>(frame) * 0x010305u; }
 
 struct Script {
-    // Per frame: "M0" SetMode(0), "P" Pause, "R" ResetGame, "U" the scene step (then "f" in
+    // Per frame: "M0" SetMode(Scene::kTitle), "P" Pause, "R" ResetGame, "U" the scene step (then "f" in
     // full screen, and the mask in hex when not 0), "D" a draw ("D*": the screen changed).
     std::vector<std::string> lines;
     std::vector<uint32_t> now, shown;  // the clock and the picture's corner at each step
@@ -59,7 +59,7 @@ class ScriptedGame : public CGameResource {
 public:
     ScriptedGame(const tovarineGameSDK3rd::VTL::smart_ptr<CKeyControl>& keys, Script& run)
         : CGameResource(keys, Setup(run)), run_(run) {}
-    void SetMode(int32_t mode) override { Add("M" + std::to_string(mode)); }
+    void SetMode(Scene mode) override { Add("M" + std::to_string(static_cast<int>(mode))); }
     void Pause() override { Add("P"); }
     void ResetGame() override { Add("R"); }
     void UpdateScene(KB::SKey& key) override {

@@ -20,8 +20,8 @@
 #include <string>
 #include <vector>
 
-#include "game/play/game_resource.h"
 #include "game/files/key_control.h"
+#include "game/play/game_resource.h"
 #include "tests/common/fake_clock.h"
 #include "tests/common/image_folder.h"
 #include "tests/common/recording_sounds.h"
