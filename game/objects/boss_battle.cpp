@@ -1,5 +1,5 @@
 // The boss battle frame: the intro of each boss, its defeat sequence and the assembly of
-// boss 0. The scripts of bosses 0 to 3 are least bodies until their issues fill them.
+// boss 0. The scripts of bosses 1 to 3 are least bodies until their issues fill them.
 #include <cmath>
 #include <iterator>
 
@@ -24,12 +24,6 @@ constexpr SFightStart kFightStart[] = {
     {0, 20000, 5400, 2000, 448}, {1, 22500, 7200, 5000, -1}, {2, 25000, 8100, -1, -1},
     {3, 30000, 9000, 2500, -1},  {12, -1, -1, 2500, -1},     {14, 15000, -1, 10000, -1},
 };
-
-void StartFade(IObjectDraw& o, int32_t frames) {
-    o.fadeCounter = o.fadeLength = static_cast<int16_t>(frames);
-    o.fadeDelay = -1;
-    o.fadeRepeat = 0;
-}
 
 }  // namespace
 
@@ -206,7 +200,7 @@ void CGameResource::ShowBossDefeat(int32_t frames) {
             o.pose = 1;
         } else {
             o.additive = 1;
-            StartFade(o, frames);
+            StartFade(o, frames, -1);
             o.ResetMotion();
             o.MoveToward(1, 0.3, 0.0, 0.3, o.x, o.y + 64);
             o.jitter = 1;
@@ -227,7 +221,7 @@ bool CGameResource::EndBossFight() {
         frontEffects.clear();
         if (id == 1) {
             for (EffectPtr& e : effects) {
-                if (!e.isNull()) StartFade(*e, 60);
+                if (!e.isNull()) StartFade(*e, 60, -1);
             }
         }
         if (id == 0) {
@@ -293,7 +287,7 @@ bool CGameResource::EndBossFight() {
             PlayMusic(Music::kStageStart, 16);
             const auto fadeIdle = [](auto& list) {
                 for (auto& o : list) {
-                    if (!o.isNull() && o->fadeLength == 0) StartFade(*o, 60);
+                    if (!o.isNull() && o->fadeLength == 0) StartFade(*o, 60, -1);
                 }
             };
             fadeIdle(objects);
@@ -369,6 +363,5 @@ bool CGameResource::EndBossFight() {
 }
 
 // Least bodies: the stage bosses' scripts are filled by the boss-script issues.
-void CGameResource::RunBoss0() {}
 void CGameResource::RunBoss1() {}
 void CGameResource::RunBoss2() {}

@@ -198,19 +198,15 @@ void CGameResource::PickItemPicture(uint32_t r, int32_t& image, Rect& rect) cons
 
 // ---- shots
 
-namespace {
-
 // Enemies fire only from points in the view.
-bool InView(const CGameResource& game, double x, double y) {
+bool CGameResource::IsInView(double x, double y) const {
     int32_t cx = 0, cy = 0;
-    game.GetCameraOrigin(cx, cy);
+    GetCameraOrigin(cx, cy);
     return cx <= x && x <= cx + 639.0 && cy <= y && y <= cy + 479.0;
 }
 
-}  // namespace
-
 void CGameResource::FireShots(int32_t kind, double x, double y, uint8_t angle, int32_t images, double speed) {
-    if (!InView(*this, x, y)) return;
+    if (!IsInView(x, y)) return;
     CObjectShot* shot = nullptr;
     if (images < 1) {
         shot = CreateShot(kind, TruncInt(x), TruncInt(y), 0);
@@ -227,7 +223,7 @@ void CGameResource::FireShots(int32_t kind, double x, double y, uint8_t angle, i
 }
 
 void CGameResource::FireAimedShot(int32_t kind, double x, double y, double speed) {
-    if (!InView(*this, x, y)) return;
+    if (!IsInView(x, y)) return;
     if (CObjectShot* shot = CreateShot(kind, TruncInt(x), TruncInt(y), 0)) shot->SetCourse(*player, speed, 0, 0);
     if (kind >= 4 && kind <= 12) PlayShotSound(kind - 4);
 }

@@ -24,6 +24,12 @@ bool IsPointInRect(int32_t x, int32_t y, const Rect& rect) {
     return rect.left <= x && x < rect.right && rect.top <= y && y < rect.bottom;
 }
 
+void StartFade(IObjectDraw& o, int32_t length, int32_t delay) {
+    o.fadeCounter = o.fadeLength = static_cast<int16_t>(length);
+    o.fadeDelay = static_cast<int16_t>(delay);
+    o.fadeRepeat = 0;
+}
+
 CObjectEnemy* BossElement(const std::vector<CGameResource::ObjectPtr>& elements, size_t i) {
     if (i >= elements.size()) return nullptr;
     return dynamic_cast<CObjectEnemy*>(elements[i].GetNoCheck());

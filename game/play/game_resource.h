@@ -445,6 +445,8 @@ public:
     bool AnyEnemyOnScreen() const;
     // The boss body's hit box within the view less margin.
     bool IsBossOnScreen(int32_t margin) const;
+    // The world point within the view: the camera origin to origin + (639, 479).
+    bool IsInView(double x, double y) const;
     // The truncated centres' distance, truncated.
     int32_t DistanceToPlayer(const CObjectBase& object) const;
     // Chances and numbers from the hero's (and the boss body's) position: no generator draw.

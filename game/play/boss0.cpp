@@ -1,0 +1,270 @@
+// Boss 0's battle script: the hammer walker steps toward the player or back, rolls a rock and
+// then swings or falls over and comes back from beyond the view, and with a full second meter
+// and the player near brings its hammer down twice.
+#include <algorithm>
+#include <cmath>
+
+#include "framework/sound_list.h"
+#include "game/play/boss_fight.h"
+#include "game/play/game_resource.h"
+#include "game/widgets/message_window.h"
+
+namespace {
+
+void PlaySE(int32_t id) { KestraneGameBase2::GetSEList()->Play(id, false); }
+
+enum Boss0Action : int32_t {
+    kPause = 0,
+    kResume = 1,  // pushed after the fall: one frame, no handler
+    kStepIn = 2,
+    kStepBack = 3,
+    kRock = 4,
+    kSwing = 5,
+    kFall = 6,
+    kHammer = 7,
+    kFlinchStep = 8,
+};
+
+// Boss animations of this boss's table.
+enum Boss0Animation : uint8_t {
+    kStand = 0,
+    kWalk = 1,  // alternates with 2
+    kBackOff = 3,  // alternates with 4
+    kFallOver = 5,
+    kSwingHammer = 6,
+    kRaiseHammer = 7,
+};
+
+class Boss0Script {
+public:
+    Boss0Script(CGameResource& game, CObjectEnemy& body) : g_(game), boss_(game.boss), body_(body) {
+        g_.GetCameraOrigin(cx_, cy_);
+    }
+
+    void Choose() {
+        g_.FaceBossToPlayer();
+        if (boss_.idleCountdown > 0) {
+            --boss_.idleCountdown;
+            return;
+        }
+        if (body_.x < cx_ || body_.x > cx_ + CGameResource::kScreenWidth) return g_.PushBossAction(kStepIn);
+        const int32_t distance = g_.DistanceToPlayer(body_);
+        if (boss_.secondMeter >= 10000 && distance < 300) {
+            boss_.secondMeter = 0;
+            return g_.PushBossAction(kHammer);
+        }
+        // A rock costs more when the next walk would be the first of its pair; each test
+        // draws only when the meters allow the throw.
+        if (boss_.gauge > 2500 && boss_.animationToggle == 0 && g_.bossRand.Get() % 2 == 0) {
+            boss_.gauge -= 2500;
+            return g_.PushBossAction(kRock);
+        }
+        if (boss_.gauge > 2000 && boss_.animationToggle != 0 && g_.bossRand.Get() % 2 == 0) {
+            boss_.gauge -= 2000;
+            return g_.PushBossAction(kRock);
+        }
+        if (boss_.flinchCountdown > 0) return g_.PushBossAction(kFlinchStep);
+        // The farther the player, the likelier a step toward it.
+        g_.PushBossAction(g_.PositionChance(static_cast<uint32_t>(distance / 10 + 40)) ? kStepIn : kStepBack);
+    }
+
+    // One step of the running action; false when the step must not rise (held or popped).
+    bool Step(int32_t action, int32_t step) {
+        switch (action) {
+            case kPause: boss_.lastStep = 1; return true;
+            case kStepIn: return Walk(step, kWalk, 2.0, false, 30);
+            case kStepBack: return Walk(step, kBackOff, -1.0, true, 45);
+            case kFlinchStep: return Walk(step, kBackOff, -0.5, true, -1);
+            case kRock:
+                if (step == 0) ThrowRock();
+                return true;
+            case kSwing:
+                if (step == 0) g_.SetBossAnimation(kSwingHammer), boss_.lastStep = 1;
+                return true;
+            case kFall: return Fall(step);
+            case kHammer: Hammer(step); return true;
+            default: return true;  // kResume: only passes its last step
+        }
+    }
+
+private:
+    void SetVelocity(double vx, double vy) {
+        body_.motion.vx = g_.SignByBossFacing(vx);
+        body_.motion.vy = vy;
+    }
+
+    // A step forward (positive speed) or back; it lands with a shake and leaves the boss idle
+    // for a while (idleBase < 0: not at all).
+    bool Walk(int32_t step, uint8_t animation, double speed, bool onlyInView, int32_t idleBase) {
+        if (step == 0) {
+            g_.SetBossAnimation(animation);
+            if (!onlyInView || (body_.x >= cx_ + 32 && body_.x <= cx_ + 608)) SetVelocity(speed, 0);
+            boss_.lastStep = 1;
+            return true;
+        }
+        g_.shakeCounterY = 30;
+        body_.ResetMotion();
+        PlaySE(151);
+        g_.PopBossAction();
+        boss_.idleCountdown = idleBase < 0 ? 0 : boss_.gauge / 10 % 30 + idleBase;
+        return false;
+    }
+
+    // The rock rolls in from the view's edge behind the player's side and stops about D
+    // pixels on, under the boss; the swing or the fall follows once it has rolled.
+    void ThrowRock() {
+        const bool right = g_.IsBossFacingRight();
+        const double startX = right ? cx_ - 32 : cx_ + CGameResource::kScreenWidth;
+        const double rollLength = right ? body_.x - cx_ + 64 : cx_ + CGameResource::kScreenWidth - body_.x + 32;
+        const double v = g_.SignByBossFacing(std::sqrt(0.2 * rollLength));
+        const bool swing = boss_.animationToggle != 0;
+        boss_.lastStep = 1;
+        g_.PushBossAction(swing ? kSwing : kFall);
+        boss_.waitFrames = TruncInt(std::fabs(v / 0.1));
+        CObjectBlock* rock = g_.CreateBlockByName(right ? "ポロちゃん岩逆" : "ポロちゃん岩", TruncInt(startX),
+                                                  TruncInt(cy_ + 384 - rollLength / 2), 0);
+        if (rock == nullptr) return;
+        rock->motion.vx = v;
+        rock->motion.vy = 0;
+        rock->motion.frictionX = 0.1;
+        rock->phase = swing ? 1 : 0;
+        rock->wait = static_cast<uint16_t>(boss_.waitFrames + (swing ? 10 : -10));
+    }
+
+    // Walks, trips, flies up and falls flat, slides out of the view in a world without
+    // gravity and comes back upright at the view's edge.
+    bool Fall(int32_t step) {
+        switch (step) {
+            case 0:
+                g_.SetBossAnimation(kWalk);
+                SetVelocity(2.0, 0);
+                boss_.waitFrames = 15;
+                boss_.lastStep = 5;
+                return true;
+            case 1:
+                g_.shakeCounterX = 20;
+                body_.ResetMotion();
+                g_.SetBossAnimation(kFallOver);
+                boss_.waitFrames = 0;
+                boss_.damageScale = 0;
+                boss_.heightSegment = 1;
+                PlaySE(153);
+                return true;
+            case 2: SetVelocity(6.0, -5.0); return true;
+            case 3: return FallFlat();
+            case 4: {
+                boss_.damageScale = 0;
+                boss_.enraged = 0;
+                const bool gone = g_.IsBossFacingRight() ? body_.x > cx_ + 990 : body_.x < cx_ - 350;
+                if (!gone) boss_.waitFrames = 30;
+                return gone;
+            }
+            case 5:
+                g_.gravity = CGameResource::kGravity;
+                if (body_.x < cx_) body_.x = cx_ - 64;
+                if (body_.x > cx_ + CGameResource::kScreenWidth) body_.x = cx_ + 704;
+                body_.y = cy_ + 132;
+                boss_.tilt = 0;
+                body_.ResetMotion();
+                boss_.heightSegment = 0;
+                boss_.damageScale = 100;
+                g_.FaceBossToPlayer();
+                g_.PushBossAction(kResume);
+                return true;
+            default: return true;
+        }
+    }
+
+    // Each frame of the fall: the boss hurts four times over and tips toward a quarter turn;
+    // on landing (or after 120 frames of the animation) the world loses its gravity.
+    bool FallFlat() {
+        boss_.damageScale = 400;
+        boss_.enraged = 1;
+        constexpr uint16_t kFlat = 49152;  // a quarter turn back
+        const uint16_t tilt = static_cast<uint16_t>(boss_.tilt - 128);
+        boss_.tilt = tilt < kFlat ? kFlat : tilt;
+        const CObjectBase* fallen = g_.bossSegments.size() > 1 ? g_.bossSegments[1].GetNoCheck() : nullptr;
+        if (!(fallen != nullptr && fallen->contact != 0) && boss_.animationFrame <= 120) return false;
+        PlaySE(154);
+        g_.gravity = 0;
+        body_.motion.vx += g_.SignByBossFacing(-2.0);
+        g_.shakeCounterY = 80;
+        const double x = body_.x + g_.SignByBossFacing(-64), y = body_.y + 128;
+        for (const char* name : {"ポロちゃん土埃左", "ポロちゃん土埃右"}) {
+            if (CObjectEffectLand* dust = g_.CreateEffectLandByName(name, 60, x, y)) StartFade(*dust, 60, 0);
+        }
+        return true;
+    }
+
+    // The special: a cut-in, the hammer raised, a lunge that stops about where the player
+    // will be, and two impacts.
+    void Hammer(int32_t step) {
+        const auto impact = [&] {
+            const CObjectEnemy* hammer = BossElement(g_.bossObjects, 1);
+            if (hammer == nullptr) return;
+            if (CObjectEffectLand* e = g_.CreateEffectLandByName("ポロちゃん衝撃", 40, hammer->x, hammer->y + 40)) {
+                StartFade(*e, 15, 15);
+            }
+        };
+        switch (step) {
+            case 0:
+                boss_.damageScale = 0;
+                g_.SetBossAnimation(kStand);
+                boss_.lastStep = 5;
+                g_.StartCutin(6, WindowConfig().reduceMemory != 0);
+                break;
+            case 1:
+                g_.SetBossAnimation(kRaiseHammer);
+                boss_.waitFrames = 70;
+                break;
+            case 2: {
+                boss_.damageScale = 100;
+                double px = 0, py = 0;
+                g_.PredictPlayerPosition(px, py, 5);
+                const double d = std::hypot(px - body_.x, py - body_.y);
+                const double v = std::min(12.0, d * 2 / 30);  // stops after 30 frames, about d on
+                SetVelocity(v, 0);
+                body_.motion.frictionX = v / 30;
+                boss_.waitFrames = 25;
+                break;
+            }
+            case 3:
+                PlaySE(156);
+                boss_.damageScale = 0;
+                body_.ResetMotion();
+                impact();
+                g_.shakeCounterY = 100;
+                boss_.waitFrames = 10;
+                break;
+            case 4:
+                impact();
+                boss_.waitFrames = 80;
+                break;
+            case 5:
+                g_.SetBossAnimation(kStand);
+                boss_.damageScale = 100;
+                boss_.idleCountdown = 90;
+                g_.AddGauge(250);
+                break;
+            default: break;
+        }
+    }
+
+    CGameResource& g_;
+    SBossFight& boss_;
+    CObjectEnemy& body_;
+    int32_t cx_ = 0, cy_ = 0;
+};
+
+}  // namespace
+
+void CGameResource::RunBoss0() {
+    if (boss.waitFrames > 0) return;
+    CObjectEnemy* body = BossElement(bossObjects, 0);
+    if (body == nullptr) return;
+    Boss0Script script(*this, *body);
+    if (boss.actions.empty()) script.Choose();
+    if (boss.actions.empty()) return;
+    if (boss.step > boss.lastStep) return PopBossAction();
+    if (script.Step(boss.actions.front(), boss.step)) ++boss.step;
+}
