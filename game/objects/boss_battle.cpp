@@ -1,5 +1,5 @@
 // The boss battle frame: the intro of each boss, its defeat sequence and the assembly of
-// boss 0. The scripts of bosses 1 to 3 are least bodies until their issues fill them.
+// boss 0. The scripts of bosses 2 and 3 are least bodies until their issues fill them.
 #include <cmath>
 #include <iterator>
 
@@ -363,5 +363,4 @@ bool CGameResource::EndBossFight() {
 }
 
 // Least bodies: the stage bosses' scripts are filled by the boss-script issues.
-void CGameResource::RunBoss1() {}
 void CGameResource::RunBoss2() {}

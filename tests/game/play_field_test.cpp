@@ -41,8 +41,9 @@ struct Field : PlayFixture {
 };
 
 TEST(PlayField, DamageIntoHpGaugeAndMeters) {
-    // Boss 12 feels its segments at a third; any other boss only the worst hit.
-    for (const auto& [id, expected] : {std::pair{12, 50}, {1, 50}}) {
+    // Boss 12 feels its segments at a third; any other boss only the worst hit (5: one without a
+    // script, so that only the play field acts).
+    for (const auto& [id, expected] : {std::pair{12, 50}, {5, 50}}) {
         Field f(id, 500, 2);
         f.G().bossObjects[0]->hp = -30;
         f.G().bossObjects[1]->hp = id == 12 ? -30 : -50;
@@ -55,7 +56,7 @@ TEST(PlayField, DamageIntoHpGaugeAndMeters) {
     }
 
     // The partner counter shields HP: it falls by the damage and 10, never below 1.
-    Field f(1, 500);
+    Field f(5, 500);
     f.G().boss.partnerCounter = 100;
     f.body->hp = -30;
     f.G().UpdatePlayField();
