@@ -44,6 +44,35 @@ INSTANTIATE_TEST_SUITE_P(Copy, CopyRows, testing::ValuesIn(RowsOf(EBltOp::BltCop
 INSTANTIATE_TEST_SUITE_P(Keyed, CopyRows, testing::ValuesIn(RowsOf(EBltOp::BltKeyedCopy, kBltKeyedCopyPairs)),
                          RowName);
 
+// Wide rows holding no key pixel or one at a vector's edge, over unaligned pitches: the vector
+// rows keep the destination's pixel exactly where the key is.
+TEST(KeyedCopyRows, RowsWithAndWithoutKeysEqualReference) {
+    std::mt19937 rng(31);
+    for (const BlitRow& row : RowsOf(EBltOp::BltKeyedCopy, kBltKeyedCopyPairs)) {
+        for (int w : {15, 16, 33, 77}) {
+            TestSurface src(row.src, w, 8, static_cast<int>(rng() % 4)), dst(row.dst, w, 8, static_cast<int>(rng() % 4));
+            src.Fill(rng);
+            dst.Fill(rng);
+            const uint32_t key = static_cast<uint32_t>(rng());
+            src.info.colourKey = key;
+            const auto k = KeyBytes(row.src, key);
+            for (int y = 0; y < 8; ++y) {
+                for (int x = 0; x < w; ++x) {
+                    if (KeyMatches(row.src, src.At(x, y), key)) src.At(x, y)[0] ^= 1;
+                }
+                const int at[] = {-1, 0, 7, 8, 15, 16, w / 2, w - 1};
+                if (at[y] >= 0) std::memcpy(src.At(at[y], y), k.data(), k.size());
+            }
+            std::vector<uint8_t> want = dst.bytes;
+            const BlitRow r{row.op, row.src, row.dst, 0, 0, key};
+            for (int y = 0; y < 8; ++y)
+                for (int x = 0; x < w; ++x) CopyRef(r, src.At(x, y), want.data() + (dst.At(x, y) - dst.bytes.data()));
+            ASSERT_EQ(DispatchBlt(dst.info, row.op, src.info, BltGeometry{}), 0);
+            ASSERT_TRUE(SameBytes(dst, want)) << FormatName(row.src) << " onto " << FormatName(row.dst) << " width " << w;
+        }
+    }
+}
+
 namespace {
 
 struct Example {
