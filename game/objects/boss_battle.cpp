@@ -1,5 +1,5 @@
 // The boss battle frame: the intro of each boss, its defeat sequence and the assembly of
-// boss 0. The scripts of bosses 2 and 3 are least bodies until their issues fill them.
+// boss 0. Each stage boss's script is in a file of its own (game/play/boss0.cpp to boss3.cpp).
 #include <cmath>
 #include <iterator>
 
@@ -361,6 +361,3 @@ bool CGameResource::EndBossFight() {
     }
     return false;
 }
-
-// Least bodies: the stage bosses' scripts are filled by the boss-script issues.
-void CGameResource::RunBoss2() {}

@@ -1,0 +1,365 @@
+// The script of boss 2: a body that charges at the player on its own, with a partner that
+// shields it, a hit box and a slam box beside it. Its queued actions are summons, a heal, the
+// shield and rests, all queued at once by its special move; the charge runs beside them.
+#include <algorithm>
+#include <vector>
+
+#include "framework/sound_list.h"
+#include "game/play/boss_fight.h"
+#include "game/play/game_resource.h"
+#include "game/widgets/message_window.h"
+
+namespace {
+
+constexpr uint8_t kLeft = 128;
+
+// The charge's states, kept in the boss record's current animation.
+enum ChargeState : int32_t {
+    kChargeIdle = 0,
+    kChargeBraking = 2,
+    kChargeRecover = 3,
+    kCharging = 5,
+};
+
+void PlaySE(int32_t id) { KestraneGameBase2::GetSEList()->Play(id, false); }
+
+bool IsMotionAtRest(const ObjectMotion& m) { return m.vx == 0 && m.vy == 0 && m.accel == 0; }
+
+void StopSteering(CObjectEnemy& e) {
+    if (e.moving != 0) e.EndTravel();
+}
+
+class Boss2 {
+public:
+    Boss2(CGameResource& game, CObjectBoss& body) : g_(game), b_(game.boss), body_(body), hero_(*game.player) {}
+
+    void Frame() {
+        if (b_.actions.empty()) UpdatePhase();
+        b_.secondMeter += (b_.phase + 1) / 2;
+        if ((body_.pose == 0 || body_.pose == 2) && Flinching()) body_.pose = 2, body_.poseTimer = 4;
+        const int32_t front = b_.actions.empty() ? -1 : b_.actions.front();
+        if (front != 17 && front != 19) ChargeControl();
+        if (b_.partnerCounter == 1) PartnerReturns();
+        if (b_.waitFrames > 0) return;
+        if (b_.actions.empty()) {
+            if (Flinching()) return;
+            if (b_.secondMeter >= 10000 && g_.IsBossOnScreen(64) && b_.hp < b_.maxHp - 5000) {
+                b_.secondMeter = 0;
+                g_.PushBossAction(7);
+            }
+            if (b_.actions.empty()) return;
+        }
+        if (b_.step > b_.lastStep) {
+            g_.PopBossAction();
+            return;
+        }
+        RunAction(b_.actions.front());
+    }
+
+private:
+    CObjectEnemy* Partner() const { return b_.heldPart != 0 ? BossElement(g_.bossObjects, b_.heldPart) : nullptr; }
+    bool Flinching() const { return b_.flinchCountdown > 0; }
+    uint8_t AngleToHero() const { return AngleOf(hero_.x - body_.x, hero_.y - body_.y); }
+
+    // Phase 1 after the first special move; then one more for every 5000 HP lost and every
+    // third special move, up to 4.
+    void UpdatePhase() {
+        if (b_.actionCounter == 1) {
+            b_.phase = 1;
+        } else if (b_.actionCounter > 1) {
+            b_.phase = std::clamp((b_.maxHp - b_.hp) / 5000 + b_.actionCounter / 3, 1, 4);
+        }
+    }
+
+    // Slam: the slam box hurts and the hit box rests; guard the reverse.
+    void Stance(bool slam) {
+        if (b_.snappedPart == 0) return;
+        if (CObjectEnemy* hit = BossElement(g_.bossObjects, b_.snappedPart)) hit->pose = slam ? 1 : 0;
+        if (CObjectEnemy* box = BossElement(g_.bossObjects, b_.snappedPart + 1u)) box->pose = slam ? 0 : 1;
+    }
+    void Trail(bool on) { body_.ResetNodeList(on ? 2 : 0, on ? 2 : 0); }
+    void SteerToEvadePoint() {
+        int32_t x = 0, y = 0;
+        g_.GetEvadePoint(&x, &y, 180);
+        body_.MoveToward(1, 4.0, 0.4, 4.0, x, y);
+    }
+
+    // The boss's own movement: a charge at the player, braked when the player slips aside,
+    // then a short recoil and the next charge; back onto the screen when it leaves it.
+    void ChargeControl() {
+        if (!Flinching()) g_.FaceBossToPlayer();
+        if (b_.idleCountdown > 0) {
+            --b_.idleCountdown;
+            return;
+        }
+        ObjectMotion& m = body_.motion;
+        if (body_.IsApproaching()) {
+            if (Flinching()) {
+                StopSteering(body_);
+                b_.animation = kChargeIdle;
+                Stance(false);
+            }
+            Trail(false);
+            return;
+        }
+        const bool onScreen = g_.IsBossOnScreen(32);
+        if (b_.animation == kChargeBraking) {
+            if (IsMotionAtRest(m) || Flinching()) {
+                b_.animation = kChargeRecover;
+                Stance(false);
+            } else if (!onScreen) {
+                m.SetFrictionByAngle(static_cast<uint8_t>(m.GetHeading()), 1.2);
+            }
+            Trail(false);
+        } else if (!onScreen) {
+            SteerToEvadePoint();
+            b_.animation = kChargeIdle;
+            Trail(false);
+            Stance(false);
+        } else if (b_.animation == kChargeRecover) {
+            if (!Flinching()) {
+                const uint8_t away = static_cast<uint8_t>(AngleToHero() + 128);
+                m.SetVelocity(away, 2.0);
+                m.SetFrictionByAngle(away, 1.0 / 30);
+            }
+            b_.idleCountdown = 30;
+            b_.animation = kChargeIdle;
+        } else if (b_.animation == kCharging) {
+            if (static_cast<uint8_t>(AngleToHero() - b_.savedAngle - 65) <= 126) {  // more than 64 steps off
+                b_.animation = kChargeBraking;
+                m.SetFrictionByAngle(static_cast<uint8_t>(m.GetHeading()), 0.1333);
+                m.accel = 0;
+                Trail(false);
+            } else if (IsMotionAtRest(m)) {
+                b_.animation = kChargeRecover;
+                Trail(false);
+                Stance(false);
+            } else {
+                Stance(true);
+            }
+        } else if (!Flinching()) {
+            StopSteering(body_);
+            b_.animation = kCharging;
+            b_.savedAngle = AngleToHero();  // the charge's angle
+            m.accelAngle = b_.savedAngle;
+            m.accel = 0.1;
+            m.speedLimit = 12.0;
+            m.frictionX = m.frictionY = 0;
+            Trail(true);
+            b_.idleCountdown = 32;
+        }
+    }
+
+    // Where the partner stands: beside the body, on its front.
+    double BesideX() const { return body_.x + g_.SignByBossFacing(g_.GetBossPartSpacing()); }
+    double BesideY() const { return body_.y + 20; }
+
+    // The worn-down shield: from phase 2 the partner throws a block as it goes.
+    void PartnerReturns() {
+        b_.partnerCounter = 0;
+        CObjectEnemy* partner = Partner();
+        if (partner == nullptr) return;
+        // The partner is never held in the hand (no cooldown): it leaves from beside the body.
+        partner->x = BesideX();
+        partner->y = BesideY();
+        const int32_t x = TruncInt(partner->x), y = TruncInt(partner->y);
+        if (b_.phase >= 2) {
+            if (CObjectBlock* block = g_.CreateBlock(18, x, y, 0)) {
+                block->pose = 9;
+                block->phase = g_.IsBossFacingRight() ? 0 : kLeft;
+            }
+            PlaySE(163);
+        } else {
+            g_.CreateEffectAtWorld(34, -1, partner->x, partner->y);
+            g_.CreateEffectAtWorld(35, -1, partner->x, partner->y);
+        }
+    }
+
+    // The mark where a helper comes in.
+    void Summon(double x, double y) {
+        g_.CreateEffectLand(34, -1, x, y);
+        g_.CreateEffectLand(35, -1, x, y);
+    }
+    struct SEdge {
+        int32_t x;
+        uint8_t direction;
+    };
+    // The view's edge behind the body (near) or before it (far), with the direction into the view.
+    SEdge Edge(bool near) const {
+        int32_t cx = 0, cy = 0;
+        g_.GetCameraOrigin(cx, cy);
+        const bool left = g_.IsBossFacingRight() == near;
+        return left ? SEdge{cx + 32, 0} : SEdge{cx + 608, kLeft};
+    }
+    int32_t ViewY() const {
+        int32_t cx = 0, cy = 0;
+        g_.GetCameraOrigin(cx, cy);
+        return cy;
+    }
+    template <class Enemy>
+    Enemy* Helper(Enemy* e, uint8_t facing, int32_t phase) {
+        if (e != nullptr) e->facing = facing, e->phase = phase;
+        return e;
+    }
+    void EdgeHelper(int32_t record, bool near, int32_t y, int32_t phase) {
+        const SEdge edge = Edge(near);
+        Summon(edge.x, y);
+        Helper(g_.CreateEnemy(record, edge.x, y, 30), edge.direction, phase);
+    }
+    void Stop() {
+        body_.ResetMotion();
+        b_.animation = kChargeIdle;
+    }
+
+    void RunAction(int32_t action) {
+        const int32_t step = b_.step;
+        switch (action) {
+            case 0:
+                b_.waitFrames = b_.phase * 20 + 150;
+                break;
+            case 7:
+                if (step == 0) {
+                    b_.lastStep = 1;
+                    g_.StartCutin(11, WindowConfig().reduceMemory);
+                    b_.powerUpCountdown = 1;
+                } else {
+                    QueueProgramme();
+                }
+                break;
+            case 9:
+                if (step == 0) {
+                    b_.lastStep = 2;
+                    SteerToEvadePoint();
+                } else if (body_.moving != 0 && !Flinching()) {
+                    return;  // holds until it arrives
+                }
+                break;
+            case 17:  // heal
+                if (step == 0) {
+                    b_.lastStep = 102;
+                    Stop();
+                    const double x = body_.x - g_.SignByBossFacing(48);
+                    Summon(x, body_.y);
+                    if (CObjectEnemy* e = g_.CreateEnemy(67, TruncInt(x), TruncInt(body_.y), 30)) e->Think(g_);
+                    b_.waitFrames = 120;
+                } else if (step == 1) {
+                    g_.SpawnBurstAt(body_);
+                } else {
+                    g_.AddBossHp(50);
+                }
+                break;
+            case 18:
+                if (step == 0) {
+                    b_.lastStep = 1;
+                    tovarineGameSDK3rd::Draw::Rect view{};
+                    g_.GetViewRect(view, -24);
+                    const int32_t x = std::clamp(TruncInt(body_.x - g_.SignByBossFacing(48)), view.left, view.right);
+                    const int32_t y = std::clamp(TruncInt(body_.y), view.top, view.bottom);
+                    Summon(x, y);
+                    Helper(g_.CreateEnemy(68, x, y, 30), body_.facing, b_.phase - 1);
+                } else {
+                    b_.waitFrames = 60;
+                }
+                break;
+            case 19:  // shield
+                if (step == 0) {
+                    b_.lastStep = 1;
+                    Stop();
+                    Summon(BesideX(), BesideY());
+                } else if (CObjectEnemy* partner = Partner()) {
+                    b_.partnerCounter = partner->kind->life;
+                    partner->alpha = 0;
+                }
+                b_.waitFrames = 30;
+                break;
+            case 20:
+                if (step == 0) {
+                    b_.lastStep = 1;
+                    const SEdge edge = Edge(true);
+                    const int32_t y = ViewY() + 432;
+                    Summon(edge.x, y);
+                    if (auto* e = Helper(g_.CreateEnemyShadow(69, edge.x, y, 30), edge.direction, b_.phase >= 3 ? 1 : 0)) {
+                        e->ResetNodeList(2, 2);
+                    }
+                }
+                break;
+            case 21:
+                if (step == 0) {
+                    b_.lastStep = 1;
+                    EdgeHelper(71, false, ViewY() + 432, b_.phase - 1);
+                } else {
+                    b_.waitFrames = 60;
+                }
+                break;
+            case 22:
+                if (step == 0) {
+                    b_.lastStep = 1;
+                    EdgeHelper(70, true, ViewY() + 240, b_.phase);
+                } else {
+                    b_.waitFrames = 200;
+                }
+                break;
+            case 23:
+                if (step == 0) {
+                    b_.lastStep = 1;
+                    EdgeHelper(73, false, TruncInt(hero_.y), b_.phase / 3);
+                } else {
+                    b_.waitFrames = (b_.phase + 6) * 20;
+                }
+                break;
+            case 24:
+                if (step == 0) {
+                    b_.lastStep = 1;
+                } else if (CObjectBlock* block = g_.CreateBlock(19, TruncInt(hero_.x), ViewY() - 32, 0)) {
+                    block->pose = 1;
+                    block->phase = (b_.phase + 4) * 15;
+                }
+                break;
+            case 25:  // the programme's end
+                b_.powerUpCountdown = 0;
+                b_.waitFrames = 300;
+                g_.AddGauge(250);
+                break;
+            default:  // 1, the fight's first action, does nothing
+                break;
+        }
+        ++b_.step;
+    }
+
+    // The special move's programme: a heal, the shield and a summon at first; later three or
+    // four of the summons and the shield in an order of the boss generator, each with its
+    // companions from phase 2, and a rest after each.
+    void QueueProgramme() {
+        ++b_.actionCounter;
+        std::vector<int> ids;
+        if (b_.phase == 0) {
+            ids = {17, 19, 21};
+        } else {
+            ids = {18, 19, 21, 23};
+            tovarineGameSDK3rd::Math::Shuffle(ids, g_.bossRand);
+            ids.resize(b_.phase >= 3 ? 4 : 3);
+        }
+        const bool companions = b_.phase >= 2;
+        for (const int id : ids) {
+            if (companions && id == 23) g_.PushBossAction(24);
+            g_.PushBossAction(id);
+            if (companions && id == 19) g_.PushBossAction(20);
+            if (companions && id == 21) g_.PushBossAction(22);
+            g_.PushBossAction(0);
+        }
+        g_.PushBossAction(25);
+    }
+
+    CGameResource& g_;
+    SBossFight& b_;
+    CObjectBoss& body_;
+    const CObjectAvatar& hero_;
+};
+
+}  // namespace
+
+void CGameResource::RunBoss2() {
+    auto* body = bossObjects.empty() ? nullptr : dynamic_cast<CObjectBoss*>(bossObjects[0].GetNoCheck());
+    if (body == nullptr || player.isNull()) return;
+    Boss2(*this, *body).Frame();
+}
