@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "framework/sound_list.h"
+#include "game/ids.h"
 #include "game/play/boss_fight.h"
 #include "game/play/game_resource.h"
 #include "game/widgets/message_window.h"
@@ -20,8 +20,6 @@ enum ChargeState : int32_t {
     kChargeRecover = 3,
     kCharging = 5,
 };
-
-void PlaySE(int32_t id) { KestraneGameBase2::GetSEList()->Play(id, false); }
 
 bool IsMotionAtRest(const ObjectMotion& m) { return m.vx == 0 && m.vy == 0 && m.accel == 0; }
 
@@ -168,7 +166,7 @@ private:
                 block->pose = 9;
                 block->phase = g_.IsBossFacingRight() ? 0 : kLeft;
             }
-            PlaySE(163);
+            PlaySe(Se::kPartnerBack);
         } else {
             g_.CreateEffectAtWorld(34, -1, partner->x, partner->y);
             g_.CreateEffectAtWorld(35, -1, partner->x, partner->y);
