@@ -67,8 +67,8 @@ private:
     CObjectEffect* FrontEffect(int32_t id, int32_t lifetime) {
         return g_.CreateFrontEffect(id, lifetime, body_.x - cx_, body_.y - cy_);
     }
-    static void Fade(IObjectDraw* o, int16_t length, int16_t delay) {
-        if (o != nullptr) o->fadeCounter = o->fadeLength = length, o->fadeDelay = delay;
+    static void Fade(IObjectDraw* o, int32_t length, int32_t delay) {
+        if (o != nullptr) StartFade(*o, length, delay);
     }
 
     void Aura();
@@ -420,7 +420,7 @@ void Boss3Script::IceCircle(int32_t step) {
         f_.waitFrames = 120;
     } else if (step == 3) {
         for (CGameResource::EffectPtr& e : g_.frontEffects) {
-            if (!e.isNull() && e->kind->frameTime == -8) Fade(e.GetNoCheck(), 32, 0);
+            if (!e.isNull() && e->kind->frameTime == -8) StartFade(*e, 32, 0);
         }
         f_.waitFrames = 30;
         Pose(0);
@@ -598,10 +598,7 @@ void Boss3Script::LayLine(int32_t step) {
     const double anchors[6][2] = {{160, 0}, {0, side}, {160, 480}, {480, 480}, {640, side}, {480, 0}};
     const double ax = anchors[step - 2][0], ay = anchors[step - 2][1];
     uint8_t a = AngleOf(px - ax, py - ay);
-    if (CObjectEffect* mark = g_.CreateEffect(91, 16, ax, ay)) {
-        mark->turn = a;
-        Fade(mark, 8, 8);
-    }
+    if (CObjectEffect* mark = g_.CreateEffect(91, 16, ax, ay)) mark->turn = a, StartFade(*mark, 8, 8);
     const int32_t bend = PoweredUp() ? 2 : 1;
     double x = ax, y = ay, spacing = 4 * step + 16;
     int32_t points = 0;
