@@ -4,14 +4,12 @@
 #include <algorithm>
 #include <cmath>
 
-#include "framework/sound_list.h"
+#include "game/ids.h"
 #include "game/play/boss_fight.h"
 #include "game/play/game_resource.h"
 #include "game/widgets/message_window.h"
 
 namespace {
-
-void PlaySE(int32_t id) { KestraneGameBase2::GetSEList()->Play(id, false); }
 
 enum Boss0Action : int32_t {
     kPause = 0,
@@ -104,7 +102,7 @@ private:
         }
         g_.shakeCounterY = 30;
         body_.ResetMotion();
-        PlaySE(151);
+        PlaySe(Se::kBoss0Step);
         g_.PopBossAction();
         boss_.idleCountdown = idleBase < 0 ? 0 : boss_.gauge / 10 % 30 + idleBase;
         return false;
@@ -148,7 +146,7 @@ private:
                 boss_.waitFrames = 0;
                 boss_.damageScale = 0;
                 boss_.heightSegment = 1;
-                PlaySE(153);
+                PlaySe(Se::kRockCrack);
                 return true;
             case 2: SetVelocity(6.0, -5.0); return true;
             case 3: return FallFlat();
@@ -185,7 +183,7 @@ private:
         boss_.tilt = tilt < kFlat ? kFlat : tilt;
         const CObjectBase* fallen = g_.bossSegments.size() > 1 ? g_.bossSegments[1].GetNoCheck() : nullptr;
         if (!(fallen != nullptr && fallen->contact != 0) && boss_.animationFrame <= 120) return false;
-        PlaySE(154);
+        PlaySe(Se::kBoss0Lands);
         g_.gravity = 0;
         body_.motion.vx += g_.SignByBossFacing(-2.0);
         g_.shakeCounterY = 80;
@@ -229,7 +227,7 @@ private:
                 break;
             }
             case 3:
-                PlaySE(156);
+                PlaySe(Se::kHammerImpact);
                 boss_.damageScale = 0;
                 body_.ResetMotion();
                 impact();

@@ -5,7 +5,7 @@
 #include <cmath>
 
 #include "framework/sine_table.h"
-#include "framework/sound_list.h"
+#include "game/ids.h"
 #include "game/play/boss_fight.h"
 #include "game/play/game_resource.h"
 #include "game/widgets/message_window.h"
@@ -14,8 +14,6 @@ using KestraneGameBase2::CosOf;
 using KestraneGameBase2::SinOf;
 
 namespace {
-
-void PlaySE(int32_t id) { KestraneGameBase2::GetSEList()->Play(id, false); }
 
 enum Boss1Action : int32_t {
     kIdle = 0,
@@ -259,7 +257,7 @@ private:
             return;
         }
         if (step != 2) return;
-        PlaySE(159);
+        PlaySe(Se::kBoss1Shot);
         boss_.waitFrames = PoweredUp() ? 20 : 30;
         const auto shot = [&](int32_t offset, double speed, int32_t accelOffset, double accel, double limit) {
             const uint8_t a = static_cast<uint8_t>(boss_.savedAngle + offset);
@@ -304,7 +302,7 @@ private:
             Pose(kPoseSwing, 60);
             Launch(body_, static_cast<uint8_t>(boss_.savedAngle + 128), 3.0, 0.05);
             boss_.savedAngle = static_cast<uint8_t>(boss_.savedAngle + (right ? 48 : -48));
-            PlaySE(160);
+            PlaySe(Se::kRoarSlash);
         } else if (step <= n + 1) {
             const int32_t k = step - 2;
             const uint8_t a = boss_.savedAngle;
@@ -326,7 +324,7 @@ private:
             Pose(kPoseCharge, 50);
             boss_.savedAngle = AngleToPlayer();
             Launch(body_, static_cast<uint8_t>(boss_.savedAngle + 128), 2.0, 1.0 / 30);
-            PlaySE(161);
+            PlaySe(Se::kChargedThrust);
         } else if (step <= 51) {
             boss_.savedAngle = AngleToPlayer();
             g_.FaceBossToPlayer();
@@ -370,7 +368,7 @@ private:
                 e->motion.vx = 0, e->motion.vy = -2.0, e->motion.frictionY = 0.0667, e->startDelay = 30;
             }
         }
-        PlaySE(173);
+        PlaySe(Se::kBoss1PowerUp);
     }
 
     // The power-up's end: along the view's edge behind her, she sweeps the view with three
