@@ -139,7 +139,8 @@ void CGameResource::ResetGame() {
     bossObjects.clear();
     bossIndex = 0;
     bossSegments.clear();
-    bossWeapons.clear();
+    afterimageParts.clear();
+    specialPart.Release();
     chainTrail.clear();
     chainCoils = 0;
     chainExtension = 0;

@@ -579,7 +579,6 @@ public:
     std::vector<ObjectPtr> bossObjects;  // the body first, then its parts
     int32_t bossIndex = 0;
     std::vector<ObjectPtr> bossSegments;
-    std::vector<ObjectPtr> bossWeapons;
     std::vector<tovarineGameSDK3rd::VTL::smart_ptr<IObjectDraw>> rankingRowObjects;
     tovarineGameSDK3rd::Draw::CFastPlane snapshotPlane;  // the field behind a cut-in
     uint8_t keepSnapshot = 0;

@@ -100,6 +100,8 @@ TEST(BossBattle, Boss0IntroWalksInThreeTimesAroundTheAssembledBoss) {
     EXPECT_EQ(b.G().specialPart.GetNoCheck(), b.G().bossObjects[11].GetNoCheck());
     EXPECT_EQ(b.G().afterimageParts.size(), 3u);
     EXPECT_EQ(b.G().bossObjects[0]->pose, 9);
+    b.G().ResetGame();  // a game lost in the fight: the next one's boss 0 starts without these
+    EXPECT_TRUE(b.G().bossSegments.empty() && b.G().afterimageParts.empty() && b.G().specialPart.isNull());
 }
 
 TEST(BossBattle, DefeatsWaitThenMoveOnToTheNextStageOrTheEnding) {
