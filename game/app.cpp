@@ -29,11 +29,6 @@ CApp*& RunningApp() {
     return app;
 }
 
-bool& FastMode() {
-    static bool fast = false;
-    return fast;
-}
-
 CApp::CApp(tovarineGameSDK3rd::Timer::IClock& clock) : CAppFrameBase(clock), clock_(clock) {}
 
 CApp::~CApp() {
@@ -164,9 +159,9 @@ bool CApp::Frame(CGameResource& game) {
     }
     if (KB::CKeyControlBase::IsKeyTriggered(mp::vk::kTab)) {
         fps.drawCounter = 0;
-        timer_->SetFPS(FastMode() ? 60 : 240);
-        fps.drawDivisor = FastMode() ? 1 : 4;
-        FastMode() = !FastMode();
+        timer_->SetFPS(fastMode_ ? 60 : 240);
+        fps.drawDivisor = fastMode_ ? 1 : 4;
+        fastMode_ = !fastMode_;
     }
 
     KB::GetBGMPlayer()->OnFrame();
@@ -199,11 +194,6 @@ bool CApp::Frame(CGameResource& game) {
 
 // ---- the main window
 
-bool& CAppMainWindow::WindowMade() {
-    static bool made = false;
-    return made;
-}
-
 int32_t CAppMainWindow::OnPreCreate(tovarineGameSDK3rd::Window::CWindowOption& options) {
     KB::SSystemConfig& system = KB::GetSystemConfig();
     if (system.Load("save\\system.cfg") != 0) {
@@ -221,7 +211,7 @@ int32_t CAppMainWindow::OnPreCreate(tovarineGameSDK3rd::Window::CWindowOption& o
 }
 
 void CAppMainWindow::MainThread() {
-    WindowMade() = true;
+    if (windowMade_ != nullptr) *windowMade_ = true;
     CApp app;
     app.Start();
 }
@@ -241,15 +231,16 @@ int MornaMain(const char* commandLine, int32_t showState) {
     if (EndsAtOnce(commandLine, showState)) return 0;
 
     bool first = false;
+    bool windowMade = false;
     {
         tovarineGameSDK3rd::Thread::CMutex mutex;
         {
             tovarineGameSDK3rd::AppFrame::CAppInitializer init(nullptr, nullptr, commandLine, showState);
             first = mutex.IsFirstInstance("");
-            if (first) tovarineGameSDK3rd::Thread::CThreadManager::StartThread(new CAppMainWindow);
+            if (first) tovarineGameSDK3rd::Thread::CThreadManager::StartThread(new CAppMainWindow(&windowMade));
         }  // waits for every thread
     }
-    if (first && !CAppMainWindow::WindowMade()) {
+    if (first && !windowMade) {
         // Without a window the game cannot run: say why, and do not report success.
         std::fprintf(stderr, "morna: no window could be made: %s\n", mp::LastWindowError().c_str());
         return 1;

@@ -51,21 +51,23 @@ protected:
     std::unique_ptr<tovarineGameSDK3rd::Timer::CFPSTimer> timer_;
     std::unique_ptr<KestraneGameBase2::CFPSView> fps_;
     uint32_t drawnFrames_ = 0;
+    bool fastMode_ = false;  // Tab's four-times speed
 };
 
 // The running application, set when its main function starts; null before.
 CApp*& RunningApp();
-// Tab's four-times speed.
-bool& FastMode();
 
 // The main window's application: window options from system.cfg, then a CApp
 // on its own thread's stack.
 class CAppMainWindow : public tovarineGameSDK3rd::AppFrame::CAppBase {
 public:
+    // windowMade, when given, is set once a window was made (MainThread ran).
+    explicit CAppMainWindow(bool* windowMade = nullptr) : windowMade_(windowMade) {}
     int32_t OnPreCreate(tovarineGameSDK3rd::Window::CWindowOption& options) override;
     void MainThread() override;
-    // Whether a window was made (MainThread ran) by any main window of the process.
-    static bool& WindowMade();
+
+private:
+    bool* windowMade_;
 };
 
 // Whether the command line asks the program to end at once: "deletesave"'s first

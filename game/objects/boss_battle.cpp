@@ -27,8 +27,6 @@ constexpr SFightStart kFightStart[] = {
 
 }  // namespace
 
-void CGameResource::MarkEvent(const char* name) { lastEvent = name; }
-
 int32_t CGameResource::BossKind(const char* name) const { return FindName(kinds.objectNames[6], name); }
 
 void CGameResource::ReadyPlayer() {
@@ -126,7 +124,6 @@ bool CGameResource::BeginBossFight() {
             PlayMusic(Music::kBoss0, 0);
             LoadTalk(Talk::kBoss0WalkedIn, false);
         } else {
-            MarkEvent("boss1 start");
             return true;
         }
     } else if (step == 3) {
@@ -157,11 +154,7 @@ bool CGameResource::BeginBossFight() {
         boss.actionCounter = 0;
     } else {
         boss.actionCounter = 0;
-        if (id == 3) {
-            PlayMusic(Music::kBoss3, 16);
-        } else {
-            MarkEvent(id == 1 ? "boss2 start" : "boss3 start");
-        }
+        if (id == 3) PlayMusic(Music::kBoss3, 16);
         return true;
     }
     ++boss.step;
@@ -244,7 +237,6 @@ bool CGameResource::EndBossFight() {
     }
     if (id < 0 || id > 3) return true;
     const auto walkBack = [&](Talk talk) {
-        MarkEvent("boss talk");
         MovePlayerTo(vx + 64, TruncInt(player->y), 6.0, 1.0);
         LoadTalk(talk, true);
     };
@@ -263,7 +255,6 @@ bool CGameResource::EndBossFight() {
             UnlockExtras();
             return false;
         }
-        MarkEvent("boss kill");
         if (id == 0) {
             if (CObjectEnemy* body = BossElement(bossObjects, 0)) body->y = vy + 132, body->x = std::round(body->x);
         }
@@ -272,7 +263,6 @@ bool CGameResource::EndBossFight() {
     if (id <= 1) {
         if (step == 1) {
             if (id == 0) {
-                MarkEvent("boss talk");
                 LoadTalk(Talk::kBoss0Defeated, false);
             } else {
                 walkBack(Talk::kBoss1Defeated);
@@ -282,7 +272,6 @@ bool CGameResource::EndBossFight() {
             if (id == 1) boss.actionCounter = 0;
             ShowBossDefeat(255);
             boss.waitFrames = 255;
-            MarkEvent("boss end");
         } else if (step == 3) {
             PlayMusic(Music::kStageStart, 16);
             const auto fadeIdle = [](auto& list) {

@@ -160,4 +160,3 @@ void CObjectBase::SpawnDeathEffect(CGameResource& game) {
     }
 }
 
-CObjectAvatar* CGameResource::GetBufferPointer() const { return player.GetNoCheck(); }

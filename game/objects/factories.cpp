@@ -118,6 +118,10 @@ CObjectLand* CGameResource::CreateLand(int32_t index, int32_t x, int32_t y) {
     return land;
 }
 
+CObjectPudding* CGameResource::CreatePudding(int32_t index, int32_t x, int32_t y) {
+    return Place<CObjectPudding>(*this, Record(kinds.objects[5], index), x, y);
+}
+
 CObjectJelly* CGameResource::CreateJelly(int32_t x, int32_t y) {
     const int32_t index = FindName(kinds.objectNames[5], "ゼリー");
     return Place<CObjectJelly>(*this, Record(kinds.objects[5], index), x, y);

@@ -312,9 +312,6 @@ public:
     void ShowBossDefeat(int32_t frames);
     // Boss 0's parts, height segments, face and hammer pictures, after its body.
     void BuildFirstBoss();
-    // A milestone of the fight; it has no effect but to be remembered.
-    void MarkEvent(const char* name);
-    const char* lastEvent = nullptr;
     void RunBoss0();
     void RunBoss1();
     void RunBoss2();
@@ -386,6 +383,8 @@ public:
     CObjectBlockShadow* CreateBlockShadow(int32_t index, int32_t x, int32_t y);
     CObjectLand* CreateLand(int32_t index, int32_t x, int32_t y);
     CObjectJelly* CreateJelly(int32_t x, int32_t y);
+    // A pudding of terrain record index (the map's four kinds), centred on (x, y).
+    CObjectPudding* CreatePudding(int32_t index, int32_t x, int32_t y);
     CObjectEffect* CreateEffect(int32_t id, int32_t lifetime, double x, double y);
     // The lifetime as given: a negative one never runs out.
     CObjectEffect* CreateBackEffect(int32_t id, int32_t lifetime, double x, double y);
@@ -399,9 +398,6 @@ public:
     CObjectEffectLandShadow* CreateEffectLandShadow(int32_t id, int32_t lifetime, double x, double y);
     CObjectEffect* CreateFrontEffect(int32_t id, int32_t lifetime, double x, double y);
 
-    // The hero, for the behaviours that aim at it; null when there is none
-    // (game/objects/dying_step.cpp).
-    CObjectAvatar* GetBufferPointer() const;
 
     // ---- score and items (game/objects/score_items.cpp)
     // A kill for the score chain; code 5 is paid at once. Negative points scale with the stage.
@@ -582,6 +578,7 @@ public:
     std::vector<tovarineGameSDK3rd::VTL::smart_ptr<IObjectDraw>> rankingRowObjects;
     tovarineGameSDK3rd::Draw::CFastPlane snapshotPlane;  // the field behind a cut-in
     uint8_t keepSnapshot = 0;
+    uint32_t cutinScreenFrames = 0;  // cut-in screens drawn; only drawing reads it
     tovarineGameSDK3rd::Draw::CTextFastPlane hudTextPlane;
     uint8_t hudFlags[2] = {0, 0};
 

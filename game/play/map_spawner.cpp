@@ -65,10 +65,7 @@ void CGameResource::SpawnMapColumn(int32_t c, bool terrainOnly) {
                 for (int32_t k = 0; k < 4; ++k) {
                     const auto index = static_cast<uint32_t>(p0 + k);
                     if (a != kPuddings[k].cell || index >= terrain.size()) continue;
-                    CObjectPudding* pudding = new CObjectPudding(&terrain[index]);
-                    pudding->x = x;
-                    pudding->y = y + kPuddings[k].dy;
-                    objects.push_back(ObjectPtr(pudding));
+                    CreatePudding(static_cast<int32_t>(index), x, y + kPuddings[k].dy);
                 }
                 if (a == 'j') {
                     CObjectJelly* jelly = CreateJelly(32 * c + 692, y - 12);

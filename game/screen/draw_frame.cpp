@@ -158,18 +158,41 @@ void CGameResource::DrawRankingHighlight(ISurface* target) {
     target->AddColorEffect((grey << 16) | (grey << 8) | grey, &rect);
 }
 
+namespace {
+
+// An object drawn in another pose: the pose it had comes back when the drawing is done.
+class CPoseForDraw {
+public:
+    CPoseForDraw(CObjectBase* o, uint8_t pose, int32_t timer) : o_(o) {
+        if (o_ == nullptr) return;
+        pose_ = o_->pose, timer_ = o_->poseTimer;
+        o_->pose = pose, o_->poseTimer = timer;
+    }
+    ~CPoseForDraw() {
+        if (o_ != nullptr) o_->pose = pose_, o_->poseTimer = timer_;
+    }
+    CPoseForDraw(const CPoseForDraw&) = delete;
+    CPoseForDraw& operator=(const CPoseForDraw&) = delete;
+
+private:
+    CObjectBase* o_;
+    uint8_t pose_ = 0;
+    int32_t timer_ = 0;
+};
+
+}  // namespace
+
 void CGameResource::DrawCutinScreen(ISurface* target) {
-    static uint32_t frames = 0;  // the program's: every third frame of the layers is drawn
-    if (cutinZoom == 0 && frames++ % 3 != 0) return;
+    // Every third frame of the layers is drawn.
+    if (cutinZoom == 0 && cutinScreenFrames++ % 3 != 0) return;
 
     CObjectBase* focus = player.GetNoCheck();
     CObjectBase* body = bossObjects.empty() ? nullptr : bossObjects[0].GetNoCheck();
     if (keepSnapshot == 0) {
         CObjectBase* posed = cutinId == 4 ? focus : (cutinId == 8 || cutinId == 11 || cutinId == 13) ? body : nullptr;
-        if (posed != nullptr) posed->pose = 1, posed->poseTimer = 0;
+        const CPoseForDraw snapshotPose(posed, 1, 0);
         DrawPlayField(&snapshotPlane);
         snapshotPlane.SubColorEffect(0x808080, nullptr);
-        if (posed != nullptr) posed->pose = 0, posed->poseTimer = 0;
     }
     KestraneGameBase2::CBltSupport::BltCopy(*target, snapshotPlane, 0, 0);
     if (cutinZoom < 1) {
@@ -180,20 +203,22 @@ void CGameResource::DrawCutinScreen(ISurface* target) {
     int32_t column = 1;
     switch (cutinId) {
         case 0:
-        case 4:
-            focus->pose = 0, focus->poseTimer = 0;
+        case 4: {
+            const CPoseForDraw still(focus, 0, 0);
             focus->Draw(target);
             break;
+        }
         case 6:
         case 8:
         case 11:
         case 13:
             if (body == nullptr) return;
             if (cutinId != 6) {
-                body->poseTimer = 60;
-                body->pose = cutinId == 13 ? 22 : 3;
+                const CPoseForDraw striking(body, cutinId == 13 ? 22 : 3, 60);
+                body->Draw(target);
+            } else {
+                body->Draw(target);
             }
-            body->Draw(target);
             focus = body;
             column = cutinId == 6 || cutinId == 11 ? 0 : cutinId == 8 ? 2 : 3;
             break;

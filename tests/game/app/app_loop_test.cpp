@@ -123,7 +123,6 @@ protected:
 TEST(AppLoop, OneRunThroughKeysHotKeysFastModeScreenModesFocusAndExit) {
     mp::InstallKeyboardState();
     mp::SetDisplaySleeper([](uint32_t) {});
-    FastMode() = false;
     Script run;
     // The step runs before the frame's draw: the dialog opened at 16 already hides 16.
     run.script = {{0, {"+Up"}},   {1, {"-Up"}},    {2, {"use pad"}},   {3, {"pad off", "+Tab"}},
@@ -185,7 +184,6 @@ TEST(AppLoop, OneRunThroughKeysHotKeysFastModeScreenModesFocusAndExit) {
 // into the plane copied to (0, 456).
 TEST(AppLoop, FrameRateOverlayCountsTheFramesDrawnInTheLastSecond) {
     mp::SetDisplaySleeper([](uint32_t) {});
-    FastMode() = false;
     Script run;
     run.script = {{0, {"fps on"}}, {70, {}}};
     morna::test::RunOnAppThread([&](BodyApp& app) {
