@@ -1,6 +1,7 @@
 #pragma once
-// A 640x480 picture for the blit benchmarks: random pixels, a quarter of them the colour key,
-// described for our blits, as an SDL2 surface and as a pixman image over the same bytes.
+// A picture for the blit benchmarks, 640x480 unless sized otherwise: random pixels, a quarter
+// of them the colour key unless asked for none, described for our blits, as an SDL2 surface
+// and as a pixman image over the same bytes, its rows exactly as wide as its pixels.
 #include <SDL.h>
 #include <benchmark/benchmark.h>
 #include <pixman.h>
@@ -45,29 +46,31 @@ inline pixman_format_code_t PixmanFormat(int32_t type) {
 
 struct FrameSurface {
     // byteMask: each random byte is masked with it (0x7F: half-bright pictures whose sums
-    // rarely saturate).
-    explicit FrameSurface(int32_t type, uint32_t seed = 1, SDL_BlendMode mode = SDL_BLENDMODE_NONE, uint8_t byteMask = 0xFF)
-        : bytes(static_cast<size_t>(kW) * kH * fmt::PixelSizeOf(type)) {
+    // rarely saturate). keyEvery: about one pixel in so many is the key; 0 none (random
+    // pixels, whose keyed rows have next to no key pixel).
+    explicit FrameSurface(int32_t type, uint32_t seed = 1, SDL_BlendMode mode = SDL_BLENDMODE_NONE, uint8_t byteMask = 0xFF,
+                          int keyEvery = 4, int w = kW, int h = kH)
+        : bytes(static_cast<size_t>(w) * h * fmt::PixelSizeOf(type)) {
         std::mt19937 rng(seed);
         for (auto& b : bytes) b = static_cast<uint8_t>(rng() & byteMask);
         const int bpp = fmt::PixelSizeOf(type);
         const uint32_t key = fmt::PackColorKey(type, kKey, type);
         const int keyBytes = type == fmt::ARGB8888 || type == fmt::ABGR8888 ? 3 : bpp;  // key colour, alpha kept
-        for (size_t i = 0; i + bpp <= bytes.size(); i += bpp) {
-            if (rng() % 4 == 0) std::memcpy(&bytes[i], &key, keyBytes);
+        for (size_t i = 0; keyEvery > 0 && i + bpp <= bytes.size(); i += bpp) {
+            if (rng() % keyEvery == 0) std::memcpy(&bytes[i], &key, keyBytes);
         }
         original = bytes;
         info.type = type;
-        info.width = kW;
-        info.height = kH;
-        info.pitch = kW * bpp;
+        info.width = w;
+        info.height = h;
+        info.pitch = w * bpp;
         info.pixels = bytes.data();
         info.initialised = true;
         info.colourKey = kKey;
-        sdl = SDL_CreateRGBSurfaceWithFormatFrom(bytes.data(), kW, kH, bpp * 8, info.pitch, SdlFormat(type));
+        sdl = SDL_CreateRGBSurfaceWithFormatFrom(bytes.data(), w, h, bpp * 8, info.pitch, SdlFormat(type));
         if (sdl) SDL_SetSurfaceBlendMode(sdl, mode);
         if (PixmanFormat(type)) {
-            pix = pixman_image_create_bits(PixmanFormat(type), kW, kH, reinterpret_cast<uint32_t*>(bytes.data()), info.pitch);
+            pix = pixman_image_create_bits(PixmanFormat(type), w, h, reinterpret_cast<uint32_t*>(bytes.data()), info.pitch);
         }
     }
     ~FrameSurface() {

@@ -73,7 +73,19 @@ private:
     int next_ = 0;
 };
 
+// The contenders' repetitions run in turn (random interleaving) unless the command line says
+// otherwise: on a shared machine a burst of load then falls on every contender of a row, not on
+// the five repetitions of one.
 inline int RunWithRatios(int argc, char** argv) {
+    std::vector<char*> args(argv, argv + argc);
+    const bool given = std::any_of(args.begin() + 1, args.end(), [](const char* a) {
+        return std::string(a).rfind("--benchmark_enable_random_interleaving", 0) == 0;
+    });
+    char interleave[] = "--benchmark_enable_random_interleaving=true";
+    if (!given) args.insert(args.begin() + 1, interleave);
+    argc = static_cast<int>(args.size());
+    args.push_back(nullptr);
+    argv = args.data();
     benchmark::Initialize(&argc, argv);
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
