@@ -265,10 +265,5 @@ void CObjectJelly::Draw(ISurface* target) {
     }
 }
 
-// ---- filled by the effects' and bosses' drawing, next
+// ---- filled by the bosses' drawing, next
 void CObjectBoss::Draw(ISurface*) {}
-void CObjectEffect::Draw(ISurface*) {}
-void CObjectEffectLand::Draw(ISurface*) {}
-void CObjectCutin::Draw(ISurface*) {}
-void CObjectENumber::Draw(ISurface*) {}
-void CObjectFont::Draw(ISurface*) {}

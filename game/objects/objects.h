@@ -115,10 +115,17 @@ class CObjectBoss : public CObjectEnemy, public IObjectShadow {
 public:
     using CObjectEnemy::CObjectEnemy;
     int32_t GetType() const override { return kTypeBoss; }
-    void Draw(tovarineGameSDK3rd::Draw::ISurface* target) override;  // draw_field.cpp
+    void Draw(tovarineGameSDK3rd::Draw::ISurface* target) override;  // draw_bosses.cpp
     void Update(CGameResource& game) override;
     void Think(CGameResource& game) override;  // field_think.cpp
     bool Collide(CObjectBase* other) override;  // collision.cpp
+    // The character bodies' arm piece by weapon mode (< 0 none), and the held weapon piece
+    // (< 0 none; 20 and above from the picture's lower half).
+    void DrawArm(tovarineGameSDK3rd::Draw::ISurface* target, int32_t mode);
+    void DrawWeapon(tovarineGameSDK3rd::Draw::ISurface* target, int32_t piece, bool facingRight);
+
+private:
+    void DrawCharacterBody(tovarineGameSDK3rd::Draw::ISurface* target);
 };
 
 class CObjectBossParts : public CObjectBoss {
@@ -238,9 +245,13 @@ public:
     // The velocity starts at the kind's speed along its angle.
     explicit CObjectEffect(const SEffectKind* kind);
 
-    void Draw(tovarineGameSDK3rd::Draw::ISurface* target) override;  // draw_field.cpp
+    void Draw(tovarineGameSDK3rd::Draw::ISurface* target) override;  // draw_effects.cpp
     int32_t GetDrawPriority() const override { return kind->priority + priorityOffset; }
     int32_t GetType() const override { return kTypeEffect; }
+    // source of image (-1: the kind's) at (x, y) by the effect kind's draw mode and the faded
+    // alpha; effects are never turned.
+    void DrawSprite(tovarineGameSDK3rd::Draw::ISurface* target, int32_t x, int32_t y,
+                    const tovarineGameSDK3rd::Draw::Rect* source, int32_t image = -1);
     // One frame; false when the effect has ended (effect_update.cpp).
     virtual bool Update(int32_t width, int32_t height);
     // The land effects' world motion and placement; false when it has ended.
@@ -253,17 +264,22 @@ public:
     const SEffectKind* kind;  // not owned
     int16_t lifetime = -1;  // 0 or less never runs out
     uint16_t fullLifetime = 0;  // what the factory set
-    uint32_t effectReserved = 0;
+    uint32_t effectReserved = 0;  // by kind: a row, an image id, a count (read signed)
     int16_t startDelay = 0;
     int16_t fadeInCounter = 0;
     int16_t fadeInLength = 0;
+
+protected:
+    int32_t Value() const;
+    // The whole kind image when its origin x is -1, else the cell of frame f, row r.
+    bool CommonSource(int32_t f, int32_t r, tovarineGameSDK3rd::Draw::Rect& source) const;
 };
 
 // World pixels; moves, culls and places itself in CheckLand.
 class CObjectEffectLand : public CObjectEffect {
 public:
     using CObjectEffect::CObjectEffect;
-    void Draw(tovarineGameSDK3rd::Draw::ISurface* target) override;  // draw_field.cpp
+    void Draw(tovarineGameSDK3rd::Draw::ISurface* target) override;  // draw_effects.cpp
     bool Update(int32_t width, int32_t height) override;  // effect_update.cpp
     bool CheckLand(CGameResource& game) override;         // effect_update.cpp
 };
@@ -279,7 +295,7 @@ class CObjectCutin : public CObjectEffect {
 public:
     using CObjectEffect::CObjectEffect;
     int32_t GetType() const override { return kTypeCutin; }
-    void Draw(tovarineGameSDK3rd::Draw::ISurface* target) override;  // draw_field.cpp
+    void Draw(tovarineGameSDK3rd::Draw::ISurface* target) override;  // draw_effects.cpp
     bool Update(int32_t width, int32_t height) override;  // effect_update.cpp
 };
 
@@ -287,7 +303,7 @@ class CObjectENumber : public CObjectEffect {
 public:
     using CObjectEffect::CObjectEffect;
     int32_t GetType() const override { return kTypeENumber; }
-    void Draw(tovarineGameSDK3rd::Draw::ISurface* target) override;  // draw_field.cpp
+    void Draw(tovarineGameSDK3rd::Draw::ISurface* target) override;  // draw_effects.cpp
     void KeepOnScreen() override;  // score_items.cpp
 
     int32_t value = 0;  // the number shown
@@ -297,7 +313,7 @@ class CObjectFont : public CObjectEffect {
 public:
     using CObjectEffect::CObjectEffect;
     int32_t GetType() const override { return kTypeFont; }
-    void Draw(tovarineGameSDK3rd::Draw::ISurface* target) override;  // draw_field.cpp
+    void Draw(tovarineGameSDK3rd::Draw::ISurface* target) override;  // draw_effects.cpp
 
     // Renders text into the text plane: the settings' proportional face or the fixed
     // gothic one, shadowed and smoothed as the settings say (score_items.cpp).

@@ -17,7 +17,8 @@ using tovarineGameSDK3rd::Draw::Rect;
 using Lines = std::vector<std::string>;
 
 // One line a draw: a helper by its name (the surface blit it ends in is not repeated), a bare
-// surface blit as "op<n>", a polygon blit as "poly<n>" with its source corners, an effect.
+// surface blit as "op<n>" ("->wxh" when stretched), a polygon blit as "poly<n>" with its
+// source corners, an effect.
 Lines Summary(const RecordingSurface& s) {
     Lines out;
     const DrawCall* helper = nullptr;
@@ -41,6 +42,7 @@ Lines Summary(const RecordingSurface& s) {
                 n += std::snprintf(line + n, sizeof line - n, " [%d,%d,%d,%d]", c.rect.left, c.rect.top, c.rect.right,
                                    c.rect.bottom);
             }
+            if (c.hasSize) n += std::snprintf(line + n, sizeof line - n, " ->%dx%d", c.size.cx, c.size.cy);
             if (c.value) std::snprintf(line + n, sizeof line - n, " =%#x", c.value);
         }
         out.emplace_back(line);
