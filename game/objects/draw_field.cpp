@@ -265,5 +265,3 @@ void CObjectJelly::Draw(ISurface* target) {
     }
 }
 
-// ---- filled by the bosses' drawing, next
-void CObjectBoss::Draw(ISurface*) {}
