@@ -16,6 +16,11 @@ namespace {
 
 ISurface& Image(int32_t id) { return CImageLoader::GetImage(id); }
 
+// a x b in 32 bits with the machine's wrap-around.
+int32_t WrapMul(int32_t a, int32_t b) {
+    return static_cast<int32_t>(static_cast<uint32_t>(a) * static_cast<uint32_t>(b));
+}
+
 Rect WholeImage(int32_t id) {
     int w = 0;
     int h = 0;
@@ -98,9 +103,9 @@ void CObjectEffect::Draw(ISurface* target) {
     case -7: {  // a spiral closing in on the centre over 24 frames
         int32_t q = value / 64 - 32;
         q += q < 0 ? -8 : 8;
-        const int32_t r1 = (24 - n) * q / 24;
-        const int32_t r2 = (24 - n) * r1 / 24;
-        const uint8_t b = static_cast<uint8_t>(5 * n + value);
+        const int32_t r1 = WrapMul(24 - n, q) / 24;
+        const int32_t r2 = WrapMul(24 - n, r1) / 24;
+        const uint8_t b = static_cast<uint8_t>(5u * n + static_cast<uint32_t>(value));
         f = n / 4;
         sx = TruncInt(sx + r1 * CosOf(b) - r2 * SinOf(b));
         sy = TruncInt(sy + r2 * CosOf(b) + r1 * SinOf(b));
@@ -150,8 +155,8 @@ void CObjectEffect::Draw(ISurface* target) {
     }
     if (!CommonSource(f, r, source)) return;
     if (k.frameTime == -1) {  // a strip read from further right as the value grows
-        source.left += 6 * (value / 2) + (value >= 7 ? 42 : 0);
-        source.right = source.left + width;
+        source.left = WrapMul(6, value / 2) + (value >= 7 ? 42 : 0) + source.left;
+        source.right = static_cast<int32_t>(static_cast<uint32_t>(source.left) + static_cast<uint32_t>(width));
     }
     DrawSprite(target, sx, sy, &source);
 }
@@ -171,18 +176,18 @@ void CObjectEffectLand::Draw(ISurface* target) {
         int w = 0;
         int h = 0;
         target->GetSize(&w, &h);
-        int32_t y0 = sy - height * Value();
-        int32_t x0 = sx;
+        int64_t y0 = sy - static_cast<int64_t>(height) * Value();
+        int64_t x0 = sx;
         int32_t top = k.srcY;
         // A row below the target shows nothing, and nor does any after it.
-        for (int32_t row = 0, pieces = 1; row < Value() && y0 < h; ++row) {
-            auto piece = [&](int32_t column, int32_t px) {
+        for (int64_t row = 0, pieces = 1; row < Value() && y0 < h; ++row) {
+            auto piece = [&](int32_t column, int64_t px) {
                 const int32_t left = k.srcX + width * column;
                 const Rect cell{left, top, left + width, top + height};
-                DrawSprite(target, px, y0, &cell);
+                DrawSprite(target, static_cast<int32_t>(px), static_cast<int32_t>(y0), &cell);
             };
             piece(0, x0);
-            for (int32_t i = 1; i <= pieces && x0 + width * i < w; ++i) piece(1, x0 + width * i);
+            for (int64_t i = 1; i <= pieces && x0 + width * i < w; ++i) piece(1, x0 + width * i);
             piece(2, x0 + width * (pieces + 1));
             if (top < 192) top += height;
             pieces += 2;
