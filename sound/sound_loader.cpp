@@ -12,7 +12,8 @@ SoundRef Silent() { return SoundRef(new CSoundNullDevice); }
 
 int32_t CSoundLoader::CreateEntry(VTL::smart_ptr<CLoadCacheInfo>& entry) {
     if (!factory_) return -1;
-    const SoundRef sound = factory_->CreateSound(entry->fileName);
+    const SoundRef sound =
+        waveOnly_ ? factory_->CreateWaveSound(entry->fileName, streaming_) : factory_->CreateSound(entry->fileName);
     entry->object = sound;
     if (sound->GetType() == kSoundNullDevice) return 1;
     return sound->Load(entry->fileName);

@@ -15,6 +15,10 @@ namespace tovarineGameSDK3rd::Multimedia {
 class CSoundLoader : public Auxiliary::CLoadCache {
 public:
     void SetSoundFactory(const VTL::smart_ptr<ISoundFactory>& factory) { factory_ = factory; }
+    // Wave only: sounds are made as wave sounds whatever their extension, streaming or
+    // static as the second switch says.
+    void SetWaveOnly(bool waveOnly) { waveOnly_ = waveOnly; }
+    void SetStreaming(bool streaming) { streaming_ = streaming; }
     // No loading: the id's sound (empty while it was never loaded), or a new
     // silent sound for an id without definition.
     virtual VTL::smart_ptr<ISound> GetSound(int32_t id);
@@ -27,6 +31,8 @@ protected:
     int32_t CreateEntry(VTL::smart_ptr<Auxiliary::CLoadCacheInfo>& entry) override;
 
     VTL::smart_ptr<ISoundFactory> factory_;
+    bool waveOnly_ = false;
+    bool streaming_ = false;
 };
 
 class CSELoader : public CSoundLoader {
@@ -47,6 +53,10 @@ public:
 
 protected:
     int32_t CreateEntry(VTL::smart_ptr<Auxiliary::CLoadCacheInfo>& entry) override { return CreateEntrySound(entry); }
+    // Kept with the loader's layout; nothing reads them.
+    int32_t reserved0_ = 0;
+    int32_t reserved1_ = 5;
+
     void OnDefine(VTL::smart_ptr<Auxiliary::CLoadCacheInfo>& entry, int32_t id) override { CreateEntryInfo(entry, id); }
 
 private:

@@ -117,6 +117,22 @@ TEST_F(SoundFactoryTest, LoadersHandOutOneSoundPerIdAndSilenceOtherwise) {
     EXPECT_EQ(music.Load(2), 1);
     EXPECT_EQ(music.GetSound(7)->GetType(), kSoundNullDevice);
     EXPECT_EQ(factory.GetSoundList().size(), 2u);
+
+    // Wave only: a wave sound of the kind the switch names, whatever the extension says.
+    PutWave("b.mid", 1, 22050, std::vector<int16_t>(2205, 1000));
+    for (const bool streaming : {true, false}) {
+        CSoundLoader waves;
+        waves.SetSoundFactory(f);
+        waves.SetWaveOnly(true);
+        waves.SetStreaming(streaming);
+        waves.Set(PutText("w.txt", "a.wav,1\r\nb.mid,2\r\n"), true);
+        for (const int32_t id : {1, 2}) {
+            EXPECT_EQ(waves.Load(id), 0);
+            auto* wave = dynamic_cast<CWaveSound*>(waves.GetSound(id).GetNoCheck());
+            ASSERT_NE(wave, nullptr);
+            EXPECT_EQ(wave->GetStreamMode(), streaming);
+        }
+    }
 }
 
 TEST_F(SoundFactoryTest, KindsByExtensionAndProbe) {
