@@ -6,8 +6,11 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
+#include <dirent.h>
 #include <fcntl.h>
 #include <filesystem>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -201,12 +204,69 @@ bool RenameFile(std::string_view from, std::string_view to) {
     return SystemPathFromName(from, a) && SystemPathFromName(to, b) && ::rename(a.c_str(), b.c_str()) == 0;
 }
 
+namespace {
+
+// When this process began, as the file clock reads it: a temporary of our own process id
+// older than that was left by an earlier process that had the same id.
+const timespec gProcessStart = [] {
+    timespec now{};
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    return now;
+}();
+
+// The process id of "." + base + ".TVR<pid>-<n>", the writer's temporary for base; 0 when the
+// entry is anything else.
+pid_t TemporaryOwner(std::string_view entry, std::string_view base) {
+    const std::string head = "." + std::string(base) + ".TVR";
+    if (entry.substr(0, head.size()) != head) return 0;
+    entry.remove_prefix(head.size());
+    const size_t dash = entry.find('-');
+    auto digits = [](std::string_view d) {
+        return !d.empty() && d.size() <= 10 && d.find_first_not_of("0123456789") == std::string_view::npos;
+    };
+    if (dash == std::string_view::npos || !digits(entry.substr(0, dash)) || !digits(entry.substr(dash + 1))) return 0;
+    const long pid = std::strtol(std::string(entry.substr(0, dash)).c_str(), nullptr, 10);
+    return pid > 0 && pid <= INT32_MAX ? static_cast<pid_t>(pid) : 0;
+}
+
+// Removes the temporaries of the file at path that a writer killed between writing and
+// renaming left behind: those of processes that are gone, and those of our own id made
+// before this process began. A live writer's temporary is left alone.
+void RemoveStaleTemporaries(const std::string& path) {
+    const size_t slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+    const std::string base = path.substr(slash + 1);
+    DIR* dir = ::opendir(folder.c_str());
+    if (dir == nullptr) return;
+    std::vector<std::string> stale;
+    while (const dirent* e = ::readdir(dir)) {
+        const pid_t owner = TemporaryOwner(e->d_name, base);
+        if (owner == 0) continue;
+        const std::string temp = folder + e->d_name;
+        struct stat st;
+        if (::lstat(temp.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
+        bool gone;
+        if (owner == ::getpid()) {
+            gone = st.st_mtim.tv_sec < gProcessStart.tv_sec ||
+                   (st.st_mtim.tv_sec == gProcessStart.tv_sec && st.st_mtim.tv_nsec < gProcessStart.tv_nsec);
+        } else {
+            gone = ::kill(owner, 0) != 0 && errno == ESRCH;
+        }
+        if (gone) stale.push_back(temp);
+    }
+    ::closedir(dir);
+    for (const std::string& temp : stale) ::unlink(temp.c_str());
+}
+
+}  // namespace
+
 WriteResult WriteWholeFile(std::string_view name, const void* data, std::size_t size) {
     std::string path;
     if (!SystemPathFromName(name, path) || path.empty() || path.back() == '/') return WriteResult::kCannotCreate;
     struct stat st;
     const bool existed = ::stat(path.c_str(), &st) == 0;  // a new file gets 0666 less the umask
     if (existed && (!S_ISREG(st.st_mode) || ::access(path.c_str(), W_OK) != 0)) return WriteResult::kCannotCreate;
+    RemoveStaleTemporaries(path);
     const size_t slash = path.rfind('/');
     static std::atomic<unsigned> counter{0};
     std::string temp;

@@ -46,7 +46,8 @@ bool MakeDirectory(std::string_view name);
 // Writes a whole file safely: the bytes go to a new file in the same folder,
 // which then replaces the target by rename, so a crash never leaves half a file.
 // An existing target keeps its permission bits; one that may not be written is
-// left alone.
+// left alone. The target's own temporaries that a killed writer left (".<name>.TVR<pid>-<n>"
+// of a process that is gone) are removed first; nothing else in the folder is touched.
 enum class WriteResult {
     kOk,
     kCannotCreate,  // no such folder, target not writable, name does not convert, or rename refused

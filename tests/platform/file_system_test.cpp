@@ -5,7 +5,11 @@
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
+#include <string>
+#include <vector>
 #include <sys/stat.h>
+#include <sys/time.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace mp = morna::platform;
@@ -93,6 +97,26 @@ TEST_F(FileSystemTest, WholeFileWritesReplaceByRename) {
     EXPECT_EQ(Slurp(dir_ + "/save.sav"), "");
     // Nothing but the target is left in the folder.
     EXPECT_EQ(std::system(("test $(ls -A '" + dir_ + "' | wc -l) -eq 1").c_str()), 0);
+
+    // A killed writer's leftovers of this file go; look-alikes, other files' and a live
+    // writer's stay.
+    const pid_t gone = ::fork();
+    if (gone == 0) ::_exit(0);
+    ::waitpid(gone, nullptr, 0);
+    const std::string dead = std::to_string(gone), live = std::to_string(::getppid());
+    const std::string me = std::to_string(::getpid());
+    const std::vector<std::string> keep = {".save.sav.TVR" + live + "-1", ".save.sav.TVR" + me + "-99", ".other.sav.TVR" + dead + "-1",
+                                           ".save.sav.TVR" + dead + "-", ".save.sav.TVR" + dead + "-1x",
+                                           "save.sav.TVR" + dead + "-1", ".save.sav.TVRx-1"};
+    for (const std::string& n : keep) std::ofstream(dir_ + "/" + n) << "k";
+    for (const std::string& n : {".save.sav.TVR" + dead + "-0", ".save.sav.TVR" + dead + "-17"})
+        std::ofstream(dir_ + "/" + n) << "half";
+    std::ofstream(dir_ + "/.save.sav.TVR" + me + "-98") << "half";  // our id, before we began
+    const timeval old[2] = {{1000, 0}, {1000, 0}};
+    ::utimes((dir_ + "/.save.sav.TVR" + me + "-98").c_str(), old);
+    ASSERT_EQ(mp::WriteWholeFile(target, "x", 1), mp::WriteResult::kOk);
+    EXPECT_EQ(std::system(("test $(ls -A '" + dir_ + "' | wc -l) -eq 8").c_str()), 0);
+    for (const std::string& n : keep) EXPECT_EQ(Slurp(dir_ + "/" + n), "k") << n;
 
     EXPECT_EQ(mp::WriteWholeFile(name_ + "missing\\x", "a", 1), mp::WriteResult::kCannotCreate);
     ::mkdir((dir_ + "/sub").c_str(), 0755);
