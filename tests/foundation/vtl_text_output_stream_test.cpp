@@ -1,11 +1,15 @@
 #include "foundation/vtl/text_output_stream.h"
 
+#include <cstdio>
+#include <cstdlib>
+
 #include <gtest/gtest.h>
 
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "foundation/vtl/log_device.h"
 #include "tests/common/log_capture.h"
 
 using namespace tovarineGameSDK3rd;
@@ -66,6 +70,37 @@ TEST(ErrorLogTest, ManyThreadsReportWhileTheDeviceChanges) {
     for (auto& th : threads) th.join();
     GetErrorLog().SetDevice(new CTextOutputStreamNullDevice);
     EXPECT_EQ(device->Lines().size(), 2000u);
+}
+
+// The game's device: every message once, as a line of UTF-8 headed by the local time.
+TEST(ErrorLogTest, LogDeviceWritesEachMessageOnceAsUtf8WithTheTime) {
+    const char* tz = std::getenv("TZ");
+    const std::string savedTz = tz ? tz : "";
+    setenv("TZ", "UTC", 1);
+    EXPECT_EQ(CTextOutputStreamLogDevice::Line(1796626800, "\x83\x47\x83\x89\x81\x5B 50%s"),
+              "2026-12-07 07:00:00 \xE3\x82\xA8\xE3\x83\xA9\xE3\x83\xBC 50%s\n");
+    EXPECT_EQ(CTextOutputStreamLogDevice::Line(0, "a\x81\n"), "1970-01-01 00:00:00 a\\x81\n");
+    if (tz) setenv("TZ", savedTz.c_str(), 1);
+    else unsetenv("TZ");
+
+    std::FILE* file = std::tmpfile();
+    ASSERT_NE(file, nullptr);
+    GetErrorLog().SetDevice(new CTextOutputStreamLogDevice(file));
+    GetErrorLog().Out("\x83\x47\x83\x89\x81\x5B %d%%s", 7);
+    GetErrorLog().Out(VTL::VTLstring("x\n"));
+    GetErrorLog().Out(-3);
+    GetErrorLog().SetDevice(new CTextOutputStreamNullDevice);
+    std::rewind(file);
+    std::string all(4096, '\0');
+    all.resize(std::fread(all.data(), 1, all.size(), file));
+    std::fclose(file);
+    std::vector<std::string> bodies;
+    for (size_t at = 0, end; (end = all.find('\n', at)) != std::string::npos; at = end + 1) {
+        ASSERT_GE(end - at, 20u);
+        EXPECT_EQ(all[at + 4], '-');
+        bodies.push_back(all.substr(at + 20, end - at - 20));
+    }
+    EXPECT_EQ(bodies, (std::vector<std::string>{"\xE3\x82\xA8\xE3\x83\xA9\xE3\x83\xBC 7%s", "x", "-3"}));
 }
 
 }  // namespace
