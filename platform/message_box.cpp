@@ -1,14 +1,53 @@
 #include "platform/message_box.h"
 
 #include <SDL.h>
+#include <gtk/gtk.h>
 
 #include "platform/charset.h"
+#include "platform/gtk_start.h"
 #include "platform/hook_slot.h"
 
 namespace morna::platform {
 namespace {
 
 HookSlot<MessageBoxHook> gHook;
+
+struct Box {
+    std::string text, caption;  // UTF-8
+    uint32_t flags = 0;
+    WindowHandle owner = 0;
+    bool OkCancel() const { return (flags & kMessageBoxButtonMask) == MB_OKCANCEL; }
+    // Escape and the close box: Cancel, or OK when there is no Cancel.
+    int NoAnswer() const { return OkCancel() ? IDCANCEL : IDOK; }
+};
+
+GtkMessageType GtkIcon(uint32_t flags) {
+    switch (flags & kMessageBoxIconMask) {
+        case MB_ICONERROR: return GTK_MESSAGE_ERROR;
+        case MB_ICONWARNING: return GTK_MESSAGE_WARNING;
+        case MB_ICONQUESTION: return GTK_MESSAGE_QUESTION;
+        case MB_ICONINFORMATION: return GTK_MESSAGE_INFO;
+        default: return GTK_MESSAGE_OTHER;
+    }
+}
+
+// The box as a GTK dialog on the calling thread, which owns GTK; -1 when GTK cannot run here.
+int ShowGtkBox(const Box& box, std::string* error) {
+    if (!StartGtk(error)) return -1;
+    GtkWidget* dialog = gtk_message_dialog_new(nullptr, GTK_DIALOG_MODAL, GtkIcon(box.flags), GTK_BUTTONS_NONE, "%s",
+                                               box.text.c_str());
+    gtk_window_set_title(GTK_WINDOW(dialog), box.caption.c_str());
+    gtk_dialog_add_button(GTK_DIALOG(dialog), "OK", IDOK);
+    if (box.OkCancel()) gtk_dialog_add_button(GTK_DIALOG(dialog), "Cancel", IDCANCEL);
+    gtk_dialog_set_default_response(GTK_DIALOG(dialog), IDOK);
+    gtk_window_set_keep_above(GTK_WINDOW(dialog), TRUE);
+    KeepAboveWindow(dialog, box.owner);
+    const int chosen = gtk_dialog_run(GTK_DIALOG(dialog));
+    gtk_widget_destroy(dialog);
+    while (g_main_context_iteration(nullptr, FALSE)) {
+    }  // gone from the screen now
+    return chosen == IDOK || chosen == IDCANCEL ? chosen : box.NoAnswer();
+}
 
 uint32_t SdlIcon(uint32_t flags) {
     switch (flags & kMessageBoxIconMask) {
@@ -19,6 +58,34 @@ uint32_t SdlIcon(uint32_t flags) {
     }
 }
 
+// SDL's box, where GTK cannot open the display; 0 when it cannot be shown either.
+int ShowSdlBox(const Box& box, std::string* error) {
+    const uint32_t okKeys = SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT |
+                            (box.OkCancel() ? 0u : static_cast<uint32_t>(SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT));
+    SDL_MessageBoxButtonData buttons[2] = {
+        {okKeys, IDOK, "OK"},
+        {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, IDCANCEL, "Cancel"},
+    };
+    SDL_MessageBoxData data{};
+    data.flags = SdlIcon(box.flags);
+    data.window = GetSdlWindow(box.owner);  // null on any thread but the owner's
+    data.title = box.caption.c_str();
+    data.message = box.text.c_str();
+    data.numbuttons = box.OkCancel() ? 2 : 1;
+    data.buttons = buttons;
+    int chosen = -1;
+    if (SDL_ShowMessageBox(&data, &chosen) != 0) {
+        if (error) *error = SDL_GetError();
+        return 0;
+    }
+    return chosen == IDOK || chosen == IDCANCEL ? chosen : box.NoAnswer();  // -1: closed
+}
+
+int ShowHere(const Box& box, std::string* error) {
+    const int answer = ShowGtkBox(box, error);
+    return answer >= 0 ? answer : ShowSdlBox(box, error);
+}
+
 }  // namespace
 
 MessageBoxHook SetMessageBoxHook(MessageBoxHook hook) { return gHook.Set(std::move(hook)); }
@@ -26,32 +93,19 @@ MessageBoxHook SetMessageBoxHook(MessageBoxHook hook) { return gHook.Set(std::mo
 int ShowMessageBox(const MessageBoxRequest& request, std::string* error) {
     if (MessageBoxHook hook = gHook.Get()) return hook(request);
 
-    std::string text, caption;
-    if (!Cp932ToUtf8(request.text, text) || !Cp932ToUtf8(request.caption, caption)) {
+    Box box;
+    box.flags = request.flags;
+    box.owner = request.owner;
+    if (!Cp932ToUtf8(request.text, box.text) || !Cp932ToUtf8(request.caption, box.caption)) {
         if (error) *error = "message box text is not Shift-JIS";
         return 0;
     }
-    const bool okCancel = (request.flags & kMessageBoxButtonMask) == MB_OKCANCEL;
-    const int noAnswer = okCancel ? IDCANCEL : IDOK;
-    const uint32_t okKeys = SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT |
-                            (okCancel ? 0u : static_cast<uint32_t>(SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT));
-    SDL_MessageBoxButtonData buttons[2] = {
-        {okKeys, IDOK, "OK"},
-        {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, IDCANCEL, "Cancel"},
-    };
-    SDL_MessageBoxData data{};
-    data.flags = SdlIcon(request.flags);
-    data.window = GetSdlWindow(request.owner);  // null on any thread but the owner's
-    data.title = caption.c_str();
-    data.message = text.c_str();
-    data.numbuttons = okCancel ? 2 : 1;
-    data.buttons = buttons;
-    int chosen = -1;
-    if (SDL_ShowMessageBox(&data, &chosen) != 0) {
-        if (error) *error = SDL_GetError();
-        return 0;
-    }
-    return chosen == IDOK || chosen == IDCANCEL ? chosen : noAnswer;  // -1: closed
+    // GTK belongs to the thread with the game's window: a box from elsewhere waits for it there.
+    int answer = 0;
+    std::string why;
+    if (!RunOnDisplayThread([&] { answer = ShowHere(box, &why); })) answer = ShowHere(box, &why);
+    if (answer == 0 && error) *error = why;
+    return answer;
 }
 
 }  // namespace morna::platform

@@ -1,6 +1,7 @@
 #pragma once
-// Modal message boxes over SDL's message box: OK or OK/Cancel, with an icon. Text and caption
-// are Shift-JIS and shown as UTF-8. A hook can take the place of the box: tests install one
+// Modal message boxes: OK or OK/Cancel, with an icon. Text and caption are Shift-JIS and shown
+// as UTF-8 in a GTK message dialog (SDL's box, which draws with the X server's core fonts, only
+// where GTK cannot open the display). A hook can take the place of the box: tests install one
 // that records the request and answers from a script, so that no test ever waits on a box.
 #include <cstdint>
 #include <functional>
@@ -33,9 +34,10 @@ struct MessageBoxRequest {
 
 // Shows the box and waits for the answer: IDOK, or IDCANCEL from an OK/Cancel box (Escape and
 // closing the box answer Cancel, or OK when there is no Cancel). Button kinds other than
-// OK/Cancel show OK alone. The owner's SDL window is the box's parent only when called on
-// the owner's own thread; elsewhere the box has none. 0 when no box could be shown (no
-// display, text that is not Shift-JIS), with the reason in *error when given.
+// OK/Cancel show OK alone. The box runs on the thread that has the game's window (a caller on
+// another thread waits for it there; with no such thread, on the caller's), above the owner
+// window. 0 when no box could be shown (no display, text that is not Shift-JIS), with the
+// reason in *error when given.
 int ShowMessageBox(const MessageBoxRequest& request, std::string* error = nullptr);
 
 // While set, ShowMessageBox hands every request to the hook and answers what it answers;

@@ -2,8 +2,6 @@
 // named by its page and id. GTK runs on the application thread: it starts when the first dialog
 // opens, and while a dialog lives every pass of the window pump handles GLib's pending events.
 #include <SDL2/SDL.h>
-#include <SDL2/SDL_syswm.h>
-#include <gdk/gdkx.h>
 #include <gtk/gtk.h>
 
 #include <cmath>
@@ -11,6 +9,7 @@
 #include <utility>
 
 #include "platform/charset.h"
+#include "platform/gtk_start.h"
 #include "platform/keyboard_state.h"
 #include "platform/settings_dialog_view.h"
 
@@ -34,21 +33,6 @@ void PumpGtk() {
     while (g_main_context_iteration(nullptr, FALSE)) {
     }
     gPumping = false;
-}
-
-bool StartGtk(std::string* error) {
-    static bool started = false;
-    if (started) return true;
-    // GTK talks to the display SDL uses: X11 only, where the game's window can be its parent.
-    const char* driver = SDL_GetCurrentVideoDriver();
-    if (driver == nullptr || std::string(driver) != "x11") {
-        if (error != nullptr) *error = "no display GTK can use (the game's is not on X11)";
-        return false;
-    }
-    g_setenv("GDK_BACKEND", "x11", FALSE);
-    started = gtk_init_check(nullptr, nullptr) != FALSE;
-    if (!started && error != nullptr) *error = "no display GTK can use";
-    return started;
 }
 
 struct SCheckRow {
@@ -370,22 +354,7 @@ private:
         gtk_container_add(GTK_CONTAINER(window_), all);
         gtk_window_set_default(GTK_WINDOW(window_), ok);
         gtk_widget_show_all(window_);
-        KeepAboveOwner();
-    }
-
-    // Transient for the game's window where both live on one X display.
-    void KeepAboveOwner() {
-        SDL_Window* sdl = GetSdlWindow(owner_);
-        GdkDisplay* display = gdk_display_get_default();
-        SDL_SysWMinfo info;
-        SDL_VERSION(&info.version);
-        if (sdl == nullptr || !GDK_IS_X11_DISPLAY(display) || !SDL_GetWindowWMInfo(sdl, &info) ||
-            info.subsystem != SDL_SYSWM_X11)
-            return;
-        GdkWindow* parent = gdk_x11_window_foreign_new_for_display(display, info.info.x11.window);
-        if (parent == nullptr) return;
-        gdk_window_set_transient_for(gtk_widget_get_window(window_), parent);
-        g_object_unref(parent);
+        KeepAboveWindow(window_, owner_);
     }
 
     SettingsEvents& events_;

@@ -1,12 +1,14 @@
 #include "platform/window.h"
 
 #include <SDL2/SDL.h>
+#include <signal.h>
 
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <condition_variable>
 #include <deque>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -26,6 +28,7 @@ struct ThreadQueue;
 // A message sent from another thread, answered by the window's thread.
 struct SentCall {
     WindowMessage message;
+    std::function<void()> work;  // run in place of a dispatch when set
     std::shared_ptr<ThreadQueue> sender;  // woken on completion
     intptr_t result = 0;
     bool done = false;  // guarded by the sender's queue lock
@@ -89,7 +92,15 @@ State& S() {
 std::atomic<PumpPassHook> gPassHook{nullptr};
 std::atomic<bool> gOwnDialog{false};
 
+// A termination signal caught since the pump last looked; the handler sets it and nothing else.
+volatile sig_atomic_t gCloseSignal = 0;
+std::atomic<bool> gCatchingSignals{false};
+
+void OnCloseSignal(int) { gCloseSignal = 1; }
+
 void DestroyThreadWindows(ThreadQueue* queue);
+// Queues the call on the owner's thread and waits for its answer, serving what is sent to us.
+intptr_t SendAndWait(const std::shared_ptr<ThreadQueue>& owner, const std::shared_ptr<SentCall>& call);
 
 // The calling thread's queue. At thread end, whatever the thread left behind is
 // released without calling procedures (their objects may already be gone).
@@ -169,8 +180,8 @@ bool EnsureVideo() {
         s.videoOwner = me;  // claimed; the others are refused until released
     }
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
-    // SDL would turn SIGINT and SIGTERM into its quit event, which is ignored
-    // here: the signals keep their usual effect instead.
+    // SDL would turn SIGINT and SIGTERM into its quit event, which is ignored here: the
+    // signals keep their usual effect, or the one CloseOnSignals gives them.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     GuardXErrors();
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
@@ -384,8 +395,27 @@ bool OwnsVideo() {
     return S().videoOwner == MyQueue().get();
 }
 
+// A caught termination signal becomes the close box's request to the display thread's first window.
+void TakeCloseSignal() {
+    if (gCloseSignal == 0) return;
+    State& s = S();
+    WindowHandle first = 0;
+    {
+        std::lock_guard<std::mutex> guard(s.lock);
+        for (auto& [h, w] : s.windows)
+            if (w.owner == MyQueue() && !w.destroying) {
+                first = h;
+                break;
+            }
+    }
+    if (first == 0) return;  // kept for when the window exists
+    gCloseSignal = 0;
+    PostTo(MyQueue().get(), {first, WM_CLOSE, 0, 0});
+}
+
 void PumpSdl() {
     if (!OwnsVideo()) return;
+    TakeCloseSignal();
     SDL_Event e;
     while (SDL_PollEvent(&e)) TranslateSdlEvent(e);
 }
@@ -403,7 +433,12 @@ bool ServeSentCalls() {
             q->sent.pop_front();
         }
         any = true;
-        Complete(call, DispatchWindowMessage(call->message));
+        if (call->work) {
+            call->work();
+            Complete(call, 1);
+        } else {
+            Complete(call, DispatchWindowMessage(call->message));
+        }
     }
 }
 
@@ -850,6 +885,15 @@ void PostQuitMessage(int32_t exitCode) {
     q->quitCode = exitCode;
 }
 
+void CloseOnSignals() {
+    struct sigaction action {};
+    action.sa_handler = &OnCloseSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (const int signal : {SIGTERM, SIGINT, SIGHUP}) ::sigaction(signal, &action, nullptr);
+    gCatchingSignals = true;
+}
+
 void SetPumpPassHook(PumpPassHook hook) { gPassHook = hook; }
 void SetOwnDialogOpen(bool open) { gOwnDialog = open; }
 
@@ -872,8 +916,9 @@ int32_t GetWindowMessage(WindowMessage& message) {
             // event. The queue was last looked at after the last SDL pump, so what
             // came later has its wake event still on SDL's queue.
             SDL_Event e;
-            if (gPassHook.load() != nullptr) {
-                if (SDL_WaitEventTimeout(&e, 10) != 0) TranslateSdlEvent(e);
+            if (gPassHook.load() != nullptr || gCatchingSignals) {
+                // SDL's wait resumes after a signal: looking again soon finds a caught one.
+                if (SDL_WaitEventTimeout(&e, gPassHook.load() != nullptr ? 10 : 100) != 0) TranslateSdlEvent(e);
                 continue;
             }
             if (SDL_WaitEvent(&e) == 0) return -1;
@@ -905,6 +950,35 @@ intptr_t SendWindowMessage(WindowHandle window, uint32_t message, uintptr_t wpar
 
     auto call = std::make_shared<SentCall>();
     call->message = {window, message, wparam, lparam};
+    return SendAndWait(owner, call);
+}
+
+bool OwnsDisplay() { return OwnsVideo(); }
+
+bool RunOnDisplayThread(const std::function<void()>& work) {
+    std::shared_ptr<ThreadQueue> owner;
+    {
+        std::lock_guard<std::mutex> guard(S().lock);
+        for (auto& [h, w] : S().windows)
+            if (w.owner.get() == S().videoOwner) {
+                owner = w.owner;
+                break;
+            }
+        if (owner == nullptr) return false;  // the display is idle, or being started or shut
+    }
+    if (owner == MyQueue()) {
+        work();
+        return true;
+    }
+    auto call = std::make_shared<SentCall>();
+    call->work = work;
+    return SendAndWait(owner, call) == 1;
+}
+
+namespace {
+
+intptr_t SendAndWait(const std::shared_ptr<ThreadQueue>& owner, const std::shared_ptr<SentCall>& call) {
+    auto& me = MyQueue();
     call->sender = me;
     {
         std::lock_guard<std::mutex> guard(owner->lock);
@@ -922,5 +996,7 @@ intptr_t SendWindowMessage(WindowHandle window, uint32_t message, uintptr_t wpar
         if (call->done) return call->result;
     }
 }
+
+}  // namespace
 
 }  // namespace morna::platform

@@ -16,6 +16,7 @@
 // lparam height << 16 | width). SDL's own quit event is switched off and ignored.
 // Every SDL event taken off SDL's queue goes to the event observers first.
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -204,6 +205,9 @@ void SetPumpPassHook(PumpPassHook hook);
 // While a dialog of ours is open, focus moving between it and our windows is no switch of
 // applications: SDL's focus changes post no WM_ACTIVATEAPP.
 void SetOwnDialogOpen(bool open);
+// From now on SIGTERM, SIGINT and SIGHUP ask the display thread's first window to close, as
+// its close box does: the signal's handler only notes it, and the pump posts WM_CLOSE.
+void CloseOnSignals();
 // Waits for the next message: 1 for a message, 0 for WM_QUIT, -1 on failure.
 int32_t GetWindowMessage(WindowMessage& message);
 // Calls the window's procedure; 0 for an unknown window.
@@ -214,5 +218,13 @@ intptr_t DispatchWindowMessage(const WindowMessage& message);
 // destroyed or its thread ends before it was served.
 intptr_t SendWindowMessage(WindowHandle window, uint32_t message, uintptr_t wparam,
                            intptr_t lparam);
+
+// Whether the calling thread owns the display (SDL video).
+bool OwnsDisplay();
+// Runs work on the thread that owns the display and has a window, and answers true once it
+// ran: at once on that thread; from another thread it is handed over and waited for (that
+// thread's pump runs it; what is sent to the waiting thread meanwhile is served). False, with
+// nothing run, when no thread has the display with a window or that thread ends first.
+bool RunOnDisplayThread(const std::function<void()>& work);
 
 }  // namespace morna::platform

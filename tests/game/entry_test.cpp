@@ -2,6 +2,7 @@
 // early exit, one instance per executable path, and the exit without a display.
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -41,10 +42,28 @@ TEST(Entry, OneInstancePerExecutablePath) {
     EXPECT_EQ(Finish(running, 0), -1);  // both were still running
 }
 
+TEST(Entry, TerminationSignalsCloseTheGameAsItsCloseBoxDoes) {
+    for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
+        GameFolder game("g");
+        const pid_t running = game.Start({});
+        ASSERT_TRUE(Started(running, game / "save/key.cfg")) << game.Stderr();
+        EXPECT_FALSE(std::filesystem::exists(game / "save/system.cfg"));
+        ::kill(running, signal);
+        EXPECT_EQ(Finish(running, 60), 0) << signal;
+        EXPECT_TRUE(std::filesystem::exists(game / "save/system.cfg")) << signal;  // the exit save
+    }
+}
+
 TEST(Entry, WithoutADisplayTheGameSaysWhyAndFails) {
     GameFolder game("g");
     EXPECT_EQ(Finish(game.Start({}, "none"), 60), 1);
     EXPECT_NE(game.Stderr().find("morna: no window could be made: "), std::string::npos) << game.Stderr();
+    // The error log reaches standard error as dated UTF-8 lines.
+    const std::string line = reinterpret_cast<const char*>(u8" CWindow::CreateでCreateWindowに失敗。\n");
+    const size_t at = game.Stderr().find(line);
+    ASSERT_NE(at, std::string::npos) << game.Stderr();
+    ASSERT_GE(at, 19u);
+    EXPECT_EQ(game.Stderr()[at - 3], ':');
 }
 
 }  // namespace

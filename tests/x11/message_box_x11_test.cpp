@@ -1,0 +1,88 @@
+// Message boxes on an X display with a window manager (tools/run-with-wm.sh): a GTK dialog
+// whose label holds the Japanese text as UTF-8, answering each button's code, shown on the
+// thread with the window when another thread asks.
+#include <gtk/gtk.h>
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <string>
+#include <thread>
+#include <unistd.h>
+
+#include "platform/message_box.h"
+#include "platform/window.h"
+
+namespace {
+
+namespace mp = morna::platform;
+
+struct Seen {
+    std::string title, label, buttons;
+    int press = 0;  // the response to give: a button's code, or 0 for the close box
+};
+
+// Finds the open message dialog, notes what it shows and answers as the player would.
+gboolean Answer(gpointer data) {
+    auto* seen = static_cast<Seen*>(data);
+    GtkWidget* dialog = nullptr;
+    GList* tops = gtk_window_list_toplevels();
+    for (GList* t = tops; t != nullptr; t = t->next)
+        if (GTK_IS_MESSAGE_DIALOG(t->data) && gtk_widget_get_mapped(GTK_WIDGET(t->data))) dialog = GTK_WIDGET(t->data);
+    g_list_free(tops);
+    if (dialog == nullptr) return G_SOURCE_CONTINUE;
+    seen->title = gtk_window_get_title(GTK_WINDOW(dialog));
+    GList* labels = gtk_container_get_children(GTK_CONTAINER(gtk_message_dialog_get_message_area(GTK_MESSAGE_DIALOG(dialog))));
+    seen->label = gtk_label_get_text(GTK_LABEL(labels->data));
+    g_list_free(labels);
+    for (const int code : {mp::IDOK, mp::IDCANCEL})
+        if (GtkWidget* b = gtk_dialog_get_widget_for_response(GTK_DIALOG(dialog), code))
+            seen->buttons += std::string(gtk_button_get_label(GTK_BUTTON(b))) + "|";
+    if (seen->press != 0) gtk_button_clicked(GTK_BUTTON(gtk_dialog_get_widget_for_response(GTK_DIALOG(dialog), seen->press)));
+    else gtk_window_close(GTK_WINDOW(dialog));
+    return G_SOURCE_REMOVE;
+}
+
+TEST(X11MessageBox, GtkDialogShowsUtf8TextAndAnswersEachButton) {
+    ASSERT_TRUE(mp::RegisterWindowClass({"MORNA_BOX_TEST", &mp::DefaultWindowProcedure, false}));
+    const mp::WindowHandle window = mp::CreateWindow({"MORNA_BOX_TEST", "box", 0x10CA0000, 0, 0, 320, 240});
+    ASSERT_NE(window, 0u) << mp::LastWindowError();
+    const std::string text = "セーブデータが壊れています。\n続けますか？";  // Shift-JIS here
+    const std::string utf8 = reinterpret_cast<const char*>(u8"セーブデータが壊れています。\n続けますか？");
+    const struct {
+        uint32_t flags;
+        int press, answer;
+        const char* buttons;
+    } rows[] = {{mp::MB_OK | mp::MB_ICONERROR, mp::IDOK, mp::IDOK, "OK|"},
+                {mp::MB_OK, 0, mp::IDOK, "OK|"},
+                {mp::MB_OKCANCEL | mp::MB_ICONQUESTION, mp::IDOK, mp::IDOK, "OK|Cancel|"},
+                {mp::MB_OKCANCEL | mp::MB_ICONWARNING, mp::IDCANCEL, mp::IDCANCEL, "OK|Cancel|"},
+                {mp::MB_OKCANCEL, 0, mp::IDCANCEL, "OK|Cancel|"}};
+    for (const auto& row : rows) {
+        Seen seen;
+        seen.press = row.press;
+        g_timeout_add(50, &Answer, &seen);
+        std::string error;
+        EXPECT_EQ(mp::ShowMessageBox({window, text, "エラー", row.flags}, &error), row.answer) << error;
+        EXPECT_EQ(seen.label, utf8);
+        EXPECT_EQ(seen.title, reinterpret_cast<const char*>(u8"エラー"));
+        EXPECT_EQ(seen.buttons, row.buttons);
+    }
+
+    // Asked for on another thread: shown on this one, which has the window, while it pumps.
+    Seen seen;
+    seen.press = mp::IDCANCEL;
+    std::atomic<int> answer{-1};
+    std::thread asker([&] { answer = mp::ShowMessageBox({0, text, "確認", mp::MB_OKCANCEL}); });
+    g_timeout_add(50, &Answer, &seen);
+    while (answer < 0) {
+        mp::WindowMessage m;
+        while (mp::PeekWindowMessage(m)) mp::DispatchWindowMessage(m);
+        ::usleep(10000);
+    }
+    asker.join();
+    EXPECT_EQ(answer, mp::IDCANCEL);
+    EXPECT_EQ(seen.label, utf8);
+    EXPECT_TRUE(mp::DestroyWindow(window));
+}
+
+}  // namespace
