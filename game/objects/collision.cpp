@@ -291,6 +291,8 @@ bool CObjectBoss::Collide(CObjectBase* other) {
 }
 
 bool CObjectReflect::Collide(CObjectBase* other) {
+    // Spent by its first hit: the frame's later sub-steps must not hit again with it.
+    if (state != kStateAlive) return false;
     const int32_t t = other->GetType();
     if (t >= kTypeBlock && other->pose != 9 && other->pose != 1 && Overlaps(*other)) {
         SetState(kStateVanish);

@@ -135,7 +135,7 @@ void CObjectShot::Think(CGameResource& game) {
     if (state != kStateAlive) return;
     if (pose == 6) {  // turned back by the barrier
         SetState(kStateRemove);
-        game.CreateReflect(kind, TruncInt(x), TruncInt(y));
+        game.ReflectShot(*this);
         return;
     }
     if (Resting(*this)) return;

@@ -2,6 +2,7 @@
 // cut-in freeze, the scripted walk and the barrier's burst particles.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <tuple>
@@ -198,6 +199,47 @@ TEST(PlayFrame, BurstParticlesDrawFromThePlayGeneratorInOrder) {
                   std::tuple(CosOf(d) * s, SinOf(d) * s, turn, accel, s, uint16_t{3}));
     }
     EXPECT_EQ(g.playRand.Get(), model.Get());
+}
+
+// A shot met by the raised barrier comes back as a reflector: first drifting toward the hero,
+// then thrown outward, it spends itself on the enemy behind the shot with a special kill.
+TEST(PlayFrame, TheBarrierTurnsAShotBackIntoTheEnemyBehindIt) {
+    KindTableBuilder kinds;
+    for (int i = 0; i < 3; ++i) kinds.Tables().objects[0][i].hitWidth = kinds.Tables().objects[0][i].hitHeight = 24;
+    SObjectKind& enemy = kinds.Object(1, "enemy");
+    enemy.hitWidth = enemy.hitHeight = 16, enemy.life = 50;
+    SObjectKind& shot = kinds.Object(2, "shot");
+    shot.hitWidth = shot.hitHeight = 8, shot.power = 80;
+    Frame f(kinds);
+    CGameResource& g = *f.game;
+    g.CreateEnemy(0, 440, 240, 0);
+    const CGameResource::ObjectPtr target = g.objects.back();  // kept past its removal
+    target->hp = 50;
+    g.CreateShot(0, 380, 240, 0);  // kind 0 aims at the hero at 5.0
+    const int32_t gauge = g.status.gauge;
+    CObjectReflect* reflector = nullptr;
+    std::vector<int32_t> sounds;
+    for (int frame = 0; frame < 120 && target->state == kStateAlive; ++frame) {
+        f.Play(kBarrier);
+        for (const int32_t id : f.TakeSoundIds()) sounds.push_back(id);
+        for (auto& o : g.objects)
+            if (reflector == nullptr && o->GetType() == kTypeReflect) {
+                reflector = static_cast<CObjectReflect*>(o.GetNoCheck());
+                // Out from the hero's centre: angle 0 here, first moving back toward the hero.
+                EXPECT_EQ(std::tuple(int{reflector->angle}, int{reflector->motion.accelAngle}, reflector->motion.accel,
+                                     reflector->motion.speedLimit),
+                          std::tuple(0, 0, 0.5, 13.0));
+                EXPECT_LT(reflector->motion.vx, 0);
+            }
+    }
+    ASSERT_NE(reflector, nullptr) << "the shot was never turned back";
+    EXPECT_EQ(target->state, kStateKilledBySpecial);
+    EXPECT_EQ(target->hp, -30);
+    f.Play(kBarrier);  // the enemy's own update pays the special kill
+    EXPECT_EQ(g.status.gauge, gauge + 5);
+    for (auto& o : g.objects) EXPECT_NE(o->GetType(), kTypeReflect);  // spent
+    EXPECT_EQ(std::count(sounds.begin(), sounds.end(), 113), 1);  // turned back
+    EXPECT_EQ(std::count(sounds.begin(), sounds.end(), 114), 1);  // the hit
 }
 
 }  // namespace
