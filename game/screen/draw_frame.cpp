@@ -192,7 +192,8 @@ void CGameResource::DrawCutinScreen(ISurface* target) {
         CObjectBase* posed = cutinId == 4 ? focus : (cutinId == 8 || cutinId == 11 || cutinId == 13) ? body : nullptr;
         const CPoseForDraw snapshotPose(posed, 1, 0);
         DrawPlayField(&snapshotPlane);
-        snapshotPlane.SubColorEffect(0x808080, nullptr);
+        // Halved, not lessened by 128: a subtraction would turn a dark sky black.
+        snapshotPlane.FadeEffect(128, nullptr);
     }
     KestraneGameBase2::CBltSupport::BltCopy(*target, snapshotPlane, 0, 0);
     if (cutinZoom < 1) {

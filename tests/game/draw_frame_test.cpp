@@ -227,3 +227,37 @@ TEST(Hud, NumbersMultipliersAndAPopUp) {
 }
 
 }  // namespace
+
+namespace {
+
+// The still behind a cut-in is the field as it was, dimmed by half: a dark night sky too, after
+// the cut-in's pictures were released and loaded again under the reduce-memory switch.
+TEST(DrawFrame, TheCutinStillKeepsTheStageBackgroundDimmedByHalf) {
+    KindTableBuilder kinds;
+    for (int r = 0; r < 4; ++r) {
+        SEffectKind& layer = kinds.Cutin();
+        layer.image = 400 + r, layer.frames = {0};
+    }
+    PlayFixture f(kinds);
+    f.settings.config.reduceMemory = true;
+    f.images.Add(41, 1280, 600, 0x16233E);
+    for (int r = 0; r < 4; ++r) f.images.Add(400 + r, 64, 64, 0xFFFFFF);
+    CGameResource& g = *f.game;
+    g.scene = Scene::kPlay, g.progress.stage = 0, g.progress.backgroundOpacity = 255;
+    auto sky = [&g] {
+        tovarineGameSDK3rd::Draw::CFastPlane frame;
+        frame.CreateSurface(640, 480);
+        g.framesToSkip = 0;  // the cut-in's loading time is not what is looked at
+        g.Draw(&frame);
+        uint32_t c = 0;
+        frame.GetSurfaceInfo()->GetPixel(8, 8, &c);
+        return c;
+    };
+    const uint32_t before = sky();
+    ASSERT_EQ(before & 0xFFFFFF, 0x16233Eu);
+    g.StartCutin(0, true);
+    const uint32_t still = sky();
+    for (const int shift : {0, 8, 16}) EXPECT_NEAR(still >> shift & 0xFF, (before >> shift & 0xFF) / 2, 1) << shift;
+}
+
+}  // namespace
