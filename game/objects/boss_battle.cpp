@@ -238,6 +238,8 @@ bool CGameResource::EndBossFight() {
     if (id < 0 || id > 3) return true;
     const auto walkBack = [&](Talk talk) {
         MovePlayerTo(vx + 64, TruncInt(player->y), 6.0, 1.0);
+        // Bosses 1 and 3 steer the walk more gently: the budget stays a 6.0 walk's.
+        if (id == 1 || id == 3) move.speed = 3.0;
         LoadTalk(talk, true);
     };
     if (step == 0) {

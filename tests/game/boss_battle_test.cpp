@@ -2,6 +2,7 @@
 // sequences as timelines of waits, and the grey-out.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -131,6 +132,32 @@ TEST(BossBattle, DefeatsWaitThenMoveOnToTheNextStageOrTheEnding) {
     b3.G().scene = static_cast<Scene>(-1);
     EXPECT_EQ(b3.Drive([&] { return b3.G().EndBossFight(); }), (std::vector<int32_t>{30, 60, 255}));
     EXPECT_EQ(std::tuple(b3.settings.config.extrasUnlocked, b3.G().scene), std::tuple(1, Scene::kEnding));
+}
+
+// After the defeat the hero walks back to the view's left side: bosses 1 and 3 steer it there
+// at acceleration 1.0 up to 3.0, boss 2 at the walk's own 6.0; the budget is a 6.0 walk's.
+TEST(BossBattle, DefeatWalksBackAtTheirTopSpeeds) {
+    for (const auto& [id, top] : {std::pair{1, 3.0}, {3, 3.0}, {2, 6.0}}) {
+        Battle b(id);
+        b.G().CreateBoss(15, 300, 200, false);
+        b.G().scene = static_cast<Scene>(-1);
+        CObjectAvatar& hero = *b.G().player;
+        hero.x = 424, hero.y = 240;
+        EXPECT_FALSE(b.G().EndBossFight());
+        b.G().boss.waitFrames = 0;
+        EXPECT_FALSE(b.G().EndBossFight());  // the walk back starts
+        ASSERT_EQ(b.G().move.targetX, 64) << id;
+        EXPECT_EQ(b.G().move.frameBudget, 360 / 6 + 60) << id;
+        double fastest = 0;
+        for (int f = 0; f < 400 && b.G().UpdateScriptedMove(); ++f) {
+            hero.motion.Step();
+            hero.Move();
+            hero.motion.ApplyFriction();
+            fastest = std::max(fastest, hero.motion.Speed());
+        }
+        EXPECT_EQ(std::tuple(hero.x, b.G().move.targetX), std::tuple(64.0, -1)) << id;
+        EXPECT_NEAR(fastest, top, 1e-9) << id;
+    }
 }
 
 TEST(BossBattle, DefeatGreysTheBossOut) {
