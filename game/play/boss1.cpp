@@ -50,7 +50,7 @@ public:
     // The power-up's sparkle, the meters and the hurt pose: every frame, waiting or not.
     void Tick() {
         if (boss_.powerUpCountdown > 1 && --boss_.powerUpCountdown % 10 == 0) {
-            if (CObjectEffect* e = g_.CreateFrontEffect(88, 24, bx_, by_)) e->effectReserved = g_.playRand.Get() & 0xFFF;
+            if (CObjectEffect* e = g_.CreateFrontEffect(88, 24, bx_ - cx_, by_ - cy_)) e->effectReserved = g_.playRand.Get() & 0xFFF;
         }
         if (boss_.enraged == 0) {
             boss_.gauge += 5;
@@ -350,9 +350,9 @@ private:
         body_.ResetMotion();
         StopSteering();
         Pose(kPoseSwing, 45);
-        if (CObjectEffect* e = g_.CreateFrontEffect(83, -1, bx_, by_)) StartFade(*e, 15, 45);
+        if (CObjectEffect* e = g_.CreateFrontEffect(83, -1, bx_ - cx_, by_ - cy_)) StartFade(*e, 15, 45);
         for (const int16_t delay : {6, 18}) {
-            if (CObjectEffect* e = g_.CreateFrontEffect(85, 40, bx_, by_)) StartFade(*e, 30, 10), e->startDelay = delay;
+            if (CObjectEffect* e = g_.CreateFrontEffect(85, 40, bx_ - cx_, by_ - cy_)) StartFade(*e, 30, 10), e->startDelay = delay;
         }
         boss_.gauge += 2000;
         boss_.waitFrames = 60;
