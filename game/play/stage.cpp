@@ -71,8 +71,10 @@ void CGameResource::StartStage(int32_t stage) {
 
 void CGameResource::StartGame(SStageProgress record) {
     const int32_t lastScore = status.score;
-    ResetGame();
+    // Seeded before the reset, whose ambient effects draw from it: a game's effects must not
+    // depend on how long the title ran, nor on the generator's seed at construction.
     playRand.SetSeed(kGameStartSeed);
+    ResetGame();
     gravity = kGravity;
 
     // What a replay file does not hold starts at zero, so that a game and its replay start alike
