@@ -29,6 +29,7 @@ struct DrawCall {
     std::string helper;  // kind "helper": the helper's name
     int32_t op = -1;     // blit or polygon operation, effect code
     int32_t image = -1;  // the source's image-list id; -1 when it is not an image of the list
+    const draw::CSurfaceInfo* sourceSurface = nullptr;  // blit: the source as passed, while it lives
     bool hasPoint = false;
     draw::Point point{};  // blit: destination point; helper: (x, y)
     bool hasSize = false;
@@ -82,6 +83,7 @@ public:
         c.kind = "blt";
         c.op = static_cast<int32_t>(op);
         c.image = ImageId(src);
+        c.sourceSurface = src;
         if (geom && geom->dstPoint) c.hasPoint = true, c.point = *geom->dstPoint;
         if (geom && geom->dstSize) c.hasSize = true, c.size = *geom->dstSize;
         if (geom && geom->srcRect) c.hasRect = true, c.rect = *geom->srcRect;

@@ -26,6 +26,7 @@
 #include "tests/common/image_folder.h"
 #include "tests/common/recording_sounds.h"
 #include "tests/game/support/bare_pass.h"
+#include "tests/game/support/fixture_settings.h"
 
 namespace morna::test {
 
@@ -70,27 +71,6 @@ public:
 private:
     ImageFolder folder_;
     std::string list_;
-};
-
-// The settings record that the game's text and popups read, while it lives.
-class FixtureSettings : public IWindowHost {
-public:
-    FixtureSettings() : previous_(WindowHost()) { WindowHost() = this; }
-    ~FixtureSettings() { WindowHost() = previous_; }
-    FixtureSettings(const FixtureSettings&) = delete;
-    FixtureSettings& operator=(const FixtureSettings&) = delete;
-
-    const SGlobalConfig& Config() override { return config; }
-    bool ScreenChanged() override { return false; }
-    std::vector<tovarineGameSDK3rd::VTL::VTLstring>* DroppedFiles() override { return &dropped; }
-    void AcceptDrops(bool accept) override { acceptsDrops = accept; }
-    SGlobalConfig* EditableConfig() override { return &config; }
-    SGlobalConfig config;
-    std::vector<tovarineGameSDK3rd::VTL::VTLstring> dropped;
-    bool acceptsDrops = false;
-
-private:
-    IWindowHost* previous_;
 };
 
 struct PlayFixture {

@@ -1,0 +1,33 @@
+// Test support for the game: the settings record that the game's text and popups read, and the
+// window host's dropped files, in place of the application while it lives.
+#pragma once
+
+#include <vector>
+
+#include "game/files/global_config.h"
+#include "game/widgets/message_window.h"
+
+namespace morna::test {
+
+// The settings record that the game's text and popups read, while it lives.
+class FixtureSettings : public IWindowHost {
+public:
+    FixtureSettings() : previous_(WindowHost()) { WindowHost() = this; }
+    ~FixtureSettings() { WindowHost() = previous_; }
+    FixtureSettings(const FixtureSettings&) = delete;
+    FixtureSettings& operator=(const FixtureSettings&) = delete;
+
+    const SGlobalConfig& Config() override { return config; }
+    bool ScreenChanged() override { return false; }
+    std::vector<tovarineGameSDK3rd::VTL::VTLstring>* DroppedFiles() override { return &dropped; }
+    void AcceptDrops(bool accept) override { acceptsDrops = accept; }
+    SGlobalConfig* EditableConfig() override { return &config; }
+    SGlobalConfig config;
+    std::vector<tovarineGameSDK3rd::VTL::VTLstring> dropped;
+    bool acceptsDrops = false;
+
+private:
+    IWindowHost* previous_;
+};
+
+}  // namespace morna::test
