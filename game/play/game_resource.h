@@ -27,86 +27,15 @@
 #include "game/files/text_tables.h"
 #include "game/ids.h"
 #include "game/objects/objects.h"
+#include "game/play/boss_record.h"
+#include "game/play/player_status.h"
 #include "game/widgets/message_window.h"
 #include "game/widgets/select_window.h"
 
 class CKeyControl;
 
-// Any of the keys 8 to 15 pushed this frame.
+// The decide key or any key above it pushed this frame.
 bool IsAnyButtonPushed(const KestraneGameBase2::SKey& key);
-
-// The player's gauges.
-struct SPlayerStatus {
-    int32_t hp = 10000;
-    int32_t maxHp = 10000;
-    int32_t barrierEnergy = 10000;
-    int32_t maxBarrierEnergy = 10000;
-    int32_t gauge = 5000;  // 0..10000; skills cost 2800, damage raises it
-    int32_t gaugeMax = 10000;
-    int32_t bonusCounters[2] = {0, 0};  // kept for the boss-fight bonus
-    int32_t speedUpTimer = 0;           // frames of the speed-up item
-    int32_t magicTimer = 0;             // frames of the magic item: the second barrier is active
-    int32_t energyTimer = 0;            // frames of the energy item
-    int32_t score = 0;                  // 0..9,999,999
-    uint8_t barrierUp = 0;
-    uint8_t magicRequest = 0;
-    int32_t barrierTimer = 0;  // frames without regeneration after the barrier was held
-    uint8_t overload = 0;
-    uint8_t hardOverload = 0;
-    uint8_t skillRunning = 0;
-    int32_t finisherCounter = 0;
-    uint8_t regenerating = 0;  // set when a boss fight ends: HP refills
-
-    static constexpr int32_t kMaxScore = 9999999;
-    // score += points, never above 9,999,999.
-    void GainScore(int64_t points);
-
-    // The gauges of a new game: HP, barrier energy and their maxima, the gauge, the bonus
-    // counters and the item timers. The gauge maximum, the score and the flags stay.
-    void Reset();
-};
-
-// The boss fight.
-struct SBossFight {
-    uint8_t intro = 1;  // the boss intro runs: the player's input is ignored
-    int32_t bossId = -1;  // -1 none
-    int32_t hp = 0;
-    int32_t maxHp = 0;
-    int32_t gauge = 0;
-    int32_t gaugeCap = 0;
-    int32_t secondMeter = 0;
-    int32_t damageScale = 100;  // per cent of the damage the player takes
-    int32_t powerUpCountdown = 0;
-    uint8_t enraged = 0;
-    int32_t partnerCounter = 0;  // > 0: the boss takes no HP damage
-    int32_t weaponOffset = -1;
-    std::list<int32_t> actions;  // front: the running action
-    int32_t step = 0;
-    int32_t lastStep = 0;
-    int32_t waitFrames = 0;
-    int32_t actionCounter = 0;
-    int32_t cooldown = 0;
-    int32_t idleCountdown = 0;
-    int32_t animation = 0;  // entry of the animation table; 0 none
-    int32_t animationFrame = 0;
-    int32_t flinchCountdown = 0;
-    int32_t holdTimer = 0;
-    int32_t phase = 0;
-    uint16_t tilt = 0;  // high byte: the body picture's angle
-    int32_t displayOffsetX = 0;
-    int32_t displayOffsetY = 0;
-    uint8_t skillHit = 0;
-    uint8_t specialKill = 0;
-    int32_t workValue5 = 0;
-    uint8_t heightSegment = 0;
-    uint8_t animationToggle = 0;
-    int32_t floorLimit = 0;  // 0 none
-    uint8_t heldPart = 0;    // first selected part; 0 none
-    uint8_t snappedPart = 0;  // second selected part; 0 none
-    double savedX = 0;
-    double savedY = 0;
-    uint8_t savedAngle = 0;
-};
 
 struct SPendingSpawn {
     int32_t delay = 0;  // frames
