@@ -2,8 +2,10 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <string>
 #include <string_view>
-#include <vector>
+
+#include "foundation/vtl/format_text.h"
 
 namespace tovarineGameSDK3rd::Draw {
 namespace {
@@ -20,19 +22,14 @@ CFont::CFont() : face_(kDefaultFace) {}
 void CFont::SetTextF(const char* format, ...) {
     va_list args;
     va_start(args, format);
-    va_list again;
-    va_copy(again, args);
-    const int n = std::vsnprintf(nullptr, 0, format, args);
+    std::string text;
+    const bool made = FormatText(text, format, args);
     va_end(args);
-    if (n < 0) {
-        va_end(again);
+    if (!made) {
         GetErrorLog().Out("CFont::SetTextFで書式が不正");
         return;
     }
-    std::vector<char> buf(static_cast<size_t>(n) + 1);
-    std::vsnprintf(buf.data(), buf.size(), format, again);
-    va_end(again);
-    text_ = VTL::VTLstring(buf.data(), static_cast<size_t>(n));
+    text_ = VTL::VTLstring(text.data(), text.size());
 }
 
 void CFont::SetFont(const VTL::VTLstring& face) {

@@ -2,6 +2,7 @@
 
 #include <cstdarg>
 
+#include "foundation/vtl/format_text.h"
 #include "platform/charset.h"
 #include "platform/clock.h"
 
@@ -11,13 +12,9 @@ void CTextOutputStreamLogDevice::Out(const char* format, ...) {
     if (format == nullptr) return;
     va_list args;
     va_start(args, format);
-    va_list again;
-    va_copy(again, args);
-    const int n = std::vsnprintf(nullptr, 0, format, args);
+    std::string text;
+    FormatText(text, format, args);  // a refused format writes an empty line
     va_end(args);
-    std::string text(n > 0 ? static_cast<size_t>(n) : 0u, '\0');
-    if (n > 0) std::vsnprintf(text.data(), text.size() + 1, format, again);
-    va_end(again);
     Write(text);
 }
 

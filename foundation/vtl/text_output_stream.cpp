@@ -3,6 +3,9 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
+
+#include "foundation/vtl/format_text.h"
 
 namespace tovarineGameSDK3rd {
 
@@ -66,6 +69,22 @@ CTextOutputStreamVersatile& GetErrorLog() {
         return stream;
     }();
     return *log;
+}
+
+bool FormatText(std::string& out, const char* format, std::va_list args) {
+    std::va_list again;
+    va_copy(again, args);
+    const int n = std::vsnprintf(nullptr, 0, format, args);
+    if (n < 0) {
+        va_end(again);
+        return false;
+    }
+    std::string text(static_cast<size_t>(n) + 1, '\0');
+    std::vsnprintf(text.data(), text.size(), format, again);
+    va_end(again);
+    text.resize(static_cast<size_t>(n));
+    out = std::move(text);
+    return true;
 }
 
 namespace {

@@ -32,9 +32,6 @@ int RotateBlt(ISurface* target, ISurface& plane, int32_t x, int32_t y, uint8_t a
     return target->PolyBlt(op, plane.GetSurfaceInfo(), &geom, 0);
 }
 
-// (u8)(-8t - 1): a tint level that rises to 255 as a counting-down timer t ends.
-uint32_t RisingLevel(int32_t t) { return static_cast<uint8_t>(WrapSub(-1, static_cast<int32_t>(8u * static_cast<uint32_t>(t)))); }
-
 }  // namespace
 
 int32_t EffectTotalFrames(const SEffectKind& kind) {
@@ -222,7 +219,7 @@ struct EnemyPainter {
     // Blue or red at level c, the other channels a quarter of it.
     static uint32_t BlueTint(uint32_t c) { return ((c & 0xFC) << 14) | ((c & 0xFC) << 6) | c; }
     static uint32_t RedTint(uint32_t c) { return (c << 16) | ((c & 0xFC) << 6) | (c >> 2); }
-    uint32_t HurtLevel() const { return e.poseTimer > 30 ? 255 : RisingLevel(e.poseTimer); }
+    uint32_t HurtLevel() const { return e.poseTimer > 30 ? 255 : RisingLevel(8, e.poseTimer); }
     int32_t Row() const { return e.facing == 128 ? 0 : 1; }
 };
 
@@ -338,7 +335,7 @@ bool DrawEnemyLook(CObjectEnemy& e, ISurface* target) {
     }
     case 70: {
         const int32_t f = e.phase == 1 ? 1 : FrameOf(k, e.animCounter);
-        const uint32_t h = RisingLevel(t);
+        const uint32_t h = RisingLevel(8, t);
         if (hurt) {
             p.Tint(f, p.Row(), (h << 16) | (h << 8));
         } else {
@@ -351,7 +348,7 @@ bool DrawEnemyLook(CObjectEnemy& e, ISurface* target) {
         const int32_t f = (a < 128 ? 0 : 2) + FrameOf(k, e.animCounter);
         const int32_t row = (a & 64) ? 0 : 1;
         if (hurt) {
-            p.Tint(f, row, RisingLevel(t));
+            p.Tint(f, row, RisingLevel(8, t));
         } else {
             p.Cell(f, row);
         }

@@ -20,11 +20,6 @@ ISurface& Image(int32_t id) { return CImageLoader::GetImage(id); }
 constexpr int32_t kArmImage = 11;
 constexpr int32_t kWeaponImage = 89;
 
-// (u8)(-m t - 1): a tint level that rises to 255 as a counting-down timer t ends.
-uint32_t RisingLevel(int32_t m, int32_t t) {
-    return static_cast<uint8_t>(WrapSub(-1, static_cast<int32_t>(static_cast<uint32_t>(m) * static_cast<uint32_t>(t))));
-}
-
 // How a character body is drawn in its pose.
 struct BodyLook {
     int32_t column = 0;  // column base: three frames a set

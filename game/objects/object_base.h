@@ -28,6 +28,11 @@ inline int32_t WrapSub(int32_t a, int32_t b) {
     return static_cast<int32_t>(static_cast<uint32_t>(a) - static_cast<uint32_t>(b));
 }
 
+// (u8)(-m t - 1): a tint level that rises to 255 as a counting-down timer t ends.
+inline uint32_t RisingLevel(int32_t m, int32_t t) {
+    return static_cast<uint8_t>(WrapSub(-1, static_cast<int32_t>(static_cast<uint32_t>(m) * static_cast<uint32_t>(t))));
+}
+
 // The direction of a vector, int(atan2(dy, dx) x 128 / 3.14159265): -128..128 unreduced, and
 // as a byte angle (256 steps a turn, 0 right, 64 down). The short constant is behaviour.
 int32_t HeadingOf(double dx, double dy);
