@@ -18,15 +18,6 @@ constexpr int32_t kFinisherFrames = 150;
 constexpr uint8_t kBossPoseUnstoppable = 27;  // the barrier cannot hold against it
 constexpr uint8_t kLeft = 128;
 
-// Sound effects.
-constexpr int32_t kSeBarrier = 104;  // looped while the barrier is up
-constexpr int32_t kSeOverload = 105;
-constexpr int32_t kSeRestored = 106;
-constexpr int32_t kSeFinisherStart = 118;
-constexpr int32_t kSeFinisherLoop = 119;
-constexpr int32_t kSeBlast = 125;
-constexpr int32_t kSeFinisherEnd = 127;
-
 // Hero poses.
 constexpr uint8_t kPoseNormal = 0;
 constexpr uint8_t kPoseSkill = 1;
