@@ -248,12 +248,18 @@ void CObjectENumber::Draw(ISurface* target) {
         digits[count++] = static_cast<char>(magnitude % 10);
         magnitude /= 10;
     } while (magnitude != 0);
-    int32_t px = TruncInt(x) - width * count / 2;
+    // Wide arithmetic: a number far off the field, or cells of a damaged kind, must not
+    // wrap round onto the screen; digits whose place leaves the int range are not drawn.
+    int64_t px = int64_t{TruncInt(x)} - int64_t{width} * count / 2;
     const int32_t py = TruncInt(y - height / 2);
     while (count > 0) {
-        const int32_t left = width * digits[--count] + k.srcX;
-        const Rect source{left, k.srcY, left + width, k.srcY + height};
-        DrawSprite(target, px, py, &source);
+        const int64_t left = int64_t{width} * digits[--count] + k.srcX;
+        if (px == static_cast<int32_t>(px) && left == static_cast<int32_t>(left) &&
+            left + width == static_cast<int32_t>(left + width)) {
+            const Rect source{static_cast<int32_t>(left), k.srcY, static_cast<int32_t>(left + width),
+                              k.srcY + height};
+            DrawSprite(target, static_cast<int32_t>(px), py, &source);
+        }
         px += width;
     }
 }
