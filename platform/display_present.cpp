@@ -141,6 +141,40 @@ bool DisplayPresenter::EnsureTexture(uint32_t format, int32_t width, int32_t hei
     return true;
 }
 
+SDL_Surface* DisplayPresenter::DirectOutput(const PresentPicture& picture) {
+    if (!software_) return nullptr;
+    const bool xrgb = picture.format == kPresentXRGB8888 || picture.format == kPresentPalette8 ||
+                      picture.writeXrgb8888 != nullptr;
+    if (!xrgb) return nullptr;
+    // The software renderer of a window draws onto the window's surface: the same surface.
+    SDL_Surface* out = output_ != nullptr ? output_ : SDL_GetWindowSurface(sdlWindow_);
+    if (out == nullptr || out->w != picture.width || out->h != picture.height ||
+        out->format->format != SDL_PIXELFORMAT_XRGB8888)
+        return nullptr;
+    return out;
+}
+
+void DisplayPresenter::WritePixels(const PresentPicture& picture, uint8_t* out, int32_t pitch, bool toXrgb8888) {
+    const size_t rowBytes = static_cast<size_t>(picture.width) * SourceBytesPerPixel(picture.format);
+    if (toXrgb8888 && picture.format != kPresentPalette8 && picture.format != kPresentXRGB8888) {
+        picture.writeXrgb8888(picture, out, pitch);
+    } else if (picture.format != kPresentPalette8 && static_cast<size_t>(pitch) == rowBytes &&
+               static_cast<size_t>(picture.pitch) == rowBytes) {
+        std::memcpy(out, picture.pixels, rowBytes * picture.height);
+    } else {
+        for (int32_t y = 0; y < picture.height; ++y) {
+            const uint8_t* s = picture.pixels + static_cast<ptrdiff_t>(y) * picture.pitch;
+            uint8_t* d = out + static_cast<ptrdiff_t>(y) * pitch;
+            if (picture.format == kPresentPalette8) {
+                auto* d32 = reinterpret_cast<uint32_t*>(d);
+                for (int32_t x = 0; x < picture.width; ++x) d32[x] = picture.palette[s[x]] & 0x00FFFFFFu;
+            } else {
+                std::memcpy(d, s, rowBytes);
+            }
+        }
+    }
+}
+
 bool DisplayPresenter::Present(const PresentPicture& picture, bool fullScreen) {
     if (sdlWindow_ != nullptr && GetSdlWindow(window_) != sdlWindow_) {
         sdlWindow_ = nullptr;  // the window is gone, and its renderer with it
@@ -160,6 +194,15 @@ bool DisplayPresenter::Present(const PresentPicture& picture, bool fullScreen) {
         return false;
     }
     SDL_ClearError();
+    if (SDL_Surface* direct = DirectOutput(picture)) {
+        // One pass straight into the output: no texture, no renderer copy.
+        if (SDL_MUSTLOCK(direct) && SDL_LockSurface(direct) != 0) return Fail("SDL_LockSurface");
+        WritePixels(picture, static_cast<uint8_t*>(direct->pixels), direct->pitch, true);
+        if (SDL_MUSTLOCK(direct)) SDL_UnlockSurface(direct);
+        SDL_RenderPresent(renderer_);
+        error_.clear();
+        return true;
+    }
     const bool convert = picture.writeXrgb8888 != nullptr && software_ && picture.format != kPresentPalette8 &&
                          picture.format != kPresentXRGB8888;
     uint32_t format = convert ? uint32_t{SDL_PIXELFORMAT_XRGB8888} : PresentTextureFormat(picture.format);
@@ -168,25 +211,7 @@ bool DisplayPresenter::Present(const PresentPicture& picture, bool fullScreen) {
     void* dst = nullptr;
     int pitch = 0;
     if (SDL_LockTexture(texture_, nullptr, &dst, &pitch) != 0) return Fail("SDL_LockTexture");
-    auto* out = static_cast<uint8_t*>(dst);
-    const size_t rowBytes = static_cast<size_t>(picture.width) * srcBytes;
-    if (convert) {
-        picture.writeXrgb8888(picture, out, pitch);
-    } else if (picture.format != kPresentPalette8 && static_cast<size_t>(pitch) == rowBytes &&
-               static_cast<size_t>(picture.pitch) == rowBytes) {
-        std::memcpy(out, picture.pixels, rowBytes * picture.height);
-    } else {
-        for (int32_t y = 0; y < picture.height; ++y) {
-            const uint8_t* s = picture.pixels + static_cast<ptrdiff_t>(y) * picture.pitch;
-            uint8_t* d = out + static_cast<ptrdiff_t>(y) * pitch;
-            if (picture.format == kPresentPalette8) {
-                auto* d32 = reinterpret_cast<uint32_t*>(d);
-                for (int32_t x = 0; x < picture.width; ++x) d32[x] = picture.palette[s[x]] & 0x00FFFFFFu;
-            } else {
-                std::memcpy(d, s, rowBytes);
-            }
-        }
-    }
+    WritePixels(picture, static_cast<uint8_t*>(dst), pitch, convert);
     SDL_UnlockTexture(texture_);
 
     // The picture covers the output but for the bands of a letterboxed full screen, which

@@ -1,7 +1,7 @@
 #pragma once
 // The present: the display's picture (the primary surface's pixels, in the display's own
 // format) copied into an SDL2 streaming texture of that format and drawn onto a renderer's
-// output: stretched over a window's client area, or scaled keeping its shape and letterboxed
+// output (or, by a software renderer at 1:1, written straight onto it): stretched over a window's client area, or scaled keeping its shape and letterboxed
 // in black in full screen. The renderer is a window's (the real display) or a software renderer
 // over memory of our own (headless, for tests); both read back what they show.
 //
@@ -69,8 +69,9 @@ public:
     DisplayPresenter& operator=(const DisplayPresenter&) = delete;
 
     // Copies the picture into the streaming texture (made again when the format or size
-    // changed) and shows it. False, with the reason in LastError, for a picture that is not
-    // a display format with pixels (or a Palette8 one without palette) or when SDL fails.
+    // changed) and shows it; a software renderer showing it at 1:1 on an XRGB8888 output gets
+    // it written straight onto that output. False, with the reason in LastError, for a picture
+    // that is not a display format with pixels (or a Palette8 one without palette) or when SDL fails.
     bool Present(const PresentPicture& picture, bool fullScreen);
 
     // What the output shows now, as 0x00RRGGBB words row by row. False when SDL cannot read.
@@ -85,6 +86,12 @@ private:
     DisplayPresenter() = default;
     bool Fail(const char* what);
     bool EnsureTexture(uint32_t format, int32_t width, int32_t height);
+    // The output itself when a software renderer shows the picture at 1:1 on XRGB8888 and the
+    // picture can be written as XRGB8888; null otherwise (the picture goes through the texture).
+    SDL_Surface* DirectOutput(const PresentPicture& picture);
+    // The picture's rows into out: through writeXrgb8888 when toXrgb8888 (a Palette8 picture
+    // always through its palette), else as they are.
+    static void WritePixels(const PresentPicture& picture, uint8_t* out, int32_t pitch, bool toXrgb8888);
 
     WindowHandle window_ = 0;
     SDL_Window* sdlWindow_ = nullptr;  // the window's, when window-backed

@@ -5,6 +5,7 @@
 #include <SDL2/SDL.h>
 
 #include <random>
+#include <tuple>
 #include <vector>
 
 #include "platform/display_present.h"
@@ -66,40 +67,57 @@ struct Picture {
     mp::PresentPicture pic;
 };
 
-class PresentFormat : public ::testing::TestWithParam<int32_t> {};
-
-TEST_P(PresentFormat, OutputShowsEveryPixelOfThePicture) {
-    const int32_t format = GetParam();
-    constexpr int W = 37, H = 23;
-    Picture picture(format, W, H, 100 + format);
-    auto presenter = mp::DisplayPresenter::CreateOffscreen(W, H);
-    ASSERT_NE(presenter, nullptr);
-    ASSERT_TRUE(presenter->Present(picture.pic, false)) << presenter->LastError();
-
-    std::vector<uint32_t> out;
-    int32_t ow = 0, oh = 0;
-    ASSERT_TRUE(presenter->ReadOutput(out, ow, oh));
-    ASSERT_EQ(ow, W);
-    ASSERT_EQ(oh, H);
-    int wrong = 0;
-    for (int y = 0; y < H; ++y)
-        for (int x = 0; x < W; ++x) {
-            Meaning m = picture.At(x, y);
-            uint32_t got = out[static_cast<size_t>(y) * W + x];
-            if ((got & m.mask) != m.colour && ++wrong <= 5)
-                ADD_FAILURE() << "format " << format << " at " << x << "," << y << ": got " << std::hex
-                              << got << " want " << m.colour;
-        }
-    EXPECT_EQ(wrong, 0);
-
-    // A second present of new contents in the same texture shows the new contents.
-    Picture second(format, W, H, 900 + format);
-    ASSERT_TRUE(presenter->Present(second.pic, false));
-    ASSERT_TRUE(presenter->ReadOutput(out, ow, oh));
-    EXPECT_EQ(out[5 * W + 7] & second.At(7, 5).mask, second.At(7, 5).colour);
+// A converter as a drawing core hands one: every pixel as the colour it means.
+void WriteMeaning(const mp::PresentPicture& picture, uint8_t* out, int32_t outPitch) {
+    for (int32_t y = 0; y < picture.height; ++y) {
+        auto* row = reinterpret_cast<uint32_t*>(out + static_cast<ptrdiff_t>(y) * outPitch);
+        for (int32_t x = 0; x < picture.width; ++x)
+            row[x] = Decode(picture.format, picture.pixels + y * picture.pitch + x * BytesOf(picture.format),
+                            picture.palette).colour;
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(DisplayFormats, PresentFormat, ::testing::Range(2, 9));
+// Param: the format, with or without the converter. Without it the texture has the picture's
+// format; with it a software renderer takes XRGB8888, written straight onto a 1:1 output.
+class PresentFormat : public ::testing::TestWithParam<std::tuple<int32_t, bool>> {};
+
+TEST_P(PresentFormat, OutputShowsEveryPixelOfThePicture) {
+    const auto [format, converter] = GetParam();
+    constexpr int W = 37, H = 23;
+    for (const int scale : {1, 2}) {
+        SCOPED_TRACE(scale);
+        Picture picture(format, W, H, 100 + format);
+        if (converter) picture.pic.writeXrgb8888 = &WriteMeaning;
+        auto presenter = mp::DisplayPresenter::CreateOffscreen(W * scale, H * scale);
+        ASSERT_NE(presenter, nullptr);
+        ASSERT_TRUE(presenter->Present(picture.pic, false)) << presenter->LastError();
+
+        std::vector<uint32_t> out;
+        int32_t ow = 0, oh = 0;
+        ASSERT_TRUE(presenter->ReadOutput(out, ow, oh));
+        ASSERT_EQ(ow, W * scale);
+        ASSERT_EQ(oh, H * scale);
+        int wrong = 0;
+        for (int y = 0; y < oh; ++y)
+            for (int x = 0; x < ow; ++x) {
+                Meaning m = picture.At(x / scale, y / scale);
+                uint32_t got = out[static_cast<size_t>(y) * ow + x];
+                if ((got & m.mask) != m.colour && ++wrong <= 5)
+                    ADD_FAILURE() << "format " << format << " at " << x << "," << y << ": got " << std::hex
+                                  << got << " want " << m.colour;
+            }
+        EXPECT_EQ(wrong, 0);
+
+        // A second present of new contents in the same texture shows the new contents.
+        Picture second(format, W, H, 900 + format);
+        if (converter) second.pic.writeXrgb8888 = &WriteMeaning;
+        ASSERT_TRUE(presenter->Present(second.pic, false));
+        ASSERT_TRUE(presenter->ReadOutput(out, ow, oh));
+        EXPECT_EQ(out[5 * scale * ow + 7 * scale] & second.At(7, 5).mask, second.At(7, 5).colour);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(DisplayFormats, PresentFormat, ::testing::Combine(::testing::Range(2, 9), ::testing::Bool()));
 
 // The picture scaled to fit, its size rounded down, centred with the odd pixel of a margin
 // on the right or at the bottom.
