@@ -148,6 +148,10 @@ enum class KeyBit : int32_t {
 constexpr uint32_t Bit(KeyBit key) { return 1u << static_cast<int32_t>(key); }
 // Whether the key's bit is set in this frame's mask.
 inline bool Pushed(const KestraneGameBase2::SKey& key, KeyBit bit) { return (key.mask & Bit(bit)) != 0; }
+// The decide key or any key above it pushed this frame.
+inline bool IsAnyButtonPushed(const KestraneGameBase2::SKey& key) {
+    return (key.mask & ((Bit(KeyBit::kFastForward) << 1) - Bit(KeyBit::kDecide))) != 0;
+}
 
 inline void PlaySe(Se id, bool loop = false) { KestraneGameBase2::GetSEList()->Play(static_cast<int32_t>(id), loop); }
 inline void StopSe(Se id) { KestraneGameBase2::GetSEList()->Stop(static_cast<int32_t>(id)); }

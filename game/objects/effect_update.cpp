@@ -1,6 +1,9 @@
 // The effects' frame: start delay with the kind's sound, fade-in, animation, lifetime and
 // fade-out, then each class's motion: plain effects on the screen, land effects in the world
-// with their placement, cut-ins flying in, holding and flying out.
+// with their placement, cut-ins flying in, holding and flying out. Then the pop-ups kept on
+// the screen, and a text object's text.
+#include <cmath>
+
 #include "framework/sine_table.h"
 #include "framework/sound_list.h"
 #include "game/objects/objects.h"
@@ -8,6 +11,7 @@
 
 using KestraneGameBase2::CosOf;
 using KestraneGameBase2::SinOf;
+using tovarineGameSDK3rd::VTL::VTLstring;
 
 namespace {
 
@@ -112,4 +116,50 @@ bool CObjectCutin::Update(int32_t, int32_t) {
     }
     StepMotion();
     return true;
+}
+
+// ---- popups on the screen
+
+namespace {
+
+// Moves the w x h box centred on the effect inside 640 x 480; the bottom edge wins.
+void KeepBoxOnScreen(IObjectDraw& e, int32_t w, int32_t h) {
+    const int64_t left = static_cast<int64_t>(TruncInt(e.x)) - w / 2;
+    const int64_t top = static_cast<int64_t>(TruncInt(e.y)) - h / 2;
+    if (left + w > CGameResource::kScreenWidth) {
+        e.x += static_cast<double>(CGameResource::kScreenWidth - w - left);
+    } else if (left < 0) {
+        e.x -= static_cast<double>(left);
+    }
+    if (top < 0) e.y -= static_cast<double>(top);
+    if (top + h > CGameResource::kScreenHeight) e.y += static_cast<double>(CGameResource::kScreenHeight - h - top);
+}
+
+}  // namespace
+
+void CObjectEffect::KeepOnScreen() { KeepBoxOnScreen(*this, kind->cellWidth, kind->cellHeight); }
+
+void CObjectENumber::KeepOnScreen() {
+    // A value below 1 still shows one digit.
+    const int32_t digits = value < 1 ? 1 : static_cast<int32_t>(std::log10(value)) + 1;
+    KeepBoxOnScreen(*this, digits * kind->cellWidth, kind->cellHeight);
+}
+
+void CObjectFont::SetText(int32_t size, uint32_t colour, bool proportional, const VTLstring& text) {
+    static constexpr uint32_t kShadow = 0x202020;
+    const SGlobalConfig& config = WindowConfig();
+    tovarineGameSDK3rd::Draw::CFont& font = *textPlane.GetFont();
+    font.SetColor(colour);
+    font.SetShadowColor(config.textShadow ? kShadow : tovarineGameSDK3rd::Draw::CFont::kNoColour);
+    font.SetText(text);
+    font.SetFont(proportional ? config.propFontName : VTLstring("MS ゴシック"));
+    font.SetSize(size);
+    font.SetLineHeight(size + 4);
+    font.SetShadowOffset(2, 2);
+    if (config.smoothText) {
+        textPlane.UpdateTextAA2();
+        smoothed = 1;
+    } else {
+        textPlane.UpdateText();
+    }
 }

@@ -14,8 +14,6 @@ using KestraneGameBase2::CosOf;
 using KestraneGameBase2::SinOf;
 using tovarineGameSDK3rd::Draw::Rect;
 
-int32_t CGameResource::GetDifficulty() const { return std::clamp(progress.stage, 0, 2); }
-
 namespace {
 
 constexpr double kAccel8 = 8.0 / 60;  // 0.1333...: 8.0 reached in 60 frames

@@ -256,7 +256,7 @@ public:
     virtual bool Update(int32_t width, int32_t height);
     // The land effects' world motion and placement; false when it has ended.
     virtual bool CheckLand(CGameResource&) { return true; }
-    // Keeps the cell inside the screen (score_items.cpp).
+    // Keeps the cell inside the screen (effect_update.cpp).
     virtual void KeepOnScreen();
     // The kind's speed along its angle, as at construction (effect_update.cpp).
     void ResetVelocity();
@@ -304,7 +304,7 @@ public:
     using CObjectEffect::CObjectEffect;
     int32_t GetType() const override { return kTypeENumber; }
     void Draw(tovarineGameSDK3rd::Draw::ISurface* target) override;  // draw_effects.cpp
-    void KeepOnScreen() override;  // score_items.cpp
+    void KeepOnScreen() override;  // effect_update.cpp
 
     int32_t value = 0;  // the number shown
 };
@@ -316,7 +316,7 @@ public:
     void Draw(tovarineGameSDK3rd::Draw::ISurface* target) override;  // draw_effects.cpp
 
     // Renders text into the text plane: the settings' proportional face or the fixed
-    // gothic one, shadowed and smoothed as the settings say (score_items.cpp).
+    // gothic one, shadowed and smoothed as the settings say (effect_update.cpp).
     void SetText(int32_t size, uint32_t colour, bool proportional, const tovarineGameSDK3rd::VTL::VTLstring& text);
 
     tovarineGameSDK3rd::Draw::CTextFastPlane textPlane;

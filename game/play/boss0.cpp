@@ -1,6 +1,7 @@
 // Boss 0's battle script: the hammer walker steps toward the player or back, rolls a rock and
 // then swings or falls over and comes back from beyond the view, and with a full second meter
-// and the player near brings its hammer down twice.
+// and the player near brings its hammer down twice. Also the assembly of its pieces, which the
+// intro calls once the body has walked in.
 #include <algorithm>
 #include <cmath>
 
@@ -265,4 +266,24 @@ void CGameResource::RunBoss0() {
     if (boss.actions.empty()) return;
     if (boss.step > boss.lastStep) return PopBossAction();
     if (script.Step(boss.actions.front(), boss.step)) ++boss.step;
+}
+
+int32_t CGameResource::BossKind(const char* name) const { return FindName(kinds.objectNames[6], name); }
+
+void CGameResource::BuildFirstBoss() {
+    const auto part = [&](const char* name, bool pose9) { CreateBossParts(BossKind(name), 0, 0, pose9); };
+    part("ポロちゃんハンマー", false);
+    for (int i = 0; i < 4; ++i) part("ポロちゃんパーツ", false);
+    part("ポロちゃん手", false);
+    for (int i = 0; i < 2; ++i) part("ポロちゃん足", false);
+    // Each holder is the one the factory just appended to the boss vector.
+    const auto latest = [&](bool made) { return made ? bossObjects.back() : ObjectPtr(); };
+    for (const char* name : {"ポロちゃん高さ", "ポロちゃん高さ転倒"}) {
+        if (ObjectPtr p = latest(CreateBoss(BossKind(name), 0, 0, true) != nullptr); !p.isNull()) bossSegments.push_back(p);
+    }
+    specialPart = latest(CreateBossParts(BossKind("ポロちゃん表情"), 0, 0, true) != nullptr);
+    for (int i = 0; i < 3; ++i) {
+        ObjectPtr p = latest(CreateBossParts(BossKind("ポロちゃんハンマー描画"), 0, 0, true) != nullptr);
+        if (!p.isNull()) afterimageParts.push_back(p);
+    }
 }

@@ -34,9 +34,6 @@
 
 class CKeyControl;
 
-// The decide key or any key above it pushed this frame.
-bool IsAnyButtonPushed(const KestraneGameBase2::SKey& key);
-
 struct SPendingSpawn {
     int32_t delay = 0;  // frames
     tovarineGameSDK3rd::VTL::smart_ptr<CObjectBase> object;
@@ -101,6 +98,8 @@ public:
 
     // ---- scenes (game/scenes/scene.cpp, game/scenes/scene_sequences.cpp)
     static constexpr int32_t kMusicFade = 16;  // frames a track fades out before the next one
+    // The text objects leave the effect list.
+    void RemoveTextObjects();
     // What every change of scene does: the text objects removed, the head-up display sliding
     // in, the message window cleared and hidden, drops refused, the scene set.
     void EnterScene(Scene n);
@@ -232,13 +231,15 @@ public:
     // HP - 3 x the hero's power - max HP: the finisher's damage, 0 or below.
     int32_t GetFinishMargin() const;
 
-    // ---- boss battle frame and scripts (game/objects/boss_battle.cpp)
+    // ---- the boss fight's story (game/scenes/boss_story.cpp)
     // True once the intro has finished.
     bool BeginBossFight();
     // True once the defeat sequence has finished.
     bool EndBossFight();
     // The beaten boss greyed, faded and sinking over frames.
     void ShowBossDefeat(int32_t frames);
+
+    // ---- boss scripts (game/play/boss0.cpp .. boss3.cpp)
     // Boss 0's parts, height segments, face and hammer pictures, after its body.
     void BuildFirstBoss();
     void RunBoss0();
@@ -246,13 +247,12 @@ public:
     void RunBoss2();
     void RunBoss3();
 
-    // The enemies' difficulty: the live stage, 0..2.
-    int32_t GetDifficulty() const;
-
     // The local date and time into an entry's six date bytes.
     void StampLocalTime(SRankingEntry& entry) const;
 
     // ---- stage flow (game/play/stage.cpp)
+    // The enemies' difficulty: the live stage, 0..2.
+    int32_t GetDifficulty() const;
     // The live record back to a stage's start (its stage kept); the field emptied, the hero
     // kept where it stands on the screen.
     void ResetStageProgress();
@@ -275,7 +275,6 @@ public:
     void SpawnAmbientEffects();
     // Once a frame: the pending spawns whose delay has run out join the object list.
     void UpdatePendingSpawns();
-    void RemoveTextObjects();
     // Items, enemies, shots and blocks leave the field; the pending spawns are dropped.
     void EraseFieldObjects();
 
@@ -328,7 +327,7 @@ public:
     CObjectEffect* CreateFrontEffect(int32_t id, int32_t lifetime, double x, double y);
 
 
-    // ---- score and items (game/objects/score_items.cpp)
+    // ---- score chain (game/play/score_chain.cpp)
     // A kill for the score chain; code 5 is paid at once. Negative points scale with the stage.
     void QueueKillScore(int32_t points, int32_t code, int32_t x, int32_t y);
     // Once a play frame: the display timers, and the chain paid 8 frames after its last kill.
@@ -339,6 +338,8 @@ public:
     void AddBossBonus();
     // gauge += delta, within 0..10000.
     void AddGauge(int32_t delta);
+
+    // ---- items, shots and bursts (game/play/items_shots.cpp)
     // The next item of the drop list at (x, y).
     void SpawnNextItem(int32_t x, int32_t y);
     // One item thrown from (x, y), its direction chosen by its height; a max-HP or max-MP
@@ -353,6 +354,8 @@ public:
     void FireShots(int32_t kind, double x, double y, uint8_t angle, int32_t images, double speed);
     // One enemy shot at the hero, only from a point in the view.
     void FireAimedShot(int32_t kind, double x, double y, double speed);
+    // The world point within the view: the camera origin to origin + (639, 479).
+    bool IsInView(double x, double y) const;
     // The firing sound of shot kind k + 4.
     void PlayShotSound(int32_t k);
     // A reflector sent back from the shot: first toward the hero, then accelerating away.
@@ -362,6 +365,8 @@ public:
     void SpawnBurst(int32_t w, int32_t h, double x, double y);
     // A burst over twice the object's hit box.
     void SpawnBurstAt(const CObjectBase& object);
+
+    // ---- questions about the field (game/play/field_queries.cpp)
     // The second barrier while the magic timer runs, else the first; null when that holder is empty.
     CObjectBarrier* GetActiveBarrier();
     // Terrain pieces of kind index whose truncated centre lies in rect leave.
@@ -370,8 +375,6 @@ public:
     bool AnyEnemyOnScreen() const;
     // The boss body's hit box within the view less margin.
     bool IsBossOnScreen(int32_t margin) const;
-    // The world point within the view: the camera origin to origin + (639, 479).
-    bool IsInView(double x, double y) const;
     // The truncated centres' distance, truncated.
     int32_t DistanceToPlayer(const CObjectBase& object) const;
     // Chances and numbers from the hero's (and the boss body's) position: no generator draw.
@@ -642,14 +645,15 @@ private:
     void CollideWithListed(CObjectBase* obj, Filter filter);
 
     uint32_t Seed(const std::optional<uint32_t>& fixed) const;
-    // Boss objects by name in section 6 (record 0 when absent).
+    // Creates the hero and the barriers on section-0 records 0-2; false (and none) when the
+    // table lacks them.
+    bool CreatePlayer();
+    // Boss objects by name in section 6, record 0 when absent (game/play/boss0.cpp).
     int32_t BossKind(const char* name) const;
+    // The boss story's helpers (game/scenes/boss_story.cpp).
     void ReadyPlayer();
     // Scene 8, or 9 while a replay plays.
     void EnterEnding();
     // The title menu's extras, saved at once.
     void UnlockExtras();
-    // Creates the hero and the barriers on section-0 records 0-2; false (and none) when the
-    // table lacks them.
-    bool CreatePlayer();
 };

@@ -215,10 +215,6 @@ void CGameResource::UpdatePendingSpawns() {
     }
 }
 
-void CGameResource::RemoveTextObjects() {
-    effects.remove_if([](const EffectPtr& e) { return e->GetType() == kTypeFont; });
-}
-
 void CGameResource::EraseFieldObjects() {
     for (const ObjectPtr& o : objects) {
         const int32_t type = o->GetType();
@@ -226,3 +222,5 @@ void CGameResource::EraseFieldObjects() {
     }
     pendingSpawns.clear();
 }
+
+int32_t CGameResource::GetDifficulty() const { return std::clamp(progress.stage, 0, 2); }

@@ -58,11 +58,11 @@ VTLstring GalleryItems() {
 
 }  // namespace
 
-bool IsAnyButtonPushed(const KB::SKey& key) {
-    return (key.mask & ((Bit(KeyBit::kFastForward) << 1) - Bit(KeyBit::kDecide))) != 0;  // the decide key and all above
-}
-
 // ---- helpers of the scenes
+
+void CGameResource::RemoveTextObjects() {
+    effects.remove_if([](const EffectPtr& e) { return e->GetType() == kTypeFont; });
+}
 
 void CGameResource::WorldFrame() {
     KB::SKey none;

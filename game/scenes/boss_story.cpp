@@ -1,5 +1,6 @@
-// The boss battle frame: the intro of each boss, its defeat sequence and the assembly of
-// boss 0. Each stage boss's script is in a file of its own (game/play/boss0.cpp to boss3.cpp).
+// The boss fight's story: each boss's intro (the walk in, the talks, the music) and its
+// defeat sequence (the bonus, the grey-out, the talks, the fades) up to the next stage or the
+// ending. The fights themselves are the scripts in game/play/boss0.cpp to boss3.cpp.
 #include <cmath>
 #include <iterator>
 
@@ -12,7 +13,6 @@
 #include "game/widgets/message_window.h"
 
 namespace KB = KestraneGameBase2;
-using tovarineGameSDK3rd::VTL::VTLstring;
 
 namespace {
 
@@ -26,8 +26,6 @@ constexpr SFightStart kFightStart[] = {
 };
 
 }  // namespace
-
-int32_t CGameResource::BossKind(const char* name) const { return FindName(kinds.objectNames[6], name); }
 
 void CGameResource::ReadyPlayer() {
     player->pose = 14;
@@ -159,24 +157,6 @@ bool CGameResource::BeginBossFight() {
     }
     ++boss.step;
     return false;
-}
-
-void CGameResource::BuildFirstBoss() {
-    const auto part = [&](const char* name, bool pose9) { CreateBossParts(BossKind(name), 0, 0, pose9); };
-    part("ポロちゃんハンマー", false);
-    for (int i = 0; i < 4; ++i) part("ポロちゃんパーツ", false);
-    part("ポロちゃん手", false);
-    for (int i = 0; i < 2; ++i) part("ポロちゃん足", false);
-    // Each holder is the one the factory just appended to the boss vector.
-    const auto latest = [&](bool made) { return made ? bossObjects.back() : ObjectPtr(); };
-    for (const char* name : {"ポロちゃん高さ", "ポロちゃん高さ転倒"}) {
-        if (ObjectPtr p = latest(CreateBoss(BossKind(name), 0, 0, true) != nullptr); !p.isNull()) bossSegments.push_back(p);
-    }
-    specialPart = latest(CreateBossParts(BossKind("ポロちゃん表情"), 0, 0, true) != nullptr);
-    for (int i = 0; i < 3; ++i) {
-        ObjectPtr p = latest(CreateBossParts(BossKind("ポロちゃんハンマー描画"), 0, 0, true) != nullptr);
-        if (!p.isNull()) afterimageParts.push_back(p);
-    }
 }
 
 void CGameResource::ShowBossDefeat(int32_t frames) {
