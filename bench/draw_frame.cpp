@@ -67,14 +67,14 @@ void BM_DrawPlayFrame(benchmark::State& state) {
     const std::unique_ptr<CGameResource> game = MakeFuzzPlayState(kinds);
     CGameResource& g = *game;
     g.scene = Scene::kPlay;
-    g.hudOffset = 0;
+    g.screenFx.hudOffset = 0;
     g.progress.stage = 0, g.progress.backgroundOpacity = opacity;
-    g.backgroundScrollX = 1000, g.backgroundScrollY = 0;
+    g.backdrop.scrollX = 1000, g.backdrop.scrollY = 0;
     g.status.score = 1234567, g.status.barrierEnergy = 6000;
     g.status.speedUpTimer = g.status.magicTimer = g.status.energyTimer = 700;
-    g.scoreChainDisplay[CGameResource::kChainPopup] = 140, g.scoreChainDisplay[CGameResource::kChainCount] = 2;
-    g.scoreChainDisplay[CGameResource::kTimeBonusPopup] = 250, g.scoreChainDisplay[CGameResource::kTimeBonusValue] = 1200;
-    g.fadeCounter = 10, g.fadeDuration = 60;
+    g.scoreChain.popups[SScoreChain::kChainPopup] = 140, g.scoreChain.popups[SScoreChain::kChainCount] = 2;
+    g.scoreChain.popups[SScoreChain::kTimeBonusPopup] = 250, g.scoreChain.popups[SScoreChain::kTimeBonusValue] = 1200;
+    g.screenFx.fadeCounter = 10, g.screenFx.fadeDuration = 60;
     D::CFastPlane back;
     back.CreateMemorySurface(640, 480, type, true);
     for (auto _ : state) {

@@ -24,7 +24,7 @@ std::unique_ptr<e2e::GameDriver> InFight() {
     start.stage = 0;
     g.StartGame(start);
     g.SetMode(Scene::kPlay);
-    g.talksShown = ~0u;
+    g.talkState.shown = ~0u;
     g.StartBossRecord(0);
     const e2e::PlayPolicy policy{.useSkill = false};  // a skill's cut-in would freeze the field
     for (int f = 0; f < 3000 && !(g.scene == Scene::kPlay && g.boss.intro == 0); ++f)

@@ -173,17 +173,17 @@ void FightFrame(Bytes& in, CGameResource& g, int32_t index) {
     f.bossId = ids[index % 4], f.animation = in.U8() % 5, f.animationFrame = in.I32(), f.tilt = in.Raw<uint16_t>();
     f.heightSegment = in.U8() % 4, f.heldPart = in.U8() % 6, f.snappedPart = in.U8() % 6, f.cooldown = in.U8() % 2;
     f.flinchCountdown = in.U8() % 3, f.hp = in.Raw<int16_t>(), f.damageScale = in.U8() % 2, f.enraged = in.U8() & 1;
-    g.chainCoils = in.U8() % 20, g.chainExtension = in.Real();
-    g.chainTrail.resize(in.U8());
+    g.formation.coils = in.U8() % 20, g.formation.extension = in.Real();
+    g.formation.trail.resize(in.U8());
     g.FillBossTrail(in.Raw<int16_t>(), in.Raw<int16_t>(), in.U8());
     const auto pick = [&]() {
         return g.bossObjects.empty() ? CGameResource::ObjectPtr() : g.bossObjects[in.U8() % g.bossObjects.size()];
     };
-    for (auto* v : {&g.afterimageParts, &g.bossSegments}) {
+    for (auto* v : {&g.formation.afterimageParts, &g.formation.segments}) {
         v->clear();
         for (int n = in.U8() % 4; n > 0; --n) v->push_back(pick());
     }
-    g.specialPart = pick();
+    g.formation.specialPart = pick();
     g.UpdateBossChain(in.U8() & 1);
     g.SnapPartsToBody(), g.KeepBossOnScreen(), g.SetBossAnimation(in.U8());
     if (g.player) {  // the hero is there whenever a game runs
@@ -217,7 +217,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     g.playRand.SetSeed(1);
     g.progress.scrollX = in.Raw<int16_t>() * 4;
     g.verticalScrollRange = in.U8() * 4;
-    g.shakeX = in.U8() % 16, g.shakeY = in.U8() % 16;
+    g.screenFx.shakeX = in.U8() % 16, g.screenFx.shakeY = in.U8() % 16;
 
     CObjectBase* last = nullptr;  // the object the set-up steps act on, while it is listed
     const auto spawned = [&last](CObjectBase* o) {
@@ -294,7 +294,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 g.boss.actions.assign(in.U8() % 3, in.U8() % 8);
                 g.boss.step = in.U8() % 110, g.boss.lastStep = in.U8() % 110, g.boss.floorLimit = in.Raw<int16_t>();
                 g.boss.skillHit = in.U8() & 1;
-                g.chainTrail.resize(in.U8() % 90);
+                g.formation.trail.resize(in.U8() % 90);
                 g.progress.stage = in.U8() % 5 - 1;
                 g.progress.scrollSpeed = in.Real();
                 g.progress.subStep = in.U8() & 1;
@@ -333,7 +333,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     // The last frames run whole (no cut-in freeze, no key to end them early). An object may be
     // left marked to leave: contact that comes after a frame's walk marks it for the next walk.
-    g.cutinZoom = 0;
+    g.cutinScreen.zoom = 0;
     g.cutins.clear();
     Frames(g, std::min(budget, 60), 0);
     Frames(g, 1, 0, false);

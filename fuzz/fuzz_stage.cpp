@@ -69,7 +69,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     record.targetSpeed = Take<uint8_t>(in) / 16.0;
     record.scoreCarry = Take<int32_t>(in);
     const int frames = Take<uint16_t>(in) % 2000;
-    g.replayPlaying = record.eventStep < 0;
+    g.replayLog.playing = record.eventStep < 0;
     g.StartGame(record);  // no stage file here: its map is empty
 
     const size_t split = in.find('\xFF');

@@ -101,7 +101,7 @@ private:
             boss_.lastStep = 1;
             return true;
         }
-        g_.shakeCounterY = 30;
+        g_.screenFx.shakeCounterY = 30;
         body_.ResetMotion();
         PlaySe(Se::kBoss0Step);
         g_.PopBossAction();
@@ -141,7 +141,7 @@ private:
                 boss_.lastStep = 5;
                 return true;
             case 1:
-                g_.shakeCounterX = 20;
+                g_.screenFx.shakeCounterX = 20;
                 body_.ResetMotion();
                 g_.SetBossAnimation(kFallOver);
                 boss_.waitFrames = 0;
@@ -182,12 +182,12 @@ private:
         constexpr uint16_t kFlat = 49152;  // a quarter turn back
         const uint16_t tilt = static_cast<uint16_t>(boss_.tilt - 128);
         boss_.tilt = tilt < kFlat ? kFlat : tilt;
-        const CObjectBase* fallen = g_.bossSegments.size() > 1 ? g_.bossSegments[1].GetNoCheck() : nullptr;
+        const CObjectBase* fallen = g_.formation.segments.size() > 1 ? g_.formation.segments[1].GetNoCheck() : nullptr;
         if (!(fallen != nullptr && fallen->contact != 0) && boss_.animationFrame <= 120) return false;
         PlaySe(Se::kBoss0Lands);
         g_.gravity = 0;
         body_.motion.vx += g_.SignByBossFacing(-2.0);
-        g_.shakeCounterY = 80;
+        g_.screenFx.shakeCounterY = 80;
         const double x = body_.x + g_.SignByBossFacing(-64), y = body_.y + 128;
         for (const char* name : {"ポロちゃん土埃左", "ポロちゃん土埃右"}) {
             if (CObjectEffectLand* dust = g_.CreateEffectLandByName(name, 60, x, y)) StartFade(*dust, 60, 0);
@@ -232,7 +232,7 @@ private:
                 boss_.damageScale = 0;
                 body_.ResetMotion();
                 impact();
-                g_.shakeCounterY = 100;
+                g_.screenFx.shakeCounterY = 100;
                 boss_.waitFrames = 10;
                 break;
             case 4:
@@ -279,11 +279,11 @@ void CGameResource::BuildFirstBoss() {
     // Each holder is the one the factory just appended to the boss vector.
     const auto latest = [&](bool made) { return made ? bossObjects.back() : ObjectPtr(); };
     for (const char* name : {"ポロちゃん高さ", "ポロちゃん高さ転倒"}) {
-        if (ObjectPtr p = latest(CreateBoss(BossKind(name), 0, 0, true) != nullptr); !p.isNull()) bossSegments.push_back(p);
+        if (ObjectPtr p = latest(CreateBoss(BossKind(name), 0, 0, true) != nullptr); !p.isNull()) formation.segments.push_back(p);
     }
-    specialPart = latest(CreateBossParts(BossKind("ポロちゃん表情"), 0, 0, true) != nullptr);
+    formation.specialPart = latest(CreateBossParts(BossKind("ポロちゃん表情"), 0, 0, true) != nullptr);
     for (int i = 0; i < 3; ++i) {
         ObjectPtr p = latest(CreateBossParts(BossKind("ポロちゃんハンマー描画"), 0, 0, true) != nullptr);
-        if (!p.isNull()) afterimageParts.push_back(p);
+        if (!p.isNull()) formation.afterimageParts.push_back(p);
     }
 }

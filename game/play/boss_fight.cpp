@@ -52,7 +52,7 @@ void CGameResource::StartBossRecord(int32_t id) {
 }
 
 void CGameResource::FillBossTrail(int32_t x, int32_t y, uint8_t angle) {
-    for (SChainTrailEntry& e : chainTrail) e = {static_cast<double>(x), static_cast<double>(y), angle};
+    for (SChainTrailEntry& e : formation.trail) e = {static_cast<double>(x), static_cast<double>(y), angle};
 }
 
 bool CGameResource::FaceBossToPlayer() {
@@ -215,13 +215,8 @@ void CGameResource::KeepBossOnScreen() {
 void CGameResource::ClearBossFight() {
     objects.remove_if([](const ObjectPtr& o) { return o && o->kind->undying != 0; });
     bossObjects.clear();
-    bossSegments.clear();
-    afterimageParts.clear();
-    specialPart.Release();
+    formation = SBossFormation();
     ResetBossRecord();
-    chainTrail.clear();
-    chainCoils = 0;
-    chainExtension = 0.0;
 }
 
 void CGameResource::ReleaseStageImages() {

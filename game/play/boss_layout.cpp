@@ -26,8 +26,8 @@ void SetPose(CObjectBase& o, uint8_t pose) {
 }
 
 void Ride(CGameResource& game, CObjectEnemy& body) {
-    if (game.boss.heightSegment >= game.bossSegments.size()) return;
-    const CGameResource::ObjectPtr& segment = game.bossSegments[game.boss.heightSegment];
+    if (game.boss.heightSegment >= game.formation.segments.size()) return;
+    const CGameResource::ObjectPtr& segment = game.formation.segments[game.boss.heightSegment];
     if (!segment) return;
     body.x = segment->x;
     body.y = segment->y - segment->kind->hitHeight / 2;
@@ -35,13 +35,13 @@ void Ride(CGameResource& game, CObjectEnemy& body) {
 }
 
 void LayChain(CGameResource& game, CObjectEnemy& body) {
-    std::vector<SChainTrailEntry>& trail = game.chainTrail;
+    std::vector<SChainTrailEntry>& trail = game.formation.trail;
     const size_t n = game.bossObjects.size();
     size_t used = trail.size();
     if (kChainSpacing * n > used) return;
     int32_t s = kChainSpacing;
-    if (game.chainCoils != 0) {
-        const int32_t c = std::min<int32_t>(game.chainCoils, 14);
+    if (game.formation.coils != 0) {
+        const int32_t c = std::min<int32_t>(game.formation.coils, 14);
         used -= n * c;
         s -= c;
     }
@@ -51,7 +51,7 @@ void LayChain(CGameResource& game, CObjectEnemy& body) {
     for (size_t i = used - 1; i >= 1; --i) {
         trail[i].angle = TurnAngleToward(trail[i].angle, kChainTurn, trail[i - 1].angle);
     }
-    const double link = (body.kind->hitWidth * 3.0 * 0.25 + game.chainExtension) / s;
+    const double link = (body.kind->hitWidth * 3.0 * 0.25 + game.formation.extension) / s;
     for (size_t i = 1; i < used; ++i) {
         const uint8_t a = trail[i - 1].angle;
         trail[i].x = trail[i - 1].x + SinOf(static_cast<uint8_t>(a - 64)) * link;
@@ -109,11 +109,11 @@ void Interpolate(const CGameResource& game, const SSkeleton& sk, int64_t& px, in
 }
 
 void LayAfterimages(CGameResource& game, const SSkeleton& sk, int64_t px, int64_t py) {
-    const size_t m = game.afterimageParts.size();
+    const size_t m = game.formation.afterimageParts.size();
     const auto [x0, y0] = sk.block.steps[sk.k].partValues[0];
     const int32_t picture = WrapSub(sk.block.steps[sk.k].x, sk.block.steps[0].x);
     for (size_t i = 0; i < m; ++i) {
-        CObjectEnemy* a = BossElement(game.afterimageParts, i);
+        CObjectEnemy* a = BossElement(game.formation.afterimageParts, i);
         if (a == nullptr) continue;
         const int64_t di = static_cast<int64_t>(i), dm = static_cast<int64_t>(m);
         sk.Place(*a, sk.MirrorX(x0 + (px - x0) * di / dm), y0 + (py - y0) * di / dm);
@@ -146,8 +146,8 @@ void PlaceParts(CGameResource& game, const SSkeleton& sk) {
         if (px == -1) {
             SetPose(*part, kPoseHidden);
             if (j == 0) {
-                for (size_t i = 0; i < game.afterimageParts.size(); ++i) {
-                    if (CObjectEnemy* a = BossElement(game.afterimageParts, i)) SetPose(*a, kPoseHidden);
+                for (size_t i = 0; i < game.formation.afterimageParts.size(); ++i) {
+                    if (CObjectEnemy* a = BossElement(game.formation.afterimageParts, i)) SetPose(*a, kPoseHidden);
                 }
             }
             continue;
@@ -167,7 +167,7 @@ void PlaceParts(CGameResource& game, const SSkeleton& sk) {
 }
 
 void PlaceSpecialPart(CGameResource& game, const SSkeleton& sk) {
-    CObjectEnemy* special = dynamic_cast<CObjectEnemy*>(game.specialPart.GetNoCheck());
+    CObjectEnemy* special = dynamic_cast<CObjectEnemy*>(game.formation.specialPart.GetNoCheck());
     if (special == nullptr) return;
     if (game.boss.animation >= 5 || game.boss.flinchCountdown <= 0) {
         SetPose(*special, kPoseHidden);

@@ -54,10 +54,10 @@ CGameResource::CGameResource(const tovarineGameSDK3rd::VTL::smart_ptr<CKeyContro
     BuildItemDropList();
     playRand.SetSeed(Seed(setup.playSeed));
 
-    replayPlaying = false;
-    keyLogIndex = 0;
-    keyLog.clear();
-    keyLog.reserve(kKeyLogReserve);
+    replayLog.playing = false;
+    replayLog.index = 0;
+    replayLog.keys.clear();
+    replayLog.keys.reserve(SReplayLog::kReserve);
 }
 
 CGameResource::~CGameResource() = default;
@@ -83,11 +83,9 @@ void CGameResource::ResetGame() {
     status.gaugeMax = gaugeMax;
 
     ResetBossRecord();
-    killScores.clear();
-    killScoreTimer = 0;
+    scoreChain = SScoreChain();
     timeLimit = 0;
     fightStartHp = 0;
-    for (int32_t& v : scoreChainDisplay) v = 0;
 
     progress.Reset();
     checkpoint.Reset();
@@ -96,35 +94,24 @@ void CGameResource::ResetGame() {
 
     move = SScriptedMove();
     verticalScrollTarget = -1;
-    backgroundOpacityStep = 0;
-    backgroundScrollX = backgroundScrollY = 0;
-    keepEffects = 1;
-    backgroundTint = 0;
-    hudSlideSpeed = 1;
-    hudOffset = -48;
-    hudBlink = 0;
-    flashCounter = flashDuration = 0;
-    flashR = flashG = flashB = 0;
-    fadeCounter = fadeDuration = -1;
-    fadeDirection = 0;
-    halfFade = 0;
-    shakeX = shakeY = shakeCounterX = shakeCounterY = 0;
-    cutinId = cutinFocusX = cutinFocusY = cutinZoom = 0;
-    talkPage = talkPageFrame = talkPageCount = 0;
-    talkFace = SFace();
-    talkResume = 0;
+    backdrop = SBackdrop();
+    screenFx = SScreenEffects();
+    cutinScreen.id = cutinScreen.focusX = cutinScreen.focusY = cutinScreen.zoom = 0;
+    talkState.page = talkState.pageFrame = talkState.pageCount = 0;
+    talkState.face = SFace();
+    talkState.resume = 0;
     scriptedWait = 0;
-    rankingBlink = 0;
-    rankingByte = 255;
+    rankingScreen.blink = 0;
+    rankingScreen.byte = 255;
     gameOverCounter = blackOutCounter = 0;
-    rankingRow = 0;
+    rankingScreen.row = 0;
 
     // Lines rendered at 23 pixels in rows of 24, measured at the font's 28.
     messageWindow.Reset();
     messageWindow.SetLineSize(23);
     messageWindow.fontSize = 28;
 
-    keepSnapshot = 0;
+    cutinScreen.keepSnapshot = 0;
     hudFlags[0] = hudFlags[1] = 0;
 
     player = nullptr;
@@ -138,12 +125,7 @@ void CGameResource::ResetGame() {
     frontEffects.clear();
     bossObjects.clear();
     bossIndex = 0;
-    bossSegments.clear();
-    afterimageParts.clear();
-    specialPart.Release();
-    chainTrail.clear();
-    chainCoils = 0;
-    chainExtension = 0;
+    formation = SBossFormation();
     gravity = kGravity;
 
     if (CreatePlayer()) {
@@ -156,9 +138,9 @@ void CGameResource::ResetGame() {
     }
     SpawnAmbientEffects();
 
-    galleryPanX = galleryPanY = 0;
-    galleryPan = Rect{};
-    galleryPlaying = 0;
+    gallery.panX = gallery.panY = 0;
+    gallery.pan = Rect{};
+    gallery.playing = 0;
 }
 
 bool CGameResource::CreatePlayer() {
@@ -185,8 +167,8 @@ uint8_t CGameResource::NextDropItem() {
 // ---- camera
 
 void CGameResource::GetCameraOrigin(int32_t& x, int32_t& y) const {
-    x = static_cast<int32_t>(shakeX + progress.scrollX);
-    y = static_cast<int32_t>(shakeY + progress.scrollY);
+    x = static_cast<int32_t>(screenFx.shakeX + progress.scrollX);
+    y = static_cast<int32_t>(screenFx.shakeY + progress.scrollY);
 }
 
 void CGameResource::ToScreenTopLeft(int16_t& x, int16_t& y, int32_t width, int32_t height, bool jitter) {
@@ -212,62 +194,6 @@ void CGameResource::GetScrollBounds(Rect& rect) const {
     } else {
         rect.top = static_cast<int32_t>(progress.scrollY);
         rect.bottom = static_cast<int32_t>(progress.scrollY + kScreenHeight);
-    }
-}
-
-// ---- screen effects
-
-void CGameResource::StartFadeIn(int32_t frames) {
-    fadeDuration = frames;
-    fadeCounter = frames - 1;
-    fadeDirection = -1;
-    halfFade = 0;
-}
-
-void CGameResource::StartFadeOut(int32_t frames) {
-    fadeDuration = frames;
-    fadeCounter = 0;
-    fadeDirection = 1;
-    halfFade = 0;
-}
-
-void CGameResource::UpdateFade() {
-    const int32_t half = fadeDuration / 2;
-    if (fadeDirection > 0) {
-        // The direction stays: the picture stays dark.
-        const int32_t limit = halfFade != 0 ? half : fadeDuration;
-        if (++fadeCounter > limit) fadeCounter = limit;
-    } else if (fadeDirection < 0) {
-        --fadeCounter;
-        if (halfFade != 0) {
-            if (fadeCounter < half) fadeCounter = half;
-        } else if (fadeCounter < 0) {
-            fadeCounter = 0;
-            fadeDirection = 0;
-        }
-    }
-}
-
-void CGameResource::UpdateShake() {
-    const auto axis = [](int32_t& counter, int32_t& offset) {
-        if (counter <= 0) return;
-        const int32_t amplitude = (16 * counter) / 60;
-        const uint8_t angle = static_cast<uint8_t>(20 * counter);
-        --counter;
-        offset = counter == 0 ? 0 : static_cast<int32_t>(amplitude * KestraneGameBase2::SinOf(angle));
-    };
-    axis(shakeCounterX, shakeX);
-    axis(shakeCounterY, shakeY);
-}
-
-void CGameResource::UpdateHudSlide() {
-    hudBlink = (hudBlink + 1) & 0xFFFF;
-    if (hudSlideSpeed < 0) {
-        hudOffset += hudSlideSpeed;
-        if (hudOffset <= -48) hudOffset = -48, hudSlideSpeed = 0;
-    } else if (hudSlideSpeed > 0) {
-        hudOffset += hudSlideSpeed;
-        if (hudOffset >= 0) hudOffset = 0, hudSlideSpeed = 0;
     }
 }
 

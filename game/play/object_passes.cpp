@@ -187,7 +187,7 @@ void CGameResource::CollideWithLand(CObjectBase* obj) {
 void CGameResource::CopyBossMotionToSegments() {
     if (bossObjects.empty() || bossObjects[0].isNull()) return;
     const ObjectMotion& motion = bossObjects[0]->motion;
-    for (auto& segment : bossSegments) {
+    for (auto& segment : formation.segments) {
         if (!segment.isNull()) segment->motion = motion;
     }
 }
@@ -195,7 +195,7 @@ void CGameResource::CopyBossMotionToSegments() {
 void CGameResource::PlaceSegmentsOnBody() {
     if (bossObjects.empty() || bossObjects[0].isNull()) return;
     const CObjectBase& body = *bossObjects[0];
-    for (auto& segment : bossSegments) {
+    for (auto& segment : formation.segments) {
         if (segment.isNull()) continue;
         segment->x = body.x;
         segment->y = body.y + segment->kind->hitHeight / 2;

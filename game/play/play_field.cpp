@@ -102,38 +102,38 @@ const SScriptRow kBoss12Script[] = {
          s.boss.lastStep = 68;
          s.boss.savedX = s.body.x + 1.0;
          s.boss.savedY = s.body.y + 1.0;
-         s.boss.savedAngle = s.game.chainTrail.empty() ? 0 : s.game.chainTrail[0].angle;
+         s.boss.savedAngle = s.game.formation.trail.empty() ? 0 : s.game.formation.trail[0].angle;
          s.Friction(0.2);
          s.Next();
      }},
     {2, 1, 1, [](SScript& s) {
-         ++s.game.chainCoils;
+         ++s.game.formation.coils;
          s.boss.waitFrames = 4;
-         s.game.chainExtension -= 1.0;
-         if (s.game.chainCoils == 14) {
+         s.game.formation.extension -= 1.0;
+         if (s.game.formation.coils == 14) {
              PlaySe(Se::kRoarSlash);
              s.Next();
          }
      }},
     {2, 2, 66, [](SScript& s) {
-         if (s.game.chainExtension < 3.0) s.game.chainExtension += 0.5;
+         if (s.game.formation.extension < 3.0) s.game.formation.extension += 0.5;
          s.Steer(static_cast<uint8_t>(64 + s.body.motion.GetHeading()), 0.4, 4.0);
          s.Next();
          s.boss.waitFrames = 1;
      }},
     {2, 67, 67, [](SScript& s) {
-         std::vector<SChainTrailEntry>& trail = s.game.chainTrail;
+         std::vector<SChainTrailEntry>& trail = s.game.formation.trail;
          for (size_t i = 1; i < trail.size(); ++i) trail[i].angle = trail[i / 8].angle;
-         s.game.chainCoils = 0;
+         s.game.formation.coils = 0;
          s.Friction(0);
          s.Next();
      }},
     {2, 68, 68, [](SScript& s) {
          s.Steer(s.AngleToHero(), 0.1, 4.0);
-         s.game.chainExtension -= 0.5;
-         if (s.game.chainExtension <= 0) {
+         s.game.formation.extension -= 0.5;
+         if (s.game.formation.extension <= 0) {
              s.Next();
-             s.game.chainExtension = 0;
+             s.game.formation.extension = 0;
          }
      }},
     // lash
@@ -144,14 +144,14 @@ const SScriptRow kBoss12Script[] = {
     {5, 1, 100, [](SScript& s) {
          s.Steer(static_cast<uint8_t>(64 + s.AngleToHero()), 0.3, 3.0);
          s.Next();
-         s.game.chainExtension -= 0.3;
+         s.game.formation.extension -= 0.3;
      }},
     {5, 101, 101, [](SScript& s) {
          const uint8_t a = s.AngleToHero();
          s.boss.savedX = s.hero.x;
          s.boss.savedY = s.hero.y;
          s.boss.savedAngle = a;
-         for (SChainTrailEntry& e : s.game.chainTrail) e = {s.body.x, s.body.y, a};
+         for (SChainTrailEntry& e : s.game.formation.trail) e = {s.body.x, s.body.y, a};
          s.body.motion.Clear();
          s.Steer(a, 0.6, 12.0);
          s.body.motion.vx = CosOf(a);
@@ -162,11 +162,11 @@ const SScriptRow kBoss12Script[] = {
      }},
     {5, 102, 102, [](SScript& s) {
          ++s.boss.actionCounter;
-         if (s.game.chainExtension < 0) s.game.chainExtension += s.boss.actionCounter * 0.0625;
+         if (s.game.formation.extension < 0) s.game.formation.extension += s.boss.actionCounter * 0.0625;
          const uint8_t toSaved = AngleOf(s.boss.savedX - s.body.x, s.boss.savedY - s.body.y);
          if (std::abs(toSaved - s.boss.savedAngle) > 79) {
              s.Next();
-             s.game.chainExtension = 0;
+             s.game.formation.extension = 0;
          }
      }},
     {5, 103, 103, [](SScript& s) {
@@ -369,7 +369,7 @@ void CGameResource::UpdatePlayField() {
                     status.skillRunning = 0;
                     if (s < 0) s = progress.stage * 50 - s;
                     AddScore(TruncInt(s * 1.5), x, y);
-                    scoreChainDisplay[kBonusPopup] = 180;
+                    scoreChain.popups[SScoreChain::kBonusPopup] = 180;
                 }
             }
         }

@@ -44,7 +44,7 @@ bool SteerByKeys(CGameResource& game, KestraneGameBase2::SKey* keys, bool skipKe
         if (*timer > 0) --*timer;
     }
     if ((mask & Bit(KeyBit::kPause)) != 0) {
-        if (!game.replayPlaying) game.SetMode(Scene::kPause);
+        if (!game.replayLog.playing) game.SetMode(Scene::kPause);
         return false;
     }
 
@@ -165,8 +165,8 @@ void CGameResource::PlayFrame(KestraneGameBase2::SKey* keys, bool skipKeyLog) {
     UpdateAmbientEffects(kScreenWidth);
 
     // A cut-in freezes the world: first its zoom, then its layers.
-    if (cutinZoom > 0) {
-        if (--cutinZoom == 0 && cutinId == 4) PlaySe(Se::kFinisherLoop, true);
+    if (cutinScreen.zoom > 0) {
+        if (--cutinScreen.zoom == 0 && cutinScreen.id == 4) PlaySe(Se::kFinisherLoop, true);
         return;
     }
     if (!cutins.empty()) {
@@ -175,7 +175,7 @@ void CGameResource::PlayFrame(KestraneGameBase2::SKey* keys, bool skipKeyLog) {
         return;
     }
 
-    if (flashCounter > 0) --flashCounter;
+    if (screenFx.flashCounter > 0) --screenFx.flashCounter;
     FlushScoreQueue();
     UpdateBackground();
 

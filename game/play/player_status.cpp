@@ -49,7 +49,7 @@ void CGameResource::DamagePlayer(int32_t delta, bool scaled) {
     status.gauge = Clamp(status.gauge - int64_t{delta} / 2, 0, kGaugeMax);
     if (status.hp >= 1 || progress.invincible != 0) return;
     status.barrierUp = 0;
-    SetMode(replayPlaying ? Scene::kFadeToTitle : Scene::kGameOver);  // scene 9 abandons the replay as its pause key does
+    SetMode(replayLog.playing ? Scene::kFadeToTitle : Scene::kGameOver);  // scene 9 abandons the replay as its pause key does
     if (CObjectEnemy* body = BossElement(bossObjects, 0)) body->motion.Clear();
 }
 
@@ -79,14 +79,14 @@ void CGameResource::SpendBarrierEnergy(int32_t delta) {
     if (body != nullptr && body->pose == kBossPoseUnstoppable) {
         status.barrierEnergy = 0;
         status.overload = status.hardOverload = 1;
-        StartFlash(0, 128, 255);
+        screenFx.StartFlash(0, 128, 255);
         hero.flashTimer = 20;
     } else if (status.barrierEnergy >= 0) {
         SetPose(hero, kPoseBarrier);
         overloaded = false;
     } else {
         status.overload = 1;
-        StartFlash(128, 0, 0);
+        screenFx.StartFlash(128, 0, 0);
         hero.flashTimer = 15;
     }
     if (overloaded) {
@@ -133,7 +133,7 @@ void CGameResource::UseSkill(bool withCutin) {
         SetPose(*player, kPoseSkill);
     } else {
         status.gauge -= kSkillCost;
-        StartFlash(255, 255, 0);
+        screenFx.StartFlash(255, 255, 0);
         if (withCutin) StartCutin(0, release);
     }
     status.gauge = std::max(status.gauge, 0);
@@ -224,8 +224,8 @@ void CGameResource::SkillFinisher() {
             boss.skillHit = 1;
             boss.secondMeter += -m / 100;
         }
-        StartFlash(255, 0, 255);
-        shakeCounterX = 60;
+        screenFx.StartFlash(255, 0, 255);
+        screenFx.shakeCounterX = 60;
         SetPose(hero, kPoseNormal);
         StopSe(Se::kFinisherChargeLoop);
         PlaySe(Se::kFinisherHit);

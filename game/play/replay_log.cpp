@@ -7,7 +7,7 @@
 
 using tovarineGameSDK3rd::VTL::VTLstring;
 
-bool CGameResource::SaveReplay(const VTLstring& name) { return WriteSaveFile(name, EncodeReplay(replayHeader, keyLog)); }
+bool CGameResource::SaveReplay(const VTLstring& name) { return WriteSaveFile(name, EncodeReplay(replayLog.header, replayLog.keys)); }
 
 int32_t CGameResource::LoadReplay(const VTLstring& name) {
     using KestraneGameBase2::CAppFrameBase;
@@ -17,28 +17,28 @@ int32_t CGameResource::LoadReplay(const VTLstring& name) {
         CAppFrameBase::ErrorBox("リプレイファイルが開けませんでした。");
         return -1;
     }
-    const int32_t result = read == 0 ? DecodeReplay(std::move(bytes), replayHeader, keyLog) : 1;
+    const int32_t result = read == 0 ? DecodeReplay(std::move(bytes), replayLog.header, replayLog.keys) : 1;
     if (result != 0) {
-        keyLog.clear();
+        replayLog.keys.clear();
         CAppFrameBase::ErrorBox(result == 1 ? "リプレイファイルが読み込めませんでした。"
                                             : "モルナ！のリプレイファイルではありません。");
         return result;
     }
-    replayPlaying = true;
-    keyLogIndex = 0;
-    StartGame(replayHeader);
-    talksShown = 0xFFFFFFFFu;  // playback shows no conversation
+    replayLog.playing = true;
+    replayLog.index = 0;
+    StartGame(replayLog.header);
+    talkState.shown = 0xFFFFFFFFu;  // playback shows no conversation
     SetMode(Scene::kPlay);
     return 0;
 }
 
 void CGameResource::RecordKeys(KestraneGameBase2::SKey& key) {
-    if (!replayPlaying) {
-        keyLog.push_back(PackKeys(key.mask));
+    if (!replayLog.playing) {
+        replayLog.keys.push_back(PackKeys(key.mask));
         return;
     }
-    if (keyLogIndex >= 0 && static_cast<size_t>(keyLogIndex) < keyLog.size()) {
-        key.mask = UnpackKeys(keyLog[static_cast<size_t>(keyLogIndex++)]);
+    if (replayLog.index >= 0 && static_cast<size_t>(replayLog.index) < replayLog.keys.size()) {
+        key.mask = UnpackKeys(replayLog.keys[static_cast<size_t>(replayLog.index++)]);
         return;
     }
     // The log has ended: the live keys never reach a replay; fade to a new game.

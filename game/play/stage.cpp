@@ -84,9 +84,9 @@ void CGameResource::StartGame(SStageProgress record) {
     record.invincible = 0;
     record.subStep = progress.subStep;
     progress = record;
-    if (!replayPlaying) {
-        replayHeader = record;
-        keyLog.clear();
+    if (!replayLog.playing) {
+        replayLog.header = record;
+        replayLog.keys.clear();
     }
 
     StartStage(record.stage);
@@ -101,7 +101,7 @@ void CGameResource::StartGame(SStageProgress record) {
     // A recorded game kept min(s / 2, carry), which is the carry since the score never falls;
     // a replay starts from the title's score of 0, so it takes the carry itself.
     const uint32_t carry = static_cast<uint32_t>(record.scoreCarry);
-    status.score = static_cast<int32_t>(replayPlaying ? carry : std::min(static_cast<uint32_t>(lastScore) / 2, carry));
+    status.score = static_cast<int32_t>(replayLog.playing ? carry : std::min(static_cast<uint32_t>(lastScore) / 2, carry));
     checkpoint.scoreCarry = status.score / 2;
 }
 
@@ -168,23 +168,23 @@ void CGameResource::UpdateScroll() {
 void CGameResource::UpdateBackground() {
     if (progress.stage < 0) return;
     int32_t& opacity = progress.backgroundOpacity;
-    if (backgroundOpacityStep != 0) {
-        opacity += backgroundOpacityStep;
-        if (opacity < 0) opacity = 0, backgroundOpacityStep = 0;
-        if (opacity > 255) opacity = 255, backgroundOpacityStep = 0;
+    if (backdrop.opacityStep != 0) {
+        opacity += backdrop.opacityStep;
+        if (opacity < 0) opacity = 0, backdrop.opacityStep = 0;
+        if (opacity > 255) opacity = 255, backdrop.opacityStep = 0;
     }
     if (opacity <= 0) return;
 
     int width = 0, height = 0;
     KestraneGameBase2::CImageLoader::GetImage(41 + progress.stage).GetSize(&width, &height);
-    backgroundScrollX += progress.backgroundSpeed;
-    if (backgroundScrollX > width) backgroundScrollX = 0;
+    backdrop.scrollX += progress.backgroundSpeed;
+    if (backdrop.scrollX > width) backdrop.scrollX = 0;
     const int64_t target = static_cast<int64_t>(TruncInt(player->y)) * (height - 480) / (verticalScrollRange + 480);
-    backgroundScrollY = Approach<double>(backgroundScrollY, static_cast<double>(target), 1.0);
+    backdrop.scrollY = Approach<double>(backdrop.scrollY, static_cast<double>(target), 1.0);
 }
 
 void CGameResource::UpdateAmbientEffects(int32_t x) {
-    if (keepEffects == 0 || !cutins.empty()) return;
+    if (backdrop.keepEffects == 0 || !cutins.empty()) return;
     const uint32_t limit = boss.bossId == 3 && boss.powerUpCountdown > 0 ? 4500 : 9000;
     const uint32_t r = playRand.Get() % limit;
     if (r > 480) return;
@@ -199,8 +199,8 @@ void CGameResource::UpdateAmbientEffects(int32_t x) {
 }
 
 void CGameResource::SpawnAmbientEffects() {
-    keepEffects = 1;
-    backgroundTint = 0;
+    backdrop.keepEffects = 1;
+    backdrop.tint = 0;
     for (int32_t x = 0; x < kScreenWidth; ++x) UpdateAmbientEffects(x);
 }
 

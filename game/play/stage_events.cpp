@@ -81,9 +81,9 @@ bool CGameResource::UpdateStageEvents(int32_t x, int32_t y) {
         switch (row.action) {
             case E::kSpeed: p.scrollSpeed = p.targetSpeed = row.value; break;
             case E::kTarget: p.targetSpeed = row.value; break;
-            case E::kOpacityStep: backgroundOpacityStep = row.arg; break;
+            case E::kOpacityStep: backdrop.opacityStep = row.arg; break;
             case E::kBackSpeed: p.backgroundSpeed = row.value; break;
-            case E::kKeepEffects: keepEffects = static_cast<uint8_t>(row.arg); break;
+            case E::kKeepEffects: backdrop.keepEffects = static_cast<uint8_t>(row.arg); break;
             case E::kVertical: p.vertical = static_cast<uint8_t>(row.arg); break;
             case E::kVerticalTarget: verticalScrollTarget = row.arg; break;
             case E::kDamageScale: boss.damageScale = row.arg; break;

@@ -32,7 +32,7 @@ void CGameResource::ReadyPlayer() {
     player->poseTimer = 60;
 }
 
-void CGameResource::EnterEnding() { SetMode(replayPlaying ? Scene::kFadeToTitle : Scene::kEnding); }
+void CGameResource::EnterEnding() { SetMode(replayLog.playing ? Scene::kFadeToTitle : Scene::kEnding); }
 
 void CGameResource::UnlockExtras() {
     SGlobalConfig* config = WindowHost() != nullptr ? WindowHost()->EditableConfig() : nullptr;
@@ -66,7 +66,7 @@ bool CGameResource::BeginBossFight() {
             o->pose = 11;
             o->facing = 192;
         }
-        chainTrail.assign(static_cast<size_t>(segments + 1) * 16, SChainTrailEntry());
+        formation.trail.assign(static_cast<size_t>(segments + 1) * 16, SChainTrailEntry());
         FillBossTrail(x, y, 192);
         bossIndex = 0;
         ReadyPlayer();
@@ -115,7 +115,7 @@ bool CGameResource::BeginBossFight() {
             SetBossAnimation(1);
         } else if (step <= 9) {
             if (body != nullptr) body->ResetMotion();
-            shakeCounterY = 40;
+            screenFx.shakeCounterY = 40;
             PlaySe(Se::kBoss0Step);
             boss.waitFrames = 60;
         } else if (step == 10) {
@@ -135,7 +135,7 @@ bool CGameResource::BeginBossFight() {
             boss.snappedPart = hiddenPart("ボルカン判定");
             hiddenPart("ボルカン体当たり");
         } else {
-            StartFadeIn(255);
+            screenFx.StartFadeIn(255);
             walkIn("セレスタ", 240, 576, 0.5, 0.0, 0.5);
             uint8_t last = 0;
             for (const char* name : {"セレスタ剣", "アイスファーント", "クイーンズレイジ改", "ギロチンスカイ", "アイスミラー"}) {
@@ -165,7 +165,7 @@ void CGameResource::ShowBossDefeat(int32_t frames) {
     if (const CObjectEnemy* body = BossElement(bossObjects, 0)) {
         KB::CBltSupport::MakeGray(KB::CImageLoader::GetImage(body->kind->image));
     }
-    if (id == 0 && !specialPart.isNull()) specialPart->pose = 1;
+    if (id == 0 && !formation.specialPart.isNull()) formation.specialPart->pose = 1;
     for (size_t i = 0; i < bossObjects.size(); ++i) {
         if (bossObjects[i].isNull()) continue;
         CObjectBase& o = *bossObjects[i];
@@ -224,8 +224,8 @@ bool CGameResource::EndBossFight() {
     };
     if (step == 0) {
         PlaySe(Se::kBossDefeated);
-        StartFlash(255, 255, 255);
-        shakeCounterX = 60;
+        screenFx.StartFlash(255, 255, 255);
+        screenFx.shakeCounterX = 60;
         boss.waitFrames = 30;
         AddBossBonus();
         if (id == 2) {
@@ -263,7 +263,7 @@ bool CGameResource::EndBossFight() {
             };
             fadeIdle(objects);
             fadeIdle(landEffects);
-            hudSlideSpeed = -4;
+            screenFx.hudSlideSpeed = -4;
             SpawnAmbientEffects();
             status.maxHp = status.barrierEnergy = status.maxBarrierEnergy = 10000;
             status.bonusCounters[0] = status.bonusCounters[1] = 0;
@@ -298,7 +298,7 @@ bool CGameResource::EndBossFight() {
             LoadTalk(Talk::kLanternRegained, true);
         } else if (step == 5) {
             boss.waitFrames = 255;
-            StartFadeOut(255);
+            screenFx.StartFadeOut(255);
         } else {
             status.Reset();
             player->pose = 0, player->poseTimer = 0;
@@ -324,7 +324,7 @@ bool CGameResource::EndBossFight() {
         boss.waitFrames = 60;
     } else if (step == 3) {
         boss.waitFrames = 255;
-        StartFadeOut(255);
+        screenFx.StartFadeOut(255);
     } else {
         ReleaseStageImages();
         EnterEnding();

@@ -7,6 +7,7 @@
 #include "game/ids.h"
 #include "game/objects/objects.h"
 #include "game/play/game_resource.h"
+#include "game/scenes/ranking_screen.h"
 
 namespace Aux = tovarineGameSDK3rd::Auxiliary;
 using tovarineGameSDK3rd::VTL::VTLstring;
@@ -27,13 +28,13 @@ constexpr SGrade kGrades[] = {{2000000, "[SSS]"}, {1500000, " [SS]"}, {1200000, 
 
 // ---- the list and its texts
 
-const char* CGameResource::GradeText(uint32_t score) {
+const char* GradeText(uint32_t score) {
     const SGrade* g = std::begin(kGrades);
     while (score < g->threshold) ++g;  // the last threshold is 0
     return g->label;
 }
 
-VTLstring CGameResource::RankingLine(const SRankingEntry& entry, bool isNew) {
+VTLstring RankingLine(const SRankingEntry& entry, bool isNew) {
     if (entry.score == 0) return "  [-] -------  --/--/-- --:--:--";
     const uint8_t* d = entry.date;
     char line[80];
@@ -42,7 +43,7 @@ VTLstring CGameResource::RankingLine(const SRankingEntry& entry, bool isNew) {
     return line;
 }
 
-VTLstring CGameResource::MakeReplayFileName(const SRankingEntry& entry) {
+VTLstring MakeReplayFileName(const SRankingEntry& entry) {
     const uint8_t* d = entry.date;
     char name[64];
     std::snprintf(name, sizeof name, "save\\%s%02d%02d%02d%02d%02d%02d.rpl", GradeText(entry.score), d[0], d[1], d[2],
@@ -55,7 +56,7 @@ int32_t CGameResource::LoadRanking() {
     const int32_t read = ReadSaveFile(kRankingFile, bytes);
     if (read != 0) return read;
     const int32_t result = DecodeRanking(std::move(bytes), ranking);
-    rankingCount = static_cast<uint32_t>(ranking.size());
+    rankingScreen.count = static_cast<uint32_t>(ranking.size());
     return result;
 }
 
@@ -74,7 +75,7 @@ int32_t CGameResource::EnterRanking(const SRankingEntry& entry) {
         Aux::CFile().DeleteTemporary(MakeReplayFileName(ranking.back()));  // a failure leaves a stray file only
         ranking.pop_back();
     }
-    rankingCount = static_cast<uint32_t>(ranking.size());
+    rankingScreen.count = static_cast<uint32_t>(ranking.size());
     SaveRanking();
     SaveReplay(MakeReplayFileName(entry));
     return place;
@@ -82,7 +83,7 @@ int32_t CGameResource::EnterRanking(const SRankingEntry& entry) {
 
 void CGameResource::ShowRanking(int32_t newPlace) {
     if (ranking.empty()) LoadRanking();
-    rankingRowObjects.clear();
+    rankingScreen.rowObjects.clear();
     constexpr uint32_t kWhite = 0xFFFFFF;
     auto row = ranking.begin();
     for (int32_t place = 0; place < static_cast<int32_t>(kRankingSize); ++place) {
@@ -95,7 +96,7 @@ void CGameResource::ShowRanking(int32_t newPlace) {
         for (int layer = 0; layer < 2; ++layer) {
             CObjectFont* text = place == 0 ? CreateFont(-1, 32, 58) : CreateFont(-1, 40, 68);
             if (text == nullptr) continue;
-            rankingRowObjects.emplace_back(effects.back());  // shares the owner CreateFont made
+            rankingScreen.rowObjects.emplace_back(effects.back());  // shares the owner CreateFont made
             text->SetText(place == 0 ? 32 : 28, layer == 0 ? lower : upper, false, line);
             if (place > 0) {
                 // Slides down and comes to rest 36 x place pixels lower.

@@ -11,6 +11,7 @@
 #include "game/files/text_tables.h"
 #include "game/ids.h"
 #include "game/play/game_resource.h"
+#include "game/scenes/ranking_screen.h"
 #include "game/scenes/settings_dialog.h"
 
 namespace KB = KestraneGameBase2;
@@ -111,7 +112,7 @@ void CGameResource::ClearObjectLists() {
     objects.clear();
     pendingSpawns.clear();
     effects.clear();
-    if (keepEffects == 0) backEffects.clear();
+    if (backdrop.keepEffects == 0) backEffects.clear();
     cutins.clear();
     bossObjects.clear();
     bossIndex = 0;
@@ -121,7 +122,7 @@ void CGameResource::ClearObjectLists() {
 
 void CGameResource::EnterScene(Scene n) {
     RemoveTextObjects();
-    hudSlideSpeed = 1;
+    screenFx.hudSlideSpeed = 1;
     messageWindow.Clear();
     AcceptDrops(false);
     scene = n;
@@ -133,12 +134,12 @@ void CGameResource::Pause() {
 
 void CGameResource::SetMode(Scene n) {
     // A replay that reaches the ending fades to the title instead.
-    if (replayPlaying && n == Scene::kEnding) n = Scene::kFadeToTitle;
+    if (replayLog.playing && n == Scene::kEnding) n = Scene::kFadeToTitle;
     EnterScene(n);
     switch (n) {
         case Scene::kTitle:
             AcceptDrops(true);
-            talksShown = 0;
+            talkState.shown = 0;
             PlayMusic(Music::kTitle, kMusicFade);
             OpenMenu(208, ExtrasUnlocked() ? 240 : 256, 224, ExtrasUnlocked() ? kTitleItemsWithExtras : kTitleItems);
             break;
@@ -149,9 +150,9 @@ void CGameResource::SetMode(Scene n) {
             LayOutPages(0);
             break;
         case Scene::kRanking:
-            hudSlideSpeed = -1;
+            screenFx.hudSlideSpeed = -1;
             ShowRanking(-1);
-            rankingRow = 0;
+            rankingScreen.row = 0;
             break;
         case Scene::kPlay:
             if (keyControl) keyControl->SetRepeatDirections(kEveryFrame), keyControl->SetRepeatButtons(kEveryFrame);
@@ -165,7 +166,7 @@ void CGameResource::SetMode(Scene n) {
             // Fast-forward acts on every frame it is held: it completes each line and skips each wait.
             SetKeyRepeat(KeyBit::kFastForward, kEveryFrame);
             LayOutPages(104);
-            talkFace = SFace();
+            talkState.face = SFace();
             break;
         case Scene::kPause:
             OpenMenu(208, 256, 224, kPauseItems);
@@ -194,7 +195,7 @@ void CGameResource::SetMode(Scene n) {
             MenuRepeat();
             break;
         case Scene::kFadeToTitle:
-            StartFadeOut(60);
+            screenFx.StartFadeOut(60);
             break;
         case Scene::kGalleryMenu: {
             static const VTLstring items = GalleryItems();
@@ -204,7 +205,7 @@ void CGameResource::SetMode(Scene n) {
             messageWindow.SetText(-1, kGalleryHelp);
             messageWindow.background = true;
             messageWindow.hidden = false;
-            talkFace = SFace();
+            talkState.face = SFace();
             break;
         }
         default:
@@ -219,14 +220,14 @@ void CGameResource::UpdateScene(KB::SKey& key) {
         --framesToSkip;
         return;
     }
-    if (scene == Scene::kPlay && !replayPlaying) {
+    if (scene == Scene::kPlay && !replayLog.playing) {
         if (WindowConfig().invincible) progress.invincible = 1;
         if (progress.invincible != 0) status.score = 0;  // an invincible game is never rated
     }
-    UpdateHudSlide();
-    UpdateFade();
+    screenFx.UpdateHudSlide();
+    screenFx.UpdateFade();
     // The camera stands still during a talk: items' bounces read it, and a replay shows no talk.
-    if (scene != Scene::kTalk) UpdateShake();
+    if (scene != Scene::kTalk) screenFx.UpdateShake();
 
     switch (scene) {
         case Scene::kTitle: UpdateTitle(key); break;
@@ -236,7 +237,7 @@ void CGameResource::UpdateScene(KB::SKey& key) {
             break;
         case Scene::kRanking: UpdateRankingList(key); break;
         case Scene::kPlay:
-            if (replayPlaying && Pushed(key, KeyBit::kPause)) {
+            if (replayLog.playing && Pushed(key, KeyBit::kPause)) {
                 SetMode(Scene::kFadeToTitle);  // the replay is abandoned
             } else {
                 PlayFrame(&key, false);
@@ -246,24 +247,24 @@ void CGameResource::UpdateScene(KB::SKey& key) {
         case Scene::kScriptedWait: UpdateScriptedWait(); break;
         case Scene::kPause: UpdatePauseMenu(key); break;
         case Scene::kGameOver:
-            ++rankingBlink;
+            ++rankingScreen.blink;
             WorldFrame();
             UpdateGameOverMenu(key);
             break;
         case Scene::kEnding:
-            ++rankingBlink;
+            ++rankingScreen.blink;
             WorldFrame();
             UpdateEnding(key);
             break;
         case Scene::kFadeToTitle:
             WorldFrame();
-            if (fadeCounter >= fadeDuration) {
+            if (screenFx.fadeCounter >= screenFx.fadeDuration) {
                 ResetGame();
                 SetMode(Scene::kTitle);
-                fadeCounter = fadeDuration = -1;
-                fadeDirection = 0;
-                halfFade = 0;
-                replayPlaying = false;
+                screenFx.fadeCounter = screenFx.fadeDuration = -1;
+                screenFx.fadeDirection = 0;
+                screenFx.halfFade = 0;
+                replayLog.playing = false;
             }
             break;
         case Scene::kGalleryMenu: UpdateGalleryMenu(key); break;
@@ -282,10 +283,10 @@ void CGameResource::UpdateTitle(KB::SKey& key) {
     if (selectWindow.Update(key)) return;
     if (selectWindow.closed) {
         // A new game, recorded: its start record is the replay header.
-        replayPlaying = false;  // F12 during a replay leaves the flag on
+        replayLog.playing = false;  // F12 during a replay leaves the flag on
         progress.stage = 0;
         StartGame(progress);
-        keyLog.clear();
+        replayLog.keys.clear();
         SetMode(Scene::kPlay);
         const uint32_t begin = clock_.Now();
         LoadCutinRecord(kinds.cutins, 4);  // the finisher's pictures, which are large
@@ -315,13 +316,13 @@ void CGameResource::UpdateTitle(KB::SKey& key) {
 }
 
 void CGameResource::UpdateRankingList(KB::SKey& key) {
-    const int32_t n = static_cast<int32_t>(rankingCount);
+    const int32_t n = static_cast<int32_t>(rankingScreen.count);
     if (Pushed(key, KeyBit::kDecide)) {
         PlaySe(Se::kDecide);
         if (n == 0) {
             SetMode(Scene::kTitle);
-        } else if (rankingRow >= 0 && rankingRow < static_cast<int32_t>(ranking.size())) {
-            LoadReplay(MakeReplayFileName(*std::next(ranking.begin(), rankingRow)));
+        } else if (rankingScreen.row >= 0 && rankingScreen.row < static_cast<int32_t>(ranking.size())) {
+            LoadReplay(MakeReplayFileName(*std::next(ranking.begin(), rankingScreen.row)));
         }
         return;
     }
@@ -333,10 +334,10 @@ void CGameResource::UpdateRankingList(KB::SKey& key) {
     const int32_t d = (Pushed(key, KeyBit::kUp) ? -1 : 0) + (Pushed(key, KeyBit::kDown) ? 1 : 0);
     if (d != 0 && n > 0) {
         PlaySe(Se::kCursor);
-        rankingRow = (rankingRow + d + n) % n;
-        rankingBlink = 0;
+        rankingScreen.row = (rankingScreen.row + d + n) % n;
+        rankingScreen.blink = 0;
     }
-    ++rankingBlink;
+    ++rankingScreen.blink;
     WorldFrame();
 }
 
@@ -386,16 +387,16 @@ void CGameResource::UpdateGalleryMenu(KB::SKey& key) {
     const int32_t item = selectWindow.cursor;
     if (selectWindow.fade == 0 && Pushed(key, KeyBit::kDecide) && item >= 0 && item < static_cast<int32_t>(std::size(kGallery))) {
         PlaySe(Se::kDecide);
-        galleryValue = kGallery[item].cutin;
-        galleryPan = {0, 0, kGallery[item].panRight, kGallery[item].panBottom};
-        galleryPanX = galleryPanY = 0;
+        gallery.value = kGallery[item].cutin;
+        gallery.pan = {0, 0, kGallery[item].panRight, kGallery[item].panBottom};
+        gallery.panX = gallery.panY = 0;
         cutins.clear();
         if (WindowConfig().reduceMemory) {
             for (int32_t id : kGalleryCutins) ReleaseCutin(id);
         }
-        PreloadCutin(galleryValue);
-        keepSnapshot = 0;
-        if (snapshotPlane.GetSize(nullptr, nullptr) != 0) snapshotPlane.CreateSurface(kScreenWidth, kScreenHeight);
+        PreloadCutin(gallery.value);
+        cutinScreen.keepSnapshot = 0;
+        if (cutinScreen.snapshot.GetSize(nullptr, nullptr) != 0) cutinScreen.snapshot.CreateSurface(kScreenWidth, kScreenHeight);
         EnterScene(Scene::kGallery);
     }
     if (Pushed(key, KeyBit::kBack)) {
@@ -409,35 +410,35 @@ void CGameResource::UpdateGalleryMenu(KB::SKey& key) {
 void CGameResource::UpdateGallery(KB::SKey& key) {
     if (cutins.empty()) {
         // The still picture, until the cut-in is played.
-        galleryPlaying = 0;
-        const auto at = std::find(std::begin(kGalleryCutins), std::end(kGalleryCutins), galleryValue);
+        gallery.playing = 0;
+        const auto at = std::find(std::begin(kGalleryCutins), std::end(kGalleryCutins), gallery.value);
         const int32_t k = at == std::end(kGalleryCutins) ? 0 : kGalleryStill[at - std::begin(kGalleryCutins)];
-        if (galleryValue == 8) CreateCutin(kVulcanUnderlay, galleryPanX, galleryPanY, 0, 0);
-        CreateCutin(kGalleryStillBase + k, galleryPanX, galleryPanY, 0, 0);
+        if (gallery.value == 8) CreateCutin(kVulcanUnderlay, gallery.panX, gallery.panY, 0, 0);
+        CreateCutin(kGalleryStillBase + k, gallery.panX, gallery.panY, 0, 0);
     }
     if (Pushed(key, KeyBit::kDecide)) {
-        galleryPanX = galleryPanY = 0;
+        gallery.panX = gallery.panY = 0;
         cutins.clear();
-        StartCutin(galleryValue, false);
-        galleryPlaying = 1;
+        StartCutin(gallery.value, false);
+        gallery.playing = 1;
     } else if (Pushed(key, KeyBit::kBack)) {
         PlaySe(Se::kBack);
         cutins.clear();
         SetMode(Scene::kGalleryMenu);
         return;
     } else if (Pushed(key, KeyBit::kUp)) {
-        galleryPanY += 8;
+        gallery.panY += 8;
     } else if (Pushed(key, KeyBit::kDown)) {
-        galleryPanY -= 8;
+        gallery.panY -= 8;
     } else if (Pushed(key, KeyBit::kLeft)) {
-        galleryPanX += 8;
+        gallery.panX += 8;
     } else if (Pushed(key, KeyBit::kRight)) {
-        galleryPanX -= 8;
+        gallery.panX -= 8;
     }
-    galleryPanX = std::clamp(galleryPanX, galleryPan.left, galleryPan.right);
-    galleryPanY = std::clamp(galleryPanY, galleryPan.top, galleryPan.bottom);
-    if (galleryPlaying == 0) {
-        for (const EffectPtr& layer : cutins) layer->x = -galleryPanX, layer->y = -galleryPanY;
+    gallery.panX = std::clamp(gallery.panX, gallery.pan.left, gallery.pan.right);
+    gallery.panY = std::clamp(gallery.panY, gallery.pan.top, gallery.pan.bottom);
+    if (gallery.playing == 0) {
+        for (const EffectPtr& layer : cutins) layer->x = -gallery.panX, layer->y = -gallery.panY;
     }
     WorldFrame();
 }

@@ -27,13 +27,13 @@ void CGameResource::UpdateGameOverMenu(KB::SKey& key) {
         ++c;
         if (c == 120) {
             PlayMusic(Music::kGameOver, kMusicFade);
-            StartFadeOut(180);
+            screenFx.StartFadeOut(180);
         }
         if (c == 300) {
             ClearObjectLists();
-            keepEffects = 0;
+            backdrop.keepEffects = 0;
             CreateEffect(92, 0, 320, 160);
-            StartFadeIn(120);
+            screenFx.StartFadeIn(120);
         }
         if (c == 420) {
             SRankingEntry entry;
@@ -42,7 +42,7 @@ void CGameResource::UpdateGameOverMenu(KB::SKey& key) {
             const int32_t place = EnterRanking(entry);
             if (place >= 0) {
                 for (const EffectPtr& e : effects) e->alpha = 127;
-                hudSlideSpeed = -1;
+                screenFx.hudSlideSpeed = -1;
                 ShowRanking(place);
             } else {
                 c = kMenuOpen;
@@ -53,12 +53,12 @@ void CGameResource::UpdateGameOverMenu(KB::SKey& key) {
             if ((key.mask & (Bit(KeyBit::kDecide) | Bit(KeyBit::kBack))) != 0) {
                 PlaySe(Se::kDecide);
                 c = kMenuOpen;
-                halfFade = 0;
+                screenFx.halfFade = 0;
                 RemoveTextObjects();
             }
         }
         if (c == kMenuOpen) {
-            hudSlideSpeed = 1;
+            screenFx.hudSlideSpeed = 1;
             OpenMenu(208, 320, 224, "リトライする\nタイトルに戻る");
         }
         return;
@@ -73,9 +73,9 @@ void CGameResource::UpdateGameOverMenu(KB::SKey& key) {
             SetMode(Scene::kTitle);
         }
         if (scene == Scene::kPlay && progress.stage == 3) {
-            StartFadeOut(2);
+            screenFx.StartFadeOut(2);
         } else {
-            StartFadeIn(60);
+            screenFx.StartFadeIn(60);
         }
     } else if (selectWindow.fade >= 0 && Pushed(key, KeyBit::kDecide)) {
         KB::GetBGMPlayer()->FadeOut(60);
@@ -96,12 +96,12 @@ bool CGameResource::UpdateEnding(KB::SKey& key) {
         const int32_t place = EnterRanking(entry);
         if (place >= 0) {
             HalfTransparent(effects);
-            hudSlideSpeed = -1;
+            screenFx.hudSlideSpeed = -1;
             ShowRanking(place);
         } else {
             KB::GetBGMPlayer()->FadeOut(180);
             e = 400;
-            StartFadeOut(180);
+            screenFx.StartFadeOut(180);
         }
         return false;
     }
@@ -109,7 +109,7 @@ bool CGameResource::UpdateEnding(KB::SKey& key) {
         if (IsAnyButtonPushed(key)) {
             KB::GetBGMPlayer()->FadeOut(180);
             e = 400;
-            StartFadeOut(180);
+            screenFx.StartFadeOut(180);
             RemoveTextObjects();
         }
         return false;
@@ -125,7 +125,7 @@ bool CGameResource::UpdateEnding(KB::SKey& key) {
         } else {
             CreateEffect(93, 0, 320, 160);
         }
-        StartFadeIn(180);
+        screenFx.StartFadeIn(180);
         if (player) player->pose = 1, player->poseTimer = 0;
     }
     if (e > 579) {
@@ -143,20 +143,20 @@ int CGameResource::LoadFaces() { return ::LoadFaces(faces); }
 
 void CGameResource::LoadTalk(Talk talk, bool resume) {
     const int32_t id = static_cast<int32_t>(talk);
-    talkPage = talkPageFrame = talkPageCount = 0;
-    talkFace = SFace();
-    talkResume = 0;
+    talkState.page = talkState.pageFrame = talkState.pageCount = 0;
+    talkState.face = SFace();
+    talkState.resume = 0;
     scriptedWait = 0;
     bool shown = false;
     const uint32_t bit = 1u << (static_cast<uint32_t>(id) & 31);
-    if ((talksShown & bit) == 0) {
-        talksShown |= bit;
+    if ((talkState.shown & bit) == 0) {
+        talkState.shown |= bit;
         LoadFaces();
-        if (ReadTalk(id, talkPages) == 0) {
-            talkId = id;
-            talkPageCount = static_cast<int32_t>(talkPages.size());
+        if (ReadTalk(id, talkState.pages) == 0) {
+            talkState.id = id;
+            talkState.pageCount = static_cast<int32_t>(talkState.pages.size());
             SetMode(Scene::kTalk);
-            talkResume = resume ? 1 : 0;
+            talkState.resume = resume ? 1 : 0;
             shown = true;
         }
     }
@@ -169,16 +169,16 @@ void CGameResource::LoadTalk(Talk talk, bool resume) {
 }
 
 bool CGameResource::UpdateTalk(KB::SKey& key) {
-    if (talkPageFrame == 0) {
-        if (talkPage >= static_cast<int32_t>(talkPages.size())) {
-            if (talkResume == 0) {
+    if (talkState.pageFrame == 0) {
+        if (talkState.page >= static_cast<int32_t>(talkState.pages.size())) {
+            if (talkState.resume == 0) {
                 SetMode(Scene::kPlay);
             } else {
                 EnterScene(Scene::kScriptedWait);
             }
             return true;
         }
-        const STalkPage& page = talkPages[static_cast<size_t>(talkPage)];
+        const STalkPage& page = talkState.pages[static_cast<size_t>(talkState.page)];
         messageWindow.newPage = true;
         messageWindow.nextWait = CMessageWindow::kNoWait;
         messageWindow.SetText(-1, page.text);
@@ -186,19 +186,19 @@ bool CGameResource::UpdateTalk(KB::SKey& key) {
         if (page.speaker == "*") {
             PlaySe(Se::kNarratorPage);
             messageWindow.background = false;
-            talkFace = SFace();
+            talkState.face = SFace();
         } else if (face != faces.end()) {
-            talkFace = face->second;
+            talkState.face = face->second;
             messageWindow.background = true;
         } else {
             messageWindow.background = false;
-            talkFace = SFace();
+            talkState.face = SFace();
         }
     }
-    ++talkPageFrame;
+    ++talkState.pageFrame;
     if (!messageWindow.Update(key)) {
-        ++talkPage;
-        talkPageFrame = 0;
+        ++talkState.page;
+        talkState.pageFrame = 0;
     }
     return false;
 }
@@ -206,7 +206,7 @@ bool CGameResource::UpdateTalk(KB::SKey& key) {
 // ---- how to play
 
 int CGameResource::LoadHelp() {
-    talkPage = talkPageFrame = 0;
+    talkState.page = talkState.pageFrame = 0;
     return ::LoadHelp(helpPages);
 }
 
@@ -218,13 +218,13 @@ bool CGameResource::UpdateHowToPlay(KB::SKey& key) {
         return true;
     };
     if (Pushed(key, KeyBit::kFastForward)) return leave();
-    if (talkPageFrame == 0) {
-        if (talkPage >= static_cast<int32_t>(helpPages.size())) return leave();
+    if (talkState.pageFrame == 0) {
+        if (talkState.page >= static_cast<int32_t>(helpPages.size())) return leave();
         messageWindow.newPage = true;
         messageWindow.nextWait = CMessageWindow::kNoWait;
-        messageWindow.SetText(-1, helpPages[static_cast<size_t>(talkPage)]);
+        messageWindow.SetText(-1, helpPages[static_cast<size_t>(talkState.page)]);
     }
-    const int32_t f = ++talkPageFrame;
+    const int32_t f = ++talkState.pageFrame;
     const auto walk = [this](int32_t x, int32_t y) { MovePlayerTo(x, y, 6.0, 1.0); };
     const auto enemyFromRight = [this](int32_t y) {
         if (CObjectEnemy* e = CreateEnemy(0, 640, y, 0)) e->motion.vx = -3.0;
@@ -234,7 +234,7 @@ bool CGameResource::UpdateHowToPlay(KB::SKey& key) {
     };
     bool raise = false;   // the barrier is held this frame
     bool mayEnd = true;   // the page may advance once its text is done
-    switch (talkPage) {
+    switch (talkState.page) {
         case 0:
             if (f == 30) walk(384, 176);
             if (f == 60) walk(288, 144);
@@ -298,8 +298,8 @@ bool CGameResource::UpdateHowToPlay(KB::SKey& key) {
         StartBarrier();
     }
     if (!messageWindow.Update(key) && mayEnd) {
-        ++talkPage;
-        talkPageFrame = 0;
+        ++talkState.page;
+        talkState.pageFrame = 0;
     }
     return false;
 }

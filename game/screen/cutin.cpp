@@ -1,12 +1,11 @@
 // The cut-in start: the snapshot of the field, the 32-frame zoom and the picture layers of
-// each cut-in with their timings; and the whole-screen flash.
+// each cut-in with their timings.
 #include "game/ids.h"
 #include "game/play/game_resource.h"
 
 namespace {
 
 constexpr int32_t kZoomFrames = 32;
-constexpr int32_t kFlashFrames = 30;
 
 struct SCutinLayer {
     int32_t id;
@@ -35,12 +34,12 @@ void CGameResource::StartCutin(int32_t id, bool releaseOthers) {
     }
     PreloadCutin(id);
     StopSe(Se::kBarrierHum);
-    keepSnapshot = 0;
+    cutinScreen.keepSnapshot = 0;
     int w = 0, h = 0;
-    snapshotPlane.GetSize(&w, &h);
-    if (w == 0 || h == 0) snapshotPlane.SetSize(kScreenWidth, kScreenHeight);
-    cutinZoom = kZoomFrames;
-    cutinId = id;
+    cutinScreen.snapshot.GetSize(&w, &h);
+    if (w == 0 || h == 0) cutinScreen.snapshot.SetSize(kScreenWidth, kScreenHeight);
+    cutinScreen.zoom = kZoomFrames;
+    cutinScreen.id = id;
     for (const SCutinLayer& layer : kLayers) {
         if (layer.id != id) continue;
         CObjectCutin* cutin = CreateCutin(layer.record, 0, 0, layer.lifetime, layer.startDelay);
@@ -50,11 +49,4 @@ void CGameResource::StartCutin(int32_t id, bool releaseOthers) {
         cutin->fadeRepeat = 0;
     }
     PlaySe(Se::kCutinStart);
-}
-
-void CGameResource::StartFlash(uint8_t red, uint8_t green, uint8_t blue) {
-    flashR = red;
-    flashG = green;
-    flashB = blue;
-    flashCounter = flashDuration = kFlashFrames;
 }

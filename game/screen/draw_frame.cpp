@@ -39,9 +39,9 @@ void InsertAll(DrawList& list, const List& objects) {
 
 void CGameResource::Draw(ISurface* target) {
     if (framesToSkip >= 1) return;  // the last picture stays
-    if (!cutins.empty() || cutinZoom >= 1) {
+    if (!cutins.empty() || cutinScreen.zoom >= 1) {
         DrawCutinScreen(target);
-    } else if (fadeDuration > 0 && fadeCounter >= fadeDuration) {
+    } else if (screenFx.fadeDuration > 0 && screenFx.fadeCounter >= screenFx.fadeDuration) {
         FillBlack(*target);
         DrawOverlays(target);
     } else if (scene == Scene::kPause) {
@@ -62,7 +62,7 @@ bool CGameResource::ClearBackground(ISurface* target) {
         return true;
     }
     if (progress.backgroundOpacity < 255) {
-        const uint32_t b = backgroundTint;
+        const uint32_t b = backdrop.tint;
         target->SetFillColor((b << 8) | ((2 * b) & 0xFF));
         target->Clear(nullptr);
     }
@@ -98,13 +98,13 @@ void CGameResource::DrawPlayField(ISurface* target) {
     if (scene == Scene::kRanking) DrawRankingHighlight(target);
 
     // Flash: the colour scaled by what is left of it; none on its first frame.
-    const int32_t c = flashCounter, d = flashDuration;
+    const int32_t c = screenFx.flashCounter, d = screenFx.flashDuration;
     if (c > 0 && d != 0 && c != d) {
         const auto part = [c, d](uint8_t v) { return static_cast<uint32_t>(v) * static_cast<uint32_t>(c) / static_cast<uint32_t>(d); };
-        target->AddColorEffect((part(flashR) << 16) | (part(flashG) << 8) | part(flashB), nullptr);
+        target->AddColorEffect((part(screenFx.flashR) << 16) | (part(screenFx.flashG) << 8) | part(screenFx.flashB), nullptr);
     }
-    if (fadeDuration > 0) {
-        const uint32_t v = static_cast<uint32_t>(fadeCounter * 255 / fadeDuration) & 0xFF;
+    if (screenFx.fadeDuration > 0) {
+        const uint32_t v = static_cast<uint32_t>(screenFx.fadeCounter * 255 / screenFx.fadeDuration) & 0xFF;
         target->SubColorEffect((v << 16) | (v << 8) | v, nullptr);
     }
 }
@@ -115,7 +115,7 @@ void CGameResource::DrawStageBackground(ISurface* target) {
     ISurface& image = CImageLoader::GetImage(41 + progress.stage);
     int width = 0, height = 0;
     image.GetSize(&width, &height);
-    const int32_t bx = TruncInt(backgroundScrollX), by = TruncInt(backgroundScrollY);
+    const int32_t bx = TruncInt(backdrop.scrollX), by = TruncInt(backdrop.scrollY);
     const auto piece = [&](const Rect& source, int32_t x) {
         if (opacity < 255) {
             target->BlendBlt(&image, x, 0, static_cast<uint8_t>(opacity), nullptr, &source);
@@ -134,27 +134,27 @@ void CGameResource::DrawStageBackground(ISurface* target) {
 void CGameResource::DrawOverlays(ISurface* target) {
     const bool talk = scene == Scene::kTalk;
     const bool holdsText = messageWindow.HasText() || !messageWindow.GetPending().empty();
-    if (talk && talkFace.image == 0 && holdsText) KestraneGameBase2::CBltSupport::DarkenRect(*target, 0, 336, 640, 144);
+    if (talk && talkState.face.image == 0 && holdsText) KestraneGameBase2::CBltSupport::DarkenRect(*target, 0, 336, 640, 144);
     messageWindow.Draw(target);
-    if (talk && talkFace.image != 0) {
+    if (talk && talkState.face.image != 0) {
         int32_t x = 0, y = 0, w = 0, h = 0;
         messageWindow.GetBox(x, y, w, h);
-        const Rect face{talkFace.column * 96, talkFace.row * 96, talkFace.column * 96 + 96, talkFace.row * 96 + 96};
-        KestraneGameBase2::CBltSupport::BltCopy(*target, CImageLoader::GetImage(talkFace.image), x + 16, y + 16, &face);
+        const Rect face{talkState.face.column * 96, talkState.face.row * 96, talkState.face.column * 96 + 96, talkState.face.row * 96 + 96};
+        KestraneGameBase2::CBltSupport::BltCopy(*target, CImageLoader::GetImage(talkState.face.image), x + 16, y + 16, &face);
     }
 }
 
 void CGameResource::DrawRankingHighlight(ISurface* target) {
     if (ranking.empty()) return;
-    const int32_t r = rankingRow;
+    const int32_t r = rankingScreen.row;
     Rect rect = r == 0 ? Rect{16, 56, 550, 90} : Rect{16, r * 36 + 56, 520, r * 36 + 92};
     // Two text layers a row, the lower first: the row's lower layer places the rectangle.
     const size_t layer = 2 * static_cast<size_t>(r);
-    if (r >= 0 && layer < rankingRowObjects.size() && rankingRowObjects[layer]) {
-        const int32_t cx = TruncInt(rankingRowObjects[layer]->x), cy = TruncInt(rankingRowObjects[layer]->y);
+    if (r >= 0 && layer < rankingScreen.rowObjects.size() && rankingScreen.rowObjects[layer]) {
+        const int32_t cx = TruncInt(rankingScreen.rowObjects[layer]->x), cy = TruncInt(rankingScreen.rowObjects[layer]->y);
         rect = r == 0 ? Rect{cx, cy - 9, cx + 534, cy + 42} : Rect{cx, cy - 6, cx + 500, cy + 36};
     }
-    const uint32_t grey = (static_cast<uint8_t>(-4 * static_cast<int32_t>(rankingBlink) - 1) >> 1) + 32;
+    const uint32_t grey = (static_cast<uint8_t>(-4 * static_cast<int32_t>(rankingScreen.blink) - 1) >> 1) + 32;
     target->AddColorEffect((grey << 16) | (grey << 8) | grey, &rect);
 }
 
@@ -184,25 +184,25 @@ private:
 
 void CGameResource::DrawCutinScreen(ISurface* target) {
     // Every third frame of the layers is drawn.
-    if (cutinZoom == 0 && cutinScreenFrames++ % 3 != 0) return;
+    if (cutinScreen.zoom == 0 && cutinScreen.framesDrawn++ % 3 != 0) return;
 
     CObjectBase* focus = player.GetNoCheck();
     CObjectBase* body = bossObjects.empty() ? nullptr : bossObjects[0].GetNoCheck();
-    if (keepSnapshot == 0) {
-        CObjectBase* posed = cutinId == 4 ? focus : (cutinId == 8 || cutinId == 11 || cutinId == 13) ? body : nullptr;
+    if (cutinScreen.keepSnapshot == 0) {
+        CObjectBase* posed = cutinScreen.id == 4 ? focus : (cutinScreen.id == 8 || cutinScreen.id == 11 || cutinScreen.id == 13) ? body : nullptr;
         const CPoseForDraw snapshotPose(posed, 1, 0);
-        DrawPlayField(&snapshotPlane);
+        DrawPlayField(&cutinScreen.snapshot);
         // Halved, not lessened by 128: a subtraction would turn a dark sky black.
-        snapshotPlane.FadeEffect(128, nullptr);
+        cutinScreen.snapshot.FadeEffect(128, nullptr);
     }
-    KestraneGameBase2::CBltSupport::BltCopy(*target, snapshotPlane, 0, 0);
-    if (cutinZoom < 1) {
+    KestraneGameBase2::CBltSupport::BltCopy(*target, cutinScreen.snapshot, 0, 0);
+    if (cutinScreen.zoom < 1) {
         for (const auto& layer : cutins) layer->Draw(target);
         return;
     }
 
     int32_t column = 1;
-    switch (cutinId) {
+    switch (cutinScreen.id) {
         case 0:
         case 4: {
             const CPoseForDraw still(focus, 0, 0);
@@ -214,20 +214,20 @@ void CGameResource::DrawCutinScreen(ISurface* target) {
         case 11:
         case 13:
             if (body == nullptr) return;
-            if (cutinId != 6) {
-                const CPoseForDraw striking(body, cutinId == 13 ? 22 : 3, 60);
+            if (cutinScreen.id != 6) {
+                const CPoseForDraw striking(body, cutinScreen.id == 13 ? 22 : 3, 60);
                 body->Draw(target);
             } else {
                 body->Draw(target);
             }
             focus = body;
-            column = cutinId == 6 || cutinId == 11 ? 0 : cutinId == 8 ? 2 : 3;
+            column = cutinScreen.id == 6 || cutinScreen.id == 11 ? 0 : cutinScreen.id == 8 ? 2 : 3;
             break;
         default: return;
     }
     int32_t x0 = 0, y0 = 0;
     GetCameraOrigin(x0, y0);
-    const int32_t z = cutinZoom;
+    const int32_t z = cutinScreen.zoom;
     if (z <= 8) return;
     const bool growing = z > 24;
     const int32_t s = growing ? (z - 24) * 32 : (24 - z) * 16;

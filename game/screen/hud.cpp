@@ -7,6 +7,7 @@
 #include "framework/image_loader.h"
 #include "framework/sine_table.h"
 #include "game/play/game_resource.h"
+#include "game/screen/hud.h"
 
 using KestraneGameBase2::CBltSupport;
 using KestraneGameBase2::CImageLoader;
@@ -25,11 +26,11 @@ struct SPopup {
     int32_t numberY;
 };
 constexpr SPopup kPopups[] = {
-    {CGameResource::kChainPopup, {0, 0, 106, 19}, 430, {428, 48, 630, 72}, 52, 48},
-    {CGameResource::kTimeBonusPopup, {0, 38, 120, 57}, 400, {398, 128, 650, 152}, 132, 128},
-    {CGameResource::kSpecialPopup, {106, 0, 214, 19}, 430, {428, 72, 630, 96}, 76, 72},
-    {CGameResource::kLifeBonusPopup, {120, 38, 240, 57}, 400, {398, 152, 650, 176}, 156, 152},
-    {CGameResource::kBonusPopup, {0, 19, 120, 38}, 430, {428, 96, 630, 120}, 100, 96},
+    {SScoreChain::kChainPopup, {0, 0, 106, 19}, 430, {428, 48, 630, 72}, 52, 48},
+    {SScoreChain::kTimeBonusPopup, {0, 38, 120, 57}, 400, {398, 128, 650, 152}, 132, 128},
+    {SScoreChain::kSpecialPopup, {106, 0, 214, 19}, 430, {428, 72, 630, 96}, 76, 72},
+    {SScoreChain::kLifeBonusPopup, {120, 38, 240, 57}, 400, {398, 152, 650, 176}, 156, 152},
+    {SScoreChain::kBonusPopup, {0, 19, 120, 38}, 430, {428, 96, 630, 120}, 100, 96},
 };
 
 struct STimerBar {
@@ -58,7 +59,7 @@ Rect Glyph(int32_t left, int32_t width) { return Rect{left, 57, left + width, 81
 
 }  // namespace
 
-void CGameResource::DrawMultiplier(ISurface* target, int32_t x, int32_t y, uint8_t alpha, double m) {
+void DrawMultiplier(ISurface* target, int32_t x, int32_t y, uint8_t alpha, double m) {
     const int32_t n = TruncInt(m * 100);
     Blend(target, x, y, Glyph(176, 16), alpha);
     Blend(target, x + 16, y, Glyph(16 * (n / 100 % 10), 16), alpha);
@@ -67,7 +68,7 @@ void CGameResource::DrawMultiplier(ISurface* target, int32_t x, int32_t y, uint8
     if (n % 10 != 0) Blend(target, x + 56, y, Glyph(16 * (n % 10), 16), alpha);
 }
 
-void CGameResource::DrawNumber(ISurface* target, int32_t x, int32_t y, int32_t value, uint8_t alpha) {
+void DrawNumber(ISurface* target, int32_t x, int32_t y, int32_t value, uint8_t alpha) {
     Blend(target, x, y, Glyph(160, 16), alpha);
     bool started = false;
     for (int32_t place = 1000000; place >= 1; place /= 10) {
@@ -81,9 +82,9 @@ void CGameResource::DrawNumber(ISurface* target, int32_t x, int32_t y, int32_t v
 
 void CGameResource::DrawHud(ISurface* target) {
     if (scene == Scene::kGallery) return;
-    const int32_t o = hudOffset * 3 / 2;
+    const int32_t o = screenFx.hudOffset * 3 / 2;
     const int32_t y = o + 8;
-    const bool blinkLow = hudBlink % 48 < 24;
+    const bool blinkLow = screenFx.hudBlink % 48 < 24;
     const auto blink = [blinkLow](Rect r) {
         if (blinkLow) r.top += 32, r.bottom += 32;
         return r;
@@ -106,7 +107,7 @@ void CGameResource::DrawHud(ISurface* target) {
         // The finishing glint: the boss is within one blow (or the finisher's reach).
         int32_t reach = player->kind->power;
         if (progress.stage >= 3 && status.gauge == 10000) reach = 3 * reach + (status.maxHp - status.hp);
-        if (boss.hp > 0 && boss.hp <= reach && hudBlink % 24 < 12) {
+        if (boss.hp > 0 && boss.hp <= reach && screenFx.hudBlink % 24 < 12) {
             target->SetFillColor(0xFFFFFF);
             const Rect glint{437, o + 13, 587, o + 35};
             target->AddColorEffect(0x208080, &glint);
@@ -116,7 +117,7 @@ void CGameResource::DrawHud(ISurface* target) {
     // The invincibility notice for the whole run, else the replay's every other second, else
     // the score.
     const bool invincible = progress.invincible != 0;
-    if (invincible || (replayPlaying && hudBlink % 120 < 60)) {
+    if (invincible || (replayLog.playing && screenFx.hudBlink % 120 < 60)) {
         const int notice = invincible ? 0 : 1;
         if (hudFlags[notice] == 0) {
             tovarineGameSDK3rd::Draw::CFont& font = *hudTextPlane.GetFont();
@@ -128,7 +129,7 @@ void CGameResource::DrawHud(ISurface* target) {
             hudFlags[notice] = 1;
             hudFlags[1 - notice] = 0;
         }
-        if (hudBlink % 120 < 60) target->KeyedBlendBlt(&hudTextPlane, 500, y, 255);
+        if (screenFx.hudBlink % 120 < 60) target->KeyedBlendBlt(&hudTextPlane, 500, y, 255);
     } else if (!bossGauge) {
         Blend(target, 412, o + 12, Rect{116, 111, 192, 135}, 255);
         int32_t score = status.score;
@@ -155,12 +156,12 @@ void CGameResource::DrawHud(ISurface* target) {
     Keyed(target, 245, y, Rect{37, 96, 37 + status.gauge * 100 / 10000, 128});
     if (progress.stage >= 3 && status.gauge == 10000) {
         const Rect full{245, o + 16, 345, o + 32};
-        target->AddColorEffect(Grey(static_cast<uint8_t>(-8 * hudBlink - 1)), &full);
+        target->AddColorEffect(Grey(static_cast<uint8_t>(-8 * screenFx.hudBlink - 1)), &full);
     }
     for (int32_t i = 0; i < status.gauge / 2800; ++i) Keyed(target, 273 + 28 * i, o + 28, Rect{96, 128, 105, 145});
 
     for (const SPopup& p : kPopups) {
-        const int32_t counter = scoreChainDisplay[p.counter];
+        const int32_t counter = scoreChain.popups[p.counter];
         if (counter <= 0) continue;
         const auto alpha = static_cast<uint8_t>(counter < 30 ? counter * 255 / 30 : 255);
         const bool wide = p.baseX == 430;
@@ -174,10 +175,10 @@ void CGameResource::DrawHud(ISurface* target) {
             target->AddColorEffect(Grey(static_cast<uint8_t>((counter + (wide ? 106 : -14)) * 8)), &p.glint);
         }
         Blend(target, x, p.labelY, p.label, alpha);
-        if (p.counter == kChainPopup) {
-            DrawMultiplier(target, x + 128, p.numberY, alpha, std::min(2.0, 1 + 0.2 * scoreChainDisplay[kChainCount]));
-        } else if (p.counter == kTimeBonusPopup || p.counter == kLifeBonusPopup) {
-            DrawNumber(target, x + 128, p.numberY, scoreChainDisplay[p.counter + 1], alpha);
+        if (p.counter == SScoreChain::kChainPopup) {
+            DrawMultiplier(target, x + 128, p.numberY, alpha, std::min(2.0, 1 + 0.2 * scoreChain.popups[SScoreChain::kChainCount]));
+        } else if (p.counter == SScoreChain::kTimeBonusPopup || p.counter == SScoreChain::kLifeBonusPopup) {
+            DrawNumber(target, x + 128, p.numberY, scoreChain.popups[p.counter + 1], alpha);
         } else {
             DrawMultiplier(target, x + 128, p.numberY, alpha, 1.5);
         }

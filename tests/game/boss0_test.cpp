@@ -33,7 +33,7 @@ struct Boss0 : PlayFixture {
         g.move.targetX = -1;
         body = g.CreateBoss(0, 400, 240, false);
         g.CreateBossParts(1, 420, 250, false);
-        for (int i = 0; i < 2; ++i) g.bossSegments.push_back(CGameResource::ObjectPtr(new CObjectBoss(&g.kinds.objects[6][2])));
+        for (int i = 0; i < 2; ++i) g.formation.segments.push_back(CGameResource::ObjectPtr(new CObjectBoss(&g.kinds.objects[6][2])));
         g.player->x = hx, g.player->y = hy;
     }
     // One frame of the script as the play field runs it, without the meters' growth.
@@ -78,7 +78,7 @@ TEST(Boss0, ChoiceByViewMetersDrawsAndPosition) {
         const double speed = action == 2 ? 2.0 : action == 3 ? -1.0 : -0.5;
         EXPECT_EQ(b.body->motion.vx, b.body->facing == 0 ? speed : -speed);
         b.Frame();
-        EXPECT_EQ(std::tuple(b.Front(), g.boss.idleCountdown, g.shakeCounterY, b.TakeSoundIds()),
+        EXPECT_EQ(std::tuple(b.Front(), g.boss.idleCountdown, g.screenFx.shakeCounterY, b.TakeSoundIds()),
                   std::tuple(-1, action == 8 ? 0 : r.gauge / 10 % 30 + (action == 2 ? 30 : 45), 30, std::vector<int32_t>{151}));
     }
 }
@@ -110,14 +110,14 @@ TEST(Boss0, FallTiltsLiesWithoutGravityAndComesBackFromTheEdge) {
     b.Frame();
     EXPECT_EQ(std::tuple(b.body->motion.vx, g.boss.waitFrames), std::tuple(2.0, 15));
     for (int i = 0; i < 16; ++i) b.Frame();
-    EXPECT_EQ(std::tuple(b.body->motion.vx, b.body->motion.vy, g.boss.damageScale, g.boss.heightSegment, g.shakeCounterX),
+    EXPECT_EQ(std::tuple(b.body->motion.vx, b.body->motion.vy, g.boss.damageScale, g.boss.heightSegment, g.screenFx.shakeCounterX),
               std::tuple(6.0, -5.0, 0, 1, 20));
     for (int i = 0; i < 200; ++i) b.Frame();  // no ground, no animation: it keeps falling
     EXPECT_EQ(std::tuple(g.boss.step, g.boss.tilt, g.boss.damageScale, g.boss.enraged, g.gravity),
               std::tuple(3, 49152, 400, 1, CGameResource::kGravity));
-    g.bossSegments[1]->contact = 1;
+    g.formation.segments[1]->contact = 1;
     b.Frame();
-    EXPECT_EQ(std::tuple(g.gravity, b.body->motion.vx, g.shakeCounterY, g.landEffects.size()), std::tuple(0.0, 4.0, 80, 2u));
+    EXPECT_EQ(std::tuple(g.gravity, b.body->motion.vx, g.screenFx.shakeCounterY, g.landEffects.size()), std::tuple(0.0, 4.0, 80, 2u));
     EXPECT_EQ(g.landEffects.front()->x, 400 - 64.0);
     for (int i = 0; i < 100; ++i) b.Frame();  // slides out of the view: 30 frames at a time
     EXPECT_EQ(std::tuple(g.boss.step, g.boss.waitFrames, g.boss.damageScale, g.boss.enraged), std::tuple(4, 21, 0, 0));

@@ -64,7 +64,7 @@ TEST(Boss2, PhaseAndTheSpecialsProgrammeFromAShuffleOfTheBossGenerator) {
         if (phase < 0) expected.clear();
         EXPECT_EQ(std::vector<int32_t>(b.actions.begin(), b.actions.end()), expected) << counter << " " << lost;
         // The meter gains (phase + 1) / 2 a frame, after the special emptied it.
-        EXPECT_EQ(std::tuple(b.phase, b.secondMeter, f.G().cutinId, b.powerUpCountdown, b.actionCounter),
+        EXPECT_EQ(std::tuple(b.phase, b.secondMeter, f.G().cutinScreen.id, b.powerUpCountdown, b.actionCounter),
                   phase < 0 ? std::tuple(0, 10000, 0, 0, 0) : std::tuple(phase, (phase + 1) / 2, 11, 1, counter + 1));
     }
 }

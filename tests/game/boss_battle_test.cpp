@@ -76,8 +76,8 @@ TEST(BossBattle, MidBossesAreBuiltInOneCall) {
         const size_t segments = vertical != 0 ? 11 : 8;
         ASSERT_EQ(b.G().bossObjects.size(), segments + 1);
         EXPECT_EQ(std::tuple(b.KindOf(0), b.KindOf(segments), b.G().bossObjects[1]->pose), std::tuple(10, 11, 11));
-        ASSERT_EQ(b.G().chainTrail.size(), (segments + 1) * 16);
-        const SChainTrailEntry& e = b.G().chainTrail.back();
+        ASSERT_EQ(b.G().formation.trail.size(), (segments + 1) * 16);
+        const SChainTrailEntry& e = b.G().formation.trail.back();
         EXPECT_EQ(std::tuple(e.x, e.y, e.angle), std::tuple(420.0, 512.0, 192));
         EXPECT_EQ(std::tuple(b.G().player->pose, b.G().player->poseTimer), std::tuple(14, 60));
     }
@@ -96,13 +96,13 @@ TEST(BossBattle, Boss0IntroWalksInThreeTimesAroundTheAssembledBoss) {
     std::vector<int32_t> kinds;
     for (size_t i = 0; i < b.G().bossObjects.size(); ++i) kinds.push_back(b.KindOf(i));
     EXPECT_EQ(kinds, (std::vector<int32_t>{1, 2, 3, 3, 3, 3, 4, 5, 5, 6, 7, 8, 9, 9, 9}));
-    EXPECT_EQ(b.G().bossSegments.size(), 2u);
-    EXPECT_EQ(b.G().bossSegments[1].GetNoCheck(), b.G().bossObjects[10].GetNoCheck());
-    EXPECT_EQ(b.G().specialPart.GetNoCheck(), b.G().bossObjects[11].GetNoCheck());
-    EXPECT_EQ(b.G().afterimageParts.size(), 3u);
+    EXPECT_EQ(b.G().formation.segments.size(), 2u);
+    EXPECT_EQ(b.G().formation.segments[1].GetNoCheck(), b.G().bossObjects[10].GetNoCheck());
+    EXPECT_EQ(b.G().formation.specialPart.GetNoCheck(), b.G().bossObjects[11].GetNoCheck());
+    EXPECT_EQ(b.G().formation.afterimageParts.size(), 3u);
     EXPECT_EQ(b.G().bossObjects[0]->pose, 9);
     b.G().ResetGame();  // a game lost in the fight: the next one's boss 0 starts without these
-    EXPECT_TRUE(b.G().bossSegments.empty() && b.G().afterimageParts.empty() && b.G().specialPart.isNull());
+    EXPECT_TRUE(b.G().formation.segments.empty() && b.G().formation.afterimageParts.empty() && b.G().formation.specialPart.isNull());
 }
 
 TEST(BossBattle, DefeatsWaitThenMoveOnToTheNextStageOrTheEnding) {
@@ -110,7 +110,7 @@ TEST(BossBattle, DefeatsWaitThenMoveOnToTheNextStageOrTheEnding) {
     b0.G().gravity = 0;  // beaten during its fall
     b0.G().CreateBoss(1, 300, 200, false);
     EXPECT_EQ(b0.Drive([&] { return b0.G().EndBossFight(); }), (std::vector<int32_t>{30, 255, 90}));
-    EXPECT_EQ(std::tuple(b0.G().gravity, b0.G().progress.stage, b0.G().status.regenerating, b0.G().hudSlideSpeed),
+    EXPECT_EQ(std::tuple(b0.G().gravity, b0.G().progress.stage, b0.G().status.regenerating, b0.G().screenFx.hudSlideSpeed),
               std::tuple(CGameResource::kGravity, 1, 1, -4));
 
     for (const auto& [score, replay, scene, stage] : {std::tuple{999999, false, Scene::kEnding, -1},
@@ -119,7 +119,7 @@ TEST(BossBattle, DefeatsWaitThenMoveOnToTheNextStageOrTheEnding) {
         // the scripted wait: the talks without files went there
         Battle b(2);
         b.G().CreateBoss(15, 300, 200, false);
-        b.G().replayPlaying = replay;
+        b.G().replayLog.playing = replay;
         b.G().scene = static_cast<Scene>(-1);
         EXPECT_FALSE(b.G().EndBossFight());
         b.G().status.score = score;  // after the defeat bonus

@@ -87,13 +87,13 @@ TEST(BossHelpers, FacingPositionsAndEvadePoint) {
     BossFixture f(1);
     CGameResource& g = f.g;
     g.bossObjects.clear();
-    g.shakeX = 3, g.progress.scrollX = 100.5, g.progress.scrollY = 10;
+    g.screenFx.shakeX = 3, g.progress.scrollX = 100.5, g.progress.scrollY = 10;
     double x = 0, y = 0;
     g.GetBossPosition(&x, &y);
     EXPECT_EQ(std::tuple(x, y, g.SignByBossFacing(2), g.GetBossFacing()), std::tuple(423.0, 250.0, -2.0, 0));
     EXPECT_FALSE(g.FaceBossToPlayer());
     g.bossObjects.push_back(g.objects.front());
-    g.shakeX = 0, g.progress.scrollX = g.progress.scrollY = 0;
+    g.screenFx.shakeX = 0, g.progress.scrollX = g.progress.scrollY = 0;
     g.player->x = 320, g.player->y = 340, f.body->y = 240;
     std::vector<std::tuple<bool, double, int>> seen;  // boss faces right, sign, player's facing
     for (double bx : {420, 100}) {
@@ -151,16 +151,16 @@ TEST(BossHelpers, ClearingReleasesWhatTheBossVectorsKeptAlive) {
     CGameResource& g = f.g;
     CObjectBossParts* part = f.Part(1);
     g.CreateBossParts(2, 0, 0, false);  // undying
-    g.afterimageParts.push_back(g.bossObjects.back());
-    g.specialPart = g.bossObjects.back();
-    g.chainTrail.resize(3), g.chainCoils = 2, g.chainExtension = 1.5;
+    g.formation.afterimageParts.push_back(g.bossObjects.back());
+    g.formation.specialPart = g.bossObjects.back();
+    g.formation.trail.resize(3), g.formation.coils = 2, g.formation.extension = 1.5;
     part->state = kStateRemove;
     g.objects.remove_if([](const CGameResource::ObjectPtr& o) { return o->state == kStateRemove; });
     g.UpdateBossChain(false);  // reaches the erased part through the boss vector
     g.ClearBossFight();
     EXPECT_EQ(g.objects.size(), 1u);  // the body; the undying piece went at once
-    EXPECT_TRUE(g.bossObjects.empty() && g.afterimageParts.empty() && !g.specialPart && g.chainTrail.empty());
-    EXPECT_EQ(std::tuple(g.chainCoils, g.chainExtension, g.boss.bossId), std::tuple(0, 0.0, -1));
+    EXPECT_TRUE(g.bossObjects.empty() && g.formation.afterimageParts.empty() && !g.formation.specialPart && g.formation.trail.empty());
+    EXPECT_EQ(std::tuple(g.formation.coils, g.formation.extension, g.boss.bossId), std::tuple(0, 0.0, -1));
 }
 
 TEST(BossHelpers, StagePicturesReleasedAreTheBodysAnd60To361) {
@@ -182,9 +182,9 @@ TEST(BossLayout, ChainFollowsTheHead) {
     CGameResource& g = f.g;
     for (int i = 0; i < 4; ++i) f.Part(1);
     const auto lay = [&](size_t entries, uint8_t coils) {
-        g.chainTrail.assign(entries, {});
+        g.formation.trail.assign(entries, {});
         g.FillBossTrail(100, 100, 0);
-        g.chainCoils = coils;
+        g.formation.coils = coils;
         g.UpdateBossChain(false);
         std::vector<Point> at;
         for (const auto& o : g.bossObjects) at.push_back(At(o.GetNoCheck()));
@@ -195,13 +195,13 @@ TEST(BossLayout, ChainFollowsTheHead) {
     for (auto [coils, spacing] : {std::pair{0, 16}, {20, 2}}) {
         const std::vector<Point> at = lay(80, coils);
         for (size_t k = 0; k < 5; ++k) {
-            const SChainTrailEntry& e = g.chainTrail[spacing * k];
+            const SChainTrailEntry& e = g.formation.trail[spacing * k];
             EXPECT_EQ(std::tuple(at[k], BossElement(g.bossObjects, k)->facing), std::tuple(Point(e.x, e.y), e.angle));
             EXPECT_NEAR(std::get<0>(at[k]), 200 - 48.0 * k, 1.0);
         }
     }
     // Coiled, entries from 10 on are left; the entries turn from the tail, so only entry 1 has.
-    EXPECT_EQ(std::tuple(g.chainTrail[10].x, g.chainTrail[1].angle, g.chainTrail[2].angle), std::tuple(100.0, 4, 0));
+    EXPECT_EQ(std::tuple(g.formation.trail[10].x, g.formation.trail[1].angle, g.formation.trail[2].angle), std::tuple(100.0, 4, 0));
     const std::vector<Point> before = lay(80, 20);
     EXPECT_EQ(lay(79, 0), before);  // fewer than 16 entries an element: nothing moves
 }
@@ -219,7 +219,7 @@ struct SkeletonFixture : BossFixture {
         g.bossAnimations = {SBossBlock(), b};
         g.boss.animation = 1;
         parts[0] = Part(1), parts[1] = Part(1);
-        for (CObjectBossParts*& a : afterimages) a = Part(2), g.afterimageParts.push_back(g.bossObjects.back());
+        for (CObjectBossParts*& a : afterimages) a = Part(2), g.formation.afterimageParts.push_back(g.bossObjects.back());
     }
     void At(int32_t frame) { g.boss.animationFrame = frame, g.UpdateBossChain(false); }
     CObjectBossParts* parts[2];
@@ -266,9 +266,9 @@ TEST(BossLayout, SkeletonPosesTheBodyAndItsPartsStepByStep) {
 
 TEST(BossLayout, SpecialPartFlinchesAndADefeatedBossKeepsStill) {
     SkeletonFixture f;
-    f.g.specialPart = f.g.bossObjects.back();
+    f.g.formation.specialPart = f.g.bossObjects.back();
     CObjectBossParts* special = f.afterimages[3];
-    f.g.afterimageParts.pop_back();
+    f.g.formation.afterimageParts.pop_back();
     f.g.boss.flinchCountdown = 3;
     std::vector<std::tuple<int, int, Point>> seen;
     for (auto [facing, flinch] : {std::pair{128, 3}, {0, 3}, {0, 0}}) {

@@ -6,6 +6,7 @@
 #include <tuple>
 #include <vector>
 
+#include "game/screen/hud.h"
 #include "tests/common/recording_surface.h"
 #include "tests/game/support/play_fixture.h"
 
@@ -83,7 +84,7 @@ TEST(DrawFrame, DrawListOrderAndTheBackgroundFill) {
     };
     for (const auto& row : rows) {
         g.blackOutCounter = row.blackOut, g.gameOverCounter = row.gameOver;
-        g.progress.backgroundOpacity = row.opacity, g.backgroundTint = 10;
+        g.progress.backgroundOpacity = row.opacity, g.backdrop.tint = 10;
         f.target.ClearLog(), f.drawn.clear();
         g.Draw(&f.target);
         std::vector<uint32_t> fills;
@@ -99,7 +100,7 @@ TEST(DrawFrame, PauseAFinishedFadeAndSkippedFramesHideTheField) {
     CGameResource& g = *f.game;
     g.effects.push_back(CGameResource::EffectPtr(new Named<CObjectEffect, SEffectKind>(&g.kinds.effects[0], "effect")));
     for (const auto& [scene, fade, skip, fills] : {std::tuple{Scene::kPause, 0, 0, 1u}, {Scene::kPlay, 60, 0, 1u}, {Scene::kPlay, 0, 1, 0u}}) {
-        g.scene = scene, g.fadeCounter = fade, g.fadeDuration = fade > 0 ? fade : -1, g.framesToSkip = skip;
+        g.scene = scene, g.screenFx.fadeCounter = fade, g.screenFx.fadeDuration = fade > 0 ? fade : -1, g.framesToSkip = skip;
         f.target.ClearLog(), f.drawn.clear();
         g.Draw(&f.target);
         EXPECT_TRUE(f.drawn.empty());
@@ -111,25 +112,25 @@ TEST(DrawFrame, PauseAFinishedFadeAndSkippedFramesHideTheField) {
 TEST(DrawFrame, FlashFadeAndTheStageBackgroundsWrap) {
     Frame f;
     CGameResource& g = *f.game;
-    g.flashR = 200, g.flashG = 100, g.flashB = 51, g.flashDuration = 30;
+    g.screenFx.flashR = 200, g.screenFx.flashG = 100, g.screenFx.flashB = 51, g.screenFx.flashDuration = 30;
     for (const auto& [counter, colour] : {std::pair{30, -1}, {15, 0x643219}}) {
-        g.flashCounter = counter;
+        g.screenFx.flashCounter = counter;
         f.target.ClearLog();
         g.Draw(&f.target);
         const std::vector<DrawCall> adds = f.Effects(tovarineGameSDK3rd::Draw::EffectAddColor);
         EXPECT_EQ(adds.empty() ? -1 : static_cast<int>(adds.back().value), colour);
     }
-    g.flashCounter = 0;
-    g.fadeCounter = 10, g.fadeDuration = 60, g.fadeDirection = 1;
+    g.screenFx.flashCounter = 0;
+    g.screenFx.fadeCounter = 10, g.screenFx.fadeDuration = 60, g.screenFx.fadeDirection = 1;
     f.target.ClearLog();
     g.Draw(&f.target);
     ASSERT_EQ(f.Effects(tovarineGameSDK3rd::Draw::EffectSubColor).size(), 1u);
     EXPECT_EQ(f.Effects(tovarineGameSDK3rd::Draw::EffectSubColor)[0].value & 0xFFFFFF, 0x2A2A2Au);  // 10 x 255 / 60
 
     f.images.Add(41, 1280, 600);
-    g.fadeDuration = -1;
+    g.screenFx.fadeDuration = -1;
     g.progress.stage = 0;
-    g.backgroundScrollX = 1000.5, g.backgroundScrollY = 20;
+    g.backdrop.scrollX = 1000.5, g.backdrop.scrollY = 20;
     for (int32_t opacity : {255, 128}) {
         g.progress.backgroundOpacity = opacity;
         f.target.ClearLog();
@@ -148,7 +149,7 @@ TEST(DrawFrame, RankingHighlightRows) {
     for (const auto& [row, blink, rect, grey] : {std::tuple{0, 0, Rect{16, 56, 550, 90}, 159u},
                                                  {3, 1, Rect{16, 164, 520, 200}, 157u}, {1, 0, Rect{40, 62, 540, 104}, 159u}}) {
         if (rect.left == 40) g.ShowRanking(-1);
-        g.rankingRow = row, g.rankingBlink = static_cast<uint16_t>(blink);
+        g.rankingScreen.row = row, g.rankingScreen.blink = static_cast<uint16_t>(blink);
         f.target.ClearLog();
         g.Draw(&f.target);
         const std::vector<DrawCall> adds = f.Effects(tovarineGameSDK3rd::Draw::EffectAddColor);
@@ -162,7 +163,7 @@ TEST(DrawFrame, RankingHighlightRows) {
 TEST(Hud, ScoreGaugesAndStockMarks) {
     Frame f;
     CGameResource& g = *f.game;
-    g.hudOffset = 0;
+    g.screenFx.hudOffset = 0;
     g.status.score = 1234567;
     g.status.maxHp = 13000;
     g.DrawHud(&f.target);
@@ -198,22 +199,22 @@ TEST(Hud, NumbersMultipliersAndAPopUp) {
         f.target.ClearLog();
         return lefts;
     };
-    CGameResource::DrawNumber(&f.target, 0, 0, 0, 255);
+    DrawNumber(&f.target, 0, 0, 0, 255);
     EXPECT_EQ(glyphs(), (std::vector<int>{160}));
-    CGameResource::DrawNumber(&f.target, 0, 0, 1200, 255);
+    DrawNumber(&f.target, 0, 0, 1200, 255);
     EXPECT_EQ(glyphs(), (std::vector<int>{160, 16, 32, 0, 0}));
-    CGameResource::DrawMultiplier(&f.target, 0, 0, 255, 2.0);
+    DrawMultiplier(&f.target, 0, 0, 255, 2.0);
     EXPECT_EQ(glyphs(), (std::vector<int>{176, 32, 192, 0}));
-    CGameResource::DrawMultiplier(&f.target, 0, 0, 255, 1.25);
+    DrawMultiplier(&f.target, 0, 0, 255, 1.25);
     EXPECT_EQ(glyphs(), (std::vector<int>{176, 16, 192, 32, 80}));
-    CGameResource::DrawMultiplier(&f.target, 0, 0, 255, 1 + 0.2 * 3);
+    DrawMultiplier(&f.target, 0, 0, 255, 1 + 0.2 * 3);
     EXPECT_EQ(glyphs(), (std::vector<int>{176, 16, 192, 96}));
 
     // Pop-up 1 slides out from counter 151: x 443 at 140; its glint is grey 96 at 130.
     CGameResource& g = *f.game;
     std::vector<int> seen;  // the label's x at 140, the glint's grey at 130
     for (const int counter : {140, 130}) {
-        g.scoreChainDisplay[CGameResource::kChainPopup] = counter;
+        g.scoreChain.popups[SScoreChain::kChainPopup] = counter;
         g.DrawHud(&f.target);
         for (const DrawCall& c : f.target.Calls("blt")) {
             if (counter == 140 && c.image == 1 && c.rect.top == 0 && c.rect.right == 106) seen.push_back(c.point.x);

@@ -27,9 +27,9 @@ TEST(GameResource, ConstructionIsANewGameWithTheHeroWalkingIn) {
     EXPECT_EQ(std::tuple(s.hp, s.maxHp, s.barrierEnergy, s.maxBarrierEnergy, s.gauge, s.gaugeMax, s.score),
               std::tuple(10000, 10000, 10000, 10000, 5000, 10000, 0));
     EXPECT_EQ(std::tuple(g.progress.stage, g.progress.backgroundOpacity, g.progress.subStep, g.checkpoint.stage,
-                         g.replayHeader.backgroundOpacity, g.boss.bossId, g.boss.damageScale, g.hudOffset),
+                         g.replayLog.header.backgroundOpacity, g.boss.bossId, g.boss.damageScale, g.screenFx.hudOffset),
               std::tuple(-1, -1, 1, -1, -1, -1, 100, -48));
-    EXPECT_GE(g.keyLog.capacity(), CGameResource::kKeyLogReserve);
+    EXPECT_GE(g.replayLog.keys.capacity(), SReplayLog::kReserve);
     // Message lines rendered at 23 pixels in their 24-pixel rows, measured at 28.
     EXPECT_EQ(std::tuple(g.messageWindow.GetLineSize(), g.messageWindow.fontSize), std::tuple(23, 28));
     EXPECT_EQ(g.GetStartError(), nullptr);
@@ -140,10 +140,10 @@ TEST(GameResource, FadeTimelines) {
     } rows[] = {{false, 1, 100, 30, 1}, {false, 0, 59, 59, 1}, {false, 0, 100, 60, 1}, {true, 0, 59, 0, -1},
                 {true, 0, 60, 0, 0},    {true, 1, 100, 30, -1}};
     for (const auto& r : rows) {
-        r.in ? g.StartFadeIn(60) : g.StartFadeOut(60);
-        g.halfFade = r.half;
-        for (int i = 0; i < r.frames; ++i) g.UpdateFade();
-        EXPECT_EQ(std::tuple(g.fadeCounter, g.fadeDirection), std::tuple(r.counter, r.direction))
+        r.in ? g.screenFx.StartFadeIn(60) : g.screenFx.StartFadeOut(60);
+        g.screenFx.halfFade = r.half;
+        for (int i = 0; i < r.frames; ++i) g.screenFx.UpdateFade();
+        EXPECT_EQ(std::tuple(g.screenFx.fadeCounter, g.screenFx.fadeDirection), std::tuple(r.counter, r.direction))
             << r.in << int(r.half) << r.frames;
     }
 }
@@ -151,38 +151,38 @@ TEST(GameResource, FadeTimelines) {
 TEST(GameResource, ShakeAndHudSlideTimelines) {
     PlayFixture play;
     CGameResource& g = *play.game;
-    g.shakeCounterX = 40;
-    g.shakeCounterY = 1;
-    g.shakeY = 5;
+    g.screenFx.shakeCounterX = 40;
+    g.screenFx.shakeCounterY = 1;
+    g.screenFx.shakeY = 5;
     std::vector<int> xs;
     for (int i = 0; i < 10; ++i) {
-        g.UpdateShake();
-        xs.push_back(g.shakeX);
+        g.screenFx.UpdateShake();
+        xs.push_back(g.screenFx.shakeX);
         if (i == 0) {
-            EXPECT_EQ(std::tuple(g.shakeY, g.shakeCounterY), std::tuple(0, 0));
+            EXPECT_EQ(std::tuple(g.screenFx.shakeY, g.screenFx.shakeCounterY), std::tuple(0, 0));
         }
     }
     EXPECT_EQ(xs, (std::vector<int>{7, 2, -1, -5, -8, -8, -7, -3, 0, 3}));
 
     std::vector<int> offsets;
     for (int i = 0; i < 49; ++i) {
-        g.UpdateHudSlide();
-        offsets.push_back(g.hudOffset);
+        g.screenFx.UpdateHudSlide();
+        offsets.push_back(g.screenFx.hudOffset);
     }
-    EXPECT_EQ(std::tuple(offsets[0], offsets[46], offsets[47], offsets[48], g.hudSlideSpeed), std::tuple(-47, -1, 0, 0, 0));
-    g.hudSlideSpeed = -5;
-    for (int i = 0; i < 10; ++i) g.UpdateHudSlide();
-    EXPECT_EQ(std::tuple(g.hudOffset, g.hudSlideSpeed), std::tuple(-48, 0));
-    g.hudBlink = 0xFFFF;
-    g.UpdateHudSlide();
-    EXPECT_EQ(g.hudBlink, 0);
+    EXPECT_EQ(std::tuple(offsets[0], offsets[46], offsets[47], offsets[48], g.screenFx.hudSlideSpeed), std::tuple(-47, -1, 0, 0, 0));
+    g.screenFx.hudSlideSpeed = -5;
+    for (int i = 0; i < 10; ++i) g.screenFx.UpdateHudSlide();
+    EXPECT_EQ(std::tuple(g.screenFx.hudOffset, g.screenFx.hudSlideSpeed), std::tuple(-48, 0));
+    g.screenFx.hudBlink = 0xFFFF;
+    g.screenFx.UpdateHudSlide();
+    EXPECT_EQ(g.screenFx.hudBlink, 0);
 }
 
 TEST(GameResource, CameraViewAndScrollBounds) {
     PlayFixture play;
     CGameResource& g = *play.game;
     g.progress.scrollX = 0.5, g.progress.scrollY = 100.75;
-    g.shakeX = -1, g.shakeY = 2;
+    g.screenFx.shakeX = -1, g.screenFx.shakeY = 2;
     int32_t x = 9, y = 9;
     g.GetCameraOrigin(x, y);
     EXPECT_EQ(std::tuple(x, y), std::tuple(0, 102));  // int(-0.5) is 0, not -1

@@ -120,7 +120,7 @@ TEST(ObjectPasses, ScrollCarriesItemsDriftersAndTheHeroUnlessItBrakes) {
 TEST(ObjectPasses, FrontEffectsFollowTheBossBodysScreenPoint) {
     Passes p;
     p.game->progress.scrollX = 1000;
-    p.game->shakeX = 3;
+    p.game->screenFx.shakeX = 3;
     p.Add<CObjectBoss>(6, 0, "boss", 1300.5, 0);
     p.game->bossObjects.push_back(p.game->objects.back());
     CObjectEffect* front = p.game->CreateFrontEffect(0, 10, 0, 0);

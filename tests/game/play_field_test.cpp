@@ -78,7 +78,7 @@ TEST(PlayField, AKillByTheSkillPaysHalfAgainAtOnceAndEndsTheSkill) {
         f.body->hp = -20;
         f.G().UpdatePlayField();
         EXPECT_EQ(std::tuple(f.G().status.score, f.G().status.skillRunning,
-                             f.G().scoreChainDisplay[CGameResource::kBonusPopup]),
+                             f.G().scoreChain.popups[SScoreChain::kBonusPopup]),
                   std::tuple(paid, uint8_t{0}, 180));
         EXPECT_EQ(f.body->state, kStateKilled);
     }
@@ -116,7 +116,7 @@ TEST(PlayField, Boss12ChasesWhileFlinchingAndPicksItsMovesWhenNot) {
 TEST(PlayField, Boss12DiveReentersAndFiresThreeShots) {
     Field f(12, 500);
     CGameResource& g = f.G();
-    g.chainTrail.resize(4);
+    g.formation.trail.resize(4);
     g.boss.actions = {6};
     g.boss.step = 1, g.boss.lastStep = 2;
     g.boss.savedX = 123.5;
@@ -124,7 +124,7 @@ TEST(PlayField, Boss12DiveReentersAndFiresThreeShots) {
     g.UpdatePlayField();
     EXPECT_EQ(std::tuple(f.body->x, f.body->y, f.body->motion.vy, f.body->motion.frictionY, int{f.body->facing}),
               std::tuple(123.5, -64.0, 16.0, 16.0 / 75, 64));
-    EXPECT_EQ(std::tuple(g.boss.waitFrames, g.boss.step, g.chainTrail[3].x, g.chainTrail[3].y), std::tuple(75, 2, 123.0, -64.0));
+    EXPECT_EQ(std::tuple(g.boss.waitFrames, g.boss.step, g.formation.trail[3].x, g.formation.trail[3].y), std::tuple(75, 2, 123.0, -64.0));
     EXPECT_EQ(f.sounds.played, (std::vector<SPlay>{{150, false}}));
 
     // Fire, step 15: three shots 16 steps apart from 32 pixels out, toward the hero.

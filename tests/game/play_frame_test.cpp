@@ -71,8 +71,8 @@ TEST(PlayFrame, StageThreeKeepsTheBarrierDownOutsideAFightAndPauseEndsTheFrame) 
     // Pause: the menu opens, except in a replay; either way nothing moves that frame.
     for (bool replay : {false, true}) {
         Frame p;
-        p.game->replayPlaying = replay;
-        p.game->keyLog = {PackKeys(kPause)};  // what a replay plays back
+        p.game->replayLog.playing = replay;
+        p.game->replayLog.keys = {PackKeys(kPause)};  // what a replay plays back
         p.game->player->motion.vx = 3;
         p.Play(kPause);
         EXPECT_EQ(p.game->scene, replay ? Scene::kPlay : Scene::kPause);
@@ -125,7 +125,7 @@ TEST(PlayFrame, CutinFourLoopsItsSoundFromTheZoomsEndToTheLastLayersEnd) {
     CGameResource& g = *f.game;
     CObjectEnemy* enemy = g.CreateEnemy(0, 400, 240, 0);
     enemy->motion.vx = 1;
-    g.cutinZoom = 2, g.cutinId = 4;
+    g.cutinScreen.zoom = 2, g.cutinScreen.id = 4;
     g.cutins.push_back(CGameResource::EffectPtr(new Layer(&g.kinds.effects[0], 2)));
     g.cutins.push_back(CGameResource::EffectPtr(new Layer(&g.kinds.effects[0], 3)));
     std::vector<std::string> timeline;  // the frames' starts and stops of sound 117
@@ -172,7 +172,7 @@ TEST(PlayFrame, BurstParticlesDrawFromThePlayGeneratorInOrder) {
     kinds.Tables().objects[0][1].hitWidth = 96, kinds.Tables().objects[0][1].hitHeight = 80;
     Frame f(kinds);
     CGameResource& g = *f.game;
-    g.keepEffects = 0;  // no ambient particle draws
+    g.backdrop.keepEffects = 0;  // no ambient particle draws
     CObjectBarrier& b = g.ActiveBarrier();
     g.player->x = 200.7, g.player->y = 100.2;  // the barrier is kept on the hero
     b.burstQueue = {{10, 0}, {64, 4}};

@@ -62,10 +62,10 @@ TEST(PlayerStatus, DamageFillsTheGaugeAndEndsTheGameOnce) {
     f.g.DamagePlayer(2000, false);  // nothing in the game over
     EXPECT_EQ(s.hp, 0);
     // A replay fades to the title, once however often the hero is hit meanwhile.
-    f.g.SetMode(Scene::kPlay), f.g.replayPlaying = true;
+    f.g.SetMode(Scene::kPlay), f.g.replayLog.playing = true;
     f.g.DamagePlayer(-1, false);
-    f.g.UpdateFade(), f.g.DamagePlayer(-1, false);
-    EXPECT_EQ(std::tuple(f.g.scene, f.g.fadeDuration, f.g.fadeCounter), std::tuple(Scene::kFadeToTitle, 60, 1));
+    f.g.screenFx.UpdateFade(), f.g.DamagePlayer(-1, false);
+    EXPECT_EQ(std::tuple(f.g.scene, f.g.screenFx.fadeDuration, f.g.screenFx.fadeCounter), std::tuple(Scene::kFadeToTitle, 60, 1));
 }
 
 TEST(PlayerStatus, BarrierEnergyTimeline) {
@@ -81,7 +81,7 @@ TEST(PlayerStatus, BarrierEnergyTimeline) {
     EXPECT_EQ(
         std::tuple(s.overload, f.hero.pose, f.hero.poseTimer, f.hero.coolTimer, f.hero.flashTimer, f.hero.motion.vx),
         std::tuple(1, 4, 64, 60, 15, 1.5));
-    EXPECT_EQ(std::tuple(f.g.flashR, f.g.flashG, f.g.flashB, f.g.flashCounter), std::tuple(128, 0, 0, 30));
+    EXPECT_EQ(std::tuple(f.g.screenFx.flashR, f.g.screenFx.flashG, f.g.screenFx.flashB, f.g.screenFx.flashCounter), std::tuple(128, 0, 0, 30));
     EXPECT_EQ(f.play.sounds.played, (std::vector<SPlay>{{104, true}, {105, false}}));
 
     // Released: 30 frames of rest, then 40 a frame after the overload.
@@ -104,7 +104,7 @@ TEST(PlayerStatus, BarrierEnergyTimeline) {
     // Against the boss in pose 27 the barrier breaks at once.
     f.g.CreateBoss(0, 400, 240, false)->pose = 27;
     f.g.StartBarrier();
-    EXPECT_EQ(std::tuple(s.barrierEnergy, s.hardOverload, f.hero.flashTimer, f.g.flashR, f.g.flashG, f.g.flashB),
+    EXPECT_EQ(std::tuple(s.barrierEnergy, s.hardOverload, f.hero.flashTimer, f.g.screenFx.flashR, f.g.screenFx.flashG, f.g.screenFx.flashB),
               std::tuple(0, 1, 20, 0, 128, 255));
 }
 
@@ -119,12 +119,12 @@ TEST(PlayerStatus, SkillChoiceAndCost) {
     s.gauge = 2800;
     EXPECT_TRUE(f.g.CanUseSkill());
     f.g.UseSkill(false);
-    EXPECT_EQ(std::tuple(s.gauge, s.skillRunning, f.g.flashR + f.g.flashG, f.g.cutinZoom), std::tuple(0, 1, 510, 0));
+    EXPECT_EQ(std::tuple(s.gauge, s.skillRunning, f.g.screenFx.flashR + f.g.screenFx.flashG, f.g.cutinScreen.zoom), std::tuple(0, 1, 510, 0));
     f.g.progress.stage = 3;
     for (int32_t gauge : {9999, 10000}) {
-        s.gauge = gauge, f.g.cutinId = -1, f.hero.coolTimer = 9;
+        s.gauge = gauge, f.g.cutinScreen.id = -1, f.hero.coolTimer = 9;
         f.g.UseSkill(true);
-        EXPECT_EQ(std::tuple(s.gauge, f.g.cutinId, s.finisherCounter, f.hero.coolTimer),
+        EXPECT_EQ(std::tuple(s.gauge, f.g.cutinScreen.id, s.finisherCounter, f.hero.coolTimer),
                   gauge == 10000 ? std::tuple(0, 4, 150, 0) : std::tuple(7199, 0, 0, 0));
     }
 }
@@ -199,9 +199,9 @@ TEST(PlayerStatus, FinisherTimeline) {
     EXPECT_EQ(std::get<1>(frames[28]) - std::get<1>(frames[27]), 8.0);
     EXPECT_EQ(std::get<1>(frames[148]), g.progress.scrollX + 640);  // held at the view's edge
     EXPECT_EQ(std::get<2>(frames[148]) - std::get<2>(frames[147]), -2.0);
-    EXPECT_EQ(std::tuple(frames.back(), body->hp, g.boss.secondMeter, g.status.skillRunning, g.shakeCounterX),
+    EXPECT_EQ(std::tuple(frames.back(), body->hp, g.boss.secondMeter, g.status.skillRunning, g.screenFx.shakeCounterX),
               std::tuple(std::tuple(0, std::get<1>(frames[148]), std::get<2>(frames[148])), -6300, 63, 0, 60));
-    EXPECT_EQ(std::tuple(g.flashR, g.flashG, g.flashB, f.hero.pose), std::tuple(255, 0, 255, 0));
+    EXPECT_EQ(std::tuple(g.screenFx.flashR, g.screenFx.flashG, g.screenFx.flashB, f.hero.pose), std::tuple(255, 0, 255, 0));
     std::vector<SPlay> played = f.play.sounds.played;
     played.erase(played.begin(), played.begin() + 1);  // the cut-in's 116
     EXPECT_EQ(played, (std::vector<SPlay>{{119, true}, {118, false}, {127, false}}));
@@ -219,21 +219,21 @@ TEST(Cutin, LayersZoomSnapshotAndFlash) {
     EXPECT_EQ(layers, (std::vector<std::tuple<int, int, int, int, int>>{
                           {40, 0, 15, 15, 25}, {60, 40, 15, 15, 45}, {10, 0, 0, -1, 0}, {10, 40, 0, -1, 0}}));
     int w = 0, h = 0;
-    EXPECT_EQ(std::tuple(g.cutinZoom, g.cutinId, g.snapshotPlane.GetSize(&w, &h), w, h),
+    EXPECT_EQ(std::tuple(g.cutinScreen.zoom, g.cutinScreen.id, g.cutinScreen.snapshot.GetSize(&w, &h), w, h),
               std::tuple(32, 0, 0, 640, 480));
-    const uint8_t* pixels = g.snapshotPlane.GetSurfaceInfo()->pixels;
-    g.cutinZoom = 5;
+    const uint8_t* pixels = g.cutinScreen.snapshot.GetSurfaceInfo()->pixels;
+    g.cutinScreen.zoom = 5;
     g.StartCutin(1, false);  // no layer, the zoom and the sounds still
     g.StartCutin(13, false);  // appended
-    EXPECT_EQ(std::tuple(g.cutinZoom, g.cutinId, g.cutins.size(), g.snapshotPlane.GetSurfaceInfo()->pixels),
+    EXPECT_EQ(std::tuple(g.cutinScreen.zoom, g.cutinScreen.id, g.cutins.size(), g.cutinScreen.snapshot.GetSurfaceInfo()->pixels),
               std::tuple(32, 13, 6u, pixels));
     EXPECT_EQ(f.play.sounds.played, (std::vector<SPlay>(3, SPlay{116, false})));
     EXPECT_EQ(std::count(f.play.sounds.log.begin(), f.play.sounds.log.end(), "104 stop"), 3);
 
-    g.StartFlash(1, 2, 3);
-    g.flashCounter = 7;
-    g.StartFlash(4, 5, 6);
-    EXPECT_EQ(std::tuple(g.flashCounter, g.flashDuration, g.flashR, g.flashG, g.flashB), std::tuple(30, 30, 4, 5, 6));
+    g.screenFx.StartFlash(1, 2, 3);
+    g.screenFx.flashCounter = 7;
+    g.screenFx.StartFlash(4, 5, 6);
+    EXPECT_EQ(std::tuple(g.screenFx.flashCounter, g.screenFx.flashDuration, g.screenFx.flashR, g.screenFx.flashG, g.screenFx.flashB), std::tuple(30, 30, 4, 5, 6));
 }
 
 }  // namespace

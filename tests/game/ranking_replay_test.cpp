@@ -8,6 +8,7 @@
 
 #include "game/files/ranking.h"
 #include "game/files/replay.h"
+#include "game/scenes/ranking_screen.h"
 #include "platform/message_box.h"
 #include "tests/common/file_bytes.h"
 #include "tests/common/temp_base_folder.h"
@@ -103,18 +104,18 @@ TEST(Ranking, GradesLinesAndNames) {
         {2000000, "[SSS]"}, {1999999, " [SS]"}, {1500000, " [SS]"}, {1499999, "  [S]"}, {1200000, "  [S]"},
         {1199999, "  [A]"}, {1000000, "  [A]"}, {999999, "  [B]"},  {500000, "  [B]"},  {499999, "  [C]"},
         {200000, "  [C]"},  {199999, "  [D]"},  {1, "  [D]"}};
-    for (const auto& [score, label] : grades) EXPECT_STREQ(CGameResource::GradeText(score), label) << score;
-    EXPECT_STREQ(CGameResource::RankingLine(Entry(0), true).c_str(), "  [-] -------  --/--/-- --:--:--");
-    EXPECT_STREQ(CGameResource::RankingLine(Entry(10000000), false).c_str(), "[SSS] 9999999  18/04/08 12:34:56");
-    EXPECT_STREQ(CGameResource::RankingLine(Entry(600000, 5), true).c_str(), "  [B] 0600000  18/04/08 12:34:05 更新!");
-    EXPECT_STREQ(CGameResource::MakeReplayFileName(Entry(600000)).c_str(), "save\\  [B]180408123456.rpl");
+    for (const auto& [score, label] : grades) EXPECT_STREQ(GradeText(score), label) << score;
+    EXPECT_STREQ(RankingLine(Entry(0), true).c_str(), "  [-] -------  --/--/-- --:--:--");
+    EXPECT_STREQ(RankingLine(Entry(10000000), false).c_str(), "[SSS] 9999999  18/04/08 12:34:56");
+    EXPECT_STREQ(RankingLine(Entry(600000, 5), true).c_str(), "  [B] 0600000  18/04/08 12:34:05 更新!");
+    EXPECT_STREQ(MakeReplayFileName(Entry(600000)).c_str(), "save\\  [B]180408123456.rpl");
 }
 
 TEST(Ranking, EnterKeepsTheTenBestWithTheirReplays) {
     morna::test::PlayFixture play;
     SaveFolder folder;  // after the fixture, whose pictures have a base folder of their own
     CGameResource& g = *play.game;
-    g.keyLog = {1, 2, 3};
+    g.replayLog.keys = {1, 2, 3};
     EXPECT_EQ(g.EnterRanking(Entry(0)), -1);
     std::list<SRankingEntry> expected;
     for (uint8_t i = 0; i < 9; ++i) {
@@ -125,7 +126,7 @@ TEST(Ranking, EnterKeepsTheTenBestWithTheirReplays) {
     expected.insert(std::next(expected.begin(), 5), Entry(600000, 20));
     EXPECT_EQ(g.EnterRanking(Entry(150000, 21)), -1);
     const std::string dropped = folder.File("  [C]180408123408.rpl");
-    EXPECT_EQ(morna::test::ReadBytes(dropped), EncodeReplay(g.replayHeader, g.keyLog));
+    EXPECT_EQ(morna::test::ReadBytes(dropped), EncodeReplay(g.replayLog.header, g.replayLog.keys));
     EXPECT_EQ(g.EnterRanking(Entry(1100000, 22)), 0);
     expected.push_front(Entry(1100000, 22));
     expected.pop_back();
@@ -136,7 +137,7 @@ TEST(Ranking, EnterKeepsTheTenBestWithTheirReplays) {
     // An empty list is read from the file before an entry.
     g.ranking.clear();
     EXPECT_EQ(g.EnterRanking(Entry(1050000)), 1);
-    EXPECT_EQ(g.rankingCount, 10u);
+    EXPECT_EQ(g.rankingScreen.count, 10u);
 }
 
 TEST(Ranking, ScreenRows) {
@@ -145,7 +146,7 @@ TEST(Ranking, ScreenRows) {
     CGameResource& g = *play.game;
     g.ranking = {Entry(2100000), Entry(600000, 1)}, g.scene = Scene::kRanking;
     g.ShowRanking(1);
-    ASSERT_EQ(std::pair(g.rankingRowObjects.size(), g.effects.size()), std::pair(size_t{20}, size_t{22}));
+    ASSERT_EQ(std::pair(g.rankingScreen.rowObjects.size(), g.effects.size()), std::pair(size_t{20}, size_t{22}));
     // Layer by layer: text, colour, size, start, vertical friction and blink.
     using Layer = std::tuple<std::string, uint32_t, int, double, double, double, int>;
     const std::string updated = "  [B] 0600000  18/04/08 12:34:01 更新!";
@@ -154,7 +155,7 @@ TEST(Ranking, ScreenRows) {
                                             {3, {updated, 0xFFFFFF, 28, 40, 68, 0.5, 64}},
                                             {19, {"  [-] -------  --/--/-- --:--:--", 0xB7B7B7, 28, 40, 68, 1 / 18.0, -1}}};
     for (const auto& [i, layer] : layers) {
-        auto& text = dynamic_cast<CObjectFont&>(*g.rankingRowObjects[i].GetNoCheck());
+        auto& text = dynamic_cast<CObjectFont&>(*g.rankingScreen.rowObjects[i].GetNoCheck());
         const auto& font = *text.textPlane.GetFont();
         EXPECT_EQ(Layer(font.GetText().c_str(), font.GetColor(), font.GetFontSize(), text.x, text.y,
                         text.motion.frictionY, text.fadeCounter),
@@ -173,8 +174,8 @@ TEST(Replay, LoadAnswersAndPlayback) {
         boxes.push_back(r.caption + ": " + r.text);
         return mp::IDOK;
     });
-    g.replayHeader.stage = 2;
-    g.keyLog = {0x55, 0x01};
+    g.replayLog.header.stage = 2;
+    g.replayLog.keys = {0x55, 0x01};
     ASSERT_FALSE(g.SaveReplay("save\\good.rpl"));
     Bytes bad = morna::test::ReadBytes(folder.File("good.rpl"));
     bad[9] ^= 1;
@@ -183,16 +184,16 @@ TEST(Replay, LoadAnswersAndPlayback) {
     morna::test::WriteBytes(folder.File("large.rpl"), {});
     std::filesystem::resize_file(folder.File("large.rpl"), kSaveFileLimit + 1);
 
-    g.replayHeader.stage = 1;
+    g.replayLog.header.stage = 1;
     EXPECT_EQ(g.LoadReplay("save\\missing.rpl"), -1);
-    EXPECT_EQ(g.keyLog.size(), 2u);  // only a file that was read empties the log
+    EXPECT_EQ(g.replayLog.keys.size(), 2u);  // only a file that was read empties the log
     const std::pair<const char*, int> answers[] = {{"flipped", 1}, {"large", 1}, {"other", 2}};
     for (const auto& [name, answer] : answers) {
-        g.keyLog = {7};
+        g.replayLog.keys = {7};
         EXPECT_EQ(g.LoadReplay((std::string("save\\") + name + ".rpl").c_str()), answer) << name;
-        EXPECT_TRUE(g.keyLog.empty());
+        EXPECT_TRUE(g.replayLog.keys.empty());
     }
-    EXPECT_EQ(std::tuple(g.GetMode(), g.replayPlaying, g.replayHeader.stage), std::tuple(Scene::kTitle, false, 1));
+    EXPECT_EQ(std::tuple(g.GetMode(), g.replayLog.playing, g.replayLog.header.stage), std::tuple(Scene::kTitle, false, 1));
     EXPECT_EQ(boxes, (std::vector<std::string>{"エラー: リプレイファイルが開けませんでした。",
                                                "エラー: リプレイファイルが読み込めませんでした。",
                                                "エラー: リプレイファイルが読み込めませんでした。",
@@ -202,10 +203,10 @@ TEST(Replay, LoadAnswersAndPlayback) {
     // Recording appends the packed keys and leaves the frame's mask.
     KestraneGameBase2::SKey key(0xC10F);
     g.RecordKeys(key);
-    EXPECT_EQ(std::pair(g.keyLog, key.mask), std::pair(Bytes{0x7D}, 0xC10Fu));
+    EXPECT_EQ(std::pair(g.replayLog.keys, key.mask), std::pair(Bytes{0x7D}, 0xC10Fu));
 
     ASSERT_EQ(g.LoadReplay("save\\good.rpl"), 0);
-    EXPECT_EQ(std::tuple(g.GetMode(), g.replayPlaying, g.talksShown, g.replayHeader.stage), std::tuple(Scene::kPlay, true, ~0u, 2));
+    EXPECT_EQ(std::tuple(g.GetMode(), g.replayLog.playing, g.talkState.shown, g.replayLog.header.stage), std::tuple(Scene::kPlay, true, ~0u, 2));
     // Playback: the logged keys replace the live ones; past the log the keys are empty and
     // the game fades to a new one.
     std::vector<uint32_t> masks;

@@ -78,7 +78,7 @@ TEST(ReplayRoundTrip, PlaybackMatchesTheRecordedGameFrameByFrame) {
         std::vector<Bytes> states;
         for (int f = 0; f < frames && (g.GetMode() == Scene::kPlay || g.GetMode() == Scene::kTalk); ++f) {
             // Playback gets other live keys, which the log overrides.
-            KestraneGameBase2::SKey key(ScriptedKeys(g.replayPlaying ? f + 45 : f));
+            KestraneGameBase2::SKey key(ScriptedKeys(g.replayLog.playing ? f + 45 : f));
             const bool world = g.GetMode() == Scene::kPlay;
             g.UpdateScene(key);
             if (world) states.push_back(Snapshot(g));
@@ -100,7 +100,7 @@ TEST(ReplayRoundTrip, PlaybackMatchesTheRecordedGameFrameByFrame) {
     recorder->SetMode(Scene::kPlay);
     const std::vector<Bytes> recorded = run(*recorder, 1800, 1);
     ASSERT_FALSE(recorder->SaveReplay(replay.c_str()));
-    ASSERT_FALSE(recorder->keyLog.empty());
+    ASSERT_FALSE(recorder->replayLog.keys.empty());
 
     auto player = make(700);
     ASSERT_EQ(player->LoadReplay(replay.c_str()), 0);

@@ -104,8 +104,8 @@ TEST_F(SceneTest, TitleMenuWithAndWithoutTheExtras) {
     ASSERT_FALSE(g.SaveReplay("save\\a.rpl"));
     play.settings.dropped = {"save\\a.rpl", "b.rpl"};  // the first file plays
     Frame();
-    EXPECT_EQ(std::tuple(g.GetMode(), g.replayPlaying, play.settings.dropped.size()), std::tuple(Scene::kPlay, true, size_t{0}));
-    g.replayPlaying = false;
+    EXPECT_EQ(std::tuple(g.GetMode(), g.replayLog.playing, play.settings.dropped.size()), std::tuple(Scene::kPlay, true, size_t{0}));
+    g.replayLog.playing = false;
     g.SetMode(Scene::kTitle);
     EXPECT_EQ(std::tuple(g.selectWindow.GetCount(), g.selectWindow.GetX(), g.selectWindow.GetY()),
               std::tuple(5, 208, 256));
@@ -130,18 +130,18 @@ TEST_F(SceneTest, HowToPlayAndRankingReturnToTheTitle) {
     // Menus repeat directions at 48; the help takes buttons once, the barrier key level.
     EXPECT_EQ(std::tuple(Repeat(0), Repeat(9), Repeat(8)), std::tuple(48, 128, 0));
     Frame();
-    EXPECT_EQ(std::pair(g.talkPage, g.messageWindow.IsShown()), std::pair(0, true));
+    EXPECT_EQ(std::pair(g.talkState.page, g.messageWindow.IsShown()), std::pair(0, true));
     // Decide held: page 0 walks the hero about and ends once its text is typed and f reaches
     // 100; page 1 sends an enemy in and ends at f 120.
     std::vector<std::tuple<int, int, int>> walks;
-    for (int f = 2; g.talkPage == 0 && f < 300; ++f) {
+    for (int f = 2; g.talkState.page == 0 && f < 300; ++f) {
         const auto target = std::pair(g.move.targetX, g.move.targetY);
         Frame(kDecide);
         // A new walk; an arrival (target -1) is not one.
         if (target != std::pair(g.move.targetX, g.move.targetY) && g.move.targetX != -1) {
             walks.emplace_back(f, g.move.targetX, g.move.targetY);
         }
-        if (g.talkPage == 1) {
+        if (g.talkState.page == 1) {
             EXPECT_EQ(f, 100);
         }
     }
@@ -166,9 +166,9 @@ TEST_F(SceneTest, HowToPlayAndRankingReturnToTheTitle) {
     EXPECT_EQ(g.GetMode(), Scene::kTitle);
     EXPECT_EQ(sounds.Take(), (std::vector<std::string>{"se 100", "se 100", "se 101", "se 101"}));
     g.SetMode(Scene::kRanking);
-    g.rankingCount = 10;
+    g.rankingScreen.count = 10;
     Frame(kUp);
-    EXPECT_EQ(g.rankingRow, 9);  // wraps
+    EXPECT_EQ(g.rankingScreen.row, 9);  // wraps
     Frame(kBack);
     EXPECT_EQ(g.GetMode(), Scene::kTitle);
 }
@@ -176,13 +176,13 @@ TEST_F(SceneTest, HowToPlayAndRankingReturnToTheTitle) {
 TEST_F(SceneTest, GameStartPauseAndBackToTheTitle) {
     g.SetMode(Scene::kTitle);
     sounds.Take();
-    g.keyLog = {1, 2};
-    g.replayPlaying = true;  // F12 during a replay leaves it on; a new game is recorded
+    g.replayLog.keys = {1, 2};
+    g.replayLog.playing = true;  // F12 during a replay leaves it on; a new game is recorded
     OpenFully();
     Frame(kDecide);
     EXPECT_EQ(sounds.Take(), (std::vector<std::string>{"se 103"}));
     EXPECT_EQ(Until([&] { return g.GetMode() != Scene::kTitle; }), 16);
-    EXPECT_EQ(std::tuple(g.GetMode(), g.keyLog.size(), g.replayPlaying, g.progress.stage), std::tuple(Scene::kPlay, 0u, false, 0));
+    EXPECT_EQ(std::tuple(g.GetMode(), g.replayLog.keys.size(), g.replayLog.playing, g.progress.stage), std::tuple(Scene::kPlay, 0u, false, 0));
     EXPECT_EQ(std::tuple(Repeat(0), Repeat(9), Repeat(8)), std::tuple(0, 0, 128));
     g.status.score = 500;
     play.settings.config.invincible = true;  // the cheat switch: never rated
@@ -220,11 +220,11 @@ TEST_F(SceneTest, GameOverTimelineOfAScoreOfZero) {
     EXPECT_EQ(sounds.Take(), (std::vector<std::string>{"se 126"}));
     std::vector<std::string> seen;
     for (int f = 1; f <= 420; ++f) {
-        const int fade = g.fadeDuration;
+        const int fade = g.screenFx.fadeDuration;
         Frame();
         for (const std::string& s : sounds.Take()) seen.push_back(std::to_string(f) + " " + s);
-        if (g.fadeDuration != fade) {
-            seen.push_back(std::to_string(f) + (g.fadeDirection > 0 ? " out " : " in ") + std::to_string(g.fadeDuration));
+        if (g.screenFx.fadeDuration != fade) {
+            seen.push_back(std::to_string(f) + (g.screenFx.fadeDirection > 0 ? " out " : " in ") + std::to_string(g.screenFx.fadeDuration));
         }
     }
     EXPECT_EQ(seen, (std::vector<std::string>{"60 stop 0", "120 music 10", "120 out 180", "300 in 120"}));
@@ -233,7 +233,7 @@ TEST_F(SceneTest, GameOverTimelineOfAScoreOfZero) {
     EXPECT_EQ(std::tuple(g.effects.front()->x, g.effects.front()->y), std::tuple(320.0, 160.0));
     Choose(0);  // the music fades over 60 frames from here
     const int closing = Until([&] { return g.GetMode() != Scene::kGameOver; });
-    EXPECT_EQ(std::tuple(g.GetMode(), g.fadeDirection, g.fadeDuration), std::tuple(Scene::kPlay, -1, 60));
+    EXPECT_EQ(std::tuple(g.GetMode(), g.screenFx.fadeDirection, g.screenFx.fadeDuration), std::tuple(Scene::kPlay, -1, 60));
     for (int f = closing; f < 60; ++f) Frame();
     EXPECT_EQ(sounds.Take(), (std::vector<std::string>{"stop 10"}));
 }
@@ -251,33 +251,33 @@ TEST_F(SceneTest, ScriptedWaitEndingAndReplay) {
     for (int f = 0; f < 50; ++f) Frame();
     EXPECT_EQ(g.blackOutCounter, 180);
     Frame(kFast);
-    EXPECT_EQ(std::pair(g.blackOutCounter, g.fadeDuration), std::pair(400, 180));
+    EXPECT_EQ(std::pair(g.blackOutCounter, g.screenFx.fadeDuration), std::pair(400, 180));
     EXPECT_EQ(Until([&] { return g.GetMode() == Scene::kTitle; }), 181);
     EXPECT_EQ(sounds.Take(), (std::vector<std::string>{"stop 9", "music 0"}));
 
-    g.replayPlaying = true;
+    g.replayLog.playing = true;
     g.SetMode(Scene::kEnding);
-    EXPECT_EQ(std::tuple(g.GetMode(), g.fadeDirection, g.fadeDuration), std::tuple(Scene::kFadeToTitle, 1, 60));
+    EXPECT_EQ(std::tuple(g.GetMode(), g.screenFx.fadeDirection, g.screenFx.fadeDuration), std::tuple(Scene::kFadeToTitle, 1, 60));
     g.SetMode(Scene::kPlay);
     Frame(kPauseKey);
     EXPECT_EQ(g.GetMode(), Scene::kFadeToTitle);
     EXPECT_EQ(Until([&] { return g.GetMode() == Scene::kTitle; }), 60);
-    EXPECT_FALSE(g.replayPlaying);
+    EXPECT_FALSE(g.replayLog.playing);
 }
 
 TEST_F(SceneTest, GalleryPanStaysInItsRectangle) {
     play.settings.config.extrasUnlocked = 1;
     g.SetMode(Scene::kGalleryMenu);
     Choose(1);  // "ギガトンハンマー"
-    ASSERT_EQ(std::pair(g.GetMode(), g.galleryValue), std::pair(Scene::kGallery, 6));
+    ASSERT_EQ(std::pair(g.GetMode(), g.gallery.value), std::pair(Scene::kGallery, 6));
     std::vector<std::pair<int, int>> pans;
     for (uint32_t mask : {kLeft, kUp, kUp, kRight, kDown, kDown, kDown}) {
         Frame(mask);
-        pans.emplace_back(g.galleryPanX, g.galleryPanY);
+        pans.emplace_back(g.gallery.panX, g.gallery.panY);
     }
     EXPECT_EQ(pans, (std::vector<std::pair<int, int>>{{0, 0}, {0, 8}, {0, 16}, {0, 16}, {0, 8}, {0, 0}, {0, 0}}));
     for (int i = 0; i < 50; ++i) Frame(kUp);
-    EXPECT_EQ(g.galleryPanY, 320);
+    EXPECT_EQ(g.gallery.panY, 320);
     ASSERT_EQ(g.cutins.size(), 1u);  // the still of record 17, placed against the pan
     EXPECT_EQ(std::pair(g.cutins.front()->x, g.cutins.front()->y), std::pair(0.0, -320.0));
     EXPECT_EQ(g.cutins.front()->kind, &g.kinds.cutins[17]);
@@ -294,17 +294,17 @@ TEST_F(SceneTest, TalksShowOncePerGameAndFastForwardRunsThemThrough) {
     Text("face.txt", "ティルト,90,1,0\r\n");
     Text("talk03.txt", "/ティルト\r\n一\r\n/*\r\n二\r\n/誰\r\n三\r\n");
     g.scene = Scene::kPlay;
-    g.talksShown = 0;
+    g.talkState.shown = 0;
     g.LoadTalk(Talk::kBoss0Defeated, true);
     ASSERT_EQ(g.GetMode(), Scene::kTalk);
     // Buttons and directions once per press, fast-forward level.
     EXPECT_EQ(std::tuple(Repeat(0), Repeat(8), Repeat(15)), std::tuple(128, 128, 0));
-    g.shakeCounterX = 30;
+    g.screenFx.shakeCounterX = 30;
     Frame(kFast);
-    EXPECT_EQ(std::tuple(g.talkFace.image, g.talkFace.column, g.messageWindow.background), std::tuple(90, 1, true));
+    EXPECT_EQ(std::tuple(g.talkState.face.image, g.talkState.face.column, g.messageWindow.background), std::tuple(90, 1, true));
     EXPECT_LT(Until([&] { return g.GetMode() != Scene::kTalk; }, kFast, 200), 200);
     EXPECT_EQ(g.GetMode(), Scene::kScriptedWait);
-    EXPECT_EQ(g.shakeCounterX, 30);  // the camera holds during a talk
+    EXPECT_EQ(g.screenFx.shakeCounterX, 30);  // the camera holds during a talk
     EXPECT_EQ(sounds.Take(), (std::vector<std::string>{"se 124"}));
 
     g.scene = Scene::kPlay;

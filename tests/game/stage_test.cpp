@@ -132,7 +132,7 @@ TEST(StageEvents, EveryStagesTimelineAndTheMarkersThatDriveIt) {
         for (size_t i = 0; i < timelines[stage].size(); ++i) {
             EXPECT_FALSE(g.UpdateStageEvents(3200, 96));  // a marker at column 100, row 3
             const SStageProgress& p = g.progress;
-            timeline.emplace_back(p.scrollSpeed, p.targetSpeed, p.backgroundSpeed, g.backgroundOpacityStep, g.keepEffects,
+            timeline.emplace_back(p.scrollSpeed, p.targetSpeed, p.backgroundSpeed, g.backdrop.opacityStep, g.backdrop.keepEffects,
                                   p.vertical, g.verticalScrollTarget, g.boss.damageScale, g.checkpoint.eventStep,
                                   g.checkpoint.backgroundSpeed, g.boss.bossId,
                                   music.GetPending() != -1 ? music.GetPending() : music.GetCurrent());
@@ -190,12 +190,12 @@ TEST(Stage, ScrollBackgroundGroundPendingSpawnsAndTheCrushedHeroFrameByFrame) {
     // The background: opacity clamps, the scroll wraps past image 41's width, y follows the hero.
     s.images.Add(41, 100, 960);
     g.verticalScrollRange = 0, g.player->y = 240;
-    p.backgroundOpacity = 253, g.backgroundOpacityStep = 1, p.backgroundSpeed = 30;
+    p.backgroundOpacity = 253, g.backdrop.opacityStep = 1, p.backgroundSpeed = 30;
     std::vector<std::tuple<int, int, double, double>> back;
     for (int i = 0; i < 5; ++i) {
-        if (i == 4) p.backgroundOpacity = 1, g.backgroundOpacityStep = -2;
+        if (i == 4) p.backgroundOpacity = 1, g.backdrop.opacityStep = -2;
         g.UpdateBackground();
-        back.emplace_back(p.backgroundOpacity, g.backgroundOpacityStep, g.backgroundScrollX, g.backgroundScrollY);
+        back.emplace_back(p.backgroundOpacity, g.backdrop.opacityStep, g.backdrop.scrollX, g.backdrop.scrollY);
     }
     EXPECT_EQ(back, (std::vector<std::tuple<int, int, double, double>>{
                         {254, 1, 30, 1}, {255, 1, 60, 2}, {255, 0, 90, 3}, {255, 0, 0, 4}, {0, 0, 0, 4}}));
@@ -235,7 +235,7 @@ TEST(Stage, AmbientParticlesFollowTheirDrawsAcrossTheScreen) {
     constexpr int kKind[32] = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 1, 1, 1, 1, 2, 2, 2, 2, 2, 2, 2, 4, 4, 4, 3};
     for (uint32_t limit : {9000u, 4500u}) {  // 4500 while boss 3 is powered up
         g.boss.bossId = limit == 9000 ? -1 : 3, g.boss.powerUpCountdown = 1;
-        g.backEffects.clear(), g.keepEffects = 0, g.playRand.SetSeed(77);
+        g.backEffects.clear(), g.backdrop.keepEffects = 0, g.playRand.SetSeed(77);
         tovarineGameSDK3rd::Math::CRand model;
         model.SetSeed(77);
         std::vector<std::tuple<int, int, int, double, uint32_t>> want, got;
@@ -282,19 +282,19 @@ TEST(Stage, StartsRebuildColumnsAndGamesKeepTheScoreTheirRecordAllows) {
     std::vector<int> rebuilt{29, 28, 27, 26, 25, 24, 23, 22, 21, 20, 19, 18, 17, 16, 15, 14, 13, 12, 11, 10, 9, 30};
     EXPECT_EQ(columns(), std::tuple(rebuilt, std::vector<int>{30}, 31));
     const SStageProgress& p = g.progress;
-    EXPECT_EQ(std::tuple(p.dropCounter, p.itemLevel1, p.invincible, g.replayHeader.nextColumn, g.replayHeader.itemLevel1),
+    EXPECT_EQ(std::tuple(p.dropCounter, p.itemLevel1, p.invincible, g.replayLog.header.nextColumn, g.replayLog.header.itemLevel1),
               std::tuple(0, 0, 0, 30, 0));
     EXPECT_EQ(std::tuple(g.player->x, g.player->y, g.barriers[0]->x, g.move.targetX, g.move.targetY),
               std::tuple(1248.0, 224.0, 1248.0, 1248, 208));
 
     // A replay starts from the title's score of 0 with its record's carry; its log stays.
-    g.replayPlaying = true, g.status.score = 0, g.keyLog = {1, 2}, record.nextColumn = 5;
+    g.replayLog.playing = true, g.status.score = 0, g.replayLog.keys = {1, 2}, record.nextColumn = 5;
     g.StartGame(record);
-    EXPECT_EQ(std::tuple(g.status.score, g.replayHeader.nextColumn, g.keyLog.size()), std::tuple(3000, 30, 2u));
+    EXPECT_EQ(std::tuple(g.status.score, g.replayLog.header.nextColumn, g.replayLog.keys.size()), std::tuple(3000, 30, 2u));
 
     // A stage reset keeps the stage, the hero's place on the screen and, when asked, the
     // ambient particles.
-    g.player->x = 1500.7, g.player->y = 300, g.progress.scrollY = 20, g.keepEffects = 1;
+    g.player->x = 1500.7, g.player->y = 300, g.progress.scrollY = 20, g.backdrop.keepEffects = 1;
     const size_t ambient = g.backEffects.size();
     g.ResetStageProgress();
     EXPECT_EQ(std::tuple(g.player->x, g.player->y, p.stage, p.scrollX, p.nextColumn, p.backgroundOpacity, p.scoreCarry,

@@ -110,7 +110,7 @@ void WalkGameplay(Sink& s, const CGameResource& g) {
 
     s.Group("game");
     // A talk holds the world and a replay skips it: it counts as the scene it goes on to.
-    s.Put("scene", g.scene == Scene::kTalk ? (g.talkResume != 0 ? Scene::kScriptedWait : Scene::kPlay) : g.scene);
+    s.Put("scene", g.scene == Scene::kTalk ? (g.talkState.resume != 0 ? Scene::kScriptedWait : Scene::kPlay) : g.scene);
     s.Put("timeLimit", g.timeLimit);
     s.Put("gravity", g.gravity);
 

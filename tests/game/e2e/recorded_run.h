@@ -73,8 +73,8 @@ inline RunRecord RecordRun(int stopAtLogged = -1, std::vector<Field>* fieldsAt =
         run.Frame(policy(run, f));
         r.frames = f + 1;
         r.frameHashes.push_back(GameplayHash(g));
-        if (g.keyLog.size() > logged) {
-            logged = g.keyLog.size();
+        if (g.replayLog.keys.size() > logged) {
+            logged = g.replayLog.keys.size();
             r.loggedHashes.push_back(r.frameHashes.back());
             if (stopAtLogged >= 0 && static_cast<int>(logged) == stopAtLogged + 1) {
                 if (fieldsAt != nullptr) *fieldsAt = GameplayFields(g);
@@ -100,7 +100,7 @@ inline RunRecord RecordRun(int stopAtLogged = -1, std::vector<Field>* fieldsAt =
         if (r.bossStart < 0 && g.boss.bossId == 0) r.bossStart = f;
         if (!r.snapshots[2] && r.bossStart >= 0 && g.scene == Scene::kPlay && g.boss.hp > 0 &&
             g.boss.hp <= g.boss.maxHp / 2 &&
-            g.flashCounter == 0 && g.cutins.empty())
+            g.screenFx.flashCounter == 0 && g.cutins.empty())
             shot(2, "e2e_boss0.bmp");
         if (r.defeat < 0 && r.bossStart >= 0 && g.boss.bossId == 0 && g.boss.hp <= 0) r.defeat = f;
         if (r.stageOne < 0 && g.progress.stage == 1 && g.scene == Scene::kPlay && g.boss.bossId < 0) r.stageOne = f;
@@ -147,10 +147,10 @@ inline Playback PlayReplay(const std::string& replay, uint32_t clockSeed, int dr
     CGameResource& g = run.Game();
     if (g.LoadReplay(replay.c_str()) != 0) return p;
     int32_t logged = 0;
-    for (int f = 0; f < kFrameBound && g.replayPlaying; ++f) {
+    for (int f = 0; f < kFrameBound && g.replayLog.playing; ++f) {
         run.Frame(0, drawEvery > 0 && f % drawEvery == 0);
-        if (g.keyLogIndex <= logged || g.scene == Scene::kFadeToTitle) continue;
-        logged = g.keyLogIndex;
+        if (g.replayLog.index <= logged || g.scene == Scene::kFadeToTitle) continue;
+        logged = g.replayLog.index;
         p.hashes.push_back(GameplayHash(g));
         p.effectHashes.push_back(EffectHash(g));
         if (stop && stop(logged - 1, p.hashes.back())) {

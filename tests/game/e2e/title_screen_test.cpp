@@ -68,7 +68,7 @@ TEST(TitleScreen, FrameOneHundredTwentyAndItsMusic) {
         }
     }
     // The head-up display slid in: the life bar's green across the top left.
-    EXPECT_EQ(run.Game().hudOffset, 0);
+    EXPECT_EQ(run.Game().screenFx.hudOffset, 0);
     for (int x = 50; x < 140; x += 10) {
         const auto [r, g, b] = channels(run.Pixel(x, 22));
         EXPECT_TRUE(g > 0x80 && g > r && g > b) << x;

@@ -99,14 +99,14 @@ TEST(DyingStep, ScoreGaugeDropsAndTheEffectNearTheView) {
     };
     g.status.gauge = 9998;
     kill(kStateKilledBySpecial, 320);
-    EXPECT_EQ(std::tuple(g.status.gauge, g.killScores.size(), g.effects.size(), g.objects.size()),
+    EXPECT_EQ(std::tuple(g.status.gauge, g.scoreChain.kills.size(), g.effects.size(), g.objects.size()),
               std::tuple(10000, 1u, 1u, 0u));
     for (int i = 0; i < 4; ++i) kill(kStateKilled, 700);  // 8 + 640 + 8 < 700: no effect
     EXPECT_EQ(std::tuple(g.effects.size(), g.objects.size(), g.progress.dropCounter), std::tuple(1u, 1u, 0));
     kill(kStateVanish, 320);  // the effect alone
-    EXPECT_EQ(std::tuple(g.effects.size(), g.killScores.size(), g.objects.size()), std::tuple(2u, 5u, 1u));
+    EXPECT_EQ(std::tuple(g.effects.size(), g.scoreChain.kills.size(), g.objects.size()), std::tuple(2u, 5u, 1u));
     kill(5, 320);  // the skill blast's kill: 150 at once
-    EXPECT_EQ(std::tuple(g.status.score, g.killScores.size()), std::tuple(150, 5u));
+    EXPECT_EQ(std::tuple(g.status.score, g.scoreChain.kills.size()), std::tuple(150, 5u));
     k.score = 0;
     for (uint8_t drop : {251, 252, 253, 254, 255}) k.drop = drop, kill(kStateKilled, 320);
     std::vector<int> kinds;

@@ -52,7 +52,7 @@ TEST(ObjectModel, TrailKeepsItsLengthAndPlacesItsPointsOnTheScreen) {
     shot.cellWidth = 16, shot.cellHeight = 9;  // halves 8 and 4
     PlayFixture play(kinds);
     CGameResource& g = *play.game;
-    g.progress.scrollX = 100.7, g.shakeX = 3, g.shakeY = -2;  // camera (103, -2)
+    g.progress.scrollX = 100.7, g.screenFx.shakeX = 3, g.screenFx.shakeY = -2;  // camera (103, -2)
     CObjectShotShadow* s = g.CreateShotShadow(1, 200, 100);
     s->trailLength = 3, s->motion.vx = 2.5, s->motion.vy = -1.25;
     play.Run(5);

@@ -49,8 +49,8 @@ TEST(ScoreChain, KillsWithin8FramesPayAsOneChain) {
         if (std::vector<int32_t> n = play.Numbers(); !n.empty()) paid.emplace_back(f, n);
     }
     EXPECT_EQ(paid, (std::vector<std::tuple<int, std::vector<int32_t>>>{{12, {140, 140, 140}}}));
-    EXPECT_EQ(std::tuple(g.status.score, g.scoreChainDisplay[CGameResource::kChainCount],
-                         g.scoreChainDisplay[CGameResource::kChainPopup]),
+    EXPECT_EQ(std::tuple(g.status.score, g.scoreChain.popups[SScoreChain::kChainCount],
+                         g.scoreChain.popups[SScoreChain::kChainPopup]),
               std::tuple(420, 2, 180 - 7));
 
     // A special kill in a chain of 2; a code-5 kill at once; a stage-scaled value.
@@ -62,8 +62,8 @@ TEST(ScoreChain, KillsWithin8FramesPayAsOneChain) {
     EXPECT_EQ(play.Numbers(), (std::vector<int32_t>{180, 120}));
     g.QueueKillScore(-30, 5, 1100, 200);  // 2 x 50 + 30, half again
     EXPECT_EQ(play.Numbers(), (std::vector<int32_t>{195}));
-    EXPECT_EQ(std::tuple(g.scoreChainDisplay[CGameResource::kSpecialPopup],
-                         g.scoreChainDisplay[CGameResource::kBonusPopup]),
+    EXPECT_EQ(std::tuple(g.scoreChain.popups[SScoreChain::kSpecialPopup],
+                         g.scoreChain.popups[SScoreChain::kBonusPopup]),
               std::tuple(180, 180));
     g.status.score = 9999990;
     g.AddScore(2000000000, 0, 0);
@@ -91,13 +91,13 @@ TEST(ScoreChain, BossBonusPaysOvertimeAndTheHpLeftIn64Bits) {
     g.CreateBoss(0, 1200, 200, false);
     g.status.score = 0, g.status.hp = 13000, g.fightStartHp = 13000, g.timeLimit = 600;
     g.AddBossBonus();  // 100,000 and 100,000
-    EXPECT_EQ(std::tuple(g.status.score, g.scoreChainDisplay[CGameResource::kTimeBonusValue],
-                         g.scoreChainDisplay[CGameResource::kLifeBonusValue]),
+    EXPECT_EQ(std::tuple(g.status.score, g.scoreChain.popups[SScoreChain::kTimeBonusValue],
+                         g.scoreChain.popups[SScoreChain::kLifeBonusValue]),
               std::tuple(200000, 100000, 100000));
     g.status.score = 0, g.status.hp = 6500, g.timeLimit = -30000;  // overtime: 100,000 - 150,000
-    g.scoreChainDisplay[CGameResource::kTimeBonusPopup] = 0;
+    g.scoreChain.popups[SScoreChain::kTimeBonusPopup] = 0;
     g.AddBossBonus();
-    EXPECT_EQ(std::tuple(g.status.score, g.scoreChainDisplay[CGameResource::kTimeBonusPopup]), std::tuple(50000, 0));
+    EXPECT_EQ(std::tuple(g.status.score, g.scoreChain.popups[SScoreChain::kTimeBonusPopup]), std::tuple(50000, 0));
 }
 
 TEST(Items, EachKindsEffectAndPopup) {

@@ -59,7 +59,7 @@ TEST(Soak, EveryBossLeftAlone) {
         GameDriver run(b.boss + 10);
         CGameResource& g = run.Game();
         StartAt(g, b.stage);
-        g.talksShown = ~0u;  // no talk waits for a key
+        g.talkState.shown = ~0u;  // no talk waits for a key
         g.StartBossRecord(b.boss);
         Sizes sizes;
         for (int f = 0; f < 3000; ++f) {

@@ -1,0 +1,16 @@
+#pragma once
+// The cut-in screen: which cut-in runs, the point its zoom closes on, the zoom's frames left,
+// and the snapshot of the field it is painted over.
+#include <cstdint>
+
+#include "draw/fast_plane.h"
+
+struct SCutinScreen {
+    int32_t id = 0;
+    int32_t focusX = 0;
+    int32_t focusY = 0;
+    int32_t zoom = 0;
+    tovarineGameSDK3rd::Draw::CFastPlane snapshot;  // the field behind a cut-in
+    uint8_t keepSnapshot = 0;
+    uint32_t framesDrawn = 0;  // cut-in screens drawn; only drawing reads it
+};
