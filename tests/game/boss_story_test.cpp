@@ -1,4 +1,4 @@
-// The boss battle frame: each boss's first values and intro, boss 0's assembly, the defeat
+// The boss fights' story: each boss's first values and intro, boss 0's assembly, the defeat
 // sequences as timelines of waits, and the grey-out.
 #include <gtest/gtest.h>
 
