@@ -142,6 +142,16 @@ void Span(const Op& op, const uint8_t* s, intptr_t pitch, uint8_t* d, int64_t n,
         constexpr int64_t kRun = 32;
         // Steps of 0 or 1 pixel that advance m - 1 pixels in m samples are all 1.
         const bool mayRun = OneRow && su >= 0 && su <= kOne;
+        if (mayRun && su >= kOne - kOne / kRun) {
+            // A zoom just above 1: neighbours come in long runs between repeated samples. The
+            // fraction falls by e a pixel, and a run lasts while it stays at e or above.
+            const int64_t e = kOne - su;
+            while (apart && n > 0) {
+                const int64_t m = e == 0 ? n : std::min(n, (au & (kOne - 1)) / e + 1);
+                op.Row(at(0), d, static_cast<int>(m));
+                n -= m, d += m * D::kBytes, au += m * su;
+            }
+        }
         while (apart && n > 0) {
             const int64_t m = std::min(n, kRun);
             if (mayRun && ((au + (m - 1) * su) >> kFrac) - (au >> kFrac) == m - 1) {

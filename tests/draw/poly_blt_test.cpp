@@ -172,8 +172,9 @@ void StampAlphas(TestSurface& t, std::mt19937& rng) {
 // p drawn by row's cell through ISurface::PolyBlt from a w x h source onto a 40 x 30
 // destination, both random with random row pads; the source's alphas, keys and colours
 // stamped with what the rules single out. Every byte as the references give, answer 0.
-testing::AssertionResult DrawsAsReference(BlitRow row, const Poly& p, int w, int h, std::mt19937& rng, bool few) {
-    TestSurface src(row.src, w, h, Rand(rng, 0, 3)), dst(row.dst, 40, 30, Rand(rng, 0, 3));
+testing::AssertionResult DrawsAsReference(BlitRow row, const Poly& p, int w, int h, std::mt19937& rng, bool few,
+                                         int dw = 40, int dh = 30) {
+    TestSurface src(row.src, w, h, Rand(rng, 0, 3)), dst(row.dst, dw, dh, Rand(rng, 0, 3));
     src.Fill(rng), dst.Fill(rng);
     if (few) StampFewColours(src, rng), StampFewColours(dst, rng);
     StampAlphas(src, rng);
@@ -204,6 +205,24 @@ TEST_P(PolyPixels, EqualReference) {
         ASSERT_TRUE(DrawsAsReference(row, p, w, h, rng, i % 2)) << i;
     }
 }
+// Wide spans at zooms just above 1, whose runs of neighbouring samples end at repeated ones.
+TEST_P(PolyPixels, LongRunsEqualReference) {
+    const BlitRow& row = GetParam();
+    std::mt19937 rng(static_cast<uint32_t>(static_cast<int>(row.op) * 256 + row.src * 16 + row.dst + 1));
+    for (int i = 0; i < 6; ++i) {
+        const int w = Rand(rng, 100, 300), h = Rand(rng, 1, 4);
+        Poly p{std::vector<Point>(4), std::vector<Point>(4)};
+        Rect buf;
+        PolyBltGeometry g;
+        CSurfaceInfo s;
+        s.width = w, s.height = h;
+        MakeRotatePolygon(&g, &s, Rand(rng, -20, 20), 0, 128 * Rand(rng, 0, 1), Rand(rng, 65537, 67600), 4, nullptr,
+                          nullptr, &buf, p.s.data(), p.d.data());
+        p.clipped = Rand(rng, 0, 1), p.clip = {Rand(rng, -2, 100), 0, Rand(rng, 200, 330), 12};
+        ASSERT_TRUE(DrawsAsReference(row, p, w, h, rng, i % 2, 320, 12)) << i;
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Op0, PolyPixels, testing::ValuesIn(RowsOf(EBltOp::BltCopy, kPolyBltPairs)), RowName);
 INSTANTIATE_TEST_SUITE_P(Op1, PolyPixels, testing::ValuesIn(RowsOf(EBltOp::BltKeyedCopy, kPolyBltPairs)), RowName);
 INSTANTIATE_TEST_SUITE_P(Op10, PolyPixels, testing::ValuesIn(RowsOf(EBltOp::BltAlpha, kPolyBltPairs)), RowName);
