@@ -33,7 +33,6 @@ CApp::CApp(tovarineGameSDK3rd::Timer::IClock& clock) : CAppFrameBase(clock), clo
 
 CApp::~CApp() {
     if (RunningApp() == this) RunningApp() = nullptr;
-    if (WindowHost() == this) WindowHost() = nullptr;
 }
 
 void CApp::GetDefaultScreenSize(int32_t& width, int32_t& height) {
@@ -85,7 +84,6 @@ void CApp::ShutdownSubsystems() {
 
 void CApp::MainLoop() {
     RunningApp() = this;
-    WindowHost() = this;
     SetQuitOnExit(true);
     InitSubsystems();
     timer_ = std::make_unique<tovarineGameSDK3rd::Timer::CFPSTimer>(clock_);
@@ -95,6 +93,7 @@ void CApp::MainLoop() {
     WindowSettingsRequest() = true;
     KB::BuildSineTable();
     std::unique_ptr<CGameResource> game = CreateGameResource();
+    game->SetHost(this);
     if (const char* error = game->GetStartError()) {
         // Nothing to play: the player is told which file, and the run ends before its first frame.
         ErrorBox(error);

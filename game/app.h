@@ -14,7 +14,7 @@
 #include "game/scenes/settings_dialog.h"
 #include "game/widgets/message_window.h"
 
-// While its loop runs, the application is the text windows' host.
+// While its loop runs, the application is the play state's host.
 class CApp : public KestraneGameBase2::CAppFrameBase, public IWindowHost {
 public:
     explicit CApp(tovarineGameSDK3rd::Timer::IClock& clock = tovarineGameSDK3rd::Timer::SystemClock());

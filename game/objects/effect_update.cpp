@@ -145,9 +145,9 @@ void CObjectENumber::KeepOnScreen() {
     KeepBoxOnScreen(*this, digits * kind->cellWidth, kind->cellHeight);
 }
 
-void CObjectFont::SetText(int32_t size, uint32_t colour, bool proportional, const VTLstring& text) {
+void CObjectFont::SetText(const SGlobalConfig& config, int32_t size, uint32_t colour, bool proportional,
+                          const VTLstring& text) {
     static constexpr uint32_t kShadow = 0x202020;
-    const SGlobalConfig& config = WindowConfig();
     tovarineGameSDK3rd::Draw::CFont& font = *textPlane.GetFont();
     font.SetColor(colour);
     font.SetShadowColor(config.textShadow ? kShadow : tovarineGameSDK3rd::Draw::CFont::kNoColour);

@@ -12,6 +12,7 @@
 
 #include "draw/text_fast_plane.h"
 #include "foundation/math/rand.h"
+#include "game/files/global_config.h"
 #include "game/objects/object_base.h"
 
 // ---- the hero and its barriers
@@ -317,7 +318,8 @@ public:
 
     // Renders text into the text plane: the settings' proportional face or the fixed
     // gothic one, shadowed and smoothed as the settings say (effect_update.cpp).
-    void SetText(int32_t size, uint32_t colour, bool proportional, const tovarineGameSDK3rd::VTL::VTLstring& text);
+    void SetText(const SGlobalConfig& config, int32_t size, uint32_t colour, bool proportional,
+                 const tovarineGameSDK3rd::VTL::VTLstring& text);
 
     tovarineGameSDK3rd::Draw::CTextFastPlane textPlane;
     uint8_t smoothed = 0;  // the text was rendered smoothed

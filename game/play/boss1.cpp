@@ -386,7 +386,7 @@ private:
                 StopSteering();
                 Pose(kPoseSwing, 30);
                 g_.FaceBossToPlayer();
-                g_.StartCutin(8, WindowConfig().reduceMemory != 0);
+                g_.StartCutin(8, g_.Config().reduceMemory != 0);
                 return true;
             case 1:
                 Pose(kPoseAim, 30);

@@ -218,7 +218,7 @@ private:
             case 7:
                 if (step == 0) {
                     b_.lastStep = 1;
-                    g_.StartCutin(11, WindowConfig().reduceMemory);
+                    g_.StartCutin(11, g_.Config().reduceMemory);
                     b_.powerUpCountdown = 1;
                 } else {
                     QueueProgramme();

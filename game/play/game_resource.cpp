@@ -71,6 +71,12 @@ const char* CGameResource::GetStartError() const {
     return "data\\text\\data.txt に自機とバリアの定義がありません。";
 }
 
+void CGameResource::SetHost(IWindowHost* host) {
+    host_ = host;
+    messageWindow.SetHost(host);
+    selectWindow.SetHost(host);
+}
+
 void CGameResource::ResetBossRecord() { boss = SBossFight(); }
 
 void CGameResource::ResetGame() {

@@ -71,6 +71,12 @@ public:
     void RequestExit() { exitRequest = true; }
     Scene GetMode() const { return scene; }
     const char* GetStartError() const;  // data.txt without hero or barriers; null when the game can run
+    // The application the play state and its windows read (settings, drops, screen changes) and
+    // ask for the settings dialog; null, as at the start: the defaults, nothing dropped, nothing
+    // to ask. The main loop hands it over before the first frame.
+    void SetHost(IWindowHost* host);
+    IWindowHost* GetHost() const { return host_; }
+    const SGlobalConfig& Config() const { return HostConfig(host_); }
 
     // ---- scenes (game/scenes/scene.cpp, scene_sequences.cpp)
     static constexpr int32_t kMusicFade = 16;  // frames a track fades out before the next one
@@ -359,6 +365,7 @@ public:
 protected:
     tovarineGameSDK3rd::Timer::IClock& clock_;
     std::function<int64_t()> wallClock_;
+    IWindowHost* host_ = nullptr;
 
 private:
     // ---- scene steps and their helpers (game/scenes/scene.cpp)

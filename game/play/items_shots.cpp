@@ -83,7 +83,7 @@ void CGameResource::ApplyItem(uint8_t kind) {
         const int32_t px = WrapSub(TruncInt(hero->x), cx), py = WrapSub(TruncInt(hero->y), cy);
         const int32_t length = static_cast<int32_t>(std::strlen(text));
         if (CObjectFont* popup = CreateFont(120, static_cast<double>(px) - 7 * length, py)) {
-            popup->SetText(28, colour, true, text);
+            popup->SetText(Config(), 28, colour, true, text);
             popup->motion.vx = 0;
             popup->motion.vy = py < 64 ? 0.5 : -0.5;  // drifts away from the top edge
             popup->fadeCounter = 60;

@@ -124,7 +124,7 @@ bool CGameResource::CanUseSkill() {
 }
 
 void CGameResource::UseSkill(bool withCutin) {
-    const bool release = WindowConfig().reduceMemory;
+    const bool release = Config().reduceMemory;
     if (progress.stage >= 3 && status.gauge == kGaugeMax) {
         status.gauge = 0;
         StartCutin(4, release);

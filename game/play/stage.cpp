@@ -66,7 +66,7 @@ void CGameResource::StartStage(int32_t stage) {
     SpawnMapColumn(c, false);
     progress.nextColumn = WrapSub(c, -1);
 
-    if (WindowConfig().reduceMemory) TrimImageCache();
+    if (Config().reduceMemory) TrimImageCache();
 }
 
 void CGameResource::StartGame(SStageProgress record) {

@@ -35,7 +35,7 @@ void CGameResource::ReadyPlayer() {
 void CGameResource::EnterEnding() { SetMode(replayLog.playing ? Scene::kFadeToTitle : Scene::kEnding); }
 
 void CGameResource::UnlockExtras() {
-    SGlobalConfig* config = WindowHost() != nullptr ? WindowHost()->EditableConfig() : nullptr;
+    SGlobalConfig* config = host_ != nullptr ? host_->EditableConfig() : nullptr;
     if (config == nullptr) return;
     config->extrasUnlocked = 1;
     config->Save();

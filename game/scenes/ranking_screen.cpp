@@ -97,7 +97,7 @@ void CGameResource::ShowRanking(int32_t newPlace) {
             CObjectFont* text = place == 0 ? CreateFont(-1, 32, 58) : CreateFont(-1, 40, 68);
             if (text == nullptr) continue;
             rankingScreen.rowObjects.emplace_back(effects.back());  // shares the owner CreateFont made
-            text->SetText(place == 0 ? 32 : 28, layer == 0 ? lower : upper, false, line);
+            text->SetText(Config(), place == 0 ? 32 : 28, layer == 0 ? lower : upper, false, line);
             if (place > 0) {
                 // Slides down and comes to rest 36 x place pixels lower.
                 text->motion.vy = 6;
@@ -111,10 +111,10 @@ void CGameResource::ShowRanking(int32_t newPlace) {
             }
         }
     }
-    if (CObjectFont* title = CreateFont(-1, 16, 16)) title->SetText(32, 0xA0FFFF, true, "＜ランキング＞");
+    if (CObjectFont* title = CreateFont(-1, 16, 16)) title->SetText(Config(), 32, 0xA0FFFF, true, "＜ランキング＞");
     if (scene == Scene::kRanking) {
         if (CObjectFont* hint = CreateFont(-1, 128, 440))
-            hint->SetText(24, 0xC0FFC0, true, "記録を選択してリプレイを再生できます。");
+            hint->SetText(Config(), 24, 0xC0FFC0, true, "記録を選択してリプレイを再生できます。");
     }
     if (newPlace != -1) PlaySe(Se::kNewRank);
 }

@@ -45,10 +45,10 @@ constexpr int32_t kGalleryStill[] = {0, 1, 2, 4, 5, 6};
 constexpr int32_t kGalleryStillBase = 15;
 constexpr int32_t kVulcanUnderlay = 18;  // drawn under cut-in 8's still
 
-bool ExtrasUnlocked() { return WindowConfig().extrasUnlocked != 0; }
+bool ExtrasUnlocked(const SGlobalConfig& config) { return config.extrasUnlocked != 0; }
 
-void AcceptDrops(bool accept) {
-    if (WindowHost() != nullptr) WindowHost()->AcceptDrops(accept);
+void AcceptDrops(IWindowHost* host, bool accept) {
+    if (host != nullptr) host->AcceptDrops(accept);
 }
 
 VTLstring GalleryItems() {
@@ -124,7 +124,7 @@ void CGameResource::EnterScene(Scene n) {
     RemoveTextObjects();
     screenFx.hudSlideSpeed = 1;
     messageWindow.Clear();
-    AcceptDrops(false);
+    AcceptDrops(host_, false);
     scene = n;
 }
 
@@ -138,10 +138,10 @@ void CGameResource::SetMode(Scene n) {
     EnterScene(n);
     switch (n) {
         case Scene::kTitle:
-            AcceptDrops(true);
+            AcceptDrops(host_, true);
             talkState.shown = 0;
             PlayMusic(Music::kTitle, kMusicFade);
-            OpenMenu(208, ExtrasUnlocked() ? 240 : 256, 224, ExtrasUnlocked() ? kTitleItemsWithExtras : kTitleItems);
+            OpenMenu(208, ExtrasUnlocked(Config()) ? 240 : 256, 224, ExtrasUnlocked(Config()) ? kTitleItemsWithExtras : kTitleItems);
             break;
         case Scene::kHowToPlay:
             if (keyControl) keyControl->SetRepeatButtons(KB::CKeyControlBase::kOncePerPress);
@@ -221,7 +221,7 @@ void CGameResource::UpdateScene(KB::SKey& key) {
         return;
     }
     if (scene == Scene::kPlay && !replayLog.playing) {
-        if (WindowConfig().invincible) progress.invincible = 1;
+        if (Config().invincible) progress.invincible = 1;
         if (progress.invincible != 0) status.score = 0;  // an invincible game is never rated
     }
     screenFx.UpdateHudSlide();
@@ -274,7 +274,7 @@ void CGameResource::UpdateScene(KB::SKey& key) {
 }
 
 void CGameResource::UpdateTitle(KB::SKey& key) {
-    if (std::vector<VTLstring>* drops = WindowHost() ? WindowHost()->DroppedFiles() : nullptr; drops && !drops->empty()) {
+    if (std::vector<VTLstring>* drops = host_ != nullptr ? host_->DroppedFiles() : nullptr; drops && !drops->empty()) {
         const VTLstring name = drops->front();  // the error box's message pump may bring a new drop
         drops->clear();
         LoadReplay(name);
@@ -295,7 +295,7 @@ void CGameResource::UpdateTitle(KB::SKey& key) {
     }
     if (selectWindow.fade == 0 && Pushed(key, KeyBit::kDecide)) {
         const int32_t item = selectWindow.cursor;
-        const int32_t exitItem = ExtrasUnlocked() ? 5 : 4;
+        const int32_t exitItem = ExtrasUnlocked(Config()) ? 5 : 4;
         if (item == 0) {
             PlaySe(Se::kGameStart);
             CloseMenu();
@@ -391,7 +391,7 @@ void CGameResource::UpdateGalleryMenu(KB::SKey& key) {
         gallery.pan = {0, 0, kGallery[item].panRight, kGallery[item].panBottom};
         gallery.panX = gallery.panY = 0;
         cutins.clear();
-        if (WindowConfig().reduceMemory) {
+        if (Config().reduceMemory) {
             for (int32_t id : kGalleryCutins) ReleaseCutin(id);
         }
         PreloadCutin(gallery.value);

@@ -123,7 +123,7 @@ void CGameResource::DrawHud(ISurface* target) {
             tovarineGameSDK3rd::Draw::CFont& font = *hudTextPlane.GetFont();
             font.SetTextF("%s", invincible ? "無敵モード中" : "リプレイ再生中");
             font.SetSize(24);
-            font.SetFont(WindowConfig().propFontName);
+            font.SetFont(Config().propFontName);
             font.SetShadowOffset(2, 2);
             hudTextPlane.UpdateTextAA2();
             hudFlags[notice] = 1;

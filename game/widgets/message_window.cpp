@@ -199,17 +199,12 @@ private:
 
 // ---- shared window parts
 
-IWindowHost*& WindowHost() {
-    static IWindowHost* host = nullptr;
-    return host;
-}
-
-const SGlobalConfig& WindowConfig() {
+const SGlobalConfig& HostConfig(IWindowHost* host) {
     static const SGlobalConfig defaults;
-    return WindowHost() ? WindowHost()->Config() : defaults;
+    return host != nullptr ? host->Config() : defaults;
 }
 
-bool WindowScreenChanged() { return WindowHost() && WindowHost()->ScreenChanged(); }
+bool HostScreenChanged(IWindowHost* host) { return host != nullptr && host->ScreenChanged(); }
 
 namespace window_plane {
 
@@ -318,7 +313,7 @@ void CMessageWindow::Reset() {
 
 int32_t CMessageWindow::Measure(std::string_view ch, int32_t size) {
     if (measure_) return measure_(ch, size);
-    const VTLstring& face = WindowConfig().fontName;
+    const VTLstring& face = Config().fontName;
     if (!(face == measureFace_)) {
         fontMeasures_.clear();
         measureFace_ = face;
@@ -364,7 +359,7 @@ void CMessageWindow::Rebuild() {
 }
 
 void CMessageWindow::RenderSlot(Slot& slot) {
-    const SGlobalConfig& config = WindowConfig();
+    const SGlobalConfig& config = Config();
     slot.runs.clear();
     slot.widths.clear();
     int32_t x = 0;
@@ -412,7 +407,7 @@ void CMessageWindow::TakeLine() {
 }
 
 bool CMessageWindow::Update(const KestraneGameBase2::SKey& key) {
-    if (st_.relayout || WindowScreenChanged()) Rebuild();
+    if (st_.relayout || ScreenChanged()) Rebuild();
     uint32_t mask = key.mask;
     if (inputLock > 0) {
         --inputLock;

@@ -19,13 +19,6 @@
 #include "framework/key_control.h"
 #include "game/files/global_config.h"
 
-// A window that the frame's draw list draws.
-class IWindowDraw {
-public:
-    virtual ~IWindowDraw() = default;
-    virtual void Draw(tovarineGameSDK3rd::Draw::ISurface* target) = 0;
-};
-
 // What the text windows and the scenes read of the running application.
 class IWindowHost {
 public:
@@ -42,11 +35,26 @@ public:
 protected:
     ~IWindowHost() = default;
 };
-// The host in force. Null: a settings record at its defaults and a screen that never changes.
-IWindowHost*& WindowHost();
-// What the host answers, or the null host's answers.
-const SGlobalConfig& WindowConfig();
-bool WindowScreenChanged();
+// What a host answers; without one (null), a settings record at its defaults and a screen that
+// never changes.
+const SGlobalConfig& HostConfig(IWindowHost* host);
+bool HostScreenChanged(IWindowHost* host);
+
+// A window that the frame's draw list draws, reading the host its owner hands it.
+class IWindowDraw {
+public:
+    virtual ~IWindowDraw() = default;
+    virtual void Draw(tovarineGameSDK3rd::Draw::ISurface* target) = 0;
+    // Null (the start): the null host's answers.
+    void SetHost(IWindowHost* host) { host_ = host; }
+
+protected:
+    const SGlobalConfig& Config() const { return HostConfig(host_); }
+    bool ScreenChanged() const { return HostScreenChanged(host_); }
+
+private:
+    IWindowHost* host_ = nullptr;
+};
 
 // The window plane both windows draw their box into.
 namespace window_plane {

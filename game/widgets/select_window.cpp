@@ -34,14 +34,14 @@ void CSelectWindow::Open(int32_t x, int32_t y, int32_t width, int32_t cursorAt,
 }
 
 void CSelectWindow::Prepare() {
-    window_plane::Prepare(plane_, width_, GetCount() * kItemHeight + 16, WindowConfig().textPlaneAlpha);
+    window_plane::Prepare(plane_, width_, GetCount() * kItemHeight + 16, Config().textPlaneAlpha);
 }
 
 void CSelectWindow::Paint(bool withText) {
     Prepare();
     window_plane::DrawFrame(plane_, 0);
     if (!withText) return;
-    const SGlobalConfig& config = WindowConfig();
+    const SGlobalConfig& config = Config();
     for (int32_t i = 0; i < GetCount(); ++i) {
         CTextFastPlane text;
         CFont& font = *text.GetFont();
@@ -69,7 +69,7 @@ void CSelectWindow::Render(bool withText) {
 
 bool CSelectWindow::Update(const KestraneGameBase2::SKey& key) {
     // Planes made anew by the display are painted as they stood; the animation goes on.
-    if (WindowScreenChanged()) Paint(fade == 0 && !closed);
+    if (ScreenChanged()) Paint(fade == 0 && !closed);
     if (closed) return false;
     if (fade > 0) {
         fade += kFadeStep;

@@ -57,7 +57,7 @@ TEST(PlayFixture, PictureSizesAndSoundRequests) {
     EXPECT_EQ(std::tuple(w, h, KestraneGameBase2::CImageLoader::GetImage(8).GetSize(nullptr, nullptr)), std::tuple(32, 16, 1));
     KestraneGameBase2::GetSEList()->Play(104, true);
     EXPECT_EQ(play.sounds.played, (std::vector<morna::test::SPlay>{{104, true}}));
-    EXPECT_EQ(&WindowConfig(), &play.settings.config);
+    EXPECT_EQ(&play.game->Config(), &play.settings.config);
 }
 
 TEST(GameResource, WithoutHeroRecordsTheStartFailsWithTheFileNamed) {

@@ -90,7 +90,9 @@ TEST(ReplayRoundTrip, PlaybackMatchesTheRecordedGameFrameByFrame) {
         SGameResourceSetup setup;
         setup.clock = &clock;
         setup.playSeed = seed, setup.bossSeed = seed + 1, setup.drawSeed = seed + 2;
-        return std::make_unique<CGameResource>(tovarineGameSDK3rd::VTL::smart_ptr<CKeyControl>(new CKeyControl), setup);
+        auto game = std::make_unique<CGameResource>(tovarineGameSDK3rd::VTL::smart_ptr<CKeyControl>(new CKeyControl), setup);
+        game->SetHost(&settings);
+        return game;
     };
 
     auto recorder = make(11);

@@ -80,8 +80,8 @@ public:
         if (frame_ == run_.script.rbegin()->first) RequestExit();
     }
     void Draw(tovarineGameSDK3rd::Draw::ISurface* surface) override {
-        Add(WindowScreenChanged() ? "D*" : "D");  // the flag as the text windows read it
-        EXPECT_EQ(&WindowConfig(), &RunningApp()->GetGlobalConfig());
+        Add(HostScreenChanged(GetHost()) ? "D*" : "D");  // the flag as the text windows read it
+        EXPECT_EQ(&Config(), &RunningApp()->GetGlobalConfig());
         surface->SetFillColor(Colour(frame_));
         surface->Clear(nullptr);
     }

@@ -84,6 +84,7 @@ public:
         setup.drawSeed = clockSeed + 2;
         // No key control: it needs the application's window, and the masks come from the key source.
         game_ = std::make_unique<CGameResource>(tovarineGameSDK3rd::VTL::smart_ptr<CKeyControl>(), setup);
+        game_->SetHost(&settings_);
         if (const char* error = game_->GetStartError()) throw std::runtime_error(error);
         game_->SetMode(Scene::kTitle);
     }

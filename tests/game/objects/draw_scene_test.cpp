@@ -119,7 +119,7 @@ struct Scene {
         score.x = 560, score.y = 100, score.value = 1234567;
         score.Draw(&target);
         CObjectFont text(&dk);
-        text.SetText(20, 0x00FFFFFF, true, "Morna 0123");
+        text.SetText(SGlobalConfig(), 20, 0x00FFFFFF, true, "Morna 0123");
         text.x = 20, text.y = 160;
         text.Draw(&target);
         // Effects: a beam, a growing square, a land pile, a ring of pieces.

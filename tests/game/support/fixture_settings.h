@@ -1,5 +1,5 @@
 // Test support for the game: the settings record that the game's text and popups read, and the
-// window host's dropped files, in place of the application while it lives.
+// window host's dropped files, in place of the application for a play state given it.
 #pragma once
 
 #include <vector>
@@ -9,11 +9,10 @@
 
 namespace morna::test {
 
-// The settings record that the game's text and popups read, while it lives.
+// The host of a play state (CGameResource::SetHost): its settings record and drops.
 class FixtureSettings : public IWindowHost {
 public:
-    FixtureSettings() : previous_(WindowHost()) { WindowHost() = this; }
-    ~FixtureSettings() { WindowHost() = previous_; }
+    FixtureSettings() = default;
     FixtureSettings(const FixtureSettings&) = delete;
     FixtureSettings& operator=(const FixtureSettings&) = delete;
 
@@ -25,9 +24,6 @@ public:
     SGlobalConfig config;
     std::vector<tovarineGameSDK3rd::VTL::VTLstring> dropped;
     bool acceptsDrops = false;
-
-private:
-    IWindowHost* previous_;
 };
 
 }  // namespace morna::test

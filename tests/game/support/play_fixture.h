@@ -89,6 +89,7 @@ struct PlayFixture {
         setup.kinds = &kinds.Tables();
         setup.bossParts = &bossParts;
         game = std::make_unique<CGameResource>(tovarineGameSDK3rd::VTL::smart_ptr<CKeyControl>(new CKeyControl), setup);
+        game->SetHost(&settings);
     }
 
     void Run(int frames) { RunBareFrames(*game, frames); }
