@@ -24,16 +24,7 @@ namespace KB = KestraneGameBase2;
 namespace mp = morna::platform;
 using tovarineGameSDK3rd::VTL::smart_ptr;
 
-CApp*& RunningApp() {
-    static CApp* app = nullptr;
-    return app;
-}
-
 CApp::CApp(tovarineGameSDK3rd::Timer::IClock& clock) : CAppFrameBase(clock), clock_(clock) {}
-
-CApp::~CApp() {
-    if (RunningApp() == this) RunningApp() = nullptr;
-}
 
 void CApp::GetDefaultScreenSize(int32_t& width, int32_t& height) {
     width = 640;
@@ -42,6 +33,19 @@ void CApp::GetDefaultScreenSize(int32_t& width, int32_t& height) {
 
 void CApp::AcceptDrops(bool accept) {
     if (GetMyApp() != nullptr) mp::DragAcceptFiles(GetMyApp()->GetHWnd(), accept);
+}
+
+void CApp::OpenSettings() {
+    if (!keys_) return;
+    SSettingsHost host;
+    host.config = &config_;
+    host.keys = keys_.GetNoCheck();
+    host.mixer = &GetMixer();
+    host.setMasterVolume = [this](int32_t v) { SetMasterVolume(v); };
+    host.applySoundConfig = [this] { ApplySoundConfig(); };
+    host.requestWindowSettings = [this] { windowSettingsRequest_ = true; };
+    host.owner = GetMyApp() != nullptr ? GetMyApp()->GetHWnd() : 0;
+    OpenSettingsDialog(settingsDialog_, std::move(host), settingsViewFactory_);
 }
 
 std::unique_ptr<CGameResource> CApp::CreateGameResource() { return std::make_unique<CGameResource>(keys_); }
@@ -68,7 +72,7 @@ void CApp::InitSubsystems() {
 }
 
 void CApp::ShutdownSubsystems() {
-    CloseSettingsDialog();
+    settingsDialog_.reset();
     if (GetMyApp() != nullptr) GetMyApp()->GetWindow()->GetHookList()->Del(this);
     if (musicThread_) {
         musicThread_->Interrupt();
@@ -83,14 +87,13 @@ void CApp::ShutdownSubsystems() {
 }
 
 void CApp::MainLoop() {
-    RunningApp() = this;
     SetQuitOnExit(true);
     InitSubsystems();
     timer_ = std::make_unique<tovarineGameSDK3rd::Timer::CFPSTimer>(clock_);
     fps_ = std::make_unique<KB::CFPSView>();
     fps_->y = 456;
     fps_->Update();
-    WindowSettingsRequest() = true;
+    windowSettingsRequest_ = true;
     KB::BuildSineTable();
     std::unique_ptr<CGameResource> game = CreateGameResource();
     game->SetHost(this);
@@ -121,8 +124,8 @@ void CApp::MainLoop() {
 
 bool CApp::Frame(CGameResource& game) {
     const KB::HWND hwnd = GetMyApp() != nullptr ? GetMyApp()->GetHWnd() : 0;
-    if (WindowSettingsRequest()) {
-        WindowSettingsRequest() = false;
+    if (windowSettingsRequest_) {
+        windowSettingsRequest_ = false;
         mp::SetWindowTopmost(hwnd, config_.topmost);
         if (keys_) keys_->SelectJoyStick(config_.useJoystick);
     }
@@ -150,7 +153,7 @@ bool CApp::Frame(CGameResource& game) {
     }
     if (KB::CKeyControlBase::IsKeyTriggered(mp::vk::kF1)) {
         game.Pause();
-        OpenSettingsDialog();
+        OpenSettings();
     }
     if (KB::CKeyControlBase::IsKeyTriggered(mp::vk::kF12)) {
         game.ResetGame();
@@ -245,18 +248,4 @@ int MornaMain(const char* commandLine, int32_t showState) {
         return 1;
     }
     return 0;
-}
-
-// The settings dialog over the running application.
-void OpenSettingsDialog() {
-    CApp* app = RunningApp();
-    if (app == nullptr || !app->GetKeyControl()) return;
-    SSettingsHost host;
-    host.config = &app->GetGlobalConfig();
-    host.keys = app->GetKeyControl().GetNoCheck();
-    host.mixer = &app->GetMixer();
-    host.setMasterVolume = [app](int32_t v) { app->SetMasterVolume(v); };
-    host.applySoundConfig = [app] { app->ApplySoundConfig(); };
-    host.owner = app->GetMyApp() != nullptr ? app->GetMyApp()->GetHWnd() : 0;
-    OpenSettingsDialog(std::move(host));
 }

@@ -14,11 +14,10 @@
 #include "game/scenes/settings_dialog.h"
 #include "game/widgets/message_window.h"
 
-// While its loop runs, the application is the play state's host.
+// While its loop runs, the application is the play state's host; it owns the settings dialog.
 class CApp : public KestraneGameBase2::CAppFrameBase, public IWindowHost {
 public:
     explicit CApp(tovarineGameSDK3rd::Timer::IClock& clock = tovarineGameSDK3rd::Timer::SystemClock());
-    ~CApp() override;
 
     // The game's main function: start-up, the frame loop, shutdown.
     void MainLoop() override;
@@ -33,6 +32,11 @@ public:
     bool ScreenChanged() override { return IsScreenChanged(); }
     std::vector<KestraneGameBase2::VTLstring>* DroppedFiles() override { return &droppedFiles_; }
     void AcceptDrops(bool accept) override;
+    // The settings dialog over the game (F1, and the title menu's "設定"); nothing new while it
+    // is open, nothing before the key control is made.
+    void OpenSettings() override;
+    // Tests: the window the settings dialog is built with (empty: the GTK one).
+    void SetSettingsViewFactory(CSettingsDialog::ViewFactory factory) { settingsViewFactory_ = std::move(factory); }
 
     // Frames drawn since the start.
     uint32_t GetDrawnFrames() const { return drawnFrames_; }
@@ -52,10 +56,13 @@ protected:
     std::unique_ptr<KestraneGameBase2::CFPSView> fps_;
     uint32_t drawnFrames_ = 0;
     bool fastMode_ = false;  // Tab's four-times speed
-};
+    // When set, the next frame applies always-on-top and the game-pad choice again.
+    bool windowSettingsRequest_ = false;
 
-// The running application, set when its main function starts; null before.
-CApp*& RunningApp();
+private:
+    CSettingsDialog::ViewFactory settingsViewFactory_;
+    std::unique_ptr<CSettingsDialog> settingsDialog_;  // after keys_, which it edits till it goes
+};
 
 // The main window's application: window options from system.cfg, then a CApp
 // on its own thread's stack.

@@ -12,7 +12,6 @@
 #include "game/ids.h"
 #include "game/play/game_resource.h"
 #include "game/scenes/ranking_screen.h"
-#include "game/scenes/settings_dialog.h"
 
 namespace KB = KestraneGameBase2;
 using tovarineGameSDK3rd::VTL::VTLstring;
@@ -304,7 +303,7 @@ void CGameResource::UpdateTitle(KB::SKey& key) {
             SetMode(item == 1 ? Scene::kHowToPlay : Scene::kRanking);
         } else if (item == 3) {
             PlaySe(Se::kDecide);
-            OpenSettingsDialog();
+            if (host_ != nullptr) host_->OpenSettings();
         } else if (item == exitItem) {
             RequestExit();
         } else if (item == 4) {

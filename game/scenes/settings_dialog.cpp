@@ -159,7 +159,7 @@ void CSettingsDialog::ApplySettings() {
 
     config.Save();
     host_.applySoundConfig();
-    WindowSettingsRequest() = true;
+    if (host_.requestWindowSettings) host_.requestWindowSettings();
 }
 
 void CSettingsDialog::OnCommand(int pg, int id) {
@@ -239,34 +239,11 @@ void CSettingsDialog::OnTimer() {
     EnableApply(true);
 }
 
-namespace {
-
-std::unique_ptr<CSettingsDialog>& TheDialog() {
-    static std::unique_ptr<CSettingsDialog> dialog;
-    return dialog;
-}
-
-CSettingsDialog::ViewFactory& Factory() {
-    static CSettingsDialog::ViewFactory factory;
-    return factory;
-}
-
-}  // namespace
-
-bool& WindowSettingsRequest() {
-    static bool request = false;
-    return request;
-}
-
-void SetSettingsViewFactory(CSettingsDialog::ViewFactory factory) { Factory() = std::move(factory); }
-
-void OpenSettingsDialog(SSettingsHost host) {
-    std::unique_ptr<CSettingsDialog>& dialog = TheDialog();
+void OpenSettingsDialog(std::unique_ptr<CSettingsDialog>& dialog, SSettingsHost host,
+                        CSettingsDialog::ViewFactory factory) {
     if (dialog && dialog->IsOpen()) return;
     host.onClosed = [] { KB::SettingsDialogHandle() = 0; };
-    dialog = std::make_unique<CSettingsDialog>(std::move(host), Factory() ? Factory() : &mp::CreateGtkSettingsView);
+    dialog = std::make_unique<CSettingsDialog>(std::move(host), factory ? std::move(factory) : &mp::CreateGtkSettingsView);
     dialog->Open();
     KB::SettingsDialogHandle() = static_cast<KB::HWND>(dialog->Handle());
 }
-
-void CloseSettingsDialog() { TheDialog().reset(); }

@@ -20,6 +20,8 @@ struct SSettingsHost {
     tovarineGameSDK3rd::Multimedia::IAudioMixer* mixer = nullptr;
     std::function<void(int32_t)> setMasterVolume;
     std::function<void()> applySoundConfig;
+    // The window settings (always on top, the game pad) are to be applied again; may be empty.
+    std::function<void()> requestWindowSettings;
     morna::platform::WindowHandle owner = 0;
     // The dialog's window went (any way it closes).
     std::function<void()> onClosed;
@@ -70,15 +72,8 @@ private:
     std::vector<uint32_t> savedVolumes_;
 };
 
-// The application's dialog (F1, and the title menu's "設定"): opens it over the running game,
-// or brings nothing new while one is open. The loop reads its handle through
-// SettingsDialogHandle(). Defined with the application (game/app.cpp), which it reads.
-void OpenSettingsDialog();
-// The same over a host of the caller's (tests: a frame of their own).
-void OpenSettingsDialog(SSettingsHost host);
-// When set, the application's next frame applies always-on-top and the game-pad choice again.
-bool& WindowSettingsRequest();
-// Closes it as Cancel does (the game's close does this first).
-void CloseSettingsDialog();
-// Tests: the window the application's dialog is built with (empty: the GTK one).
-void SetSettingsViewFactory(CSettingsDialog::ViewFactory factory);
+// Opens the dialog over host unless the one in `dialog` is open already, its window built with
+// factory (empty: the GTK one). While the window stands the loop reads its handle through
+// SettingsDialogHandle(). Resetting `dialog` closes it as Cancel does.
+void OpenSettingsDialog(std::unique_ptr<CSettingsDialog>& dialog, SSettingsHost host,
+                        CSettingsDialog::ViewFactory factory = {});

@@ -31,6 +31,8 @@ public:
     virtual void AcceptDrops(bool accept) { (void)accept; }
     // The settings record to change and save; null when the host keeps none.
     virtual SGlobalConfig* EditableConfig() { return nullptr; }
+    // Opens the settings dialog over the game (the title menu's "設定"); nothing without one.
+    virtual void OpenSettings() {}
 
 protected:
     ~IWindowHost() = default;

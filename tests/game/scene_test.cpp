@@ -120,6 +120,11 @@ TEST_F(SceneTest, TitleMenuWithAndWithoutTheExtras) {
               std::tuple(6, 208, 240));
     Choose(4);
     EXPECT_EQ(std::tuple(g.GetMode(), g.IsExitRequested(), play.settings.acceptsDrops), std::tuple(Scene::kGalleryMenu, false, false));
+
+    // "設定" asks the host for the settings dialog over the title.
+    g.SetMode(Scene::kTitle);
+    Choose(3);
+    EXPECT_EQ(std::tuple(g.GetMode(), play.settings.settingsOpened), std::tuple(Scene::kTitle, 1));
 }
 
 TEST_F(SceneTest, HowToPlayAndRankingReturnToTheTitle) {

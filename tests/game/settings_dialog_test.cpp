@@ -73,7 +73,7 @@ protected:
         host_.mixer = &mixer_;
         host_.setMasterVolume = [this](int32_t v) { masters_.push_back(v); };
         host_.applySoundConfig = [this] { ++soundApplied_; };
-        WindowSettingsRequest() = false;
+        host_.requestWindowSettings = [this] { ++windowRequested_; };
     }
     void TearDown() override { mp::CloseJoysticks(); }
     CSettingsDialog& Open() {
@@ -110,6 +110,7 @@ protected:
     SSettingsHost host_;
     std::vector<int32_t> masters_;
     int soundApplied_ = 0;
+    int windowRequested_ = 0;
     std::unique_ptr<CSettingsDialog> dialog_;
     FakeView* view_ = nullptr;
 };
@@ -129,7 +130,7 @@ TEST_F(SettingsDialogTest, OpenFillsTheRecordAChangeEnablesApplyApplyWritesBothF
     EXPECT_TRUE(Apply());
     std::filesystem::remove(folder_.Path() + "/save/key.cfg");
     d.OnCommand(pg::kSheet, 3);
-    EXPECT_EQ(Ints({Apply(), WindowSettingsRequest(), soundApplied_}), Ints({0, 1, 1}));
+    EXPECT_EQ(Ints({Apply(), windowRequested_, soundApplied_}), Ints({0, 1, 1}));
     EXPECT_TRUE(std::filesystem::exists(folder_.Path() + "/save/key.cfg"));
     const Bytes cfg = morna::test::ReadBytes(folder_.Path() + "/save/global.cfg");
     ASSERT_EQ(cfg.size(), 62u);

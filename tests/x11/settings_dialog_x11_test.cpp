@@ -74,7 +74,8 @@ TEST(X11SettingsDialog, TabsApplyTheMasterScaleAndCancel) {
             host.setMasterVolume = [&f](int32_t v) { f.SetMasterVolume(v); };
             host.applySoundConfig = [&f] { f.ApplySoundConfig(); };
             host.owner = game;
-            OpenSettingsDialog(host);
+            std::unique_ptr<CSettingsDialog> settings;
+            OpenSettingsDialog(settings, host);
             ASSERT_NE(KB::SettingsDialogHandle(), 0u);
             ASSERT_TRUE(pumpUntil([&] { return x.FindByTitle(mt::Utf8(u8"設定")) != 0; }));
 
@@ -120,7 +121,7 @@ TEST(X11SettingsDialog, TabsApplyTheMasterScaleAndCancel) {
             EXPECT_GT(*std::max_element(line.begin(), line.end()), 1000u);  // Cancel put the mixer back
 
             // A window destroyed behind the dialog's back closes it as its close box does.
-            OpenSettingsDialog(host);
+            OpenSettingsDialog(settings, host);
             ASSERT_TRUE(pumpUntil([&] { return x.FindByTitle(mt::Utf8(u8"設定")) != 0; }));
             tops = gtk_window_list_toplevels();
             for (GList* t = tops; t != nullptr; t = t->next)

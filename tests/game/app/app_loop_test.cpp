@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -27,6 +28,29 @@ using morna::test::BodyApp;
 
 uint32_t Colour(int frame) { return 0x203040u + static_cast<uint32_t>(frame) * 0x010305u; }
 
+// The settings dialog's window: keeps its controls' numbers, counts the live ones.
+struct FakeSettingsView : mp::SettingsView {
+    static constexpr uintptr_t kHandle = 7;
+    explicit FakeSettingsView(int& live) : live_(live) { ++live_; }
+    ~FakeSettingsView() override { --live_; }
+    uintptr_t Handle() const override { return kHandle; }
+    void ShowPage(int) override {}
+    void Enable(int, int, bool) override {}
+    bool GetCheck(int, int) override { return false; }
+    void SetCheck(int, int, bool) override {}
+    std::string GetText(int, int) override { return ""; }
+    void SetText(int, int, const std::string&) override {}
+    void SetRange(int, int, int, int, int, int, int) override {}
+    int GetPos(int p, int id) override { return pos[{p, id}]; }
+    void SetPos(int p, int id, int v) override { pos[{p, id}] = v; }
+    bool HasFocus(int, int) override { return false; }
+    void Focus(int, int) override {}
+    void StartTimer(uint32_t) override {}
+    void StopTimer() override {}
+    std::map<std::pair<int, int>, int> pos;
+    int& live_;
+};
+
 struct Script {
     // Per frame: "M0" SetMode(Scene::kTitle), "P" Pause, "R" ResetGame, "U" the scene step (then "f" in
     // full screen, and the mask in hex when not 0), "D" a draw ("D*": the screen changed).
@@ -36,6 +60,11 @@ struct Script {
     std::vector<bool> overlay;         // the picture shows white in the overlay's rows
     bool noHero = false;               // the play state's tables lack the hero
     std::vector<int32_t> mouse;        // the mouse layer's animation frame at each step
+    std::vector<uintptr_t> dialog;     // the settings dialog's handle at each step
+    int views = 0;                     // settings windows alive
+    mp::SettingsEvents* dialogEvents = nullptr;
+    CApp* loop = nullptr;
+    std::function<void()> usePad;  // the game pad chosen, as the dialog's Apply would
     std::map<int, std::vector<std::string>> script;
     morna::test::FakeClock clock{1000};
     BodyApp* app = nullptr;
@@ -44,14 +73,18 @@ struct Script {
     void Act(const std::string& a) {
         static const std::map<std::string, SDL_Scancode> keys = {
             {"Up", SDL_SCANCODE_UP}, {"Tab", SDL_SCANCODE_TAB}, {"F12", SDL_SCANCODE_F12},
-            {"Alt", SDL_SCANCODE_LALT}, {"Enter", SDL_SCANCODE_RETURN}};
+            {"Alt", SDL_SCANCODE_LALT}, {"Enter", SDL_SCANCODE_RETURN}, {"F1", SDL_SCANCODE_F1}};
         if (a[0] == '+' || a[0] == '-') BodyApp::PushKey(keys.at(a.substr(1)), a[0] == '+');
         if (a == "pad off") pad->Button(7, false);
-        if (a == "use pad") RunningApp()->GetGlobalConfig().useJoystick = WindowSettingsRequest() = true;
+        if (a == "use pad") usePad();
+        if (a == "close box") {
+            ASSERT_NE(dialogEvents, nullptr) << "no settings dialog was opened";
+            dialogEvents->OnCloseBox();
+        }
         if (a == "dialog" || a == "no dialog") KB::SettingsDialogHandle() = a == "dialog" ? 99 : 0;
         if (a == "unfocus") app->PushWindowEvent(SDL_WINDOWEVENT_FOCUS_LOST);
         if (a == "slow") clock.Advance(70);
-        if (a == "fps on") RunningApp()->GetGlobalConfig().showFps = true;
+        if (a == "fps on") loop->GetGlobalConfig().showFps = true;
     }
 };
 
@@ -68,20 +101,21 @@ public:
         Add(std::string("U") + (KB::GetSystemConfig().fullScreen ? "f" : "") + mask);
         std::vector<uint32_t> out;
         int32_t w = 0, h = 0;
-        RunningApp()->GetDraw()->GetPresenter()->ReadOutput(out, w, h);
+        run_.loop->GetDraw()->GetPresenter()->ReadOutput(out, w, h);
         run_.shown.push_back(out.empty() ? 0 : out[0] & 0xFFFFFF);
         bool white = false;
         for (size_t i = static_cast<size_t>(456 * w); i < out.size(); ++i) white |= (out[i] & 0xFFFFFF) == 0xFFFFFF;
         run_.overlay.push_back(white);
-        run_.fpsShown.push_back(RunningApp()->GetFpsView()->framesShown);
+        run_.fpsShown.push_back(run_.loop->GetFpsView()->framesShown);
         run_.now.push_back(run_.clock.Now());
-        run_.mouse.push_back(RunningApp()->GetMouseLayer()->GetAnimationFrame());
+        run_.mouse.push_back(run_.loop->GetMouseLayer()->GetAnimationFrame());
+        run_.dialog.push_back(KB::SettingsDialogHandle());
         for (const std::string& a : run_.script[frame_]) run_.Act(a);
         if (frame_ == run_.script.rbegin()->first) RequestExit();
     }
     void Draw(tovarineGameSDK3rd::Draw::ISurface* surface) override {
         Add(HostScreenChanged(GetHost()) ? "D*" : "D");  // the flag as the text windows read it
-        EXPECT_EQ(&Config(), &RunningApp()->GetGlobalConfig());
+        EXPECT_EQ(&Config(), &run_.loop->GetGlobalConfig());
         surface->SetFillColor(Colour(frame_));
         surface->Clear(nullptr);
     }
@@ -109,7 +143,14 @@ private:
 
 class ScriptedApp : public CApp {
 public:
-    explicit ScriptedApp(Script& run) : CApp(run.clock), run_(run) {}
+    explicit ScriptedApp(Script& run) : CApp(run.clock), run_(run) {
+        run.loop = this;
+        run.usePad = [this] { config_.useJoystick = windowSettingsRequest_ = true; };
+        SetSettingsViewFactory([&run](mp::SettingsEvents& events, mp::WindowHandle, std::string*) {
+            run.dialogEvents = &events;
+            return std::make_unique<FakeSettingsView>(run.views);
+        });
+    }
 
 protected:
     std::unique_ptr<CGameResource> CreateGameResource() override {
@@ -119,6 +160,19 @@ protected:
     }
     Script& run_;
 };
+
+// The script's run on a window that has the focus from the start, unpaced.
+void RunWithFocus(Script& run) {
+    mp::SetDisplaySleeper([](uint32_t) {});
+    morna::test::RunOnAppThread([&](BodyApp& app) {
+        morna::test::TempBaseFolder folder("morna-loop");  // the initializer took the current folder
+        app.PushWindowEvent(SDL_WINDOWEVENT_FOCUS_GAINED);
+        run.app = &app;
+        ScriptedApp(run).Start();
+    });
+    mp::SetDisplaySleeper(nullptr);
+    SDL_Quit();
+}
 
 TEST(AppLoop, OneRunThroughKeysHotKeysFastModeScreenModesFocusAndExit) {
     mp::InstallKeyboardState();
@@ -180,20 +234,25 @@ TEST(AppLoop, OneRunThroughKeysHotKeysFastModeScreenModesFocusAndExit) {
     EXPECT_EQ(run.now[25], run.now[24]);
 }
 
+// F1 pauses and opens the application's settings dialog; while its window stands the loop reads
+// no keys, and its close box gives them back. One left open closes with the application.
+TEST(AppLoop, F1OpensTheSettingsDialogWhichHoldsTheKeysTillItCloses) {
+    mp::InstallKeyboardState();
+    Script run;
+    run.script = {{0, {"+F1"}}, {1, {"-F1", "+Up"}}, {2, {"close box"}}, {3, {"-Up", "+F1"}}, {4, {"-F1"}}, {5, {}}};
+    RunWithFocus(run);
+    EXPECT_EQ(run.lines, (std::vector<std::string>{"M0 U D", "P U D", "U D", "U1 D", "P U D", "U"}));
+    constexpr uintptr_t open = FakeSettingsView::kHandle;
+    EXPECT_EQ(run.dialog, (std::vector<uintptr_t>{0, open, open, 0, open, open}));
+    EXPECT_EQ(std::tuple(run.views, KB::SettingsDialogHandle()), std::tuple(0, KB::HWND{0}));
+}
+
 // Drawn frames are counted while the overlay is on; once a second its number is rendered
 // into the plane copied to (0, 456).
 TEST(AppLoop, FrameRateOverlayCountsTheFramesDrawnInTheLastSecond) {
-    mp::SetDisplaySleeper([](uint32_t) {});
     Script run;
     run.script = {{0, {"fps on"}}, {70, {}}};
-    morna::test::RunOnAppThread([&](BodyApp& app) {
-        morna::test::TempBaseFolder folder("morna-loop");
-        app.PushWindowEvent(SDL_WINDOWEVENT_FOCUS_GAINED);
-        run.app = &app;
-        ScriptedApp(run).Start();
-    });
-    mp::SetDisplaySleeper(nullptr);
-    SDL_Quit();
+    RunWithFocus(run);
     ASSERT_EQ(run.fpsShown.size(), 71u);
     // Frame 2 shows frame 1's picture (frame 0's present came before the focus); the number
     // comes a second after the first counted frame, with every frame drawn at 60 a second.

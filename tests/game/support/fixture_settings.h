@@ -9,7 +9,7 @@
 
 namespace morna::test {
 
-// The host of a play state (CGameResource::SetHost): its settings record and drops.
+// The host of a play state (CGameResource::SetHost): its settings record, drops and dialog requests.
 class FixtureSettings : public IWindowHost {
 public:
     FixtureSettings() = default;
@@ -21,9 +21,11 @@ public:
     std::vector<tovarineGameSDK3rd::VTL::VTLstring>* DroppedFiles() override { return &dropped; }
     void AcceptDrops(bool accept) override { acceptsDrops = accept; }
     SGlobalConfig* EditableConfig() override { return &config; }
+    void OpenSettings() override { ++settingsOpened; }
     SGlobalConfig config;
     std::vector<tovarineGameSDK3rd::VTL::VTLstring> dropped;
     bool acceptsDrops = false;
+    int settingsOpened = 0;
 };
 
 }  // namespace morna::test
