@@ -118,6 +118,20 @@ U16x8 RgbTo16Pair(U32x4 lo, U32x4 hi) {
     return Narrow32(RgbTo16<GreenBits>(lo), RgbTo16<GreenBits>(hi));
 }
 
+// Eight RGB565 (green of 6 bits) or RGB555 words as 32-bit pixels with 8-bit channels R at
+// bit 16, G at 8, B at 0, each channel's bits at the top and zeros below, the fourth byte 0.
+// In 16-bit lanes: green and blue make each pixel's low half, red its high half, and the two
+// halves interleave.
+template <int GreenBits>
+void Rgb16To32Pair(U16x8 w, U32x4& lo, U32x4& hi) {
+    constexpr int kGreenShift = GreenBits == 6 ? 5 : 6, kRedShift = GreenBits == 6 ? 8 : 7;
+    constexpr uint16_t kGreenMask = GreenBits == 6 ? 0xFC00 : 0xF800;
+    const U16x8 gb = ((w << kGreenShift) & kGreenMask) | ((w << 3) & 0xF8);
+    const U16x8 ra = (w >> kRedShift) & 0xF8;
+    lo = reinterpret_cast<U32x4>(__builtin_shufflevector(gb, ra, 0, 8, 1, 9, 2, 10, 3, 11));
+    hi = reinterpret_cast<U32x4>(__builtin_shufflevector(gb, ra, 4, 12, 5, 13, 6, 14, 7, 15));
+}
+
 // Sixteen 3-byte pixels (48 bytes) from s onto d, but those whose three bytes equal the key's
 // (its low three bytes in memory order), which keep d's bytes.
 inline void KeyedCopy24(const uint8_t* s, uint8_t* d, const Key24& key) {
@@ -216,6 +230,18 @@ U16x8 RgbTo16Pair(U32x4 lo, U32x4 hi) {
     return reinterpret_cast<U16x8>(_mm_packs_epi32(word(lo), word(hi)));
 }
 
+template <int GreenBits>
+void Rgb16To32Pair(U16x8 w, U32x4& lo, U32x4& hi) {
+    constexpr int kGreenShift = GreenBits == 6 ? 5 : 6, kRedShift = GreenBits == 6 ? 8 : 7;
+    constexpr auto kGreenMask = static_cast<int16_t>(GreenBits == 6 ? 0xFC00 : 0xF800);
+    const __m128i x = reinterpret_cast<__m128i>(w), low = _mm_set1_epi16(0xF8);
+    const __m128i gb = _mm_or_si128(_mm_and_si128(_mm_slli_epi16(x, kGreenShift), _mm_set1_epi16(kGreenMask)),
+                                    _mm_and_si128(_mm_slli_epi16(x, 3), low));
+    const __m128i ra = _mm_and_si128(_mm_srli_epi16(x, kRedShift), low);
+    lo = reinterpret_cast<U32x4>(_mm_unpacklo_epi16(gb, ra));
+    hi = reinterpret_cast<U32x4>(_mm_unpackhi_epi16(gb, ra));
+}
+
 // The byte compares of the three vectors as one 48-bit mask; a pixel is the key where its
 // three bits are set, and its three bytes are then spread back into byte masks.
 inline void KeyedCopy24(const uint8_t* s, uint8_t* d, const Key24& key) {
@@ -264,6 +290,7 @@ using portable::Fill;
 using portable::KeyedCopy24;
 using portable::AddSatU16;
 using portable::AddSatU8;
+using portable::Rgb16To32Pair;
 using portable::RgbTo16Pair;
 using portable::Narrow32;
 using portable::Widen16;
