@@ -54,8 +54,7 @@ public:
     using VTLstring = tovarineGameSDK3rd::VTL::VTLstring;
     using Key = KestraneGameBase2::SKey;
 
-    static constexpr int32_t kScreenWidth = 640;
-    static constexpr int32_t kScreenHeight = 480;
+    static constexpr int32_t kScreenWidth = 640, kScreenHeight = 480;
 
     explicit CGameResource(const tovarineGameSDK3rd::VTL::smart_ptr<CKeyControl>& keys,
                            const SGameResourceSetup& setup = SGameResourceSetup());
@@ -71,9 +70,8 @@ public:
     void RequestExit() { exitRequest = true; }
     Scene GetMode() const { return scene; }
     const char* GetStartError() const;  // data.txt without hero or barriers; null when the game can run
-    // The application the play state and its windows read (settings, drops, screen changes) and
-    // ask for the settings dialog; null, as at the start: the defaults, nothing dropped, nothing
-    // to ask. The main loop hands it over before the first frame.
+    // The app that the play state and its windows read (settings, drops, screen changes) and ask for the
+    // settings dialog, handed over by the main loop before the first frame; null: the defaults.
     void SetHost(IWindowHost* host);
     IWindowHost* GetHost() const { return host_; }
     const SGlobalConfig& Config() const { return HostConfig(host_); }
@@ -384,10 +382,7 @@ private:
 
     // The object list as the collision walks read it (game/play/object_passes.cpp): during the
     // passes nothing leaves the list and newcomers join at its end, so only its tail is appended.
-    struct SListedObject {
-        CObjectBase* object;
-        int32_t type;
-    };
+    struct SListedObject { CObjectBase* object; int32_t type; };
     std::vector<SListedObject> listed_;
     bool passesRunning_ = false;
     void SyncListed();  // the list read afresh outside the passes, or its new tail appended during them

@@ -80,19 +80,19 @@ TEST(SimdKernels, PixelKernelsAgreeOnRandomInput) {
             ASSERT_EQ(p555[i], to555);
         }
         const U16x8 words = reinterpret_cast<U16x8>(lo);
-        U32x4 w565[2], w555[2], p565[2], p555[2];
-        Rgb16To32Pair<6>(words, w565[0], w565[1]);
-        Rgb16To32Pair<5>(words, w555[0], w555[1]);
-        portable::Rgb16To32Pair<6>(words, p565[0], p565[1]);
-        portable::Rgb16To32Pair<5>(words, p555[0], p555[1]);
+        U32x4 x565[2], x555[2], q565[2], q555[2];
+        Rgb16To32Pair<6>(words, x565[0], x565[1]);
+        Rgb16To32Pair<5>(words, x555[0], x555[1]);
+        portable::Rgb16To32Pair<6>(words, q565[0], q565[1]);
+        portable::Rgb16To32Pair<5>(words, q555[0], q555[1]);
         for (int i = 0; i < 8; ++i) {
             using X = PixelFormat<D::XRGB8888>;
             const uint32_t want565 = D::FromColor<X>(D::ToColor<PixelFormat<D::RGB565>>(words[i]));
             const uint32_t want555 = D::FromColor<X>(D::ToColor<PixelFormat<D::RGB555>>(words[i]));
-            ASSERT_EQ(w565[i / 4][i % 4], want565);
-            ASSERT_EQ(p565[i / 4][i % 4], want565);
-            ASSERT_EQ(w555[i / 4][i % 4], want555);
-            ASSERT_EQ(p555[i / 4][i % 4], want555);
+            ASSERT_EQ(x565[i / 4][i % 4], want565);
+            ASSERT_EQ(q565[i / 4][i % 4], want565);
+            ASSERT_EQ(x555[i / 4][i % 4], want555);
+            ASSERT_EQ(q555[i / 4][i % 4], want555);
         }
         const U8x16 s8 = reinterpret_cast<U8x16>(lo), d8 = reinterpret_cast<U8x16>(hi);
         const U8x16 mix = MixByAlpha(s8, d8), pmix = portable::MixByAlpha(s8, d8);
