@@ -154,8 +154,8 @@ void CGameResource::SetMode(Scene n) {
             rankingScreen.row = 0;
             break;
         case Scene::kPlay:
+            // Every key acts on each frame it is held: the barrier stays up while decide is held.
             if (keyControl) keyControl->SetRepeatDirections(kEveryFrame), keyControl->SetRepeatButtons(kEveryFrame);
-            SetKeyRepeat(KeyBit::kDecide, KB::CKeyControlBase::kOncePerPress);
             break;
         case Scene::kTalk:
             if (keyControl) {

@@ -44,6 +44,7 @@ TEST_P(DirectInputMakeTest, Status) {
     // Everything made is released, the library last.
     EXPECT_EQ(sys.liveObjects, 0);
     EXPECT_EQ(sys.liveLibraries, 0);
+    EXPECT_EQ(sys.objectsAtLibraryClose, 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Steps, DirectInputMakeTest, ::testing::ValuesIn(kMakeCases),

@@ -1,4 +1,4 @@
-// The game's key bits as the headless runs' key sources answer them: bits of the frame's mask.
+// The game's key bits as the headless runs' key sources answer them: a bit a key held.
 #pragma once
 
 #include <cstdint>

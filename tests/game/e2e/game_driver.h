@@ -1,19 +1,23 @@
 // The game run headless: SDL's dummy drivers, a fake clock stepping 60 frames a second, the data
 // set from the build's run folder (read through a temporary base folder whose data\ points
 // there), sound effects and music on real sounds of the dummy audio device, and the game's frame
-// (scene step, then the draw onto a 640 x 480 back plane, XRGB8888 unless told otherwise) fed one key mask a frame.
+// (scene step, then the draw onto a 640 x 480 back plane, XRGB8888 unless told otherwise) fed the
+// keys held in each frame. The keys reach the play state as a player's do: a keyboard of the
+// test's answers them through their default bindings and the game's key control turns them into
+// the frame's pushes, with each scene's key repeat (a key held in a menu pushes once).
 //
 //   GameDriver run;                              // clock seed 1: play 1, boss 2, draw 3
-//   run.Frame(keys::kDecide);                    // one frame, drawn
+//   run.Frame(keys::kDecide);                    // one frame with the decide key held, drawn
 //   run.Frame(0, false);                         // one frame, not drawn
 //   run.Game().scene, run.Game().boss.hp         // the play state
 //   run.SaveScreen("e2e_title.bmp");             // the last drawn picture, into the build folder
 //
-// A key source answers the mask of a frame: a fixed script, or a policy reading the play state
+// A key source answers the keys held in a frame: a fixed script, or a policy reading the play state
 // (no random number, no wall clock, so a run is reproducible). One driver lives at a time. The
 // benchmarks use it too: no test framework here, a failed start throws.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -35,6 +39,7 @@
 #include "platform/sound_output.h"
 #include "sound/sound_factory.h"
 #include "tests/common/fake_clock.h"
+#include "tests/common/fake_input_provider.h"
 #include "tests/common/log_capture.h"
 #include "tests/common/temp_base_folder.h"
 #include "tests/game/e2e/e2e_ids.h"
@@ -82,8 +87,12 @@ public:
         setup.playSeed = clockSeed;
         setup.bossSeed = clockSeed + 1;
         setup.drawSeed = clockSeed + 2;
-        // No key control: it needs the application's window, and the masks come from the key source.
-        game_ = std::make_unique<CGameResource>(tovarineGameSDK3rd::VTL::smart_ptr<CKeyControl>(), setup);
+        // The key control writes its default bindings into save\ and reads the keyboard above.
+        keys_ = tovarineGameSDK3rd::VTL::smart_ptr<CKeyControl>(new CKeyControl);
+        for (auto it = keys_->GetConfig().rbegin(); it != keys_->GetConfig().rend(); ++it)
+            if (it->device == KestraneGameBase2::CKeyControlBase::kKeyboard && it->key < 32 && it->code < 256)
+                codes_[it->key] = static_cast<uint8_t>(it->code);
+        game_ = std::make_unique<CGameResource>(keys_, setup);
         game_->SetHost(&settings_);
         if (const char* error = game_->GetStartError()) throw std::runtime_error(error);
         game_->SetMode(Scene::kTitle);
@@ -100,12 +109,17 @@ public:
     GameDriver(const GameDriver&) = delete;
     GameDriver& operator=(const GameDriver&) = delete;
 
-    // One frame of the main loop: the music's frame, the scene step with the mask, then (when
+    // One frame of the main loop: the music's frame, the keys held (a bit per key of the
+    // frame's mask) read through the key control, the scene step with its pushes, then (when
     // asked) the draw. Sixty frames take exactly a second of the fake clock.
-    void Frame(uint32_t mask, bool draw = true) {
+    void Frame(uint32_t held, bool draw = true) {
         clock_.SetNow(1000 + static_cast<uint32_t>((frames_ + 1) * 1000 / 60));
         KestraneGameBase2::GetBGMPlayer()->OnFrame();
-        KestraneGameBase2::SKey key(mask);
+        std::fill(std::begin(keyboard_.keys), std::end(keyboard_.keys), uint8_t{0});
+        for (int n = 0; n < 32; ++n)
+            if ((held >> n & 1) != 0 && codes_[n] != 0) keyboard_.keys[codes_[n]] = 0x80;
+        pushes_ = keys_->Update();
+        KestraneGameBase2::SKey key(pushes_);
         game_->UpdateScene(key);
         if (draw) game_->Draw(&screen_);
         ++frames_;
@@ -123,6 +137,8 @@ public:
     const CGameResource& Game() const { return *game_; }
     tovarineGameSDK3rd::Draw::CFastPlane& Screen() { return screen_; }
     int Frames() const { return frames_; }
+    // The last frame's pushes, as the key control answered the keys held.
+    uint32_t Pushes() const { return pushes_; }
     // The error log's lines since the display was made.
     std::vector<std::string> LogLines() const { return log_.Lines(); }
     const std::string& Folder() const { return folder_.Path(); }
@@ -151,8 +167,13 @@ private:
     tovarineGameSDK3rd::Draw::CFastPlane screen_;
     tovarineGameSDK3rd::Multimedia::CSoundFactory music_;
     tovarineGameSDK3rd::Multimedia::CSoundFactory effects_;
+    test::FakeSystem keyboard_;
+    test::FakeInputScope keyboardScope_{keyboard_};
+    tovarineGameSDK3rd::VTL::smart_ptr<CKeyControl> keys_;
+    uint8_t codes_[32] = {};  // each key's first keyboard binding
     std::unique_ptr<CGameResource> game_;
     int frames_ = 0;
+    uint32_t pushes_ = 0;
 };
 
 }  // namespace morna::e2e
