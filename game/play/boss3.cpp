@@ -58,6 +58,10 @@ private:
     }
     CObjectEnemy* Weapon(int32_t offset) const { return BossElement(g_.bossObjects, f_.snappedPart + offset); }
     CObjectEnemy* Mirror() const { return f_.heldPart != 0 ? BossElement(g_.bossObjects, f_.heldPart) : nullptr; }
+    // Where the shield is raised: a part's spacing before the body. The mirror's own place is
+    // kept only while the ice rain's cooldown runs, so its burst and its end start here.
+    double MirrorX() const { return body_.x + Forward() * g_.GetBossPartSpacing(); }
+    double MirrorY() const { return body_.y - 4; }
     // Makes a weapon the active one: it starts its reach, facing as given.
     void ArmWeapon(int32_t offset, uint8_t facing) {
         f_.weaponOffset = offset;
@@ -109,7 +113,10 @@ void Boss3Script::Frame() {
     body_.phase = f_.damageScale > 100 ? 1 : 0;
     if (f_.partnerCounter == 1) {
         f_.partnerCounter = 0;
-        if (CObjectEnemy* mirror = Mirror()) mirror->SpawnDeathEffect(g_);
+        if (CObjectEnemy* mirror = Mirror()) {
+            mirror->x = MirrorX(), mirror->y = MirrorY();
+            mirror->SpawnDeathEffect(g_);
+        }
     }
     if (f_.waitFrames > 0) return;
     if (f_.actions.empty()) {
@@ -503,8 +510,7 @@ void Boss3Script::MirrorShield(int32_t step) {
         f_.lastStep = 1;
         StopSteering();
         Turn();
-        const double x = body_.x + Forward() * g_.GetBossPartSpacing();
-        g_.CreateEffectLand(87, 30, x, body_.y - 4);
+        g_.CreateEffectLand(87, 30, MirrorX(), MirrorY());
         Pose(22, 45);
         f_.waitFrames = 30;
     } else if (step == 1) {
@@ -535,7 +541,7 @@ void Boss3Script::MirrorBurst(int32_t step) {
         const double speed = PoweredUp() ? 12.0 : 9.0;
         if (mirror != nullptr) {
             mirror->pose = 1, mirror->poseTimer = 0;
-            if (CObjectBlockShadow* b = g_.CreateBlockShadow(20, TruncInt(mirror->x), TruncInt(mirror->y))) {
+            if (CObjectBlockShadow* b = g_.CreateBlockShadow(20, TruncInt(MirrorX()), TruncInt(MirrorY()))) {
                 b->motion.SetVelocity(f_.savedAngle, speed);
                 b->ResetNodeList(2, 2);
                 b->phase = 60;

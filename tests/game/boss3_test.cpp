@@ -11,6 +11,7 @@
 
 #include "framework/bgm_player.h"
 #include "framework/sine_table.h"
+#include "game/play/boss_fight.h"
 #include "tests/game/support/play_fixture.h"
 
 namespace {
@@ -37,7 +38,7 @@ struct Fight : PlayFixture {
         G().CreateBoss(1, 5480, 240, false);
         for (int32_t k = 2; k <= 6; ++k) G().CreateBossParts(k, 0, 0, false)->pose = 1;
         G().boss.snappedPart = 2;
-        G().boss.heldPart = 6;
+        G().boss.heldPart = 5;  // the mirror
         G().player->x = 5160, G().player->y = 240;
     }
     ~Fight() { KestraneGameBase2::DestroyBGMPlayer(); }
@@ -103,6 +104,26 @@ TEST(Boss3, ChoicesPowerUpOncePer5000LostAndTheWornMirrorBurstsOnce) {
     EXPECT_NE(f.Choice(), 32);  // parked until the burst clears it
     f.Act(32);
     EXPECT_EQ(b.partnerCounter, 0);
+}
+
+// The shield is raised a part's spacing before the body (toward the hero, who stands left); the
+// burst and the worn mirror's end start there, wherever the ice rain last left the mirror.
+TEST(Boss3, TheMirrorIsRaisedBurstsAndEndsBeforeTheBody) {
+    Fight f;
+    SBossFight& b = f.G().boss;
+    CObjectEnemy& mirror = *BossElement(f.G().bossObjects, 5);
+    mirror.x = -9, mirror.y = -1;
+    f.Act(31);
+    // The mirror's life, worn by 10 a frame over the 30 the raised shield is held.
+    EXPECT_EQ(std::tuple(b.partnerCounter, mirror.alpha), std::tuple(2700, 0));
+    f.RunTo(32, 2);
+    using Row = std::tuple<int32_t, int32_t, int32_t, int32_t>;
+    EXPECT_EQ(f.Spawned(kTypeBlock), std::vector<Row>{Row(0, 5448, 236, 128)});
+    b.partnerCounter = 1;
+    const size_t effects = f.G().effects.size();
+    f.G().RunBoss3();
+    EXPECT_EQ(std::tuple(mirror.x, mirror.y, b.partnerCounter), std::tuple(5448.0, 236.0, 0));
+    EXPECT_GT(f.G().effects.size(), effects);
 }
 
 TEST(Boss3, TheFinisherFreezesChoicesAndEndsSwordActionsAtOnce) {
