@@ -217,9 +217,9 @@ bool CGameResource::EndBossFight() {
     }
     if (id < 0 || id > 3) return true;
     const auto walkBack = [&](Talk talk) {
+        // The walk keeps the 6.0 its frame budget is worked out from: a slower stored speed
+        // runs out of budget on a long walk and puts the hero on the target at once.
         MovePlayerTo(vx + 64, TruncInt(player->y), 6.0, 1.0);
-        // Bosses 1 and 3 steer the walk more gently: the budget stays a 6.0 walk's.
-        if (id == 1 || id == 3) move.speed = 3.0;
         LoadTalk(talk, true);
     };
     if (step == 0) {
@@ -274,6 +274,8 @@ bool CGameResource::EndBossFight() {
             ReleaseStageImages();
             ResetStageProgress();
             StartStage(id == 0 ? 1 : 2);
+            // The HUD slid out at step 3 comes back for the stage, not only at its next scene.
+            screenFx.hudSlideSpeed = 1;
             return true;
         }
         return false;
