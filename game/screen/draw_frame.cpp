@@ -194,6 +194,9 @@ void CGameResource::DrawCutinScreen(ISurface* target) {
         DrawPlayField(&cutinScreen.snapshot);
         // Halved, not lessened by 128: a subtraction would turn a dark sky black.
         cutinScreen.snapshot.FadeEffect(128, nullptr);
+        // Painted once a cut-in: the world is frozen beneath it, and every paint of a turned
+        // body shifts its trail again.
+        cutinScreen.keepSnapshot = 1;
     }
     KestraneGameBase2::CBltSupport::BltCopy(*target, cutinScreen.snapshot, 0, 0);
     if (cutinScreen.zoom < 1) {

@@ -2,6 +2,7 @@
 // stage background's wrap, flash and fade, the ranking highlight and the head-up display.
 #include <gtest/gtest.h>
 
+#include <list>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -138,6 +139,25 @@ TEST(DrawFrame, FlashFadeAndTheStageBackgroundsWrap) {
         EXPECT_EQ(f.Blits(41), (std::vector<std::string>{"280,0 [0,20,360,500]", "0,0 [1000,20,1280,500]"}));
         EXPECT_EQ(f.target.Calls("blt")[0].op, opacity < 255 ? 14 : 0);
     }
+}
+
+// The still behind a cut-in is painted once: a turned body's trail, which its draw shifts, keeps
+// the one shift it had (it moved 16 a draw while the still was painted on every frame).
+TEST(DrawFrame, TheCutinStillIsPaintedOnce) {
+    SObjectKind turned;
+    turned.image = 1, turned.cellWidth = 16, turned.cellHeight = 48, turned.index = 3;  // shifts (16, -16) a draw
+    turned.frames = {0, 1}, turned.frameTime = 8;
+    Frame f;
+    CGameResource& g = *f.game;
+    g.effects.push_back(CGameResource::EffectPtr(new Named<CObjectEffect, SEffectKind>(&g.kinds.effects[0], "field")));
+    auto* body = new CObjectBoss(&turned);
+    body->pose = 7, body->trailLength = 1, body->trailScreen = {{250, 150}};
+    g.objects.push_back(CGameResource::ObjectPtr(body));
+    g.bossObjects.push_back(g.objects.back());
+    g.StartCutin(4, false);
+    for (int32_t frame = 0; frame < 6; ++frame) g.framesToSkip = 0, g.Draw(&f.target);
+    EXPECT_EQ(f.drawn, std::vector<std::string>{"field"});
+    EXPECT_EQ(body->trailScreen, (std::list<IObjectShadow::SPoint>{{266, 134}}));
 }
 
 TEST(DrawFrame, RankingHighlightRows) {
