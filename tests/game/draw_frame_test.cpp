@@ -2,9 +2,11 @@
 // stage background's wrap, flash and fade, the ranking highlight and the head-up display.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <list>
 #include <string>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 #include "game/screen/hud.h"
@@ -251,9 +253,10 @@ TEST(Hud, NumbersMultipliersAndAPopUp) {
 
 namespace {
 
-// The still behind a cut-in is the field as it was, dimmed by half: a dark night sky too, after
-// the cut-in's pictures were released and loaded again under the reduce-memory switch.
-TEST(DrawFrame, TheCutinStillKeepsTheStageBackgroundDimmedByHalf) {
+// The still behind a cut-in is the field less 0x80 a channel, floored at 0 (a dark sky goes
+// black), after the cut-in's pictures were released and loaded again under the reduce-memory
+// switch.
+TEST(DrawFrame, TheCutinStillIsTheFieldLess0x80AChannel) {
     KindTableBuilder kinds;
     for (int r = 0; r < 4; ++r) {
         SEffectKind& layer = kinds.Cutin();
@@ -261,24 +264,33 @@ TEST(DrawFrame, TheCutinStillKeepsTheStageBackgroundDimmedByHalf) {
     }
     PlayFixture f(kinds);
     f.settings.config.reduceMemory = true;
-    f.images.Add(41, 1280, 600, 0x16233E);
+    f.images.Add(41, 1280, 600, 0xC8233E);
     for (int r = 0; r < 4; ++r) f.images.Add(400 + r, 64, 64, 0xFFFFFF);
     CGameResource& g = *f.game;
     g.scene = Scene::kPlay, g.progress.stage = 0, g.progress.backgroundOpacity = 255;
-    auto sky = [&g] {
-        tovarineGameSDK3rd::Draw::CFastPlane frame;
-        frame.CreateSurface(640, 480);
-        g.framesToSkip = 0;  // the cut-in's loading time is not what is looked at
-        g.Draw(&frame);
-        uint32_t c = 0;
-        frame.GetSurfaceInfo()->GetPixel(8, 8, &c);
-        return c;
-    };
-    const uint32_t before = sky();
-    ASSERT_EQ(before & 0xFFFFFF, 0x16233Eu);
+    tovarineGameSDK3rd::Draw::CFastPlane field, frame;
+    field.CreateSurface(640, 480), frame.CreateSurface(640, 480);
+    g.Draw(&field);
     g.StartCutin(0, true);
-    const uint32_t still = sky();
-    for (const int shift : {0, 8, 16}) EXPECT_NEAR(still >> shift & 0xFF, (before >> shift & 0xFF) / 2, 1) << shift;
+    g.framesToSkip = 0;  // the cut-in's loading time is not what is looked at
+    g.Draw(&frame);  // paints the still
+    int wrong = 0;
+    uint32_t sky = 0, still = 0;
+    for (int y = 0; y < 480; ++y) {
+        for (int x = 0; x < 640; ++x) {
+            uint32_t c = 0, d = 0;
+            field.GetSurfaceInfo()->GetPixel(x, y, &c);
+            g.cutinScreen.snapshot.GetSurfaceInfo()->GetPixel(x, y, &d);
+            uint32_t want = 0;
+            for (const int shift : {0, 8, 16}) {
+                want |= static_cast<uint32_t>(std::max(0, static_cast<int>(c >> shift & 0xFF) - 0x80)) << shift;
+            }
+            wrong += (d & 0xFFFFFF) != want;
+            if (x == 8 && y == 8) sky = c & 0xFFFFFF, still = d & 0xFFFFFF;
+        }
+    }
+    EXPECT_EQ(wrong, 0);
+    EXPECT_EQ(std::pair(sky, still), std::pair(0xC8233Eu, 0x480000u));
 }
 
 }  // namespace
