@@ -213,6 +213,28 @@ TEST(Hud, ScoreGaugesAndStockMarks) {
     EXPECT_TRUE(f.target.Log().empty());
 }
 
+// The boss gauge's fill falls by the finisher's damage so far while it runs: the boss's HP takes
+// the whole blow on its last frame. m = 4000 - 10000 for a hero of no power.
+TEST(Hud, TheBossGaugeShowsTheFinishersDamage) {
+    Frame f;
+    CGameResource& g = *f.game;
+    g.screenFx.hudOffset = 0;
+    g.boss.bossId = 3, g.boss.intro = 0, g.boss.hp = g.boss.maxHp = 9000;
+    g.status.hp = 4000, g.status.finisherCounter = 150, g.status.skillRunning = 1;
+    std::vector<std::string> fills;
+    for (int frame = 0; frame < 150; ++frame) {
+        g.SkillFinisher();
+        if (frame != 0 && frame != 75 && frame < 148) continue;
+        f.target.ClearLog();
+        g.DrawHud(&f.target);
+        for (const std::string& b : f.Blits(0)) {
+            if (b.find("[37,256,") != std::string::npos) fills.push_back(b);
+        }
+    }
+    EXPECT_EQ(fills, (std::vector<std::string>{"437,8 [37,256,187,288]", "437,8 [37,256,137,288]",
+                                               "437,8 [37,256,88,288]", "437,8 [37,256,187,288]"}));
+}
+
 TEST(Hud, NumbersMultipliersAndAPopUp) {
     Frame f;
     const auto glyphs = [&f] {
