@@ -192,8 +192,10 @@ void CGameResource::DrawCutinScreen(ISurface* target) {
         CObjectBase* posed = cutinScreen.id == 4 ? focus : (cutinScreen.id == 8 || cutinScreen.id == 11 || cutinScreen.id == 13) ? body : nullptr;
         const CPoseForDraw snapshotPose(posed, 1, 0);
         DrawPlayField(&cutinScreen.snapshot);
-        // Halved, not lessened by 128: a subtraction would turn a dark sky black.
-        cutinScreen.snapshot.FadeEffect(128, nullptr);
+        cutinScreen.snapshot.SubColorEffect(0x808080, nullptr);
+        // Painted once a cut-in: the world is frozen beneath it, and every paint of a turned
+        // body shifts its trail again.
+        cutinScreen.keepSnapshot = 1;
     }
     KestraneGameBase2::CBltSupport::BltCopy(*target, cutinScreen.snapshot, 0, 0);
     if (cutinScreen.zoom < 1) {

@@ -102,7 +102,7 @@ void CGameResource::DrawHud(ISurface* target) {
         Keyed(target, 437, y, Rect{37, 224, 187, 256});
         Keyed(target, 587, y, Rect{187, 224, 190, 256});
         if (boss.maxHp != 0) {  // a record without a maximum shows an empty gauge
-            Keyed(target, 437, y, Rect{37, 256, 37 + (boss.workValue5 + boss.hp) * 150 / boss.maxHp, 288});
+            Keyed(target, 437, y, Rect{37, 256, 37 + (finisherDisplay + boss.hp) * 150 / boss.maxHp, 288});
         }
         // The finishing glint: the boss is within one blow (or the finisher's reach).
         int32_t reach = player->kind->power;

@@ -2,8 +2,11 @@
 // stage background's wrap, flash and fade, the ranking highlight and the head-up display.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <list>
 #include <string>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 #include "game/screen/hud.h"
@@ -140,6 +143,25 @@ TEST(DrawFrame, FlashFadeAndTheStageBackgroundsWrap) {
     }
 }
 
+// The still behind a cut-in is painted once: a turned body's trail, which its draw shifts, keeps
+// the one shift it had (it moved 16 a draw while the still was painted on every frame).
+TEST(DrawFrame, TheCutinStillIsPaintedOnce) {
+    SObjectKind turned;
+    turned.image = 1, turned.cellWidth = 16, turned.cellHeight = 48, turned.index = 3;  // shifts (16, -16) a draw
+    turned.frames = {0, 1}, turned.frameTime = 8;
+    Frame f;
+    CGameResource& g = *f.game;
+    g.effects.push_back(CGameResource::EffectPtr(new Named<CObjectEffect, SEffectKind>(&g.kinds.effects[0], "field")));
+    auto* body = new CObjectBoss(&turned);
+    body->pose = 7, body->trailLength = 1, body->trailScreen = {{250, 150}};
+    g.objects.push_back(CGameResource::ObjectPtr(body));
+    g.bossObjects.push_back(g.objects.back());
+    g.StartCutin(4, false);
+    for (int32_t frame = 0; frame < 6; ++frame) g.framesToSkip = 0, g.Draw(&f.target);
+    EXPECT_EQ(f.drawn, std::vector<std::string>{"field"});
+    EXPECT_EQ(body->trailScreen, (std::list<IObjectShadow::SPoint>{{266, 134}}));
+}
+
 TEST(DrawFrame, RankingHighlightRows) {
     Frame f;
     CGameResource& g = *f.game;
@@ -191,6 +213,28 @@ TEST(Hud, ScoreGaugesAndStockMarks) {
     EXPECT_TRUE(f.target.Log().empty());
 }
 
+// The boss gauge's fill falls by the finisher's damage so far while it runs: the boss's HP takes
+// the whole blow on its last frame. m = 4000 - 10000 for a hero of no power.
+TEST(Hud, TheBossGaugeShowsTheFinishersDamage) {
+    Frame f;
+    CGameResource& g = *f.game;
+    g.screenFx.hudOffset = 0;
+    g.boss.bossId = 3, g.boss.intro = 0, g.boss.hp = g.boss.maxHp = 9000;
+    g.status.hp = 4000, g.status.finisherCounter = 150, g.status.skillRunning = 1;
+    std::vector<std::string> fills;
+    for (int frame = 0; frame < 150; ++frame) {
+        g.SkillFinisher();
+        if (frame != 0 && frame != 75 && frame < 148) continue;
+        f.target.ClearLog();
+        g.DrawHud(&f.target);
+        for (const std::string& b : f.Blits(0)) {
+            if (b.find("[37,256,") != std::string::npos) fills.push_back(b);
+        }
+    }
+    EXPECT_EQ(fills, (std::vector<std::string>{"437,8 [37,256,187,288]", "437,8 [37,256,137,288]",
+                                               "437,8 [37,256,88,288]", "437,8 [37,256,187,288]"}));
+}
+
 TEST(Hud, NumbersMultipliersAndAPopUp) {
     Frame f;
     const auto glyphs = [&f] {
@@ -231,9 +275,10 @@ TEST(Hud, NumbersMultipliersAndAPopUp) {
 
 namespace {
 
-// The still behind a cut-in is the field as it was, dimmed by half: a dark night sky too, after
-// the cut-in's pictures were released and loaded again under the reduce-memory switch.
-TEST(DrawFrame, TheCutinStillKeepsTheStageBackgroundDimmedByHalf) {
+// The still behind a cut-in is the field less 0x80 a channel, floored at 0 (a dark sky goes
+// black), after the cut-in's pictures were released and loaded again under the reduce-memory
+// switch.
+TEST(DrawFrame, TheCutinStillIsTheFieldLess0x80AChannel) {
     KindTableBuilder kinds;
     for (int r = 0; r < 4; ++r) {
         SEffectKind& layer = kinds.Cutin();
@@ -241,24 +286,33 @@ TEST(DrawFrame, TheCutinStillKeepsTheStageBackgroundDimmedByHalf) {
     }
     PlayFixture f(kinds);
     f.settings.config.reduceMemory = true;
-    f.images.Add(41, 1280, 600, 0x16233E);
+    f.images.Add(41, 1280, 600, 0xC8233E);
     for (int r = 0; r < 4; ++r) f.images.Add(400 + r, 64, 64, 0xFFFFFF);
     CGameResource& g = *f.game;
     g.scene = Scene::kPlay, g.progress.stage = 0, g.progress.backgroundOpacity = 255;
-    auto sky = [&g] {
-        tovarineGameSDK3rd::Draw::CFastPlane frame;
-        frame.CreateSurface(640, 480);
-        g.framesToSkip = 0;  // the cut-in's loading time is not what is looked at
-        g.Draw(&frame);
-        uint32_t c = 0;
-        frame.GetSurfaceInfo()->GetPixel(8, 8, &c);
-        return c;
-    };
-    const uint32_t before = sky();
-    ASSERT_EQ(before & 0xFFFFFF, 0x16233Eu);
+    tovarineGameSDK3rd::Draw::CFastPlane field, frame;
+    field.CreateSurface(640, 480), frame.CreateSurface(640, 480);
+    g.Draw(&field);
     g.StartCutin(0, true);
-    const uint32_t still = sky();
-    for (const int shift : {0, 8, 16}) EXPECT_NEAR(still >> shift & 0xFF, (before >> shift & 0xFF) / 2, 1) << shift;
+    g.framesToSkip = 0;  // the cut-in's loading time is not what is looked at
+    g.Draw(&frame);  // paints the still
+    int wrong = 0;
+    uint32_t sky = 0, still = 0;
+    for (int y = 0; y < 480; ++y) {
+        for (int x = 0; x < 640; ++x) {
+            uint32_t c = 0, d = 0;
+            field.GetSurfaceInfo()->GetPixel(x, y, &c);
+            g.cutinScreen.snapshot.GetSurfaceInfo()->GetPixel(x, y, &d);
+            uint32_t want = 0;
+            for (const int shift : {0, 8, 16}) {
+                want |= static_cast<uint32_t>(std::max(0, static_cast<int>(c >> shift & 0xFF) - 0x80)) << shift;
+            }
+            wrong += (d & 0xFFFFFF) != want;
+            if (x == 8 && y == 8) sky = c & 0xFFFFFF, still = d & 0xFFFFFF;
+        }
+    }
+    EXPECT_EQ(wrong, 0);
+    EXPECT_EQ(std::pair(sky, still), std::pair(0xC8233Eu, 0x480000u));
 }
 
 }  // namespace
