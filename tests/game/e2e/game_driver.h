@@ -64,7 +64,10 @@ public:
         ::setenv("SDL_VIDEODRIVER", "dummy", 0);
         ::setenv("SDL_AUDIODRIVER", "dummy", 0);
         platform::SetOutputBackend(pulledSound ? platform::OutputBackend::kManual : platform::OutputBackend::kDevice);
-        std::filesystem::create_directory_symlink(std::filesystem::path(MORNA_RUN_DIR) / "data", folder_.Path() + "/data");
+        // MORNA_E2E_DATA plays another data set (a tuning run of the data's values).
+        const char* data = std::getenv("MORNA_E2E_DATA");
+        std::filesystem::create_directory_symlink(data != nullptr ? std::filesystem::path(data) : std::filesystem::path(MORNA_RUN_DIR) / "data",
+                                                  folder_.Path() + "/data");
         std::filesystem::create_directory(folder_.Path() + "/save");
         draw_.GetDDraw()->SetDisplayMode(screenType, kWidth, kHeight);
         bool retry = false;

@@ -1,10 +1,11 @@
 // A small player for the headless runs: it reads the play state (hero, barrier, enemies, shots,
-// boss, energy, gauge) and answers the frame's key mask. It uses no random number and no wall
+// boss, energy, gauge) and answers the keys held in the frame. It uses no random number and no wall
 // clock, so a run is the same every time.
 //
 // On the title it waits for the snapshot frame, then starts a game; in talks it pushes the
 // decide key every other frame; in play it keeps the hero near the view's left third, raises
-// the barrier and drives it into the nearest enemy while the energy lasts, and fires the skill
+// the barrier and drives it into the nearest enemy (in a boss fight, the nearest of the boss's
+// objects that the barrier can hurt) while the energy lasts, and fires the skill
 // whenever the gauge allows and a target is on screen.
 #pragma once
 
@@ -23,10 +24,20 @@ struct PlayPolicy {
         const CGameResource& g = run.Game();
         switch (g.scene) {
             case Scene::kTitle: return frame >= titleFrames && frame % 2 == 0 ? keys::kDecide : 0;
-            case Scene::kTalk: return frame % 2 == 0 ? keys::kDecide : 0;
+            case Scene::kTalk:
+            case Scene::kGameOver:  // the ranking, then "リトライする"
+            case Scene::kEnding: return frame % 2 == 0 ? keys::kDecide : 0;
             case Scene::kPlay: return Play(g, frame);
             default: return 0;
         }
+    }
+
+    // Whether the barrier wears the object down rather than meeting it as a block: an undying
+    // kind that hurts on contact is a block in its pose 10 or when it cannot be moved.
+    static bool BarrierHurts(const CObjectBase& o) {
+        const int32_t t = o.GetType();
+        if (o.pose == 1 || o.pose == 9 || (t != kTypeEnemy && t != kTypeBoss && t != kTypeBossParts)) return false;
+        return !(o.kind->undying != 0 && o.kind->power > 0 && (o.pose == 10 || o.kind->mass > 9));
     }
 
     // The eight directions toward (dx, dy), nothing inside the dead zone.
@@ -55,7 +66,8 @@ struct PlayPolicy {
             if (d < best) best = d, target = &o;
         };
         if (bossFight) {
-            if (!g.bossObjects.front().isNull()) consider(*g.bossObjects.front().GetNoCheck());
+            for (const auto& o : g.bossObjects)
+                if (!o.isNull() && BarrierHurts(*o.GetNoCheck())) consider(*o.GetNoCheck());
         } else {
             for (const auto& o : g.objects) {
                 if (!o.isNull() && o->GetType() == kTypeEnemy) consider(*o.GetNoCheck());
@@ -72,13 +84,20 @@ struct PlayPolicy {
             mask |= keys::kDecide;
             const CObjectBase* barrier = holding && !g.barriers[0].isNull() ? g.barriers[0].GetNoCheck() : &hero;
             if (holding && s.magicTimer > 0 && !g.barriers[1].isNull()) barrier = g.barriers[1].GetNoCheck();
-            mask |= Toward(target->x - barrier->x, target->y - barrier->y, 2);
+            // The barrier's rim presses on the target, the hero inside it out of the target's reach:
+            // the point a little less than the barrier's radius beyond the target's edge.
+            const double dx = barrier->x - target->x, dy = barrier->y - target->y;
+            const double d = std::max(std::hypot(dx, dy), 1.0);
+            const double edge = std::fabs(dx / d) * target->kind->hitWidth / 2 + std::fabs(dy / d) * target->kind->hitHeight / 2;
+            const double reach = edge + barrier->kind->hitWidth / 2 - 8;
+            mask |= Toward(target->x + dx / d * reach - barrier->x, target->y + dy / d * reach - barrier->y, 2);
             return mask;
         }
 
-        // Home: the left third of the view, level with the target or the middle; away from the
-        // nearest shot.
+        // Home: the third of the view away from the boss (the left one outside fights), level with
+        // the target or the middle; away from the nearest shot.
         double homeX = viewX + 160, homeY = viewY + 240;
+        if (bossFight && !g.bossObjects.front().isNull() && g.bossObjects.front()->x < viewX + 320) homeX = viewX + 480;
         if (target != nullptr) homeY = std::clamp(target->y, viewY + 80, viewY + 400);
         for (const auto& o : g.objects) {
             if (o.isNull() || o->GetType() != kTypeShot || o->state != kStateAlive) continue;
