@@ -894,6 +894,8 @@ void CloseOnSignals() {
     gCatchingSignals = true;
 }
 
+bool CloseSignalPending() { return gCloseSignal != 0; }
+
 void SetPumpPassHook(PumpPassHook hook) { gPassHook = hook; }
 void SetOwnDialogOpen(bool open) { gOwnDialog = open; }
 

@@ -208,6 +208,9 @@ void SetOwnDialogOpen(bool open);
 // From now on SIGTERM, SIGINT and SIGHUP ask the display thread's first window to close, as
 // its close box does: the signal's handler only notes it, and the pump posts WM_CLOSE.
 void CloseOnSignals();
+// Whether such a signal came and its WM_CLOSE is not posted yet: a modal loop of another toolkit
+// ends on it, so that the pump comes round to post it.
+bool CloseSignalPending();
 // Waits for the next message: 1 for a message, 0 for WM_QUIT, -1 on failure.
 int32_t GetWindowMessage(WindowMessage& message);
 // Calls the window's procedure; 0 for an unknown window.
