@@ -175,6 +175,11 @@ bool IsInputMethodEnabled(WindowHandle window);
 // size of a window is its client size: the size is left as it is.
 void AdjustWindowSize(int32_t& width, int32_t& height, uint32_t style, bool hasMenu);
 
+// Asks the display server not to composite the windows made from now on (on X11, the window's
+// bypass-compositor request); where there is no such request nothing happens. A choice made in the
+// environment (SDL_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR) stands.
+void BypassCompositor();
+
 // The desktop's size; starts SDL video on the calling thread when nobody owns it.
 bool GetScreenSize(int32_t& width, int32_t& height);
 // SDL's pixel format of the desktop, likewise.
