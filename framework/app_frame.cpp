@@ -254,6 +254,8 @@ VTLstring CAppFrameBase::DirectoryOf(const VTLstring& path) {
 
 VTLstring CAppFrameBase::GetModuleDirectory() { return DirectoryOf(VTLstring(mp::ExecutablePath().c_str())); }
 
+void CAppFrameBase::DisableDesktopComposition() { mp::BypassCompositor(); }
+
 LRESULT CAppFrameBase::WndProc(HWND hwnd, tovarineGameSDK3rd::UINT msg, tovarineGameSDK3rd::WPARAM wparam,
                                tovarineGameSDK3rd::LPARAM) {
     switch (msg) {

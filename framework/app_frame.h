@@ -56,6 +56,8 @@ public:
     static VTLstring GetModuleDirectory();
     // The folder part of a path: before its last '\' that is not a trail byte.
     static VTLstring DirectoryOf(const VTLstring& path);
+    // Asks that the game's window be shown past the desktop's compositor; before the window is made.
+    static void DisableDesktopComposition();
 
     LRESULT WndProc(HWND hwnd, tovarineGameSDK3rd::UINT msg, tovarineGameSDK3rd::WPARAM wparam,
                     tovarineGameSDK3rd::LPARAM lparam) override;

@@ -1,6 +1,11 @@
 #include "framework/config.h"
 
 #include <array>
+#include <cstdio>
+
+#include "foundation/auxiliary/file.h"
+#include "foundation/vtl/text_output_stream.h"
+#include "platform/file_system.h"
 
 namespace KestraneGameBase2 {
 namespace {
@@ -43,9 +48,29 @@ bool VerifyCRC(Aux::ISerialize& ar) {
     return stored == ConfigCRC(data);
 }
 
+int32_t ReadBoundedFile(const VTLstring& name, size_t limit, std::vector<uint8_t>& bytes) {
+    Aux::CFile file;
+    if (name.empty() || file.Open(name, "rb") != 0) return 1;
+    std::FILE* f = file.GetFilePointer();
+    size_t size = 0;
+    if (!morna::platform::FileSize(f, size)) return 1;
+    if (size > limit) return 2;
+    std::vector<uint8_t> read(size);
+    if (std::fread(read.data(), 1, size, f) != size) return 1;
+    bytes.swap(read);
+    return 0;
+}
+
+bool SaveStreamFile(const VTLstring& name, Aux::CSerialize& ar) {
+    if (ar.Save(name) == 0) return false;
+    tovarineGameSDK3rd::GetErrorLog().Out("SaveStreamFile %sを書き込めない", name.c_str());
+    return true;
+}
+
 int32_t ReadCheckedFile(const VTLstring& name, Aux::CSerialize& ar) {
     ar.Clear();
-    if (ar.Load(name) != 0) return 1;
+    const int32_t read = ReadBoundedFile(name, kSettingsFileLimit, ar.GetData());
+    if (read != 0) return read;
     if (!VerifyCRC(ar)) return 2;
     ar.SetStoring(false);
     return 0;
@@ -53,7 +78,7 @@ int32_t ReadCheckedFile(const VTLstring& name, Aux::CSerialize& ar) {
 
 bool WriteCheckedFile(const VTLstring& name, Aux::CSerialize& ar) {
     AppendCRC(ar);
-    return ar.Save(name) != 0;
+    return SaveStreamFile(name, ar);
 }
 
 int32_t LoadRecord(Aux::CSerialize& ar, Aux::IArchive& record, bool withVersion) {

@@ -27,11 +27,22 @@ void AppendCRC(Aux::ISerialize& ar);
 // shorter than 4 bytes (which is left as it was).
 bool VerifyCRC(Aux::ISerialize& ar);
 
-// Reads a whole file and checks its trailer: 0 with the stream rewound for
-// loading (trailer removed), 1 when the file cannot be read, 2 on a mismatch.
+// No settings file comes near this (key.cfg, the largest, holds at most 65535 four-byte
+// bindings); a larger one is refused as damaged before it is read.
+constexpr size_t kSettingsFileLimit = size_t{1} << 20;
+
+// A file's bytes: 0 read, 1 it cannot be opened or read, 2 larger than limit (nothing
+// read). bytes changes only on 0.
+int32_t ReadBoundedFile(const VTLstring& name, size_t limit, std::vector<uint8_t>& bytes);
+// Writes the stream as one whole file through a temporary name (the old file stays whole);
+// true on failure, which the error log notes. An empty name fails at once.
+bool SaveStreamFile(const VTLstring& name, Aux::CSerialize& ar);
+
+// Reads a whole file of at most kSettingsFileLimit bytes and checks its trailer: 0 with the
+// stream rewound for loading (trailer removed), 1 when the file cannot be read, 2 when it is
+// too large or the trailer does not match.
 int32_t ReadCheckedFile(const VTLstring& name, Aux::CSerialize& ar);
-// Appends the trailer and writes the stream as one whole file; true on failure
-// (an empty name fails at once).
+// Appends the trailer and writes the stream as SaveStreamFile does; true on failure.
 bool WriteCheckedFile(const VTLstring& name, Aux::CSerialize& ar);
 
 // Loads a record from a checked stream that ReadCheckedFile answered 0 for: a

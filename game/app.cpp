@@ -230,6 +230,7 @@ int MornaMain(const char* commandLine, int32_t showState) {
     if (mp::SystemPathFromName(KB::CAppFrameBase::GetModuleDirectory().c_str(), folder)) {
         if (::chdir(folder.c_str()) != 0) std::perror("morna: cannot enter the program's folder");
     }
+    KB::CAppFrameBase::DisableDesktopComposition();
     if (EndsAtOnce(commandLine, showState)) return 0;
 
     bool first = false;

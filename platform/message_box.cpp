@@ -31,6 +31,15 @@ GtkMessageType GtkIcon(uint32_t flags) {
     }
 }
 
+// A termination signal ends the box as its close box would (the pump, which turns the signal into
+// the window's close request, waits under the box's own loop). The handler only sets a flag, so
+// the loop looks at it now and then.
+gboolean CloseOnSignal(gpointer dialog) {
+    if (!CloseSignalPending()) return G_SOURCE_CONTINUE;
+    gtk_dialog_response(GTK_DIALOG(dialog), GTK_RESPONSE_DELETE_EVENT);
+    return G_SOURCE_CONTINUE;  // removed with the box
+}
+
 // The box as a GTK dialog on the calling thread, which owns GTK; -1 when GTK cannot run here.
 int ShowGtkBox(const Box& box, std::string* error) {
     if (!StartGtk(error)) return -1;
@@ -42,7 +51,9 @@ int ShowGtkBox(const Box& box, std::string* error) {
     gtk_dialog_set_default_response(GTK_DIALOG(dialog), IDOK);
     gtk_window_set_keep_above(GTK_WINDOW(dialog), TRUE);
     KeepAboveWindow(dialog, box.owner);
+    const guint watch = g_timeout_add(50, &CloseOnSignal, dialog);
     const int chosen = gtk_dialog_run(GTK_DIALOG(dialog));
+    g_source_remove(watch);
     gtk_widget_destroy(dialog);
     while (g_main_context_iteration(nullptr, FALSE)) {
     }  // gone from the screen now

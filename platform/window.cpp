@@ -894,6 +894,10 @@ void CloseOnSignals() {
     gCatchingSignals = true;
 }
 
+void BypassCompositor() { SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "1"); }
+
+bool CloseSignalPending() { return gCloseSignal != 0; }
+
 void SetPumpPassHook(PumpPassHook hook) { gPassHook = hook; }
 void SetOwnDialogOpen(bool open) { gOwnDialog = open; }
 

@@ -175,6 +175,11 @@ bool IsInputMethodEnabled(WindowHandle window);
 // size of a window is its client size: the size is left as it is.
 void AdjustWindowSize(int32_t& width, int32_t& height, uint32_t style, bool hasMenu);
 
+// Asks the display server not to composite the windows made from now on (on X11, the window's
+// bypass-compositor request); where there is no such request nothing happens. A choice made in the
+// environment (SDL_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR) stands.
+void BypassCompositor();
+
 // The desktop's size; starts SDL video on the calling thread when nobody owns it.
 bool GetScreenSize(int32_t& width, int32_t& height);
 // SDL's pixel format of the desktop, likewise.
@@ -208,6 +213,9 @@ void SetOwnDialogOpen(bool open);
 // From now on SIGTERM, SIGINT and SIGHUP ask the display thread's first window to close, as
 // its close box does: the signal's handler only notes it, and the pump posts WM_CLOSE.
 void CloseOnSignals();
+// Whether such a signal came and its WM_CLOSE is not posted yet: a modal loop of another toolkit
+// ends on it, so that the pump comes round to post it.
+bool CloseSignalPending();
 // Waits for the next message: 1 for a message, 0 for WM_QUIT, -1 on failure.
 int32_t GetWindowMessage(WindowMessage& message);
 // Calls the window's procedure; 0 for an unknown window.

@@ -1,12 +1,8 @@
 #include "game/files/ranking.h"
 
 #include <algorithm>
-#include <cstdio>
 
-#include "foundation/auxiliary/file.h"
-#include "foundation/vtl/text_output_stream.h"
 #include "framework/config.h"
-#include "platform/file_system.h"
 
 namespace Aux = tovarineGameSDK3rd::Auxiliary;
 using tovarineGameSDK3rd::VTL::VTLstring;
@@ -23,24 +19,13 @@ void SerializeEntry(Aux::ISerialize& ar, SRankingEntry& entry) {
 // ---- the files
 
 int32_t ReadSaveFile(const VTLstring& name, std::vector<uint8_t>& bytes) {
-    Aux::CFile file;
-    if (name.empty() || file.Open(name, "rb") != 0) return 1;
-    std::FILE* f = file.GetFilePointer();
-    size_t size = 0;
-    if (!morna::platform::FileSize(f, size)) return 1;
-    if (size > kSaveFileLimit) return 2;
-    std::vector<uint8_t> read(size);
-    if (std::fread(read.data(), 1, size, f) != size) return 1;
-    bytes.swap(read);
-    return 0;
+    return KestraneGameBase2::ReadBoundedFile(name, kSaveFileLimit, bytes);
 }
 
 bool WriteSaveFile(const VTLstring& name, std::vector<uint8_t> bytes) {
     Aux::CSerialize ar;
     ar.GetData().swap(bytes);
-    if (ar.Save(name) == 0) return false;
-    tovarineGameSDK3rd::GetErrorLog().Out("WriteSaveFile %sを書き込めない", name.c_str());
-    return true;
+    return KestraneGameBase2::SaveStreamFile(name, ar);
 }
 
 bool OpenCheckedBytes(std::vector<uint8_t> bytes, Aux::CSerialize& ar) {

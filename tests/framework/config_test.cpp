@@ -7,6 +7,7 @@
 
 #include "tests/common/config_file_checks.h"
 #include "tests/common/file_bytes.h"
+#include "tests/common/log_capture.h"
 #include "tests/common/temp_base_folder.h"
 
 using namespace KestraneGameBase2;
@@ -75,6 +76,28 @@ TEST(GlobalConfigBase, FreshRecordSavesItsPinnedBytesAndRefusesDamage) {
             r.reserved = 9;
         },
         [](SGlobalConfigBase& r, const char* name) { return r.Load(name); });
+}
+
+TEST(SettingsFiles, FarAboveTheirLayoutAreDamagedUnreadAndFailedSavesAreLogged) {
+    morna::test::TempBaseFolder folder("morna-config");
+    // The fields, zeros up to the size, a valid trailer: up to the limit the file loads.
+    for (const size_t size : {kSettingsFileLimit, kSettingsFileLimit + 1}) {
+        SSystemConfig fresh;
+        Aux::CSerialize ar;
+        int32_t version = 0;
+        ar << version << fresh;
+        ar.GetData().resize(size - 4);
+        ASSERT_FALSE(WriteCheckedFile("system.cfg", ar));
+        SSystemConfig c;
+        c.width = 640;
+        EXPECT_EQ(c.Load("system.cfg"), size > kSettingsFileLimit ? 2 : 0) << size;
+        EXPECT_EQ(c.width, size > kSettingsFileLimit ? 640 : 800) << size;
+    }
+    morna::test::LogCapture log;
+    SSystemConfig c;
+    c.Load("none\\system.cfg");
+    EXPECT_TRUE(c.Save());  // no such folder
+    EXPECT_EQ(log.Lines(), std::vector<std::string>{"SaveStreamFile none\\system.cfgを書き込めない"});
 }
 
 }  // namespace

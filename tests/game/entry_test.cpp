@@ -1,7 +1,9 @@
 // The program's entry, run as the built game in folders of its own (SDL's dummy video): the
 // early exit, one instance per executable path, and the exit without a display.
+#include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <csignal>
 #include <filesystem>
 #include <string>
@@ -27,6 +29,15 @@ TEST(Entry, DeleteSaveInFrontEndsAtOnceWithNothingOnDisk) {
     // Only with the normal show state, and only with the first nine characters.
     EXPECT_FALSE(EndsAtOnce("deletesave", 2));
     EXPECT_FALSE(EndsAtOnce("deletesa", 1));
+}
+
+TEST(Entry, AsksNotToBeCompositedBeforeTheEarlyExit) {
+    const auto folder = std::filesystem::current_path();  // it enters the test program's folder
+    const std::string locale = std::setlocale(LC_CTYPE, nullptr);
+    EXPECT_EQ(MornaMain("deletesave", 1), 0);
+    std::filesystem::current_path(folder);
+    std::setlocale(LC_CTYPE, locale.c_str());
+    EXPECT_STREQ(SDL_GetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR), "1");
 }
 
 TEST(Entry, OneInstancePerExecutablePath) {

@@ -92,4 +92,22 @@ TEST_F(X11Game, OpensCentredClosesCleanlyAndComesBackWhereItWasAndAFullScreenRun
     EXPECT_EQ((std::vector<int32_t>{saved.fullScreen, saved.windowX, saved.windowY}), (std::vector<int32_t>{1, 0, 0}));
 }
 
+TEST_F(X11Game, CloseSignalEndsTheStartErrorBoxAndTheGameAsItsCloseBoxDoes) {
+    std::filesystem::remove(game_ / "data/text/data.txt");
+    for (const int signal : {SIGTERM, SIGINT}) {
+        std::filesystem::remove_all(game_ / "save");
+        pid_ = game_.Start({});
+        bool boxUp = false;
+        for (int i = 0; i < 500 && !boxUp; ++i, ::usleep(20000)) {
+            const Window box = x_.FindByTitle(mt::Utf8(u8"エラー"));
+            boxUp = box != 0 && x_.Read(box).viewable;
+        }
+        ASSERT_TRUE(boxUp) << game_.Stderr();
+        ::kill(pid_, signal);
+        EXPECT_EQ(mt::Finish(pid_, 10), 0) << signal;
+        pid_ = 0;
+        EXPECT_TRUE(std::filesystem::exists(game_ / "save/system.cfg")) << signal;  // the exit save
+    }
+}
+
 }  // namespace
