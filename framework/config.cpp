@@ -69,8 +69,16 @@ bool SaveStreamFile(const VTLstring& name, Aux::CSerialize& ar) {
 
 int32_t ReadCheckedFile(const VTLstring& name, Aux::CSerialize& ar) {
     ar.Clear();
-    const int32_t read = ReadBoundedFile(name, kSettingsFileLimit, ar.GetData());
-    if (read != 0) return read;
+    // A file on disk is measured before the stream reads it whole; the stream still reads the
+    // names it finds in a pack archive or in memory, which are as large as what holds them.
+    {
+        Aux::CFile file;
+        size_t size = 0;
+        if (!name.empty() && file.Open(name, "rb") == 0 && morna::platform::FileSize(file.GetFilePointer(), size) &&
+            size > kSettingsFileLimit)
+            return 2;
+    }
+    if (ar.Load(name) != 0) return 1;
     if (!VerifyCRC(ar)) return 2;
     ar.SetStoring(false);
     return 0;
