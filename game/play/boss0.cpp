@@ -36,9 +36,14 @@ enum Boss0Animation : uint8_t {
 
 class Boss0Script {
 public:
+    static constexpr bool kStartsChoiceAtOnce = true;
+
     Boss0Script(CGameResource& game, CObjectEnemy& body) : g_(game), boss_(game.boss), body_(body) {
         g_.GetCameraOrigin(cx_, cy_);
     }
+
+    void Tick() {}  // nothing runs while it waits
+    void Pop() { g_.PopBossAction(); }
 
     void Choose() {
         g_.FaceBossToPlayer();
@@ -258,14 +263,10 @@ private:
 }  // namespace
 
 void CGameResource::RunBoss0() {
-    if (boss.waitFrames > 0) return;
     CObjectEnemy* body = BossElement(bossObjects, 0);
     if (body == nullptr) return;
     Boss0Script script(*this, *body);
-    if (boss.actions.empty()) script.Choose();
-    if (boss.actions.empty()) return;
-    if (boss.step > boss.lastStep) return PopBossAction();
-    if (script.Step(boss.actions.front(), boss.step)) ++boss.step;
+    RunBossScript(boss, script);
 }
 
 int32_t CGameResource::BossKind(const char* name) const { return FindName(kinds.objectNames[6], name); }

@@ -42,6 +42,8 @@ constexpr int32_t kPowerUpFrames = 900;
 
 class Boss1Script {
 public:
+    static constexpr bool kStartsChoiceAtOnce = true;
+
     Boss1Script(CGameResource& game, CObjectEnemy& body)
         : g_(game), boss_(game.boss), body_(body), bx_(body.x), by_(body.y), px_(game.player->x), py_(game.player->y) {
         g_.GetCameraOrigin(cx_, cy_);
@@ -62,6 +64,8 @@ public:
         }
         if ((body_.pose == kPoseStand || body_.pose == kPoseHurt) && boss_.flinchCountdown > 0) Pose(kPoseHurt, 4);
     }
+
+    void Pop() { g_.PopBossAction(); }
 
     void Choose() {
         g_.FaceBossToPlayer();
@@ -456,10 +460,5 @@ void CGameResource::RunBoss1() {
     CObjectEnemy* body = BossElement(bossObjects, 0);
     if (body == nullptr) return;
     Boss1Script script(*this, *body);
-    script.Tick();
-    if (boss.waitFrames > 0) return;
-    if (boss.actions.empty()) script.Choose();
-    if (boss.actions.empty()) return;
-    if (boss.step > boss.lastStep) return PopBossAction();
-    if (script.Step(boss.actions.front(), boss.step)) ++boss.step;
+    RunBossScript(boss, script);
 }

@@ -22,14 +22,58 @@ constexpr uint8_t kLeft = 128;       // facing byte of an object looking left
 constexpr int32_t kPastEnd = 65535;  // a step past any last step
 constexpr int32_t kParked = 65535;   // the partner counter while the burst is queued
 
+enum Boss3Action : int32_t {
+    kDrift = 0,
+    kOpening = 1,
+    kLunge = 2,
+    kBackStep = 3,
+    kFinale = 7,
+    kEvade = 9,
+    kPowerUp = 10,
+    kSwordCombo = 26,
+    kIceRain = 27,
+    kIceCircle = 28,
+    kDiveStrike = 29,
+    kBladeStorm = 30,
+    kMirrorShield = 31,
+    kMirrorBurst = 32,  // once the shield is worn down
+};
+
+enum Boss3Pose : uint8_t {
+    kPoseStand = 0,
+    kPoseHidden = 1,  // the finale's wait above the view
+    kPoseHurt = 2,
+    kPoseLeap = 3,
+    kPoseDrop = 7,
+    kPoseDash = 19,
+    kPoseLunge = 20,
+    kPoseStorm = 21,
+    kPoseShield = 22,
+    kPoseSwordReady = 23,
+    kPoseSwing = 24,
+    kPoseLastSwing = 25,
+    kPoseCast = 26,
+    kPoseStrike = 27,
+};
+// Poses of other pieces: the mirror charging its burst (hidden once it has burst), and the ice
+// circle's enemies, met by neither the hero nor the barrier until they set off.
+constexpr uint8_t kPoseMirrorCharging = 19;
+constexpr uint8_t kPoseInert = 9;
+
 class Boss3Script {
 public:
+    static constexpr bool kStartsChoiceAtOnce = false;
+
     Boss3Script(CGameResource& g, CObjectBoss& body)
         : g_(g), f_(g.boss), body_(body), hero_(*g.player), frozen_(g.status.finisherCounter > 0) {
         g.GetCameraOrigin(cx_, cy_);
     }
 
-    void Frame();
+    void Tick();
+    void Choose();
+    void Pop();
+    // The front action's step; false when the step holds.
+    bool Step(int32_t action, int32_t step);
 
 private:
     bool PoweredUp() const { return f_.powerUpCountdown > 0; }
@@ -76,10 +120,6 @@ private:
     }
 
     void Aura();
-    void Choose(double d);
-    void Pop();
-    // The front action's step; false when the step holds.
-    bool RunStep(int32_t action);
     bool EndEarly(int32_t action);
     void Evade(int32_t step);
     void BackStep();
@@ -103,12 +143,13 @@ private:
     int32_t cx_ = 0, cy_ = 0;
 };
 
-void Boss3Script::Frame() {
+// Every frame, waiting or not; a choice starts its action in the next frame.
+void Boss3Script::Tick() {
     if (frozen_) f_.partnerCounter = 0, f_.waitFrames = 0;
     if (f_.cooldown > 0) --f_.cooldown;
     if (PoweredUp()) f_.gauge = std::min(f_.gauge + 5, f_.gaugeCap);
-    if ((body_.pose == 0 || body_.pose == 20 || body_.pose == 2 || frozen_) && f_.flinchCountdown > 0) Pose(2, 4);
-    const double d = Distance();
+    const bool hurtable = body_.pose == kPoseStand || body_.pose == kPoseLunge || body_.pose == kPoseHurt;
+    if ((hurtable || frozen_) && f_.flinchCountdown > 0) Pose(kPoseHurt, 4);
     Aura();
     body_.phase = f_.damageScale > 100 ? 1 : 0;
     if (f_.partnerCounter == 1) {
@@ -118,16 +159,6 @@ void Boss3Script::Frame() {
             mirror->SpawnDeathEffect(g_);
         }
     }
-    if (f_.waitFrames > 0) return;
-    if (f_.actions.empty()) {
-        Choose(d);
-        return;
-    }
-    if (f_.step > f_.lastStep) {
-        Pop();
-        return;
-    }
-    if (RunStep(f_.actions.front())) ++f_.step;
 }
 
 void Boss3Script::Aura() {
@@ -141,7 +172,8 @@ void Boss3Script::Aura() {
     if (g_.bossAura < 32) ++g_.bossAura;
 }
 
-void Boss3Script::Choose(double d) {
+void Boss3Script::Choose() {
+    const double d = Distance();  // nothing has moved since the frame began
     Turn();
     if (frozen_) {
         body_.ResetMotion();
@@ -162,118 +194,121 @@ void Boss3Script::Choose(double d) {
         f_.gauge -= cost;
         push(a);
     };
-    if (!g_.IsBossOnScreen(64)) return push(9);
+    if (!g_.IsBossOnScreen(64)) return push(kEvade);
     if (f_.partnerCounter >= 1 && f_.partnerCounter <= 999) {
         f_.partnerCounter = kParked;
-        return push(32);
+        return push(kMirrorBurst);
     }
     if (f_.secondMeter >= 10000 && f_.powerUpCountdown <= (f_.phase == 0 ? 0 : 600)) {
         f_.secondMeter = 0;
-        push(7);
+        push(kFinale);
         f_.phase = 1;
         return;
     }
     if ((f_.actionCounter + 1) * 10000 / 2 <= f_.maxHp - f_.hp && !PoweredUp()) {
         ++f_.actionCounter;
-        return push(10);
+        return push(kPowerUp);
     }
     const double dy = std::fabs(body_.y - hero_.y);
-    if (d < 80) return push(3);
-    if (d > 200 && dy > 120 && f_.gauge < 5000) return push(2);
-    if (f_.gauge < 1000) return push(0);
-    if (dy <= 48 && d > 100 && d < 200) return push(26);
+    if (d < 80) return push(kBackStep);
+    if (d > 200 && dy > 120 && f_.gauge < 5000) return push(kLunge);
+    if (f_.gauge < 1000) return push(kDrift);
+    if (dy <= 48 && d > 100 && d < 200) return push(kSwordCombo);
     const bool shield = f_.partnerCounter != 0;
-    if (d > 200 && f_.gauge > 4000 && f_.phase > 0) return spend(4000, 28);
+    if (d > 200 && f_.gauge > 4000 && f_.phase > 0) return spend(4000, kIceCircle);
     if (d < 100 && f_.gauge > 3000 && !shield) {
-        spend(3000, 31);
-        return push(9);
+        spend(3000, kMirrorShield);
+        return push(kEvade);
     }
-    if (d > 150 && f_.gauge > 1000 && f_.cooldown == 0 && f_.secondMeter < 8000) return spend(1000, 27);
-    if (d > 80 && d < 250 && dy <= 120) return f_.gauge > 3000 ? spend(3000, 29) : push(26);
+    if (d > 150 && f_.gauge > 1000 && f_.cooldown == 0 && f_.secondMeter < 8000) return spend(1000, kIceRain);
+    if (d > 80 && d < 250 && dy <= 120) return f_.gauge > 3000 ? spend(3000, kDiveStrike) : push(kSwordCombo);
     if (f_.gauge > 3000 && !shield) {
-        spend(3000, 30);
-        return push(2);
+        spend(3000, kBladeStorm);
+        return push(kLunge);
     }
-    push(26);
+    push(kSwordCombo);
 }
 
 void Boss3Script::Pop() {
     const int32_t a = f_.actions.front();
     g_.PopBossAction();
-    const bool scaled = a == 7 || a == 26 || a == 27 || a == 28 || a == 30 || a == 32;
+    const bool scaled = a == kFinale || a == kSwordCombo || a == kIceRain || a == kIceCircle || a == kBladeStorm ||
+                        a == kMirrorBurst;
     if (scaled && f_.damageScale > 100) f_.damageScale -= 15;
 }
 
 bool Boss3Script::EndEarly(int32_t action) {
     switch (action) {
-        case 26:
+        case kSwordCombo:
             f_.weaponOffset = -1;
             [[fallthrough]];
-        case 27:
-        case 30:
+        case kIceRain:
+        case kBladeStorm:
             f_.step = kPastEnd;
-            Pose(0);
+            Pose(kPoseStand);
             return true;
-        case 28:
+        case kIceCircle:
             if (f_.step < 3) f_.step = 3;
             return false;
-        case 29:
+        case kDiveStrike:
             f_.step = f_.lastStep + 1;
-            Pose(0);
+            Pose(kPoseStand);
             f_.weaponOffset = -1;
             TrailOff();
             return true;
-        case 32:
+        case kMirrorBurst:
             f_.step = kPastEnd;
-            Pose(0);
+            Pose(kPoseStand);
             f_.partnerCounter = 0;
             return true;
         default: return false;
     }
 }
 
-bool Boss3Script::RunStep(int32_t action) {
-    if (frozen_ && EndEarly(action)) return false;
-    const int32_t step = f_.step;
+bool Boss3Script::Step(int32_t action, int32_t step) {
+    if (frozen_) {
+        if (EndEarly(action)) return false;
+        step = f_.step;  // the ice circle goes on at its end
+    }
     switch (action) {
-        case 0:  // drift
+        case kDrift:
             f_.lastStep = 45;
             Turn();
             body_.motion.SetVelocity(static_cast<uint8_t>(AngleToHero() + 128), 0.2);
             break;
-        case 1:
-            g_.PushBossAction(0);
-            g_.PushBossAction(9);
+        case kOpening:
+            g_.PushBossAction(kDrift);
+            g_.PushBossAction(kEvade);
             break;
-        case 2:  // lunge
+        case kLunge:
             if (step == 0) {
                 Turn();
                 StopSteering();
                 body_.motion.accel = 0;
-                Pose(20);
+                Pose(kPoseLunge);
                 const double tx = Right() ? hero_.x - 80 : hero_.x + 80;
                 Launch(AngleOf(tx - body_.x, hero_.y - body_.y), 5.0, 1.0 / 12);
                 f_.waitFrames = 40;
                 f_.holdTimer = 60;
             }
             break;
-        case 3:
+        case kBackStep:
             if (step == 0) BackStep();
             break;
-        case 9:
+        case kEvade:
             Evade(step);
             return step != 1 || !Steering() || f_.flinchCountdown > 0 || frozen_;
-        case 10:
+        case kPowerUp:
             if (step == 0) PowerUp();
             break;
-        case 26: SwordCombo(step); break;
-        case 27: IceRain(step); break;
-        case 28: IceCircle(step); break;
-        case 29: DiveStrike(step); break;
-        case 30: BladeStorm(step); break;
-        case 31: MirrorShield(step); break;
-        case 32: MirrorBurst(step); break;
-        case 7: return Finale(step);
+        case kSwordCombo: SwordCombo(step); break;
+        case kIceRain: IceRain(step); break;
+        case kIceCircle: IceCircle(step); break;
+        case kDiveStrike: DiveStrike(step); break;
+        case kBladeStorm: BladeStorm(step); break;
+        case kMirrorShield: MirrorShield(step); break;
+        case kMirrorBurst: MirrorBurst(step); break;
+        case kFinale: return Finale(step);
         default: break;
     }
     return true;
@@ -294,7 +329,7 @@ void Boss3Script::Evade(int32_t step) {
 void Boss3Script::BackStep() {
     Turn();
     StopSteering();
-    Pose(0);
+    Pose(kPoseStand);
     int32_t n = PoweredUp() ? 45 : 60;
     double speed = 7.0;
     const double room = Right() ? body_.x - cx_ : cx_ + CGameResource::kScreenWidth - body_.x;
@@ -320,7 +355,7 @@ void Boss3Script::PowerUp() {
     }
     f_.waitFrames = 60;
     f_.powerUpCountdown = 1200;
-    Pose(26, 60);
+    Pose(kPoseCast, 60);
     f_.holdTimer = 60;
     PlaySe(Se::kBoss3PowerUp);
 }
@@ -335,7 +370,7 @@ void Boss3Script::SwordCombo(int32_t step) {
         body_.motion.vy = hero_.y > body_.y ? 4.0 : -4.0;
         body_.motion.frictionX = body_.motion.frictionY = 0.1;
         f_.waitFrames = 39;
-        Pose(23, 20);
+        Pose(kPoseSwordReady, 20);
         f_.savedAngle = body_.facing;
     } else if (step % 2 == 1 && step <= 5) {
         double speed = PoweredUp() ? 7.0 : 4.0;
@@ -344,7 +379,7 @@ void Boss3Script::SwordCombo(int32_t step) {
         f_.savedAngle = heading;
         Launch(heading, speed, speed / 30);
         const int32_t time = step == 5 ? 40 : 12;
-        Pose(step == 5 ? 25 : 24, time);
+        Pose(step == 5 ? kPoseLastSwing : kPoseSwing, time);
         f_.waitFrames = time - 1;
         body_.x += Forward() * 24;
         ArmWeapon(0, body_.facing);
@@ -353,7 +388,7 @@ void Boss3Script::SwordCombo(int32_t step) {
     } else if (step == 6) {
         f_.waitFrames = 30;
         f_.weaponOffset = -1;
-        Pose(0);
+        Pose(kPoseStand);
         Launch(static_cast<uint8_t>(f_.savedAngle + 128), 1.0, 1.0 / 30);
     }
 }
@@ -372,7 +407,7 @@ void Boss3Script::IceRain(int32_t step) {
         f_.waitFrames = 30;
     } else if (step == 1) {
         Turn();
-        Pose(26, 60);
+        Pose(kPoseCast, 60);
         Backward(2.0, 0.0333);
     } else if (step <= 18) {
         const int32_t k = step - 2;
@@ -409,7 +444,7 @@ void Boss3Script::IceCircle(int32_t step) {
         Backward(2.0, 0.0333);
         f_.waitFrames = 90;
     } else if (step == 1) {
-        Pose(26);
+        Pose(kPoseCast);
         if (CObjectEffect* e = FrontEffect(90, 0)) e->alpha = 128;
         f_.waitFrames = 30;
         const int32_t n = PoweredUp() ? 9 : 6;
@@ -419,7 +454,7 @@ void Boss3Script::IceCircle(int32_t step) {
             const int32_t x = TruncInt(hero_.x + CosOf(a) * radius), y = TruncInt(hero_.y + SinOf(a) * radius);
             if (CObjectEnemyShadow* e = g_.CreateEnemyShadow(5, x, y, k * (60 / n))) {
                 e->ResetNodeList(2, 2);
-                e->pose = 9, e->poseTimer = 0;
+                e->pose = kPoseInert, e->poseTimer = 0;
                 e->facing = static_cast<uint8_t>(a + 128);
             }
         }
@@ -430,7 +465,7 @@ void Boss3Script::IceCircle(int32_t step) {
             if (!e.isNull() && e->kind->frameTime == -8) StartFade(*e, 32, 0);
         }
         f_.waitFrames = 30;
-        Pose(0);
+        Pose(kPoseStand);
     }
 }
 
@@ -447,7 +482,7 @@ void Boss3Script::DiveStrike(int32_t step) {
         const int32_t n = std::max(20, TruncInt(dist * 2 / v));
         Launch(AngleOf(tx - body_.x, ty - body_.y), v, v / n);
         f_.waitFrames = PoweredUp() ? 15 : n;
-        Pose(20);
+        Pose(kPoseLunge);
         f_.savedAngle = body_.facing;
         PlaySe(Se::kDive);
     } else if (step == 2) {
@@ -457,15 +492,15 @@ void Boss3Script::DiveStrike(int32_t step) {
         body_.motion.vx = Forward() * s;
         body_.motion.vy = 0;
         body_.motion.frictionX = s / 120;
-        Pose(19);
+        Pose(kPoseDash);
     } else if (step == 3) {
         body_.motion.vy -= 6.0;
         body_.motion.SetFrictionByAngle(static_cast<uint8_t>(body_.motion.GetHeading()), body_.motion.Speed() / 40);
-        Pose(3, 20);
+        Pose(kPoseLeap, 20);
         ArmWeapon(1, f_.savedAngle);
         f_.waitFrames = 19;
     } else if (step == 4) {
-        Pose(0);
+        Pose(kPoseStand);
         TrailOff();
         f_.waitFrames = 20;
         f_.weaponOffset = -1;
@@ -482,7 +517,7 @@ void Boss3Script::BladeStorm(int32_t step) {
         Turn();
         f_.savedAngle = AngleToHero();
         Backward(1.0, 1.0 / 60);
-        Pose(21);
+        Pose(kPoseStorm);
         f_.savedX = hero_.x, f_.savedY = hero_.y;
         f_.waitFrames = 30;
     } else if (step <= 4 * n) {
@@ -501,7 +536,7 @@ void Boss3Script::BladeStorm(int32_t step) {
         f_.waitFrames = 2;
     } else {
         f_.waitFrames = 30;
-        Pose(0);
+        Pose(kPoseStand);
     }
 }
 
@@ -511,7 +546,7 @@ void Boss3Script::MirrorShield(int32_t step) {
         StopSteering();
         Turn();
         g_.CreateEffectLand(87, 30, MirrorX(), MirrorY());
-        Pose(22, 45);
+        Pose(kPoseShield, 45);
         f_.waitFrames = 30;
     } else if (step == 1) {
         Turn();
@@ -531,16 +566,16 @@ void Boss3Script::MirrorBurst(int32_t step) {
         StopSteering();
         Turn();
         Backward(2.0, 0.0333);
-        Pose(0);
+        Pose(kPoseStand);
         f_.waitFrames = 60;
-        if (mirror != nullptr) mirror->pose = 19, mirror->poseTimer = 65535;
+        if (mirror != nullptr) mirror->pose = kPoseMirrorCharging, mirror->poseTimer = 65535;
     } else if (step == 1) {
         Turn();
         f_.savedAngle = AngleToHero();
         f_.partnerCounter = 0;
         const double speed = PoweredUp() ? 12.0 : 9.0;
         if (mirror != nullptr) {
-            mirror->pose = 1, mirror->poseTimer = 0;
+            mirror->pose = kPoseHidden, mirror->poseTimer = 0;
             if (CObjectBlockShadow* b = g_.CreateBlockShadow(20, TruncInt(MirrorX()), TruncInt(MirrorY()))) {
                 b->motion.SetVelocity(f_.savedAngle, speed);
                 b->ResetNodeList(2, 2);
@@ -550,7 +585,7 @@ void Boss3Script::MirrorBurst(int32_t step) {
         }
         Launch(f_.savedAngle, speed * 0.95, speed * 0.95 / 60);
         PlaySe(Se::kMirrorBurst);
-        Pose(19, 60);
+        Pose(kPoseDash, 60);
         f_.waitFrames = 60;
     }
 }
@@ -563,7 +598,7 @@ bool Boss3Script::Finale(int32_t step) {
         body_.y = -96;
         body_.ResetMotion();
         Trail(1, 6);
-        Pose(1);
+        Pose(kPoseHidden);
         f_.waitFrames = 30;
     } else if (step <= 7) {
         body_.y = -96;
@@ -571,7 +606,7 @@ bool Boss3Script::Finale(int32_t step) {
     } else if (step == 8) {
         if (hero_.coolTimer != 0) return false;
         body_.x = hero_.x, body_.y = -32;
-        Pose(7);
+        Pose(kPoseDrop);
         body_.facing = kLeft;
         body_.ResetMotion();
         body_.motion.accelAngle = 64;
@@ -580,7 +615,7 @@ bool Boss3Script::Finale(int32_t step) {
         f_.savedX = hero_.x;
     } else if (step == 9) {
         if (std::fabs(body_.y - hero_.y) <= 120 || body_.y > 240) {
-            Pose(27, 30);
+            Pose(kPoseStrike, 30);
             ArmWeapon(2, kLeft);
         } else if (body_.y <= 480) {
             return false;
@@ -637,7 +672,7 @@ bool Boss3Script::Sweep() {
     }
     if (!done) return false;
     g_.AddGauge(500);
-    for (const int32_t a : {9, 0, 0, 0}) g_.PushBossAction(a);
+    for (const int32_t a : {kEvade, kDrift, kDrift, kDrift}) g_.PushBossAction(a);
     TrailOff();
     f_.gauge = 0;
     return true;
@@ -648,5 +683,6 @@ bool Boss3Script::Sweep() {
 void CGameResource::RunBoss3() {
     auto* body = dynamic_cast<CObjectBoss*>(bossObjects.empty() ? nullptr : bossObjects[0].GetNoCheck());
     if (body == nullptr || player.isNull()) return;
-    Boss3Script(*this, *body).Frame();
+    Boss3Script script(*this, *body);
+    RunBossScript(boss, script);
 }

@@ -1,6 +1,6 @@
 #pragma once
-// Shared by the boss-fight helpers and the boss part layout: the tests they make on points and
-// the boss vector's elements.
+// Shared by the boss-fight helpers, the boss part layout and the boss scripts: the tests they
+// make on points and the boss vector's elements, and the frame every script runs.
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -16,3 +16,19 @@ CObjectEnemy* BossElement(const std::vector<CGameResource::ObjectPtr>& elements,
 
 // A fade over length frames that starts after delay frames (below 1: at once), not repeated.
 void StartFade(IObjectDraw& o, int32_t length, int32_t delay);
+
+// A boss script's frame, the same for every stage boss: the script's every-frame work (Tick),
+// nothing more while the wait runs; with the queue empty a choice (Choose), whose action starts
+// in the same frame when the script says so (kStartsChoiceAtOnce); an action past its last step
+// popped (Pop), else its step run (Step, false while the step holds) and the step raised.
+template <class Script>
+void RunBossScript(SBossFight& boss, Script& script) {
+    script.Tick();
+    if (boss.waitFrames > 0) return;
+    if (boss.actions.empty()) {
+        script.Choose();
+        if (!Script::kStartsChoiceAtOnce || boss.actions.empty()) return;
+    }
+    if (boss.step > boss.lastStep) return script.Pop();
+    if (script.Step(boss.actions.front(), boss.step)) ++boss.step;
+}
