@@ -51,10 +51,6 @@ enum ChargeState : int32_t {
 
 bool IsMotionAtRest(const ObjectMotion& m) { return m.vx == 0 && m.vy == 0 && m.accel == 0; }
 
-void StopSteering(CObjectEnemy& e) {
-    if (e.moving != 0) e.EndTravel();
-}
-
 class Boss2Script {
 public:
     static constexpr bool kStartsChoiceAtOnce = true;
@@ -66,7 +62,7 @@ public:
         if (b_.actions.empty()) UpdatePhase();
         b_.secondMeter += (b_.phase + 1) / 2;
         if ((body_.pose == kPoseStand || body_.pose == kPoseHurt) && Flinching()) {
-            body_.pose = kPoseHurt, body_.poseTimer = 4;
+            SetPose(body_, kPoseHurt, 4);
         }
         const int32_t front = b_.actions.empty() ? -1 : b_.actions.front();
         if (front != kHeal && front != kShield) ChargeControl();
@@ -202,7 +198,6 @@ public:
 private:
     CObjectEnemy* Partner() const { return b_.heldPart != 0 ? BossElement(g_.bossObjects, b_.heldPart) : nullptr; }
     bool Flinching() const { return b_.flinchCountdown > 0; }
-    uint8_t AngleToHero() const { return AngleOf(hero_.x - body_.x, hero_.y - body_.y); }
 
     // Phase 1 after the first special move; then one more for every 5000 HP lost and every
     // third special move, up to 4.
@@ -261,14 +256,14 @@ private:
             Stance(false);
         } else if (b_.animation == kChargeRecover) {
             if (!Flinching()) {
-                const uint8_t away = static_cast<uint8_t>(AngleToHero() + 128);
+                const uint8_t away = static_cast<uint8_t>(AngleToHero(body_, hero_) + 128);
                 m.SetVelocity(away, 2.0);
                 m.SetFrictionByAngle(away, 1.0 / 30);
             }
             b_.idleCountdown = 30;
             b_.animation = kChargeIdle;
         } else if (b_.animation == kCharging) {
-            if (static_cast<uint8_t>(AngleToHero() - b_.savedAngle - 65) <= 126) {  // more than 64 steps off
+            if (static_cast<uint8_t>(AngleToHero(body_, hero_) - b_.savedAngle - 65) <= 126) {  // more than 64 steps off
                 b_.animation = kChargeBraking;
                 m.SetFrictionByAngle(static_cast<uint8_t>(m.GetHeading()), 0.1333);
                 m.accel = 0;
@@ -283,7 +278,7 @@ private:
         } else if (!Flinching()) {
             StopSteering(body_);
             b_.animation = kCharging;
-            b_.savedAngle = AngleToHero();  // the charge's angle
+            b_.savedAngle = AngleToHero(body_, hero_);  // the charge's angle
             m.accelAngle = b_.savedAngle;
             m.accel = 0.1;
             m.speedLimit = 12.0;

@@ -76,29 +76,18 @@ public:
     bool Step(int32_t action, int32_t step);
 
 private:
-    bool PoweredUp() const { return f_.powerUpCountdown > 0; }
     bool Right() const { return body_.facing != kLeft; }
     double Forward() const { return Right() ? 1.0 : -1.0; }
-    uint8_t AngleToHero() const { return AngleOf(hero_.x - body_.x, hero_.y - body_.y); }
     double Distance() const { return std::hypot(hero_.x - body_.x, hero_.y - body_.y); }
     void Turn() { g_.FaceBossToPlayer(); }
-    void Pose(uint8_t p, int32_t timer = 0) { body_.pose = p, body_.poseTimer = timer; }
     void Trail(uint16_t images, uint16_t spacing) { body_.ResetNodeList(images, spacing); }
     void TrailOff() { body_.ResetNodeList(0, 0); }
-    void StopSteering() {
-        if (body_.moving != 0) body_.EndTravel();
-    }
     bool Steering() const { return body_.moving != 0; }
     // A velocity of v away from the facing, with the same friction on both axes.
     void Backward(double v, double friction) {
         body_.motion.vx = -Forward() * v;
         body_.motion.vy = 0;
         body_.motion.frictionX = body_.motion.frictionY = friction;
-    }
-    // v along a, braked by f along the same line.
-    void Launch(uint8_t a, double v, double f) {
-        body_.motion.SetVelocity(a, v);
-        body_.motion.SetFrictionByAngle(a, f);
     }
     CObjectEnemy* Weapon(int32_t offset) const { return BossElement(g_.bossObjects, f_.snappedPart + offset); }
     CObjectEnemy* Mirror() const { return f_.heldPart != 0 ? BossElement(g_.bossObjects, f_.heldPart) : nullptr; }
@@ -147,9 +136,9 @@ private:
 void Boss3Script::Tick() {
     if (frozen_) f_.partnerCounter = 0, f_.waitFrames = 0;
     if (f_.cooldown > 0) --f_.cooldown;
-    if (PoweredUp()) f_.gauge = std::min(f_.gauge + 5, f_.gaugeCap);
+    if (PoweredUp(f_)) f_.gauge = std::min(f_.gauge + 5, f_.gaugeCap);
     const bool hurtable = body_.pose == kPoseStand || body_.pose == kPoseLunge || body_.pose == kPoseHurt;
-    if ((hurtable || frozen_) && f_.flinchCountdown > 0) Pose(kPoseHurt, 4);
+    if ((hurtable || frozen_) && f_.flinchCountdown > 0) SetPose(body_, kPoseHurt, 4);
     Aura();
     body_.phase = f_.damageScale > 100 ? 1 : 0;
     if (f_.partnerCounter == 1) {
@@ -205,7 +194,7 @@ void Boss3Script::Choose() {
         f_.phase = 1;
         return;
     }
-    if ((f_.actionCounter + 1) * 10000 / 2 <= f_.maxHp - f_.hp && !PoweredUp()) {
+    if ((f_.actionCounter + 1) * 10000 / 2 <= f_.maxHp - f_.hp && !PoweredUp(f_)) {
         ++f_.actionCounter;
         return push(kPowerUp);
     }
@@ -245,20 +234,20 @@ bool Boss3Script::EndEarly(int32_t action) {
         case kIceRain:
         case kBladeStorm:
             f_.step = kPastEnd;
-            Pose(kPoseStand);
+            SetPose(body_, kPoseStand);
             return true;
         case kIceCircle:
             if (f_.step < 3) f_.step = 3;
             return false;
         case kDiveStrike:
             f_.step = f_.lastStep + 1;
-            Pose(kPoseStand);
+            SetPose(body_, kPoseStand);
             f_.weaponOffset = -1;
             TrailOff();
             return true;
         case kMirrorBurst:
             f_.step = kPastEnd;
-            Pose(kPoseStand);
+            SetPose(body_, kPoseStand);
             f_.partnerCounter = 0;
             return true;
         default: return false;
@@ -274,7 +263,7 @@ bool Boss3Script::Step(int32_t action, int32_t step) {
         case kDrift:
             f_.lastStep = 45;
             Turn();
-            body_.motion.SetVelocity(static_cast<uint8_t>(AngleToHero() + 128), 0.2);
+            body_.motion.SetVelocity(static_cast<uint8_t>(AngleToHero(body_, hero_) + 128), 0.2);
             break;
         case kOpening:
             g_.PushBossAction(kDrift);
@@ -283,11 +272,11 @@ bool Boss3Script::Step(int32_t action, int32_t step) {
         case kLunge:
             if (step == 0) {
                 Turn();
-                StopSteering();
+                StopSteering(body_);
                 body_.motion.accel = 0;
-                Pose(kPoseLunge);
+                SetPose(body_, kPoseLunge);
                 const double tx = Right() ? hero_.x - 80 : hero_.x + 80;
-                Launch(AngleOf(tx - body_.x, hero_.y - body_.y), 5.0, 1.0 / 12);
+                Launch(body_, AngleOf(tx - body_.x, hero_.y - body_.y), 5.0, 1.0 / 12);
                 f_.waitFrames = 40;
                 f_.holdTimer = 60;
             }
@@ -322,15 +311,15 @@ void Boss3Script::Evade(int32_t step) {
         body_.MoveToward(1, 6.0, 0.6, 6.0, x, y);
     } else if (step == 1) {
         Turn();
-        if (PoweredUp()) f_.holdTimer = 60;
+        if (PoweredUp(f_)) f_.holdTimer = 60;
     }
 }
 
 void Boss3Script::BackStep() {
     Turn();
-    StopSteering();
-    Pose(kPoseStand);
-    int32_t n = PoweredUp() ? 45 : 60;
+    StopSteering(body_);
+    SetPose(body_, kPoseStand);
+    int32_t n = PoweredUp(f_) ? 45 : 60;
     double speed = 7.0;
     const double room = Right() ? body_.x - cx_ : cx_ + CGameResource::kScreenWidth - body_.x;
     if (n * 7.0 / 2 > room) {
@@ -346,7 +335,7 @@ void Boss3Script::BackStep() {
 
 void Boss3Script::PowerUp() {
     f_.lastStep = 1;
-    StopSteering();
+    StopSteering(body_);
     Fade(FrontEffect(84, -1), 15, 45);
     for (const int16_t delay : {6, 18}) {
         CObjectEffect* e = FrontEffect(86, 40);
@@ -355,7 +344,7 @@ void Boss3Script::PowerUp() {
     }
     f_.waitFrames = 60;
     f_.powerUpCountdown = 1200;
-    Pose(kPoseCast, 60);
+    SetPose(body_, kPoseCast, 60);
     f_.holdTimer = 60;
     PlaySe(Se::kBoss3PowerUp);
 }
@@ -363,23 +352,23 @@ void Boss3Script::PowerUp() {
 void Boss3Script::SwordCombo(int32_t step) {
     if (step == 0) {
         f_.lastStep = 6;
-        StopSteering();
+        StopSteering(body_);
         Turn();
         body_.motion.accel = 0;
         body_.motion.vx = -Forward() * 4.0;
         body_.motion.vy = hero_.y > body_.y ? 4.0 : -4.0;
         body_.motion.frictionX = body_.motion.frictionY = 0.1;
         f_.waitFrames = 39;
-        Pose(kPoseSwordReady, 20);
+        SetPose(body_, kPoseSwordReady, 20);
         f_.savedAngle = body_.facing;
     } else if (step % 2 == 1 && step <= 5) {
-        double speed = PoweredUp() ? 7.0 : 4.0;
+        double speed = PoweredUp(f_) ? 7.0 : 4.0;
         if (step == 5) speed *= 2;
-        const uint8_t heading = TurnAngleToward(f_.savedAngle, PoweredUp() ? 10 : 8, AngleToHero());
+        const uint8_t heading = TurnAngleToward(f_.savedAngle, PoweredUp(f_) ? 10 : 8, AngleToHero(body_, hero_));
         f_.savedAngle = heading;
-        Launch(heading, speed, speed / 30);
+        Launch(body_, heading, speed, speed / 30);
         const int32_t time = step == 5 ? 40 : 12;
-        Pose(step == 5 ? kPoseLastSwing : kPoseSwing, time);
+        SetPose(body_, step == 5 ? kPoseLastSwing : kPoseSwing, time);
         f_.waitFrames = time - 1;
         body_.x += Forward() * 24;
         ArmWeapon(0, body_.facing);
@@ -388,17 +377,17 @@ void Boss3Script::SwordCombo(int32_t step) {
     } else if (step == 6) {
         f_.waitFrames = 30;
         f_.weaponOffset = -1;
-        Pose(kPoseStand);
-        Launch(static_cast<uint8_t>(f_.savedAngle + 128), 1.0, 1.0 / 30);
+        SetPose(body_, kPoseStand);
+        Launch(body_, static_cast<uint8_t>(f_.savedAngle + 128), 1.0, 1.0 / 30);
     }
 }
 
 void Boss3Script::IceRain(int32_t step) {
     if (step == 0) {
         f_.lastStep = 19;
-        StopSteering();
+        StopSteering(body_);
         Turn();
-        f_.savedAngle = AngleToHero();
+        f_.savedAngle = AngleToHero(body_, hero_);
         const double room = body_.x - cx_;
         const bool atEdge = Right() ? room < 32 : room > CGameResource::kScreenWidth - 32;
         body_.motion.vx = atEdge ? 0 : -Forward() * 4.0;
@@ -407,7 +396,7 @@ void Boss3Script::IceRain(int32_t step) {
         f_.waitFrames = 30;
     } else if (step == 1) {
         Turn();
-        Pose(kPoseCast, 60);
+        SetPose(body_, kPoseCast, 60);
         Backward(2.0, 0.0333);
     } else if (step <= 18) {
         const int32_t k = step - 2;
@@ -427,7 +416,7 @@ void Boss3Script::IceRain(int32_t step) {
         };
         fall(0, 120, 56);
         f_.cooldown = 152;
-        if (PoweredUp()) {
+        if (PoweredUp(f_)) {
             fall(80, 240, 72);
             f_.cooldown = 272;
         }
@@ -438,17 +427,17 @@ void Boss3Script::IceRain(int32_t step) {
 void Boss3Script::IceCircle(int32_t step) {
     if (step == 0) {
         f_.lastStep = 10;
-        StopSteering();
+        StopSteering(body_);
         Turn();
-        f_.savedAngle = AngleToHero();
+        f_.savedAngle = AngleToHero(body_, hero_);
         Backward(2.0, 0.0333);
         f_.waitFrames = 90;
     } else if (step == 1) {
-        Pose(kPoseCast);
+        SetPose(body_, kPoseCast);
         if (CObjectEffect* e = FrontEffect(90, 0)) e->alpha = 128;
         f_.waitFrames = 30;
-        const int32_t n = PoweredUp() ? 9 : 6;
-        const double radius = PoweredUp() ? 160 : 128;
+        const int32_t n = PoweredUp(f_) ? 9 : 6;
+        const double radius = PoweredUp(f_) ? 160 : 128;
         for (int32_t k = 0; k < n; ++k) {
             const uint8_t a = static_cast<uint8_t>(192 + k * (255 / n));
             const int32_t x = TruncInt(hero_.x + CosOf(a) * radius), y = TruncInt(hero_.y + SinOf(a) * radius);
@@ -465,42 +454,42 @@ void Boss3Script::IceCircle(int32_t step) {
             if (!e.isNull() && e->kind->frameTime == -8) StartFade(*e, 32, 0);
         }
         f_.waitFrames = 30;
-        Pose(kPoseStand);
+        SetPose(body_, kPoseStand);
     }
 }
 
 void Boss3Script::DiveStrike(int32_t step) {
-    const double s = PoweredUp() ? 9.0 : 6.0;
+    const double s = PoweredUp(f_) ? 9.0 : 6.0;
     if (step == 0) {
         f_.lastStep = 4;
-        StopSteering();
+        StopSteering(body_);
         Turn();
-        const double reach = PoweredUp() ? 192 : 128;
-        const double tx = hero_.x - Forward() * reach, ty = hero_.y + (PoweredUp() ? 72 : 48);
+        const double reach = PoweredUp(f_) ? 192 : 128;
+        const double tx = hero_.x - Forward() * reach, ty = hero_.y + (PoweredUp(f_) ? 72 : 48);
         const double dist = std::hypot(tx - body_.x, ty - body_.y);
         const double v = dist / 100 + 6.0;
         const int32_t n = std::max(20, TruncInt(dist * 2 / v));
-        Launch(AngleOf(tx - body_.x, ty - body_.y), v, v / n);
-        f_.waitFrames = PoweredUp() ? 15 : n;
-        Pose(kPoseLunge);
+        Launch(body_, AngleOf(tx - body_.x, ty - body_.y), v, v / n);
+        f_.waitFrames = PoweredUp(f_) ? 15 : n;
+        SetPose(body_, kPoseLunge);
         f_.savedAngle = body_.facing;
         PlaySe(Se::kDive);
     } else if (step == 2) {
-        StopSteering();
+        StopSteering(body_);
         f_.waitFrames = 10;
         Trail(2, 2);
         body_.motion.vx = Forward() * s;
         body_.motion.vy = 0;
         body_.motion.frictionX = s / 120;
-        Pose(kPoseDash);
+        SetPose(body_, kPoseDash);
     } else if (step == 3) {
         body_.motion.vy -= 6.0;
         body_.motion.SetFrictionByAngle(static_cast<uint8_t>(body_.motion.GetHeading()), body_.motion.Speed() / 40);
-        Pose(kPoseLeap, 20);
+        SetPose(body_, kPoseLeap, 20);
         ArmWeapon(1, f_.savedAngle);
         f_.waitFrames = 19;
     } else if (step == 4) {
-        Pose(kPoseStand);
+        SetPose(body_, kPoseStand);
         TrailOff();
         f_.waitFrames = 20;
         f_.weaponOffset = -1;
@@ -510,21 +499,21 @@ void Boss3Script::DiveStrike(int32_t step) {
 }
 
 void Boss3Script::BladeStorm(int32_t step) {
-    const int32_t n = PoweredUp() ? 12 : 8;
+    const int32_t n = PoweredUp(f_) ? 12 : 8;
     if (step == 0) {
         f_.lastStep = 4 * n + 2;
-        StopSteering();
+        StopSteering(body_);
         Turn();
-        f_.savedAngle = AngleToHero();
+        f_.savedAngle = AngleToHero(body_, hero_);
         Backward(1.0, 1.0 / 60);
-        Pose(kPoseStorm);
+        SetPose(body_, kPoseStorm);
         f_.savedX = hero_.x, f_.savedY = hero_.y;
         f_.waitFrames = 30;
     } else if (step <= 4 * n) {
         if (step == 1) PlaySe(Se::kSpiralStorm);
         Turn();
         const int32_t k = 2 * step + 1;
-        const uint8_t a = static_cast<uint8_t>(AngleToHero() + TruncInt(20 * SinOf(static_cast<uint8_t>(k * 20))));
+        const uint8_t a = static_cast<uint8_t>(AngleToHero(body_, hero_) + TruncInt(20 * SinOf(static_cast<uint8_t>(k * 20))));
         const double speed = (k * 3 % 5) - 3 + 6.0;
         const int32_t x = TruncInt(body_.x + Forward() * 24), y = TruncInt(body_.y - 24);
         for (int i = 0; i < 2; ++i) {
@@ -536,17 +525,17 @@ void Boss3Script::BladeStorm(int32_t step) {
         f_.waitFrames = 2;
     } else {
         f_.waitFrames = 30;
-        Pose(kPoseStand);
+        SetPose(body_, kPoseStand);
     }
 }
 
 void Boss3Script::MirrorShield(int32_t step) {
     if (step == 0) {
         f_.lastStep = 1;
-        StopSteering();
+        StopSteering(body_);
         Turn();
         g_.CreateEffectLand(87, 30, MirrorX(), MirrorY());
-        Pose(kPoseShield, 45);
+        SetPose(body_, kPoseShield, 45);
         f_.waitFrames = 30;
     } else if (step == 1) {
         Turn();
@@ -563,17 +552,17 @@ void Boss3Script::MirrorBurst(int32_t step) {
     CObjectEnemy* mirror = Mirror();
     if (step == 0) {
         f_.lastStep = 2;
-        StopSteering();
+        StopSteering(body_);
         Turn();
         Backward(2.0, 0.0333);
-        Pose(kPoseStand);
+        SetPose(body_, kPoseStand);
         f_.waitFrames = 60;
         if (mirror != nullptr) mirror->pose = kPoseMirrorCharging, mirror->poseTimer = 65535;
     } else if (step == 1) {
         Turn();
-        f_.savedAngle = AngleToHero();
+        f_.savedAngle = AngleToHero(body_, hero_);
         f_.partnerCounter = 0;
-        const double speed = PoweredUp() ? 12.0 : 9.0;
+        const double speed = PoweredUp(f_) ? 12.0 : 9.0;
         if (mirror != nullptr) {
             mirror->pose = kPoseHidden, mirror->poseTimer = 0;
             if (CObjectBlockShadow* b = g_.CreateBlockShadow(20, TruncInt(MirrorX()), TruncInt(MirrorY()))) {
@@ -583,9 +572,9 @@ void Boss3Script::MirrorBurst(int32_t step) {
                 b->turn = f_.savedAngle;
             }
         }
-        Launch(f_.savedAngle, speed * 0.95, speed * 0.95 / 60);
+        Launch(body_, f_.savedAngle, speed * 0.95, speed * 0.95 / 60);
         PlaySe(Se::kMirrorBurst);
-        Pose(kPoseDash, 60);
+        SetPose(body_, kPoseDash, 60);
         f_.waitFrames = 60;
     }
 }
@@ -598,7 +587,7 @@ bool Boss3Script::Finale(int32_t step) {
         body_.y = -96;
         body_.ResetMotion();
         Trail(1, 6);
-        Pose(kPoseHidden);
+        SetPose(body_, kPoseHidden);
         f_.waitFrames = 30;
     } else if (step <= 7) {
         body_.y = -96;
@@ -606,7 +595,7 @@ bool Boss3Script::Finale(int32_t step) {
     } else if (step == 8) {
         if (hero_.coolTimer != 0) return false;
         body_.x = hero_.x, body_.y = -32;
-        Pose(kPoseDrop);
+        SetPose(body_, kPoseDrop);
         body_.facing = kLeft;
         body_.ResetMotion();
         body_.motion.accelAngle = 64;
@@ -615,7 +604,7 @@ bool Boss3Script::Finale(int32_t step) {
         f_.savedX = hero_.x;
     } else if (step == 9) {
         if (std::fabs(body_.y - hero_.y) <= 120 || body_.y > 240) {
-            Pose(kPoseStrike, 30);
+            SetPose(body_, kPoseStrike, 30);
             ArmWeapon(2, kLeft);
         } else if (body_.y <= 480) {
             return false;
@@ -640,7 +629,7 @@ void Boss3Script::LayLine(int32_t step) {
     const double ax = anchors[step - 2][0], ay = anchors[step - 2][1];
     uint8_t a = AngleOf(px - ax, py - ay);
     if (CObjectEffect* mark = g_.CreateEffect(91, 16, ax, ay)) mark->turn = a, StartFade(*mark, 8, 8);
-    const int32_t bend = PoweredUp() ? 2 : 1;
+    const int32_t bend = PoweredUp(f_) ? 2 : 1;
     double x = ax, y = ay, spacing = 4 * step + 16;
     int32_t points = 0;
     for (int32_t sign = -1;; spacing += 0.5) {
@@ -648,7 +637,7 @@ void Boss3Script::LayLine(int32_t step) {
         y += SinOf(a) * spacing;
         const bool inside = x >= -32 && x <= 672 && y >= -32 && y <= 512;
         if (!inside && points >= 5) break;
-        if (CObjectEnemy* e = g_.CreateEnemy(PoweredUp() ? 8 : 7, TruncInt(cx_ + x), TruncInt(cy_ + y), 16 + points)) {
+        if (CObjectEnemy* e = g_.CreateEnemy(PoweredUp(f_) ? 8 : 7, TruncInt(cx_ + x), TruncInt(cy_ + y), 16 + points)) {
             e->phase = static_cast<int32_t>(g_.playRand.Get() & 3);
         }
         if (++points % 2 == 0) {

@@ -30,6 +30,24 @@ void StartFade(IObjectDraw& o, int32_t length, int32_t delay) {
     o.fadeRepeat = 0;
 }
 
+void SetPose(CObjectBase& o, uint8_t pose, int32_t timer) {
+    o.pose = pose;
+    o.poseTimer = timer;
+}
+
+void Launch(CObjectBase& o, uint8_t a, double speed, double brake) {
+    o.motion.SetVelocity(a, speed);
+    o.motion.SetFrictionByAngle(a, brake);
+}
+
+void StopSteering(CObjectEnemy& o) {
+    if (o.moving != 0) o.EndTravel();
+}
+
+uint8_t AngleToHero(const CObjectBase& body, const CObjectBase& hero) { return AngleOf(hero.x - body.x, hero.y - body.y); }
+
+bool PoweredUp(const SBossFight& boss) { return boss.powerUpCountdown > 0; }
+
 CObjectEnemy* BossElement(const std::vector<CGameResource::ObjectPtr>& elements, size_t i) {
     if (i >= elements.size()) return nullptr;
     return dynamic_cast<CObjectEnemy*>(elements[i].GetNoCheck());
@@ -173,7 +191,7 @@ void CGameResource::PlaceHeldPart() {
     if (part->pose == 1) part->pose = 0, part->poseTimer = 0;
     const int32_t s = GetBossPartSpacing();
     if (boss.bossId == 3) {
-        const uint8_t a = AngleOf(player->x - body->x, player->y - body->y);
+        const uint8_t a = AngleToHero(*body, *player);
         part->x = body->x + CosOf(a) * s;
         part->y = body->y + SinOf(a) * s;
         part->turn = a;

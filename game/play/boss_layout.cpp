@@ -20,11 +20,6 @@ constexpr uint8_t kPoseEnraged = 10;
 constexpr int32_t kChainSpacing = 16;  // trail entries per element
 constexpr uint8_t kChainTurn = 4;
 
-void SetPose(CObjectBase& o, uint8_t pose) {
-    o.pose = pose;
-    o.poseTimer = 0;
-}
-
 void Ride(CGameResource& game, CObjectEnemy& body) {
     if (game.boss.heightSegment >= game.formation.segments.size()) return;
     const CGameResource::ObjectPtr& segment = game.formation.segments[game.boss.heightSegment];

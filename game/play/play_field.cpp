@@ -6,6 +6,7 @@
 
 #include "framework/sine_table.h"
 #include "game/ids.h"
+#include "game/play/boss_fight.h"
 #include "game/play/game_resource.h"
 
 using KestraneGameBase2::CosOf;
@@ -26,7 +27,6 @@ struct SScript {
     const CObjectAvatar& hero;
 
     void Next() { ++boss.step; }
-    uint8_t AngleToHero() const { return AngleOf(hero.x - body.x, hero.y - body.y); }
     void Friction(double f) { body.motion.frictionX = body.motion.frictionY = f; }
     void Stop() {
         body.motion.accel = 0;
@@ -129,7 +129,7 @@ const SScriptRow kBoss12Script[] = {
          s.Next();
      }},
     {2, 68, 68, [](SScript& s) {
-         s.Steer(s.AngleToHero(), 0.1, 4.0);
+         s.Steer(AngleToHero(s.body, s.hero), 0.1, 4.0);
          s.game.formation.extension -= 0.5;
          if (s.game.formation.extension <= 0) {
              s.Next();
@@ -142,12 +142,12 @@ const SScriptRow kBoss12Script[] = {
          s.boss.lastStep = 105;
      }},
     {5, 1, 100, [](SScript& s) {
-         s.Steer(static_cast<uint8_t>(64 + s.AngleToHero()), 0.3, 3.0);
+         s.Steer(static_cast<uint8_t>(64 + AngleToHero(s.body, s.hero)), 0.3, 3.0);
          s.Next();
          s.game.formation.extension -= 0.3;
      }},
     {5, 101, 101, [](SScript& s) {
-         const uint8_t a = s.AngleToHero();
+         const uint8_t a = AngleToHero(s.body, s.hero);
          s.boss.savedX = s.hero.x;
          s.boss.savedY = s.hero.y;
          s.boss.savedAngle = a;
@@ -183,12 +183,12 @@ const SScriptRow kBoss12Script[] = {
          s.Next();
      }},
     {4, 1, 14, [](SScript& s) {
-         s.body.facing = s.AngleToHero();
+         s.body.facing = AngleToHero(s.body, s.hero);
          s.Next();
          s.boss.waitFrames = 2;
      }},
     {4, 15, 15, [](SScript& s) {
-         const uint8_t a = s.AngleToHero();
+         const uint8_t a = AngleToHero(s.body, s.hero);
          const double px = s.body.x + 32 * CosOf(a);
          const double py = s.body.y + 32 * SinOf(a);
          for (int32_t spread : {-16, 0, 16}) s.game.FireShots(1, px, py, static_cast<uint8_t>(a + spread), 2, 6.0);

@@ -31,11 +31,6 @@ constexpr int32_t kBlastSpark = 82;
 
 int32_t Clamp(int64_t v, int32_t low, int32_t high) { return static_cast<int32_t>(std::clamp<int64_t>(v, low, high)); }
 
-void SetPose(CObjectBase& o, uint8_t pose, int32_t timer = 0) {
-    o.pose = pose;
-    o.poseTimer = timer;
-}
-
 // What a skill sweeps away: objects still in play, but never the undying.
 bool Sweepable(const CObjectBase& o) { return o.kind->undying == 0 && o.state == kStateAlive; }
 
