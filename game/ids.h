@@ -1,8 +1,8 @@
 #pragma once
 // The game's identities, each named once: the scenes, the sound effects and music tracks the
-// code plays, the talks it shows and the key bits of a frame's key mask. The data files keep
-// their numbers (data\se\list.txt, data\music\list.txt, data\text\talkNN.txt); these are the
-// numbers the code asks them for.
+// code plays, the talks and cut-ins it shows and the key bits of a frame's key mask. The data
+// files keep their numbers (data\se\list.txt, data\music\list.txt, data\text\talkNN.txt); these
+// are the numbers the code asks them for.
 #include <cstdint>
 
 #include "framework/bgm_player.h"
@@ -132,6 +132,21 @@ enum class Talk : int32_t {
     kBoss3WalkedIn = 12,
     kBoss3Defeated = 13,
 };
+
+// The special moves' cut-ins. Each plays the layer records that begin at its number; the cut-in
+// screen and the gallery keep that number.
+namespace Cutin {
+enum : int32_t {
+    kSkillBlast = 0,
+    kFinisher = 4,  // the finisher on the last stages
+    kBoss0Hammer = 6,
+    kBoss1Finale = 8,
+    kBoss2Special = 11,
+    kBoss3Finale = 13,
+};
+// Every cut-in, in the order their pictures are released.
+constexpr int32_t kAll[] = {kSkillBlast, kFinisher, kBoss0Hammer, kBoss1Finale, kBoss2Special, kBoss3Finale};
+}  // namespace Cutin
 
 // Bits of a frame's key mask (the key control's logical keys).
 enum class KeyBit : int32_t {

@@ -215,7 +215,7 @@ private:
                 boss_.damageScale = 0;
                 g_.SetBossAnimation(kStand);
                 boss_.lastStep = 5;
-                g_.StartCutin(6, g_.Config().reduceMemory != 0);
+                g_.StartCutin(Cutin::kBoss0Hammer, g_.Config().reduceMemory != 0);
                 break;
             case 1:
                 g_.SetBossAnimation(kRaiseHammer);

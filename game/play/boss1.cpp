@@ -381,7 +381,7 @@ private:
                 body_.EndTravel();
                 SetPose(body_, kPoseSwing, 30);
                 g_.FaceBossToPlayer();
-                g_.StartCutin(8, g_.Config().reduceMemory != 0);
+                g_.StartCutin(Cutin::kBoss1Finale, g_.Config().reduceMemory != 0);
                 return true;
             case 1:
                 SetPose(body_, kPoseAim, 30);

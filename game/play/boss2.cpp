@@ -89,7 +89,7 @@ public:
             case kSpecial:
                 if (step == 0) {
                     b_.lastStep = 1;
-                    g_.StartCutin(11, g_.Config().reduceMemory);
+                    g_.StartCutin(Cutin::kBoss2Special, g_.Config().reduceMemory);
                     b_.powerUpCountdown = 1;
                 } else {
                     QueueProgramme();

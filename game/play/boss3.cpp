@@ -582,7 +582,7 @@ void Boss3Script::MirrorBurst(int32_t step) {
 bool Boss3Script::Finale(int32_t step) {
     if (step == 0) {
         f_.lastStep = 12;
-        g_.StartCutin(13, g_.Config().reduceMemory);
+        g_.StartCutin(Cutin::kBoss3Finale, g_.Config().reduceMemory);
     } else if (step == 1) {
         body_.y = -96;
         body_.ResetMotion();

@@ -166,7 +166,7 @@ void CGameResource::PlayFrame(KestraneGameBase2::SKey* keys, bool skipKeyLog) {
 
     // A cut-in freezes the world: first its zoom, then its layers.
     if (cutinScreen.zoom > 0) {
-        if (--cutinScreen.zoom == 0 && cutinScreen.id == 4) PlaySe(Se::kFinisherLoop, true);
+        if (--cutinScreen.zoom == 0 && cutinScreen.id == Cutin::kFinisher) PlaySe(Se::kFinisherLoop, true);
         return;
     }
     if (!cutins.empty()) {

@@ -122,14 +122,14 @@ void CGameResource::UseSkill(bool withCutin) {
     const bool release = Config().reduceMemory;
     if (progress.stage >= 3 && status.gauge == kGaugeMax) {
         status.gauge = 0;
-        StartCutin(4, release);
+        StartCutin(Cutin::kFinisher, release);
         status.finisherCounter = kFinisherFrames;
         finisherDisplay = 0;
         SetPose(*player, kPoseSkill);
     } else {
         status.gauge -= kSkillCost;
         screenFx.StartFlash(255, 255, 0);
-        if (withCutin) StartCutin(0, release);
+        if (withCutin) StartCutin(Cutin::kSkillBlast, release);
     }
     status.gauge = std::max(status.gauge, 0);
     status.skillRunning = 1;
