@@ -11,8 +11,6 @@
 
 namespace {
 
-constexpr uint8_t kLeft = 128;
-
 enum Boss2Action : int32_t {
     kRest = 0,
     kOpening = 1,  // the fight's first action: nothing
@@ -304,7 +302,7 @@ private:
         if (b_.phase >= 2) {
             if (CObjectBlock* block = g_.CreateBlock(18, x, y, 0)) {
                 block->pose = kPoseInert;
-                block->phase = g_.IsBossFacingRight() ? 0 : kLeft;
+                block->phase = g_.IsBossFacingRight() ? kFacingRight : kFacingLeft;
             }
             PlaySe(Se::kPartnerBack);
         } else {
@@ -327,7 +325,7 @@ private:
         int32_t cx = 0, cy = 0;
         g_.GetCameraOrigin(cx, cy);
         const bool left = g_.IsBossFacingRight() == near;
-        return left ? SEdge{cx + 32, 0} : SEdge{cx + 608, kLeft};
+        return left ? SEdge{cx + 32, kFacingRight} : SEdge{cx + 608, kFacingLeft};
     }
     int32_t ViewY() const {
         int32_t cx = 0, cy = 0;

@@ -18,7 +18,6 @@ namespace {
 using KestraneGameBase2::CosOf;
 using KestraneGameBase2::SinOf;
 
-constexpr uint8_t kLeft = 128;       // facing byte of an object looking left
 constexpr int32_t kPastEnd = 65535;  // a step past any last step
 constexpr int32_t kParked = 65535;   // the partner counter while the burst is queued
 
@@ -76,7 +75,7 @@ public:
     bool Step(int32_t action, int32_t step);
 
 private:
-    bool Right() const { return body_.facing != kLeft; }
+    bool Right() const { return body_.facing != kFacingLeft; }
     double Forward() const { return Right() ? 1.0 : -1.0; }
     double Distance() const { return std::hypot(hero_.x - body_.x, hero_.y - body_.y); }
     void Turn() { g_.FaceBossToPlayer(); }
@@ -596,7 +595,7 @@ bool Boss3Script::Finale(int32_t step) {
         if (hero_.coolTimer != 0) return false;
         body_.x = hero_.x, body_.y = -32;
         SetPose(body_, kPoseDrop);
-        body_.facing = kLeft;
+        body_.facing = kFacingLeft;
         body_.ResetMotion();
         body_.motion.accelAngle = 64;
         body_.motion.accel = 0.533;
@@ -605,7 +604,7 @@ bool Boss3Script::Finale(int32_t step) {
     } else if (step == 9) {
         if (std::fabs(body_.y - hero_.y) <= 120 || body_.y > 240) {
             SetPose(body_, kPoseStrike, 30);
-            ArmWeapon(2, kLeft);
+            ArmWeapon(2, kFacingLeft);
         } else if (body_.y <= 480) {
             return false;
         }

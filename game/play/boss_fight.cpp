@@ -14,8 +14,6 @@ using tovarineGameSDK3rd::Draw::Rect;
 
 namespace {
 
-constexpr uint8_t kLeft = 128;  // facing byte of an object looking left
-
 int32_t Clamp(int64_t v, int32_t low, int32_t high) { return static_cast<int32_t>(std::clamp<int64_t>(v, low, high)); }
 
 }  // namespace
@@ -77,7 +75,7 @@ bool CGameResource::FaceBossToPlayer() {
     CObjectEnemy* body = BossElement(bossObjects, 0);
     if (body == nullptr) return false;
     const bool right = player->x > body->x;
-    body->facing = right ? 0 : kLeft;
+    body->facing = right ? kFacingRight : kFacingLeft;
     return right;
 }
 
@@ -86,7 +84,7 @@ void CGameResource::FacePlayerToBoss() {
     if (body == nullptr) {
         player->facing = 0;
     } else if (body->pose != 1) {
-        player->facing = player->x > body->x ? kLeft : 0;
+        player->facing = player->x > body->x ? kFacingLeft : kFacingRight;
     }
 }
 
@@ -139,7 +137,7 @@ uint8_t CGameResource::GetBossFacing() const {
 
 bool CGameResource::IsBossFacingRight() const {
     const CObjectEnemy* body = BossElement(bossObjects, 0);
-    return body != nullptr && body->facing != kLeft;
+    return body != nullptr && body->facing != kFacingLeft;
 }
 
 double CGameResource::SignByBossFacing(double v) const { return IsBossFacingRight() ? v : -v; }
@@ -196,8 +194,8 @@ void CGameResource::PlaceHeldPart() {
         part->y = body->y + SinOf(a) * s;
         part->turn = a;
     } else {
-        const bool left = body->facing == kLeft;
-        part->facing = left ? kLeft : 0;
+        const bool left = body->facing == kFacingLeft;
+        part->facing = left ? kFacingLeft : kFacingRight;
         part->x = left ? body->x - s : body->x + s;
         part->y = body->y + 20.0;
     }

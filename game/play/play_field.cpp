@@ -274,7 +274,7 @@ const SScriptRow kBoss14Script[] = {
 void RunBoss14(SScript& s) {
     s.body.pose = 11;
     s.body.poseTimer = 0;
-    s.body.facing = s.hero.x > s.body.x ? 0 : 128;
+    s.body.facing = s.hero.x > s.body.x ? kFacingRight : kFacingLeft;
     if (s.boss.waitFrames > 0) return;
 
     if (s.boss.actions.empty()) {

@@ -137,7 +137,7 @@ void PlaceSkeletonBody(CGameResource& game) {
     body->screenX = static_cast<int16_t>(body->screenX - game.boss.displayOffsetX);
     body->screenY = static_cast<int16_t>(body->screenY - game.boss.displayOffsetY);
     const auto* enemy = dynamic_cast<const CObjectEnemy*>(body);
-    if (enemy != nullptr && enemy->facing == 128) return;
+    if (enemy != nullptr && enemy->facing == kFacingLeft) return;
     int width = 0, height = 0;
     KestraneGameBase2::CImageLoader::GetImage(body->phase).GetSize(&width, &height);
     body->screenX = static_cast<int16_t>(body->screenX + 2 * game.boss.displayOffsetX - width / 2);

@@ -16,7 +16,6 @@ constexpr int32_t kGaugeMax = 10000;
 constexpr int32_t kSkillCost = 2800;
 constexpr int32_t kFinisherFrames = 150;
 constexpr uint8_t kBossPoseUnstoppable = 27;  // the barrier cannot hold against it
-constexpr uint8_t kLeft = 128;
 
 // Hero poses.
 constexpr uint8_t kPoseNormal = 0;
@@ -146,7 +145,7 @@ void CGameResource::SkillBlast() {
             tovarineGameSDK3rd::Draw::Rect r{};
             o->GetHitRect(r);
             if (r.left < view.right && view.left < r.right && r.top < view.bottom && view.top < r.bottom) {
-                o->SetState(5);
+                o->SetState(kStateKilledByBlast);
             }
         } else if (o->GetType() == kTypeShot && IsPointInRect(TruncInt(o->x), TruncInt(o->y), view)) {
             o->SetState(kStateVanish);
@@ -229,7 +228,7 @@ void CGameResource::SkillFinisher() {
     SetPose(hero, kPoseFinisherPush);
     --c;
     int32_t k = std::min(8, (kFinisherFrames - c) / 4 + 1);
-    if (hero.facing == kLeft) k = -k;
+    if (hero.facing == kFacingLeft) k = -k;
     hero.ResetMotion();
     hero.x -= k;
     ConfinePlayer(&hero, progress.stage != 3);

@@ -230,7 +230,7 @@ bool CGameResource::EndBossFight() {
         AddBossBonus();
         if (id == 2) {
             for (ObjectPtr& o : objects) {
-                if (!o.isNull() && (o->GetType() == kTypeEnemy || o->GetType() == kTypeBlock)) o->SetState(2);
+                if (!o.isNull() && (o->GetType() == kTypeEnemy || o->GetType() == kTypeBlock)) o->SetState(kStateVanish);
             }
         }
         if (id == 3) {
