@@ -90,7 +90,7 @@ void CGameResource::FacePlayerToBoss() {
 
 void CGameResource::PushBossAction(int32_t action) {
     boss.actions.push_back(action);
-    status.gauge = Clamp(int64_t{status.gauge} + 5, 0, 10000);
+    AddGauge(5);
     boss.idleCountdown = 0;
 }
 

@@ -14,10 +14,6 @@ using KestraneGameBase2::SinOf;
 
 namespace {
 
-constexpr int32_t kGaugeMax = 10000;
-
-void AddToGauge(SPlayerStatus& status, int32_t delta) { status.gauge = std::clamp(status.gauge + delta, 0, kGaugeMax); }
-
 // ---- boss scripts as tables of (action, steps) rows; a step without a row only moves on
 
 struct SScript {
@@ -330,13 +326,13 @@ void CGameResource::UpdatePlayField() {
         const int32_t g = boss.skillHit != 0 ? 0 : -d;
         if (boss.partnerCounter > 0) {
             if (d < 0) {
-                AddToGauge(status, g / 5);
+                AddGauge(g / 5);
                 PlaySe(Se::kShieldHit);
             }
             boss.partnerCounter = std::max(boss.partnerCounter + d - 10, 1);
         } else {
             if (d < 0) {
-                AddToGauge(status, g / 10);
+                AddGauge(g / 10);
                 boss.secondMeter -= d;
                 boss.flinchCountdown = 16;
             }

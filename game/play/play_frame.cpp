@@ -251,7 +251,7 @@ void CGameResource::PlayFrame(KestraneGameBase2::SKey* keys, bool skipKeyLog) {
     const uint32_t hits = barriers[0]->hitCount + barriers[1]->hitCount;
     barriers[0]->hitCount = barriers[1]->hitCount = 0;
     if (boss.bossId < 0) {
-        status.gauge = std::clamp(status.gauge + static_cast<int32_t>(hits / 2), 0, 10000);
+        AddGauge(static_cast<int32_t>(hits / 2));
     }
     SpawnBurstParticles(*this, barrier);
 }

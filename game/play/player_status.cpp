@@ -40,7 +40,7 @@ void CGameResource::DamagePlayer(int32_t delta, bool scaled) {
     if (scene == Scene::kGameOver || scene == Scene::kFadeToTitle) return;
     const int64_t change = scaled ? int64_t{delta} * boss.damageScale / 100 : delta;
     status.hp = Clamp(status.hp + change, 0, status.maxHp);
-    status.gauge = Clamp(status.gauge - int64_t{delta} / 2, 0, kGaugeMax);
+    AddGauge(-(delta / 2));
     if (status.hp >= 1 || progress.invincible != 0) return;
     status.barrierUp = 0;
     SetMode(replayLog.playing ? Scene::kFadeToTitle : Scene::kGameOver);  // scene 9 abandons the replay as its pause key does

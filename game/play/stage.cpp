@@ -161,7 +161,7 @@ void CGameResource::UpdateScroll() {
     if (32.0 * progress.nextColumn <= progress.scrollX) {
         SpawnMapColumn(progress.nextColumn, false);
         progress.nextColumn = WrapSub(progress.nextColumn, -1);
-        status.gauge = std::clamp(status.gauge + 5, 0, 10000);
+        AddGauge(5);
     }
 }
 
