@@ -5,10 +5,6 @@
 // are the numbers the code asks them for.
 #include <cstdint>
 
-#include "framework/bgm_player.h"
-#include "framework/key_control.h"
-#include "framework/sound_list.h"
-
 // The play state's scene.
 enum class Scene : int32_t {
     kTitle = 0,         // title menu; a dropped file plays as a replay
@@ -161,15 +157,3 @@ enum class KeyBit : int32_t {
 };
 
 constexpr uint32_t Bit(KeyBit key) { return 1u << static_cast<int32_t>(key); }
-// Whether the key's bit is set in this frame's mask.
-inline bool Pushed(const KestraneGameBase2::SKey& key, KeyBit bit) { return (key.mask & Bit(bit)) != 0; }
-// The decide key or any key above it pushed this frame.
-inline bool IsAnyButtonPushed(const KestraneGameBase2::SKey& key) {
-    return (key.mask & ((Bit(KeyBit::kFastForward) << 1) - Bit(KeyBit::kDecide))) != 0;
-}
-
-inline void PlaySe(Se id, bool loop = false) { KestraneGameBase2::GetSEList()->Play(static_cast<int32_t>(id), loop); }
-inline void StopSe(Se id) { KestraneGameBase2::GetSEList()->Stop(static_cast<int32_t>(id)); }
-inline void PlayMusic(Music track, int32_t fadeFrames) {
-    KestraneGameBase2::GetBGMPlayer()->Play(static_cast<int32_t>(track), fadeFrames);
-}

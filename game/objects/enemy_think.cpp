@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "framework/sine_table.h"
+#include "game/files/sounds.h"
 #include "game/ids.h"
 #include "game/play/game_resource.h"
 

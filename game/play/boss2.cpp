@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "game/files/sounds.h"
 #include "game/ids.h"
 #include "game/play/boss_fight.h"
 #include "game/play/game_resource.h"

@@ -8,6 +8,7 @@
 
 #include "foundation/math/rand.h"
 #include "framework/sine_table.h"
+#include "game/files/sounds.h"
 #include "game/ids.h"
 #include "game/play/boss_fight.h"
 #include "game/play/game_resource.h"

@@ -6,6 +6,7 @@
 #include "foundation/vtl/exception.h"
 #include "framework/image_loader.h"
 #include "framework/sine_table.h"
+#include "game/files/sounds.h"
 #include "game/ids.h"
 #include "game/play/game_resource.h"
 

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "framework/sine_table.h"
+#include "game/files/sounds.h"
 #include "game/ids.h"
 #include "game/play/boss_fight.h"
 #include "game/widgets/message_window.h"

@@ -5,6 +5,7 @@
 
 #include "framework/image_loader.h"
 #include "framework/sine_table.h"
+#include "game/files/sounds.h"
 #include "game/files/text_tables.h"
 #include "game/ids.h"
 #include "game/play/game_resource.h"

@@ -7,6 +7,7 @@
 #include "framework/bgm_player.h"
 #include "framework/blt_support.h"
 #include "framework/image_loader.h"
+#include "game/files/sounds.h"
 #include "game/ids.h"
 #include "game/play/boss_fight.h"
 #include "game/play/game_resource.h"

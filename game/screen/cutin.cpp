@@ -1,5 +1,6 @@
 // The cut-in start: the snapshot of the field, the 32-frame zoom and the picture layers of
 // each cut-in with their timings.
+#include "game/files/sounds.h"
 #include "game/ids.h"
 #include "game/play/game_resource.h"
 
