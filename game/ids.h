@@ -1,13 +1,9 @@
 #pragma once
 // The game's identities, each named once: the scenes, the sound effects and music tracks the
-// code plays, the talks it shows and the key bits of a frame's key mask. The data files keep
-// their numbers (data\se\list.txt, data\music\list.txt, data\text\talkNN.txt); these are the
-// numbers the code asks them for.
+// code plays, the talks and cut-ins it shows and the key bits of a frame's key mask. The data
+// files keep their numbers (data\se\list.txt, data\music\list.txt, data\text\talkNN.txt); these
+// are the numbers the code asks them for.
 #include <cstdint>
-
-#include "framework/bgm_player.h"
-#include "framework/key_control.h"
-#include "framework/sound_list.h"
 
 // The play state's scene.
 enum class Scene : int32_t {
@@ -133,6 +129,21 @@ enum class Talk : int32_t {
     kBoss3Defeated = 13,
 };
 
+// The special moves' cut-ins. Each plays the layer records that begin at its number; the cut-in
+// screen and the gallery keep that number.
+namespace Cutin {
+enum : int32_t {
+    kSkillBlast = 0,
+    kFinisher = 4,  // the finisher on the last stages
+    kBoss0Hammer = 6,
+    kBoss1Finale = 8,
+    kBoss2Special = 11,
+    kBoss3Finale = 13,
+};
+// Every cut-in, in the order their pictures are released.
+constexpr int32_t kAll[] = {kSkillBlast, kFinisher, kBoss0Hammer, kBoss1Finale, kBoss2Special, kBoss3Finale};
+}  // namespace Cutin
+
 // Bits of a frame's key mask (the key control's logical keys).
 enum class KeyBit : int32_t {
     kUp = 0,
@@ -146,15 +157,3 @@ enum class KeyBit : int32_t {
 };
 
 constexpr uint32_t Bit(KeyBit key) { return 1u << static_cast<int32_t>(key); }
-// Whether the key's bit is set in this frame's mask.
-inline bool Pushed(const KestraneGameBase2::SKey& key, KeyBit bit) { return (key.mask & Bit(bit)) != 0; }
-// The decide key or any key above it pushed this frame.
-inline bool IsAnyButtonPushed(const KestraneGameBase2::SKey& key) {
-    return (key.mask & ((Bit(KeyBit::kFastForward) << 1) - Bit(KeyBit::kDecide))) != 0;
-}
-
-inline void PlaySe(Se id, bool loop = false) { KestraneGameBase2::GetSEList()->Play(static_cast<int32_t>(id), loop); }
-inline void StopSe(Se id) { KestraneGameBase2::GetSEList()->Stop(static_cast<int32_t>(id)); }
-inline void PlayMusic(Music track, int32_t fadeFrames) {
-    KestraneGameBase2::GetBGMPlayer()->Play(static_cast<int32_t>(track), fadeFrames);
-}

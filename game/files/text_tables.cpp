@@ -9,6 +9,7 @@
 #include "framework/image_loader.h"
 #include "framework/list_field.h"
 #include "game/files/text_file.h"
+#include "game/ids.h"
 
 using KestraneGameBase2::CImageLoader;
 using KestraneGameBase2::ForEachListLine;
@@ -176,9 +177,12 @@ template <class Fn>
 void ForEachCutinImage(const std::vector<SEffectKind>& cutins, int32_t id, Fn&& fn) {
     int32_t n = 0;
     switch (id) {
-        case 0: n = 4; break;
-        case 4: case 6: case 11: case 13: n = 2; break;
-        case 8: n = 3; break;
+        case Cutin::kSkillBlast: n = 4; break;
+        case Cutin::kBoss1Finale: n = 3; break;
+        case Cutin::kFinisher:
+        case Cutin::kBoss0Hammer:
+        case Cutin::kBoss2Special:
+        case Cutin::kBoss3Finale: n = 2; break;
         default: break;
     }
     for (int32_t r = id; r < id + n && r < static_cast<int32_t>(cutins.size()); ++r) ForEachRecordImage(cutins[r], fn);

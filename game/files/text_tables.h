@@ -62,8 +62,8 @@ int LoadFaces(FaceMap& faces);
 
 // ---- the image cache around cut-ins and stage starts.
 // Loads every picture (image + frame) of the layer records of cut-in id that exist (4 layers
-// for cut-in 0; 2 for 4, 6, 11 and 13; 3 for 8; none for the others). Answers the frames the
-// play frame skips after the load: the milliseconds it took, divided by 60.
+// for the skill blast's, 3 for boss 1's finale, 2 for the other moves', none for other ids).
+// Answers the frames the play frame skips after the load: the milliseconds it took, divided by 60.
 int32_t PreloadCutin(const std::vector<SEffectKind>& cutins, int32_t id,
                      tovarineGameSDK3rd::Timer::IClock& clock = tovarineGameSDK3rd::Timer::SystemClock());
 // Loads the pictures of one cut-in record (image + frame), when the record exists.

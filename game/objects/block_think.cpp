@@ -155,7 +155,7 @@ void HeldBlock(CGameResource& g, CObjectBase& b) {
     }
     double bx = 0, by = 0;
     g.GetBossPosition(&bx, &by);
-    const bool left = g.GetBossFacing() == 128;
+    const bool left = g.GetBossFacing() == kFacingLeft;
     if (left) {
         b.x = b.turn == 0 ? bx + 24 : bx + 24 - (255 - b.turn) / 5;
     } else {
@@ -171,7 +171,7 @@ void Drifter(CObjectBase& b) {
     b.alpha = 160;
     if (++b.step != 60) return;
     b.pose = 0;
-    b.motion.SetVelocity(b.phase == 128 ? 160 : 224, 4.0);
+    b.motion.SetVelocity(b.phase == kFacingLeft ? 160 : 224, 4.0);
     b.motion.accelAngle = 64, b.motion.accel = 0.1225, b.motion.speedLimit = 8.0;
 }
 

@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "framework/sine_table.h"
+#include "game/files/sounds.h"
 #include "game/ids.h"
 #include "game/objects/objects.h"
 #include "game/play/game_resource.h"
@@ -19,7 +20,7 @@ namespace {
 enum HitShape : uint8_t { kRectangle = 0, kCircle = 1, kTrapezoid = 2 };
 
 // Directions of contact.
-constexpr uint8_t kRight = 0, kDown = 64, kLeft = 128, kUp = 192;
+constexpr uint8_t kRight = kFacingRight, kDown = 64, kLeft = kFacingLeft, kUp = 192;
 
 double SquaredDistance(double dx, double dy) { return dx * dx + dy * dy; }
 

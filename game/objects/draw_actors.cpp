@@ -116,7 +116,7 @@ void CObjectAvatar::Draw(ISurface* target) {
         if (coolTimer % 4 < 2) return;  // the cool-down blinks, overlay and all
         top += ch;
     }
-    if (facing == 128 && pose != 16) top += 2 * ch;  // the mirrored rows lie below
+    if (facing == kFacingLeft && pose != 16) top += 2 * ch;  // the mirrored rows lie below
     const Rect r{left, top, left + cw, top + ch};
     ISurface& src = Image(kind->image);
     const int32_t x = screenX;
@@ -159,7 +159,7 @@ void CObjectAvatar::Draw(ISurface* target) {
 
 void CObjectAvatar::DrawOverlay(ISurface* target) {
     const int32_t left = static_cast<int32_t>((animCounter >> 1) & 1) * 32;
-    const bool leftward = facing == 128;
+    const bool leftward = facing == kFacingLeft;
     const Rect r{left, leftward ? 0 : 32, left + 32, leftward ? 32 : 64};
     target->BlendBlt(&Image(11), screenX + (leftward ? 20 : 8), screenY + 2, alpha, nullptr, &r);
 }
@@ -220,7 +220,7 @@ struct EnemyPainter {
     static uint32_t BlueTint(uint32_t c) { return ((c & 0xFC) << 14) | ((c & 0xFC) << 6) | c; }
     static uint32_t RedTint(uint32_t c) { return (c << 16) | ((c & 0xFC) << 6) | (c >> 2); }
     uint32_t HurtLevel() const { return e.poseTimer > 30 ? 255 : RisingLevel(8, e.poseTimer); }
-    int32_t Row() const { return e.facing == 128 ? 0 : 1; }
+    int32_t Row() const { return e.facing == kFacingLeft ? 0 : 1; }
 };
 
 // The two-cell body (upper frame 0, lower frame 1) that stretches while hurt.

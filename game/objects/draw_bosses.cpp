@@ -85,7 +85,7 @@ void CObjectBoss::Draw(ISurface* target) {
     const SObjectKind& k = *kind;
     const int32_t cw = k.cellWidth;
     const int32_t ch = k.cellHeight;
-    const bool facingRight = facing != 128;
+    const bool facingRight = facing != kFacingLeft;
     switch (k.frameTime) {
     case -1: {  // a two-sided picture numbered by the phase
         int w = 0;
@@ -167,7 +167,7 @@ void CObjectBoss::DrawCharacterBody(ISurface* target) {
     const int32_t ch = k.cellHeight;
     const int32_t x = screenX;
     const int32_t y = screenY;
-    bool facingRight = facing != 128;
+    bool facingRight = facing != kFacingLeft;
     BodyLook l;
     if (k.index == 1) {
         l = LookOfBody1(pose, poseTimer);
@@ -224,7 +224,7 @@ void CObjectBoss::DrawCharacterBody(ISurface* target) {
 
 void CObjectBoss::DrawArm(ISurface* target, int32_t mode) {
     if (mode < 0) return;
-    const bool right = facing != 128;
+    const bool right = facing != kFacingLeft;
     const int32_t left = static_cast<int32_t>(((animCounter >> 1) & 1) + 2 * static_cast<uint32_t>(mode) + 2) * 32;
     const Rect r{left, right ? 32 : 0, left + 32, right ? 64 : 32};
     // Where the arm joins the body, by mode: facing left, facing right.

@@ -108,7 +108,7 @@ void CObjectEnemyShadow::Draw(ISurface* target) {
         return;
     }
     if (kind->index == 69) {
-        row = facing == 128 ? 0 : 1;
+        row = facing == kFacingLeft ? 0 : 1;
         trailRow = static_cast<uint8_t>(row);
     }
     DrawTrail(target, kind, static_cast<int32_t>(animCounter), EffectiveAlpha(), false);
@@ -214,7 +214,7 @@ void CObjectBlock::Draw(ISurface* target) {
     case 18: {
         const Rect glow = (animCounter & 2) ? Rect{96, 0, 192, 176} : Rect{0, 0, 96, 176};
         target->AddBlt(&Image(87), screenX - 16, screenY - 32, nullptr, &glow);
-        DrawCell(*this, target, FrameOf(*kind, animCounter), phase == 128 ? 0 : 1, screenX, screenY);
+        DrawCell(*this, target, FrameOf(*kind, animCounter), phase == kFacingLeft ? 0 : 1, screenX, screenY);
         return;
     }
     case 19:

@@ -14,8 +14,6 @@ using KestraneGameBase2::SinOf;
 
 namespace {
 
-constexpr int32_t kPaidAtOnce = 5;  // the skill blast's kill: paid at once, half again
-
 // An item kind for each of the drop bytes 252-255.
 constexpr uint8_t kFixedDrops[4] = {4, 5, 8, 7};
 
@@ -25,7 +23,7 @@ void CObjectBase::Think(CGameResource& game) {
     if (state == kStateAlive || state == kStateRemove) return;
     if (state == kStateKilledBySpecial) game.AddGauge(5);
     const int32_t ix = TruncInt(x), iy = TruncInt(y);
-    if (state == kStateKilled || state == kStateKilledBySpecial || state == kPaidAtOnce) {
+    if (state == kStateKilled || state == kStateKilledBySpecial || state == kStateKilledByBlast) {
         if (kind->score != 0) {
             if (GetType() == kTypeItem) {
                 game.AddScore(kind->score, ix, iy);

@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "framework/sine_table.h"
+#include "game/files/sounds.h"
 #include "game/ids.h"
 #include "game/play/game_resource.h"
 
@@ -735,7 +736,7 @@ void Held(Run& r) {
     double bx = 0, by = 0;
     r.g.GetBossPosition(&bx, &by);
     e.facing = r.g.GetBossFacing();
-    e.x = e.facing == 128 ? bx + 48 : bx - 48;
+    e.x = e.facing == kFacingLeft ? bx + 48 : bx - 48;
     e.y = by;
     ++e.step;
     if (e.step == 16) {
@@ -749,7 +750,7 @@ void Thrower(Run& r) {
     CObjectEnemy& e = r.e;
     ++e.step;
     if (e.step == 45 || (e.step == 70 && e.phase >= 1) || (e.step == 90 && e.phase >= 2)) {
-        e.facing = e.x < r.px ? 0 : 128;
+        e.facing = e.x < r.px ? kFacingRight : kFacingLeft;
         double tx = 0, ty = 0;
         r.g.PredictPlayerPosition(tx, ty, 30);
         const int32_t bx = TruncInt(e.facing == 0 ? e.x + 24 : e.x - 24);
@@ -770,7 +771,7 @@ void WallBuilder(Run& r) {
     ++e.step;
     const bool second = e.phase == 1 && e.step >= 16;
     const int32_t n = second ? 20 : 10;
-    const bool left = e.facing == 128;
+    const bool left = e.facing == kFacingLeft;
     const auto wobble = [&r, &e] {
         r.Accelerate(e.facing, 0.8, 4.0);
         e.wait = 10;
@@ -842,7 +843,7 @@ void Caster(Run& r) {
         e.wait = 30;
         return;
     }
-    const bool left = e.facing == 128;
+    const bool left = e.facing == kFacingLeft;
     const double mx = left ? e.x - 47 : e.x + 47;
     switch (e.step - 75 * c) {
         case 1:
@@ -871,7 +872,7 @@ void Slash(Run& r) {
     CObjectEnemy& e = r.e;
     if (e.step == 0) {
         PlaySe(Se::kSwing);
-        const bool left = e.facing == 128;
+        const bool left = e.facing == kFacingLeft;
         if (CObjectBlock* b = r.g.CreateBlock(17, TruncInt(left ? e.x - 20 : e.x + 20), TruncInt(e.y + 20), 0)) {
             if (!left) b->phase = 1;
         }

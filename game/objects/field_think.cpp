@@ -235,7 +235,7 @@ void Launcher(CGameResource& g, CObjectBoss& b, int32_t k) {
 void Arm(CGameResource& g, CObjectBoss& b, int32_t k) {
     if (b.phase == -1) {
         b.step = 0;
-        const int32_t id = 40 + 2 * (k - 21) + (b.facing == 128 ? 0 : 1);
+        const int32_t id = 40 + 2 * (k - 21) + (b.facing == kFacingLeft ? 0 : 1);
         if (CObjectEffectLand* e = g.CreateEffectLand(id, -1, b.x, b.y)) {
             b.phase = static_cast<int32_t>(Cycle(*e->kind));
         }
@@ -244,7 +244,7 @@ void Arm(CGameResource& g, CObjectBoss& b, int32_t k) {
         b.pose = 1, b.poseTimer = 0;
         return;
     }
-    const double sx = b.facing == 128 ? -1 : 1;
+    const double sx = b.facing == kFacingLeft ? -1 : 1;
     const int32_t old = b.step++;
     b.pose = 10, b.poseTimer = 0;
     if (k == 21) {

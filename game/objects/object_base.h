@@ -38,6 +38,10 @@ inline uint32_t RisingLevel(int32_t m, int32_t t) {
 int32_t HeadingOf(double dx, double dy);
 inline uint8_t AngleOf(double dx, double dy) { return static_cast<uint8_t>(HeadingOf(dx, dy)); }
 
+// The facing byte of an object that looks sideways: the angle it looks along.
+constexpr uint8_t kFacingRight = 0;
+constexpr uint8_t kFacingLeft = 128;
+
 // from turned toward target by at most step, the shorter way round (the angle rule of
 // ObjectMotion::TurnToward).
 uint8_t TurnAngleToward(uint8_t from, uint8_t step, uint8_t target);
@@ -95,6 +99,7 @@ enum ObjectState : uint8_t {
     kStateVanish = 2,      // dies with its effect only
     kStateKilled = 3,      // dies with score, item drop and effect
     kStateKilledBySpecial = 4,  // as killed, by the player's special; the gauge grows
+    kStateKilledByBlast = 5,    // as killed, by the skill blast: paid at once, half again, outside the chain
 };
 
 // GetOutsideSide's answers: the one side of the rectangle that the box lies wholly beyond.

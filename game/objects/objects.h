@@ -39,7 +39,7 @@ public:
     double pushDown = 0;
     double pushLeft = 0;
     double pushRight = 0;
-    uint8_t facing = 0;  // 0 looking right, 128 left
+    uint8_t facing = kFacingRight;
     uint8_t brake = 0;
 
 protected:
@@ -81,7 +81,7 @@ public:
     void Think(CGameResource& game) override;  // enemy_think.cpp
     bool Collide(CObjectBase* other) override;  // collision.cpp
 
-    uint8_t facing = 128;  // 128 looking left, 0 right
+    uint8_t facing = kFacingLeft;
     // The travel (CObjectBase::MoveToward); the speeds are kept in single precision.
     int32_t travelTimer = 0;  // frames left before the travel gives up
     int32_t targetX = 0;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "game/files/sounds.h"
 #include "game/ids.h"
 #include "game/play/boss_fight.h"
 #include "game/play/game_resource.h"
@@ -36,9 +37,14 @@ enum Boss0Animation : uint8_t {
 
 class Boss0Script {
 public:
+    static constexpr bool kStartsChoiceAtOnce = true;
+
     Boss0Script(CGameResource& game, CObjectEnemy& body) : g_(game), boss_(game.boss), body_(body) {
         g_.GetCameraOrigin(cx_, cy_);
     }
+
+    void Tick() {}  // nothing runs while it waits
+    void Pop() { g_.PopBossAction(); }
 
     void Choose() {
         g_.FaceBossToPlayer();
@@ -210,7 +216,7 @@ private:
                 boss_.damageScale = 0;
                 g_.SetBossAnimation(kStand);
                 boss_.lastStep = 5;
-                g_.StartCutin(6, g_.Config().reduceMemory != 0);
+                g_.StartCutin(Cutin::kBoss0Hammer, g_.Config().reduceMemory != 0);
                 break;
             case 1:
                 g_.SetBossAnimation(kRaiseHammer);
@@ -258,14 +264,10 @@ private:
 }  // namespace
 
 void CGameResource::RunBoss0() {
-    if (boss.waitFrames > 0) return;
     CObjectEnemy* body = BossElement(bossObjects, 0);
     if (body == nullptr) return;
     Boss0Script script(*this, *body);
-    if (boss.actions.empty()) script.Choose();
-    if (boss.actions.empty()) return;
-    if (boss.step > boss.lastStep) return PopBossAction();
-    if (script.Step(boss.actions.front(), boss.step)) ++boss.step;
+    RunBossScript(boss, script);
 }
 
 int32_t CGameResource::BossKind(const char* name) const { return FindName(kinds.objectNames[6], name); }

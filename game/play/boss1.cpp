@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "framework/sine_table.h"
+#include "game/files/sounds.h"
 #include "game/ids.h"
 #include "game/play/boss_fight.h"
 #include "game/play/game_resource.h"
@@ -42,6 +43,8 @@ constexpr int32_t kPowerUpFrames = 900;
 
 class Boss1Script {
 public:
+    static constexpr bool kStartsChoiceAtOnce = true;
+
     Boss1Script(CGameResource& game, CObjectEnemy& body)
         : g_(game), boss_(game.boss), body_(body), bx_(body.x), by_(body.y), px_(game.player->x), py_(game.player->y) {
         g_.GetCameraOrigin(cx_, cy_);
@@ -54,14 +57,16 @@ public:
         }
         if (boss_.enraged == 0) {
             boss_.gauge += 5;
-            if (PoweredUp()) {
+            if (PoweredUp(boss_)) {
                 boss_.gauge += 5;
             } else {
                 boss_.secondMeter += 2;
             }
         }
-        if ((body_.pose == kPoseStand || body_.pose == kPoseHurt) && boss_.flinchCountdown > 0) Pose(kPoseHurt, 4);
+        if ((body_.pose == kPoseStand || body_.pose == kPoseHurt) && boss_.flinchCountdown > 0) SetPose(body_, kPoseHurt, 4);
     }
+
+    void Pop() { g_.PopBossAction(); }
 
     void Choose() {
         g_.FaceBossToPlayer();
@@ -96,7 +101,7 @@ public:
     bool Step(int32_t action, int32_t step) {
         switch (action) {
             case kIdle:
-                if (step == 0) Pose(kPoseIdle, 120), boss_.lastStep = 120;
+                if (step == 0) SetPose(body_, kPoseIdle, 120), boss_.lastStep = 120;
                 g_.FaceBossToPlayer();
                 return true;
             case kOpening:
@@ -120,18 +125,9 @@ public:
     }
 
 private:
-    bool PoweredUp() const { return boss_.powerUpCountdown > 0; }
-    void Pose(uint8_t pose, int32_t frames) {
-        body_.pose = pose;
-        body_.poseTimer = frames;
-    }
-    uint8_t AngleToPlayer() const { return AngleOf(px_ - bx_, py_ - by_); }
-    // A speed along a, braked to a stop after speed / brake frames.
-    static void Launch(CObjectBase& o, uint8_t a, double speed, double brake) {
-        o.motion.SetVelocity(a, speed);
-        o.motion.SetFrictionByAngle(a, brake);
-    }
-    void StopSteering() { body_.EndTravel(); }
+    // She stops steering with EndTravel, not StopSteering: it ends the travel even once it has
+    // arrived, and so clears the motion again after any steering (her travels brake at their end).
+
     bool Steering() const { return body_.moving != 0; }
     // Steered to (x, y): starting at speed, accelerating by speed / slowness up to speed.
     void SteerTo(double x, double y, double speed, double slowness) {
@@ -171,10 +167,10 @@ private:
     // Away from the player when calm, at it when enraged; braking hard once close.
     void Drift(int32_t step) {
         if (step == 0) {
-            StopSteering();
-            Pose(kPoseStand, 60);
+            body_.EndTravel();
+            SetPose(body_, kPoseStand, 60);
             const bool calm = boss_.enraged == 0;
-            const uint8_t a = static_cast<uint8_t>(AngleToPlayer() + (calm ? 128 : 0));
+            const uint8_t a = static_cast<uint8_t>(AngleToHero(body_, *g_.player) + (calm ? 128 : 0));
             const double speed = calm ? 1.0 : 6.0;
             boss_.savedAngle = a;
             boss_.lastStep = 40;
@@ -187,9 +183,9 @@ private:
     // Sideways across the line to the player, to a point in the view; none: evade instead.
     bool SideStep() {
         boss_.lastStep = 1;
-        StopSteering();
+        body_.EndTravel();
         body_.ResetMotion();
-        Pose(kPoseStand, 60);
+        SetPose(body_, kPoseStand, 60);
         const bool enraged = boss_.enraged != 0;
         const double speed = enraged ? 4.0 : 2.0;
         const int32_t frames = enraged ? 40 : 160;
@@ -217,8 +213,8 @@ private:
 
     bool Evade(int32_t step) {
         if (step == 0) {
-            StopSteering();
-            Pose(kPoseStand, 60);
+            body_.EndTravel();
+            SetPose(body_, kPoseStand, 60);
             boss_.lastStep = 2;
             int32_t x = 0, y = 0;
             g_.GetEvadePoint(&x, &y, 180);
@@ -232,7 +228,7 @@ private:
     bool LevelDash(int32_t step) {
         if (step == 0) {
             boss_.lastStep = 1;
-            StopSteering();
+            body_.EndTravel();
             const double reach = 0.75 * std::hypot(px_ - bx_, py_ - by_);
             SteerTo(bx_ + g_.SignByBossFacing(reach), by_, boss_.enraged != 0 ? 9.0 : 3.0, 30);
             return true;
@@ -244,25 +240,25 @@ private:
     void Shots(int32_t step, int32_t count) {
         if (step == 0) {
             boss_.lastStep = 2;
-            StopSteering();
-            Pose(kPoseAim, 20);
+            body_.EndTravel();
+            SetPose(body_, kPoseAim, 20);
             boss_.waitFrames = 20;
-            boss_.savedAngle = AngleToPlayer();
+            boss_.savedAngle = AngleToHero(body_, *g_.player);
             g_.FaceBossToPlayer();
             return;
         }
         if (step == 1) {
-            Pose(kPoseSwing, 60);
+            SetPose(body_, kPoseSwing, 60);
             Launch(body_, static_cast<uint8_t>(boss_.savedAngle + 128), 3.0, 0.1);
             return;
         }
         if (step != 2) return;
         PlaySe(Se::kBoss1Shot);
-        boss_.waitFrames = PoweredUp() ? 20 : 30;
+        boss_.waitFrames = PoweredUp(boss_) ? 20 : 30;
         const auto shot = [&](int32_t offset, double speed, int32_t accelOffset, double accel, double limit) {
             const uint8_t a = static_cast<uint8_t>(boss_.savedAngle + offset);
             CObjectShot* s = nullptr;
-            if (PoweredUp()) {
+            if (PoweredUp(boss_)) {
                 s = g_.CreateShot(2, TruncInt(MuzzleX()), TruncInt(MuzzleY()), 0);
             } else if (CObjectShotShadow* trailed = g_.CreateShotShadow(1, TruncInt(MuzzleX()), TruncInt(MuzzleY()))) {
                 trailed->ResetNodeList(1, 2);
@@ -287,19 +283,19 @@ private:
 
     // A lunge, then a fan of slashes swept back and forth from the sword.
     void SlashVolley(int32_t step) {
-        const bool powered = PoweredUp();
+        const bool powered = PoweredUp(boss_);
         const int32_t n = powered ? 18 : 12;
         const bool right = g_.IsBossFacingRight();
         if (step == 0) {
             boss_.lastStep = n + 2;
-            StopSteering();
-            Pose(kPoseAim, 30);
+            body_.EndTravel();
+            SetPose(body_, kPoseAim, 30);
             boss_.waitFrames = 30;
-            boss_.savedAngle = AngleToPlayer();
+            boss_.savedAngle = AngleToHero(body_, *g_.player);
             Launch(body_, boss_.savedAngle, 5.0, 1.0 / 6);
             g_.FaceBossToPlayer();
         } else if (step == 1) {
-            Pose(kPoseSwing, 60);
+            SetPose(body_, kPoseSwing, 60);
             Launch(body_, static_cast<uint8_t>(boss_.savedAngle + 128), 3.0, 0.05);
             boss_.savedAngle = static_cast<uint8_t>(boss_.savedAngle + (right ? 48 : -48));
             PlaySe(Se::kRoarSlash);
@@ -320,17 +316,17 @@ private:
     void Thrust(int32_t step) {
         if (step == 0) {
             boss_.lastStep = 52;
-            StopSteering();
-            Pose(kPoseCharge, 50);
-            boss_.savedAngle = AngleToPlayer();
+            body_.EndTravel();
+            SetPose(body_, kPoseCharge, 50);
+            boss_.savedAngle = AngleToHero(body_, *g_.player);
             Launch(body_, static_cast<uint8_t>(boss_.savedAngle + 128), 2.0, 1.0 / 30);
             PlaySe(Se::kChargedThrust);
         } else if (step <= 51) {
-            boss_.savedAngle = AngleToPlayer();
+            boss_.savedAngle = AngleToHero(body_, *g_.player);
             g_.FaceBossToPlayer();
         } else if (step == 52) {
-            const bool powered = PoweredUp();
-            Pose(kPoseSwing, 60);
+            const bool powered = PoweredUp(boss_);
+            SetPose(body_, kPoseSwing, 60);
             Launch(body_, boss_.savedAngle, 3.0, 0.1);
             boss_.waitFrames = 30;
             CObjectBlock* block = g_.CreateBlock(powered ? 9 : 7, TruncInt(MuzzleX()), TruncInt(MuzzleY()), 0);
@@ -348,8 +344,8 @@ private:
         }
         boss_.lastStep = 1;
         body_.ResetMotion();
-        StopSteering();
-        Pose(kPoseSwing, 45);
+        body_.EndTravel();
+        SetPose(body_, kPoseSwing, 45);
         if (CObjectEffect* e = g_.CreateFrontEffect(83, -1, bx_ - cx_, by_ - cy_)) StartFade(*e, 15, 45);
         for (const int16_t delay : {6, 18}) {
             if (CObjectEffect* e = g_.CreateFrontEffect(85, 40, bx_ - cx_, by_ - cy_)) StartFade(*e, 30, 10), e->startDelay = delay;
@@ -383,25 +379,25 @@ private:
         switch (step) {
             case 0:
                 boss_.lastStep = 11;
-                StopSteering();
-                Pose(kPoseSwing, 30);
+                body_.EndTravel();
+                SetPose(body_, kPoseSwing, 30);
                 g_.FaceBossToPlayer();
-                g_.StartCutin(8, g_.Config().reduceMemory != 0);
+                g_.StartCutin(Cutin::kBoss1Finale, g_.Config().reduceMemory != 0);
                 return true;
             case 1:
-                Pose(kPoseAim, 30);
+                SetPose(body_, kPoseAim, 30);
                 boss_.savedY = py_;
                 SteerTo(edgeX, py_, std::fabs(edgeX - bx_) / 100 + 6.0, 10);
                 return true;
             case 3:
             case 5:
-                Pose(kPoseAim, 30);
+                SetPose(body_, kPoseAim, 30);
                 SteerTo(edgeX, sweepY(), 6.0, 10);
                 return true;
             case 7:
-                Pose(kPoseAim, 30);
+                SetPose(body_, kPoseAim, 30);
                 boss_.waitFrames = 30;
-                boss_.savedAngle = AngleToPlayer();
+                boss_.savedAngle = AngleToHero(body_, *g_.player);
                 return true;
             case 2:
             case 4:
@@ -409,7 +405,7 @@ private:
             case 8:
                 if (step == 2) boss_.savedAngle = boss_.savedY > py_ ? 192 : 64;
                 if (Steering()) return false;
-                Pose(kPoseSwing, 0);
+                SetPose(body_, kPoseSwing, 0);
                 boss_.waitFrames = 15;
                 FireAcross(step == 8 ? boss_.savedAngle : right ? 0 : 128);
                 return true;
@@ -456,10 +452,5 @@ void CGameResource::RunBoss1() {
     CObjectEnemy* body = BossElement(bossObjects, 0);
     if (body == nullptr) return;
     Boss1Script script(*this, *body);
-    script.Tick();
-    if (boss.waitFrames > 0) return;
-    if (boss.actions.empty()) script.Choose();
-    if (boss.actions.empty()) return;
-    if (boss.step > boss.lastStep) return PopBossAction();
-    if (script.Step(boss.actions.front(), boss.step)) ++boss.step;
+    RunBossScript(boss, script);
 }

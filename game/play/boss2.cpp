@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "game/files/sounds.h"
 #include "game/ids.h"
 #include "game/play/boss_fight.h"
 #include "game/play/game_resource.h"
@@ -11,7 +12,33 @@
 
 namespace {
 
-constexpr uint8_t kLeft = 128;
+enum Boss2Action : int32_t {
+    kRest = 0,
+    kOpening = 1,  // the fight's first action: nothing
+    kSpecial = 7,  // the cut-in, then the programme queued
+    kEvade = 9,
+    // The programme: summons, a heal and the shield, each followed by a rest.
+    kHeal = 17,
+    kSummonThrower = 18,
+    kShield = 19,
+    kSummonWallBuilder = 20,  // after the shield, from phase 2
+    kSummonCaster = 21,
+    kSummonWatcher = 22,  // after the caster, from phase 2
+    kSummonSpiralCaster = 23,
+    kRockFall = 24,  // before the spiral caster, from phase 2
+    kProgrammeEnd = 25,
+};
+
+enum Boss2Pose : uint8_t {
+    kPoseStand = 0,
+    kPoseHurt = 2,
+};
+
+// Poses of its other pieces: hidden is neither drawn nor met; an inert block is met by neither
+// the hero nor the barrier until it sets off.
+constexpr uint8_t kPoseActive = 0;
+constexpr uint8_t kPoseHidden = 1;
+constexpr uint8_t kPoseInert = 9;
 
 // The charge's states, kept in the boss record's current animation.
 enum ChargeState : int32_t {
@@ -23,41 +50,153 @@ enum ChargeState : int32_t {
 
 bool IsMotionAtRest(const ObjectMotion& m) { return m.vx == 0 && m.vy == 0 && m.accel == 0; }
 
-void StopSteering(CObjectEnemy& e) {
-    if (e.moving != 0) e.EndTravel();
-}
-
-class Boss2 {
+class Boss2Script {
 public:
-    Boss2(CGameResource& game, CObjectBoss& body) : g_(game), b_(game.boss), body_(body), hero_(*game.player) {}
+    static constexpr bool kStartsChoiceAtOnce = true;
 
-    void Frame() {
+    Boss2Script(CGameResource& game, CObjectBoss& body) : g_(game), b_(game.boss), body_(body), hero_(*game.player) {}
+
+    // The phase, the meter, the hurt pose, the charge and the partner: every frame, waiting or not.
+    void Tick() {
         if (b_.actions.empty()) UpdatePhase();
         b_.secondMeter += (b_.phase + 1) / 2;
-        if ((body_.pose == 0 || body_.pose == 2) && Flinching()) body_.pose = 2, body_.poseTimer = 4;
+        if ((body_.pose == kPoseStand || body_.pose == kPoseHurt) && Flinching()) {
+            SetPose(body_, kPoseHurt, 4);
+        }
         const int32_t front = b_.actions.empty() ? -1 : b_.actions.front();
-        if (front != 17 && front != 19) ChargeControl();
+        if (front != kHeal && front != kShield) ChargeControl();
         if (b_.partnerCounter == 1) PartnerReturns();
-        if (b_.waitFrames > 0) return;
-        if (b_.actions.empty()) {
-            if (Flinching()) return;
-            if (b_.secondMeter >= 10000 && g_.IsBossOnScreen(64) && b_.hp < b_.maxHp - 5000) {
-                b_.secondMeter = 0;
-                g_.PushBossAction(7);
-            }
-            if (b_.actions.empty()) return;
+    }
+
+    // Only the special move is chosen; the charge runs on its own.
+    void Choose() {
+        if (Flinching()) return;
+        if (b_.secondMeter >= 10000 && g_.IsBossOnScreen(64) && b_.hp < b_.maxHp - 5000) {
+            b_.secondMeter = 0;
+            g_.PushBossAction(kSpecial);
         }
-        if (b_.step > b_.lastStep) {
-            g_.PopBossAction();
-            return;
+    }
+
+    void Pop() { g_.PopBossAction(); }
+
+    // One step of the running action; false while it holds.
+    bool Step(int32_t action, int32_t step) {
+        switch (action) {
+            case kRest:
+                b_.waitFrames = b_.phase * 20 + 150;
+                break;
+            case kSpecial:
+                if (step == 0) {
+                    b_.lastStep = 1;
+                    g_.StartCutin(Cutin::kBoss2Special, g_.Config().reduceMemory);
+                    b_.powerUpCountdown = 1;
+                } else {
+                    QueueProgramme();
+                }
+                break;
+            case kEvade:
+                if (step == 0) {
+                    b_.lastStep = 2;
+                    SteerToEvadePoint();
+                } else if (body_.moving != 0 && !Flinching()) {
+                    return false;  // until it arrives
+                }
+                break;
+            case kHeal:
+                if (step == 0) {
+                    b_.lastStep = 102;
+                    Stop();
+                    const double x = body_.x - g_.SignByBossFacing(48);
+                    Summon(x, body_.y);
+                    if (CObjectEnemy* e = g_.CreateEnemy(67, TruncInt(x), TruncInt(body_.y), 30)) e->Think(g_);
+                    b_.waitFrames = 120;
+                } else if (step == 1) {
+                    g_.SpawnBurstAt(body_);
+                } else {
+                    g_.AddBossHp(50);
+                }
+                break;
+            case kSummonThrower:
+                if (step == 0) {
+                    b_.lastStep = 1;
+                    tovarineGameSDK3rd::Draw::Rect view{};
+                    g_.GetViewRect(view, -24);
+                    const int32_t x = std::clamp(TruncInt(body_.x - g_.SignByBossFacing(48)), view.left, view.right);
+                    const int32_t y = std::clamp(TruncInt(body_.y), view.top, view.bottom);
+                    Summon(x, y);
+                    Helper(g_.CreateEnemy(68, x, y, 30), body_.facing, b_.phase - 1);
+                } else {
+                    b_.waitFrames = 60;
+                }
+                break;
+            case kShield:
+                if (step == 0) {
+                    b_.lastStep = 1;
+                    Stop();
+                    Summon(BesideX(), BesideY());
+                } else if (CObjectEnemy* partner = Partner()) {
+                    b_.partnerCounter = partner->kind->life;
+                    partner->alpha = 0;
+                }
+                b_.waitFrames = 30;
+                break;
+            case kSummonWallBuilder:
+                if (step == 0) {
+                    b_.lastStep = 1;
+                    const SEdge edge = Edge(true);
+                    const int32_t y = ViewY() + 432;
+                    Summon(edge.x, y);
+                    if (auto* e = Helper(g_.CreateEnemyShadow(69, edge.x, y, 30), edge.direction, b_.phase >= 3 ? 1 : 0)) {
+                        e->ResetNodeList(2, 2);
+                    }
+                }
+                break;
+            case kSummonCaster:
+                if (step == 0) {
+                    b_.lastStep = 1;
+                    EdgeHelper(71, false, ViewY() + 432, b_.phase - 1);
+                } else {
+                    b_.waitFrames = 60;
+                }
+                break;
+            case kSummonWatcher:
+                if (step == 0) {
+                    b_.lastStep = 1;
+                    EdgeHelper(70, true, ViewY() + 240, b_.phase);
+                } else {
+                    b_.waitFrames = 200;
+                }
+                break;
+            case kSummonSpiralCaster:
+                if (step == 0) {
+                    b_.lastStep = 1;
+                    EdgeHelper(73, false, TruncInt(hero_.y), b_.phase / 3);
+                } else {
+                    b_.waitFrames = (b_.phase + 6) * 20;
+                }
+                break;
+            case kRockFall:
+                if (step == 0) {
+                    b_.lastStep = 1;
+                } else if (CObjectBlock* block = g_.CreateBlock(19, TruncInt(hero_.x), ViewY() - 32, 0)) {
+                    block->pose = kPoseHidden;
+                    block->phase = (b_.phase + 4) * 15;
+                }
+                break;
+            case kProgrammeEnd:
+                b_.powerUpCountdown = 0;
+                b_.waitFrames = 300;
+                g_.AddGauge(250);
+                break;
+            default:  // kOpening does nothing
+                break;
         }
-        RunAction(b_.actions.front());
+        return true;
     }
 
 private:
     CObjectEnemy* Partner() const { return b_.heldPart != 0 ? BossElement(g_.bossObjects, b_.heldPart) : nullptr; }
     bool Flinching() const { return b_.flinchCountdown > 0; }
-    uint8_t AngleToHero() const { return AngleOf(hero_.x - body_.x, hero_.y - body_.y); }
 
     // Phase 1 after the first special move; then one more for every 5000 HP lost and every
     // third special move, up to 4.
@@ -72,8 +211,8 @@ private:
     // Slam: the slam box hurts and the hit box rests; guard the reverse.
     void Stance(bool slam) {
         if (b_.snappedPart == 0) return;
-        if (CObjectEnemy* hit = BossElement(g_.bossObjects, b_.snappedPart)) hit->pose = slam ? 1 : 0;
-        if (CObjectEnemy* box = BossElement(g_.bossObjects, b_.snappedPart + 1u)) box->pose = slam ? 0 : 1;
+        if (CObjectEnemy* hit = BossElement(g_.bossObjects, b_.snappedPart)) hit->pose = slam ? kPoseHidden : kPoseActive;
+        if (CObjectEnemy* box = BossElement(g_.bossObjects, b_.snappedPart + 1u)) box->pose = slam ? kPoseActive : kPoseHidden;
     }
     void Trail(bool on) { body_.ResetNodeList(on ? 2 : 0, on ? 2 : 0); }
     void SteerToEvadePoint() {
@@ -116,14 +255,14 @@ private:
             Stance(false);
         } else if (b_.animation == kChargeRecover) {
             if (!Flinching()) {
-                const uint8_t away = static_cast<uint8_t>(AngleToHero() + 128);
+                const uint8_t away = static_cast<uint8_t>(AngleToHero(body_, hero_) + 128);
                 m.SetVelocity(away, 2.0);
                 m.SetFrictionByAngle(away, 1.0 / 30);
             }
             b_.idleCountdown = 30;
             b_.animation = kChargeIdle;
         } else if (b_.animation == kCharging) {
-            if (static_cast<uint8_t>(AngleToHero() - b_.savedAngle - 65) <= 126) {  // more than 64 steps off
+            if (static_cast<uint8_t>(AngleToHero(body_, hero_) - b_.savedAngle - 65) <= 126) {  // more than 64 steps off
                 b_.animation = kChargeBraking;
                 m.SetFrictionByAngle(static_cast<uint8_t>(m.GetHeading()), 0.1333);
                 m.accel = 0;
@@ -138,7 +277,7 @@ private:
         } else if (!Flinching()) {
             StopSteering(body_);
             b_.animation = kCharging;
-            b_.savedAngle = AngleToHero();  // the charge's angle
+            b_.savedAngle = AngleToHero(body_, hero_);  // the charge's angle
             m.accelAngle = b_.savedAngle;
             m.accel = 0.1;
             m.speedLimit = 12.0;
@@ -163,8 +302,8 @@ private:
         const int32_t x = TruncInt(partner->x), y = TruncInt(partner->y);
         if (b_.phase >= 2) {
             if (CObjectBlock* block = g_.CreateBlock(18, x, y, 0)) {
-                block->pose = 9;
-                block->phase = g_.IsBossFacingRight() ? 0 : kLeft;
+                block->pose = kPoseInert;
+                block->phase = g_.IsBossFacingRight() ? kFacingRight : kFacingLeft;
             }
             PlaySe(Se::kPartnerBack);
         } else {
@@ -187,7 +326,7 @@ private:
         int32_t cx = 0, cy = 0;
         g_.GetCameraOrigin(cx, cy);
         const bool left = g_.IsBossFacingRight() == near;
-        return left ? SEdge{cx + 32, 0} : SEdge{cx + 608, kLeft};
+        return left ? SEdge{cx + 32, kFacingRight} : SEdge{cx + 608, kFacingLeft};
     }
     int32_t ViewY() const {
         int32_t cx = 0, cy = 0;
@@ -209,121 +348,6 @@ private:
         b_.animation = kChargeIdle;
     }
 
-    void RunAction(int32_t action) {
-        const int32_t step = b_.step;
-        switch (action) {
-            case 0:
-                b_.waitFrames = b_.phase * 20 + 150;
-                break;
-            case 7:
-                if (step == 0) {
-                    b_.lastStep = 1;
-                    g_.StartCutin(11, g_.Config().reduceMemory);
-                    b_.powerUpCountdown = 1;
-                } else {
-                    QueueProgramme();
-                }
-                break;
-            case 9:
-                if (step == 0) {
-                    b_.lastStep = 2;
-                    SteerToEvadePoint();
-                } else if (body_.moving != 0 && !Flinching()) {
-                    return;  // holds until it arrives
-                }
-                break;
-            case 17:  // heal
-                if (step == 0) {
-                    b_.lastStep = 102;
-                    Stop();
-                    const double x = body_.x - g_.SignByBossFacing(48);
-                    Summon(x, body_.y);
-                    if (CObjectEnemy* e = g_.CreateEnemy(67, TruncInt(x), TruncInt(body_.y), 30)) e->Think(g_);
-                    b_.waitFrames = 120;
-                } else if (step == 1) {
-                    g_.SpawnBurstAt(body_);
-                } else {
-                    g_.AddBossHp(50);
-                }
-                break;
-            case 18:
-                if (step == 0) {
-                    b_.lastStep = 1;
-                    tovarineGameSDK3rd::Draw::Rect view{};
-                    g_.GetViewRect(view, -24);
-                    const int32_t x = std::clamp(TruncInt(body_.x - g_.SignByBossFacing(48)), view.left, view.right);
-                    const int32_t y = std::clamp(TruncInt(body_.y), view.top, view.bottom);
-                    Summon(x, y);
-                    Helper(g_.CreateEnemy(68, x, y, 30), body_.facing, b_.phase - 1);
-                } else {
-                    b_.waitFrames = 60;
-                }
-                break;
-            case 19:  // shield
-                if (step == 0) {
-                    b_.lastStep = 1;
-                    Stop();
-                    Summon(BesideX(), BesideY());
-                } else if (CObjectEnemy* partner = Partner()) {
-                    b_.partnerCounter = partner->kind->life;
-                    partner->alpha = 0;
-                }
-                b_.waitFrames = 30;
-                break;
-            case 20:
-                if (step == 0) {
-                    b_.lastStep = 1;
-                    const SEdge edge = Edge(true);
-                    const int32_t y = ViewY() + 432;
-                    Summon(edge.x, y);
-                    if (auto* e = Helper(g_.CreateEnemyShadow(69, edge.x, y, 30), edge.direction, b_.phase >= 3 ? 1 : 0)) {
-                        e->ResetNodeList(2, 2);
-                    }
-                }
-                break;
-            case 21:
-                if (step == 0) {
-                    b_.lastStep = 1;
-                    EdgeHelper(71, false, ViewY() + 432, b_.phase - 1);
-                } else {
-                    b_.waitFrames = 60;
-                }
-                break;
-            case 22:
-                if (step == 0) {
-                    b_.lastStep = 1;
-                    EdgeHelper(70, true, ViewY() + 240, b_.phase);
-                } else {
-                    b_.waitFrames = 200;
-                }
-                break;
-            case 23:
-                if (step == 0) {
-                    b_.lastStep = 1;
-                    EdgeHelper(73, false, TruncInt(hero_.y), b_.phase / 3);
-                } else {
-                    b_.waitFrames = (b_.phase + 6) * 20;
-                }
-                break;
-            case 24:
-                if (step == 0) {
-                    b_.lastStep = 1;
-                } else if (CObjectBlock* block = g_.CreateBlock(19, TruncInt(hero_.x), ViewY() - 32, 0)) {
-                    block->pose = 1;
-                    block->phase = (b_.phase + 4) * 15;
-                }
-                break;
-            case 25:  // the programme's end
-                b_.powerUpCountdown = 0;
-                b_.waitFrames = 300;
-                g_.AddGauge(250);
-                break;
-            default:  // 1, the fight's first action, does nothing
-                break;
-        }
-        ++b_.step;
-    }
-
     // The special move's programme: a heal, the shield and a summon at first; later three or
     // four of the summons and the shield in an order of the boss generator, each with its
     // companions from phase 2, and a rest after each.
@@ -331,21 +355,21 @@ private:
         ++b_.actionCounter;
         std::vector<int> ids;
         if (b_.phase == 0) {
-            ids = {17, 19, 21};
+            ids = {kHeal, kShield, kSummonCaster};
         } else {
-            ids = {18, 19, 21, 23};
+            ids = {kSummonThrower, kShield, kSummonCaster, kSummonSpiralCaster};
             tovarineGameSDK3rd::Math::Shuffle(ids, g_.bossRand);
             ids.resize(b_.phase >= 3 ? 4 : 3);
         }
         const bool companions = b_.phase >= 2;
         for (const int id : ids) {
-            if (companions && id == 23) g_.PushBossAction(24);
+            if (companions && id == kSummonSpiralCaster) g_.PushBossAction(kRockFall);
             g_.PushBossAction(id);
-            if (companions && id == 19) g_.PushBossAction(20);
-            if (companions && id == 21) g_.PushBossAction(22);
-            g_.PushBossAction(0);
+            if (companions && id == kShield) g_.PushBossAction(kSummonWallBuilder);
+            if (companions && id == kSummonCaster) g_.PushBossAction(kSummonWatcher);
+            g_.PushBossAction(kRest);
         }
-        g_.PushBossAction(25);
+        g_.PushBossAction(kProgrammeEnd);
     }
 
     CGameResource& g_;
@@ -359,5 +383,6 @@ private:
 void CGameResource::RunBoss2() {
     auto* body = bossObjects.empty() ? nullptr : dynamic_cast<CObjectBoss*>(bossObjects[0].GetNoCheck());
     if (body == nullptr || player.isNull()) return;
-    Boss2(*this, *body).Frame();
+    Boss2Script script(*this, *body);
+    RunBossScript(boss, script);
 }

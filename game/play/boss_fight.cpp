@@ -14,8 +14,6 @@ using tovarineGameSDK3rd::Draw::Rect;
 
 namespace {
 
-constexpr uint8_t kLeft = 128;  // facing byte of an object looking left
-
 int32_t Clamp(int64_t v, int32_t low, int32_t high) { return static_cast<int32_t>(std::clamp<int64_t>(v, low, high)); }
 
 }  // namespace
@@ -29,6 +27,24 @@ void StartFade(IObjectDraw& o, int32_t length, int32_t delay) {
     o.fadeDelay = static_cast<int16_t>(delay);
     o.fadeRepeat = 0;
 }
+
+void SetPose(CObjectBase& o, uint8_t pose, int32_t timer) {
+    o.pose = pose;
+    o.poseTimer = timer;
+}
+
+void Launch(CObjectBase& o, uint8_t a, double speed, double brake) {
+    o.motion.SetVelocity(a, speed);
+    o.motion.SetFrictionByAngle(a, brake);
+}
+
+void StopSteering(CObjectEnemy& o) {
+    if (o.moving != 0) o.EndTravel();
+}
+
+uint8_t AngleToHero(const CObjectBase& body, const CObjectBase& hero) { return AngleOf(hero.x - body.x, hero.y - body.y); }
+
+bool PoweredUp(const SBossFight& boss) { return boss.powerUpCountdown > 0; }
 
 CObjectEnemy* BossElement(const std::vector<CGameResource::ObjectPtr>& elements, size_t i) {
     if (i >= elements.size()) return nullptr;
@@ -59,7 +75,7 @@ bool CGameResource::FaceBossToPlayer() {
     CObjectEnemy* body = BossElement(bossObjects, 0);
     if (body == nullptr) return false;
     const bool right = player->x > body->x;
-    body->facing = right ? 0 : kLeft;
+    body->facing = right ? kFacingRight : kFacingLeft;
     return right;
 }
 
@@ -68,13 +84,13 @@ void CGameResource::FacePlayerToBoss() {
     if (body == nullptr) {
         player->facing = 0;
     } else if (body->pose != 1) {
-        player->facing = player->x > body->x ? kLeft : 0;
+        player->facing = player->x > body->x ? kFacingLeft : kFacingRight;
     }
 }
 
 void CGameResource::PushBossAction(int32_t action) {
     boss.actions.push_back(action);
-    status.gauge = Clamp(int64_t{status.gauge} + 5, 0, 10000);
+    AddGauge(5);
     boss.idleCountdown = 0;
 }
 
@@ -121,7 +137,7 @@ uint8_t CGameResource::GetBossFacing() const {
 
 bool CGameResource::IsBossFacingRight() const {
     const CObjectEnemy* body = BossElement(bossObjects, 0);
-    return body != nullptr && body->facing != kLeft;
+    return body != nullptr && body->facing != kFacingLeft;
 }
 
 double CGameResource::SignByBossFacing(double v) const { return IsBossFacingRight() ? v : -v; }
@@ -173,13 +189,13 @@ void CGameResource::PlaceHeldPart() {
     if (part->pose == 1) part->pose = 0, part->poseTimer = 0;
     const int32_t s = GetBossPartSpacing();
     if (boss.bossId == 3) {
-        const uint8_t a = AngleOf(player->x - body->x, player->y - body->y);
+        const uint8_t a = AngleToHero(*body, *player);
         part->x = body->x + CosOf(a) * s;
         part->y = body->y + SinOf(a) * s;
         part->turn = a;
     } else {
-        const bool left = body->facing == kLeft;
-        part->facing = left ? kLeft : 0;
+        const bool left = body->facing == kFacingLeft;
+        part->facing = left ? kFacingLeft : kFacingRight;
         part->x = left ? body->x - s : body->x + s;
         part->y = body->y + 20.0;
     }

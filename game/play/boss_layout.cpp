@@ -12,18 +12,12 @@ using KestraneGameBase2::SinOf;
 
 namespace {
 
-constexpr uint8_t kLeft = 128;
 constexpr uint8_t kPoseActive = 0;
 constexpr uint8_t kPoseHidden = 1;
 constexpr uint8_t kPoseShown = 8;  // shown, does not hurt
 constexpr uint8_t kPoseEnraged = 10;
 constexpr int32_t kChainSpacing = 16;  // trail entries per element
 constexpr uint8_t kChainTurn = 4;
-
-void SetPose(CObjectBase& o, uint8_t pose) {
-    o.pose = pose;
-    o.poseTimer = 0;
-}
 
 void Ride(CGameResource& game, CObjectEnemy& body) {
     if (game.boss.heightSegment >= game.formation.segments.size()) return;
@@ -189,7 +183,7 @@ void CGameResource::UpdateBossChain(bool evenWhenDefeated) {
     if (boss.bossId != 0 || static_cast<uint32_t>(boss.animation) >= bossAnimations.size()) return;
 
     const SBossBlock& block = bossAnimations[static_cast<uint32_t>(boss.animation)];
-    const bool right = body->facing != kLeft;
+    const bool right = body->facing != kFacingLeft;
     const uint8_t turn = static_cast<uint8_t>(boss.tilt >> 8);
     body->turn = right && boss.tilt != 0 ? static_cast<uint8_t>(-turn) : turn;
     if (block.partOn.size() + 1 <= bossObjects.size()) PosePartsByAnimation(*this, block);

@@ -212,7 +212,7 @@ public:
     CObjectEffect* CreateFrontEffect(int32_t id, int32_t lifetime, double x, double y);
 
     // ---- score chain (game/play/score_chain.cpp)
-    void QueueKillScore(int32_t points, int32_t code, int32_t x, int32_t y);  // 5: paid at once
+    void QueueKillScore(int32_t points, int32_t code, int32_t x, int32_t y);  // code: the dying state
     void FlushScoreQueue();  // once a play frame: the pop-ups, the chain paid 8 frames after its last kill
     void AddScore(int32_t points, int32_t x, int32_t y);  // with a score number at the world point
     void AddBossBonus();  // overtime lowers the first part, the HP left scales the second

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "framework/sine_table.h"
+#include "game/files/sounds.h"
 #include "game/ids.h"
 #include "game/play/game_resource.h"
 

@@ -5,17 +5,15 @@
 #include <cmath>
 
 #include "framework/sine_table.h"
+#include "game/files/sounds.h"
 #include "game/ids.h"
+#include "game/play/boss_fight.h"
 #include "game/play/game_resource.h"
 
 using KestraneGameBase2::CosOf;
 using KestraneGameBase2::SinOf;
 
 namespace {
-
-constexpr int32_t kGaugeMax = 10000;
-
-void AddToGauge(SPlayerStatus& status, int32_t delta) { status.gauge = std::clamp(status.gauge + delta, 0, kGaugeMax); }
 
 // ---- boss scripts as tables of (action, steps) rows; a step without a row only moves on
 
@@ -26,7 +24,6 @@ struct SScript {
     const CObjectAvatar& hero;
 
     void Next() { ++boss.step; }
-    uint8_t AngleToHero() const { return AngleOf(hero.x - body.x, hero.y - body.y); }
     void Friction(double f) { body.motion.frictionX = body.motion.frictionY = f; }
     void Stop() {
         body.motion.accel = 0;
@@ -129,7 +126,7 @@ const SScriptRow kBoss12Script[] = {
          s.Next();
      }},
     {2, 68, 68, [](SScript& s) {
-         s.Steer(s.AngleToHero(), 0.1, 4.0);
+         s.Steer(AngleToHero(s.body, s.hero), 0.1, 4.0);
          s.game.formation.extension -= 0.5;
          if (s.game.formation.extension <= 0) {
              s.Next();
@@ -142,12 +139,12 @@ const SScriptRow kBoss12Script[] = {
          s.boss.lastStep = 105;
      }},
     {5, 1, 100, [](SScript& s) {
-         s.Steer(static_cast<uint8_t>(64 + s.AngleToHero()), 0.3, 3.0);
+         s.Steer(static_cast<uint8_t>(64 + AngleToHero(s.body, s.hero)), 0.3, 3.0);
          s.Next();
          s.game.formation.extension -= 0.3;
      }},
     {5, 101, 101, [](SScript& s) {
-         const uint8_t a = s.AngleToHero();
+         const uint8_t a = AngleToHero(s.body, s.hero);
          s.boss.savedX = s.hero.x;
          s.boss.savedY = s.hero.y;
          s.boss.savedAngle = a;
@@ -183,12 +180,12 @@ const SScriptRow kBoss12Script[] = {
          s.Next();
      }},
     {4, 1, 14, [](SScript& s) {
-         s.body.facing = s.AngleToHero();
+         s.body.facing = AngleToHero(s.body, s.hero);
          s.Next();
          s.boss.waitFrames = 2;
      }},
     {4, 15, 15, [](SScript& s) {
-         const uint8_t a = s.AngleToHero();
+         const uint8_t a = AngleToHero(s.body, s.hero);
          const double px = s.body.x + 32 * CosOf(a);
          const double py = s.body.y + 32 * SinOf(a);
          for (int32_t spread : {-16, 0, 16}) s.game.FireShots(1, px, py, static_cast<uint8_t>(a + spread), 2, 6.0);
@@ -274,7 +271,7 @@ const SScriptRow kBoss14Script[] = {
 void RunBoss14(SScript& s) {
     s.body.pose = 11;
     s.body.poseTimer = 0;
-    s.body.facing = s.hero.x > s.body.x ? 0 : 128;
+    s.body.facing = s.hero.x > s.body.x ? kFacingRight : kFacingLeft;
     if (s.boss.waitFrames > 0) return;
 
     if (s.boss.actions.empty()) {
@@ -330,13 +327,13 @@ void CGameResource::UpdatePlayField() {
         const int32_t g = boss.skillHit != 0 ? 0 : -d;
         if (boss.partnerCounter > 0) {
             if (d < 0) {
-                AddToGauge(status, g / 5);
+                AddGauge(g / 5);
                 PlaySe(Se::kShieldHit);
             }
             boss.partnerCounter = std::max(boss.partnerCounter + d - 10, 1);
         } else {
             if (d < 0) {
-                AddToGauge(status, g / 10);
+                AddGauge(g / 10);
                 boss.secondMeter -= d;
                 boss.flinchCountdown = 16;
             }

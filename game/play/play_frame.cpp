@@ -6,6 +6,7 @@
 #include "foundation/vtl/exception.h"
 #include "framework/image_loader.h"
 #include "framework/sine_table.h"
+#include "game/files/sounds.h"
 #include "game/ids.h"
 #include "game/play/game_resource.h"
 
@@ -137,7 +138,7 @@ void PlaceSkeletonBody(CGameResource& game) {
     body->screenX = static_cast<int16_t>(body->screenX - game.boss.displayOffsetX);
     body->screenY = static_cast<int16_t>(body->screenY - game.boss.displayOffsetY);
     const auto* enemy = dynamic_cast<const CObjectEnemy*>(body);
-    if (enemy != nullptr && enemy->facing == 128) return;
+    if (enemy != nullptr && enemy->facing == kFacingLeft) return;
     int width = 0, height = 0;
     KestraneGameBase2::CImageLoader::GetImage(body->phase).GetSize(&width, &height);
     body->screenX = static_cast<int16_t>(body->screenX + 2 * game.boss.displayOffsetX - width / 2);
@@ -166,7 +167,7 @@ void CGameResource::PlayFrame(KestraneGameBase2::SKey* keys, bool skipKeyLog) {
 
     // A cut-in freezes the world: first its zoom, then its layers.
     if (cutinScreen.zoom > 0) {
-        if (--cutinScreen.zoom == 0 && cutinScreen.id == 4) PlaySe(Se::kFinisherLoop, true);
+        if (--cutinScreen.zoom == 0 && cutinScreen.id == Cutin::kFinisher) PlaySe(Se::kFinisherLoop, true);
         return;
     }
     if (!cutins.empty()) {
@@ -251,7 +252,7 @@ void CGameResource::PlayFrame(KestraneGameBase2::SKey* keys, bool skipKeyLog) {
     const uint32_t hits = barriers[0]->hitCount + barriers[1]->hitCount;
     barriers[0]->hitCount = barriers[1]->hitCount = 0;
     if (boss.bossId < 0) {
-        status.gauge = std::clamp(status.gauge + static_cast<int32_t>(hits / 2), 0, 10000);
+        AddGauge(static_cast<int32_t>(hits / 2));
     }
     SpawnBurstParticles(*this, barrier);
 }

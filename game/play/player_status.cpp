@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "framework/sine_table.h"
+#include "game/files/sounds.h"
 #include "game/ids.h"
 #include "game/play/boss_fight.h"
 #include "game/widgets/message_window.h"
@@ -16,7 +17,6 @@ constexpr int32_t kGaugeMax = 10000;
 constexpr int32_t kSkillCost = 2800;
 constexpr int32_t kFinisherFrames = 150;
 constexpr uint8_t kBossPoseUnstoppable = 27;  // the barrier cannot hold against it
-constexpr uint8_t kLeft = 128;
 
 // Hero poses.
 constexpr uint8_t kPoseNormal = 0;
@@ -31,11 +31,6 @@ constexpr int32_t kBlastSpark = 82;
 
 int32_t Clamp(int64_t v, int32_t low, int32_t high) { return static_cast<int32_t>(std::clamp<int64_t>(v, low, high)); }
 
-void SetPose(CObjectBase& o, uint8_t pose, int32_t timer = 0) {
-    o.pose = pose;
-    o.poseTimer = timer;
-}
-
 // What a skill sweeps away: objects still in play, but never the undying.
 bool Sweepable(const CObjectBase& o) { return o.kind->undying == 0 && o.state == kStateAlive; }
 
@@ -46,7 +41,7 @@ void CGameResource::DamagePlayer(int32_t delta, bool scaled) {
     if (scene == Scene::kGameOver || scene == Scene::kFadeToTitle) return;
     const int64_t change = scaled ? int64_t{delta} * boss.damageScale / 100 : delta;
     status.hp = Clamp(status.hp + change, 0, status.maxHp);
-    status.gauge = Clamp(status.gauge - int64_t{delta} / 2, 0, kGaugeMax);
+    AddGauge(-(delta / 2));
     if (status.hp >= 1 || progress.invincible != 0) return;
     status.barrierUp = 0;
     SetMode(replayLog.playing ? Scene::kFadeToTitle : Scene::kGameOver);  // scene 9 abandons the replay as its pause key does
@@ -127,14 +122,14 @@ void CGameResource::UseSkill(bool withCutin) {
     const bool release = Config().reduceMemory;
     if (progress.stage >= 3 && status.gauge == kGaugeMax) {
         status.gauge = 0;
-        StartCutin(4, release);
+        StartCutin(Cutin::kFinisher, release);
         status.finisherCounter = kFinisherFrames;
         finisherDisplay = 0;
         SetPose(*player, kPoseSkill);
     } else {
         status.gauge -= kSkillCost;
         screenFx.StartFlash(255, 255, 0);
-        if (withCutin) StartCutin(0, release);
+        if (withCutin) StartCutin(Cutin::kSkillBlast, release);
     }
     status.gauge = std::max(status.gauge, 0);
     status.skillRunning = 1;
@@ -151,7 +146,7 @@ void CGameResource::SkillBlast() {
             tovarineGameSDK3rd::Draw::Rect r{};
             o->GetHitRect(r);
             if (r.left < view.right && view.left < r.right && r.top < view.bottom && view.top < r.bottom) {
-                o->SetState(5);
+                o->SetState(kStateKilledByBlast);
             }
         } else if (o->GetType() == kTypeShot && IsPointInRect(TruncInt(o->x), TruncInt(o->y), view)) {
             o->SetState(kStateVanish);
@@ -234,7 +229,7 @@ void CGameResource::SkillFinisher() {
     SetPose(hero, kPoseFinisherPush);
     --c;
     int32_t k = std::min(8, (kFinisherFrames - c) / 4 + 1);
-    if (hero.facing == kLeft) k = -k;
+    if (hero.facing == kFacingLeft) k = -k;
     hero.ResetMotion();
     hero.x -= k;
     ConfinePlayer(&hero, progress.stage != 3);

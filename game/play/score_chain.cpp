@@ -9,7 +9,6 @@
 
 namespace {
 
-constexpr int32_t kPaidAtOnce = 5;  // the death code of a kill that skips the chain
 constexpr int32_t kPopupFrames = 180;
 constexpr int32_t kBonusFrames = 300;
 
@@ -17,7 +16,7 @@ constexpr int32_t kBonusFrames = 300;
 
 void CGameResource::QueueKillScore(int32_t points, int32_t code, int32_t x, int32_t y) {
     if (points < 0) points = WrapSub(progress.stage * 50, points);
-    if (code == kPaidAtOnce) {  // half again
+    if (code == kStateKilledByBlast) {  // half again
         AddScore(TruncInt(points * 1.5), x, y);
         scoreChain.popups[SScoreChain::kBonusPopup] = kPopupFrames;
         return;

@@ -5,6 +5,7 @@
 
 #include "framework/image_loader.h"
 #include "framework/sine_table.h"
+#include "game/files/sounds.h"
 #include "game/files/text_tables.h"
 #include "game/ids.h"
 #include "game/play/game_resource.h"
@@ -161,7 +162,7 @@ void CGameResource::UpdateScroll() {
     if (32.0 * progress.nextColumn <= progress.scrollX) {
         SpawnMapColumn(progress.nextColumn, false);
         progress.nextColumn = WrapSub(progress.nextColumn, -1);
-        status.gauge = std::clamp(status.gauge + 5, 0, 10000);
+        AddGauge(5);
     }
 }
 

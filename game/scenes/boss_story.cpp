@@ -7,6 +7,7 @@
 #include "framework/bgm_player.h"
 #include "framework/blt_support.h"
 #include "framework/image_loader.h"
+#include "game/files/sounds.h"
 #include "game/ids.h"
 #include "game/play/boss_fight.h"
 #include "game/play/game_resource.h"
@@ -230,7 +231,7 @@ bool CGameResource::EndBossFight() {
         AddBossBonus();
         if (id == 2) {
             for (ObjectPtr& o : objects) {
-                if (!o.isNull() && (o->GetType() == kTypeEnemy || o->GetType() == kTypeBlock)) o->SetState(2);
+                if (!o.isNull() && (o->GetType() == kTypeEnemy || o->GetType() == kTypeBlock)) o->SetState(kStateVanish);
             }
         }
         if (id == 3) {

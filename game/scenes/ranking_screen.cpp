@@ -4,6 +4,7 @@
 
 #include "foundation/auxiliary/file.h"
 #include "game/files/ranking.h"
+#include "game/files/sounds.h"
 #include "game/ids.h"
 #include "game/objects/objects.h"
 #include "game/play/game_resource.h"

@@ -8,6 +8,7 @@
 #include "framework/bgm_player.h"
 #include "framework/sine_table.h"
 #include "game/files/key_control.h"
+#include "game/files/sounds.h"
 #include "game/files/text_tables.h"
 #include "game/ids.h"
 #include "game/play/game_resource.h"
@@ -35,14 +36,17 @@ struct SGalleryRow {
     int32_t panBottom;
 };
 constexpr SGalleryRow kGallery[] = {
-    {"プラズマクロー", 0, 60, 60},    {"ギガトンハンマー", 6, 0, 320},        {"バルカンフレア", 8, 160, 0},
-    {"オープンパンドラ", 11, 60, 0}, {"ギロチンスカイ", 13, 0, 320}, {"真・タケミナカタバースト", 4, 260, 240},
+    {"プラズマクロー", Cutin::kSkillBlast, 60, 60},
+    {"ギガトンハンマー", Cutin::kBoss0Hammer, 0, 320},
+    {"バルカンフレア", Cutin::kBoss1Finale, 160, 0},
+    {"オープンパンドラ", Cutin::kBoss2Special, 60, 0},
+    {"ギロチンスカイ", Cutin::kBoss3Finale, 0, 320},
+    {"真・タケミナカタバースト", Cutin::kFinisher, 260, 240},
 };
-constexpr int32_t kGalleryCutins[] = {0, 4, 6, 8, 11, 13};
-// The record of a cut-in's still picture is 15 + this, by the cut-in's place in kGalleryCutins.
+// The record of a cut-in's still picture is 15 + this, by the cut-in's place in Cutin::kAll.
 constexpr int32_t kGalleryStill[] = {0, 1, 2, 4, 5, 6};
 constexpr int32_t kGalleryStillBase = 15;
-constexpr int32_t kVulcanUnderlay = 18;  // drawn under cut-in 8's still
+constexpr int32_t kVulcanUnderlay = 18;  // drawn under the still of boss 1's finale
 
 bool ExtrasUnlocked(const SGlobalConfig& config) { return config.extrasUnlocked != 0; }
 
@@ -288,7 +292,7 @@ void CGameResource::UpdateTitle(KB::SKey& key) {
         replayLog.keys.clear();
         SetMode(Scene::kPlay);
         const uint32_t begin = clock_.Now();
-        LoadCutinRecord(kinds.cutins, 4);  // the finisher's pictures, which are large
+        LoadCutinRecord(kinds.cutins, Cutin::kFinisher);  // its first layer: the finisher's large pictures
         framesToSkip = static_cast<int32_t>((clock_.Now() - begin) / 60);
         return;
     }
@@ -391,7 +395,7 @@ void CGameResource::UpdateGalleryMenu(KB::SKey& key) {
         gallery.panX = gallery.panY = 0;
         cutins.clear();
         if (Config().reduceMemory) {
-            for (int32_t id : kGalleryCutins) ReleaseCutin(id);
+            for (int32_t id : Cutin::kAll) ReleaseCutin(id);
         }
         PreloadCutin(gallery.value);
         cutinScreen.keepSnapshot = 0;
@@ -410,9 +414,9 @@ void CGameResource::UpdateGallery(KB::SKey& key) {
     if (cutins.empty()) {
         // The still picture, until the cut-in is played.
         gallery.playing = 0;
-        const auto at = std::find(std::begin(kGalleryCutins), std::end(kGalleryCutins), gallery.value);
-        const int32_t k = at == std::end(kGalleryCutins) ? 0 : kGalleryStill[at - std::begin(kGalleryCutins)];
-        if (gallery.value == 8) CreateCutin(kVulcanUnderlay, gallery.panX, gallery.panY, 0, 0);
+        const auto at = std::find(std::begin(Cutin::kAll), std::end(Cutin::kAll), gallery.value);
+        const int32_t k = at == std::end(Cutin::kAll) ? 0 : kGalleryStill[at - std::begin(Cutin::kAll)];
+        if (gallery.value == Cutin::kBoss1Finale) CreateCutin(kVulcanUnderlay, gallery.panX, gallery.panY, 0, 0);
         CreateCutin(kGalleryStillBase + k, gallery.panX, gallery.panY, 0, 0);
     }
     if (Pushed(key, KeyBit::kDecide)) {

@@ -3,6 +3,8 @@
 // pages with their demonstrations.
 #include "framework/bgm_player.h"
 #include "framework/sine_table.h"
+#include "game/files/key_control.h"
+#include "game/files/sounds.h"
 #include "game/files/text_tables.h"
 #include "game/ids.h"
 #include "game/play/game_resource.h"

@@ -1,5 +1,6 @@
 // The cut-in start: the snapshot of the field, the 32-frame zoom and the picture layers of
 // each cut-in with their timings.
+#include "game/files/sounds.h"
 #include "game/ids.h"
 #include "game/play/game_resource.h"
 
@@ -17,20 +18,21 @@ struct SCutinLayer {
 };
 
 constexpr SCutinLayer kLayers[] = {
-    {0, 0, 40, 0, 15, 25},    {0, 1, 60, 40, 15, 45},    {0, 2, -1, 0, 0, 0},     {0, 3, -1, 40, 0, 0},
-    {4, 4, 120, 0, 30, 85},   {4, 5, 110, 10, 0, 0},     {6, 6, 90, 0, 30, 60},   {6, 7, 30, 0, 30, 0},
-    {8, 8, 90, 0, 30, 60},    {8, 9, 90, 0, 30, 60},     {8, 10, 45, 60, 0, 0},   {11, 11, 90, 0, 15, 75},
-    {11, 12, 60, 60, 0, 0},   {13, 13, 120, 0, 20, 100}, {13, 14, 70, 50, 0, 0},
+    {Cutin::kSkillBlast, 0, 40, 0, 15, 25},     {Cutin::kSkillBlast, 1, 60, 40, 15, 45},
+    {Cutin::kSkillBlast, 2, -1, 0, 0, 0},       {Cutin::kSkillBlast, 3, -1, 40, 0, 0},
+    {Cutin::kFinisher, 4, 120, 0, 30, 85},      {Cutin::kFinisher, 5, 110, 10, 0, 0},
+    {Cutin::kBoss0Hammer, 6, 90, 0, 30, 60},    {Cutin::kBoss0Hammer, 7, 30, 0, 30, 0},
+    {Cutin::kBoss1Finale, 8, 90, 0, 30, 60},    {Cutin::kBoss1Finale, 9, 90, 0, 30, 60},
+    {Cutin::kBoss1Finale, 10, 45, 60, 0, 0},    {Cutin::kBoss2Special, 11, 90, 0, 15, 75},
+    {Cutin::kBoss2Special, 12, 60, 60, 0, 0},   {Cutin::kBoss3Finale, 13, 120, 0, 20, 100},
+    {Cutin::kBoss3Finale, 14, 70, 50, 0, 0},
 };
-
-// Every cut-in that has layers, in the order their pictures are released.
-constexpr int32_t kCutinIds[] = {0, 4, 6, 8, 11, 13};
 
 }  // namespace
 
 void CGameResource::StartCutin(int32_t id, bool releaseOthers) {
     if (releaseOthers) {
-        for (int32_t other : kCutinIds) ReleaseCutin(other);
+        for (int32_t other : Cutin::kAll) ReleaseCutin(other);
     }
     PreloadCutin(id);
     StopSe(Se::kBarrierHum);

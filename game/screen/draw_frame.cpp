@@ -4,6 +4,7 @@
 #include <map>
 
 #include "framework/image_loader.h"
+#include "game/ids.h"
 #include "game/play/game_resource.h"
 
 using KestraneGameBase2::CImageLoader;
@@ -188,8 +189,10 @@ void CGameResource::DrawCutinScreen(ISurface* target) {
 
     CObjectBase* focus = player.GetNoCheck();
     CObjectBase* body = bossObjects.empty() ? nullptr : bossObjects[0].GetNoCheck();
+    const int32_t id = cutinScreen.id;
     if (cutinScreen.keepSnapshot == 0) {
-        CObjectBase* posed = cutinScreen.id == 4 ? focus : (cutinScreen.id == 8 || cutinScreen.id == 11 || cutinScreen.id == 13) ? body : nullptr;
+        const bool hidesBoss = id == Cutin::kBoss1Finale || id == Cutin::kBoss2Special || id == Cutin::kBoss3Finale;
+        CObjectBase* posed = id == Cutin::kFinisher ? focus : hidesBoss ? body : nullptr;
         const CPoseForDraw snapshotPose(posed, 1, 0);
         DrawPlayField(&cutinScreen.snapshot);
         cutinScreen.snapshot.SubColorEffect(0x808080, nullptr);
@@ -204,26 +207,26 @@ void CGameResource::DrawCutinScreen(ISurface* target) {
     }
 
     int32_t column = 1;
-    switch (cutinScreen.id) {
-        case 0:
-        case 4: {
+    switch (id) {
+        case Cutin::kSkillBlast:
+        case Cutin::kFinisher: {
             const CPoseForDraw still(focus, 0, 0);
             focus->Draw(target);
             break;
         }
-        case 6:
-        case 8:
-        case 11:
-        case 13:
+        case Cutin::kBoss0Hammer:
+        case Cutin::kBoss1Finale:
+        case Cutin::kBoss2Special:
+        case Cutin::kBoss3Finale:
             if (body == nullptr) return;
-            if (cutinScreen.id != 6) {
-                const CPoseForDraw striking(body, cutinScreen.id == 13 ? 22 : 3, 60);
+            if (id != Cutin::kBoss0Hammer) {
+                const CPoseForDraw striking(body, id == Cutin::kBoss3Finale ? 22 : 3, 60);
                 body->Draw(target);
             } else {
                 body->Draw(target);
             }
             focus = body;
-            column = cutinScreen.id == 6 || cutinScreen.id == 11 ? 0 : cutinScreen.id == 8 ? 2 : 3;
+            column = id == Cutin::kBoss1Finale ? 2 : id == Cutin::kBoss3Finale ? 3 : 0;
             break;
         default: return;
     }

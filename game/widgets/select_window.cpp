@@ -6,6 +6,8 @@
 #include "draw/text_fast_plane.h"
 #include "framework/image_loader.h"
 #include "framework/list_field.h"
+#include "game/files/key_control.h"
+#include "game/files/sounds.h"
 #include "game/ids.h"
 
 namespace {
