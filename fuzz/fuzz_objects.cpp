@@ -5,7 +5,8 @@
 // boss fight's and the barrier's state, the play state's score, item and shot operations,
 // in-game frames with keys (which run the contacts, the dying step and the effects) and the
 // block group's scans. Beyond not crashing, the lists hold no removed object and every trail
-// keeps to its length.
+// keeps to its length. Objects move only in the in-game frame and only with the hero there, as
+// in the game, which refuses tables without one.
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -13,7 +14,6 @@
 #include "fuzz/fuzz_play_state.h"
 #include "game/play/boss_fight.h"
 #include "tests/common/recording_surface.h"
-#include "tests/game/support/bare_pass.h"
 
 namespace {
 
@@ -116,15 +116,13 @@ void PlayStateOps(Bytes& in, CGameResource& g, CObjectBase* last, int32_t index,
 // stops running once it is this large, unless bounded is false.
 constexpr size_t kFieldLimit = 4000;
 
-// The in-game frame with the given keys; bare passes when the tables hold no hero.
+// The in-game frame with the given keys; nothing moves without the hero (and its barriers,
+// which come with it).
 void Frames(CGameResource& g, int frames, uint32_t keys, bool bounded = true) {
+    if (!g.player) return;
     for (int f = 0; f < frames && (!bounded || g.objects.size() + g.pendingSpawns.size() < kFieldLimit); ++f) {
-        if (g.player && g.barriers[0] && g.barriers[1]) {
-            KestraneGameBase2::SKey key(keys);
-            g.PlayFrame(&key, true);
-            continue;
-        }
-        morna::test::RunBareFrames(g, 1);
+        KestraneGameBase2::SKey key(keys);
+        g.PlayFrame(&key, true);
     }
 }
 

@@ -1,4 +1,4 @@
-// Test support: the objects' frame without collisions, for tests and the objects' fuzz
+// Test support: the objects' frame without collisions, for tests and the stage's fuzz
 // target. Each object runs its update, then the motion step, gravity, the move by its
 // velocity and friction, then takes its screen place; an object in state 1 leaves its list
 // after its update, as the in-game frame's passes do.
