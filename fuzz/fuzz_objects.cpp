@@ -1,12 +1,13 @@
 // Arbitrary bytes as kind tables (every field at any value: empty frame lists, zero sizes and
-// masses, any effect speed, every death pattern), then a script of spawns through every
-// factory, motion and travel set-ups, enemies' spawner fields, the boss fight's part layout
-// and helpers on an animation table from the bytes with a frame of the barrier or a skill, a
-// boss fight's and the barrier's state, the play state's score, item and shot operations,
-// in-game frames with keys (which run the contacts, the dying step and the effects) and the
-// block group's scans. Beyond not crashing, the lists hold no removed object and every trail
-// keeps to its length. Objects move only in the in-game frame and only with the hero there, as
-// in the game, which refuses tables without one.
+// masses, any effect speed, every death pattern, every effect form), then a script of spawns
+// through every factory, effects with their values, motion and travel set-ups, enemies'
+// spawner fields, the boss fight's part layout and helpers on an animation table from the
+// bytes with a frame of the barrier or a skill, a boss fight's and the barrier's state, any
+// boss's fight from its intro, the play state's score, item and shot operations, in-game
+// frames with keys (which run the contacts, the dying step, the effects and the boss scripts)
+// and the block group's scans. Objects move only in the in-game frame and only with the hero
+// there, as in the game, which refuses tables without one. Beyond not crashing, the lists hold
+// no removed object and every trail keeps to its length.
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -46,6 +47,10 @@ private:
 // Names the factories look up, and others.
 const char* const kNames[] = {"クリスタル", "ゼリー", "a", "b"};
 
+// Every boss id, "none" first.
+constexpr int32_t kBossIds[] = {-1, 0, 1, 2, 3, 12, 14};
+constexpr size_t kBossIdCount = sizeof kBossIds / sizeof kBossIds[0];
+
 void ReadKinds(Bytes& in, SKindTables& t) {
     for (int section = 0; section < SKindTables::kObjectSections; ++section) {
         for (int n = in.U8() % 6; n > 0; --n) {
@@ -65,9 +70,13 @@ void ReadKinds(Bytes& in, SKindTables& t) {
         for (int n = in.U8() % 10; n > 0; --n) {
             if (list == 0) RegisterName(t.effectNames, kNames[in.U8() % 4]);
             SEffectKind& k = (list == 0 ? t.effects : t.cutins).emplace_back();
+            k.image = in.Raw<int16_t>(), k.srcX = in.Raw<int16_t>(), k.srcY = in.Raw<int16_t>();
             k.cellWidth = in.Raw<int16_t>(), k.cellHeight = in.Raw<int16_t>();
+            k.value7 = in.Raw<int16_t>(), k.value8 = in.Raw<int16_t>();
             k.frames.resize(in.U8() % 8, 1);
-            k.frameTime = in.I32(), k.priority = in.U8(), k.angle = in.U8(), k.speed = in.Raw<double>();
+            // The forms are the frame times -10 to -1; 1 and up are frames of that many ticks.
+            k.frameTime = in.U8() % 16 - 10, k.blend = in.U8(), k.priority = in.U8(), k.angle = in.U8();
+            k.speed = in.Raw<double>();
         }
     }
     // The death patterns' ids (34-77) exist as copies of the rows read.
@@ -116,14 +125,34 @@ void PlayStateOps(Bytes& in, CGameResource& g, CObjectBase* last, int32_t index,
 // stops running once it is this large, unless bounded is false.
 constexpr size_t kFieldLimit = 4000;
 
+bool Crowded(const CGameResource& g) { return g.objects.size() + g.pendingSpawns.size() >= kFieldLimit; }
+
 // The in-game frame with the given keys; nothing moves without the hero (and its barriers,
 // which come with it).
 void Frames(CGameResource& g, int frames, uint32_t keys, bool bounded = true) {
     if (!g.player) return;
-    for (int f = 0; f < frames && (!bounded || g.objects.size() + g.pendingSpawns.size() < kFieldLimit); ++f) {
+    for (int f = 0; f < frames && !(bounded && Crowded(g)); ++f) {
         KestraneGameBase2::SKey key(keys);
         g.PlayFrame(&key, true);
     }
+}
+
+// Boss id's fight as a stage event starts it, its intro played to the end in keyless frames
+// of the play scene, where the talks end at once (a running cut-in is cut short first); at
+// most frames of them, and answers the frames used.
+int StartFight(CGameResource& g, int32_t id, int frames) {
+    if (!g.player) return 0;
+    g.ClearBossFight();  // the last fight's objects, as its defeat would have
+    g.StartBossRecord(id);
+    g.cutinScreen.zoom = 0;
+    g.cutins.clear();
+    int f = 0;
+    for (; f < frames && g.boss.intro != 0 && !Crowded(g); ++f) {
+        g.scene = Scene::kPlay;
+        Frames(g, 1, 0);
+    }
+    g.scene = Scene::kPlay;
+    return f;
 }
 
 // Every object drawn, with the gauge; drawing must leave the play generator where it was.
@@ -154,8 +183,8 @@ void DrawAll(CGameResource& g, Bytes& in) {
 
 // A boss animation table from the bytes, the fight's fields and containers on the boss objects
 // spawned so far, then the part layout and the helpers.
-void FightFrame(Bytes& in, CGameResource& g, int32_t index) {
-    g.bossAnimations.resize(in.U8() % 4);
+void FightFrame(Bytes& in, CGameResource& g) {
+    g.bossAnimations.resize(in.U8() % 10);  // boss 0 walks, swings and falls by its blocks 1 to 8
     for (SBossBlock& b : g.bossAnimations) {
         b.value1 = in.I32(), b.value2 = in.I32(), b.totalTime = in.U8();
         b.partOn.assign(in.U8() % 6, in.U8() & 1);
@@ -167,8 +196,8 @@ void FightFrame(Bytes& in, CGameResource& g, int32_t index) {
         }
     }
     SBossFight& f = g.boss;
-    const int32_t ids[] = {0, 2, 3, 12};
-    f.bossId = ids[index % 4], f.animation = in.U8() % 5, f.animationFrame = in.I32(), f.tilt = in.Raw<uint16_t>();
+    f.bossId = kBossIds[in.U8() % kBossIdCount], f.animation = in.U8() % 5, f.animationFrame = in.I32();
+    f.tilt = in.Raw<uint16_t>();
     f.heightSegment = in.U8() % 4, f.heldPart = in.U8() % 6, f.snappedPart = in.U8() % 6, f.cooldown = in.U8() % 2;
     f.flinchCountdown = in.U8() % 3, f.hp = in.Raw<int16_t>(), f.damageScale = in.U8() % 2, f.enraged = in.U8() & 1;
     g.formation.coils = in.U8() % 20, g.formation.extension = in.Real();
@@ -225,7 +254,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     while (!in.Done()) {
         const int32_t index = in.U8() % 8, x = in.Raw<int16_t>() + 320, y = in.Raw<int16_t>() / 8 + 240;
         const int32_t delay = in.U8() % 3;
-        switch (in.U8() % 22) {
+        switch (in.U8() % 23) {
             case 0: spawned(g.CreateEnemy(index, x, y, delay)); break;
             case 1: spawned(g.CreateEnemyShadow(index, x, y, delay)); break;
             case 2: spawned(g.CreateCrystal(x, y)); break;
@@ -249,10 +278,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             case 12: {
                 const int32_t lifetime = in.Raw<int16_t>();
                 const double ex = in.Real(), ey = in.Real();
-                g.CreateEffect(index, lifetime, ex, ey), g.CreateBackEffect(index, lifetime, ex, ey);
-                g.CreateScoreNumber(ex, ey), g.CreateCutin(index, x, y, lifetime, in.U8());
-                g.CreateFont(lifetime, ex, ey), g.CreateEffectLandByName(kNames[index % 4], lifetime, ex, ey);
-                g.CreateEffectLandShadow(index, lifetime, ex, ey), g.CreateFrontEffect(index, lifetime, ex, ey);
+                // A row, a picture, a count or a turn, by the form: the game's values stay below
+                // 4096, a land effect's (the rows of a pile, drawn in their square) below 10;
+                // here below 16.
+                const int32_t value = in.Raw<int16_t>() / 8, rows = value % 16;
+                const auto valued = [](CObjectEffect* e, int32_t v) {
+                    if (e != nullptr) e->effectReserved = static_cast<uint32_t>(v);
+                };
+                valued(g.CreateEffect(index, lifetime, ex, ey), value);
+                valued(g.CreateBackEffect(index, lifetime, ex, ey), value);
+                g.CreateScoreNumber(ex, ey), valued(g.CreateCutin(index, x, y, lifetime, in.U8()), value);
+                g.CreateFont(lifetime, ex, ey);
+                valued(g.CreateEffectLandByName(kNames[index % 4], lifetime, ex, ey), rows);
+                valued(g.CreateEffectLandShadow(index, lifetime, ex, ey), rows);
+                valued(g.CreateFrontEffect(index, lifetime, ex, ey), value);
                 break;
             }
             case 13:
@@ -280,12 +319,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 }
                 break;
             case 16:
-                FightFrame(in, g, index);
+                FightFrame(in, g);
                 last = nullptr;  // clearing the fight may have taken it off its list
                 break;
             case 17: {  // a boss fight, a scene, the barrier's state
-                static constexpr int32_t kBosses[] = {-1, 0, 12, 14};
-                g.boss.bossId = kBosses[in.U8() % 4];
+                g.boss.bossId = kBossIds[in.U8() % kBossIdCount];
                 g.boss.intro = in.U8() & 1;
                 g.boss.hp = in.I32() % 20000, g.boss.partnerCounter = in.U8() - 128;
                 g.boss.secondMeter = in.I32() % 20000, g.boss.gauge = in.I32() % 20000;
@@ -316,6 +354,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             case 20:
                 DrawAll(g, in);
                 break;
+            case 21: {
+                const int32_t id = kBossIds[1 + in.U8() % (kBossIdCount - 1)];
+                budget -= StartFight(g, id, std::min(budget, 1200));
+                last = nullptr;  // the last fight's objects are gone
+                break;
+            }
             default: {
                 const int frames = std::min<int>(in.U8() % 64, budget);
                 budget -= frames;
