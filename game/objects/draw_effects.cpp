@@ -286,7 +286,9 @@ void CObjectCutin::Draw(ISurface* target) {
     }
     case -3: {  // a band stretching in from the right
         const Size size{96 * n + 64, h};
-        target->AddBlt(&Image(image), w - (96 * n + 64) + px, py, &size, &source);
+        // px is INT32_MIN for a layer flown out of the int range: the left edge wraps as the
+        // machine's does, far off the screen.
+        target->AddBlt(&Image(image), WrapSub(px, 96 * n + 64 - w), py, &size, &source);
         return;
     }
     case -4:  // eight pictures in turn, then two sets that close the show

@@ -128,6 +128,12 @@ TEST(EffectDraw, NumbersCutinsAndText) {
         cutin.startDelay = 1;
         EXPECT_EQ(f.Draw(cutin), Lines{});
     }
+    // A band flown out of the int range: its left edge wraps, far off the screen.
+    SEffectKind band = Sheet(-3);
+    band.srcX = -1;
+    CObjectCutin far(&band);
+    far.x = 1e10, far.animCounter = 2;
+    EXPECT_EQ(f.Draw(far), Lines{"op2 7 (2147483456,0) [0,0,64,32] ->256x32"});
 
     CObjectFont text(&k);
     text.textPlane.CreateMemorySurface(20, 10, tovarineGameSDK3rd::Draw::XRGB8888, true);
