@@ -17,8 +17,8 @@
 
 #include "bench/frame_surface.h"
 #include "bench/ratio_report.h"
-#include "blit/blend/cpu_level.h"
 #include "draw/base/blend_tables.h"
+#include "draw/base/vector_width.h"
 #include "draw/blt_dispatch.h"
 #include "draw/effect.h"
 #include "draw/fast_draw.h"

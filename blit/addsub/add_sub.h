@@ -21,9 +21,12 @@
 // The 1:1 rows of pairs with equal pixel sizes run 16 bytes at a time (SSE2 or its portable
 // form): the same steps on vectors of pixels, which give the same pixels as the one-pixel path
 // because no step carries from one pixel to the next (rows that share bytes go pixel by pixel).
+// Ops 2 and 3 between 4-byte pixels of one byte order take the shorter row of add_sub_rows.h,
+// also in 32-byte vectors where the processor has them.
 #include <array>
 #include <cstdint>
 
+#include "blit/addsub/add_sub_rows.h"
 #include "draw/base/add_sub_pixel.h"
 #include "draw/base/blt_loop.h"
 #include "draw/base/blt_pairs.h"
@@ -87,6 +90,11 @@ struct AddSubOp {
     // 24-bit format onto itself, all of whose bytes are channels.
     static constexpr bool kVectorRow =
         (S::kBytes == D::kBytes && S::kBytes != 3) || (S::kType == D::kType && S::kBytes == 3 && !Keyed);
+    // Whole 4-byte pixels whose bytes meet byte for byte, the source as it stands: the fourth
+    // byte of an X destination the sum (or difference), of an alpha one 255.
+    static constexpr bool kBytewise = k8Bit && S::kBytes == 4 && D::kBytes == 4 && !kSwap && !Keyed &&
+                                      kWeight == AddSubWeight::None &&
+                                      (D::kExtra == PixelExtra::Pad || D::kExtra == PixelExtra::Alpha8);
 
     explicit AddSubOp(const BltParam& p)
         : key(p.key & S::kBltKeyMask), rate(p.rate), level(kEvenLevels ? p.rate >> 4 & 14u : p.rate >> 4u) {}
@@ -199,6 +207,13 @@ struct AddSubOp {
                 }
             }
         } else {
+#if defined(__SSE2__)
+            if constexpr (kBytewise) {
+                const auto [first, last] = addsub::SaturateRow4<Sub, D::kExtra == PixelExtra::Alpha8>(s, d, n);
+                for (; i < first; ++i) (*this)(s + i * S::kBytes, d + i * D::kBytes);
+                i = last;
+            }
+#endif
             constexpr int kPer = 16 / S::kBytes;
             for (; i + kPer <= n; i += kPer) {
                 simd::Store(d + i * D::kBytes, Apply(simd::Load(s + i * S::kBytes), simd::Load(d + i * D::kBytes)));

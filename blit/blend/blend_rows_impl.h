@@ -1,5 +1,5 @@
 // The vector rows of the blend operators over one vector width. blend_rows.h includes this file
-// once per width, inside a namespace of its own that first defines V, the width's operations
+// once per width, inside a namespace of its own that first names V, the width's operations
 // (16-bit lanes, pixels in address order; unpack and pack work within 16-byte halves, which
 // keeps the order). No include guard: each inclusion makes that namespace's kernels.
 //

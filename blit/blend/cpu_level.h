@@ -18,9 +18,4 @@ int GetCPUType();
 // Tests only: GetCPUType answers `level` from now on; 0 makes the next call ask the processor.
 void ForceCpuLevelForTesting(int level);
 
-// Whether the vector rows may use 32-byte vectors (the processor has AVX2); else 16 bytes.
-bool UseWideVectors();
-// Tests only: 0 narrow, 1 wide where the processor has them, -1 ask the processor again.
-void ForceWideVectorsForTesting(int wide);
-
 }  // namespace tovarineGameSDK3rd::Draw

@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <random>
 #include <vector>
 
 #include "draw/base/blt_pairs.h"
+#include "draw/base/vector_width.h"
 #include "draw/blt_dispatch.h"
 #include "tests/draw/pixel_reference.h"
 
@@ -79,6 +81,35 @@ std::vector<uint8_t> W16(std::initializer_list<uint16_t> w, size_t n = 1) {
 TEST_P(AddSub, EqualsReference) { CheckBlitRow(GetParam(), AddSubRef); }
 
 INSTANTIATE_TEST_SUITE_P(Ops, AddSub, testing::ValuesIn(Rows()), RowName);
+
+// Ops 2 and 3 on rows wide enough for every vector row's rounds, at both vector widths: widths
+// about the multiples of 4, 8, 16 and 32 pixels, at columns 0 to 3 of rows padded by 0 to 3
+// bytes (later rows start off the 4-byte grid), some clipped on both sides.
+TEST(AddSub, WideRowsEqualReference) {
+    struct AskTheProcessorAfter {
+        ~AskTheProcessorAfter() { ForceWideVectorsForTesting(-1); }
+    } after;
+    std::mt19937 rng(6);
+    for (EBltOp op : {EBltOp::BltAdd, EBltOp::BltSub})
+        for (const BlitRow& row : RowsOf(op, kBltFamilyPairs))
+            for (int wide : {0, 1})
+                for (int w : {3, 4, 5, 15, 16, 17, 31, 32, 33, 47, 63, 64, 65, 97, 640}) {
+                    ForceWideVectorsForTesting(wide);
+                    const int pad = static_cast<int>(rng() % 4);
+                    TestSurface src(row.src, w, 3, pad), dst(row.dst, w + 6, 3, 3 - pad);
+                    src.Fill(rng);
+                    dst.Fill(rng);
+                    const Point p{static_cast<int>(rng() % 4), 0};
+                    const Rect clip{p.x + 2, 1, p.x + w - 1, 3};
+                    const bool clipped = w > 4 && rng() % 2;
+                    const BltGeometry g{&p, nullptr, nullptr, clipped ? &clip : nullptr, 0};
+                    const auto run = [&] { DispatchRow(row, src.info, dst.info, g); };
+                    ASSERT_TRUE(ExpectBlit(src, dst, run, RectCoverage{src.info, dst.info, g},
+                                           [&](const uint8_t* s, uint8_t* d) { AddSubRef(row, s, d); }))
+                        << testing::PrintToString(row) << " width " << w << " at " << p.x << (clipped ? " clipped" : "")
+                        << (wide ? " wide" : " narrow");
+                }
+}
 
 // The rules' worked pixels, through the members and through the reference.
 TEST(AddSub, WorkedPixels) {

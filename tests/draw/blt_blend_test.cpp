@@ -10,6 +10,7 @@
 #include "draw/base/blend_tables.h"
 #include "draw/base/blt_geometry.h"
 #include "draw/base/blt_pairs.h"
+#include "draw/base/vector_width.h"
 #include "tests/draw/pixel_reference.h"
 
 using namespace tovarineGameSDK3rd::Draw;

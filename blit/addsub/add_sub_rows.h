@@ -1,0 +1,54 @@
+#pragma once
+// The vector row of ops 2 and 3 where source and destination are 4-byte pixels in one byte
+// order and the source is neither weakened nor keyed (an X format onto itself or onto its
+// 8-bit alpha counterpart, an alpha format onto itself): the colour bytes saturate where they
+// stand and the fourth is summed as the top of a 32-bit lane or set to 255, four or two
+// operations a vector, four vectors a round. Written once (add_sub_rows_impl.h) and made for
+// 16-byte vectors (SSE2) and, run where the processor has them, 32-byte vectors (AVX2).
+#include <algorithm>
+#include <cstdint>
+
+#include "draw/base/vector_width.h"
+
+#if defined(__SSE2__)
+
+namespace tovarineGameSDK3rd::Draw::addsub {
+
+namespace sse2 {
+
+using V = simd::sse2::V;
+
+#include "blit/addsub/add_sub_rows_impl.h"
+
+}  // namespace sse2
+
+MORNA_AVX2_BEGIN
+
+namespace avx2 {
+
+using V = simd::avx2::V;
+
+#include "blit/addsub/add_sub_rows_impl.h"
+
+}  // namespace avx2
+
+MORNA_AVX2_END
+
+// The pixels [first, last) of a row of n, done at the processor's width; the caller does the
+// others. The stores are aligned where the destination's pixels are (a store that straddles
+// two cache lines costs more than a load that does).
+struct PixelSpan {
+    int first, last;
+};
+template <bool Sub, bool Opaque>
+PixelSpan SaturateRow4(const uint8_t* s, uint8_t* d, int n) {
+    const bool wide = UseWideVectors();
+    const auto at = reinterpret_cast<uintptr_t>(d);
+    const int first = at % 4 ? 0 : std::min(n, static_cast<int>((0 - at) % (wide ? 32 : 16) / 4));
+    return {first, wide ? avx2::SaturateRow4<Sub, Opaque>(s, d, n, first)
+                        : sse2::SaturateRow4<Sub, Opaque>(s, d, n, first)};
+}
+
+}  // namespace tovarineGameSDK3rd::Draw::addsub
+
+#endif
