@@ -35,18 +35,23 @@ using V = simd::avx2::V;
 MORNA_AVX2_END
 
 // The pixels [first, last) of a row of n, done at the processor's width; the caller does the
-// others. The stores are aligned where the destination's pixels are (a store that straddles
-// two cache lines costs more than a load that does).
+// others. The stores are aligned where the destination's pixels are (a vector access that
+// straddles two cache lines costs more): from the first 16-byte boundary, and the 32-byte
+// vectors from the first 32-byte boundary after it, with one 16-byte vector between; a source
+// off that boundary is read in 16-byte halves.
 struct PixelSpan {
     int first, last;
 };
 template <bool Sub, bool Opaque>
 PixelSpan SaturateRow4(const uint8_t* s, uint8_t* d, int n) {
-    const bool wide = UseWideVectors();
     const auto at = reinterpret_cast<uintptr_t>(d);
-    const int first = at % 4 ? 0 : std::min(n, static_cast<int>((0 - at) % (wide ? 32 : 16) / 4));
-    return {first, wide ? avx2::SaturateRow4<Sub, Opaque>(s, d, n, first)
-                        : sse2::SaturateRow4<Sub, Opaque>(s, d, n, first)};
+    const int first = at % 4 ? 0 : std::min(n, static_cast<int>((0 - at) % 16 / 4));
+    if (!UseWideVectors()) return {first, sse2::SaturateRow4<Sub, Opaque, false>(s, d, n, first)};
+    const int wide = at % 4 || (at + 4 * first) % 32 == 0 ? first : std::min(n, first + 4);
+    if (sse2::SaturateRow4<Sub, Opaque, false>(s, d, wide, first) < wide) return {first, first};
+    const bool halves = reinterpret_cast<uintptr_t>(s + 4 * wide) % 32 != 0;
+    return {first, halves ? avx2::SaturateRow4<Sub, Opaque, true>(s, d, n, wide)
+                          : avx2::SaturateRow4<Sub, Opaque, false>(s, d, n, wide)};
 }
 
 }  // namespace tovarineGameSDK3rd::Draw::addsub

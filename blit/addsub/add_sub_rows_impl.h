@@ -5,14 +5,15 @@
 // Of n 4-byte pixels of s onto d, both in one byte order, those from `first` (which puts d on a
 // vector boundary where the pixels' addresses allow) to the answer: each of the three low bytes
 // min(255, d + s) (Sub: max(0, d - s)); the fourth (d + s) mod 256 (Sub: (d - s) mod 256), or
-// 255 where Opaque. Four vectors a round, then one at a time.
-template <bool Sub, bool Opaque>
+// 255 where Opaque. Four vectors a round, then one at a time; the source read in 16-byte
+// halves where Halves (a source off the vector boundary that d is on).
+template <bool Sub, bool Opaque, bool Halves>
 int SaturateRow4(const uint8_t* s, uint8_t* d, int n, int first) {
     using T = V::T;
     constexpr int kStep = V::kBytes / 4;
     const T fourth = V::Set32(0xFF000000u);
     const auto pixels = [fourth](const uint8_t* sp, uint8_t* dp) {
-        const T sv = V::Load(sp), dv = V::Load(dp);
+        const T sv = Halves ? V::LoadHalves(sp) : V::Load(sp), dv = V::Load(dp);
         if constexpr (Opaque) {
             V::Store(dp, V::Or(Sub ? V::SubSat8(dv, sv) : V::AddSat8(dv, sv), fourth));
         } else {

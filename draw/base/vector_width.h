@@ -43,6 +43,7 @@ struct V {
     using T = __m128i;
     static constexpr int kBytes = 16;
     static T Load(const uint8_t* p) { return _mm_loadu_si128(reinterpret_cast<const T*>(p)); }
+    static T LoadHalves(const uint8_t* p) { return Load(p); }
     static void Store(uint8_t* p, T v) { _mm_storeu_si128(reinterpret_cast<T*>(p), v); }
     static T Zero() { return _mm_setzero_si128(); }
     static T Set16(uint32_t v) { return _mm_set1_epi16(static_cast<int16_t>(v)); }
@@ -83,6 +84,10 @@ struct V {
     using T = __m256i;
     static constexpr int kBytes = 32;
     static T Load(const uint8_t* p) { return _mm256_loadu_si256(reinterpret_cast<const T*>(p)); }
+    // Two 16-byte loads, neither of which straddles a cache line where p is 16-byte aligned.
+    static T LoadHalves(const uint8_t* p) {
+        return _mm256_loadu2_m128i(reinterpret_cast<const __m128i*>(p + 16), reinterpret_cast<const __m128i*>(p));
+    }
     static void Store(uint8_t* p, T v) { _mm256_storeu_si256(reinterpret_cast<T*>(p), v); }
     static T Zero() { return _mm256_setzero_si256(); }
     static T Set16(uint32_t v) { return _mm256_set1_epi16(static_cast<int16_t>(v)); }
