@@ -21,8 +21,9 @@
 //      which the 1:1 path then calls once per row instead of the groups of eight (a row of n
 //      pixels, same effect as n calls of operator() left to right); use it where a benchmark
 //      shows it pays (memmove for a same-format copy, two 16-bit pixels per word, SIMD).
-//      Declare kMovesBytes (Row is a memmove) or kSourceOnly (the destination is never read)
-//      where true: the frame then moves contiguous rows at once or copies a repeated scaled row.
+//      Declare kMovesBytes (Row is a memmove), kJoinsRows or kSourceOnly (the destination is
+//      never read) where true: the frame then runs contiguous rows as one or copies a repeated
+//      scaled row.
 //
 //   2. A member is then one line naming source format, destination format and operator:
 //
@@ -120,17 +121,22 @@ concept BltRowOp = requires(const Op& op, const uint8_t* s, uint8_t* d, int n) {
 // What an operator may declare of itself, each false when not declared:
 //   static constexpr bool kMovesBytes = true;  its Row is a plain move of the row's bytes, so
 //     n pixels of several rows that follow each other move in one call;
+//   static constexpr bool kJoinsRows = true;  likewise its Row takes the pixels of several rows
+//     that follow each other in one call (where the calls of a row each cost enough to matter);
 //   static constexpr bool kSourceOnly = true;  the pixel it writes depends on the source pixel
 //     alone, never on the destination, so a scaled row that reads the same source row as the
 //     row above is a copy of the row above.
 struct BltOpFlags {
     bool movesBytes = false;
+    bool joinsRows = false;
     bool sourceOnly = false;
 };
 template <class Op>
 constexpr BltOpFlags BltFlagsOf() {
     BltOpFlags f;
     if constexpr (requires { Op::kMovesBytes; }) f.movesBytes = Op::kMovesBytes;
+    if constexpr (requires { Op::kJoinsRows; }) f.joinsRows = Op::kJoinsRows;
+    f.joinsRows = f.joinsRows || f.movesBytes;
     if constexpr (requires { Op::kSourceOnly; }) f.sourceOnly = Op::kSourceOnly;
     return f;
 }
@@ -205,10 +211,10 @@ int BltLoop(const CSurfaceInfo& src, const CSurfaceInfo& dst, const BltGeometry&
         return 0;
     }
 
-    if constexpr (BltFlagsOf<Op>().movesBytes) {
-        // Rows that follow each other in both surfaces move as one block.
-        const size_t bytes = static_cast<size_t>(w) * sb * h;
-        if (sPitch == dPitch && sPitch == w * sb && !BltRowsOverlap(s, bytes, d, bytes)) {
+    if constexpr (BltFlagsOf<Op>().joinsRows) {
+        // Rows that follow each other in both surfaces go as one row.
+        const size_t n = static_cast<size_t>(w) * h;
+        if (sPitch == w * sb && dPitch == w * db && !BltRowsOverlap(s, n * sb, d, n * db)) {
             op.Row(s, d, w * h);
             return 0;
         }

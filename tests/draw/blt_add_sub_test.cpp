@@ -84,7 +84,8 @@ INSTANTIATE_TEST_SUITE_P(Ops, AddSub, testing::ValuesIn(Rows()), RowName);
 
 // Ops 2 and 3 on rows wide enough for every vector row's rounds, at both vector widths: widths
 // about the multiples of 4, 8, 16 and 32 pixels, at columns 0 to 3 of rows padded by 0 to 3
-// bytes (later rows start off the 4-byte grid), some clipped on both sides.
+// bytes (later rows start off the 4-byte grid), some clipped on both sides; or whole surfaces
+// of the same size, whose rows follow each other.
 TEST(AddSub, WideRowsEqualReference) {
     struct AskTheProcessorAfter {
         ~AskTheProcessorAfter() { ForceWideVectorsForTesting(-1); }
@@ -95,19 +96,20 @@ TEST(AddSub, WideRowsEqualReference) {
             for (int wide : {0, 1})
                 for (int w : {3, 4, 5, 15, 16, 17, 31, 32, 33, 47, 63, 64, 65, 97, 640}) {
                     ForceWideVectorsForTesting(wide);
-                    const int pad = static_cast<int>(rng() % 4);
-                    TestSurface src(row.src, w, 3, pad), dst(row.dst, w + 6, 3, 3 - pad);
+                    const bool whole = rng() % 3 == 0;
+                    const int pad = whole ? 0 : static_cast<int>(rng() % 4);
+                    TestSurface src(row.src, w, 3, pad), dst(row.dst, whole ? w : w + 6, 3, whole ? 0 : 3 - pad);
                     src.Fill(rng);
                     dst.Fill(rng);
-                    const Point p{static_cast<int>(rng() % 4), 0};
+                    const Point p{whole ? 0 : static_cast<int>(rng() % 4), 0};
                     const Rect clip{p.x + 2, 1, p.x + w - 1, 3};
-                    const bool clipped = w > 4 && rng() % 2;
+                    const bool clipped = !whole && w > 4 && rng() % 2;
                     const BltGeometry g{&p, nullptr, nullptr, clipped ? &clip : nullptr, 0};
                     const auto run = [&] { DispatchRow(row, src.info, dst.info, g); };
                     ASSERT_TRUE(ExpectBlit(src, dst, run, RectCoverage{src.info, dst.info, g},
                                            [&](const uint8_t* s, uint8_t* d) { AddSubRef(row, s, d); }))
                         << testing::PrintToString(row) << " width " << w << " at " << p.x << (clipped ? " clipped" : "")
-                        << (wide ? " wide" : " narrow");
+                        << (whole ? " whole" : "") << (wide ? " wide" : " narrow");
                 }
 }
 
