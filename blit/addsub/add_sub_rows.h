@@ -14,25 +14,8 @@
 
 namespace tovarineGameSDK3rd::Draw::addsub {
 
-namespace sse2 {
-
-using V = simd::sse2::V;
-
-#include "blit/addsub/add_sub_rows_impl.h"
-
-}  // namespace sse2
-
-MORNA_AVX2_BEGIN
-
-namespace avx2 {
-
-using V = simd::avx2::V;
-
-#include "blit/addsub/add_sub_rows_impl.h"
-
-}  // namespace avx2
-
-MORNA_AVX2_END
+#define MORNA_ROWS_IMPL "blit/addsub/add_sub_rows_impl.h"
+#include "draw/base/rows_at_both_widths.h"
 
 // The pixels [first, last) of a row of n, done at the processor's width; the caller does the
 // others. The stores are aligned where the destination's pixels are (a vector access that

@@ -12,25 +12,8 @@
 
 namespace tovarineGameSDK3rd::Draw::blend {
 
-namespace sse2 {
-
-using V = simd::sse2::V;
-
-#include "blit/blend/blend_rows_impl.h"
-
-}  // namespace sse2
-
-MORNA_AVX2_BEGIN
-
-namespace avx2 {
-
-using V = simd::avx2::V;
-
-#include "blit/blend/blend_rows_impl.h"
-
-}  // namespace avx2
-
-MORNA_AVX2_END
+#define MORNA_ROWS_IMPL "blit/blend/blend_rows_impl.h"
+#include "draw/base/rows_at_both_widths.h"
 
 }  // namespace tovarineGameSDK3rd::Draw::blend
 
