@@ -126,7 +126,10 @@ void CObjectEffect::Draw(ISurface* target) {
         source = Rect{0, 0, 0, 0};
         if (!EffectCellRect(k, source, k.image)) return;
         const Size size{s, s};
-        target->AddRateBlt(&Image(k.image), sx + (width - s) / 2, sy + (height - s) / 2, rate, &size, &source);
+        // sx is INT32_MIN for an effect flown out of the int range: the corner wraps as the
+        // machine's does, far off the screen.
+        target->AddRateBlt(&Image(k.image), WrapAdd(sx, (width - s) / 2), WrapAdd(sy, (height - s) / 2), rate,
+                           &size, &source);
         return;
     }
     case -9: {  // a beam: copies half a cell apart along the turn until one has left the screen

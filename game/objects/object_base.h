@@ -23,7 +23,10 @@ inline int32_t TruncInt(double v) {
     return static_cast<int32_t>(v);
 }
 
-// a - b in 32 bits with the machine's wrap-around.
+// a + b and a - b in 32 bits with the machine's wrap-around.
+inline int32_t WrapAdd(int32_t a, int32_t b) {
+    return static_cast<int32_t>(static_cast<uint32_t>(a) + static_cast<uint32_t>(b));
+}
 inline int32_t WrapSub(int32_t a, int32_t b) {
     return static_cast<int32_t>(static_cast<uint32_t>(a) - static_cast<uint32_t>(b));
 }

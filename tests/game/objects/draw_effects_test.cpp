@@ -54,6 +54,12 @@ TEST(EffectDraw, ModesFramesAndSpecialMotions) {
     EXPECT_EQ(f.Draw(e), Lines{"BltKeyedCopy 7 (95,42) [0,0,64,32]"});
     e.startDelay = 1;
     EXPECT_EQ(f.Draw(e), Lines{});
+
+    // A growing square flown out of the int range: its corner wraps, far off the screen.
+    SEffectKind square = Sheet(-8);
+    CObjectEffect far(&square);
+    far.x = -1e10, far.y = 50, far.alpha = 200, far.fadeCounter = 8, far.fadeLength = 1;  // 8 times the cell
+    EXPECT_EQ(f.Draw(far), Lines{"op6 7 (2147483592,-14) [0,0,16,16] ->128x128 =0x40"});
 }
 
 TEST(EffectDraw, BeamEndsOffScreenAfterSixCopiesAtLeast) {
