@@ -56,8 +56,22 @@ if [ -d fuzz ] && ls fuzz/*.cpp >/dev/null 2>&1; then
     [ -x "$f" ] || continue
     name=$(basename "$f"); name=${name#fuzz_}
     work=$(mktemp -d)
-    [ -d "fuzz/corpus/$name" ] && cp -r "fuzz/corpus/$name/." "$work/"
-    "$f" -max_total_time="${MORNA_FUZZ_SECONDS:-60}" -rss_limit_mb=2048 -print_final_stats=1 "$work" 2>&1 | tail -n 3
+    mkdir "$work/corpus" "$work/found"
+    [ -d "fuzz/corpus/$name" ] && cp -r "fuzz/corpus/$name/." "$work/corpus/"
+    if "$f" -max_total_time="${MORNA_FUZZ_SECONDS:-60}" -rss_limit_mb=2048 -print_final_stats=1 \
+         -artifact_prefix="$work/found/" "$work/corpus" >"$work/log" 2>&1; then
+      tail -n 3 "$work/log"
+    else
+      status=$?
+      # The report and the input that caused it (base64, when small), to reproduce it from this log.
+      echo "fuzz_$name failed with exit code $status:"
+      grep -v -E '^#[0-9]+' "$work/log" | tail -n 80
+      for a in "$work"/found/*; do
+        [ -f "$a" ] && [ "$(stat -c %s "$a")" -le 65536 ] && echo "input $(basename "$a"): $(base64 -w0 "$a")"
+      done
+      rm -rf "$work"
+      exit "$status"
+    fi
     rm -rf "$work"
   done
 fi
