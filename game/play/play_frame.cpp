@@ -135,13 +135,15 @@ void PlaceSkeletonBody(CGameResource& game) {
     if (game.bossObjects.empty()) return;
     CObjectBase* body = game.bossObjects[0].GetNoCheck();
     if (body == nullptr || body->kind->index != 0) return;
-    body->screenX = static_cast<int16_t>(body->screenX - game.boss.displayOffsetX);
-    body->screenY = static_cast<int16_t>(body->screenY - game.boss.displayOffsetY);
+    // The offsets are the animation table's whole 32-bit values; the place keeps their low 16 bits.
+    const int32_t dx = game.boss.displayOffsetX, dy = game.boss.displayOffsetY;
+    body->screenX = static_cast<int16_t>(WrapSub(body->screenX, dx));
+    body->screenY = static_cast<int16_t>(WrapSub(body->screenY, dy));
     const auto* enemy = dynamic_cast<const CObjectEnemy*>(body);
     if (enemy != nullptr && enemy->facing == kFacingLeft) return;
     int width = 0, height = 0;
     KestraneGameBase2::CImageLoader::GetImage(body->phase).GetSize(&width, &height);
-    body->screenX = static_cast<int16_t>(body->screenX + 2 * game.boss.displayOffsetX - width / 2);
+    body->screenX = static_cast<int16_t>(WrapSub(WrapAdd(body->screenX, WrapAdd(dx, dx)), width / 2));
 }
 
 }  // namespace

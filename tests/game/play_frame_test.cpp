@@ -166,6 +166,30 @@ TEST(PlayFrame, ScriptedWalkArrivesExactlyAndBrakesWithinThirtySixPixels) {
     EXPECT_EQ(std::tuple(g.player->x, g.player->y, g.move.targetX), std::tuple(203.0, 104.0, -1));
 }
 
+// The skeleton body's screen place moves by the animation table's display offsets, whole 32-bit
+// values of a data file: any offsets alike in their low 16 bits place it alike.
+TEST(PlayFrame, TheSkeletonBodyIsPlacedByItsOffsetsLow16Bits) {
+    KindTableBuilder kinds;
+    kinds.Object(6, "body");
+    const std::pair<int32_t, int32_t> offsets[] = {
+        {5, -1}, {5 + 7 * 65536, -1 - 100 * 65536}, {INT32_MIN + 5, INT32_MAX}};
+    for (uint8_t facing : {kFacingLeft, kFacingRight}) {
+        std::vector<std::pair<int, int>> places;
+        for (auto [dx, dy] : offsets) {
+            Frame f(kinds);
+            f.images.Add(0, 40, 20);
+            CObjectBoss* body = f.game->CreateBoss(0, 300, 200, false);
+            body->facing = facing;
+            f.game->boss.displayOffsetX = dx, f.game->boss.displayOffsetY = dy;
+            f.Play(0);
+            places.emplace_back(body->screenX, body->screenY);
+        }
+        SCOPED_TRACE(int{facing});
+        EXPECT_EQ(places[1], places[0]);
+        EXPECT_EQ(places[2], places[0]);
+    }
+}
+
 TEST(PlayFrame, BurstParticlesDrawFromThePlayGeneratorInOrder) {
     KindTableBuilder kinds;
     while (kinds.Tables().effects.size() < 82) kinds.Effect(std::to_string(kinds.Tables().effects.size()).c_str());
