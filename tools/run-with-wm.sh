@@ -3,14 +3,27 @@
 # manager (openbox) on it, SDL on X11; answers the program's exit code.
 # The program starts once the manager has announced itself on the root window
 # (bounded): a window mapped while the manager is still taking over the screen
-# can wait for its map notification for ever.
+# can wait for its map notification for ever. A manager that ends before it has
+# announced itself is started once more; either is reported on standard error.
 set -euo pipefail
 exec xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
-  openbox >"${MORNA_WM_LOG:-/dev/null}" 2>&1 &
-  wm=$!
-  for _ in $(seq 100); do
-    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" && break
-    sleep 0.1
+  announced() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"; }
+  for attempt in 1 2; do
+    openbox >>"${MORNA_WM_LOG:-/dev/null}" 2>&1 &
+    wm=$!
+    for _ in $(seq 100); do
+      announced && break
+      kill -0 "$wm" 2>/dev/null || break
+      sleep 0.1
+    done
+    announced && break
+    if kill -0 "$wm" 2>/dev/null; then
+      echo "run-with-wm: openbox has not announced itself after 10 s" >&2
+      break
+    fi
+    st=0
+    wait "$wm" || st=$?
+    echo "run-with-wm: openbox ended with exit code $st before announcing itself (attempt $attempt)" >&2
   done
   export SDL_VIDEODRIVER=x11
   rc=0
