@@ -234,8 +234,11 @@ int64_t MidiSong::MusicToUs(int64_t music) const {
 int64_t MidiSong::UsToMusic(int64_t us) const {
     us = std::max<int64_t>(us, 0);
     if (division_ == 0) return static_cast<int64_t>(Wide{us} * kMusicPpq / kSmpteQuarterUs);
-    auto it = std::upper_bound(tempos_.begin(), tempos_.end(), us,
-                               [](int64_t x, const Tempo& seg) { return x < seg.us; });
+    // The earliest music time at us: the stretch that reaches it from before. A stretch that
+    // begins at us may not be the first to, as stretches of less than a microsecond all begin
+    // at their predecessor's floored end; a seek to a reported place must never jump ahead.
+    auto it = std::lower_bound(tempos_.begin(), tempos_.end(), us,
+                               [](const Tempo& seg, int64_t x) { return seg.us < x; });
     const Tempo& t = it == tempos_.begin() ? tempos_.front() : *(it - 1);
     // music = (tick + (us - t.us) x den / num) x 768 / division, floored once.
     const Wide numerator = (Wide{t.tick} * t.usNum + Wide{us - t.us} * t.usDen) * kMusicPpq;

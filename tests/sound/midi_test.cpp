@@ -55,6 +55,17 @@ TEST(MidiFile, TempoMapLengthAndMusicTime) {
     ASSERT_TRUE(longSong);
     EXPECT_EQ(longSong->LengthMs(), 600000);
     EXPECT_EQ(longSong->MusicToUs(829440), 540'000'000);
+
+    // 32767 ticks a quarter at 1 us a quarter, then 0.5 s a quarter from tick 100: the second
+    // stretch begins at 0 us too. Music time read back from its microseconds never runs ahead.
+    MidiTrack fine;
+    fine.Tempo(0, 1).Tempo(100, 500000).Note(0, 0, 60, 100, 10).End(65534);
+    auto fineSong = Parse(MidiFileBytes(0, 0x7FFF, {fine}));
+    ASSERT_TRUE(fineSong);
+    EXPECT_EQ(fineSong->UsToMusic(0), 0);
+    for (int64_t m = 0; m <= fineSong->MusicLength(); ++m) {
+        ASSERT_LE(fineSong->UsToMusic(fineSong->MusicToUs(m)), m) << m;
+    }
 }
 
 TEST(MidiFile, RefusesDamagedAndUnplayableFiles) {
