@@ -35,7 +35,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const int32_t r = cache.Set(name, numbered);
         if (r != 0 && r != 2 && !(r == 1 && size == 0)) std::abort();
         const int32_t first = cache.FirstId();
-        for (int32_t id : {first, first + 1, 0, first, -1}) cache.Load(id);
+        const int32_t next = static_cast<int32_t>(static_cast<uint32_t>(first) + 1u);  // a list may end at INT32_MAX
+        for (int32_t id : {first, next, 0, first, -1}) cache.Load(id);
         if (cache.GetCount() > 5) std::abort();
         cache.Erase(first);
     }
