@@ -131,10 +131,7 @@ bool CKeyControlBase::IsPush(int n) {
         fastMask_ &= ~bit;
         return false;
     }
-    if (interval != kOncePerPress) {
-        if (speedMode_ == 0) interval /= 2;
-        else if (speedMode_ == 2) interval *= 2;
-    }
+    interval = Scaled(interval);
     if (countdown_[n] >= 1) {
         if (interval != kOncePerPress) --countdown_[n];
         return false;
@@ -289,11 +286,29 @@ void CKeyControlBase::SetDefaultKeys() {
     ApplyConfig();
 }
 
-void CKeyControlBase::SetRepeatDirections(int32_t interval) { std::fill(repeat_, repeat_ + 8, interval); }
-void CKeyControlBase::SetRepeatButtons(int32_t interval) { std::fill(repeat_ + 8, repeat_ + 16, interval); }
+void CKeyControlBase::SetRepeatDirections(int32_t interval) {
+    for (int n = 0; n < 8; ++n) SetRepeat(n, interval);
+}
+
+void CKeyControlBase::SetRepeatButtons(int32_t interval) {
+    for (int n = 8; n < 16; ++n) SetRepeat(n, interval);
+}
 
 void CKeyControlBase::SetRepeat(int n, int32_t interval) {
-    if (n >= 0 && n < kRepeatSlots) repeat_[n] = interval;
+    if (n < 0 || n >= kRepeatSlots) return;
+    // A key reported on every frame it is held was pushed when it went down. Held on into a
+    // counted interval it stays a key held since that push: a menu opened under a held key
+    // sees it only when it is pressed again (or, repeating, when its repeat comes).
+    if (repeat_[n] == 0 && interval != 0 && IsKeyPress(n)) {
+        countdown_[n] = Scaled(interval);
+        fastMask_ |= 1u << n;
+    }
+    repeat_[n] = interval;
+}
+
+int32_t CKeyControlBase::Scaled(int32_t interval) const {
+    if (interval == kOncePerPress) return interval;
+    return speedMode_ == 0 ? interval / 2 : speedMode_ == 2 ? interval * 2 : interval;
 }
 
 int32_t CKeyControlBase::GetRepeat(int n) const { return n >= 0 && n < kRepeatSlots ? repeat_[n] : 0; }

@@ -100,7 +100,8 @@ public:
     virtual void SetRepeatButtons(int32_t interval);
     virtual void SetReservedKeys();
     // One key's repeat interval (0 every frame while held, 128 once per press); the scenes
-    // give single keys their own.
+    // give single keys their own. A key held across a change from 0 counts as pushed at the
+    // change: once per press, it pushes again only after a release.
     void SetRepeat(int n, int32_t interval);
     int32_t GetRepeat(int n) const;
 
@@ -112,6 +113,8 @@ public:
 protected:
     static constexpr int kRepeatSlots = 32;
 
+    // An interval under the speed mode; once per press stays as it is.
+    int32_t Scaled(int32_t interval) const;
     // The first binding of key on device, or end().
     std::vector<SConfigData>::iterator FindBinding(int key, int device);
     // The first code 0-255 newly pushed on device list entry d; -1 when none.

@@ -145,14 +145,18 @@ bool CApp::Frame(CGameResource& game) {
         }
     }
 
-    // Hot keys: one-shot presses, only while the window has the focus.
+    // Hot keys: one-shot presses, only while the window has the focus. The frame's keys were
+    // read with play's repeat: a pause menu opened now starts from the next frame's.
+    const auto pause = [&] {
+        if (game.Pause()) key.mask = 0;
+    };
     const bool enter = KB::CKeyControlBase::IsKeyTriggered(mp::vk::kReturn);
     if (enter && focus && mp::IsVirtualKeyDown(mp::vk::kMenu)) {
-        game.Pause();
+        pause();
         ChangeScreenMode(640, 480, 0);
     }
     if (KB::CKeyControlBase::IsKeyTriggered(mp::vk::kF1)) {
-        game.Pause();
+        pause();
         OpenSettings();
     }
     if (KB::CKeyControlBase::IsKeyTriggered(mp::vk::kF12)) {

@@ -63,7 +63,7 @@ public:
     // ---- what the main loop calls
     virtual void SetMode(Scene mode);  // any but the gallery playback, with its menu, music, key repeat
     virtual void UpdateScene(Key& key);  // one frame: the work every scene shares, then the scene's step
-    virtual void Pause();  // the pause menu, when a game is being played
+    virtual bool Pause();  // the pause menu, when a game is being played; whether it opened
     virtual void ResetGame();  // a new game: also the state behind the title screen
     virtual void Draw(Surface* surface);  // the frame's picture: the cut-in screen, a black screen or the play field
     bool IsExitRequested() const { return exitRequest; }  // the loop ends right after the scene step

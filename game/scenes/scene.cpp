@@ -131,8 +131,10 @@ void CGameResource::EnterScene(Scene n) {
     scene = n;
 }
 
-void CGameResource::Pause() {
-    if (scene == Scene::kPlay) SetMode(Scene::kPause);
+bool CGameResource::Pause() {
+    if (scene != Scene::kPlay) return false;
+    SetMode(Scene::kPause);
+    return true;
 }
 
 void CGameResource::SetMode(Scene n) {

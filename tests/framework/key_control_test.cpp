@@ -41,23 +41,31 @@ protected:
     CKeyControlBase kc_;
 };
 
+// Each case's interval holds from frame 0; a scene may change it between two frames while the
+// key is held (after frame 2): a key reported every frame counts as pushed at the change, so a
+// menu opened under it waits for its next press.
 TEST_F(KeyControlTest, RepeatTimelines) {
+    constexpr int32_t kOnce = CKeyControlBase::kOncePerPress;
     struct Case {
-        int32_t interval;
+        int32_t interval, changedTo;
         std::vector<int> pushes;  // frames of 22 held frames, then one released, then 3 held
     };
     const Case cases[] = {
-        {30, {0, 16, 18, 20, 23}},
-        {CKeyControlBase::kOncePerPress, {0, 23}},
-        {0, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 23, 24, 25}},
+        {30, 30, {0, 16, 18, 20, 23}},
+        {kOnce, kOnce, {0, 23}},
+        {0, 0, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 23, 24, 25}},
+        {0, kOnce, {0, 1, 2, 23}},
+        {0, 30, {0, 1, 2, 18, 20, 23}},  // as a press at frame 2 repeats
+        {kOnce, 0, {0, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 23, 24, 25}},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.interval);
+        SCOPED_TRACE(testing::Message() << c.interval << " then " << c.changedTo);
         kc_.SetRepeatButtons(c.interval);
         std::vector<int> pushes;
         for (int f = 0; f < 26; ++f) {
             if (Frame(f == 22 ? std::initializer_list<uint8_t>{} : std::initializer_list<uint8_t>{kZ}) & (1u << 8))
                 pushes.push_back(f);
+            if (f == 2) kc_.SetRepeatButtons(c.changedTo);
         }
         Frame({});
         EXPECT_EQ(pushes, c.pushes);
