@@ -1,5 +1,5 @@
 #include "foundation/input/direct_input.h"
-#include "tests/common/fake_input_provider.h"
+#include "tests/common/checked_input_scope.h"
 #include "tests/common/log_capture.h"
 
 #include <gtest/gtest.h>
@@ -34,17 +34,12 @@ TEST_P(DirectInputMakeTest, Status) {
     const MakeCase& c = GetParam();
     mt::FakeSystem sys;
     c.setup(sys);
-    {
-        mt::FakeInputScope scope(sys);
-        mt::LogCapture log;
-        in::CDirectInput di;
-        EXPECT_EQ(di.GetStatus(), c.status);
-        EXPECT_EQ(di.Get() != nullptr, c.status != 3);
-    }
-    // Everything made is released, the library last.
-    EXPECT_EQ(sys.liveObjects, 0);
-    EXPECT_EQ(sys.liveLibraries, 0);
-    EXPECT_EQ(sys.objectsAtLibraryClose, 0);
+    // Everything made is released, the library last, as the scope checks.
+    mt::CheckedInputScope scope(sys);
+    mt::LogCapture log;
+    in::CDirectInput di;
+    EXPECT_EQ(di.GetStatus(), c.status);
+    EXPECT_EQ(di.Get() != nullptr, c.status != 3);
 }
 
 INSTANTIATE_TEST_SUITE_P(Steps, DirectInputMakeTest, ::testing::ValuesIn(kMakeCases),

@@ -4,7 +4,7 @@
 #include "foundation/thread/thread_manager.h"
 #include "platform/keyboard_state.h"
 #include "platform/window.h"
-#include "tests/common/fake_input_provider.h"
+#include "tests/common/checked_input_scope.h"
 #include "tests/common/log_capture.h"
 
 #include <SDL2/SDL.h>
@@ -22,7 +22,7 @@ namespace {
 class KeyInputTest : public ::testing::Test {
 protected:
     mt::FakeSystem sys_;
-    mt::FakeInputScope scope_{sys_};
+    mt::CheckedInputScope scope_{sys_};
 };
 
 // ---- how the keyboard is made

@@ -3,12 +3,19 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
 #include <string>
 
+#include "framework/key_control.h"
 #include "tests/common/config_file_checks.h"
 #include "tests/common/file_bytes.h"
 #include "tests/common/log_capture.h"
+#include "tests/common/memory_name.h"
 #include "tests/common/temp_base_folder.h"
+#include "tools/pack/pack_writer.h"
 
 using namespace KestraneGameBase2;
 using morna::test::ReadBytes;
@@ -98,6 +105,99 @@ TEST(SettingsFiles, FarAboveTheirLayoutAreDamagedUnreadAndFailedSavesAreLogged) 
     c.Load("none\\system.cfg");
     EXPECT_TRUE(c.Save());  // no such folder
     EXPECT_EQ(log.Lines(), std::vector<std::string>{"SaveStreamFile none\\system.cfgを書き込めない"});
+}
+
+// Saves a record given values other than its defaults to made.cfg.
+template <class Record>
+std::function<void()> Make(void (*set)(Record&)) {
+    return [set] {
+        Record c;
+        set(c);
+        c.fileName = "made.cfg";
+        ASSERT_FALSE(c.Save());
+    };
+}
+
+// Loads a fresh record from name and saves it to loaded.cfg: the answer of the load.
+template <class Record>
+int32_t Reload(const VTLstring& name) {
+    Record c;
+    const int32_t r = c.Load(name);
+    c.fileName = "loaded.cfg";
+    c.Save();
+    return r;
+}
+
+// Every record read through the checked read, from each kind of name the file layer reads: a
+// file on disk, an entry of the pack archive of a folder above it, and a memory name. The cap
+// refuses a file on disk one byte too large, though its trailer is valid.
+TEST(SettingsFiles, LoadFromDiskPackArchiveAndMemoryNames) {
+    morna::test::TempBaseFolder folder("morna-config");
+    struct KeyFile : CKeyControlBase {
+        void Name(const VTLstring& name) { fileName_ = name; }
+    };
+    // Each record made and reloaded as Make and Reload do.
+    struct Row {
+        const char* file;
+        std::function<void()> make;
+        std::function<int32_t(const VTLstring&)> reload;
+    };
+    const Row rows[] = {
+        {"system.cfg",
+         Make<SSystemConfig>([](SSystemConfig& c) {
+             c.width = 640;
+             c.windowY = -32;
+             c.lastVersion = 7;
+         }),
+         Reload<SSystemConfig>},
+        {"global.cfg",
+         Make<SGlobalConfigBase>([](SGlobalConfigBase& c) {
+             c.bgmOff = c.topmost = true;
+             c.seVolume = 7;
+         }),
+         Reload<SGlobalConfigBase>},
+        {"key.cfg",
+         [] {
+             KeyFile k;
+             k.GetConfig() = {{8, 0, 0x2C}, {9, 1, 5}, {3, 0, 0xCD}};
+             k.Name("made.cfg");
+             ASSERT_FALSE(k.Save());
+         },
+         [](const VTLstring& name) {
+             KeyFile k;
+             k.Name(name);
+             const int32_t r = k.Load();
+             k.Name("loaded.cfg");
+             k.Save();
+             return r;
+         }},
+    };
+    const std::string base = folder.Path() + "/";
+    morna::tools::PackWriter archive("tovapkEx");
+    std::vector<Bytes> made;
+    for (const Row& row : rows) {
+        row.make();
+        made.push_back(ReadBytes(base + "made.cfg"));
+        morna::test::WriteBytes(base + row.file, made.back());
+        archive.Add(row.file, std::string(made.back().begin(), made.back().end()));
+    }
+    std::ofstream(base + "save.dat", std::ios::binary) << archive.Bytes();
+
+    for (size_t i = 0; i < std::size(rows); ++i) {
+        const std::string names[] = {rows[i].file, std::string("save\\") + rows[i].file,
+                                     morna::test::MemoryName(made[i])};
+        for (const std::string& name : names) {
+            SCOPED_TRACE(name);
+            std::filesystem::remove(base + "loaded.cfg");
+            EXPECT_EQ(rows[i].reload(name.c_str()), 0);
+            EXPECT_EQ(ReadBytes(base + "loaded.cfg"), made[i]);
+        }
+        Aux::CSerialize large;
+        large.GetData().assign(made[i].begin(), made[i].end() - 4);
+        large.GetData().resize(kSettingsFileLimit + 1 - 4);
+        ASSERT_FALSE(WriteCheckedFile(rows[i].file, large));
+        EXPECT_EQ(rows[i].reload(rows[i].file), 2) << rows[i].file;
+    }
 }
 
 }  // namespace

@@ -11,7 +11,7 @@
 #include "platform/joystick.h"
 #include "platform/keyboard_state.h"
 #include "tests/common/app_thread.h"
-#include "tests/common/fake_input_provider.h"
+#include "tests/common/checked_input_scope.h"
 #include "tests/common/temp_base_folder.h"
 #include "tests/common/virtual_pad.h"
 
@@ -37,7 +37,7 @@ protected:
     }
     morna::test::TempBaseFolder folder_{"morna-keys"};
     morna::test::FakeSystem sys_;
-    morna::test::FakeInputScope scope_{sys_};
+    morna::test::CheckedInputScope scope_{sys_};
     CKeyControlBase kc_;
 };
 

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/common/fake_input_provider.h"
+#include "tests/common/checked_input_scope.h"
 #include "tests/common/file_bytes.h"
 #include "tests/common/temp_base_folder.h"
 
@@ -20,7 +20,7 @@ protected:
     morna::test::TempBaseFolder folder_{"morna-gamekeys"};
     std::string path_ = folder_.Path() + "/save/key.cfg";
     morna::test::FakeSystem sys_;
-    morna::test::FakeInputScope scope_{sys_};
+    morna::test::CheckedInputScope scope_{sys_};
 };
 
 TEST_F(GameKeysTest, FirstStartWritesTheDefaultsInTheirOrder) {

@@ -9,7 +9,7 @@
 #include "game/app.h"
 #include "game/files/key_control.h"
 #include "platform/joystick.h"
-#include "tests/common/fake_input_provider.h"
+#include "tests/common/checked_input_scope.h"
 #include "tests/common/file_bytes.h"
 #include "tests/common/temp_base_folder.h"
 #include "tests/common/virtual_pad.h"
@@ -101,7 +101,7 @@ protected:
 
     morna::test::TempBaseFolder folder_{"morna-settings"};
     morna::test::FakeSystem sys_;
-    morna::test::FakeInputScope scope_{sys_};
+    morna::test::CheckedInputScope scope_{sys_};
     VirtualPad pad_{4, 16, 1};
     SGlobalConfig config_;
     CKeyControl keys_;

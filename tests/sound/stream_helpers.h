@@ -3,20 +3,13 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
 #include <string>
 #include <vector>
 
 #include "sound/sound_stream.h"
+#include "tests/common/memory_name.h"
 
 namespace morna::test {
-
-inline std::string MemoryName(const std::vector<uint8_t>& b) {
-    char name[64];
-    std::snprintf(name, sizeof name, "!%llx,%zx", static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(b.data())),
-                  b.size());
-    return name;
-}
 
 inline std::vector<uint8_t> ReadAll(tovarineGameSDK3rd::Multimedia::ISoundStream& s, uint32_t piece) {
     std::vector<uint8_t> out, buffer(piece);

@@ -12,7 +12,7 @@
 #include "game/files/key_control.h"
 #include "game/scenes/settings_dialog.h"
 #include "tests/common/app_thread.h"
-#include "tests/common/fake_input_provider.h"
+#include "tests/common/checked_input_scope.h"
 #include "tests/common/file_bytes.h"
 #include "tests/common/temp_base_folder.h"
 #include "tests/x11/x_view.h"  // last: Xlib's macros
@@ -48,7 +48,7 @@ TEST(X11SettingsDialog, TabsApplyTheMasterScaleAndCancel) {
     mt::XView x;
     ASSERT_NE(x.get(), nullptr) << "no X display";
     mt::FakeSystem keyboard;
-    mt::FakeInputScope scope(keyboard);
+    mt::CheckedInputScope scope(keyboard);
     mt::RunOnAppThread([&](mt::BodyApp& app) {
         mt::TempBaseFolder folder("morna-settings-x11");
         Frame frame;
