@@ -4,9 +4,14 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "draw/fast_draw.h"
+#include "framework/blt_support.h"
+#include "game/objects/object_base.h"
 #include "tests/common/temp_base_folder.h"
 #include "tests/data/data_set.h"
 #include "tests/data/remade.h"
@@ -30,7 +35,7 @@ std::map<int32_t, Size> ExpectedSizes(const SKindTables& k) {
         {36, {32, 32}},    {37, {96, 32}},    {38, {576, 128}},  {39, {864, 256}},  {40, {80, 64}},   {41, {1280, 480}},
         {42, {1280, 768}}, {43, {1280, 768}}, {44, {1280, 480}}, {87, {192, 176}},  {89, {512, 128}}, {90, {480, 192}},
         {316, {384, 192}}, {340, {384, 480}}, {341, {240, 320}}, {342, {128, 128}}, {343, {384, 960}}, {344, {144, 64}},
-        {345, {128, 512}}, {346, {96, 48}},   {347, {160, 96}},  {348, {224, 96}},  {349, {288, 112}}, {603, {84, 6}},
+        {345, {128, 560}}, {347, {288, 304}}, {603, {84, 6}},
         {624, {96, 224}},  {639, {32, 32}}};
     for (int id = 300; id < 310; ++id) size[id] = {384, 364};
     for (int id = 320; id < 336; ++id) size[id] = {192, 96};
@@ -65,17 +70,89 @@ std::map<int32_t, Size> ExpectedSizes(const SKindTables& k) {
     return size;
 }
 
-// The images drawn additively: "add" in the tables, and the design's additive sheets.
-std::set<int32_t> AdditiveImages(const SKindTables& k) {
-    std::set<int32_t> ids = {2, 17, 18, 87};
-    for (int s = 1; s <= 3; ++s)
-        for (const SObjectKind& o : k.objects[s])
-            if (o.blend == 2) ids.insert(o.image);
-    for (const auto* table : {&k.effects, &k.cutins})
-        for (const SEffectKind& e : *table)
-            if (e.blend == 2)
-                for (int32_t f : e.frames.empty() || e.srcX != -1 ? std::vector<int32_t>{0} : e.frames) ids.insert(e.image + f);
-    return ids;
+using tovarineGameSDK3rd::Draw::Rect;
+
+Rect WholePicture(int32_t id) {
+    int w = 0, h = 0;
+    CImageLoader::GetImage(id).GetSize(&w, &h);
+    return Rect{0, 0, w, h};
+}
+
+// fn(i) for the index of every pixel of area within a picture w wide and h high.
+template <class Fn>
+void ForEachPixel(const Rect& area, int w, int h, Fn&& fn) {
+    for (int y = std::max(area.top, 0); y < std::min(area.bottom, h); ++y)
+        for (int x = std::max(area.left, 0); x < std::min(area.right, w); ++x) fn(size_t(y) * w + x);
+}
+
+// One place that the game draws additively: an area of a picture, and the picture that a
+// defeat greys before it (-1: none).
+struct AdditiveDraw {
+    int32_t image = 0;
+    Rect area{};
+    std::string path;
+    int32_t greyed = -1;
+};
+
+// Every additive draw of the game, from the kind tables: object kinds in mode "add" (also their
+// after-images), the segments of a chain (cells 1 on, frame time -3) and a boss's motes (-6),
+// shot 2 doubled and shots 17 and 18 flashing cell 0 in pose 3, effects and cut-in layers in
+// mode "add" or of the frame times that always add, the sheets the code adds by their ids, and a
+// boss's defeat: the body's picture greyed, then the body and, for the bosses after the four
+// stage bosses, every part added. A kind reaches every cell right of and below its first.
+std::vector<AdditiveDraw> AdditiveDraws(const SKindTables& k) {
+    std::vector<AdditiveDraw> draws;
+    const auto from = [](int32_t image, int32_t x, int32_t y) {
+        Rect r = WholePicture(image);
+        r.left = x, r.top = y;
+        return r;
+    };
+    const auto cell = [](const SObjectKind& o, int32_t f) {
+        Rect r{f, 0, 0, 0};
+        CellRect(o, r, o.image);
+        return r;
+    };
+    const auto name = [](int s, const SObjectKind& o) { return "kind " + std::to_string(s) + "." + std::to_string(o.index); };
+    for (int s = 0; s < SKindTables::kObjectSections; ++s)
+        for (const SObjectKind& o : k.objects[s]) {
+            if (o.image < 0) continue;
+            if (o.blend == 2) draws.push_back({o.image, from(o.image, o.srcX, o.srcY), name(s, o) + " (add)"});
+            if (s == 1 && o.frameTime == -3) draws.push_back({o.image, from(o.image, cell(o, 1).left, o.srcY), name(s, o) + " (chain)"});
+            if (s == 6 && o.frameTime == -6) draws.push_back({o.image, from(o.image, o.srcX, o.srcY), name(s, o) + " (motes)"});
+        }
+    const std::vector<SObjectKind>& shots = k.objects[2];
+    if (shots.size() > 2)
+        for (uint8_t f : shots[2].frames) draws.push_back({shots[2].image, cell(shots[2], f), "kind 2.2 (doubled)"});
+    for (size_t i : {17, 18})
+        if (i < shots.size()) draws.push_back({shots[i].image, cell(shots[i], 0), name(2, shots[i]) + " (pose 3)"});
+    for (size_t i = 0; i < k.effects.size(); ++i) {
+        const SEffectKind& e = k.effects[i];
+        if (e.image <= 0 || (e.blend != 2 && e.frameTime != -8 && e.frameTime != -2 && e.frameTime != -5)) continue;
+        draws.push_back({e.image, e.srcX == -1 ? WholePicture(e.image) : from(e.image, e.srcX, e.srcY), "effect " + std::to_string(i)});
+    }
+    for (size_t i = 0; i < k.cutins.size(); ++i) {
+        const SEffectKind& e = k.cutins[i];
+        if (e.image <= 0 || (e.blend != 2 && e.frameTime != -1 && e.frameTime != -3 && e.frameTime != -5)) continue;
+        for (int32_t f : e.frames.empty() || e.srcX != -1 ? std::vector<int32_t>{0} : e.frames) {
+            const int32_t id = e.image + f;
+            const Rect r = e.srcX == -1 ? WholePicture(id) : Rect{e.srcX, e.srcY, e.srcX + e.cellWidth, e.srcY + e.cellHeight};
+            draws.push_back({id, r, "cut-in " + std::to_string(i)});
+        }
+    }
+    for (int32_t id : {2, 17, 18, 87}) draws.push_back({id, WholePicture(id), "the code's sheet " + std::to_string(id)});
+    // The defeats: each fight's body and the parts that its intro creates, by their names.
+    const std::vector<std::vector<const char*>> fights = {
+        {"ポロちゃん"}, {"リュミナ"}, {"ボルカン"}, {"セレスタ"}, {"炎龍本体", "炎龍胴"}, {"ケーキ上段", "ケーキ中段", "ケーキ下段"}};
+    for (const auto& fight : fights) {
+        const SObjectKind& body = k.objects[6][static_cast<size_t>(FindName(k.objectNames[6], fight[0]))];
+        for (const char* part : fight) {
+            const SObjectKind& o = k.objects[6][static_cast<size_t>(FindName(k.objectNames[6], part))];
+            if (o.image > 0) {
+                draws.push_back({o.image, from(o.image, o.srcX, o.srcY), name(6, o) + " " + morna::test::Utf8(part) + " (defeat)", body.image});
+            }
+        }
+    }
+    return draws;
 }
 
 // The build's pictures in its run folder, read through the image list as the game reads them
@@ -144,20 +221,51 @@ TEST_F(GeneratedImages, EveryListedImageLoadsAtItsSizeWithItsKeyAndAlpha) {
     for (const auto& [id, wh] : expected) EXPECT_TRUE(DataSet::Get().images.count(id)) << "image " << id << " is not listed";
 }
 
+// A saturating add reads no colour key, and the doubled add and the faded add read no alpha
+// either: wherever the game adds a picture, its empty pixels must be black (after a defeat's
+// grey-out, which blackens the greyed picture's empty pixels).
+TEST_F(GeneratedImages, NothingAddedCarriesAColourInItsEmptyPixels) {
+    for (const AdditiveDraw& d : AdditiveDraws(DataSet::Get().kinds)) {
+        if (d.greyed >= 0) KestraneGameBase2::CBltSupport::MakeGray(CImageLoader::GetImage(d.greyed));
+        tovarineGameSDK3rd::Draw::ISurface& s = CImageLoader::GetImage(d.image);
+        const bool alpha = s.GetSurfaceType() == tovarineGameSDK3rd::Draw::ARGB8888;
+        const uint32_t key = s.GetColorKey();
+        int w = 0, h = 0;
+        const std::vector<uint32_t> px = Pixels(d.image, w, h);
+        size_t coloured = 0;
+        ForEachPixel(d.area, w, h, [&](size_t i) {
+            const uint32_t rgb = px[i] & 0xFFFFFF;
+            coloured += alpha ? (px[i] >> 24 == 0 && rgb != 0) : rgb == key;
+        });
+        EXPECT_EQ(coloured, 0u) << "picture " << d.image << ", drawn by " << d.path;
+        if (d.greyed >= 0) CImageLoader::GetInstance().Release(d.greyed);  // loaded again ungreyed
+    }
+}
+
 TEST_F(GeneratedImages, PicturesKeepTheConventionsTheDrawsRelyOn) {
-    const std::set<int32_t> additive = AdditiveImages(DataSet::Get().kinds);
+    // The pixels that the game adds, by picture (a defeat's adds of greyed pictures aside).
+    std::map<int32_t, std::vector<bool>> added;
+    for (const AdditiveDraw& d : AdditiveDraws(DataSet::Get().kinds)) {
+        if (d.greyed >= 0) continue;
+        const Rect whole = WholePicture(d.image);
+        std::vector<bool>& mask = added[d.image];
+        mask.resize(size_t(whole.right) * whole.bottom);
+        ForEachPixel(d.area, whole.right, whole.bottom, [&](size_t i) { mask[i] = true; });
+    }
     for (const auto& [id, name] : DataSet::Get().images) {
         int w = 0, h = 0;
         const std::vector<uint32_t> px = Pixels(id, w, h);
-        // Empty pixels are black under additive draws and the key colour elsewhere; additive
-        // pictures are lit or empty; no opaque pixel hides in the key colour.
-        const bool add = additive.count(id) != 0, bitmap = std::string(name.c_str()).ends_with(".bmp");
+        // Empty pixels are the key colour where nothing adds them; added pixels are lit or
+        // empty; no opaque pixel hides in the key colour.
+        const bool bitmap = std::string(name.c_str()).ends_with(".bmp");
+        const std::vector<bool>* mask = added.count(id) ? &added.at(id) : nullptr;
         size_t wrong = 0;
-        for (uint32_t p : px) {
-            const uint32_t a = p >> 24, rgb = p & 0xFFFFFF;
-            wrong += (a == 0 && rgb != (add ? 0u : 0xFF00FFu)) || (add && a != 0 && a != 255) || (!bitmap && a != 0 && rgb == 0xFF00FF);
+        for (size_t i = 0; i < px.size(); ++i) {
+            const uint32_t a = px[i] >> 24, rgb = px[i] & 0xFFFFFF;
+            const bool add = mask && (*mask)[i];
+            wrong += (!add && a == 0 && rgb != 0xFF00FFu) || (add && a != 0 && a != 255) || (!bitmap && a != 0 && rgb == 0xFF00FF);
         }
-        EXPECT_EQ(wrong, 0u) << name.c_str() << (add ? " (additive)" : "");
+        EXPECT_EQ(wrong, 0u) << name.c_str() << (mask ? " (added)" : "");
         if (id == 90) {
             EXPECT_TRUE(std::all_of(px.begin(), px.end(), [](uint32_t p) { return p >> 24 == 255; })) << "faces are copied plain";
         }

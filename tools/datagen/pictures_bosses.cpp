@@ -1,8 +1,8 @@
 // The bosses and their pieces: the stone giant (300-309, its faces 316, its mallets 320-335),
 // the winged swordswoman (340), the boar knight (341) and his golem (342, thrown as block 218),
 // the ice queen (343, her sword 89, her arm and the hero's scarf in 11, her mirror 344), the
-// fire serpent (345, 346) and the cake (347-349). Left-facing pictures; the other facing is
-// their exact mirror.
+// fire serpent (345) and the cake (347). Left-facing pictures; the other facing is their exact
+// mirror.
 #include <cmath>
 
 #include "tools/datagen/images.h"
@@ -434,6 +434,24 @@ Canvas CakeTier(int w, int h, int tier) {
     return c;
 }
 
+// A mid-boss's parts share its body's picture, so that the defeat's grey-out of that picture
+// greys them all: the serpent's head rows with the body segment below them, the cake's tiers
+// one above the other.
+Canvas Serpent() {
+    Canvas c(128, 560);
+    Put(c, SerpentHeads(), 0, 0);
+    Put(c, SerpentBody(), 0, 512);
+    return c;
+}
+
+Canvas Cake() {
+    Canvas c(288, 304);
+    Put(c, CakeTier(160, 96, 0), 0, 0);
+    Put(c, CakeTier(224, 96, 1), 0, 96);
+    Put(c, CakeTier(288, 112, 2), 0, 192);
+    return c;
+}
+
 }  // namespace
 
 // The golem thrown by the boar knight (block 218): two frames, row 0 stretched, row 1 curled.
@@ -456,11 +474,8 @@ void AddBossPictures(ImageBook& book) {
     book.Add(342, [](Random&) { return FacingRows(2, 64, 64, [](int f) { return Golem(64, 64, f); }); });
     book.Add(343, [](Random&) { return IceQueenSheet(); });
     book.Add(344, [](Random&) { return IceMirror(); });
-    book.Add(345, [](Random&) { return SerpentHeads(); });
-    book.Add(346, [](Random&) { return SerpentBody(); });
-    book.Add(347, [](Random&) { return CakeTier(160, 96, 0); });
-    book.Add(348, [](Random&) { return CakeTier(224, 96, 1); });
-    book.Add(349, [](Random&) { return CakeTier(288, 112, 2); });
+    book.Add(345, [](Random&) { return Serpent(); });
+    book.Add(347, [](Random&) { return Cake(); });
 }
 
 }  // namespace morna::datagen

@@ -98,9 +98,10 @@ Canvas IceSpear(int f) {
     return c;
 }
 
-// 5 ice dragon: head, body, two tail segments.
+// 5 ice dragon: head, body, two tail segments. The chain adds its segments (no key), so they
+// stand on black.
 Canvas IceDragon(int f) {
-    Canvas c(32, 32);
+    Canvas c(32, 32, f == 0 ? kKey : kDark);
     if (f == 0) {
         Paint(c, Union(Ellipse(17, 17, 11, 8), Polygon({{4, 14}, {12, 10}, {12, 22}, {3, 20}})), kIce, 2);
         Paint(c, Polygon({{20, 9}, {28, 2}, {25, 12}}), kSnow, 1);
@@ -731,8 +732,8 @@ Canvas Boulder(int size, double angle, Colour tone, bool glowCrack = false) {
 }
 
 // A mine: a ball with a blinking lamp.
-Canvas Mine(int size, int f, Colour tone) {
-    Canvas c(size, size);
+Canvas Mine(int size, int f, Colour tone, Colour empty = kKey) {
+    Canvas c(size, size, empty);
     const double h = size / 2.0;
     for (int k = 0; k < 4; ++k) {
         const double a = Deg(90.0 * k + 45);
@@ -879,9 +880,9 @@ void AddCharacterPictures(ImageBook& book) {
     book.Add(174, [](Random&) { return Strip(3, 48, 48, Crystal); });
     book.Add(180, [](Random&) { return Strip(2, 16, 16, [](int f) { return GlowShot(16, f, 0xFFFFD040u); }); });
     book.Add(181, [](Random&) { return Strip(2, 16, 16, [](int f) { return GlowShot(16, f, 0xFFFF50C0u); }); });
-    book.Add(182, [](Random&) {
+    book.Add(182, [](Random&) {  // added doubled, with no key: on black
         return Strip(2, 16, 16, [](int f) {
-            Canvas c(16, 16);
+            Canvas c(16, 16, kDark);
             Paint(c, Disc(8, 8, 6.5), f ? 0xFFFF90E0u : 0xFFFF50C0u, 2);
             Fill(c, Disc(7, 7, 3), 0xFFFFF8FFu);
             return c;
@@ -928,8 +929,11 @@ void AddCharacterPictures(ImageBook& book) {
     book.Add(194, [](Random&) { return Strip(2, 20, 20, [](int f) { return Bullet(20, 12, f, 0xFF8060FFu, true); }); });
     book.Add(195, [](Random&) { return Strip(2, 16, 16, [](int f) { return Bullet(16, 8, f, 0xFFFF8030u, true); }); });
     book.Add(196, [](Random&) { return Strip(2, 16, 16, [](int f) { return Bullet(16, 8, f, 0xFF8060FFu, true); }); });
-    book.Add(197, [](Random&) { return Strip(2, 24, 24, [](int f) { return Mine(24, f, 0xFF4A5A3Au); }); });
-    book.Add(198, [](Random&) { return Strip(2, 24, 24, [](int f) { return Mine(24, f, 0xFF5A3A5Au); }); });
+    // Mines: cell 0 the flash that pose 3 adds (on black), cells 1 and 2 the keyed frames.
+    for (int k = 0; k < 2; ++k)
+        book.Add(197 + k, [tone = k ? 0xFF5A3A5Au : 0xFF4A5A3Au](Random&) {
+            return Strip(3, 24, 24, [tone](int f) { return f == 0 ? Mine(24, 0, tone, kDark) : Mine(24, f - 1, tone); });
+        });
 
     book.Add(200, [](Random&) {
         Canvas c(32, 32);
