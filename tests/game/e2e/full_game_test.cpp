@@ -52,9 +52,8 @@ Game Play(const PlayPolicy& policy, int32_t stage = -1, int32_t lastBoss = -1, i
             Fight& fight = r.fights[id];
             if (g.boss.hp > 0) {
                 ++fight.frames, fight.damage += std::max(0, hp - g.status.hp);
-                fight.open += std::any_of(g.bossObjects.begin(), g.bossObjects.end(), [](const auto& o) {
-                    return !o.isNull() && o->state == kStateAlive && PlayPolicy::BarrierHurts(*o.GetNoCheck());
-                });
+                fight.open += std::any_of(g.bossObjects.begin(), g.bossObjects.end(),
+                                          [](const auto& o) { return !o.isNull() && CObjectBarrier::WearsDown(*o); });
             }
             if (g.boss.hp <= 0 && !fight.beaten) {
                 fight.beaten = true;

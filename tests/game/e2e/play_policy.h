@@ -32,14 +32,6 @@ struct PlayPolicy {
         }
     }
 
-    // Whether the barrier wears the object down rather than meeting it as a block: an undying
-    // kind that hurts on contact is a block in its pose 10 or when it cannot be moved.
-    static bool BarrierHurts(const CObjectBase& o) {
-        const int32_t t = o.GetType();
-        if (o.pose == 1 || o.pose == 9 || (t != kTypeEnemy && t != kTypeBoss && t != kTypeBossParts)) return false;
-        return !(o.kind->undying != 0 && o.kind->power > 0 && (o.pose == 10 || o.kind->mass > 9));
-    }
-
     // The eight directions toward (dx, dy), nothing inside the dead zone.
     static uint32_t Toward(double dx, double dy, double dead = 6) {
         uint32_t mask = 0;
@@ -67,7 +59,7 @@ struct PlayPolicy {
         };
         if (bossFight) {
             for (const auto& o : g.bossObjects)
-                if (!o.isNull() && BarrierHurts(*o.GetNoCheck())) consider(*o.GetNoCheck());
+                if (!o.isNull() && CObjectBarrier::WearsDown(*o.GetNoCheck())) consider(*o.GetNoCheck());
         } else {
             for (const auto& o : g.objects) {
                 if (!o.isNull() && o->GetType() == kTypeEnemy) consider(*o.GetNoCheck());
