@@ -382,13 +382,21 @@ bool CObjectAvatar::Collide(CObjectBase* other) {
     return false;
 }
 
+int32_t CObjectBarrier::MetAs(const CObjectBase& other) {
+    const SObjectKind& k = *other.kind;
+    return k.undying != 0 && k.power > 0 && (other.pose == 10 || k.mass > 9) ? kTypeBlock : other.GetType();
+}
+
+bool CObjectBarrier::WearsDown(const CObjectBase& other) {
+    if (other.state != kStateAlive || other.pose == 1 || other.pose == 9) return false;
+    const int32_t t = MetAs(other);
+    return t == kTypeEnemy || t == kTypeBoss || t == kTypeBossParts;
+}
+
 bool CObjectBarrier::Collide(CObjectBase* other) {
     if (other->state != kStateAlive || other->pose == 1 || other->pose == 9 || !Overlaps(*other)) return false;
     const SObjectKind& ok = *other->kind;
-    int32_t t = other->GetType();
-    // A heavy or charging undying body is met as a block.
-    if (ok.undying != 0 && ok.power > 0 && (other->pose == 10 || ok.mass > 9)) t = kTypeBlock;
-    switch (t) {
+    switch (MetAs(*other)) {
         case kTypeEnemy:
         case kTypeBoss:
         case kTypeBossParts: {

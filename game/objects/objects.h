@@ -54,6 +54,12 @@ public:
     void Draw(tovarineGameSDK3rd::Draw::ISurface* target) override;  // draw_actors.cpp
     void Update(CGameResource& game) override;
     bool Collide(CObjectBase* other) override;  // collision.cpp
+    // The type contact takes `other` for: an undying kind that hurts on contact is a block in
+    // its pose 10 or when it cannot be moved (collision.cpp).
+    static int32_t MetAs(const CObjectBase& other);
+    // Whether contact wears `other` down, its hp falling: a live enemy or boss object in a pose
+    // that can be touched, not met as a block.
+    static bool WearsDown(const CObjectBase& other);
 
     struct SBurst {
         uint8_t angle = 0;

@@ -6,7 +6,9 @@
 // decide key every other frame; in play it keeps the hero near the view's left third, raises
 // the barrier and drives it into the nearest enemy (in a boss fight, the nearest of the boss's
 // objects that the barrier can hurt) while the energy lasts, and fires the skill
-// whenever the gauge allows and a target is on screen.
+// whenever the gauge allows and a target is on screen. How far inside its target's edge it aims
+// the barrier's rim and how near a boss it engages are parameters: the whole-game tests play a
+// neighbourhood of them.
 #pragma once
 
 #include <cmath>
@@ -19,6 +21,19 @@ namespace morna::e2e {
 struct PlayPolicy {
     int titleFrames = 130;  // the title stays this long (its frame 120 is the snapshot)
     bool useSkill = true;
+    double rimAim = 8;        // px inside the target's edge that the barrier's rim is aimed at
+    double fightReach = 400;  // px: in a boss fight the hero engages a target this near
+
+    // The neighbourhood of both that the whole-game tests play.
+    static constexpr double kMinRimAim = 6, kMaxRimAim = 10, kMinFightReach = 380, kMaxFightReach = 420;
+
+    // Another way to play for a retry. A game starts from fixed seeds, so a fight lost from a
+    // checkpoint would be lost again frame for frame: like a player, the policy aims otherwise,
+    // stepping both parameters through their neighbourhood.
+    void Vary() {
+        rimAim = rimAim + 1 > kMaxRimAim ? kMinRimAim : rimAim + 1;
+        fightReach = fightReach + 20 > kMaxFightReach ? kMinFightReach : fightReach + 20;
+    }
 
     uint32_t operator()(const GameDriver& run, int frame) const {
         const CGameResource& g = run.Game();
@@ -30,14 +45,6 @@ struct PlayPolicy {
             case Scene::kPlay: return Play(g, frame);
             default: return 0;
         }
-    }
-
-    // Whether the barrier wears the object down rather than meeting it as a block: an undying
-    // kind that hurts on contact is a block in its pose 10 or when it cannot be moved.
-    static bool BarrierHurts(const CObjectBase& o) {
-        const int32_t t = o.GetType();
-        if (o.pose == 1 || o.pose == 9 || (t != kTypeEnemy && t != kTypeBoss && t != kTypeBossParts)) return false;
-        return !(o.kind->undying != 0 && o.kind->power > 0 && (o.pose == 10 || o.kind->mass > 9));
     }
 
     // The eight directions toward (dx, dy), nothing inside the dead zone.
@@ -67,7 +74,7 @@ struct PlayPolicy {
         };
         if (bossFight) {
             for (const auto& o : g.bossObjects)
-                if (!o.isNull() && BarrierHurts(*o.GetNoCheck())) consider(*o.GetNoCheck());
+                if (!o.isNull() && CObjectBarrier::WearsDown(*o.GetNoCheck())) consider(*o.GetNoCheck());
         } else {
             for (const auto& o : g.objects) {
                 if (!o.isNull() && o->GetType() == kTypeEnemy) consider(*o.GetNoCheck());
@@ -80,7 +87,7 @@ struct PlayPolicy {
         const bool canBarrier = s.overload == 0 && hero.flashTimer == 0;
         const bool holding = s.barrierUp != 0;
         const bool keep = holding ? s.barrierEnergy > 1500 : s.barrierEnergy >= 6000;
-        if (target != nullptr && canBarrier && keep && best < (bossFight ? 400 : 260)) {
+        if (target != nullptr && canBarrier && keep && best < (bossFight ? fightReach : 260)) {
             mask |= keys::kDecide;
             const CObjectBase* barrier = holding && !g.barriers[0].isNull() ? g.barriers[0].GetNoCheck() : &hero;
             if (holding && s.magicTimer > 0 && !g.barriers[1].isNull()) barrier = g.barriers[1].GetNoCheck();
@@ -89,7 +96,7 @@ struct PlayPolicy {
             const double dx = barrier->x - target->x, dy = barrier->y - target->y;
             const double d = std::max(std::hypot(dx, dy), 1.0);
             const double edge = std::fabs(dx / d) * target->kind->hitWidth / 2 + std::fabs(dy / d) * target->kind->hitHeight / 2;
-            const double reach = edge + barrier->kind->hitWidth / 2 - 8;
+            const double reach = edge + barrier->kind->hitWidth / 2 - rimAim;
             mask |= Toward(target->x + dx / d * reach - barrier->x, target->y + dy / d * reach - barrier->y, 2);
             return mask;
         }
