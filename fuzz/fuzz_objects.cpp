@@ -1,16 +1,19 @@
-// Arbitrary bytes as kind tables (every field at any value: empty frame lists, zero sizes and
-// masses, any effect speed, every death pattern, every effect form), then a script of spawns
-// through every factory, effects with their values, motion and travel set-ups, enemies'
-// spawner fields, the boss fight's part layout and helpers on an animation table from the
-// bytes with a frame of the barrier or a skill, a boss fight's and the barrier's state, any
-// boss's fight from its intro, the play state's score, item and shot operations, in-game
-// frames with keys (which run the contacts, the dying step, the effects and the boss scripts)
-// and the block group's scans. Objects move only in the in-game frame and only with the hero
-// there, as in the game, which refuses tables without one. Beyond not crashing, the lists hold
-// no removed object and every trail keeps to its length.
+// Arbitrary bytes as kind tables (every field at any value, but the boss kinds undying as in the
+// data set: empty frame lists, zero sizes and masses, any effect speed, every death pattern, every
+// effect form), then a script of spawns through every factory, effects with their values, motion
+// and travel set-ups, enemies' spawner fields, the boss fight's part layout and helpers on an
+// animation table from the bytes with a frame of the barrier or a skill, a boss fight's and the
+// barrier's state, any boss's fight from its intro, the play state's score, item and shot
+// operations, in-game frames with keys (which run the contacts, the dying step, the effects and
+// the boss scripts) and the block group's scans. Objects move only in the in-game frame and only
+// with the hero there, as in the game, which refuses tables without one. Beyond not crashing, the
+// lists hold no removed object, every trail keeps to its length and a fight's end leaves none of
+// its objects.
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <memory>
+#include <vector>
 
 #include "fuzz/fuzz_play_state.h"
 #include "game/play/boss_fight.h"
@@ -50,6 +53,10 @@ private:
 // Names the factories look up, and others.
 const char* const kNames[] = {"クリスタル", "ゼリー", "a", "b"};
 
+// The bosses' section, the last: its kinds are undying, as every boss row of the data set is,
+// which is how the end of a fight (ClearBossFight) finds its objects.
+constexpr int kBossSection = SKindTables::kObjectSections - 1;
+
 // Every boss id, "none" first.
 constexpr int32_t kBossIds[] = {-1, 0, 1, 2, 3, 12, 14};
 constexpr size_t kBossIdCount = sizeof kBossIds / sizeof kBossIds[0];
@@ -66,6 +73,7 @@ void ReadKinds(Bytes& in, SKindTables& t) {
             k.frameTime = in.Raw<int16_t>(), k.hitWidth = in.Raw<uint16_t>(), k.hitHeight = in.Raw<uint16_t>();
             k.hitShape = in.U8(), k.score = in.I32(), k.drop = in.U8(), k.power = in.Raw<int16_t>();
             k.mass = in.U8(), k.gravity = in.U8() & 1, k.reaction = in.U8(), k.undying = in.U8() & 1;
+            if (section == kBossSection) k.undying = 1;
             k.life = in.Raw<uint16_t>(), k.effect = in.U8() % 80;
         }
     }
@@ -140,12 +148,22 @@ void Frames(CGameResource& g, int frames, uint32_t keys, bool bounded = true) {
     }
 }
 
+// The fight's end: its objects leave, none stays to pile up over fights.
+void ClearFight(CGameResource& g) {
+    g.ClearBossFight();
+    const std::vector<SObjectKind>& bosses = g.kinds.objects[kBossSection];
+    const auto ofBossKind = [&bosses](const SObjectKind* k) {
+        return !std::less<>()(k, bosses.data()) && std::less<>()(k, bosses.data() + bosses.size());
+    };
+    for (const auto& o : g.objects) Check(!ofBossKind(o->kind));
+}
+
 // Boss id's fight as a stage event starts it, its intro played to the end in keyless frames
 // of the play scene, where the talks end at once (a running cut-in is cut short first); at
 // most frames of them, and answers the frames used.
 int StartFight(CGameResource& g, int32_t id, int frames) {
     if (!g.player) return 0;
-    g.ClearBossFight();  // the last fight's objects, as its defeat would have
+    ClearFight(g);  // the last fight's objects, as its defeat would have
     g.StartBossRecord(id);
     g.cutinScreen.zoom = 0;
     g.cutins.clear();
@@ -232,7 +250,7 @@ void FightFrame(Bytes& in, CGameResource& g) {
                 break;
         }
     }
-    if (in.U8() % 8 == 0) g.ClearBossFight();
+    if (in.U8() % 8 == 0) ClearFight(g);
 }
 
 }  // namespace
