@@ -1,5 +1,5 @@
-// The play state of the game's fuzz targets: fixed seeds and clocks, no boss parts, on the
-// kind tables given, which must outlive it.
+// The play state of the game's fuzz targets: fixed seeds and clocks, no boss parts, on a copy
+// of the kind tables given.
 #pragma once
 
 #include <memory>
