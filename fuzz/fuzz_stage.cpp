@@ -3,10 +3,10 @@
 // markers run the stage events, and the field's objects move. Beyond not crashing, the
 // columns come one a frame, the event step only grows and every jelly's cells fit its size.
 #include <cstdlib>
-#include <cstring>
 #include <memory>
 #include <string_view>
 
+#include "fuzz/fuzz_input.h"
 #include "fuzz/fuzz_play_state.h"
 #include "tests/game/support/bare_pass.h"
 
@@ -36,42 +36,36 @@ SKindTables StageKinds() {
     return t;
 }
 
-CGameResource& Game() {
-    static const SKindTables kinds = StageKinds();
-    static const std::unique_ptr<CGameResource> game = MakeFuzzPlayState(kinds);
-    return *game;
-}
-
-template <class T>
-T Take(std::string_view& in) {
-    T v{};
-    const size_t n = std::min(sizeof v, in.size());
-    std::memcpy(&v, in.data(), n);
-    in.remove_prefix(n);
-    return v;
-}
+// What the last input left on the field.
+uint64_t lastEndState = 0;
 
 }  // namespace
+
+extern "C" uint64_t MornaFuzzEndState() { return lastEndState; }
 
 // Bytes: the record (stage, next column, scroll x and y, event step, vertical flag, speeds as
 // sixteenths, score carry), the frames to run, then the map text; a 0xFF byte starts its second part.
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    std::string_view in(reinterpret_cast<const char*>(data), size);
-    CGameResource& g = Game();
+    FuzzInput bytes(data, size);
+    // A play state of its own for each input, so that a finding reproduces from its one file.
+    static const SKindTables kinds = StageKinds();
+    const std::unique_ptr<CGameResource> game = MakeFuzzPlayState(kinds);
+    CGameResource& g = *game;
     SStageProgress record;
-    record.stage = Take<uint8_t>(in) % 5 - 1;
-    record.nextColumn = Take<int32_t>(in);
-    record.scrollX = Take<int16_t>(in) * 4.0;
-    record.scrollY = Take<int16_t>(in) / 8.0;
-    record.eventStep = Take<int8_t>(in);
-    record.vertical = Take<uint8_t>(in) & 1;
-    record.scrollSpeed = Take<uint8_t>(in) / 16.0;
-    record.targetSpeed = Take<uint8_t>(in) / 16.0;
-    record.scoreCarry = Take<int32_t>(in);
-    const int frames = Take<uint16_t>(in) % 2000;
+    record.stage = bytes.Raw<uint8_t>() % 5 - 1;
+    record.nextColumn = bytes.Raw<int32_t>();
+    record.scrollX = bytes.Raw<int16_t>() * 4.0;
+    record.scrollY = bytes.Raw<int16_t>() / 8.0;
+    record.eventStep = bytes.Raw<int8_t>();
+    record.vertical = bytes.Raw<uint8_t>() & 1;
+    record.scrollSpeed = bytes.Raw<uint8_t>() / 16.0;
+    record.targetSpeed = bytes.Raw<uint8_t>() / 16.0;
+    record.scoreCarry = bytes.Raw<int32_t>();
+    const int frames = bytes.Raw<uint16_t>() % 2000;
     g.replayLog.playing = record.eventStep < 0;
     g.StartGame(record);  // no stage file here: its map is empty
 
+    const std::string_view in = bytes.Rest();
     const size_t split = in.find('\xFF');
     g.stageMap.Clear();
     ParseStagePart(in.substr(0, split), 0, g.kinds.objectNames[1], g.stageMap);
@@ -96,6 +90,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             Check(j->cells.size() == 2u * j->cellsWide * j->cellsHigh);
         }
     }
+    lastEndState = FieldHash(g);
     g.EraseFieldObjects();
     g.RemoveTextObjects();
     g.ResetStageProgress();
