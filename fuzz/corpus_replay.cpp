@@ -2,10 +2,10 @@
 // builds (g++, with the sanitizers when they are on), so that a past finding fails every
 // build's tests and not only the fuzz build's. Usage: replay_fuzz_<name> <corpus folder>.
 //
-// A target that keeps state between inputs and defines MornaFuzzEndState (a hash of what the
-// last input left) is also held to ending each input alike whatever ran before it, since the
-// fuzzer saves only the one input of a finding: after the pass in name order, the files run
-// again in the reverse order, each after another neighbour, and must end as they did.
+// A target that defines MornaFuzzEndState (a hash of what the last input left) is also held to
+// ending each input alike whatever ran before it, since the fuzzer saves only the one input of
+// a finding: after the pass in name order, the files run again in the reverse order, each after
+// another neighbour, and must end as they did.
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
