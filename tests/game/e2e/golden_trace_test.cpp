@@ -2,7 +2,7 @@
 // beside this file. A change of the game's logic, its data or the policy changes it: regenerate
 // it on purpose only, with a line in the commit message saying why:
 //
-//   MORNA_E2E_WRITE_GOLDEN=1 build/dev/tests/game_e2e_tests --gtest_filter=GoldenTrace.*
+//   MORNA_E2E_WRITE_GOLDEN=1 build/ci/tests/game_e2e_tests --gtest_filter=GoldenTrace.*
 #include <gtest/gtest.h>
 
 #include <cinttypes>
