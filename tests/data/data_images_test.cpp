@@ -6,12 +6,15 @@
 #include <fstream>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "draw/fast_draw.h"
+#include "draw/fast_plane.h"
 #include "framework/blt_support.h"
 #include "game/objects/object_base.h"
+#include "game/objects/objects.h"
 #include "tests/common/temp_base_folder.h"
 #include "tests/data/data_set.h"
 #include "tests/data/remade.h"
@@ -240,6 +243,92 @@ TEST_F(GeneratedImages, NothingAddedCarriesAColourInItsEmptyPixels) {
         EXPECT_EQ(coloured, 0u) << "picture " << d.image << ", drawn by " << d.path;
         if (d.greyed >= 0) CImageLoader::GetInstance().Release(d.greyed);  // loaded again ungreyed
     }
+}
+
+// A keyed copy paints every pixel but the key colour. Every cell that the animation of a kind
+// drawn keyed shows, over a whole cycle and the wrap (one frame of cell 0 once the counter is
+// past the list), must hold the key colour wherever it is empty. Shot 2 is never drawn keyed
+// (its draw adds it doubled).
+TEST_F(GeneratedImages, NothingDrawnKeyedPaintsAnEmptyPixel) {
+    const SKindTables& k = DataSet::Get().kinds;
+    for (int s = 0; s < SKindTables::kObjectSections; ++s)
+        for (const SObjectKind& o : k.objects[s]) {
+            if (o.image < 0 || o.blend != 0 || static_cast<int16_t>(o.frameTime) < 1 || (s == 2 && o.index == 2)) continue;
+            int w = 0, h = 0;
+            const std::vector<uint32_t> px = Pixels(o.image, w, h);
+            std::set<int32_t> shown;
+            for (uint32_t t = 0; t <= o.frames.size() * uint32_t(o.frameTime); ++t) shown.insert(FrameOf(o, t));
+            size_t painted = 0;
+            for (int32_t f : shown) {
+                Rect r{f, 0, 0, 0};
+                CellRect(o, r, o.image);
+                ForEachPixel(r, w, h, [&](size_t i) { painted += px[i] >> 24 == 0 && (px[i] & 0xFFFFFF) != 0xFF00FFu; });
+            }
+            EXPECT_EQ(painted, 0u) << "kind " << s << "." << int(o.index) << ", picture " << o.image;
+        }
+}
+
+// The mines through their own draw over a coloured field, at every counter of their cycle, in
+// their own pose and in pose 3, whose flash adds cell 0 every other four frames, on displays of
+// both pixel sizes (the pictures load in the display's format): nothing outside the mine's shape
+// (what any of its cells holds) changes, and the mine itself shows.
+TEST_F(GeneratedImages, AMineDrawsNothingOutsideItsShape) {
+    namespace draw = tovarineGameSDK3rd::Draw;
+    struct Mine {
+        SObjectKind kind;
+        std::vector<bool> shape;
+    };
+    std::vector<Mine> mines;
+    for (size_t index : {17, 18}) {
+        Mine m{DataSet::Get().kinds.objects[2].at(index), {}};
+        int w = 0, h = 0;
+        const std::vector<uint32_t> px = Pixels(m.kind.image, w, h);
+        const int cw = m.kind.cellWidth, ch = m.kind.cellHeight;
+        m.shape.resize(size_t(cw) * ch);
+        for (int y = 0; y < std::min(ch, h); ++y)
+            for (int x = 0; x < w; ++x) m.shape[size_t(y) * cw + x % cw] = m.shape[size_t(y) * cw + x % cw] || px[size_t(y) * w + x] >> 24 != 0;
+        mines.push_back(std::move(m));
+    }
+    for (int32_t type : {draw::XRGB8888, draw::RGB565}) {
+        bool retry = false;
+        draw_->GetDDraw()->SetDisplayMode(type, 64, 48);
+        ASSERT_EQ(draw_->GetPrimary()->CreatePrimary(&retry, 0, 0), 0);
+        CImageLoader::GetInstance().ReleasePlanes();
+        for (Mine& m : mines) {
+            const int cw = m.kind.cellWidth, ch = m.kind.cellHeight;
+            draw::CFastPlane field;
+            ASSERT_EQ(field.CreateMemorySurface(cw + 16, ch + 16, type, true), 0);
+            auto pixel = [&](int x, int y) {
+                uint32_t c = 0;
+                field.GetSurfaceInfo()->GetPixel(x, y, &c);
+                return c;
+            };
+            CObjectShot mine(&m.kind);
+            mine.screenX = mine.screenY = 8;
+            for (uint8_t pose : {0, 3})
+                for (uint32_t t = 0; t <= m.kind.frames.size() * uint32_t(m.kind.frameTime); ++t) {
+                    field.SetFillColor(0x3060A0);
+                    field.Clear(nullptr);
+                    const uint32_t before = pixel(0, 0);
+                    mine.pose = pose, mine.animCounter = t;
+                    mine.Draw(&field);
+                    size_t changed = 0;
+                    for (int y = 0; y < ch + 16; ++y)
+                        for (int x = 0; x < cw + 16; ++x) {
+                            const bool inside = x >= 8 && y >= 8 && x < cw + 8 && y < ch + 8 && m.shape[size_t(y - 8) * cw + x - 8];
+                            changed += !inside && pixel(x, y) != before;
+                        }
+                    const std::string what = "kind 2." + std::to_string(m.kind.index) + ", pose " + std::to_string(pose) +
+                                             ", counter " + std::to_string(t) + ", display type " + std::to_string(type);
+                    EXPECT_EQ(changed, 0u) << what;
+                    EXPECT_NE(pixel(8 + cw / 2, 8 + ch / 2), before) << what;
+                }
+        }
+    }
+    bool retry = false;  // the suite's display and pictures again
+    draw_->GetDDraw()->SetDisplayMode(draw::XRGB8888, 64, 48);
+    ASSERT_EQ(draw_->GetPrimary()->CreatePrimary(&retry, 0, 0), 0);
+    CImageLoader::GetInstance().ReleasePlanes();
 }
 
 TEST_F(GeneratedImages, PicturesKeepTheConventionsTheDrawsRelyOn) {

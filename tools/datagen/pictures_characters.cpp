@@ -929,10 +929,11 @@ void AddCharacterPictures(ImageBook& book) {
     book.Add(194, [](Random&) { return Strip(2, 20, 20, [](int f) { return Bullet(20, 12, f, 0xFF8060FFu, true); }); });
     book.Add(195, [](Random&) { return Strip(2, 16, 16, [](int f) { return Bullet(16, 8, f, 0xFFFF8030u, true); }); });
     book.Add(196, [](Random&) { return Strip(2, 16, 16, [](int f) { return Bullet(16, 8, f, 0xFF8060FFu, true); }); });
-    // Mines: cell 0 the flash that pose 3 adds (on black), cells 1 and 2 the keyed frames.
+    // Mines, drawn by their alpha ("blend"): pose 3 also adds cell 0 with no key and no alpha, so
+    // that cell stands on black, which the blend leaves out as it does the key colour.
     for (int k = 0; k < 2; ++k)
         book.Add(197 + k, [tone = k ? 0xFF5A3A5Au : 0xFF4A5A3Au](Random&) {
-            return Strip(3, 24, 24, [tone](int f) { return f == 0 ? Mine(24, 0, tone, kDark) : Mine(24, f - 1, tone); });
+            return Strip(2, 24, 24, [tone](int f) { return Mine(24, f, tone, f == 0 ? kDark : kKey); });
         });
 
     book.Add(200, [](Random&) {
