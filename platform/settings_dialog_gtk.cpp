@@ -189,7 +189,13 @@ private:
         static_cast<GtkSettingsView*>(self)->events_.OnTimer();
         return G_SOURCE_CONTINUE;
     }
-    static gboolean OnKey(GtkWidget*, GdkEventKey* e, gpointer) {
+    static gboolean OnKey(GtkWidget*, GdkEventKey* e, gpointer self) {
+        // Escape presses Cancel, as in any dialog, unless the model leaves it to a capture. Taken,
+        // it never reaches the keyboard below: the game is not to see a key the dialog used, and
+        // its release comes after the window has gone.
+        if (e->type == GDK_KEY_PRESS && e->keyval == GDK_KEY_Escape &&
+            static_cast<GtkSettingsView*>(self)->events_.OnEscape())
+            return TRUE;  // the view is gone
         // The keyboard the key control reads: the dialog's keys count as typed into the game.
         SetKeyboardKey(DikFromLinuxKey(e->hardware_keycode >= 8 ? e->hardware_keycode - 8u : 0u),
                        e->type == GDK_KEY_PRESS);

@@ -32,6 +32,9 @@ public:
     virtual void OnTabChange(int index) = 0;
     // The window's close box.
     virtual void OnCloseBox() = 0;
+    // Escape pressed in the dialog: true when it acted as Cancel (the view is gone then), false
+    // when it goes on as a key like any other.
+    virtual bool OnEscape() = 0;
     // The timer the model started.
     virtual void OnTimer() = 0;
 };

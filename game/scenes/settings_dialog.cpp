@@ -214,12 +214,24 @@ void CSettingsDialog::BeginRowCapture(uint32_t row) {
     if (row < kRowCount) host_.keys->BeginCapture(kRows[row % 8].button, row < 8 ? 0 : 1);
 }
 
+uint32_t CSettingsDialog::FocusedRow() {
+    if (captureRow_ < kRowCount && view_->HasFocus(page::kInput, RowEdit(captureRow_))) return captureRow_;
+    for (uint32_t row = 0; row < kRowCount; ++row)
+        if (view_->HasFocus(page::kInput, RowEdit(row))) return row;
+    return kNoRow;
+}
+
+bool CSettingsDialog::OnEscape() {
+    // A focused row box captures (from the next tick, if not yet), and the capture binds nothing
+    // from Escape (a reserved key, and a keyboard key for the pad column) and waits on.
+    if (!view_ || (page_ == 0 && FocusedRow() != kNoRow)) return false;
+    Cancel();
+    return true;
+}
+
 void CSettingsDialog::OnTimer() {
     if (!view_ || page_ != 0) return;
-    uint32_t focused = kNoRow;
-    if (captureRow_ < kRowCount && view_->HasFocus(page::kInput, RowEdit(captureRow_))) focused = captureRow_;
-    for (uint32_t row = 0; row < kRowCount && focused == kNoRow; ++row)
-        if (view_->HasFocus(page::kInput, RowEdit(row))) focused = row;
+    const uint32_t focused = FocusedRow();
     if (focused != captureRow_) {
         host_.keys->CancelCapture();
         BeginRowCapture(focused);

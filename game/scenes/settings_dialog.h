@@ -53,6 +53,8 @@ public:
     void OnScroll(int page, int id, int code) override;
     void OnTabChange(int index) override;
     void OnCloseBox() override { Cancel(); }
+    // Cancel, unless the input page waits for a key to bind: the capture takes Escape as any key.
+    bool OnEscape() override;
     void OnTimer() override;
 
     int CurrentPage() const { return page_; }
@@ -63,6 +65,8 @@ private:
     void Close();
     void EnableApply(bool on);
     void BeginRowCapture(uint32_t row);
+    // The input row whose box has the focus (the capture row first); kNoRow when none has.
+    uint32_t FocusedRow();
 
     SSettingsHost host_;
     ViewFactory factory_;

@@ -194,4 +194,21 @@ TEST_F(SettingsDialogTest, CaptureWalksTheRowsAndDefaultsPutBackTheBindingsAndTh
               Ints({160, 160, 0, 1, 1}));
 }
 
+// Escape is Cancel unless a box of the input page has the focus: its row captures (from the next
+// tick), and the capture takes Escape as it takes any key from the keyboard, binding nothing.
+TEST_F(SettingsDialogTest, EscapeCancelsUnlessAnInputRowCaptures) {
+    CSettingsDialog& d = Open();
+    view_->Focus(pg::kInput, 1024);  // the "↓" pad box, before its first tick
+    EXPECT_FALSE(d.OnEscape());
+    Tick();
+    view_->Focus(pg::kInput, 1005);  // the first keyboard box
+    EXPECT_FALSE(d.OnEscape());
+    Tick();
+    Tick({0x01});  // Escape
+    EXPECT_EQ(Ints({d.IsOpen(), int(d.CaptureRow()), keys_.IsCapturing(), Code(8, 0)}), Ints({1, 0, 1, -1}));
+    d.OnTabChange(1);  // the box keeps the focus, but the ticks of another page capture nothing
+    EXPECT_TRUE(d.OnEscape());
+    EXPECT_EQ(Ints({d.IsOpen(), keys_.IsCapturing(), Code(8, 0)}), Ints({0, 0, 0x2C}));
+}
+
 }  // namespace

@@ -1,21 +1,25 @@
 // The settings dialog's GTK window on an X display with a window manager (tools/run-with-wm.sh),
 // over an application frame of the test's own: its tabs, a check and Apply writing global.cfg,
-// the master scale acting on the mixer at once, Cancel giving the game window its input back, and
-// a window destroyed behind the dialog's back.
+// the master scale acting on the mixer at once, Cancel giving the game window its input back, a
+// window destroyed behind the dialog's back, and Escape typed into it through the X server.
 #include <gtk/gtk.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <functional>
 
 #include "framework/app_frame.h"
 #include "game/files/key_control.h"
 #include "game/scenes/settings_dialog.h"
+#include "platform/keyboard_state.h"
 #include "tests/common/app_thread.h"
 #include "tests/common/checked_input_scope.h"
 #include "tests/common/file_bytes.h"
 #include "tests/common/temp_base_folder.h"
 #include "tests/x11/x_view.h"  // last: Xlib's macros
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
 
 namespace {
 
@@ -36,101 +40,205 @@ GtkWidget* FindNamed(GtkWidget* w, const std::string& name) {
 
 struct Frame : KB::CAppFrameBase {
     SGlobalConfig config;
+    mp::WindowHandle game = 0;
     std::function<void(Frame&)> body;
     SGlobalConfig& GetGlobalConfig() override { return config; }
     void MainLoop() override {
         InitializeFrame();
         body(*this);
     }
+    SSettingsHost Host(CKeyControl& keys) {
+        SSettingsHost host;
+        host.config = &config;
+        host.keys = &keys;
+        host.mixer = &GetMixer();
+        host.setMasterVolume = [this](int32_t v) { SetMasterVolume(v); };
+        host.applySoundConfig = [this] { ApplySoundConfig(); };
+        host.owner = game;
+        return host;
+    }
 };
+
+// Pumps the window messages (GTK's events with them), then calls each, until done; at most 5 s.
+bool PumpUntil(const std::function<bool()>& done, const std::function<void()>& each = {}) {
+    for (int i = 0; i < 500 && !done(); ++i) {
+        mp::WindowMessage m;
+        while (mp::PeekWindowMessage(m)) mp::DispatchWindowMessage(m);
+        if (each) each();
+        ::usleep(10000);
+    }
+    return done();
+}
+
+// Runs body on the application thread in a frame of its own over a fresh base folder, with the
+// settings record and a key control read from its save folder, once the game window has the focus.
+void OnFrame(const char* folderName, const std::function<void(Frame&, CKeyControl&, const std::string& folder)>& body) {
+    mt::RunOnAppThread([&](mt::BodyApp& app) {
+        mt::TempBaseFolder folder(folderName);
+        Frame frame;
+        frame.game = app.GetHWnd();
+        frame.body = [&](Frame& f) {
+            f.config.Load("save\\global.cfg");
+            CKeyControl keys;
+            keys.Initialize("save\\key.cfg");
+            ASSERT_TRUE(PumpUntil([&] { return mp::GetFocus() == f.game; })) << "the game window never had the focus";
+            body(f, keys, folder.Path());
+        };
+        frame.Start();
+    });
+}
+
+// The settings window among GTK's windows; null when there is none.
+GtkWidget* SettingsWindow() {
+    GtkWidget* dialog = nullptr;
+    GList* tops = gtk_window_list_toplevels();
+    for (GList* t = tops; t != nullptr; t = t->next)
+        if (FindNamed(GTK_WIDGET(t->data), "129:1") != nullptr) dialog = GTK_WIDGET(t->data);
+    g_list_free(tops);
+    return dialog;
+}
 
 TEST(X11SettingsDialog, TabsApplyTheMasterScaleAndCancel) {
     mt::XView x;
     ASSERT_NE(x.get(), nullptr) << "no X display";
     mt::FakeSystem keyboard;
     mt::CheckedInputScope scope(keyboard);
-    mt::RunOnAppThread([&](mt::BodyApp& app) {
-        mt::TempBaseFolder folder("morna-settings-x11");
-        Frame frame;
-        frame.body = [&](Frame& f) {
-            const mp::WindowHandle game = app.GetHWnd();
-            auto pumpUntil = [&](const std::function<bool()>& done) {
-                for (int i = 0; i < 500 && !done(); ++i) {
-                    mp::WindowMessage m;
-                    while (mp::PeekWindowMessage(m)) mp::DispatchWindowMessage(m);
-                    ::usleep(10000);
-                }
-                return done();
-            };
-            f.config.Load("save\\global.cfg");
-            CKeyControl keys;
-            keys.Initialize("save\\key.cfg");
-            ASSERT_TRUE(pumpUntil([&] { return mp::GetFocus() == game; })) << "the game window never had the focus";
+    OnFrame("morna-settings-x11", [&](Frame& f, CKeyControl& keys, const std::string& folder) {
+        const mp::WindowHandle game = f.game;
+        const SSettingsHost host = f.Host(keys);
+        std::unique_ptr<CSettingsDialog> settings;
+        OpenSettingsDialog(settings, host);
+        ASSERT_NE(KB::SettingsDialogHandle(), 0u);
+        ASSERT_TRUE(PumpUntil([&] { return x.FindByTitle(mt::Utf8(u8"設定")) != 0; }));
 
-            SSettingsHost host;
-            host.config = &f.config;
-            host.keys = &keys;
-            host.mixer = &f.GetMixer();
-            host.setMasterVolume = [&f](int32_t v) { f.SetMasterVolume(v); };
-            host.applySoundConfig = [&f] { f.ApplySoundConfig(); };
-            host.owner = game;
-            std::unique_ptr<CSettingsDialog> settings;
-            OpenSettingsDialog(settings, host);
-            ASSERT_NE(KB::SettingsDialogHandle(), 0u);
-            ASSERT_TRUE(pumpUntil([&] { return x.FindByTitle(mt::Utf8(u8"設定")) != 0; }));
+        GtkWidget* dialog = SettingsWindow();
+        ASSERT_NE(dialog, nullptr);
+        GtkWidget* notebook = gtk_bin_get_child(GTK_BIN(dialog));
+        GList* box = gtk_container_get_children(GTK_CONTAINER(notebook));
+        notebook = GTK_WIDGET(box->data);
+        g_list_free(box);
+        ASSERT_TRUE(GTK_IS_NOTEBOOK(notebook));
+        std::string tabs;
+        for (int i = 0; i < gtk_notebook_get_n_pages(GTK_NOTEBOOK(notebook)); ++i)
+            tabs += std::string(gtk_notebook_get_tab_label_text(GTK_NOTEBOOK(notebook),
+                                                                gtk_notebook_get_nth_page(GTK_NOTEBOOK(notebook), i))) + "|";
+        EXPECT_EQ(tabs, mt::Utf8(u8"入力|全般|サウンド|バージョン情報|"));
 
-            GtkWidget* dialog = nullptr;
-            GList* tops = gtk_window_list_toplevels();
-            for (GList* t = tops; t != nullptr; t = t->next)
-                if (FindNamed(GTK_WIDGET(t->data), "129:1") != nullptr) dialog = GTK_WIDGET(t->data);
-            g_list_free(tops);
-            ASSERT_NE(dialog, nullptr);
-            GtkWidget* notebook = gtk_bin_get_child(GTK_BIN(dialog));
-            GList* box = gtk_container_get_children(GTK_CONTAINER(notebook));
-            notebook = GTK_WIDGET(box->data);
-            g_list_free(box);
-            ASSERT_TRUE(GTK_IS_NOTEBOOK(notebook));
-            std::string tabs;
-            for (int i = 0; i < gtk_notebook_get_n_pages(GTK_NOTEBOOK(notebook)); ++i)
-                tabs += std::string(gtk_notebook_get_tab_label_text(GTK_NOTEBOOK(notebook),
-                                                                    gtk_notebook_get_nth_page(GTK_NOTEBOOK(notebook), i))) + "|";
-            EXPECT_EQ(tabs, mt::Utf8(u8"入力|全般|サウンド|バージョン情報|"));
+        GtkWidget* apply = FindNamed(dialog, "129:3");
+        EXPECT_FALSE(gtk_widget_get_sensitive(apply));
+        gtk_button_clicked(GTK_BUTTON(FindNamed(dialog, "132:1005")));  // as a click toggles it
+        EXPECT_TRUE(gtk_widget_get_sensitive(apply));
+        gtk_button_clicked(GTK_BUTTON(apply));
+        const std::vector<uint8_t> cfg = mt::ReadBytes(folder + "/save/global.cfg");
+        ASSERT_GT(cfg.size(), 23u);
+        EXPECT_EQ(cfg[23], 1);
+        EXPECT_FALSE(gtk_widget_get_sensitive(apply));
 
-            GtkWidget* apply = FindNamed(dialog, "129:3");
-            EXPECT_FALSE(gtk_widget_get_sensitive(apply));
-            gtk_button_clicked(GTK_BUTTON(FindNamed(dialog, "132:1005")));  // as a click toggles it
-            EXPECT_TRUE(gtk_widget_get_sensitive(apply));
-            gtk_button_clicked(GTK_BUTTON(apply));
-            const std::vector<uint8_t> cfg = mt::ReadBytes(folder.Path() + "/save/global.cfg");
-            ASSERT_GT(cfg.size(), 23u);
-            EXPECT_EQ(cfg[23], 1);
-            EXPECT_FALSE(gtk_widget_get_sensitive(apply));
+        gtk_range_set_value(GTK_RANGE(FindNamed(dialog, "130:2000")), 100);  // as a drag moves it
+        std::vector<uint32_t> line;
+        f.GetMixer().GetVolume(0, line);
+        ASSERT_FALSE(line.empty());
+        EXPECT_EQ(*std::max_element(line.begin(), line.end()), 1000u);
 
-            gtk_range_set_value(GTK_RANGE(FindNamed(dialog, "130:2000")), 100);  // as a drag moves it
-            std::vector<uint32_t> line;
-            f.GetMixer().GetVolume(0, line);
-            ASSERT_FALSE(line.empty());
-            EXPECT_EQ(*std::max_element(line.begin(), line.end()), 1000u);
+        gtk_button_clicked(GTK_BUTTON(FindNamed(dialog, "129:2")));
+        EXPECT_EQ(KB::SettingsDialogHandle(), 0u);
+        EXPECT_TRUE(PumpUntil([&] { return x.FindByTitle(mt::Utf8(u8"設定")) == 0; }));
+        // The loop reads keys again: no dialog, and the game window has the focus.
+        EXPECT_TRUE(PumpUntil([&] { return mp::GetFocus() == game; }));
+        f.GetMixer().GetVolume(0, line);
+        EXPECT_GT(*std::max_element(line.begin(), line.end()), 1000u);  // Cancel put the mixer back
 
-            gtk_button_clicked(GTK_BUTTON(FindNamed(dialog, "129:2")));
-            EXPECT_EQ(KB::SettingsDialogHandle(), 0u);
-            EXPECT_TRUE(pumpUntil([&] { return x.FindByTitle(mt::Utf8(u8"設定")) == 0; }));
-            // The loop reads keys again: no dialog, and the game window has the focus.
-            EXPECT_TRUE(pumpUntil([&] { return mp::GetFocus() == game; }));
-            f.GetMixer().GetVolume(0, line);
-            EXPECT_GT(*std::max_element(line.begin(), line.end()), 1000u);  // Cancel put the mixer back
+        // A window destroyed behind the dialog's back closes it as its close box does.
+        OpenSettingsDialog(settings, host);
+        ASSERT_TRUE(PumpUntil([&] { return x.FindByTitle(mt::Utf8(u8"設定")) != 0; }));
+        gtk_widget_destroy(SettingsWindow());
+        EXPECT_TRUE(PumpUntil([&] { return KB::SettingsDialogHandle() == 0; }));
+    });
+}
 
-            // A window destroyed behind the dialog's back closes it as its close box does.
-            OpenSettingsDialog(settings, host);
-            ASSERT_TRUE(pumpUntil([&] { return x.FindByTitle(mt::Utf8(u8"設定")) != 0; }));
-            tops = gtk_window_list_toplevels();
-            for (GList* t = tops; t != nullptr; t = t->next)
-                if (FindNamed(GTK_WIDGET(t->data), "129:1") != nullptr) dialog = GTK_WIDGET(t->data);
-            g_list_free(tops);
-            gtk_widget_destroy(dialog);
-            EXPECT_TRUE(pumpUntil([&] { return KB::SettingsDialogHandle() == 0; }));
+// Escape typed into the dialog (key events through the X server to the focused window) presses
+// Cancel: the change made is not kept, and the keys the game reads never show it, though a
+// hand-made key.cfg binds Escape to the back key (bit 9), not in the frame the dialog goes nor
+// after its release reaches the game window. While an input row waits for a key, Escape goes to
+// the capture, which binds nothing from it and waits on.
+TEST(X11SettingsDialog, EscapeCancelsUnlessAKeyCaptureRuns) {
+    mt::XView x;
+    ASSERT_NE(x.get(), nullptr) << "no X display";
+    int event = 0, error = 0, major = 0, minor = 0;
+    ASSERT_TRUE(XTestQueryExtension(x.get(), &event, &error, &major, &minor)) << "no XTEST on the display";
+    auto type = [&](KeySym key, bool down) {
+        XTestFakeKeyEvent(x.get(), XKeysymToKeycode(x.get(), key), down ? True : False, CurrentTime);
+        XFlush(x.get());
+    };
+    // The key control reads the real keyboard: the game window's keys, and the dialog's.
+    OnFrame("morna-settings-escape", [&](Frame& f, CKeyControl& keys, const std::string& folder) {
+        const mp::WindowHandle game = f.game;
+        keys.GetConfig().emplace_back(9, 0, mp::dik::kEscape);
+        ASSERT_FALSE(keys.Save());
+        ASSERT_EQ(keys.Load(), 0);
+        const std::string keyFile = folder + "/save/key.cfg", configFile = folder + "/save/global.cfg";
+        const std::vector<uint8_t> keyBytes = mt::ReadBytes(keyFile);
+        auto code = [&](int key) {
+            for (const auto& b : keys.GetConfig())
+                if (b.key == key && b.device == 0) return static_cast<int>(b.code);
+            return -1;
         };
-        frame.Start();
+
+        // Each pass, the keys as the frame loop reads them, and the keyboard's Escape.
+        uint32_t mask = 0;
+        bool escapeDown = false;
+        const auto frameKeys = [&] {
+            if (KB::SettingsDialogHandle() == 0 && mp::GetFocus() == game) mask |= keys.Update();
+            uint8_t state[mp::kKeyboardStateSize];
+            mp::GetKeyboardState(state);
+            escapeDown |= state[mp::dik::kEscape] != 0;
+        };
+        int passes = 0;
+        const auto aFewPasses = [&] { return ++passes % 20 == 0; };
+        PumpUntil(aFewPasses, frameKeys);
+
+        std::unique_ptr<CSettingsDialog> settings;
+        auto open = [&] {
+            OpenSettingsDialog(settings, f.Host(keys));
+            GtkWidget* dialog = SettingsWindow();
+            return dialog != nullptr && PumpUntil([&] { return gtk_window_is_active(GTK_WINDOW(dialog)); }) ? dialog : nullptr;
+        };
+        GtkWidget* dialog = open();
+        ASSERT_NE(dialog, nullptr) << "the dialog never had the focus";
+        gtk_button_clicked(GTK_BUTTON(FindNamed(dialog, "132:1005")));  // "フレームレートを表示する"
+        ASSERT_TRUE(gtk_widget_get_sensitive(FindNamed(dialog, "129:3")));
+        type(XK_Escape, true);
+        EXPECT_TRUE(PumpUntil([&] { return KB::SettingsDialogHandle() == 0; }, frameKeys));
+        EXPECT_TRUE(PumpUntil([&] { return x.FindByTitle(mt::Utf8(u8"設定")) == 0 && mp::GetFocus() == game; }, frameKeys));
+        type(XK_Escape, false);
+        PumpUntil(aFewPasses, frameKeys);
+        EXPECT_EQ(mask, 0u);
+        EXPECT_FALSE(escapeDown);
+        EXPECT_FALSE(f.config.showFps);
+        EXPECT_FALSE(std::filesystem::exists(configFile));
+        EXPECT_EQ(mt::ReadBytes(keyFile), keyBytes);
+
+        // Escape while the first keyboard row waits for its key; Q then binds it.
+        dialog = open();
+        ASSERT_NE(dialog, nullptr) << "the dialog never had the focus again";
+        EXPECT_FALSE(gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(FindNamed(dialog, "132:1005"))));
+        gtk_widget_grab_focus(FindNamed(dialog, "131:1005"));
+        ASSERT_TRUE(PumpUntil([&] { return settings->CaptureRow() == 0 && keys.IsCapturing(); }));
+        type(XK_Escape, true);
+        EXPECT_TRUE(PumpUntil([&] { return escapeDown; }, frameKeys));
+        PumpUntil(aFewPasses);  // the capture's ticks see it held
+        type(XK_Escape, false);
+        PumpUntil(aFewPasses);
+        EXPECT_EQ(std::vector<int>({KB::SettingsDialogHandle() != 0, static_cast<int>(settings->CaptureRow()), keys.IsCapturing()}),
+                  std::vector<int>({1, 0, 1}));
+        type(XK_q, true);  // held until taken: the capture polls the keyboard every 20 ms
+        EXPECT_TRUE(PumpUntil([&] { return settings->CaptureRow() == 1; }));  // not 2: Escape bound nothing
+        type(XK_q, false);
+        EXPECT_EQ(code(8), 0x10);
+        gtk_button_clicked(GTK_BUTTON(FindNamed(dialog, "129:2")));
+        EXPECT_EQ(KB::SettingsDialogHandle(), 0u);
+        EXPECT_EQ(code(8), 0x2C);
+        EXPECT_TRUE(PumpUntil([&] { return x.FindByTitle(mt::Utf8(u8"設定")) == 0; }));
     });
 }
 
