@@ -1,14 +1,14 @@
 // Arbitrary bytes as kind tables (every field at any value, but the boss kinds undying as in the
-// data set: empty frame lists, zero sizes and masses, any effect speed, every death pattern, every
-// effect form), then a script of spawns through every factory, effects with their values, motion
-// and travel set-ups, enemies' spawner fields, the boss fight's part layout and helpers on an
-// animation table from the bytes with a frame of the barrier or a skill, a boss fight's and the
-// barrier's state, any boss's fight from its intro, the play state's score, item and shot
-// operations, in-game frames with keys (which run the contacts, the dying step, the effects and
-// the boss scripts) and the block group's scans. Objects move only in the in-game frame and only
-// with the hero there, as in the game, which refuses tables without one. Beyond not crashing, the
-// lists hold no removed object, every trail keeps to its length and a fight's end leaves none of
-// its objects.
+// data set and the masses within their meaning, 0 to 10: empty frame lists, zero sizes and masses,
+// any effect speed, every death pattern, every effect form), then a script of spawns through every
+// factory, effects with their values, motion and travel set-ups, enemies' spawner fields, the boss
+// fight's part layout and helpers on an animation table from the bytes with a frame of the barrier
+// or a skill, a boss fight's and the barrier's state, any boss's fight from its intro, the play
+// state's score, item and shot operations, in-game frames with keys (which run the contacts, the
+// dying step, the effects and the boss scripts) and the block group's scans. Objects move only in
+// the in-game frame and only with the hero there, as in the game, which refuses tables without one.
+// Beyond not crashing, the lists hold no removed object, every trail keeps to its length and a
+// fight's end leaves none of its objects.
 #include <cstdlib>
 #include <functional>
 #include <memory>
@@ -47,7 +47,10 @@ void ReadKinds(FuzzInput& in, SKindTables& t) {
             k.frames.resize(in.U8() % 8, 1);
             k.frameTime = in.Raw<int16_t>(), k.hitWidth = in.Raw<uint16_t>(), k.hitHeight = in.Raw<uint16_t>();
             k.hitShape = in.U8(), k.score = in.I32(), k.drop = in.U8(), k.power = in.Raw<int16_t>();
-            k.mass = in.U8(), k.gravity = in.U8() & 1, k.reaction = in.U8(), k.undying = in.U8() & 1;
+            // A mass means 0 to 10 (10 immovable; the data set's are 1 to 10). Heavier knocks
+            // than the game has pump a hero pinned at the view's edge faster every cycle, and
+            // the run goes on frames at the sub-step cap instead of the boss scripts.
+            k.mass = in.U8() % 11, k.gravity = in.U8() & 1, k.reaction = in.U8(), k.undying = in.U8() & 1;
             if (section == kBossSection) k.undying = 1;
             k.life = in.Raw<uint16_t>(), k.effect = in.U8() % 80;
         }

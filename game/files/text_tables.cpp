@@ -109,6 +109,12 @@ void ParseBossParts(std::string_view text, std::vector<SBossBlock>& table) {
     if (cut) tovarineGameSDK3rd::GetErrorLog().Out("bossparts.txtのブロックが大きすぎるため切り詰めた");
 }
 
+size_t BossStepAt(const SBossBlock& block, int32_t frame) {
+    size_t k = 0;
+    while (k + 1 < block.steps.size() && block.steps[k].endTime <= frame) ++k;
+    return k;
+}
+
 void LoadBossParts(std::vector<SBossBlock>& table) {
     ReadTextFile("data\\text\\bossparts.txt", [&](std::string_view text) { ParseBossParts(text, table); });
 }

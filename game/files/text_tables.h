@@ -2,6 +2,7 @@
 // The other text tables: the boss animation table (bossparts.txt), the how-to-play pages
 // (help.txt), the conversations (talk%02d.txt) and their faces (face.txt); and the image-cache
 // control around cut-ins and stage starts.
+#include <cstddef>
 #include <cstdint>
 #include <map>
 #include <string_view>
@@ -25,6 +26,9 @@ struct SBossBlock {
     std::vector<bool> partOn;
     std::vector<SBossStep> steps;
 };
+// The step a block shows at a frame of its run: the first whose time has not run out, the last
+// once all have (0 for a block without steps).
+size_t BossStepAt(const SBossBlock& block, int32_t frame);
 // A block's steps and part rows are bounded; beyond, they are dropped with an error-log line.
 constexpr size_t kMaxBossSteps = 64;
 constexpr size_t kMaxBossPartRows = 64;

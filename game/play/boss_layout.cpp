@@ -189,8 +189,7 @@ void CGameResource::UpdateBossChain(bool evenWhenDefeated) {
     if (block.partOn.size() + 1 <= bossObjects.size()) PosePartsByAnimation(*this, block);
     if (block.steps.empty()) return;
 
-    size_t k = 0;
-    while (k + 1 < block.steps.size() && block.steps[k].endTime <= boss.animationFrame) ++k;
+    const size_t k = BossStepAt(block, boss.animationFrame);
     boss.displayOffsetX = block.value1;
     boss.displayOffsetY = block.value2;
     body->phase = block.steps[k].x;

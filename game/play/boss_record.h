@@ -3,6 +3,9 @@
 #include <cstdint>
 #include <list>
 
+// The boss animation a defeat runs from its frame 0; boss 0's body keeps that frame's picture.
+constexpr int32_t kDefeatAnimation = 8;
+
 // The boss fight.
 struct SBossFight {
     uint8_t intro = 1;  // the boss intro runs: the player's input is ignored

@@ -341,10 +341,10 @@ void CGameResource::UpdatePlayField() {
         }
 
         if (boss.hp <= 0) {
-            if (bossAnimations.size() > 8) {
-                boss.animation = 8;
+            if (bossAnimations.size() > kDefeatAnimation) {
+                boss.animation = kDefeatAnimation;
                 boss.animationFrame = 0;
-                boss.waitFrames = bossAnimations[8].totalTime;
+                boss.waitFrames = bossAnimations[kDefeatAnimation].totalTime;
             }
             boss.tilt = 0;
             // Lays the defeat pose out now: every later call stays still while HP <= 0.

@@ -15,6 +15,7 @@
 #include "framework/blt_support.h"
 #include "game/objects/object_base.h"
 #include "game/objects/objects.h"
+#include "game/play/boss_record.h"
 #include "tests/common/temp_base_folder.h"
 #include "tests/data/data_set.h"
 #include "tests/data/remade.h"
@@ -97,13 +98,14 @@ struct AdditiveDraw {
     int32_t greyed = -1;
 };
 
-// Every additive draw of the game, from the kind tables: object kinds in mode "add" (also their
-// after-images), the segments of a chain (cells 1 on, frame time -3) and a boss's motes (-6),
-// shot 2 doubled and shots 17 and 18 flashing cell 0 in pose 3, effects and cut-in layers in
-// mode "add" or of the frame times that always add, the sheets the code adds by their ids, and a
-// boss's defeat: the body's picture greyed, then the body and, for the bosses after the four
-// stage bosses, every part added. A kind reaches every cell right of and below its first.
-std::vector<AdditiveDraw> AdditiveDraws(const SKindTables& k) {
+// Every additive draw of the game, from the kind tables and the boss animations: object kinds in
+// mode "add" (also their after-images), the segments of a chain (cells 1 on, frame time -3) and a
+// boss's motes (-6), shot 2 doubled and shots 17 and 18 flashing cell 0 in pose 3, effects and
+// cut-in layers in mode "add" or of the frame times that always add, the sheets the code adds by
+// their ids, and each defeat that greys its boss (boss 2 walks off instead): the body's kind
+// picture greyed, then the body and, for the bosses after the four stage bosses, every part
+// added. A kind reaches every cell right of and below its first.
+std::vector<AdditiveDraw> AdditiveDraws(const SKindTables& k, const std::vector<SBossBlock>& animations) {
     std::vector<AdditiveDraw> draws;
     const auto from = [](int32_t image, int32_t x, int32_t y) {
         Rect r = WholePicture(image);
@@ -143,16 +145,33 @@ std::vector<AdditiveDraw> AdditiveDraws(const SKindTables& k) {
         }
     }
     for (int32_t id : {2, 17, 18, 87}) draws.push_back({id, WholePicture(id), "the code's sheet " + std::to_string(id)});
-    // The defeats: each fight's body and the parts that its intro creates, by their names.
-    const std::vector<std::vector<const char*>> fights = {
-        {"ポロちゃん"}, {"リュミナ"}, {"ボルカン"}, {"セレスタ"}, {"炎龍本体", "炎龍胴"}, {"ケーキ上段", "ケーキ中段", "ケーキ下段"}};
-    for (const auto& fight : fights) {
-        const SObjectKind& body = k.objects[6][static_cast<size_t>(FindName(k.objectNames[6], fight[0]))];
-        for (const char* part : fight) {
-            const SObjectKind& o = k.objects[6][static_cast<size_t>(FindName(k.objectNames[6], part))];
-            if (o.image > 0) {
-                draws.push_back({o.image, from(o.image, o.srcX, o.srcY), name(6, o) + " " + morna::test::Utf8(part) + " (defeat)", body.image});
+    // The defeats by boss id: the body and the parts that its intro creates, by their names.
+    struct Fight {
+        int32_t id;
+        std::vector<const char*> names;
+    };
+    const Fight fights[] = {{0, {"ポロちゃん"}},
+                            {1, {"リュミナ"}},
+                            {3, {"セレスタ"}},
+                            {12, {"炎龍本体", "炎龍胴"}},
+                            {14, {"ケーキ上段", "ケーキ中段", "ケーキ下段"}}};
+    const auto kind = [&](const char* name) -> const SObjectKind& {
+        return k.objects[6][static_cast<size_t>(FindName(k.objectNames[6], name))];
+    };
+    for (const Fight& fight : fights) {
+        const SObjectKind& body = kind(fight.names[0]);
+        for (const char* part : fight.names) {
+            const SObjectKind& o = kind(part);
+            if (o.image <= 0) continue;
+            AdditiveDraw d{o.image, from(o.image, o.srcX, o.srcY), name(6, o) + " " + morna::test::Utf8(part) + " (defeat)", body.image};
+            if (fight.id == 0 && &o == &body && o.frameTime == -1) {
+                // Boss 0's body shows the picture of its animation's step, held from the defeat
+                // animation's first frame, whatever picture its kind names.
+                const SBossBlock& defeat = animations.at(kDefeatAnimation);
+                d.image = defeat.steps.at(BossStepAt(defeat, 0)).x;
+                d.area = WholePicture(d.image);
             }
+            draws.push_back(d);
         }
     }
     return draws;
@@ -228,7 +247,7 @@ TEST_F(GeneratedImages, EveryListedImageLoadsAtItsSizeWithItsKeyAndAlpha) {
 // either: wherever the game adds a picture, its empty pixels must be black (after a defeat's
 // grey-out, which blackens the greyed picture's empty pixels).
 TEST_F(GeneratedImages, NothingAddedCarriesAColourInItsEmptyPixels) {
-    for (const AdditiveDraw& d : AdditiveDraws(DataSet::Get().kinds)) {
+    for (const AdditiveDraw& d : AdditiveDraws(DataSet::Get().kinds, DataSet::Get().boss)) {
         if (d.greyed >= 0) KestraneGameBase2::CBltSupport::MakeGray(CImageLoader::GetImage(d.greyed));
         tovarineGameSDK3rd::Draw::ISurface& s = CImageLoader::GetImage(d.image);
         const bool alpha = s.GetSurfaceType() == tovarineGameSDK3rd::Draw::ARGB8888;
@@ -334,7 +353,7 @@ TEST_F(GeneratedImages, AMineDrawsNothingOutsideItsShape) {
 TEST_F(GeneratedImages, PicturesKeepTheConventionsTheDrawsRelyOn) {
     // The pixels that the game adds, by picture (a defeat's adds of greyed pictures aside).
     std::map<int32_t, std::vector<bool>> added;
-    for (const AdditiveDraw& d : AdditiveDraws(DataSet::Get().kinds)) {
+    for (const AdditiveDraw& d : AdditiveDraws(DataSet::Get().kinds, DataSet::Get().boss)) {
         if (d.greyed >= 0) continue;
         const Rect whole = WholePicture(d.image);
         std::vector<bool>& mask = added[d.image];

@@ -42,6 +42,12 @@ TEST(HeldKeys, TheBarrierStaysUpWhileDecideIsHeldUntilItsEnergyIsSpent) {
 // the pause menu opened with its key, the game over, the ending and a talk. For 120 frames the
 // held key pushes nothing there (the pause menu stays up); released and pressed again, it pushes,
 // and the pause menu's decide resumes play.
+// Unless the key control counts a key held across a change of its repeat as pushed at the change,
+// the held key pushes once, on the new scene's first frame. Only the pause row with decide held
+// then meets a fault a player sees: the opening menu takes that push as its first item (resume)
+// and closes. The other rows guard the key control's push mask alone: the pause menu does nothing
+// with back, the game over reads no key before frame 420 (its ranking or retry menu), the ending
+// none before frame 180, and a talk's message window drops keys for its first 15 frames.
 TEST(HeldKeys, AKeyHeldFromPlayIntoAMenuPushesOnlyWhenPressedAgain) {
     struct Entry {
         const char* name;
