@@ -105,8 +105,9 @@ public:
     // Draws the layers and the brightness onto the back plane, copies it (or `rect` of it)
     // onto the primary and shows the primary in the window.
     virtual void Present(const Rect* rect = nullptr, bool drawLayers = true);
-    // Activation marks the display for a check of its primary at the next present; a palette
-    // change rebuilds the palette lookup. Answers 0: other hooks still see every message.
+    // Activation marks the display for a check of its primary at the next present; a paint
+    // message presents the back plane again; a palette change rebuilds the palette lookup.
+    // Answers 0: other hooks still see every message.
     LRESULT WndProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) override;
 
     CLayerList& GetLayers1() { return layers1_; }

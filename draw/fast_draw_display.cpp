@@ -219,6 +219,10 @@ void WritePictureAsXrgb8888(const dd::PresentPicture& picture, uint8_t* out, int
 
 LRESULT CFastDraw::WndProc(HWND, UINT msg, WPARAM wparam, LPARAM) {
     if (msg == dd::WM_ACTIVATEAPP && wparam != 0) reactivated_ = true;
+    // An exposed window (a new mode's, one uncovered or restored) shows the last picture again: the
+    // back plane holds it until the next frame draws, and no frame may come soon (the settings
+    // dialog over full screen stops them).
+    if (msg == dd::WM_PAINT && !changeOpen_) Present(nullptr, false);
     if (msg == dd::WM_PALETTECHANGED) BuildPaletteLookup();
     return 0;
 }

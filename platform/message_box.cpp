@@ -40,6 +40,13 @@ gboolean CloseOnSignal(gpointer dialog) {
     return G_SOURCE_CONTINUE;  // removed with the box
 }
 
+// The box counts as the application's own window for its activation while it has the focus.
+gboolean OnBoxFocus(GtkWidget* dialog, GdkEventFocus* e, gpointer focused) {
+    *static_cast<bool*>(focused) = e->in != 0;
+    NoteOwnWindowFocus(reinterpret_cast<uintptr_t>(dialog), e->in != 0);
+    return FALSE;
+}
+
 // The box as a GTK dialog on the calling thread, which owns GTK; -1 when GTK cannot run here.
 int ShowGtkBox(const Box& box, std::string* error) {
     if (!StartGtk(error)) return -1;
@@ -51,9 +58,16 @@ int ShowGtkBox(const Box& box, std::string* error) {
     gtk_dialog_set_default_response(GTK_DIALOG(dialog), IDOK);
     gtk_window_set_keep_above(GTK_WINDOW(dialog), TRUE);
     KeepAboveWindow(dialog, box.owner);
+    bool focused = false;
+    g_signal_connect(dialog, "focus-in-event", G_CALLBACK(&OnBoxFocus), &focused);
+    g_signal_connect(dialog, "focus-out-event", G_CALLBACK(&OnBoxFocus), &focused);
     const guint watch = g_timeout_add(50, &CloseOnSignal, dialog);
     const int chosen = gtk_dialog_run(GTK_DIALOG(dialog));
     g_source_remove(watch);
+    g_signal_handlers_disconnect_by_data(dialog, &focused);
+    // Closed with the focus, the box hands it back to its owner, as a dialog's closing does.
+    if (focused && box.owner != 0) FocusWindow(box.owner);
+    NoteOwnWindowFocus(reinterpret_cast<uintptr_t>(dialog), false);
     gtk_widget_destroy(dialog);
     while (g_main_context_iteration(nullptr, FALSE)) {
     }  // gone from the screen now

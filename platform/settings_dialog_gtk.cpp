@@ -49,24 +49,22 @@ public:
         ++quiet_;
         Build();
         --quiet_;
-        if (gLiveViews++ == 0) {
-            SetPumpPassHook(&PumpGtk);
-            SetOwnDialogOpen(true);
-        }
+        if (gLiveViews++ == 0) SetPumpPassHook(&PumpGtk);
     }
     ~GtkSettingsView() override {
         StopTimer();
         ++quiet_;
         SetDialogKeyboardFocus(0);
+        // A dialog that closes with the focus hands it back to the game's window, which the
+        // application's activation then waits for: its closing is no switch of applications.
+        if (focused_) FocusWindow(owner_);
+        NoteOwnWindowFocus(Handle(), false);
         if (window_ != nullptr) {
             g_signal_handlers_disconnect_by_data(window_, this);
             gtk_widget_destroy(window_);
             PumpGtk();  // the window goes from the screen now, not at the next pass
         }
-        if (--gLiveViews == 0) {
-            SetPumpPassHook(nullptr);
-            SetOwnDialogOpen(false);
-        }
+        if (--gLiveViews == 0) SetPumpPassHook(nullptr);
     }
 
     uintptr_t Handle() const override { return handle_; }
@@ -205,6 +203,8 @@ private:
         auto* v = static_cast<GtkSettingsView*>(self);
         SDL_Window* sdl = GetSdlWindow(v->owner_);
         SetDialogKeyboardFocus(e->in && sdl != nullptr ? SDL_GetWindowID(sdl) : 0);
+        v->focused_ = e->in != 0;
+        NoteOwnWindowFocus(v->Handle(), v->focused_);
         return FALSE;
     }
 
@@ -371,6 +371,7 @@ private:
     std::map<std::pair<int, int>, GtkWidget*> controls_;
     guint timer_ = 0;
     int quiet_ = 0;
+    bool focused_ = false;
 };
 
 }  // namespace

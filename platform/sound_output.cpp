@@ -7,7 +7,6 @@
 #include <mutex>
 #include <vector>
 
-#include "platform/event_observer.h"
 
 namespace morna::platform {
 namespace {
@@ -35,12 +34,6 @@ Mixer& GetMixer() {
 
 void DeviceCallback(void*, Uint8* stream, int length) {
     RenderSoundOutput(reinterpret_cast<int16_t*>(stream), static_cast<uint32_t>(length) / 4);
-}
-
-void FocusObserver(const SDL_Event& event, void*) {
-    if (event.type != SDL_WINDOWEVENT) return;
-    if (event.window.event == SDL_WINDOWEVENT_FOCUS_GAINED) SetApplicationActive(true);
-    if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST) SetApplicationActive(false);
 }
 
 bool OpenDevice(Mixer& m) {
@@ -80,7 +73,6 @@ bool OpenSoundOutput() {
     if (m.users == 0) {
         if (m.backend == OutputBackend::kDevice && !OpenDevice(m)) return false;
         m.openBackend = m.backend;
-        AddEventObserver(FocusObserver, nullptr);
     }
     ++m.users;
     return true;
@@ -90,7 +82,6 @@ void CloseSoundOutput() {
     Mixer& m = GetMixer();
     std::lock_guard<std::mutex> guard(m.openLock);
     if (m.users == 0 || --m.users > 0) return;
-    RemoveEventObserver(FocusObserver, nullptr);
     if (m.openBackend == OutputBackend::kDevice) CloseDevice(m);
 }
 

@@ -56,7 +56,8 @@ void RemoveMixVoice(MixVoice* voice);
 void SetLineGain(SoundLine line, StereoGain gain);
 StereoGain GetLineGain(SoundLine line);
 
-// Whether the application has the focus; window focus events set it.
+// Whether the application is active (one of its windows or dialogs has the focus); the window
+// layer decides it.
 void SetApplicationActive(bool active);
 
 // Mixes the next frames into out (stereo 16-bit). The device's thread calls it;

@@ -12,6 +12,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <set>
 #include <utility>
 #include <vector>
 
@@ -19,6 +20,8 @@
 #include "platform/event_observer.h"
 #include "platform/file_system.h"
 #include "platform/shared_library.h"
+#include "platform/sound_output.h"
+#include "platform/x11_window.h"
 
 namespace morna::platform {
 namespace {
@@ -76,6 +79,12 @@ struct State {
     uintptr_t nextDrop = 1;
     // SDL's reason for the last refused video start or window, whichever thread asked.
     std::string windowError;
+    // The application's activation. Our windows, and the dialogs and boxes of another toolkit,
+    // that hold the keyboard focus; the application is active while one does.
+    std::set<WindowHandle> focusedWindows;
+    std::set<uintptr_t> focusedOthers;
+    bool active = false;
+    uint64_t leaveAt = 0;  // the moment the application leaves unless one of them takes the focus again
 
     State() {
         for (const char* name :
@@ -90,7 +99,12 @@ State& S() {
 }
 
 std::atomic<PumpPassHook> gPassHook{nullptr};
-std::atomic<bool> gOwnDialog{false};
+
+// How long the application stays active with none of its windows focused. Two toolkits report the
+// focus moving between their windows on two connections, in either order, and a window manager
+// gives the focus back to the game a moment after its dialog closes: a loss only counts once no
+// window of ours has taken the focus again meanwhile. Without a window system nothing reorders.
+constexpr uint64_t kFocusSettleMs = 250;
 
 // A termination signal caught since the pump last looked; the handler sets it and nothing else.
 volatile sig_atomic_t gCloseSignal = 0;
@@ -313,6 +327,76 @@ void SetFocused(WindowHandle h, bool gained) {
     else if (S().focused == h) S().focused = 0;
 }
 
+uint64_t NowMs() { return SDL_GetTicks64(); }
+
+// Tells every window of the display thread that the application became active or left, and
+// the sound that it may play or must fall silent.
+void AnnounceActivation(bool active) {
+    State& s = S();
+    std::vector<WindowHandle> windows;
+    ThreadQueue* owner = nullptr;
+    {
+        std::lock_guard<std::mutex> guard(s.lock);
+        owner = s.videoOwner;
+        for (auto& [h, w] : s.windows)
+            if (w.owner.get() == owner && !w.destroying) windows.push_back(h);
+    }
+    SetApplicationActive(active);
+    if (owner == nullptr) return;
+    for (WindowHandle h : windows) PostTo(owner, {h, WM_ACTIVATEAPP, active ? 1u : 0u, 0});
+}
+
+// Decides the application's activation after a change of its focused windows, or as time passes:
+// active at once when one of them has the focus; left when none has, after the settle time on a
+// window system.
+void DecideActivation() {
+    State& s = S();
+    int announce = -1;
+    {
+        std::lock_guard<std::mutex> guard(s.lock);
+        const bool focused = !s.focusedWindows.empty() || !s.focusedOthers.empty();
+        if (focused) {
+            s.leaveAt = 0;
+            if (!s.active) announce = 1;
+        } else if (s.active) {
+            const uint64_t now = NowMs();
+            if (s.leaveAt == 0) {
+                const char* driver = SDL_GetCurrentVideoDriver();
+                const bool settle = driver != nullptr && std::string_view(driver) != "dummy" &&
+                                    std::string_view(driver) != "offscreen";
+                s.leaveAt = settle ? now + kFocusSettleMs : now;
+            }
+            if (now >= s.leaveAt) announce = 0;
+        }
+        if (announce >= 0) {
+            s.active = announce == 1;
+            s.leaveAt = 0;
+        }
+    }
+    if (announce >= 0) AnnounceActivation(announce == 1);
+}
+
+bool LeavePending() {
+    std::lock_guard<std::mutex> guard(S().lock);
+    return S().leaveAt != 0;
+}
+
+// One of ours took or lost the focus: an SDL window by handle, another toolkit's by token.
+void NoteFocus(const WindowHandle* window, const uintptr_t* other, bool focused) {
+    {
+        std::lock_guard<std::mutex> guard(S().lock);
+        if (window != nullptr) {
+            if (focused) S().focusedWindows.insert(*window);
+            else S().focusedWindows.erase(*window);
+        }
+        if (other != nullptr) {
+            if (focused) S().focusedOthers.insert(*other);
+            else S().focusedOthers.erase(*other);
+        }
+    }
+    DecideActivation();
+}
+
 intptr_t PackSize(int32_t w, int32_t h) {
     return static_cast<intptr_t>((static_cast<uint32_t>(h & 0xFFFF) << 16) |
                                  static_cast<uint32_t>(w & 0xFFFF));
@@ -369,13 +453,12 @@ void TranslateSdlEvent(const SDL_Event& e) {
         case SDL_WINDOWEVENT_CLOSE: PostTo(me, {h, WM_CLOSE, 0, 0}); break;
         case SDL_WINDOWEVENT_EXPOSED: PostTo(me, {h, WM_PAINT, 0, 0}); break;
         case SDL_WINDOWEVENT_FOCUS_GAINED:
-            SetFocused(h, true);
-            if (!gOwnDialog) PostTo(me, {h, WM_ACTIVATEAPP, 1, 0});
+        case SDL_WINDOWEVENT_FOCUS_LOST: {
+            const bool gained = e.window.event == SDL_WINDOWEVENT_FOCUS_GAINED;
+            SetFocused(h, gained);
+            NoteFocus(&h, nullptr, gained);
             break;
-        case SDL_WINDOWEVENT_FOCUS_LOST:
-            SetFocused(h, false);
-            if (!gOwnDialog) PostTo(me, {h, WM_ACTIVATEAPP, 0, 0});
-            break;
+        }
         case SDL_WINDOWEVENT_MINIMIZED: PostTo(me, {h, WM_SIZE, SIZE_MINIMIZED, 0}); break;
         case SDL_WINDOWEVENT_RESTORED:
         case SDL_WINDOWEVENT_MAXIMIZED: {
@@ -418,6 +501,7 @@ void PumpSdl() {
     TakeCloseSignal();
     SDL_Event e;
     while (SDL_PollEvent(&e)) TranslateSdlEvent(e);
+    if (LeavePending()) DecideActivation();
 }
 
 // Serves the calling thread's sent messages; answers whether it served any.
@@ -501,11 +585,19 @@ intptr_t DialogClassProcedure(WindowHandle window, uint32_t message, uintptr_t w
     return dialog != nullptr ? dialog(window, message, wparam, lparam) : 0;
 }
 
+// Whether the window is minimised, as SDL last heard or as the window manager keeps it now (its
+// events may not have reached SDL yet).
+bool IsIconic(SDL_Window* sdl) {
+    return (SDL_GetWindowFlags(sdl) & SDL_WINDOW_MINIMIZED) != 0 || x11::IsIconic(sdl);
+}
+
 void ApplyShape(SDL_Window* sdl, uint32_t style) {
     bool popup = (style & WS_POPUP) && (style & WS_CAPTION) == 0;
     if (popup) {
         SDL_SetWindowFullscreen(sdl, SDL_WINDOW_FULLSCREEN_DESKTOP);
     } else {
+        // A minimised window leaves full screen minimised, to come back framed when restored.
+        if ((SDL_GetWindowFlags(sdl) & SDL_WINDOW_FULLSCREEN) != 0 && IsIconic(sdl)) x11::RequestLeaveFullScreen(sdl);
         SDL_SetWindowFullscreen(sdl, 0);
         SDL_SetWindowBordered(sdl, (style & WS_CAPTION) ? SDL_TRUE : SDL_FALSE);
         SDL_SetWindowResizable(sdl, (style & WS_THICKFRAME) ? SDL_TRUE : SDL_FALSE);
@@ -547,6 +639,7 @@ WindowHandle CreateWindow(const WindowCreation& creation) {
         ReleaseVideoIfIdle();
         return 0;
     }
+    x11::SetBackground(sdl, cls.whiteBackground);
     WindowHandle h = AddWindow(sdl, cls.procedure, nullptr, creation.caption, creation.style);
     CallWindowProcedure(cls.procedure, h, WM_CREATE, 0, creation.createParam);
     if ((creation.style & WS_VISIBLE) && IsWindow(h)) ShowWindow(h, true);
@@ -604,6 +697,8 @@ bool DestroyWindow(WindowHandle window) {
     }
     FailSends(MyQueue().get(), window);
     SDL_DestroyWindow(sdl);
+    SetFocused(window, false);
+    NoteFocus(&window, nullptr, false);  // its loss of the focus comes with no window to name
     ReleaseVideoIfIdle();
     return true;
 }
@@ -654,8 +749,9 @@ void* GetWindowUserData(WindowHandle window) {
 bool ShowWindow(WindowHandle window, bool show) {
     SDL_Window* sdl = OwnSdlWindow(window);
     if (sdl == nullptr) return false;
-    if (show) SDL_ShowWindow(sdl);
-    else SDL_HideWindow(sdl);
+    // Showing a minimised window leaves it minimised: SDL would map it again, restoring it.
+    if (show && !IsIconic(sdl)) SDL_ShowWindow(sdl);
+    else if (!show) SDL_HideWindow(sdl);
     return true;
 }
 
@@ -752,7 +848,7 @@ std::string GetWindowCaption(WindowHandle window) {
 
 bool IsWindowMinimized(WindowHandle window) {
     SDL_Window* sdl = OwnSdlWindow(window);
-    return sdl != nullptr && (SDL_GetWindowFlags(sdl) & SDL_WINDOW_MINIMIZED) != 0;
+    return sdl != nullptr && IsIconic(sdl);
 }
 
 bool IsWindowMaximized(WindowHandle window) {
@@ -899,7 +995,14 @@ void BypassCompositor() { SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITO
 bool CloseSignalPending() { return gCloseSignal != 0; }
 
 void SetPumpPassHook(PumpPassHook hook) { gPassHook = hook; }
-void SetOwnDialogOpen(bool open) { gOwnDialog = open; }
+void NoteOwnWindowFocus(uintptr_t token, bool focused) {
+    if (token != 0) NoteFocus(nullptr, &token, focused);
+}
+
+bool IsApplicationActive() {
+    std::lock_guard<std::mutex> guard(S().lock);
+    return S().active;
+}
 
 bool PeekWindowMessage(WindowMessage& message) {
     ServeSentCalls();
@@ -920,9 +1023,11 @@ int32_t GetWindowMessage(WindowMessage& message) {
             // event. The queue was last looked at after the last SDL pump, so what
             // came later has its wake event still on SDL's queue.
             SDL_Event e;
-            if (gPassHook.load() != nullptr || gCatchingSignals) {
-                // SDL's wait resumes after a signal: looking again soon finds a caught one.
-                if (SDL_WaitEventTimeout(&e, gPassHook.load() != nullptr ? 10 : 100) != 0) TranslateSdlEvent(e);
+            if (gPassHook.load() != nullptr || gCatchingSignals || LeavePending()) {
+                // SDL's wait resumes after a signal: looking again soon finds a caught one. A loss of
+                // the focus is decided when its settle time is up.
+                const int wait = gPassHook.load() != nullptr || LeavePending() ? 10 : 100;
+                if (SDL_WaitEventTimeout(&e, wait) != 0) TranslateSdlEvent(e);
                 continue;
             }
             if (SDL_WaitEvent(&e) == 0) return -1;

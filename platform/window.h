@@ -10,7 +10,8 @@
 // a time; a window wanted on another thread meanwhile is refused.
 //
 // The pump turns SDL's window events into the message numbers that hooks test:
-// close request -> WM_CLOSE, focus gained/lost -> WM_ACTIVATEAPP (wparam 1/0),
+// close request -> WM_CLOSE, focus gained/lost -> the application's activation (see
+// NoteOwnWindowFocus) and WM_ACTIVATEAPP (wparam 1/0),
 // exposure -> WM_PAINT, the files of one drop -> WM_DROPFILES (wparam: the drop),
 // minimised/restored/maximised -> WM_SIZE (SIZE_MINIMIZED/RESTORED/MAXIMIZED,
 // lparam height << 16 | width). SDL's own quit event is switched off and ignored.
@@ -52,7 +53,8 @@ constexpr uintptr_t SIZE_MAXIMIZED = 2;
 
 // Window styles. A pop-up without a caption is shown as the desktop's full
 // screen; a caption gives the window manager's frame; WS_THICKFRAME makes it
-// resizable. WS_MINIMIZE and WS_MAXIMIZE are kept in the style word only.
+// resizable. WS_MINIMIZE and WS_MAXIMIZE are kept in the style word only: a
+// minimised window that leaves full screen stays minimised.
 constexpr uint32_t WS_POPUP = 0x80000000u;
 constexpr uint32_t WS_CHILD = 0x40000000u;
 constexpr uint32_t WS_MINIMIZE = 0x20000000u;
@@ -81,7 +83,7 @@ struct WindowMessage {
 struct WindowClass {
     std::string name;
     WindowProcedure procedure = nullptr;
-    bool whiteBackground = false;  // else black
+    bool whiteBackground = false;  // what a window has not drawn shows white, else black
 };
 // False when the name is empty or taken, or the procedure is null.
 bool RegisterWindowClass(const WindowClass& windowClass);
@@ -139,6 +141,7 @@ bool SetWindowUserData(WindowHandle window, void* data);
 void* GetWindowUserData(WindowHandle window);
 
 // ---- Shape and state (on the owning thread; false for another thread) --------
+// Showing a minimised window leaves it minimised, as it is.
 bool ShowWindow(WindowHandle window, bool show);
 bool IsWindowVisible(WindowHandle window);
 // A window's position is its outer corner, the manager's frame included, so that a place
@@ -207,9 +210,18 @@ bool PeekWindowMessage(WindowMessage& message);
 // events handled without waiting); a waiting pump wakes every 10 ms to do it. Null removes it.
 using PumpPassHook = void (*)();
 void SetPumpPassHook(PumpPassHook hook);
-// While a dialog of ours is open, focus moving between it and our windows is no switch of
-// applications: SDL's focus changes post no WM_ACTIVATEAPP.
-void SetOwnDialogOpen(bool open);
+// The application is active while one of its windows, or a dialog or box of another toolkit that it
+// shows, has the keyboard focus; the focus moving between them is no switch of applications. Its
+// becoming active or leaving is posted as WM_ACTIVATEAPP (wparam 1/0) to every window of the
+// display thread and tells the sound whether it may play. Becoming active counts at once; leaving
+// counts when none of them has taken the focus again within a short settle time on a window
+// system (focus events of two toolkits come in either order, and the window manager gives the
+// focus back a moment after a dialog closes), at once without one.
+// Another toolkit's window reports its focus under a token of its own (not 0), and false before
+// it goes.
+void NoteOwnWindowFocus(uintptr_t token, bool focused);
+// The application's activation as last decided.
+bool IsApplicationActive();
 // From now on SIGTERM, SIGINT and SIGHUP ask the display thread's first window to close, as
 // its close box does: the signal's handler only notes it, and the pump posts WM_CLOSE.
 void CloseOnSignals();

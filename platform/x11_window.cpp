@@ -1,0 +1,70 @@
+#include "platform/x11_window.h"
+
+#include <SDL2/SDL.h>
+#include <SDL2/SDL_syswm.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+namespace morna::platform::x11 {
+namespace {
+
+bool XOf(SDL_Window* window, Display*& display, Window& xwindow) {
+    if (window == nullptr) return false;
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) return false;
+    display = info.info.x11.display;
+    xwindow = info.info.x11.window;
+    return display != nullptr && xwindow != 0;
+}
+
+}  // namespace
+
+bool IsIconic(SDL_Window* window) {
+    Display* display = nullptr;
+    Window xwindow = 0;
+    if (!XOf(window, display, xwindow)) return false;
+    const Atom wmState = XInternAtom(display, "WM_STATE", False);
+    Atom type = 0;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    bool iconic = false;
+    if (XGetWindowProperty(display, xwindow, wmState, 0, 2, False, wmState, &type, &format, &count, &after, &data) ==
+            Success &&
+        data != nullptr) {
+        iconic = format == 32 && count >= 1 && reinterpret_cast<const long*>(data)[0] == IconicState;
+        XFree(data);
+    }
+    return iconic;
+}
+
+bool RequestLeaveFullScreen(SDL_Window* window) {
+    Display* display = nullptr;
+    Window xwindow = 0;
+    if (!XOf(window, display, xwindow)) return false;
+    XEvent e{};
+    e.xclient.type = ClientMessage;
+    e.xclient.window = xwindow;
+    e.xclient.message_type = XInternAtom(display, "_NET_WM_STATE", False);
+    e.xclient.format = 32;
+    e.xclient.data.l[0] = 0;  // remove
+    e.xclient.data.l[1] = static_cast<long>(XInternAtom(display, "_NET_WM_STATE_FULLSCREEN", False));
+    e.xclient.data.l[3] = 1;  // asked by an application
+    XSendEvent(display, DefaultRootWindow(display), False, SubstructureRedirectMask | SubstructureNotifyMask, &e);
+    XFlush(display);
+    return true;
+}
+
+bool SetBackground(SDL_Window* window, bool white) {
+    Display* display = nullptr;
+    Window xwindow = 0;
+    if (!XOf(window, display, xwindow)) return false;
+    const int screen = DefaultScreen(display);
+    XSetWindowBackground(display, xwindow, white ? WhitePixel(display, screen) : BlackPixel(display, screen));
+    XClearWindow(display, xwindow);
+    XFlush(display);
+    return true;
+}
+
+}  // namespace morna::platform::x11
