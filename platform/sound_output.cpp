@@ -131,6 +131,7 @@ StereoGain GetLineGain(SoundLine line) {
 }
 
 void SetApplicationActive(bool active) { GetMixer().active.store(active); }
+bool IsSoundApplicationActive() { return GetMixer().active.load(); }
 
 void RenderSoundOutput(int16_t* out, uint32_t frames) {
     Mixer& m = GetMixer();

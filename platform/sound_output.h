@@ -59,6 +59,8 @@ StereoGain GetLineGain(SoundLine line);
 // Whether the application is active (one of its windows or dialogs has the focus); the window
 // layer decides it.
 void SetApplicationActive(bool active);
+// The activation the mixer last heard.
+bool IsSoundApplicationActive();
 
 // Mixes the next frames into out (stereo 16-bit). The device's thread calls it;
 // with the manual back end tests do.

@@ -13,6 +13,7 @@
 #include "game/files/key_control.h"
 #include "game/scenes/settings_dialog.h"
 #include "platform/keyboard_state.h"
+#include "platform/sound_output.h"
 #include "tests/common/app_thread.h"
 #include "tests/common/checked_input_scope.h"
 #include "tests/common/file_bytes.h"
@@ -239,6 +240,77 @@ TEST(X11SettingsDialog, EscapeCancelsUnlessAKeyCaptureRuns) {
         EXPECT_EQ(KB::SettingsDialogHandle(), 0u);
         EXPECT_EQ(code(8), 0x2C);
         EXPECT_TRUE(PumpUntil([&] { return x.FindByTitle(mt::Utf8(u8"設定")) == 0; }));
+    });
+}
+
+}  // namespace
+
+namespace {
+
+// The game and its own dialog are one application. In full screen, the dialog opened, the game's
+// picture clicked, then the dialog's OK clicked (the click gives the dialog the focus, and the
+// game's loss of it is read after the dialog has gone): the application never leaves, so the
+// game stays in full screen and the sound on. Another program's window taking the focus leaves
+// both, as ever.
+TEST(X11SettingsDialog, FullScreenAndSoundStayWhileTheFocusMovesBetweenTheGameAndItsDialog) {
+    mt::XView x;
+    ASSERT_NE(x.get(), nullptr) << "no X display";
+    int event = 0, error = 0, major = 0, minor = 0;
+    ASSERT_TRUE(XTestQueryExtension(x.get(), &event, &error, &major, &minor)) << "no XTEST on the display";
+    XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });  // a read window may be gone
+    const auto click = [&](int px, int py) {
+        XTestFakeMotionEvent(x.get(), -1, px, py, CurrentTime);
+        XTestFakeButtonEvent(x.get(), 1, True, CurrentTime);
+        XTestFakeButtonEvent(x.get(), 1, False, CurrentTime);
+        XFlush(x.get());
+    };
+    // The middle of a widget of ours on the screen.
+    const auto centre = [](GtkWidget* w, int& px, int& py) {
+        GtkWidget* top = gtk_widget_get_toplevel(w);
+        gint ox = 0, oy = 0, wx = 0, wy = 0;
+        gdk_window_get_origin(gtk_widget_get_window(top), &ox, &oy);
+        gtk_widget_translate_coordinates(w, top, 0, 0, &wx, &wy);
+        px = ox + wx + gtk_widget_get_allocated_width(w) / 2;
+        py = oy + wy + gtk_widget_get_allocated_height(w) / 2;
+    };
+    OnFrame("morna-settings-focus", [&](Frame& f, CKeyControl& keys, const std::string&) {
+        KB::SSystemConfig& system = KB::GetSystemConfig();
+        ASSERT_EQ(f.ChangeScreenMode(0, 0, 32), 0);
+        ASSERT_TRUE(PumpUntil([&] { return x.Read(mt::XView::Of(f.game)).fullScreenState && mp::GetFocus() == f.game; }));
+        ASSERT_TRUE(mp::IsApplicationActive() && mp::IsSoundApplicationActive());
+        // Every pass from here on: whether the application ever left, and the full screen with it.
+        bool left = false;
+        const auto watch = [&] { left |= !mp::IsApplicationActive() || !mp::IsSoundApplicationActive() || !system.fullScreen; };
+
+        std::unique_ptr<CSettingsDialog> settings;
+        OpenSettingsDialog(settings, f.Host(keys));
+        GtkWidget* dialog = SettingsWindow();
+        ASSERT_NE(dialog, nullptr);
+        ASSERT_TRUE(PumpUntil([&] { return gtk_window_is_active(GTK_WINDOW(dialog)); }, watch)) << "the dialog never had the focus";
+        // A point of the game's picture beside the dialog: the screen's corner farthest from it.
+        int dx = 0, dy = 0;
+        centre(dialog, dx, dy);
+        const mt::XGeometry screen = x.Read(mt::XView::Of(f.game));
+        click(dx < screen.width / 2 ? screen.width - 8 : 8, dy < screen.height / 2 ? screen.height - 8 : 8);
+        ASSERT_TRUE(PumpUntil([&] { return mp::GetFocus() == f.game && !gtk_window_is_active(GTK_WINDOW(dialog)); }, watch));
+        int okX = 0, okY = 0;
+        centre(FindNamed(dialog, "129:1"), okX, okY);
+        click(okX, okY);
+        EXPECT_TRUE(PumpUntil([&] { return KB::SettingsDialogHandle() == 0; }, watch));
+        int passes = 0;
+        PumpUntil([&] { return ++passes == 150 && mp::GetFocus() == f.game; }, watch);  // 1.5 s and more
+        EXPECT_FALSE(left);
+        EXPECT_TRUE(system.fullScreen);
+        EXPECT_TRUE(x.Read(mt::XView::Of(f.game)).fullScreenState);
+
+        const Window other = x.MakeWindow(100, 100, 200, 150, 0xFFFFFF);
+        ASSERT_TRUE(PumpUntil([&] { return x.Read(other).viewable; }));
+        x.Activate(other);
+        EXPECT_TRUE(PumpUntil([&] { return !mp::IsApplicationActive(); })) << "another program's window never took the focus";
+        EXPECT_FALSE(mp::IsSoundApplicationActive());
+        EXPECT_TRUE(PumpUntil([&] { return !system.fullScreen && !x.Read(mt::XView::Of(f.game)).fullScreenState; }));
+        XDestroyWindow(x.get(), other);
+        XFlush(x.get());
     });
 }
 

@@ -1,6 +1,7 @@
 // The application window on a real X display with a window manager
-// (tools/run-with-wm.sh): its caption as the manager reads it, and its geometry
-// through a switch to full screen and back.
+// (tools/run-with-wm.sh): its caption as the manager reads it, its client area before
+// anything is drawn, its geometry through a switch to full screen and back, and a
+// minimised window kept minimised when it is shown or leaves full screen.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -28,7 +29,16 @@ struct Results {
     bool sawWindowed = false, sawFullScreen = false, sawWindowedAgain = false;
     Geometry windowed, fullScreen, windowedAgain;
     int screenWidth = 0, screenHeight = 0;
+    uint32_t undrawnOr = 0xFFFFFF;  // every pixel of the client area before a frame, or-ed
+    // Minimised: iconic after a show, and 2 s after leaving full screen; then restored.
+    bool iconicAfterShow = false, iconicAfterLeaving = false, fullScreenWhileIconic = true, sawRestored = false;
+    Geometry restored;
 };
+
+bool Iconic(XView& x, Window w) {
+    const auto state = x.Property(w, "WM_STATE", "WM_STATE");
+    return state.size() >= sizeof(long) && *reinterpret_cast<const long*>(state.data()) == IconicState;
+}
 
 class X11App : public sdk::AppFrame::CAppBase {
 public:
@@ -68,6 +78,11 @@ public:
                    g.frameX == cx && g.frameY == cy;
         };
         m_r->sawWindowed = WaitFor(x, w, m_r->windowed, centred);
+        std::vector<uint32_t> pixels;
+        if (m_r->sawWindowed && x.Pixels(w, 640, 480, pixels)) {
+            m_r->undrawnOr = 0;
+            for (uint32_t p : pixels) m_r->undrawnOr |= p;
+        }
         auto name = x.Property(w, "_NET_WM_NAME", "UTF8_STRING");
         m_r->netWmName.assign(name.begin(), name.end());
 
@@ -82,6 +97,36 @@ public:
         window->SetFullScreen(false);
         window->ChangeScreenMode();
         m_r->sawWindowedAgain = WaitFor(x, w, m_r->windowedAgain, centred);
+
+        // Minimised, as the manager's button does; the repaint after an activation shows it.
+        Geometry g;
+        const auto iconic = [&](const Geometry&) { return Iconic(x, w); };
+        const auto hold = [&](uint32_t ms) {
+            WaitFor(x, w, g, [&, start = SDL_GetTicks()](const Geometry&) { return SDL_GetTicks() - start >= ms; });
+        };
+        XIconifyWindow(x.get(), w, DefaultScreen(x.get()));
+        if (!WaitFor(x, w, g, iconic)) return;
+        window->SetSize(640, 480);
+        hold(1000);
+        m_r->iconicAfterShow = Iconic(x, w);
+
+        // Minimised in full screen: the window leaves full screen as the application leaves, and
+        // stays minimised, to come back framed and centred.
+        x.Activate(w);
+        if (!WaitFor(x, w, g, centred)) return;
+        window->SetFullScreen(true);
+        window->ChangeScreenMode();
+        if (!WaitFor(x, w, g, [](const Geometry& f) { return f.viewable && f.fullScreenState; })) return;
+        XIconifyWindow(x.get(), w, DefaultScreen(x.get()));
+        if (!WaitFor(x, w, g, iconic)) return;
+        window->SetFullScreen(false);
+        window->ChangeScreenMode();
+        window->SetSize(640, 480);
+        hold(2000);
+        m_r->iconicAfterLeaving = Iconic(x, w);
+        m_r->fullScreenWhileIconic = x.Read(w).fullScreenState;
+        x.Activate(w);
+        m_r->sawRestored = WaitFor(x, w, m_r->restored, centred);
     }
 
 private:
@@ -98,6 +143,10 @@ TEST(X11Window, CaptionAndFullScreenRoundTrip) {
         while (!x.HasWindowManager() && SDL_GetTicks() - start < 10000) SDL_Delay(20);
         ASSERT_TRUE(x.HasWindowManager()) << "no window manager on the display";
     }
+    // What lies under the window before it opens is white: an undrawn window that showed it
+    // would read white.
+    XView x;
+    const Window under = x.MakeWindow(0, 0, 1024, 768, 0xFFFFFF);
     Results r;
     {
         sdk::AppFrame::CAppInitializer init(nullptr, nullptr, "", 1);
@@ -108,4 +157,10 @@ TEST(X11Window, CaptionAndFullScreenRoundTrip) {
     EXPECT_TRUE(r.sawFullScreen) << Describe(r.fullScreen) << " screen " << r.screenWidth << "x"
                                  << r.screenHeight;
     EXPECT_TRUE(r.sawWindowedAgain) << Describe(r.windowedAgain);
+    EXPECT_EQ(r.undrawnOr, 0u) << "an undrawn client area is black";
+    EXPECT_TRUE(r.iconicAfterShow);
+    EXPECT_TRUE(r.iconicAfterLeaving);
+    EXPECT_FALSE(r.fullScreenWhileIconic);
+    EXPECT_TRUE(r.sawRestored) << Describe(r.restored);
+    XDestroyWindow(x.get(), under);
 }

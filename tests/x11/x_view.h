@@ -120,6 +120,27 @@ public:
         XFlush(display_);
     }
 
+    // Asks the window manager to activate the window, as a task bar does.
+    void Activate(Window w) {
+        XEvent e{};
+        e.xclient.type = ClientMessage;
+        e.xclient.window = w;
+        e.xclient.message_type = XInternAtom(display_, "_NET_ACTIVE_WINDOW", False);
+        e.xclient.format = 32;
+        e.xclient.data.l[0] = 2;  // from a pager or task bar
+        e.xclient.data.l[1] = CurrentTime;
+        XSendEvent(display_, DefaultRootWindow(display_), False, SubstructureRedirectMask | SubstructureNotifyMask, &e);
+        XFlush(display_);
+    }
+
+    // A window of this connection's own: another program's, as the game sees it.
+    Window MakeWindow(int x, int y, int width, int height, unsigned long pixel) {
+        const Window w = XCreateSimpleWindow(display_, DefaultRootWindow(display_), x, y, width, height, 0, 0, pixel);
+        XMapRaised(display_, w);
+        XFlush(display_);
+        return w;
+    }
+
     // The window's pixels as 0x00RRGGBB, after every request before it was served.
     bool Pixels(Window w, int width, int height, std::vector<uint32_t>& out) {
         XSync(display_, False);
