@@ -4,10 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <functional>
+#include <string>
 #include <thread>
 #include <vector>
 
 #include "platform/event_observer.h"
+#include "platform/sound_output.h"
 #include "platform/sync.h"
 
 namespace mp = morna::platform;
@@ -88,6 +91,45 @@ TEST_F(PlatformWindow, CreatesWithSizeCaptionAndCreateMessage) {
     EXPECT_EQ(Seen()[0].message, mp::WM_CREATE);
     EXPECT_EQ(Seen()[0].lparam, 77);
     EXPECT_TRUE(mp::DestroyWindow(w));
+}
+
+// The application's activation over its windows and another toolkit's dialogs: the focus moving
+// between them is no leaving; each window of the display thread hears a change, and the sound
+// follows it. Without a window system a loss counts at once.
+TEST_F(PlatformWindow, TheApplicationIsActiveWhileOneOfItsWindowsOrDialogsHasTheFocus) {
+    const mp::WindowHandle a = Make(), b = Make();
+    ASSERT_TRUE(a != 0 && b != 0);
+    Drain();
+    constexpr uintptr_t kDialog = 7;
+    struct Step {
+        const char* what;
+        std::function<void()> act;
+        int posted;  // WM_ACTIVATEAPP wparam posted to a (b hears it too), -1 none
+        bool active;
+    };
+    const Step steps[] = {
+        {"a focused", [&] { Push(a, SDL_WINDOWEVENT_FOCUS_GAINED); }, 1, true},
+        {"the dialog focused", [&] { mp::NoteOwnWindowFocus(kDialog, true); }, -1, true},
+        {"a's loss read late", [&] { Push(a, SDL_WINDOWEVENT_FOCUS_LOST); }, -1, true},
+        {"b focused", [&] { Push(b, SDL_WINDOWEVENT_FOCUS_GAINED); }, -1, true},
+        {"the dialog gone", [&] { mp::NoteOwnWindowFocus(kDialog, false); }, -1, true},
+        {"another program", [&] { Push(b, SDL_WINDOWEVENT_FOCUS_LOST); }, 0, false},
+        {"the dialog again", [&] { mp::NoteOwnWindowFocus(kDialog, true); }, 1, true},
+        {"it closes", [&] { mp::NoteOwnWindowFocus(kDialog, false); }, 0, false},
+        {"b back", [&] { Push(b, SDL_WINDOWEVENT_FOCUS_GAINED); }, 1, true},
+        {"b destroyed with the focus", [&] { mp::DestroyWindow(b); }, 0, false},
+    };
+    for (const Step& step : steps) {
+        step.act();
+        std::vector<uintptr_t> got;
+        for (const mp::WindowMessage& m : Drain())
+            if (m.message == mp::WM_ACTIVATEAPP && m.window == a) got.push_back(m.wparam);
+        EXPECT_EQ(got, step.posted < 0 ? std::vector<uintptr_t>{} : std::vector<uintptr_t>{uintptr_t(step.posted)}) << step.what;
+        EXPECT_EQ(mp::IsApplicationActive(), step.active) << step.what;
+        EXPECT_EQ(mp::IsSoundApplicationActive(), step.active) << step.what;
+    }
+    mp::DestroyWindow(a);
+    mp::SetApplicationActive(true);
 }
 
 TEST_F(PlatformWindow, SdlEventsBecomeWindowMessagesAfterTheObservers) {
