@@ -106,6 +106,7 @@ public:
         };
         XIconifyWindow(x.get(), w, DefaultScreen(x.get()));
         if (!WaitFor(x, w, g, iconic)) return;
+        hold(500);  // SDL hears of it too
         window->SetSize(640, 480);
         hold(1000);
         m_r->iconicAfterShow = Iconic(x, w);
