@@ -100,7 +100,7 @@ void CKeyControlBase::Initialize(const tovarineGameSDK3rd::VTL::VTLstring& path)
     // From an empty list, so that the keyboard is device 0 and the pad device 1
     // however often this runs.
     ClearDevice();
-    keyboard_ = smart_ptr<In::IKeyBase>(new In::CKeyInput);
+    keyboard_ = smart_ptr<In::IKeyBase>(new In::CKeyInput(backgroundKeyboard_));
     AddDevice(keyboard_);
     AddDevice(smart_ptr<In::IKeyBase>(&pad_, false));
     if (pad_.SelectDevice(0) != 0) {
@@ -159,6 +159,14 @@ void CKeyControlBase::SelectJoyStick(bool usePad) {
     ClearDevice();
     AddDevice(keyboard_);
     AddDevice(smart_ptr<In::IKeyBase>(usePad ? &pad_ : &noPad_, false));
+}
+
+void CKeyControlBase::SetBackgroundInput(bool background) {
+    if (background == backgroundKeyboard_) return;
+    backgroundKeyboard_ = background;
+    if (!keyboard_) return;  // Initialize makes it at this level
+    keyboard_ = smart_ptr<In::IKeyBase>(new In::CKeyInput(background));
+    if (!devices_.empty()) devices_[0] = keyboard_;
 }
 
 std::vector<CKeyControlBase::SConfigData>::iterator CKeyControlBase::FindBinding(int key, int device) {

@@ -76,6 +76,9 @@ public:
     bool IsPush(int n);
     // The device list: keyboard, then the game pad when usePad, else a pad on no device.
     void SelectJoyStick(bool usePad);
+    // Whether the keyboard reads while the window lacks the focus (the background-input
+    // setting): a change puts a keyboard at that level in the old one's place.
+    void SetBackgroundInput(bool background);
 
     void BeginCapture(int key, int device);
     void CaptureKey();
@@ -121,6 +124,7 @@ protected:
     int FirstPush(int d);
 
     tovarineGameSDK3rd::VTL::smart_ptr<tovarineGameSDK3rd::Input::IKeyBase> keyboard_;
+    bool backgroundKeyboard_ = false;
     CJoyStickEx pad_;
     CJoyStickEx noPad_;
     int32_t keyCount_ = 16;

@@ -127,7 +127,11 @@ bool CApp::Frame(CGameResource& game) {
     if (windowSettingsRequest_) {
         windowSettingsRequest_ = false;
         mp::SetWindowTopmost(hwnd, config_.topmost);
-        if (keys_) keys_->SelectJoyStick(config_.useJoystick);
+        if (keys_) {
+            // A keyboard at the foreground level reads nothing without the focus, whatever the setting.
+            keys_->SetBackgroundInput(config_.backgroundInput);
+            keys_->SelectJoyStick(config_.useJoystick);
+        }
     }
     KB::CFPSView& fps = *fps_;
     fps.drawCounter = fps.drawDivisor > 1 ? (fps.drawCounter + 1) % fps.drawDivisor : 0;

@@ -2,6 +2,7 @@
 
 #include "platform/keyboard_state.h"
 #include "platform/window.h"
+#include "platform/x11_window.h"
 
 #include <SDL2/SDL_video.h>
 
@@ -58,6 +59,16 @@ public:
         if (foreground_ && !HasKeyboardFocus(window_)) {
             acquired_ = false;
             return r::kInputLost;
+        }
+        // No key events come while another program has the focus: the server's key map stands
+        // in, and once ours have it again it says when the keys held from there are released.
+        if (KeyboardFocusWindowId() == 0 || HasBackgroundKeys()) {
+            uint8_t keymap[kServerKeymapSize];
+            if (x11::ReadKeymap(GetSdlWindow(window_), keymap)) {
+                SetServerKeymap(keymap);
+            } else {
+                ClearBackgroundKeys();
+            }
         }
         GetKeyboardState(keys);
         return r::kOk;

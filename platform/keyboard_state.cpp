@@ -126,6 +126,9 @@ constexpr std::array<std::array<uint8_t, 2>, 256> kDikFromVirtual = MakeVirtualT
 struct KeyboardState {
     std::mutex lock;
     uint8_t keys[kKeyboardStateSize] = {};
+    // Keys the server's key map showed down, read while none of our windows had the focus;
+    // what the game reads is both layers together.
+    uint8_t background[kKeyboardStateSize] = {};
     uint32_t focused_window = 0;  // SDL window id, 0 = none of ours
     uint32_t dialog_owner = 0;    // while a dialog of ours has the focus
 };
@@ -151,6 +154,7 @@ void KeyboardStateOnEvent(const SDL_Event& event) {
         if (dik == 0) return;
         std::lock_guard<std::mutex> guard(s.lock);
         s.keys[dik] = event.type == SDL_KEYDOWN ? kKeyDown : 0;
+        if (event.type == SDL_KEYUP) s.background[dik] = 0;
         return;
     }
     case SDL_WINDOWEVENT: {
@@ -161,6 +165,7 @@ void KeyboardStateOnEvent(const SDL_Event& event) {
             // Key-up events of keys released elsewhere never come: forget them all.
             if (s.focused_window == event.window.windowID) s.focused_window = 0;
             std::memset(s.keys, 0, sizeof s.keys);
+            std::memset(s.background, 0, sizeof s.background);
         }
         return;
     }
@@ -189,7 +194,35 @@ void InstallKeyboardState() {
 void GetKeyboardState(uint8_t (&out)[kKeyboardStateSize]) {
     KeyboardState& s = State();
     std::lock_guard<std::mutex> guard(s.lock);
-    std::memcpy(out, s.keys, sizeof s.keys);
+    for (int k = 0; k < kKeyboardStateSize; ++k) out[k] = s.keys[k] | s.background[k];
+}
+
+void SetServerKeymap(const uint8_t (&keymap)[kServerKeymapSize]) {
+    KeyboardState& s = State();
+    std::lock_guard<std::mutex> guard(s.lock);
+    const bool unfocused = s.focused_window == 0 && s.dialog_owner == 0;
+    uint8_t down[kKeyboardStateSize] = {};
+    for (uint32_t code = 8; code < kServerKeymapSize * 8; ++code) {
+        if ((keymap[code / 8] >> (code % 8) & 1) == 0) continue;
+        if (const uint8_t dik = DikFromLinuxKey(code - 8); dik != 0) down[dik] = kKeyDown;
+    }
+    // With the focus back, SDL and the dialog report only keys pressed since: a key held from
+    // the background stays down, without a new press, until the server says it is up.
+    for (int k = 0; k < kKeyboardStateSize; ++k) s.background[k] = unfocused ? down[k] : s.background[k] & down[k];
+}
+
+bool HasBackgroundKeys() {
+    KeyboardState& s = State();
+    std::lock_guard<std::mutex> guard(s.lock);
+    for (uint8_t key : s.background)
+        if (key != 0) return true;
+    return false;
+}
+
+void ClearBackgroundKeys() {
+    KeyboardState& s = State();
+    std::lock_guard<std::mutex> guard(s.lock);
+    std::memset(s.background, 0, sizeof s.background);
 }
 
 uint32_t KeyboardFocusWindowId() {
@@ -202,13 +235,17 @@ void SetKeyboardKey(uint8_t dik, bool down) {
     KeyboardState& s = State();
     std::lock_guard<std::mutex> guard(s.lock);
     if (dik != 0) s.keys[dik] = down ? kKeyDown : 0;
+    if (!down) s.background[dik] = 0;
 }
 
 void SetDialogKeyboardFocus(uint32_t ownerSdlId) {
     KeyboardState& s = State();
     std::lock_guard<std::mutex> guard(s.lock);
     s.dialog_owner = ownerSdlId;
-    if (ownerSdlId == 0) std::memset(s.keys, 0, sizeof s.keys);  // its key-ups will not come
+    if (ownerSdlId == 0) {  // its key-ups will not come
+        std::memset(s.keys, 0, sizeof s.keys);
+        std::memset(s.background, 0, sizeof s.background);
+    }
 }
 
 uint8_t DikFromLinuxKey(uint32_t code) {
@@ -227,6 +264,7 @@ void ResetKeyboardState() {
     KeyboardState& s = State();
     std::lock_guard<std::mutex> guard(s.lock);
     std::memset(s.keys, 0, sizeof s.keys);
+    std::memset(s.background, 0, sizeof s.background);
     s.focused_window = s.dialog_owner = 0;
 }
 

@@ -2,8 +2,8 @@
 // The keyboard as the input layer reads it: 256 bytes, one per DirectInput key
 // code (PC set-1 scan codes, 0x80 added for extended keys), 0x80 while the key
 // is down. SDL's key events set it through a fixed table; losing the focus
-// clears it. SDL reports no keys while another program has the focus, so the
-// array stays clear in the background.
+// clears it. SDL reports no keys while another program has the focus: there a
+// keyboard device at the background level feeds it from the X server's key map.
 #include <SDL2/SDL_events.h>
 #include <SDL2/SDL_scancode.h>
 
@@ -13,6 +13,8 @@ namespace morna::platform {
 
 inline constexpr int kKeyboardStateSize = 256;
 inline constexpr uint8_t kKeyDown = 0x80;
+// The X server's key map: bit k (byte k / 8, bit k % 8) for X key code k.
+inline constexpr int kServerKeymapSize = 32;
 
 // DirectInput codes of the keys the program names.
 namespace dik {
@@ -53,9 +55,9 @@ inline constexpr int kLeftMenu = 0xA4;
 inline constexpr int kRightMenu = 0xA5;
 }  // namespace vk
 
-// Whether a Windows virtual key is down in the same 256-byte state. A virtual key
-// that two keys share (Enter, Alt, Shift, Control) is down while either is; a
-// virtual key without a key code never is.
+// Whether a Windows virtual key is down by the key events (the hot keys' test: the server's
+// key map presses none). A virtual key that two keys share (Enter, Alt, Shift, Control) is
+// down while either is; a virtual key without a key code never is.
 bool IsVirtualKeyDown(int virtualKey);
 
 // The DirectInput code of an SDL scancode; 0 for keys without one.
@@ -69,8 +71,18 @@ void KeyboardStateOnEvent(const SDL_Event& event);
 // it again does nothing. The real keyboard device calls it.
 void InstallKeyboardState();
 
-// Copies the current 256 bytes.
+// Copies the current 256 bytes: the keys of the events, and those of the server's key map.
 void GetKeyboardState(uint8_t (&out)[kKeyboardStateSize]);
+
+// Takes the server's key map. While none of our windows has the focus its keys are the
+// background keys; once one has, it only releases the background keys it shows up, since
+// SDL and the dialog report neither the release nor a new press of a key held across.
+// A key-up event, a dialog's loss of the focus and the game window's clear them too.
+void SetServerKeymap(const uint8_t (&keymap)[kServerKeymapSize]);
+// Whether a key read from the server's key map is still down.
+bool HasBackgroundKeys();
+// Forgets the keys read from the server's key map (none can be read any more).
+void ClearBackgroundKeys();
 
 // The SDL id of the window that has the keyboard focus; 0 while none of ours has.
 uint32_t KeyboardFocusWindowId();

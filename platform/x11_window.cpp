@@ -5,6 +5,8 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
+#include <cstring>
+
 namespace morna::platform::x11 {
 namespace {
 
@@ -19,6 +21,16 @@ bool XOf(SDL_Window* window, Display*& display, Window& xwindow) {
 }
 
 }  // namespace
+
+bool ReadKeymap(SDL_Window* window, uint8_t (&keymap)[kServerKeymapSize]) {
+    Display* display = nullptr;
+    Window xwindow = 0;
+    if (!XOf(window, display, xwindow)) return false;
+    char keys[kServerKeymapSize] = {};
+    XQueryKeymap(display, keys);  // one round trip on SDL's own connection, on its thread
+    std::memcpy(keymap, keys, sizeof keys);
+    return true;
+}
 
 bool IsIconic(SDL_Window* window) {
     Display* display = nullptr;

@@ -1,9 +1,17 @@
 #pragma once
 // What the window layer asks of the X server itself where SDL has no call for it. Each call does
 // nothing and answers false for a window that is not on an X display.
+#include <cstdint>
+
+#include "platform/keyboard_state.h"
+
 struct SDL_Window;
 
 namespace morna::platform::x11 {
+
+// The key map of the window's display (bit k for X key code k), whoever has the focus: the
+// background keyboard's source while another program's window has it.
+bool ReadKeymap(SDL_Window* window, uint8_t (&keymap)[kServerKeymapSize]);
 
 // The window manager keeps the window iconic (its WM_STATE property).
 bool IsIconic(SDL_Window* window);

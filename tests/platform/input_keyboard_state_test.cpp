@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 namespace mp = morna::platform;
 namespace dik = morna::platform::dik;
@@ -209,6 +210,39 @@ TEST_F(KeyboardStateTest, DialogKeysByLinuxCodeAndTheDialogsFocus) {
     mp::SetDialogKeyboardFocus(0);  // its key-ups will not come
     mp::GetKeyboardState(state);
     EXPECT_EQ(std::vector<uint32_t>({mp::KeyboardFocusWindowId(), state[mp::dik::kUp]}), std::vector<uint32_t>({0, 0}));
+}
+
+// The server's key map while no window of ours has the focus, then with the focus back: its keys
+// are X codes (the Linux codes plus 8), they press no hot key, and once the window has the focus
+// the map only releases the keys it pressed, as does their key-up event; it presses nothing new.
+TEST_F(KeyboardStateTest, ServerKeymapFeedsTheBackgroundAndOnlyReleasesOnceFocused) {
+    PushFocus(false);
+    Pump();
+    auto keymap = [](std::initializer_list<int> codes) {
+        uint8_t map[mp::kServerKeymapSize] = {};
+        for (int c : codes) map[c / 8] |= static_cast<uint8_t>(1u << (c % 8));
+        mp::SetServerKeymap(map);
+    };
+    std::vector<std::vector<int>> seen;
+    auto look = [&] {
+        uint8_t state[256];
+        mp::GetKeyboardState(state);
+        seen.push_back({state[dik::kDown], state[dik::kLeftControl], state[0x1E], mp::IsVirtualKeyDown(0x11)});
+    };
+    constexpr int kXDown = 116, kXLeftControl = 37, kXA = 38;
+    keymap({kXDown, kXLeftControl});
+    look();
+    PushFocus(true);
+    Pump();
+    keymap({kXDown, kXLeftControl, kXA});
+    look();
+    PushKey(SDL_SCANCODE_LCTRL, false);
+    Pump();
+    keymap({kXDown, kXLeftControl, kXA});
+    look();
+    keymap({kXLeftControl, kXA});
+    look();
+    EXPECT_EQ(seen, (std::vector<std::vector<int>>{{0x80, 0x80, 0, 0}, {0x80, 0x80, 0, 0}, {0x80, 0, 0, 0}, {0, 0, 0, 0}}));
 }
 
 }  // namespace
