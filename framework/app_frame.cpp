@@ -6,6 +6,7 @@
 #include "foundation/auxiliary/file.h"
 #include "framework/image_loader.h"
 #include "framework/message_box.h"
+#include "framework/mixer_volumes.h"
 #include "platform/charset.h"
 #include "platform/file_system.h"
 #include "platform/module_path.h"
@@ -46,7 +47,10 @@ void ShowSystemCursor(bool show) {
 }
 
 CAppFrameBase::CAppFrameBase(tovarineGameSDK3rd::Timer::IClock& clock)
-    : CAppFrame(clock), draw_(CFastDraw::CreateWithPlaneFactory()) {
+    : CAppFrame(clock),
+      draw_(CFastDraw::CreateWithPlaneFactory()),
+      // The kept volumes are on the lines before the mixer records them as its opening ones.
+      mixer_(tovarineGameSDK3rd::VTL::smart_ptr<MM::IMixerDevice>(new CKeptMixerDevice)) {
     SettingsDialogHandle() = 0;
 }
 

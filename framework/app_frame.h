@@ -93,7 +93,7 @@ protected:
     tovarineGameSDK3rd::Multimedia::CSoundFactory bgmFactory_;
     tovarineGameSDK3rd::Multimedia::CSoundFactory secondFactory_;
     tovarineGameSDK3rd::Multimedia::CSoundFactory seFactory_;
-    tovarineGameSDK3rd::Multimedia::CAudioMixer mixer_;
+    tovarineGameSDK3rd::Multimedia::CAudioMixer mixer_;  // over the volumes kept in save\mixer.cfg
     std::vector<uint32_t> savedMasterVolumes_;  // line 0 at start-up
     tovarineGameSDK3rd::VTL::smart_ptr<CMusicThread> musicThread_;
     CCheckVersion checkVersion_;

@@ -1,10 +1,14 @@
-// Loads arbitrary bytes as each configuration file and as key.cfg: every load
-// answers 0, 1 or 2, and a refused load leaves the record exactly as it was.
+// Loads arbitrary bytes as each configuration file, as key.cfg and as the mixer's
+// kept volumes: every load answers 0, 1 or 2, and a refused load leaves the record
+// exactly as it was; accepted volumes are within 0..65535 and save back to the same
+// bytes.
 #include <cstdlib>
 #include <fstream>
 #include <functional>
+#include <iterator>
 
 #include "framework/key_control.h"
+#include "framework/mixer_volumes.h"
 #include "game/files/global_config.h"
 #include "tests/common/temp_base_folder.h"
 
@@ -43,6 +47,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     global.extrasUnlocked = 0x3400;
     global.fontName = "f";
     Check(global);
+
+    // The kept volumes have one form: an accepted file is what saving its volumes writes.
+    SMixerVolumes volumes;
+    volumes.values[1][0] = 7;
+    const std::vector<uint8_t> volumesBefore = Bytes(volumes);
+    const int32_t kept = volumes.Load("config.bin");
+    if (kept < 0 || kept > 2 || (kept != 0 && Bytes(volumes) != volumesBefore)) std::abort();
+    if (kept == 0) {
+        for (const auto& line : volumes.values)
+            if (line[0] > SMixerVolumes::kFull || line[1] > SMixerVolumes::kFull) std::abort();
+        if (volumes.Save("mixer.bin")) std::abort();
+        std::ifstream saved(folder + "/mixer.bin", std::ios::binary);
+        const std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(saved), std::istreambuf_iterator<char>()};
+        if (bytes != std::vector<uint8_t>(data, data + size)) std::abort();
+    }
 
     // key.cfg: refused loads keep the bindings; accepted ones save back to bindings
     // that load again as they were.

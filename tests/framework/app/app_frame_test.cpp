@@ -2,6 +2,7 @@
 // desktop): the window's place, full screen with its fallback and its loss, drops, the error box.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
@@ -10,7 +11,10 @@
 #include "framework/sound_list.h"
 #include "platform/display_mode.h"
 #include "platform/message_box.h"
+#include "platform/sound_output.h"
 #include "tests/common/app_thread.h"
+#include "tests/common/file_bytes.h"
+#include "tests/common/log_capture.h"
 #include "tests/common/temp_base_folder.h"
 
 namespace {
@@ -27,6 +31,7 @@ public:
         body_(*this);
     }
     KB::HWND Window() { return GetMyApp()->GetHWnd(); }
+    const std::vector<uint32_t>& SavedMaster() const { return savedMasterVolumes_; }
     // Focus events or the files of one drop (UTF-8 names) for the window, then the pump.
     void Push(std::vector<uint8_t> windowEvents, std::vector<const char*> drop = {}) {
         const uint32_t id = SDL_GetWindowID(mp::GetSdlWindow(Window()));
@@ -152,6 +157,85 @@ TEST(AppFrame, SoundStartUpAndMasterVolume) {
         KB::DestroyMusicLoader();
         KB::DestroySEList();
     });
+}
+
+// The mixer's volumes outlive the run, as a machine's mixer keeps its own: each start is a
+// frame over the same folder with the process's lines back at full, as a new process has them.
+TEST(AppFrame, MixerVolumesAreKeptBetweenStartsAndABadFileGivesFullVolume) {
+    using Volumes = std::vector<uint32_t>;
+    // The file the stand-in writes: version 0, lines 0 to 2 (two channels, little endian), trailer.
+    const auto file = [](uint32_t master, uint32_t wave, int32_t version = 0, bool extraByte = false) {
+        std::vector<uint8_t> b;
+        const auto put = [&b](uint32_t v) {
+            for (int i = 0; i < 4; ++i) b.push_back(uint8_t(v >> (8 * i)));
+        };
+        put(static_cast<uint32_t>(version));
+        for (uint32_t v : {master, master, wave, wave, 65535u, 65535u}) put(v);
+        if (extraByte) b.push_back(0);
+        const uint32_t c = KB::ConfigCRC(b);
+        b.insert(b.end(), {uint8_t(c >> 24), uint8_t(c >> 16), uint8_t(c >> 8), uint8_t(c)});
+        return b;
+    };
+    std::vector<uint8_t> flipped = file(32770, 65535);
+    flipped[30] ^= 1;
+    const std::vector<uint8_t> full = file(65535, 65535);
+    struct Row {
+        const char* what;
+        std::vector<uint8_t> before;  // empty: no file
+        Volumes opened;               // line 0 as the mixer, its opening record and the frame read it
+        bool damaged;
+        std::function<void(TestFrame&)> act;
+        std::vector<uint8_t> after;  // empty: no file
+    };
+    const auto master = [](int32_t v) { return [v](TestFrame& f) { f.SetMasterVolume(v); }; };
+    const std::vector<Row> rows = {
+        {"first start; the dialog's live slider at half, OK", {}, {65535, 65535}, false, master(32770), file(32770, 65535)},
+        {"the next start opens at half; the wave line set too", file(32770, 65535), {32770, 32770}, false,
+         [](TestFrame& f) { f.GetMixer().SetVolume(1, {1000, 1000}); }, file(32770, 1000)},
+        {"a fifth, then Cancel puts the opening volumes back", file(32770, 1000), {32770, 32770}, false,
+         [](TestFrame& f) {
+             f.SetMasterVolume(13110);
+             f.GetMixer().SetVolume(0, f.SavedMaster());
+         },
+         file(32770, 1000)},
+        {"nothing set: nothing written", {}, {65535, 65535}, false, [](TestFrame&) {}, {}},
+        {"trailer flipped", flipped, {65535, 65535}, true, [](TestFrame&) {}, full},
+        {"short", std::vector<uint8_t>(full.begin() + 4, full.end()), {65535, 65535}, true, [](TestFrame&) {}, full},
+        {"a byte more", file(32770, 65535, 0, true), {65535, 65535}, true, [](TestFrame&) {}, full},
+        {"version 1", file(32770, 65535, 1), {65535, 65535}, true, [](TestFrame&) {}, full},
+        {"a volume above 65535", file(65536, 65535), {65535, 65535}, true, master(1000), file(1000, 65535)},
+    };
+    mp::SetDisplaySleeper([](uint32_t) {});
+    morna::test::RunOnAppThread([&](morna::test::BodyApp&) {
+        morna::test::TempBaseFolder folder("morna-frame");
+        const std::string path = folder.Path() + "/save/mixer.cfg";
+        for (const Row& row : rows) {
+            SCOPED_TRACE(row.what);
+            std::filesystem::create_directories(folder.Path() + "/save");
+            std::filesystem::remove(path);
+            if (!row.before.empty()) morna::test::WriteBytes(path, row.before);
+            for (mp::SoundLine line : {mp::SoundLine::kMaster, mp::SoundLine::kWave, mp::SoundLine::kSynth})
+                mp::SetLineGain(line, {1.0f, 1.0f});
+            KB::GetSystemConfig() = KB::SSystemConfig();
+            morna::test::LogCapture log;
+            bool started = false;
+            TestFrame([&](TestFrame& f) {
+                started = true;
+                Volumes now, opening;
+                f.GetMixer().GetVolume(0, now);
+                f.GetMixer().GetSavedVolume(0, opening);
+                EXPECT_EQ((std::vector<Volumes>{now, opening, f.SavedMaster()}), std::vector<Volumes>(3, row.opened));
+                row.act(f);
+                KB::DestroyBGMPlayer();  // it keeps the frame's factory
+                KB::DestroyMusicLoader();
+                KB::DestroySEList();
+            }).Start();
+            EXPECT_TRUE(started);
+            EXPECT_EQ(log.Contains("mixer.cfg"), row.damaged);
+            EXPECT_EQ(morna::test::ReadBytes(path), row.after);
+        }
+    });
+    mp::SetDisplaySleeper(nullptr);
 }
 
 }  // namespace
