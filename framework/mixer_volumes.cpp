@@ -1,6 +1,7 @@
 #include "framework/mixer_volumes.h"
 
 #include "foundation/vtl/text_output_stream.h"
+#include "platform/clock.h"
 
 namespace KestraneGameBase2 {
 
@@ -61,12 +62,22 @@ void CKeptMixerDevice::Apply(const SMixerVolumes& volumes) {
         MM::CSoftwareMixerDevice::WriteLine(n, {volumes.values[n][0], volumes.values[n][1]});
 }
 
+CKeptMixerDevice::~CKeptMixerDevice() { SaveIfChanged(); }
+
+void CKeptMixerDevice::SaveIfChanged() {
+    SMixerVolumes now = Current();
+    // A failed save is logged by the writer and tried again at the next change.
+    if (!(now == kept_) && !now.Save(name_)) {
+        kept_ = now;
+        saved_ = true;
+        savedAt_ = morna::platform::MonotonicMilliseconds();
+    }
+}
+
 uint32_t CKeptMixerDevice::WriteLine(int32_t line, const std::vector<uint32_t>& values) {
     const uint32_t r = MM::CSoftwareMixerDevice::WriteLine(line, values);
     if (r != 0) return r;
-    SMixerVolumes now = Current();
-    // A failed save is logged by the writer and tried again at the next change.
-    if (!(now == kept_) && !now.Save(name_)) kept_ = now;
+    if (!saved_ || morna::platform::MonotonicMilliseconds() - savedAt_ >= kSaveGapMs) SaveIfChanged();
     return 0;
 }
 

@@ -30,20 +30,26 @@ struct SMixerVolumes : Aux::IArchive {
 
 // The process's software mixer, keeping its volumes in a file. Made, it sets the lines to the
 // kept volumes (full ones when the file is missing or damaged; damaged, it logs that and writes
-// the full ones back); each write that changes what the lines hold saves them all at once, so
-// the game keeps what it set whatever path set it (the settings' live slider, their Cancel)
-// and however the run ends.
+// the full ones back); a write that changes what the lines hold saves them all, so the game
+// keeps what it set whatever path set it (the settings' live slider, their Cancel) however the
+// run ends. A slider dragged writes on every step: within kSaveGapMs of the last save the change
+// waits for the next one, or for the device's end.
 class CKeptMixerDevice : public tovarineGameSDK3rd::Multimedia::CSoftwareMixerDevice {
 public:
+    static constexpr uint32_t kSaveGapMs = 250;
     explicit CKeptMixerDevice(const VTLstring& name = kMixerVolumesFile);
+    ~CKeptMixerDevice() override;
     uint32_t WriteLine(int32_t line, const std::vector<uint32_t>& values) override;
 
 private:
     SMixerVolumes Current();
     void Apply(const SMixerVolumes& volumes);
+    void SaveIfChanged();
 
     VTLstring name_;
     SMixerVolumes kept_;  // what the file holds (or was last asked to hold)
+    bool saved_ = false;  // since the start
+    uint32_t savedAt_ = 0;
 };
 
 }  // namespace KestraneGameBase2
