@@ -95,7 +95,7 @@ void CKeyControlBase::Initialize(const tovarineGameSDK3rd::VTL::VTLstring& path)
     captureDevice_ = 0;
     std::fill(std::begin(repeat_), std::end(repeat_), 0);
     std::fill(std::begin(countdown_), std::end(countdown_), 0);
-    waitMask_ = 0xFFFFFFFFu;
+    waitMask_ = CReleaseWait<kRepeatSlots>(true);
 
     // From an empty list, so that the keyboard is device 0 and the pad device 1
     // however often this runs.
@@ -122,8 +122,7 @@ bool CKeyControlBase::IsPush(int n) {
     if (n < 0 || n >= kRepeatSlots) return false;
     const bool held = IsKeyPress(n);
     const uint32_t bit = 1u << n;
-    if ((waitMask_ & bit) != 0 && held) return false;
-    waitMask_ &= ~bit;
+    if (waitMask_.Waits(static_cast<size_t>(n), held)) return false;
     int32_t interval = repeat_[n];
     if (interval == 0) return held;
     if (!held) {

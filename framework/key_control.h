@@ -3,6 +3,8 @@
 // repeat, a capture mode for the settings dialog and the bindings file. Virtual
 // keys 0 up, 1 left, 2 down, 3 right, 4-7 the diagonals, 8-15 buttons; bit n of
 // a push mask is virtual key n.
+#include <bitset>
+#include <cstddef>
 #include <cstdint>
 #include <set>
 #include <vector>
@@ -44,6 +46,28 @@ struct SKey {
     uint32_t mask = 0;
     explicit SKey(uint32_t m = 0) : mask(m) {}
     virtual ~SKey() = default;
+};
+
+// Keys held across a change (a new key control) count only once they
+// have been released: until then a held key waits, and a release ends its wait.
+template <std::size_t N>
+class CReleaseWait {
+public:
+    explicit CReleaseWait(bool all = false) {
+        if (all) bits_.set();
+    }
+    void Wait(std::size_t i) { bits_.set(i); }
+    void Clear() { bits_.reset(); }
+    // Whether key i, down now when held, is still to be ignored; its wait ends at the first
+    // call that finds it up.
+    bool Waits(std::size_t i, bool held) {
+        if (bits_.test(i) && held) return true;
+        bits_.reset(i);
+        return false;
+    }
+
+private:
+    std::bitset<N> bits_;
 };
 
 class CKeyControlBase : public tovarineGameSDK3rd::Input::CVirtualKey {
@@ -125,7 +149,8 @@ protected:
     CJoyStickEx noPad_;
     int32_t keyCount_ = 16;
     int32_t secondCount_ = 16;
-    uint32_t waitMask_ = 0xFFFFFFFFu;
+    // A virtual key held since Initialize pushes only after a release.
+    CReleaseWait<kRepeatSlots> waitMask_{true};
     int32_t repeat_[kRepeatSlots] = {};
     int32_t countdown_[kRepeatSlots] = {};
     uint32_t fastMask_ = 0;
