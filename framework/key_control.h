@@ -48,7 +48,7 @@ struct SKey {
     virtual ~SKey() = default;
 };
 
-// Keys held across a change (a new key control) count only once they
+// Keys held across a change (a new key control, the start of a capture) count only once they
 // have been released: until then a held key waits, and a release ends its wait.
 template <std::size_t N>
 class CReleaseWait {
@@ -101,6 +101,8 @@ public:
     // The device list: keyboard, then the game pad when usePad, else a pad on no device.
     void SelectJoyStick(bool usePad);
 
+    // The capture takes only a key pressed after it began: a key or button already down waits
+    // for its release, then counts when pressed again.
     void BeginCapture(int key, int device);
     void CaptureKey();
     void CancelCapture();
@@ -141,7 +143,8 @@ protected:
     int32_t Scaled(int32_t interval) const;
     // The first binding of key on device, or end().
     std::vector<SConfigData>::iterator FindBinding(int key, int device);
-    // The first code 0-255 newly pushed on device list entry d; -1 when none.
+    // The first code 0-255 newly pushed on device list entry d (0 or 1) and not waiting for
+    // its release since the capture began; -1 when none. Every code's wait sees this poll.
     int FirstPush(int d);
 
     tovarineGameSDK3rd::VTL::smart_ptr<tovarineGameSDK3rd::Input::IKeyBase> keyboard_;
@@ -158,6 +161,8 @@ protected:
     int32_t speedMode_ = 0;
     tovarineGameSDK3rd::VTL::VTLstring fileName_ = "key.cfg";
     bool captureOn_ = false;
+    // Per device (keyboard, pad), the codes down when the capture began.
+    CReleaseWait<tovarineGameSDK3rd::Input::IKeyBase::kKeyCount> captureWait_[2];
     int32_t captureKey_ = -1;
     int32_t captureDevice_ = -1;
     int32_t padSelected_ = 0;
