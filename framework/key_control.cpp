@@ -95,7 +95,7 @@ void CKeyControlBase::Initialize(const tovarineGameSDK3rd::VTL::VTLstring& path)
     captureDevice_ = 0;
     std::fill(std::begin(repeat_), std::end(repeat_), 0);
     std::fill(std::begin(countdown_), std::end(countdown_), 0);
-    waitMask_ = 0xFFFFFFFFu;
+    waitMask_ = CReleaseWait<kRepeatSlots>(true);
 
     // From an empty list, so that the keyboard is device 0 and the pad device 1
     // however often this runs.
@@ -122,8 +122,7 @@ bool CKeyControlBase::IsPush(int n) {
     if (n < 0 || n >= kRepeatSlots) return false;
     const bool held = IsKeyPress(n);
     const uint32_t bit = 1u << n;
-    if ((waitMask_ & bit) != 0 && held) return false;
-    waitMask_ &= ~bit;
+    if (waitMask_.Waits(static_cast<size_t>(n), held)) return false;
     int32_t interval = repeat_[n];
     if (interval == 0) return held;
     if (!held) {
@@ -183,20 +182,35 @@ void CKeyControlBase::BeginCapture(int key, int device) {
     captureOn_ = true;
     captureKey_ = key;
     captureDevice_ = d;
+    // What is down now: the devices' last poll may be older than the key that moved the focus
+    // into the settings dialog's box, and a key down now is not the player's choice until it
+    // has been released and pressed again.
+    Input();
+    for (size_t i = 0; i < 2; ++i) {
+        captureWait_[i].Clear();
+        if (i >= devices_.size()) continue;
+        for (int code = 0; code < In::IKeyBase::kKeyCount; ++code) {
+            if (devices_[i]->IsKeyPress(code)) captureWait_[i].Wait(static_cast<size_t>(code));
+        }
+    }
 }
 
 int CKeyControlBase::FirstPush(int d) {
-    if (d < 0 || static_cast<size_t>(d) >= devices_.size()) return -1;
+    if (d < 0 || d > 1 || static_cast<size_t>(d) >= devices_.size()) return -1;
+    int first = -1;
     for (int code = 0; code < In::IKeyBase::kKeyCount; ++code) {
-        if (devices_[d]->IsKeyPush(code)) return code;
+        const bool waits = captureWait_[d].Waits(static_cast<size_t>(code), devices_[d]->IsKeyPress(code));
+        if (first < 0 && !waits && devices_[d]->IsKeyPush(code)) first = code;
     }
-    return -1;
+    return first;
 }
 
 void CKeyControlBase::CaptureKey() {
     Input();
+    // Both devices every poll, so that each one's waits follow its releases.
     const int c = FirstPush(captureDevice_);
-    if (c < 0 || FirstPush(captureDevice_ ^ 1) >= 0) return;
+    const int onOther = FirstPush(captureDevice_ ^ 1);
+    if (c < 0 || onOther >= 0) return;
     if (captureDevice_ == kKeyboard && reserved_.count(c) != 0) return;
 
     auto other = std::find_if(config_.begin(), config_.end(),

@@ -3,6 +3,8 @@
 // repeat, a capture mode for the settings dialog and the bindings file. Virtual
 // keys 0 up, 1 left, 2 down, 3 right, 4-7 the diagonals, 8-15 buttons; bit n of
 // a push mask is virtual key n.
+#include <bitset>
+#include <cstddef>
 #include <cstdint>
 #include <set>
 #include <vector>
@@ -46,6 +48,28 @@ struct SKey {
     virtual ~SKey() = default;
 };
 
+// Keys held across a change (a new key control, the start of a capture) count only once they
+// have been released: until then a held key waits, and a release ends its wait.
+template <std::size_t N>
+class CReleaseWait {
+public:
+    explicit CReleaseWait(bool all = false) {
+        if (all) bits_.set();
+    }
+    void Wait(std::size_t i) { bits_.set(i); }
+    void Clear() { bits_.reset(); }
+    // Whether key i, down now when held, is still to be ignored; its wait ends at the first
+    // call that finds it up.
+    bool Waits(std::size_t i, bool held) {
+        if (bits_.test(i) && held) return true;
+        bits_.reset(i);
+        return false;
+    }
+
+private:
+    std::bitset<N> bits_;
+};
+
 class CKeyControlBase : public tovarineGameSDK3rd::Input::CVirtualKey {
 public:
     static constexpr int kKeyboard = 0;
@@ -80,6 +104,8 @@ public:
     // setting): a change puts a keyboard at that level in the old one's place.
     void SetBackgroundInput(bool background);
 
+    // The capture takes only a key pressed after it began: a key or button already down waits
+    // for its release, then counts when pressed again.
     void BeginCapture(int key, int device);
     void CaptureKey();
     void CancelCapture();
@@ -120,7 +146,8 @@ protected:
     int32_t Scaled(int32_t interval) const;
     // The first binding of key on device, or end().
     std::vector<SConfigData>::iterator FindBinding(int key, int device);
-    // The first code 0-255 newly pushed on device list entry d; -1 when none.
+    // The first code 0-255 newly pushed on device list entry d (0 or 1) and not waiting for
+    // its release since the capture began; -1 when none. Every code's wait sees this poll.
     int FirstPush(int d);
 
     tovarineGameSDK3rd::VTL::smart_ptr<tovarineGameSDK3rd::Input::IKeyBase> keyboard_;
@@ -129,7 +156,8 @@ protected:
     CJoyStickEx noPad_;
     int32_t keyCount_ = 16;
     int32_t secondCount_ = 16;
-    uint32_t waitMask_ = 0xFFFFFFFFu;
+    // A virtual key held since Initialize pushes only after a release.
+    CReleaseWait<kRepeatSlots> waitMask_{true};
     int32_t repeat_[kRepeatSlots] = {};
     int32_t countdown_[kRepeatSlots] = {};
     uint32_t fastMask_ = 0;
@@ -137,6 +165,8 @@ protected:
     int32_t speedMode_ = 0;
     tovarineGameSDK3rd::VTL::VTLstring fileName_ = "key.cfg";
     bool captureOn_ = false;
+    // Per device (keyboard, pad), the codes down when the capture began.
+    CReleaseWait<tovarineGameSDK3rd::Input::IKeyBase::kKeyCount> captureWait_[2];
     int32_t captureKey_ = -1;
     int32_t captureDevice_ = -1;
     int32_t padSelected_ = 0;

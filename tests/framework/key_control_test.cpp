@@ -112,6 +112,67 @@ TEST_F(KeyControlTest, CaptureSwapsTakenInputsIgnoresReservedAndCancelRestores) 
     EXPECT_EQ(kc_.GetConfig().size(), before.size());
 }
 
+// The capture with a pad beside the keyboard: each column's timeline from a key (button) that
+// went down after the last poll, as the one that moves the settings dialog's focus into a box.
+class KeyCaptureTest : public KeyControlTest {
+protected:
+    void SetUp() override {
+        mp::JoystickCount();
+        pad_ = std::make_unique<VirtualPad>(4, 16, 1);
+        ASSERT_TRUE(pad_->Ok()) << SDL_GetError();
+        KeyControlTest::SetUp();
+    }
+    void TearDown() override {
+        pad_.reset();
+        mp::CloseJoysticks();
+    }
+    // Holds the keyboard codes and the pad codes (4 + button) given, without a poll.
+    void Hold(int device, const std::vector<int>& codes) {
+        std::fill(std::begin(sys_.keys), std::end(sys_.keys), 0);
+        for (int b = 0; b < 16; ++b) pad_->Button(b, false);
+        for (int c : codes) {
+            if (device == 0)
+                sys_.keys[c] = 0x80;
+            else
+                pad_->Button(c - 4, true);
+        }
+    }
+    std::unique_ptr<VirtualPad> pad_;
+};
+
+TEST_F(KeyCaptureTest, KeyDownWhenTheCaptureBeginsCountsOnlyPressedAgain) {
+    for (int device : {0, 1}) {
+        SCOPED_TRACE(device);
+        const int a = device == 0 ? kX : 4, b = device == 0 ? 0x2E : 9;  // C; pad buttons 0 and 5
+        auto code = [&](int key) {
+            for (const Binding& bd : kc_.GetConfig())
+                if (bd.key == key && bd.device == device) return int(bd.code);
+            return -1;
+        };
+        // Each poll: the keys held, and whether the capture still runs after it.
+        auto timeline = [&](const std::vector<std::vector<int>>& polls) {
+            std::vector<int> capturing;
+            for (const auto& held : polls) {
+                Hold(device, held);
+                kc_.Update();
+                capturing.push_back(kc_.IsCapturing());
+            }
+            return capturing;
+        };
+        Hold(device, {});
+        kc_.Update();
+        Hold(device, {a});  // down since the last poll
+        kc_.BeginCapture(8, device);
+        EXPECT_EQ(timeline({{a}, {a}, {}, {a}}), (std::vector<int>{1, 1, 1, 0}));
+        EXPECT_EQ(code(8), a);
+        // a still held: another key first pressed after the capture began is taken at once.
+        kc_.BeginCapture(9, device);
+        EXPECT_EQ(timeline({{a}, {a, b}}), (std::vector<int>{1, 0}));
+        EXPECT_EQ(code(9), b);
+        timeline({{}});
+    }
+}
+
 TEST_F(KeyControlTest, CountBeyondTheRecordsIsRefusedAndKeepsTheBindings) {
     // Count 2 and one record, under a valid trailer.
     tovarineGameSDK3rd::Auxiliary::CSerialize ar;

@@ -60,15 +60,26 @@ struct Frame : KB::CAppFrameBase {
     }
 };
 
-// Pumps the window messages (GTK's events with them), then calls each, until done; at most 5 s.
+// Handles the window messages waiting, GTK's events and timers with them.
+void PumpOnce() {
+    mp::WindowMessage m;
+    while (mp::PeekWindowMessage(m)) mp::DispatchWindowMessage(m);
+}
+
+// Pumps the window messages, then calls each, until done; at most 5 s.
 bool PumpUntil(const std::function<bool()>& done, const std::function<void()>& each = {}) {
     for (int i = 0; i < 500 && !done(); ++i) {
-        mp::WindowMessage m;
-        while (mp::PeekWindowMessage(m)) mp::DispatchWindowMessage(m);
+        PumpOnce();
         if (each) each();
         ::usleep(10000);
     }
     return done();
+}
+
+// A key pressed or released on the X server's keyboard, as the player's.
+void Type(Display* x, KeySym key, bool down) {
+    XTestFakeKeyEvent(x, XKeysymToKeycode(x, key), down ? True : False, CurrentTime);
+    XFlush(x);
 }
 
 // Runs body on the application thread in a frame of its own over a fresh base folder, with the
@@ -157,6 +168,13 @@ TEST(X11SettingsDialog, TabsApplyTheMasterScaleAndCancel) {
     });
 }
 
+// Opens the settings dialog over the frame; the dialog's window once it has the focus, else null.
+GtkWidget* OpenActive(std::unique_ptr<CSettingsDialog>& settings, Frame& f, CKeyControl& keys) {
+    OpenSettingsDialog(settings, f.Host(keys));
+    GtkWidget* dialog = SettingsWindow();
+    return dialog != nullptr && PumpUntil([&] { return gtk_window_is_active(GTK_WINDOW(dialog)); }) ? dialog : nullptr;
+}
+
 // Escape typed into the dialog (key events through the X server to the focused window) presses
 // Cancel: the change made is not kept, and the keys the game reads never show it, though a
 // hand-made key.cfg binds Escape to the back key (bit 9), not in the frame the dialog goes nor
@@ -167,10 +185,7 @@ TEST(X11SettingsDialog, EscapeCancelsUnlessAKeyCaptureRuns) {
     ASSERT_NE(x.get(), nullptr) << "no X display";
     int event = 0, error = 0, major = 0, minor = 0;
     ASSERT_TRUE(XTestQueryExtension(x.get(), &event, &error, &major, &minor)) << "no XTEST on the display";
-    auto type = [&](KeySym key, bool down) {
-        XTestFakeKeyEvent(x.get(), XKeysymToKeycode(x.get(), key), down ? True : False, CurrentTime);
-        XFlush(x.get());
-    };
+    auto type = [&](KeySym key, bool down) { Type(x.get(), key, down); };
     // The key control reads the real keyboard: the game window's keys, and the dialog's.
     OnFrame("morna-settings-escape", [&](Frame& f, CKeyControl& keys, const std::string& folder) {
         const mp::WindowHandle game = f.game;
@@ -199,11 +214,7 @@ TEST(X11SettingsDialog, EscapeCancelsUnlessAKeyCaptureRuns) {
         PumpUntil(aFewPasses, frameKeys);
 
         std::unique_ptr<CSettingsDialog> settings;
-        auto open = [&] {
-            OpenSettingsDialog(settings, f.Host(keys));
-            GtkWidget* dialog = SettingsWindow();
-            return dialog != nullptr && PumpUntil([&] { return gtk_window_is_active(GTK_WINDOW(dialog)); }) ? dialog : nullptr;
-        };
+        auto open = [&] { return OpenActive(settings, f, keys); };
         GtkWidget* dialog = open();
         ASSERT_NE(dialog, nullptr) << "the dialog never had the focus";
         gtk_button_clicked(GTK_BUTTON(FindNamed(dialog, "132:1005")));  // "フレームレートを表示する"
@@ -243,9 +254,92 @@ TEST(X11SettingsDialog, EscapeCancelsUnlessAKeyCaptureRuns) {
     });
 }
 
-}  // namespace
+// A key box captures only a key pressed after its capture began: the Down that moves the focus
+// from the 入力 tab into the first box, or the Shift of a Shift+Tab back into a box, is still down
+// when the box's capture begins and binds nothing; the next key typed binds the row exactly as a
+// click on the box and that key do, and Shift pressed while a box captures binds it.
+TEST(X11SettingsDialog, KeyThatMovesTheFocusIntoABoxBindsNothing) {
+    mt::XView x;
+    ASSERT_NE(x.get(), nullptr) << "no X display";
+    int event = 0, error = 0, major = 0, minor = 0;
+    ASSERT_TRUE(XTestQueryExtension(x.get(), &event, &error, &major, &minor)) << "no XTEST on the display";
+    OnFrame("morna-settings-focus-key", [&](Frame& f, CKeyControl& keys, const std::string& folder) {
+        const std::string keyFile = folder + "/save/key.cfg";
+        const auto bindings = keys.GetConfig();
+        auto code = [&](int key) {
+            for (const auto& b : keys.GetConfig())
+                if (b.key == key && b.device == 0) return static_cast<int>(b.code);
+            return -1;
+        };
+        int passes = 0;
+        const auto aFewPasses = [&] { return ++passes % 20 == 0; };
+        std::unique_ptr<CSettingsDialog> settings;
+        // Pressed in a capturing box, held until the capture has taken it and moved on to the next row.
+        const auto bind = [&](KeySym key, uint32_t nextRow) {
+            Type(x.get(), key, true);
+            EXPECT_TRUE(PumpUntil([&] { return settings->CaptureRow() == nextRow; })) << key;
+            Type(x.get(), key, false);
+            PumpUntil(aFewPasses);
+        };
+        const auto state = [&](GtkWidget* dialog) {
+            return std::vector<int>{static_cast<int>(settings->CaptureRow()), keys.IsCapturing(),
+                                    gtk_widget_get_sensitive(FindNamed(dialog, "129:3"))};
+        };
 
-namespace {
+        // The mouse route: a click on the first keyboard box, Q, Apply.
+        GtkWidget* dialog = OpenActive(settings, f, keys);
+        ASSERT_NE(dialog, nullptr) << "the dialog never had the focus";
+        gtk_widget_grab_focus(FindNamed(dialog, "131:1005"));
+        ASSERT_TRUE(PumpUntil([&] { return settings->CaptureRow() == 0 && keys.IsCapturing(); }));
+        bind(XK_q, 1);
+        gtk_button_clicked(GTK_BUTTON(FindNamed(dialog, "129:3")));
+        const std::vector<uint8_t> clicked = mt::ReadBytes(keyFile);
+        EXPECT_EQ(code(8), 0x10);
+        gtk_button_clicked(GTK_BUTTON(FindNamed(dialog, "129:2")));
+        keys.GetConfig() = bindings;
+        ASSERT_FALSE(keys.Save());
+
+        // The keyboard route: Down from the 入力 tab into the first box, held over several ticks.
+        dialog = OpenActive(settings, f, keys);
+        ASSERT_NE(dialog, nullptr) << "the dialog never had the focus again";
+        ASSERT_TRUE(GTK_IS_NOTEBOOK(gtk_window_get_focus(GTK_WINDOW(dialog))));
+        Type(x.get(), XK_Down, true);
+        ASSERT_TRUE(PumpUntil([&] { return settings->CaptureRow() != CSettingsDialog::kNoRow; }));
+        PumpUntil(aFewPasses);
+        Type(x.get(), XK_Down, false);
+        PumpUntil(aFewPasses);
+        EXPECT_EQ(state(dialog), (std::vector<int>{0, 1, 0}));
+        EXPECT_EQ(code(2), 0xD0);  // ↓ keeps the down arrow
+        bind(XK_q, 1);
+        gtk_button_clicked(GTK_BUTTON(FindNamed(dialog, "129:3")));
+        EXPECT_EQ(mt::ReadBytes(keyFile), clicked);
+
+        // Shift+Tab from the row's pad box back into its keyboard box, typed within a millisecond
+        // of the tick that began the pad capture: no tick sees Shift before the keyboard box's
+        // capture begins, and Tab (reserved, and found before Shift) is up again by then.
+        gtk_widget_grab_focus(FindNamed(dialog, "131:1004"));
+        for (int i = 0; i < 5000 && settings->CaptureRow() != 9; ++i) {
+            PumpOnce();
+            ::usleep(1000);
+        }
+        ASSERT_EQ(settings->CaptureRow(), 9u);
+        Type(x.get(), XK_Shift_L, true);
+        Type(x.get(), XK_Tab, true);
+        Type(x.get(), XK_Tab, false);
+        ASSERT_TRUE(PumpUntil([&] { return settings->CaptureRow() != 9; }));
+        PumpUntil(aFewPasses);
+        Type(x.get(), XK_Shift_L, false);
+        PumpUntil(aFewPasses);
+        EXPECT_EQ(state(dialog), (std::vector<int>{1, 1, 0}));
+        EXPECT_EQ(code(9), -1);  // the capture took the row's binding, and nothing since
+        // Pressed again while the box captures, Shift is taken.
+        bind(XK_Shift_L, 2);
+        EXPECT_EQ(code(9), 0x2A);
+        gtk_button_clicked(GTK_BUTTON(FindNamed(dialog, "129:2")));
+        EXPECT_TRUE(PumpUntil([&] { return x.FindByTitle(mt::Utf8(u8"設定")) == 0; }));
+    });
+}
+
 
 // The game and its own dialog are one application. In full screen, the dialog opened, the game's
 // picture clicked, then the dialog's OK clicked (the click gives the dialog the focus, and the
