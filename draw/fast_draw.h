@@ -140,6 +140,8 @@ protected:
     HWND hwnd_ = 0;
     CLayerList layers1_, layers2_, layers3_;
     std::unique_ptr<morna::platform::DisplayPresenter> presenter_;
+    std::vector<uint8_t> keptPicture_;
+    CSurfaceInfo keptInfo_;  // describes keptPicture_; not initialised while none is kept
 
 private:
     // Begin, the tests (full screen when asked, then the window) and End; a test that throws
@@ -148,6 +150,11 @@ private:
     void CloseChange();
     Window::IWindow* AppWindow() const;
     void CopyToPrimary(CSurfaceInfo& source, const Rect& rect);
+    // The back plane's picture through a change of the display, which loses its planes: kept at
+    // its begin and put back (in the new format) at its end, so that a window shown before the next
+    // frame shows the last picture.
+    void KeepBackPicture();
+    void PutBackPicture();
 };
 
 }  // namespace tovarineGameSDK3rd::Draw

@@ -369,8 +369,19 @@ TEST(X11SettingsDialog, FullScreenAndSoundStayWhileTheFocusMovesBetweenTheGameAn
     };
     OnFrame("morna-settings-focus", [&](Frame& f, CKeyControl& keys, const std::string&) {
         KB::SSystemConfig& system = KB::GetSystemConfig();
+        // A picture shown in the window is shown again by the full-screen window, with no new frame
+        // (none comes while the dialog stands over full screen).
+        f.GetDraw()->GetBackPlane()->SetFillColor(0x3060C0);
+        f.GetDraw()->GetBackPlane()->Clear(nullptr);
+        f.GetDraw()->Present();
         ASSERT_EQ(f.ChangeScreenMode(0, 0, 32), 0);
         ASSERT_TRUE(PumpUntil([&] { return x.Read(mt::XView::Of(f.game)).fullScreenState && mp::GetFocus() == f.game; }));
+        std::vector<uint32_t> shown;
+        const auto middle = [&] {
+            const mt::XGeometry g = x.Read(mt::XView::Of(f.game));
+            return x.Pixels(mt::XView::Of(f.game), g.width, g.height, shown) ? shown[shown.size() / 2 + g.width / 2] : 0u;
+        };
+        EXPECT_TRUE(PumpUntil([&] { return middle() == 0x3060C0; })) << std::hex << middle();
         ASSERT_TRUE(mp::IsApplicationActive() && mp::IsSoundApplicationActive());
         // Every pass from here on: whether the application ever left, and the full screen with it.
         bool left = false;
