@@ -76,6 +76,11 @@ bool PumpUntil(const std::function<bool()>& done, const std::function<void()>& e
     return done();
 }
 
+bool HasXTest(const mt::XView& x) {
+    int event = 0, error = 0, major = 0, minor = 0;
+    return x.get() != nullptr && XTestQueryExtension(x.get(), &event, &error, &major, &minor);
+}
+
 // A key pressed or released on the X server's keyboard, as the player's.
 void Type(Display* x, KeySym key, bool down) {
     XTestFakeKeyEvent(x, XKeysymToKeycode(x, key), down ? True : False, CurrentTime);
@@ -182,9 +187,7 @@ GtkWidget* OpenActive(std::unique_ptr<CSettingsDialog>& settings, Frame& f, CKey
 // the capture, which binds nothing from it and waits on.
 TEST(X11SettingsDialog, EscapeCancelsUnlessAKeyCaptureRuns) {
     mt::XView x;
-    ASSERT_NE(x.get(), nullptr) << "no X display";
-    int event = 0, error = 0, major = 0, minor = 0;
-    ASSERT_TRUE(XTestQueryExtension(x.get(), &event, &error, &major, &minor)) << "no XTEST on the display";
+    ASSERT_TRUE(HasXTest(x)) << "no X display with XTEST";
     auto type = [&](KeySym key, bool down) { Type(x.get(), key, down); };
     // The key control reads the real keyboard: the game window's keys, and the dialog's.
     OnFrame("morna-settings-escape", [&](Frame& f, CKeyControl& keys, const std::string& folder) {
@@ -260,9 +263,7 @@ TEST(X11SettingsDialog, EscapeCancelsUnlessAKeyCaptureRuns) {
 // click on the box and that key do, and Shift pressed while a box captures binds it.
 TEST(X11SettingsDialog, KeyThatMovesTheFocusIntoABoxBindsNothing) {
     mt::XView x;
-    ASSERT_NE(x.get(), nullptr) << "no X display";
-    int event = 0, error = 0, major = 0, minor = 0;
-    ASSERT_TRUE(XTestQueryExtension(x.get(), &event, &error, &major, &minor)) << "no XTEST on the display";
+    ASSERT_TRUE(HasXTest(x)) << "no X display with XTEST";
     OnFrame("morna-settings-focus-key", [&](Frame& f, CKeyControl& keys, const std::string& folder) {
         const std::string keyFile = folder + "/save/key.cfg";
         const auto bindings = keys.GetConfig();
@@ -348,9 +349,7 @@ TEST(X11SettingsDialog, KeyThatMovesTheFocusIntoABoxBindsNothing) {
 // both, as ever.
 TEST(X11SettingsDialog, FullScreenAndSoundStayWhileTheFocusMovesBetweenTheGameAndItsDialog) {
     mt::XView x;
-    ASSERT_NE(x.get(), nullptr) << "no X display";
-    int event = 0, error = 0, major = 0, minor = 0;
-    ASSERT_TRUE(XTestQueryExtension(x.get(), &event, &error, &major, &minor)) << "no XTEST on the display";
+    ASSERT_TRUE(HasXTest(x)) << "no X display with XTEST";
     XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });  // a read window may be gone
     const auto click = [&](int px, int py) {
         XTestFakeMotionEvent(x.get(), -1, px, py, CurrentTime);

@@ -109,28 +109,12 @@ public:
 
     // Asks the window's program to close it, as the manager's close button does.
     void Close(Window w) {
-        XEvent e{};
-        e.xclient.type = ClientMessage;
-        e.xclient.window = w;
-        e.xclient.message_type = XInternAtom(display_, "WM_PROTOCOLS", False);
-        e.xclient.format = 32;
-        e.xclient.data.l[0] = static_cast<long>(XInternAtom(display_, "WM_DELETE_WINDOW", False));
-        e.xclient.data.l[1] = CurrentTime;
-        XSendEvent(display_, w, False, NoEventMask, &e);
-        XFlush(display_);
+        Send(w, w, "WM_PROTOCOLS", static_cast<long>(XInternAtom(display_, "WM_DELETE_WINDOW", False)), NoEventMask);
     }
 
-    // Asks the window manager to activate the window, as a task bar does.
+    // Asks the window manager to activate the window, as a task bar does (source 2).
     void Activate(Window w) {
-        XEvent e{};
-        e.xclient.type = ClientMessage;
-        e.xclient.window = w;
-        e.xclient.message_type = XInternAtom(display_, "_NET_ACTIVE_WINDOW", False);
-        e.xclient.format = 32;
-        e.xclient.data.l[0] = 2;  // from a pager or task bar
-        e.xclient.data.l[1] = CurrentTime;
-        XSendEvent(display_, DefaultRootWindow(display_), False, SubstructureRedirectMask | SubstructureNotifyMask, &e);
-        XFlush(display_);
+        Send(DefaultRootWindow(display_), w, "_NET_ACTIVE_WINDOW", 2, SubstructureRedirectMask | SubstructureNotifyMask);
     }
 
     // A window of this connection's own: another program's, as the game sees it.
@@ -163,6 +147,20 @@ public:
     }
 
 private:
+    // A client message about window `about` of the given type, its first word `first`, its
+    // second the current time.
+    void Send(Window to, Window about, const char* type, long first, long mask) {
+        XEvent e{};
+        e.xclient.type = ClientMessage;
+        e.xclient.window = about;
+        e.xclient.message_type = XInternAtom(display_, type, False);
+        e.xclient.format = 32;
+        e.xclient.data.l[0] = first;
+        e.xclient.data.l[1] = CurrentTime;
+        XSendEvent(display_, to, False, mask, &e);
+        XFlush(display_);
+    }
+
     Display* display_;
 };
 
