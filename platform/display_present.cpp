@@ -69,6 +69,8 @@ std::unique_ptr<DisplayPresenter> DisplayPresenter::CreateForWindow(WindowHandle
         if (error) *error = SDL_GetError();
         return nullptr;
     }
+    // An OpenGL renderer has SDL make the X window anew: what it has not drawn is black again.
+    RenewWindowBackground(window);
     std::unique_ptr<DisplayPresenter> p(new DisplayPresenter);
     p->window_ = window;
     p->sdlWindow_ = sdl;

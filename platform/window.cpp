@@ -59,6 +59,7 @@ struct WindowRecord {
     bool inputMethod = false;
     bool acceptsDrops = false;  // DragAcceptFiles
     bool destroying = false;  // WM_DESTROY sent: a second DestroyWindow does nothing
+    bool whiteBackground = false;  // its class's
 };
 
 // Everything shared between threads, under one lock. SDL is never called
@@ -641,6 +642,10 @@ WindowHandle CreateWindow(const WindowCreation& creation) {
     }
     x11::SetBackground(sdl, cls.whiteBackground);
     WindowHandle h = AddWindow(sdl, cls.procedure, nullptr, creation.caption, creation.style);
+    {
+        std::lock_guard<std::mutex> guard(S().lock);
+        S().windows[h].whiteBackground = cls.whiteBackground;
+    }
     CallWindowProcedure(cls.procedure, h, WM_CREATE, 0, creation.createParam);
     if ((creation.style & WS_VISIBLE) && IsWindow(h)) ShowWindow(h, true);
     return h;
@@ -959,6 +964,19 @@ int32_t ShowCursor(bool show) {
 }
 
 SDL_Window* GetSdlWindow(WindowHandle window) { return OwnSdlWindow(window); }
+
+bool RenewWindowBackground(WindowHandle window) {
+    SDL_Window* sdl = OwnSdlWindow(window);
+    if (sdl == nullptr) return false;
+    bool white = false;
+    {
+        std::lock_guard<std::mutex> guard(S().lock);
+        auto it = S().windows.find(window);
+        if (it == S().windows.end()) return false;
+        white = it->second.whiteBackground;
+    }
+    return x11::SetBackground(sdl, white);
+}
 
 WindowHandle WindowOfSdlId(uint32_t sdlWindowId) { return sdlWindowId == 0 ? 0 : HandleOfSdlId(sdlWindowId); }
 

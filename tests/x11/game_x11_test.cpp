@@ -1,11 +1,15 @@
 // The built game on an X display with a window manager (tools/run-with-wm.sh, 1024x768): its
 // window as the manager sees it, closed as by the manager's close button, and the place it
-// keeps in save/system.cfg for the next start, in a window and in full screen.
+// keeps in save/system.cfg for the next start, in a window and in full screen; minimised and
+// restored as a desktop user does it (keys typed through XTEST, the manager's requests for the
+// rest, a window of the test's own as another program's), and black where it has not drawn.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "framework/config.h"
 #include "platform/file_system.h"
@@ -13,11 +17,23 @@
 #include "tests/common/game_process.h"
 
 #include "tests/x11/x_view.h"  // last: Xlib's macros
+#include <X11/Xatom.h>
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
 
 namespace {
 
 namespace KB = KestraneGameBase2;
 namespace mt = morna::test;
+
+auto FrameAt(int x, int y) {
+    return [=](const mt::XGeometry& g) { return g.viewable && g.width == 640 && g.height == 480 && g.frameX == x && g.frameY == y; };
+}
+// The manager's frame is round it (its extents on the left and top are not 0), not full screen.
+bool Framed(const mt::XGeometry& g) { return g.x > g.frameX && g.y > g.frameY && !g.fullScreenState; }
+bool FullScreen(const mt::XGeometry& g) {
+    return g.viewable && g.fullScreenState && g.width == 1024 && g.height == 768;
+}
 
 class X11Game : public ::testing::Test {
 protected:
@@ -32,23 +48,82 @@ protected:
         if (pid_ != 0) mt::Finish(pid_, 0);  // a game left running by a failed check
     }
 
-    // Starts the game and waits (10 s at most) for its window to be `done`; then closes it and
-    // answers the exit code (-1: not seen, or not ended). The window is the last one SDL
-    // makes once the start-up has written the key bindings (a renderer may want another).
-    int Run(const std::function<bool(const mt::XGeometry&)>& done, const std::function<void(Window)>& then = {}) {
+    // Starts the game and answers its window once it is `done` (10 s at most), else 0. The
+    // window is the last one SDL makes once the start-up has written the key bindings (a
+    // renderer may want another).
+    Window Start(const std::function<bool(const mt::XGeometry&)>& done) {
         std::filesystem::remove(game_ / "save/key.cfg");
         pid_ = game_.Start({});
         Window w = 0;
         bool seen = mt::Started(pid_, game_ / "save/key.cfg");
         for (int i = 0; seen && i < 500 && !((w = x_.FindByTitle(kTitle)) != 0 && done(seen_ = x_.Read(w))); ++i)
             ::usleep(20000);
-        if (!seen || w == 0 || !done(seen_)) return -1;
-        if (then) then(w);
+        return seen && w != 0 && done(seen_) ? w : 0;
+    }
+    // Closes the window as its close box does: the game's exit code (-1: not ended).
+    int End(Window w) {
         x_.Close(w);
         const int code = mt::Finish(pid_, 60);
         pid_ = 0;
         return code;
     }
+    // Starts the game, waits for its window to be `done`, then closes it: the exit code (-1: not seen, or not ended).
+    int Run(const std::function<bool(const mt::XGeometry&)>& done, const std::function<void(Window)>& then = {}) {
+        const Window w = Start(done);
+        if (w == 0) return -1;
+        if (then) then(w);
+        return End(w);
+    }
+    // Polls until done, 20 s at most: whether it came.
+    static bool Until(const std::function<bool()>& done) {
+        for (int i = 0; i < 1000 && !done(); ++i) ::usleep(20000);
+        return done();
+    }
+    bool Iconic(Window w) { return x_.WmState(w) == IconicState; }
+    // Minimises the window as its title bar's button does and waits until the manager has.
+    bool Minimise(Window w) {
+        XIconifyWindow(x_.get(), w, DefaultScreen(x_.get()));
+        XFlush(x_.get());
+        return Until([&] { return Iconic(w); });
+    }
+    // A plain window of the test's own: another program's, to the manager and the game; a
+    // desktop's stays below every other and takes no focus.
+    Window OtherProgram(int x, int y, int width, int height, unsigned long pixel, bool desktop = false) {
+        Display* d = x_.get();
+        const Window w = XCreateSimpleWindow(d, DefaultRootWindow(d), x, y, width, height, 0, pixel, pixel);
+        XStoreName(d, w, "other");
+        if (desktop) {
+            const Atom type = XInternAtom(d, "_NET_WM_WINDOW_TYPE_DESKTOP", False);
+            XChangeProperty(d, w, XInternAtom(d, "_NET_WM_WINDOW_TYPE", False), XA_ATOM, 32, PropModeReplace,
+                            reinterpret_cast<const unsigned char*>(&type), 1);
+        }
+        XMapWindow(d, w);
+        return Until([&] { return x_.Read(w).viewable; }) ? w : 0;
+    }
+    // Alt+Return (the game's full screen key) typed into the focused game, held until its window
+    // is full screen: the game reads the keyboard once a frame.
+    bool AltReturnToFullScreen(Window w) {
+        Display* d = x_.get();
+        const auto type = [d](KeySym key, bool down) {
+            XTestFakeKeyEvent(d, XKeysymToKeycode(d, key), down, CurrentTime);
+            XFlush(d);
+        };
+        type(XK_Alt_L, true);
+        type(XK_Return, true);
+        const bool full = Until([&] { return FullScreen(seen_ = x_.Read(w)); });
+        type(XK_Return, false);
+        type(XK_Alt_L, false);
+        return full;
+    }
+    // The window stays minimised for 5 s, looked at after 2 s and 5 s.
+    void StaysMinimised(Window w) {
+        for (const int seconds : {2, 3}) {
+            ::sleep(seconds);
+            seen_ = x_.Read(w);
+            EXPECT_TRUE(Iconic(w) && !seen_.viewable) << mt::Describe(seen_);
+        }
+    }
+
     KB::SSystemConfig Saved() {
         KB::SSystemConfig system;
         EXPECT_EQ(system.Load(systemCfg_.c_str()), 0);  // the trailer is valid
@@ -62,10 +137,6 @@ protected:
     pid_t pid_ = 0;
     mt::XGeometry seen_;
 };
-
-auto FrameAt(int x, int y) {
-    return [=](const mt::XGeometry& g) { return g.viewable && g.width == 640 && g.height == 480 && g.frameX == x && g.frameY == y; };
-}
 
 TEST_F(X11Game, OpensCentredClosesCleanlyAndComesBackWhereItWasAndAFullScreenRunStoresTheCorner) {
     // Placed by its outer corner, centred: (1024 - 640) / 2, (768 - 480) / 2; then the player
@@ -108,6 +179,95 @@ TEST_F(X11Game, CloseSignalEndsTheStartErrorBoxAndTheGameAsItsCloseBoxDoes) {
         pid_ = 0;
         EXPECT_TRUE(std::filesystem::exists(game_ / "save/system.cfg")) << signal;  // the exit save
     }
+}
+
+// Full screen left for another program; back in the game, a minimise stays: the repaint
+// countdown that leaving full screen starts (60 paints and activations, each re-applying the
+// window's size) does not show the minimised window again.
+TEST_F(X11Game, AMinimiseAfterFullScreenWasLeftForAnotherProgramStays) {
+    const Window w = Start(FrameAt(192, 144));
+    ASSERT_NE(w, 0u) << mt::Describe(seen_) << game_.Stderr();
+    ASSERT_TRUE(Until([&] { return x_.Active() == w; }));
+    ASSERT_TRUE(AltReturnToFullScreen(w)) << mt::Describe(seen_);
+
+    const Window other = OtherProgram(100, 100, 300, 200, WhitePixel(x_.get(), DefaultScreen(x_.get())));
+    ASSERT_NE(other, 0u);
+    x_.Activate(other);
+    // The game leaves full screen for a framed window.
+    ASSERT_TRUE(Until([&] { return FrameAt(192, 144)(seen_ = x_.Read(w)) && Framed(seen_); })) << mt::Describe(seen_);
+    x_.Activate(w);
+    ASSERT_TRUE(Until([&] { return x_.Active() == w; }));
+    ASSERT_TRUE(Minimise(w));
+    StaysMinimised(w);
+    EXPECT_EQ(End(w), 0);
+}
+
+// Minimised in full screen, the game leaves full screen and stays minimised; restored, it is the
+// framed window, centred, painted.
+TEST_F(X11Game, AMinimiseInFullScreenStaysAndRestoresTheFramedWindow) {
+    std::filesystem::create_directories(game_ / "save");
+    KB::SSystemConfig system;
+    system.fileName = systemCfg_.c_str();
+    system.fullScreen = true;
+    system.width = 640;
+    system.height = 480;
+    ASSERT_FALSE(system.Save());
+    const Window w = Start(FullScreen);
+    ASSERT_NE(w, 0u) << mt::Describe(seen_) << game_.Stderr();
+    ASSERT_TRUE(Until([&] { return x_.Active() == w; }));
+    ASSERT_TRUE(Minimise(w));
+    StaysMinimised(w);
+    EXPECT_FALSE(seen_.fullScreenState);
+
+    x_.Activate(w);
+    std::vector<uint32_t> pixels;
+    const auto painted = [&] {
+        return x_.Pixels(w, 640, 480, pixels) &&
+               std::any_of(pixels.begin(), pixels.end(), [&](uint32_t p) { return p != pixels[0]; });
+    };
+    EXPECT_TRUE(Until([&] { return FrameAt(192, 144)(seen_ = x_.Read(w)) && Framed(seen_) && painted(); }))
+        << mt::Describe(seen_);
+    EXPECT_EQ(End(w), 0);
+}
+
+// A start error's box comes up before the first frame: the game window under it is black where
+// the box does not cover it, not what was on the screen there (a white window of another program).
+TEST_F(X11Game, AWindowUnderTheStartErrorBoxIsBlack) {
+    std::filesystem::remove(game_ / "data/text/data.txt");
+    Display* d = x_.get();
+    const Window white = OtherProgram(0, 0, 1024, 768, WhitePixel(d, DefaultScreen(d)), true);
+    ASSERT_NE(white, 0u);
+    pid_ = game_.Start({});
+    Window box = 0, w = 0;
+    ASSERT_TRUE(Until([&] {
+        box = x_.FindByTitle(mt::Utf8(u8"エラー"));
+        w = x_.FindByTitle(kTitle);
+        return box != 0 && w != 0 && x_.Read(box).viewable && (seen_ = x_.Read(w)).viewable;
+    })) << game_.Stderr();
+    ASSERT_EQ(seen_.width, 640);
+    // The box with its frame, on the game window's client area.
+    const mt::XGeometry b = x_.Read(box);
+    const auto extents = x_.Property(box, "_NET_FRAME_EXTENTS", "CARDINAL");  // left, right, top, bottom
+    ASSERT_EQ(extents.size(), 4 * sizeof(long));
+    const long* e = reinterpret_cast<const long*>(extents.data());
+    const int left = b.frameX - seen_.x, top = b.frameY - seen_.y;
+    const int right = b.x + b.width + static_cast<int>(e[1]) - seen_.x;
+    const int bottom = b.y + b.height + static_cast<int>(e[3]) - seen_.y;
+    std::vector<uint32_t> pixels;
+    size_t lit = 0;
+    const auto black = [&] {
+        if (!x_.Pixels(w, 640, 480, pixels)) return false;
+        lit = 0;
+        for (int y = 0; y < 480; ++y)
+            for (int x = 0; x < 640; ++x)
+                lit += (x < left || x >= right || y < top || y >= bottom) && pixels[y * 640 + x] != 0;
+        return lit == 0;
+    };
+    EXPECT_TRUE(Until(black)) << lit << " pixels not black outside the box at " << left << "," << top << " to "
+                              << right << "," << bottom;
+    ::kill(pid_, SIGTERM);
+    EXPECT_EQ(mt::Finish(pid_, 10), 0);
+    pid_ = 0;
 }
 
 }  // namespace

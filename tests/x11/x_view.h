@@ -125,6 +125,31 @@ public:
         return w;
     }
 
+    // The window manager's state of a window (WM_STATE: 1 normal, 3 iconic); 0 while it has none.
+    long WmState(Window w) {
+        const auto state = Property(w, "WM_STATE", "WM_STATE");
+        return state.size() >= sizeof(long) ? *reinterpret_cast<const long*>(state.data()) : 0;
+    }
+
+    // The window that has the focus, as the manager announces it.
+    Window Active() {
+        const auto active = Property(DefaultRootWindow(display_), "_NET_ACTIVE_WINDOW", "WINDOW");
+        return active.size() >= sizeof(long) ? static_cast<Window>(*reinterpret_cast<const long*>(active.data())) : 0;
+    }
+
+    // Asks the manager to activate the window (and restore it when minimised), as a taskbar does.
+    void Activate(Window w) {
+        XEvent e{};
+        e.xclient.type = ClientMessage;
+        e.xclient.window = w;
+        e.xclient.message_type = XInternAtom(display_, "_NET_ACTIVE_WINDOW", False);
+        e.xclient.format = 32;
+        e.xclient.data.l[0] = 2;  // from a pager or taskbar
+        e.xclient.data.l[1] = CurrentTime;
+        XSendEvent(display_, DefaultRootWindow(display_), False, SubstructureRedirectMask | SubstructureNotifyMask, &e);
+        XFlush(display_);
+    }
+
     // The window's pixels as 0x00RRGGBB, after every request before it was served.
     bool Pixels(Window w, int width, int height, std::vector<uint32_t>& out) {
         XSync(display_, False);
