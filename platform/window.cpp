@@ -640,12 +640,12 @@ WindowHandle CreateWindow(const WindowCreation& creation) {
         ReleaseVideoIfIdle();
         return 0;
     }
-    x11::SetBackground(sdl, cls.whiteBackground);
     WindowHandle h = AddWindow(sdl, cls.procedure, nullptr, creation.caption, creation.style);
     {
         std::lock_guard<std::mutex> guard(S().lock);
         S().windows[h].whiteBackground = cls.whiteBackground;
     }
+    RenewWindowBackground(h);
     CallWindowProcedure(cls.procedure, h, WM_CREATE, 0, creation.createParam);
     if ((creation.style & WS_VISIBLE) && IsWindow(h)) ShowWindow(h, true);
     return h;
@@ -784,7 +784,12 @@ bool MoveWindow(WindowHandle window, int32_t x, int32_t y) {
 bool ResizeWindow(WindowHandle window, int32_t width, int32_t height) {
     SDL_Window* sdl = OwnSdlWindow(window);
     if (sdl == nullptr) return false;
-    SDL_SetWindowSize(sdl, std::max(width, 1), std::max(height, 1));
+    // A size it has already is left alone: SDL moves a fixed-size window to where it last heard
+    // the window was while it sets the size, which in the middle of the manager's own changes (the
+    // repaints after leaving full screen) can be a place the window has since left.
+    int w = 0, h = 0;
+    SDL_GetWindowSize(sdl, &w, &h);
+    if (w != std::max(width, 1) || h != std::max(height, 1)) SDL_SetWindowSize(sdl, std::max(width, 1), std::max(height, 1));
     return true;
 }
 

@@ -3,6 +3,7 @@
 #include <SDL2/SDL.h>
 #include <SDL2/SDL_syswm.h>
 #include <X11/Xlib.h>
+#include <X11/Xatom.h>
 #include <X11/Xutil.h>
 
 #include <cstring>
@@ -65,6 +66,27 @@ bool RequestLeaveFullScreen(SDL_Window* window) {
     e.xclient.data.l[3] = 1;  // asked by an application
     XSendEvent(display, DefaultRootWindow(display), False, SubstructureRedirectMask | SubstructureNotifyMask, &e);
     XFlush(display);
+    // The manager puts back the place the window had before full screen when it takes the state
+    // away: what the caller does next (a place of its own) must come after that, so the state is
+    // awaited, briefly, as SDL awaits it for a mapped window.
+    const Atom state = XInternAtom(display, "_NET_WM_STATE", False);
+    const Atom full = static_cast<Atom>(e.xclient.data.l[1]);
+    for (uint32_t start = SDL_GetTicks(); SDL_GetTicks() - start < 250; SDL_Delay(5)) {
+        XSync(display, False);
+        Atom type = 0;
+        int format = 0;
+        unsigned long count = 0, after = 0;
+        unsigned char* data = nullptr;
+        bool still = false;
+        if (XGetWindowProperty(display, xwindow, state, 0, 64, False, XA_ATOM, &type, &format, &count, &after, &data) ==
+                Success &&
+            data != nullptr) {
+            for (unsigned long i = 0; i < count && format == 32; ++i)
+                still = still || reinterpret_cast<const Atom*>(data)[i] == full;
+            XFree(data);
+        }
+        if (!still) break;
+    }
     return true;
 }
 

@@ -35,10 +35,7 @@ struct Results {
     Geometry restored;
 };
 
-bool Iconic(XView& x, Window w) {
-    const auto state = x.Property(w, "WM_STATE", "WM_STATE");
-    return state.size() >= sizeof(long) && *reinterpret_cast<const long*>(state.data()) == IconicState;
-}
+bool Iconic(XView& x, Window w) { return x.WmState(w) == IconicState; }
 
 class X11App : public sdk::AppFrame::CAppBase {
 public:

@@ -112,7 +112,8 @@ public:
         Send(w, w, "WM_PROTOCOLS", static_cast<long>(XInternAtom(display_, "WM_DELETE_WINDOW", False)), NoEventMask);
     }
 
-    // Asks the window manager to activate the window, as a task bar does (source 2).
+    // Asks the window manager to activate the window (and restore it when minimised), as a task
+    // bar does (source 2).
     void Activate(Window w) {
         Send(DefaultRootWindow(display_), w, "_NET_ACTIVE_WINDOW", 2, SubstructureRedirectMask | SubstructureNotifyMask);
     }
@@ -135,19 +136,6 @@ public:
     Window Active() {
         const auto active = Property(DefaultRootWindow(display_), "_NET_ACTIVE_WINDOW", "WINDOW");
         return active.size() >= sizeof(long) ? static_cast<Window>(*reinterpret_cast<const long*>(active.data())) : 0;
-    }
-
-    // Asks the manager to activate the window (and restore it when minimised), as a taskbar does.
-    void Activate(Window w) {
-        XEvent e{};
-        e.xclient.type = ClientMessage;
-        e.xclient.window = w;
-        e.xclient.message_type = XInternAtom(display_, "_NET_ACTIVE_WINDOW", False);
-        e.xclient.format = 32;
-        e.xclient.data.l[0] = 2;  // from a pager or taskbar
-        e.xclient.data.l[1] = CurrentTime;
-        XSendEvent(display_, DefaultRootWindow(display_), False, SubstructureRedirectMask | SubstructureNotifyMask, &e);
-        XFlush(display_);
     }
 
     // The window's pixels as 0x00RRGGBB, after every request before it was served.
