@@ -103,17 +103,16 @@ protected:
     // Alt+Return (the game's full screen key) typed into the focused game, held until its window
     // is full screen: the game reads the keyboard once a frame.
     bool AltReturnToFullScreen(Window w) {
-        Display* d = x_.get();
-        const auto type = [d](KeySym key, bool down) {
-            XTestFakeKeyEvent(d, XKeysymToKeycode(d, key), down, CurrentTime);
-            XFlush(d);
-        };
-        type(XK_Alt_L, true);
-        type(XK_Return, true);
+        Type(XK_Alt_L, true);
+        Type(XK_Return, true);
         const bool full = Until([&] { return FullScreen(seen_ = x_.Read(w)); });
-        type(XK_Return, false);
-        type(XK_Alt_L, false);
+        Type(XK_Return, false);
+        Type(XK_Alt_L, false);
         return full;
+    }
+    void Type(KeySym key, bool down) {
+        XTestFakeKeyEvent(x_.get(), XKeysymToKeycode(x_.get(), key), down, CurrentTime);
+        XFlush(x_.get());
     }
     // The window stays minimised for 5 s, looked at after 2 s and 5 s.
     void StaysMinimised(Window w) {
@@ -268,6 +267,40 @@ TEST_F(X11Game, AWindowUnderTheStartErrorBoxIsBlack) {
     ::kill(pid_, SIGTERM);
     EXPECT_EQ(mt::Finish(pid_, 10), 0);
     pid_ = 0;
+}
+
+// Alt+Return while the settings dialog is open, the game's picture clicked so that the game has
+// the focus: no frame is drawn while the dialog stands over full screen, yet the full-screen
+// window shows the game's last picture beside the dialog (the head-up display's score at the top
+// right), not what the window showed before nor black.
+TEST_F(X11Game, AFullScreenMadeUnderTheSettingsDialogShowsTheLastPicture) {
+    const Window w = Start(FrameAt(192, 144));
+    ASSERT_NE(w, 0u) << mt::Describe(seen_) << game_.Stderr();
+    ASSERT_TRUE(Until([&] { return x_.Active() == w; }));
+    // The score's digits in the top right corner of the picture: lit once the title has come in.
+    std::vector<uint32_t> pixels;
+    const auto scoreShown = [&](int width, int height, int left, int top, int right, int bottom) {
+        if (!x_.Pixels(w, width, height, pixels)) return false;
+        size_t lit = 0;
+        for (int y = top; y < bottom; ++y)
+            for (int x = left; x < right; ++x) lit += pixels[static_cast<size_t>(y) * width + x] > 0x808080;
+        return lit > 300;
+    };
+    ASSERT_TRUE(Until([&] { return scoreShown(640, 480, 530, 10, 630, 35); }));
+    Window dialog = 0;
+    Type(XK_F1, true);  // held until read: the game reads the keyboard once a frame
+    ASSERT_TRUE(Until([&] { return (dialog = x_.FindByTitle(mt::Utf8(u8"設定"))) != 0 && x_.Read(dialog).viewable; }));
+    Type(XK_F1, false);
+    const mt::XGeometry d = x_.Read(dialog);
+    ASSERT_LT(d.x + d.width, 832) << "the dialog covers the game's bottom right";
+    XTestFakeMotionEvent(x_.get(), -1, 820, 610, CurrentTime);  // the game's picture, beside the dialog
+    XTestFakeButtonEvent(x_.get(), 1, True, CurrentTime);
+    XTestFakeButtonEvent(x_.get(), 1, False, CurrentTime);
+    XFlush(x_.get());
+    ASSERT_TRUE(Until([&] { return x_.Active() == w; }));
+    ASSERT_TRUE(AltReturnToFullScreen(w)) << mt::Describe(seen_);
+    EXPECT_TRUE(Until([&] { return scoreShown(1024, 768, 848, 16, 1008, 56); }));  // right of the dialog
+    EXPECT_EQ(End(w), 0);
 }
 
 }  // namespace
