@@ -6,7 +6,9 @@
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
 
+#include <algorithm>
 #include <cstring>
+#include <vector>
 
 namespace morna::platform::x11 {
 namespace {
@@ -19,6 +21,22 @@ bool XOf(SDL_Window* window, Display*& display, Window& xwindow) {
     display = info.info.x11.display;
     xwindow = info.info.x11.window;
     return display != nullptr && xwindow != 0;
+}
+
+// A property's 32-bit words (longs, as Xlib hands them); empty when it is absent or of another type.
+std::vector<long> Words(Display* display, Window xwindow, Atom property, Atom type) {
+    Atom actual = 0;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    std::vector<long> words;
+    if (XGetWindowProperty(display, xwindow, property, 0, 64, False, type, &actual, &format, &count, &after, &data) ==
+            Success &&
+        data != nullptr) {
+        if (format == 32) words.assign(reinterpret_cast<const long*>(data), reinterpret_cast<const long*>(data) + count);
+        XFree(data);
+    }
+    return words;
 }
 
 }  // namespace
@@ -38,18 +56,8 @@ bool IsIconic(SDL_Window* window) {
     Window xwindow = 0;
     if (!XOf(window, display, xwindow)) return false;
     const Atom wmState = XInternAtom(display, "WM_STATE", False);
-    Atom type = 0;
-    int format = 0;
-    unsigned long count = 0, after = 0;
-    unsigned char* data = nullptr;
-    bool iconic = false;
-    if (XGetWindowProperty(display, xwindow, wmState, 0, 2, False, wmState, &type, &format, &count, &after, &data) ==
-            Success &&
-        data != nullptr) {
-        iconic = format == 32 && count >= 1 && reinterpret_cast<const long*>(data)[0] == IconicState;
-        XFree(data);
-    }
-    return iconic;
+    const std::vector<long> state = Words(display, xwindow, wmState, wmState);
+    return !state.empty() && state[0] == IconicState;
 }
 
 bool RequestLeaveFullScreen(SDL_Window* window) {
@@ -73,18 +81,8 @@ bool RequestLeaveFullScreen(SDL_Window* window) {
     const Atom full = static_cast<Atom>(e.xclient.data.l[1]);
     for (uint32_t start = SDL_GetTicks(); SDL_GetTicks() - start < 250; SDL_Delay(5)) {
         XSync(display, False);
-        Atom type = 0;
-        int format = 0;
-        unsigned long count = 0, after = 0;
-        unsigned char* data = nullptr;
-        bool still = false;
-        if (XGetWindowProperty(display, xwindow, state, 0, 64, False, XA_ATOM, &type, &format, &count, &after, &data) ==
-                Success &&
-            data != nullptr) {
-            for (unsigned long i = 0; i < count && format == 32; ++i)
-                still = still || reinterpret_cast<const Atom*>(data)[i] == full;
-            XFree(data);
-        }
+        const std::vector<long> words = Words(display, xwindow, state, XA_ATOM);
+        const bool still = std::find(words.begin(), words.end(), static_cast<long>(full)) != words.end();
         if (!still) break;
     }
     return true;
