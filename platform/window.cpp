@@ -857,8 +857,10 @@ std::string GetWindowCaption(WindowHandle window) {
 }
 
 bool IsWindowMinimized(WindowHandle window) {
+    // As SDL heard it, without asking the server: each frame's present asks. Where it must not be
+    // late (a show, leaving full screen) the layer asks the server too.
     SDL_Window* sdl = OwnSdlWindow(window);
-    return sdl != nullptr && IsIconic(sdl);
+    return sdl != nullptr && (SDL_GetWindowFlags(sdl) & SDL_WINDOW_MINIMIZED) != 0;
 }
 
 bool IsWindowMaximized(WindowHandle window) {
