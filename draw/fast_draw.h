@@ -150,9 +150,9 @@ private:
     void CloseChange();
     Window::IWindow* AppWindow() const;
     void CopyToPrimary(CSurfaceInfo& source, const Rect& rect);
-    // The back plane's picture through a change of the display, which loses its planes: kept at
-    // its begin and put back (in the new format) at its end, so that a window shown before the next
-    // frame shows the last picture.
+    // The back plane's picture through a change of the display, whose test makes the back plane
+    // anew as the new primary's secondary: kept at its begin and put back (in the new format) at
+    // its end, so that a window shown before the next frame shows the last picture.
     void KeepBackPicture();
     void PutBackPicture();
 };
