@@ -17,7 +17,6 @@
 #include "tests/common/game_process.h"
 
 #include "tests/x11/x_view.h"  // last: Xlib's macros
-#include <X11/Xatom.h>
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
 
@@ -86,18 +85,9 @@ protected:
         XFlush(x_.get());
         return Until([&] { return Iconic(w); });
     }
-    // A plain window of the test's own: another program's, to the manager and the game; a
-    // desktop's stays below every other and takes no focus.
+    // Another program's window, once the manager shows it (see XView::MakeWindow).
     Window OtherProgram(int x, int y, int width, int height, unsigned long pixel, bool desktop = false) {
-        Display* d = x_.get();
-        const Window w = XCreateSimpleWindow(d, DefaultRootWindow(d), x, y, width, height, 0, pixel, pixel);
-        XStoreName(d, w, "other");
-        if (desktop) {
-            const Atom type = XInternAtom(d, "_NET_WM_WINDOW_TYPE_DESKTOP", False);
-            XChangeProperty(d, w, XInternAtom(d, "_NET_WM_WINDOW_TYPE", False), XA_ATOM, 32, PropModeReplace,
-                            reinterpret_cast<const unsigned char*>(&type), 1);
-        }
-        XMapWindow(d, w);
+        const Window w = x_.MakeWindow(x, y, width, height, pixel, desktop);
         return Until([&] { return x_.Read(w).viewable; }) ? w : 0;
     }
     // Alt+Return (the game's full screen key) typed into the focused game, held until its window

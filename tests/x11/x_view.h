@@ -5,6 +5,7 @@
 #include <SDL2/SDL.h>
 #include <SDL2/SDL_syswm.h>
 #include <X11/Xlib.h>
+#include <X11/Xatom.h>
 #include <X11/Xutil.h>
 
 #include <cstdint>
@@ -118,9 +119,16 @@ public:
         Send(DefaultRootWindow(display_), w, "_NET_ACTIVE_WINDOW", 2, SubstructureRedirectMask | SubstructureNotifyMask);
     }
 
-    // A window of this connection's own: another program's, as the game sees it.
-    Window MakeWindow(int x, int y, int width, int height, unsigned long pixel) {
+    // A window of this connection's own: another program's, as the game and the manager see it; a
+    // desktop's stays below every other and takes no focus.
+    Window MakeWindow(int x, int y, int width, int height, unsigned long pixel, bool desktop = false) {
         const Window w = XCreateSimpleWindow(display_, DefaultRootWindow(display_), x, y, width, height, 0, 0, pixel);
+        XStoreName(display_, w, "other");
+        if (desktop) {
+            const Atom type = XInternAtom(display_, "_NET_WM_WINDOW_TYPE_DESKTOP", False);
+            XChangeProperty(display_, w, XInternAtom(display_, "_NET_WM_WINDOW_TYPE", False), XA_ATOM, 32,
+                            PropModeReplace, reinterpret_cast<const unsigned char*>(&type), 1);
+        }
         XMapRaised(display_, w);
         XFlush(display_);
         return w;
