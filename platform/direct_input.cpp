@@ -14,10 +14,7 @@ namespace {
 namespace r = input_result;
 
 // Asked on the window's own thread, where the device is polled.
-bool HasKeyboardFocus(InputWindow window) {
-    SDL_Window* sdl = GetSdlWindow(window);
-    return sdl != nullptr && SDL_GetWindowID(sdl) == KeyboardFocusWindowId();
-}
+bool HasKeyboardFocus(InputWindow window) { return window != 0 && GetKeyboardFocusOwner() == window; }
 
 class SdlKeyboardDevice final : public KeyboardDevice {
 public:
@@ -62,7 +59,7 @@ public:
         }
         // No key events come while another program has the focus: the server's key map stands
         // in, and once ours have it again it says when the keys held from there are released.
-        if (KeyboardFocusWindowId() == 0 || HasBackgroundKeys()) {
+        if (GetKeyboardFocusOwner() == 0 || HasBackgroundKeys()) {
             uint8_t keymap[kServerKeymapSize];
             if (x11::ReadKeymap(GetSdlWindow(window_), keymap)) {
                 SetServerKeymap(keymap);

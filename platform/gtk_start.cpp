@@ -5,7 +5,11 @@
 #include <gdk/gdkx.h>
 #include <gtk/gtk.h>
 
+#include <X11/Xlib.h>
+#include <X11/extensions/XInput2.h>
+
 #include <cstdlib>
+#include <map>
 
 namespace morna::platform {
 
@@ -39,6 +43,62 @@ void KeepAboveWindow(GtkWidget* widget, WindowHandle owner) {
     gtk_widget_realize(widget);
     gdk_window_set_transient_for(gtk_widget_get_window(widget), parent);
     g_object_unref(parent);
+}
+
+namespace {
+
+struct FocusWatch {
+    Window xwindow = 0;
+    uintptr_t token = 0;
+    WindowHandle owner = 0;
+};
+std::map<uintptr_t, FocusWatch> gFocusWatches;  // by token; GTK's thread only
+int gInputOpcode = -1;                           // the X input extension's, which GDK reads focus through
+
+void NoteXFocus(Window window, bool in) {
+    for (const auto& [token, watch] : gFocusWatches)
+        if (watch.xwindow == window) NoteOwnWindowFocus(token, watch.owner, in);
+}
+
+// The focus reaching or leaving the window itself, from outside it, as the server reports it: focus
+// moving inside the window (to GTK's own focus child) or taken by a keyboard grab is no change.
+GdkFilterReturn OnXFocus(GdkXEvent* native, GdkEvent*, gpointer) {
+    const XEvent* x = static_cast<const XEvent*>(native);
+    if (x->type == FocusIn || x->type == FocusOut) {
+        const XFocusChangeEvent& f = x->xfocus;
+        const bool grab = f.mode == NotifyGrab || f.mode == NotifyUngrab;
+        const bool outside = f.detail == NotifyAncestor || f.detail == NotifyVirtual || f.detail == NotifyNonlinear ||
+                             f.detail == NotifyNonlinearVirtual;
+        if (!grab && outside) NoteXFocus(f.window, x->type == FocusIn);
+    } else if (x->type == GenericEvent && x->xcookie.extension == gInputOpcode && x->xcookie.data != nullptr &&
+               (x->xcookie.evtype == XI_FocusIn || x->xcookie.evtype == XI_FocusOut)) {
+        const auto* f = static_cast<const XIFocusInEvent*>(x->xcookie.data);  // GDK fetched its data
+        const bool grab = f->mode == XINotifyGrab || f->mode == XINotifyUngrab || f->mode == XINotifyPassiveGrab ||
+                          f->mode == XINotifyPassiveUngrab;
+        const bool outside = f->detail == XINotifyAncestor || f->detail == XINotifyVirtual ||
+                             f->detail == XINotifyNonlinear || f->detail == XINotifyNonlinearVirtual;
+        if (!grab && outside) NoteXFocus(f->event, x->xcookie.evtype == XI_FocusIn);
+    }
+    return GDK_FILTER_CONTINUE;
+}
+
+}  // namespace
+
+void ReportFocus(GtkWidget* window, uintptr_t token, WindowHandle owner) {
+    gtk_widget_realize(window);
+    GdkWindow* gdk = gtk_widget_get_window(window);
+    if (gdk == nullptr || !GDK_IS_X11_WINDOW(gdk)) return;
+    if (gInputOpcode < 0) {
+        int event = 0, error = 0;
+        if (!XQueryExtension(GDK_WINDOW_XDISPLAY(gdk), "XInputExtension", &gInputOpcode, &event, &error)) gInputOpcode = 0;
+    }
+    if (gFocusWatches.empty()) gdk_window_add_filter(nullptr, &OnXFocus, nullptr);
+    gFocusWatches[token] = {gdk_x11_window_get_xid(gdk), token, owner};
+}
+
+void StopReportingFocus(uintptr_t token) {
+    if (gFocusWatches.erase(token) != 0 && gFocusWatches.empty()) gdk_window_remove_filter(nullptr, &OnXFocus, nullptr);
+    NoteOwnWindowFocus(token, 0, false);
 }
 
 }  // namespace morna::platform

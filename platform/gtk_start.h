@@ -15,4 +15,11 @@ bool StartGtk(std::string* error);
 // window's own thread); does nothing elsewhere.
 void KeepAboveWindow(GtkWidget* widget, WindowHandle owner);
 
+// Reports the GTK window's keyboard focus to the window layer's focus record under the token, with
+// the window that owns it, until StopReportingFocus (which reports the loss). Read from the X
+// server's focus events themselves: a keyboard grab (the window manager's Alt+Tab while Alt is
+// held) moves no focus, where GTK's own focus signals would report a loss and a return.
+void ReportFocus(GtkWidget* window, uintptr_t token, WindowHandle owner);
+void StopReportingFocus(uintptr_t token);
+
 }  // namespace morna::platform

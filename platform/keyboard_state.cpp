@@ -1,6 +1,7 @@
 #include "platform/keyboard_state.h"
 
 #include "platform/event_observer.h"
+#include "platform/window.h"
 
 #include <array>
 #include <cstring>
@@ -129,8 +130,6 @@ struct KeyboardState {
     // Keys the server's key map showed down, read while none of our windows had the focus;
     // what the game reads is both layers together.
     uint8_t background[kKeyboardStateSize] = {};
-    uint32_t focused_window = 0;  // SDL window id, 0 = none of ours
-    uint32_t dialog_owner = 0;    // while a dialog of ours has the focus
 };
 
 KeyboardState& State() {
@@ -146,32 +145,13 @@ uint8_t DikFromScancode(SDL_Scancode code) {
 }
 
 void KeyboardStateOnEvent(const SDL_Event& event) {
+    if (event.type != SDL_KEYDOWN && event.type != SDL_KEYUP) return;
+    const uint8_t dik = DikFromScancode(event.key.keysym.scancode);
+    if (dik == 0) return;
     KeyboardState& s = State();
-    switch (event.type) {
-    case SDL_KEYDOWN:
-    case SDL_KEYUP: {
-        const uint8_t dik = DikFromScancode(event.key.keysym.scancode);
-        if (dik == 0) return;
-        std::lock_guard<std::mutex> guard(s.lock);
-        s.keys[dik] = event.type == SDL_KEYDOWN ? kKeyDown : 0;
-        if (event.type == SDL_KEYUP) s.background[dik] = 0;
-        return;
-    }
-    case SDL_WINDOWEVENT: {
-        std::lock_guard<std::mutex> guard(s.lock);
-        if (event.window.event == SDL_WINDOWEVENT_FOCUS_GAINED) {
-            s.focused_window = event.window.windowID;
-        } else if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST) {
-            // Key-up events of keys released elsewhere never come: forget them all.
-            if (s.focused_window == event.window.windowID) s.focused_window = 0;
-            std::memset(s.keys, 0, sizeof s.keys);
-            std::memset(s.background, 0, sizeof s.background);
-        }
-        return;
-    }
-    default:
-        return;
-    }
+    std::lock_guard<std::mutex> guard(s.lock);
+    s.keys[dik] = event.type == SDL_KEYDOWN ? kKeyDown : 0;
+    if (event.type == SDL_KEYUP) s.background[dik] = 0;
 }
 
 bool IsVirtualKeyDown(int virtualKey) {
@@ -198,9 +178,9 @@ void GetKeyboardState(uint8_t (&out)[kKeyboardStateSize]) {
 }
 
 void SetServerKeymap(const uint8_t (&keymap)[kServerKeymapSize]) {
+    const bool unfocused = GetKeyboardFocusOwner() == 0;
     KeyboardState& s = State();
     std::lock_guard<std::mutex> guard(s.lock);
-    const bool unfocused = s.focused_window == 0 && s.dialog_owner == 0;
     uint8_t down[kKeyboardStateSize] = {};
     for (uint32_t code = 8; code < kServerKeymapSize * 8; ++code) {
         if ((keymap[code / 8] >> (code % 8) & 1) == 0) continue;
@@ -225,12 +205,6 @@ void ClearBackgroundKeys() {
     std::memset(s.background, 0, sizeof s.background);
 }
 
-uint32_t KeyboardFocusWindowId() {
-    KeyboardState& s = State();
-    std::lock_guard<std::mutex> guard(s.lock);
-    return s.focused_window != 0 ? s.focused_window : s.dialog_owner;
-}
-
 void SetKeyboardKey(uint8_t dik, bool down) {
     KeyboardState& s = State();
     std::lock_guard<std::mutex> guard(s.lock);
@@ -238,14 +212,11 @@ void SetKeyboardKey(uint8_t dik, bool down) {
     if (!down) s.background[dik] = 0;
 }
 
-void SetDialogKeyboardFocus(uint32_t ownerSdlId) {
+void ForgetKeyboardKeys() {
     KeyboardState& s = State();
     std::lock_guard<std::mutex> guard(s.lock);
-    s.dialog_owner = ownerSdlId;
-    if (ownerSdlId == 0) {  // its key-ups will not come
-        std::memset(s.keys, 0, sizeof s.keys);
-        std::memset(s.background, 0, sizeof s.background);
-    }
+    std::memset(s.keys, 0, sizeof s.keys);
+    std::memset(s.background, 0, sizeof s.background);
 }
 
 uint8_t DikFromLinuxKey(uint32_t code) {
@@ -260,12 +231,6 @@ uint8_t DikFromLinuxKey(uint32_t code) {
     return 0;
 }
 
-void ResetKeyboardState() {
-    KeyboardState& s = State();
-    std::lock_guard<std::mutex> guard(s.lock);
-    std::memset(s.keys, 0, sizeof s.keys);
-    std::memset(s.background, 0, sizeof s.background);
-    s.focused_window = s.dialog_owner = 0;
-}
+void ResetKeyboardState() { ForgetKeyboardKeys(); }
 
 }  // namespace morna::platform

@@ -1,9 +1,10 @@
 #pragma once
 // The keyboard as the input layer reads it: 256 bytes, one per DirectInput key
 // code (PC set-1 scan codes, 0x80 added for extended keys), 0x80 while the key
-// is down. SDL's key events set it through a fixed table; losing the focus
-// clears it. SDL reports no keys while another program has the focus: there a
-// keyboard device at the background level feeds it from the X server's key map.
+// is down. SDL's key events set it through a fixed table; the window that had the
+// focus losing it clears it (the window layer's focus record says which has it).
+// SDL reports no keys while another program has the focus: there a keyboard device
+// at the background level feeds it from the X server's key map.
 #include <SDL2/SDL_events.h>
 #include <SDL2/SDL_scancode.h>
 
@@ -63,8 +64,7 @@ bool IsVirtualKeyDown(int virtualKey);
 // The DirectInput code of an SDL scancode; 0 for keys without one.
 uint8_t DikFromScancode(SDL_Scancode code);
 
-// Takes one SDL event: key down and up set and clear the key's byte, a window's
-// focus gained or lost is recorded, and a loss clears every key.
+// Takes one SDL event: key down and up set and clear the key's byte.
 void KeyboardStateOnEvent(const SDL_Event& event);
 
 // Registers KeyboardStateOnEvent with the window pump's event observers; calling
@@ -84,17 +84,16 @@ bool HasBackgroundKeys();
 // Forgets the keys read from the server's key map (none can be read any more).
 void ClearBackgroundKeys();
 
-// The SDL id of the window that has the keyboard focus; 0 while none of ours has.
-uint32_t KeyboardFocusWindowId();
-
-// A dialog of ours: its key events set and clear keys by DirectInput code, and while it has the
-// focus the keyboard counts as focused on its owner (SDL id; 0 when the dialog loses it).
+// A dialog of ours: its key events set and clear keys by DirectInput code (while it has the focus
+// the keyboard counts as focused on its owner).
 void SetKeyboardKey(uint8_t dik, bool down);
-void SetDialogKeyboardFocus(uint32_t ownerSdlId);
+// Forgets every key, both layers: the window that had the focus lost it, and the key-ups of what
+// it reported will not come.
+void ForgetKeyboardKeys();
 // The DirectInput code of a Linux input key code (an X key code less 8); 0 for keys without one.
 uint8_t DikFromLinuxKey(uint32_t code);
 
-// Forgets every key and the focus (a new session of the pump, and tests).
+// Forgets every key (a new session of the pump, and tests).
 void ResetKeyboardState();
 
 }  // namespace morna::platform

@@ -3,6 +3,8 @@
 #include <SDL.h>
 #include <gtk/gtk.h>
 
+#include <cstdlib>
+
 #include "platform/charset.h"
 #include "platform/gtk_start.h"
 #include "platform/hook_slot.h"
@@ -40,11 +42,12 @@ gboolean CloseOnSignal(gpointer dialog) {
     return G_SOURCE_CONTINUE;  // removed with the box
 }
 
-// The box counts as the application's own window for its activation while it has the focus.
-gboolean OnBoxFocus(GtkWidget* dialog, GdkEventFocus* e, gpointer focused) {
-    *static_cast<bool*>(focused) = e->in != 0;
-    NoteOwnWindowFocus(reinterpret_cast<uintptr_t>(dialog), e->in != 0);
-    return FALSE;
+// The box's loop is the display thread's while it is up: the display's events are taken there,
+// so that the game's window still reports its focus and the application's leaving is decided (its
+// messages wait for the box to close).
+gboolean PumpUnderBox(gpointer) {
+    PumpWindowEventsInModalLoop();
+    return G_SOURCE_CONTINUE;
 }
 
 // The box as a GTK dialog on the calling thread, which owns GTK; -1 when GTK cannot run here.
@@ -58,16 +61,17 @@ int ShowGtkBox(const Box& box, std::string* error) {
     gtk_dialog_set_default_response(GTK_DIALOG(dialog), IDOK);
     gtk_window_set_keep_above(GTK_WINDOW(dialog), TRUE);
     KeepAboveWindow(dialog, box.owner);
-    bool focused = false;
-    g_signal_connect(dialog, "focus-in-event", G_CALLBACK(&OnBoxFocus), &focused);
-    g_signal_connect(dialog, "focus-out-event", G_CALLBACK(&OnBoxFocus), &focused);
+    // The box counts as the application's own window while it has the focus.
+    const auto token = reinterpret_cast<uintptr_t>(dialog);
+    ReportFocus(dialog, token, box.owner);
     const guint watch = g_timeout_add(50, &CloseOnSignal, dialog);
+    const guint pump = g_timeout_add(10, &PumpUnderBox, nullptr);
     const int chosen = gtk_dialog_run(GTK_DIALOG(dialog));
+    g_source_remove(pump);
     g_source_remove(watch);
-    g_signal_handlers_disconnect_by_data(dialog, &focused);
     // Closed with the focus, the box hands it back to its owner, as a dialog's closing does.
-    if (focused && box.owner != 0) FocusWindow(box.owner);
-    NoteOwnWindowFocus(reinterpret_cast<uintptr_t>(dialog), false);
+    if (HasOwnWindowFocus(token) && box.owner != 0) FocusWindow(box.owner);
+    StopReportingFocus(token);
     gtk_widget_destroy(dialog);
     while (g_main_context_iteration(nullptr, FALSE)) {
     }  // gone from the screen now
@@ -85,6 +89,12 @@ uint32_t SdlIcon(uint32_t flags) {
 
 // SDL's box, where GTK cannot open the display; 0 when it cannot be shown either.
 int ShowSdlBox(const Box& box, std::string* error) {
+    // Without a display SDL may still hand the box to a helper program that fails to open one, and
+    // read its failure as a button: the box is not shown then.
+    if (std::getenv("DISPLAY") == nullptr && std::getenv("WAYLAND_DISPLAY") == nullptr) {
+        if (error) *error = "no display to show a message box on";
+        return 0;
+    }
     const uint32_t okKeys = SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT |
                             (box.OkCancel() ? 0u : static_cast<uint32_t>(SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT));
     SDL_MessageBoxButtonData buttons[2] = {

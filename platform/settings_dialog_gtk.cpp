@@ -1,7 +1,6 @@
 // The settings dialog as a GTK window: the layout of the original's dialog pages, each control
 // named by its page and id. GTK runs on the application thread: it starts when the first dialog
 // opens, and while a dialog lives every pass of the window pump handles GLib's pending events.
-#include <SDL2/SDL.h>
 #include <gtk/gtk.h>
 
 #include <cmath>
@@ -54,11 +53,10 @@ public:
     ~GtkSettingsView() override {
         StopTimer();
         ++quiet_;
-        SetDialogKeyboardFocus(0);
         // A dialog that closes with the focus hands it back to the game's window, which the
         // application's activation then waits for: its closing is no switch of applications.
-        if (focused_) FocusWindow(owner_);
-        NoteOwnWindowFocus(Handle(), false);
+        if (HasOwnWindowFocus(Handle())) FocusWindow(owner_);
+        StopReportingFocus(Handle());
         if (window_ != nullptr) {
             g_signal_handlers_disconnect_by_data(window_, this);
             gtk_widget_destroy(window_);
@@ -110,9 +108,11 @@ public:
     void SetPos(int page, int id, int pos) override {
         if (GtkWidget* w = Find(page, id)) Quietly([&] { gtk_range_set_value(GTK_RANGE(w), pos); });
     }
+    // The control is the dialog's focus widget while the dialog has the keyboard focus: keys typed
+    // into the game's window or another program's are not the control's.
     bool HasFocus(int page, int id) override {
         GtkWidget* w = Find(page, id);
-        return w != nullptr && gtk_widget_is_focus(w);
+        return w != nullptr && gtk_widget_is_focus(w) && HasOwnWindowFocus(Handle());
     }
     void Focus(int page, int id) override {
         GtkWidget* w = Find(page, id);
@@ -187,7 +187,7 @@ private:
         static_cast<GtkSettingsView*>(self)->events_.OnTimer();
         return G_SOURCE_CONTINUE;
     }
-    static gboolean OnKey(GtkWidget*, GdkEventKey* e, gpointer self) {
+    static gboolean OnKey(GtkWidget* window, GdkEventKey* e, gpointer self) {
         // Escape presses Cancel, as in any dialog, unless the model leaves it to a capture. Taken,
         // it never reaches the keyboard below: the game is not to see a key the dialog used, and
         // its release comes after the window has gone.
@@ -197,15 +197,17 @@ private:
         // The keyboard the key control reads: the dialog's keys count as typed into the game.
         SetKeyboardKey(DikFromLinuxKey(e->hardware_keycode >= 8 ? e->hardware_keycode - 8u : 0u),
                        e->type == GDK_KEY_PRESS);
-        return FALSE;
+        // In a key box the arrows are keys to bind, not GTK's keyboard navigation, which would move
+        // the focus by the ones an entry does not use (Up and Down, the keypad's too).
+        return IsKeyBox(gtk_window_get_focus(GTK_WINDOW(window))) && IsArrow(e->keyval);
     }
-    static gboolean OnFocus(GtkWidget*, GdkEventFocus* e, gpointer self) {
-        auto* v = static_cast<GtkSettingsView*>(self);
-        SDL_Window* sdl = GetSdlWindow(v->owner_);
-        SetDialogKeyboardFocus(e->in && sdl != nullptr ? SDL_GetWindowID(sdl) : 0);
-        v->focused_ = e->in != 0;
-        NoteOwnWindowFocus(v->Handle(), v->focused_);
-        return FALSE;
+    static bool IsKeyBox(GtkWidget* w) { return w != nullptr && GTK_IS_ENTRY(w) && Ids(w).first == sp::kInput; }
+    static bool IsArrow(guint key) {
+        switch (key) {
+            case GDK_KEY_Up: case GDK_KEY_Down: case GDK_KEY_Left: case GDK_KEY_Right:
+            case GDK_KEY_KP_Up: case GDK_KEY_KP_Down: case GDK_KEY_KP_Left: case GDK_KEY_KP_Right: return true;
+            default: return false;
+        }
     }
 
     // ---- layout -------------------------------------------------------------
@@ -328,8 +330,6 @@ private:
         g_signal_connect(window_, "destroy", G_CALLBACK(&OnDestroyed), this);
         g_signal_connect(window_, "key-press-event", G_CALLBACK(&OnKey), this);
         g_signal_connect(window_, "key-release-event", G_CALLBACK(&OnKey), this);
-        g_signal_connect(window_, "focus-in-event", G_CALLBACK(&OnFocus), this);
-        g_signal_connect(window_, "focus-out-event", G_CALLBACK(&OnFocus), this);
 
         notebook_ = gtk_notebook_new();
         const std::pair<const char*, GtkWidget*> pages[] = {
@@ -359,6 +359,7 @@ private:
         gtk_box_pack_start(GTK_BOX(all), buttons, FALSE, FALSE, 0);
         gtk_container_add(GTK_CONTAINER(window_), all);
         gtk_window_set_default(GTK_WINDOW(window_), ok);
+        ReportFocus(window_, Handle(), owner_);
         gtk_widget_show_all(window_);
         KeepAboveWindow(window_, owner_);
     }
@@ -371,7 +372,6 @@ private:
     std::map<std::pair<int, int>, GtkWidget*> controls_;
     guint timer_ = 0;
     int quiet_ = 0;
-    bool focused_ = false;
 };
 
 }  // namespace

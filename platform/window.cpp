@@ -12,13 +12,15 @@
 #include <map>
 #include <memory>
 #include <mutex>
-#include <set>
+#include <optional>
 #include <utility>
 #include <vector>
 
 #include "platform/charset.h"
+#include "platform/clock.h"
 #include "platform/event_observer.h"
 #include "platform/file_system.h"
+#include "platform/keyboard_state.h"
 #include "platform/shared_library.h"
 #include "platform/sound_output.h"
 #include "platform/x11_window.h"
@@ -47,6 +49,12 @@ struct ThreadQueue {
     bool alive = true;
 };
 
+struct FocusEntry {
+    WindowHandle window = 0;  // ours, or
+    uintptr_t token = 0;      // another toolkit's
+    WindowHandle owner = 0;   // the window the keyboard counts as focused while it has the focus
+};
+
 struct WindowRecord {
     std::shared_ptr<ThreadQueue> owner;
     SDL_Window* sdl = nullptr;
@@ -63,7 +71,7 @@ struct WindowRecord {
 };
 
 // Everything shared between threads, under one lock. SDL is never called
-// while it is held, except SDL_PushEvent (thread-safe, never blocks on us).
+// while it is held.
 struct State {
     std::mutex lock;
     std::vector<WindowClass> classes;
@@ -73,19 +81,19 @@ struct State {
     ThreadQueue* videoOwner = nullptr;  // the thread that started SDL video
     uint32_t wakeEvent = 0;             // our SDL user event that wakes SDL_WaitEvent
     int32_t cursorCount = 0;
-    WindowHandle focused = 0;           // our window with the keyboard focus
     // Files dropped, gathered until SDL says the drop is complete, then handed out by id.
     std::vector<std::string> dropping;
     std::map<uintptr_t, std::vector<std::string>> drops;
     uintptr_t nextDrop = 1;
     // SDL's reason for the last refused video start or window, whichever thread asked.
     std::string windowError;
-    // The application's activation. Our windows, and the dialogs and boxes of another toolkit,
-    // that hold the keyboard focus; the application is active while one does.
-    std::set<WindowHandle> focusedWindows;
-    std::set<uintptr_t> focusedOthers;
+    // The one record of the focus: our windows, and the dialogs and boxes of another toolkit (by
+    // token, with their owner), that hold the keyboard focus, in the order they took it. The last
+    // has it; a late loss of one that had it before changes nothing.
+    std::vector<FocusEntry> focus;
     bool active = false;
-    uint64_t leaveAt = 0;  // the moment the application leaves unless one of them takes the focus again
+    bool leaving = false;  // none has it: the application leaves unless one takes it again in time
+    uint32_t lostAt = 0;   // since when none has had it
 
     State() {
         for (const char* name :
@@ -104,8 +112,8 @@ std::atomic<PumpPassHook> gPassHook{nullptr};
 // How long the application stays active with none of its windows focused. Two toolkits report the
 // focus moving between their windows on two connections, in either order, and a window manager
 // gives the focus back to the game a moment after its dialog closes: a loss only counts once no
-// window of ours has taken the focus again meanwhile. Without a window system nothing reorders.
-constexpr uint64_t kFocusSettleMs = 250;
+// window of ours has taken the focus again meanwhile.
+std::atomic<uint32_t> gFocusSettleMs{250};
 
 // A termination signal caught since the pump last looked; the handler sets it and nothing else.
 volatile sig_atomic_t gCloseSignal = 0;
@@ -114,6 +122,7 @@ std::atomic<bool> gCatchingSignals{false};
 void OnCloseSignal(int) { gCloseSignal = 1; }
 
 void DestroyThreadWindows(ThreadQueue* queue);
+void ForgetFocusOf(const std::vector<WindowHandle>& gone);
 // Queues the call on the owner's thread and waits for its answer, serving what is sent to us.
 intptr_t SendAndWait(const std::shared_ptr<ThreadQueue>& owner, const std::shared_ptr<SentCall>& call);
 
@@ -209,12 +218,20 @@ bool EnsureVideo() {
     // Drops reach a window only once it accepts them (DragAcceptFiles).
     SDL_EventState(SDL_DROPFILE, SDL_DISABLE);
     SDL_EventState(SDL_DROPCOMPLETE, SDL_DISABLE);
-    std::lock_guard<std::mutex> guard(s.lock);
-    if (s.wakeEvent == 0) {
-        uint32_t type = SDL_RegisterEvents(1);
+    bool registered = false;
+    int32_t cursorCount = 0;
+    {
+        std::lock_guard<std::mutex> guard(s.lock);
+        registered = s.wakeEvent != 0;
+        cursorCount = s.cursorCount;
+    }
+    if (!registered) {
+        // Only this thread, the display's, registers it; SDL keeps the number across restarts.
+        const uint32_t type = SDL_RegisterEvents(1);
+        std::lock_guard<std::mutex> guard(s.lock);
         s.wakeEvent = type == static_cast<uint32_t>(-1) ? 0 : type;
     }
-    SDL_ShowCursor(s.cursorCount >= 0 ? SDL_ENABLE : SDL_DISABLE);
+    SDL_ShowCursor(cursorCount >= 0 ? SDL_ENABLE : SDL_DISABLE);
     return true;
 }
 
@@ -276,11 +293,13 @@ void FailSends(ThreadQueue* queue, WindowHandle window) {
 void DestroyThreadWindows(ThreadQueue* queue) {
     State& s = S();
     std::vector<SDL_Window*> sdlWindows;
+    std::vector<WindowHandle> gone;
     {
         std::lock_guard<std::mutex> guard(s.lock);
         for (auto it = s.windows.begin(); it != s.windows.end();) {
             if (it->second.owner.get() == queue) {
                 sdlWindows.push_back(it->second.sdl);
+                gone.push_back(it->first);
                 it = s.windows.erase(it);
             } else {
                 ++it;
@@ -293,6 +312,7 @@ void DestroyThreadWindows(ThreadQueue* queue) {
     }
     FailSends(queue, 0);
     for (SDL_Window* w : sdlWindows) SDL_DestroyWindow(w);
+    if (!gone.empty()) ForgetFocusOf(gone);
     bool owner;
     {
         std::lock_guard<std::mutex> guard(s.lock);
@@ -322,14 +342,6 @@ WindowHandle HandleOfSdlId(uint32_t sdlId) {
     return 0;
 }
 
-void SetFocused(WindowHandle h, bool gained) {
-    std::lock_guard<std::mutex> guard(S().lock);
-    if (gained) S().focused = h;
-    else if (S().focused == h) S().focused = 0;
-}
-
-uint64_t NowMs() { return SDL_GetTicks64(); }
-
 // Tells every window of the display thread that the application became active or left, and
 // the sound that it may play or must fall silent.
 void AnnounceActivation(bool active) {
@@ -347,31 +359,27 @@ void AnnounceActivation(bool active) {
     for (WindowHandle h : windows) PostTo(owner, {h, WM_ACTIVATEAPP, active ? 1u : 0u, 0});
 }
 
-// Decides the application's activation after a change of its focused windows, or as time passes:
-// active at once when one of them has the focus; left when none has, after the settle time on a
-// window system.
-void DecideActivation() {
+// Decides the application's activation after a change of the focus record, or as time passes:
+// active at once when one of its windows has the focus; left when none has, once the settle time
+// is up (at once when asked: no window is left whose focus could come back).
+void DecideActivation(bool now = false) {
     State& s = S();
+    const uint32_t at = MonotonicMilliseconds();
+    const uint32_t settle = now ? 0 : gFocusSettleMs.load();
     int announce = -1;
     {
         std::lock_guard<std::mutex> guard(s.lock);
-        const bool focused = !s.focusedWindows.empty() || !s.focusedOthers.empty();
-        if (focused) {
-            s.leaveAt = 0;
+        if (!s.focus.empty()) {
+            s.leaving = false;
             if (!s.active) announce = 1;
         } else if (s.active) {
-            const uint64_t now = NowMs();
-            if (s.leaveAt == 0) {
-                const char* driver = SDL_GetCurrentVideoDriver();
-                const bool settle = driver != nullptr && std::string_view(driver) != "dummy" &&
-                                    std::string_view(driver) != "offscreen";
-                s.leaveAt = settle ? now + kFocusSettleMs : now;
-            }
-            if (now >= s.leaveAt) announce = 0;
+            if (!s.leaving) s.lostAt = at;
+            s.leaving = true;
+            if (static_cast<uint32_t>(at - s.lostAt) >= settle) announce = 0;
         }
         if (announce >= 0) {
             s.active = announce == 1;
-            s.leaveAt = 0;
+            s.leaving = false;
         }
     }
     if (announce >= 0) AnnounceActivation(announce == 1);
@@ -379,23 +387,49 @@ void DecideActivation() {
 
 bool LeavePending() {
     std::lock_guard<std::mutex> guard(S().lock);
-    return S().leaveAt != 0;
+    return S().leaving;
 }
 
-// One of ours took or lost the focus: an SDL window by handle, another toolkit's by token.
-void NoteFocus(const WindowHandle* window, const uintptr_t* other, bool focused) {
+// The window the keyboard counts as focused by the record; under the lock.
+WindowHandle KeyboardOwnerLocked(const State& s) {
+    if (s.focus.empty()) return 0;
+    const FocusEntry& e = s.focus.back();
+    return e.token == 0 ? e.window : e.owner;
+}
+
+// One of ours took or lost the focus: an SDL window by handle, another toolkit's by token. When the
+// window that had it loses it, the keys it reported go: their key-ups will not come.
+void NoteFocus(const FocusEntry& entry, bool focused) {
+    bool lost = false;
     {
-        std::lock_guard<std::mutex> guard(S().lock);
-        if (window != nullptr) {
-            if (focused) S().focusedWindows.insert(*window);
-            else S().focusedWindows.erase(*window);
-        }
-        if (other != nullptr) {
-            if (focused) S().focusedOthers.insert(*other);
-            else S().focusedOthers.erase(*other);
-        }
+        State& s = S();
+        std::lock_guard<std::mutex> guard(s.lock);
+        const auto same = [](const FocusEntry& a, const FocusEntry& b) { return a.window == b.window && a.token == b.token; };
+        const std::optional<FocusEntry> before = s.focus.empty() ? std::nullopt : std::optional(s.focus.back());
+        std::erase_if(s.focus, [&](const FocusEntry& e) { return same(e, entry); });
+        if (focused) s.focus.push_back(entry);
+        lost = before && (s.focus.empty() || !same(*before, s.focus.back()));
     }
+    if (lost) ForgetKeyboardKeys();
     DecideActivation();
+}
+
+// Takes the windows, and the dialogs they own, out of the record (they are gone); decides at once
+// when no window is left.
+void ForgetFocusOf(const std::vector<WindowHandle>& gone) {
+    bool none = false, lost = false;
+    {
+        State& s = S();
+        std::lock_guard<std::mutex> guard(s.lock);
+        const WindowHandle before = KeyboardOwnerLocked(s);
+        std::erase_if(s.focus, [&](const FocusEntry& e) {
+            return std::find(gone.begin(), gone.end(), e.token == 0 ? e.window : e.owner) != gone.end();
+        });
+        lost = before != 0 && before != KeyboardOwnerLocked(s);
+        none = s.windows.empty();
+    }
+    if (lost) ForgetKeyboardKeys();
+    DecideActivation(none);
 }
 
 intptr_t PackSize(int32_t w, int32_t h) {
@@ -456,8 +490,7 @@ void TranslateSdlEvent(const SDL_Event& e) {
         case SDL_WINDOWEVENT_FOCUS_GAINED:
         case SDL_WINDOWEVENT_FOCUS_LOST: {
             const bool gained = e.window.event == SDL_WINDOWEVENT_FOCUS_GAINED;
-            SetFocused(h, gained);
-            NoteFocus(&h, nullptr, gained);
+            NoteFocus({h, 0, 0}, gained);
             break;
         }
         case SDL_WINDOWEVENT_MINIMIZED: PostTo(me, {h, WM_SIZE, SIZE_MINIMIZED, 0}); break;
@@ -560,18 +593,20 @@ SDL_Window* CreateSdlWindow(const std::string& captionSjis, uint32_t style, int3
 
 WindowHandle AddWindow(SDL_Window* sdl, WindowProcedure procedure, WindowProcedure dialogProcedure,
                        const std::string& caption, uint32_t style) {
+    const uint32_t sdlId = SDL_GetWindowID(sdl);
+    const bool inputMethod = SDL_IsTextInputActive() == SDL_TRUE;
     State& s = S();
     std::lock_guard<std::mutex> guard(s.lock);
     WindowHandle h = s.nextHandle++;
     WindowRecord& r = s.windows[h];
     r.owner = MyQueue();
     r.sdl = sdl;
-    r.sdlId = SDL_GetWindowID(sdl);
+    r.sdlId = sdlId;
     r.procedure = procedure;
     r.dialogProcedure = dialogProcedure;
     r.caption = caption;
     r.style = style;
-    r.inputMethod = SDL_IsTextInputActive() == SDL_TRUE;
+    r.inputMethod = inputMethod;
     return h;
 }
 
@@ -702,8 +737,7 @@ bool DestroyWindow(WindowHandle window) {
     }
     FailSends(MyQueue().get(), window);
     SDL_DestroyWindow(sdl);
-    SetFocused(window, false);
-    NoteFocus(&window, nullptr, false);  // its loss of the focus comes with no window to name
+    ForgetFocusOf({window});  // its loss of the focus comes with no window to name
     ReleaseVideoIfIdle();
     return true;
 }
@@ -919,8 +953,24 @@ std::string LastWindowError() {
 WindowHandle GetFocus() {
     State& s = S();
     std::lock_guard<std::mutex> guard(s.lock);
-    return s.windows.count(s.focused) != 0 ? s.focused : 0;
+    if (s.focus.empty() || s.focus.back().token != 0) return 0;
+    return s.windows.count(s.focus.back().window) != 0 ? s.focus.back().window : 0;
 }
+
+WindowHandle GetKeyboardFocusOwner() {
+    State& s = S();
+    std::lock_guard<std::mutex> guard(s.lock);
+    const WindowHandle owner = KeyboardOwnerLocked(s);
+    return s.windows.count(owner) != 0 ? owner : 0;
+}
+
+bool HasOwnWindowFocus(uintptr_t token) {
+    State& s = S();
+    std::lock_guard<std::mutex> guard(s.lock);
+    return token != 0 && !s.focus.empty() && s.focus.back().token == token;
+}
+
+void SetFocusSettleTime(uint32_t ms) { gFocusSettleMs = ms; }
 
 bool EnableInputMethod(WindowHandle window, bool enable) {
     if (OwnSdlWindow(window) == nullptr) return false;
@@ -1020,8 +1070,15 @@ void BypassCompositor() { SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITO
 bool CloseSignalPending() { return gCloseSignal != 0; }
 
 void SetPumpPassHook(PumpPassHook hook) { gPassHook = hook; }
-void NoteOwnWindowFocus(uintptr_t token, bool focused) {
-    if (token != 0) NoteFocus(nullptr, &token, focused);
+void NoteOwnWindowFocus(uintptr_t token, WindowHandle owner, bool focused) {
+    if (token != 0) NoteFocus({0, token, owner}, focused);
+}
+
+void PumpWindowEventsInModalLoop() {
+    if (!OwnsVideo()) return;
+    SDL_Event e;
+    while (SDL_PollEvent(&e)) TranslateSdlEvent(e);
+    if (LeavePending()) DecideActivation();
 }
 
 bool IsApplicationActive() {

@@ -10,8 +10,8 @@
 // a time; a window wanted on another thread meanwhile is refused.
 //
 // The pump turns SDL's window events into the message numbers that hooks test:
-// close request -> WM_CLOSE, focus gained/lost -> the application's activation (see
-// NoteOwnWindowFocus) and WM_ACTIVATEAPP (wparam 1/0),
+// close request -> WM_CLOSE, focus gained/lost -> the focus record and the application's
+// activation (see NoteOwnWindowFocus) with WM_ACTIVATEAPP (wparam 1/0),
 // exposure -> WM_PAINT, the files of one drop -> WM_DROPFILES (wparam: the drop),
 // minimised/restored/maximised -> WM_SIZE (SIZE_MINIMIZED/RESTORED/MAXIMIZED,
 // lparam height << 16 | width). SDL's own quit event is switched off and ignored.
@@ -168,7 +168,8 @@ bool SetWindowTopmost(WindowHandle window, bool topmost);
 // Whether the screensaver may start (it is kept off while our window has the focus).
 void AllowScreenSaver(bool allow);
 
-// Our window that has the keyboard focus (as the pump last saw it), 0 when none has.
+// Our window that has the keyboard focus (as the pump last saw it), 0 when none has (a dialog or
+// box of another toolkit may have it: see the focus record below).
 WindowHandle GetFocus();
 // Switches text input (the input method) for the window on or off.
 bool EnableInputMethod(WindowHandle window, bool enable);
@@ -214,18 +215,33 @@ bool PeekWindowMessage(WindowMessage& message);
 // events handled without waiting); a waiting pump wakes every 10 ms to do it. Null removes it.
 using PumpPassHook = void (*)();
 void SetPumpPassHook(PumpPassHook hook);
-// The application is active while one of its windows, or a dialog or box of another toolkit that it
-// shows, has the keyboard focus; the focus moving between them is no switch of applications. Its
-// becoming active or leaving is posted as WM_ACTIVATEAPP (wparam 1/0) to every window of the
-// display thread and tells the sound whether it may play. Becoming active counts at once; leaving
-// counts when none of them has taken the focus again within a short settle time on a window
-// system (focus events of two toolkits come in either order, and the window manager gives the
-// focus back a moment after a dialog closes), at once without one.
-// Another toolkit's window reports its focus under a token of its own (not 0), and false before
-// it goes.
-void NoteOwnWindowFocus(uintptr_t token, bool focused);
+// ---- The focus of the application's windows -----------------------------------
+// One record of which of the application's windows has the keyboard focus: its SDL windows (from
+// the pump's events) and the dialogs and boxes of another toolkit that it shows, which report
+// their focus under a token of their own (not 0) with the window that owns them, and false before
+// they go. Focus events of two toolkits come on two connections, in either order: the window
+// that took the focus last, and has not lost it since, has it.
+// The application is active while one of them has the focus; the focus moving between them is no
+// switch of applications. Its becoming active or leaving is posted as WM_ACTIVATEAPP (wparam 1/0)
+// to every window of the display thread and tells the sound whether it may play. Becoming active
+// counts at once; leaving counts when none of them has taken the focus again within the settle
+// time (the window manager gives the focus back a moment after a dialog closes), decided by the
+// pump (a modal loop of another toolkit pumps through PumpWindowEventsInModalLoop).
+void NoteOwnWindowFocus(uintptr_t token, WindowHandle owner, bool focused);
+// Whether the dialog or box of that token has the keyboard focus now.
+bool HasOwnWindowFocus(uintptr_t token);
+// The window the keyboard counts as focused: ours with the focus, or the owner of our dialog or box
+// that has it; 0 while another program has it.
+WindowHandle GetKeyboardFocusOwner();
+// The settle time in milliseconds: 250 unless set (a test sets its own).
+void SetFocusSettleTime(uint32_t ms);
 // The application's activation as last decided.
 bool IsApplicationActive();
+// What the pump does with the display's events, for a modal loop of another toolkit on the display
+// thread (a message box): SDL's events are taken as the pump takes them (messages are posted, to
+// be handled after the loop) and a pending leave is decided; a caught termination signal is left
+// for the pump, which the loop ends for (CloseSignalPending).
+void PumpWindowEventsInModalLoop();
 // From now on SIGTERM, SIGINT and SIGHUP ask the display thread's first window to close, as
 // its close box does: the signal's handler only notes it, and the pump posts WM_CLOSE.
 void CloseOnSignals();

@@ -202,14 +202,15 @@ TEST_F(KeyboardStateTest, DialogKeysByLinuxCodeAndTheDialogsFocus) {
     EXPECT_EQ(mp::DikFromLinuxKey(84), 0);
 
     mp::ResetKeyboardState();
-    mp::SetDialogKeyboardFocus(42);
+    constexpr uintptr_t kDialog = 42;
+    mp::NoteOwnWindowFocus(kDialog, window_, true);
     mp::SetKeyboardKey(mp::DikFromLinuxKey(103), true);
     uint8_t state[256];
     mp::GetKeyboardState(state);
-    EXPECT_EQ(std::vector<uint32_t>({mp::KeyboardFocusWindowId(), state[mp::dik::kUp]}), std::vector<uint32_t>({42, 0x80}));
-    mp::SetDialogKeyboardFocus(0);  // its key-ups will not come
+    EXPECT_EQ(std::vector<uint32_t>({mp::GetKeyboardFocusOwner(), state[mp::dik::kUp]}), std::vector<uint32_t>({window_, 0x80}));
+    mp::NoteOwnWindowFocus(kDialog, window_, false);  // its key-ups will not come
     mp::GetKeyboardState(state);
-    EXPECT_EQ(std::vector<uint32_t>({mp::KeyboardFocusWindowId(), state[mp::dik::kUp]}), std::vector<uint32_t>({0, 0}));
+    EXPECT_EQ(std::vector<uint32_t>({mp::GetKeyboardFocusOwner(), state[mp::dik::kUp]}), std::vector<uint32_t>({0, 0}));
 }
 
 // The server's key map while no window of ours has the focus, then with the focus back: its keys

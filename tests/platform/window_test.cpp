@@ -36,6 +36,7 @@ class PlatformWindow : public ::testing::Test {
 protected:
     void SetUp() override {
         Seen().clear();
+        mp::SetFocusSettleTime(0);  // a loss counts at once unless a test sets a settle time
         mp::RegisterWindowClass({"MornaPlatformTest", &RecordingProcedure, false});
     }
     mp::WindowHandle Make(uint32_t style = mp::WS_CAPTION | mp::WS_SYSMENU | mp::WS_VISIBLE) {
@@ -93,9 +94,10 @@ TEST_F(PlatformWindow, CreatesWithSizeCaptionAndCreateMessage) {
     EXPECT_TRUE(mp::DestroyWindow(w));
 }
 
-// The application's activation over its windows and another toolkit's dialogs: the focus moving
-// between them is no leaving; each window of the display thread hears a change, and the sound
-// follows it. Without a window system a loss counts at once.
+// The one record of the focus over the application's windows and another toolkit's dialogs: the
+// focus moving between them is no leaving; each window of the display thread hears a change, and
+// the sound follows it; the keyboard counts a dialog's focus as its owner's. Then the settle time:
+// a loss counts only once it is up, and a return within it is no change.
 TEST_F(PlatformWindow, TheApplicationIsActiveWhileOneOfItsWindowsOrDialogsHasTheFocus) {
     const mp::WindowHandle a = Make(), b = Make();
     ASSERT_TRUE(a != 0 && b != 0);
@@ -106,29 +108,71 @@ TEST_F(PlatformWindow, TheApplicationIsActiveWhileOneOfItsWindowsOrDialogsHasThe
         std::function<void()> act;
         int posted;  // WM_ACTIVATEAPP wparam posted to a (b hears it too), -1 none
         bool active;
+        mp::WindowHandle focus, keyboard;  // GetFocus, GetKeyboardFocusOwner
+        bool dialog;                       // HasOwnWindowFocus
     };
     const Step steps[] = {
-        {"a focused", [&] { Push(a, SDL_WINDOWEVENT_FOCUS_GAINED); }, 1, true},
-        {"the dialog focused", [&] { mp::NoteOwnWindowFocus(kDialog, true); }, -1, true},
-        {"a's loss read late", [&] { Push(a, SDL_WINDOWEVENT_FOCUS_LOST); }, -1, true},
-        {"b focused", [&] { Push(b, SDL_WINDOWEVENT_FOCUS_GAINED); }, -1, true},
-        {"the dialog gone", [&] { mp::NoteOwnWindowFocus(kDialog, false); }, -1, true},
-        {"another program", [&] { Push(b, SDL_WINDOWEVENT_FOCUS_LOST); }, 0, false},
-        {"the dialog again", [&] { mp::NoteOwnWindowFocus(kDialog, true); }, 1, true},
-        {"it closes", [&] { mp::NoteOwnWindowFocus(kDialog, false); }, 0, false},
-        {"b back", [&] { Push(b, SDL_WINDOWEVENT_FOCUS_GAINED); }, 1, true},
-        {"b destroyed with the focus", [&] { mp::DestroyWindow(b); }, 0, false},
+        {"a focused", [&] { Push(a, SDL_WINDOWEVENT_FOCUS_GAINED); }, 1, true, a, a, false},
+        {"the dialog focused", [&] { mp::NoteOwnWindowFocus(kDialog, b, true); }, -1, true, 0, b, true},
+        {"a's loss read late", [&] { Push(a, SDL_WINDOWEVENT_FOCUS_LOST); }, -1, true, 0, b, true},
+        {"b focused", [&] { Push(b, SDL_WINDOWEVENT_FOCUS_GAINED); }, -1, true, b, b, false},
+        {"the dialog's loss read late", [&] { mp::NoteOwnWindowFocus(kDialog, b, false); }, -1, true, b, b, false},
+        {"the dialog's gain and loss read after a's gain", [&] {
+             Push(b, SDL_WINDOWEVENT_FOCUS_LOST);
+             Push(a, SDL_WINDOWEVENT_FOCUS_GAINED);
+             Drain();
+             mp::NoteOwnWindowFocus(kDialog, b, true);
+             mp::NoteOwnWindowFocus(kDialog, b, false);
+         }, -1, true, a, a, false},
+        {"another program", [&] { Push(a, SDL_WINDOWEVENT_FOCUS_LOST); }, 0, false, 0, 0, false},
+        {"the dialog again", [&] { mp::NoteOwnWindowFocus(kDialog, b, true); }, 1, true, 0, b, true},
+        {"it closes", [&] { mp::NoteOwnWindowFocus(kDialog, b, false); }, 0, false, 0, 0, false},
+        {"b back", [&] { Push(b, SDL_WINDOWEVENT_FOCUS_GAINED); }, 1, true, b, b, false},
+        {"b destroyed with the focus", [&] { mp::DestroyWindow(b); }, 0, false, 0, 0, false},
+    };
+    std::vector<uintptr_t> got;
+    const auto drainActivations = [&] {
+        got.clear();
+        for (const mp::WindowMessage& m : Drain())
+            if (m.message == mp::WM_ACTIVATEAPP && m.window == a) got.push_back(m.wparam);
     };
     for (const Step& step : steps) {
         step.act();
-        std::vector<uintptr_t> got;
-        for (const mp::WindowMessage& m : Drain())
-            if (m.message == mp::WM_ACTIVATEAPP && m.window == a) got.push_back(m.wparam);
+        drainActivations();
         EXPECT_EQ(got, step.posted < 0 ? std::vector<uintptr_t>{} : std::vector<uintptr_t>{uintptr_t(step.posted)}) << step.what;
         EXPECT_EQ(mp::IsApplicationActive(), step.active) << step.what;
         EXPECT_EQ(mp::IsSoundApplicationActive(), step.active) << step.what;
+        EXPECT_EQ(mp::GetFocus(), step.focus) << step.what;
+        EXPECT_EQ(mp::GetKeyboardFocusOwner(), step.keyboard) << step.what;
+        EXPECT_EQ(mp::HasOwnWindowFocus(kDialog), step.dialog) << step.what;
     }
+
+    constexpr uint32_t kSettle = 150;
+    mp::SetFocusSettleTime(kSettle);
+    Push(a, SDL_WINDOWEVENT_FOCUS_GAINED);
+    drainActivations();
+    ASSERT_EQ(got, std::vector<uintptr_t>{1});
+    // The dialog's loss and the window's gain come in the wrong order: no change.
+    mp::NoteOwnWindowFocus(kDialog, a, true);
+    Push(a, SDL_WINDOWEVENT_FOCUS_LOST);
+    drainActivations();
+    mp::NoteOwnWindowFocus(kDialog, a, false);
+    Push(a, SDL_WINDOWEVENT_FOCUS_GAINED);
+    drainActivations();
+    EXPECT_TRUE(got.empty() && mp::IsApplicationActive()) << "a return within the settle time";
+    // Another program: the application leaves once the settle time is up, not before.
+    const uint64_t lost = SDL_GetTicks64();
+    Push(a, SDL_WINDOWEVENT_FOCUS_LOST);
+    for (int i = 0; i < 200 && got.empty(); ++i) {
+        drainActivations();
+        if (got.empty()) SDL_Delay(5);
+    }
+    const uint64_t waited = SDL_GetTicks64() - lost;
+    EXPECT_EQ(got, std::vector<uintptr_t>{0});
+    EXPECT_GE(waited, kSettle);
+    EXPECT_FALSE(mp::IsApplicationActive() || mp::IsSoundApplicationActive());
     mp::DestroyWindow(a);
+    mp::SetFocusSettleTime(0);
     mp::SetApplicationActive(true);
 }
 

@@ -1,15 +1,19 @@
 // Message boxes on an X display with a window manager (tools/run-with-wm.sh): a GTK dialog
 // whose label holds the Japanese text as UTF-8, answering each button's code, shown on the
-// thread with the window when another thread asks.
+// thread with the window when another thread asks; another program taking the focus while a box
+// is up leaves the application then, and its owner hears of it once the box has closed.
 #include <gtk/gtk.h>
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <functional>
 #include <string>
 #include <thread>
+#include <vector>
 #include <unistd.h>
 
 #include "platform/message_box.h"
+#include "platform/sound_output.h"
 #include "platform/window.h"
 
 namespace {
@@ -42,8 +46,49 @@ gboolean Answer(gpointer data) {
     return G_SOURCE_REMOVE;
 }
 
+// What the owner's procedure was told of the application's activation.
+std::vector<uintptr_t>& Activations() {
+    static std::vector<uintptr_t> seen;
+    return seen;
+}
+
+intptr_t OwnerProcedure(mp::WindowHandle w, uint32_t msg, uintptr_t wp, intptr_t lp) {
+    if (msg == mp::WM_ACTIVATEAPP) Activations().push_back(wp);
+    return mp::DefaultWindowProcedure(w, msg, wp, lp);
+}
+
+// While the box is up: another program's window (a GTK window not the application's) takes the
+// focus; the box is answered once the application has left, or after 5 s.
+struct Leaving {
+    GtkWidget* other = nullptr;
+    int ticks = 0;
+    bool leftWithTheBoxUp = false, mutedWithTheBoxUp = false;
+};
+
+gboolean LeaveUnderTheBox(gpointer data) {
+    auto* l = static_cast<Leaving*>(data);
+    GtkWidget* box = nullptr;
+    GList* tops = gtk_window_list_toplevels();
+    for (GList* t = tops; t != nullptr; t = t->next)
+        if (GTK_IS_MESSAGE_DIALOG(t->data) && gtk_widget_get_mapped(GTK_WIDGET(t->data))) box = GTK_WIDGET(t->data);
+    g_list_free(tops);
+    if (box == nullptr || (l->other == nullptr && !gtk_window_is_active(GTK_WINDOW(box)))) return G_SOURCE_CONTINUE;
+    if (l->other == nullptr) {
+        l->other = gtk_window_new(GTK_WINDOW_TOPLEVEL);
+        gtk_window_set_default_size(GTK_WINDOW(l->other), 200, 100);
+        gtk_widget_show(l->other);
+        gtk_window_present(GTK_WINDOW(l->other));
+        return G_SOURCE_CONTINUE;
+    }
+    l->leftWithTheBoxUp = !mp::IsApplicationActive();
+    l->mutedWithTheBoxUp = !mp::IsSoundApplicationActive();
+    if ((!l->leftWithTheBoxUp || !l->mutedWithTheBoxUp) && ++l->ticks < 250) return G_SOURCE_CONTINUE;
+    gtk_button_clicked(GTK_BUTTON(gtk_dialog_get_widget_for_response(GTK_DIALOG(box), mp::IDOK)));
+    return G_SOURCE_REMOVE;
+}
+
 TEST(X11MessageBox, GtkDialogShowsUtf8TextAndAnswersEachButton) {
-    ASSERT_TRUE(mp::RegisterWindowClass({"MORNA_BOX_TEST", &mp::DefaultWindowProcedure, false}));
+    ASSERT_TRUE(mp::RegisterWindowClass({"MORNA_BOX_TEST", &OwnerProcedure, false}));
     const mp::WindowHandle window = mp::CreateWindow({"MORNA_BOX_TEST", "box", 0x10CA0000, 0, 0, 320, 240});
     ASSERT_NE(window, 0u) << mp::LastWindowError();
     const std::string text = "セーブデータが壊れています。\n続けますか？";  // Shift-JIS here
@@ -82,6 +127,28 @@ TEST(X11MessageBox, GtkDialogShowsUtf8TextAndAnswersEachButton) {
     asker.join();
     EXPECT_EQ(answer, mp::IDCANCEL);
     EXPECT_EQ(seen.label, utf8);
+
+    // Another program takes the focus from the box: the application leaves while the box is up,
+    // the owner's WM_ACTIVATEAPP 0 waits for the box's end.
+    const auto pumpUntil = [&](const std::function<bool()>& done) {
+        for (int i = 0; i < 500 && !done(); ++i) {
+            mp::WindowMessage m;
+            while (mp::PeekWindowMessage(m)) mp::DispatchWindowMessage(m);
+            ::usleep(10000);
+        }
+        return done();
+    };
+    mp::FocusWindow(window);
+    ASSERT_TRUE(pumpUntil([] { return mp::GetFocus() != 0 && mp::IsApplicationActive(); })) << "the window never had the focus";
+    Activations().clear();
+    Leaving leaving;
+    g_timeout_add(20, &LeaveUnderTheBox, &leaving);
+    EXPECT_EQ(mp::ShowMessageBox({window, text, "エラー", mp::MB_OK}), mp::IDOK);
+    EXPECT_TRUE(leaving.leftWithTheBoxUp && leaving.mutedWithTheBoxUp) << "left " << leaving.leftWithTheBoxUp << ", muted " << leaving.mutedWithTheBoxUp;
+    EXPECT_TRUE(Activations().empty()) << "the owner's messages were dispatched inside the box";
+    pumpUntil([] { return !Activations().empty(); });
+    EXPECT_EQ(Activations(), std::vector<uintptr_t>{0});
+    if (leaving.other != nullptr) gtk_widget_destroy(leaving.other);
     EXPECT_TRUE(mp::DestroyWindow(window));
 }
 

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <functional>
+#include <tuple>
 
 #include "framework/app_frame.h"
 #include "game/files/key_control.h"
@@ -260,7 +261,10 @@ TEST(X11SettingsDialog, EscapeCancelsUnlessAKeyCaptureRuns) {
 // A key box captures only a key pressed after its capture began: the Down that moves the focus
 // from the 入力 tab into the first box, or the Shift of a Shift+Tab back into a box, is still down
 // when the box's capture begins and binds nothing; the next key typed binds the row exactly as a
-// click on the box and that key do, and Shift pressed while a box captures binds it.
+// click on the box and that key do, and Shift pressed while a box captures binds it. The arrows
+// bind like any key and move no focus by themselves. A key typed into the game's window, or into
+// another program's with background input on, is no key typed into the box that had the focus:
+// its capture waits for the focus to come back.
 TEST(X11SettingsDialog, KeyThatMovesTheFocusIntoABoxBindsNothing) {
     mt::XView x;
     ASSERT_TRUE(HasXTest(x)) << "no X display with XTEST";
@@ -336,6 +340,63 @@ TEST(X11SettingsDialog, KeyThatMovesTheFocusIntoABoxBindsNothing) {
         // Pressed again while the box captures, Shift is taken.
         bind(XK_Shift_L, 2);
         EXPECT_EQ(code(9), 0x2A);
+
+        // Up in the ↓ box binds ↑ there and swaps ↓ onto the ↑ row; Up in the ↑ box swaps back.
+        const auto bindingSet = [&] {
+            std::vector<std::tuple<int, int, int>> set;
+            for (const auto& b : keys.GetConfig()) set.emplace_back(b.key, b.device, b.code);
+            std::sort(set.begin(), set.end());
+            return set;
+        };
+        const auto captureIn = [&](const char* box, uint32_t row) {
+            gtk_widget_grab_focus(FindNamed(dialog, box));
+            return PumpUntil([&] { return settings->CaptureRow() == row && keys.IsCapturing(); });
+        };
+        // Every row's binding, none taken by a capture: the focus on Cancel.
+        const auto settled = [&] {
+            gtk_widget_grab_focus(FindNamed(dialog, "129:2"));
+            EXPECT_TRUE(PumpUntil([&] { return !keys.IsCapturing(); }));
+            return bindingSet();
+        };
+        const auto before = settled();
+        ASSERT_TRUE(captureIn("131:1023", 6));
+        bind(XK_Up, 7);
+        EXPECT_EQ(std::vector<int>({code(2), code(0)}), std::vector<int>({0xC8, 0xD0}));
+        ASSERT_TRUE(captureIn("131:1019", 4));
+        bind(XK_Up, 5);
+        // The keypad's 8 without Num Lock is Up to GTK too: reserved, it binds nothing, and stays.
+        Type(x.get(), XK_KP_Up, true);
+        PumpUntil(aFewPasses);
+        Type(x.get(), XK_KP_Up, false);
+        PumpUntil(aFewPasses);
+        EXPECT_EQ(std::vector<int>({static_cast<int>(settings->CaptureRow()), keys.IsCapturing()}), std::vector<int>({5, 1}));
+        EXPECT_EQ(settled(), before);
+
+        // K typed elsewhere while the スキル/戻る box had the focus.
+        const auto typeK = [&] {
+            Type(x.get(), XK_k, true);
+            PumpUntil(aFewPasses);
+            Type(x.get(), XK_k, false);
+            PumpUntil(aFewPasses);
+        };
+        ASSERT_TRUE(captureIn("131:1003", 1));
+        x.Activate(mt::XView::Of(f.game));
+        ASSERT_TRUE(PumpUntil([&] { return mp::GetFocus() == f.game; })) << "the game window never had the focus";
+        typeK();
+        EXPECT_EQ(bindingSet(), before) << "K typed into the game's window";
+        EXPECT_FALSE(keys.IsCapturing());
+        keys.SetBackgroundInput(true);
+        const Window other = x.MakeWindow(40, 40, 200, 100, 0xFFFFFF);
+        ASSERT_TRUE(PumpUntil([&] { return x.Read(other).viewable; }));
+        x.Activate(other);
+        ASSERT_TRUE(PumpUntil([&] { return mp::GetKeyboardFocusOwner() == 0; })) << "another program's window never had the focus";
+        typeK();
+        EXPECT_EQ(bindingSet(), before) << "K typed into another program's window";
+        keys.SetBackgroundInput(false);
+        x.Activate(x.FindByTitle(mt::Utf8(u8"設定")));
+        EXPECT_TRUE(PumpUntil([&] { return settings->CaptureRow() == 1 && keys.IsCapturing(); })) << "the capture never began again";
+        XDestroyWindow(x.get(), other);
+        XFlush(x.get());
         gtk_button_clicked(GTK_BUTTON(FindNamed(dialog, "129:2")));
         EXPECT_TRUE(PumpUntil([&] { return x.FindByTitle(mt::Utf8(u8"設定")) == 0; }));
     });
@@ -346,7 +407,8 @@ TEST(X11SettingsDialog, KeyThatMovesTheFocusIntoABoxBindsNothing) {
 // picture clicked, then the dialog's OK clicked (the click gives the dialog the focus, and the
 // game's loss of it is read after the dialog has gone): the application never leaves, so the
 // game stays in full screen and the sound on. Another program's window taking the focus leaves
-// both, as ever.
+// both, as ever; so does Alt+Tab from the dialog in full screen, once: the window manager's
+// keyboard grab while Alt is held moves no focus.
 TEST(X11SettingsDialog, FullScreenAndSoundStayWhileTheFocusMovesBetweenTheGameAndItsDialog) {
     mt::XView x;
     ASSERT_TRUE(HasXTest(x)) << "no X display with XTEST";
@@ -413,6 +475,37 @@ TEST(X11SettingsDialog, FullScreenAndSoundStayWhileTheFocusMovesBetweenTheGameAn
         EXPECT_TRUE(PumpUntil([&] { return !mp::IsApplicationActive(); })) << "another program's window never took the focus";
         EXPECT_FALSE(mp::IsSoundApplicationActive());
         EXPECT_TRUE(PumpUntil([&] { return !system.fullScreen && !x.Read(mt::XView::Of(f.game)).fullScreenState; }));
+
+        x.Activate(mt::XView::Of(f.game));
+        ASSERT_TRUE(PumpUntil([&] { return mp::GetFocus() == f.game && mp::IsApplicationActive(); }));
+        ASSERT_EQ(f.ChangeScreenMode(0, 0, 32), 0);
+        ASSERT_TRUE(PumpUntil([&] { return x.Read(mt::XView::Of(f.game)).fullScreenState && mp::GetFocus() == f.game; }));
+        OpenSettingsDialog(settings, f.Host(keys));
+        dialog = SettingsWindow();
+        ASSERT_NE(dialog, nullptr);
+        ASSERT_TRUE(PumpUntil([&] { return gtk_window_is_active(GTK_WINDOW(dialog)); })) << "the dialog never had the focus";
+        std::vector<int> sound;  // the sound's state, as a run of changes
+        const auto record = [&] {
+            const int on = mp::IsSoundApplicationActive();
+            if (sound.empty() || sound.back() != on) sound.push_back(on);
+        };
+        const auto passesOf = [&](int n) {
+            int done = 0;
+            PumpUntil([&] { return ++done == n; }, record);
+        };
+        Type(x.get(), XK_Alt_L, true);
+        passesOf(5);
+        for (int tab = 0; tab < 2; ++tab) {  // past the game, the manager's most recent window before the dialog
+            Type(x.get(), XK_Tab, true);
+            Type(x.get(), XK_Tab, false);
+            passesOf(5);
+        }
+        passesOf(50);  // Alt held half a second
+        Type(x.get(), XK_Alt_L, false);
+        passesOf(150);
+        EXPECT_EQ(x.Active(), other) << "Alt+Tab went elsewhere";
+        EXPECT_EQ(sound, (std::vector<int>{1, 0}));
+        settings.reset();
         XDestroyWindow(x.get(), other);
         XFlush(x.get());
     });

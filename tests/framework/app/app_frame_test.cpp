@@ -78,6 +78,7 @@ TEST(AppFrame, FullScreenFallsBackToSixteenBitsLeavesOnDeactivationAndARefusalKe
     RunFrame([&](TestFrame& frame) {
         KB::SSystemConfig& system = KB::GetSystemConfig();
         auto draw = frame.GetDraw();
+        mp::SetFocusSettleTime(0);  // the loss below counts at once
         mp::InjectDisplayModeRefusals(1);  // 32 bits refused: 16 serves
         EXPECT_EQ(frame.ChangeScreenMode(0, 0, 32), 0);
         EXPECT_TRUE(system.fullScreen);
