@@ -130,7 +130,8 @@ bool CApp::Frame(CGameResource& game) {
         if (keys_) {
             // A keyboard at the foreground level reads nothing without the focus, whatever the setting.
             keys_->SetBackgroundInput(config_.backgroundInput);
-            keys_->SelectJoyStick(config_.useJoystick);
+            // The open dialog's pad column keeps the pad; its closing selects the option's.
+            if (!settingsDialog_ || !settingsDialog_->IsOpen()) keys_->SelectJoyStick(config_.useJoystick);
         }
     }
     KB::CFPSView& fps = *fps_;

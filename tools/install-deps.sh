@@ -9,8 +9,9 @@ PACKAGES=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev clang-14 libclang-rt-14-dev
   # benchmarks only: a peer for the blit benchmarks
   libpixman-1-dev
-  # the platform layer: window, input, audio output, picture decoding (PNG and JPEG; GIF)
-  libsdl2-dev libsdl2-image-dev libgif-dev
+  # the platform layer: window, input, audio output, picture decoding (PNG and JPEG; GIF), and
+  # Xlib for what the window layer asks of the X server where SDL has no call
+  libsdl2-dev libsdl2-image-dev libgif-dev libx11-dev
   # fonts: rendering, face matching, vertical glyph forms, Japanese faces
   libfreetype-dev libfontconfig-dev libharfbuzz-dev fonts-vlgothic fonts-ipafont-gothic
   # compressed audio, MIDI with a General MIDI sound font, the update check's HTTP
@@ -19,9 +20,9 @@ PACKAGES=(
   libgtk-3-dev
   # the update check's download page in the desktop's browser (xdg-open)
   xdg-utils
-  # tests in a real window: X server, its auth, a window manager, X tools and headers, keys typed
-  # through the X server
-  xvfb xauth openbox x11-utils libx11-dev libxtst-dev
+  # tests in a real window: X server, its auth, a window manager, X tools, keys typed and clicks
+  # made through the X server
+  xvfb xauth openbox x11-utils libxtst-dev
 )
 
 missing=()

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -28,7 +29,8 @@ using morna::test::BodyApp;
 
 uint32_t Colour(int frame) { return 0x203040u + static_cast<uint32_t>(frame) * 0x010305u; }
 
-// The settings dialog's window: keeps its controls' numbers, counts the live ones.
+// The settings dialog's window: keeps its controls' checks, texts, numbers and focus, counts the
+// live ones.
 struct FakeSettingsView : mp::SettingsView {
     static constexpr uintptr_t kHandle = 7;
     explicit FakeSettingsView(int& live) : live_(live) { ++live_; }
@@ -36,18 +38,21 @@ struct FakeSettingsView : mp::SettingsView {
     uintptr_t Handle() const override { return kHandle; }
     void ShowPage(int) override {}
     void Enable(int, int, bool) override {}
-    bool GetCheck(int, int) override { return false; }
-    void SetCheck(int, int, bool) override {}
-    std::string GetText(int, int) override { return ""; }
-    void SetText(int, int, const std::string&) override {}
+    bool GetCheck(int p, int id) override { return checks[{p, id}]; }
+    void SetCheck(int p, int id, bool on) override { checks[{p, id}] = on; }
+    std::string GetText(int p, int id) override { return texts[{p, id}]; }
+    void SetText(int p, int id, const std::string& t) override { texts[{p, id}] = t; }
     void SetRange(int, int, int, int, int, int, int) override {}
     int GetPos(int p, int id) override { return pos[{p, id}]; }
     void SetPos(int p, int id, int v) override { pos[{p, id}] = v; }
-    bool HasFocus(int, int) override { return false; }
-    void Focus(int, int) override {}
+    bool HasFocus(int p, int id) override { return focus == std::pair(p, id); }
+    void Focus(int p, int id) override { focus = {p, id}; }
     void StartTimer(uint32_t) override {}
     void StopTimer() override {}
     std::map<std::pair<int, int>, int> pos;
+    std::map<std::pair<int, int>, bool> checks;
+    std::map<std::pair<int, int>, std::string> texts;
+    std::pair<int, int> focus{0, 0};
     int& live_;
 };
 
@@ -63,6 +68,8 @@ struct Script {
     std::vector<uintptr_t> dialog;     // the settings dialog's handle at each step
     int views = 0;                     // settings windows alive
     mp::SettingsEvents* dialogEvents = nullptr;
+    FakeSettingsView* view = nullptr;  // the last one made
+    std::vector<std::string> padRow;   // the "↓" pad box's text after each "pad 2"
     CApp* loop = nullptr;
     std::function<void()> usePad;  // the game pad chosen, as the dialog's Apply would
     std::map<int, std::vector<std::string>> script;
@@ -77,6 +84,17 @@ struct Script {
         if (a[0] == '+' || a[0] == '-') BodyApp::PushKey(keys.at(a.substr(1)), a[0] == '+');
         if (a == "pad off") pad->Button(7, false);
         if (a == "use pad") usePad();
+        // The settings dialog: its timer, the focus in the "↓" pad box, its Apply, and pad
+        // button 2 pressed and released between timer ticks.
+        if (a == "pad box") view->Focus(mp::settings_page::kInput, 1024);
+        if (a == "apply") dialogEvents->OnCommand(mp::settings_page::kSheet, 3);
+        if (a == "pad 2") {
+            dialogEvents->OnTimer();
+            pad->Button(2, true);
+            dialogEvents->OnTimer();
+            pad->Button(2, false);
+            padRow.push_back(view->texts[{mp::settings_page::kInput, 1024}]);
+        }
         if (a == "close box") {
             ASSERT_NE(dialogEvents, nullptr) << "no settings dialog was opened";
             dialogEvents->OnCloseBox();
@@ -151,7 +169,9 @@ public:
         run.usePad = [this] { config_.useJoystick = windowSettingsRequest_ = true; };
         SetSettingsViewFactory([&run](mp::SettingsEvents& events, mp::WindowHandle, std::string*) {
             run.dialogEvents = &events;
-            return std::make_unique<FakeSettingsView>(run.views);
+            auto view = std::make_unique<FakeSettingsView>(run.views);
+            run.view = view.get();
+            return view;
         });
     }
 
@@ -164,14 +184,23 @@ protected:
     Script& run_;
 };
 
-// The script's run on a window that has the focus from the start, unpaced.
-void RunWithFocus(Script& run) {
+// The script's run on a window that has the focus from the start, unpaced; with a virtual pad
+// plugged in before the start when asked.
+void RunWithFocus(Script& run, bool withPad = false) {
     mp::SetDisplaySleeper([](uint32_t) {});
     morna::test::RunOnAppThread([&](BodyApp& app) {
         morna::test::TempBaseFolder folder("morna-loop");  // the initializer took the current folder
+        std::optional<VirtualPad> pad;
+        if (withPad) {
+            mp::JoystickCount();
+            pad.emplace(4, 16, 1);
+            ASSERT_TRUE(pad->Ok()) << SDL_GetError();
+            run.pad = &*pad;
+        }
         app.PushWindowEvent(SDL_WINDOWEVENT_FOCUS_GAINED);
         run.app = &app;
         ScriptedApp(run).Start();
+        if (withPad) mp::CloseJoysticks();
     });
     mp::SetDisplaySleeper(nullptr);
     SDL_Quit();
@@ -239,13 +268,21 @@ TEST(AppLoop, OneRunThroughKeysHotKeysFastModeScreenModesFocusAndExit) {
 
 // F1 pauses and opens the application's settings dialog; while its window stands the loop reads
 // no keys, and its close box gives them back. One left open closes with the application. The
-// pause menu never sees the keys its frame read for play (up, held with F1).
+// pause menu never sees the keys its frame read for play (up, held with F1). The dialog's pad
+// column takes the pad though the game leaves it off, also after an Apply, whose window settings
+// come with the next frame.
 TEST(AppLoop, F1OpensTheSettingsDialogWhichHoldsTheKeysTillItCloses) {
     mp::InstallKeyboardState();
     Script run;
-    run.script = {{0, {"+F1", "+Up"}}, {1, {"-F1", "+Up"}}, {2, {"close box"}}, {3, {"-Up", "+F1"}}, {4, {"-F1"}}, {5, {}}};
-    RunWithFocus(run);
+    run.script = {{0, {"+F1", "+Up"}},
+                  {1, {"-F1", "+Up", "pad box", "apply"}},
+                  {2, {"pad 2", "close box"}},
+                  {3, {"-Up", "+F1"}},
+                  {4, {"-F1", "pad box", "pad 2"}},
+                  {5, {}}};
+    RunWithFocus(run, true);
     EXPECT_EQ(run.lines, (std::vector<std::string>{"M0 U D", "P U D", "U D", "U1 D", "P U D", "U"}));
+    EXPECT_EQ(run.padRow, (std::vector<std::string>{"Pad ２", "Pad ２"}));
     constexpr uintptr_t open = FakeSettingsView::kHandle;
     EXPECT_EQ(run.dialog, (std::vector<uintptr_t>{0, open, open, 0, open, open}));
     EXPECT_EQ(std::tuple(run.views, KB::SettingsDialogHandle()), std::tuple(0, KB::HWND{0}));
