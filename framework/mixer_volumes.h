@@ -5,6 +5,7 @@
 // channel volumes each (u32, 0 to 65535) and the trailer, 32 bytes.
 #include <cstdint>
 
+#include "foundation/thread/thread.h"
 #include "framework/config.h"
 #include "sound/audio_mixer.h"
 
@@ -21,19 +22,24 @@ struct SMixerVolumes : Aux::IArchive {
     void Serialize(Aux::ISerialize& ar) override;
     bool operator==(const SMixerVolumes& other) const;
 
-    // 0 loaded; 1 the file cannot be read (missing); 2 damaged: its trailer, its size,
-    // its version or a volume above 65535. On 1 and 2 the record keeps its values.
+    // 0 loaded; 1 missing (nothing under the name); 2 damaged: its trailer, its size, its
+    // version or a volume above 65535; 3 there but unreadable (a folder, a file that will not
+    // open or read). On 1 to 3 the record keeps its values.
     int32_t Load(const VTLstring& name);
-    // The whole file through a temporary name; true on failure (the error log notes it).
+    // The whole file through a temporary name; true on failure, which the caller logs.
     bool Save(const VTLstring& name);
 };
 
 // The process's software mixer, keeping its volumes in a file. Made, it sets the lines to the
-// kept volumes (full ones when the file is missing or damaged; damaged, it logs that and writes
-// the full ones back); a write that changes what the lines hold saves them all, so the game
-// keeps what it set whatever path set it (the settings' live slider, their Cancel) however the
-// run ends. A slider dragged writes on every step: within kSaveGapMs of the last save the change
-// waits for the next one, or for the device's end.
+// kept volumes: full ones when the file is missing (silently), damaged (logged, and the full
+// ones written back) or unreadable (logged, and left as it is: a later change writes it, which
+// fails and is logged when it is a folder). A write that changes what the lines hold is saved,
+// so the game keeps what it set whatever path set it (the settings' live slider, their Cancel).
+// The saves run on a thread of the device's own, at most one per kSaveGapMs: a dragged slider's
+// first step is saved at once, its later ones together kSaveGapMs after the save before, so
+// the last change reaches the file within kSaveGapMs (and the disk's time) even when nothing
+// follows it, not even the device's end (a killed run). The end saves what is still unsaved.
+// A failed save is logged once until one succeeds, and tried again at the next change.
 class CKeptMixerDevice : public tovarineGameSDK3rd::Multimedia::CSoftwareMixerDevice {
 public:
     static constexpr uint32_t kSaveGapMs = 250;
@@ -42,14 +48,33 @@ public:
     uint32_t WriteLine(int32_t line, const std::vector<uint32_t>& values) override;
 
 private:
+    class CSaver : public tovarineGameSDK3rd::Thread::CThread {
+    public:
+        explicit CSaver(CKeptMixerDevice& device) : device_(device) {}
+        ~CSaver() override { StopThread(); }
+        void ThreadProc() override { device_.SaveLoop(); }
+
+    private:
+        CKeptMixerDevice& device_;
+    };
+
     SMixerVolumes Current();
     void Apply(const SMixerVolumes& volumes);
-    void SaveIfChanged();
+    void SaveLoop();
+    // Saves and logs the first failure of a run of them; the saver's alone while it runs.
+    void Store(const SMixerVolumes& volumes);
 
     VTLstring name_;
+    // The saver's, and the device's own before the saver starts and after it ends.
     SMixerVolumes kept_;  // what the file holds (or was last asked to hold)
-    bool saved_ = false;  // since the start
-    uint32_t savedAt_ = 0;
+    bool failing_ = false;
+    bool tried_ = false;  // a save was tried at triedAt_
+    uint32_t triedAt_ = 0;
+    // Under the saver's monitor.
+    SMixerVolumes pending_;  // what the lines held at the last write
+    bool changed_ = false;   // a write came since the saver last looked
+    bool saving_ = false;    // the saver runs; without it each write saves at once
+    CSaver saver_{*this};
 };
 
 }  // namespace KestraneGameBase2

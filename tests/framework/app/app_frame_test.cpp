@@ -2,13 +2,19 @@
 // desktop): the window's place, full screen with its fallback and its loss, drops, the error box.
 #include <gtest/gtest.h>
 
+#include <sys/inotify.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "framework/app_frame.h"
+#include "framework/mixer_volumes.h"
 #include "framework/sound_list.h"
+#include "platform/clock.h"
 #include "platform/display_mode.h"
 #include "platform/message_box.h"
 #include "platform/sound_output.h"
@@ -160,26 +166,27 @@ TEST(AppFrame, SoundStartUpAndMasterVolume) {
     });
 }
 
+// The mixer.cfg the stand-in writes: version 0, lines 0 to 2 (two channels, little endian), trailer.
+std::vector<uint8_t> MixerFile(uint32_t master, uint32_t wave, int32_t version = 0, bool extraByte = false) {
+    std::vector<uint8_t> b;
+    const auto put = [&b](uint32_t v) {
+        for (int i = 0; i < 4; ++i) b.push_back(uint8_t(v >> (8 * i)));
+    };
+    put(static_cast<uint32_t>(version));
+    for (uint32_t v : {master, master, wave, wave, 65535u, 65535u}) put(v);
+    if (extraByte) b.push_back(0);
+    const uint32_t c = KB::ConfigCRC(b);
+    b.insert(b.end(), {uint8_t(c >> 24), uint8_t(c >> 16), uint8_t(c >> 8), uint8_t(c)});
+    return b;
+}
+
 // The mixer's volumes outlive the run, as a machine's mixer keeps its own: each start is a
 // frame over the same folder with the process's lines back at full, as a new process has them.
 TEST(AppFrame, MixerVolumesAreKeptBetweenStartsAndABadFileGivesFullVolume) {
     using Volumes = std::vector<uint32_t>;
-    // The file the stand-in writes: version 0, lines 0 to 2 (two channels, little endian), trailer.
-    const auto file = [](uint32_t master, uint32_t wave, int32_t version = 0, bool extraByte = false) {
-        std::vector<uint8_t> b;
-        const auto put = [&b](uint32_t v) {
-            for (int i = 0; i < 4; ++i) b.push_back(uint8_t(v >> (8 * i)));
-        };
-        put(static_cast<uint32_t>(version));
-        for (uint32_t v : {master, master, wave, wave, 65535u, 65535u}) put(v);
-        if (extraByte) b.push_back(0);
-        const uint32_t c = KB::ConfigCRC(b);
-        b.insert(b.end(), {uint8_t(c >> 24), uint8_t(c >> 16), uint8_t(c >> 8), uint8_t(c)});
-        return b;
-    };
-    std::vector<uint8_t> flipped = file(32770, 65535);
+    std::vector<uint8_t> flipped = MixerFile(32770, 65535);
     flipped[30] ^= 1;
-    const std::vector<uint8_t> full = file(65535, 65535);
+    const std::vector<uint8_t> full = MixerFile(65535, 65535);
     struct Row {
         const char* what;
         std::vector<uint8_t> before;  // empty: no file
@@ -190,21 +197,21 @@ TEST(AppFrame, MixerVolumesAreKeptBetweenStartsAndABadFileGivesFullVolume) {
     };
     const auto master = [](int32_t v) { return [v](TestFrame& f) { f.SetMasterVolume(v); }; };
     const std::vector<Row> rows = {
-        {"first start; the dialog's live slider at half, OK", {}, {65535, 65535}, false, master(32770), file(32770, 65535)},
-        {"the next start opens at half; the wave line set too", file(32770, 65535), {32770, 32770}, false,
-         [](TestFrame& f) { f.GetMixer().SetVolume(1, {1000, 1000}); }, file(32770, 1000)},
-        {"a fifth, then Cancel puts the opening volumes back", file(32770, 1000), {32770, 32770}, false,
+        {"first start; the dialog's live slider at half, OK", {}, {65535, 65535}, false, master(32770), MixerFile(32770, 65535)},
+        {"the next start opens at half; the wave line set too", MixerFile(32770, 65535), {32770, 32770}, false,
+         [](TestFrame& f) { f.GetMixer().SetVolume(1, {1000, 1000}); }, MixerFile(32770, 1000)},
+        {"a fifth, then Cancel puts the opening volumes back", MixerFile(32770, 1000), {32770, 32770}, false,
          [](TestFrame& f) {
              f.SetMasterVolume(13110);
              f.GetMixer().SetVolume(0, f.SavedMaster());
          },
-         file(32770, 1000)},
+         MixerFile(32770, 1000)},
         {"nothing set: nothing written", {}, {65535, 65535}, false, [](TestFrame&) {}, {}},
         {"trailer flipped", flipped, {65535, 65535}, true, [](TestFrame&) {}, full},
         {"short", std::vector<uint8_t>(full.begin() + 4, full.end()), {65535, 65535}, true, [](TestFrame&) {}, full},
-        {"a byte more", file(32770, 65535, 0, true), {65535, 65535}, true, [](TestFrame&) {}, full},
-        {"version 1", file(32770, 65535, 1), {65535, 65535}, true, [](TestFrame&) {}, full},
-        {"a volume above 65535", file(65536, 65535), {65535, 65535}, true, master(1000), file(1000, 65535)},
+        {"a byte more", MixerFile(32770, 65535, 0, true), {65535, 65535}, true, [](TestFrame&) {}, full},
+        {"version 1", MixerFile(32770, 65535, 1), {65535, 65535}, true, [](TestFrame&) {}, full},
+        {"a volume above 65535", MixerFile(65536, 65535), {65535, 65535}, true, master(1000), MixerFile(1000, 65535)},
     };
     mp::SetDisplaySleeper([](uint32_t) {});
     morna::test::RunOnAppThread([&](morna::test::BodyApp&) {
@@ -237,6 +244,88 @@ TEST(AppFrame, MixerVolumesAreKeptBetweenStartsAndABadFileGivesFullVolume) {
         }
     });
     mp::SetDisplaySleeper(nullptr);
+}
+
+// The device's own saves, with nothing after the last change: a drag's last step reaches the
+// file while the device still lives (a killed run keeps it), at most one save per gap; failing
+// saves are logged once until one succeeds, and an unreadable file at start once.
+TEST(AppFrame, MixerVolumesReachTheFileAfterTheLastChangeAndFailuresLogOnce) {
+    morna::test::TempBaseFolder folder("morna-mixer");
+    const std::string save = folder.Path() + "/save", path = save + "/mixer.cfg";
+    std::filesystem::create_directories(save);
+    for (mp::SoundLine line : {mp::SoundLine::kMaster, mp::SoundLine::kWave, mp::SoundLine::kSynth})
+        mp::SetLineGain(line, {1.0f, 1.0f});
+    // Every save writes a new file of its own beside the target and renames it over the target:
+    // the saves counted as the kernel sees those files made (renames onto one name may merge).
+    const int watch = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    ASSERT_GE(watch, 0);
+    ASSERT_GE(::inotify_add_watch(watch, save.c_str(), IN_CREATE), 0);
+    const auto saves = [watch] {
+        int32_t n = 0;
+        alignas(inotify_event) char buffer[4096];
+        for (ssize_t got; (got = ::read(watch, buffer, sizeof buffer)) > 0;)
+            for (char* p = buffer; p < buffer + got; ++n)
+                p += sizeof(inotify_event) + reinterpret_cast<inotify_event*>(p)->len;
+        return n;
+    };
+    // True once the test holds within 5 s.
+    const auto soon = [](const std::function<bool()>& test) {
+        for (const uint32_t start = mp::MonotonicMilliseconds(); mp::MonotonicMilliseconds() - start < 5000;
+             mp::SleepMilliseconds(2))
+            if (test()) return true;
+        return test();
+    };
+    // The master slider from full to a fifth in 40 steps, 10 ms apart.
+    const auto drag = [](KB::CKeptMixerDevice& device, uint32_t to) {
+        for (uint32_t step = 1; step <= 40; ++step) {
+            const uint32_t v = 65535 - (65535 - to) * step / 40;
+            EXPECT_EQ(device.WriteLine(0, {v, v}), 0u);
+            mp::SleepMilliseconds(10);
+        }
+    };
+    {
+        KB::CKeptMixerDevice device;
+        const uint32_t start = mp::MonotonicMilliseconds();
+        drag(device, 13107);
+        const uint32_t last = mp::MonotonicMilliseconds();
+        ASSERT_TRUE(soon([&] { return morna::test::ReadBytes(path) == MixerFile(13107, 65535); }));
+        const uint32_t arrived = mp::MonotonicMilliseconds();
+        // A save at the first step, then at most one per gap up to the last.
+        const int32_t n = saves();
+        EXPECT_GE(n, 1);
+        EXPECT_LE(n, static_cast<int32_t>((arrived - start) / KB::CKeptMixerDevice::kSaveGapMs + 1));
+        RecordProperty("drag_saves", n);
+        RecordProperty("last_change_to_file_ms", static_cast<int>(arrived - last));
+    }
+    EXPECT_EQ(saves(), 0);  // all was saved: the end writes nothing
+
+    std::filesystem::remove(path);
+    std::filesystem::create_directory(path);
+    const std::string unreadable = "mixer.cfgを読めない", failed = "mixer.cfgを書き込めない";
+    const auto count = [](const std::vector<std::string>& lines, const std::string& part) {
+        return std::count_if(lines.begin(), lines.end(),
+                             [&](const std::string& l) { return l.find(part) != std::string::npos; });
+    };
+    morna::test::LogCapture log;
+    {
+        KB::CKeptMixerDevice device;
+        EXPECT_EQ(log.Lines().size(), 1u);
+        EXPECT_EQ(count(log.Lines(), unreadable), 1);
+        EXPECT_TRUE(std::filesystem::is_directory(path));  // the player's folder is left alone
+        drag(device, 13107);
+        EXPECT_TRUE(soon([&] { return count(log.Lines(), failed) == 1; }));
+        // A save that succeeds ends the run of failures: the next failure is logged again.
+        std::filesystem::remove(path);
+        EXPECT_EQ(device.WriteLine(0, {5000, 5000}), 0u);
+        EXPECT_TRUE(soon([&] { return morna::test::ReadBytes(path) == MixerFile(5000, 65535); }));
+        std::filesystem::remove(path);
+        std::filesystem::create_directory(path);
+        EXPECT_EQ(device.WriteLine(0, {6000, 6000}), 0u);
+        EXPECT_TRUE(soon([&] { return count(log.Lines(), failed) == 2; }));
+    }  // its end tries once more, silently
+    EXPECT_EQ(log.Lines().size(), 3u);
+    EXPECT_EQ(count(log.Lines(), failed), 2);
+    ::close(watch);
 }
 
 }  // namespace
