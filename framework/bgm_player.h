@@ -85,6 +85,9 @@ void DestroyBGMPlayer();
 // near a loop end or 1000 ms otherwise, until a stop is requested.
 class CMusicThread : public tovarineGameSDK3rd::Thread::CThread {
 public:
+    // Stopped here, while ThreadProc is still this class's: the base's destructor would stop it
+    // with the object already its base.
+    ~CMusicThread() override { StopThread(); }
     // Asks the thread to load a track (nothing in the game asks).
     void RequestLoad(int32_t track);
 

@@ -16,8 +16,8 @@ PACKAGES=(
   libfreetype-dev libfontconfig-dev libharfbuzz-dev fonts-vlgothic fonts-ipafont-gothic
   # compressed audio, MIDI with a General MIDI sound font, the update check's HTTP
   libmpg123-dev libsndfile1-dev libfluidsynth-dev fluid-soundfont-gm libcurl4-openssl-dev
-  # the settings dialog's window
-  libgtk-3-dev
+  # the settings dialog's window; the X input extension's header, whose focus events GTK reads
+  libgtk-3-dev libxi-dev
   # the update check's download page in the desktop's browser (xdg-open)
   xdg-utils
   # tests in a real window: X server, its auth, a window manager, X tools, keys typed and clicks
