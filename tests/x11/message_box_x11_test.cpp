@@ -25,14 +25,20 @@ struct Seen {
     int press = 0;  // the response to give: a button's code, or 0 for the close box
 };
 
-// Finds the open message dialog, notes what it shows and answers as the player would.
-gboolean Answer(gpointer data) {
-    auto* seen = static_cast<Seen*>(data);
+// The message dialog on the screen; null when there is none.
+GtkWidget* MappedBox() {
     GtkWidget* dialog = nullptr;
     GList* tops = gtk_window_list_toplevels();
     for (GList* t = tops; t != nullptr; t = t->next)
         if (GTK_IS_MESSAGE_DIALOG(t->data) && gtk_widget_get_mapped(GTK_WIDGET(t->data))) dialog = GTK_WIDGET(t->data);
     g_list_free(tops);
+    return dialog;
+}
+
+// Finds the open message dialog, notes what it shows and answers as the player would.
+gboolean Answer(gpointer data) {
+    auto* seen = static_cast<Seen*>(data);
+    GtkWidget* dialog = MappedBox();
     if (dialog == nullptr) return G_SOURCE_CONTINUE;
     seen->title = gtk_window_get_title(GTK_WINDOW(dialog));
     GList* labels = gtk_container_get_children(GTK_CONTAINER(gtk_message_dialog_get_message_area(GTK_MESSAGE_DIALOG(dialog))));
@@ -67,11 +73,7 @@ struct Leaving {
 
 gboolean LeaveUnderTheBox(gpointer data) {
     auto* l = static_cast<Leaving*>(data);
-    GtkWidget* box = nullptr;
-    GList* tops = gtk_window_list_toplevels();
-    for (GList* t = tops; t != nullptr; t = t->next)
-        if (GTK_IS_MESSAGE_DIALOG(t->data) && gtk_widget_get_mapped(GTK_WIDGET(t->data))) box = GTK_WIDGET(t->data);
-    g_list_free(tops);
+    GtkWidget* box = MappedBox();
     if (box == nullptr || (l->other == nullptr && !gtk_window_is_active(GTK_WINDOW(box)))) return G_SOURCE_CONTINUE;
     if (l->other == nullptr) {
         l->other = gtk_window_new(GTK_WINDOW_TOPLEVEL);
