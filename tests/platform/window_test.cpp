@@ -172,6 +172,18 @@ TEST_F(PlatformWindow, TheApplicationIsActiveWhileOneOfItsWindowsOrDialogsHasThe
     EXPECT_GE(waited, kSettle);
     EXPECT_FALSE(mp::IsApplicationActive() || mp::IsSoundApplicationActive());
     mp::DestroyWindow(a);
+
+    // A display thread that ends with a window focused takes it out of the record: no window is
+    // left to be active with.
+    bool focused = false;
+    std::thread([&] {
+        const mp::WindowHandle c = Make();
+        Push(c, SDL_WINDOWEVENT_FOCUS_GAINED);
+        Drain();
+        focused = mp::IsApplicationActive() && mp::GetFocus() == c;
+    }).join();
+    EXPECT_TRUE(focused);
+    EXPECT_FALSE(mp::IsApplicationActive() || mp::GetKeyboardFocusOwner() != 0);
     mp::SetFocusSettleTime(0);
     mp::SetApplicationActive(true);
 }
