@@ -19,9 +19,9 @@ PACKAGES=(
   libgtk-3-dev
   # the update check's download page in the desktop's browser (xdg-open)
   xdg-utils
-  # tests in a real window: X server, its auth, a window manager, X tools and headers, keys typed
-  # through the X server
-  xvfb xauth openbox x11-utils libx11-dev libxtst-dev
+  # tests in a real window: X server, its auth, two window managers (metacity keeps dialogs and
+  # the focus otherwise than openbox), X tools and headers, keys typed through the X server
+  xvfb xauth openbox metacity x11-utils libx11-dev libxtst-dev
 )
 
 missing=()
