@@ -359,8 +359,8 @@ private:
         gtk_box_pack_start(GTK_BOX(all), buttons, FALSE, FALSE, 0);
         gtk_container_add(GTK_CONTAINER(window_), all);
         gtk_window_set_default(GTK_WINDOW(window_), ok);
+        KeepAboveWindow(window_, owner_);  // before the map, where the manager reads what it sets
         gtk_widget_show_all(window_);
-        KeepAboveWindow(window_, owner_);
     }
 
     SettingsEvents& events_;
