@@ -3,6 +3,8 @@
 #include <SDL.h>
 #include <gtk/gtk.h>
 
+#include <cstdlib>
+
 #include "platform/charset.h"
 #include "platform/gtk_start.h"
 #include "platform/hook_slot.h"
@@ -85,6 +87,15 @@ uint32_t SdlIcon(uint32_t flags) {
 
 // SDL's box, where GTK cannot open the display; 0 when it cannot be shown either.
 int ShowSdlBox(const Box& box, std::string* error) {
+    // With no display named, SDL hands the box to an outside dialog program (zenity, which the
+    // metacity package brings) and reads its failure to open a display as the box's close: no box
+    // was shown, and no answer was given.
+    const char* x11 = std::getenv("DISPLAY");
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    if ((x11 == nullptr || *x11 == 0) && (wayland == nullptr || *wayland == 0)) {
+        if (error) *error = "no display to show the box on";
+        return 0;
+    }
     const uint32_t okKeys = SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT |
                             (box.OkCancel() ? 0u : static_cast<uint32_t>(SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT));
     SDL_MessageBoxButtonData buttons[2] = {
