@@ -5,11 +5,15 @@
 #include <gdk/gdkx.h>
 #include <gtk/gtk.h>
 
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/XInput2.h>
 
+#include <cstdint>
 #include <cstdlib>
 #include <map>
+
+#include "platform/x11_window.h"
 
 namespace morna::platform {
 
@@ -26,9 +30,41 @@ bool StartGtk(std::string* error) {
     }
     g_setenv("GDK_BACKEND", "x11", FALSE);
     started = gtk_init_check(nullptr, nullptr) != FALSE;
+    // A dialog's key or click is the user's latest action when the dialog hands the focus back.
+    if (started && GDK_IS_X11_DISPLAY(gdk_display_get_default()))
+        x11::SetUserTimeSource([] { return static_cast<uint32_t>(gdk_x11_display_get_user_time(gdk_display_get_default())); });
     if (!started && error != nullptr) *error = "no display GTK can use";
     return started;
 }
+
+namespace {
+
+// Whether X server time a is later than b, across the 32-bit wrap.
+bool Later(guint32 a, guint32 b) { return static_cast<int32_t>(a - b) > 0; }
+
+// The time of the user's last key or click in the owner (SDL writes it on its window) or in a
+// GTK window of ours, whichever is later: the action that opened the window. The server's time
+// now where neither has seen one.
+guint32 LastUserTime(GdkDisplay* display, Window owner, GdkWindow* own) {
+    Display* x = GDK_DISPLAY_XDISPLAY(display);
+    guint32 time = gdk_x11_display_get_user_time(display);
+    Atom type = 0;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    if (XGetWindowProperty(x, owner, gdk_x11_get_xatom_by_name_for_display(display, "_NET_WM_USER_TIME"), 0, 1, False,
+                           XA_CARDINAL, &type, &format, &count, &after, &data) == Success &&
+        data != nullptr) {
+        if (format == 32 && count == 1) {
+            const auto owners = static_cast<guint32>(*reinterpret_cast<const long*>(data));
+            if (time == 0 || Later(owners, time)) time = owners;
+        }
+        XFree(data);
+    }
+    return time != 0 ? time : gdk_x11_get_server_time(own);
+}
+
+}  // namespace
 
 void KeepAboveWindow(GtkWidget* widget, WindowHandle owner) {
     SDL_Window* sdl = GetSdlWindow(owner);
@@ -40,9 +76,17 @@ void KeepAboveWindow(GtkWidget* widget, WindowHandle owner) {
         return;
     GdkWindow* parent = gdk_x11_window_foreign_new_for_display(display, info.info.x11.window);
     if (parent == nullptr) return;
+    // A dialog to the manager, told before the window is mapped: a manager keeps an owned
+    // dialog above its owner, full screen or not, whichever has the focus, where it lets the
+    // owner cover an owned window of the normal type.
+    gtk_window_set_type_hint(GTK_WINDOW(widget), GDK_WINDOW_TYPE_HINT_DIALOG);
     gtk_widget_realize(widget);
-    gdk_window_set_transient_for(gtk_widget_get_window(widget), parent);
+    GdkWindow* own = gtk_widget_get_window(widget);
+    gdk_window_set_transient_for(own, parent);
     g_object_unref(parent);
+    // Shown with the time of the action that opened it: a manager that prevents focus stealing
+    // refuses the focus to a window whose time is older than the focused window's last action.
+    gdk_x11_window_set_user_time(own, LastUserTime(display, info.info.x11.window, own));
 }
 
 namespace {

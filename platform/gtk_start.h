@@ -11,8 +11,9 @@ namespace morna::platform {
 
 // True when GTK is up; false, with the reason in *error, when there is no display GTK can use.
 bool StartGtk(std::string* error);
-// Makes the GTK window transient for our window where both live on one X display (on the
-// window's own thread); does nothing elsewhere.
+// Makes the GTK window, not yet shown, a dialog transient for our window where both live on one X
+// display (on the window's own thread), to be shown with the time of the user's action that
+// opened it; does nothing elsewhere.
 void KeepAboveWindow(GtkWidget* widget, WindowHandle owner);
 
 // Reports the GTK window's keyboard focus to the window layer's focus record under the token, with

@@ -89,10 +89,13 @@ uint32_t SdlIcon(uint32_t flags) {
 
 // SDL's box, where GTK cannot open the display; 0 when it cannot be shown either.
 int ShowSdlBox(const Box& box, std::string* error) {
-    // Without a display SDL may still hand the box to a helper program that fails to open one, and
-    // read its failure as a button: the box is not shown then.
-    if (std::getenv("DISPLAY") == nullptr && std::getenv("WAYLAND_DISPLAY") == nullptr) {
-        if (error) *error = "no display to show a message box on";
+    // With no display named, SDL hands the box to an outside dialog program (zenity, which the
+    // metacity package brings) and reads its failure to open a display as the box's close: no box
+    // was shown, and no answer was given.
+    const char* x11 = std::getenv("DISPLAY");
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    if ((x11 == nullptr || *x11 == 0) && (wayland == nullptr || *wayland == 0)) {
+        if (error) *error = "no display to show the box on";
         return 0;
     }
     const uint32_t okKeys = SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT |

@@ -360,8 +360,8 @@ private:
         gtk_container_add(GTK_CONTAINER(window_), all);
         gtk_window_set_default(GTK_WINDOW(window_), ok);
         ReportFocus(window_, Handle(), owner_);
+        KeepAboveWindow(window_, owner_);  // before the map, where the manager reads what it sets
         gtk_widget_show_all(window_);
-        KeepAboveWindow(window_, owner_);
     }
 
     SettingsEvents& events_;

@@ -905,7 +905,8 @@ bool IsWindowMaximized(WindowHandle window) {
 bool FocusWindow(WindowHandle window) {
     SDL_Window* sdl = OwnSdlWindow(window);
     if (sdl == nullptr) return false;
-    SDL_RaiseWindow(sdl);
+    // SDL's request carries the time of the last key or click its window saw, or none at all.
+    if (!x11::RequestActivate(sdl)) SDL_RaiseWindow(sdl);
     return true;
 }
 

@@ -7,6 +7,7 @@
 #include <X11/Xutil.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <vector>
 
@@ -37,6 +38,35 @@ std::vector<long> Words(Display* display, Window xwindow, Atom property, Atom ty
         XFree(data);
     }
     return words;
+}
+
+std::atomic<UserTimeSource> gUserTimeSource{nullptr};
+
+// Whether X server time a is later than b, across the 32-bit wrap.
+bool Later(Time a, Time b) { return static_cast<int32_t>(static_cast<uint32_t>(a - b)) > 0; }
+
+// The X server's time now, from the notification of an empty change to a property of the window's
+// (one round trip on the window's own connection, on its thread); 0 where the window does not
+// hear its property changes, which SDL asks for.
+Time ServerTime(Display* display, Window xwindow) {
+    XWindowAttributes attributes;
+    if (!XGetWindowAttributes(display, xwindow, &attributes) || (attributes.your_event_mask & PropertyChangeMask) == 0)
+        return 0;
+    struct SProbe {
+        Window window;
+        Atom property;
+    } probe{xwindow, XInternAtom(display, "_MORNA_TIMESTAMP", False)};
+    static const unsigned char nothing = 0;
+    XChangeProperty(display, xwindow, probe.property, XA_STRING, 8, PropModeAppend, &nothing, 0);
+    XSync(display, False);  // the notification is queued before the answer that ends the sync
+    const auto isProbe = [](Display*, XEvent* e, XPointer p) -> Bool {
+        const auto* probe = reinterpret_cast<const SProbe*>(p);
+        return e->type == PropertyNotify && e->xproperty.window == probe->window && e->xproperty.atom == probe->property;
+    };
+    XEvent e;
+    Time time = 0;
+    while (XCheckIfEvent(display, &e, isProbe, reinterpret_cast<XPointer>(&probe))) time = e.xproperty.time;
+    return time;
 }
 
 }  // namespace
@@ -87,6 +117,40 @@ bool RequestLeaveFullScreen(SDL_Window* window) {
     }
     return true;
 }
+
+bool RequestActivate(SDL_Window* window) {
+    Display* display = nullptr;
+    Window xwindow = 0;
+    if (!XOf(window, display, xwindow)) return false;
+    XWindowAttributes attributes;
+    if (!XGetWindowAttributes(display, xwindow, &attributes) || attributes.map_state == IsUnmapped) return false;
+    // SDL writes the time of its window's last key or click on the window for the manager; a
+    // dialog of ours handing the focus back knows a later one, the key or click that closed it.
+    // The time now only where the user has done nothing yet: the manager takes the request's time
+    // for the user's, and would refuse the focus to the next window shown with the time of the
+    // real action that opened it, older than now.
+    const std::vector<long> own = Words(display, xwindow, XInternAtom(display, "_NET_WM_USER_TIME", False), XA_CARDINAL);
+    Time time = own.empty() ? 0 : static_cast<Time>(static_cast<uint32_t>(own[0]));
+    if (const UserTimeSource source = gUserTimeSource.load()) {
+        const Time others = source();
+        if (others != 0 && (time == 0 || Later(others, time))) time = others;
+    }
+    if (time == 0) time = ServerTime(display, xwindow);
+    if (time == 0) return false;
+    XRaiseWindow(display, xwindow);
+    XEvent e{};
+    e.xclient.type = ClientMessage;
+    e.xclient.window = xwindow;
+    e.xclient.message_type = XInternAtom(display, "_NET_ACTIVE_WINDOW", False);
+    e.xclient.format = 32;
+    e.xclient.data.l[0] = 1;  // asked by an application
+    e.xclient.data.l[1] = static_cast<long>(time);
+    XSendEvent(display, DefaultRootWindow(display), False, SubstructureRedirectMask | SubstructureNotifyMask, &e);
+    XFlush(display);
+    return true;
+}
+
+void SetUserTimeSource(UserTimeSource source) { gUserTimeSource.store(source); }
 
 bool SetBackground(SDL_Window* window, bool white) {
     Display* display = nullptr;

@@ -19,6 +19,16 @@ bool IsIconic(SDL_Window* window);
 // for a mapped window and writes the state itself on an unmapped one, which a manager keeping the
 // window iconic does not read: it would map the window again as full screen.
 bool RequestLeaveFullScreen(SDL_Window* window);
+// Asks the window manager to activate a mapped window (raise it and give it the focus), as asked
+// by the application, with the time of the user's last key or click in the window or in the
+// platform's other windows (the X server's time now where there was none): a manager that
+// prevents focus stealing weighs that time against the user's last action, and takes a request
+// without one for a faulty client's. False for an unmapped window, which only a map shows.
+bool RequestActivate(SDL_Window* window);
+// Where the time of the user's last key or click in the platform's windows that are not SDL's
+// comes from (GTK's, on the window's thread); null for none.
+using UserTimeSource = uint32_t (*)();
+void SetUserTimeSource(UserTimeSource source);
 // What the window has not drawn is painted by the server in black (or white), as a window class's
 // background brush paints it: the window never shows what was on the screen before it.
 bool SetBackground(SDL_Window* window, bool white);

@@ -20,9 +20,9 @@ PACKAGES=(
   libgtk-3-dev libxi-dev
   # the update check's download page in the desktop's browser (xdg-open)
   xdg-utils
-  # tests in a real window: X server, its auth, a window manager, X tools, keys typed and clicks
-  # made through the X server
-  xvfb xauth openbox x11-utils libxtst-dev
+  # tests in a real window: X server, its auth, two window managers (metacity keeps dialogs and
+  # the focus otherwise than openbox), X tools, keys typed and clicks made through the X server
+  xvfb xauth openbox metacity x11-utils libxtst-dev
 )
 
 missing=()

@@ -1,15 +1,24 @@
 #!/usr/bin/env bash
-# Runs a program on a fresh virtual X display (xvfb-run) with a small window
-# manager (openbox) on it, SDL on X11; answers the program's exit code.
+# Runs a program on a fresh virtual X display (xvfb-run) with a window manager on
+# it, SDL on X11; answers the program's exit code. The manager is openbox, or the
+# one MORNA_WM names (openbox, metacity): managers keep dialogs, full screen and
+# the focus each in their own way.
 # The program starts once the manager has announced itself on the root window
 # (bounded): a window mapped while the manager is still taking over the screen
 # can wait for its map notification for ever. A manager that ends before it has
 # announced itself is started once more; either is reported on standard error.
 set -euo pipefail
+case "${MORNA_WM:-openbox}" in
+  openbox) MORNA_WM_COMMAND="openbox" ;;
+  # No compositor on Xvfb, no session manager; its settings in memory (no D-Bus session here).
+  metacity) MORNA_WM_COMMAND="env GSETTINGS_BACKEND=memory metacity --compositor=none --sm-disable" ;;
+  *) echo "run-with-wm: unknown window manager ${MORNA_WM}" >&2; exit 2 ;;
+esac
+export MORNA_WM_COMMAND
 exec xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   announced() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"; }
   for attempt in 1 2; do
-    openbox >>"${MORNA_WM_LOG:-/dev/null}" 2>&1 &
+    $MORNA_WM_COMMAND >>"${MORNA_WM_LOG:-/dev/null}" 2>&1 &
     wm=$!
     for _ in $(seq 100); do
       announced && break
@@ -18,12 +27,12 @@ exec xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
     done
     announced && break
     if kill -0 "$wm" 2>/dev/null; then
-      echo "run-with-wm: openbox has not announced itself after 10 s" >&2
+      echo "run-with-wm: ${MORNA_WM:-openbox} has not announced itself after 10 s" >&2
       break
     fi
     st=0
     wait "$wm" || st=$?
-    echo "run-with-wm: openbox ended with exit code $st before announcing itself (attempt $attempt)" >&2
+    echo "run-with-wm: ${MORNA_WM:-openbox} ended with exit code $st before announcing itself (attempt $attempt)" >&2
   done
   export SDL_VIDEODRIVER=x11
   rc=0

@@ -459,11 +459,15 @@ TEST(X11SettingsDialog, FullScreenAndSoundStayWhileTheFocusMovesBetweenTheGameAn
         const mt::XGeometry screen = x.Read(mt::XView::Of(f.game));
         click(dx < screen.width / 2 ? screen.width - 8 : 8, dy < screen.height / 2 ? screen.height - 8 : 8);
         ASSERT_TRUE(PumpUntil([&] { return mp::GetFocus() == f.game && !gtk_window_is_active(GTK_WINDOW(dialog)); }, watch));
+        // The click gave the game the focus, and left its dialog standing above it.
+        int passes = 0;
+        PumpUntil([&] { return ++passes == 50; }, watch);
+        EXPECT_TRUE(x.StacksAbove(x.FindByTitle(mt::Utf8(u8"設定")), mt::XView::Of(f.game)));
         int okX = 0, okY = 0;
         centre(FindNamed(dialog, "129:1"), okX, okY);
         click(okX, okY);
         EXPECT_TRUE(PumpUntil([&] { return KB::SettingsDialogHandle() == 0; }, watch));
-        int passes = 0;
+        passes = 0;
         PumpUntil([&] { return ++passes == 150 && mp::GetFocus() == f.game; }, watch);  // 1.5 s and more
         EXPECT_FALSE(left);
         EXPECT_TRUE(system.fullScreen);
@@ -508,6 +512,71 @@ TEST(X11SettingsDialog, FullScreenAndSoundStayWhileTheFocusMovesBetweenTheGameAn
         settings.reset();
         XDestroyWindow(x.get(), other);
         XFlush(x.get());
+    });
+}
+
+// F1 typed into the game window opens the dialog, as the game's frame does; Escape typed into it
+// closes it. Every opening, not only a run's first, is the active window and stands above the
+// game, in a window and in full screen, which Escape keeps; every activation the program asks of
+// the manager carries a time (a request without one is a faulty client's).
+TEST(X11SettingsDialog, EveryOpeningByF1IsActiveAboveTheGame) {
+    mt::XView x;
+    ASSERT_TRUE(HasXTest(x)) << "no X display with XTEST";
+    XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });  // a read window may be gone
+    Display* d = x.get();
+    XSelectInput(d, DefaultRootWindow(d), SubstructureNotifyMask);  // hears the requests to the manager
+    XSync(d, False);
+    const Atom activate = XInternAtom(d, "_NET_ACTIVE_WINDOW", False);
+    OnFrame("morna-settings-reopen", [&](Frame& f, CKeyControl& keys, const std::string&) {
+        std::unique_ptr<CSettingsDialog> settings;
+        std::vector<long> times;  // of the activation requests heard, the window's first at its creation among them
+        bool f1 = false;
+        const auto frame = [&] {
+            uint8_t state[mp::kKeyboardStateSize];
+            mp::GetKeyboardState(state);
+            if (state[mp::dik::kF1] != 0 && !f1) OpenSettingsDialog(settings, f.Host(keys));
+            f1 = state[mp::dik::kF1] != 0;
+            XEvent e;
+            while (XCheckTypedEvent(d, ClientMessage, &e))
+                if (e.xclient.message_type == activate) times.push_back(e.xclient.data.l[1]);
+        };
+        const auto tap = [&](KeySym key) {
+            Type(d, key, true);
+            int passes = 0;
+            PumpUntil([&] { return ++passes == 10; }, frame);
+            Type(d, key, false);
+        };
+        for (const bool full : {false, true}) {
+            if (full) {
+                ASSERT_EQ(f.ChangeScreenMode(0, 0, 32), 0);
+                ASSERT_TRUE(PumpUntil([&] { return x.Read(mt::XView::Of(f.game)).fullScreenState && mp::GetFocus() == f.game; },
+                                      frame));
+            }
+            for (int opening = 1; opening <= 2; ++opening) {
+                const std::string where = std::string(full ? "full screen" : "window") + ", opening " + std::to_string(opening);
+                tap(XK_F1);
+                Window dialog = 0;
+                const bool active = PumpUntil(
+                    [&] {
+                        dialog = x.FindByTitle(mt::Utf8(u8"設定"));
+                        return dialog != 0 && x.Active() == dialog;
+                    },
+                    frame);
+                EXPECT_TRUE(active) << where;
+                EXPECT_TRUE(x.StacksAbove(dialog, mt::XView::Of(f.game))) << where;
+                if (active)
+                    tap(XK_Escape);
+                else if (GtkWidget* window = SettingsWindow())
+                    gtk_button_clicked(GTK_BUTTON(FindNamed(window, "129:2")));  // キャンセル, where no key reaches it
+                ASSERT_TRUE(PumpUntil(
+                    [&] { return KB::SettingsDialogHandle() == 0 && x.FindByTitle(mt::Utf8(u8"設定")) == 0 && mp::GetFocus() == f.game; },
+                    frame))
+                    << where;
+            }
+        }
+        EXPECT_TRUE(x.Read(mt::XView::Of(f.game)).fullScreenState);
+        EXPECT_FALSE(times.empty());
+        EXPECT_EQ(std::count(times.begin(), times.end(), 0L), 0);
     });
 }
 

@@ -146,6 +146,19 @@ public:
         return active.size() >= sizeof(long) ? static_cast<Window>(*reinterpret_cast<const long*>(active.data())) : 0;
     }
 
+    // Whether the manager stacks window `upper` above window `lower` (_NET_CLIENT_LIST_STACKING,
+    // bottom to top); false while either is not among its clients.
+    bool StacksAbove(Window upper, Window lower) {
+        const auto list = Property(DefaultRootWindow(display_), "_NET_CLIENT_LIST_STACKING", "WINDOW");
+        long up = -1, low = -1;
+        for (size_t i = 0; i + sizeof(long) <= list.size(); i += sizeof(long)) {
+            const auto w = static_cast<Window>(*reinterpret_cast<const long*>(&list[i]));
+            if (w == upper) up = static_cast<long>(i);
+            if (w == lower) low = static_cast<long>(i);
+        }
+        return up >= 0 && low >= 0 && up > low;
+    }
+
     // The window's pixels as 0x00RRGGBB, after every request before it was served.
     bool Pixels(Window w, int width, int height, std::vector<uint32_t>& out) {
         XSync(display_, False);
