@@ -19,7 +19,6 @@
 #include "platform/charset.h"
 #include "platform/event_observer.h"
 #include "platform/file_system.h"
-#include "platform/shared_library.h"
 #include "platform/sound_output.h"
 #include "platform/x11_window.h"
 
@@ -152,35 +151,6 @@ void NoteWindowError(const char* reason) {
     S().windowError = reason;
 }
 
-// SDL's X11 code asks about windows that the window manager may be destroying at the same
-// moment (the frame of a full-screen window that closes), and Xlib's own answer to such an
-// error ends the process. SDL passes X errors on to the handler it found at its start: ours
-// logs them and carries on. Xlib is reached through the loader, when it is there at all.
-struct XErrorHead {  // the start of Xlib's error event, as its ABI lays it out
-    int type;
-    void* display;
-    unsigned long resource;
-    unsigned long serial;
-    unsigned char errorCode, requestCode, minorCode;
-};
-
-int OnXError(void*, XErrorHead* e) {
-    std::fprintf(stderr, "X error %d on request %d (resource 0x%lx) ignored\n", e->errorCode, e->requestCode,
-                 e->resource);
-    return 0;
-}
-
-void GuardXErrors() {
-    static std::once_flag once;
-    std::call_once(once, [] {
-        SharedLibraryHandle x11 = OpenSharedLibrary("libX11.so.6");
-        if (x11 == nullptr) return;  // no X here: nothing to guard
-        using Handler = int (*)(void*, XErrorHead*);
-        auto set = reinterpret_cast<Handler (*)(Handler)>(FindSharedLibrarySymbol(x11, "XSetErrorHandler"));
-        if (set != nullptr) set(&OnXError);
-    });
-}
-
 // Starts SDL video for the calling thread unless it already owns it.
 bool EnsureVideo() {
     State& s = S();
@@ -198,7 +168,7 @@ bool EnsureVideo() {
     // SDL would turn SIGINT and SIGTERM into its quit event, which is ignored here: the
     // signals keep their usual effect, or the one CloseOnSignals gives them.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-    GuardXErrors();
+    x11::GuardErrors();
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         NoteWindowError(SDL_GetError());
         std::lock_guard<std::mutex> guard(s.lock);

@@ -7,7 +7,9 @@
 #include <X11/Xutil.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
+#include <mutex>
 #include <vector>
 
 namespace morna::platform::x11 {
@@ -39,7 +41,18 @@ std::vector<long> Words(Display* display, Window xwindow, Atom property, Atom ty
     return words;
 }
 
+int OnError(Display*, XErrorEvent* e) {
+    std::fprintf(stderr, "X error %d on request %d (resource 0x%lx) ignored\n", e->error_code, e->request_code,
+                 e->resourceid);
+    return 0;
+}
+
 }  // namespace
+
+void GuardErrors() {
+    static std::once_flag once;
+    std::call_once(once, [] { XSetErrorHandler(&OnError); });
+}
 
 bool ReadKeymap(SDL_Window* window, uint8_t (&keymap)[kServerKeymapSize]) {
     Display* display = nullptr;

@@ -9,6 +9,12 @@ struct SDL_Window;
 
 namespace morna::platform::x11 {
 
+// Installs, once, the handler of X errors: it logs them and the process carries on, where Xlib's
+// own handler ends it. SDL's X11 code asks about windows that the window manager may be destroying
+// at the same moment (the frame of a full-screen window that closes). Called before SDL's video
+// starts: SDL passes X errors on to the handler it found at its start.
+void GuardErrors();
+
 // The key map of the window's display (bit k for X key code k), whoever has the focus: the
 // background keyboard's source while another program's window has it.
 bool ReadKeymap(SDL_Window* window, uint8_t (&keymap)[kServerKeymapSize]);
