@@ -59,6 +59,7 @@ struct WindowRecord {
     bool acceptsDrops = false;  // DragAcceptFiles
     bool destroying = false;  // WM_DESTROY sent: a second DestroyWindow does nothing
     bool whiteBackground = false;  // its class's
+    bool destroyedOutside = false;  // its X window was destroyed by another program
 };
 
 // Everything shared between threads, under one lock. SDL is never called
@@ -176,6 +177,9 @@ bool EnsureVideo() {
         return false;
     }
     SDL_EventState(SDL_QUIT, SDL_IGNORE);
+    // The X server's events come as system events too: a window destroyed by another program is
+    // only told that way.
+    SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);
     // Drops reach a window only once it accepts them (DragAcceptFiles).
     SDL_EventState(SDL_DROPFILE, SDL_DISABLE);
     SDL_EventState(SDL_DROPCOMPLETE, SDL_DISABLE);
@@ -199,6 +203,7 @@ void ReleaseVideoIfIdle() {
             if (w.owner.get() == me) return;
     }
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    x11::ReportErrors();
     std::lock_guard<std::mutex> guard(s.lock);
     s.videoOwner = nullptr;
 }
@@ -245,12 +250,12 @@ void FailSends(ThreadQueue* queue, WindowHandle window) {
 
 void DestroyThreadWindows(ThreadQueue* queue) {
     State& s = S();
-    std::vector<SDL_Window*> sdlWindows;
+    std::vector<std::pair<SDL_Window*, bool>> sdlWindows;  // and whether destroyed from outside
     {
         std::lock_guard<std::mutex> guard(s.lock);
         for (auto it = s.windows.begin(); it != s.windows.end();) {
             if (it->second.owner.get() == queue) {
-                sdlWindows.push_back(it->second.sdl);
+                sdlWindows.emplace_back(it->second.sdl, it->second.destroyedOutside);
                 it = s.windows.erase(it);
             } else {
                 ++it;
@@ -262,7 +267,10 @@ void DestroyThreadWindows(ThreadQueue* queue) {
         queue->alive = false;
     }
     FailSends(queue, 0);
-    for (SDL_Window* w : sdlWindows) SDL_DestroyWindow(w);
+    for (auto [w, destroyedOutside] : sdlWindows) {
+        if (destroyedOutside) x11::SettleDestroyed(w);
+        SDL_DestroyWindow(w);
+    }
     bool owner;
     {
         std::lock_guard<std::mutex> guard(s.lock);
@@ -270,6 +278,7 @@ void DestroyThreadWindows(ThreadQueue* queue) {
     }
     if (owner) {
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        x11::ReportErrors();
         std::lock_guard<std::mutex> guard(s.lock);
         s.videoOwner = nullptr;
     }
@@ -403,6 +412,40 @@ void TranslateDrop(const SDL_Event& e) {
     if (id != 0) PostTo(MyQueue().get(), {h, WM_DROPFILES, id, 0});
 }
 
+// A window whose X window another program destroyed closes as by its close box, once: the
+// application ends it through its usual path. SDL keeps the window until then, and every request
+// on it fails (those errors go unlogged); a show, a hide or a new shape would have SDL wait for
+// the server's notice of it for ever, so they are left out.
+void CloseDestroyedWindow(unsigned long xwindow) {
+    if (xwindow == 0) return;
+    State& s = S();
+    std::vector<std::pair<WindowHandle, SDL_Window*>> mine;
+    {
+        std::lock_guard<std::mutex> guard(s.lock);
+        for (auto& [h, w] : s.windows)
+            if (w.owner == MyQueue() && !w.destroyedOutside) mine.emplace_back(h, w.sdl);
+    }
+    for (auto [h, sdl] : mine) {
+        if (x11::WindowId(sdl) != xwindow) continue;  // SDL's own X windows when it made one anew
+        {
+            std::lock_guard<std::mutex> guard(s.lock);
+            auto it = s.windows.find(h);
+            if (it == s.windows.end()) return;
+            it->second.destroyedOutside = true;
+        }
+        if (x11::NoteDestroyed(xwindow))
+            std::fprintf(stderr, "window 0x%lx was destroyed by another program: it closes\n", xwindow);
+        PostTo(MyQueue().get(), {h, WM_CLOSE, 0, 0});
+        return;
+    }
+}
+
+bool DestroyedOutside(WindowHandle window) {
+    std::lock_guard<std::mutex> guard(S().lock);
+    auto it = S().windows.find(window);
+    return it != S().windows.end() && it->second.destroyedOutside;
+}
+
 // One SDL event: observers first, then the window message it stands for.
 void TranslateSdlEvent(const SDL_Event& e) {
     uint32_t wake;
@@ -414,6 +457,10 @@ void TranslateSdlEvent(const SDL_Event& e) {
     NotifyEventObservers(e);
     if (e.type == SDL_DROPFILE || e.type == SDL_DROPBEGIN || e.type == SDL_DROPCOMPLETE) {
         TranslateDrop(e);
+        return;
+    }
+    if (e.type == SDL_SYSWMEVENT) {
+        CloseDestroyedWindow(x11::DestroyedWindow(e));
         return;
     }
     if (e.type != SDL_WINDOWEVENT) return;  // SDL_QUIT included: closing is per window
@@ -472,6 +519,7 @@ void PumpSdl() {
     TakeCloseSignal();
     SDL_Event e;
     while (SDL_PollEvent(&e)) TranslateSdlEvent(e);
+    x11::ReportErrors();  // now that a destruction among these events is known
     if (LeavePending()) DecideActivation();
 }
 
@@ -663,14 +711,17 @@ bool DestroyWindow(WindowHandle window) {
     DispatchWindowMessage({window, WM_DESTROY, 0, 0});
     DispatchWindowMessage({window, WM_NCDESTROY, 0, 0});
     SDL_Window* sdl = nullptr;
+    bool destroyedOutside = false;
     {
         std::lock_guard<std::mutex> guard(S().lock);
         auto it = S().windows.find(window);
         if (it == S().windows.end()) return true;  // a procedure destroyed it already
         sdl = it->second.sdl;
+        destroyedOutside = it->second.destroyedOutside;
         S().windows.erase(it);
     }
     FailSends(MyQueue().get(), window);
+    if (destroyedOutside) x11::SettleDestroyed(sdl);
     SDL_DestroyWindow(sdl);
     SetFocused(window, false);
     NoteFocus(&window, nullptr, false);  // its loss of the focus comes with no window to name
@@ -723,7 +774,7 @@ void* GetWindowUserData(WindowHandle window) {
 
 bool ShowWindow(WindowHandle window, bool show) {
     SDL_Window* sdl = OwnSdlWindow(window);
-    if (sdl == nullptr) return false;
+    if (sdl == nullptr || DestroyedOutside(window)) return false;
     // Showing a minimised window leaves it minimised: SDL would map it again, restoring it.
     if (show && !IsIconic(sdl)) SDL_ShowWindow(sdl);
     else if (!show) SDL_HideWindow(sdl);
@@ -791,7 +842,8 @@ bool SetWindowStyle(WindowHandle window, uint32_t style) {
         std::lock_guard<std::mutex> guard(S().lock);
         S().windows[window].style = style;
     }
-    ApplyShape(sdl, style);
+    // A destroyed window only keeps the style for those who ask (see CloseDestroyedWindow).
+    if (!DestroyedOutside(window)) ApplyShape(sdl, style);
     return true;
 }
 
