@@ -21,7 +21,6 @@
 #include "platform/event_observer.h"
 #include "platform/file_system.h"
 #include "platform/keyboard_state.h"
-#include "platform/shared_library.h"
 #include "platform/sound_output.h"
 #include "platform/x11_window.h"
 
@@ -68,6 +67,7 @@ struct WindowRecord {
     bool acceptsDrops = false;  // DragAcceptFiles
     bool destroying = false;  // WM_DESTROY sent: a second DestroyWindow does nothing
     bool whiteBackground = false;  // its class's
+    bool destroyedOutside = false;  // its X window was destroyed by another program
 };
 
 // Everything shared between threads, under one lock. SDL is never called
@@ -161,35 +161,6 @@ void NoteWindowError(const char* reason) {
     S().windowError = reason;
 }
 
-// SDL's X11 code asks about windows that the window manager may be destroying at the same
-// moment (the frame of a full-screen window that closes), and Xlib's own answer to such an
-// error ends the process. SDL passes X errors on to the handler it found at its start: ours
-// logs them and carries on. Xlib is reached through the loader, when it is there at all.
-struct XErrorHead {  // the start of Xlib's error event, as its ABI lays it out
-    int type;
-    void* display;
-    unsigned long resource;
-    unsigned long serial;
-    unsigned char errorCode, requestCode, minorCode;
-};
-
-int OnXError(void*, XErrorHead* e) {
-    std::fprintf(stderr, "X error %d on request %d (resource 0x%lx) ignored\n", e->errorCode, e->requestCode,
-                 e->resource);
-    return 0;
-}
-
-void GuardXErrors() {
-    static std::once_flag once;
-    std::call_once(once, [] {
-        SharedLibraryHandle x11 = OpenSharedLibrary("libX11.so.6");
-        if (x11 == nullptr) return;  // no X here: nothing to guard
-        using Handler = int (*)(void*, XErrorHead*);
-        auto set = reinterpret_cast<Handler (*)(Handler)>(FindSharedLibrarySymbol(x11, "XSetErrorHandler"));
-        if (set != nullptr) set(&OnXError);
-    });
-}
-
 // Starts SDL video for the calling thread unless it already owns it.
 bool EnsureVideo() {
     State& s = S();
@@ -207,7 +178,7 @@ bool EnsureVideo() {
     // SDL would turn SIGINT and SIGTERM into its quit event, which is ignored here: the
     // signals keep their usual effect, or the one CloseOnSignals gives them.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-    GuardXErrors();
+    x11::GuardErrors();
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         NoteWindowError(SDL_GetError());
         std::lock_guard<std::mutex> guard(s.lock);
@@ -215,6 +186,9 @@ bool EnsureVideo() {
         return false;
     }
     SDL_EventState(SDL_QUIT, SDL_IGNORE);
+    // The X server's events come as system events too: a window destroyed by another program is
+    // only told that way.
+    SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);
     // Drops reach a window only once it accepts them (DragAcceptFiles).
     SDL_EventState(SDL_DROPFILE, SDL_DISABLE);
     SDL_EventState(SDL_DROPCOMPLETE, SDL_DISABLE);
@@ -246,6 +220,7 @@ void ReleaseVideoIfIdle() {
             if (w.owner.get() == me) return;
     }
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    x11::ReportErrors();
     std::lock_guard<std::mutex> guard(s.lock);
     s.videoOwner = nullptr;
 }
@@ -292,13 +267,13 @@ void FailSends(ThreadQueue* queue, WindowHandle window) {
 
 void DestroyThreadWindows(ThreadQueue* queue) {
     State& s = S();
-    std::vector<SDL_Window*> sdlWindows;
+    std::vector<std::pair<SDL_Window*, bool>> sdlWindows;  // and whether destroyed from outside
     std::vector<WindowHandle> gone;
     {
         std::lock_guard<std::mutex> guard(s.lock);
         for (auto it = s.windows.begin(); it != s.windows.end();) {
             if (it->second.owner.get() == queue) {
-                sdlWindows.push_back(it->second.sdl);
+                sdlWindows.emplace_back(it->second.sdl, it->second.destroyedOutside);
                 gone.push_back(it->first);
                 it = s.windows.erase(it);
             } else {
@@ -311,7 +286,10 @@ void DestroyThreadWindows(ThreadQueue* queue) {
         queue->alive = false;
     }
     FailSends(queue, 0);
-    for (SDL_Window* w : sdlWindows) SDL_DestroyWindow(w);
+    for (auto [w, destroyedOutside] : sdlWindows) {
+        if (destroyedOutside) x11::SettleDestroyed(w);
+        SDL_DestroyWindow(w);
+    }
     if (!gone.empty()) ForgetFocusOf(gone);
     bool owner;
     {
@@ -320,6 +298,7 @@ void DestroyThreadWindows(ThreadQueue* queue) {
     }
     if (owner) {
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        x11::ReportErrors();
         std::lock_guard<std::mutex> guard(s.lock);
         s.videoOwner = nullptr;
     }
@@ -467,6 +446,40 @@ void TranslateDrop(const SDL_Event& e) {
     if (id != 0) PostTo(MyQueue().get(), {h, WM_DROPFILES, id, 0});
 }
 
+// A window whose X window another program destroyed closes as by its close box, once: the
+// application ends it through its usual path. SDL keeps the window until then, and every request
+// on it fails (those errors go unlogged); a show, a hide or a new shape would have SDL wait for
+// the server's notice of it for ever, so they are left out.
+void CloseDestroyedWindow(unsigned long xwindow) {
+    if (xwindow == 0) return;
+    State& s = S();
+    std::vector<std::pair<WindowHandle, SDL_Window*>> mine;
+    {
+        std::lock_guard<std::mutex> guard(s.lock);
+        for (auto& [h, w] : s.windows)
+            if (w.owner == MyQueue() && !w.destroyedOutside) mine.emplace_back(h, w.sdl);
+    }
+    for (auto [h, sdl] : mine) {
+        if (x11::WindowId(sdl) != xwindow) continue;  // SDL's own X windows when it made one anew
+        {
+            std::lock_guard<std::mutex> guard(s.lock);
+            auto it = s.windows.find(h);
+            if (it == s.windows.end()) return;
+            it->second.destroyedOutside = true;
+        }
+        if (x11::NoteDestroyed(xwindow))
+            std::fprintf(stderr, "window 0x%lx was destroyed by another program: it closes\n", xwindow);
+        PostTo(MyQueue().get(), {h, WM_CLOSE, 0, 0});
+        return;
+    }
+}
+
+bool DestroyedOutside(WindowHandle window) {
+    std::lock_guard<std::mutex> guard(S().lock);
+    auto it = S().windows.find(window);
+    return it != S().windows.end() && it->second.destroyedOutside;
+}
+
 // One SDL event: observers first, then the window message it stands for.
 void TranslateSdlEvent(const SDL_Event& e) {
     uint32_t wake;
@@ -478,6 +491,10 @@ void TranslateSdlEvent(const SDL_Event& e) {
     NotifyEventObservers(e);
     if (e.type == SDL_DROPFILE || e.type == SDL_DROPBEGIN || e.type == SDL_DROPCOMPLETE) {
         TranslateDrop(e);
+        return;
+    }
+    if (e.type == SDL_SYSWMEVENT) {
+        CloseDestroyedWindow(x11::DestroyedWindow(e));
         return;
     }
     if (e.type != SDL_WINDOWEVENT) return;  // SDL_QUIT included: closing is per window
@@ -535,6 +552,7 @@ void PumpSdl() {
     TakeCloseSignal();
     SDL_Event e;
     while (SDL_PollEvent(&e)) TranslateSdlEvent(e);
+    x11::ReportErrors();  // now that a destruction among these events is known
     if (LeavePending()) DecideActivation();
 }
 
@@ -728,14 +746,17 @@ bool DestroyWindow(WindowHandle window) {
     DispatchWindowMessage({window, WM_DESTROY, 0, 0});
     DispatchWindowMessage({window, WM_NCDESTROY, 0, 0});
     SDL_Window* sdl = nullptr;
+    bool destroyedOutside = false;
     {
         std::lock_guard<std::mutex> guard(S().lock);
         auto it = S().windows.find(window);
         if (it == S().windows.end()) return true;  // a procedure destroyed it already
         sdl = it->second.sdl;
+        destroyedOutside = it->second.destroyedOutside;
         S().windows.erase(it);
     }
     FailSends(MyQueue().get(), window);
+    if (destroyedOutside) x11::SettleDestroyed(sdl);
     SDL_DestroyWindow(sdl);
     ForgetFocusOf({window});  // its loss of the focus comes with no window to name
     ReleaseVideoIfIdle();
@@ -787,7 +808,7 @@ void* GetWindowUserData(WindowHandle window) {
 
 bool ShowWindow(WindowHandle window, bool show) {
     SDL_Window* sdl = OwnSdlWindow(window);
-    if (sdl == nullptr) return false;
+    if (sdl == nullptr || DestroyedOutside(window)) return false;
     // Showing a minimised window leaves it minimised: SDL would map it again, restoring it.
     if (show && !IsIconic(sdl)) SDL_ShowWindow(sdl);
     else if (!show) SDL_HideWindow(sdl);
@@ -855,7 +876,8 @@ bool SetWindowStyle(WindowHandle window, uint32_t style) {
         std::lock_guard<std::mutex> guard(S().lock);
         S().windows[window].style = style;
     }
-    ApplyShape(sdl, style);
+    // A destroyed window only keeps the style for those who ask (see CloseDestroyedWindow).
+    if (!DestroyedOutside(window)) ApplyShape(sdl, style);
     return true;
 }
 

@@ -8,7 +8,11 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdio>
 #include <cstring>
+#include <mutex>
+#include <set>
+#include <utility>
 #include <vector>
 
 namespace morna::platform::x11 {
@@ -69,7 +73,88 @@ Time ServerTime(Display* display, Window xwindow) {
     return time;
 }
 
+// X errors, kept until the display thread's pump reports them: by then the pump has seen whether
+// their window was destroyed by another program, and the requests SDL made on it while it read the
+// destruction's events go unlogged. The handler runs inside Xlib, on the thread that made the
+// failing request; nothing calls Xlib while the lock is held.
+struct Errors {
+    struct Error {
+        unsigned char code, request;
+        unsigned long resource;
+    };
+    std::mutex lock;
+    std::set<unsigned long> destroyed;
+    std::vector<Error> pending;
+    size_t dropped = 0;  // past the bound, while nobody reports
+};
+constexpr size_t kPendingErrors = 256;
+
+Errors& TheErrors() {
+    static Errors* errors = new Errors;  // the handler may run until the process ends
+    return *errors;
+}
+
+int OnError(Display*, XErrorEvent* e) {
+    Errors& errors = TheErrors();
+    std::lock_guard<std::mutex> guard(errors.lock);
+    if (errors.destroyed.count(e->resourceid) != 0) return 0;  // said once, when it went
+    if (errors.pending.size() == kPendingErrors) ++errors.dropped;
+    else errors.pending.push_back({e->error_code, e->request_code, e->resourceid});
+    return 0;
+}
+
 }  // namespace
+
+void GuardErrors() {
+    static std::once_flag once;
+    std::call_once(once, [] { XSetErrorHandler(&OnError); });
+}
+
+unsigned long DestroyedWindow(const SDL_Event& event) {
+    if (event.type != SDL_SYSWMEVENT || event.syswm.msg == nullptr || event.syswm.msg->subsystem != SDL_SYSWM_X11)
+        return 0;
+    const XEvent& x = event.syswm.msg->msg.x11.event;
+    return x.type == DestroyNotify ? x.xdestroywindow.window : 0;
+}
+
+unsigned long WindowId(SDL_Window* window) {
+    Display* display = nullptr;
+    Window xwindow = 0;
+    return XOf(window, display, xwindow) ? xwindow : 0;
+}
+
+bool NoteDestroyed(unsigned long xwindow) {
+    Errors& errors = TheErrors();
+    std::lock_guard<std::mutex> guard(errors.lock);
+    return xwindow != 0 && errors.destroyed.insert(xwindow).second;
+}
+
+void ReportErrors() {
+    Errors& errors = TheErrors();
+    std::vector<Errors::Error> pending;
+    size_t dropped = 0;
+    {
+        std::lock_guard<std::mutex> guard(errors.lock);
+        pending.swap(errors.pending);
+        dropped = std::exchange(errors.dropped, 0);
+        std::erase_if(pending, [&](const Errors::Error& e) { return errors.destroyed.count(e.resource) != 0; });
+    }
+    for (const Errors::Error& e : pending)
+        std::fprintf(stderr, "X error %d on request %d (resource 0x%lx) ignored\n", e.code, e.request, e.resource);
+    if (dropped != 0) std::fprintf(stderr, "%zu more X errors ignored\n", dropped);
+}
+
+void SettleDestroyed(SDL_Window* window) {
+    Display* display = nullptr;
+    Window xwindow = 0;
+    if (!XOf(window, display, xwindow)) return;
+    XEvent e{};
+    e.xunmap.type = UnmapNotify;
+    e.xunmap.display = display;
+    e.xunmap.event = xwindow;
+    e.xunmap.window = xwindow;
+    XPutBackEvent(display, &e);
+}
 
 bool ReadKeymap(SDL_Window* window, uint8_t (&keymap)[kServerKeymapSize]) {
     Display* display = nullptr;

@@ -6,8 +6,31 @@
 #include "platform/keyboard_state.h"
 
 struct SDL_Window;
+union SDL_Event;
 
 namespace morna::platform::x11 {
+
+// Installs, once, the handler of X errors: they are logged (by ReportErrors) and the process
+// carries on, where Xlib's own handler ends it. SDL's X11 code asks about windows that the window
+// manager may be destroying at the same moment (the frame of a full-screen window that closes).
+// Called before SDL's video starts: SDL passes X errors on to the handler it found at its start.
+void GuardErrors();
+// Logs the X errors met since the last call, but those on windows recorded as destroyed.
+void ReportErrors();
+
+// The X window whose destruction the event reports (a DestroyNotify that SDL hands on as a
+// system event); 0 for any other event. SDL itself says nothing of it.
+unsigned long DestroyedWindow(const SDL_Event& event);
+// The X window of an SDL window; 0 when it is not on X.
+unsigned long WindowId(SDL_Window* window);
+// Records the X window as destroyed by another program, once: answers whether it was news. Every
+// request on it fails from then on, and those errors are no longer logged one by one.
+bool NoteDestroyed(unsigned long xwindow);
+// Readies an SDL window whose X window is destroyed for SDL_DestroyWindow. SDL hides a window it
+// believes shown first, and waits for the server to report it unmapped, which it never does for a
+// window that is gone: the report is put on the connection's queue for it. Left there, SDL passes
+// over it as about a window it no longer knows.
+void SettleDestroyed(SDL_Window* window);
 
 // The key map of the window's display (bit k for X key code k), whoever has the focus: the
 // background keyboard's source while another program's window has it.

@@ -1,8 +1,9 @@
 // The built game on an X display with a window manager (tools/run-with-wm.sh, 1024x768): its
-// window as the manager sees it, closed as by the manager's close button, and the place it
-// keeps in save/system.cfg for the next start, in a window and in full screen; minimised and
-// restored as a desktop user does it (keys typed through XTEST, the manager's requests for the
-// rest, a window of the test's own as another program's), and black where it has not drawn.
+// window as the manager sees it, closed as by the manager's close button or destroyed by another
+// program, and the place it keeps in save/system.cfg for the next start, in a window and in full
+// screen; minimised and restored as a desktop user does it (keys typed through XTEST, the
+// manager's requests for the rest, a window of the test's own as another program's), and black
+// where it has not drawn.
 // Built without XTEST too: the tests that type or click then skip.
 #include <gtest/gtest.h>
 
@@ -188,6 +189,32 @@ TEST_F(X11Game, CloseSignalEndsTheStartErrorBoxAndTheGameAsItsCloseBoxDoes) {
         EXPECT_EQ(mt::Finish(pid_, 10), 0) << signal;
         pid_ = 0;
         EXPECT_TRUE(std::filesystem::exists(game_ / "save/system.cfg")) << signal;  // the exit save
+    }
+}
+
+// Another program destroys the game's X window (no close request), shown and minimised: the game
+// ends as by its close box, within seconds, with its exit save, and says so once instead of
+// logging every request that fails on the window.
+TEST_F(X11Game, AWindowDestroyedByAnotherProgramEndsTheGameAsItsCloseBoxDoes) {
+    for (const bool minimised : {false, true}) {
+        const Window w = Start(FrameAt(192, 144));
+        ASSERT_NE(w, 0u) << mt::Describe(seen_) << game_.Stderr();
+        if (minimised) {
+            ASSERT_TRUE(Minimise(w));
+        }
+        std::filesystem::remove(game_ / "save/system.cfg");
+        XDestroyWindow(x_.get(), w);
+        XFlush(x_.get());
+        EXPECT_EQ(mt::Finish(pid_, 5), 0) << minimised;
+        pid_ = 0;
+        EXPECT_EQ(mt::ReadBytes(game_ / "save/system.cfg").size(), 46u) << minimised;
+        Saved();
+        const std::string log = game_.Stderr();
+        size_t errors = 0, said = 0;
+        for (size_t at = 0; (at = log.find("X error", at)) != std::string::npos; ++at) ++errors;
+        for (size_t at = 0; (at = log.find("destroyed", at)) != std::string::npos; ++at) ++said;
+        EXPECT_LE(errors, 2u) << minimised << log;
+        EXPECT_EQ(said, 1u) << minimised << log;
     }
 }
 
