@@ -547,13 +547,19 @@ void TakeCloseSignal() {
     PostTo(MyQueue().get(), {first, WM_CLOSE, 0, 0});
 }
 
-void PumpSdl() {
-    if (!OwnsVideo()) return;
-    TakeCloseSignal();
+// One pass over the display's events: SDL's queue taken, the X errors reported, a pending leave
+// decided.
+void PumpDisplayEvents() {
     SDL_Event e;
     while (SDL_PollEvent(&e)) TranslateSdlEvent(e);
     x11::ReportErrors();  // now that a destruction among these events is known
     if (LeavePending()) DecideActivation();
+}
+
+void PumpSdl() {
+    if (!OwnsVideo()) return;
+    TakeCloseSignal();
+    PumpDisplayEvents();
 }
 
 // Serves the calling thread's sent messages; answers whether it served any.
@@ -1098,10 +1104,7 @@ void NoteOwnWindowFocus(uintptr_t token, WindowHandle owner, bool focused) {
 }
 
 void PumpWindowEventsInModalLoop() {
-    if (!OwnsVideo()) return;
-    SDL_Event e;
-    while (SDL_PollEvent(&e)) TranslateSdlEvent(e);
-    if (LeavePending()) DecideActivation();
+    if (OwnsVideo()) PumpDisplayEvents();
 }
 
 bool IsApplicationActive() {
