@@ -30,6 +30,8 @@ bool StartGtk(std::string* error) {
     }
     g_setenv("GDK_BACKEND", "x11", FALSE);
     started = gtk_init_check(nullptr, nullptr) != FALSE;
+    if (started && GDK_IS_X11_DISPLAY(gdk_display_get_default()))
+        x11::GuardErrorsBeside(GDK_DISPLAY_XDISPLAY(gdk_display_get_default()));
     // A dialog's key or click is the user's latest action when the dialog hands the focus back.
     if (started && GDK_IS_X11_DISPLAY(gdk_display_get_default()))
         x11::SetUserTimeSource([] { return static_cast<uint32_t>(gdk_x11_display_get_user_time(gdk_display_get_default())); });
@@ -52,9 +54,13 @@ guint32 LastUserTime(GdkDisplay* display, Window owner, GdkWindow* own) {
     int format = 0;
     unsigned long count = 0, after = 0;
     unsigned char* data = nullptr;
-    if (XGetWindowProperty(x, owner, gdk_x11_get_xatom_by_name_for_display(display, "_NET_WM_USER_TIME"), 0, 1, False,
-                           XA_CARDINAL, &type, &format, &count, &after, &data) == Success &&
-        data != nullptr) {
+    // The owner's window may be gone (destroyed by another program): GDK ends the process on an
+    // error on its connection that no trap expects.
+    gdk_x11_display_error_trap_push(display);
+    const int read = XGetWindowProperty(x, owner, gdk_x11_get_xatom_by_name_for_display(display, "_NET_WM_USER_TIME"), 0,
+                                        1, False, XA_CARDINAL, &type, &format, &count, &after, &data);
+    gdk_x11_display_error_trap_pop_ignored(display);
+    if (read == Success && data != nullptr) {
         if (format == 32 && count == 1) {
             const auto owners = static_cast<guint32>(*reinterpret_cast<const long*>(data));
             if (time == 0 || Later(owners, time)) time = owners;

@@ -94,7 +94,14 @@ Errors& TheErrors() {
     return *errors;
 }
 
-int OnError(Display*, XErrorEvent* e) {
+// The handler another toolkit set for its own connection (GTK's, whose error traps rest on it).
+using ErrorHandler = int (*)(Display*, XErrorEvent*);
+std::atomic<Display*> gBesideDisplay{nullptr};
+std::atomic<ErrorHandler> gBesideHandler{nullptr};
+
+int OnError(Display* display, XErrorEvent* e) {
+    if (const ErrorHandler beside = gBesideHandler.load(); beside != nullptr && display == gBesideDisplay.load())
+        return beside(display, e);
     Errors& errors = TheErrors();
     std::lock_guard<std::mutex> guard(errors.lock);
     if (errors.destroyed.count(e->resourceid) != 0) return 0;  // said once, when it went
@@ -108,6 +115,14 @@ int OnError(Display*, XErrorEvent* e) {
 void GuardErrors() {
     static std::once_flag once;
     std::call_once(once, [] { XSetErrorHandler(&OnError); });
+}
+
+void GuardErrorsBeside(Display* display) {
+    const ErrorHandler previous = XSetErrorHandler(&OnError);
+    if (previous == &OnError || previous == nullptr) return;
+    gBesideHandler = nullptr;
+    gBesideDisplay = display;
+    gBesideHandler = previous;
 }
 
 unsigned long DestroyedWindow(const SDL_Event& event) {

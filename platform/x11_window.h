@@ -6,6 +6,7 @@
 #include "platform/keyboard_state.h"
 
 struct SDL_Window;
+struct _XDisplay;  // Xlib's Display
 union SDL_Event;
 
 namespace morna::platform::x11 {
@@ -15,6 +16,9 @@ namespace morna::platform::x11 {
 // manager may be destroying at the same moment (the frame of a full-screen window that closes).
 // Called before SDL's video starts: SDL passes X errors on to the handler it found at its start.
 void GuardErrors();
+// Another toolkit set a handler of its own at its start (GTK does, for its error traps): the handler
+// is made ours again, and passes the errors of that toolkit's connection on to the toolkit's.
+void GuardErrorsBeside(::_XDisplay* display);
 // Logs the X errors met since the last call, but those on windows recorded as destroyed.
 void ReportErrors();
 

@@ -9,6 +9,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/clock.h"
 #include "platform/event_observer.h"
 #include "platform/sound_output.h"
 #include "platform/sync.h"
@@ -161,13 +162,13 @@ TEST_F(PlatformWindow, TheApplicationIsActiveWhileOneOfItsWindowsOrDialogsHasThe
     drainActivations();
     EXPECT_TRUE(got.empty() && mp::IsApplicationActive()) << "a return within the settle time";
     // Another program: the application leaves once the settle time is up, not before.
-    const uint64_t lost = SDL_GetTicks64();
+    const uint32_t lost = mp::MonotonicMilliseconds();  // the layer's clock
     Push(a, SDL_WINDOWEVENT_FOCUS_LOST);
     for (int i = 0; i < 200 && got.empty(); ++i) {
         drainActivations();
         if (got.empty()) SDL_Delay(5);
     }
-    const uint64_t waited = SDL_GetTicks64() - lost;
+    const uint32_t waited = mp::MonotonicMilliseconds() - lost;
     EXPECT_EQ(got, std::vector<uintptr_t>{0});
     EXPECT_GE(waited, kSettle);
     EXPECT_FALSE(mp::IsApplicationActive() || mp::IsSoundApplicationActive());

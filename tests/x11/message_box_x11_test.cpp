@@ -74,7 +74,8 @@ struct Leaving {
 gboolean LeaveUnderTheBox(gpointer data) {
     auto* l = static_cast<Leaving*>(data);
     GtkWidget* box = MappedBox();
-    if (box == nullptr || (l->other == nullptr && !gtk_window_is_active(GTK_WINDOW(box)))) return G_SOURCE_CONTINUE;
+    if (box == nullptr) return G_SOURCE_CONTINUE;
+    if (l->other == nullptr && !gtk_window_is_active(GTK_WINDOW(box)) && ++l->ticks < 250) return G_SOURCE_CONTINUE;
     if (l->other == nullptr) {
         l->other = gtk_window_new(GTK_WINDOW_TOPLEVEL);
         gtk_window_set_default_size(GTK_WINDOW(l->other), 200, 100);
