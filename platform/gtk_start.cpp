@@ -5,7 +5,6 @@
 #include <gdk/gdkx.h>
 #include <gtk/gtk.h>
 
-#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/XInput2.h>
 
@@ -30,47 +29,14 @@ bool StartGtk(std::string* error) {
     }
     g_setenv("GDK_BACKEND", "x11", FALSE);
     started = gtk_init_check(nullptr, nullptr) != FALSE;
-    if (started && GDK_IS_X11_DISPLAY(gdk_display_get_default()))
+    if (started && GDK_IS_X11_DISPLAY(gdk_display_get_default())) {
         x11::GuardErrorsBeside(GDK_DISPLAY_XDISPLAY(gdk_display_get_default()));
-    // A dialog's key or click is the user's latest action when the dialog hands the focus back.
-    if (started && GDK_IS_X11_DISPLAY(gdk_display_get_default()))
+        // A dialog's key or click is the user's latest action when the dialog hands the focus back.
         x11::SetUserTimeSource([] { return static_cast<uint32_t>(gdk_x11_display_get_user_time(gdk_display_get_default())); });
+    }
     if (!started && error != nullptr) *error = "no display GTK can use";
     return started;
 }
-
-namespace {
-
-// Whether X server time a is later than b, across the 32-bit wrap.
-bool Later(guint32 a, guint32 b) { return static_cast<int32_t>(a - b) > 0; }
-
-// The time of the user's last key or click in the owner (SDL writes it on its window) or in a
-// GTK window of ours, whichever is later: the action that opened the window. The server's time
-// now where neither has seen one.
-guint32 LastUserTime(GdkDisplay* display, Window owner, GdkWindow* own) {
-    Display* x = GDK_DISPLAY_XDISPLAY(display);
-    guint32 time = gdk_x11_display_get_user_time(display);
-    Atom type = 0;
-    int format = 0;
-    unsigned long count = 0, after = 0;
-    unsigned char* data = nullptr;
-    // The owner's window may be gone (destroyed by another program): GDK ends the process on an
-    // error on its connection that no trap expects.
-    gdk_x11_display_error_trap_push(display);
-    const int read = XGetWindowProperty(x, owner, gdk_x11_get_xatom_by_name_for_display(display, "_NET_WM_USER_TIME"), 0,
-                                        1, False, XA_CARDINAL, &type, &format, &count, &after, &data);
-    gdk_x11_display_error_trap_pop_ignored(display);
-    if (read == Success && data != nullptr) {
-        if (format == 32 && count == 1) {
-            const auto owners = static_cast<guint32>(*reinterpret_cast<const long*>(data));
-            if (time == 0 || Later(owners, time)) time = owners;
-        }
-        XFree(data);
-    }
-    return time != 0 ? time : gdk_x11_get_server_time(own);
-}
-
-}  // namespace
 
 void KeepAboveWindow(GtkWidget* widget, WindowHandle owner) {
     SDL_Window* sdl = GetSdlWindow(owner);
@@ -92,7 +58,7 @@ void KeepAboveWindow(GtkWidget* widget, WindowHandle owner) {
     g_object_unref(parent);
     // Shown with the time of the action that opened it: a manager that prevents focus stealing
     // refuses the focus to a window whose time is older than the focused window's last action.
-    gdk_x11_window_set_user_time(own, LastUserTime(display, info.info.x11.window, own));
+    gdk_x11_window_set_user_time(own, x11::LastUserTime(sdl));
 }
 
 namespace {
@@ -111,23 +77,24 @@ void NoteXFocus(Window window, bool in) {
 }
 
 // The focus reaching or leaving the window itself, from outside it, as the server reports it: focus
-// moving inside the window (to GTK's own focus child) or taken by a keyboard grab is no change.
+// moving inside the window (to GTK's own focus child) or taken by a keyboard grab is no change. The
+// core protocol's modes and details are the input extension's first ones.
+static_assert(NotifyGrab == XINotifyGrab && NotifyUngrab == XINotifyUngrab && NotifyInferior == XINotifyInferior &&
+              NotifyNonlinearVirtual == XINotifyNonlinearVirtual);
+bool ChangesFocus(int mode, int detail) {
+    const bool grab = mode == XINotifyGrab || mode == XINotifyUngrab || mode == XINotifyPassiveGrab ||
+                      mode == XINotifyPassiveUngrab;
+    return !grab && detail <= XINotifyNonlinearVirtual && detail != XINotifyInferior;
+}
+
 GdkFilterReturn OnXFocus(GdkXEvent* native, GdkEvent*, gpointer) {
     const XEvent* x = static_cast<const XEvent*>(native);
     if (x->type == FocusIn || x->type == FocusOut) {
-        const XFocusChangeEvent& f = x->xfocus;
-        const bool grab = f.mode == NotifyGrab || f.mode == NotifyUngrab;
-        const bool outside = f.detail == NotifyAncestor || f.detail == NotifyVirtual || f.detail == NotifyNonlinear ||
-                             f.detail == NotifyNonlinearVirtual;
-        if (!grab && outside) NoteXFocus(f.window, x->type == FocusIn);
+        if (ChangesFocus(x->xfocus.mode, x->xfocus.detail)) NoteXFocus(x->xfocus.window, x->type == FocusIn);
     } else if (x->type == GenericEvent && x->xcookie.extension == gInputOpcode && x->xcookie.data != nullptr &&
                (x->xcookie.evtype == XI_FocusIn || x->xcookie.evtype == XI_FocusOut)) {
         const auto* f = static_cast<const XIFocusInEvent*>(x->xcookie.data);  // GDK fetched its data
-        const bool grab = f->mode == XINotifyGrab || f->mode == XINotifyUngrab || f->mode == XINotifyPassiveGrab ||
-                          f->mode == XINotifyPassiveUngrab;
-        const bool outside = f->detail == XINotifyAncestor || f->detail == XINotifyVirtual ||
-                             f->detail == XINotifyNonlinear || f->detail == XINotifyNonlinearVirtual;
-        if (!grab && outside) NoteXFocus(f->event, x->xcookie.evtype == XI_FocusIn);
+        if (ChangesFocus(f->mode, f->detail)) NoteXFocus(f->event, x->xcookie.evtype == XI_FocusIn);
     }
     return GDK_FILTER_CONTINUE;
 }

@@ -369,25 +369,36 @@ bool LeavePending() {
     return S().leaving;
 }
 
-// The window the keyboard counts as focused by the record; under the lock.
-WindowHandle KeyboardOwnerLocked(const State& s) {
-    if (s.focus.empty()) return 0;
-    const FocusEntry& e = s.focus.back();
-    return e.token == 0 ? e.window : e.owner;
+// The entry of the record that has the focus; under the lock.
+std::optional<FocusEntry> HolderLocked(const State& s) {
+    return s.focus.empty() ? std::nullopt : std::optional(s.focus.back());
 }
 
-// One of ours took or lost the focus: an SDL window by handle, another toolkit's by token. When the
-// window that had it loses it, the keys it reported go: their key-ups will not come.
+bool SameHolder(const FocusEntry& a, const FocusEntry& b) { return a.window == b.window && a.token == b.token; }
+
+// Whether the one that had the focus has it no more; under the lock. The keys it reported go then:
+// their key-ups will not come.
+bool HolderLostLocked(const std::optional<FocusEntry>& before, const State& s) {
+    const std::optional<FocusEntry> now = HolderLocked(s);
+    return before && (!now || !SameHolder(*before, *now));
+}
+
+// The window the keyboard counts as focused by the record; under the lock.
+WindowHandle KeyboardOwnerLocked(const State& s) {
+    const std::optional<FocusEntry> holder = HolderLocked(s);
+    return !holder ? 0 : holder->token == 0 ? holder->window : holder->owner;
+}
+
+// One of ours took or lost the focus: an SDL window by handle, another toolkit's by token.
 void NoteFocus(const FocusEntry& entry, bool focused) {
     bool lost = false;
     {
         State& s = S();
         std::lock_guard<std::mutex> guard(s.lock);
-        const auto same = [](const FocusEntry& a, const FocusEntry& b) { return a.window == b.window && a.token == b.token; };
-        const std::optional<FocusEntry> before = s.focus.empty() ? std::nullopt : std::optional(s.focus.back());
-        std::erase_if(s.focus, [&](const FocusEntry& e) { return same(e, entry); });
+        const std::optional<FocusEntry> before = HolderLocked(s);
+        std::erase_if(s.focus, [&](const FocusEntry& e) { return SameHolder(e, entry); });
         if (focused) s.focus.push_back(entry);
-        lost = before && (s.focus.empty() || !same(*before, s.focus.back()));
+        lost = HolderLostLocked(before, s);
     }
     if (lost) ForgetKeyboardKeys();
     DecideActivation();
@@ -400,11 +411,11 @@ void ForgetFocusOf(const std::vector<WindowHandle>& gone) {
     {
         State& s = S();
         std::lock_guard<std::mutex> guard(s.lock);
-        const WindowHandle before = KeyboardOwnerLocked(s);
+        const std::optional<FocusEntry> before = HolderLocked(s);
         std::erase_if(s.focus, [&](const FocusEntry& e) {
             return std::find(gone.begin(), gone.end(), e.token == 0 ? e.window : e.owner) != gone.end();
         });
-        lost = before != 0 && before != KeyboardOwnerLocked(s);
+        lost = HolderLostLocked(before, s);
         none = s.windows.empty();
     }
     if (lost) ForgetKeyboardKeys();
@@ -982,8 +993,8 @@ std::string LastWindowError() {
 WindowHandle GetFocus() {
     State& s = S();
     std::lock_guard<std::mutex> guard(s.lock);
-    if (s.focus.empty() || s.focus.back().token != 0) return 0;
-    return s.windows.count(s.focus.back().window) != 0 ? s.focus.back().window : 0;
+    const std::optional<FocusEntry> holder = HolderLocked(s);
+    return holder && holder->token == 0 && s.windows.count(holder->window) != 0 ? holder->window : 0;
 }
 
 WindowHandle GetKeyboardFocusOwner() {
@@ -996,7 +1007,8 @@ WindowHandle GetKeyboardFocusOwner() {
 bool HasOwnWindowFocus(uintptr_t token) {
     State& s = S();
     std::lock_guard<std::mutex> guard(s.lock);
-    return token != 0 && !s.focus.empty() && s.focus.back().token == token;
+    const std::optional<FocusEntry> holder = HolderLocked(s);
+    return token != 0 && holder && holder->token == token;
 }
 
 void SetFocusSettleTime(uint32_t ms) { gFocusSettleMs = ms; }

@@ -218,24 +218,38 @@ bool RequestLeaveFullScreen(SDL_Window* window) {
     return true;
 }
 
-bool RequestActivate(SDL_Window* window) {
-    Display* display = nullptr;
-    Window xwindow = 0;
-    if (!XOf(window, display, xwindow)) return false;
-    XWindowAttributes attributes;
-    if (!XGetWindowAttributes(display, xwindow, &attributes) || attributes.map_state == IsUnmapped) return false;
-    // SDL writes the time of its window's last key or click on the window for the manager; a
-    // dialog of ours handing the focus back knows a later one, the key or click that closed it.
-    // The time now only where the user has done nothing yet: the manager takes the request's time
-    // for the user's, and would refuse the focus to the next window shown with the time of the
-    // real action that opened it, older than now.
+namespace {
+
+// The time of the user's last key or click in the window (SDL writes it on the window for the
+// manager) or in the platform's other windows (a dialog knows the key or click that closed it),
+// whichever is later; the server's time now only where the user has done nothing yet. A manager
+// takes a request's time for the user's, and would refuse the focus to the next window shown with
+// the time of the real action that opened it, older than now.
+Time UserTime(Display* display, Window xwindow) {
     const std::vector<long> own = Words(display, xwindow, XInternAtom(display, "_NET_WM_USER_TIME", False), XA_CARDINAL);
     Time time = own.empty() ? 0 : static_cast<Time>(static_cast<uint32_t>(own[0]));
     if (const UserTimeSource source = gUserTimeSource.load()) {
         const Time others = source();
         if (others != 0 && (time == 0 || Later(others, time))) time = others;
     }
-    if (time == 0) time = ServerTime(display, xwindow);
+    return time != 0 ? time : ServerTime(display, xwindow);
+}
+
+}  // namespace
+
+uint32_t LastUserTime(SDL_Window* window) {
+    Display* display = nullptr;
+    Window xwindow = 0;
+    return XOf(window, display, xwindow) ? static_cast<uint32_t>(UserTime(display, xwindow)) : 0;
+}
+
+bool RequestActivate(SDL_Window* window) {
+    Display* display = nullptr;
+    Window xwindow = 0;
+    if (!XOf(window, display, xwindow)) return false;
+    XWindowAttributes attributes;
+    if (!XGetWindowAttributes(display, xwindow, &attributes) || attributes.map_state == IsUnmapped) return false;
+    const Time time = UserTime(display, xwindow);
     if (time == 0) return false;
     XRaiseWindow(display, xwindow);
     XEvent e{};

@@ -52,6 +52,9 @@ bool RequestLeaveFullScreen(SDL_Window* window);
 // prevents focus stealing weighs that time against the user's last action, and takes a request
 // without one for a faulty client's. False for an unmapped window, which only a map shows.
 bool RequestActivate(SDL_Window* window);
+// That time (of the window's user, or the platform's other windows', or the server's now), for a
+// window of ours shown as opened by that action; 0 for a window that is not on X.
+uint32_t LastUserTime(SDL_Window* window);
 // Where the time of the user's last key or click in the platform's windows that are not SDL's
 // comes from (GTK's, on the window's thread); null for none.
 using UserTimeSource = uint32_t (*)();
