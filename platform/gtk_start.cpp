@@ -67,6 +67,7 @@ struct FocusWatch {
     Window xwindow = 0;
     uintptr_t token = 0;
     WindowHandle owner = 0;
+    GdkWindow* window = nullptr;  // the widget's, while it reports
 };
 std::map<uintptr_t, FocusWatch> gFocusWatches;  // by token; GTK's thread only
 int gInputOpcode = -1;                           // the X input extension's, which GDK reads focus through
@@ -99,6 +100,28 @@ GdkFilterReturn OnXFocus(GdkXEvent* native, GdkEvent*, gpointer) {
     return GDK_FILTER_CONTINUE;
 }
 
+GdkWindow* WatchedWindow(uintptr_t token) {
+    const auto it = gFocusWatches.find(token);
+    return it == gFocusWatches.end() ? nullptr : it->second.window;
+}
+
+// The window manager's activation, asked with the time the focus reached the owner.
+void ActivateWatched(uintptr_t token, uint32_t serverTime) {
+    if (GdkWindow* window = WatchedWindow(token)) gdk_window_focus(window, serverTime);
+}
+
+void StackWatchedAbove(uintptr_t token) {
+    const auto it = gFocusWatches.find(token);
+    SDL_Window* owner = it == gFocusWatches.end() ? nullptr : GetSdlWindow(it->second.owner);
+    const unsigned long ownerX = x11::WindowId(owner);
+    if (ownerX == 0 || it->second.window == nullptr) return;
+    GdkWindow* sibling = gdk_x11_window_foreign_new_for_display(gdk_window_get_display(it->second.window), ownerX);
+    if (sibling == nullptr) return;
+    gdk_window_restack(it->second.window, sibling, TRUE);
+    g_object_unref(sibling);
+    gdk_display_flush(gdk_window_get_display(it->second.window));
+}
+
 }  // namespace
 
 void ReportFocus(GtkWidget* window, uintptr_t token, WindowHandle owner) {
@@ -110,10 +133,12 @@ void ReportFocus(GtkWidget* window, uintptr_t token, WindowHandle owner) {
         if (!XQueryExtension(GDK_WINDOW_XDISPLAY(gdk), "XInputExtension", &gInputOpcode, &event, &error)) gInputOpcode = 0;
     }
     if (gFocusWatches.empty()) gdk_window_add_filter(nullptr, &OnXFocus, nullptr);
-    gFocusWatches[token] = {gdk_x11_window_get_xid(gdk), token, owner};
+    gFocusWatches[token] = {gdk_x11_window_get_xid(gdk), token, owner, gdk};
+    OpenOwnedWindow(token, owner, {&ActivateWatched, &StackWatchedAbove});
 }
 
 void StopReportingFocus(uintptr_t token) {
+    CloseOwnedWindow(token);
     if (gFocusWatches.erase(token) != 0 && gFocusWatches.empty()) gdk_window_remove_filter(nullptr, &OnXFocus, nullptr);
     NoteOwnWindowFocus(token, 0, false);
 }

@@ -54,6 +54,12 @@ struct FocusEntry {
     WindowHandle owner = 0;   // the window the keyboard counts as focused while it has the focus
 };
 
+struct OwnedWindow {
+    uintptr_t token = 0;
+    WindowHandle owner = 0;
+    OwnedWindowCalls calls;
+};
+
 struct WindowRecord {
     std::shared_ptr<ThreadQueue> owner;
     SDL_Window* sdl = nullptr;
@@ -91,6 +97,8 @@ struct State {
     // token, with their owner), that hold the keyboard focus, in the order they took it. The last
     // has it; a late loss of one that had it before changes nothing.
     std::vector<FocusEntry> focus;
+    // The open dialogs and boxes of another toolkit, in the order they opened.
+    std::vector<OwnedWindow> owned;
     bool active = false;
     bool leaving = false;  // none has it: the application leaves unless one takes it again in time
     uint32_t lostAt = 0;   // since when none has had it
@@ -422,6 +430,24 @@ void ForgetFocusOf(const std::vector<WindowHandle>& gone) {
     DecideActivation(none);
 }
 
+// The open dialogs and boxes that the window owns, the last opened last.
+std::vector<OwnedWindow> OwnedBy(WindowHandle owner) {
+    std::lock_guard<std::mutex> guard(S().lock);
+    std::vector<OwnedWindow> found;
+    for (const OwnedWindow& o : S().owned)
+        if (o.owner == owner) found.push_back(o);
+    return found;
+}
+
+// The application was switched back to through the window while a dialog of its is open: the
+// keyboard goes on to the last one opened, unless the player clicked the window (the focus came
+// with a pointer button down on it), asked with the server's time as the focus arrived.
+void PassFocusToOwnedWindow(WindowHandle window, SDL_Window* sdl) {
+    const std::vector<OwnedWindow> owned = OwnedBy(window);
+    if (owned.empty() || owned.back().calls.activate == nullptr || x11::ButtonDownOn(sdl)) return;
+    if (const uint32_t now = x11::ServerTimeNow(sdl); now != 0) owned.back().calls.activate(owned.back().token, now);
+}
+
 intptr_t PackSize(int32_t w, int32_t h) {
     return static_cast<intptr_t>((static_cast<uint32_t>(h & 0xFFFF) << 16) |
                                  static_cast<uint32_t>(w & 0xFFFF));
@@ -515,12 +541,13 @@ void TranslateSdlEvent(const SDL_Event& e) {
     switch (e.window.event) {
         case SDL_WINDOWEVENT_CLOSE: PostTo(me, {h, WM_CLOSE, 0, 0}); break;
         case SDL_WINDOWEVENT_EXPOSED: PostTo(me, {h, WM_PAINT, 0, 0}); break;
-        case SDL_WINDOWEVENT_FOCUS_GAINED:
-        case SDL_WINDOWEVENT_FOCUS_LOST: {
-            const bool gained = e.window.event == SDL_WINDOWEVENT_FOCUS_GAINED;
-            NoteFocus({h, 0, 0}, gained);
+        case SDL_WINDOWEVENT_FOCUS_GAINED: {
+            const bool returning = !IsApplicationActive();
+            NoteFocus({h, 0, 0}, true);
+            if (returning) PassFocusToOwnedWindow(h, OwnSdlWindow(h));
             break;
         }
+        case SDL_WINDOWEVENT_FOCUS_LOST: NoteFocus({h, 0, 0}, false); break;
         case SDL_WINDOWEVENT_MINIMIZED: PostTo(me, {h, WM_SIZE, SIZE_MINIMIZED, 0}); break;
         case SDL_WINDOWEVENT_RESTORED:
         case SDL_WINDOWEVENT_MAXIMIZED: {
@@ -662,14 +689,23 @@ bool IsIconic(SDL_Window* sdl) {
     return (SDL_GetWindowFlags(sdl) & SDL_WINDOW_MINIMIZED) != 0 || x11::IsIconic(sdl);
 }
 
-void ApplyShape(SDL_Window* sdl, uint32_t style) {
+void ApplyShape(WindowHandle window, SDL_Window* sdl, uint32_t style) {
     bool popup = (style & WS_POPUP) && (style & WS_CAPTION) == 0;
     if (popup) {
         SDL_SetWindowFullscreen(sdl, SDL_WINDOW_FULLSCREEN_DESKTOP);
     } else {
         // A minimised window leaves full screen minimised, to come back framed when restored.
         if ((SDL_GetWindowFlags(sdl) & SDL_WINDOW_FULLSCREEN) != 0 && IsIconic(sdl)) x11::RequestLeaveFullScreen(sdl);
+        const bool wasFullScreen = (SDL_GetWindowFlags(sdl) & SDL_WINDOW_FULLSCREEN) != 0;
         SDL_SetWindowFullscreen(sdl, 0);
+        // The manager raises a window that leaves full screen over the others: one that leaves
+        // while the player is in another program stays below that program.
+        if (wasFullScreen && !IsApplicationActive()) {
+            x11::StackBelowActive(sdl);
+            // A manager may leave the window's own dialogs below it.
+            for (const OwnedWindow& o : OwnedBy(window))
+                if (o.calls.stackAbove != nullptr) o.calls.stackAbove(o.token);
+        }
         SDL_SetWindowBordered(sdl, (style & WS_CAPTION) ? SDL_TRUE : SDL_FALSE);
         SDL_SetWindowResizable(sdl, (style & WS_THICKFRAME) ? SDL_TRUE : SDL_FALSE);
     }
@@ -861,7 +897,12 @@ bool ResizeWindow(WindowHandle window, int32_t width, int32_t height) {
     // repaints after leaving full screen) can be a place the window has since left.
     int w = 0, h = 0;
     SDL_GetWindowSize(sdl, &w, &h);
-    if (w != std::max(width, 1) || h != std::max(height, 1)) SDL_SetWindowSize(sdl, std::max(width, 1), std::max(height, 1));
+    width = std::max(width, 1);
+    height = std::max(height, 1);
+    if (w == width && h == height) return true;
+    // SDL raises a window of fixed size as it sets its size; an inactive application's window (the
+    // repaints after a leave from full screen) is not brought up over the program in use.
+    if (IsApplicationActive() || !x11::ResizeFixedWithoutRaise(sdl, width, height)) SDL_SetWindowSize(sdl, width, height);
     return true;
 }
 
@@ -894,7 +935,7 @@ bool SetWindowStyle(WindowHandle window, uint32_t style) {
         S().windows[window].style = style;
     }
     // A destroyed window only keeps the style for those who ask (see CloseDestroyedWindow).
-    if (!DestroyedOutside(window)) ApplyShape(sdl, style);
+    if (!DestroyedOutside(window)) ApplyShape(window, sdl, style);
     return true;
 }
 
@@ -1113,6 +1154,18 @@ bool CloseSignalPending() { return gCloseSignal != 0; }
 void SetPumpPassHook(PumpPassHook hook) { gPassHook = hook; }
 void NoteOwnWindowFocus(uintptr_t token, WindowHandle owner, bool focused) {
     if (token != 0) NoteFocus({0, token, owner}, focused);
+}
+
+void OpenOwnedWindow(uintptr_t token, WindowHandle owner, const OwnedWindowCalls& calls) {
+    if (token == 0) return;
+    CloseOwnedWindow(token);
+    std::lock_guard<std::mutex> guard(S().lock);
+    S().owned.push_back({token, owner, calls});
+}
+
+void CloseOwnedWindow(uintptr_t token) {
+    std::lock_guard<std::mutex> guard(S().lock);
+    std::erase_if(S().owned, [&](const OwnedWindow& o) { return o.token == token; });
 }
 
 void PumpWindowEventsInModalLoop() {

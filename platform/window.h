@@ -228,6 +228,17 @@ void SetPumpPassHook(PumpPassHook hook);
 // time (the window manager gives the focus back a moment after a dialog closes), decided by the
 // pump (a modal loop of another toolkit pumps through PumpWindowEventsInModalLoop).
 void NoteOwnWindowFocus(uintptr_t token, WindowHandle owner, bool focused);
+// The dialogs and boxes of another toolkit that are open, each with the window that owns it and
+// what the layer asks of it: to take the keyboard when the application is switched back to through
+// its owner (by the window manager, not by a click on the owner), as an owner's last active popup
+// is; and to stand above its owner again when the owner was restacked while the application was
+// inactive (its leave from full screen).
+struct OwnedWindowCalls {
+    void (*activate)(uintptr_t token, uint32_t serverTime) = nullptr;  // a real time, never 0
+    void (*stackAbove)(uintptr_t token) = nullptr;
+};
+void OpenOwnedWindow(uintptr_t token, WindowHandle owner, const OwnedWindowCalls& calls);
+void CloseOwnedWindow(uintptr_t token);
 // Whether the dialog or box of that token has the keyboard focus now.
 bool HasOwnWindowFocus(uintptr_t token);
 // The window the keyboard counts as focused: ours with the focus, or the owner of our dialog or box

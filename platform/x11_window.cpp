@@ -29,13 +29,13 @@ bool XOf(SDL_Window* window, Display*& display, Window& xwindow) {
 }
 
 // A property's 32-bit words (longs, as Xlib hands them); empty when it is absent or of another type.
-std::vector<long> Words(Display* display, Window xwindow, Atom property, Atom type) {
+std::vector<long> Words(Display* display, Window xwindow, Atom property, Atom type, long most = 64) {
     Atom actual = 0;
     int format = 0;
     unsigned long count = 0, after = 0;
     unsigned char* data = nullptr;
     std::vector<long> words;
-    if (XGetWindowProperty(display, xwindow, property, 0, 64, False, type, &actual, &format, &count, &after, &data) ==
+    if (XGetWindowProperty(display, xwindow, property, 0, most, False, type, &actual, &format, &count, &after, &data) ==
             Success &&
         data != nullptr) {
         if (format == 32) words.assign(reinterpret_cast<const long*>(data), reinterpret_cast<const long*>(data) + count);
@@ -275,6 +275,76 @@ bool SetBackground(SDL_Window* window, bool white) {
     XClearWindow(display, xwindow);
     XFlush(display);
     return true;
+}
+
+
+bool ResizeFixedWithoutRaise(SDL_Window* window, int width, int height) {
+    Display* display = nullptr;
+    Window xwindow = 0;
+    if ((SDL_GetWindowFlags(window) & SDL_WINDOW_RESIZABLE) != 0 || !XOf(window, display, xwindow)) return false;
+    XSizeHints* hints = XAllocSizeHints();
+    if (hints == nullptr) return false;
+    long supplied = 0;
+    XGetWMNormalHints(display, xwindow, hints, &supplied);
+    hints->flags |= PMinSize | PMaxSize;
+    hints->min_width = hints->max_width = width;
+    hints->min_height = hints->max_height = height;
+    XSetWMNormalHints(display, xwindow, hints);
+    XFree(hints);
+    XResizeWindow(display, xwindow, static_cast<unsigned>(width), static_cast<unsigned>(height));
+    XFlush(display);
+    return true;
+}
+
+namespace {
+
+bool Supports(Display* display, const char* hint) {
+    const Atom wanted = XInternAtom(display, hint, False);
+    const std::vector<long> supported =
+        Words(display, DefaultRootWindow(display), XInternAtom(display, "_NET_SUPPORTED", False), XA_ATOM, 4096);
+    return std::find(supported.begin(), supported.end(), static_cast<long>(wanted)) != supported.end();
+}
+
+}  // namespace
+
+bool StackBelowActive(SDL_Window* window) {
+    Display* display = nullptr;
+    Window xwindow = 0;
+    if (!XOf(window, display, xwindow) || !Supports(display, "_NET_RESTACK_WINDOW")) return false;
+    const std::vector<long> active =
+        Words(display, DefaultRootWindow(display), XInternAtom(display, "_NET_ACTIVE_WINDOW", False), XA_WINDOW);
+    if (active.empty() || active[0] == 0 || static_cast<Window>(active[0]) == xwindow) return false;
+    XEvent e{};
+    e.xclient.type = ClientMessage;
+    e.xclient.window = xwindow;
+    e.xclient.message_type = XInternAtom(display, "_NET_RESTACK_WINDOW", False);
+    e.xclient.format = 32;
+    e.xclient.data.l[0] = 2;  // as a pager asks: the player's choice of the active window stands
+    e.xclient.data.l[1] = active[0];
+    e.xclient.data.l[2] = Below;
+    XSendEvent(display, DefaultRootWindow(display), False, SubstructureRedirectMask | SubstructureNotifyMask, &e);
+    XFlush(display);
+    return true;
+}
+
+uint32_t ServerTimeNow(SDL_Window* window) {
+    Display* display = nullptr;
+    Window xwindow = 0;
+    return XOf(window, display, xwindow) ? static_cast<uint32_t>(ServerTime(display, xwindow)) : 0;
+}
+
+bool ButtonDownOn(SDL_Window* window) {
+    Display* display = nullptr;
+    Window xwindow = 0;
+    if (!XOf(window, display, xwindow)) return false;
+    Window root = 0, child = 0;
+    int rootX = 0, rootY = 0, x = 0, y = 0;
+    unsigned int mask = 0;
+    if (!XQueryPointer(display, xwindow, &root, &child, &rootX, &rootY, &x, &y, &mask)) return false;
+    int width = 0, height = 0;
+    SDL_GetWindowSize(window, &width, &height);
+    const bool inside = x >= 0 && y >= 0 && x < width && y < height;
+    return inside && (mask & (Button1Mask | Button2Mask | Button3Mask | Button4Mask | Button5Mask)) != 0;
 }
 
 }  // namespace morna::platform::x11

@@ -59,6 +59,18 @@ uint32_t LastUserTime(SDL_Window* window);
 // comes from (GTK's, on the window's thread); null for none.
 using UserTimeSource = uint32_t (*)();
 void SetUserTimeSource(UserTimeSource source);
+// Sets the client size of a window of fixed size without raising it: SDL raises it as it sets the
+// size, which brings an inactive application's window up over the program the player uses. False
+// for a resizable window (SDL raises nothing there) or one that is not on X.
+bool ResizeFixedWithoutRaise(SDL_Window* window, int width, int height);
+// Asks the window manager to stack the window just below the active window, another program's,
+// where it takes restack requests: a manager raises a window that leaves full screen to the top of
+// the normal windows, over the program the player switched to. False where nothing was asked.
+bool StackBelowActive(SDL_Window* window);
+// The X server's time now, read on the window's connection (one round trip); 0 where it is not on X.
+uint32_t ServerTimeNow(SDL_Window* window);
+// Whether a pointer button is down on the window (the pointer's own state, asked of the server).
+bool ButtonDownOn(SDL_Window* window);
 // What the window has not drawn is painted by the server in black (or white), as a window class's
 // background brush paints it: the window never shows what was on the screen before it.
 bool SetBackground(SDL_Window* window, bool white);
