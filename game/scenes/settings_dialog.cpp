@@ -221,14 +221,6 @@ uint32_t CSettingsDialog::FocusedRow() {
     return kNoRow;
 }
 
-bool CSettingsDialog::OnEscape() {
-    // A focused row box captures (from the next tick, if not yet), and the capture binds nothing
-    // from Escape (a reserved key, and a keyboard key for the pad column) and waits on.
-    if (!view_ || (page_ == 0 && FocusedRow() != kNoRow)) return false;
-    Cancel();
-    return true;
-}
-
 void CSettingsDialog::OnTimer() {
     if (!view_ || page_ != 0) return;
     const uint32_t focused = FocusedRow();

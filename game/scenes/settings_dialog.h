@@ -53,8 +53,6 @@ public:
     void OnScroll(int page, int id, int code) override;
     void OnTabChange(int index) override;
     void OnCloseBox() override { Cancel(); }
-    // Cancel, unless the input page waits for a key to bind: the capture takes Escape as any key.
-    bool OnEscape() override;
     void OnTimer() override;
 
     int CurrentPage() const { return page_; }
