@@ -61,7 +61,9 @@ uint32_t ReadUnsigned(const std::string& text) {
 CSettingsDialog::CSettingsDialog(SSettingsHost host, ViewFactory factory)
     : host_(std::move(host)), factory_(std::move(factory)) {}
 
-CSettingsDialog::~CSettingsDialog() { Cancel(); }
+// The master follows its slider into the machine's mixer, whose end with the application puts
+// nothing back: only Cancel restores it.
+CSettingsDialog::~CSettingsDialog() { Discard(); }
 
 uintptr_t CSettingsDialog::Handle() const { return view_ ? view_->Handle() : 0; }
 
@@ -98,6 +100,11 @@ void CSettingsDialog::Close() {
 void CSettingsDialog::Cancel() {
     if (!view_) return;
     host_.mixer->SetVolume(0, savedVolumes_);
+    Discard();
+}
+
+void CSettingsDialog::Discard() {
+    if (!view_) return;
     // Capture ends first: ending it after the load would put the taken binding back twice.
     host_.keys->CancelCapture();
     host_.keys->Load();

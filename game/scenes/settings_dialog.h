@@ -34,6 +34,8 @@ public:
         morna::platform::SettingsEvents&, morna::platform::WindowHandle owner, std::string* error)>;
 
     explicit CSettingsDialog(SSettingsHost host, ViewFactory factory = &morna::platform::CreateGtkSettingsView);
+    // Closes an open dialog as the application's end does: the bindings and settings not applied
+    // go, and the mixer keeps what the master slider set.
     ~CSettingsDialog() override;
 
     // Builds the window and fills it; false (and a log line) when it cannot be shown.
@@ -61,6 +63,8 @@ public:
 
 private:
     void Close();
+    // Closes without touching the mixer: the capture ended, the bindings of key.cfg back.
+    void Discard();
     void EnableApply(bool on);
     void BeginRowCapture(uint32_t row);
     // The input row whose box has the focus (the capture row first); kNoRow when none has.
@@ -76,6 +80,6 @@ private:
 
 // Opens the dialog over host unless the one in `dialog` is open already, its window built with
 // factory (empty: the GTK one). While the window stands the loop reads its handle through
-// SettingsDialogHandle(). Resetting `dialog` closes it as Cancel does.
+// SettingsDialogHandle(). Resetting `dialog` closes it as the application's end does.
 void OpenSettingsDialog(std::unique_ptr<CSettingsDialog>& dialog, SSettingsHost host,
                         CSettingsDialog::ViewFactory factory = {});
