@@ -191,7 +191,8 @@ private:
         // The dialog's own keys act from every control, the key boxes included (they are reserved
         // keys no capture takes). Taken, they never reach the keyboard below: the game is not to
         // see a key the dialog used, and its release comes after the window has gone.
-        if (e->type == GDK_KEY_PRESS) {
+        // With Alt they are system keys (Alt+Return the game's full screen), no dialog's.
+        if (e->type == GDK_KEY_PRESS && (e->state & GDK_MOD1_MASK) == 0) {
             if (const int button = DialogKeyButton(e->keyval, gtk_window_get_focus(GTK_WINDOW(window))); button != 0) {
                 static_cast<GtkSettingsView*>(self)->events_.OnCommand(sp::kSheet, button);  // may delete the view
                 return TRUE;
