@@ -188,18 +188,35 @@ private:
         return G_SOURCE_CONTINUE;
     }
     static gboolean OnKey(GtkWidget* window, GdkEventKey* e, gpointer self) {
-        // Escape presses Cancel, as in any dialog, unless the model leaves it to a capture. Taken,
-        // it never reaches the keyboard below: the game is not to see a key the dialog used, and
-        // its release comes after the window has gone.
-        if (e->type == GDK_KEY_PRESS && e->keyval == GDK_KEY_Escape &&
-            static_cast<GtkSettingsView*>(self)->events_.OnEscape())
-            return TRUE;  // the view is gone
+        // The dialog's own keys act from every control, the key boxes included (they are reserved
+        // keys no capture takes). Taken, they never reach the keyboard below: the game is not to
+        // see a key the dialog used, and its release comes after the window has gone.
+        // With Alt they are system keys (Alt+Return the game's full screen), no dialog's.
+        if (e->type == GDK_KEY_PRESS && (e->state & GDK_MOD1_MASK) == 0) {
+            if (const int button = DialogKeyButton(e->keyval, gtk_window_get_focus(GTK_WINDOW(window))); button != 0) {
+                static_cast<GtkSettingsView*>(self)->events_.OnCommand(sp::kSheet, button);  // may delete the view
+                return TRUE;
+            }
+        }
         // The keyboard the key control reads: the dialog's keys count as typed into the game.
         SetKeyboardKey(DikFromLinuxKey(e->hardware_keycode >= 8 ? e->hardware_keycode - 8u : 0u),
                        e->type == GDK_KEY_PRESS);
         // In a key box the arrows are keys to bind, not GTK's keyboard navigation, which would move
         // the focus by the ones an entry does not use (Up and Down, the keypad's too).
         return IsKeyBox(gtk_window_get_focus(GTK_WINDOW(window))) && IsArrow(e->keyval);
+    }
+    // The sheet's button a key presses, 0 for none: Escape キャンセル; Return and the keypad's
+    // Enter the focused push button, and OK (the default) from any other control, where GTK would
+    // toggle a check button and an entry would take it for nothing.
+    static int DialogKeyButton(guint key, GtkWidget* focus) {
+        switch (key) {
+            case GDK_KEY_Escape: return 2;
+            case GDK_KEY_Return: case GDK_KEY_KP_Enter: case GDK_KEY_ISO_Enter:
+                if (focus != nullptr && GTK_IS_BUTTON(focus) && !GTK_IS_TOGGLE_BUTTON(focus) && Ids(focus).first == sp::kSheet)
+                    return Ids(focus).second;
+                return 1;
+            default: return 0;
+        }
     }
     static bool IsKeyBox(GtkWidget* w) { return w != nullptr && GTK_IS_ENTRY(w) && Ids(w).first == sp::kInput; }
     static bool IsArrow(guint key) {

@@ -24,7 +24,8 @@ inline constexpr int kTabs[4] = {kInput, kGeneral, kSound, kVersion};
 class SettingsEvents {
 public:
     virtual ~SettingsEvents() = default;
-    // A button clicked or a check button toggled.
+    // A button clicked or a check button toggled; the sheet's buttons also by the dialog's keys
+    // (Escape, Return). OK and Cancel destroy the view.
     virtual void OnCommand(int page, int id) = 0;
     virtual void OnEditChange(int page, int id) = 0;
     // A scale moved; code 0-8 while it moves, as the trackbar's scroll codes.
@@ -32,9 +33,6 @@ public:
     virtual void OnTabChange(int index) = 0;
     // The window's close box.
     virtual void OnCloseBox() = 0;
-    // Escape pressed in the dialog: true when it acted as Cancel (the view is gone then), false
-    // when it goes on as a key like any other.
-    virtual bool OnEscape() = 0;
     // The timer the model started.
     virtual void OnTimer() = 0;
 };

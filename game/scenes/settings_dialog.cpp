@@ -61,7 +61,9 @@ uint32_t ReadUnsigned(const std::string& text) {
 CSettingsDialog::CSettingsDialog(SSettingsHost host, ViewFactory factory)
     : host_(std::move(host)), factory_(std::move(factory)) {}
 
-CSettingsDialog::~CSettingsDialog() { Cancel(); }
+// The master follows its slider into the machine's mixer, whose end with the application puts
+// nothing back: only Cancel restores it.
+CSettingsDialog::~CSettingsDialog() { Discard(); }
 
 uintptr_t CSettingsDialog::Handle() const { return view_ ? view_->Handle() : 0; }
 
@@ -98,6 +100,11 @@ void CSettingsDialog::Close() {
 void CSettingsDialog::Cancel() {
     if (!view_) return;
     host_.mixer->SetVolume(0, savedVolumes_);
+    Discard();
+}
+
+void CSettingsDialog::Discard() {
+    if (!view_) return;
     // Capture ends first: ending it after the load would put the taken binding back twice.
     host_.keys->CancelCapture();
     host_.keys->Load();
@@ -219,14 +226,6 @@ uint32_t CSettingsDialog::FocusedRow() {
     for (uint32_t row = 0; row < kRowCount; ++row)
         if (view_->HasFocus(page::kInput, RowEdit(row))) return row;
     return kNoRow;
-}
-
-bool CSettingsDialog::OnEscape() {
-    // A focused row box captures (from the next tick, if not yet), and the capture binds nothing
-    // from Escape (a reserved key, and a keyboard key for the pad column) and waits on.
-    if (!view_ || (page_ == 0 && FocusedRow() != kNoRow)) return false;
-    Cancel();
-    return true;
 }
 
 void CSettingsDialog::OnTimer() {

@@ -34,6 +34,8 @@ public:
         morna::platform::SettingsEvents&, morna::platform::WindowHandle owner, std::string* error)>;
 
     explicit CSettingsDialog(SSettingsHost host, ViewFactory factory = &morna::platform::CreateGtkSettingsView);
+    // Closes an open dialog as the application's end does: the bindings and settings not applied
+    // go, and the mixer keeps what the master slider set.
     ~CSettingsDialog() override;
 
     // Builds the window and fills it; false (and a log line) when it cannot be shown.
@@ -53,8 +55,6 @@ public:
     void OnScroll(int page, int id, int code) override;
     void OnTabChange(int index) override;
     void OnCloseBox() override { Cancel(); }
-    // Cancel, unless the input page waits for a key to bind: the capture takes Escape as any key.
-    bool OnEscape() override;
     void OnTimer() override;
 
     int CurrentPage() const { return page_; }
@@ -63,6 +63,8 @@ public:
 
 private:
     void Close();
+    // Closes without touching the mixer: the capture ended, the bindings of key.cfg back.
+    void Discard();
     void EnableApply(bool on);
     void BeginRowCapture(uint32_t row);
     // The input row whose box has the focus (the capture row first); kNoRow when none has.
@@ -78,6 +80,6 @@ private:
 
 // Opens the dialog over host unless the one in `dialog` is open already, its window built with
 // factory (empty: the GTK one). While the window stands the loop reads its handle through
-// SettingsDialogHandle(). Resetting `dialog` closes it as Cancel does.
+// SettingsDialogHandle(). Resetting `dialog` closes it as the application's end does.
 void OpenSettingsDialog(std::unique_ptr<CSettingsDialog>& dialog, SSettingsHost host,
                         CSettingsDialog::ViewFactory factory = {});

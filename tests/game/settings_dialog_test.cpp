@@ -194,21 +194,39 @@ TEST_F(SettingsDialogTest, CaptureWalksTheRowsAndDefaultsPutBackTheBindingsAndTh
               Ints({160, 160, 0, 1, 1}));
 }
 
-// Escape is Cancel unless a box of the input page has the focus: its row captures (from the next
-// tick), and the capture takes Escape as it takes any key from the keyboard, binding nothing.
-TEST_F(SettingsDialogTest, EscapeCancelsUnlessAnInputRowCaptures) {
+// OK while a box captures (Return typed into it) saves the bindings with the capturing row's own
+// put back. The dialog's end with the application keeps the master its slider set, as a machine's
+// mixer would; what was not applied goes unsaved, as at Cancel.
+TEST_F(SettingsDialogTest, OkFromACapturingBoxAndTheEndWithTheApplicationKeepsTheMaster) {
     CSettingsDialog& d = Open();
-    view_->Focus(pg::kInput, 1024);  // the "↓" pad box, before its first tick
-    EXPECT_FALSE(d.OnEscape());
+    const int skill = Code(9, 0);
+    view_->Focus(pg::kInput, 1005);
     Tick();
-    view_->Focus(pg::kInput, 1005);  // the first keyboard box
-    EXPECT_FALSE(d.OnEscape());
+    Tick({0x10});  // Q; the スキル/戻る row captures next, its binding taken out
+    EXPECT_EQ(Ints({int(d.CaptureRow()), keys_.IsCapturing(), Code(9, 0)}), Ints({1, 1, -1}));
+    d.OnCommand(pg::kSheet, 1);
+    EXPECT_EQ(Ints({d.IsOpen(), keys_.IsCapturing()}), Ints({0, 0}));
+    ASSERT_EQ(keys_.Load(), 0);
+    EXPECT_EQ(Ints({Code(8, 0), Code(9, 0)}), Ints({0x10, skill}));
+
+    const std::string keyFile = folder_.Path() + "/save/key.cfg", configFile = folder_.Path() + "/save/global.cfg";
+    const Bytes keyBytes = morna::test::ReadBytes(keyFile), configBytes = morna::test::ReadBytes(configFile);
+    Open();
+    view_->pos[Key(pg::kSound, 2000)] = 1310;  // a fifth
+    dialog_->OnScroll(pg::kSound, 2000, 5);
+    lines_->line0 = {13100, 13100};  // as the host's SetMasterVolume leaves them
+    view_->checks[Key(pg::kGeneral, 1005)] = true;
+    dialog_->OnCommand(pg::kGeneral, 1005);
+    view_->Focus(pg::kInput, 1005);
     Tick();
-    Tick({0x01});  // Escape
-    EXPECT_EQ(Ints({d.IsOpen(), int(d.CaptureRow()), keys_.IsCapturing(), Code(8, 0)}), Ints({1, 0, 1, -1}));
-    d.OnTabChange(1);  // the box keeps the focus, but the ticks of another page capture nothing
-    EXPECT_TRUE(d.OnEscape());
-    EXPECT_EQ(Ints({d.IsOpen(), keys_.IsCapturing(), Code(8, 0)}), Ints({0, 0, 0x2C}));
+    Tick({0x11});  // W
+    EXPECT_EQ(Code(8, 0), 0x11);
+    dialog_.reset();
+    EXPECT_EQ(masters_.back(), 13100);
+    EXPECT_EQ(lines_->line0, (std::vector<uint32_t>{13100, 13100}));
+    EXPECT_EQ(Ints({keys_.IsCapturing(), Code(8, 0), Code(9, 0), config_.showFps}), Ints({0, 0x10, skill, 0}));
+    EXPECT_EQ(morna::test::ReadBytes(keyFile), keyBytes);
+    EXPECT_EQ(morna::test::ReadBytes(configFile), configBytes);
 }
 
 }  // namespace

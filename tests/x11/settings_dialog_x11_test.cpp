@@ -1,7 +1,7 @@
 // The settings dialog's GTK window on an X display with a window manager (tools/run-with-wm.sh),
 // over an application frame of the test's own: its tabs, a check and Apply writing global.cfg,
 // the master scale acting on the mixer at once, Cancel giving the game window its input back, a
-// window destroyed behind the dialog's back, and Escape typed into it through the X server.
+// window destroyed behind the dialog's back, and the dialog's keys typed into it through the X server.
 #include <gtk/gtk.h>
 #include <gtest/gtest.h>
 
@@ -181,19 +181,21 @@ GtkWidget* OpenActive(std::unique_ptr<CSettingsDialog>& settings, Frame& f, CKey
     return dialog != nullptr && PumpUntil([&] { return gtk_window_is_active(GTK_WINDOW(dialog)); }) ? dialog : nullptr;
 }
 
-// Escape typed into the dialog (key events through the X server to the focused window) presses
-// Cancel: the change made is not kept, and the keys the game reads never show it, though a
-// hand-made key.cfg binds Escape to the back key (bit 9), not in the frame the dialog goes nor
-// after its release reaches the game window. While an input row waits for a key, Escape goes to
-// the capture, which binds nothing from it and waits on.
-TEST(X11SettingsDialog, EscapeCancelsUnlessAKeyCaptureRuns) {
+// The dialog's keys typed into it (key events through the X server to the focused window), from
+// every control: Escape presses Cancel, Return and the keypad's Enter press OK. The keys the game
+// reads never show them, though a hand-made key.cfg binds all three to the back key (bit 9), not
+// in the frame the dialog goes nor after their release reaches the game window. In a key box
+// whose row waits for its key, after Q bound the row before, Escape keeps nothing and Return
+// keeps Q; the keypad's Enter in the CPU box keeps its number, and Return on a check button
+// leaves the check as it was.
+TEST(X11SettingsDialog, EscapeAndReturnCloseFromEveryControl) {
     mt::XView x;
     ASSERT_TRUE(HasXTest(x)) << "no X display with XTEST";
     auto type = [&](KeySym key, bool down) { Type(x.get(), key, down); };
     // The key control reads the real keyboard: the game window's keys, and the dialog's.
     OnFrame("morna-settings-escape", [&](Frame& f, CKeyControl& keys, const std::string& folder) {
         const mp::WindowHandle game = f.game;
-        keys.GetConfig().emplace_back(9, 0, mp::dik::kEscape);
+        for (uint8_t dik : {mp::dik::kEscape, mp::dik::kReturn, mp::dik::kNumpadEnter}) keys.GetConfig().emplace_back(9, 0, dik);
         ASSERT_FALSE(keys.Save());
         ASSERT_EQ(keys.Load(), 0);
         const std::string keyFile = folder + "/save/key.cfg", configFile = folder + "/save/global.cfg";
@@ -203,15 +205,21 @@ TEST(X11SettingsDialog, EscapeCancelsUnlessAKeyCaptureRuns) {
                 if (b.key == key && b.device == 0) return static_cast<int>(b.code);
             return -1;
         };
+        const int back = code(9);
+        auto bound = [&](int key, int dik) {
+            return std::any_of(keys.GetConfig().begin(), keys.GetConfig().end(),
+                               [&](const auto& b) { return b.key == key && b.device == 0 && b.code == dik; });
+        };
 
-        // Each pass, the keys as the frame loop reads them, and the keyboard's Escape.
+        // Each pass, the keys as the frame loop reads them, and whether the keyboard ever held
+        // one of the dialog's keys.
         uint32_t mask = 0;
-        bool escapeDown = false;
+        bool dialogKeyDown = false;
         const auto frameKeys = [&] {
             if (KB::SettingsDialogHandle() == 0 && mp::GetFocus() == game) mask |= keys.Update();
             uint8_t state[mp::kKeyboardStateSize];
             mp::GetKeyboardState(state);
-            escapeDown |= state[mp::dik::kEscape] != 0;
+            dialogKeyDown |= state[mp::dik::kEscape] != 0 || state[mp::dik::kReturn] != 0 || state[mp::dik::kNumpadEnter] != 0;
         };
         int passes = 0;
         const auto aFewPasses = [&] { return ++passes % 20 == 0; };
@@ -219,42 +227,69 @@ TEST(X11SettingsDialog, EscapeCancelsUnlessAKeyCaptureRuns) {
 
         std::unique_ptr<CSettingsDialog> settings;
         auto open = [&] { return OpenActive(settings, f, keys); };
+        // Pressed in the dialog and held until it has gone and the game window has the focus.
+        const auto closeBy = [&](KeySym key) {
+            type(key, true);
+            EXPECT_TRUE(PumpUntil([&] { return KB::SettingsDialogHandle() == 0; }, frameKeys)) << key;
+            EXPECT_TRUE(PumpUntil([&] { return x.FindByTitle(mt::Utf8(u8"設定")) == 0 && mp::GetFocus() == game; }, frameKeys))
+                << key;
+            type(key, false);
+            PumpUntil(aFewPasses, frameKeys);
+        };
+        // Q typed into the first keyboard box: bound, and the next row's capture waits.
+        const auto bindQ = [&](GtkWidget* dialog) {
+            gtk_widget_grab_focus(FindNamed(dialog, "131:1005"));
+            ASSERT_TRUE(PumpUntil([&] { return settings->CaptureRow() == 0 && keys.IsCapturing(); }));
+            type(XK_q, true);  // held until taken: the capture polls the keyboard every 20 ms
+            EXPECT_TRUE(PumpUntil([&] { return settings->CaptureRow() == 1; }));
+            type(XK_q, false);
+            PumpUntil(aFewPasses);
+            ASSERT_EQ(std::vector<int>({code(8), keys.IsCapturing()}), std::vector<int>({0x10, 1}));
+        };
+
         GtkWidget* dialog = open();
         ASSERT_NE(dialog, nullptr) << "the dialog never had the focus";
         gtk_button_clicked(GTK_BUTTON(FindNamed(dialog, "132:1005")));  // "フレームレートを表示する"
         ASSERT_TRUE(gtk_widget_get_sensitive(FindNamed(dialog, "129:3")));
-        type(XK_Escape, true);
-        EXPECT_TRUE(PumpUntil([&] { return KB::SettingsDialogHandle() == 0; }, frameKeys));
-        EXPECT_TRUE(PumpUntil([&] { return x.FindByTitle(mt::Utf8(u8"設定")) == 0 && mp::GetFocus() == game; }, frameKeys));
-        type(XK_Escape, false);
-        PumpUntil(aFewPasses, frameKeys);
-        EXPECT_EQ(mask, 0u);
-        EXPECT_FALSE(escapeDown);
+        closeBy(XK_Escape);
         EXPECT_FALSE(f.config.showFps);
         EXPECT_FALSE(std::filesystem::exists(configFile));
         EXPECT_EQ(mt::ReadBytes(keyFile), keyBytes);
 
-        // Escape while the first keyboard row waits for its key; Q then binds it.
         dialog = open();
         ASSERT_NE(dialog, nullptr) << "the dialog never had the focus again";
         EXPECT_FALSE(gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(FindNamed(dialog, "132:1005"))));
-        gtk_widget_grab_focus(FindNamed(dialog, "131:1005"));
-        ASSERT_TRUE(PumpUntil([&] { return settings->CaptureRow() == 0 && keys.IsCapturing(); }));
-        type(XK_Escape, true);
-        EXPECT_TRUE(PumpUntil([&] { return escapeDown; }, frameKeys));
-        PumpUntil(aFewPasses);  // the capture's ticks see it held
-        type(XK_Escape, false);
-        PumpUntil(aFewPasses);
-        EXPECT_EQ(std::vector<int>({KB::SettingsDialogHandle() != 0, static_cast<int>(settings->CaptureRow()), keys.IsCapturing()}),
-                  std::vector<int>({1, 0, 1}));
-        type(XK_q, true);  // held until taken: the capture polls the keyboard every 20 ms
-        EXPECT_TRUE(PumpUntil([&] { return settings->CaptureRow() == 1; }));  // not 2: Escape bound nothing
-        type(XK_q, false);
-        EXPECT_EQ(code(8), 0x10);
-        gtk_button_clicked(GTK_BUTTON(FindNamed(dialog, "129:2")));
-        EXPECT_EQ(KB::SettingsDialogHandle(), 0u);
-        EXPECT_EQ(code(8), 0x2C);
-        EXPECT_TRUE(PumpUntil([&] { return x.FindByTitle(mt::Utf8(u8"設定")) == 0; }));
+        bindQ(dialog);
+        closeBy(XK_Escape);
+        EXPECT_EQ(std::vector<int>({code(8), keys.IsCapturing()}), std::vector<int>({0x2C, 0}));
+        EXPECT_EQ(mt::ReadBytes(keyFile), keyBytes);
+
+        dialog = open();
+        ASSERT_NE(dialog, nullptr) << "the dialog never had the focus for Return";
+        bindQ(dialog);
+        closeBy(XK_Return);
+        ASSERT_EQ(keys.Load(), 0);
+        EXPECT_EQ(std::vector<int>({code(8), bound(9, back), keys.IsCapturing()}), std::vector<int>({0x10, 1, 0}));
+
+        dialog = open();
+        ASSERT_NE(dialog, nullptr) << "the dialog never had the focus for the keypad's Enter";
+        settings->OnTabChange(1);
+        GtkWidget* cpu = FindNamed(dialog, "132:1003");
+        gtk_widget_grab_focus(cpu);
+        gtk_entry_set_text(GTK_ENTRY(cpu), "7");  // as typed
+        closeBy(XK_KP_Enter);
+        EXPECT_EQ(f.config.cpuLevel, 7);
+        EXPECT_TRUE(std::filesystem::exists(configFile));
+
+        dialog = open();
+        ASSERT_NE(dialog, nullptr) << "the dialog never had the focus for Return on a check";
+        settings->OnTabChange(1);
+        gtk_widget_grab_focus(FindNamed(dialog, "132:1005"));
+        closeBy(XK_Return);
+        EXPECT_FALSE(f.config.showFps);
+
+        EXPECT_EQ(mask, 0u);
+        EXPECT_FALSE(dialogKeyDown);
     });
 }
 
