@@ -16,7 +16,7 @@
 
 namespace morna::platform {
 
-bool StartGtk(std::string* error) {
+bool StartGtk(WindowHandle owner, std::string* error) {
     static bool started = false;
     if (started) return true;
     // GTK talks to the display SDL uses: X11 only, where the game's window can be its parent.
@@ -27,8 +27,28 @@ bool StartGtk(std::string* error) {
         if (error != nullptr) *error = "no display GTK can use (the game's is not on X11)";
         return false;
     }
-    g_setenv("GDK_BACKEND", "x11", FALSE);
-    started = gtk_init_check(nullptr, nullptr) != FALSE;
+    // GTK opens the very display of the game's window: its own choice of backend (GDK_BACKEND, which
+    // some Wayland desktops export for every program) would put the dialog outside the window's X
+    // tree, where neither its focus nor its keys reach the window layer. The variable is x11 only
+    // while GTK opens its display, so that the programs the game starts still see the player's.
+    std::string display;
+    if (SDL_Window* sdl = GetSdlWindow(owner)) {
+        SDL_SysWMinfo info;
+        SDL_VERSION(&info.version);
+        if (SDL_GetWindowWMInfo(sdl, &info) && info.subsystem == SDL_SYSWM_X11 && info.info.x11.display != nullptr)
+            display = DisplayString(info.info.x11.display);
+    }
+    gdk_set_allowed_backends("x11");
+    const char* asked = g_getenv("GDK_BACKEND");
+    const std::string kept = asked != nullptr ? asked : "";
+    if (asked != nullptr) g_setenv("GDK_BACKEND", "x11", TRUE);
+    std::string option = "--display=" + display;
+    char program[] = "morna";
+    char* arguments[] = {program, display.empty() ? nullptr : option.data(), nullptr};
+    int count = display.empty() ? 1 : 2;
+    char** argv = arguments;
+    started = gtk_init_check(&count, &argv) != FALSE;
+    if (asked != nullptr) g_setenv("GDK_BACKEND", kept.c_str(), TRUE);
     if (started && GDK_IS_X11_DISPLAY(gdk_display_get_default())) {
         x11::GuardErrorsBeside(GDK_DISPLAY_XDISPLAY(gdk_display_get_default()));
         // A dialog's key or click is the user's latest action when the dialog hands the focus back.

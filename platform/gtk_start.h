@@ -9,8 +9,10 @@ typedef struct _GtkWidget GtkWidget;
 
 namespace morna::platform {
 
-// True when GTK is up; false, with the reason in *error, when there is no display GTK can use.
-bool StartGtk(std::string* error);
+// True when GTK is up; false, with the reason in *error, when there is no display GTK can use. GTK
+// runs on X11 alone, on the display of the owner's window where it has one (else on DISPLAY's, as
+// SDL's), whatever backend the environment asks GTK for.
+bool StartGtk(WindowHandle owner, std::string* error);
 // Makes the GTK window, not yet shown, a dialog transient for our window where both live on one X
 // display (on the window's own thread), to be shown with the time of the user's action that
 // opened it; does nothing elsewhere.

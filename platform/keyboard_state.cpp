@@ -1,7 +1,6 @@
 #include "platform/keyboard_state.h"
 
 #include "platform/event_observer.h"
-#include "platform/window.h"
 
 #include <array>
 #include <cstring>
@@ -130,6 +129,7 @@ struct KeyboardState {
     // Keys the server's key map showed down, read while none of our windows had the focus;
     // what the game reads is both layers together.
     uint8_t background[kKeyboardStateSize] = {};
+    bool focusHeld = false;  // by the window layer's record: background keys come only without it
 };
 
 KeyboardState& State() {
@@ -178,9 +178,9 @@ void GetKeyboardState(uint8_t (&out)[kKeyboardStateSize]) {
 }
 
 void SetServerKeymap(const uint8_t (&keymap)[kServerKeymapSize]) {
-    const bool unfocused = GetKeyboardFocusOwner() == 0;
     KeyboardState& s = State();
     std::lock_guard<std::mutex> guard(s.lock);
+    const bool unfocused = !s.focusHeld;
     uint8_t down[kKeyboardStateSize] = {};
     for (uint32_t code = 8; code < kServerKeymapSize * 8; ++code) {
         if ((keymap[code / 8] >> (code % 8) & 1) == 0) continue;
@@ -210,6 +210,12 @@ void SetKeyboardKey(uint8_t dik, bool down) {
     std::lock_guard<std::mutex> guard(s.lock);
     if (dik != 0) s.keys[dik] = down ? kKeyDown : 0;
     if (!down) s.background[dik] = 0;
+}
+
+void SetKeyboardFocusHeld(bool held) {
+    KeyboardState& s = State();
+    std::lock_guard<std::mutex> guard(s.lock);
+    s.focusHeld = held;
 }
 
 void ForgetKeyboardKeys() {

@@ -79,6 +79,9 @@ void GetKeyboardState(uint8_t (&out)[kKeyboardStateSize]);
 // SDL and the dialog report neither the release nor a new press of a key held across.
 // A key-up event, a dialog's loss of the focus and the game window's clear them too.
 void SetServerKeymap(const uint8_t (&keymap)[kServerKeymapSize]);
+// The window layer's word, at each change of its focus record, whether one of our windows or
+// dialogs holds the keyboard focus (none at start).
+void SetKeyboardFocusHeld(bool held);
 // Whether a key read from the server's key map is still down.
 bool HasBackgroundKeys();
 // Forgets the keys read from the server's key map (none can be read any more).

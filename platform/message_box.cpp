@@ -52,7 +52,7 @@ gboolean PumpUnderBox(gpointer) {
 
 // The box as a GTK dialog on the calling thread, which owns GTK; -1 when GTK cannot run here.
 int ShowGtkBox(const Box& box, std::string* error) {
-    if (!StartGtk(error)) return -1;
+    if (!StartGtk(box.owner, error)) return -1;
     GtkWidget* dialog = gtk_message_dialog_new(nullptr, GTK_DIALOG_MODAL, GtkIcon(box.flags), GTK_BUTTONS_NONE, "%s",
                                                box.text.c_str());
     gtk_window_set_title(GTK_WINDOW(dialog), box.caption.c_str());

@@ -394,7 +394,7 @@ private:
 }  // namespace
 
 std::unique_ptr<SettingsView> CreateGtkSettingsView(SettingsEvents& events, WindowHandle owner, std::string* error) {
-    if (!StartGtk(error)) return nullptr;
+    if (!StartGtk(owner, error)) return nullptr;
     return std::make_unique<GtkSettingsView>(events, owner);
 }
 

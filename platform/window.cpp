@@ -399,7 +399,7 @@ WindowHandle KeyboardOwnerLocked(const State& s) {
 
 // One of ours took or lost the focus: an SDL window by handle, another toolkit's by token.
 void NoteFocus(const FocusEntry& entry, bool focused) {
-    bool lost = false;
+    bool lost = false, held = false;
     {
         State& s = S();
         std::lock_guard<std::mutex> guard(s.lock);
@@ -407,7 +407,9 @@ void NoteFocus(const FocusEntry& entry, bool focused) {
         std::erase_if(s.focus, [&](const FocusEntry& e) { return SameHolder(e, entry); });
         if (focused) s.focus.push_back(entry);
         lost = HolderLostLocked(before, s);
+        held = s.windows.count(KeyboardOwnerLocked(s)) != 0;
     }
+    SetKeyboardFocusHeld(held);
     if (lost) ForgetKeyboardKeys();
     DecideActivation();
 }
@@ -415,7 +417,7 @@ void NoteFocus(const FocusEntry& entry, bool focused) {
 // Takes the windows, and the dialogs they own, out of the record (they are gone); decides at once
 // when no window is left.
 void ForgetFocusOf(const std::vector<WindowHandle>& gone) {
-    bool none = false, lost = false;
+    bool none = false, lost = false, held = false;
     {
         State& s = S();
         std::lock_guard<std::mutex> guard(s.lock);
@@ -424,8 +426,10 @@ void ForgetFocusOf(const std::vector<WindowHandle>& gone) {
             return std::find(gone.begin(), gone.end(), e.token == 0 ? e.window : e.owner) != gone.end();
         });
         lost = HolderLostLocked(before, s);
+        held = s.windows.count(KeyboardOwnerLocked(s)) != 0;
         none = s.windows.empty();
     }
+    SetKeyboardFocusHeld(held);
     if (lost) ForgetKeyboardKeys();
     DecideActivation(none);
 }

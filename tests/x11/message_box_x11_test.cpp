@@ -1,11 +1,13 @@
 // Message boxes on an X display with a window manager (tools/run-with-wm.sh): a GTK dialog
 // whose label holds the Japanese text as UTF-8, answering each button's code, shown on the
 // thread with the window when another thread asks; another program taking the focus while a box
-// is up leaves the application then, and its owner hears of it once the box has closed.
+// is up leaves the application then, and its owner hears of it once the box has closed. GTK's
+// start leaves the process's X error handler ours, beside GDK's for GDK's own connection.
 #include <gtk/gtk.h>
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdio>
 #include <functional>
 #include <string>
 #include <thread>
@@ -15,6 +17,8 @@
 #include "platform/message_box.h"
 #include "platform/sound_output.h"
 #include "platform/window.h"
+#include "platform/x11_window.h"
+#include <gdk/gdkx.h>  // last: Xlib's macros
 
 namespace {
 
@@ -152,6 +156,38 @@ TEST(X11MessageBox, GtkDialogShowsUtf8TextAndAnswersEachButton) {
     pumpUntil([] { return !Activations().empty(); });
     EXPECT_EQ(Activations(), std::vector<uintptr_t>{0});
     if (leaving.other != nullptr) gtk_widget_destroy(leaving.other);
+
+    // GTK is up. An error on a connection not GDK's is logged by the pump's report and the process
+    // carries on (GDK's handler, left in place, would drop it; Xlib's would end the process). An
+    // error that a GDK trap ignores without a sync reaches GDK's handler after the trap is popped,
+    // which matches it to the trap: it is not logged as ours.
+    Display* other = XOpenDisplay(nullptr);
+    ASSERT_NE(other, nullptr);
+    GdkDisplay* gdk = gdk_display_get_default();
+    Display* gdkX = GDK_DISPLAY_XDISPLAY(gdk);
+    const auto goneWindow = [](Display* d) {
+        const Window w = XCreateSimpleWindow(d, DefaultRootWindow(d), 0, 0, 1, 1, 0, 0, 0);
+        XDestroyWindow(d, w);
+        return w;
+    };
+    const Window ours = goneWindow(other), gdks = goneWindow(gdkX);
+    testing::internal::CaptureStderr();
+    XMapWindow(other, ours);
+    XSync(other, False);
+    gdk_x11_display_error_trap_push(gdk);
+    XMapWindow(gdkX, gdks);
+    gdk_x11_display_error_trap_pop_ignored(gdk);
+    XSync(gdkX, False);
+    morna::platform::x11::ReportErrors();
+    const std::string logged = testing::internal::GetCapturedStderr();
+    const auto resource = [](Window w) {
+        char text[32];
+        std::snprintf(text, sizeof text, "resource 0x%lx)", w);
+        return std::string(text);
+    };
+    EXPECT_NE(logged.find(resource(ours)), std::string::npos) << logged;
+    EXPECT_EQ(logged.find(resource(gdks)), std::string::npos) << logged;
+    XCloseDisplay(other);
     EXPECT_TRUE(mp::DestroyWindow(window));
 }
 

@@ -60,6 +60,9 @@ void RunFrame(const std::function<void(TestFrame&)>& body) {
         KB::GetSystemConfig().width = 640;
         KB::GetSystemConfig().height = 480;
         TestFrame(body).Start();
+        KB::DestroyBGMPlayer();  // it keeps the frame's factory
+        KB::DestroyMusicLoader();
+        KB::DestroySEList();
     });
     mp::SetDisplaySleeper(nullptr);
 }
@@ -100,6 +103,10 @@ TEST(AppFrame, FullScreenFallsBackToSixteenBitsLeavesOnDeactivationAndARefusalKe
         EXPECT_NE(draw->GetPrimary()->GetDDSurface(), nullptr);  // the window still has a picture
         mp::InjectDisplayModeRefusals(0);
     });
+    // The process's sound stays silenced by the loss, as after any last window: put back for the
+    // tests after it in the process, with the layer's own settle time.
+    mp::SetApplicationActive(true);
+    mp::SetFocusSettleTime(250);
 }
 
 TEST(AppFrame, EachAcceptedDropReplacesTheListWithShiftJisNames) {
@@ -180,6 +187,22 @@ std::vector<uint8_t> MixerFile(uint32_t master, uint32_t wave, int32_t version =
     return b;
 }
 
+// The process's mixer lines are its machine's mixer, which the frame's mixer device leaves where
+// it set them (a new start reads them back from the file): each mixer test puts them back as it
+// found them, for the tests after it in the process that render sound at full volume.
+class KeptLines {
+public:
+    KeptLines() {
+        for (int i = 0; i < mp::kSoundLines; ++i) gains_[i] = mp::GetLineGain(static_cast<mp::SoundLine>(i));
+    }
+    ~KeptLines() {
+        for (int i = 0; i < mp::kSoundLines; ++i) mp::SetLineGain(static_cast<mp::SoundLine>(i), gains_[i]);
+    }
+
+private:
+    mp::StereoGain gains_[mp::kSoundLines];
+};
+
 // The mixer's volumes outlive the run, as a machine's mixer keeps its own: each start is a
 // frame over the same folder with the process's lines back at full, as a new process has them.
 TEST(AppFrame, MixerVolumesAreKeptBetweenStartsAndABadFileGivesFullVolume) {
@@ -213,6 +236,7 @@ TEST(AppFrame, MixerVolumesAreKeptBetweenStartsAndABadFileGivesFullVolume) {
         {"version 1", MixerFile(32770, 65535, 1), {65535, 65535}, true, [](TestFrame&) {}, full},
         {"a volume above 65535", MixerFile(65536, 65535), {65535, 65535}, true, master(1000), MixerFile(1000, 65535)},
     };
+    const KeptLines kept;
     mp::SetDisplaySleeper([](uint32_t) {});
     morna::test::RunOnAppThread([&](morna::test::BodyApp&) {
         morna::test::TempBaseFolder folder("morna-frame");
@@ -250,6 +274,7 @@ TEST(AppFrame, MixerVolumesAreKeptBetweenStartsAndABadFileGivesFullVolume) {
 // file while the device still lives (a killed run keeps it), at most one save per gap; failing
 // saves are logged once until one succeeds, and an unreadable file at start once.
 TEST(AppFrame, MixerVolumesReachTheFileAfterTheLastChangeAndFailuresLogOnce) {
+    const KeptLines kept;
     morna::test::TempBaseFolder folder("morna-mixer");
     const std::string save = folder.Path() + "/save", path = save + "/mixer.cfg";
     std::filesystem::create_directories(save);

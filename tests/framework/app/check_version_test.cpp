@@ -147,6 +147,9 @@ TEST(CheckVersion, TheFrameKeepsTheOfferedVersionWhetherOkOrCancel) {
             KB::SSystemConfig stored;
             EXPECT_EQ(stored.Load("save\\system.cfg"), 0);
             EXPECT_EQ(stored.lastVersion, 12u);
+            KB::DestroyBGMPlayer();  // it keeps the frame's factory
+            KB::DestroyMusicLoader();
+            KB::DestroySEList();
         });
         EXPECT_EQ(record.opened.size(), answer == mp::IDOK ? 1u : 0u);
     }
