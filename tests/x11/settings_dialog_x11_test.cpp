@@ -519,6 +519,14 @@ TEST(X11SettingsDialog, FullScreenAndSoundStayWhileTheFocusMovesBetweenTheGameAn
         EXPECT_TRUE(PumpUntil([&] { return !mp::IsApplicationActive(); })) << "another program's window never took the focus";
         EXPECT_FALSE(mp::IsSoundApplicationActive());
         EXPECT_TRUE(PumpUntil([&] { return !system.fullScreen && !x.Read(mt::XView::Of(f.game)).fullScreenState; }));
+        // The framed window the game leaves full screen for, and its repaints, stay below the program in use.
+        const auto stayedAway = [&](const char* where) {
+            passes = 0;
+            PumpUntil([&] { return ++passes == 100; });
+            EXPECT_EQ(x.Active(), other) << where;
+            EXPECT_TRUE(x.StacksAbove(other, mt::XView::Of(f.game))) << where;
+        };
+        stayedAway("without the dialog");
 
         x.Activate(mt::XView::Of(f.game));
         ASSERT_TRUE(PumpUntil([&] { return mp::GetFocus() == f.game && mp::IsApplicationActive(); }));
@@ -551,6 +559,41 @@ TEST(X11SettingsDialog, FullScreenAndSoundStayWhileTheFocusMovesBetweenTheGameAn
         passesOf(150);
         EXPECT_EQ(x.Active(), other) << "Alt+Tab went elsewhere";
         EXPECT_EQ(sound, (std::vector<int>{1, 0}));
+        const Window dialogX = x.FindByTitle(mt::Utf8(u8"設定"));
+        stayedAway("with the dialog");
+        EXPECT_TRUE(x.StacksAbove(dialogX, mt::XView::Of(f.game)));
+        // One Alt+Tab back: the manager gives the focus to the dialog, or to the game, which passes it
+        // on (the game takes no keys while its dialog is open); Escape typed there cancels.
+        const auto tapKey = [&](KeySym key) {
+            Type(x.get(), key, true);
+            passesOf(10);
+            Type(x.get(), key, false);
+        };
+        Type(x.get(), XK_Alt_L, true);
+        passesOf(5);
+        tapKey(XK_Tab);
+        Type(x.get(), XK_Alt_L, false);
+        EXPECT_TRUE(PumpUntil([&] { return x.Active() == dialogX && gtk_window_is_active(GTK_WINDOW(dialog)); }))
+            << "the keyboard is not back in the dialog";
+        tapKey(XK_Escape);
+        EXPECT_TRUE(PumpUntil([&] { return KB::SettingsDialogHandle() == 0; })) << "Escape did not reach the dialog";
+        // Back by a click on the game's picture beside the dialog: the game keeps the focus, the dialog above it.
+        OpenSettingsDialog(settings, f.Host(keys));
+        dialog = SettingsWindow();
+        ASSERT_NE(dialog, nullptr);
+        ASSERT_TRUE(PumpUntil([&] { return gtk_window_is_active(GTK_WINDOW(dialog)); })) << "the dialog never had the focus";
+        x.Activate(other);
+        ASSERT_TRUE(PumpUntil([&] { return !mp::IsApplicationActive(); }));
+        const mt::XGeometry game = x.Read(mt::XView::Of(f.game));
+        XTestFakeMotionEvent(x.get(), -1, game.x + game.width - 8, game.y + game.height - 8, CurrentTime);
+        XTestFakeButtonEvent(x.get(), 1, True, CurrentTime);
+        XFlush(x.get());
+        passesOf(30);  // held as a player's click is, while the focus arrives
+        XTestFakeButtonEvent(x.get(), 1, False, CurrentTime);
+        XFlush(x.get());
+        passesOf(50);
+        EXPECT_EQ(mp::GetFocus(), f.game);
+        EXPECT_TRUE(x.StacksAbove(x.FindByTitle(mt::Utf8(u8"設定")), mt::XView::Of(f.game)));
         settings.reset();
         XDestroyWindow(x.get(), other);
         XFlush(x.get());
