@@ -991,6 +991,14 @@ bool FocusWindow(WindowHandle window) {
     if (sdl == nullptr) return false;
     // SDL's request carries the time of the last key or click its window saw, or none at all.
     if (!x11::RequestActivate(sdl)) SDL_RaiseWindow(sdl);
+    // A manager that ignores the request (weston's) would leave the keyboard nowhere as our dialog
+    // closes: the application, while one of its windows holds the focus, passes it on itself.
+    bool holding = false;
+    {
+        std::lock_guard<std::mutex> guard(S().lock);
+        holding = !S().focus.empty();
+    }
+    if (holding) x11::PassFocus(sdl);
     return true;
 }
 

@@ -278,6 +278,17 @@ bool SetBackground(SDL_Window* window, bool white) {
 }
 
 
+bool PassFocus(SDL_Window* window) {
+    Display* display = nullptr;
+    Window xwindow = 0;
+    if (!XOf(window, display, xwindow)) return false;
+    XWindowAttributes attributes;
+    if (!XGetWindowAttributes(display, xwindow, &attributes) || attributes.map_state != IsViewable) return false;
+    XSetInputFocus(display, xwindow, RevertToParent, UserTime(display, xwindow));
+    XSync(display, False);  // served before the closing dialog goes, on another connection
+    return true;
+}
+
 bool ResizeFixedWithoutRaise(SDL_Window* window, int width, int height) {
     Display* display = nullptr;
     Window xwindow = 0;
