@@ -14,7 +14,7 @@ namespace {
 namespace r = input_result;
 
 // Asked on the window's own thread, where the device is polled.
-bool HasKeyboardFocus(InputWindow window) { return window != 0 && GetKeyboardFocusOwner() == window; }
+bool HasKeyboardFocus(InputWindow window) { return window != 0 && GetKeyInputWindow() == window; }
 
 class SdlKeyboardDevice final : public KeyboardDevice {
 public:
@@ -59,7 +59,7 @@ public:
         }
         // No key events come while another program has the focus: the server's key map stands
         // in, and once ours have it again it says when the keys held from there are released.
-        if (GetKeyboardFocusOwner() == 0 || HasBackgroundKeys()) {
+        if (GetKeyInputWindow() == 0 || HasBackgroundKeys()) {
             uint8_t keymap[kServerKeymapSize];
             if (x11::ReadKeymap(GetSdlWindow(window_), keymap)) {
                 SetServerKeymap(keymap);

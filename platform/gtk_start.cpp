@@ -94,7 +94,7 @@ int gInputOpcode = -1;                           // the X input extension's, whi
 
 void NoteXFocus(Window window, bool in) {
     for (const auto& [token, watch] : gFocusWatches)
-        if (watch.xwindow == window) NoteOwnWindowFocus(token, watch.owner, in);
+        if (watch.xwindow == window) NoteDialogFocus(token, watch.owner, in);
 }
 
 // The focus reaching or leaving the window itself, from outside it, as the server reports it: focus
@@ -154,13 +154,13 @@ void ReportFocus(GtkWidget* window, uintptr_t token, WindowHandle owner) {
     }
     if (gFocusWatches.empty()) gdk_window_add_filter(nullptr, &OnXFocus, nullptr);
     gFocusWatches[token] = {gdk_x11_window_get_xid(gdk), token, owner, gdk};
-    OpenOwnedWindow(token, owner, {&ActivateWatched, &StackWatchedAbove});
+    NoteDialogOpen(token, owner, {&ActivateWatched, &StackWatchedAbove});
 }
 
 void StopReportingFocus(uintptr_t token) {
-    CloseOwnedWindow(token);
+    NoteDialogClosed(token);
     if (gFocusWatches.erase(token) != 0 && gFocusWatches.empty()) gdk_window_remove_filter(nullptr, &OnXFocus, nullptr);
-    NoteOwnWindowFocus(token, 0, false);
+    NoteDialogFocus(token, 0, false);
 }
 
 }  // namespace morna::platform

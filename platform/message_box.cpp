@@ -70,7 +70,7 @@ int ShowGtkBox(const Box& box, std::string* error) {
     g_source_remove(pump);
     g_source_remove(watch);
     // Closed with the focus, the box hands it back to its owner, as a dialog's closing does.
-    if (HasOwnWindowFocus(token) && box.owner != 0) FocusWindow(box.owner);
+    if (DialogHasFocus(token) && box.owner != 0) FocusWindow(box.owner);
     StopReportingFocus(token);
     gtk_widget_destroy(dialog);
     while (g_main_context_iteration(nullptr, FALSE)) {

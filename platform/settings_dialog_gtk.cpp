@@ -55,7 +55,7 @@ public:
         ++quiet_;
         // A dialog that closes with the focus hands it back to the game's window, which the
         // application's activation then waits for: its closing is no switch of applications.
-        if (HasOwnWindowFocus(Handle())) FocusWindow(owner_);
+        if (DialogHasFocus(Handle())) FocusWindow(owner_);
         StopReportingFocus(Handle());
         if (window_ != nullptr) {
             g_signal_handlers_disconnect_by_data(window_, this);
@@ -112,7 +112,7 @@ public:
     // into the game's window or another program's are not the control's.
     bool HasFocus(int page, int id) override {
         GtkWidget* w = Find(page, id);
-        return w != nullptr && gtk_widget_is_focus(w) && HasOwnWindowFocus(Handle());
+        return w != nullptr && gtk_widget_is_focus(w) && DialogHasFocus(Handle());
     }
     void Focus(int page, int id) override {
         GtkWidget* w = Find(page, id);

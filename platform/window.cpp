@@ -57,7 +57,7 @@ struct FocusEntry {
 struct OwnedWindow {
     uintptr_t token = 0;
     WindowHandle owner = 0;
-    OwnedWindowCalls calls;
+    DialogCalls calls;
 };
 
 struct WindowRecord {
@@ -1050,14 +1050,14 @@ WindowHandle GetFocus() {
     return holder && holder->token == 0 && s.windows.count(holder->window) != 0 ? holder->window : 0;
 }
 
-WindowHandle GetKeyboardFocusOwner() {
+WindowHandle GetKeyInputWindow() {
     State& s = S();
     std::lock_guard<std::mutex> guard(s.lock);
     const WindowHandle owner = KeyboardOwnerLocked(s);
     return s.windows.count(owner) != 0 ? owner : 0;
 }
 
-bool HasOwnWindowFocus(uintptr_t token) {
+bool DialogHasFocus(uintptr_t token) {
     State& s = S();
     std::lock_guard<std::mutex> guard(s.lock);
     const std::optional<FocusEntry> holder = HolderLocked(s);
@@ -1164,18 +1164,18 @@ void BypassCompositor() { SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITO
 bool CloseSignalPending() { return gCloseSignal != 0; }
 
 void SetPumpPassHook(PumpPassHook hook) { gPassHook = hook; }
-void NoteOwnWindowFocus(uintptr_t token, WindowHandle owner, bool focused) {
+void NoteDialogFocus(uintptr_t token, WindowHandle owner, bool focused) {
     if (token != 0) NoteFocus({0, token, owner}, focused);
 }
 
-void OpenOwnedWindow(uintptr_t token, WindowHandle owner, const OwnedWindowCalls& calls) {
+void NoteDialogOpen(uintptr_t token, WindowHandle owner, const DialogCalls& calls) {
     if (token == 0) return;
-    CloseOwnedWindow(token);
+    NoteDialogClosed(token);
     std::lock_guard<std::mutex> guard(S().lock);
     S().owned.push_back({token, owner, calls});
 }
 
-void CloseOwnedWindow(uintptr_t token) {
+void NoteDialogClosed(uintptr_t token) {
     std::lock_guard<std::mutex> guard(S().lock);
     std::erase_if(S().owned, [&](const OwnedWindow& o) { return o.token == token; });
 }

@@ -11,7 +11,7 @@
 //
 // The pump turns SDL's window events into the message numbers that hooks test:
 // close request -> WM_CLOSE, focus gained/lost -> the focus record and the application's
-// activation (see NoteOwnWindowFocus) with WM_ACTIVATEAPP (wparam 1/0),
+// activation (see NoteDialogFocus) with WM_ACTIVATEAPP (wparam 1/0),
 // exposure -> WM_PAINT, the files of one drop -> WM_DROPFILES (wparam: the drop),
 // minimised/restored/maximised -> WM_SIZE (SIZE_MINIMIZED/RESTORED/MAXIMIZED,
 // lparam height << 16 | width). SDL's own quit event is switched off and ignored.
@@ -227,23 +227,23 @@ void SetPumpPassHook(PumpPassHook hook);
 // counts at once; leaving counts when none of them has taken the focus again within the settle
 // time (the window manager gives the focus back a moment after a dialog closes), decided by the
 // pump (a modal loop of another toolkit pumps through PumpWindowEventsInModalLoop).
-void NoteOwnWindowFocus(uintptr_t token, WindowHandle owner, bool focused);
+void NoteDialogFocus(uintptr_t token, WindowHandle owner, bool focused);
+// Whether the dialog or box of that token has the keyboard focus now.
+bool DialogHasFocus(uintptr_t token);
+// The game window whose keys count: ours with the focus, or the owner of our dialog or box that has
+// it; 0 while another program has it.
+WindowHandle GetKeyInputWindow();
 // The dialogs and boxes of another toolkit that are open, each with the window that owns it and
 // what the layer asks of it: to take the keyboard when the application is switched back to through
 // its owner (by the window manager, not by a click on the owner), as an owner's last active popup
 // is; and to stand above its owner again when the owner was restacked while the application was
 // inactive (its leave from full screen).
-struct OwnedWindowCalls {
+struct DialogCalls {
     void (*activate)(uintptr_t token, uint32_t serverTime) = nullptr;  // a real time, never 0
     void (*stackAbove)(uintptr_t token) = nullptr;
 };
-void OpenOwnedWindow(uintptr_t token, WindowHandle owner, const OwnedWindowCalls& calls);
-void CloseOwnedWindow(uintptr_t token);
-// Whether the dialog or box of that token has the keyboard focus now.
-bool HasOwnWindowFocus(uintptr_t token);
-// The window the keyboard counts as focused: ours with the focus, or the owner of our dialog or box
-// that has it; 0 while another program has it.
-WindowHandle GetKeyboardFocusOwner();
+void NoteDialogOpen(uintptr_t token, WindowHandle owner, const DialogCalls& calls);
+void NoteDialogClosed(uintptr_t token);
 // The settle time in milliseconds: 250 unless set (a test sets its own).
 void SetFocusSettleTime(uint32_t ms);
 // The application's activation as last decided.

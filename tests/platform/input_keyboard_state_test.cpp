@@ -203,14 +203,14 @@ TEST_F(KeyboardStateTest, DialogKeysByLinuxCodeAndTheDialogsFocus) {
 
     mp::ResetKeyboardState();
     constexpr uintptr_t kDialog = 42;
-    mp::NoteOwnWindowFocus(kDialog, window_, true);
+    mp::NoteDialogFocus(kDialog, window_, true);
     mp::SetKeyboardKey(mp::DikFromLinuxKey(103), true);
     uint8_t state[256];
     mp::GetKeyboardState(state);
-    EXPECT_EQ(std::vector<uint32_t>({mp::GetKeyboardFocusOwner(), state[mp::dik::kUp]}), std::vector<uint32_t>({window_, 0x80}));
-    mp::NoteOwnWindowFocus(kDialog, window_, false);  // its key-ups will not come
+    EXPECT_EQ(std::vector<uint32_t>({mp::GetKeyInputWindow(), state[mp::dik::kUp]}), std::vector<uint32_t>({window_, 0x80}));
+    mp::NoteDialogFocus(kDialog, window_, false);  // its key-ups will not come
     mp::GetKeyboardState(state);
-    EXPECT_EQ(std::vector<uint32_t>({mp::GetKeyboardFocusOwner(), state[mp::dik::kUp]}), std::vector<uint32_t>({0, 0}));
+    EXPECT_EQ(std::vector<uint32_t>({mp::GetKeyInputWindow(), state[mp::dik::kUp]}), std::vector<uint32_t>({0, 0}));
 }
 
 // The server's key map while no window of ours has the focus, then with the focus back: its keys

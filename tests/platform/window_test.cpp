@@ -109,25 +109,25 @@ TEST_F(PlatformWindow, TheApplicationIsActiveWhileOneOfItsWindowsOrDialogsHasThe
         std::function<void()> act;
         int posted;  // WM_ACTIVATEAPP wparam posted to a (b hears it too), -1 none
         bool active;
-        mp::WindowHandle focus, keyboard;  // GetFocus, GetKeyboardFocusOwner
-        bool dialog;                       // HasOwnWindowFocus
+        mp::WindowHandle focus, keyboard;  // GetFocus, GetKeyInputWindow
+        bool dialog;                       // DialogHasFocus
     };
     const Step steps[] = {
         {"a focused", [&] { Push(a, SDL_WINDOWEVENT_FOCUS_GAINED); }, 1, true, a, a, false},
-        {"the dialog focused", [&] { mp::NoteOwnWindowFocus(kDialog, b, true); }, -1, true, 0, b, true},
+        {"the dialog focused", [&] { mp::NoteDialogFocus(kDialog, b, true); }, -1, true, 0, b, true},
         {"a's loss read late", [&] { Push(a, SDL_WINDOWEVENT_FOCUS_LOST); }, -1, true, 0, b, true},
         {"b focused", [&] { Push(b, SDL_WINDOWEVENT_FOCUS_GAINED); }, -1, true, b, b, false},
-        {"the dialog's loss read late", [&] { mp::NoteOwnWindowFocus(kDialog, b, false); }, -1, true, b, b, false},
+        {"the dialog's loss read late", [&] { mp::NoteDialogFocus(kDialog, b, false); }, -1, true, b, b, false},
         {"the dialog's gain and loss read after a's gain", [&] {
              Push(b, SDL_WINDOWEVENT_FOCUS_LOST);
              Push(a, SDL_WINDOWEVENT_FOCUS_GAINED);
              Drain();
-             mp::NoteOwnWindowFocus(kDialog, b, true);
-             mp::NoteOwnWindowFocus(kDialog, b, false);
+             mp::NoteDialogFocus(kDialog, b, true);
+             mp::NoteDialogFocus(kDialog, b, false);
          }, -1, true, a, a, false},
         {"another program", [&] { Push(a, SDL_WINDOWEVENT_FOCUS_LOST); }, 0, false, 0, 0, false},
-        {"the dialog again", [&] { mp::NoteOwnWindowFocus(kDialog, b, true); }, 1, true, 0, b, true},
-        {"it closes", [&] { mp::NoteOwnWindowFocus(kDialog, b, false); }, 0, false, 0, 0, false},
+        {"the dialog again", [&] { mp::NoteDialogFocus(kDialog, b, true); }, 1, true, 0, b, true},
+        {"it closes", [&] { mp::NoteDialogFocus(kDialog, b, false); }, 0, false, 0, 0, false},
         {"b back", [&] { Push(b, SDL_WINDOWEVENT_FOCUS_GAINED); }, 1, true, b, b, false},
         {"b destroyed with the focus", [&] { mp::DestroyWindow(b); }, 0, false, 0, 0, false},
     };
@@ -144,8 +144,8 @@ TEST_F(PlatformWindow, TheApplicationIsActiveWhileOneOfItsWindowsOrDialogsHasThe
         EXPECT_EQ(mp::IsApplicationActive(), step.active) << step.what;
         EXPECT_EQ(mp::IsSoundApplicationActive(), step.active) << step.what;
         EXPECT_EQ(mp::GetFocus(), step.focus) << step.what;
-        EXPECT_EQ(mp::GetKeyboardFocusOwner(), step.keyboard) << step.what;
-        EXPECT_EQ(mp::HasOwnWindowFocus(kDialog), step.dialog) << step.what;
+        EXPECT_EQ(mp::GetKeyInputWindow(), step.keyboard) << step.what;
+        EXPECT_EQ(mp::DialogHasFocus(kDialog), step.dialog) << step.what;
     }
 
     constexpr uint32_t kSettle = 150;
@@ -154,10 +154,10 @@ TEST_F(PlatformWindow, TheApplicationIsActiveWhileOneOfItsWindowsOrDialogsHasThe
     drainActivations();
     ASSERT_EQ(got, std::vector<uintptr_t>{1});
     // The dialog's loss and the window's gain come in the wrong order: no change.
-    mp::NoteOwnWindowFocus(kDialog, a, true);
+    mp::NoteDialogFocus(kDialog, a, true);
     Push(a, SDL_WINDOWEVENT_FOCUS_LOST);
     drainActivations();
-    mp::NoteOwnWindowFocus(kDialog, a, false);
+    mp::NoteDialogFocus(kDialog, a, false);
     Push(a, SDL_WINDOWEVENT_FOCUS_GAINED);
     drainActivations();
     EXPECT_TRUE(got.empty() && mp::IsApplicationActive()) << "a return within the settle time";
@@ -184,7 +184,7 @@ TEST_F(PlatformWindow, TheApplicationIsActiveWhileOneOfItsWindowsOrDialogsHasThe
         focused = mp::IsApplicationActive() && mp::GetFocus() == c;
     }).join();
     EXPECT_TRUE(focused);
-    EXPECT_FALSE(mp::IsApplicationActive() || mp::GetKeyboardFocusOwner() != 0);
+    EXPECT_FALSE(mp::IsApplicationActive() || mp::GetKeyInputWindow() != 0);
     mp::SetFocusSettleTime(0);
     mp::SetApplicationActive(true);
 }

@@ -56,7 +56,7 @@ TEST(X11BackgroundKeys, ReachTheGameOnlyWithTheOptionAndNeverStick) {
             return done();
         };
         auto never = [] { return false; };
-        ASSERT_TRUE(pumpUntil([&] { return mp::GetKeyboardFocusOwner() == game; })) << "the game never had the focus";
+        ASSERT_TRUE(pumpUntil([&] { return mp::GetKeyInputWindow() == game; })) << "the game never had the focus";
 
         // Another program's window takes the focus.
         const Window other = XCreateSimpleWindow(x.get(), DefaultRootWindow(x.get()), 300, 300, 200, 100, 0, 0, 0);
@@ -64,7 +64,7 @@ TEST(X11BackgroundKeys, ReachTheGameOnlyWithTheOptionAndNeverStick) {
         ASSERT_TRUE(pumpUntil([&] { return x.Read(other).viewable; }));
         XSetInputFocus(x.get(), other, RevertToParent, CurrentTime);
         XSync(x.get(), False);
-        ASSERT_TRUE(pumpUntil([&] { return mp::GetKeyboardFocusOwner() == 0; })) << "the game kept the focus";
+        ASSERT_TRUE(pumpUntil([&] { return mp::GetKeyInputWindow() == 0; })) << "the game kept the focus";
 
         // The option off: the keyboard is at the foreground level and reads nothing.
         type(true);
@@ -86,7 +86,7 @@ TEST(X11BackgroundKeys, ReachTheGameOnlyWithTheOptionAndNeverStick) {
         EXPECT_TRUE(pumpUntil([&] { return zRun.back() == 1; }));
         XSetInputFocus(x.get(), mt::XView::Of(app.GetHWnd()), RevertToParent, CurrentTime);
         XSync(x.get(), False);
-        EXPECT_TRUE(pumpUntil([&] { return mp::GetKeyboardFocusOwner() == game; })) << "the game never had the focus back";
+        EXPECT_TRUE(pumpUntil([&] { return mp::GetKeyInputWindow() == game; })) << "the game never had the focus back";
         pumpUntil(never, 30);
         const std::vector<int> whileHeld = zRun;
         type(false);
