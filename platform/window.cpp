@@ -13,6 +13,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -68,6 +69,7 @@ struct WindowRecord {
     bool destroying = false;  // WM_DESTROY sent: a second DestroyWindow does nothing
     bool whiteBackground = false;  // its class's
     bool destroyedOutside = false;  // its X window was destroyed by another program
+    int frameLeft = 0, frameTop = 0;  // the manager's frame, as last known while the X window was there
 };
 
 // Everything shared between threads, under one lock. SDL is never called
@@ -829,6 +831,13 @@ bool ShowWindow(WindowHandle window, bool show) {
     // Showing a minimised window leaves it minimised: SDL would map it again, restoring it.
     if (show && !IsIconic(sdl)) SDL_ShowWindow(sdl);
     else if (!show) SDL_HideWindow(sdl);
+    // Mapped, it has the manager's frame: SDL reads it only when its events are next pumped.
+    int left = 0, top = 0;
+    if (show && x11::FrameExtents(sdl, left, top)) {
+        std::lock_guard<std::mutex> guard(S().lock);
+        auto it = S().windows.find(window);
+        if (it != S().windows.end()) std::tie(it->second.frameLeft, it->second.frameTop) = std::pair(left, top);
+    }
     return true;
 }
 
@@ -838,17 +847,26 @@ bool IsWindowVisible(WindowHandle window) {
 }
 
 // The manager's frame above and left of the client area; 0 while it is not known (SDL
-// then moves the window by its frame's corner, as the manager places it).
-void FrameCorner(SDL_Window* sdl, int& left, int& top) {
+// then moves the window by its frame's corner, as the manager places it). A window destroyed by
+// another program keeps the frame it last had: SDL reads the frame on the manager's notice, which
+// for a window shown a moment before it was destroyed comes when the window is gone.
+void FrameCorner(WindowHandle window, SDL_Window* sdl, int& left, int& top) {
     int bottom = 0, right = 0;
     if (SDL_GetWindowBordersSize(sdl, &top, &left, &bottom, &right) != 0) top = left = 0;
+    const bool fullScreen = (SDL_GetWindowFlags(sdl) & SDL_WINDOW_FULLSCREEN) != 0;
+    std::lock_guard<std::mutex> guard(S().lock);
+    auto it = S().windows.find(window);
+    if (it == S().windows.end()) return;
+    WindowRecord& r = it->second;
+    if (r.destroyedOutside && !fullScreen) std::tie(left, top) = std::pair(r.frameLeft, r.frameTop);
+    else if (!r.destroyedOutside && (left != 0 || top != 0)) std::tie(r.frameLeft, r.frameTop) = std::pair(left, top);
 }
 
 bool MoveWindow(WindowHandle window, int32_t x, int32_t y) {
     SDL_Window* sdl = OwnSdlWindow(window);
     if (sdl == nullptr) return false;
     int left = 0, top = 0;
-    FrameCorner(sdl, left, top);
+    FrameCorner(window, sdl, left, top);
     SDL_SetWindowPosition(sdl, x + left, y + top);
     return true;
 }
@@ -870,7 +888,7 @@ bool GetWindowPosition(WindowHandle window, int32_t& x, int32_t& y) {
     if (sdl == nullptr) return false;
     int ix = 0, iy = 0, left = 0, top = 0;
     SDL_GetWindowPosition(sdl, &ix, &iy);
-    FrameCorner(sdl, left, top);
+    FrameCorner(window, sdl, left, top);
     x = ix - left;
     y = iy - top;
     return true;

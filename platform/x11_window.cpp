@@ -132,6 +132,18 @@ unsigned long DestroyedWindow(const SDL_Event& event) {
     return x.type == DestroyNotify ? x.xdestroywindow.window : 0;
 }
 
+bool FrameExtents(SDL_Window* window, int& left, int& top) {
+    Display* display = nullptr;
+    Window xwindow = 0;
+    if (!XOf(window, display, xwindow)) return false;
+    const std::vector<long> extents =  // left, right, top, bottom
+        Words(display, xwindow, XInternAtom(display, "_NET_FRAME_EXTENTS", False), XA_CARDINAL);
+    if (extents.size() != 4) return false;
+    left = static_cast<int>(extents[0]);
+    top = static_cast<int>(extents[2]);
+    return true;
+}
+
 unsigned long WindowId(SDL_Window* window) {
     Display* display = nullptr;
     Window xwindow = 0;

@@ -208,7 +208,10 @@ TEST_F(X11Game, AWindowDestroyedByAnotherProgramEndsTheGameAsItsCloseBoxDoes) {
         EXPECT_EQ(mt::Finish(pid_, 5), 0) << minimised;
         pid_ = 0;
         EXPECT_EQ(mt::ReadBytes(game_ / "save/system.cfg").size(), 46u) << minimised;
-        Saved();
+        // Its place is the frame's corner, as the close box's saves it, however soon it was destroyed.
+        const KB::SSystemConfig saved = Saved();
+        EXPECT_EQ((std::vector<int32_t>{saved.fullScreen, saved.windowX, saved.windowY}),
+                  (std::vector<int32_t>{0, 192, 144})) << minimised;
         const std::string log = game_.Stderr();
         size_t errors = 0, said = 0;
         for (size_t at = 0; (at = log.find("X error", at)) != std::string::npos; ++at) ++errors;
