@@ -163,6 +163,20 @@ void NoteWindowError(const char* reason) {
     S().windowError = reason;
 }
 
+// SDL's event filter: of the system events, only the X server's notice that one of our windows was
+// destroyed; it runs where SDL reads the X events, on the display thread.
+int KeepOwnDestroyNotices(void*, SDL_Event* e) {
+    if (e->type != SDL_SYSWMEVENT) return 1;
+    const unsigned long xwindow = x11::DestroyedWindow(*e);
+    if (xwindow == 0) return 0;
+    std::vector<SDL_Window*> ours;
+    {
+        std::lock_guard<std::mutex> guard(S().lock);
+        for (const auto& [h, w] : S().windows) ours.push_back(w.sdl);
+    }
+    return std::any_of(ours.begin(), ours.end(), [&](SDL_Window* w) { return x11::WindowId(w) == xwindow; });
+}
+
 // Starts SDL video for the calling thread unless it already owns it.
 bool EnsureVideo() {
     State& s = S();
@@ -189,8 +203,9 @@ bool EnsureVideo() {
     }
     SDL_EventState(SDL_QUIT, SDL_IGNORE);
     // The X server's events come as system events too: a window destroyed by another program is
-    // only told that way.
+    // only told that way. SDL would copy every X event into its queue: only those notices pass.
     SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);
+    SDL_SetEventFilter(&KeepOwnDestroyNotices, nullptr);
     // Drops reach a window only once it accepts them (DragAcceptFiles).
     SDL_EventState(SDL_DROPFILE, SDL_DISABLE);
     SDL_EventState(SDL_DROPCOMPLETE, SDL_DISABLE);
