@@ -4,6 +4,7 @@
 #include <SDL2/SDL_syswm.h>
 #include <X11/Xlib.h>
 #include <X11/Xatom.h>
+#include <X11/Xproto.h>
 #include <X11/Xutil.h>
 
 #include <algorithm>
@@ -80,7 +81,7 @@ Time ServerTime(Display* display, Window xwindow) {
 struct Errors {
     struct Error {
         unsigned char code, request;
-        unsigned long resource;
+        unsigned long resource, serial;
     };
     std::mutex lock;
     std::set<unsigned long> destroyed;
@@ -106,7 +107,7 @@ int OnError(Display* display, XErrorEvent* e) {
     std::lock_guard<std::mutex> guard(errors.lock);
     if (errors.destroyed.count(e->resourceid) != 0) return 0;  // said once, when it went
     if (errors.pending.size() == kPendingErrors) ++errors.dropped;
-    else errors.pending.push_back({e->error_code, e->request_code, e->resourceid});
+    else errors.pending.push_back({e->error_code, e->request_code, e->resourceid, e->serial});
     return 0;
 }
 
@@ -164,7 +165,19 @@ void ReportErrors() {
         std::lock_guard<std::mutex> guard(errors.lock);
         pending.swap(errors.pending);
         dropped = std::exchange(errors.dropped, 0);
-        std::erase_if(pending, [&](const Errors::Error& e) { return errors.destroyed.count(e.resource) != 0; });
+        // SDL asks for the parent of a window it hears reconfigured and, a request or two later,
+        // translates from that parent without looking whether it was answered: for a window that is
+        // gone, the translation fails on whatever the parent was left as.
+        const auto gone = [&](const Errors::Error& e) { return errors.destroyed.count(e.resource) != 0; };
+        std::vector<Errors::Error> kept;
+        const Errors::Error* query = nullptr;  // the last failed query of a window's parent
+        for (const Errors::Error& e : pending) {
+            const bool unsetParent = e.request == X_TranslateCoords && query != nullptr && gone(*query) &&
+                                     e.serial - query->serial <= 4;
+            if (e.request == X_QueryTree) query = &e;
+            if (!gone(e) && !unsetParent) kept.push_back(e);
+        }
+        pending.swap(kept);
     }
     for (const Errors::Error& e : pending)
         std::fprintf(stderr, "X error %d on request %d (resource 0x%lx) ignored\n", e.code, e.request, e.resource);
