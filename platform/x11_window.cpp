@@ -105,7 +105,8 @@ int OnError(Display* display, XErrorEvent* e) {
         return beside(display, e);
     Errors& errors = TheErrors();
     std::lock_guard<std::mutex> guard(errors.lock);
-    if (errors.destroyed.count(e->resourceid) != 0) return 0;  // said once, when it went
+    // Said once, when it went; a failed query of its parent is kept for the translation after it.
+    if (errors.destroyed.count(e->resourceid) != 0 && e->request_code != X_QueryTree) return 0;
     if (errors.pending.size() == kPendingErrors) ++errors.dropped;
     else errors.pending.push_back({e->error_code, e->request_code, e->resourceid, e->serial});
     return 0;
