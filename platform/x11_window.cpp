@@ -232,14 +232,22 @@ bool RequestLeaveFullScreen(SDL_Window* window) {
     XFlush(display);
     // The manager puts back the place the window had before full screen when it takes the state
     // away: what the caller does next (a place of its own) must come after that, so the state is
-    // awaited, briefly, as SDL awaits it for a mapped window.
+    // awaited, briefly, as SDL awaits it for a mapped window. A decorated window's frame too: a
+    // manager that frames a minimised window again only after it dropped the state (metacity)
+    // takes a place asked before as the client's, and the frame then grows round it.
     const Atom state = XInternAtom(display, "_NET_WM_STATE", False);
     const Atom full = static_cast<Atom>(e.xclient.data.l[1]);
+    const Atom motif = XInternAtom(display, "_MOTIF_WM_HINTS", False);
+    const std::vector<long> hints = Words(display, xwindow, motif, motif);  // flags, functions, decorations
+    const bool decorated = hints.size() < 3 || (hints[0] & 2) == 0 || hints[2] != 0;
+    const Atom extents = XInternAtom(display, "_NET_FRAME_EXTENTS", False);
     for (uint32_t start = SDL_GetTicks(); SDL_GetTicks() - start < 250; SDL_Delay(5)) {
         XSync(display, False);
         const std::vector<long> words = Words(display, xwindow, state, XA_ATOM);
         const bool still = std::find(words.begin(), words.end(), static_cast<long>(full)) != words.end();
-        if (!still) break;
+        const std::vector<long> frame = Words(display, xwindow, extents, XA_CARDINAL);
+        const bool framed = std::any_of(frame.begin(), frame.end(), [](long v) { return v != 0; });
+        if (!still && (framed || !decorated)) break;
     }
     return true;
 }
