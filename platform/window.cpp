@@ -13,6 +13,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -74,6 +75,7 @@ struct WindowRecord {
     bool destroying = false;  // WM_DESTROY sent: a second DestroyWindow does nothing
     bool whiteBackground = false;  // its class's
     bool destroyedOutside = false;  // its X window was destroyed by another program
+    int frameLeft = 0, frameTop = 0;  // the manager's frame, as last known while the X window was there
 };
 
 // Everything shared between threads, under one lock. SDL is never called
@@ -169,6 +171,20 @@ void NoteWindowError(const char* reason) {
     S().windowError = reason;
 }
 
+// SDL's event filter: of the system events, only the X server's notice that one of our windows was
+// destroyed; it runs where SDL reads the X events, on the display thread.
+int KeepOwnDestroyNotices(void*, SDL_Event* e) {
+    if (e->type != SDL_SYSWMEVENT) return 1;
+    const unsigned long xwindow = x11::DestroyedWindow(*e);
+    if (xwindow == 0) return 0;
+    std::vector<SDL_Window*> ours;
+    {
+        std::lock_guard<std::mutex> guard(S().lock);
+        for (const auto& [h, w] : S().windows) ours.push_back(w.sdl);
+    }
+    return std::any_of(ours.begin(), ours.end(), [&](SDL_Window* w) { return x11::WindowId(w) == xwindow; });
+}
+
 // Starts SDL video for the calling thread unless it already owns it.
 bool EnsureVideo() {
     State& s = S();
@@ -195,8 +211,9 @@ bool EnsureVideo() {
     }
     SDL_EventState(SDL_QUIT, SDL_IGNORE);
     // The X server's events come as system events too: a window destroyed by another program is
-    // only told that way.
+    // only told that way. SDL would copy every X event into its queue: only those notices pass.
     SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);
+    SDL_SetEventFilter(&KeepOwnDestroyNotices, nullptr);
     // Drops reach a window only once it accepts them (DragAcceptFiles).
     SDL_EventState(SDL_DROPFILE, SDL_DISABLE);
     SDL_EventState(SDL_DROPCOMPLETE, SDL_DISABLE);
@@ -869,6 +886,13 @@ bool ShowWindow(WindowHandle window, bool show) {
     // Showing a minimised window leaves it minimised: SDL would map it again, restoring it.
     if (show && !IsIconic(sdl)) SDL_ShowWindow(sdl);
     else if (!show) SDL_HideWindow(sdl);
+    // Mapped, it has the manager's frame: SDL reads it only when its events are next pumped.
+    int left = 0, top = 0;
+    if (show && x11::FrameExtents(sdl, left, top)) {
+        std::lock_guard<std::mutex> guard(S().lock);
+        auto it = S().windows.find(window);
+        if (it != S().windows.end()) std::tie(it->second.frameLeft, it->second.frameTop) = std::pair(left, top);
+    }
     return true;
 }
 
@@ -878,17 +902,26 @@ bool IsWindowVisible(WindowHandle window) {
 }
 
 // The manager's frame above and left of the client area; 0 while it is not known (SDL
-// then moves the window by its frame's corner, as the manager places it).
-void FrameCorner(SDL_Window* sdl, int& left, int& top) {
+// then moves the window by its frame's corner, as the manager places it). A window destroyed by
+// another program keeps the frame it last had: SDL reads the frame on the manager's notice, which
+// for a window shown a moment before it was destroyed comes when the window is gone.
+void FrameCorner(WindowHandle window, SDL_Window* sdl, int& left, int& top) {
     int bottom = 0, right = 0;
     if (SDL_GetWindowBordersSize(sdl, &top, &left, &bottom, &right) != 0) top = left = 0;
+    const bool fullScreen = (SDL_GetWindowFlags(sdl) & SDL_WINDOW_FULLSCREEN) != 0;
+    std::lock_guard<std::mutex> guard(S().lock);
+    auto it = S().windows.find(window);
+    if (it == S().windows.end()) return;
+    WindowRecord& r = it->second;
+    if (r.destroyedOutside && !fullScreen) std::tie(left, top) = std::pair(r.frameLeft, r.frameTop);
+    else if (!r.destroyedOutside && (left != 0 || top != 0)) std::tie(r.frameLeft, r.frameTop) = std::pair(left, top);
 }
 
 bool MoveWindow(WindowHandle window, int32_t x, int32_t y) {
     SDL_Window* sdl = OwnSdlWindow(window);
     if (sdl == nullptr) return false;
     int left = 0, top = 0;
-    FrameCorner(sdl, left, top);
+    FrameCorner(window, sdl, left, top);
     SDL_SetWindowPosition(sdl, x + left, y + top);
     return true;
 }
@@ -915,7 +948,7 @@ bool GetWindowPosition(WindowHandle window, int32_t& x, int32_t& y) {
     if (sdl == nullptr) return false;
     int ix = 0, iy = 0, left = 0, top = 0;
     SDL_GetWindowPosition(sdl, &ix, &iy);
-    FrameCorner(sdl, left, top);
+    FrameCorner(window, sdl, left, top);
     x = ix - left;
     y = iy - top;
     return true;

@@ -4,6 +4,7 @@
 #include <SDL2/SDL_syswm.h>
 #include <X11/Xlib.h>
 #include <X11/Xatom.h>
+#include <X11/Xproto.h>
 #include <X11/Xutil.h>
 
 #include <algorithm>
@@ -80,7 +81,7 @@ Time ServerTime(Display* display, Window xwindow) {
 struct Errors {
     struct Error {
         unsigned char code, request;
-        unsigned long resource;
+        unsigned long resource, serial;
     };
     std::mutex lock;
     std::set<unsigned long> destroyed;
@@ -104,9 +105,10 @@ int OnError(Display* display, XErrorEvent* e) {
         return beside(display, e);
     Errors& errors = TheErrors();
     std::lock_guard<std::mutex> guard(errors.lock);
-    if (errors.destroyed.count(e->resourceid) != 0) return 0;  // said once, when it went
+    // Said once, when it went; a failed query of its parent is kept for the translation after it.
+    if (errors.destroyed.count(e->resourceid) != 0 && e->request_code != X_QueryTree) return 0;
     if (errors.pending.size() == kPendingErrors) ++errors.dropped;
-    else errors.pending.push_back({e->error_code, e->request_code, e->resourceid});
+    else errors.pending.push_back({e->error_code, e->request_code, e->resourceid, e->serial});
     return 0;
 }
 
@@ -132,6 +134,18 @@ unsigned long DestroyedWindow(const SDL_Event& event) {
     return x.type == DestroyNotify ? x.xdestroywindow.window : 0;
 }
 
+bool FrameExtents(SDL_Window* window, int& left, int& top) {
+    Display* display = nullptr;
+    Window xwindow = 0;
+    if (!XOf(window, display, xwindow)) return false;
+    const std::vector<long> extents =  // left, right, top, bottom
+        Words(display, xwindow, XInternAtom(display, "_NET_FRAME_EXTENTS", False), XA_CARDINAL);
+    if (extents.size() != 4) return false;
+    left = static_cast<int>(extents[0]);
+    top = static_cast<int>(extents[2]);
+    return true;
+}
+
 unsigned long WindowId(SDL_Window* window) {
     Display* display = nullptr;
     Window xwindow = 0;
@@ -152,7 +166,19 @@ void ReportErrors() {
         std::lock_guard<std::mutex> guard(errors.lock);
         pending.swap(errors.pending);
         dropped = std::exchange(errors.dropped, 0);
-        std::erase_if(pending, [&](const Errors::Error& e) { return errors.destroyed.count(e.resource) != 0; });
+        // SDL asks for the parent of a window it hears reconfigured and, a request or two later,
+        // translates from that parent without looking whether it was answered: for a window that is
+        // gone, the translation fails on whatever the parent was left as.
+        const auto gone = [&](const Errors::Error& e) { return errors.destroyed.count(e.resource) != 0; };
+        std::vector<Errors::Error> kept;
+        const Errors::Error* query = nullptr;  // the last failed query of a window's parent
+        for (const Errors::Error& e : pending) {
+            const bool unsetParent = e.request == X_TranslateCoords && query != nullptr && gone(*query) &&
+                                     e.serial - query->serial <= 4;
+            if (e.request == X_QueryTree) query = &e;
+            if (!gone(e) && !unsetParent) kept.push_back(e);
+        }
+        pending.swap(kept);
     }
     for (const Errors::Error& e : pending)
         std::fprintf(stderr, "X error %d on request %d (resource 0x%lx) ignored\n", e.code, e.request, e.resource);
@@ -206,14 +232,22 @@ bool RequestLeaveFullScreen(SDL_Window* window) {
     XFlush(display);
     // The manager puts back the place the window had before full screen when it takes the state
     // away: what the caller does next (a place of its own) must come after that, so the state is
-    // awaited, briefly, as SDL awaits it for a mapped window.
+    // awaited, briefly, as SDL awaits it for a mapped window. A decorated window's frame too: a
+    // manager that frames a minimised window again only after it dropped the state (metacity)
+    // takes a place asked before as the client's, and the frame then grows round it.
     const Atom state = XInternAtom(display, "_NET_WM_STATE", False);
     const Atom full = static_cast<Atom>(e.xclient.data.l[1]);
+    const Atom motif = XInternAtom(display, "_MOTIF_WM_HINTS", False);
+    const std::vector<long> hints = Words(display, xwindow, motif, motif);  // flags, functions, decorations
+    const bool decorated = hints.size() < 3 || (hints[0] & 2) == 0 || hints[2] != 0;
+    const Atom extents = XInternAtom(display, "_NET_FRAME_EXTENTS", False);
     for (uint32_t start = SDL_GetTicks(); SDL_GetTicks() - start < 250; SDL_Delay(5)) {
         XSync(display, False);
         const std::vector<long> words = Words(display, xwindow, state, XA_ATOM);
         const bool still = std::find(words.begin(), words.end(), static_cast<long>(full)) != words.end();
-        if (!still) break;
+        const std::vector<long> frame = Words(display, xwindow, extents, XA_CARDINAL);
+        const bool framed = std::any_of(frame.begin(), frame.end(), [](long v) { return v != 0; });
+        if (!still && (framed || !decorated)) break;
     }
     return true;
 }

@@ -25,6 +25,9 @@ void ReportErrors();
 // The X window whose destruction the event reports (a DestroyNotify that SDL hands on as a
 // system event); 0 for any other event. SDL itself says nothing of it.
 unsigned long DestroyedWindow(const SDL_Event& event);
+// The manager's frame above and left of the window's client area as the server has it now (its
+// _NET_FRAME_EXTENTS): false where it has none.
+bool FrameExtents(SDL_Window* window, int& left, int& top);
 // The X window of an SDL window; 0 when it is not on X.
 unsigned long WindowId(SDL_Window* window);
 // Records the X window as destroyed by another program, once: answers whether it was news. Every

@@ -1,7 +1,8 @@
 // The application window on a real X display with a window manager
 // (tools/run-with-wm.sh): its caption as the manager reads it, its client area before
 // anything is drawn, its geometry through a switch to full screen and back, and a
-// minimised window kept minimised when it is shown or leaves full screen.
+// minimised window kept minimised when it is shown or leaves full screen. The pointer's motion
+// over it reaches the pump as no X system event.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -11,6 +12,7 @@
 #include "foundation/appframe/app_base.h"
 #include "foundation/appframe/app_initializer.h"
 #include "foundation/thread/thread_manager.h"
+#include "platform/event_observer.h"
 #include "platform/window.h"
 
 #include "tests/x11/x_view.h"  // last: Xlib's macros
@@ -30,12 +32,15 @@ struct Results {
     Geometry windowed, fullScreen, windowedAgain;
     int screenWidth = 0, screenHeight = 0;
     uint32_t undrawnOr = 0xFFFFFF;  // every pixel of the client area before a frame, or-ed
+    int systemEvents = -1;          // taken by the pump while the pointer moved over the window
     // Minimised: iconic after a show, and 2 s after leaving full screen; then restored.
     bool iconicAfterShow = false, iconicAfterLeaving = false, fullScreenWhileIconic = true, sawRestored = false;
     Geometry restored;
 };
 
 bool Iconic(XView& x, Window w) { return x.WmState(w) == IconicState; }
+
+void CountSystemEvents(const SDL_Event& e, void* count) { *static_cast<int*>(count) += e.type == SDL_SYSWMEVENT; }
 
 class X11App : public sdk::AppFrame::CAppBase {
 public:
@@ -80,6 +85,15 @@ public:
             m_r->undrawnOr = 0;
             for (uint32_t p : pixels) m_r->undrawnOr |= p;
         }
+        m_r->systemEvents = 0;
+        mp::AddEventObserver(&CountSystemEvents, &m_r->systemEvents);
+        for (int i = 0; i < 40; ++i) {
+            XWarpPointer(x.get(), None, w, 0, 0, 0, 0, 10 + i * 15, 10 + i * 11);
+            XFlush(x.get());
+            Geometry g;
+            WaitFor(x, w, g, [&, start = SDL_GetTicks()](const Geometry&) { return SDL_GetTicks() - start >= 25; });
+        }
+        mp::RemoveEventObserver(&CountSystemEvents, &m_r->systemEvents);
         auto name = x.Property(w, "_NET_WM_NAME", "UTF8_STRING");
         m_r->netWmName.assign(name.begin(), name.end());
 
@@ -156,6 +170,7 @@ TEST(X11Window, CaptionAndFullScreenRoundTrip) {
                                  << r.screenHeight;
     EXPECT_TRUE(r.sawWindowedAgain) << Describe(r.windowedAgain);
     EXPECT_EQ(r.undrawnOr, 0u) << "an undrawn client area is black";
+    EXPECT_EQ(r.systemEvents, 0);
     EXPECT_TRUE(r.iconicAfterShow);
     EXPECT_TRUE(r.iconicAfterLeaving);
     EXPECT_FALSE(r.fullScreenWhileIconic);
