@@ -50,7 +50,7 @@ bool StartGtk(WindowHandle owner, std::string* error) {
     started = gtk_init_check(&count, &argv) != FALSE;
     if (asked != nullptr) g_setenv("GDK_BACKEND", kept.c_str(), TRUE);
     if (started && GDK_IS_X11_DISPLAY(gdk_display_get_default())) {
-        x11::GuardErrorsBeside(GDK_DISPLAY_XDISPLAY(gdk_display_get_default()));
+        x11::TakeBackErrorHandler(GDK_DISPLAY_XDISPLAY(gdk_display_get_default()));
         // A dialog's key or click is the user's latest action when the dialog hands the focus back.
         x11::SetUserTimeSource([] { return static_cast<uint32_t>(gdk_x11_display_get_user_time(gdk_display_get_default())); });
     }

@@ -312,7 +312,7 @@ void DestroyThreadWindows(ThreadQueue* queue) {
     }
     FailSends(queue, 0);
     for (auto [w, destroyedOutside] : sdlWindows) {
-        if (destroyedOutside) x11::SettleDestroyed(w);
+        if (destroyedOutside) x11::QueueUnmapNotice(w);
         SDL_DestroyWindow(w);
     }
     if (!gone.empty()) ForgetFocusOf(gone);
@@ -830,7 +830,7 @@ bool DestroyWindow(WindowHandle window) {
         S().windows.erase(it);
     }
     FailSends(MyQueue().get(), window);
-    if (destroyedOutside) x11::SettleDestroyed(sdl);
+    if (destroyedOutside) x11::QueueUnmapNotice(sdl);
     SDL_DestroyWindow(sdl);
     ForgetFocusOf({window});  // its loss of the focus comes with no window to name
     ReleaseVideoIfIdle();

@@ -119,7 +119,7 @@ void GuardErrors() {
     std::call_once(once, [] { XSetErrorHandler(&OnError); });
 }
 
-void GuardErrorsBeside(Display* display) {
+void TakeBackErrorHandler(Display* display) {
     const ErrorHandler previous = XSetErrorHandler(&OnError);
     if (previous == &OnError || previous == nullptr) return;
     gBesideHandler = nullptr;
@@ -185,7 +185,7 @@ void ReportErrors() {
     if (dropped != 0) std::fprintf(stderr, "%zu more X errors ignored\n", dropped);
 }
 
-void SettleDestroyed(SDL_Window* window) {
+void QueueUnmapNotice(SDL_Window* window) {
     Display* display = nullptr;
     Window xwindow = 0;
     if (!XOf(window, display, xwindow)) return;

@@ -18,7 +18,7 @@ namespace morna::platform::x11 {
 void GuardErrors();
 // Another toolkit set a handler of its own at its start (GTK does, for its error traps): the handler
 // is made ours again, and passes the errors of that toolkit's connection on to the toolkit's.
-void GuardErrorsBeside(::_XDisplay* display);
+void TakeBackErrorHandler(::_XDisplay* display);
 // Logs the X errors met since the last call, but those on windows recorded as destroyed.
 void ReportErrors();
 
@@ -37,7 +37,7 @@ bool NoteDestroyed(unsigned long xwindow);
 // believes shown first, and waits for the server to report it unmapped, which it never does for a
 // window that is gone: the report is put on the connection's queue for it. Left there, SDL passes
 // over it as about a window it no longer knows.
-void SettleDestroyed(SDL_Window* window);
+void QueueUnmapNotice(SDL_Window* window);
 
 // The key map of the window's display (bit k for X key code k), whoever has the focus: the
 // background keyboard's source while another program's window has it.
