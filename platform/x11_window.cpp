@@ -11,6 +11,7 @@
 #include <atomic>
 #include <cstdio>
 #include <cstring>
+#include <initializer_list>
 #include <mutex>
 #include <set>
 #include <utility>
@@ -43,6 +44,18 @@ std::vector<long> Words(Display* display, Window xwindow, Atom property, Atom ty
         XFree(data);
     }
     return words;
+}
+
+// A request about the window to the window manager (a client message to the root window), flushed.
+void AskManager(Display* display, Window xwindow, const char* type, std::initializer_list<long> words) {
+    XEvent e{};
+    e.xclient.type = ClientMessage;
+    e.xclient.window = xwindow;
+    e.xclient.message_type = XInternAtom(display, type, False);
+    e.xclient.format = 32;
+    std::copy(words.begin(), words.end(), e.xclient.data.l);
+    XSendEvent(display, DefaultRootWindow(display), False, SubstructureRedirectMask | SubstructureNotifyMask, &e);
+    XFlush(display);
 }
 
 std::atomic<UserTimeSource> gUserTimeSource{nullptr};
@@ -220,23 +233,14 @@ bool RequestLeaveFullScreen(SDL_Window* window) {
     Display* display = nullptr;
     Window xwindow = 0;
     if (!XOf(window, display, xwindow)) return false;
-    XEvent e{};
-    e.xclient.type = ClientMessage;
-    e.xclient.window = xwindow;
-    e.xclient.message_type = XInternAtom(display, "_NET_WM_STATE", False);
-    e.xclient.format = 32;
-    e.xclient.data.l[0] = 0;  // remove
-    e.xclient.data.l[1] = static_cast<long>(XInternAtom(display, "_NET_WM_STATE_FULLSCREEN", False));
-    e.xclient.data.l[3] = 1;  // asked by an application
-    XSendEvent(display, DefaultRootWindow(display), False, SubstructureRedirectMask | SubstructureNotifyMask, &e);
-    XFlush(display);
+    const Atom full = XInternAtom(display, "_NET_WM_STATE_FULLSCREEN", False);
+    AskManager(display, xwindow, "_NET_WM_STATE", {0 /* remove */, static_cast<long>(full), 0, 1 /* an application asks */});
     // The manager puts back the place the window had before full screen when it takes the state
     // away: what the caller does next (a place of its own) must come after that, so the state is
     // awaited, briefly, as SDL awaits it for a mapped window. A decorated window's frame too: a
     // manager that frames a minimised window again only after it dropped the state (metacity)
     // takes a place asked before as the client's, and the frame then grows round it.
     const Atom state = XInternAtom(display, "_NET_WM_STATE", False);
-    const Atom full = static_cast<Atom>(e.xclient.data.l[1]);
     const Atom motif = XInternAtom(display, "_MOTIF_WM_HINTS", False);
     const std::vector<long> hints = Words(display, xwindow, motif, motif);  // flags, functions, decorations
     const bool decorated = hints.size() < 3 || (hints[0] & 2) == 0 || hints[2] != 0;
@@ -286,15 +290,7 @@ bool RequestActivate(SDL_Window* window) {
     const Time time = UserTime(display, xwindow);
     if (time == 0) return false;
     XRaiseWindow(display, xwindow);
-    XEvent e{};
-    e.xclient.type = ClientMessage;
-    e.xclient.window = xwindow;
-    e.xclient.message_type = XInternAtom(display, "_NET_ACTIVE_WINDOW", False);
-    e.xclient.format = 32;
-    e.xclient.data.l[0] = 1;  // asked by an application
-    e.xclient.data.l[1] = static_cast<long>(time);
-    XSendEvent(display, DefaultRootWindow(display), False, SubstructureRedirectMask | SubstructureNotifyMask, &e);
-    XFlush(display);
+    AskManager(display, xwindow, "_NET_ACTIVE_WINDOW", {1 /* an application asks */, static_cast<long>(time)});
     return true;
 }
 
@@ -359,16 +355,8 @@ bool StackBelowActive(SDL_Window* window) {
     const std::vector<long> active =
         Words(display, DefaultRootWindow(display), XInternAtom(display, "_NET_ACTIVE_WINDOW", False), XA_WINDOW);
     if (active.empty() || active[0] == 0 || static_cast<Window>(active[0]) == xwindow) return false;
-    XEvent e{};
-    e.xclient.type = ClientMessage;
-    e.xclient.window = xwindow;
-    e.xclient.message_type = XInternAtom(display, "_NET_RESTACK_WINDOW", False);
-    e.xclient.format = 32;
-    e.xclient.data.l[0] = 2;  // as a pager asks: the player's choice of the active window stands
-    e.xclient.data.l[1] = active[0];
-    e.xclient.data.l[2] = Below;
-    XSendEvent(display, DefaultRootWindow(display), False, SubstructureRedirectMask | SubstructureNotifyMask, &e);
-    XFlush(display);
+    // Asked as a pager asks: the player's choice of the active window stands.
+    AskManager(display, xwindow, "_NET_RESTACK_WINDOW", {2, active[0], Below});
     return true;
 }
 
