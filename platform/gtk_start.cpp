@@ -87,7 +87,7 @@ struct FocusWatch {
     Window xwindow = 0;
     uintptr_t token = 0;
     WindowHandle owner = 0;
-    GdkWindow* window = nullptr;  // the widget's, while it reports
+    GdkWindow* window = nullptr;  // the widget's, referenced while it reports
 };
 std::map<uintptr_t, FocusWatch> gFocusWatches;  // by token; GTK's thread only
 int gInputOpcode = -1;                           // the X input extension's, which GDK reads focus through
@@ -120,9 +120,10 @@ GdkFilterReturn OnXFocus(GdkXEvent* native, GdkEvent*, gpointer) {
     return GDK_FILTER_CONTINUE;
 }
 
+// The watched GTK window, while it is there (another program may destroy a box's X window).
 GdkWindow* WatchedWindow(uintptr_t token) {
     const auto it = gFocusWatches.find(token);
-    return it == gFocusWatches.end() ? nullptr : it->second.window;
+    return it == gFocusWatches.end() || gdk_window_is_destroyed(it->second.window) ? nullptr : it->second.window;
 }
 
 // The window manager's activation, asked with the time the focus reached the owner.
@@ -131,15 +132,14 @@ void ActivateWatched(uintptr_t token, uint32_t serverTime) {
 }
 
 void StackWatchedAbove(uintptr_t token) {
-    const auto it = gFocusWatches.find(token);
-    SDL_Window* owner = it == gFocusWatches.end() ? nullptr : GetSdlWindow(it->second.owner);
-    const unsigned long ownerX = x11::WindowId(owner);
-    if (ownerX == 0 || it->second.window == nullptr) return;
-    GdkWindow* sibling = gdk_x11_window_foreign_new_for_display(gdk_window_get_display(it->second.window), ownerX);
+    GdkWindow* window = WatchedWindow(token);
+    const unsigned long ownerX = window == nullptr ? 0 : x11::WindowId(GetSdlWindow(gFocusWatches[token].owner));
+    if (ownerX == 0) return;
+    GdkWindow* sibling = gdk_x11_window_foreign_new_for_display(gdk_window_get_display(window), ownerX);
     if (sibling == nullptr) return;
-    gdk_window_restack(it->second.window, sibling, TRUE);
+    gdk_window_restack(window, sibling, TRUE);
     g_object_unref(sibling);
-    gdk_display_flush(gdk_window_get_display(it->second.window));
+    gdk_display_flush(gdk_window_get_display(window));
 }
 
 }  // namespace
@@ -153,13 +153,18 @@ void ReportFocus(GtkWidget* window, uintptr_t token, WindowHandle owner) {
         if (!XQueryExtension(GDK_WINDOW_XDISPLAY(gdk), "XInputExtension", &gInputOpcode, &event, &error)) gInputOpcode = 0;
     }
     if (gFocusWatches.empty()) gdk_window_add_filter(nullptr, &OnXFocus, nullptr);
-    gFocusWatches[token] = {gdk_x11_window_get_xid(gdk), token, owner, gdk};
+    if (auto it = gFocusWatches.find(token); it != gFocusWatches.end()) g_object_unref(it->second.window);
+    gFocusWatches[token] = {gdk_x11_window_get_xid(gdk), token, owner, GDK_WINDOW(g_object_ref(gdk))};
     NoteDialogOpen(token, owner, {&ActivateWatched, &StackWatchedAbove});
 }
 
 void StopReportingFocus(uintptr_t token) {
     NoteDialogClosed(token);
-    if (gFocusWatches.erase(token) != 0 && gFocusWatches.empty()) gdk_window_remove_filter(nullptr, &OnXFocus, nullptr);
+    if (auto it = gFocusWatches.find(token); it != gFocusWatches.end()) {
+        g_object_unref(it->second.window);
+        gFocusWatches.erase(it);
+        if (gFocusWatches.empty()) gdk_window_remove_filter(nullptr, &OnXFocus, nullptr);
+    }
     NoteDialogFocus(token, 0, false);
 }
 

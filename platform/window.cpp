@@ -99,6 +99,10 @@ struct State {
     // token, with their owner), that hold the keyboard focus, in the order they took it. The last
     // has it; a late loss of one that had it before changes nothing.
     std::vector<FocusEntry> focus;
+    // The window a closing dialog handed the focus back to, and since when: the pump gives it the
+    // focus where the manager leaves it nowhere, for a short while.
+    WindowHandle focusBack = 0;
+    uint32_t focusBackSince = 0;
     // The open dialogs and boxes of another toolkit, in the order they opened.
     std::vector<OwnedWindow> owned;
     bool active = false;
@@ -408,15 +412,16 @@ bool HolderLostLocked(const std::optional<FocusEntry>& before, const State& s) {
     return before && (!now || !SameHolder(*before, *now));
 }
 
-// The window the keyboard counts as focused by the record; under the lock.
-WindowHandle KeyboardOwnerLocked(const State& s) {
+// The game window whose keys count by the record, while it exists; under the lock.
+WindowHandle KeyInputWindowLocked(const State& s) {
     const std::optional<FocusEntry> holder = HolderLocked(s);
-    return !holder ? 0 : holder->token == 0 ? holder->window : holder->owner;
+    const WindowHandle window = !holder ? 0 : holder->token == 0 ? holder->window : holder->owner;
+    return s.windows.count(window) != 0 ? window : 0;
 }
 
 // One of ours took or lost the focus: an SDL window by handle, another toolkit's by token.
 void NoteFocus(const FocusEntry& entry, bool focused) {
-    bool lost = false, held = false;
+    bool lost = false;
     {
         State& s = S();
         std::lock_guard<std::mutex> guard(s.lock);
@@ -424,9 +429,8 @@ void NoteFocus(const FocusEntry& entry, bool focused) {
         std::erase_if(s.focus, [&](const FocusEntry& e) { return SameHolder(e, entry); });
         if (focused) s.focus.push_back(entry);
         lost = HolderLostLocked(before, s);
-        held = s.windows.count(KeyboardOwnerLocked(s)) != 0;
+        SetKeyboardFocusHeld(KeyInputWindowLocked(s) != 0);  // in the record's order
     }
-    SetKeyboardFocusHeld(held);
     if (lost) ForgetKeyboardKeys();
     DecideActivation();
 }
@@ -434,7 +438,7 @@ void NoteFocus(const FocusEntry& entry, bool focused) {
 // Takes the windows, and the dialogs they own, out of the record (they are gone); decides at once
 // when no window is left.
 void ForgetFocusOf(const std::vector<WindowHandle>& gone) {
-    bool none = false, lost = false, held = false;
+    bool none = false, lost = false;
     {
         State& s = S();
         std::lock_guard<std::mutex> guard(s.lock);
@@ -443,10 +447,9 @@ void ForgetFocusOf(const std::vector<WindowHandle>& gone) {
             return std::find(gone.begin(), gone.end(), e.token == 0 ? e.window : e.owner) != gone.end();
         });
         lost = HolderLostLocked(before, s);
-        held = s.windows.count(KeyboardOwnerLocked(s)) != 0;
+        SetKeyboardFocusHeld(KeyInputWindowLocked(s) != 0);
         none = s.windows.empty();
     }
-    SetKeyboardFocusHeld(held);
     if (lost) ForgetKeyboardKeys();
     DecideActivation(none);
 }
@@ -460,12 +463,23 @@ std::vector<OwnedWindow> OwnedBy(WindowHandle owner) {
     return found;
 }
 
+// Whether a press of a pointer button on the window waits in SDL's queue: a click quicker than the
+// pump's pass is over when its focus is read.
+bool ClickQueuedOn(SDL_Window* sdl) {
+    SDL_PumpEvents();
+    SDL_Event events[16];
+    const int n = SDL_PeepEvents(events, 16, SDL_PEEKEVENT, SDL_MOUSEBUTTONDOWN, SDL_MOUSEBUTTONDOWN);
+    return std::any_of(events, events + std::max(n, 0),
+                       [&](const SDL_Event& e) { return e.button.windowID == SDL_GetWindowID(sdl); });
+}
+
 // The application was switched back to through the window while a dialog of its is open: the
 // keyboard goes on to the last one opened, unless the player clicked the window (the focus came
-// with a pointer button down on it), asked with the server's time as the focus arrived.
+// with a pointer button down on it, or its press is queued), asked with the server's time when the
+// pump reads the focus.
 void PassFocusToOwnedWindow(WindowHandle window, SDL_Window* sdl) {
     const std::vector<OwnedWindow> owned = OwnedBy(window);
-    if (owned.empty() || owned.back().calls.activate == nullptr || x11::ButtonDownOn(sdl)) return;
+    if (owned.empty() || owned.back().calls.activate == nullptr || x11::ButtonDownOn(sdl) || ClickQueuedOn(sdl)) return;
     if (const uint32_t now = x11::ServerTimeNow(sdl); now != 0) owned.back().calls.activate(owned.back().token, now);
 }
 
@@ -606,12 +620,33 @@ void TakeCloseSignal() {
     PostTo(MyQueue().get(), {first, WM_CLOSE, 0, 0});
 }
 
+// The focus a closing dialog handed back, given where the manager left it nowhere once the dialog
+// went (none of ours holds it); until one of ours holds it, or a second has passed.
+void GiveFocusBack() {
+    WindowHandle window = 0;
+    {
+        State& s = S();
+        std::lock_guard<std::mutex> guard(s.lock);
+        if (s.focusBack == 0) return;
+        const std::optional<FocusEntry> holder = HolderLocked(s);
+        if ((holder && holder->token == 0) || MonotonicMilliseconds() - s.focusBackSince > 1000) s.focusBack = 0;
+        if (s.focusBack == 0 || holder) return;  // a dialog of ours still has it
+        window = s.focusBack;
+    }
+    SDL_Window* sdl = OwnSdlWindow(window);
+    if (sdl != nullptr && x11::TakeFocusFromNowhere(sdl)) {
+        std::lock_guard<std::mutex> guard(S().lock);
+        S().focusBack = 0;
+    }
+}
+
 // One pass over the display's events: SDL's queue taken, the X errors reported, a pending leave
 // decided.
 void PumpDisplayEvents() {
     SDL_Event e;
     while (SDL_PollEvent(&e)) TranslateSdlEvent(e);
     x11::ReportErrors();  // now that a destruction among these events is known
+    GiveFocusBack();
     if (LeavePending()) DecideActivation();
 }
 
@@ -888,7 +923,7 @@ bool ShowWindow(WindowHandle window, bool show) {
     else if (!show) SDL_HideWindow(sdl);
     // Mapped, it has the manager's frame: SDL reads it only when its events are next pumped.
     int left = 0, top = 0;
-    if (show && x11::FrameExtents(sdl, left, top)) {
+    if (show && x11::FrameExtents(sdl, left, top) && (left != 0 || top != 0)) {
         std::lock_guard<std::mutex> guard(S().lock);
         auto it = S().windows.find(window);
         if (it != S().windows.end()) std::tie(it->second.frameLeft, it->second.frameTop) = std::pair(left, top);
@@ -1024,14 +1059,14 @@ bool FocusWindow(WindowHandle window) {
     if (sdl == nullptr) return false;
     // SDL's request carries the time of the last key or click its window saw, or none at all.
     if (!x11::RequestActivate(sdl)) SDL_RaiseWindow(sdl);
-    // A manager that ignores the request (weston's) would leave the keyboard nowhere as our dialog
-    // closes: the application, while one of its windows holds the focus, passes it on itself.
-    bool holding = false;
-    {
-        std::lock_guard<std::mutex> guard(S().lock);
-        holding = !S().focus.empty();
+    // Asked as a dialog of ours that has the focus closes: a manager that ignores the request
+    // (weston's) leaves the focus nowhere once the dialog is gone, and the pump then gives it on.
+    std::lock_guard<std::mutex> guard(S().lock);
+    const std::optional<FocusEntry> holder = HolderLocked(S());
+    if (holder && holder->token != 0) {
+        S().focusBack = window;
+        S().focusBackSince = MonotonicMilliseconds();
     }
-    if (holding) x11::PassFocus(sdl);
     return true;
 }
 
@@ -1086,8 +1121,7 @@ WindowHandle GetFocus() {
 WindowHandle GetKeyInputWindow() {
     State& s = S();
     std::lock_guard<std::mutex> guard(s.lock);
-    const WindowHandle owner = KeyboardOwnerLocked(s);
-    return s.windows.count(owner) != 0 ? owner : 0;
+    return KeyInputWindowLocked(s);
 }
 
 bool DialogHasFocus(uintptr_t token) {
