@@ -76,6 +76,7 @@ struct WindowRecord {
     bool whiteBackground = false;  // its class's
     bool destroyedOutside = false;  // its X window was destroyed by another program
     int frameLeft = 0, frameTop = 0;  // the manager's frame, as last known while the X window was there
+    uint32_t pressedAt = 0;  // SDL's time of the last pointer button pressed on it (0: none)
 };
 
 // Everything shared between threads, under one lock. SDL is never called
@@ -176,17 +177,25 @@ void NoteWindowError(const char* reason) {
 }
 
 // SDL's event filter: of the system events, only the X server's notice that one of our windows was
-// destroyed; it runs where SDL reads the X events, on the display thread.
+// destroyed passes; a press of a pointer button on one is noted for the focus it may bring. It runs
+// where SDL reads the X events, on the display thread.
 int KeepOwnDestroyNotices(void*, SDL_Event* e) {
     if (e->type != SDL_SYSWMEVENT) return 1;
-    const unsigned long xwindow = x11::DestroyedWindow(*e);
-    if (xwindow == 0) return 0;
-    std::vector<SDL_Window*> ours;
+    const unsigned long destroyed = x11::DestroyedWindow(*e), pressed = x11::PressedWindow(*e);
+    if (destroyed == 0 && pressed == 0) return 0;
+    std::vector<std::pair<WindowHandle, SDL_Window*>> ours;
     {
         std::lock_guard<std::mutex> guard(S().lock);
-        for (const auto& [h, w] : S().windows) ours.push_back(w.sdl);
+        for (const auto& [h, w] : S().windows) ours.emplace_back(h, w.sdl);
     }
-    return std::any_of(ours.begin(), ours.end(), [&](SDL_Window* w) { return x11::WindowId(w) == xwindow; });
+    const auto mine = std::find_if(ours.begin(), ours.end(), [&](const auto& w) {
+        return x11::WindowId(w.second) == (destroyed != 0 ? destroyed : pressed);
+    });
+    if (mine == ours.end() || destroyed != 0) return mine != ours.end();
+    const uint32_t now = std::max(SDL_GetTicks(), 1u);
+    std::lock_guard<std::mutex> guard(S().lock);
+    if (auto it = S().windows.find(mine->first); it != S().windows.end()) it->second.pressedAt = now;
+    return 0;
 }
 
 // Starts SDL video for the calling thread unless it already owns it.
@@ -463,23 +472,23 @@ std::vector<OwnedWindow> OwnedBy(WindowHandle owner) {
     return found;
 }
 
-// Whether a press of a pointer button on the window waits in SDL's queue: a click quicker than the
-// pump's pass is over when its focus is read.
-bool ClickQueuedOn(SDL_Window* sdl) {
-    SDL_PumpEvents();
-    SDL_Event events[16];
-    const int n = SDL_PeepEvents(events, 16, SDL_PEEKEVENT, SDL_MOUSEBUTTONDOWN, SDL_MOUSEBUTTONDOWN);
-    return std::any_of(events, events + std::max(n, 0),
-                       [&](const SDL_Event& e) { return e.button.windowID == SDL_GetWindowID(sdl); });
-}
+// How long before SDL reports a focus a press on the window makes it the player's click: SDL holds
+// a gained focus back 200 ms, where a quick click is over.
+constexpr uint32_t kClickFocusMs = 400;
 
 // The application was switched back to through the window while a dialog of its is open: the
-// keyboard goes on to the last one opened, unless the player clicked the window (the focus came
-// with a pointer button down on it, or its press is queued), asked with the server's time when the
-// pump reads the focus.
+// keyboard goes on to the last one opened, unless the player clicked the window (a pointer button
+// is down on it, or was pressed on it just before), asked with the server's time when the pump
+// reads the focus.
 void PassFocusToOwnedWindow(WindowHandle window, SDL_Window* sdl) {
     const std::vector<OwnedWindow> owned = OwnedBy(window);
-    if (owned.empty() || owned.back().calls.activate == nullptr || x11::ButtonDownOn(sdl) || ClickQueuedOn(sdl)) return;
+    uint32_t pressed = 0;
+    {
+        std::lock_guard<std::mutex> guard(S().lock);
+        if (auto it = S().windows.find(window); it != S().windows.end()) pressed = it->second.pressedAt;
+    }
+    const bool clicked = x11::ButtonDownOn(sdl) || (pressed != 0 && SDL_GetTicks() - pressed <= kClickFocusMs);
+    if (owned.empty() || owned.back().calls.activate == nullptr || clicked) return;
     if (const uint32_t now = x11::ServerTimeNow(sdl); now != 0) owned.back().calls.activate(owned.back().token, now);
 }
 
@@ -621,7 +630,7 @@ void TakeCloseSignal() {
 }
 
 // The focus a closing dialog handed back, given where the manager left it nowhere once the dialog
-// went (none of ours holds it); until one of ours holds it, or a second has passed.
+// went (none of ours holds it); until one of our windows holds it, or a second has passed.
 void GiveFocusBack() {
     WindowHandle window = 0;
     {
@@ -633,11 +642,8 @@ void GiveFocusBack() {
         if (s.focusBack == 0 || holder) return;  // a dialog of ours still has it
         window = s.focusBack;
     }
-    SDL_Window* sdl = OwnSdlWindow(window);
-    if (sdl != nullptr && x11::TakeFocusFromNowhere(sdl)) {
-        std::lock_guard<std::mutex> guard(S().lock);
-        S().focusBack = 0;
-    }
+    // Asked again while it is found nowhere: a manager may take it away once more as the dialog goes.
+    if (SDL_Window* sdl = OwnSdlWindow(window)) x11::TakeFocusFromNowhere(sdl);
 }
 
 // One pass over the display's events: SDL's queue taken, the X errors reported, a pending leave

@@ -140,11 +140,24 @@ void TakeBackErrorHandler(Display* display) {
     gBesideHandler = previous;
 }
 
-unsigned long DestroyedWindow(const SDL_Event& event) {
+namespace {
+
+const XEvent* XEventOf(const SDL_Event& event) {
     if (event.type != SDL_SYSWMEVENT || event.syswm.msg == nullptr || event.syswm.msg->subsystem != SDL_SYSWM_X11)
-        return 0;
-    const XEvent& x = event.syswm.msg->msg.x11.event;
-    return x.type == DestroyNotify ? x.xdestroywindow.window : 0;
+        return nullptr;
+    return &event.syswm.msg->msg.x11.event;
+}
+
+}  // namespace
+
+unsigned long DestroyedWindow(const SDL_Event& event) {
+    const XEvent* x = XEventOf(event);
+    return x != nullptr && x->type == DestroyNotify ? x->xdestroywindow.window : 0;
+}
+
+unsigned long PressedWindow(const SDL_Event& event) {
+    const XEvent* x = XEventOf(event);
+    return x != nullptr && x->type == ButtonPress ? x->xbutton.window : 0;
 }
 
 bool FrameExtents(SDL_Window* window, int& left, int& top) {

@@ -25,6 +25,9 @@ void ReportErrors();
 // The X window whose destruction the event reports (a DestroyNotify that SDL hands on as a
 // system event); 0 for any other event. SDL itself says nothing of it.
 unsigned long DestroyedWindow(const SDL_Event& event);
+// The X window a pointer button was pressed on (a ButtonPress handed on as a system event); 0 for
+// any other event. SDL drops the press that came with the focus, the click that activated it.
+unsigned long PressedWindow(const SDL_Event& event);
 // The manager's frame above and left of the window's client area as the server has it now (its
 // _NET_FRAME_EXTENTS): false where it has none.
 bool FrameExtents(SDL_Window* window, int& left, int& top);

@@ -587,9 +587,7 @@ TEST(X11SettingsDialog, FullScreenAndSoundStayWhileTheFocusMovesBetweenTheGameAn
         const mt::XGeometry game = x.Read(mt::XView::Of(f.game));
         XTestFakeMotionEvent(x.get(), -1, game.x + game.width - 8, game.y + game.height - 8, CurrentTime);
         XTestFakeButtonEvent(x.get(), 1, True, CurrentTime);
-        XFlush(x.get());
-        passesOf(3);  // a quick click: its press may still wait in the queue as the focus is read
-        XTestFakeButtonEvent(x.get(), 1, False, CurrentTime);
+        XTestFakeButtonEvent(x.get(), 1, False, CurrentTime);  // a quick click, over before the focus is read
         XFlush(x.get());
         passesOf(50);
         EXPECT_EQ(mp::GetFocus(), f.game);
