@@ -286,13 +286,16 @@ Time UserTime(Display* display, Window xwindow) {
     return time != 0 ? time : ServerTime(display, xwindow);
 }
 
-}  // namespace
-
-uint32_t LastUserTime(SDL_Window* window) {
+// A time read on the window's connection; 0 where it is not on X.
+uint32_t TimeOn(SDL_Window* window, Time (*read)(Display*, Window)) {
     Display* display = nullptr;
     Window xwindow = 0;
-    return XOf(window, display, xwindow) ? static_cast<uint32_t>(UserTime(display, xwindow)) : 0;
+    return XOf(window, display, xwindow) ? static_cast<uint32_t>(read(display, xwindow)) : 0;
 }
+
+}  // namespace
+
+uint32_t LastUserTime(SDL_Window* window) { return TimeOn(window, &UserTime); }
 
 bool RequestActivate(SDL_Window* window) {
     Display* display = nullptr;
@@ -378,11 +381,7 @@ bool StackBelowActive(SDL_Window* window) {
     return true;
 }
 
-uint32_t ServerTimeNow(SDL_Window* window) {
-    Display* display = nullptr;
-    Window xwindow = 0;
-    return XOf(window, display, xwindow) ? static_cast<uint32_t>(ServerTime(display, xwindow)) : 0;
-}
+uint32_t ServerTimeNow(SDL_Window* window) { return TimeOn(window, &ServerTime); }
 
 bool ButtonDownOn(SDL_Window* window) {
     Display* display = nullptr;
