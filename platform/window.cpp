@@ -100,10 +100,6 @@ struct State {
     // token, with their owner), that hold the keyboard focus, in the order they took it. The last
     // has it; a late loss of one that had it before changes nothing.
     std::vector<FocusEntry> focus;
-    // The window a closing dialog handed the focus back to, and since when: the pump gives it the
-    // focus where the manager leaves it nowhere, for a short while.
-    WindowHandle focusBack = 0;
-    uint32_t focusBackSince = 0;
     // The open dialogs and boxes of another toolkit, in the order they opened.
     std::vector<OwnedWindow> owned;
     bool active = false;
@@ -481,15 +477,17 @@ constexpr uint32_t kClickFocusMs = 400;
 // is down on it, or was pressed on it just before), asked with the server's time when the pump
 // reads the focus.
 void PassFocusToOwnedWindow(WindowHandle window, SDL_Window* sdl) {
-    const std::vector<OwnedWindow> owned = OwnedBy(window);
+    std::optional<OwnedWindow> last;
     uint32_t pressed = 0;
     {
         std::lock_guard<std::mutex> guard(S().lock);
+        for (const OwnedWindow& o : S().owned)
+            if (o.owner == window) last = o;
         if (auto it = S().windows.find(window); it != S().windows.end()) pressed = it->second.pressedAt;
     }
-    const bool clicked = x11::ButtonDownOn(sdl) || (pressed != 0 && SDL_GetTicks() - pressed <= kClickFocusMs);
-    if (owned.empty() || owned.back().calls.activate == nullptr || clicked) return;
-    if (const uint32_t now = x11::ServerTimeNow(sdl); now != 0) owned.back().calls.activate(owned.back().token, now);
+    if (!last || last->calls.activate == nullptr) return;
+    if (x11::ButtonDownOn(sdl) || (pressed != 0 && SDL_GetTicks() - pressed <= kClickFocusMs)) return;
+    if (const uint32_t now = x11::ServerTimeNow(sdl); now != 0) last->calls.activate(last->token, now);
 }
 
 intptr_t PackSize(int32_t w, int32_t h) {
@@ -629,30 +627,12 @@ void TakeCloseSignal() {
     PostTo(MyQueue().get(), {first, WM_CLOSE, 0, 0});
 }
 
-// The focus a closing dialog handed back, given where the manager left it nowhere once the dialog
-// went (none of ours holds it); until one of our windows holds it, or a second has passed.
-void GiveFocusBack() {
-    WindowHandle window = 0;
-    {
-        State& s = S();
-        std::lock_guard<std::mutex> guard(s.lock);
-        if (s.focusBack == 0) return;
-        const std::optional<FocusEntry> holder = HolderLocked(s);
-        if ((holder && holder->token == 0) || MonotonicMilliseconds() - s.focusBackSince > 1000) s.focusBack = 0;
-        if (s.focusBack == 0 || holder) return;  // a dialog of ours still has it
-        window = s.focusBack;
-    }
-    // Asked again while it is found nowhere: a manager may take it away once more as the dialog goes.
-    if (SDL_Window* sdl = OwnSdlWindow(window)) x11::TakeFocusFromNowhere(sdl);
-}
-
 // One pass over the display's events: SDL's queue taken, the X errors reported, a pending leave
 // decided.
 void PumpDisplayEvents() {
     SDL_Event e;
     while (SDL_PollEvent(&e)) TranslateSdlEvent(e);
     x11::ReportErrors();  // now that a destruction among these events is known
-    GiveFocusBack();
     if (LeavePending()) DecideActivation();
 }
 
@@ -1065,14 +1045,6 @@ bool FocusWindow(WindowHandle window) {
     if (sdl == nullptr) return false;
     // SDL's request carries the time of the last key or click its window saw, or none at all.
     if (!x11::RequestActivate(sdl)) SDL_RaiseWindow(sdl);
-    // Asked as a dialog of ours that has the focus closes: a manager that ignores the request
-    // (weston's) leaves the focus nowhere once the dialog is gone, and the pump then gives it on.
-    std::lock_guard<std::mutex> guard(S().lock);
-    const std::optional<FocusEntry> holder = HolderLocked(S());
-    if (holder && holder->token != 0) {
-        S().focusBack = window;
-        S().focusBackSince = MonotonicMilliseconds();
-    }
     return true;
 }
 

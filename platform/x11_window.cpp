@@ -323,23 +323,6 @@ bool SetBackground(SDL_Window* window, bool white) {
     return true;
 }
 
-
-bool TakeFocusFromNowhere(SDL_Window* window) {
-    Display* display = nullptr;
-    Window xwindow = 0;
-    if (!XOf(window, display, xwindow)) return false;
-    Window focus = 0;
-    int revert = 0;
-    XGetInputFocus(display, &focus, &revert);
-    if (focus != None && focus != PointerRoot && focus != DefaultRootWindow(display)) return false;
-    XWindowAttributes attributes;
-    if (!XGetWindowAttributes(display, xwindow, &attributes) || attributes.map_state != IsViewable) return false;
-    // The time now: not older than the manager's own last change of the focus, which would void it.
-    XSetInputFocus(display, xwindow, RevertToParent, ServerTime(display, xwindow));
-    XFlush(display);
-    return true;
-}
-
 bool ResizeFixedWithoutRaise(SDL_Window* window, int width, int height) {
     Display* display = nullptr;
     Window xwindow = 0;

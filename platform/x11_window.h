@@ -65,11 +65,6 @@ uint32_t LastUserTime(SDL_Window* window);
 // comes from (GTK's, on the window's thread); null for none.
 using UserTimeSource = uint32_t (*)();
 void SetUserTimeSource(UserTimeSource source);
-// Gives the keyboard focus to the window where nobody has it (none, the pointer's root or the root
-// window), as an application may whose dialog had it; false where somebody has it, the window is
-// not viewable or not on X. For a manager that ignores activation requests (weston's) and leaves
-// the focus nowhere as the dialog goes.
-bool TakeFocusFromNowhere(SDL_Window* window);
 // Sets the client size of a window of fixed size without raising it: SDL raises it as it sets the
 // size, which brings an inactive application's window up over the program the player uses. False
 // for a resizable window (SDL raises nothing there) or one that is not on X.
