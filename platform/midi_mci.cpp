@@ -72,7 +72,7 @@ int32_t WithDevice(int32_t id, F f) {
 
 }  // namespace
 
-int32_t OpenMidiSequencer(std::string_view name, int32_t& id) {
+int32_t OpenMidiSequencer(std::string_view name, bool globalFocus, int32_t& id) {
     std::vector<uint8_t> bytes;
     if (!ReadFile(name, bytes)) return 1;
     auto device = std::make_unique<Device>();
@@ -80,6 +80,7 @@ int32_t OpenMidiSequencer(std::string_view name, int32_t& id) {
     if (!device->song) return 2;
     device->synth = MidiSynth::Create();
     if (!device->synth) return 3;
+    device->synth->SetGlobalFocus(globalFocus);
     if (!device->synth->Attach()) return 4;
     std::lock_guard<std::mutex> guard(D().lock);
     id = D().nextId++;

@@ -14,7 +14,8 @@ inline constexpr uint32_t MM_MCINOTIFY = 0x3B9;
 inline constexpr uintptr_t MCI_NOTIFY_SUCCESSFUL = 1;
 
 // 1 the file does not read, 2 it is no song, 3 no synth, 4 no sound output.
-int32_t OpenMidiSequencer(std::string_view name, int32_t& id);
+// globalFocus: heard while the application is inactive too (MidiSynth::SetGlobalFocus).
+int32_t OpenMidiSequencer(std::string_view name, bool globalFocus, int32_t& id);
 int32_t CloseMidiSequencer(int32_t id);
 // From fromMs, or from the current position when fromMs < 0. At the end the
 // window (when not 0) is posted MM_MCINOTIFY with MCI_NOTIFY_SUCCESSFUL and the id.

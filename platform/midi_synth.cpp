@@ -166,9 +166,11 @@ int64_t MidiSynth::Position(const MidiPlaybackRef& playback) {
 
 void MidiSynth::SetGain(float gain) { gain_.store(std::max(gain, 0.0f)); }
 
+void MidiSynth::SetGlobalFocus(bool on) { globalFocus_.store(on); }
+
 // ---- the render ----------------------------------------------------------------
 
-void MidiSynth::Mix(float* mix, uint32_t frames, StereoGain gain, bool) {
+void MidiSynth::Mix(float* mix, uint32_t frames, StereoGain gain, bool applicationActive) {
     bool changed = false;
     MidiPlaybackRef next;
     if (lock_.try_lock()) {
@@ -181,7 +183,8 @@ void MidiSynth::Mix(float* mix, uint32_t frames, StereoGain gain, bool) {
         lock_.unlock();
     }
     mix_ = mix;
-    const float master = gain_.load() * 32768.0f;
+    // Muted, not held, while unheard: the song keeps its time as wave music does.
+    const float master = applicationActive || globalFocus_.load() ? gain_.load() * 32768.0f : 0.0f;
     scale_[0] = gain.left * master;
     scale_[1] = gain.right * master;
     if (changed) {

@@ -69,6 +69,9 @@ public:
 
     // Linear gain of everything the synth plays (1 at start).
     void SetGain(float gain);
+    // Heard while the application is inactive too (off at start), as a sound
+    // buffer's global focus; without it a song runs on unheard meanwhile.
+    void SetGlobalFocus(bool on);
 
 private:
     MidiSynth() = default;
@@ -92,6 +95,7 @@ private:
     MidiPlaybackRef wanted_;
     uint64_t wantedGeneration_ = 0;
     std::atomic<float> gain_{1.0f};
+    std::atomic<bool> globalFocus_{false};
 
     // The render's own state.
     uint64_t appliedGeneration_ = 0;

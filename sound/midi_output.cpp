@@ -53,7 +53,7 @@ int32_t CMIDIOutputMCI::OpenDevice() {
     if (device_ != -1) return 0;
     const VTL::VTLstring full = Auxiliary::CFile::GetFullName(file_.GetName());
     int32_t id = -1;
-    if (morna::platform::OpenMidiSequencer(full.c_str(), id) != 0) {
+    if (morna::platform::OpenMidiSequencer(full.c_str(), globalFocus_, id) != 0) {
         GetErrorLog().Out("CMIDIOutput::MIDIデバイスがオープンできない。");
         return 1;
     }
@@ -168,6 +168,10 @@ CDirectMusic::~CDirectMusic() {
 void CDirectMusic::SetMasterVolume(int32_t volume) {
     volume_ = volume;
     if (synth_) synth_->SetGain(volume <= -10000 ? 0.0f : std::pow(10.0f, static_cast<float>(volume) / 2000.0f));
+}
+
+void CDirectMusic::SetGlobalFocus(bool on) {
+    if (synth_) synth_->SetGlobalFocus(on);
 }
 
 int32_t CMIDIOutputDM::Load(const VTL::VTLstring& name) {

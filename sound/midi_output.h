@@ -55,6 +55,9 @@ public:
     // The end of the song: restarts it when looping, else stops; 1 (handled).
     LRESULT WndProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) override;
 
+    // Heard while the application is inactive too; taken when the device opens.
+    void SetGlobalFocus(bool on) { globalFocus_ = on; }
+
     int32_t GetDeviceId() const { return device_; }
     int32_t GetPauseCount() const { return pauseCount_; }
 
@@ -68,6 +71,7 @@ private:
     int32_t pauseCount_ = 0;
     bool loop_ = false;
     bool playing_ = false;
+    bool globalFocus_ = false;
 };
 
 // One synth on the mixer; every DirectMusic song of a factory plays on it.
@@ -86,6 +90,8 @@ public:
     // Hundredths of a decibel, for everything the synth plays.
     void SetMasterVolume(int32_t volume);
     int32_t GetMasterVolume() const { return volume_; }
+    // Heard while the application is inactive too: every song on the synth.
+    void SetGlobalFocus(bool on);
 
 private:
     std::unique_ptr<morna::platform::MidiSynth> synth_;

@@ -108,12 +108,17 @@ VTL::smart_ptr<ISound> CSoundFactory::CreateMIDI() {
 VTL::smart_ptr<ISound> CSoundFactory::InnerCreateSound(int32_t code) {
     ISound* sound = nullptr;
     Shared::Release release = Shared::Release::kNothing;
+    // MIDI takes the parameter's focus switch here, as a wave sound's buffer does when it is made.
+    const bool globalFocus = parameter_ && parameter_->IsGlobalFocus();
     if (code == kTypeNull) {
         sound = new CSoundNullDevice;
     } else if (code == kTypeMIDIMCI && ProbeMidiMapper()) {
-        sound = new CMIDIOutputMCI;
+        auto* midi = new CMIDIOutputMCI;
+        midi->SetGlobalFocus(globalFocus);
+        sound = midi;
     } else if (code == kTypeMIDIDirectMusic && ProbeDirectMusic()) {
         AddRefDirectMusic();
+        GetDirectMusic()->SetGlobalFocus(globalFocus);
         sound = new CMIDIOutputDM(GetDirectMusic());
         release = Shared::Release::kDirectMusic;
     } else if (code >= kTypeWaveDefault && code <= kTypeWaveStream && ProbeDirectSound()) {

@@ -8,6 +8,7 @@
 #include "platform/midi_mci.h"
 #include "platform/midi_sequencer.h"
 #include "sound/midi_output.h"
+#include "sound/sound_factory.h"
 #include "tests/common/log_capture.h"
 #include "tests/sound/midi_songs.h"
 #include "tests/sound/mixer_fixture.h"
@@ -156,6 +157,39 @@ protected:
         EXPECT_EQ(s.Play(), 0);
         return Render(frames);
     }
+
+    // A song of a factory whose switch is keep: 300 ms, then 750 ms with the application
+    // away (when away), then 100 ms back. The samples, and the position at the return.
+    std::pair<std::vector<int16_t>, int32_t> AwayAndBack(int32_t code, bool keep, bool away) {
+        CSoundFactory factory;
+        factory.GetSoundParameter()->SetGlobalFocus(keep);
+        const auto s = factory.InnerCreateSound(code);
+        EXPECT_EQ(s->Load("a.mid"), 0);
+        std::vector<int16_t> out = Play(*s, 13230);
+        morna::platform::SetApplicationActive(!away);
+        const std::vector<int16_t> meanwhile = Render(33075);
+        morna::platform::SetApplicationActive(true);
+        const int32_t at = s->GetCurrentPos();
+        const std::vector<int16_t> back = Render(4410);
+        out.insert(out.end(), meanwhile.begin(), meanwhile.end());
+        out.insert(out.end(), back.begin(), back.end());
+        return {out, at};
+    }
+
+    // Away from the application a song runs on unheard (both notes fall in that stretch), unless
+    // the factory's switch keeps it heard; back, it goes on where it got to.
+    void ExpectUnheardWhileAway(int32_t code) {
+        Put("a.mid", morna::test::TwoTempoSong());
+        const auto [heard, at] = AwayAndBack(code, false, false);
+        EXPECT_NEAR(at, 1050, 2);
+        const size_t away = 2 * 13230, back = away + 2 * 33075;
+        for (auto [from, to] : {std::pair{size_t{0}, away}, {away, back}, {back, heard.size()}})
+            EXPECT_GT(morna::test::Rms(std::vector<int16_t>(heard.begin() + from, heard.begin() + to)), 100.0) << from;
+        std::vector<int16_t> muted = heard;
+        std::fill(muted.begin() + away, muted.begin() + back, 0);
+        EXPECT_EQ(AwayAndBack(code, false, true), std::pair(muted, at));
+        EXPECT_EQ(AwayAndBack(code, true, true), std::pair(heard, at));
+    }
 };
 
 TEST_F(MidiOutputTest, DirectMusicPositionsInMusicTime) {
@@ -218,6 +252,7 @@ TEST_F(MidiOutputTest, DirectMusicSharesItsVolumeAndChasesASeek) {
     const auto fromLate = fromSeek(late), fromEarly = fromSeek(early);
     EXPECT_GT(morna::test::Rms(fromEarly), 100.0);
     EXPECT_EQ(fromLate, fromEarly);
+    ExpectUnheardWhileAway(kTypeMIDIDirectMusic);  // while no other synth sounds
 
     CDirectMusic music(&device_);
     CMIDIOutputDM a(&music), b(&music);
@@ -320,6 +355,7 @@ TEST_F(MidiOutputTest, MciPlaysATemporaryCopyThatReleaseDeletes) {
     EXPECT_EQ(mci.Release(), 0);
     EXPECT_FALSE(std::filesystem::exists(path));
     EXPECT_EQ(mci.GetCurrentPos(), -1);
+    ExpectUnheardWhileAway(kTypeMIDIMCI);
 }
 
 }  // namespace
