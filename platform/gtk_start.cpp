@@ -83,18 +83,16 @@ void KeepAboveWindow(GtkWidget* widget, WindowHandle owner) {
 
 namespace {
 
-struct FocusWatch {
-    Window xwindow = 0;
-    uintptr_t token = 0;
-    WindowHandle owner = 0;
-    GdkWindow* window = nullptr;  // the widget's, referenced while it reports
-};
-std::map<uintptr_t, FocusWatch> gFocusWatches;  // by token; GTK's thread only
-int gInputOpcode = -1;                           // the X input extension's, which GDK reads focus through
+// The GDK windows of the open dialogs by token, referenced while they are open; GTK's thread only.
+// The window layer keeps the list of open dialogs itself, with their owners (NoteDialogOpen).
+std::map<uintptr_t, GdkWindow*> gDialogWindows;
+int gInputOpcode = -1;  // the X input extension's, which GDK reads focus through
 
 void NoteXFocus(Window window, bool in) {
-    for (const auto& [token, watch] : gFocusWatches)
-        if (watch.xwindow == window) NoteDialogFocus(token, watch.owner, in);
+    // A destroyed window is passed over: its last focus event came before its destruction's notice.
+    for (const auto& [token, gdk] : gDialogWindows)
+        if (!gdk_window_is_destroyed(gdk) && gdk_x11_window_get_xid(gdk) == window)
+            NoteDialogFocus(token, DialogOwner(token), in);
 }
 
 // The focus reaching or leaving the window itself, from outside it, as the server reports it: focus
@@ -120,20 +118,20 @@ GdkFilterReturn OnXFocus(GdkXEvent* native, GdkEvent*, gpointer) {
     return GDK_FILTER_CONTINUE;
 }
 
-// The watched GTK window, while it is there (another program may destroy a box's X window).
-GdkWindow* WatchedWindow(uintptr_t token) {
-    const auto it = gFocusWatches.find(token);
-    return it == gFocusWatches.end() || gdk_window_is_destroyed(it->second.window) ? nullptr : it->second.window;
+// The dialog's GDK window, while it is there (another program may destroy a box's X window).
+GdkWindow* DialogGdkWindow(uintptr_t token) {
+    const auto it = gDialogWindows.find(token);
+    return it == gDialogWindows.end() || gdk_window_is_destroyed(it->second) ? nullptr : it->second;
 }
 
 // The window manager's activation, asked with the time the focus reached the owner.
-void ActivateWatched(uintptr_t token, uint32_t serverTime) {
-    if (GdkWindow* window = WatchedWindow(token)) gdk_window_focus(window, serverTime);
+void ActivateDialog(uintptr_t token, uint32_t serverTime) {
+    if (GdkWindow* window = DialogGdkWindow(token)) gdk_window_focus(window, serverTime);
 }
 
-void StackWatchedAbove(uintptr_t token) {
-    GdkWindow* window = WatchedWindow(token);
-    const unsigned long ownerX = window == nullptr ? 0 : x11::WindowId(GetSdlWindow(gFocusWatches[token].owner));
+void StackDialogAbove(uintptr_t token) {
+    GdkWindow* window = DialogGdkWindow(token);
+    const unsigned long ownerX = window == nullptr ? 0 : x11::WindowId(GetSdlWindow(DialogOwner(token)));
     if (ownerX == 0) return;
     GdkWindow* sibling = gdk_x11_window_foreign_new_for_display(gdk_window_get_display(window), ownerX);
     if (sibling == nullptr) return;
@@ -144,7 +142,7 @@ void StackWatchedAbove(uintptr_t token) {
 
 }  // namespace
 
-void ReportFocus(GtkWidget* window, uintptr_t token, WindowHandle owner) {
+void ReportDialogOpen(GtkWidget* window, uintptr_t token, WindowHandle owner) {
     gtk_widget_realize(window);
     GdkWindow* gdk = gtk_widget_get_window(window);
     if (gdk == nullptr || !GDK_IS_X11_WINDOW(gdk)) return;
@@ -152,18 +150,18 @@ void ReportFocus(GtkWidget* window, uintptr_t token, WindowHandle owner) {
         int event = 0, error = 0;
         if (!XQueryExtension(GDK_WINDOW_XDISPLAY(gdk), "XInputExtension", &gInputOpcode, &event, &error)) gInputOpcode = 0;
     }
-    if (gFocusWatches.empty()) gdk_window_add_filter(nullptr, &OnXFocus, nullptr);
-    if (auto it = gFocusWatches.find(token); it != gFocusWatches.end()) g_object_unref(it->second.window);
-    gFocusWatches[token] = {gdk_x11_window_get_xid(gdk), token, owner, GDK_WINDOW(g_object_ref(gdk))};
-    NoteDialogOpen(token, owner, {&ActivateWatched, &StackWatchedAbove});
+    if (gDialogWindows.empty()) gdk_window_add_filter(nullptr, &OnXFocus, nullptr);
+    if (auto it = gDialogWindows.find(token); it != gDialogWindows.end()) g_object_unref(it->second);
+    gDialogWindows[token] = GDK_WINDOW(g_object_ref(gdk));
+    NoteDialogOpen(token, owner, {&ActivateDialog, &StackDialogAbove});
 }
 
-void StopReportingFocus(uintptr_t token) {
+void ReportDialogClosed(uintptr_t token) {
     NoteDialogClosed(token);
-    if (auto it = gFocusWatches.find(token); it != gFocusWatches.end()) {
-        g_object_unref(it->second.window);
-        gFocusWatches.erase(it);
-        if (gFocusWatches.empty()) gdk_window_remove_filter(nullptr, &OnXFocus, nullptr);
+    if (auto it = gDialogWindows.find(token); it != gDialogWindows.end()) {
+        g_object_unref(it->second);
+        gDialogWindows.erase(it);
+        if (gDialogWindows.empty()) gdk_window_remove_filter(nullptr, &OnXFocus, nullptr);
     }
     NoteDialogFocus(token, 0, false);
 }

@@ -18,11 +18,12 @@ bool StartGtk(WindowHandle owner, std::string* error);
 // opened it; does nothing elsewhere.
 void KeepAboveWindow(GtkWidget* widget, WindowHandle owner);
 
-// Reports the GTK window's keyboard focus to the window layer's focus record under the token, with
-// the window that owns it, until StopReportingFocus (which reports the loss). Read from the X
+// Opens the GTK window as a dialog in the window layer's list under the token, with the window
+// that owns it (NoteDialogOpen), and reports its keyboard focus to the layer's focus record until
+// ReportDialogClosed (which closes it there and reports the loss). The focus is read from the X
 // server's focus events themselves: a keyboard grab (the window manager's Alt+Tab while Alt is
 // held) moves no focus, where GTK's own focus signals would report a loss and a return.
-void ReportFocus(GtkWidget* window, uintptr_t token, WindowHandle owner);
-void StopReportingFocus(uintptr_t token);
+void ReportDialogOpen(GtkWidget* window, uintptr_t token, WindowHandle owner);
+void ReportDialogClosed(uintptr_t token);
 
 }  // namespace morna::platform

@@ -63,7 +63,7 @@ int ShowGtkBox(const Box& box, std::string* error) {
     KeepAboveWindow(dialog, box.owner);
     // The box counts as the application's own window while it has the focus.
     const auto token = reinterpret_cast<uintptr_t>(dialog);
-    ReportFocus(dialog, token, box.owner);
+    ReportDialogOpen(dialog, token, box.owner);
     const guint watch = g_timeout_add(50, &CloseOnSignal, dialog);
     const guint pump = g_timeout_add(10, &PumpUnderBox, nullptr);
     const int chosen = gtk_dialog_run(GTK_DIALOG(dialog));
@@ -71,7 +71,7 @@ int ShowGtkBox(const Box& box, std::string* error) {
     g_source_remove(watch);
     // Closed with the focus, the box hands it back to its owner, as a dialog's closing does.
     if (DialogHasFocus(token) && box.owner != 0) FocusWindow(box.owner);
-    StopReportingFocus(token);
+    ReportDialogClosed(token);
     gtk_widget_destroy(dialog);
     while (g_main_context_iteration(nullptr, FALSE)) {
     }  // gone from the screen now

@@ -56,7 +56,7 @@ public:
         // A dialog that closes with the focus hands it back to the game's window, which the
         // application's activation then waits for: its closing is no switch of applications.
         if (DialogHasFocus(Handle())) FocusWindow(owner_);
-        StopReportingFocus(Handle());
+        ReportDialogClosed(Handle());
         if (window_ != nullptr) {
             g_signal_handlers_disconnect_by_data(window_, this);
             gtk_widget_destroy(window_);
@@ -376,7 +376,7 @@ private:
         gtk_box_pack_start(GTK_BOX(all), buttons, FALSE, FALSE, 0);
         gtk_container_add(GTK_CONTAINER(window_), all);
         gtk_window_set_default(GTK_WINDOW(window_), ok);
-        ReportFocus(window_, Handle(), owner_);
+        ReportDialogOpen(window_, Handle(), owner_);
         KeepAboveWindow(window_, owner_);  // before the map, where the manager reads what it sets
         gtk_widget_show_all(window_);
     }

@@ -9,26 +9,20 @@
 #include <condition_variable>
 #include <deque>
 #include <functional>
-#include <map>
 #include <memory>
 #include <mutex>
-#include <optional>
 #include <tuple>
 #include <utility>
 #include <vector>
 
 #include "platform/charset.h"
-#include "platform/clock.h"
 #include "platform/event_observer.h"
 #include "platform/file_system.h"
-#include "platform/keyboard_state.h"
-#include "platform/sound_output.h"
+#include "platform/window_state.h"
 #include "platform/x11_window.h"
 
 namespace morna::platform {
-namespace {
-
-struct ThreadQueue;
+namespace window_state {
 
 // A message sent from another thread, answered by the window's thread.
 struct SentCall {
@@ -49,82 +43,18 @@ struct ThreadQueue {
     bool alive = true;
 };
 
-struct FocusEntry {
-    WindowHandle window = 0;  // ours, or
-    uintptr_t token = 0;      // another toolkit's
-    WindowHandle owner = 0;   // the window the keyboard counts as focused while it has the focus
-};
-
-struct OwnedWindow {
-    uintptr_t token = 0;
-    WindowHandle owner = 0;
-    DialogCalls calls;
-};
-
-struct WindowRecord {
-    std::shared_ptr<ThreadQueue> owner;
-    SDL_Window* sdl = nullptr;
-    uint32_t sdlId = 0;
-    WindowProcedure procedure = nullptr;
-    WindowProcedure dialogProcedure = nullptr;
-    void* userData = nullptr;
-    std::string caption;
-    uint32_t style = 0;
-    bool inputMethod = false;
-    bool acceptsDrops = false;  // DragAcceptFiles
-    bool destroying = false;  // WM_DESTROY sent: a second DestroyWindow does nothing
-    bool whiteBackground = false;  // its class's
-    bool destroyedOutside = false;  // its X window was destroyed by another program
-    int frameLeft = 0, frameTop = 0;  // the manager's frame, as last known while the X window was there
-    uint32_t pressedAt = 0;  // SDL's time of the last pointer button pressed on it (0: none)
-};
-
-// Everything shared between threads, under one lock. SDL is never called
-// while it is held.
-struct State {
-    std::mutex lock;
-    std::vector<WindowClass> classes;
-    std::map<WindowHandle, WindowRecord> windows;
-    std::map<int32_t, DialogTemplate> dialogs;
-    WindowHandle nextHandle = 1;
-    ThreadQueue* videoOwner = nullptr;  // the thread that started SDL video
-    uint32_t wakeEvent = 0;             // our SDL user event that wakes SDL_WaitEvent
-    int32_t cursorCount = 0;
-    // Files dropped, gathered until SDL says the drop is complete, then handed out by id.
-    std::vector<std::string> dropping;
-    std::map<uintptr_t, std::vector<std::string>> drops;
-    uintptr_t nextDrop = 1;
-    // SDL's reason for the last refused video start or window, whichever thread asked.
-    std::string windowError;
-    // The one record of the focus: our windows, and the dialogs and boxes of another toolkit (by
-    // token, with their owner), that hold the keyboard focus, in the order they took it. The last
-    // has it; a late loss of one that had it before changes nothing.
-    std::vector<FocusEntry> focus;
-    // The open dialogs and boxes of another toolkit, in the order they opened.
-    std::vector<OwnedWindow> owned;
-    bool active = false;
-    bool leaving = false;  // none has it: the application leaves unless one takes it again in time
-    uint32_t lostAt = 0;   // since when none has had it
-
-    State() {
-        for (const char* name :
-             {"BUTTON", "COMBOBOX", "EDIT", "LISTBOX", "MDICLIENT", "SCROLLBAR", "STATIC"})
-            classes.push_back({name, &DefaultWindowProcedure, false});
-    }
-};
-
 State& S() {
     static State* state = new State;  // outlives every thread's clean-up
     return *state;
 }
 
-std::atomic<PumpPassHook> gPassHook{nullptr};
+}  // namespace window_state
 
-// How long the application stays active with none of its windows focused. Two toolkits report the
-// focus moving between their windows on two connections, in either order, and a window manager
-// gives the focus back to the game a moment after its dialog closes: a loss only counts once no
-// window of ours has taken the focus again meanwhile.
-std::atomic<uint32_t> gFocusSettleMs{250};
+using namespace window_state;
+
+namespace {
+
+std::atomic<PumpPassHook> gPassHook{nullptr};
 
 // A termination signal caught since the pump last looked; the handler sets it and nothing else.
 volatile sig_atomic_t gCloseSignal = 0;
@@ -133,7 +63,6 @@ std::atomic<bool> gCatchingSignals{false};
 void OnCloseSignal(int) { gCloseSignal = 1; }
 
 void DestroyThreadWindows(ThreadQueue* queue);
-void ForgetFocusOf(const std::vector<WindowHandle>& gone);
 // Queues the call on the owner's thread and waits for its answer, serving what is sent to us.
 intptr_t SendAndWait(const std::shared_ptr<ThreadQueue>& owner, const std::shared_ptr<SentCall>& call);
 
@@ -175,7 +104,7 @@ void NoteWindowError(const char* reason) {
 // SDL's event filter: of the system events, only the X server's notice that one of our windows was
 // destroyed passes; a press of a pointer button on one is noted for the focus it may bring. It runs
 // where SDL reads the X events, on the display thread.
-int KeepOwnDestroyNotices(void*, SDL_Event* e) {
+int KeepDestroyNoticesAndNotePresses(void*, SDL_Event* e) {
     if (e->type != SDL_SYSWMEVENT) return 1;
     const unsigned long destroyed = x11::DestroyedWindow(*e), pressed = x11::PressedWindow(*e);
     if (destroyed == 0 && pressed == 0) return 0;
@@ -222,7 +151,7 @@ bool EnsureVideo() {
     // The X server's events come as system events too: a window destroyed by another program is
     // only told that way. SDL would copy every X event into its queue: only those notices pass.
     SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);
-    SDL_SetEventFilter(&KeepOwnDestroyNotices, nullptr);
+    SDL_SetEventFilter(&KeepDestroyNoticesAndNotePresses, nullptr);
     // Drops reach a window only once it accepts them (DragAcceptFiles).
     SDL_EventState(SDL_DROPFILE, SDL_DISABLE);
     SDL_EventState(SDL_DROPCOMPLETE, SDL_DISABLE);
@@ -338,7 +267,9 @@ void DestroyThreadWindows(ThreadQueue* queue) {
     }
 }
 
-void PostTo(ThreadQueue* queue, const WindowMessage& m) {
+}  // namespace
+
+void window_state::PostTo(ThreadQueue* queue, const WindowMessage& m) {
     {
         std::lock_guard<std::mutex> guard(queue->lock);
         if (!queue->alive) return;
@@ -347,147 +278,14 @@ void PostTo(ThreadQueue* queue, const WindowMessage& m) {
     Wake(queue);
 }
 
+namespace {
+
 WindowHandle HandleOfSdlId(uint32_t sdlId) {
     State& s = S();
     std::lock_guard<std::mutex> guard(s.lock);
     for (auto& [h, w] : s.windows)
         if (w.sdlId == sdlId) return h;
     return 0;
-}
-
-// Tells every window of the display thread that the application became active or left, and
-// the sound that it may play or must fall silent.
-void AnnounceActivation(bool active) {
-    State& s = S();
-    std::vector<WindowHandle> windows;
-    ThreadQueue* owner = nullptr;
-    {
-        std::lock_guard<std::mutex> guard(s.lock);
-        owner = s.videoOwner;
-        for (auto& [h, w] : s.windows)
-            if (w.owner.get() == owner && !w.destroying) windows.push_back(h);
-    }
-    SetApplicationActive(active);
-    if (owner == nullptr) return;
-    for (WindowHandle h : windows) PostTo(owner, {h, WM_ACTIVATEAPP, active ? 1u : 0u, 0});
-}
-
-// Decides the application's activation after a change of the focus record, or as time passes:
-// active at once when one of its windows has the focus; left when none has, once the settle time
-// is up (at once when asked: no window is left whose focus could come back).
-void DecideActivation(bool now = false) {
-    State& s = S();
-    const uint32_t at = MonotonicMilliseconds();
-    const uint32_t settle = now ? 0 : gFocusSettleMs.load();
-    int announce = -1;
-    {
-        std::lock_guard<std::mutex> guard(s.lock);
-        if (!s.focus.empty()) {
-            s.leaving = false;
-            if (!s.active) announce = 1;
-        } else if (s.active) {
-            if (!s.leaving) s.lostAt = at;
-            s.leaving = true;
-            if (static_cast<uint32_t>(at - s.lostAt) >= settle) announce = 0;
-        }
-        if (announce >= 0) {
-            s.active = announce == 1;
-            s.leaving = false;
-        }
-    }
-    if (announce >= 0) AnnounceActivation(announce == 1);
-}
-
-bool LeavePending() {
-    std::lock_guard<std::mutex> guard(S().lock);
-    return S().leaving;
-}
-
-// The entry of the record that has the focus; under the lock.
-std::optional<FocusEntry> HolderLocked(const State& s) {
-    return s.focus.empty() ? std::nullopt : std::optional(s.focus.back());
-}
-
-bool SameHolder(const FocusEntry& a, const FocusEntry& b) { return a.window == b.window && a.token == b.token; }
-
-// Whether the one that had the focus has it no more; under the lock. The keys it reported go then:
-// their key-ups will not come.
-bool HolderLostLocked(const std::optional<FocusEntry>& before, const State& s) {
-    const std::optional<FocusEntry> now = HolderLocked(s);
-    return before && (!now || !SameHolder(*before, *now));
-}
-
-// The game window whose keys count by the record, while it exists; under the lock.
-WindowHandle KeyInputWindowLocked(const State& s) {
-    const std::optional<FocusEntry> holder = HolderLocked(s);
-    const WindowHandle window = !holder ? 0 : holder->token == 0 ? holder->window : holder->owner;
-    return s.windows.count(window) != 0 ? window : 0;
-}
-
-// One of ours took or lost the focus: an SDL window by handle, another toolkit's by token.
-void NoteFocus(const FocusEntry& entry, bool focused) {
-    bool lost = false;
-    {
-        State& s = S();
-        std::lock_guard<std::mutex> guard(s.lock);
-        const std::optional<FocusEntry> before = HolderLocked(s);
-        std::erase_if(s.focus, [&](const FocusEntry& e) { return SameHolder(e, entry); });
-        if (focused) s.focus.push_back(entry);
-        lost = HolderLostLocked(before, s);
-        SetKeyboardFocusHeld(KeyInputWindowLocked(s) != 0);  // in the record's order
-    }
-    if (lost) ForgetKeyboardKeys();
-    DecideActivation();
-}
-
-// Takes the windows, and the dialogs they own, out of the record (they are gone); decides at once
-// when no window is left.
-void ForgetFocusOf(const std::vector<WindowHandle>& gone) {
-    bool none = false, lost = false;
-    {
-        State& s = S();
-        std::lock_guard<std::mutex> guard(s.lock);
-        const std::optional<FocusEntry> before = HolderLocked(s);
-        std::erase_if(s.focus, [&](const FocusEntry& e) {
-            return std::find(gone.begin(), gone.end(), e.token == 0 ? e.window : e.owner) != gone.end();
-        });
-        lost = HolderLostLocked(before, s);
-        SetKeyboardFocusHeld(KeyInputWindowLocked(s) != 0);
-        none = s.windows.empty();
-    }
-    if (lost) ForgetKeyboardKeys();
-    DecideActivation(none);
-}
-
-// The open dialogs and boxes that the window owns, the last opened last.
-std::vector<OwnedWindow> OwnedBy(WindowHandle owner) {
-    std::lock_guard<std::mutex> guard(S().lock);
-    std::vector<OwnedWindow> found;
-    for (const OwnedWindow& o : S().owned)
-        if (o.owner == owner) found.push_back(o);
-    return found;
-}
-
-// How long before SDL reports a focus a press on the window makes it the player's click: SDL holds
-// a gained focus back 200 ms, where a quick click is over.
-constexpr uint32_t kClickFocusMs = 400;
-
-// The application was switched back to through the window while a dialog of its is open: the
-// keyboard goes on to the last one opened, unless the player clicked the window (a pointer button
-// is down on it, or was pressed on it just before), asked with the server's time when the pump
-// reads the focus.
-void PassFocusToOwnedWindow(WindowHandle window, SDL_Window* sdl) {
-    std::optional<OwnedWindow> last;
-    uint32_t pressed = 0;
-    {
-        std::lock_guard<std::mutex> guard(S().lock);
-        for (const OwnedWindow& o : S().owned)
-            if (o.owner == window) last = o;
-        if (auto it = S().windows.find(window); it != S().windows.end()) pressed = it->second.pressedAt;
-    }
-    if (!last || last->calls.activate == nullptr) return;
-    if (x11::ButtonDownOn(sdl) || (pressed != 0 && SDL_GetTicks() - pressed <= kClickFocusMs)) return;
-    if (const uint32_t now = x11::ServerTimeNow(sdl); now != 0) last->calls.activate(last->token, now);
 }
 
 intptr_t PackSize(int32_t w, int32_t h) {
@@ -586,7 +384,7 @@ void TranslateSdlEvent(const SDL_Event& e) {
         case SDL_WINDOWEVENT_FOCUS_GAINED: {
             const bool returning = !IsApplicationActive();
             NoteFocus({h, 0, 0}, true);
-            if (returning) PassFocusToOwnedWindow(h, OwnSdlWindow(h));
+            if (returning) PassFocusToDialog(h, OwnSdlWindow(h));
             break;
         }
         case SDL_WINDOWEVENT_FOCUS_LOST: NoteFocus({h, 0, 0}, false); break;
@@ -745,7 +543,7 @@ void ApplyShape(WindowHandle window, SDL_Window* sdl, uint32_t style) {
         if (wasFullScreen && !IsApplicationActive()) {
             x11::StackBelowActive(sdl);
             // A manager may leave the window's own dialogs below it.
-            for (const OwnedWindow& o : OwnedBy(window))
+            for (const DialogRecord& o : DialogsOf(window))
                 if (o.calls.stackAbove != nullptr) o.calls.stackAbove(o.token);
         }
         SDL_SetWindowBordered(sdl, (style & WS_CAPTION) ? SDL_TRUE : SDL_FALSE);
@@ -1089,27 +887,6 @@ std::string LastWindowError() {
     return S().windowError;
 }
 
-WindowHandle GetFocus() {
-    State& s = S();
-    std::lock_guard<std::mutex> guard(s.lock);
-    const std::optional<FocusEntry> holder = HolderLocked(s);
-    return holder && holder->token == 0 && s.windows.count(holder->window) != 0 ? holder->window : 0;
-}
-
-WindowHandle GetKeyInputWindow() {
-    State& s = S();
-    std::lock_guard<std::mutex> guard(s.lock);
-    return KeyInputWindowLocked(s);
-}
-
-bool DialogHasFocus(uintptr_t token) {
-    State& s = S();
-    std::lock_guard<std::mutex> guard(s.lock);
-    const std::optional<FocusEntry> holder = HolderLocked(s);
-    return token != 0 && holder && holder->token == token;
-}
-
-void SetFocusSettleTime(uint32_t ms) { gFocusSettleMs = ms; }
 
 bool EnableInputMethod(WindowHandle window, bool enable) {
     if (OwnSdlWindow(window) == nullptr) return false;
@@ -1209,29 +986,9 @@ void BypassCompositor() { SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITO
 bool CloseSignalPending() { return gCloseSignal != 0; }
 
 void SetPumpPassHook(PumpPassHook hook) { gPassHook = hook; }
-void NoteDialogFocus(uintptr_t token, WindowHandle owner, bool focused) {
-    if (token != 0) NoteFocus({0, token, owner}, focused);
-}
-
-void NoteDialogOpen(uintptr_t token, WindowHandle owner, const DialogCalls& calls) {
-    if (token == 0) return;
-    NoteDialogClosed(token);
-    std::lock_guard<std::mutex> guard(S().lock);
-    S().owned.push_back({token, owner, calls});
-}
-
-void NoteDialogClosed(uintptr_t token) {
-    std::lock_guard<std::mutex> guard(S().lock);
-    std::erase_if(S().owned, [&](const OwnedWindow& o) { return o.token == token; });
-}
 
 void PumpWindowEventsInModalLoop() {
     if (OwnsVideo()) PumpDisplayEvents();
-}
-
-bool IsApplicationActive() {
-    std::lock_guard<std::mutex> guard(S().lock);
-    return S().active;
 }
 
 bool PeekWindowMessage(WindowMessage& message) {

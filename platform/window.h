@@ -233,17 +233,21 @@ bool DialogHasFocus(uintptr_t token);
 // The game window whose keys count: ours with the focus, or the owner of our dialog or box that has
 // it; 0 while another program has it.
 WindowHandle GetKeyInputWindow();
-// The dialogs and boxes of another toolkit that are open, each with the window that owns it and
-// what the layer asks of it: to take the keyboard when the application is switched back to through
-// its owner (by the window manager, not by a click on the owner), as an owner's last active popup
-// is; and to stand above its owner again when the owner was restacked while the application was
-// inactive (its leave from full screen).
+// The one list of the dialogs and boxes of another toolkit that are open, each with the window that
+// owns it and what the layer asks of it: to take the keyboard when the application is switched back
+// to through its owner (by the window manager, not by a click on the owner), as an owner's last
+// active popup is; and to stand above its owner again when the owner was restacked while the
+// application was inactive (its leave from full screen).
+// The calls run on the display thread (its pump, its window's shape), without the layer's lock, and
+// touch GTK's own map of its dialog windows: right only because GTK runs on the display thread.
 struct DialogCalls {
     void (*activate)(uintptr_t token, uint32_t serverTime) = nullptr;  // a real time, never 0
     void (*stackAbove)(uintptr_t token) = nullptr;
 };
 void NoteDialogOpen(uintptr_t token, WindowHandle owner, const DialogCalls& calls);
 void NoteDialogClosed(uintptr_t token);
+// The window that owns the open dialog or box of that token; 0 when none is open under it.
+WindowHandle DialogOwner(uintptr_t token);
 // The settle time in milliseconds: 250 unless set (a test sets its own).
 void SetFocusSettleTime(uint32_t ms);
 // The application's activation as last decided.
