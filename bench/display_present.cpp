@@ -24,7 +24,7 @@ void Present(benchmark::State& state, int32_t format, int32_t bytesPerPixel) {
         return;
     }
     for (auto _ : state) {
-        if (!presenter->Present(picture, false)) {
+        if (!presenter->Present(picture)) {
             state.SkipWithError(presenter->LastError().c_str());
             break;
         }

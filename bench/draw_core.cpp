@@ -157,7 +157,7 @@ void AddPresent(const std::string& row, int32_t type) {
                                                       &WritePictureAsXrgb8888};
         auto presenter = morna::platform::DisplayPresenter::CreateOffscreen(kW, kH);
         if (!presenter) return st.SkipWithError("no software renderer");
-        for (auto _ : st) benchmark::DoNotOptimize(presenter->Present(picture, false));
+        for (auto _ : st) benchmark::DoNotOptimize(presenter->Present(picture));
     });
     // The least a present does: one blit of the picture onto the output's format.
     Add(row + "/SDL2", [=](benchmark::State& st) {

@@ -69,8 +69,7 @@ void BM_BossFrameDrawAndPresent(benchmark::State& state) {
         }
         run->Game().Draw(&run->Screen());
         const auto* screen = run->Screen().GetSurfaceInfo();
-        presenter->Present({screen->pixels, screen->pitch, screen->width, screen->height, mp::kPresentXRGB8888, nullptr},
-                           false);
+        presenter->Present({screen->pixels, screen->pitch, screen->width, screen->height, mp::kPresentXRGB8888, nullptr});
         benchmark::ClobberMemory();
     }
 }

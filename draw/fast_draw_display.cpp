@@ -226,7 +226,7 @@ void CFastDraw::Present(const Rect* rect, bool drawLayers) {
     if (primary->Lock() != 0) return;
     dd::PresentPicture picture{primary->pixels, primary->pitch, primary->width, primary->height, primary->type, palette,
                                &WritePictureAsXrgb8888};
-    if (!presenter_->Present(picture, fullScreen_))
+    if (!presenter_->Present(picture))
         GetErrorLog().Out("CFastDraw::Presentで表示に失敗 %s", presenter_->LastError().c_str());
     primary->Unlock();
 }

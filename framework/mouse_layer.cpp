@@ -63,18 +63,17 @@ void CMouseInner::GetXY(SPoint& point) { GetXY(point.x, point.y); }
 void CMouseInner::GetXY(int32_t& x, int32_t& y) {
     x = y = 0;
     mp::GetCursorPos(x, y);
+    const int32_t width = GetSystemConfig().width, height = GetSystemConfig().height;
     if (CAppManager::IsFullScreen()) {
         // The screen is the picture, scaled into the desktop.
-        mp::ScreenToPicture(hwnd_, GetSystemConfig().width, GetSystemConfig().height, x, y);
+        mp::ScreenToPicture(hwnd_, width, height, x, y);
         outside_ = false;
         return;
     }
-    int32_t originX = 0, originY = 0, width = 0, height = 0;
-    mp::ClientToScreen(hwnd_, originX, originY);
-    mp::GetClientSize(hwnd_, width, height);
-    x -= originX;
-    y -= originY;
-    outside_ = x < 0 || x >= width || y < 0 || y >= height;
+    // The client area shows the picture at 1:1, or letterboxed where the window manager gave the
+    // window another size: a place off the picture (a band, or off the window) is outside.
+    const bool mapped = mp::ScreenToPicture(hwnd_, width, height, x, y, false);
+    outside_ = !mapped || x < 0 || x >= width || y < 0 || y >= height;
     if (outside_ && !keepWhenOutside_) {
         for (SButton& b : buttons_) b.held = false;
     }
@@ -115,8 +114,7 @@ void CMouseInner::GetMiddleAndWheelEdges(bool& middlePushed, bool& wheelUp, bool
 void CMouseInner::ResetWheel() { wheelUp_ = wheelDown_ = 0; }
 
 void CMouseInner::SetXY(int32_t x, int32_t y) {
-    if (CAppManager::IsFullScreen()) mp::PictureToScreen(hwnd_, GetSystemConfig().width, GetSystemConfig().height, x, y);
-    else mp::ClientToScreen(hwnd_, x, y);
+    mp::PictureToScreen(hwnd_, GetSystemConfig().width, GetSystemConfig().height, x, y);
     mp::SetCursorPos(x, y);
 }
 

@@ -30,7 +30,9 @@ public:
     tovarineGameSDK3rd::LRESULT WndProc(tovarineGameSDK3rd::HWND hwnd, tovarineGameSDK3rd::UINT msg,
                                         tovarineGameSDK3rd::WPARAM wparam, tovarineGameSDK3rd::LPARAM lparam) override;
 
-    // The cursor's place. Outside the client area the buttons are let go, unless kept.
+    // The cursor's place on the picture (the client area's, or the letterboxed picture's in full
+    // screen and in a window the manager sized). Off the picture in a window the buttons are let
+    // go, unless kept.
     void GetXY(SPoint& point);
     void GetXY(int32_t& x, int32_t& y);
     bool IsRButton() const { return buttons_[kRight].held; }
@@ -47,7 +49,7 @@ public:
     // Middle pressed since the previous query; one wheel notch up and one down taken when there.
     void GetMiddleAndWheelEdges(bool& middlePushed, bool& wheelUp, bool& wheelDown);
     void ResetWheel();
-    // Puts the cursor at a client (full screen: picture) place.
+    // Puts the cursor at a place on the picture.
     void SetXY(int32_t x, int32_t y);
     void MoveXY(int32_t x, int32_t y) { SetXY(x, y); }
     void SetKeepWhenOutside(bool keep) { keepWhenOutside_ = keep; }

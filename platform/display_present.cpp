@@ -177,7 +177,7 @@ void DisplayPresenter::WritePixels(const PresentPicture& picture, uint8_t* out, 
     }
 }
 
-bool DisplayPresenter::Present(const PresentPicture& picture, bool fullScreen) {
+bool DisplayPresenter::Present(const PresentPicture& picture) {
     if (sdlWindow_ != nullptr && GetSdlWindow(window_) != sdlWindow_) {
         sdlWindow_ = nullptr;  // the window is gone, and its renderer with it
         renderer_ = nullptr;
@@ -216,26 +216,23 @@ bool DisplayPresenter::Present(const PresentPicture& picture, bool fullScreen) {
     WritePixels(picture, static_cast<uint8_t*>(dst), pitch, convert);
     SDL_UnlockTexture(texture_);
 
-    // The picture covers the output but for the bands of a letterboxed full screen, which
-    // alone are cleared.
+    // The picture goes where LetterboxRect puts it: 1:1 or stretched evenly over an output of its
+    // shape, and letterboxed in black bands over one of another shape, whatever made the output
+    // so (full screen on a desktop of another shape, a window the manager sized). The bands alone
+    // are cleared.
     SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
     int outW = 0, outH = 0;
     if (SDL_GetRendererOutputSize(renderer_, &outW, &outH) != 0) return Fail("SDL_GetRendererOutputSize");
-    int rc;
-    if (fullScreen) {
-        PresentRect r = LetterboxRect(picture.width, picture.height, outW, outH);
-        const SDL_Rect bands[4] = {{0, 0, outW, r.y},
-                                   {0, r.y + r.height, outW, outH - r.y - r.height},
-                                   {0, r.y, r.x, r.height},
-                                   {r.x + r.width, r.y, outW - r.x - r.width, r.height}};
-        for (const SDL_Rect& band : bands) {
-            if (band.w > 0 && band.h > 0 && SDL_RenderFillRect(renderer_, &band) != 0) return Fail("SDL_RenderFillRect");
-        }
-        SDL_Rect to{r.x, r.y, r.width, r.height};
-        rc = SDL_RenderCopy(renderer_, texture_, nullptr, &to);
-    } else {
-        rc = SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
+    const PresentRect r = LetterboxRect(picture.width, picture.height, outW, outH);
+    const SDL_Rect bands[4] = {{0, 0, outW, r.y},
+                               {0, r.y + r.height, outW, outH - r.y - r.height},
+                               {0, r.y, r.x, r.height},
+                               {r.x + r.width, r.y, outW - r.x - r.width, r.height}};
+    for (const SDL_Rect& band : bands) {
+        if (band.w > 0 && band.h > 0 && SDL_RenderFillRect(renderer_, &band) != 0) return Fail("SDL_RenderFillRect");
     }
+    const SDL_Rect to{r.x, r.y, r.width, r.height};
+    const int rc = SDL_RenderCopy(renderer_, texture_, nullptr, &to);
     if (rc != 0) return Fail("SDL_RenderCopy");
     SDL_RenderPresent(renderer_);
     error_.clear();

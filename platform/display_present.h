@@ -1,9 +1,11 @@
 #pragma once
 // The present: the display's picture (the primary surface's pixels, in the display's own
 // format) copied into an SDL2 streaming texture of that format and drawn onto a renderer's
-// output (or, by a software renderer at 1:1, written straight onto it): stretched over a window's client area, or scaled keeping its shape and letterboxed
-// in black in full screen. The renderer is a window's (the real display) or a software renderer
-// over memory of our own (headless, for tests); both read back what they show.
+// output (or, by a software renderer at 1:1, written straight onto it), scaled keeping its shape
+// and letterboxed in black where the output has another shape: full screen on a desktop of
+// another shape, or a window that the window manager sized (a maximise the compositor offers).
+// The renderer is a window's (the real display) or a software renderer over memory of our own
+// (headless, for tests); both read back what they show.
 //
 // The renderer never waits for the vertical blank: frame pacing belongs to the frame timer.
 #include <cstdint>
@@ -69,10 +71,10 @@ public:
     DisplayPresenter& operator=(const DisplayPresenter&) = delete;
 
     // Copies the picture into the streaming texture (made again when the format or size
-    // changed) and shows it; a software renderer showing it at 1:1 on an XRGB8888 output gets
-    // it written straight onto that output. False, with the reason in LastError, for a picture
+    // changed) and shows it in the output's LetterboxRect; a software renderer showing it at 1:1
+    // on an XRGB8888 output gets it written straight onto that output. False, with the reason in LastError, for a picture
     // that is not a display format with pixels (or a Palette8 one without palette) or when SDL fails.
-    bool Present(const PresentPicture& picture, bool fullScreen);
+    bool Present(const PresentPicture& picture);
 
     // What the output shows now, as 0x00RRGGBB words row by row. False when SDL cannot read.
     bool ReadOutput(std::vector<uint32_t>& out, int32_t& width, int32_t& height);

@@ -128,13 +128,15 @@ bool ClientToScreen(WindowHandle window, int32_t& x, int32_t& y) {
     return true;
 }
 
-bool ScreenToPicture(WindowHandle window, int32_t pictureW, int32_t pictureH, int32_t& x, int32_t& y) {
+bool ScreenToPicture(WindowHandle window, int32_t pictureW, int32_t pictureH, int32_t& x, int32_t& y,
+                     bool keepInside) {
     int ox = 0, oy = 0;
     PresentRect r;
     if (!PictureRect(window, pictureW, pictureH, ox, oy, r)) return false;
-    // A place on the black bars belongs to the picture's nearest edge.
-    x = static_cast<int32_t>(std::clamp<int64_t>(FloorDiv((int64_t{x} - ox - r.x) * pictureW, r.width), 0, pictureW - 1));
-    y = static_cast<int32_t>(std::clamp<int64_t>(FloorDiv((int64_t{y} - oy - r.y) * pictureH, r.height), 0, pictureH - 1));
+    const int64_t px = FloorDiv((int64_t{x} - ox - r.x) * pictureW, r.width);
+    const int64_t py = FloorDiv((int64_t{y} - oy - r.y) * pictureH, r.height);
+    x = static_cast<int32_t>(std::clamp<int64_t>(px, keepInside ? 0 : INT32_MIN, keepInside ? pictureW - 1 : INT32_MAX));
+    y = static_cast<int32_t>(std::clamp<int64_t>(py, keepInside ? 0 : INT32_MIN, keepInside ? pictureH - 1 : INT32_MAX));
     return true;
 }
 

@@ -5,7 +5,7 @@
 // posted to our window they name as the messages a window hook reads: a move with the held
 // buttons, presses and releases (a press with an even click count is the double click), and
 // one wheel message per notch. Positions: the pointer on the desktop, a window's client origin
-// on the desktop, and, for a full-screen window, the letterboxed picture inside it.
+// on the desktop, and the picture inside a window (letterboxed where the window has another shape).
 #include <cstdint>
 #include <functional>
 
@@ -44,11 +44,14 @@ bool SetCursorPos(int32_t x, int32_t y);
 // Adds the client origin's desktop place of our window (on its own thread).
 bool ClientToScreen(WindowHandle window, int32_t& x, int32_t& y);
 
-// A full-screen window shows a picture of pictureW x pictureH scaled and centred (as the
-// present letterboxes it). The picture's pixel under a desktop place, kept inside the
-// picture; and back, the first desktop pixel that shows a picture pixel. False for a
+// Our window shows a picture of pictureW x pictureH as the present puts it: at 1:1 in a client
+// area of its size, else scaled keeping its shape and centred (full screen, or a window the
+// manager sized). The picture's pixel under a desktop place, kept inside the picture when
+// keepInside (a place on a band belongs to the picture's nearest edge), else as far off it as
+// the place is; and back, the first desktop pixel that shows a picture pixel. False for a
 // window that is not ours on this thread or an empty picture.
-bool ScreenToPicture(WindowHandle window, int32_t pictureW, int32_t pictureH, int32_t& x, int32_t& y);
+bool ScreenToPicture(WindowHandle window, int32_t pictureW, int32_t pictureH, int32_t& x, int32_t& y,
+                     bool keepInside = true);
 bool PictureToScreen(WindowHandle window, int32_t pictureW, int32_t pictureH, int32_t& x, int32_t& y);
 
 // Tests: a pointer of their own in place of SDL's (both set) or SDL's again (both empty).

@@ -188,9 +188,10 @@ private:
         return G_SOURCE_CONTINUE;
     }
     static gboolean OnKey(GtkWidget* window, GdkEventKey* e, gpointer self) {
-        // The dialog's own keys act from every control, the key boxes included (they are reserved
-        // keys no capture takes). Taken, they never reach the keyboard below: the game is not to
-        // see a key the dialog used, and its release comes after the window has gone.
+        // The dialog's own keys act from every control, the key boxes included (Escape and Return
+        // are reserved keys no capture takes; the keypad's Enter is not reserved, and a box cannot
+        // bind it only because it is taken here). Taken, they never reach the keyboard below: the
+        // game is not to see a key the dialog used, and its release comes after the window has gone.
         // With Alt they are system keys (Alt+Return the game's full screen), no dialog's.
         if (e->type == GDK_KEY_PRESS && (e->state & GDK_MOD1_MASK) == 0) {
             if (const int button = DialogKeyButton(e->keyval, gtk_window_get_focus(GTK_WINDOW(window))); button != 0) {

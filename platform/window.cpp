@@ -327,7 +327,7 @@ void TranslateDrop(const SDL_Event& e) {
 // application ends it through its usual path. SDL keeps the window until then, and every request
 // on it fails (those errors go unlogged); a show, a hide or a new shape would have SDL wait for
 // the server's notice of it for ever, so they are left out.
-void CloseDestroyedWindow(unsigned long xwindow) {
+void CloseDestroyedWindow(unsigned long xwindow, x11::DestroySerials serials) {
     if (xwindow == 0) return;
     State& s = S();
     std::vector<std::pair<WindowHandle, SDL_Window*>> mine;
@@ -344,7 +344,7 @@ void CloseDestroyedWindow(unsigned long xwindow) {
             if (it == s.windows.end()) return;
             it->second.destroyedOutside = true;
         }
-        if (x11::NoteDestroyed(xwindow))
+        if (x11::NoteDestroyed(xwindow, serials))
             std::fprintf(stderr, "window 0x%lx was destroyed by another program: it closes\n", xwindow);
         PostTo(MyQueue().get(), {h, WM_CLOSE, 0, 0});
         return;
@@ -371,7 +371,9 @@ void TranslateSdlEvent(const SDL_Event& e) {
         return;
     }
     if (e.type == SDL_SYSWMEVENT) {
-        CloseDestroyedWindow(x11::DestroyedWindow(e));
+        x11::DestroySerials serials;
+        const unsigned long xwindow = x11::DestroyedWindow(e, &serials);
+        CloseDestroyedWindow(xwindow, serials);
         return;
     }
     if (e.type != SDL_WINDOWEVENT) return;  // SDL_QUIT included: closing is per window

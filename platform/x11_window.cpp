@@ -13,7 +13,7 @@
 #include <cstring>
 #include <initializer_list>
 #include <mutex>
-#include <set>
+#include <map>
 #include <utility>
 #include <vector>
 
@@ -92,13 +92,9 @@ Time ServerTime(Display* display, Window xwindow) {
 // destruction's events go unlogged. The handler runs inside Xlib, on the thread that made the
 // failing request; nothing calls Xlib while the lock is held.
 struct Errors {
-    struct Error {
-        unsigned char code, request;
-        unsigned long resource, serial;
-    };
     std::mutex lock;
-    std::set<unsigned long> destroyed;
-    std::vector<Error> pending;
+    std::map<unsigned long, DestroySerials> destroyed;  // our windows destroyed by another program
+    std::vector<XErrorNote> pending;
     size_t dropped = 0;  // past the bound, while nobody reports
 };
 constexpr size_t kPendingErrors = 256;
@@ -118,8 +114,7 @@ int OnError(Display* display, XErrorEvent* e) {
         return beside(display, e);
     Errors& errors = TheErrors();
     std::lock_guard<std::mutex> guard(errors.lock);
-    // Said once, when it went; a failed query of its parent is kept for the translation after it.
-    if (errors.destroyed.count(e->resourceid) != 0 && e->request_code != X_QueryTree) return 0;
+    if (errors.destroyed.count(e->resourceid) != 0) return 0;  // said once, when it went
     if (errors.pending.size() == kPendingErrors) ++errors.dropped;
     else errors.pending.push_back({e->error_code, e->request_code, e->resourceid, e->serial});
     return 0;
@@ -150,9 +145,11 @@ const XEvent* XEventOf(const SDL_Event& event) {
 
 }  // namespace
 
-unsigned long DestroyedWindow(const SDL_Event& event) {
+unsigned long DestroyedWindow(const SDL_Event& event, DestroySerials* serials) {
     const XEvent* x = XEventOf(event);
-    return x != nullptr && x->type == DestroyNotify ? x->xdestroywindow.window : 0;
+    if (x == nullptr || x->type != DestroyNotify) return 0;
+    if (serials != nullptr) *serials = {x->xdestroywindow.serial, XNextRequest(x->xdestroywindow.display) - 1};
+    return x->xdestroywindow.window;
 }
 
 unsigned long PressedWindow(const SDL_Event& event) {
@@ -178,35 +175,48 @@ unsigned long WindowId(SDL_Window* window) {
     return XOf(window, display, xwindow) ? xwindow : 0;
 }
 
-bool NoteDestroyed(unsigned long xwindow) {
+bool NoteDestroyed(unsigned long xwindow, DestroySerials serials) {
     Errors& errors = TheErrors();
     std::lock_guard<std::mutex> guard(errors.lock);
-    return xwindow != 0 && errors.destroyed.insert(xwindow).second;
+    return xwindow != 0 && errors.destroyed.emplace(xwindow, serials).second;
+}
+
+std::vector<XErrorNote> ErrorsToLog(const std::vector<XErrorNote>& met,
+                                    const std::map<unsigned long, DestroySerials>& destroyed) {
+    // Dispatching the events read before a destroy notice, SDL asks the server for the parent of a
+    // window it hears reconfigured and translates coordinates from that parent, answered or not. For
+    // our window destroyed meanwhile the query fails, and the translation goes from whatever the
+    // parent was left as; or the query is answered, and the manager destroys the frame it named
+    // before the translation comes. Either fails with BadWindow on a window that is not ours (one of
+    // ours destroyed is dropped anyway, a live one gives no BadWindow), and both fall after the
+    // notice's serial (the server took them after the destruction) and no later than the last
+    // request sent when the pump takes the notice (SDL dispatches the events before it first, and
+    // waits for the translation's answer). That stretch is the bound: a fixed count of requests would
+    // not do (out of full screen SDL answers the queued events with a hundred requests and more
+    // before it reaches the notice), nor would a time on a busy machine.
+    std::vector<XErrorNote> kept;
+    for (const XErrorNote& e : met) {
+        if (destroyed.count(e.resource) != 0) continue;
+        const bool sdlTranslation =
+            e.code == BadWindow && e.request == X_TranslateCoords &&
+            std::any_of(destroyed.begin(), destroyed.end(),
+                        [&](const auto& d) { return e.serial > d.second.notice && e.serial <= d.second.taken; });
+        if (!sdlTranslation) kept.push_back(e);
+    }
+    return kept;
 }
 
 void ReportErrors() {
     Errors& errors = TheErrors();
-    std::vector<Errors::Error> pending;
+    std::vector<XErrorNote> pending;
     size_t dropped = 0;
     {
         std::lock_guard<std::mutex> guard(errors.lock);
-        pending.swap(errors.pending);
+        pending = ErrorsToLog(errors.pending, errors.destroyed);
+        errors.pending.clear();
         dropped = std::exchange(errors.dropped, 0);
-        // SDL asks for the parent of a window it hears reconfigured and, a request or two later,
-        // translates from that parent without looking whether it was answered: for a window that is
-        // gone, the translation fails on whatever the parent was left as.
-        const auto gone = [&](const Errors::Error& e) { return errors.destroyed.count(e.resource) != 0; };
-        std::vector<Errors::Error> kept;
-        const Errors::Error* query = nullptr;  // the last failed query of a window's parent
-        for (const Errors::Error& e : pending) {
-            const bool unsetParent = e.request == X_TranslateCoords && query != nullptr && gone(*query) &&
-                                     e.serial - query->serial <= 4;
-            if (e.request == X_QueryTree) query = &e;
-            if (!gone(e) && !unsetParent) kept.push_back(e);
-        }
-        pending.swap(kept);
     }
-    for (const Errors::Error& e : pending)
+    for (const XErrorNote& e : pending)
         std::fprintf(stderr, "X error %d on request %d (resource 0x%lx) ignored\n", e.code, e.request, e.resource);
     if (dropped != 0) std::fprintf(stderr, "%zu more X errors ignored\n", dropped);
 }

@@ -2,6 +2,8 @@
 // What the window layer asks of the X server itself where SDL has no call for it. Each call does
 // nothing and answers false for a window that is not on an X display.
 #include <cstdint>
+#include <map>
+#include <vector>
 
 #include "platform/keyboard_state.h"
 
@@ -19,12 +21,30 @@ void GuardErrors();
 // Another toolkit set a handler of its own at its start (GTK does, for its error traps): the handler
 // is made ours again, and passes the errors of that toolkit's connection on to the toolkit's.
 void TakeBackErrorHandler(::_XDisplay* display);
-// Logs the X errors met since the last call, but those on windows recorded as destroyed.
+// Logs the X errors met since the last call, as ErrorsToLog keeps them.
 void ReportErrors();
 
+// An X error as the handler met it.
+struct XErrorNote {
+    unsigned char code, request;
+    unsigned long resource, serial;
+};
+// Where a destruction of our window stands among our requests on its connection: the last one the
+// server had taken when it sent the destroy notice, and the last one sent when the pump took the
+// notice off SDL's queue.
+struct DestroySerials {
+    unsigned long notice = 0, taken = 0;
+};
+// Of the errors met, those to log, given our windows recorded destroyed by another program: not
+// those on such a window, nor SDL's translations of coordinates that fail as it reads the
+// destruction's events (a BadWindow on another window, between a notice and its taking).
+std::vector<XErrorNote> ErrorsToLog(const std::vector<XErrorNote>& met,
+                                    const std::map<unsigned long, DestroySerials>& destroyed);
+
 // The X window whose destruction the event reports (a DestroyNotify that SDL hands on as a
-// system event); 0 for any other event. SDL itself says nothing of it.
-unsigned long DestroyedWindow(const SDL_Event& event);
+// system event); 0 for any other event. SDL itself says nothing of it. The serials when asked, on
+// the pump's taking of the event.
+unsigned long DestroyedWindow(const SDL_Event& event, DestroySerials* serials = nullptr);
 // The X window a pointer button was pressed on (a ButtonPress handed on as a system event); 0 for
 // any other event. SDL drops the press that came with the focus, the click that activated it.
 unsigned long PressedWindow(const SDL_Event& event);
@@ -33,9 +53,10 @@ unsigned long PressedWindow(const SDL_Event& event);
 bool FrameExtents(SDL_Window* window, int& left, int& top);
 // The X window of an SDL window; 0 when it is not on X.
 unsigned long WindowId(SDL_Window* window);
-// Records the X window as destroyed by another program, once: answers whether it was news. Every
-// request on it fails from then on, and those errors are no longer logged one by one.
-bool NoteDestroyed(unsigned long xwindow);
+// Records the X window as destroyed by another program, once, with its notice's serials: answers
+// whether it was news. Every request on it fails from then on, and those errors are no longer
+// logged one by one.
+bool NoteDestroyed(unsigned long xwindow, DestroySerials serials);
 // Readies an SDL window whose X window is destroyed for SDL_DestroyWindow. SDL hides a window it
 // believes shown first, and waits for the server to report it unmapped, which it never does for a
 // window that is gone: the report is put on the connection's queue for it. Left there, SDL passes

@@ -1,5 +1,6 @@
 // The present over the headless software renderer: each display format's picture read back
-// from the output, letterboxing in full screen, stretching in a window, refused pictures.
+// from the output, letterboxing on an output of another shape (full screen, or a window the
+// manager sized), stretching on one of the picture's shape, refused pictures.
 #include <gtest/gtest.h>
 
 #include <SDL2/SDL.h>
@@ -90,7 +91,7 @@ TEST_P(PresentFormat, OutputShowsEveryPixelOfThePicture) {
         if (converter) picture.pic.writeXrgb8888 = &WriteMeaning;
         auto presenter = mp::DisplayPresenter::CreateOffscreen(W * scale, H * scale);
         ASSERT_NE(presenter, nullptr);
-        ASSERT_TRUE(presenter->Present(picture.pic, false)) << presenter->LastError();
+        ASSERT_TRUE(presenter->Present(picture.pic)) << presenter->LastError();
 
         std::vector<uint32_t> out;
         int32_t ow = 0, oh = 0;
@@ -111,7 +112,7 @@ TEST_P(PresentFormat, OutputShowsEveryPixelOfThePicture) {
         // A second present of new contents in the same texture shows the new contents.
         Picture second(format, W, H, 900 + format);
         if (converter) second.pic.writeXrgb8888 = &WriteMeaning;
-        ASSERT_TRUE(presenter->Present(second.pic, false));
+        ASSERT_TRUE(presenter->Present(second.pic));
         ASSERT_TRUE(presenter->ReadOutput(out, ow, oh));
         EXPECT_EQ(out[5 * scale * ow + 7 * scale] & second.At(7, 5).mask, second.At(7, 5).colour);
     }
@@ -140,21 +141,23 @@ TEST(LetterboxRect, KeepsTheShapeAndCentres) {
     }
 }
 
-// A 4x3 picture of distinct colours, shown on a 10x6 output.
-std::vector<uint32_t> ShowSmall(bool fullScreen, Picture& picture) {
-    auto presenter = mp::DisplayPresenter::CreateOffscreen(10, 6);
+// The picture shown on an output of w x h, read back.
+std::vector<uint32_t> ShowOn(int32_t w, int32_t h, Picture& picture) {
+    auto presenter = mp::DisplayPresenter::CreateOffscreen(w, h);
     EXPECT_NE(presenter, nullptr);
     if (!presenter) return {};
-    EXPECT_TRUE(presenter->Present(picture.pic, fullScreen));
+    EXPECT_TRUE(presenter->Present(picture.pic)) << presenter->LastError();
     std::vector<uint32_t> out;
-    int32_t w = 0, h = 0;
-    EXPECT_TRUE(presenter->ReadOutput(out, w, h));
+    int32_t ow = 0, oh = 0;
+    EXPECT_TRUE(presenter->ReadOutput(out, ow, oh));
     return out;
 }
 
-TEST(DisplayPresenter, FullScreenScalesKeepingTheShapeWithBlackBands) {
+// Full screen on a desktop of another shape, or a window the manager sized (a compositor's
+// maximise of 640x480 to 1012x703): the same black bands.
+TEST(DisplayPresenter, AnOutputOfAnotherShapeScalesKeepingTheShapeWithBlackBands) {
     Picture picture(mp::kPresentXRGB8888, 4, 3, 7);
-    auto out = ShowSmall(true, picture);
+    auto out = ShowOn(10, 6, picture);
     ASSERT_EQ(out.size(), 60u);
     for (int y = 0; y < 6; ++y) {
         EXPECT_EQ(out[y * 10 + 0], 0u) << y;  // the picture is 8 wide at x 1 to 8
@@ -162,11 +165,30 @@ TEST(DisplayPresenter, FullScreenScalesKeepingTheShapeWithBlackBands) {
         for (int x = 1; x < 9; ++x)
             EXPECT_EQ(out[y * 10 + x], picture.At((x - 1) / 2, y / 2).colour) << x << "," << y;
     }
+
+    // 640x480 in 1012x703: 937.33 wide, rounded down, at x 37 (bands of 37 and 38), every row.
+    Picture large(mp::kPresentXRGB8888, 640, 480, 9);
+    for (int y = 0; y < 480; ++y)
+        for (int x = 0; x < 640; ++x) large.bytes[static_cast<size_t>(y) * large.pitch + x * 4] |= 1;  // no black
+    out = ShowOn(1012, 703, large);
+    ASSERT_EQ(out.size(), 1012u * 703u);
+    int wrong = 0;
+    for (int y = 0; y < 703; ++y)
+        for (int x = 0; x < 1012; ++x) {
+            const bool band = x < 37 || x >= 37 + 937;
+            if ((out[static_cast<size_t>(y) * 1012 + x] == 0) != band && ++wrong <= 5)
+                ADD_FAILURE() << x << "," << y << (band ? " not black" : " black");
+        }
+    EXPECT_EQ(wrong, 0);
+    const auto at = [&](int x, int y) { return out[static_cast<size_t>(y) * 1012 + x]; };
+    EXPECT_EQ(std::vector<uint32_t>({at(37, 0), at(973, 0), at(37, 702), at(973, 702)}),
+              std::vector<uint32_t>({large.At(0, 0).colour, large.At(639, 0).colour, large.At(0, 479).colour,
+                                     large.At(639, 479).colour}));
 }
 
-TEST(DisplayPresenter, WindowStretchesOverTheWholeOutput) {
+TEST(DisplayPresenter, AnOutputOfThePicturesShapeIsCoveredWhole) {
     Picture picture(mp::kPresentXRGB8888, 5, 3, 8);
-    auto out = ShowSmall(false, picture);
+    auto out = ShowOn(10, 6, picture);
     ASSERT_EQ(out.size(), 60u);
     for (int y = 0; y < 6; ++y)
         for (int x = 0; x < 10; ++x)
@@ -179,19 +201,19 @@ TEST(DisplayPresenter, RefusesWhatIsNotADisplayPicture) {
     Picture ok(mp::kPresentRGB565, 8, 8, 1);
     mp::PresentPicture p = ok.pic;
     p.format = 12;  // an in-memory alpha format, never a display's
-    EXPECT_FALSE(presenter->Present(p, false));
+    EXPECT_FALSE(presenter->Present(p));
     EXPECT_FALSE(presenter->LastError().empty());
     p = ok.pic;
     p.pitch = 15;  // narrower than a row
-    EXPECT_FALSE(presenter->Present(p, false));
+    EXPECT_FALSE(presenter->Present(p));
     p = ok.pic;
     p.pixels = nullptr;
-    EXPECT_FALSE(presenter->Present(p, false));
+    EXPECT_FALSE(presenter->Present(p));
     Picture pal(mp::kPresentPalette8, 8, 8, 2);
     p = pal.pic;
     p.palette = nullptr;
-    EXPECT_FALSE(presenter->Present(p, false));
-    EXPECT_TRUE(presenter->Present(ok.pic, false)) << presenter->LastError();
+    EXPECT_FALSE(presenter->Present(p));
+    EXPECT_TRUE(presenter->Present(ok.pic)) << presenter->LastError();
     EXPECT_EQ(mp::DisplayPresenter::CreateOffscreen(0, 480), nullptr);
     EXPECT_EQ(mp::DisplayPresenter::CreateForWindow(12345), nullptr);
 }

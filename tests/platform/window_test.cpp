@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <functional>
+#include <map>
 #include <string>
 #include <thread>
 #include <vector>
@@ -13,6 +14,7 @@
 #include "platform/event_observer.h"
 #include "platform/sound_output.h"
 #include "platform/sync.h"
+#include "platform/x11_window.h"
 
 namespace mp = morna::platform;
 
@@ -396,4 +398,27 @@ TEST_F(PlatformWindow, DialogsComeFromRegisteredTemplates) {
     EXPECT_FALSE(mp::IsDialogMessage(d, {d + 1000, mp::WM_USER, 0, 0}));
     EXPECT_EQ(Seen().back().message, mp::WM_USER);
     mp::DestroyWindow(d);
+}
+
+// The X errors logged of those met around windows of ours that another program destroyed: the
+// ones on such a window go, and so does SDL's translation of coordinates that fails while it reads
+// a destruction's events, between the notice and its taking; every other error stays.
+TEST(X11Errors, SdlsTranslationsWhileADestructionIsReadGoUnlogged) {
+    constexpr unsigned char kBadWindow = 3, kBadDrawable = 9, kQueryTree = 15, kTranslate = 40;
+    constexpr unsigned long kOurs = 0x600008, kFrame = 0x20020c;
+    const std::map<unsigned long, mp::x11::DestroySerials> destroyed = {{kOurs, {363, 540}}, {0x800004, {900, 910}}};
+    const std::vector<mp::x11::XErrorNote> met = {
+        {kBadWindow, 20, kOurs, 406},          // a property read on our window, gone
+        {kBadWindow, kTranslate, 0, 428},      // from the parent a failed query left unset
+        {kBadWindow, kTranslate, kFrame, 364}, // from the frame the manager destroyed after the query
+        {kBadWindow, kTranslate, kFrame, 905}, // the second window's stretch
+        {kBadWindow, kTranslate, kFrame, 363}, // taken before the destruction
+        {kBadWindow, kTranslate, kFrame, 541}, // after the notice was taken
+        {kBadDrawable, kTranslate, kFrame, 400},
+        {kBadWindow, kQueryTree, kFrame, 400},
+    };
+    std::vector<unsigned long> logged;
+    for (const auto& e : mp::x11::ErrorsToLog(met, destroyed)) logged.push_back(e.serial * 100 + e.request);
+    EXPECT_EQ(logged, (std::vector<unsigned long>{36340, 54140, 40040, 40015}));
+    EXPECT_EQ(mp::x11::ErrorsToLog(met, {}).size(), met.size());
 }

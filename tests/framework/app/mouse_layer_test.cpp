@@ -29,6 +29,8 @@ struct MouseRun {
     std::vector<std::string> warps;                    // in client coordinates
 
     explicit MouseRun(BodyApp& a) : app(a) {
+        KB::GetSystemConfig().width = 640;  // the picture the window was made for
+        KB::GetSystemConfig().height = 480;
         mp::ClientToScreen(app.GetHWnd(), originX, originY);
         mp::SetCursorSourceForTests({[this](int32_t& gx, int32_t& gy) { return gx = originX + x, gy = originY + y, true; },
                                      [this](int32_t gx, int32_t gy) {
@@ -137,13 +139,27 @@ TEST(MouseLayer, RestingHidesAfterTheIdleLimitAMoveBringsItBackAndTheCountStaysA
     });
 }
 
-TEST(MouseLayer, FullScreenMapsThroughTheLetterboxBothWaysAndASmoothMoveStepsThenLands) {
+TEST(MouseLayer, FullScreenAndAResizedWindowMapThroughTheLetterboxAndASmoothMoveStepsThenLands) {
     morna::test::RunOnAppThread([&](BodyApp& app) {
         MouseRun run(app);
         run.Frame("@100,100");
         run.layer.StartSmoothMove(200, 50, 10);
         for (int i = 0; i < 7; ++i) run.Frame();
         EXPECT_EQ(run.warps, (std::vector<std::string>{"116,91", "133,83", "150,75", "166,66", "183,58", "200,50"}));
+
+        // A window the manager sized to 1012 x 703 shows the picture 937 wide at x 37: the same
+        // mapping, and a band is off the picture.
+        ASSERT_TRUE(mp::ResizeWindow(app.GetHWnd(), 1012, 703));
+        KB::SPoint p;
+        run.layer.SetXY(500, 250);
+        EXPECT_EQ(run.warps.back(), "770,367");
+        run.layer.GetXY(p);
+        EXPECT_EQ(Ints({p.x, p.y, run.layer.IsOutside()}), Ints({500, 250, 0}));
+        EXPECT_EQ(run.Frame("+L @20,100"), "");  // pressed on the left band: let go
+        run.layer.GetXY(p);
+        EXPECT_EQ(Ints({p.x, p.y, run.layer.IsOutside()}), Ints({-12, 68, 1}));
+        run.Frame("-L");
+        ASSERT_TRUE(mp::ResizeWindow(app.GetHWnd(), 640, 480));
 
         // The dummy desktop is 1024 x 768: a 640 x 480 picture fills it, 640 x 400 has bars.
         ASSERT_TRUE(mp::SetWindowStyle(app.GetHWnd(), mp::WS_POPUP));
@@ -152,7 +168,6 @@ TEST(MouseLayer, FullScreenMapsThroughTheLetterboxBothWaysAndASmoothMoveStepsThe
         KB::GetSystemConfig().height = 480;
         run.originX = run.originY = 0;
         run.x = 800, run.y = 400;
-        KB::SPoint p;
         run.layer.GetXY(p);
         EXPECT_EQ(Ints({p.x, p.y, run.layer.IsOutside()}), Ints({500, 250, 0}));
         run.layer.SetXY(500, 250);
