@@ -129,17 +129,6 @@ void ActivateDialog(uintptr_t token, uint32_t serverTime) {
     if (GdkWindow* window = DialogGdkWindow(token)) gdk_window_focus(window, serverTime);
 }
 
-void StackDialogAbove(uintptr_t token) {
-    GdkWindow* window = DialogGdkWindow(token);
-    const unsigned long ownerX = window == nullptr ? 0 : x11::WindowId(GetSdlWindow(DialogOwner(token)));
-    if (ownerX == 0) return;
-    GdkWindow* sibling = gdk_x11_window_foreign_new_for_display(gdk_window_get_display(window), ownerX);
-    if (sibling == nullptr) return;
-    gdk_window_restack(window, sibling, TRUE);
-    g_object_unref(sibling);
-    gdk_display_flush(gdk_window_get_display(window));
-}
-
 }  // namespace
 
 void ReportDialogOpen(GtkWidget* window, uintptr_t token, WindowHandle owner) {
@@ -153,7 +142,7 @@ void ReportDialogOpen(GtkWidget* window, uintptr_t token, WindowHandle owner) {
     if (gDialogWindows.empty()) gdk_window_add_filter(nullptr, &OnXFocus, nullptr);
     if (auto it = gDialogWindows.find(token); it != gDialogWindows.end()) g_object_unref(it->second);
     gDialogWindows[token] = GDK_WINDOW(g_object_ref(gdk));
-    NoteDialogOpen(token, owner, {&ActivateDialog, &StackDialogAbove});
+    NoteDialogOpen(token, owner, {&ActivateDialog});
 }
 
 void ReportDialogClosed(uintptr_t token) {

@@ -531,23 +531,22 @@ bool IsIconic(SDL_Window* sdl) {
     return (SDL_GetWindowFlags(sdl) & SDL_WINDOW_MINIMIZED) != 0 || x11::IsIconic(sdl);
 }
 
-void ApplyShape(WindowHandle window, SDL_Window* sdl, uint32_t style) {
+void ApplyShape(SDL_Window* sdl, uint32_t style) {
     bool popup = (style & WS_POPUP) && (style & WS_CAPTION) == 0;
     if (popup) {
         SDL_SetWindowFullscreen(sdl, SDL_WINDOW_FULLSCREEN_DESKTOP);
     } else {
-        // A minimised window leaves full screen minimised, to come back framed when restored.
-        if ((SDL_GetWindowFlags(sdl) & SDL_WINDOW_FULLSCREEN) != 0 && IsIconic(sdl)) x11::RequestLeaveFullScreen(sdl);
         const bool wasFullScreen = (SDL_GetWindowFlags(sdl) & SDL_WINDOW_FULLSCREEN) != 0;
+        // A minimised window leaves full screen minimised, to come back framed when restored.
+        if (wasFullScreen && IsIconic(sdl) && x11::RequestLeaveFullScreen(sdl)) x11::AwaitLeftFullScreen(sdl);
+        // The manager may raise a window that leaves full screen, its dialogs with it: one that leaves
+        // while the player is in another program keeps its place below that program's window.
+        const bool away = wasFullScreen && !IsApplicationActive();
+        const std::vector<unsigned long> stacking = away ? x11::ClientStacking(sdl) : std::vector<unsigned long>{};
         SDL_SetWindowFullscreen(sdl, 0);
-        // The manager raises a window that leaves full screen over the others: one that leaves
-        // while the player is in another program stays below that program.
-        if (wasFullScreen && !IsApplicationActive()) {
-            x11::StackBelowActive(sdl);
-            // A manager may leave the window's own dialogs below it.
-            for (const DialogRecord& o : DialogsOf(window))
-                if (o.calls.stackAbove != nullptr) o.calls.stackAbove(o.token);
-        }
+        // What comes next (the stacking kept, a place) must reach the window as the manager left it.
+        if (wasFullScreen) x11::AwaitLeftFullScreen(sdl);
+        if (away) x11::KeepStacking(sdl, stacking);
         SDL_SetWindowBordered(sdl, (style & WS_CAPTION) ? SDL_TRUE : SDL_FALSE);
         SDL_SetWindowResizable(sdl, (style & WS_THICKFRAME) ? SDL_TRUE : SDL_FALSE);
     }
@@ -793,7 +792,7 @@ bool SetWindowStyle(WindowHandle window, uint32_t style) {
         S().windows[window].style = style;
     }
     // A destroyed window only keeps the style for those who ask (see CloseDestroyedWindow).
-    if (!DestroyedOutside(window)) ApplyShape(window, sdl, style);
+    if (!DestroyedOutside(window)) ApplyShape(sdl, style);
     return true;
 }
 

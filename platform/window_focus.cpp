@@ -137,15 +137,6 @@ void ForgetFocusOf(const std::vector<WindowHandle>& gone) {
     DecideActivation(none);
 }
 
-// The open dialogs and boxes that the window owns, the last opened last.
-std::vector<DialogRecord> DialogsOf(WindowHandle owner) {
-    std::lock_guard<std::mutex> guard(S().lock);
-    std::vector<DialogRecord> found;
-    for (const DialogRecord& o : S().openDialogs)
-        if (o.owner == owner) found.push_back(o);
-    return found;
-}
-
 namespace {
 
 // How long before SDL reports a focus a press on the window makes it the player's click: SDL holds
@@ -199,7 +190,12 @@ bool DialogHasFocus(uintptr_t token) {
 void SetFocusSettleTime(uint32_t ms) { gFocusSettleMs = ms; }
 
 void NoteDialogFocus(uintptr_t token, WindowHandle owner, bool focused) {
-    if (token != 0) NoteFocus({0, token, owner}, focused);
+    if (token == 0) return;
+    const bool returning = focused && !IsApplicationActive();
+    NoteFocus({0, token, owner}, focused);
+    // Switched back to through the dialog: its owner comes up under it, as an owned window's owner does.
+    if (returning)
+        if (SDL_Window* sdl = GetSdlWindow(owner)) x11::KeepUnderDialogs(sdl);
 }
 
 void NoteDialogOpen(uintptr_t token, WindowHandle owner, const DialogCalls& calls) {

@@ -95,8 +95,6 @@ void ForgetFocusOf(const std::vector<WindowHandle>& gone);
 void DecideActivation(bool now = false);
 // Whether none has the focus and the application leaves unless one takes it again in time.
 bool LeavePending();
-// The open dialogs and boxes that the window owns, the last opened last.
-std::vector<DialogRecord> DialogsOf(WindowHandle owner);
 // The switch-back: the application was switched back to through the window (its SDL window).
 void PassFocusToDialog(WindowHandle window, SDL_Window* sdl);
 

@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstring>
 #include <initializer_list>
+#include <iterator>
 #include <mutex>
 #include <map>
 #include <utility>
@@ -258,11 +259,14 @@ bool RequestLeaveFullScreen(SDL_Window* window) {
     if (!XOf(window, display, xwindow)) return false;
     const Atom full = XInternAtom(display, "_NET_WM_STATE_FULLSCREEN", False);
     AskManager(display, xwindow, "_NET_WM_STATE", {0 /* remove */, static_cast<long>(full), 0, 1 /* an application asks */});
-    // The manager puts back the place the window had before full screen when it takes the state
-    // away: what the caller does next (a place of its own) must come after that, so the state is
-    // awaited, briefly, as SDL awaits it for a mapped window. A decorated window's frame too: a
-    // manager that frames a minimised window again only after it dropped the state (metacity)
-    // takes a place asked before as the client's, and the frame then grows round it.
+    return true;
+}
+
+void AwaitLeftFullScreen(SDL_Window* window) {
+    Display* display = nullptr;
+    Window xwindow = 0;
+    if (!XOf(window, display, xwindow)) return;
+    const Atom full = XInternAtom(display, "_NET_WM_STATE_FULLSCREEN", False);
     const Atom state = XInternAtom(display, "_NET_WM_STATE", False);
     const Atom motif = XInternAtom(display, "_MOTIF_WM_HINTS", False);
     const std::vector<long> hints = Words(display, xwindow, motif, motif);  // flags, functions, decorations
@@ -276,7 +280,6 @@ bool RequestLeaveFullScreen(SDL_Window* window) {
         const bool framed = std::any_of(frame.begin(), frame.end(), [](long v) { return v != 0; });
         if (!still && (framed || !decorated)) break;
     }
-    return true;
 }
 
 namespace {
@@ -362,16 +365,104 @@ bool Supports(Display* display, const char* hint) {
 
 }  // namespace
 
-bool StackBelowActive(SDL_Window* window) {
+std::vector<unsigned long> ClientStacking(SDL_Window* window) {
     Display* display = nullptr;
     Window xwindow = 0;
-    if (!XOf(window, display, xwindow) || !Supports(display, "_NET_RESTACK_WINDOW")) return false;
-    const std::vector<long> active =
-        Words(display, DefaultRootWindow(display), XInternAtom(display, "_NET_ACTIVE_WINDOW", False), XA_WINDOW);
-    if (active.empty() || active[0] == 0 || static_cast<Window>(active[0]) == xwindow) return false;
-    // Asked as a pager asks: the player's choice of the active window stands.
-    AskManager(display, xwindow, "_NET_RESTACK_WINDOW", {2, active[0], Below});
-    return true;
+    if (!XOf(window, display, xwindow)) return {};
+    const std::vector<long> words = Words(display, DefaultRootWindow(display),
+                                          XInternAtom(display, "_NET_CLIENT_LIST_STACKING", False), XA_WINDOW, 4096);
+    return {words.begin(), words.end()};
+}
+
+std::vector<Restack> PlanRestacks(const std::vector<unsigned long>& before, const std::vector<unsigned long>& after,
+                                  const std::vector<unsigned long>& ours) {
+    const auto indexIn = [](const std::vector<unsigned long>& list, unsigned long w) {
+        return static_cast<size_t>(std::find(list.begin(), list.end(), w) - list.begin());
+    };
+    std::vector<unsigned long> now;  // the stacking as the requests so far leave it, of windows both list
+    std::copy_if(after.begin(), after.end(), std::back_inserter(now),
+                 [&](unsigned long w) { return indexIn(before, w) < before.size(); });
+    std::vector<unsigned long> order;  // ours, bottom first as they stood
+    std::copy_if(before.begin(), before.end(), std::back_inserter(order),
+                 [&](unsigned long w) { return std::find(ours.begin(), ours.end(), w) != ours.end(); });
+    std::vector<Restack> plan;
+    for (size_t k = 0; k < order.size(); ++k) {
+        const unsigned long w = order[k];
+        const size_t was = indexIn(before, w), at = indexIn(now, w);
+        if (at == now.size()) continue;
+        // Measured against the others and ours already put back, never against one still to move.
+        const auto counts = [&](unsigned long v) { return std::find(order.begin() + k, order.end(), v) == order.end(); };
+        // The lowest window now under it that stood above it, or else the highest now over it that stood below.
+        size_t target = now.size();
+        for (size_t i = 0; i < at && target == now.size(); ++i)
+            if (counts(now[i]) && indexIn(before, now[i]) > was) target = i;
+        const bool above = target == now.size();
+        for (size_t i = now.size(); above && i-- > at + 1 && target == now.size();)
+            if (counts(now[i]) && indexIn(before, now[i]) < was) target = i;
+        if (target == now.size()) continue;
+        const unsigned long sibling = now[target];
+        plan.push_back({w, sibling, above});
+        now.erase(now.begin() + static_cast<std::ptrdiff_t>(at));
+        now.insert(now.begin() + static_cast<std::ptrdiff_t>(indexIn(now, sibling) + (above ? 1 : 0)), w);
+    }
+    return plan;
+}
+
+namespace {
+
+// The window and the windows transient for it (its dialogs and boxes) among the manager's clients.
+std::vector<unsigned long> WindowAndDialogs(Display* display, Window xwindow, const std::vector<unsigned long>& clients) {
+    std::vector<unsigned long> ours{xwindow};
+    for (const unsigned long w : clients) {
+        Window owner = 0;
+        if (XGetTransientForHint(display, static_cast<Window>(w), &owner) && owner == xwindow) ours.push_back(w);
+    }
+    return ours;
+}
+
+// Asks the restacks as a pager asks, each on the one connection, so that the manager takes them in
+// order: _NET_RESTACK_WINDOW where the manager takes it, a configure request elsewhere.
+void AskRestacks(Display* display, const std::vector<Restack>& plan) {
+    if (plan.empty()) return;
+    const bool restackRequest = Supports(display, "_NET_RESTACK_WINDOW");
+    for (const Restack& r : plan) {
+        if (restackRequest) {
+            AskManager(display, r.window, "_NET_RESTACK_WINDOW", {2, static_cast<long>(r.sibling), r.above ? Above : Below});
+        } else {
+            XWindowChanges changes{};
+            changes.sibling = static_cast<Window>(r.sibling);
+            changes.stack_mode = r.above ? Above : Below;
+            XReconfigureWMWindow(display, r.window, DefaultScreen(display), CWSibling | CWStackMode, &changes);
+        }
+    }
+    XFlush(display);
+}
+
+}  // namespace
+
+void KeepStacking(SDL_Window* window, const std::vector<unsigned long>& before) {
+    Display* display = nullptr;
+    Window xwindow = 0;
+    if (before.empty() || !XOf(window, display, xwindow)) return;
+    XSync(display, False);
+    AskRestacks(display, PlanRestacks(before, ClientStacking(window), WindowAndDialogs(display, xwindow, before)));
+}
+
+void KeepUnderDialogs(SDL_Window* window) {
+    Display* display = nullptr;
+    Window xwindow = 0;
+    if (!XOf(window, display, xwindow)) return;
+    const std::vector<unsigned long> now = ClientStacking(window);
+    const std::vector<unsigned long> ours = WindowAndDialogs(display, xwindow, now);
+    // Wanted: the window just below the lowest of its dialogs, where it is lower.
+    const auto self = std::find(now.begin(), now.end(), xwindow);
+    const auto dialog = std::find_if(now.begin(), now.end(), [&](unsigned long w) { return w != xwindow && std::find(ours.begin(), ours.end(), w) != ours.end(); });
+    if (self == now.end() || dialog == now.end() || self > dialog) return;
+    std::vector<unsigned long> wanted(now.begin(), self);
+    wanted.insert(wanted.end(), self + 1, dialog);
+    wanted.push_back(xwindow);
+    wanted.insert(wanted.end(), dialog, now.end());
+    AskRestacks(display, PlanRestacks(wanted, now, {xwindow}));
 }
 
 uint32_t ServerTimeNow(SDL_Window* window) { return TimeOn(window, &ServerTime); }

@@ -73,6 +73,12 @@ bool IsIconic(SDL_Window* window);
 // for a mapped window and writes the state itself on an unmapped one, which a manager keeping the
 // window iconic does not read: it would map the window again as full screen.
 bool RequestLeaveFullScreen(SDL_Window* window);
+// Waits, 250 ms at most, until the manager has taken the window out of full screen and, when it is
+// decorated, framed it again. The manager puts back the place the window had before full screen
+// and rebuilds its frame as it drops the state: a place or a restack asked before that is taken
+// for the client's (the frame then grows round it), or reaches a frame the manager replaces (one
+// made anew is stacked on top).
+void AwaitLeftFullScreen(SDL_Window* window);
 // Asks the window manager to activate a mapped window (raise it and give it the focus), as asked
 // by the application, with the time of the user's last key or click in the window or in the
 // platform's other windows (the X server's time now where there was none): a manager that
@@ -90,10 +96,32 @@ void SetUserTimeSource(UserTimeSource source);
 // size, which brings an inactive application's window up over the program the player uses. False
 // for a resizable window (SDL raises nothing there) or one that is not on X.
 bool ResizeFixedWithoutRaise(SDL_Window* window, int width, int height);
-// Asks the window manager to stack the window just below the active window, another program's,
-// where it takes restack requests: a manager raises a window that leaves full screen to the top of
-// the normal windows, over the program the player switched to. False where nothing was asked.
-bool StackBelowActive(SDL_Window* window);
+// The manager's clients as it stacks them, bottom to top (its _NET_CLIENT_LIST_STACKING), read on
+// the window's connection; empty where it keeps no such list.
+std::vector<unsigned long> ClientStacking(SDL_Window* window);
+// A restack the manager is asked for: `window` just above or below `sibling`.
+struct Restack {
+    unsigned long window = 0, sibling = 0;
+    bool above = false;
+    bool operator==(const Restack&) const = default;
+};
+// The restacks that put each of `ours` (bottom first as `before` has them) back in the order of
+// `before` among the windows of `after` that both list, each the least move: just below the lowest
+// window now under it that stood above it, or else just above the highest now over it that stood
+// below it. None where the order is kept: what the player stacked since is left alone.
+std::vector<Restack> PlanRestacks(const std::vector<unsigned long>& before, const std::vector<unsigned long>& after,
+                                  const std::vector<unsigned long>& ours);
+// Puts the window and the windows transient for it (its dialogs and boxes) back in the stacking
+// `before` had (ClientStacking), where the manager changed it: a manager raises a window that
+// leaves full screen over the program in use. Asked on the window's connection, in order, as a pager
+// asks (_NET_RESTACK_WINDOW where the manager takes it, a configure request elsewhere); a manager
+// takes a sibling there, or ignores it for a plain raise or lower (openbox), which is why nothing is
+// asked where the order was kept.
+void KeepStacking(SDL_Window* window, const std::vector<unsigned long>& before);
+// Brings the window back up just below the lowest of its dialogs where another program's window
+// came between them: a manager that hands the focus to a dialog when the player switches back to
+// it may raise the dialog alone, leaving its owner under that program.
+void KeepUnderDialogs(SDL_Window* window);
 // The X server's time now, read on the window's connection (one round trip); 0 where it is not on X.
 uint32_t ServerTimeNow(SDL_Window* window);
 // Whether a pointer button is down on the window (the pointer's own state, asked of the server).

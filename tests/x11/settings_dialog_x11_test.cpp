@@ -513,20 +513,29 @@ TEST(X11SettingsDialog, FullScreenAndSoundStayWhileTheFocusMovesBetweenTheGameAn
         EXPECT_TRUE(system.fullScreen);
         EXPECT_TRUE(x.Read(mt::XView::Of(f.game)).fullScreenState);
 
+        // A third program's window below the game, and another's over it that the player switches to.
+        const Window third = x.MakeWindow(60, 60, 300, 200, 0x808080);
+        ASSERT_TRUE(PumpUntil([&] { return x.Read(third).viewable && x.StacksAbove(third, mt::XView::Of(f.game)); }));
+        XLowerWindow(x.get(), third);
+        ASSERT_TRUE(PumpUntil([&] { return x.StacksAbove(mt::XView::Of(f.game), third); }));
         const Window other = x.MakeWindow(100, 100, 200, 150, 0xFFFFFF);
         ASSERT_TRUE(PumpUntil([&] { return x.Read(other).viewable; }));
         x.Activate(other);
         EXPECT_TRUE(PumpUntil([&] { return !mp::IsApplicationActive(); })) << "another program's window never took the focus";
         EXPECT_FALSE(mp::IsSoundApplicationActive());
         EXPECT_TRUE(PumpUntil([&] { return !system.fullScreen && !x.Read(mt::XView::Of(f.game)).fullScreenState; }));
-        // The framed window the game leaves full screen for, and its repaints, stay below the program in use.
-        const auto stayedAway = [&](const char* where) {
+        // The framed window the game leaves full screen for, and its repaints, keep their place: below
+        // the program in use and its own dialog, above the window that was below it.
+        const auto stayedAway = [&](const char* where, Window dialog) {
             passes = 0;
             PumpUntil([&] { return ++passes == 100; });
             EXPECT_EQ(x.Active(), other) << where;
-            EXPECT_TRUE(x.StacksAbove(other, mt::XView::Of(f.game))) << where;
+            const Window game = mt::XView::Of(f.game);
+            EXPECT_TRUE(x.StacksAbove(other, dialog != 0 ? dialog : game) && x.StacksAbove(game, third) &&
+                        (dialog == 0 || x.StacksAbove(dialog, game)))
+                << where << ": " << x.StackingOf({other, dialog, game, third});
         };
-        stayedAway("without the dialog");
+        stayedAway("without the dialog", 0);
 
         x.Activate(mt::XView::Of(f.game));
         ASSERT_TRUE(PumpUntil([&] { return mp::GetFocus() == f.game && mp::IsApplicationActive(); }));
@@ -560,8 +569,7 @@ TEST(X11SettingsDialog, FullScreenAndSoundStayWhileTheFocusMovesBetweenTheGameAn
         EXPECT_EQ(x.Active(), other) << "Alt+Tab went elsewhere";
         EXPECT_EQ(sound, (std::vector<int>{1, 0}));
         const Window dialogX = x.FindByTitle(mt::Utf8(u8"設定"));
-        stayedAway("with the dialog");
-        EXPECT_TRUE(x.StacksAbove(dialogX, mt::XView::Of(f.game)));
+        stayedAway("with the dialog", dialogX);
         // One Alt+Tab back: the manager gives the focus to the dialog, or to the game, which passes it
         // on (the game takes no keys while its dialog is open); Escape typed there cancels.
         const auto tapKey = [&](KeySym key) {
@@ -575,6 +583,8 @@ TEST(X11SettingsDialog, FullScreenAndSoundStayWhileTheFocusMovesBetweenTheGameAn
         Type(x.get(), XK_Alt_L, false);
         EXPECT_TRUE(PumpUntil([&] { return x.Active() == dialogX && gtk_window_is_active(GTK_WINDOW(dialog)); }))
             << "the keyboard is not back in the dialog";
+        EXPECT_TRUE(PumpUntil([&] { return x.StacksAbove(dialogX, mt::XView::Of(f.game)) && x.StacksAbove(mt::XView::Of(f.game), other); }))
+            << "the game is not back under its dialog: " << x.StackingOf({other, dialogX, mt::XView::Of(f.game), third});
         tapKey(XK_Escape);
         EXPECT_TRUE(PumpUntil([&] { return KB::SettingsDialogHandle() == 0; })) << "Escape did not reach the dialog";
         // Back by a click on the game's picture beside the dialog: the game keeps the focus, the dialog above it.
@@ -593,6 +603,7 @@ TEST(X11SettingsDialog, FullScreenAndSoundStayWhileTheFocusMovesBetweenTheGameAn
         EXPECT_EQ(mp::GetFocus(), f.game);
         EXPECT_TRUE(x.StacksAbove(x.FindByTitle(mt::Utf8(u8"設定")), mt::XView::Of(f.game)));
         settings.reset();
+        XDestroyWindow(x.get(), third);
         XDestroyWindow(x.get(), other);
         XFlush(x.get());
     });

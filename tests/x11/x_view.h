@@ -159,6 +159,18 @@ public:
         return up >= 0 && low >= 0 && up > low;
     }
 
+    // The manager's stacking of the given windows, top down, by their place in the list: "0>2>1>3".
+    std::string StackingOf(const std::vector<Window>& windows) {
+        const auto list = Property(DefaultRootWindow(display_), "_NET_CLIENT_LIST_STACKING", "WINDOW");
+        std::string order;
+        for (size_t i = list.size() / sizeof(long); i-- > 0;) {
+            const auto w = static_cast<Window>(reinterpret_cast<const long*>(list.data())[i]);
+            for (size_t k = 0; k < windows.size(); ++k)
+                if (windows[k] == w && w != 0) order += (order.empty() ? "" : ">") + std::to_string(k);
+        }
+        return order;
+    }
+
     // The window's pixels as 0x00RRGGBB, after every request before it was served.
     bool Pixels(Window w, int width, int height, std::vector<uint32_t>& out) {
         XSync(display_, False);
