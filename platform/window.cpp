@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "platform/charset.h"
+#include "platform/clock.h"
 #include "platform/event_observer.h"
 #include "platform/file_system.h"
 #include "platform/window_state.h"
@@ -102,10 +103,12 @@ void NoteWindowError(const char* reason) {
 }
 
 // SDL's event filter: of the system events, only the X server's notice that one of our windows was
-// destroyed passes; a press of a pointer button on one is noted for the focus it may bring. It runs
-// where SDL reads the X events, on the display thread.
+// destroyed passes; a press of a pointer button on one is noted for the focus it may bring, and the
+// server's time on each for an activation passed on. It runs where SDL reads the X events, on the
+// display thread.
 int KeepDestroyNoticesAndNotePresses(void*, SDL_Event* e) {
     if (e->type != SDL_SYSWMEVENT) return 1;
+    x11::NoteEventTime(*e);
     const unsigned long destroyed = x11::DestroyedWindow(*e), pressed = x11::PressedWindow(*e);
     if (destroyed == 0 && pressed == 0) return 0;
     std::vector<std::pair<WindowHandle, SDL_Window*>> ours;
@@ -117,7 +120,7 @@ int KeepDestroyNoticesAndNotePresses(void*, SDL_Event* e) {
         return x11::WindowId(w.second) == (destroyed != 0 ? destroyed : pressed);
     });
     if (mine == ours.end() || destroyed != 0) return mine != ours.end();
-    const uint32_t now = std::max(SDL_GetTicks(), 1u);
+    const uint32_t now = std::max(MonotonicMilliseconds(), 1u);
     std::lock_guard<std::mutex> guard(S().lock);
     if (auto it = S().windows.find(mine->first); it != S().windows.end()) it->second.pressedAt = now;
     return 0;
@@ -386,7 +389,7 @@ void TranslateSdlEvent(const SDL_Event& e) {
         case SDL_WINDOWEVENT_FOCUS_GAINED: {
             const bool returning = !IsApplicationActive();
             NoteFocus({h, 0, 0}, true);
-            if (returning) PassFocusToDialog(h, OwnSdlWindow(h));
+            if (returning) NoteSwitchBack(h);
             break;
         }
         case SDL_WINDOWEVENT_FOCUS_LOST: NoteFocus({h, 0, 0}, false); break;
@@ -432,6 +435,8 @@ void TakeCloseSignal() {
 void PumpDisplayEvents() {
     SDL_Event e;
     while (SDL_PollEvent(&e)) TranslateSdlEvent(e);
+    // With the events read with the focus taken: a press the manager passes on after it is known.
+    if (const WindowHandle back = TakeSwitchBack(); back != 0) PassFocusToDialog(back, OwnSdlWindow(back));
     x11::ReportErrors();  // now that a destruction among these events is known
     if (LeavePending()) DecideActivation();
 }

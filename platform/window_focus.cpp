@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <atomic>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "platform/clock.h"
@@ -137,30 +138,33 @@ void ForgetFocusOf(const std::vector<WindowHandle>& gone) {
     DecideActivation(none);
 }
 
-namespace {
+void NoteSwitchBack(WindowHandle window) {
+    std::lock_guard<std::mutex> guard(S().lock);
+    S().switchBack = window;
+}
 
-// How long before SDL reports a focus a press on the window makes it the player's click: SDL holds
-// a gained focus back 200 ms, where a quick click is over.
-constexpr uint32_t kClickFocusMs = 400;
-
-}  // namespace
+WindowHandle TakeSwitchBack() {
+    std::lock_guard<std::mutex> guard(S().lock);
+    return std::exchange(S().switchBack, 0);
+}
 
 // The application was switched back to through the window while a dialog of its is open: the
-// keyboard goes on to the last one opened, unless the player clicked the window (a pointer button
-// is down on it, or was pressed on it just before), asked with the server's time when the pump
-// reads the focus.
+// keyboard goes on to the last one opened, as an owner's last active popup takes it, unless the
+// player clicked the window (a pointer button is down on it, or was pressed on it since the
+// application left). Asked with the time the focus came with, never one read for the purpose.
 void PassFocusToDialog(WindowHandle window, SDL_Window* sdl) {
     std::optional<DialogRecord> last;
-    uint32_t pressed = 0;
+    bool clicked = false;
     {
         std::lock_guard<std::mutex> guard(S().lock);
         for (const DialogRecord& o : S().openDialogs)
             if (o.owner == window) last = o;
-        if (auto it = S().windows.find(window); it != S().windows.end()) pressed = it->second.pressedAt;
+        if (auto it = S().windows.find(window); it != S().windows.end())
+            clicked = it->second.pressedAt != 0 && static_cast<int32_t>(it->second.pressedAt - S().lostAt) >= 0;
     }
-    if (!last || last->calls.activate == nullptr) return;
-    if (x11::ButtonDownOn(sdl) || (pressed != 0 && SDL_GetTicks() - pressed <= kClickFocusMs)) return;
-    if (const uint32_t now = x11::ServerTimeNow(sdl); now != 0) last->calls.activate(last->token, now);
+    if (!last || last->calls.activate == nullptr || sdl == nullptr) return;
+    if (clicked || x11::ButtonDownOn(sdl)) return;
+    if (const uint32_t time = x11::FocusTime(sdl); time != 0) last->calls.activate(last->token, time);
 }
 
 }  // namespace window_state

@@ -44,7 +44,7 @@ struct WindowRecord {
     bool whiteBackground = false;  // its class's
     bool destroyedOutside = false;  // its X window was destroyed by another program
     int frameLeft = 0, frameTop = 0;  // the manager's frame, as last known while the X window was there
-    uint32_t pressedAt = 0;  // SDL's time of the last pointer button pressed on it (0: none)
+    uint32_t pressedAt = 0;  // the layer's clock at the last pointer button pressed on it (0: none)
 };
 
 // Everything shared between threads, under one lock. SDL is never called
@@ -73,6 +73,7 @@ struct State {
     bool active = false;
     bool leaving = false;  // none has it: the application leaves unless one takes it again in time
     uint32_t lostAt = 0;   // since when none has had it
+    WindowHandle switchBack = 0;  // ours took the focus while the application was inactive
 
     State() {
         for (const char* name :
@@ -95,7 +96,11 @@ void ForgetFocusOf(const std::vector<WindowHandle>& gone);
 void DecideActivation(bool now = false);
 // Whether none has the focus and the application leaves unless one takes it again in time.
 bool LeavePending();
-// The switch-back: the application was switched back to through the window (its SDL window).
+// The switch-back: the application was switched back to through the window, noted as the pump
+// reads its focus, and taken once the events read with it are taken.
+void NoteSwitchBack(WindowHandle window);
+WindowHandle TakeSwitchBack();
+// The keyboard passed on to the window's last dialog (its SDL window).
 void PassFocusToDialog(WindowHandle window, SDL_Window* sdl);
 
 }  // namespace morna::platform::window_state

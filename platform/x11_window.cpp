@@ -465,7 +465,52 @@ void KeepUnderDialogs(SDL_Window* window) {
     AskRestacks(display, PlanRestacks(wanted, now, {xwindow}));
 }
 
-uint32_t ServerTimeNow(SDL_Window* window) { return TimeOn(window, &ServerTime); }
+namespace {
+
+struct EventTimes {
+    std::atomic<uint32_t> latest{0};          // of any event of ours
+    std::atomic<unsigned long> takeFocusWindow{0};
+    std::atomic<uint32_t> takeFocus{0};       // the last WM_TAKE_FOCUS, for takeFocusWindow
+};
+EventTimes gEventTimes;
+
+}  // namespace
+
+void NoteEventTime(const SDL_Event& event) {
+    const XEvent* x = XEventOf(event);
+    if (x == nullptr) return;
+    Time time = 0;
+    switch (x->type) {
+        case KeyPress:
+        case KeyRelease: time = x->xkey.time; break;
+        case ButtonPress:
+        case ButtonRelease: time = x->xbutton.time; break;
+        case MotionNotify: time = x->xmotion.time; break;
+        case EnterNotify:
+        case LeaveNotify: time = x->xcrossing.time; break;
+        case PropertyNotify: time = x->xproperty.time; break;
+        case ClientMessage: {
+            Display* display = x->xclient.display;
+            if (x->xclient.format != 32 || x->xclient.message_type != XInternAtom(display, "WM_PROTOCOLS", False) ||
+                static_cast<Atom>(x->xclient.data.l[0]) != XInternAtom(display, "WM_TAKE_FOCUS", False))
+                return;
+            time = static_cast<Time>(x->xclient.data.l[1]);
+            if (time == CurrentTime) return;
+            gEventTimes.takeFocus = static_cast<uint32_t>(time);
+            gEventTimes.takeFocusWindow = x->xclient.window;
+            break;
+        }
+        default: return;
+    }
+    const uint32_t latest = gEventTimes.latest.load();
+    if (time != CurrentTime && (latest == 0 || Later(time, latest))) gEventTimes.latest = static_cast<uint32_t>(time);
+}
+
+uint32_t FocusTime(SDL_Window* window) {
+    const unsigned long xwindow = WindowId(window);
+    if (xwindow == 0) return 0;
+    return gEventTimes.takeFocusWindow.load() == xwindow ? gEventTimes.takeFocus.load() : gEventTimes.latest.load();
+}
 
 bool ButtonDownOn(SDL_Window* window) {
     Display* display = nullptr;

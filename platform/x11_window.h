@@ -122,8 +122,15 @@ void KeepStacking(SDL_Window* window, const std::vector<unsigned long>& before);
 // came between them: a manager that hands the focus to a dialog when the player switches back to
 // it may raise the dialog alone, leaving its owner under that program.
 void KeepUnderDialogs(SDL_Window* window);
-// The X server's time now, read on the window's connection (one round trip); 0 where it is not on X.
-uint32_t ServerTimeNow(SDL_Window* window);
+// Notes the server's time on an X event of ours that SDL hands on: a key, a click, a crossing, a
+// property change, and the manager's WM_TAKE_FOCUS with the window it gives the focus to.
+void NoteEventTime(const SDL_Event& event);
+// The time to ask for an activation that the window passes on as it takes the focus (to its dialog):
+// the manager's WM_TAKE_FOCUS time when the last one was for this window, else the latest time the
+// server stamped on an event of ours; 0 when none came. Never a time read on purpose: a manager
+// that prevents focus stealing takes a request's time for the user's action, and one later than the
+// action that activated another program takes the focus from it.
+uint32_t FocusTime(SDL_Window* window);
 // Whether a pointer button is down on the window (the pointer's own state, asked of the server).
 bool ButtonDownOn(SDL_Window* window);
 // What the window has not drawn is painted by the server in black (or white), as a window class's
