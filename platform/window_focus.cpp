@@ -68,6 +68,7 @@ void DecideActivation(bool now) {
         if (announce >= 0) {
             s.active = announce == 1;
             s.leaving = false;
+            s.hasLeft = s.hasLeft || announce == 0;
         }
     }
     if (announce >= 0) AnnounceActivation(announce == 1);
@@ -140,7 +141,9 @@ void ForgetFocusOf(const std::vector<WindowHandle>& gone) {
 
 void NoteSwitchBack(WindowHandle window) {
     std::lock_guard<std::mutex> guard(S().lock);
-    S().switchBack = window;
+    // A window's first focus, as the manager shows it, is none: a box opened meanwhile has the time
+    // of the action that opened it, and one asked later would stand as the player's latest action.
+    if (S().hasLeft) S().switchBack = window;
 }
 
 WindowHandle TakeSwitchBack() {

@@ -73,7 +73,8 @@ struct State {
     bool active = false;
     bool leaving = false;  // none has it: the application leaves unless one takes it again in time
     uint32_t lostAt = 0;   // since when none has had it
-    WindowHandle switchBack = 0;  // ours took the focus while the application was inactive
+    bool hasLeft = false;  // the application has left once: a focus coming back is the player's switch
+    WindowHandle switchBack = 0;  // ours took the focus back while the application was inactive
 
     State() {
         for (const char* name :
