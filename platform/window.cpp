@@ -106,7 +106,7 @@ void NoteWindowError(const char* reason) {
 // destroyed passes; a press of a pointer button on one is noted for the focus it may bring, and the
 // server's time on each for an activation passed on. It runs where SDL reads the X events, on the
 // display thread.
-int KeepDestroyNoticesAndNotePresses(void*, SDL_Event* e) {
+int KeepDestroyNoticesNoteClicksAndTimes(void*, SDL_Event* e) {
     if (e->type != SDL_SYSWMEVENT) return 1;
     x11::NoteEventTime(*e);
     const unsigned long destroyed = x11::DestroyedWindow(*e), pressed = x11::PressedWindow(*e);
@@ -154,7 +154,7 @@ bool EnsureVideo() {
     // The X server's events come as system events too: a window destroyed by another program is
     // only told that way. SDL would copy every X event into its queue: only those notices pass.
     SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);
-    SDL_SetEventFilter(&KeepDestroyNoticesAndNotePresses, nullptr);
+    SDL_SetEventFilter(&KeepDestroyNoticesNoteClicksAndTimes, nullptr);
     // Drops reach a window only once it accepts them (DragAcceptFiles).
     SDL_EventState(SDL_DROPFILE, SDL_DISABLE);
     SDL_EventState(SDL_DROPCOMPLETE, SDL_DISABLE);

@@ -226,7 +226,9 @@ void SetPumpPassHook(PumpPassHook hook);
 // to every window of the display thread and tells the sound whether it may play. Becoming active
 // counts at once; leaving counts when none of them has taken the focus again within the settle
 // time (the window manager gives the focus back a moment after a dialog closes), decided by the
-// pump (a modal loop of another toolkit pumps through PumpWindowEventsInModalLoop).
+// pump (a modal loop of another toolkit pumps through PumpWindowEventsInModalLoop). A dialog that
+// takes the focus as the application comes back brings its owner up under it, where another
+// program's window came between them.
 void NoteDialogFocus(uintptr_t token, WindowHandle owner, bool focused);
 // Whether the dialog or box of that token has the keyboard focus now.
 bool DialogHasFocus(uintptr_t token);
@@ -238,8 +240,8 @@ WindowHandle GetKeyInputWindow();
 // to through its owner (by the window manager, not by a click on the owner), as an owner's last
 // active popup is. The window layer finds them in the server's stacking by their owner (they are
 // transient for it) where it keeps the owner's place.
-// The calls run on the display thread (its pump, its window's shape), without the layer's lock, and
-// touch GTK's own map of its dialog windows: right only because GTK runs on the display thread.
+// The calls run on the display thread (its pump), without the layer's lock, and touch GTK's own
+// map of its dialog windows: right only because GTK runs on the display thread.
 struct DialogCalls {
     void (*activate)(uintptr_t token, uint32_t serverTime) = nullptr;  // a real time, never 0
 };

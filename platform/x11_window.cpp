@@ -47,6 +47,14 @@ std::vector<long> Words(Display* display, Window xwindow, Atom property, Atom ty
     return words;
 }
 
+// Whether the window manager says it supports the hint (_NET_SUPPORTED).
+bool Supports(Display* display, const char* hint) {
+    const Atom wanted = XInternAtom(display, hint, False);
+    const std::vector<long> supported =
+        Words(display, DefaultRootWindow(display), XInternAtom(display, "_NET_SUPPORTED", False), XA_ATOM, 4096);
+    return std::find(supported.begin(), supported.end(), static_cast<long>(wanted)) != supported.end();
+}
+
 // A request about the window to the window manager (a client message to the root window), flushed.
 void AskManager(Display* display, Window xwindow, const char* type, std::initializer_list<long> words) {
     XEvent e{};
@@ -119,6 +127,19 @@ int OnError(Display* display, XErrorEvent* e) {
     if (errors.pending.size() == kPendingErrors) ++errors.dropped;
     else errors.pending.push_back({e->error_code, e->request_code, e->resourceid, e->serial});
     return 0;
+}
+
+// Makes requests on windows that another program may destroy meanwhile (the manager's other
+// clients): an error on one is expected, and is dropped rather than logged.
+template <typename Requests>
+void Unlogged(Display* display, Requests&& requests) {
+    const unsigned long first = NextRequest(display);
+    requests();
+    XSync(display, False);
+    const unsigned long next = NextRequest(display);
+    Errors& errors = TheErrors();
+    std::lock_guard<std::mutex> guard(errors.lock);
+    std::erase_if(errors.pending, [&](const XErrorNote& e) { return e.serial - first < next - first; });
 }
 
 }  // namespace
@@ -265,12 +286,13 @@ bool RequestLeaveFullScreen(SDL_Window* window) {
 void AwaitLeftFullScreen(SDL_Window* window) {
     Display* display = nullptr;
     Window xwindow = 0;
-    if (!XOf(window, display, xwindow)) return;
+    if (!XOf(window, display, xwindow) || !Supports(display, "_NET_WM_STATE_FULLSCREEN")) return;
     const Atom full = XInternAtom(display, "_NET_WM_STATE_FULLSCREEN", False);
     const Atom state = XInternAtom(display, "_NET_WM_STATE", False);
     const Atom motif = XInternAtom(display, "_MOTIF_WM_HINTS", False);
     const std::vector<long> hints = Words(display, xwindow, motif, motif);  // flags, functions, decorations
-    const bool decorated = hints.size() < 3 || (hints[0] & 2) == 0 || hints[2] != 0;
+    const bool decorated = (hints.size() < 3 || (hints[0] & 2) == 0 || hints[2] != 0) &&
+                           Supports(display, "_NET_FRAME_EXTENTS");
     const Atom extents = XInternAtom(display, "_NET_FRAME_EXTENTS", False);
     for (uint32_t start = SDL_GetTicks(); SDL_GetTicks() - start < 250; SDL_Delay(5)) {
         XSync(display, False);
@@ -354,17 +376,6 @@ bool ResizeFixedWithoutRaise(SDL_Window* window, int width, int height) {
     return true;
 }
 
-namespace {
-
-bool Supports(Display* display, const char* hint) {
-    const Atom wanted = XInternAtom(display, hint, False);
-    const std::vector<long> supported =
-        Words(display, DefaultRootWindow(display), XInternAtom(display, "_NET_SUPPORTED", False), XA_ATOM, 4096);
-    return std::find(supported.begin(), supported.end(), static_cast<long>(wanted)) != supported.end();
-}
-
-}  // namespace
-
 std::vector<unsigned long> ClientStacking(SDL_Window* window) {
     Display* display = nullptr;
     Window xwindow = 0;
@@ -392,13 +403,18 @@ std::vector<Restack> PlanRestacks(const std::vector<unsigned long>& before, cons
         if (at == now.size()) continue;
         // Measured against the others and ours already put back, never against one still to move.
         const auto counts = [&](unsigned long v) { return std::find(order.begin() + k, order.end(), v) == order.end(); };
-        // The lowest window now under it that stood above it, or else the highest now over it that stood below.
+        // The lowest window now under it that stood above it, or else the highest now over it that
+        // stood below.
         size_t target = now.size();
         for (size_t i = 0; i < at && target == now.size(); ++i)
             if (counts(now[i]) && indexIn(before, now[i]) > was) target = i;
+        // Upward only as far as the first window that stood above it: a raise never passes one.
         const bool above = target == now.size();
-        for (size_t i = now.size(); above && i-- > at + 1 && target == now.size();)
-            if (counts(now[i]) && indexIn(before, now[i]) < was) target = i;
+        for (size_t i = at + 1; above && i < now.size(); ++i) {
+            if (!counts(now[i])) continue;
+            if (indexIn(before, now[i]) > was) break;
+            target = i;
+        }
         if (target == now.size()) continue;
         const unsigned long sibling = now[target];
         plan.push_back({w, sibling, above});
@@ -413,10 +429,12 @@ namespace {
 // The window and the windows transient for it (its dialogs and boxes) among the manager's clients.
 std::vector<unsigned long> WindowAndDialogs(Display* display, Window xwindow, const std::vector<unsigned long>& clients) {
     std::vector<unsigned long> ours{xwindow};
-    for (const unsigned long w : clients) {
-        Window owner = 0;
-        if (XGetTransientForHint(display, static_cast<Window>(w), &owner) && owner == xwindow) ours.push_back(w);
-    }
+    Unlogged(display, [&] {
+        for (const unsigned long w : clients) {
+            Window owner = 0;
+            if (XGetTransientForHint(display, static_cast<Window>(w), &owner) && owner == xwindow) ours.push_back(w);
+        }
+    });
     return ours;
 }
 
@@ -425,17 +443,19 @@ std::vector<unsigned long> WindowAndDialogs(Display* display, Window xwindow, co
 void AskRestacks(Display* display, const std::vector<Restack>& plan) {
     if (plan.empty()) return;
     const bool restackRequest = Supports(display, "_NET_RESTACK_WINDOW");
-    for (const Restack& r : plan) {
-        if (restackRequest) {
-            AskManager(display, r.window, "_NET_RESTACK_WINDOW", {2, static_cast<long>(r.sibling), r.above ? Above : Below});
-        } else {
-            XWindowChanges changes{};
-            changes.sibling = static_cast<Window>(r.sibling);
-            changes.stack_mode = r.above ? Above : Below;
-            XReconfigureWMWindow(display, r.window, DefaultScreen(display), CWSibling | CWStackMode, &changes);
+    Unlogged(display, [&] {
+        for (const Restack& r : plan) {
+            if (restackRequest) {
+                AskManager(display, r.window, "_NET_RESTACK_WINDOW",
+                           {2, static_cast<long>(r.sibling), r.above ? Above : Below});
+            } else {
+                XWindowChanges changes{};
+                changes.sibling = static_cast<Window>(r.sibling);
+                changes.stack_mode = r.above ? Above : Below;
+                XReconfigureWMWindow(display, r.window, DefaultScreen(display), CWSibling | CWStackMode, &changes);
+            }
         }
-    }
-    XFlush(display);
+    });
 }
 
 }  // namespace
@@ -468,9 +488,10 @@ void KeepUnderDialogs(SDL_Window* window) {
 namespace {
 
 struct EventTimes {
-    std::atomic<uint32_t> latest{0};          // of any event of ours
+    std::atomic<uint32_t> latest{0};          // of a key, a click or a property change of ours
     std::atomic<unsigned long> takeFocusWindow{0};
-    std::atomic<uint32_t> takeFocus{0};       // the last WM_TAKE_FOCUS, for takeFocusWindow
+    std::atomic<uint32_t> takeFocus{0};       // the last WM_TAKE_FOCUS, for takeFocusWindow; 0: none stamped
+    std::atomic<Atom> protocols{0}, takeFocusAtom{0};  // interned once: the filter makes no round trip
 };
 EventTimes gEventTimes;
 
@@ -485,17 +506,17 @@ void NoteEventTime(const SDL_Event& event) {
         case KeyRelease: time = x->xkey.time; break;
         case ButtonPress:
         case ButtonRelease: time = x->xbutton.time; break;
-        case MotionNotify: time = x->xmotion.time; break;
-        case EnterNotify:
-        case LeaveNotify: time = x->xcrossing.time; break;
         case PropertyNotify: time = x->xproperty.time; break;
         case ClientMessage: {
-            Display* display = x->xclient.display;
-            if (x->xclient.format != 32 || x->xclient.message_type != XInternAtom(display, "WM_PROTOCOLS", False) ||
-                static_cast<Atom>(x->xclient.data.l[0]) != XInternAtom(display, "WM_TAKE_FOCUS", False))
+            if (gEventTimes.protocols.load() == 0) {
+                gEventTimes.takeFocusAtom = XInternAtom(x->xclient.display, "WM_TAKE_FOCUS", False);
+                gEventTimes.protocols = XInternAtom(x->xclient.display, "WM_PROTOCOLS", False);
+            }
+            if (x->xclient.format != 32 || x->xclient.message_type != gEventTimes.protocols.load() ||
+                static_cast<Atom>(x->xclient.data.l[0]) != gEventTimes.takeFocusAtom.load())
                 return;
+            // One without a time still says which window the manager gave the focus to last.
             time = static_cast<Time>(x->xclient.data.l[1]);
-            if (time == CurrentTime) return;
             gEventTimes.takeFocus = static_cast<uint32_t>(time);
             gEventTimes.takeFocusWindow = x->xclient.window;
             break;
@@ -509,7 +530,8 @@ void NoteEventTime(const SDL_Event& event) {
 uint32_t FocusTime(SDL_Window* window) {
     const unsigned long xwindow = WindowId(window);
     if (xwindow == 0) return 0;
-    return gEventTimes.takeFocusWindow.load() == xwindow ? gEventTimes.takeFocus.load() : gEventTimes.latest.load();
+    const uint32_t takeFocus = gEventTimes.takeFocusWindow.load() == xwindow ? gEventTimes.takeFocus.load() : 0;
+    return takeFocus != 0 ? takeFocus : gEventTimes.latest.load();
 }
 
 bool ButtonDownOn(SDL_Window* window) {

@@ -122,8 +122,9 @@ void KeepStacking(SDL_Window* window, const std::vector<unsigned long>& before);
 // came between them: a manager that hands the focus to a dialog when the player switches back to
 // it may raise the dialog alone, leaving its owner under that program.
 void KeepUnderDialogs(SDL_Window* window);
-// Notes the server's time on an X event of ours that SDL hands on: a key, a click, a crossing, a
-// property change, and the manager's WM_TAKE_FOCUS with the window it gives the focus to.
+// Notes the server's time on an X event of ours that SDL hands on: a key, a click, a property
+// change, and the manager's WM_TAKE_FOCUS with the window it gives the focus to (one stamped with no
+// time counts as none).
 void NoteEventTime(const SDL_Event& event);
 // The time to ask for an activation that the window passes on as it takes the focus (to its dialog):
 // the manager's WM_TAKE_FOCUS time when the last one was for this window, else the latest time the
