@@ -392,7 +392,10 @@ void TranslateSdlEvent(const SDL_Event& e) {
             if (returning) NoteSwitchBack(h);
             break;
         }
-        case SDL_WINDOWEVENT_FOCUS_LOST: NoteFocus({h, 0, 0}, false); break;
+        case SDL_WINDOWEVENT_FOCUS_LOST:
+            DropSwitchBack(h);
+            NoteFocus({h, 0, 0}, false);
+            break;
         case SDL_WINDOWEVENT_MINIMIZED: PostTo(me, {h, WM_SIZE, SIZE_MINIMIZED, 0}); break;
         case SDL_WINDOWEVENT_RESTORED:
         case SDL_WINDOWEVENT_MAXIMIZED: {

@@ -139,16 +139,48 @@ void ForgetFocusOf(const std::vector<WindowHandle>& gone) {
     DecideActivation(none);
 }
 
+// How long a hand-over noted in the middle of the manager's switch waits, past the switch's end, for
+// the manager's last focus of it.
+constexpr uint32_t kSwitchEndMs = 500;
+
 void NoteSwitchBack(WindowHandle window) {
+    const bool switching = x11::ManagerSwitching();
+    const uint32_t count = x11::TakeFocusCount(), at = MonotonicMilliseconds();
     std::lock_guard<std::mutex> guard(S().lock);
+    State& s = S();
     // A window's first focus, as the manager shows it, is none: a box opened meanwhile has the time
     // of the action that opened it, and one asked later would stand as the player's latest action.
-    if (S().hasLeft) S().switchBack = window;
+    if (!s.hasLeft) return;
+    s.switchBack = window;
+    s.switchBackWaits = switching;
+    s.switchBackCount = count;
+    s.switchBackAt = at;
 }
 
+// The switch back to hand over now, if any. One noted in the middle of the manager's switch waits for
+// its end and the manager's focus that ends it (metacity focuses the window as the player tabs to
+// it and again at the release of Alt, with the time of the release): a dialog activated before
+// that would lose the focus to it, and with an older time be refused.
 WindowHandle TakeSwitchBack() {
+    const bool switching = x11::ManagerSwitching();
+    const uint32_t count = x11::TakeFocusCount(), at = MonotonicMilliseconds();
     std::lock_guard<std::mutex> guard(S().lock);
-    return std::exchange(S().switchBack, 0);
+    State& s = S();
+    if (s.switchBack == 0) return 0;
+    if (switching) {
+        s.switchBackAt = at;  // the wait past its end counts from the last pass that saw it going on
+        return 0;
+    }
+    if (s.switchBackWaits && count == s.switchBackCount) {
+        if (static_cast<uint32_t>(at - s.switchBackAt) < kSwitchEndMs) return 0;
+    }
+    s.switchBackWaits = false;
+    return std::exchange(s.switchBack, 0);
+}
+
+void DropSwitchBack(WindowHandle window) {
+    std::lock_guard<std::mutex> guard(S().lock);
+    if (S().switchBack == window) S().switchBack = 0;
 }
 
 // The application was switched back to through the window while a dialog of its is open: the

@@ -75,6 +75,10 @@ struct State {
     uint32_t lostAt = 0;   // since when none has had it
     bool hasLeft = false;  // the application has left once: a focus coming back is the player's switch
     WindowHandle switchBack = 0;  // ours took the focus back while the application was inactive
+    // Taken in the middle of the manager's switch: the hand-over waits for the switch's own last
+    // focus (a WM_TAKE_FOCUS after this count), or for a while after its end.
+    bool switchBackWaits = false;
+    uint32_t switchBackCount = 0, switchBackAt = 0;
 
     State() {
         for (const char* name :
@@ -101,6 +105,8 @@ bool LeavePending();
 // reads its focus, and taken once the events read with it are taken.
 void NoteSwitchBack(WindowHandle window);
 WindowHandle TakeSwitchBack();
+// The window lost the focus: a switch back through it not yet taken is void.
+void DropSwitchBack(WindowHandle window);
 // The keyboard passed on to the window's last dialog (its SDL window).
 void PassFocusToDialog(WindowHandle window, SDL_Window* sdl);
 

@@ -492,6 +492,8 @@ struct EventTimes {
     std::atomic<unsigned long> takeFocusWindow{0};
     std::atomic<uint32_t> takeFocus{0};       // the last WM_TAKE_FOCUS, for takeFocusWindow; 0: none stamped
     std::atomic<Atom> protocols{0}, takeFocusAtom{0};  // interned once: the filter makes no round trip
+    std::atomic<uint32_t> takeFocusCount{0};
+    std::atomic<bool> grabbed{false};  // the last focus event of ours came during a keyboard grab
 };
 EventTimes gEventTimes;
 
@@ -502,6 +504,12 @@ void NoteEventTime(const SDL_Event& event) {
     if (x == nullptr) return;
     Time time = 0;
     switch (x->type) {
+        case FocusIn:
+        case FocusOut:
+            // A grab's start and the focus moved under it say a switch is going on; its end, or a
+            // plain change, that none is.
+            gEventTimes.grabbed = x->xfocus.mode == NotifyGrab || x->xfocus.mode == NotifyWhileGrabbed;
+            return;
         case KeyPress:
         case KeyRelease: time = x->xkey.time; break;
         case ButtonPress:
@@ -519,6 +527,7 @@ void NoteEventTime(const SDL_Event& event) {
             time = static_cast<Time>(x->xclient.data.l[1]);
             gEventTimes.takeFocus = static_cast<uint32_t>(time);
             gEventTimes.takeFocusWindow = x->xclient.window;
+            ++gEventTimes.takeFocusCount;
             break;
         }
         default: return;
@@ -526,6 +535,10 @@ void NoteEventTime(const SDL_Event& event) {
     const uint32_t latest = gEventTimes.latest.load();
     if (time != CurrentTime && (latest == 0 || Later(time, latest))) gEventTimes.latest = static_cast<uint32_t>(time);
 }
+
+bool ManagerSwitching() { return gEventTimes.grabbed.load(); }
+
+uint32_t TakeFocusCount() { return gEventTimes.takeFocusCount.load(); }
 
 uint32_t FocusTime(SDL_Window* window) {
     const unsigned long xwindow = WindowId(window);

@@ -126,6 +126,12 @@ void KeepUnderDialogs(SDL_Window* window);
 // change, and the manager's WM_TAKE_FOCUS with the window it gives the focus to (one stamped with no
 // time counts as none).
 void NoteEventTime(const SDL_Event& event);
+// Whether the window manager is in the middle of a switch of windows (Alt+Tab): its keyboard grab,
+// as the focus events of our windows tell. A manager may focus a window as the player tabs past it,
+// and again when the switch ends.
+bool ManagerSwitching();
+// How many WM_TAKE_FOCUS messages the manager has sent to our windows so far.
+uint32_t TakeFocusCount();
 // The time to ask for an activation that the window passes on as it takes the focus (to its dialog):
 // the manager's WM_TAKE_FOCUS time when the last one was for this window, else the latest time the
 // server stamped on an event of ours; 0 when none came. Never a time read on purpose: a manager
