@@ -162,19 +162,17 @@ void NoteSwitchBack(WindowHandle window) {
 // it and again at the release of Alt, with the time of the release): a dialog activated before
 // that would lose the focus to it, and with an older time be refused.
 WindowHandle TakeSwitchBack() {
-    const bool switching = x11::ManagerSwitching();
-    const uint32_t count = x11::TakeFocusCount(), at = MonotonicMilliseconds();
     std::lock_guard<std::mutex> guard(S().lock);
     State& s = S();
-    if (s.switchBack == 0) return 0;
-    if (switching) {
+    if (s.switchBack == 0) return 0;  // every pump pass asks: nothing more is read then
+    const uint32_t at = MonotonicMilliseconds();
+    if (x11::ManagerSwitching()) {
         s.switchBackAt = at;  // the wait past its end counts from the last pass that saw it going on
         return 0;
     }
-    if (s.switchBackWaits && count == s.switchBackCount) {
-        if (static_cast<uint32_t>(at - s.switchBackAt) < kSwitchEndMs) return 0;
-    }
-    s.switchBackWaits = false;
+    if (s.switchBackWaits && x11::TakeFocusCount() == s.switchBackCount &&
+        static_cast<uint32_t>(at - s.switchBackAt) < kSwitchEndMs)
+        return 0;
     return std::exchange(s.switchBack, 0);
 }
 

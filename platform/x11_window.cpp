@@ -476,7 +476,7 @@ void KeepUnderDialogs(SDL_Window* window) {
     const std::vector<unsigned long> ours = WindowAndDialogs(display, xwindow, now);
     // Wanted: the window just below the lowest of its dialogs, where it is lower.
     const auto self = std::find(now.begin(), now.end(), xwindow);
-    const auto dialog = std::find_if(now.begin(), now.end(), [&](unsigned long w) { return w != xwindow && std::find(ours.begin(), ours.end(), w) != ours.end(); });
+    const auto dialog = std::find_first_of(now.begin(), now.end(), ours.begin() + 1, ours.end());
     if (self == now.end() || dialog == now.end() || self > dialog) return;
     std::vector<unsigned long> wanted(now.begin(), self);
     wanted.insert(wanted.end(), self + 1, dialog);
