@@ -546,14 +546,15 @@ void ApplyShape(SDL_Window* sdl, uint32_t style) {
     } else {
         const bool wasFullScreen = (SDL_GetWindowFlags(sdl) & SDL_WINDOW_FULLSCREEN) != 0;
         // A minimised window leaves full screen minimised, to come back framed when restored.
-        if (wasFullScreen && IsIconic(sdl) && x11::RequestLeaveFullScreen(sdl)) x11::AwaitLeftFullScreen(sdl);
+        const bool leftMinimised = wasFullScreen && IsIconic(sdl) && x11::RequestLeaveFullScreen(sdl);
+        if (leftMinimised) x11::AwaitLeftFullScreen(sdl);
         // The manager may raise a window that leaves full screen, its dialogs with it: one that leaves
         // while the player is in another program keeps its place below that program's window.
         const bool away = wasFullScreen && !IsApplicationActive();
         const std::vector<unsigned long> stacking = away ? x11::ClientStacking(sdl) : std::vector<unsigned long>{};
         SDL_SetWindowFullscreen(sdl, 0);
         // What comes next (the stacking kept, a place) must reach the window as the manager left it.
-        if (wasFullScreen) x11::AwaitLeftFullScreen(sdl);
+        if (wasFullScreen && !leftMinimised) x11::AwaitLeftFullScreen(sdl);
         if (away) x11::KeepStacking(sdl, stacking);
         SDL_SetWindowBordered(sdl, (style & WS_CAPTION) ? SDL_TRUE : SDL_FALSE);
         SDL_SetWindowResizable(sdl, (style & WS_THICKFRAME) ? SDL_TRUE : SDL_FALSE);
@@ -608,7 +609,7 @@ WindowHandle CreateWindow(const WindowCreation& creation) {
 
 void RegisterDialogTemplate(int32_t id, const DialogTemplate& dialogTemplate) {
     std::lock_guard<std::mutex> guard(S().lock);
-    S().dialogs[id] = dialogTemplate;
+    S().dialogTemplates[id] = dialogTemplate;
 }
 
 WindowHandle CreateDialogWindow(int32_t templateId, WindowHandle /*parent*/,
@@ -616,8 +617,8 @@ WindowHandle CreateDialogWindow(int32_t templateId, WindowHandle /*parent*/,
     DialogTemplate t;
     {
         std::lock_guard<std::mutex> guard(S().lock);
-        auto it = S().dialogs.find(templateId);
-        if (it == S().dialogs.end()) return 0;
+        auto it = S().dialogTemplates.find(templateId);
+        if (it == S().dialogTemplates.end()) return 0;
         t = it->second;
     }
     if (dialogProcedure == nullptr || !EnsureVideo()) return 0;

@@ -53,7 +53,7 @@ struct State {
     std::mutex lock;
     std::vector<WindowClass> classes;
     std::map<WindowHandle, WindowRecord> windows;
-    std::map<int32_t, DialogTemplate> dialogs;
+    std::map<int32_t, DialogTemplate> dialogTemplates;  // by id
     WindowHandle nextHandle = 1;
     ThreadQueue* videoOwner = nullptr;  // the thread that started SDL video
     uint32_t wakeEvent = 0;             // our SDL user event that wakes SDL_WaitEvent

@@ -47,13 +47,24 @@ std::vector<long> Words(Display* display, Window xwindow, Atom property, Atom ty
     return words;
 }
 
-// Whether the window manager says it supports the hint (_NET_SUPPORTED).
-bool Supports(Display* display, const char* hint) {
-    const Atom wanted = XInternAtom(display, hint, False);
-    const std::vector<long> supported =
-        Words(display, DefaultRootWindow(display), XInternAtom(display, "_NET_SUPPORTED", False), XA_ATOM, 4096);
-    return std::find(supported.begin(), supported.end(), static_cast<long>(wanted)) != supported.end();
-}
+// The hints the window manager says it supports (_NET_SUPPORTED), read once for every question.
+class Supported {
+public:
+    explicit Supported(Display* display)
+        : display_(display),
+          hints_(Words(display, DefaultRootWindow(display), XInternAtom(display, "_NET_SUPPORTED", False), XA_ATOM,
+                       4096)) {}
+    bool operator()(const char* hint) const {
+        const Atom wanted = XInternAtom(display_, hint, False);
+        return std::find(hints_.begin(), hints_.end(), static_cast<long>(wanted)) != hints_.end();
+    }
+
+private:
+    Display* display_;
+    std::vector<long> hints_;
+};
+
+bool Supports(Display* display, const char* hint) { return Supported(display)(hint); }
 
 // A request about the window to the window manager (a client message to the root window), flushed.
 void AskManager(Display* display, Window xwindow, const char* type, std::initializer_list<long> words) {
@@ -286,13 +297,15 @@ bool RequestLeaveFullScreen(SDL_Window* window) {
 void AwaitLeftFullScreen(SDL_Window* window) {
     Display* display = nullptr;
     Window xwindow = 0;
-    if (!XOf(window, display, xwindow) || !Supports(display, "_NET_WM_STATE_FULLSCREEN")) return;
+    if (!XOf(window, display, xwindow)) return;
+    const Supported supports(display);
+    if (!supports("_NET_WM_STATE_FULLSCREEN")) return;
     const Atom full = XInternAtom(display, "_NET_WM_STATE_FULLSCREEN", False);
     const Atom state = XInternAtom(display, "_NET_WM_STATE", False);
     const Atom motif = XInternAtom(display, "_MOTIF_WM_HINTS", False);
     const std::vector<long> hints = Words(display, xwindow, motif, motif);  // flags, functions, decorations
     const bool decorated = (hints.size() < 3 || (hints[0] & 2) == 0 || hints[2] != 0) &&
-                           Supports(display, "_NET_FRAME_EXTENTS");
+                           supports("_NET_FRAME_EXTENTS");
     const Atom extents = XInternAtom(display, "_NET_FRAME_EXTENTS", False);
     for (uint32_t start = SDL_GetTicks(); SDL_GetTicks() - start < 250; SDL_Delay(5)) {
         XSync(display, False);
@@ -464,7 +477,6 @@ void KeepStacking(SDL_Window* window, const std::vector<unsigned long>& before) 
     Display* display = nullptr;
     Window xwindow = 0;
     if (before.empty() || !XOf(window, display, xwindow)) return;
-    XSync(display, False);
     AskRestacks(display, PlanRestacks(before, ClientStacking(window), WindowAndDialogs(display, xwindow, before)));
 }
 
