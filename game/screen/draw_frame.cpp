@@ -40,14 +40,16 @@ void InsertAll(DrawList& list, const List& objects) {
 
 void CGameResource::Draw(ISurface* target) {
     if (framesToSkip >= 1) return;  // the last picture stays
-    if (!cutins.empty() || cutinScreen.zoom >= 1) {
+    // The pause menu comes first: Alt+Enter and F1 pause during a cut-in or a faded-out screen
+    // too, and a menu that took the keys behind a frozen picture would be chosen from blind.
+    if (scene == Scene::kPause) {
+        FillBlack(*target);
+        DrawMenu(selectWindow, target);
+    } else if (!cutins.empty() || cutinScreen.zoom >= 1) {
         DrawCutinScreen(target);
     } else if (screenFx.fadeDuration > 0 && screenFx.fadeCounter >= screenFx.fadeDuration) {
         FillBlack(*target);
         DrawOverlays(target);
-    } else if (scene == Scene::kPause) {
-        FillBlack(*target);
-        DrawMenu(selectWindow, target);
     } else {
         DrawPlayField(target);
     }

@@ -102,8 +102,12 @@ TEST(DrawFrame, PauseAFinishedFadeAndSkippedFramesHideTheField) {
     Frame f;
     CGameResource& g = *f.game;
     g.effects.push_back(CGameResource::EffectPtr(new Named<CObjectEffect, SEffectKind>(&g.kinds.effects[0], "effect")));
-    for (const auto& [scene, fade, skip, fills] : {std::tuple{Scene::kPause, 0, 0, 1u}, {Scene::kPlay, 60, 0, 1u}, {Scene::kPlay, 0, 1, 0u}}) {
+    // The last row: paused (Alt+Enter or F1) during a cut-in over a faded-out screen, the menu shows.
+    for (const auto& [scene, fade, skip, fills, cutin] :
+         {std::tuple{Scene::kPause, 0, 0, 1u, false}, {Scene::kPlay, 60, 0, 1u, false}, {Scene::kPlay, 0, 1, 0u, false},
+          {Scene::kPause, 60, 0, 1u, true}}) {
         g.scene = scene, g.screenFx.fadeCounter = fade, g.screenFx.fadeDuration = fade > 0 ? fade : -1, g.framesToSkip = skip;
+        if (cutin) g.StartCutin(0, true);
         f.target.ClearLog(), f.drawn.clear();
         g.Draw(&f.target);
         EXPECT_TRUE(f.drawn.empty());
