@@ -142,7 +142,7 @@ void ReportDialogOpen(GtkWidget* window, uintptr_t token, WindowHandle owner) {
     if (gDialogWindows.empty()) gdk_window_add_filter(nullptr, &OnXFocus, nullptr);
     if (auto it = gDialogWindows.find(token); it != gDialogWindows.end()) g_object_unref(it->second);
     gDialogWindows[token] = GDK_WINDOW(g_object_ref(gdk));
-    NoteDialogOpen(token, owner, {&ActivateDialog});
+    NoteDialogOpen(token, owner, {&ActivateDialog}, gdk_x11_window_get_xid(gdk));
 }
 
 void ReportDialogClosed(uintptr_t token) {

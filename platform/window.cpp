@@ -9,8 +9,10 @@
 #include <condition_variable>
 #include <deque>
 #include <functional>
+#include <map>
 #include <memory>
 #include <mutex>
+#include <string>
 #include <tuple>
 #include <utility>
 #include <vector>
@@ -24,6 +26,53 @@
 
 namespace morna::platform {
 namespace window_state {
+
+struct ThreadQueue;  // a thread's messages (window.cpp)
+
+struct WindowRecord {
+    std::shared_ptr<ThreadQueue> owner;
+    SDL_Window* sdl = nullptr;
+    uint32_t sdlId = 0;
+    WindowProcedure procedure = nullptr;
+    WindowProcedure dialogProcedure = nullptr;
+    void* userData = nullptr;
+    std::string caption;
+    uint32_t style = 0;
+    bool inputMethod = false;
+    bool acceptsDrops = false;  // DragAcceptFiles
+    bool destroying = false;  // WM_DESTROY sent: a second DestroyWindow does nothing
+    bool whiteBackground = false;  // its class's
+    bool destroyedOutside = false;  // its X window was destroyed by another program
+    int frameLeft = 0, frameTop = 0;  // the manager's frame, as last known while the X window was there
+};
+
+// Everything shared between threads, under one lock. SDL is never called
+// while it is held.
+struct State {
+    std::mutex lock;
+    std::vector<WindowClass> classes;
+    std::map<WindowHandle, WindowRecord> windows;
+    std::map<int32_t, DialogTemplate> dialogTemplates;  // by id
+    WindowHandle nextHandle = 1;
+    ThreadQueue* videoOwner = nullptr;  // the thread that started SDL video
+    uint32_t wakeEvent = 0;             // our SDL user event that wakes SDL_WaitEvent
+    int32_t cursorCount = 0;
+    // Files dropped, gathered until SDL says the drop is complete, then handed out by id.
+    std::vector<std::string> dropping;
+    std::map<uintptr_t, std::vector<std::string>> drops;
+    uintptr_t nextDrop = 1;
+    // SDL's reason for the last refused video start or window, whichever thread asked.
+    std::string windowError;
+
+    State() {
+        for (const char* name :
+             {"BUTTON", "COMBOBOX", "EDIT", "LISTBOX", "MDICLIENT", "SCROLLBAR", "STATIC"})
+            classes.push_back({name, &DefaultWindowProcedure, false});
+    }
+};
+
+State& S();
+void PostTo(ThreadQueue* queue, const WindowMessage& m);
 
 // A message sent from another thread, answered by the window's thread.
 struct SentCall {
@@ -102,27 +151,25 @@ void NoteWindowError(const char* reason) {
     S().windowError = reason;
 }
 
-// SDL's event filter: of the system events, only the X server's notice that one of our windows was
-// destroyed passes; a press of a pointer button on one is noted for the focus it may bring, and the
-// server's time on each for an activation passed on. It runs where SDL reads the X events, on the
-// display thread.
-int KeepDestroyNoticesNoteClicksAndTimes(void*, SDL_Event* e) {
+// The filter of SDL's X events (system events), where SDL reads them, on the display thread: each is
+// noted by the X side (times, focus, frames); only the server's notice that one of our windows was
+// destroyed passes on to the pump, and a press of a pointer button on one is noted for the focus it
+// may bring.
+int FilterSdlXEvents(void*, SDL_Event* e) {
     if (e->type != SDL_SYSWMEVENT) return 1;
-    x11::NoteEventTime(*e);
-    const unsigned long destroyed = x11::DestroyedWindow(*e), pressed = x11::PressedWindow(*e);
-    if (destroyed == 0 && pressed == 0) return 0;
+    const x11::XEventSeen seen = x11::NoteXEvent(*e);
+    const unsigned long xwindow = seen.destroyed != 0 ? seen.destroyed : seen.pressed;
+    if (xwindow == 0) return 0;
     std::vector<std::pair<WindowHandle, SDL_Window*>> ours;
     {
         std::lock_guard<std::mutex> guard(S().lock);
         for (const auto& [h, w] : S().windows) ours.emplace_back(h, w.sdl);
     }
-    const auto mine = std::find_if(ours.begin(), ours.end(), [&](const auto& w) {
-        return x11::WindowId(w.second) == (destroyed != 0 ? destroyed : pressed);
-    });
-    if (mine == ours.end() || destroyed != 0) return mine != ours.end();
-    const uint32_t now = std::max(MonotonicMilliseconds(), 1u);
-    std::lock_guard<std::mutex> guard(S().lock);
-    if (auto it = S().windows.find(mine->first); it != S().windows.end()) it->second.pressedAt = now;
+    const auto mine =
+        std::find_if(ours.begin(), ours.end(), [&](const auto& w) { return x11::WindowId(w.second) == xwindow; });
+    if (mine == ours.end()) return 0;
+    if (seen.destroyed != 0) return 1;
+    NoteWindowPress(mine->first);
     return 0;
 }
 
@@ -154,7 +201,7 @@ bool EnsureVideo() {
     // The X server's events come as system events too: a window destroyed by another program is
     // only told that way. SDL would copy every X event into its queue: only those notices pass.
     SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);
-    SDL_SetEventFilter(&KeepDestroyNoticesNoteClicksAndTimes, nullptr);
+    SDL_SetEventFilter(&FilterSdlXEvents, nullptr);
     // Drops reach a window only once it accepts them (DragAcceptFiles).
     SDL_EventState(SDL_DROPFILE, SDL_DISABLE);
     SDL_EventState(SDL_DROPCOMPLETE, SDL_DISABLE);
@@ -235,6 +282,7 @@ void DestroyThreadWindows(ThreadQueue* queue) {
     State& s = S();
     std::vector<std::pair<SDL_Window*, bool>> sdlWindows;  // and whether destroyed from outside
     std::vector<WindowHandle> gone;
+    bool noneLeft = false;
     {
         std::lock_guard<std::mutex> guard(s.lock);
         for (auto it = s.windows.begin(); it != s.windows.end();) {
@@ -246,7 +294,9 @@ void DestroyThreadWindows(ThreadQueue* queue) {
                 ++it;
             }
         }
+        noneLeft = s.windows.empty();
     }
+    if (!gone.empty()) ForgetFocusOf(gone, noneLeft);  // their losses of the focus come with no window to name
     {
         std::lock_guard<std::mutex> guard(queue->lock);
         queue->alive = false;
@@ -256,7 +306,6 @@ void DestroyThreadWindows(ThreadQueue* queue) {
         if (destroyedOutside) x11::QueueUnmapNotice(w);
         SDL_DestroyWindow(w);
     }
-    if (!gone.empty()) ForgetFocusOf(gone);
     bool owner;
     {
         std::lock_guard<std::mutex> guard(s.lock);
@@ -271,6 +320,20 @@ void DestroyThreadWindows(ThreadQueue* queue) {
 }
 
 }  // namespace
+
+void window_state::PostToDisplayWindows(uint32_t message, uintptr_t wparam) {
+    State& s = S();
+    std::vector<WindowHandle> windows;
+    ThreadQueue* owner = nullptr;
+    {
+        std::lock_guard<std::mutex> guard(s.lock);
+        owner = s.videoOwner;
+        for (auto& [h, w] : s.windows)
+            if (w.owner.get() == owner && !w.destroying) windows.push_back(h);
+    }
+    if (owner == nullptr) return;
+    for (WindowHandle h : windows) PostTo(owner, {h, message, wparam, 0});
+}
 
 void window_state::PostTo(ThreadQueue* queue, const WindowMessage& m) {
     {
@@ -330,7 +393,7 @@ void TranslateDrop(const SDL_Event& e) {
 // application ends it through its usual path. SDL keeps the window until then, and every request
 // on it fails (those errors go unlogged); a show, a hide or a new shape would have SDL wait for
 // the server's notice of it for ever, so they are left out.
-void CloseDestroyedWindow(unsigned long xwindow, x11::DestroySerials serials) {
+void CloseDestroyedWindow(unsigned long xwindow, unsigned long notice) {
     if (xwindow == 0) return;
     State& s = S();
     std::vector<std::pair<WindowHandle, SDL_Window*>> mine;
@@ -347,7 +410,7 @@ void CloseDestroyedWindow(unsigned long xwindow, x11::DestroySerials serials) {
             if (it == s.windows.end()) return;
             it->second.destroyedOutside = true;
         }
-        if (x11::NoteDestroyed(xwindow, serials))
+        if (x11::NoteDestroyed(xwindow, notice))
             std::fprintf(stderr, "window 0x%lx was destroyed by another program: it closes\n", xwindow);
         PostTo(MyQueue().get(), {h, WM_CLOSE, 0, 0});
         return;
@@ -374,9 +437,8 @@ void TranslateSdlEvent(const SDL_Event& e) {
         return;
     }
     if (e.type == SDL_SYSWMEVENT) {
-        x11::DestroySerials serials;
-        const unsigned long xwindow = x11::DestroyedWindow(e, &serials);
-        CloseDestroyedWindow(xwindow, serials);
+        const x11::XEventSeen seen = x11::NoteXEvent(e);
+        CloseDestroyedWindow(seen.destroyed, seen.notice);
         return;
     }
     if (e.type != SDL_WINDOWEVENT) return;  // SDL_QUIT included: closing is per window
@@ -386,15 +448,9 @@ void TranslateSdlEvent(const SDL_Event& e) {
     switch (e.window.event) {
         case SDL_WINDOWEVENT_CLOSE: PostTo(me, {h, WM_CLOSE, 0, 0}); break;
         case SDL_WINDOWEVENT_EXPOSED: PostTo(me, {h, WM_PAINT, 0, 0}); break;
-        case SDL_WINDOWEVENT_FOCUS_GAINED: {
-            const bool returning = !IsApplicationActive();
-            NoteFocus({h, 0, 0}, true);
-            if (returning) NoteSwitchBack(h);
-            break;
-        }
+        case SDL_WINDOWEVENT_FOCUS_GAINED:
         case SDL_WINDOWEVENT_FOCUS_LOST:
-            DropSwitchBack(h);
-            NoteFocus({h, 0, 0}, false);
+            NoteWindowFocus(h, OwnSdlWindow(h), e.window.event == SDL_WINDOWEVENT_FOCUS_GAINED);
             break;
         case SDL_WINDOWEVENT_MINIMIZED: PostTo(me, {h, WM_SIZE, SIZE_MINIMIZED, 0}); break;
         case SDL_WINDOWEVENT_RESTORED:
@@ -439,7 +495,7 @@ void PumpDisplayEvents() {
     SDL_Event e;
     while (SDL_PollEvent(&e)) TranslateSdlEvent(e);
     // With the events read with the focus taken: a press the manager passes on after it is known.
-    if (const WindowHandle back = TakeSwitchBack(); back != 0) PassFocusToDialog(back, OwnSdlWindow(back));
+    HandOverSwitchBack(&OwnSdlWindow);
     x11::ReportErrors();  // now that a destruction among these events is known
     if (LeavePending()) DecideActivation();
 }
@@ -508,17 +564,21 @@ WindowHandle AddWindow(SDL_Window* sdl, WindowProcedure procedure, WindowProcedu
     const uint32_t sdlId = SDL_GetWindowID(sdl);
     const bool inputMethod = SDL_IsTextInputActive() == SDL_TRUE;
     State& s = S();
-    std::lock_guard<std::mutex> guard(s.lock);
-    WindowHandle h = s.nextHandle++;
-    WindowRecord& r = s.windows[h];
-    r.owner = MyQueue();
-    r.sdl = sdl;
-    r.sdlId = sdlId;
-    r.procedure = procedure;
-    r.dialogProcedure = dialogProcedure;
-    r.caption = caption;
-    r.style = style;
-    r.inputMethod = inputMethod;
+    WindowHandle h = 0;
+    {
+        std::lock_guard<std::mutex> guard(s.lock);
+        h = s.nextHandle++;
+        WindowRecord& r = s.windows[h];
+        r.owner = MyQueue();
+        r.sdl = sdl;
+        r.sdlId = sdlId;
+        r.procedure = procedure;
+        r.dialogProcedure = dialogProcedure;
+        r.caption = caption;
+        r.style = style;
+        r.inputMethod = inputMethod;
+    }
+    NoteWindowMade(h);
     return h;
 }
 
@@ -539,23 +599,24 @@ bool IsIconic(SDL_Window* sdl) {
     return (SDL_GetWindowFlags(sdl) & SDL_WINDOW_MINIMIZED) != 0 || x11::IsIconic(sdl);
 }
 
-void ApplyShape(SDL_Window* sdl, uint32_t style) {
+void ApplyShape(WindowHandle window, SDL_Window* sdl, uint32_t style) {
     bool popup = (style & WS_POPUP) && (style & WS_CAPTION) == 0;
     if (popup) {
         SDL_SetWindowFullscreen(sdl, SDL_WINDOW_FULLSCREEN_DESKTOP);
     } else {
         const bool wasFullScreen = (SDL_GetWindowFlags(sdl) & SDL_WINDOW_FULLSCREEN) != 0;
         // A minimised window leaves full screen minimised, to come back framed when restored.
+        x11::ManagerHints supports(sdl);  // read once for the whole leave
         const bool leftMinimised = wasFullScreen && IsIconic(sdl) && x11::RequestLeaveFullScreen(sdl);
-        if (leftMinimised) x11::AwaitLeftFullScreen(sdl);
+        if (leftMinimised) x11::AwaitLeftFullScreen(sdl, supports);
         // The manager may raise a window that leaves full screen, its dialogs with it: one that leaves
         // while the player is in another program keeps its place below that program's window.
         const bool away = wasFullScreen && !IsApplicationActive();
-        const std::vector<unsigned long> stacking = away ? x11::ClientStacking(sdl) : std::vector<unsigned long>{};
+        const std::vector<unsigned long> stacking = away ? x11::ClientStacking(sdl, supports) : std::vector<unsigned long>{};
         SDL_SetWindowFullscreen(sdl, 0);
         // What comes next (the stacking kept, a place) must reach the window as the manager left it.
-        if (wasFullScreen && !leftMinimised) x11::AwaitLeftFullScreen(sdl);
-        if (away) x11::KeepStacking(sdl, stacking);
+        if (wasFullScreen && !leftMinimised) x11::AwaitLeftFullScreen(sdl, supports);
+        if (!stacking.empty()) x11::KeepStacking(sdl, stacking, OpenDialogWindows(window), supports);
         SDL_SetWindowBordered(sdl, (style & WS_CAPTION) ? SDL_TRUE : SDL_FALSE);
         SDL_SetWindowResizable(sdl, (style & WS_THICKFRAME) ? SDL_TRUE : SDL_FALSE);
     }
@@ -649,7 +710,7 @@ bool DestroyWindow(WindowHandle window) {
     DispatchWindowMessage({window, WM_DESTROY, 0, 0});
     DispatchWindowMessage({window, WM_NCDESTROY, 0, 0});
     SDL_Window* sdl = nullptr;
-    bool destroyedOutside = false;
+    bool destroyedOutside = false, noneLeft = false;
     {
         std::lock_guard<std::mutex> guard(S().lock);
         auto it = S().windows.find(window);
@@ -657,11 +718,12 @@ bool DestroyWindow(WindowHandle window) {
         sdl = it->second.sdl;
         destroyedOutside = it->second.destroyedOutside;
         S().windows.erase(it);
+        noneLeft = S().windows.empty();
     }
+    ForgetFocusOf({window}, noneLeft);  // its loss of the focus comes with no window to name
     FailSends(MyQueue().get(), window);
     if (destroyedOutside) x11::QueueUnmapNotice(sdl);
     SDL_DestroyWindow(sdl);
-    ForgetFocusOf({window});  // its loss of the focus comes with no window to name
     ReleaseVideoIfIdle();
     return true;
 }
@@ -801,7 +863,7 @@ bool SetWindowStyle(WindowHandle window, uint32_t style) {
         S().windows[window].style = style;
     }
     // A destroyed window only keeps the style for those who ask (see CloseDestroyedWindow).
-    if (!DestroyedOutside(window)) ApplyShape(sdl, style);
+    if (!DestroyedOutside(window)) ApplyShape(window, sdl, style);
     return true;
 }
 

@@ -238,14 +238,14 @@ WindowHandle GetKeyInputWindow();
 // The one list of the dialogs and boxes of another toolkit that are open, each with the window that
 // owns it and what the layer asks of it: to take the keyboard when the application is switched back
 // to through its owner (by the window manager, not by a click on the owner), as an owner's last
-// active popup is. The window layer finds them in the server's stacking by their owner (they are
-// transient for it) where it keeps the owner's place.
+// active popup is. The window layer finds them in the server's stacking by their X window (0 for
+// none) where it keeps the owner's place.
 // The calls run on the display thread (its pump), without the layer's lock, and touch GTK's own
 // map of its dialog windows: right only because GTK runs on the display thread.
 struct DialogCalls {
     void (*activate)(uintptr_t token, uint32_t serverTime) = nullptr;  // a real time, never 0
 };
-void NoteDialogOpen(uintptr_t token, WindowHandle owner, const DialogCalls& calls);
+void NoteDialogOpen(uintptr_t token, WindowHandle owner, const DialogCalls& calls, unsigned long xwindow = 0);
 void NoteDialogClosed(uintptr_t token);
 // The window that owns the open dialog or box of that token; 0 when none is open under it.
 WindowHandle DialogOwner(uintptr_t token);

@@ -1,18 +1,21 @@
 // The focus of the application's windows: the one focus record, the application's activation
 // decided from it, the list of open dialogs of another toolkit, and the switch-back (the keyboard
-// passed on to an open dialog when the player switches back to the game's window). The state and
-// its lock are the window layer's (window_state.h).
+// passed on to an open dialog when the player switches back to the game's window). Its state and
+// lock are its own; the window layer's other room (window.cpp) reaches it through window_state.h.
 #include "platform/window.h"
 
 #include <SDL2/SDL.h>
 
 #include <algorithm>
 #include <atomic>
+#include <map>
+#include <mutex>
 #include <optional>
 #include <utility>
 #include <vector>
 
 #include "platform/clock.h"
+#include "platform/focus_events.h"
 #include "platform/keyboard_state.h"
 #include "platform/sound_output.h"
 #include "platform/window_state.h"
@@ -22,28 +25,48 @@ namespace morna::platform {
 namespace window_state {
 namespace {
 
+struct FocusEntry {
+    WindowHandle window = 0;  // ours, or
+    uintptr_t token = 0;      // another toolkit's
+    WindowHandle owner = 0;   // the window the keyboard counts as focused while it has the focus
+};
+
+// An open dialog or box of another toolkit (NoteDialogOpen).
+struct DialogRecord {
+    uintptr_t token = 0;
+    WindowHandle owner = 0;
+    DialogCalls calls;
+    unsigned long xwindow = 0;
+};
+
+struct FocusState {
+    std::mutex lock;
+    // The windows that may hold the focus, each with the layer's clock at the last pointer button
+    // pressed on it (0: none).
+    std::map<WindowHandle, uint32_t> windows;
+    // The one record of the focus: our windows, and the dialogs and boxes of another toolkit (by
+    // token, with their owner), that hold the keyboard focus, in the order they took it. The last
+    // has it; a late loss of one that had it before changes nothing.
+    std::vector<FocusEntry> focus;
+    // The open dialogs and boxes of another toolkit, in the order they opened.
+    std::vector<DialogRecord> openDialogs;
+    bool active = false;
+    bool leaving = false;  // none has it: the application leaves unless one takes it again in time
+    uint32_t lostAt = 0;   // since when none has had it
+    bool hasLeft = false;  // the application has left once: a focus coming back is the player's switch
+    SwitchBack switchBack;  // ours took the focus back while the application was inactive
+};
+
+FocusState& F() {
+    static FocusState* state = new FocusState;  // outlives every thread's clean-up
+    return *state;
+}
+
 // How long the application stays active with none of its windows focused. Two toolkits report the
 // focus moving between their windows on two connections, in either order, and a window manager
 // gives the focus back to the game a moment after its dialog closes: a loss only counts once no
 // window of ours has taken the focus again meanwhile.
 std::atomic<uint32_t> gFocusSettleMs{250};
-
-// Tells every window of the display thread that the application became active or left, and
-// the sound that it may play or must fall silent.
-void AnnounceActivation(bool active) {
-    State& s = S();
-    std::vector<WindowHandle> windows;
-    ThreadQueue* owner = nullptr;
-    {
-        std::lock_guard<std::mutex> guard(s.lock);
-        owner = s.videoOwner;
-        for (auto& [h, w] : s.windows)
-            if (w.owner.get() == owner && !w.destroying) windows.push_back(h);
-    }
-    SetApplicationActive(active);
-    if (owner == nullptr) return;
-    for (WindowHandle h : windows) PostTo(owner, {h, WM_ACTIVATEAPP, active ? 1u : 0u, 0});
-}
 
 }  // namespace
 
@@ -51,7 +74,7 @@ void AnnounceActivation(bool active) {
 // active at once when one of its windows has the focus; left when none has, once the settle time
 // is up (at once when asked: no window is left whose focus could come back).
 void DecideActivation(bool now) {
-    State& s = S();
+    FocusState& s = F();
     const uint32_t at = MonotonicMilliseconds();
     const uint32_t settle = now ? 0 : gFocusSettleMs.load();
     int announce = -1;
@@ -71,18 +94,21 @@ void DecideActivation(bool now) {
             s.hasLeft = s.hasLeft || announce == 0;
         }
     }
-    if (announce >= 0) AnnounceActivation(announce == 1);
+    if (announce < 0) return;
+    // Every window of the display thread hears it, and the sound may play or must fall silent.
+    SetApplicationActive(announce == 1);
+    PostToDisplayWindows(WM_ACTIVATEAPP, announce == 1 ? 1u : 0u);
 }
 
 bool LeavePending() {
-    std::lock_guard<std::mutex> guard(S().lock);
-    return S().leaving;
+    std::lock_guard<std::mutex> guard(F().lock);
+    return F().leaving;
 }
 
 namespace {
 
 // The entry of the record that has the focus; under the lock.
-std::optional<FocusEntry> HolderLocked(const State& s) {
+std::optional<FocusEntry> HolderLocked(const FocusState& s) {
     return s.focus.empty() ? std::nullopt : std::optional(s.focus.back());
 }
 
@@ -90,25 +116,23 @@ bool SameHolder(const FocusEntry& a, const FocusEntry& b) { return a.window == b
 
 // Whether the one that had the focus has it no more; under the lock. The keys it reported go then:
 // their key-ups will not come.
-bool HolderLostLocked(const std::optional<FocusEntry>& before, const State& s) {
+bool HolderLostLocked(const std::optional<FocusEntry>& before, const FocusState& s) {
     const std::optional<FocusEntry> now = HolderLocked(s);
     return before && (!now || !SameHolder(*before, *now));
 }
 
 // The game window whose keys count by the record, while it exists; under the lock.
-WindowHandle KeyInputWindowLocked(const State& s) {
+WindowHandle KeyInputWindowLocked(const FocusState& s) {
     const std::optional<FocusEntry> holder = HolderLocked(s);
     const WindowHandle window = !holder ? 0 : holder->token == 0 ? holder->window : holder->owner;
     return s.windows.count(window) != 0 ? window : 0;
 }
 
-}  // namespace
-
 // One of ours took or lost the focus: an SDL window by handle, another toolkit's by token.
 void NoteFocus(const FocusEntry& entry, bool focused) {
     bool lost = false;
     {
-        State& s = S();
+        FocusState& s = F();
         std::lock_guard<std::mutex> guard(s.lock);
         const std::optional<FocusEntry> before = HolderLocked(s);
         std::erase_if(s.focus, [&](const FocusEntry& e) { return SameHolder(e, entry); });
@@ -120,84 +144,94 @@ void NoteFocus(const FocusEntry& entry, bool focused) {
     DecideActivation();
 }
 
-// Takes the windows, and the dialogs they own, out of the record (they are gone); decides at once
-// when no window is left.
-void ForgetFocusOf(const std::vector<WindowHandle>& gone) {
-    bool none = false, lost = false;
+}  // namespace
+
+void NoteWindowMade(WindowHandle window) {
+    std::lock_guard<std::mutex> guard(F().lock);
+    F().windows.emplace(window, 0);
+}
+
+void NoteWindowPress(WindowHandle window) {
+    const uint32_t now = std::max(MonotonicMilliseconds(), 1u);
+    std::lock_guard<std::mutex> guard(F().lock);
+    if (auto it = F().windows.find(window); it != F().windows.end()) it->second = now;
+}
+
+void ForgetFocusOf(const std::vector<WindowHandle>& gone, bool noneLeft) {
+    bool lost = false;
     {
-        State& s = S();
+        FocusState& s = F();
         std::lock_guard<std::mutex> guard(s.lock);
         const std::optional<FocusEntry> before = HolderLocked(s);
+        for (const WindowHandle w : gone) {
+            s.windows.erase(w);
+            s.switchBack.Drop(w);
+        }
         std::erase_if(s.focus, [&](const FocusEntry& e) {
             return std::find(gone.begin(), gone.end(), e.token == 0 ? e.window : e.owner) != gone.end();
         });
         lost = HolderLostLocked(before, s);
         SetKeyboardFocusHeld(KeyInputWindowLocked(s) != 0);
-        none = s.windows.empty();
     }
     if (lost) ForgetKeyboardKeys();
-    DecideActivation(none);
+    DecideActivation(noneLeft);
 }
 
-// How long a hand-over noted in the middle of the manager's switch waits, past the switch's end, for
-// the manager's last focus of it.
-constexpr uint32_t kSwitchEndMs = 500;
-
-void NoteSwitchBack(WindowHandle window) {
-    const bool switching = x11::ManagerSwitching();
-    const uint32_t count = x11::TakeFocusCount(), at = MonotonicMilliseconds();
-    std::lock_guard<std::mutex> guard(S().lock);
-    State& s = S();
-    // A window's first focus, as the manager shows it, is none: a box opened meanwhile has the time
-    // of the action that opened it, and one asked later would stand as the player's latest action.
-    if (!s.hasLeft) return;
-    s.switchBack = window;
-    s.switchBackWaits = switching;
-    s.switchBackCount = count;
-    s.switchBackAt = at;
-}
-
-// The switch back to hand over now, if any. One noted in the middle of the manager's switch waits for
-// its end and the manager's focus that ends it (metacity focuses the window as the player tabs to
-// it and again at the release of Alt, with the time of the release): a dialog activated before
-// that would lose the focus to it, and with an older time be refused.
-WindowHandle TakeSwitchBack() {
-    std::lock_guard<std::mutex> guard(S().lock);
-    State& s = S();
-    if (s.switchBack == 0) return 0;  // every pump pass asks: nothing more is read then
-    const uint32_t at = MonotonicMilliseconds();
-    if (x11::ManagerSwitching()) {
-        s.switchBackAt = at;  // the wait past its end counts from the last pass that saw it going on
-        return 0;
+void NoteWindowFocus(WindowHandle window, SDL_Window* sdl, bool focused) {
+    bool returning = false;
+    {
+        FocusState& s = F();
+        std::lock_guard<std::mutex> guard(s.lock);
+        // A window's first focus, as the manager shows it, is none: a box opened meanwhile has the
+        // time of the action that opened it, and one asked later would stand as the player's latest.
+        returning = focused && !s.active && s.hasLeft;
+        if (!focused) s.switchBack.Drop(window);
     }
-    if (s.switchBackWaits && x11::TakeFocusCount() == s.switchBackCount &&
-        static_cast<uint32_t>(at - s.switchBackAt) < kSwitchEndMs)
-        return 0;
-    return std::exchange(s.switchBack, 0);
-}
-
-void DropSwitchBack(WindowHandle window) {
-    std::lock_guard<std::mutex> guard(S().lock);
-    if (S().switchBack == window) S().switchBack = 0;
+    NoteFocus({window, 0, 0}, focused);
+    if (!returning) return;
+    // Read with the focus event itself: how it came (in the manager's switch or not), and after how
+    // many of the manager's WM_TAKE_FOCUS.
+    const FocusEvents::Arrival arrival = x11::FocusNotes().LastArrival(x11::WindowId(sdl));
+    const uint32_t now = MonotonicMilliseconds();
+    std::lock_guard<std::mutex> guard(F().lock);
+    F().switchBack.Note(window, arrival, now);
 }
 
 // The application was switched back to through the window while a dialog of its is open: the
 // keyboard goes on to the last one opened, as an owner's last active popup takes it, unless the
 // player clicked the window (a pointer button is down on it, or was pressed on it since the
 // application left). Asked with the time the focus came with, never one read for the purpose.
-void PassFocusToDialog(WindowHandle window, SDL_Window* sdl) {
+void HandOverSwitchBack(SDL_Window* (*sdlOf)(WindowHandle)) {
+    WindowHandle window = 0;
+    {
+        std::lock_guard<std::mutex> guard(F().lock);
+        if (!F().switchBack.Pending()) return;  // every pump pass asks: nothing more is read then
+    }
+    const FocusEvents notes = x11::FocusNotes();
     std::optional<DialogRecord> last;
     bool clicked = false;
     {
-        std::lock_guard<std::mutex> guard(S().lock);
-        for (const DialogRecord& o : S().openDialogs)
+        FocusState& s = F();
+        std::lock_guard<std::mutex> guard(s.lock);
+        window = s.switchBack.Take(notes.Switching(), notes.TakeFocusCount(), MonotonicMilliseconds());
+        if (window == 0) return;
+        for (const DialogRecord& o : s.openDialogs)
             if (o.owner == window) last = o;
-        if (auto it = S().windows.find(window); it != S().windows.end())
-            clicked = it->second.pressedAt != 0 && static_cast<int32_t>(it->second.pressedAt - S().lostAt) >= 0;
+        if (auto it = s.windows.find(window); it != s.windows.end())
+            clicked = it->second != 0 && static_cast<int32_t>(it->second - s.lostAt) >= 0;
     }
+    SDL_Window* sdl = sdlOf(window);
     if (!last || last->calls.activate == nullptr || sdl == nullptr) return;
     if (clicked || x11::ButtonDownOn(sdl)) return;
     if (const uint32_t time = x11::FocusTime(sdl); time != 0) last->calls.activate(last->token, time);
+}
+
+std::vector<unsigned long> OpenDialogWindows(WindowHandle owner) {
+    std::vector<unsigned long> windows;
+    std::lock_guard<std::mutex> guard(F().lock);
+    for (const DialogRecord& o : F().openDialogs)
+        if (o.owner == owner && o.xwindow != 0) windows.push_back(o.xwindow);
+    return windows;
 }
 
 }  // namespace window_state
@@ -205,20 +239,20 @@ void PassFocusToDialog(WindowHandle window, SDL_Window* sdl) {
 using namespace window_state;
 
 WindowHandle GetFocus() {
-    State& s = S();
+    FocusState& s = F();
     std::lock_guard<std::mutex> guard(s.lock);
     const std::optional<FocusEntry> holder = HolderLocked(s);
     return holder && holder->token == 0 && s.windows.count(holder->window) != 0 ? holder->window : 0;
 }
 
 WindowHandle GetKeyInputWindow() {
-    State& s = S();
+    FocusState& s = F();
     std::lock_guard<std::mutex> guard(s.lock);
     return KeyInputWindowLocked(s);
 }
 
 bool DialogHasFocus(uintptr_t token) {
-    State& s = S();
+    FocusState& s = F();
     std::lock_guard<std::mutex> guard(s.lock);
     const std::optional<FocusEntry> holder = HolderLocked(s);
     return token != 0 && holder && holder->token == token;
@@ -232,31 +266,31 @@ void NoteDialogFocus(uintptr_t token, WindowHandle owner, bool focused) {
     NoteFocus({0, token, owner}, focused);
     // Switched back to through the dialog: its owner comes up under it, as an owned window's owner does.
     if (returning)
-        if (SDL_Window* sdl = GetSdlWindow(owner)) x11::KeepUnderDialogs(sdl);
+        if (SDL_Window* sdl = GetSdlWindow(owner)) x11::KeepUnderDialogs(sdl, OpenDialogWindows(owner));
 }
 
-void NoteDialogOpen(uintptr_t token, WindowHandle owner, const DialogCalls& calls) {
+void NoteDialogOpen(uintptr_t token, WindowHandle owner, const DialogCalls& calls, unsigned long xwindow) {
     if (token == 0) return;
     NoteDialogClosed(token);
-    std::lock_guard<std::mutex> guard(S().lock);
-    S().openDialogs.push_back({token, owner, calls});
+    std::lock_guard<std::mutex> guard(F().lock);
+    F().openDialogs.push_back({token, owner, calls, xwindow});
 }
 
 void NoteDialogClosed(uintptr_t token) {
-    std::lock_guard<std::mutex> guard(S().lock);
-    std::erase_if(S().openDialogs, [&](const DialogRecord& o) { return o.token == token; });
+    std::lock_guard<std::mutex> guard(F().lock);
+    std::erase_if(F().openDialogs, [&](const DialogRecord& o) { return o.token == token; });
 }
 
 WindowHandle DialogOwner(uintptr_t token) {
-    std::lock_guard<std::mutex> guard(S().lock);
-    for (const DialogRecord& o : S().openDialogs)
+    std::lock_guard<std::mutex> guard(F().lock);
+    for (const DialogRecord& o : F().openDialogs)
         if (o.token == token) return o.owner;
     return 0;
 }
 
 bool IsApplicationActive() {
-    std::lock_guard<std::mutex> guard(S().lock);
-    return S().active;
+    std::lock_guard<std::mutex> guard(F().lock);
+    return F().active;
 }
 
 }  // namespace morna::platform

@@ -47,25 +47,6 @@ std::vector<long> Words(Display* display, Window xwindow, Atom property, Atom ty
     return words;
 }
 
-// The hints the window manager says it supports (_NET_SUPPORTED), read once for every question.
-class Supported {
-public:
-    explicit Supported(Display* display)
-        : display_(display),
-          hints_(Words(display, DefaultRootWindow(display), XInternAtom(display, "_NET_SUPPORTED", False), XA_ATOM,
-                       4096)) {}
-    bool operator()(const char* hint) const {
-        const Atom wanted = XInternAtom(display_, hint, False);
-        return std::find(hints_.begin(), hints_.end(), static_cast<long>(wanted)) != hints_.end();
-    }
-
-private:
-    Display* display_;
-    std::vector<long> hints_;
-};
-
-bool Supports(Display* display, const char* hint) { return Supported(display)(hint); }
-
 // A request about the window to the window manager (a client message to the root window), flushed.
 void AskManager(Display* display, Window xwindow, const char* type, std::initializer_list<long> words) {
     XEvent e{};
@@ -77,6 +58,25 @@ void AskManager(Display* display, Window xwindow, const char* type, std::initial
     XSendEvent(display, DefaultRootWindow(display), False, SubstructureRedirectMask | SubstructureNotifyMask, &e);
     XFlush(display);
 }
+
+}  // namespace
+
+ManagerHints::ManagerHints(SDL_Window* window) {
+    Window xwindow = 0;
+    if (!XOf(window, display_, xwindow)) display_ = nullptr;
+}
+
+bool ManagerHints::operator()(const char* hint) {
+    if (display_ == nullptr) return false;
+    if (!read_)
+        hints_ = Words(display_, DefaultRootWindow(display_), XInternAtom(display_, "_NET_SUPPORTED", False), XA_ATOM,
+                       4096);
+    read_ = true;
+    const Atom wanted = XInternAtom(display_, hint, False);
+    return std::find(hints_.begin(), hints_.end(), static_cast<long>(wanted)) != hints_.end();
+}
+
+namespace {
 
 std::atomic<UserTimeSource> gUserTimeSource{nullptr};
 
@@ -108,16 +108,17 @@ Time ServerTime(Display* display, Window xwindow) {
 }
 
 // X errors, kept until the display thread's pump reports them: by then the pump has seen whether
-// their window was destroyed by another program, and the requests SDL made on it while it read the
-// destruction's events go unlogged. The handler runs inside Xlib, on the thread that made the
+// their window was destroyed by another program, and the requests SDL made for it go unlogged. The handler runs inside Xlib, on the thread that made the
 // failing request; nothing calls Xlib while the lock is held.
 struct Errors {
     std::mutex lock;
-    std::map<unsigned long, DestroySerials> destroyed;  // our windows destroyed by another program
+    std::map<unsigned long, DestroyedNote> destroyed;  // our windows destroyed by another program
+    std::map<unsigned long, std::vector<unsigned long>> frames;  // our windows' parents, as reparented
     std::vector<XErrorNote> pending;
     size_t dropped = 0;  // past the bound, while nobody reports
 };
 constexpr size_t kPendingErrors = 256;
+constexpr size_t kFramesKept = 8;  // a window's latest frames: a manager makes one anew at most per change
 
 Errors& TheErrors() {
     static Errors* errors = new Errors;  // the handler may run until the process ends
@@ -178,18 +179,6 @@ const XEvent* XEventOf(const SDL_Event& event) {
 
 }  // namespace
 
-unsigned long DestroyedWindow(const SDL_Event& event, DestroySerials* serials) {
-    const XEvent* x = XEventOf(event);
-    if (x == nullptr || x->type != DestroyNotify) return 0;
-    if (serials != nullptr) *serials = {x->xdestroywindow.serial, XNextRequest(x->xdestroywindow.display) - 1};
-    return x->xdestroywindow.window;
-}
-
-unsigned long PressedWindow(const SDL_Event& event) {
-    const XEvent* x = XEventOf(event);
-    return x != nullptr && x->type == ButtonPress ? x->xbutton.window : 0;
-}
-
 bool FrameExtents(SDL_Window* window, int& left, int& top) {
     Display* display = nullptr;
     Window xwindow = 0;
@@ -208,32 +197,37 @@ unsigned long WindowId(SDL_Window* window) {
     return XOf(window, display, xwindow) ? xwindow : 0;
 }
 
-bool NoteDestroyed(unsigned long xwindow, DestroySerials serials) {
+bool NoteDestroyed(unsigned long xwindow, unsigned long notice) {
     Errors& errors = TheErrors();
     std::lock_guard<std::mutex> guard(errors.lock);
-    return xwindow != 0 && errors.destroyed.emplace(xwindow, serials).second;
+    if (xwindow == 0 || errors.destroyed.count(xwindow) != 0) return false;
+    DestroyedNote& note = errors.destroyed[xwindow];
+    note.notice = notice;
+    if (auto it = errors.frames.find(xwindow); it != errors.frames.end()) {
+        note.frames = std::move(it->second);
+        errors.frames.erase(it);
+    }
+    return true;
 }
 
 std::vector<XErrorNote> ErrorsToLog(const std::vector<XErrorNote>& met,
-                                    const std::map<unsigned long, DestroySerials>& destroyed) {
-    // Dispatching the events read before a destroy notice, SDL asks the server for the parent of a
-    // window it hears reconfigured and translates coordinates from that parent, answered or not. For
-    // our window destroyed meanwhile the query fails, and the translation goes from whatever the
-    // parent was left as; or the query is answered, and the manager destroys the frame it named
-    // before the translation comes. Either fails with BadWindow on a window that is not ours (one of
-    // ours destroyed is dropped anyway, a live one gives no BadWindow), and both fall after the
-    // notice's serial (the server took them after the destruction) and no later than the last
-    // request sent when the pump takes the notice (SDL dispatches the events before it first, and
-    // waits for the translation's answer). That stretch is the bound: a fixed count of requests would
-    // not do (out of full screen SDL answers the queued events with a hundred requests and more
-    // before it reaches the notice), nor would a time on a busy machine.
+                                    const std::map<unsigned long, DestroyedNote>& destroyed) {
+    // SDL finds a window's place on the screen by asking for its parent and translating from it. For
+    // a window destroyed meanwhile the query fails and leaves the parent unset, or it was answered
+    // just before and the manager destroys the frame it named before the translation comes. Either
+    // way the server takes the translation after the destruction. That is when SDL dispatches the
+    // events queued before the notice, and when its teardown takes a window it believes full screen
+    // out of full screen, long after the pump took the notice: no bound of requests or time would do.
     std::vector<XErrorNote> kept;
     for (const XErrorNote& e : met) {
         if (destroyed.count(e.resource) != 0) continue;
         const bool sdlTranslation =
             e.code == BadWindow && e.request == X_TranslateCoords &&
-            std::any_of(destroyed.begin(), destroyed.end(),
-                        [&](const auto& d) { return e.serial > d.second.notice && e.serial <= d.second.taken; });
+            std::any_of(destroyed.begin(), destroyed.end(), [&](const auto& d) {
+                const std::vector<unsigned long>& frames = d.second.frames;
+                return e.serial > d.second.notice &&
+                       (e.resource == 0 || std::find(frames.begin(), frames.end(), e.resource) != frames.end());
+            });
         if (!sdlTranslation) kept.push_back(e);
     }
     return kept;
@@ -294,11 +288,10 @@ bool RequestLeaveFullScreen(SDL_Window* window) {
     return true;
 }
 
-void AwaitLeftFullScreen(SDL_Window* window) {
+void AwaitLeftFullScreen(SDL_Window* window, ManagerHints& supports) {
     Display* display = nullptr;
     Window xwindow = 0;
     if (!XOf(window, display, xwindow)) return;
-    const Supported supports(display);
     if (!supports("_NET_WM_STATE_FULLSCREEN")) return;
     const Atom full = XInternAtom(display, "_NET_WM_STATE_FULLSCREEN", False);
     const Atom state = XInternAtom(display, "_NET_WM_STATE", False);
@@ -319,31 +312,22 @@ void AwaitLeftFullScreen(SDL_Window* window) {
 
 namespace {
 
-// The time of the user's last key or click in the window (SDL writes it on the window for the
-// manager) or in the platform's other windows (a dialog knows the key or click that closed it),
-// whichever is later; the server's time now only where the user has done nothing yet. A manager
-// takes a request's time for the user's, and would refuse the focus to the next window shown with
-// the time of the real action that opened it, older than now.
-Time UserTime(Display* display, Window xwindow) {
-    const std::vector<long> own = Words(display, xwindow, XInternAtom(display, "_NET_WM_USER_TIME", False), XA_CARDINAL);
-    Time time = own.empty() ? 0 : static_cast<Time>(static_cast<uint32_t>(own[0]));
-    if (const UserTimeSource source = gUserTimeSource.load()) {
-        const Time others = source();
-        if (others != 0 && (time == 0 || Later(others, time))) time = others;
-    }
+// The time of a request the application makes of its own accord (a window activated, a dialog shown):
+// the player's last action. Before any event of ours came, the server's time now, read on purpose:
+// all the player has done is start the game, and a manager that prevents focus stealing weighs the
+// time against the focused window's last action, which is older.
+Time RequestTime(Display* display, Window xwindow) {
+    const uint32_t time = LastEventTime();
     return time != 0 ? time : ServerTime(display, xwindow);
-}
-
-// A time read on the window's connection; 0 where it is not on X.
-uint32_t TimeOn(SDL_Window* window, Time (*read)(Display*, Window)) {
-    Display* display = nullptr;
-    Window xwindow = 0;
-    return XOf(window, display, xwindow) ? static_cast<uint32_t>(read(display, xwindow)) : 0;
 }
 
 }  // namespace
 
-uint32_t LastUserTime(SDL_Window* window) { return TimeOn(window, &UserTime); }
+uint32_t LastUserTime(SDL_Window* window) {
+    Display* display = nullptr;
+    Window xwindow = 0;
+    return XOf(window, display, xwindow) ? static_cast<uint32_t>(RequestTime(display, xwindow)) : 0;
+}
 
 bool RequestActivate(SDL_Window* window) {
     Display* display = nullptr;
@@ -351,7 +335,7 @@ bool RequestActivate(SDL_Window* window) {
     if (!XOf(window, display, xwindow)) return false;
     XWindowAttributes attributes;
     if (!XGetWindowAttributes(display, xwindow, &attributes) || attributes.map_state == IsUnmapped) return false;
-    const Time time = UserTime(display, xwindow);
+    const Time time = RequestTime(display, xwindow);
     if (time == 0) return false;
     XRaiseWindow(display, xwindow);
     AskManager(display, xwindow, "_NET_ACTIVE_WINDOW", {1 /* an application asks */, static_cast<long>(time)});
@@ -389,10 +373,10 @@ bool ResizeFixedWithoutRaise(SDL_Window* window, int width, int height) {
     return true;
 }
 
-std::vector<unsigned long> ClientStacking(SDL_Window* window) {
+std::vector<unsigned long> ClientStacking(SDL_Window* window, ManagerHints& supports) {
     Display* display = nullptr;
     Window xwindow = 0;
-    if (!XOf(window, display, xwindow)) return {};
+    if (!XOf(window, display, xwindow) || !supports("_NET_CLIENT_LIST_STACKING")) return {};
     const std::vector<long> words = Words(display, DefaultRootWindow(display),
                                           XInternAtom(display, "_NET_CLIENT_LIST_STACKING", False), XA_WINDOW, 4096);
     return {words.begin(), words.end()};
@@ -439,23 +423,20 @@ std::vector<Restack> PlanRestacks(const std::vector<unsigned long>& before, cons
 
 namespace {
 
-// The window and the windows transient for it (its dialogs and boxes) among the manager's clients.
-std::vector<unsigned long> WindowAndDialogs(Display* display, Window xwindow, const std::vector<unsigned long>& clients) {
+// The window and those of its dialogs that the stacking lists.
+std::vector<unsigned long> WindowAndDialogs(Window xwindow, const std::vector<unsigned long>& dialogs,
+                                            const std::vector<unsigned long>& stacking) {
     std::vector<unsigned long> ours{xwindow};
-    Unlogged(display, [&] {
-        for (const unsigned long w : clients) {
-            Window owner = 0;
-            if (XGetTransientForHint(display, static_cast<Window>(w), &owner) && owner == xwindow) ours.push_back(w);
-        }
-    });
+    for (const unsigned long d : dialogs)
+        if (std::find(stacking.begin(), stacking.end(), d) != stacking.end()) ours.push_back(d);
     return ours;
 }
 
 // Asks the restacks as a pager asks, each on the one connection, so that the manager takes them in
 // order: _NET_RESTACK_WINDOW where the manager takes it, a configure request elsewhere.
-void AskRestacks(Display* display, const std::vector<Restack>& plan) {
+void AskRestacks(Display* display, const std::vector<Restack>& plan, ManagerHints& supports) {
     if (plan.empty()) return;
-    const bool restackRequest = Supports(display, "_NET_RESTACK_WINDOW");
+    const bool restackRequest = supports("_NET_RESTACK_WINDOW");
     Unlogged(display, [&] {
         for (const Restack& r : plan) {
             if (restackRequest) {
@@ -473,19 +454,22 @@ void AskRestacks(Display* display, const std::vector<Restack>& plan) {
 
 }  // namespace
 
-void KeepStacking(SDL_Window* window, const std::vector<unsigned long>& before) {
+void KeepStacking(SDL_Window* window, const std::vector<unsigned long>& before,
+                  const std::vector<unsigned long>& dialogs, ManagerHints& supports) {
     Display* display = nullptr;
     Window xwindow = 0;
     if (before.empty() || !XOf(window, display, xwindow)) return;
-    AskRestacks(display, PlanRestacks(before, ClientStacking(window), WindowAndDialogs(display, xwindow, before)));
+    AskRestacks(display, PlanRestacks(before, ClientStacking(window, supports), WindowAndDialogs(xwindow, dialogs, before)),
+                supports);
 }
 
-void KeepUnderDialogs(SDL_Window* window) {
+void KeepUnderDialogs(SDL_Window* window, const std::vector<unsigned long>& dialogs) {
     Display* display = nullptr;
     Window xwindow = 0;
-    if (!XOf(window, display, xwindow)) return;
-    const std::vector<unsigned long> now = ClientStacking(window);
-    const std::vector<unsigned long> ours = WindowAndDialogs(display, xwindow, now);
+    if (dialogs.empty() || !XOf(window, display, xwindow)) return;
+    ManagerHints supports(window);
+    const std::vector<unsigned long> now = ClientStacking(window, supports);
+    const std::vector<unsigned long> ours = WindowAndDialogs(xwindow, dialogs, now);
     // Wanted: the window just below the lowest of its dialogs, where it is lower.
     const auto self = std::find(now.begin(), now.end(), xwindow);
     const auto dialog = std::find_first_of(now.begin(), now.end(), ours.begin() + 1, ours.end());
@@ -494,71 +478,117 @@ void KeepUnderDialogs(SDL_Window* window) {
     wanted.insert(wanted.end(), self + 1, dialog);
     wanted.push_back(xwindow);
     wanted.insert(wanted.end(), dialog, now.end());
-    AskRestacks(display, PlanRestacks(wanted, now, {xwindow}));
+    AskRestacks(display, PlanRestacks(wanted, now, {xwindow}), supports);
 }
 
 namespace {
 
-struct EventTimes {
-    std::atomic<uint32_t> latest{0};          // of a key, a click or a property change of ours
-    std::atomic<unsigned long> takeFocusWindow{0};
-    std::atomic<uint32_t> takeFocus{0};       // the last WM_TAKE_FOCUS, for takeFocusWindow; 0: none stamped
-    std::atomic<Atom> protocols{0}, takeFocusAtom{0};  // interned once: the filter makes no round trip
-    std::atomic<uint32_t> takeFocusCount{0};
-    std::atomic<bool> grabbed{false};  // the last focus event of ours came during a keyboard grab
+// What the X events of our windows told of the manager's focus and of the server's times. The filter
+// writes it on the display thread; the atoms it compares are interned once, so it makes no round trip.
+struct EventNotes {
+    std::mutex lock;
+    FocusEvents focus;
+    Atom protocols = 0, takeFocus = 0;
 };
-EventTimes gEventTimes;
+
+EventNotes& Notes() {
+    static EventNotes* notes = new EventNotes;  // the filter may run until the process ends
+    return *notes;
+}
 
 }  // namespace
 
-void NoteEventTime(const SDL_Event& event) {
+XEventSeen NoteXEvent(const SDL_Event& event) {
     const XEvent* x = XEventOf(event);
-    if (x == nullptr) return;
-    Time time = 0;
+    XEventSeen seen;
+    if (x == nullptr) return seen;
+    EventNotes& notes = Notes();
     switch (x->type) {
-        case FocusIn:
-        case FocusOut:
-            // A grab's start and the focus moved under it say a switch is going on; its end, or a
-            // plain change, that none is.
-            gEventTimes.grabbed = x->xfocus.mode == NotifyGrab || x->xfocus.mode == NotifyWhileGrabbed;
-            return;
-        case KeyPress:
-        case KeyRelease: time = x->xkey.time; break;
-        case ButtonPress:
-        case ButtonRelease: time = x->xbutton.time; break;
-        case PropertyNotify: time = x->xproperty.time; break;
-        case ClientMessage: {
-            if (gEventTimes.protocols.load() == 0) {
-                gEventTimes.takeFocusAtom = XInternAtom(x->xclient.display, "WM_TAKE_FOCUS", False);
-                gEventTimes.protocols = XInternAtom(x->xclient.display, "WM_PROTOCOLS", False);
-            }
-            if (x->xclient.format != 32 || x->xclient.message_type != gEventTimes.protocols.load() ||
-                static_cast<Atom>(x->xclient.data.l[0]) != gEventTimes.takeFocusAtom.load())
-                return;
-            // One without a time still says which window the manager gave the focus to last.
-            time = static_cast<Time>(x->xclient.data.l[1]);
-            gEventTimes.takeFocus = static_cast<uint32_t>(time);
-            gEventTimes.takeFocusWindow = x->xclient.window;
-            ++gEventTimes.takeFocusCount;
-            break;
+        case DestroyNotify:
+            seen.destroyed = x->xdestroywindow.window;
+            seen.notice = x->xdestroywindow.serial;
+            return seen;
+        case ReparentNotify: {
+            if (x->xreparent.parent == DefaultRootWindow(x->xreparent.display)) return seen;
+            Errors& errors = TheErrors();
+            std::lock_guard<std::mutex> guard(errors.lock);
+            std::vector<unsigned long>& frames = errors.frames[x->xreparent.window];
+            if (frames.size() == kFramesKept) frames.erase(frames.begin());
+            frames.push_back(x->xreparent.parent);
+            return seen;
         }
-        default: return;
+        case FocusIn:
+        case FocusOut: {
+            const bool fromOutside = x->xfocus.detail != NotifyInferior && x->xfocus.detail <= NotifyNonlinearVirtual;
+            std::lock_guard<std::mutex> guard(notes.lock);
+            notes.focus.Focus(x->xfocus.window, x->type == FocusIn, static_cast<FocusMode>(x->xfocus.mode & 3),
+                              fromOutside);
+            return seen;
+        }
+        case ButtonPress: seen.pressed = x->xbutton.window; [[fallthrough]];
+        case ButtonRelease: {
+            std::lock_guard<std::mutex> guard(notes.lock);
+            notes.focus.Stamped(static_cast<uint32_t>(x->xbutton.time));
+            return seen;
+        }
+        case KeyPress:
+        case KeyRelease: {
+            std::lock_guard<std::mutex> guard(notes.lock);
+            notes.focus.Stamped(static_cast<uint32_t>(x->xkey.time));
+            return seen;
+        }
+        case PropertyNotify: {
+            std::lock_guard<std::mutex> guard(notes.lock);
+            notes.focus.Stamped(static_cast<uint32_t>(x->xproperty.time));
+            return seen;
+        }
+        case ClientMessage: {
+            std::unique_lock<std::mutex> guard(notes.lock);
+            if (notes.protocols == 0) {
+                guard.unlock();
+                const Atom protocols = XInternAtom(x->xclient.display, "WM_PROTOCOLS", False);
+                const Atom takeFocus = XInternAtom(x->xclient.display, "WM_TAKE_FOCUS", False);
+                guard.lock();
+                notes.protocols = protocols;
+                notes.takeFocus = takeFocus;
+            }
+            if (x->xclient.format == 32 && x->xclient.message_type == notes.protocols &&
+                static_cast<Atom>(x->xclient.data.l[0]) == notes.takeFocus)
+                notes.focus.TakeFocus(x->xclient.window, static_cast<uint32_t>(x->xclient.data.l[1]));
+            return seen;
+        }
+        default: return seen;
     }
-    const uint32_t latest = gEventTimes.latest.load();
-    if (time != CurrentTime && (latest == 0 || Later(time, latest))) gEventTimes.latest = static_cast<uint32_t>(time);
 }
 
-bool ManagerSwitching() { return gEventTimes.grabbed.load(); }
+FocusEvents FocusNotes() {
+    std::lock_guard<std::mutex> guard(Notes().lock);
+    return Notes().focus;
+}
 
-uint32_t TakeFocusCount() { return gEventTimes.takeFocusCount.load(); }
+uint32_t LastEventTime() {
+    uint32_t time = 0;
+    {
+        std::lock_guard<std::mutex> guard(Notes().lock);
+        time = Notes().focus.Latest();
+    }
+    if (const UserTimeSource source = gUserTimeSource.load()) {
+        const uint32_t others = source();
+        if (others != 0 && (time == 0 || Later(others, time))) time = others;
+    }
+    return time;
+}
 
 uint32_t FocusTime(SDL_Window* window) {
     const unsigned long xwindow = WindowId(window);
     if (xwindow == 0) return 0;
-    const uint32_t takeFocus = gEventTimes.takeFocusWindow.load() == xwindow ? gEventTimes.takeFocus.load() : 0;
-    return takeFocus != 0 ? takeFocus : gEventTimes.latest.load();
+    uint32_t takeFocus = 0;
+    {
+        std::lock_guard<std::mutex> guard(Notes().lock);
+        takeFocus = Notes().focus.TakeFocusTime(xwindow);
+    }
+    return takeFocus != 0 ? takeFocus : LastEventTime();
 }
-
 bool ButtonDownOn(SDL_Window* window) {
     Display* display = nullptr;
     Window xwindow = 0;

@@ -5,6 +5,7 @@
 #include <map>
 #include <vector>
 
+#include "platform/focus_events.h"
 #include "platform/keyboard_state.h"
 
 struct SDL_Window;
@@ -29,34 +30,39 @@ struct XErrorNote {
     unsigned char code, request;
     unsigned long resource, serial;
 };
-// Where a destruction of our window stands among our requests on its connection: the last one the
-// server had taken when it sent the destroy notice, and the last one sent when the pump took the
-// notice off SDL's queue.
-struct DestroySerials {
-    unsigned long notice = 0, taken = 0;
+// One of our windows destroyed by another program: the last of our requests the server had taken
+// when it sent the destroy notice, and the frames the manager gave the window (its parents, as the
+// reparent notices told them).
+struct DestroyedNote {
+    unsigned long notice = 0;
+    std::vector<unsigned long> frames;
 };
-// Of the errors met, those to log, given our windows recorded destroyed by another program: not
-// those on such a window, nor SDL's translations of coordinates that fail as it reads the
-// destruction's events (a BadWindow on another window, between a notice and its taking).
+// Of the errors met, those to log, given our windows recorded destroyed by another program. SDL asks
+// about such a window after its destruction, reading the events queued before it and leaving full
+// screen as it destroys the window: those requests fail on the window itself, or as translations of
+// coordinates from its frame (the manager destroys it too) or from the parent that a failed query on
+// the window left unset (window 0). None of them is logged; every other error is.
 std::vector<XErrorNote> ErrorsToLog(const std::vector<XErrorNote>& met,
-                                    const std::map<unsigned long, DestroySerials>& destroyed);
+                                    const std::map<unsigned long, DestroyedNote>& destroyed);
 
-// The X window whose destruction the event reports (a DestroyNotify that SDL hands on as a
-// system event); 0 for any other event. SDL itself says nothing of it. The serials when asked, on
-// the pump's taking of the event.
-unsigned long DestroyedWindow(const SDL_Event& event, DestroySerials* serials = nullptr);
-// The X window a pointer button was pressed on (a ButtonPress handed on as a system event); 0 for
-// any other event. SDL drops the press that came with the focus, the click that activated it.
-unsigned long PressedWindow(const SDL_Event& event);
+// What the filter of SDL's X events learns of one. The server's times, the focus events of our
+// windows and their frames are noted here; for the window layer, the window of ours whose destruction
+// the event reports (a DestroyNotify, which SDL itself says nothing of) with its serial, and the
+// window a pointer button was pressed on (SDL drops the press that came with the focus, the click
+// that activated it). 0 for none.
+struct XEventSeen {
+    unsigned long destroyed = 0, notice = 0, pressed = 0;
+};
+XEventSeen NoteXEvent(const SDL_Event& event);
 // The manager's frame above and left of the window's client area as the server has it now (its
 // _NET_FRAME_EXTENTS): false where it has none.
 bool FrameExtents(SDL_Window* window, int& left, int& top);
 // The X window of an SDL window; 0 when it is not on X.
 unsigned long WindowId(SDL_Window* window);
-// Records the X window as destroyed by another program, once, with its notice's serials: answers
+// Records the X window as destroyed by another program, once, with its notice's serial: answers
 // whether it was news. Every request on it fails from then on, and those errors are no longer
 // logged one by one.
-bool NoteDestroyed(unsigned long xwindow, DestroySerials serials);
+bool NoteDestroyed(unsigned long xwindow, unsigned long notice);
 // Readies an SDL window whose X window is destroyed for SDL_DestroyWindow. SDL hides a window it
 // believes shown first, and waits for the server to report it unmapped, which it never does for a
 // window that is gone: the report is put on the connection's queue for it. Left there, SDL passes
@@ -73,20 +79,31 @@ bool IsIconic(SDL_Window* window);
 // for a mapped window and writes the state itself on an unmapped one, which a manager keeping the
 // window iconic does not read: it would map the window again as full screen.
 bool RequestLeaveFullScreen(SDL_Window* window);
+// The hints the window manager says it supports (_NET_SUPPORTED), read at the first question and kept
+// for the rest: one leave of full screen asks several.
+class ManagerHints {
+public:
+    explicit ManagerHints(SDL_Window* window);
+    bool operator()(const char* hint);
+
+private:
+    ::_XDisplay* display_ = nullptr;
+    bool read_ = false;
+    std::vector<long> hints_;
+};
 // Waits, 250 ms at most, until the manager has taken the window out of full screen and, when it is
 // decorated, framed it again. The manager puts back the place the window had before full screen
 // and rebuilds its frame as it drops the state: a place or a restack asked before that is taken
 // for the client's (the frame then grows round it), or reaches a frame the manager replaces (one
 // made anew is stacked on top).
-void AwaitLeftFullScreen(SDL_Window* window);
+void AwaitLeftFullScreen(SDL_Window* window, ManagerHints& supports);
 // Asks the window manager to activate a mapped window (raise it and give it the focus), as asked
-// by the application, with the time of the user's last key or click in the window or in the
-// platform's other windows (the X server's time now where there was none): a manager that
-// prevents focus stealing weighs that time against the user's last action, and takes a request
-// without one for a faulty client's. False for an unmapped window, which only a map shows.
+// by the application, with LastEventTime (before any event, the server's time now): a manager
+// takes a request without a time for a faulty client's. False for an unmapped window, which only a
+// map shows.
 bool RequestActivate(SDL_Window* window);
-// That time (of the window's user, or the platform's other windows', or the server's now), for a
-// window of ours shown as opened by that action; 0 for a window that is not on X.
+// That time, for a window of ours shown as opened by the player's last action; 0 for a window that
+// is not on X.
 uint32_t LastUserTime(SDL_Window* window);
 // Where the time of the user's last key or click in the platform's windows that are not SDL's
 // comes from (GTK's, on the window's thread); null for none.
@@ -97,8 +114,8 @@ void SetUserTimeSource(UserTimeSource source);
 // for a resizable window (SDL raises nothing there) or one that is not on X.
 bool ResizeFixedWithoutRaise(SDL_Window* window, int width, int height);
 // The manager's clients as it stacks them, bottom to top (its _NET_CLIENT_LIST_STACKING), read on
-// the window's connection; empty where it keeps no such list.
-std::vector<unsigned long> ClientStacking(SDL_Window* window);
+// the window's connection; empty, and nothing read, where it keeps no such list.
+std::vector<unsigned long> ClientStacking(SDL_Window* window, ManagerHints& supports);
 // A restack the manager is asked for: `window` just above or below `sibling`.
 struct Restack {
     unsigned long window = 0, sibling = 0;
@@ -111,32 +128,30 @@ struct Restack {
 // below it. None where the order is kept: what the player stacked since is left alone.
 std::vector<Restack> PlanRestacks(const std::vector<unsigned long>& before, const std::vector<unsigned long>& after,
                                   const std::vector<unsigned long>& ours);
-// Puts the window and the windows transient for it (its dialogs and boxes) back in the stacking
-// `before` had (ClientStacking), where the manager changed it: a manager raises a window that
-// leaves full screen over the program in use. Asked on the window's connection, in order, as a pager
-// asks (_NET_RESTACK_WINDOW where the manager takes it, a configure request elsewhere); a manager
-// takes a sibling there, or ignores it for a plain raise or lower (openbox), which is why nothing is
-// asked where the order was kept.
-void KeepStacking(SDL_Window* window, const std::vector<unsigned long>& before);
-// Brings the window back up just below the lowest of its dialogs where another program's window
-// came between them: a manager that hands the focus to a dialog when the player switches back to
-// it may raise the dialog alone, leaving its owner under that program.
-void KeepUnderDialogs(SDL_Window* window);
-// Notes the server's time on an X event of ours that SDL hands on: a key, a click, a property
-// change, and the manager's WM_TAKE_FOCUS with the window it gives the focus to (one stamped with no
-// time counts as none).
-void NoteEventTime(const SDL_Event& event);
-// Whether the window manager is in the middle of a switch of windows (Alt+Tab): its keyboard grab,
-// as the focus events of our windows tell. A manager may focus a window as the player tabs past it,
-// and again when the switch ends.
-bool ManagerSwitching();
-// How many WM_TAKE_FOCUS messages the manager has sent to our windows so far.
-uint32_t TakeFocusCount();
+// Puts the window and its open dialogs and boxes (their X windows, from the window layer's list) back
+// in the stacking `before` had (ClientStacking), where the manager changed it: a manager raises a
+// window that leaves full screen over the program in use. The stacking is read once more, after the
+// manager's change. Asked on the window's connection, in order, as a pager asks
+// (_NET_RESTACK_WINDOW where the manager takes it, a configure request elsewhere); a manager takes a
+// sibling there, or ignores it for a plain raise or lower (openbox), which is why nothing is asked
+// where the order was kept.
+void KeepStacking(SDL_Window* window, const std::vector<unsigned long>& before,
+                  const std::vector<unsigned long>& dialogs, ManagerHints& supports);
+// Brings the window back up just below the lowest of its open dialogs where another program's window
+// came between them: a manager that hands the focus to a dialog when the player switches back to it
+// may raise the dialog alone, leaving its owner under that program. Reads nothing without a dialog,
+// and the stacking once with one.
+void KeepUnderDialogs(SDL_Window* window, const std::vector<unsigned long>& dialogs);
+// What the X events of our windows told of the manager's focus so far (NoteXEvent).
+FocusEvents FocusNotes();
+// The time of the player's last action, the one rule for it: the latest server time stamped on an
+// event of ours, on SDL's connection (a key, a click, a property change, the manager's WM_TAKE_FOCUS)
+// or GTK's (its user time); 0 while none came. Never a time read on purpose: a manager that prevents
+// focus stealing takes a request's time for the user's action, and one later than the action that
+// activated another program takes the focus from it.
+uint32_t LastEventTime();
 // The time to ask for an activation that the window passes on as it takes the focus (to its dialog):
-// the manager's WM_TAKE_FOCUS time when the last one was for this window, else the latest time the
-// server stamped on an event of ours; 0 when none came. Never a time read on purpose: a manager
-// that prevents focus stealing takes a request's time for the user's action, and one later than the
-// action that activated another program takes the focus from it.
+// that of the manager's WM_TAKE_FOCUS that came with the window's present focus, else LastEventTime.
 uint32_t FocusTime(SDL_Window* window);
 // Whether a pointer button is down on the window (the pointer's own state, asked of the server).
 bool ButtonDownOn(SDL_Window* window);

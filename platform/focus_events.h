@@ -1,0 +1,74 @@
+#pragma once
+// The window manager's focus as the X events of our windows tell it, and the switch back to the
+// application handed over from it. Pure: the filter of SDL's X events feeds it, the window layer's
+// pump asks it.
+#include <cstdint>
+
+namespace morna::platform {
+
+// How a focus event came (the X protocol's focus modes, by value).
+enum class FocusMode : uint8_t { normal = 0, grab = 1, ungrab = 2, whileGrabbed = 3 };
+
+class FocusEvents {
+public:
+    // The server's time on an event of ours (a key, a click, a property change); 0 is none.
+    void Stamped(uint32_t time);
+    // The manager's WM_TAKE_FOCUS for one of our windows, with its time (0: none stamped).
+    void TakeFocus(unsigned long window, uint32_t time);
+    // A focus event of one of our windows; one that moves the focus inside it (to or from an
+    // inferior, or the pointer's) only says whether a switch goes on.
+    void Focus(unsigned long window, bool in, FocusMode mode, bool fromOutside = true);
+
+    // The latest server time stamped on an event of ours; 0 while none came.
+    uint32_t Latest() const { return latest_; }
+    // The manager holds the keyboard for a switch of windows (Alt+Tab), as the last focus event
+    // said: a manager may focus a window as the player tabs past it, and again when the switch ends.
+    bool Switching() const { return grabbed_; }
+    uint32_t TakeFocusCount() const { return takeFocusCount_; }
+    // How the window's last focus came: in the manager's switch or not, and after how many
+    // WM_TAKE_FOCUS messages.
+    struct Arrival {
+        bool inSwitch = false;
+        uint32_t takeFocusCount = 0;
+    };
+    Arrival LastArrival(unsigned long window) const;
+    // The time of the WM_TAKE_FOCUS that came with the window's present focus; 0 for none. One that
+    // came with an earlier focus is older than the player's actions since, and a manager refuses an
+    // activation asked with it.
+    uint32_t TakeFocusTime(unsigned long window) const;
+
+private:
+    uint32_t latest_ = 0;
+    bool grabbed_ = false;
+    uint32_t takeFocusCount_ = 0;
+    unsigned long takeFocusWindow_ = 0;  // 0 once that window lost the focus
+    uint32_t takeFocusTime_ = 0;
+    unsigned long arrivalWindow_ = 0;
+    Arrival arrival_;
+};
+
+// A switch back to the application through one of its windows, noted as the pump reads the window's
+// focus and handed over once the events read with it are taken. One that came in the middle of the
+// manager's switch waits for the switch's end and the manager's focus that ends it (a manager focuses
+// the window as the player tabs to it and again at the release of Alt, with the time of the release):
+// a dialog activated before that would lose the focus to it, and with the older time be refused.
+class SwitchBack {
+public:
+    // How long it waits, past the switch's end, for the manager's last focus of it.
+    static constexpr uint32_t kSwitchEndMs = 500;
+
+    void Note(uint32_t window, FocusEvents::Arrival arrival, uint32_t now);
+    // The window lost the focus: a switch back through it not yet handed over is void.
+    void Drop(uint32_t window);
+    bool Pending() const { return window_ != 0; }
+    // The window to hand over now, or 0: given whether the manager's switch goes on and how many
+    // WM_TAKE_FOCUS messages have come.
+    uint32_t Take(bool switching, uint32_t takeFocusCount, uint32_t now);
+
+private:
+    uint32_t window_ = 0;
+    bool waits_ = false;
+    uint32_t count_ = 0, at_ = 0;
+};
+
+}  // namespace morna::platform
