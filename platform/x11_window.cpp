@@ -135,7 +135,15 @@ int OnError(Display* display, XErrorEvent* e) {
         return beside(display, e);
     Errors& errors = TheErrors();
     std::lock_guard<std::mutex> guard(errors.lock);
-    if (errors.destroyed.count(e->resourceid) != 0) return 0;  // said once, when it went
+    if (auto it = errors.destroyed.find(e->resourceid); it != errors.destroyed.end()) {
+        // Said once, when it went; a failed query for its parent is kept for the translation after it.
+        std::vector<unsigned long>& queries = it->second.failedQueries;
+        if (e->request_code == X_QueryTree) {
+            if (queries.size() == kFramesKept) queries.erase(queries.begin());
+            queries.push_back(e->serial);
+        }
+        return 0;
+    }
     if (errors.pending.size() == kPendingErrors) ++errors.dropped;
     else errors.pending.push_back({e->error_code, e->request_code, e->resourceid, e->serial});
     return 0;
@@ -212,12 +220,21 @@ bool NoteDestroyed(unsigned long xwindow, unsigned long notice) {
 
 std::vector<XErrorNote> ErrorsToLog(const std::vector<XErrorNote>& met,
                                     const std::map<unsigned long, DestroyedNote>& destroyed) {
-    // SDL finds a window's place on the screen by asking for its parent and translating from it. For
-    // a window destroyed meanwhile the query fails and leaves the parent unset, or it was answered
-    // just before and the manager destroys the frame it named before the translation comes. Either
-    // way the server takes the translation after the destruction. That is when SDL dispatches the
-    // events queued before the notice, and when its teardown takes a window it believes full screen
-    // out of full screen, long after the pump took the notice: no bound of requests or time would do.
+    // SDL finds a window's place on the screen by asking for its parent and translating from it, with
+    // at most a read of the window's attributes (two requests) between. For a window destroyed
+    // meanwhile the query fails and leaves the parent unset (whatever its variable held), or it was
+    // answered just before and the manager destroys the frame it named before the translation comes.
+    // SDL does that as it dispatches the events queued before the destruction's notice, and as its
+    // teardown takes a window it believes full screen out of full screen, long after the pump took
+    // the notice: no bound of requests or time from the notice would do.
+    constexpr unsigned long kQueryToTranslation = 3;
+    const auto failedQueryBefore = [&](unsigned long window, const DestroyedNote& note, unsigned long serial) {
+        const auto just = [&](unsigned long query) { return serial > query && serial - query <= kQueryToTranslation; };
+        return std::any_of(note.failedQueries.begin(), note.failedQueries.end(), just) ||
+               std::any_of(met.begin(), met.end(), [&](const XErrorNote& q) {
+                   return q.resource == window && q.request == X_QueryTree && just(q.serial);
+               });
+    };
     std::vector<XErrorNote> kept;
     for (const XErrorNote& e : met) {
         if (destroyed.count(e.resource) != 0) continue;
@@ -225,8 +242,9 @@ std::vector<XErrorNote> ErrorsToLog(const std::vector<XErrorNote>& met,
             e.code == BadWindow && e.request == X_TranslateCoords &&
             std::any_of(destroyed.begin(), destroyed.end(), [&](const auto& d) {
                 const std::vector<unsigned long>& frames = d.second.frames;
-                return e.serial > d.second.notice &&
-                       (e.resource == 0 || std::find(frames.begin(), frames.end(), e.resource) != frames.end());
+                return (e.serial > d.second.notice &&
+                        std::find(frames.begin(), frames.end(), e.resource) != frames.end()) ||
+                       failedQueryBefore(d.first, d.second, e.serial);
             });
         if (!sdlTranslation) kept.push_back(e);
     }

@@ -31,17 +31,18 @@ struct XErrorNote {
     unsigned long resource, serial;
 };
 // One of our windows destroyed by another program: the last of our requests the server had taken
-// when it sent the destroy notice, and the frames the manager gave the window (its parents, as the
-// reparent notices told them).
+// when it sent the destroy notice, the frames the manager gave the window (its parents, as the
+// reparent notices told them), and the serials of the queries for its parent that failed since.
 struct DestroyedNote {
     unsigned long notice = 0;
-    std::vector<unsigned long> frames;
+    std::vector<unsigned long> frames, failedQueries;
 };
 // Of the errors met, those to log, given our windows recorded destroyed by another program. SDL asks
 // about such a window after its destruction, reading the events queued before it and leaving full
 // screen as it destroys the window: those requests fail on the window itself, or as translations of
 // coordinates from its frame (the manager destroys it too) or from the parent that a failed query on
-// the window left unset (window 0). None of them is logged; every other error is.
+// the window left unset (window 0, or whatever SDL's variable held). None of them is logged; every
+// other error is.
 std::vector<XErrorNote> ErrorsToLog(const std::vector<XErrorNote>& met,
                                     const std::map<unsigned long, DestroyedNote>& destroyed);
 
