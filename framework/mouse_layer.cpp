@@ -64,16 +64,20 @@ void CMouseInner::GetXY(int32_t& x, int32_t& y) {
     x = y = 0;
     mp::GetCursorPos(x, y);
     const int32_t width = GetSystemConfig().width, height = GetSystemConfig().height;
-    if (CAppManager::IsFullScreen()) {
-        // The screen is the picture, scaled into the desktop.
-        mp::ScreenToPicture(hwnd_, width, height, x, y);
-        outside_ = false;
-        return;
+    // In full screen the screen is the picture, scaled into the desktop. A window's client area
+    // shows it at 1:1, or letterboxed where the window manager gave the window another size: a
+    // place off the picture (a band, or off the window) is outside.
+    const bool fullScreen = CAppManager::IsFullScreen();
+    if (mp::ScreenToPicture(hwnd_, width, height, x, y, fullScreen)) {
+        outside_ = !fullScreen && (x < 0 || x >= width || y < 0 || y >= height);
+    } else {
+        // No picture shown (a window too small for one): outside, at the place on the client area.
+        int32_t originX = 0, originY = 0;
+        mp::ClientToScreen(hwnd_, originX, originY);
+        x -= originX;
+        y -= originY;
+        outside_ = true;
     }
-    // The client area shows the picture at 1:1, or letterboxed where the window manager gave the
-    // window another size: a place off the picture (a band, or off the window) is outside.
-    const bool mapped = mp::ScreenToPicture(hwnd_, width, height, x, y, false);
-    outside_ = !mapped || x < 0 || x >= width || y < 0 || y >= height;
     if (outside_ && !keepWhenOutside_) {
         for (SButton& b : buttons_) b.held = false;
     }
@@ -114,8 +118,8 @@ void CMouseInner::GetMiddleAndWheelEdges(bool& middlePushed, bool& wheelUp, bool
 void CMouseInner::ResetWheel() { wheelUp_ = wheelDown_ = 0; }
 
 void CMouseInner::SetXY(int32_t x, int32_t y) {
-    mp::PictureToScreen(hwnd_, GetSystemConfig().width, GetSystemConfig().height, x, y);
-    mp::SetCursorPos(x, y);
+    // Where no picture is shown there is no place on it to go to.
+    if (mp::PictureToScreen(hwnd_, GetSystemConfig().width, GetSystemConfig().height, x, y)) mp::SetCursorPos(x, y);
 }
 
 void CMouseInner::StartSmoothMove(int32_t x, int32_t y, int32_t frames) {

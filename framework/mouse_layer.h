@@ -32,7 +32,8 @@ public:
 
     // The cursor's place on the picture (the client area's, or the letterboxed picture's in full
     // screen and in a window the manager sized). Off the picture in a window the buttons are let
-    // go, unless kept.
+    // go, unless kept; so too where no picture is shown (a window too small for one), and the
+    // place is then the client area's.
     void GetXY(SPoint& point);
     void GetXY(int32_t& x, int32_t& y);
     bool IsRButton() const { return buttons_[kRight].held; }
@@ -49,7 +50,7 @@ public:
     // Middle pressed since the previous query; one wheel notch up and one down taken when there.
     void GetMiddleAndWheelEdges(bool& middlePushed, bool& wheelUp, bool& wheelDown);
     void ResetWheel();
-    // Puts the cursor at a place on the picture.
+    // Puts the cursor at a place on the picture; where no picture is shown it stays.
     void SetXY(int32_t x, int32_t y);
     void MoveXY(int32_t x, int32_t y) { SetXY(x, y); }
     void SetKeepWhenOutside(bool keep) { keepWhenOutside_ = keep; }

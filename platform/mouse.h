@@ -49,7 +49,8 @@ bool ClientToScreen(WindowHandle window, int32_t& x, int32_t& y);
 // manager sized). The picture's pixel under a desktop place, kept inside the picture when
 // keepInside (a place on a band belongs to the picture's nearest edge), else as far off it as
 // the place is; and back, the first desktop pixel that shows a picture pixel. False for a
-// window that is not ours on this thread or an empty picture.
+// window that is not ours on this thread, an empty picture, or a client area too small to show
+// any of it (1 pixel wide for a wide picture).
 bool ScreenToPicture(WindowHandle window, int32_t pictureW, int32_t pictureH, int32_t& x, int32_t& y,
                      bool keepInside = true);
 bool PictureToScreen(WindowHandle window, int32_t pictureW, int32_t pictureH, int32_t& x, int32_t& y);

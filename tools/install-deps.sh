@@ -31,9 +31,54 @@ for p in "${PACKAGES[@]}"; do
 done
 [ ${#missing[@]} -eq 0 ] && exit 0
 
+# The system's own package updates can hold the package manager's locks for minutes after a
+# boot: each apt-get waits for them up to this bound rather than stop at once.
+LOCK_WAIT=600
+
+# "process PID (NAME)" holding an fcntl lock on the file (as apt and dpkg take them), from
+# /proc/locks; nothing when it is free.
+lock_holder() {
+  local dev ino key pid
+  read -r dev ino < <(stat -c '%d %i' "$1" 2>/dev/null) || return 0
+  # /proc/locks names the file major:minor:inode, the device numbers in hex.
+  key=$(printf '%02x:%02x:%s' $(((dev >> 8) & 0xfff)) $(((dev & 0xff) | ((dev >> 12) & 0xfff00))) "$ino")
+  pid=$(awk -v key="$key" '$2 != "->" && $6 == key { print $5; exit }' /proc/locks 2>/dev/null)
+  [ -n "$pid" ] && echo "process $pid ($(cat "/proc/$pid/comm" 2>/dev/null || echo unknown))"
+  return 0
+}
+
+# Runs an apt-get command once none of the given lock files is held, waiting LOCK_WAIT seconds at
+# most and saying once what it waits for: apt-get waits for the dpkg locks itself
+# (DPkg::Lock::Timeout), for the lists' and the archives' not at all.
+apt_get_when_free() {
+  local locks=() deadline=$((SECONDS + LOCK_WAIT)) said="" lock holder
+  while [ "$1" != "--" ]; do locks+=("$1"); shift; done
+  shift
+  while :; do
+    holder=""
+    for lock in "${locks[@]}"; do
+      holder=$(lock_holder "$lock")
+      [ -n "$holder" ] && break
+    done
+    [ -z "$holder" ] && break
+    if [ $SECONDS -ge $deadline ]; then
+      echo "The package manager's lock $lock is still held by $holder after $((LOCK_WAIT / 60)) minutes" >&2
+      return 1
+    fi
+    if [ -z "$said" ]; then
+      echo "Waiting up to $((LOCK_WAIT / 60)) minutes for the package manager's lock $lock, held by $holder"
+      said=1
+    fi
+    sleep 2
+  done
+  # The rest of the bound covers a dpkg lock taken between the look and apt-get's own.
+  $SUDO env DEBIAN_FRONTEND=noninteractive apt-get -o "DPkg::Lock::Timeout=$((deadline > SECONDS ? deadline - SECONDS : 1))" "$@"
+}
+
 echo "Installing: ${missing[*]}"
 SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
 export DEBIAN_FRONTEND=noninteractive
-$SUDO apt-get update -qq
-$SUDO env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+apt_get_when_free /var/lib/apt/lists/lock -- update -qq
+apt_get_when_free /var/lib/dpkg/lock-frontend /var/lib/dpkg/lock /var/cache/apt/archives/lock -- \
+  install -y -qq --no-install-recommends "${missing[@]}"

@@ -159,6 +159,21 @@ TEST(MouseLayer, FullScreenAndAResizedWindowMapThroughTheLetterboxAndASmoothMove
         run.layer.GetXY(p);
         EXPECT_EQ(Ints({p.x, p.y, run.layer.IsOutside()}), Ints({-12, 68, 1}));
         run.Frame("-L");
+        // A window 1 pixel wide shows none of it: outside, at the place on the client area, the
+        // buttons let go unless kept, and a warp moves nothing.
+        ASSERT_TRUE(mp::ResizeWindow(app.GetHWnd(), 1, 480));
+        EXPECT_EQ(run.Frame("+L @0,100"), "");
+        run.layer.GetXY(p);
+        EXPECT_EQ(Ints({p.x, p.y, run.layer.IsOutside()}), Ints({0, 100, 1}));
+        EXPECT_EQ(run.Frame("-L keep +R @3,-7"), "R");
+        run.layer.GetXY(p);
+        EXPECT_EQ(Ints({p.x, p.y, run.layer.IsOutside()}), Ints({3, -7, 1}));
+        run.layer.SetXY(500, 250);
+        run.layer.StartSmoothMove(10, 10, 3);
+        run.Frame("-R");
+        EXPECT_EQ(Ints({run.x, run.y}), Ints({3, -7}));
+        EXPECT_EQ(run.warps.back(), "770,367");
+        run.layer.SetKeepWhenOutside(false);
         ASSERT_TRUE(mp::ResizeWindow(app.GetHWnd(), 640, 480));
 
         // The dummy desktop is 1024 x 768: a 640 x 480 picture fills it, 640 x 400 has bars.
