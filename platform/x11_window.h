@@ -7,6 +7,7 @@
 
 #include "platform/focus_events.h"
 #include "platform/keyboard_state.h"
+#include "platform/restack_plan.h"
 
 struct SDL_Window;
 struct _XDisplay;  // Xlib's Display
@@ -117,18 +118,6 @@ bool ResizeFixedWithoutRaise(SDL_Window* window, int width, int height);
 // The manager's clients as it stacks them, bottom to top (its _NET_CLIENT_LIST_STACKING), read on
 // the window's connection; empty, and nothing read, where it keeps no such list.
 std::vector<unsigned long> ClientStacking(SDL_Window* window, ManagerHints& supports);
-// A restack the manager is asked for: `window` just above or below `sibling`.
-struct Restack {
-    unsigned long window = 0, sibling = 0;
-    bool above = false;
-    bool operator==(const Restack&) const = default;
-};
-// The restacks that put each of `ours` (bottom first as `before` has them) back in the order of
-// `before` among the windows of `after` that both list, each the least move: just below the lowest
-// window now under it that stood above it, or else just above the highest now over it that stood
-// below it. None where the order is kept: what the player stacked since is left alone.
-std::vector<Restack> PlanRestacks(const std::vector<unsigned long>& before, const std::vector<unsigned long>& after,
-                                  const std::vector<unsigned long>& ours);
 // Puts the window and its open dialogs and boxes (their X windows, from the window layer's list) back
 // in the stacking `before` had (ClientStacking), where the manager changed it: a manager raises a
 // window that leaves full screen over the program in use. The stacking is read once more, after the
