@@ -19,20 +19,24 @@ void FocusEvents::TakeFocus(unsigned long window, uint32_t time) {
     takeFocusWindow_ = window;
     takeFocusTime_ = time;
     Stamped(time);
+    // A manager may set the focus before it sends the message: then it is the arrival's own.
+    if (arrivalOpen_ && window == arrivalWindow_) arrival_.takeFocusCount = takeFocusCount_;
 }
 
 void FocusEvents::Focus(unsigned long window, bool in, FocusMode mode, bool fromOutside) {
     // A grab's start and the focus moved under it say a switch is going on; its end, or a plain
     // change, that none is.
     grabbed_ = mode == FocusMode::grab || mode == FocusMode::whileGrabbed;
+    arrivalOpen_ = false;
     // The grab's own notices move no focus: the window keeps it (or keeps not having it).
     if (!fromOutside || mode == FocusMode::grab || mode == FocusMode::ungrab) return;
     if (in) {
         arrivalWindow_ = window;
+        arrivalOpen_ = true;
         arrival_ = {mode == FocusMode::whileGrabbed, takeFocusCount_};
-    } else if (window == takeFocusWindow_) {
-        takeFocusWindow_ = 0;
     }
+    // A WM_TAKE_FOCUS counts for the focus it came with: not once its window lost it, nor for another.
+    if (in ? window != takeFocusWindow_ : window == takeFocusWindow_) takeFocusWindow_ = 0;
 }
 
 FocusEvents::Arrival FocusEvents::LastArrival(unsigned long window) const {

@@ -11,7 +11,9 @@ enum class FocusMode : uint8_t { normal = 0, grab = 1, ungrab = 2, whileGrabbed 
 
 class FocusEvents {
 public:
-    // The server's time on an event of ours (a key, a click, a property change); 0 is none.
+    // The server's time on a key or click of the player's in one of our windows (or GTK's user time);
+    // 0 is none. Other events' times (a property change, which the manager makes too) are no
+    // player's action.
     void Stamped(uint32_t time);
     // The manager's WM_TAKE_FOCUS for one of our windows, with its time (0: none stamped).
     void TakeFocus(unsigned long window, uint32_t time);
@@ -19,7 +21,8 @@ public:
     // inferior, or the pointer's) only says whether a switch goes on.
     void Focus(unsigned long window, bool in, FocusMode mode, bool fromOutside = true);
 
-    // The latest server time stamped on an event of ours; 0 while none came.
+    // The latest time of the player's action in our windows (a key, a click, or the manager's
+    // WM_TAKE_FOCUS); 0 while none came.
     uint32_t Latest() const { return latest_; }
     // The manager holds the keyboard for a switch of windows (Alt+Tab), as the last focus event
     // said: a manager may focus a window as the player tabs past it, and again when the switch ends.
@@ -44,6 +47,7 @@ private:
     unsigned long takeFocusWindow_ = 0;  // 0 once that window lost the focus
     uint32_t takeFocusTime_ = 0;
     unsigned long arrivalWindow_ = 0;
+    bool arrivalOpen_ = false;  // no focus event since the arrival: a WM_TAKE_FOCUS now came with it
     Arrival arrival_;
 };
 

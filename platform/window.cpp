@@ -612,7 +612,8 @@ void ApplyShape(WindowHandle window, SDL_Window* sdl, uint32_t style) {
         // The manager may raise a window that leaves full screen, its dialogs with it: one that leaves
         // while the player is in another program keeps its place below that program's window.
         const bool away = wasFullScreen && !IsApplicationActive();
-        const std::vector<unsigned long> stacking = away ? x11::ClientStacking(sdl, supports) : std::vector<unsigned long>{};
+        const std::vector<unsigned long> stacking =
+            away ? x11::ClientStacking(sdl, supports) : std::vector<unsigned long>{};
         SDL_SetWindowFullscreen(sdl, 0);
         // What comes next (the stacking kept, a place) must reach the window as the manager left it.
         if (wasFullScreen && !leftMinimised) x11::AwaitLeftFullScreen(sdl, supports);

@@ -80,9 +80,6 @@ namespace {
 
 std::atomic<UserTimeSource> gUserTimeSource{nullptr};
 
-// Whether X server time a is later than b, across the 32-bit wrap.
-bool Later(Time a, Time b) { return static_cast<int32_t>(static_cast<uint32_t>(a - b)) > 0; }
-
 // The X server's time now, from the notification of an empty change to a property of the window's
 // (one round trip on the window's own connection, on its thread); 0 where the window does not
 // hear its property changes, which SDL asks for.
@@ -108,17 +105,29 @@ Time ServerTime(Display* display, Window xwindow) {
 }
 
 // X errors, kept until the display thread's pump reports them: by then the pump has seen whether
-// their window was destroyed by another program, and the requests SDL made for it go unlogged. The handler runs inside Xlib, on the thread that made the
-// failing request; nothing calls Xlib while the lock is held.
+// their window was destroyed by another program, and the requests SDL made for it go unlogged. The
+// handler runs inside Xlib, on the thread that made the failing request; nothing calls Xlib while
+// the lock is held.
 struct Errors {
     std::mutex lock;
     std::map<unsigned long, DestroyedNote> destroyed;  // our windows destroyed by another program
-    std::map<unsigned long, std::vector<unsigned long>> frames;  // our windows' parents, as reparented
+    // Of the windows SDL asked about lately: their parents, as reparented, and their failed queries.
+    std::map<unsigned long, std::vector<unsigned long>> frames, failedQueries;
     std::vector<XErrorNote> pending;
     size_t dropped = 0;  // past the bound, while nobody reports
 };
 constexpr size_t kPendingErrors = 256;
-constexpr size_t kFramesKept = 8;  // a window's latest frames: a manager makes one anew at most per change
+
+// Appends a serial or window to a list that keeps the latest few.
+void KeepLatest(std::vector<unsigned long>& list, unsigned long value) {
+    if (list.size() == 8) list.erase(list.begin());
+    list.push_back(value);
+}
+// The same to a window's list, of the latest windows: the lists outlive the windows we destroy ourselves.
+void KeepLatest(std::map<unsigned long, std::vector<unsigned long>>& lists, unsigned long window, unsigned long value) {
+    if (lists.size() == 32 && lists.count(window) == 0) lists.erase(lists.begin());
+    KeepLatest(lists[window], value);
+}
 
 Errors& TheErrors() {
     static Errors* errors = new Errors;  // the handler may run until the process ends
@@ -135,15 +144,14 @@ int OnError(Display* display, XErrorEvent* e) {
         return beside(display, e);
     Errors& errors = TheErrors();
     std::lock_guard<std::mutex> guard(errors.lock);
-    if (auto it = errors.destroyed.find(e->resourceid); it != errors.destroyed.end()) {
-        // Said once, when it went; a failed query for its parent is kept for the translation after it.
-        std::vector<unsigned long>& queries = it->second.failedQueries;
-        if (e->request_code == X_QueryTree) {
-            if (queries.size() == kFramesKept) queries.erase(queries.begin());
-            queries.push_back(e->serial);
-        }
-        return 0;
+    // A failed query for a window's parent is kept for the translation SDL makes from it next.
+    if (e->request_code == X_QueryTree) {
+        if (auto it = errors.destroyed.find(e->resourceid); it != errors.destroyed.end())
+            KeepLatest(it->second.failedQueries, e->serial);
+        else
+            KeepLatest(errors.failedQueries, e->resourceid, e->serial);
     }
+    if (errors.destroyed.count(e->resourceid) != 0) return 0;  // said once, when it went
     if (errors.pending.size() == kPendingErrors) ++errors.dropped;
     else errors.pending.push_back({e->error_code, e->request_code, e->resourceid, e->serial});
     return 0;
@@ -211,10 +219,12 @@ bool NoteDestroyed(unsigned long xwindow, unsigned long notice) {
     if (xwindow == 0 || errors.destroyed.count(xwindow) != 0) return false;
     DestroyedNote& note = errors.destroyed[xwindow];
     note.notice = notice;
-    if (auto it = errors.frames.find(xwindow); it != errors.frames.end()) {
-        note.frames = std::move(it->second);
-        errors.frames.erase(it);
-    }
+    for (auto [lists, into] :
+         {std::pair{&errors.frames, &note.frames}, std::pair{&errors.failedQueries, &note.failedQueries}})
+        if (auto it = lists->find(xwindow); it != lists->end()) {
+            *into = std::move(it->second);
+            lists->erase(it);
+        }
     return true;
 }
 
@@ -228,13 +238,6 @@ std::vector<XErrorNote> ErrorsToLog(const std::vector<XErrorNote>& met,
     // teardown takes a window it believes full screen out of full screen, long after the pump took
     // the notice: no bound of requests or time from the notice would do.
     constexpr unsigned long kQueryToTranslation = 3;
-    const auto failedQueryBefore = [&](unsigned long window, const DestroyedNote& note, unsigned long serial) {
-        const auto just = [&](unsigned long query) { return serial > query && serial - query <= kQueryToTranslation; };
-        return std::any_of(note.failedQueries.begin(), note.failedQueries.end(), just) ||
-               std::any_of(met.begin(), met.end(), [&](const XErrorNote& q) {
-                   return q.resource == window && q.request == X_QueryTree && just(q.serial);
-               });
-    };
     std::vector<XErrorNote> kept;
     for (const XErrorNote& e : met) {
         if (destroyed.count(e.resource) != 0) continue;
@@ -242,9 +245,12 @@ std::vector<XErrorNote> ErrorsToLog(const std::vector<XErrorNote>& met,
             e.code == BadWindow && e.request == X_TranslateCoords &&
             std::any_of(destroyed.begin(), destroyed.end(), [&](const auto& d) {
                 const std::vector<unsigned long>& frames = d.second.frames;
+                const std::vector<unsigned long>& queries = d.second.failedQueries;
                 return (e.serial > d.second.notice &&
                         std::find(frames.begin(), frames.end(), e.resource) != frames.end()) ||
-                       failedQueryBefore(d.first, d.second, e.serial);
+                       std::any_of(queries.begin(), queries.end(), [&](unsigned long q) {
+                           return e.serial > q && e.serial - q <= kQueryToTranslation;
+                       });
             });
         if (!sdlTranslation) kept.push_back(e);
     }
@@ -438,8 +444,8 @@ void KeepStacking(SDL_Window* window, const std::vector<unsigned long>& before,
     Display* display = nullptr;
     Window xwindow = 0;
     if (before.empty() || !XOf(window, display, xwindow)) return;
-    AskRestacks(display, PlanRestacks(before, ClientStacking(window, supports), WindowAndDialogs(xwindow, dialogs, before)),
-                supports);
+    const std::vector<unsigned long> after = ClientStacking(window, supports);
+    AskRestacks(display, PlanRestacks(before, after, WindowAndDialogs(xwindow, dialogs, before)), supports);
 }
 
 void KeepUnderDialogs(SDL_Window* window, const std::vector<unsigned long>& dialogs) {
@@ -462,8 +468,9 @@ void KeepUnderDialogs(SDL_Window* window, const std::vector<unsigned long>& dial
 
 namespace {
 
-// What the X events of our windows told of the manager's focus and of the server's times. The filter
-// writes it on the display thread; the atoms it compares are interned once, so it makes no round trip.
+// What the X events of our windows told of the manager's focus and of the player's times. The filter
+// writes it on the display thread; the atoms it compares are interned at the first client message,
+// the filter's only round trip.
 struct EventNotes {
     std::mutex lock;
     FocusEvents focus;
@@ -491,9 +498,7 @@ XEventSeen NoteXEvent(const SDL_Event& event) {
             if (x->xreparent.parent == DefaultRootWindow(x->xreparent.display)) return seen;
             Errors& errors = TheErrors();
             std::lock_guard<std::mutex> guard(errors.lock);
-            std::vector<unsigned long>& frames = errors.frames[x->xreparent.window];
-            if (frames.size() == kFramesKept) frames.erase(frames.begin());
-            frames.push_back(x->xreparent.parent);
+            KeepLatest(errors.frames, x->xreparent.window, x->xreparent.parent);
             return seen;
         }
         case FocusIn:
@@ -514,11 +519,6 @@ XEventSeen NoteXEvent(const SDL_Event& event) {
         case KeyRelease: {
             std::lock_guard<std::mutex> guard(notes.lock);
             notes.focus.Stamped(static_cast<uint32_t>(x->xkey.time));
-            return seen;
-        }
-        case PropertyNotify: {
-            std::lock_guard<std::mutex> guard(notes.lock);
-            notes.focus.Stamped(static_cast<uint32_t>(x->xproperty.time));
             return seen;
         }
         case ClientMessage: {
@@ -546,16 +546,9 @@ FocusEvents FocusNotes() {
 }
 
 uint32_t LastEventTime() {
-    uint32_t time = 0;
-    {
-        std::lock_guard<std::mutex> guard(Notes().lock);
-        time = Notes().focus.Latest();
-    }
-    if (const UserTimeSource source = gUserTimeSource.load()) {
-        const uint32_t others = source();
-        if (others != 0 && (time == 0 || Later(others, time))) time = others;
-    }
-    return time;
+    FocusEvents notes = FocusNotes();
+    if (const UserTimeSource source = gUserTimeSource.load()) notes.Stamped(source());
+    return notes.Latest();
 }
 
 uint32_t FocusTime(SDL_Window* window) {

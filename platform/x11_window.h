@@ -134,11 +134,12 @@ void KeepStacking(SDL_Window* window, const std::vector<unsigned long>& before,
 void KeepUnderDialogs(SDL_Window* window, const std::vector<unsigned long>& dialogs);
 // What the X events of our windows told of the manager's focus so far (NoteXEvent).
 FocusEvents FocusNotes();
-// The time of the player's last action, the one rule for it: the latest server time stamped on an
-// event of ours, on SDL's connection (a key, a click, a property change, the manager's WM_TAKE_FOCUS)
-// or GTK's (its user time); 0 while none came. Never a time read on purpose: a manager that prevents
-// focus stealing takes a request's time for the user's action, and one later than the action that
-// activated another program takes the focus from it.
+// The time of the player's last action, the one rule for it: the latest server time stamped on a key
+// or click of the player's in our windows, on SDL's connection (with the manager's WM_TAKE_FOCUS) or
+// GTK's (its user time); 0 while none came. Never a time read on purpose, nor one of an event the
+// player did not make (a property the manager changes as another program takes the focus): a
+// manager that prevents focus stealing takes a request's time for the user's action, and one later
+// than the action that activated another program takes the focus from it.
 uint32_t LastEventTime();
 // The time to ask for an activation that the window passes on as it takes the focus (to its dialog):
 // that of the manager's WM_TAKE_FOCUS that came with the window's present focus, else LastEventTime.

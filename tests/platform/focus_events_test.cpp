@@ -26,21 +26,25 @@ TEST(SwitchBack, WaitsForTheSwitchsEndAndHandsOverWithTheTimeOfItsOwnFocus) {
     f.Stamped(120);  // an older time changes nothing
     EXPECT_EQ(f.Latest(), 150u);
 
-    // Back: tabbed to, then Alt released (the grab's end, the manager's last focus of the switch).
-    f.Focus(kGame, false, FocusMode::grab);
-    f.TakeFocus(kGame, 200);
+    // Back: tabbed to, then Alt released (the grab's end, the manager's last focus of the switch); the
+    // manager sets the focus before it sends its WM_TAKE_FOCUS.
     f.Focus(kGame, true, FocusMode::whileGrabbed);
+    f.TakeFocus(kGame, 200);
     const mp::FocusEvents tabbedTo = f;
     f.Focus(kGame, true, FocusMode::ungrab);
     const mp::FocusEvents released = f;
     f.TakeFocus(kGame, 260);
     const mp::FocusEvents ended = f;
     EXPECT_EQ(tabbedTo.LastArrival(kGame).inSwitch, true);
+    EXPECT_EQ(tabbedTo.LastArrival(kGame).takeFocusCount, tabbedTo.TakeFocusCount());  // its own message
     EXPECT_EQ(released.LastArrival(kGame).takeFocusCount, tabbedTo.TakeFocusCount());  // the grab's end is no arrival
     EXPECT_FALSE(released.Switching());
     EXPECT_EQ(ended.TakeFocusTime(kGame), 260u);
     EXPECT_EQ(ended.Latest(), 260u);
     EXPECT_EQ(ended.LastArrival(0x123).inSwitch, false);
+    mp::FocusEvents other = ended;
+    other.Focus(0x700001, true, FocusMode::normal);  // another window of ours took it
+    EXPECT_EQ(other.TakeFocusTime(kGame), 0u);
 
     struct Pass {
         const mp::FocusEvents* seen;

@@ -410,11 +410,11 @@ TEST(X11Errors, SdlsRequestsForAWindowDestroyedOutsideGoUnlogged) {
     constexpr unsigned char kBadWindow = 3, kBadDrawable = 9, kQueryTree = 15, kTranslate = 40;
     constexpr unsigned long kOurs = 0x600008, kFrame = 0x20020c, kOldFrame = 0x200100, kOther = 0x400001;
     const std::map<unsigned long, mp::x11::DestroyedNote> destroyed = {
-        {kOurs, {363, {kOldFrame, kFrame}, {4097}}},  // the teardown's query, dropped as it failed
+        {kOurs, {363, {kOldFrame, kFrame}, {427, 4097}}},  // the dispatch's and the teardown's queries
         {0x800004, {900, {0x200300}, {}}}};
     const std::vector<mp::x11::XErrorNote> met = {
         {kBadWindow, 20, kOurs, 406},              // a property read on our window, gone
-        {kBadWindow, kQueryTree, kOurs, 427},      // the dispatch's query, met before the notice was taken
+        {kBadWindow, kQueryTree, kOurs, 427},      // the dispatch's query, failed on it
         {kBadWindow, kTranslate, 0x8628, 428},     // from the parent it left unset
         {kBadWindow, kTranslate, kFrame, 364},     // from the frame the manager destroyed after the query
         {kBadWindow, kTranslate, kOldFrame, 370},
@@ -426,9 +426,11 @@ TEST(X11Errors, SdlsRequestsForAWindowDestroyedOutsideGoUnlogged) {
         {kBadWindow, kTranslate, kOther, 400},     // from another program's window
         {kBadDrawable, kTranslate, kFrame, 400},
         {kBadWindow, kQueryTree, kFrame, 400},
+        {kBadWindow, kTranslate, kOther, 408},     // after another failed request on our window
+        {kBadWindow, kTranslate, kOther, 401},     // after a failed query for another window
     };
     std::vector<unsigned long> logged;
     for (const auto& e : mp::x11::ErrorsToLog(met, destroyed)) logged.push_back(e.serial * 100 + e.request);
-    EXPECT_EQ(logged, (std::vector<unsigned long>{410440, 30040, 36340, 40040, 40040, 40015}));
+    EXPECT_EQ(logged, (std::vector<unsigned long>{410440, 30040, 36340, 40040, 40040, 40015, 40840, 40140}));
     EXPECT_EQ(mp::x11::ErrorsToLog(met, {}).size(), met.size());
 }
