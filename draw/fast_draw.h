@@ -140,8 +140,6 @@ protected:
     HWND hwnd_ = 0;
     CLayerList layers1_, layers2_, layers3_;
     std::unique_ptr<morna::platform::DisplayPresenter> presenter_;
-    std::vector<uint8_t> keptPicture_;
-    CSurfaceInfo keptInfo_;  // describes keptPicture_; not initialised while none is kept
 
 private:
     // Begin, the tests (full screen when asked, then the window) and End; a test that throws
@@ -150,11 +148,12 @@ private:
     void CloseChange();
     Window::IWindow* AppWindow() const;
     void CopyToPrimary(CSurfaceInfo& source, const Rect& rect);
-    // The back plane's picture through a change of the display, whose test makes the back plane
-    // anew as the new primary's secondary: kept at its begin and put back (in the new format) at
-    // its end, so that a window shown before the next frame shows the last picture.
-    void KeepBackPicture();
-    void PutBackPicture();
+    // The pictures of the planes that keep their contents through a change of the display:
+    // kept at its begin and put back at its end. The back plane is one: the change's test makes
+    // it anew as the new primary's secondary, and a window shown before the next frame shows
+    // the last picture.
+    void KeepPictures();
+    void PutBackPictures();
 };
 
 }  // namespace tovarineGameSDK3rd::Draw

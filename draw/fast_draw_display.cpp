@@ -56,7 +56,7 @@ void CFastDraw::BeginChangeDisplay() {
     modeChanged_ = false;
     if (GetDDraw() == nullptr) return;
     VTL::scope_exit leave([this] { CloseChange(); });
-    KeepBackPicture();
+    KeepPictures();
     palettePlane_.Release();
     primary_.Release();
     leave.release();
@@ -130,7 +130,7 @@ int CFastDraw::EndChangeDisplay() {
             window->ChangeScreenMode();
         }
         RestorePlanes();
-        PutBackPicture();
+        PutBackPictures();
         BuildPaletteLookup();
         hwnd_ = AppFrame::CAppManager::GetMyHWnd();
         if (!presenter_ && hwnd_ != 0) presenter_ = dd::DisplayPresenter::CreateForWindow(hwnd_);
@@ -138,30 +138,15 @@ int CFastDraw::EndChangeDisplay() {
     return answer;
 }
 
-void CFastDraw::KeepBackPicture() {
-    CSurfaceInfo* back = backPlane_.GetSurfaceInfo();
-    keptInfo_.initialised = false;
-    if (!back->initialised || back->GetPixelSize() == 0 || back->Lock() != 0) return;
-    const size_t row = static_cast<size_t>(back->width) * back->GetPixelSize();
-    keptPicture_.resize(row * back->height);
-    for (int32_t y = 0; y < back->height; ++y)
-        std::memcpy(keptPicture_.data() + row * y, back->pixels + static_cast<ptrdiff_t>(y) * back->pitch, row);
-    back->Unlock();
-    keptInfo_.pixels = keptPicture_.data();
-    keptInfo_.pitch = static_cast<int32_t>(row);
-    keptInfo_.width = back->width;
-    keptInfo_.height = back->height;
-    keptInfo_.type = back->type;
-    keptInfo_.initialised = true;
+void CFastDraw::KeepPictures() {
+    for (CFastPlane* plane : planes_) plane->KeepPicture();
+    if (!HasPlane(&backPlane_)) backPlane_.KeepPicture();
 }
 
-void CFastDraw::PutBackPicture() {
-    CSurfaceInfo* back = backPlane_.GetSurfaceInfo();
-    if (keptInfo_.initialised && back->initialised && back->width == keptInfo_.width &&
-        back->height == keptInfo_.height)
-        DispatchBlt(*back, EBltOp::BltCopy, keptInfo_, BltGeometry{});
-    keptInfo_.initialised = false;
-    std::vector<uint8_t>().swap(keptPicture_);
+void CFastDraw::PutBackPictures() {
+    // The list as the rebuild left it: a plane destroyed meanwhile has left it.
+    for (CFastPlane* plane : planes_) plane->PutBackPicture();
+    backPlane_.PutBackPicture();
 }
 
 void CFastDraw::CopyToPrimary(CSurfaceInfo& source, const Rect& rect) {

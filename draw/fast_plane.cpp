@@ -1,7 +1,9 @@
 #include "draw/fast_plane.h"
 
+#include <cstring>
 #include <new>
 
+#include "draw/blt_dispatch.h"
 #include "draw/fast_draw.h"
 #include "draw/surface_type_probe.h"
 #include "foundation/vtl/scope_exit.h"
@@ -28,6 +30,12 @@ bool FitsDisplay(int32_t type, int32_t display, bool paletteSurface, bool loaded
     }
 }
 }  // namespace
+
+// A picture kept through a display change.
+struct CFastPlane::KeptPicture {
+    std::vector<uint8_t> rows;
+    CSurfaceInfo info;  // describes rows
+};
 
 CFastPlane::CFastPlane(CFastDraw* owner) : owner_(owner ? owner->GetAnchor() : nullptr) {}
 
@@ -389,6 +397,35 @@ int CFastPlane::Restore() {
         }
     }
     return r;
+}
+
+// ---- a picture through a display change
+
+void CFastPlane::KeepPicture() {
+    kept_.reset();
+    CSurfaceInfo* info = GetSurfaceInfo();
+    if (!keepContents_ || !info->initialised || info->GetPixelSize() == 0 || info->Lock() != 0) return;
+    VTL::scope_exit unlock([info] { info->Unlock(); });
+    kept_ = std::make_unique<KeptPicture>();
+    const size_t row = static_cast<size_t>(info->width) * info->GetPixelSize();
+    kept_->rows.resize(row * info->height);
+    for (int32_t y = 0; y < info->height; ++y)
+        std::memcpy(kept_->rows.data() + row * y, info->pixels + static_cast<ptrdiff_t>(y) * info->pitch, row);
+    CSurfaceInfo& k = kept_->info;
+    k.pixels = kept_->rows.data();
+    k.pitch = static_cast<int32_t>(row);
+    k.width = info->width;
+    k.height = info->height;
+    k.type = info->type;
+    k.initialised = true;
+}
+
+void CFastPlane::PutBackPicture() {
+    if (!kept_) return;
+    CSurfaceInfo* info = GetSurfaceInfo();
+    if (info->initialised && info->width == kept_->info.width && info->height == kept_->info.height)
+        DispatchBlt(*info, EBltOp::BltCopy, kept_->info, BltGeometry{});
+    kept_.reset();
 }
 
 // ---- painting

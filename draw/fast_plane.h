@@ -45,6 +45,11 @@ public:
     // else reloaded from its file, recreated empty, or (keepContents) recreated with its
     // pixels copied over. Called by the display for every listed plane.
     virtual int Restore();
+    // A display change loses the pixels of its display surfaces before Restore runs: a plane
+    // that keeps its contents copies its picture aside at the change's begin and puts it back
+    // (in the new format, when the size is the same) at its end, after the rebuild.
+    void KeepPicture();
+    void PutBackPicture();
     // Called at the end of every rebuild; text planes render again here.
     virtual int OnRestore() { return 0; }
     virtual int InnerLoad(const VTL::VTLstring& fileName);
@@ -87,6 +92,7 @@ public:
 private:
     // A plane that never joins a display's list (the copy that Restore makes).
     struct Unlisted {};
+    struct KeptPicture;
     CFastPlane(CFastDraw* owner, Unlisted);
 
     void FreePixels();
@@ -115,6 +121,7 @@ private:
     bool unlisted_ = false;
     std::shared_ptr<DisplayAnchor> owner_;   // null: the thread's current display
     std::shared_ptr<DisplayAnchor> listed_;  // the display whose list holds the plane
+    std::unique_ptr<KeptPicture> kept_;      // from KeepPicture to PutBackPicture
 };
 
 }  // namespace tovarineGameSDK3rd::Draw

@@ -6,6 +6,10 @@
 #include "draw/fast_plane.h"
 
 struct SCutinScreen {
+    // The still is painted once a cut-in: a change of the display's mode, which makes the
+    // display's planes anew, carries its pixels over.
+    SCutinScreen() { snapshot.SetKeepContents(true); }
+
     int32_t id = 0;
     int32_t focusX = 0;
     int32_t focusY = 0;

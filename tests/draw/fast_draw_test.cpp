@@ -130,17 +130,24 @@ TEST_F(DisplayChange, AChangeLeftByAThrowIsClosedAndItsLockLeft) {
     EXPECT_EQ(draw.ChangeDisplay(false), 0);
 }
 
+// The back plane keeps its pixels through a change, and so does a display plane that keeps its
+// contents, whose pixels the change loses before its rebuild.
 TEST_F(DisplayChange, PlanesAreRebuiltForTheNewFormatAndTheBackPlaneKeepsItsPixels) {
     ASSERT_EQ(draw.SetDisplayMode(false, 64, 48, 0), 0);
-    CFastPlane plane(&draw);
+    CFastPlane plane(&draw), kept(&draw);
+    kept.SetKeepContents(true);
     ASSERT_EQ(plane.CreateSurface(16, 8), 0);
+    ASSERT_EQ(kept.CreateSurface(16, 8), 0);
     EXPECT_EQ(plane.GetSurfaceType(), 7);
-    draw.GetBackPlane()->SetFillColor(0x123456);
-    draw.GetBackPlane()->Clear(nullptr);
+    for (CFastPlane* p : {draw.GetBackPlane(), &kept}) {
+        p->SetFillColor(0x123456);
+        p->Clear(nullptr);
+    }
     ASSERT_EQ(draw.ChangeDisplay(true), 0);  // full screen at 16 bits
     EXPECT_EQ(plane.GetSurfaceType(), 3);
     EXPECT_EQ(draw.GetBackPlane()->GetSurfaceType(), 3);
     EXPECT_EQ(Pixel(*draw.GetBackPlane(), 5, 5), 0x103450u);  // copied through the change
+    EXPECT_EQ(std::pair(kept.GetSurfaceType(), Pixel(kept, 15, 7)), std::pair(3, 0x103450u));
     EXPECT_EQ(Pixel(plane, 0, 0), 0u);
 }
 

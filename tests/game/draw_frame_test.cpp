@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "game/screen/hud.h"
+#include "platform/display_mode.h"
 #include "tests/common/recording_surface.h"
 #include "tests/game/support/play_fixture.h"
 
@@ -279,9 +280,33 @@ TEST(Hud, NumbersMultipliersAndAPopUp) {
 
 namespace {
 
+// The game's display (640 x 480, XRGB8888 windowed and in full screen at 32 bits), whose mode
+// changes without the wait for the screen.
+struct GameDisplay {
+    GameDisplay() {
+        morna::platform::SelectDesktopFormatForTests(tovarineGameSDK3rd::Draw::XRGB8888);
+        morna::platform::SetDisplaySleeper([](uint32_t) {});
+        EXPECT_EQ(display.SetDisplayMode(false, 640, 480, 32), 0);
+    }
+    ~GameDisplay() {
+        morna::platform::SetDisplaySleeper(nullptr);
+        morna::platform::SelectDesktopFormatForTests(0);
+    }
+    tovarineGameSDK3rd::Draw::CFastDraw& display = *tovarineGameSDK3rd::Draw::CFastDraw::GetCurrent();
+};
+
+std::vector<uint32_t> PixelsOf(tovarineGameSDK3rd::Draw::CFastPlane& plane) {
+    std::vector<uint32_t> out(640 * 480);
+    for (int y = 0; y < 480; ++y) {
+        for (int x = 0; x < 640; ++x) plane.GetSurfaceInfo()->GetPixel(x, y, &out[y * 640 + x]);
+    }
+    return out;
+}
+
 // The still behind a cut-in is the field less 0x80 a channel, floored at 0 (a dark sky goes
 // black), after the cut-in's pictures were released and loaded again under the reduce-memory
-// switch.
+// switch; Alt+Enter twice during the cut-in (full screen and back, which makes the display's
+// planes anew, the still one of them) leaves its every pixel as it was.
 TEST(DrawFrame, TheCutinStillIsTheFieldLess0x80AChannel) {
     KindTableBuilder kinds;
     for (int r = 0; r < 4; ++r) {
@@ -292,6 +317,7 @@ TEST(DrawFrame, TheCutinStillIsTheFieldLess0x80AChannel) {
     f.settings.config.reduceMemory = true;
     f.images.Add(41, 1280, 600, 0xC8233E);
     for (int r = 0; r < 4; ++r) f.images.Add(400 + r, 64, 64, 0xFFFFFF);
+    GameDisplay screen;
     CGameResource& g = *f.game;
     g.scene = Scene::kPlay, g.progress.stage = 0, g.progress.backgroundOpacity = 255;
     tovarineGameSDK3rd::Draw::CFastPlane field, frame;
@@ -317,6 +343,16 @@ TEST(DrawFrame, TheCutinStillIsTheFieldLess0x80AChannel) {
     }
     EXPECT_EQ(wrong, 0);
     EXPECT_EQ(std::pair(sky, still), std::pair(0xC8233Eu, 0x480000u));
+
+    ASSERT_NE(g.cutinScreen.snapshot.GetDDSurface(), nullptr);  // a display plane, as in the game
+    const std::vector<uint32_t> painted = PixelsOf(g.cutinScreen.snapshot);
+    ASSERT_EQ(screen.display.ChangeDisplay(true), 0);
+    ASSERT_EQ(screen.display.ChangeDisplay(false), 0);
+    g.Draw(&frame);
+    const std::vector<uint32_t> kept = PixelsOf(g.cutinScreen.snapshot);
+    int changed = 0;
+    for (size_t i = 0; i < kept.size(); ++i) changed += kept[i] != painted[i];
+    EXPECT_EQ(std::pair(changed, kept[8 * 640 + 8] & 0xFFFFFF), std::pair(0, 0x480000u));
 }
 
 }  // namespace
