@@ -393,7 +393,7 @@ void TranslateDrop(const SDL_Event& e) {
 // application ends it through its usual path. SDL keeps the window until then, and every request
 // on it fails (those errors go unlogged); a show, a hide or a new shape would have SDL wait for
 // the server's notice of it for ever, so they are left out.
-void CloseDestroyedWindow(unsigned long xwindow, unsigned long notice) {
+void CloseDestroyedWindow(unsigned long xwindow) {
     if (xwindow == 0) return;
     State& s = S();
     std::vector<std::pair<WindowHandle, SDL_Window*>> mine;
@@ -410,7 +410,7 @@ void CloseDestroyedWindow(unsigned long xwindow, unsigned long notice) {
             if (it == s.windows.end()) return;
             it->second.destroyedOutside = true;
         }
-        if (x11::NoteDestroyed(xwindow, notice))
+        if (x11::NoteDestroyed(xwindow))
             std::fprintf(stderr, "window 0x%lx was destroyed by another program: it closes\n", xwindow);
         PostTo(MyQueue().get(), {h, WM_CLOSE, 0, 0});
         return;
@@ -436,9 +436,8 @@ void TranslateSdlEvent(const SDL_Event& e) {
         TranslateDrop(e);
         return;
     }
-    if (e.type == SDL_SYSWMEVENT) {
-        const x11::XEventSeen seen = x11::NoteXEvent(e);
-        CloseDestroyedWindow(seen.destroyed, seen.notice);
+    if (e.type == SDL_SYSWMEVENT) {  // only destroy notices pass the filter, and they note nothing
+        CloseDestroyedWindow(x11::NoteXEvent(e).destroyed);
         return;
     }
     if (e.type != SDL_WINDOWEVENT) return;  // SDL_QUIT included: closing is per window

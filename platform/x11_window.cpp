@@ -213,12 +213,11 @@ unsigned long WindowId(SDL_Window* window) {
     return XOf(window, display, xwindow) ? xwindow : 0;
 }
 
-bool NoteDestroyed(unsigned long xwindow, unsigned long notice) {
+bool NoteDestroyed(unsigned long xwindow) {
     Errors& errors = TheErrors();
     std::lock_guard<std::mutex> guard(errors.lock);
     if (xwindow == 0 || errors.destroyed.count(xwindow) != 0) return false;
     DestroyedNote& note = errors.destroyed[xwindow];
-    note.notice = notice;
     for (auto [lists, into] :
          {std::pair{&errors.frames, &note.frames}, std::pair{&errors.failedQueries, &note.failedQueries}})
         if (auto it = lists->find(xwindow); it != lists->end()) {
@@ -229,29 +228,32 @@ bool NoteDestroyed(unsigned long xwindow, unsigned long notice) {
 }
 
 std::vector<XErrorNote> ErrorsToLog(const std::vector<XErrorNote>& met,
-                                    const std::map<unsigned long, DestroyedNote>& destroyed) {
+                                    const std::map<unsigned long, DestroyedNote>& destroyed,
+                                    const std::map<unsigned long, std::vector<unsigned long>>& frames) {
     // SDL finds a window's place on the screen by asking for its parent and translating from it, with
-    // at most a read of the window's attributes (two requests) between. For a window destroyed
-    // meanwhile the query fails and leaves the parent unset (whatever its variable held), or it was
-    // answered just before and the manager destroys the frame it named before the translation comes.
-    // SDL does that as it dispatches the events queued before the destruction's notice, and as its
-    // teardown takes a window it believes full screen out of full screen, long after the pump took
-    // the notice: no bound of requests or time from the notice would do.
+    // at most a read of the window's attributes (two requests) between. The manager may destroy the
+    // frame the query named before the translation comes: as it takes a window out of full screen or
+    // closes it, and as another program destroys the window. For a window destroyed, the query fails
+    // and leaves the parent unset (whatever its variable held). SDL does that as it dispatches the
+    // events queued before the destruction's notice, and as its teardown takes a window it believes
+    // full screen out of full screen, long after the pump took the notice: no bound of requests or
+    // time from the notice would do, but the query's failure says it.
     constexpr unsigned long kQueryToTranslation = 3;
+    const auto isIn = [](const std::vector<unsigned long>& list, unsigned long v) {
+        return std::find(list.begin(), list.end(), v) != list.end();
+    };
     std::vector<XErrorNote> kept;
     for (const XErrorNote& e : met) {
         if (destroyed.count(e.resource) != 0) continue;
         const bool sdlTranslation =
             e.code == BadWindow && e.request == X_TranslateCoords &&
-            std::any_of(destroyed.begin(), destroyed.end(), [&](const auto& d) {
-                const std::vector<unsigned long>& frames = d.second.frames;
-                const std::vector<unsigned long>& queries = d.second.failedQueries;
-                return (e.serial > d.second.notice &&
-                        std::find(frames.begin(), frames.end(), e.resource) != frames.end()) ||
-                       std::any_of(queries.begin(), queries.end(), [&](unsigned long q) {
-                           return e.serial > q && e.serial - q <= kQueryToTranslation;
-                       });
-            });
+            (std::any_of(frames.begin(), frames.end(), [&](const auto& f) { return isIn(f.second, e.resource); }) ||
+             std::any_of(destroyed.begin(), destroyed.end(), [&](const auto& d) {
+                 const std::vector<unsigned long>& queries = d.second.failedQueries;
+                 return isIn(d.second.frames, e.resource) || std::any_of(queries.begin(), queries.end(), [&](unsigned long q) {
+                            return e.serial > q && e.serial - q <= kQueryToTranslation;
+                        });
+             }));
         if (!sdlTranslation) kept.push_back(e);
     }
     return kept;
@@ -263,7 +265,7 @@ void ReportErrors() {
     size_t dropped = 0;
     {
         std::lock_guard<std::mutex> guard(errors.lock);
-        pending = ErrorsToLog(errors.pending, errors.destroyed);
+        pending = ErrorsToLog(errors.pending, errors.destroyed, errors.frames);
         errors.pending.clear();
         dropped = std::exchange(errors.dropped, 0);
     }
@@ -492,7 +494,6 @@ XEventSeen NoteXEvent(const SDL_Event& event) {
     switch (x->type) {
         case DestroyNotify:
             seen.destroyed = x->xdestroywindow.window;
-            seen.notice = x->xdestroywindow.serial;
             return seen;
         case ReparentNotify: {
             if (x->xreparent.parent == DefaultRootWindow(x->xreparent.display)) return seen;

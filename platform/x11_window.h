@@ -31,29 +31,30 @@ struct XErrorNote {
     unsigned char code, request;
     unsigned long resource, serial;
 };
-// One of our windows destroyed by another program: the last of our requests the server had taken
-// when it sent the destroy notice, the frames the manager gave the window (its parents, as the
-// reparent notices told them), and the serials of the queries for its parent that failed since.
+// One of our windows destroyed by another program: the frames the manager gave it (its parents, as
+// the reparent notices told them), and the serials of the latest queries for its parent that failed.
 struct DestroyedNote {
-    unsigned long notice = 0;
     std::vector<unsigned long> frames, failedQueries;
 };
-// Of the errors met, those to log, given our windows recorded destroyed by another program. SDL asks
-// about such a window after its destruction, reading the events queued before it and leaving full
-// screen as it destroys the window: those requests fail on the window itself, or as translations of
-// coordinates from its frame (the manager destroys it too) or from the parent that a failed query on
-// the window left unset (window 0, or whatever SDL's variable held). None of them is logged; every
-// other error is.
+// Of the errors met, those to log, given our windows recorded destroyed by another program and the
+// frames the manager gave our other windows. SDL asks about a window after the manager or another
+// program destroyed what it asks about: as it leaves full screen or closes the window, and after
+// another program destroyed it (reading the events queued before, and leaving full screen as it
+// destroys the window). Those requests fail on the window itself, or as translations of coordinates
+// from its frame (the manager destroys or replaces it) or from the parent that a failed query on the
+// window left unset (window 0, or whatever SDL's variable held). None of them is logged; every other
+// error is.
 std::vector<XErrorNote> ErrorsToLog(const std::vector<XErrorNote>& met,
-                                    const std::map<unsigned long, DestroyedNote>& destroyed);
+                                    const std::map<unsigned long, DestroyedNote>& destroyed,
+                                    const std::map<unsigned long, std::vector<unsigned long>>& frames = {});
 
 // What the filter of SDL's X events learns of one. The server's times, the focus events of our
 // windows and their frames are noted here; for the window layer, the window of ours whose destruction
-// the event reports (a DestroyNotify, which SDL itself says nothing of) with its serial, and the
+// the event reports (a DestroyNotify, which SDL itself says nothing of), and the
 // window a pointer button was pressed on (SDL drops the press that came with the focus, the click
 // that activated it). 0 for none.
 struct XEventSeen {
-    unsigned long destroyed = 0, notice = 0, pressed = 0;
+    unsigned long destroyed = 0, pressed = 0;
 };
 XEventSeen NoteXEvent(const SDL_Event& event);
 // The manager's frame above and left of the window's client area as the server has it now (its
@@ -61,10 +62,10 @@ XEventSeen NoteXEvent(const SDL_Event& event);
 bool FrameExtents(SDL_Window* window, int& left, int& top);
 // The X window of an SDL window; 0 when it is not on X.
 unsigned long WindowId(SDL_Window* window);
-// Records the X window as destroyed by another program, once, with its notice's serial: answers
+// Records the X window as destroyed by another program, once, with its frames: answers
 // whether it was news. Every request on it fails from then on, and those errors are no longer
 // logged one by one.
-bool NoteDestroyed(unsigned long xwindow, unsigned long notice);
+bool NoteDestroyed(unsigned long xwindow);
 // Readies an SDL window whose X window is destroyed for SDL_DestroyWindow. SDL hides a window it
 // believes shown first, and waits for the server to report it unmapped, which it never does for a
 // window that is gone: the report is put on the connection's queue for it. Left there, SDL passes
