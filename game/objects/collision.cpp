@@ -507,11 +507,12 @@ bool CObjectBarrier::PopBurstAngle(uint8_t& angle, tovarineGameSDK3rd::Math::CRa
 void CGameResource::ConfinePlayer(CObjectAvatar* hero, bool crushCheck) {
     Rect bounds{};
     GetScrollBounds(bounds);
+    const double width = static_cast<double>(bounds.right) - bounds.left;
+    const double height = static_cast<double>(bounds.bottom) - bounds.top;
+    const bool edges = hero->pose != 16;  // the walk-off leaves the view
     bool fromLeft = false, fromRight = false;
-    if (hero->pose != 16) {
+    if (edges) {
         const double dx = hero->x - bounds.left, dy = hero->y - bounds.top;
-        const double width = static_cast<double>(bounds.right) - bounds.left;
-        const double height = static_cast<double>(bounds.bottom) - bounds.top;
         if (dx < 0) hero->PushOut(-dx, kRight, false), fromLeft = true;
         if (dx > width) hero->PushOut(dx - width, kLeft, false), fromRight = true;
         if (dy < 0) hero->PushOut(-dy, kDown, false);
@@ -519,13 +520,20 @@ void CGameResource::ConfinePlayer(CObjectAvatar* hero, bool crushCheck) {
     }
     const bool squeezed = (hero->pushUp != 0 && hero->pushDown != 0) ||
                           (hero->pushLeft != 0 && hero->pushRight != 0 && !fromRight);
-    if (!(squeezed && crushCheck && fromLeft)) {
-        hero->y -= hero->pushUp;
-        hero->y += hero->pushDown;
+    // A solid object pressing against the bottom or top edge would hold him there, in the
+    // ground or out of sight, where no key moves him: squeezed so, he is crushed too.
+    const double y = hero->y - hero->pushUp + hero->pushDown;
+    const bool heldOutside = edges && squeezed && (y - bounds.top < 0 || y - bounds.top > height);
+    if (squeezed && crushCheck && (fromLeft || heldOutside)) {
+        RescueCrushedPlayer();
+    } else {
+        hero->y = y;
         hero->x -= hero->pushLeft;
         hero->x += hero->pushRight;
-    } else {
-        RescueCrushedPlayer();
+        // Where nothing crushes him (the last stage), the edge holds him in sight; nor does a
+        // push at the right edge carry him past it.
+        if (heldOutside) hero->y = y - bounds.top < 0 ? bounds.top : bounds.bottom;
+        if (edges && hero->x - bounds.left > width) hero->x = bounds.right;
     }
     hero->pushUp = hero->pushDown = hero->pushLeft = hero->pushRight = 0;
 }

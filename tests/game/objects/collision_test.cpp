@@ -199,22 +199,80 @@ TEST(Contact, ReflectorsSpendThemselvesAndBarriersEatJelly) {
     EXPECT_TRUE(g.player->IsBraking());
 }
 
-TEST(Confine, SqueezedAtTheLeftEdgeIsRescuedBetweenWallsOnlyPushed) {
+// One frame's confinement after the hero met the pieces around him: 32-pixel ground tiles and
+// a boss's solid part (100 x 100, mass 10, no power, undying), in a 640 x 480 view. A rescue
+// hurts him by 2500 and puts him on the ground point (the view's middle column, y 0 without a
+// map); nothing else hurts him.
+TEST(Confine, RescuedWhereHeldOutsideTheViewOtherwisePushedByBoth) {
     ContactPlay play;
     CGameResource& g = *play.game;
     CObjectAvatar& hero = *g.player;
-    g.progress.scrollX = 0, g.progress.scrollY = 0;
-    hero.x = -5, hero.y = 240, hero.pushLeft = 10;
-    const int32_t hp = g.status.hp;
-    g.ConfinePlayer(&hero, true);
-    EXPECT_EQ(std::tuple(g.status.hp, hero.pose, hero.poseTimer, hero.pushLeft, hero.pushRight),
-              std::tuple(hp - 2500, 2, 30, 0.0, 0.0));
-    hero.x = 300, hero.y = 240, hero.pushLeft = 3, hero.pushRight = 4, hero.pushUp = 2;
-    g.ConfinePlayer(&hero, true);
-    EXPECT_EQ(std::tuple(hero.x, hero.y, g.status.hp), std::tuple(301.0, 238.0, hp - 2500));
-    hero.x = 650, hero.y = 500;  // beyond the right and bottom edges
-    g.ConfinePlayer(&hero, true);
-    EXPECT_EQ(std::tuple(hero.x, hero.y), std::tuple(640.0, 480.0));
+    SObjectKind tile = Kind(32, 32), part = Kind(100, 100);
+    part.mass = 10, part.undying = 1;
+    SObjectKind body = *hero.kind;
+    body.hitWidth = 20, body.hitHeight = 24;
+    const SObjectKind* const own = hero.kind;
+    hero.kind = &body;
+    struct Piece {
+        const SObjectKind* kind;
+        double x, y;
+    };
+    // Stage 0's ground at the view's bottom right: an ice row over a dirt row, the bounds
+    // ending halfway down the dirt.
+    std::vector<Piece> ground;
+    for (double x : {560.0, 592.0, 624.0}) ground.push_back({&tile, x, 448}), ground.push_back({&tile, x, 480});
+    struct Row {
+        const char* what;
+        std::vector<Piece> pieces;
+        double x, y;
+        uint8_t pose;
+        bool crushCheck;
+        double scrollX, pushUp, pushDown, pushLeft, pushRight;  // pushes met before the pieces
+        bool rescued;
+        double endX, endY;
+    };
+    const std::vector<Row> rows = {
+        {"under the floor, the dirt pushing down", ground, 634, 497, 0, true, 0, 0, 0, 0, 0, true, 320, 0},
+        {"the same on the last stage", ground, 634, 497, 0, false, 0, 0, 0, 0, 0, false, 634, 480},
+        {"the same in the walk-off", ground, 634, 497, 16, true, 0, 0, 0, 0, 0, false, 634, 508},
+        {"over the top, a part below", {{&part, 300, 50}}, 300, -3, 0, true, 0, 0, 0, 0, 0, true, 320, 0},
+        {"a part at the right edge", {{&part, 634, 240}}, 664, 240, 0, true, 0, 0, 0, 0, 0, false, 640, 240},
+        {"the same on the last stage", {{&part, 634, 240}}, 664, 240, 0, false, 0, 0, 0, 0, 0, false, 640, 240},
+        {"the same in the walk-off", {{&part, 634, 240}}, 664, 240, 16, true, 0, 0, 0, 0, 0, false, 694, 240},
+        {"sums exactly on the bottom edge", {}, 300, 490, 0, true, 0, 16, 6, 0, 0, false, 300, 480},
+        {"sums exactly on the top edge", {}, 300, -10, 0, true, 0, 6, 16, 0, 0, false, 300, 0},
+        {"on the floor, a part pressing less", {{&tile, 300, 448}, {&part, 300, 370}}, 300, 430, 0, true, 0, 0, 0, 0, 0,
+         false, 300, 422},
+        {"between two walls", {{&tile, 282, 240}, {&tile, 320, 240}}, 300, 240, 0, true, 0, 0, 0, 0, 0, false, 302, 240},
+        {"between a wall and the scrolling left edge", {{&tile, 120, 240}}, 97, 240, 0, true, 100, 0, 0, 0, 0, true, 420, 0},
+        {"the same on the last stage", {{&tile, 120, 240}}, 97, 240, 0, false, 100, 0, 0, 0, 0, false, 97, 240},
+        {"pushed from the left edge only", {}, -5, 240, 0, true, 0, 0, 0, 10, 0, true, 320, 0},
+        {"pushed in the view", {}, 300, 240, 0, true, 0, 2, 0, 3, 4, false, 301, 238},
+        {"beyond the right and bottom edges", {}, 650, 500, 0, true, 0, 0, 0, 0, 0, false, 640, 480},
+    };
+    for (const Row& r : rows) {
+        g.progress.scrollX = r.scrollX, g.progress.scrollY = 0;
+        hero.x = r.x, hero.y = r.y, hero.pose = r.pose, hero.coolTimer = 0;
+        hero.pushUp = r.pushUp, hero.pushDown = r.pushDown, hero.pushLeft = r.pushLeft, hero.pushRight = r.pushRight;
+        g.status.hp = 10000;
+        for (const Piece& p : r.pieces) {
+            if (p.kind == &tile) {
+                CObjectLand land = At<CObjectLand>(tile, p.x, p.y);
+                hero.Collide(&land);
+            } else {
+                CObjectBossParts solid(&part);
+                solid.x = p.x, solid.y = p.y;
+                hero.Collide(&solid);
+            }
+        }
+        g.ConfinePlayer(&hero, r.crushCheck);
+        EXPECT_EQ(std::tuple(g.status.hp, hero.x, hero.y), std::tuple(r.rescued ? 7500 : 10000, r.endX, r.endY)) << r.what;
+        EXPECT_EQ(std::tuple(hero.pushUp, hero.pushDown, hero.pushLeft, hero.pushRight), std::tuple(0.0, 0.0, 0.0, 0.0)) << r.what;
+        if (r.rescued) {
+            EXPECT_EQ(std::tuple(hero.pose, hero.poseTimer, hero.coolTimer), std::tuple(2, 30, 120)) << r.what;
+        }
+    }
+    hero.kind = own;
 }
 
 }  // namespace
