@@ -19,6 +19,7 @@
 #include "platform/keyboard_state.h"
 #include "platform/sound_output.h"
 #include "platform/window_state.h"
+#include "platform/x11_events.h"
 #include "platform/x11_window.h"
 
 namespace morna::platform {
