@@ -52,10 +52,8 @@ XEventSeen NoteXEvent(const SDL_Event& event) {
             return seen;
         case FocusIn:
         case FocusOut: {
-            const bool fromOutside = x->xfocus.detail != NotifyInferior && x->xfocus.detail <= NotifyNonlinearVirtual;
             std::lock_guard<std::mutex> guard(notes.lock);
-            notes.focus.Focus(x->xfocus.window, x->type == FocusIn, static_cast<FocusMode>(x->xfocus.mode & 3),
-                              fromOutside);
+            NoteFocusEvent(notes.focus, *x);
             return seen;
         }
         case ButtonPress: seen.pressed = x->xbutton.window; [[fallthrough]];
@@ -87,6 +85,13 @@ XEventSeen NoteXEvent(const SDL_Event& event) {
         }
         default: return seen;
     }
+}
+
+void NoteFocusEvent(FocusEvents& notes, const XEvent& event) {
+    if (event.type != FocusIn && event.type != FocusOut) return;
+    const XFocusChangeEvent& focus = event.xfocus;
+    const bool fromOutside = focus.detail != NotifyInferior && focus.detail <= NotifyNonlinearVirtual;
+    notes.Focus(focus.window, event.type == FocusIn, static_cast<FocusMode>(focus.mode & 3), fromOutside);
 }
 
 FocusEvents FocusNotes() {

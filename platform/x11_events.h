@@ -9,6 +9,7 @@
 
 struct SDL_Window;
 union SDL_Event;
+union _XEvent;  // Xlib's XEvent
 
 namespace morna::platform::x11 {
 
@@ -21,6 +22,11 @@ struct XEventSeen {
     unsigned long destroyed = 0, pressed = 0;
 };
 XEventSeen NoteXEvent(const SDL_Event& event);
+// How NoteXEvent notes a FocusIn or FocusOut of one of our windows in the focus record: its mode (a
+// grab's start or end, the focus moved under a grab) and whether it moves the focus from or to
+// outside the window, not to or from an inferior (nor the pointer's). Other events note nothing.
+// Pure, on the event's fields alone.
+void NoteFocusEvent(FocusEvents& notes, const ::_XEvent& event);
 // What the X events of our windows told of the manager's focus so far (NoteXEvent).
 FocusEvents FocusNotes();
 // The time of the player's last action, the one rule for it: the latest server time stamped on a key
