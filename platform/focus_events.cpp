@@ -30,6 +30,8 @@ void FocusEvents::Focus(unsigned long window, bool in, FocusMode mode, bool from
     arrivalOpen_ = false;
     // The grab's own notices move no focus: the window keeps it (or keeps not having it).
     if (!fromOutside || mode == FocusMode::grab || mode == FocusMode::ungrab) return;
+    if (in) holder_ = window;
+    else if (window == holder_) holder_ = 0;
     if (in) {
         arrivalWindow_ = window;
         arrivalOpen_ = true;
@@ -47,8 +49,9 @@ uint32_t FocusEvents::TakeFocusTime(unsigned long window) const {
     return window != 0 && window == takeFocusWindow_ ? takeFocusTime_ : 0;
 }
 
-void SwitchBack::Note(uint32_t window, FocusEvents::Arrival arrival, uint32_t now) {
+void SwitchBack::Note(uint32_t window, unsigned long xwindow, FocusEvents::Arrival arrival, uint32_t now) {
     window_ = window;
+    xwindow_ = xwindow;
     waits_ = arrival.inSwitch;
     count_ = arrival.takeFocusCount;
     at_ = now;
@@ -58,13 +61,17 @@ void SwitchBack::Drop(uint32_t window) {
     if (window_ == window) window_ = 0;
 }
 
-uint32_t SwitchBack::Take(bool switching, uint32_t takeFocusCount, uint32_t now) {
+uint32_t SwitchBack::Take(const FocusEvents& seen, uint32_t now) {
     if (window_ == 0) return 0;
-    if (switching) {
+    if (xwindow_ != 0 && !seen.HoldsFocus(xwindow_)) {
+        window_ = 0;  // the player went on to another program (or tabbed past the window)
+        return 0;
+    }
+    if (seen.Switching()) {
         at_ = now;  // the wait past its end counts from the last pass that saw it going on
         return 0;
     }
-    if (waits_ && takeFocusCount == count_ && now - at_ < kSwitchEndMs) return 0;
+    if (waits_ && seen.TakeFocusCount() == count_ && now - at_ < kSwitchEndMs) return 0;
     return std::exchange(window_, 0);
 }
 

@@ -12,6 +12,8 @@
 #include <cstdlib>
 #include <map>
 
+#include "platform/x11_errors.h"
+#include "platform/x11_events.h"
 #include "platform/x11_window.h"
 
 namespace morna::platform {

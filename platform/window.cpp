@@ -22,6 +22,8 @@
 #include "platform/event_observer.h"
 #include "platform/file_system.h"
 #include "platform/window_state.h"
+#include "platform/x11_errors.h"
+#include "platform/x11_events.h"
 #include "platform/x11_window.h"
 
 namespace morna::platform {

@@ -19,6 +19,7 @@
 #include "platform/keyboard_state.h"
 #include "platform/sound_output.h"
 #include "platform/window_state.h"
+#include "platform/x11_events.h"
 #include "platform/x11_window.h"
 
 namespace morna::platform {
@@ -191,16 +192,17 @@ void NoteWindowFocus(WindowHandle window, SDL_Window* sdl, bool focused) {
     if (!returning) return;
     // Read with the focus event itself: how it came (in the manager's switch or not), and after how
     // many of the manager's WM_TAKE_FOCUS.
-    const FocusEvents::Arrival arrival = x11::FocusNotes().LastArrival(x11::WindowId(sdl));
+    const unsigned long xwindow = x11::WindowId(sdl);
+    const FocusEvents::Arrival arrival = x11::FocusNotes().LastArrival(xwindow);
     const uint32_t now = MonotonicMilliseconds();
     std::lock_guard<std::mutex> guard(F().lock);
-    F().switchBack.Note(window, arrival, now);
+    F().switchBack.Note(window, xwindow, arrival, now);
 }
 
 // The application was switched back to through the window while a dialog of its is open: the
 // keyboard goes on to the last one opened, as an owner's last active popup takes it, unless the
 // player clicked the window (a pointer button is down on it, or was pressed on it since the
-// application left). Asked with the time the focus came with, never one read for the purpose.
+// application left) or went on to another program (the window lost the X focus since). Asked with the time the focus came with, never one read for the purpose.
 void HandOverSwitchBack(SDL_Window* (*sdlOf)(WindowHandle)) {
     WindowHandle window = 0;
     {
@@ -213,7 +215,7 @@ void HandOverSwitchBack(SDL_Window* (*sdlOf)(WindowHandle)) {
     {
         FocusState& s = F();
         std::lock_guard<std::mutex> guard(s.lock);
-        window = s.switchBack.Take(notes.Switching(), notes.TakeFocusCount(), MonotonicMilliseconds());
+        window = s.switchBack.Take(notes, MonotonicMilliseconds());
         if (window == 0) return;
         for (const DialogRecord& o : s.openDialogs)
             if (o.owner == window) last = o;

@@ -45,6 +45,12 @@ TEST(SwitchBack, WaitsForTheSwitchsEndAndHandsOverWithTheTimeOfItsOwnFocus) {
     mp::FocusEvents other = ended;
     other.Focus(0x700001, true, FocusMode::normal);  // another window of ours took it
     EXPECT_EQ(other.TakeFocusTime(kGame), 0u);
+    EXPECT_FALSE(other.HoldsFocus(kGame));
+    EXPECT_TRUE(ended.HoldsFocus(kGame));
+    // Before the manager's last focus, the player clicked another program: the filter reads the loss
+    // at once, the pump (SDL) may read it later.
+    mp::FocusEvents clickedAway = released;
+    clickedAway.Focus(kGame, false, FocusMode::normal);
 
     struct Pass {
         const mp::FocusEvents* seen;
@@ -65,20 +71,20 @@ TEST(SwitchBack, WaitsForTheSwitchsEndAndHandsOverWithTheTimeOfItsOwnFocus) {
         {"the manager's last focus read before the note: at once", inSwitch, {{&ended, 1000, true}}},
         {"a plain focus: at once", plain, {{&ended, 1000, true}}},
         {"a plain focus while a switch goes on: after it", plain, {{&tabbedTo, 1000, false}, {&ended, 1001, true}}},
+        {"waiting for the manager's last focus, the X focus lost to another program: dropped",
+         inSwitch, {{&released, 1000, false}, {&clickedAway, 1100, false}, {&clickedAway, 1600, false}}},
     };
     for (const Row& row : rows) {
         mp::SwitchBack b;
-        b.Note(kWindow, row.arrival, 1000);
-        for (const Pass& p : row.passes) {
-            EXPECT_EQ(b.Take(p.seen->Switching(), p.seen->TakeFocusCount(), p.at), p.handed ? kWindow : 0u)
-                << row.what << " at " << p.at;
-        }
-        EXPECT_EQ(b.Take(false, 99, 5000), 0u) << row.what;  // handed over once
+        b.Note(kWindow, kGame, row.arrival, 1000);
+        for (const Pass& p : row.passes)
+            EXPECT_EQ(b.Take(*p.seen, p.at), p.handed ? kWindow : 0u) << row.what << " at " << p.at;
+        EXPECT_EQ(b.Take(ended, 5000), 0u) << row.what;  // handed over once, or dropped
     }
     mp::SwitchBack dropped;
-    dropped.Note(kWindow, inSwitch, 1000);
+    dropped.Note(kWindow, kGame, inSwitch, 1000);
     dropped.Drop(kWindow + 1);
     EXPECT_TRUE(dropped.Pending());
     dropped.Drop(kWindow);
-    EXPECT_EQ(dropped.Take(false, 99, 5000), 0u);
+    EXPECT_EQ(dropped.Take(ended, 5000), 0u);
 }

@@ -15,7 +15,7 @@
 #include "platform/event_observer.h"
 #include "platform/sound_output.h"
 #include "platform/sync.h"
-#include "platform/x11_window.h"
+#include "platform/x11_errors.h"
 
 namespace mp = morna::platform;
 

@@ -17,7 +17,7 @@
 #include "platform/message_box.h"
 #include "platform/sound_output.h"
 #include "platform/window.h"
-#include "platform/x11_window.h"
+#include "platform/x11_errors.h"
 #include <gdk/gdkx.h>  // last: Xlib's macros
 
 namespace {

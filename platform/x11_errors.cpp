@@ -1,0 +1,162 @@
+#include "platform/x11_errors.h"
+
+#include <X11/Xlib.h>
+#include <X11/Xproto.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstdio>
+#include <mutex>
+#include <utility>
+
+namespace morna::platform::x11 {
+namespace {
+
+// X errors, kept until the display thread's pump reports them: by then the pump has seen whether
+// their window was destroyed by another program, and the requests SDL made for it go unlogged. The
+// handler runs inside Xlib, on the thread that made the failing request; nothing calls Xlib while
+// the lock is held.
+struct Errors {
+    std::mutex lock;
+    std::map<unsigned long, DestroyedNote> destroyed;  // our windows destroyed by another program
+    // Of 32 windows at most (KeepLatest): their parents, as reparented, and their failed queries.
+    std::map<unsigned long, std::vector<unsigned long>> frames, failedQueries;
+    std::vector<XErrorNote> pending;
+    size_t dropped = 0;  // past the bound, while nobody reports
+};
+constexpr size_t kPendingErrors = 256;
+
+// Appends a serial or window to a list that keeps the latest few.
+void KeepLatest(std::vector<unsigned long>& list, unsigned long value) {
+    if (list.size() == 8) list.erase(list.begin());
+    list.push_back(value);
+}
+// The same to a window's list, with the lists of 32 windows at most: a window new past them
+// evicts the list of the lowest window id, not the oldest. The lists outlive the windows we
+// destroy ourselves.
+void KeepLatest(std::map<unsigned long, std::vector<unsigned long>>& lists, unsigned long window, unsigned long value) {
+    if (lists.size() == 32 && lists.count(window) == 0) lists.erase(lists.begin());
+    KeepLatest(lists[window], value);
+}
+
+Errors& TheErrors() {
+    static Errors* errors = new Errors;  // the handler may run until the process ends
+    return *errors;
+}
+
+// The handler another toolkit set for its own connection (GTK's, whose error traps rest on it).
+using ErrorHandler = int (*)(Display*, XErrorEvent*);
+std::atomic<Display*> gBesideDisplay{nullptr};
+std::atomic<ErrorHandler> gBesideHandler{nullptr};
+
+int OnError(Display* display, XErrorEvent* e) {
+    if (const ErrorHandler beside = gBesideHandler.load(); beside != nullptr && display == gBesideDisplay.load())
+        return beside(display, e);
+    Errors& errors = TheErrors();
+    std::lock_guard<std::mutex> guard(errors.lock);
+    // A failed query for a window's parent is kept for the translation SDL makes from it next.
+    if (e->request_code == X_QueryTree) {
+        if (auto it = errors.destroyed.find(e->resourceid); it != errors.destroyed.end())
+            KeepLatest(it->second.failedQueries, e->serial);
+        else
+            KeepLatest(errors.failedQueries, e->resourceid, e->serial);
+    }
+    if (errors.destroyed.count(e->resourceid) != 0) return 0;  // said once, when it went
+    if (errors.pending.size() == kPendingErrors) ++errors.dropped;
+    else errors.pending.push_back({e->error_code, e->request_code, e->resourceid, e->serial});
+    return 0;
+}
+
+}  // namespace
+
+void GuardErrors() {
+    static std::once_flag once;
+    std::call_once(once, [] { XSetErrorHandler(&OnError); });
+}
+
+void TakeBackErrorHandler(Display* display) {
+    const ErrorHandler previous = XSetErrorHandler(&OnError);
+    if (previous == &OnError || previous == nullptr) return;
+    gBesideHandler = nullptr;
+    gBesideDisplay = display;
+    gBesideHandler = previous;
+}
+
+void NoteFrame(unsigned long xwindow, unsigned long frame) {
+    Errors& errors = TheErrors();
+    std::lock_guard<std::mutex> guard(errors.lock);
+    KeepLatest(errors.frames, xwindow, frame);
+}
+
+bool NoteDestroyed(unsigned long xwindow) {
+    Errors& errors = TheErrors();
+    std::lock_guard<std::mutex> guard(errors.lock);
+    if (xwindow == 0 || errors.destroyed.count(xwindow) != 0) return false;
+    DestroyedNote& note = errors.destroyed[xwindow];
+    for (auto [lists, into] :
+         {std::pair{&errors.frames, &note.frames}, std::pair{&errors.failedQueries, &note.failedQueries}})
+        if (auto it = lists->find(xwindow); it != lists->end()) {
+            *into = std::move(it->second);
+            lists->erase(it);
+        }
+    return true;
+}
+
+std::vector<XErrorNote> ErrorsToLog(const std::vector<XErrorNote>& met,
+                                    const std::map<unsigned long, DestroyedNote>& destroyed,
+                                    const std::map<unsigned long, std::vector<unsigned long>>& frames) {
+    // SDL finds a window's place on the screen by asking for its parent and translating from it, with
+    // at most a read of the window's attributes (two requests) between. The manager may destroy the
+    // frame the query named before the translation comes: as it takes a window out of full screen or
+    // closes it, and as another program destroys the window. For a window destroyed, the query fails
+    // and leaves the parent unset (whatever its variable held). SDL does that as it dispatches the
+    // events queued before the destruction's notice, and as its teardown takes a window it believes
+    // full screen out of full screen, long after the pump took the notice: no bound of requests or
+    // time from the notice would do, but the query's failure says it.
+    constexpr unsigned long kQueryToTranslation = 3;
+    const auto isIn = [](const std::vector<unsigned long>& list, unsigned long v) {
+        return std::find(list.begin(), list.end(), v) != list.end();
+    };
+    std::vector<XErrorNote> kept;
+    for (const XErrorNote& e : met) {
+        if (destroyed.count(e.resource) != 0) continue;
+        const bool sdlTranslation =
+            e.code == BadWindow && e.request == X_TranslateCoords &&
+            (std::any_of(frames.begin(), frames.end(), [&](const auto& f) { return isIn(f.second, e.resource); }) ||
+             std::any_of(destroyed.begin(), destroyed.end(), [&](const auto& d) {
+                 const std::vector<unsigned long>& queries = d.second.failedQueries;
+                 return isIn(d.second.frames, e.resource) || std::any_of(queries.begin(), queries.end(), [&](unsigned long q) {
+                            return e.serial > q && e.serial - q <= kQueryToTranslation;
+                        });
+             }));
+        if (!sdlTranslation) kept.push_back(e);
+    }
+    return kept;
+}
+
+void ReportErrors() {
+    Errors& errors = TheErrors();
+    std::vector<XErrorNote> pending;
+    size_t dropped = 0;
+    {
+        std::lock_guard<std::mutex> guard(errors.lock);
+        pending = ErrorsToLog(errors.pending, errors.destroyed, errors.frames);
+        errors.pending.clear();
+        dropped = std::exchange(errors.dropped, 0);
+    }
+    for (const XErrorNote& e : pending)
+        std::fprintf(stderr, "X error %d on request %d (resource 0x%lx) ignored\n", e.code, e.request, e.resource);
+    if (dropped != 0) std::fprintf(stderr, "%zu more X errors ignored\n", dropped);
+}
+
+void Unlogged(Display* display, const std::function<void()>& requests) {
+    const unsigned long first = NextRequest(display);
+    requests();
+    XSync(display, False);
+    const unsigned long next = NextRequest(display);
+    Errors& errors = TheErrors();
+    std::lock_guard<std::mutex> guard(errors.lock);
+    std::erase_if(errors.pending, [&](const XErrorNote& e) { return e.serial - first < next - first; });
+}
+
+}  // namespace morna::platform::x11

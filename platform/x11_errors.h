@@ -1,0 +1,56 @@
+#pragma once
+// The process's handler of X errors, and the rule for which of them are logged: SDL's requests
+// about windows that the window manager or another program destroyed meanwhile are not.
+#include <functional>
+#include <map>
+#include <vector>
+
+struct _XDisplay;  // Xlib's Display
+
+namespace morna::platform::x11 {
+
+// Installs, once, the handler of X errors: they are logged (by ReportErrors) and the process
+// carries on, where Xlib's own handler ends it. SDL's X11 code asks about windows that the window
+// manager may be destroying at the same moment (the frame of a full-screen window that closes).
+// Called before SDL's video starts: SDL passes X errors on to the handler it found at its start.
+void GuardErrors();
+// Another toolkit set a handler of its own at its start (GTK does, for its error traps): the handler
+// is made ours again, and passes the errors of that toolkit's connection on to the toolkit's.
+void TakeBackErrorHandler(::_XDisplay* display);
+// Logs the X errors met since the last call, as ErrorsToLog keeps them.
+void ReportErrors();
+
+// An X error as the handler met it.
+struct XErrorNote {
+    unsigned char code, request;
+    unsigned long resource, serial;
+};
+// One of our windows destroyed by another program: the frames the manager gave it (its parents, as
+// the reparent notices told them), and the serials of the latest queries for its parent that failed.
+struct DestroyedNote {
+    std::vector<unsigned long> frames, failedQueries;
+};
+// Of the errors met, those to log, given our windows recorded destroyed by another program and the
+// frames the manager gave our other windows. SDL asks about a window after the manager or another
+// program destroyed what it asks about: as it leaves full screen or closes the window, and after
+// another program destroyed it (reading the events queued before, and leaving full screen as it
+// destroys the window). Those requests fail on the window itself, or as translations of coordinates
+// from its frame (the manager destroys or replaces it) or from the parent that a failed query on the
+// window left unset (window 0, or whatever SDL's variable held). None of them is logged; every other
+// error is.
+std::vector<XErrorNote> ErrorsToLog(const std::vector<XErrorNote>& met,
+                                    const std::map<unsigned long, DestroyedNote>& destroyed,
+                                    const std::map<unsigned long, std::vector<unsigned long>>& frames = {});
+
+// The manager reparented one of our windows into a frame (a parent other than the root), as the
+// filter of SDL's X events read it: SDL's translations from that frame go unlogged.
+void NoteFrame(unsigned long xwindow, unsigned long frame);
+// Records the X window as destroyed by another program, once, with its frames: answers
+// whether it was news. Every request on it fails from then on, and those errors are no longer
+// logged one by one.
+bool NoteDestroyed(unsigned long xwindow);
+// Makes requests on windows that another program may destroy meanwhile (the manager's other
+// clients): an error on one is expected, and is dropped rather than logged.
+void Unlogged(::_XDisplay* display, const std::function<void()>& requests);
+
+}  // namespace morna::platform::x11
