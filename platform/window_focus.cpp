@@ -202,7 +202,8 @@ void NoteWindowFocus(WindowHandle window, SDL_Window* sdl, bool focused) {
 // The application was switched back to through the window while a dialog of its is open: the
 // keyboard goes on to the last one opened, as an owner's last active popup takes it, unless the
 // player clicked the window (a pointer button is down on it, or was pressed on it since the
-// application left) or went on to another program (the window lost the X focus since). Asked with the time the focus came with, never one read for the purpose.
+// application left) or went on to another program (the window lost the X focus since). Asked
+// with the time the focus came with, never one read for the purpose.
 void HandOverSwitchBack(SDL_Window* (*sdlOf)(WindowHandle)) {
     WindowHandle window = 0;
     {
