@@ -423,8 +423,10 @@ void CFastPlane::KeepPicture() {
 void CFastPlane::PutBackPicture() {
     if (!kept_) return;
     CSurfaceInfo* info = GetSurfaceInfo();
-    if (info->initialised && info->width == kept_->info.width && info->height == kept_->info.height)
-        DispatchBlt(*info, EBltOp::BltCopy, kept_->info, BltGeometry{});
+    if (info->initialised && info->width == kept_->info.width && info->height == kept_->info.height &&
+        DispatchBlt(*info, EBltOp::BltCopy, kept_->info, BltGeometry{}) != 0)
+        GetErrorLog().Out("CFastPlane::PutBackPictureで画像を戻せない(%d→%d)", static_cast<int>(kept_->info.type),
+                          static_cast<int>(info->type));
     kept_.reset();
 }
 

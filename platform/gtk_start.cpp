@@ -108,9 +108,26 @@ bool ChangesFocus(int mode, int detail) {
     return !grab && detail <= XINotifyNonlinearVirtual && detail != XINotifyInferior;
 }
 
-GdkFilterReturn OnXFocus(GdkXEvent* native, GdkEvent*, gpointer) {
+// A dialog's X window destroyed by another program. GTK's clean-up after GDK's notice would find
+// the window's frame clock gone and pass a null object to GLib (whose warnings follow GTK's own);
+// hidden first, while GDK still holds the window, the dialog leaves that clean-up nothing to undo.
+// The requests hiding makes on the gone window are trapped.
+void HideDestroyedDialog(Window window) {
+    gpointer widget = nullptr;
+    for (const auto& [token, gdk] : gDialogWindows)
+        if (!gdk_window_is_destroyed(gdk) && gdk_x11_window_get_xid(gdk) == window) gdk_window_get_user_data(gdk, &widget);
+    if (widget == nullptr || !GTK_IS_WIDGET(widget)) return;
+    GdkDisplay* display = gtk_widget_get_display(GTK_WIDGET(widget));
+    gdk_x11_display_error_trap_push(display);
+    gtk_widget_hide(GTK_WIDGET(widget));
+    gdk_x11_display_error_trap_pop_ignored(display);
+}
+
+GdkFilterReturn OnXEvent(GdkXEvent* native, GdkEvent*, gpointer) {
     const XEvent* x = static_cast<const XEvent*>(native);
-    if (x->type == FocusIn || x->type == FocusOut) {
+    if (x->type == DestroyNotify) {
+        HideDestroyedDialog(x->xdestroywindow.window);
+    } else if (x->type == FocusIn || x->type == FocusOut) {
         if (ChangesFocus(x->xfocus.mode, x->xfocus.detail)) NoteXFocus(x->xfocus.window, x->type == FocusIn);
     } else if (x->type == GenericEvent && x->xcookie.extension == gInputOpcode && x->xcookie.data != nullptr &&
                (x->xcookie.evtype == XI_FocusIn || x->xcookie.evtype == XI_FocusOut)) {
@@ -141,7 +158,7 @@ void ReportDialogOpen(GtkWidget* window, uintptr_t token, WindowHandle owner) {
         int event = 0, error = 0;
         if (!XQueryExtension(GDK_WINDOW_XDISPLAY(gdk), "XInputExtension", &gInputOpcode, &event, &error)) gInputOpcode = 0;
     }
-    if (gDialogWindows.empty()) gdk_window_add_filter(nullptr, &OnXFocus, nullptr);
+    if (gDialogWindows.empty()) gdk_window_add_filter(nullptr, &OnXEvent, nullptr);
     if (auto it = gDialogWindows.find(token); it != gDialogWindows.end()) g_object_unref(it->second);
     gDialogWindows[token] = GDK_WINDOW(g_object_ref(gdk));
     NoteDialogOpen(token, owner, {&ActivateDialog}, gdk_x11_window_get_xid(gdk));
@@ -152,7 +169,7 @@ void ReportDialogClosed(uintptr_t token) {
     if (auto it = gDialogWindows.find(token); it != gDialogWindows.end()) {
         g_object_unref(it->second);
         gDialogWindows.erase(it);
-        if (gDialogWindows.empty()) gdk_window_remove_filter(nullptr, &OnXFocus, nullptr);
+        if (gDialogWindows.empty()) gdk_window_remove_filter(nullptr, &OnXEvent, nullptr);
     }
     NoteDialogFocus(token, 0, false);
 }

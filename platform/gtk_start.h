@@ -22,7 +22,8 @@ void KeepAboveWindow(GtkWidget* widget, WindowHandle owner);
 // that owns it (NoteDialogOpen), and reports its keyboard focus to the layer's focus record until
 // ReportDialogClosed (which closes it there and reports the loss). The focus is read from the X
 // server's focus events themselves: a keyboard grab (the window manager's Alt+Tab while Alt is
-// held) moves no focus, where GTK's own focus signals would report a loss and a return.
+// held) moves no focus, where GTK's own focus signals would report a loss and a return. A dialog
+// whose X window another program destroys is hidden before GTK learns of it.
 void ReportDialogOpen(GtkWidget* window, uintptr_t token, WindowHandle owner);
 void ReportDialogClosed(uintptr_t token);
 

@@ -151,6 +151,22 @@ TEST_F(DisplayChange, PlanesAreRebuiltForTheNewFormatAndTheBackPlaneKeepsItsPixe
     EXPECT_EQ(Pixel(plane, 0, 0), 0u);
 }
 
+// A picture the rebuilt plane does not take back (here its lock refused) is lost with a line.
+TEST_F(DisplayChange, APictureNotPutBackIsLogged) {
+    ASSERT_EQ(draw.SetDisplayMode(false, 64, 48, 0), 0);
+    static CFastPlane* back;
+    back = draw.GetBackPlane();
+    back->SetFillColor(0x123456);
+    back->Clear(nullptr);
+    morna::test::LogCapture log;
+    // The wait comes after the back plane's rebuild, before the pictures are put back.
+    dd::SetDisplaySleeper([](uint32_t) {
+        back->GetSurfaceInfo()->SetLocker(tovarineGameSDK3rd::VTL::smart_ptr<ISurfaceLocker>(new IDisableSurfaceLocker));
+    });
+    ASSERT_EQ(draw.ChangeDisplay(true), 0);
+    EXPECT_EQ(log.Lines(), std::vector<std::string>{"CFastPlane::PutBackPictureで画像を戻せない(7→3)"});
+}
+
 // ---- present
 
 class Present : public DisplayChange {
