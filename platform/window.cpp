@@ -21,6 +21,7 @@
 #include "platform/clock.h"
 #include "platform/event_observer.h"
 #include "platform/file_system.h"
+#include "platform/render_driver.h"
 #include "platform/window_state.h"
 #include "platform/x11_window.h"
 
@@ -544,18 +545,24 @@ bool TakePosted(WindowMessage& m) {
     return false;
 }
 
+// A window a renderer will present into is made with what that renderer needs (render_driver.h),
+// or without OpenGL where SDL refuses it (not loadable, or a video driver without it); SDL refuses
+// before it makes any X window.
 SDL_Window* CreateSdlWindow(const std::string& captionSjis, uint32_t style, int32_t x, int32_t y,
-                            int32_t w, int32_t h) {
+                            int32_t w, int32_t h, bool presented) {
     std::string utf8;
     if (!Cp932ToUtf8(captionSjis, utf8)) utf8.clear();
-    uint32_t flags = SDL_WINDOW_HIDDEN;
+    uint32_t flags = SDL_WINDOW_HIDDEN | (presented ? RenderWindowFlags() : 0);
     bool popup = (style & WS_POPUP) && (style & WS_CAPTION) == 0;
     if (popup) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
     else if ((style & WS_CAPTION) == 0) flags |= SDL_WINDOW_BORDERLESS;
     if (style & WS_THICKFRAME) flags |= SDL_WINDOW_RESIZABLE;
     int sx = x == kDefaultPosition ? SDL_WINDOWPOS_UNDEFINED : x;
     int sy = y == kDefaultPosition ? SDL_WINDOWPOS_UNDEFINED : y;
-    return SDL_CreateWindow(utf8.c_str(), sx, sy, std::max(w, 1), std::max(h, 1), flags);
+    SDL_Window* window = SDL_CreateWindow(utf8.c_str(), sx, sy, std::max(w, 1), std::max(h, 1), flags);
+    if (window == nullptr && (flags & SDL_WINDOW_OPENGL) != 0)
+        window = SDL_CreateWindow(utf8.c_str(), sx, sy, std::max(w, 1), std::max(h, 1), flags & ~SDL_WINDOW_OPENGL);
+    return window;
 }
 
 WindowHandle AddWindow(SDL_Window* sdl, WindowProcedure procedure, WindowProcedure dialogProcedure,
@@ -651,7 +658,7 @@ WindowHandle CreateWindow(const WindowCreation& creation) {
     if (!FindWindowClass(creation.className, &cls)) return 0;
     if (!EnsureVideo()) return 0;
     SDL_Window* sdl = CreateSdlWindow(creation.caption, creation.style, creation.x, creation.y,
-                                      creation.width, creation.height);
+                                      creation.width, creation.height, true);
     if (sdl == nullptr) {
         NoteWindowError(SDL_GetError());
         ReleaseVideoIfIdle();
@@ -684,7 +691,7 @@ WindowHandle CreateDialogWindow(int32_t templateId, WindowHandle /*parent*/,
     }
     if (dialogProcedure == nullptr || !EnsureVideo()) return 0;
     SDL_Window* sdl =
-        CreateSdlWindow(t.caption, t.style, kDefaultPosition, kDefaultPosition, t.width, t.height);
+        CreateSdlWindow(t.caption, t.style, kDefaultPosition, kDefaultPosition, t.width, t.height, false);
     if (sdl == nullptr) {
         ReleaseVideoIfIdle();
         return 0;
