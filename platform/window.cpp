@@ -605,6 +605,20 @@ bool IsIconic(SDL_Window* sdl) {
     return (SDL_GetWindowFlags(sdl) & SDL_WINDOW_MINIMIZED) != 0 || x11::IsIconic(sdl);
 }
 
+// Gives the window's X window its class's background: what it has not drawn shows black, or white.
+void GiveBackground(WindowHandle window) {
+    SDL_Window* sdl = OwnSdlWindow(window);
+    if (sdl == nullptr) return;
+    bool white = false;
+    {
+        std::lock_guard<std::mutex> guard(S().lock);
+        auto it = S().windows.find(window);
+        if (it == S().windows.end()) return;
+        white = it->second.whiteBackground;
+    }
+    x11::SetBackground(sdl, white);
+}
+
 void ApplyShape(WindowHandle window, SDL_Window* sdl, uint32_t style) {
     bool popup = (style & WS_POPUP) && (style & WS_CAPTION) == 0;
     if (popup) {
@@ -669,7 +683,7 @@ WindowHandle CreateWindow(const WindowCreation& creation) {
         std::lock_guard<std::mutex> guard(S().lock);
         S().windows[h].whiteBackground = cls.whiteBackground;
     }
-    RenewWindowBackground(h);
+    GiveBackground(h);
     CallWindowProcedure(cls.procedure, h, WM_CREATE, 0, creation.createParam);
     if ((creation.style & WS_VISIBLE) && IsWindow(h)) ShowWindow(h, true);
     return h;
@@ -1016,19 +1030,6 @@ int32_t ShowCursor(bool show) {
 }
 
 SDL_Window* GetSdlWindow(WindowHandle window) { return OwnSdlWindow(window); }
-
-bool RenewWindowBackground(WindowHandle window) {
-    SDL_Window* sdl = OwnSdlWindow(window);
-    if (sdl == nullptr) return false;
-    bool white = false;
-    {
-        std::lock_guard<std::mutex> guard(S().lock);
-        auto it = S().windows.find(window);
-        if (it == S().windows.end()) return false;
-        white = it->second.whiteBackground;
-    }
-    return x11::SetBackground(sdl, white);
-}
 
 WindowHandle WindowOfSdlId(uint32_t sdlWindowId) { return sdlWindowId == 0 ? 0 : HandleOfSdlId(sdlWindowId); }
 
