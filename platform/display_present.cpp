@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/render_driver.h"
+
 namespace morna::platform {
 
 namespace {
@@ -62,15 +64,12 @@ std::unique_ptr<DisplayPresenter> DisplayPresenter::CreateForWindow(WindowHandle
         if (error) *error = "no SDL window for this handle on this thread";
         return nullptr;
     }
-    // No SDL_RENDERER_PRESENTVSYNC: the frame timer paces the frames. A window has one
-    // renderer, so a second presenter of the same window is refused here.
-    SDL_Renderer* renderer = SDL_CreateRenderer(sdl, -1, 0);
+    // A window has one renderer, so a second presenter of the same window is refused here.
+    SDL_Renderer* renderer = CreateWindowRenderer(sdl);
     if (renderer == nullptr) {
         if (error) *error = SDL_GetError();
         return nullptr;
     }
-    // An OpenGL renderer has SDL make the X window anew: what it has not drawn is black again.
-    RenewWindowBackground(window);
     std::unique_ptr<DisplayPresenter> p(new DisplayPresenter);
     p->window_ = window;
     p->sdlWindow_ = sdl;

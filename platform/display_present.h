@@ -58,8 +58,8 @@ PresentRect LetterboxRect(int32_t pictureW, int32_t pictureH, int32_t outW, int3
 
 class DisplayPresenter {
 public:
-    // Over a window's SDL window, on the window's thread. The renderer is SDL's choice
-    // (SDL_RENDER_DRIVER=software picks the software one). Null when the window is unknown
+    // Over a window's SDL window, on the window's thread. The renderer is the one the window was
+    // made for (render_driver.h; SDL_RENDER_DRIVER=software picks the software one). Null when the window is unknown
     // here or SDL refuses a renderer (the reason in *error when given).
     static std::unique_ptr<DisplayPresenter> CreateForWindow(WindowHandle window,
                                                              std::string* error = nullptr);

@@ -21,6 +21,7 @@
 #include "platform/clock.h"
 #include "platform/event_observer.h"
 #include "platform/file_system.h"
+#include "platform/render_driver.h"
 #include "platform/window_state.h"
 #include "platform/x11_errors.h"
 #include "platform/x11_events.h"
@@ -546,18 +547,24 @@ bool TakePosted(WindowMessage& m) {
     return false;
 }
 
+// A window a renderer will present into is made with what that renderer needs (render_driver.h),
+// or without OpenGL where SDL refuses it (not loadable, or a video driver without it); SDL refuses
+// before it makes any X window.
 SDL_Window* CreateSdlWindow(const std::string& captionSjis, uint32_t style, int32_t x, int32_t y,
-                            int32_t w, int32_t h) {
+                            int32_t w, int32_t h, bool presented) {
     std::string utf8;
     if (!Cp932ToUtf8(captionSjis, utf8)) utf8.clear();
-    uint32_t flags = SDL_WINDOW_HIDDEN;
+    uint32_t flags = SDL_WINDOW_HIDDEN | (presented ? RenderWindowFlags() : 0);
     bool popup = (style & WS_POPUP) && (style & WS_CAPTION) == 0;
     if (popup) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
     else if ((style & WS_CAPTION) == 0) flags |= SDL_WINDOW_BORDERLESS;
     if (style & WS_THICKFRAME) flags |= SDL_WINDOW_RESIZABLE;
     int sx = x == kDefaultPosition ? SDL_WINDOWPOS_UNDEFINED : x;
     int sy = y == kDefaultPosition ? SDL_WINDOWPOS_UNDEFINED : y;
-    return SDL_CreateWindow(utf8.c_str(), sx, sy, std::max(w, 1), std::max(h, 1), flags);
+    SDL_Window* window = SDL_CreateWindow(utf8.c_str(), sx, sy, std::max(w, 1), std::max(h, 1), flags);
+    if (window == nullptr && (flags & SDL_WINDOW_OPENGL) != 0)
+        window = SDL_CreateWindow(utf8.c_str(), sx, sy, std::max(w, 1), std::max(h, 1), flags & ~SDL_WINDOW_OPENGL);
+    return window;
 }
 
 WindowHandle AddWindow(SDL_Window* sdl, WindowProcedure procedure, WindowProcedure dialogProcedure,
@@ -598,6 +605,20 @@ intptr_t DialogClassProcedure(WindowHandle window, uint32_t message, uintptr_t w
 // events may not have reached SDL yet).
 bool IsIconic(SDL_Window* sdl) {
     return (SDL_GetWindowFlags(sdl) & SDL_WINDOW_MINIMIZED) != 0 || x11::IsIconic(sdl);
+}
+
+// Gives the window's X window its class's background: what it has not drawn shows black, or white.
+void GiveBackground(WindowHandle window) {
+    SDL_Window* sdl = OwnSdlWindow(window);
+    if (sdl == nullptr) return;
+    bool white = false;
+    {
+        std::lock_guard<std::mutex> guard(S().lock);
+        auto it = S().windows.find(window);
+        if (it == S().windows.end()) return;
+        white = it->second.whiteBackground;
+    }
+    x11::SetBackground(sdl, white);
 }
 
 void ApplyShape(WindowHandle window, SDL_Window* sdl, uint32_t style) {
@@ -653,7 +674,7 @@ WindowHandle CreateWindow(const WindowCreation& creation) {
     if (!FindWindowClass(creation.className, &cls)) return 0;
     if (!EnsureVideo()) return 0;
     SDL_Window* sdl = CreateSdlWindow(creation.caption, creation.style, creation.x, creation.y,
-                                      creation.width, creation.height);
+                                      creation.width, creation.height, true);
     if (sdl == nullptr) {
         NoteWindowError(SDL_GetError());
         ReleaseVideoIfIdle();
@@ -664,7 +685,7 @@ WindowHandle CreateWindow(const WindowCreation& creation) {
         std::lock_guard<std::mutex> guard(S().lock);
         S().windows[h].whiteBackground = cls.whiteBackground;
     }
-    RenewWindowBackground(h);
+    GiveBackground(h);
     CallWindowProcedure(cls.procedure, h, WM_CREATE, 0, creation.createParam);
     if ((creation.style & WS_VISIBLE) && IsWindow(h)) ShowWindow(h, true);
     return h;
@@ -686,7 +707,7 @@ WindowHandle CreateDialogWindow(int32_t templateId, WindowHandle /*parent*/,
     }
     if (dialogProcedure == nullptr || !EnsureVideo()) return 0;
     SDL_Window* sdl =
-        CreateSdlWindow(t.caption, t.style, kDefaultPosition, kDefaultPosition, t.width, t.height);
+        CreateSdlWindow(t.caption, t.style, kDefaultPosition, kDefaultPosition, t.width, t.height, false);
     if (sdl == nullptr) {
         ReleaseVideoIfIdle();
         return 0;
@@ -1011,19 +1032,6 @@ int32_t ShowCursor(bool show) {
 }
 
 SDL_Window* GetSdlWindow(WindowHandle window) { return OwnSdlWindow(window); }
-
-bool RenewWindowBackground(WindowHandle window) {
-    SDL_Window* sdl = OwnSdlWindow(window);
-    if (sdl == nullptr) return false;
-    bool white = false;
-    {
-        std::lock_guard<std::mutex> guard(S().lock);
-        auto it = S().windows.find(window);
-        if (it == S().windows.end()) return false;
-        white = it->second.whiteBackground;
-    }
-    return x11::SetBackground(sdl, white);
-}
 
 WindowHandle WindowOfSdlId(uint32_t sdlWindowId) { return sdlWindowId == 0 ? 0 : HandleOfSdlId(sdlWindowId); }
 

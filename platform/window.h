@@ -196,10 +196,6 @@ int32_t ShowCursor(bool show);
 // The SDL window behind a handle, for platform code on the owning thread (the
 // display presents into it); null for an unknown window or another thread.
 SDL_Window* GetSdlWindow(WindowHandle window);
-// Gives the window's X window its class's background (what it has not drawn shows black, or
-// white), as its creation does. A renderer that needs another kind of window (OpenGL) has SDL make
-// the X window anew, without one; its maker calls this then.
-bool RenewWindowBackground(WindowHandle window);
 // Our window of an SDL window id (events carry the id), on any thread; 0 when none.
 WindowHandle WindowOfSdlId(uint32_t sdlWindowId);
 

@@ -157,8 +157,10 @@ TEST_P(PresentX11, DisplayShowsItsBackPlane) {
         CFastDraw draw;
         ASSERT_EQ(draw.SetDisplayMode(false, kW, kH, 0), 0);
         ASSERT_EQ(draw.GetPrimaryType(), type);
+        const Window made = window.XId();
         draw.SetPresenter(mp::DisplayPresenter::CreateForWindow(window.handle));
         ASSERT_NE(draw.GetPresenter(), nullptr);
+        EXPECT_EQ(window.XId(), made);  // the renderer draws into the X window made, not one made anew
         CFastPlane* back = draw.GetBackPlane();
         mt::TestSurface pattern(type, kW, kH);
         for (int y = 0; y < kH; ++y)

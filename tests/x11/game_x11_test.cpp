@@ -41,6 +41,37 @@ bool FullScreen(const mt::XGeometry& g) {
     return g.viewable && g.fullScreenState && g.width == 1024 && g.height == 768;
 }
 
+// Ordinary (not override-redirect) windows mapped at the root, as a connection of its own sees
+// them: the program's own without a manager, the manager's frames round them with one. Counted
+// from the events the server sent before the count, so a finished program's are all there.
+class RootMaps {
+public:
+    RootMaps() {
+        if (display_ == nullptr) return;
+        XSelectInput(display_, DefaultRootWindow(display_), SubstructureNotifyMask);
+        XSync(display_, False);
+    }
+    ~RootMaps() {
+        if (display_ != nullptr) XCloseDisplay(display_);
+    }
+    RootMaps(const RootMaps&) = delete;
+    RootMaps& operator=(const RootMaps&) = delete;
+    int Count() {
+        if (display_ == nullptr) return -1;
+        XSync(display_, False);
+        while (XPending(display_) > 0) {
+            XEvent e;
+            XNextEvent(display_, &e);
+            if (e.type == MapNotify && !e.xmap.override_redirect) ++count_;
+        }
+        return count_;
+    }
+
+private:
+    Display* display_ = XOpenDisplay(nullptr);
+    int count_ = 0;
+};
+
 class X11Game : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -54,9 +85,8 @@ protected:
         if (pid_ != 0) mt::Finish(pid_, 0);  // a game left running by a failed check
     }
 
-    // Starts the game and answers its window once it is `done` (10 s at most), else 0. The
-    // window is the last one SDL makes once the start-up has written the key bindings (a
-    // renderer may want another).
+    // Starts the game and answers its window once it is `done` (10 s at most), else 0: the
+    // window titled as the game's once the start-up has written the key bindings.
     Window Start(const std::function<bool(const mt::XGeometry&)>& done) {
         std::filesystem::remove(game_ / "save/key.cfg");
         pid_ = game_.Start({});
@@ -151,11 +181,14 @@ protected:
 
 TEST_F(X11Game, OpensCentredClosesCleanlyAndComesBackWhereItWasAndAFullScreenRunStoresTheCorner) {
     // Placed by its outer corner, centred: (1024 - 640) / 2, (768 - 480) / 2; then the player
-    // moves it (the manager puts the frame where asked).
+    // moves it (the manager puts the frame where asked). The start shows one window, made once
+    // with what its renderer needs: none comes and goes before it.
+    RootMaps maps;
     EXPECT_EQ(Run(FrameAt(192, 144), [&](Window w) {
                   XMoveWindow(x_.get(), w, 50, 70);
                   for (int i = 0; i < 500 && !FrameAt(50, 70)(seen_ = x_.Read(w)); ++i) ::usleep(20000);
               }), 0) << mt::Describe(seen_) << game_.Stderr();
+    EXPECT_EQ(maps.Count(), 1);
     EXPECT_EQ(mt::ReadBytes(game_ / "save/system.cfg").size(), 46u);
     EXPECT_EQ(mt::ReadBytes(game_ / "save/key.cfg").size(), 102u);
     EXPECT_FALSE(std::filesystem::exists(game_ / "save/global.cfg"));
@@ -164,6 +197,7 @@ TEST_F(X11Game, OpensCentredClosesCleanlyAndComesBackWhereItWasAndAFullScreenRun
               (std::vector<int32_t>{0, 640, 480, 50, 70}));
 
     EXPECT_EQ(Run(FrameAt(50, 70)), 0) << mt::Describe(seen_);  // the next start
+    EXPECT_EQ(maps.Count(), 2);
 
     saved.fullScreen = true;
     ASSERT_FALSE(saved.Save());

@@ -40,7 +40,7 @@ public:
     XView& operator=(const XView&) = delete;
     Display* get() const { return display_; }
 
-    // The X window of one of ours; asked each time, as SDL may make it anew for a renderer.
+    // The X window of one of ours.
     static Window Of(platform::WindowHandle handle) {
         SDL_SysWMinfo wm;
         SDL_VERSION(&wm.version);
