@@ -154,14 +154,24 @@ void ReportDialogOpen(GtkWidget* window, uintptr_t token, WindowHandle owner) {
     gtk_widget_realize(window);
     GdkWindow* gdk = gtk_widget_get_window(window);
     if (gdk == nullptr || !GDK_IS_X11_WINDOW(gdk)) return;
+    Display* display = GDK_WINDOW_XDISPLAY(gdk);
     if (gInputOpcode < 0) {
         int event = 0, error = 0;
-        if (!XQueryExtension(GDK_WINDOW_XDISPLAY(gdk), "XInputExtension", &gInputOpcode, &event, &error)) gInputOpcode = 0;
+        if (!XQueryExtension(display, "XInputExtension", &gInputOpcode, &event, &error)) gInputOpcode = 0;
     }
+    // GTK asks about these windows outside GDK's traps as it lays out and draws the dialog: after
+    // another program destroyed them, and before GDK has read the notice, the errors are dropped.
+    const Window xid = gdk_x11_window_get_xid(gdk);
+    x11::NoteDialogWindow(xid);
+    Window root = 0, parent = 0, *children = nullptr;
+    unsigned count = 0;
+    if (XQueryTree(display, xid, &root, &parent, &children, &count) != 0)
+        for (unsigned i = 0; i < count; ++i) x11::NoteDialogWindow(children[i]);
+    if (children != nullptr) XFree(children);
     if (gDialogWindows.empty()) gdk_window_add_filter(nullptr, &OnXEvent, nullptr);
     if (auto it = gDialogWindows.find(token); it != gDialogWindows.end()) g_object_unref(it->second);
     gDialogWindows[token] = GDK_WINDOW(g_object_ref(gdk));
-    NoteDialogOpen(token, owner, {&ActivateDialog}, gdk_x11_window_get_xid(gdk));
+    NoteDialogOpen(token, owner, {&ActivateDialog}, xid);
 }
 
 void ReportDialogClosed(uintptr_t token) {

@@ -23,12 +23,14 @@ struct Errors {
     std::map<unsigned long, std::vector<unsigned long>> frames, failedQueries;
     std::vector<XErrorNote> pending;
     size_t dropped = 0;  // past the bound, while nobody reports
+    std::vector<unsigned long> dialogs;  // NoteDialogWindow's latest, kept past the close: errors come late
 };
+constexpr size_t kDialogWindows = 32;
 constexpr size_t kPendingErrors = 256;
 
 // Appends a serial or window to a list that keeps the latest few.
-void KeepLatest(std::vector<unsigned long>& list, unsigned long value) {
-    if (list.size() == 8) list.erase(list.begin());
+void KeepLatest(std::vector<unsigned long>& list, unsigned long value, size_t bound = 8) {
+    if (list.size() == bound) list.erase(list.begin());
     list.push_back(value);
 }
 // The same to a window's list, with the lists of 32 windows at most: a window new past them
@@ -50,10 +52,19 @@ std::atomic<Display*> gBesideDisplay{nullptr};
 std::atomic<ErrorHandler> gBesideHandler{nullptr};
 
 int OnError(Display* display, XErrorEvent* e) {
-    if (const ErrorHandler beside = gBesideHandler.load(); beside != nullptr && display == gBesideDisplay.load())
-        return beside(display, e);
+    const ErrorHandler beside = gBesideHandler.load();
     Errors& errors = TheErrors();
-    std::lock_guard<std::mutex> guard(errors.lock);
+    std::unique_lock<std::mutex> guard(errors.lock);
+    switch (RouteError({e->error_code, e->request_code, e->resourceid, e->serial},
+                       beside != nullptr && display == gBesideDisplay.load(), errors.dialogs)) {
+    case ErrorRoute::Toolkit:
+        guard.unlock();
+        return beside(display, e);
+    case ErrorRoute::Dropped:
+        return 0;
+    case ErrorRoute::Logged:
+        break;
+    }
     // A failed query for a window's parent is kept for the translation SDL makes from it next.
     if (e->request_code == X_QueryTree) {
         if (auto it = errors.destroyed.find(e->resourceid); it != errors.destroyed.end())
@@ -80,6 +91,21 @@ void TakeBackErrorHandler(Display* display) {
     gBesideHandler = nullptr;
     gBesideDisplay = display;
     gBesideHandler = previous;
+}
+
+void NoteDialogWindow(unsigned long xwindow) {
+    Errors& errors = TheErrors();
+    std::lock_guard<std::mutex> guard(errors.lock);
+    if (std::find(errors.dialogs.begin(), errors.dialogs.end(), xwindow) == errors.dialogs.end())
+        KeepLatest(errors.dialogs, xwindow, kDialogWindows);
+}
+
+ErrorRoute RouteError(const XErrorNote& e, bool toolkits, const std::vector<unsigned long>& dialogWindows) {
+    if (!toolkits) return ErrorRoute::Logged;
+    // Either error names a window that is not there: a dialog's window so named is gone.
+    const bool gone = (e.code == BadWindow || e.code == BadDrawable) &&
+                      std::find(dialogWindows.begin(), dialogWindows.end(), e.resource) != dialogWindows.end();
+    return gone ? ErrorRoute::Dropped : ErrorRoute::Toolkit;
 }
 
 void NoteFrame(unsigned long xwindow, unsigned long frame) {

@@ -15,8 +15,12 @@ namespace morna::platform::x11 {
 // Called before SDL's video starts: SDL passes X errors on to the handler it found at its start.
 void GuardErrors();
 // Another toolkit set a handler of its own at its start (GTK does, for its error traps): the handler
-// is made ours again, and passes the errors of that toolkit's connection on to the toolkit's.
+// is made ours again, and passes the errors of that toolkit's connection on to the toolkit's, as
+// RouteError says.
 void TakeBackErrorHandler(::_XDisplay* display);
+// A window of a dialog the toolkit shows for us (its top-level X window, and the children it has as
+// it opens): kept, of the latest dialogs, for RouteError.
+void NoteDialogWindow(unsigned long xwindow);
 // Logs the X errors met since the last call, as ErrorsToLog keeps them.
 void ReportErrors();
 
@@ -41,6 +45,15 @@ struct DestroyedNote {
 std::vector<XErrorNote> ErrorsToLog(const std::vector<XErrorNote>& met,
                                     const std::map<unsigned long, DestroyedNote>& destroyed,
                                     const std::map<unsigned long, std::vector<unsigned long>>& frames = {});
+
+// Where the handler sends an error: to the toolkit's handler, nowhere, or to the log (ErrorsToLog).
+enum class ErrorRoute { Toolkit, Dropped, Logged };
+// An error on our own connection is logged; one on the toolkit's goes to the toolkit's handler
+// (GDK's, which ends the process on an error outside its traps), but for a BadWindow or BadDrawable
+// on a dialog's window: another program destroyed it, and GTK asked about it, laying out or drawing
+// the dialog, before GDK read the notice. That error is dropped. While a GDK trap is pushed, GDK's
+// handler is the process's and ours sees nothing; a trap popped unsynced ignores its errors anyway.
+ErrorRoute RouteError(const XErrorNote& e, bool toolkits, const std::vector<unsigned long>& dialogWindows);
 
 // The manager reparented one of our windows into a frame (a parent other than the root), as the
 // filter of SDL's X events read it: SDL's translations from that frame go unlogged.

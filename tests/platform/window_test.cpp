@@ -435,3 +435,33 @@ TEST(X11Errors, SdlsRequestsForAWindowDestroyedOutsideGoUnlogged) {
     EXPECT_EQ(logged, (std::vector<unsigned long>{410440, 30040, 40040, 40040, 40015, 40840, 40140}));
     EXPECT_EQ(mp::x11::ErrorsToLog(met, {}).size(), met.size());
 }
+
+// Where the handler sends an error: ours are logged; GTK's go to GDK's handler (which ends the
+// process outside its traps) but for a request on a dialog's window, or its child, that is gone.
+TEST(X11Errors, GtksErrorsOnAGoneDialogWindowAreDropped) {
+    using mp::x11::ErrorRoute;
+    constexpr unsigned char kBadWindow = 3, kBadMatch = 8, kBadDrawable = 9, kBadAccess = 10;
+    constexpr unsigned char kGetGeometry = 14, kTranslate = 40, kSetFocus = 42, kConfigure = 12;
+    constexpr unsigned long kDialog = 0xa00136, kChild = 0xa00137, kOther = 0xa00200;
+    const std::vector<unsigned long> dialogs = {0xa00010, kDialog, kChild};
+    const struct {
+        unsigned char code, request;
+        unsigned long resource;
+        ErrorRoute gtks, ours;
+    } rows[] = {
+        {kBadWindow, kTranslate, kDialog, ErrorRoute::Dropped, ErrorRoute::Logged},
+        {kBadDrawable, kGetGeometry, kDialog, ErrorRoute::Dropped, ErrorRoute::Logged},
+        {kBadWindow, kSetFocus, kChild, ErrorRoute::Dropped, ErrorRoute::Logged},
+        {kBadWindow, kConfigure, 0xa00010, ErrorRoute::Dropped, ErrorRoute::Logged},  // an older dialog's
+        {kBadMatch, kConfigure, kDialog, ErrorRoute::Toolkit, ErrorRoute::Logged},    // not a sign it is gone
+        {kBadAccess, kConfigure, kDialog, ErrorRoute::Toolkit, ErrorRoute::Logged},
+        {kBadWindow, kTranslate, kOther, ErrorRoute::Toolkit, ErrorRoute::Logged},
+        {kBadDrawable, kGetGeometry, kOther, ErrorRoute::Toolkit, ErrorRoute::Logged},
+    };
+    for (const auto& r : rows) {
+        const mp::x11::XErrorNote e{r.code, r.request, r.resource, 100};
+        EXPECT_EQ(mp::x11::RouteError(e, true, dialogs), r.gtks) << int(r.code) << " on 0x" << std::hex << r.resource;
+        EXPECT_EQ(mp::x11::RouteError(e, false, dialogs), r.ours) << int(r.code) << " on 0x" << std::hex << r.resource;
+        EXPECT_EQ(mp::x11::RouteError(e, true, {}), ErrorRoute::Toolkit);
+    }
+}

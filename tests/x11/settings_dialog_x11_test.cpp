@@ -186,10 +186,11 @@ TEST(X11SettingsDialog, TabsApplyTheMasterScaleAndCancel) {
         ASSERT_NE(active, nullptr) << "the dialog never had the focus";
         testing::internal::CaptureStderr();
         XDestroyWindow(x.get(), x.FindByTitle(mt::Utf8(u8"設定")));
-        // GTK's connection holds the notice before GTK runs again: a frame of the dialog's drawn in
-        // between would ask for the gone window's geometry outside GDK's traps, which ends the process.
+        // Gone on the server, GTK asks where the window is, as laying it out does, before GDK has
+        // read the notice: outside GDK's traps, where GDK's handler would end the process.
         XSync(x.get(), False);
-        gdk_display_sync(gdk_display_get_default());
+        int left = 0, top = 0;
+        gdk_window_get_origin(gtk_widget_get_window(active), &left, &top);
         EXPECT_TRUE(PumpUntil([&] { return KB::SettingsDialogHandle() == 0; }));
         PumpUntil([&] { return mp::GetFocus() == game; });
         const std::string logged = testing::internal::GetCapturedStderr();
