@@ -7,6 +7,9 @@
 # (bounded): a window mapped while the manager is still taking over the screen
 # can wait for its map notification for ever. A manager that ends before it has
 # announced itself is started once more; either is reported on standard error.
+# The server does not reset when its last client leaves (-noreset): the probe for
+# the manager's announcement would otherwise reset it just as the manager connects,
+# which then fails to open the display.
 set -euo pipefail
 case "${MORNA_WM:-openbox}" in
   openbox) MORNA_WM_COMMAND="openbox" ;;
@@ -15,7 +18,7 @@ case "${MORNA_WM:-openbox}" in
   *) echo "run-with-wm: unknown window manager ${MORNA_WM}" >&2; exit 2 ;;
 esac
 export MORNA_WM_COMMAND
-exec xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
+exec xvfb-run -a -s "-screen 0 1024x768x24 -noreset" bash -c '
   announced() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"; }
   for attempt in 1 2; do
     $MORNA_WM_COMMAND >>"${MORNA_WM_LOG:-/dev/null}" 2>&1 &
