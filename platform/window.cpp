@@ -331,8 +331,10 @@ void window_state::PostToDisplayWindows(uint32_t message, uintptr_t wparam) {
     {
         std::lock_guard<std::mutex> guard(s.lock);
         owner = s.videoOwner;
+        // A window another program destroyed hears only its close: it lost the focus as it went,
+        // and told that the application was left, the game would leave full screen on it.
         for (auto& [h, w] : s.windows)
-            if (w.owner.get() == owner && !w.destroying) windows.push_back(h);
+            if (w.owner.get() == owner && !w.destroying && !w.destroyedOutside) windows.push_back(h);
     }
     if (owner == nullptr) return;
     for (WindowHandle h : windows) PostTo(owner, {h, message, wparam, 0});
