@@ -16,6 +16,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/clock.h"
+
 namespace morna::test {
 
 class GameFolder {
@@ -65,8 +67,10 @@ private:
 // killed then).
 inline int Finish(pid_t pid, int seconds) {
     int status = 0;
-    for (int i = 0; i < seconds * 50; ++i, ::usleep(20000))
+    for (const uint32_t start = platform::MonotonicMilliseconds();
+         platform::MonotonicMilliseconds() - start < static_cast<uint32_t>(seconds) * 1000; ::usleep(20000))
         if (::waitpid(pid, &status, WNOHANG) == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : -2;
+    if (::waitpid(pid, &status, WNOHANG) == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : -2;
     ::kill(pid, SIGKILL);
     ::waitpid(pid, &status, 0);
     return -1;
@@ -74,7 +78,8 @@ inline int Finish(pid_t pid, int seconds) {
 
 // Whether the running game makes the file within a minute (false once it has ended).
 inline bool Started(pid_t pid, const std::string& file) {
-    for (int i = 0; i < 3000 && ::waitpid(pid, nullptr, WNOHANG) == 0; ++i, ::usleep(20000))
+    for (const uint32_t start = platform::MonotonicMilliseconds();
+         platform::MonotonicMilliseconds() - start < 60000 && ::waitpid(pid, nullptr, WNOHANG) == 0; ::usleep(20000))
         if (std::filesystem::exists(file)) return true;
     return false;
 }

@@ -10,6 +10,7 @@
 #include "platform/keyboard_state.h"
 #include "tests/common/app_thread.h"
 #include "tests/common/temp_base_folder.h"
+#include "tests/common/wait.h"
 #include "tests/x11/x_view.h"  // last: Xlib's macros
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
@@ -44,16 +45,14 @@ TEST(X11BackgroundKeys, ReachTheGameOnlyWithTheOptionAndNeverStick) {
         // Each pass: the window messages, then the keys as the frame loop polls them. The states
         // of Z are kept as a run of changes.
         std::vector<int> zRun;
-        auto pumpUntil = [&](const std::function<bool()>& done, int passes = 500) {
-            for (int i = 0; i < passes && !done(); ++i) {
+        auto pumpUntil = [&](const std::function<bool()>& done, uint32_t ms = 10000) {
+            return mt::WaitUntil(done, [&] {
                 mp::WindowMessage m;
                 while (mp::PeekWindowMessage(m)) mp::DispatchWindowMessage(m);
                 keys.Input();
                 const int held = keys.IsKeyPress(8) ? 1 : 0;
                 if (zRun.empty() || zRun.back() != held) zRun.push_back(held);
-                ::usleep(10000);
-            }
-            return done();
+            }, ms);
         };
         auto never = [] { return false; };
         ASSERT_TRUE(pumpUntil([&] { return mp::GetKeyInputWindow() == game; })) << "the game never had the focus";
@@ -69,7 +68,7 @@ TEST(X11BackgroundKeys, ReachTheGameOnlyWithTheOptionAndNeverStick) {
         // The option off: the keyboard is at the foreground level and reads nothing.
         type(true);
         EXPECT_TRUE(pumpUntil(serverHasZ));
-        pumpUntil(never, 30);
+        pumpUntil(never, 300);
         type(false);
         EXPECT_EQ(zRun, std::vector<int>({0}));
 
@@ -87,11 +86,11 @@ TEST(X11BackgroundKeys, ReachTheGameOnlyWithTheOptionAndNeverStick) {
         XSetInputFocus(x.get(), mt::XView::Of(app.GetHWnd()), RevertToParent, CurrentTime);
         XSync(x.get(), False);
         EXPECT_TRUE(pumpUntil([&] { return mp::GetKeyInputWindow() == game; })) << "the game never had the focus back";
-        pumpUntil(never, 30);
+        pumpUntil(never, 300);
         const std::vector<int> whileHeld = zRun;
         type(false);
         EXPECT_TRUE(pumpUntil([&] { return zRun.back() == 0; })) << "Z stuck after the focus came back";
-        pumpUntil(never, 30);
+        pumpUntil(never, 300);
         EXPECT_EQ(whileHeld, std::vector<int>({0, 1}));
         EXPECT_EQ(zRun, std::vector<int>({0, 1, 0}));
 

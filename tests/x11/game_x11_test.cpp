@@ -17,6 +17,7 @@
 #include "platform/file_system.h"
 #include "tests/common/file_bytes.h"
 #include "tests/common/game_process.h"
+#include "tests/common/wait.h"
 
 #include "tests/x11/x_view.h"  // last: Xlib's macros
 #include <X11/keysym.h>
@@ -77,7 +78,7 @@ protected:
     void SetUp() override {
         ASSERT_NE(x_.get(), nullptr) << "no X display";
         XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });  // a listed window may be gone when read
-        for (int i = 0; i < 500 && !x_.HasWindowManager(); ++i) ::usleep(20000);
+        mt::WaitUntil([&] { return x_.HasWindowManager(); }, {}, 10000, 20);
         ASSERT_TRUE(x_.HasWindowManager()) << "no window manager on the display";
         ASSERT_TRUE(morna::platform::NameFromSystemPath(game_ / "save/system.cfg", systemCfg_));
     }
@@ -92,8 +93,7 @@ protected:
         pid_ = game_.Start({});
         Window w = 0;
         bool seen = mt::Started(pid_, game_ / "save/key.cfg");
-        for (int i = 0; seen && i < 500 && !((w = x_.FindByTitle(kTitle)) != 0 && done(seen_ = x_.Read(w))); ++i)
-            ::usleep(20000);
+        if (seen) mt::WaitUntil([&] { return (w = x_.FindByTitle(kTitle)) != 0 && done(seen_ = x_.Read(w)); }, {}, 10000, 20);
         return seen && w != 0 && done(seen_) ? w : 0;
     }
     // Closes the window as its close box does: the game's exit code (-1: not ended).
@@ -112,8 +112,7 @@ protected:
     }
     // Polls until done, 20 s at most: whether it came.
     static bool Until(const std::function<bool()>& done) {
-        for (int i = 0; i < 1000 && !done(); ++i) ::usleep(20000);
-        return done();
+        return mt::WaitUntil(done, {}, 20000, 20);
     }
     bool Iconic(Window w) { return x_.WmState(w) == IconicState; }
     // Minimises the window as its title bar's button does and waits until the manager has.
@@ -186,7 +185,7 @@ TEST_F(X11Game, OpensCentredClosesCleanlyAndComesBackWhereItWasAndAFullScreenRun
     RootMaps maps;
     EXPECT_EQ(Run(FrameAt(192, 144), [&](Window w) {
                   XMoveWindow(x_.get(), w, 50, 70);
-                  for (int i = 0; i < 500 && !FrameAt(50, 70)(seen_ = x_.Read(w)); ++i) ::usleep(20000);
+                  mt::WaitUntil([&] { return FrameAt(50, 70)(seen_ = x_.Read(w)); }, {}, 10000, 20);
               }), 0) << mt::Describe(seen_) << game_.Stderr();
     EXPECT_EQ(maps.Count(), 1);
     EXPECT_EQ(mt::ReadBytes(game_ / "save/system.cfg").size(), 46u);
@@ -213,11 +212,12 @@ TEST_F(X11Game, CloseSignalEndsTheStartErrorBoxAndTheGameAsItsCloseBoxDoes) {
     for (const int signal : {SIGTERM, SIGINT}) {
         std::filesystem::remove_all(game_ / "save");
         pid_ = game_.Start({});
-        bool boxUp = false;
-        for (int i = 0; i < 500 && !boxUp; ++i, ::usleep(20000)) {
-            const Window box = x_.FindByTitle(mt::Utf8(u8"エラー"));
-            boxUp = box != 0 && x_.Read(box).viewable;
-        }
+        const bool boxUp = mt::WaitUntil(
+            [&] {
+                const Window box = x_.FindByTitle(mt::Utf8(u8"エラー"));
+                return box != 0 && x_.Read(box).viewable;
+            },
+            {}, 10000, 20);
         ASSERT_TRUE(boxUp) << game_.Stderr();
         ::kill(pid_, signal);
         EXPECT_EQ(mt::Finish(pid_, 10), 0) << signal;

@@ -18,11 +18,13 @@
 #include "platform/sound_output.h"
 #include "platform/window.h"
 #include "platform/x11_errors.h"
+#include "tests/common/wait.h"
 #include <gdk/gdkx.h>  // last: Xlib's macros
 
 namespace {
 
 namespace mp = morna::platform;
+namespace mt = morna::test;
 
 struct Seen {
     std::string title, label, buttons;
@@ -138,12 +140,10 @@ TEST(X11MessageBox, GtkDialogShowsUtf8TextAndAnswersEachButton) {
     // Another program takes the focus from the box: the application leaves while the box is up,
     // the owner's WM_ACTIVATEAPP 0 waits for the box's end.
     const auto pumpUntil = [&](const std::function<bool()>& done) {
-        for (int i = 0; i < 500 && !done(); ++i) {
+        return mt::WaitUntil(done, [] {
             mp::WindowMessage m;
             while (mp::PeekWindowMessage(m)) mp::DispatchWindowMessage(m);
-            ::usleep(10000);
-        }
-        return done();
+        }, 10000);
     };
     mp::FocusWindow(window);
     ASSERT_TRUE(pumpUntil([] { return mp::GetFocus() != 0 && mp::IsApplicationActive(); })) << "the window never had the focus";

@@ -20,6 +20,7 @@
 #include "tests/common/checked_input_scope.h"
 #include "tests/common/file_bytes.h"
 #include "tests/common/temp_base_folder.h"
+#include "tests/common/wait.h"
 #include "tests/x11/x_view.h"  // last: Xlib's macros
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
@@ -68,14 +69,15 @@ void PumpOnce() {
     while (mp::PeekWindowMessage(m)) mp::DispatchWindowMessage(m);
 }
 
-// Pumps the window messages, then calls each, until done; at most 5 s.
-bool PumpUntil(const std::function<bool()>& done, const std::function<void()>& each = {}) {
-    for (int i = 0; i < 500 && !done(); ++i) {
-        PumpOnce();
-        if (each) each();
-        ::usleep(10000);
-    }
-    return done();
+// Pumps the window messages, then calls each, until done or the time is up: 10 s by default,
+// which a manager on a busy machine may take.
+bool PumpUntil(const std::function<bool()>& done, const std::function<void()>& each = {}, uint32_t ms = 10000) {
+    return mt::WaitUntil(done, [&] { PumpOnce(); if (each) each(); }, ms);
+}
+
+// Pumps the window messages, then calls each, for the given time.
+void PumpFor(uint32_t ms, const std::function<void()>& each = {}) {
+    mt::WaitFor(ms, [&] { PumpOnce(); if (each) each(); });
 }
 
 bool HasXTest(const mt::XView& x) {
@@ -243,9 +245,7 @@ TEST(X11SettingsDialog, EscapeAndReturnCloseFromEveryControl) {
             mp::GetKeyboardState(state);
             dialogKeyDown |= state[mp::dik::kEscape] != 0 || state[mp::dik::kReturn] != 0 || state[mp::dik::kNumpadEnter] != 0;
         };
-        int passes = 0;
-        const auto aFewPasses = [&] { return ++passes % 20 == 0; };
-        PumpUntil(aFewPasses, frameKeys);
+        PumpFor(200, frameKeys);
 
         std::unique_ptr<CSettingsDialog> settings;
         auto open = [&] { return OpenActive(settings, f, keys); };
@@ -256,7 +256,7 @@ TEST(X11SettingsDialog, EscapeAndReturnCloseFromEveryControl) {
             EXPECT_TRUE(PumpUntil([&] { return x.FindByTitle(mt::Utf8(u8"設定")) == 0 && mp::GetFocus() == game; }, frameKeys))
                 << key;
             type(key, false);
-            PumpUntil(aFewPasses, frameKeys);
+            PumpFor(200, frameKeys);
         };
         // Q typed into the first keyboard box: bound, and the next row's capture waits.
         const auto bindQ = [&](GtkWidget* dialog) {
@@ -265,7 +265,7 @@ TEST(X11SettingsDialog, EscapeAndReturnCloseFromEveryControl) {
             type(XK_q, true);  // held until taken: the capture polls the keyboard every 20 ms
             EXPECT_TRUE(PumpUntil([&] { return settings->CaptureRow() == 1; }));
             type(XK_q, false);
-            PumpUntil(aFewPasses);
+            PumpFor(200);
             ASSERT_EQ(std::vector<int>({code(8), keys.IsCapturing()}), std::vector<int>({0x10, 1}));
         };
 
@@ -336,15 +336,13 @@ TEST(X11SettingsDialog, KeyThatMovesTheFocusIntoABoxBindsNothing) {
                 if (b.key == key && b.device == 0) return static_cast<int>(b.code);
             return -1;
         };
-        int passes = 0;
-        const auto aFewPasses = [&] { return ++passes % 20 == 0; };
         std::unique_ptr<CSettingsDialog> settings;
         // Pressed in a capturing box, held until the capture has taken it and moved on to the next row.
         const auto bind = [&](KeySym key, uint32_t nextRow) {
             Type(x.get(), key, true);
             EXPECT_TRUE(PumpUntil([&] { return settings->CaptureRow() == nextRow; })) << key;
             Type(x.get(), key, false);
-            PumpUntil(aFewPasses);
+            PumpFor(200);
         };
         const auto state = [&](GtkWidget* dialog) {
             return std::vector<int>{static_cast<int>(settings->CaptureRow()), keys.IsCapturing(),
@@ -371,9 +369,9 @@ TEST(X11SettingsDialog, KeyThatMovesTheFocusIntoABoxBindsNothing) {
         ASSERT_TRUE(GTK_IS_NOTEBOOK(gtk_window_get_focus(GTK_WINDOW(dialog))));
         Type(x.get(), XK_Down, true);
         ASSERT_TRUE(PumpUntil([&] { return settings->CaptureRow() != CSettingsDialog::kNoRow; }));
-        PumpUntil(aFewPasses);
+        PumpFor(200);
         Type(x.get(), XK_Down, false);
-        PumpUntil(aFewPasses);
+        PumpFor(200);
         EXPECT_EQ(state(dialog), (std::vector<int>{0, 1, 0}));
         EXPECT_EQ(code(2), 0xD0);  // ↓ keeps the down arrow
         bind(XK_q, 1);
@@ -384,18 +382,15 @@ TEST(X11SettingsDialog, KeyThatMovesTheFocusIntoABoxBindsNothing) {
         // of the tick that began the pad capture: no tick sees Shift before the keyboard box's
         // capture begins, and Tab (reserved, and found before Shift) is up again by then.
         gtk_widget_grab_focus(FindNamed(dialog, "131:1004"));
-        for (int i = 0; i < 5000 && settings->CaptureRow() != 9; ++i) {
-            PumpOnce();
-            ::usleep(1000);
-        }
+        mt::WaitUntil([&] { return settings->CaptureRow() == 9; }, PumpOnce, 10000, 1);
         ASSERT_EQ(settings->CaptureRow(), 9u);
         Type(x.get(), XK_Shift_L, true);
         Type(x.get(), XK_Tab, true);
         Type(x.get(), XK_Tab, false);
         ASSERT_TRUE(PumpUntil([&] { return settings->CaptureRow() != 9; }));
-        PumpUntil(aFewPasses);
+        PumpFor(200);
         Type(x.get(), XK_Shift_L, false);
-        PumpUntil(aFewPasses);
+        PumpFor(200);
         EXPECT_EQ(state(dialog), (std::vector<int>{1, 1, 0}));
         EXPECT_EQ(code(9), -1);  // the capture took the row's binding, and nothing since
         // Pressed again while the box captures, Shift is taken.
@@ -427,18 +422,18 @@ TEST(X11SettingsDialog, KeyThatMovesTheFocusIntoABoxBindsNothing) {
         bind(XK_Up, 5);
         // The keypad's 8 without Num Lock is Up to GTK too: reserved, it binds nothing, and stays.
         Type(x.get(), XK_KP_Up, true);
-        PumpUntil(aFewPasses);
+        PumpFor(200);
         Type(x.get(), XK_KP_Up, false);
-        PumpUntil(aFewPasses);
+        PumpFor(200);
         EXPECT_EQ(std::vector<int>({static_cast<int>(settings->CaptureRow()), keys.IsCapturing()}), std::vector<int>({5, 1}));
         EXPECT_EQ(settled(), before);
 
         // K typed elsewhere while the スキル/戻る box had the focus.
         const auto typeK = [&] {
             Type(x.get(), XK_k, true);
-            PumpUntil(aFewPasses);
+            PumpFor(200);
             Type(x.get(), XK_k, false);
-            PumpUntil(aFewPasses);
+            PumpFor(200);
         };
         ASSERT_TRUE(captureIn("131:1003", 1));
         x.Activate(mt::XView::Of(f.game));
@@ -521,15 +516,14 @@ TEST(X11SettingsDialog, FullScreenAndSoundStayWhileTheFocusMovesBetweenTheGameAn
         click(dx < screen.width / 2 ? screen.width - 8 : 8, dy < screen.height / 2 ? screen.height - 8 : 8);
         ASSERT_TRUE(PumpUntil([&] { return mp::GetFocus() == f.game && !gtk_window_is_active(GTK_WINDOW(dialog)); }, watch));
         // The click gave the game the focus, and left its dialog standing above it.
-        int passes = 0;
-        PumpUntil([&] { return ++passes == 50; }, watch);
+        PumpFor(500, watch);
         EXPECT_TRUE(x.StacksAbove(x.FindByTitle(mt::Utf8(u8"設定")), mt::XView::Of(f.game)));
         int okX = 0, okY = 0;
         centre(FindNamed(dialog, "129:1"), okX, okY);
         click(okX, okY);
         EXPECT_TRUE(PumpUntil([&] { return KB::SettingsDialogHandle() == 0; }, watch));
-        passes = 0;
-        PumpUntil([&] { return ++passes == 150 && mp::GetFocus() == f.game; }, watch);  // 1.5 s and more
+        PumpFor(1500, watch);
+        PumpUntil([&] { return mp::GetFocus() == f.game; }, watch);
         EXPECT_FALSE(left);
         EXPECT_TRUE(system.fullScreen);
         EXPECT_TRUE(x.Read(mt::XView::Of(f.game)).fullScreenState);
@@ -548,8 +542,7 @@ TEST(X11SettingsDialog, FullScreenAndSoundStayWhileTheFocusMovesBetweenTheGameAn
         // The framed window the game leaves full screen for, and its repaints, keep their place: below
         // the program in use and its own dialog, above the window that was below it.
         const auto stayedAway = [&](const char* where, Window dialog) {
-            passes = 0;
-            PumpUntil([&] { return ++passes == 100; });
+            PumpFor(1000);
             EXPECT_EQ(x.Active(), other) << where;
             const Window game = mt::XView::Of(f.game);
             EXPECT_TRUE(x.StacksAbove(other, dialog != 0 ? dialog : game) && x.StacksAbove(game, third) &&
@@ -563,7 +556,7 @@ TEST(X11SettingsDialog, FullScreenAndSoundStayWhileTheFocusMovesBetweenTheGameAn
         ASSERT_EQ(f.ChangeScreenMode(0, 0, 32), 0);
         ASSERT_TRUE(PumpUntil([&] { return x.Read(mt::XView::Of(f.game)).fullScreenState && mp::GetFocus() == f.game; }));
         click(8, 8);  // the player's action that opens the dialog, as F1 is in the game
-        PumpUntil([&] { return ++passes % 20 == 0; });
+        PumpFor(200);
         OpenSettingsDialog(settings, f.Host(keys));
         dialog = SettingsWindow();
         ASSERT_NE(dialog, nullptr);
@@ -573,20 +566,17 @@ TEST(X11SettingsDialog, FullScreenAndSoundStayWhileTheFocusMovesBetweenTheGameAn
             const int on = mp::IsSoundApplicationActive();
             if (sound.empty() || sound.back() != on) sound.push_back(on);
         };
-        const auto passesOf = [&](int n) {
-            int done = 0;
-            PumpUntil([&] { return ++done == n; }, record);
-        };
+        const auto pumpFor = [&](uint32_t ms) { PumpFor(ms, record); };
         Type(x.get(), XK_Alt_L, true);
-        passesOf(5);
+        pumpFor(50);
         for (int tab = 0; tab < 2; ++tab) {  // past the game, the manager's most recent window before the dialog
             Type(x.get(), XK_Tab, true);
             Type(x.get(), XK_Tab, false);
-            passesOf(5);
+            pumpFor(50);
         }
-        passesOf(50);  // Alt held half a second
+        pumpFor(500);  // Alt held half a second
         Type(x.get(), XK_Alt_L, false);
-        passesOf(150);
+        pumpFor(1500);
         EXPECT_EQ(x.Active(), other) << "Alt+Tab went elsewhere";
         EXPECT_EQ(sound, (std::vector<int>{1, 0}));
         const Window dialogX = x.FindByTitle(mt::Utf8(u8"設定"));
@@ -595,11 +585,11 @@ TEST(X11SettingsDialog, FullScreenAndSoundStayWhileTheFocusMovesBetweenTheGameAn
         // on (the game takes no keys while its dialog is open); Escape typed there cancels.
         const auto tapKey = [&](KeySym key) {
             Type(x.get(), key, true);
-            passesOf(10);
+            pumpFor(100);
             Type(x.get(), key, false);
         };
         Type(x.get(), XK_Alt_L, true);
-        passesOf(5);
+        pumpFor(50);
         tapKey(XK_Tab);
         Type(x.get(), XK_Alt_L, false);
         EXPECT_TRUE(PumpUntil([&] { return x.Active() == dialogX && gtk_window_is_active(GTK_WINDOW(dialog)); }))
@@ -620,7 +610,7 @@ TEST(X11SettingsDialog, FullScreenAndSoundStayWhileTheFocusMovesBetweenTheGameAn
         XTestFakeButtonEvent(x.get(), 1, True, CurrentTime);
         XTestFakeButtonEvent(x.get(), 1, False, CurrentTime);  // a quick click, over before the focus is read
         XFlush(x.get());
-        passesOf(50);
+        pumpFor(500);
         EXPECT_EQ(mp::GetFocus(), f.game);
         EXPECT_TRUE(x.StacksAbove(x.FindByTitle(mt::Utf8(u8"設定")), mt::XView::Of(f.game)));
         settings.reset();
@@ -657,8 +647,7 @@ TEST(X11SettingsDialog, EveryOpeningByF1IsActiveAboveTheGame) {
         };
         const auto tap = [&](KeySym key) {
             Type(d, key, true);
-            int passes = 0;
-            PumpUntil([&] { return ++passes == 10; }, frame);
+            PumpFor(100, frame);
             Type(d, key, false);
         };
         for (const bool full : {false, true}) {
