@@ -55,7 +55,8 @@ TEST(X11BackgroundKeys, ReachTheGameOnlyWithTheOptionAndNeverStick) {
             }, ms);
         };
         auto never = [] { return false; };
-        ASSERT_TRUE(pumpUntil([&] { return mp::GetKeyInputWindow() == game; })) << "the game never had the focus";
+        ASSERT_TRUE(pumpUntil([&] { return mp::GetKeyInputWindow() == game; }))
+            << "the game never had the focus: " << x.FocusState({{"game", mt::XView::Of(game)}});
 
         // Another program's window takes the focus.
         const Window other = XCreateSimpleWindow(x.get(), DefaultRootWindow(x.get()), 300, 300, 200, 100, 0, 0, 0);
@@ -63,7 +64,8 @@ TEST(X11BackgroundKeys, ReachTheGameOnlyWithTheOptionAndNeverStick) {
         ASSERT_TRUE(pumpUntil([&] { return x.Read(other).viewable; }));
         XSetInputFocus(x.get(), other, RevertToParent, CurrentTime);
         XSync(x.get(), False);
-        ASSERT_TRUE(pumpUntil([&] { return mp::GetKeyInputWindow() == 0; })) << "the game kept the focus";
+        ASSERT_TRUE(pumpUntil([&] { return mp::GetKeyInputWindow() == 0; }))
+            << "the game kept the focus: " << x.FocusState({{"game", mt::XView::Of(game)}, {"other", other}});
 
         // The option off: the keyboard is at the foreground level and reads nothing.
         type(true);
@@ -85,7 +87,8 @@ TEST(X11BackgroundKeys, ReachTheGameOnlyWithTheOptionAndNeverStick) {
         EXPECT_TRUE(pumpUntil([&] { return zRun.back() == 1; }));
         XSetInputFocus(x.get(), mt::XView::Of(app.GetHWnd()), RevertToParent, CurrentTime);
         XSync(x.get(), False);
-        EXPECT_TRUE(pumpUntil([&] { return mp::GetKeyInputWindow() == game; })) << "the game never had the focus back";
+        EXPECT_TRUE(pumpUntil([&] { return mp::GetKeyInputWindow() == game; }))
+            << "the game never had the focus back: " << x.FocusState({{"game", mt::XView::Of(game)}, {"other", other}});
         pumpUntil(never, 300);
         const std::vector<int> whileHeld = zRun;
         type(false);

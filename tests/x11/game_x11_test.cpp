@@ -240,7 +240,7 @@ TEST_F(X11Game, AWindowDestroyedByAnotherProgramEndsTheGameAsItsCloseBoxDoes) {
         if (shown == Shown::minimised) {
             ASSERT_TRUE(Minimise(w));
         } else if (shown == Shown::fullScreen) {
-            ASSERT_TRUE(Until([&] { return x_.Active() == w; }));
+            ASSERT_TRUE(Until([&] { return x_.Active() == w; })) << x_.FocusState({{"game", w}});
             ASSERT_TRUE(AltReturnToFullScreen(w)) << mt::Describe(seen_);
         }
         std::filesystem::remove(game_ / "save/system.cfg");
@@ -270,7 +270,7 @@ TEST_F(X11Game, AMinimiseAfterFullScreenWasLeftForAnotherProgramStays) {
     SKIP_WITHOUT_XTEST();
     const Window w = Start(FrameAt(192, 144));
     ASSERT_NE(w, 0u) << mt::Describe(seen_) << game_.Stderr();
-    ASSERT_TRUE(Until([&] { return x_.Active() == w; }));
+    ASSERT_TRUE(Until([&] { return x_.Active() == w; })) << x_.FocusState({{"game", w}});
     ASSERT_TRUE(AltReturnToFullScreen(w)) << mt::Describe(seen_);
 
     const Window other = OtherProgram(100, 100, 300, 200, WhitePixel(x_.get(), DefaultScreen(x_.get())));
@@ -279,7 +279,7 @@ TEST_F(X11Game, AMinimiseAfterFullScreenWasLeftForAnotherProgramStays) {
     // The game leaves full screen for a framed window.
     ASSERT_TRUE(Until([&] { return FrameAt(192, 144)(seen_ = x_.Read(w)) && Framed(seen_); })) << mt::Describe(seen_);
     x_.Activate(w);
-    ASSERT_TRUE(Until([&] { return x_.Active() == w; }));
+    ASSERT_TRUE(Until([&] { return x_.Active() == w; })) << x_.FocusState({{"game", w}});
     ASSERT_TRUE(Minimise(w));
     StaysMinimised(w);
     EXPECT_EQ(End(w), 0);
@@ -297,7 +297,7 @@ TEST_F(X11Game, AMinimiseInFullScreenStaysAndRestoresTheFramedWindow) {
     ASSERT_FALSE(system.Save());
     const Window w = Start(FullScreen);
     ASSERT_NE(w, 0u) << mt::Describe(seen_) << game_.Stderr();
-    ASSERT_TRUE(Until([&] { return x_.Active() == w; }));
+    ASSERT_TRUE(Until([&] { return x_.Active() == w; })) << x_.FocusState({{"game", w}});
     ASSERT_TRUE(Minimise(w));
     StaysMinimised(w);
     EXPECT_FALSE(seen_.fullScreenState);
@@ -361,7 +361,7 @@ TEST_F(X11Game, AFullScreenMadeUnderTheSettingsDialogShowsTheLastPicture) {
     SKIP_WITHOUT_XTEST();
     const Window w = Start(FrameAt(192, 144));
     ASSERT_NE(w, 0u) << mt::Describe(seen_) << game_.Stderr();
-    ASSERT_TRUE(Until([&] { return x_.Active() == w; }));
+    ASSERT_TRUE(Until([&] { return x_.Active() == w; })) << x_.FocusState({{"game", w}});
     // The score's digits in the top right corner of the picture: lit once the title has come in.
     std::vector<uint32_t> pixels;
     const auto scoreShown = [&](int width, int height, int left, int top, int right, int bottom) {
@@ -379,7 +379,7 @@ TEST_F(X11Game, AFullScreenMadeUnderTheSettingsDialogShowsTheLastPicture) {
     const mt::XGeometry d = x_.Read(dialog);
     ASSERT_LT(d.x + d.width, 832) << "the dialog covers the game's bottom right";
     Click(820, 610);  // the game's picture, beside the dialog
-    ASSERT_TRUE(Until([&] { return x_.Active() == w; }));
+    ASSERT_TRUE(Until([&] { return x_.Active() == w; })) << x_.FocusState({{"game", w}});
     ASSERT_TRUE(AltReturnToFullScreen(w)) << mt::Describe(seen_);
     EXPECT_TRUE(Until([&] { return scoreShown(1024, 768, 848, 16, 1008, 56); }));  // right of the dialog
     EXPECT_EQ(End(w), 0);

@@ -14,6 +14,7 @@
 #include "framework/app_frame.h"
 #include "game/files/key_control.h"
 #include "game/scenes/settings_dialog.h"
+#include "platform/clock.h"
 #include "platform/keyboard_state.h"
 #include "platform/sound_output.h"
 #include "tests/common/app_thread.h"
@@ -91,6 +92,14 @@ void Type(Display* x, KeySym key, bool down) {
     XFlush(x);
 }
 
+// The focus and the stacking as the server and the manager have them, with the game's window, the
+// dialog's and the others named: what a failed wait for the focus or the stacking says.
+std::string FocusOf(mp::WindowHandle game, std::vector<std::pair<std::string, Window>> others = {}) {
+    mt::XView x;
+    others.insert(others.begin(), {{"game", mt::XView::Of(game)}, {"dialog", x.FindByTitle(mt::Utf8(u8"設定"))}});
+    return x.FocusState(others);
+}
+
 // Runs body on the application thread in a frame of its own over a fresh base folder, with the
 // settings record and a key control read from its save folder, once the game window has the focus.
 void OnFrame(const char* folderName, const std::function<void(Frame&, CKeyControl&, const std::string& folder)>& body) {
@@ -102,7 +111,8 @@ void OnFrame(const char* folderName, const std::function<void(Frame&, CKeyContro
             f.config.Load("save\\global.cfg");
             CKeyControl keys;
             keys.Initialize("save\\key.cfg");
-            ASSERT_TRUE(PumpUntil([&] { return mp::GetFocus() == f.game; })) << "the game window never had the focus";
+            ASSERT_TRUE(PumpUntil([&] { return mp::GetFocus() == f.game; }))
+                << "the game window never had the focus: " << FocusOf(f.game);
             body(f, keys, folder.Path());
         };
         frame.Start();
@@ -119,11 +129,29 @@ GtkWidget* SettingsWindow() {
     return dialog;
 }
 
+// Waits until active (the dialog has the keyboard). Where it does not come within PumpUntil's time:
+// what decided otherwise (the focus, the user times the manager weighs, the stacking), and whether
+// the activation came late or not at all.
+testing::AssertionResult BecomesActive(mp::WindowHandle game, const std::function<bool()>& active,
+                                       const std::function<void()>& each = {}) {
+    const uint32_t start = mp::MonotonicMilliseconds();
+    if (PumpUntil(active, each)) return testing::AssertionSuccess();
+    const uint32_t failed = mp::MonotonicMilliseconds() - start;
+    const std::string state = FocusOf(game);
+    const bool late = PumpUntil(active, each, 20000);
+    return testing::AssertionFailure() << "the dialog not active after " << failed << " ms: " << state << "; "
+                                       << (late ? "active after " + std::to_string(mp::MonotonicMilliseconds() - start) + " ms"
+                                                : "still not active after 20 s more");
+}
+
 // Opens the settings dialog over the frame; the dialog's window once it has the focus, else null.
 GtkWidget* OpenActive(std::unique_ptr<CSettingsDialog>& settings, Frame& f, CKeyControl& keys) {
     OpenSettingsDialog(settings, f.Host(keys));
     GtkWidget* dialog = SettingsWindow();
-    return dialog != nullptr && PumpUntil([&] { return gtk_window_is_active(GTK_WINDOW(dialog)); }) ? dialog : nullptr;
+    if (dialog == nullptr) return nullptr;
+    const testing::AssertionResult active = BecomesActive(f.game, [&] { return gtk_window_is_active(GTK_WINDOW(dialog)); });
+    EXPECT_TRUE(active);
+    return active ? dialog : nullptr;
 }
 
 TEST(X11SettingsDialog, TabsApplyTheMasterScaleAndCancel) {
@@ -172,7 +200,7 @@ TEST(X11SettingsDialog, TabsApplyTheMasterScaleAndCancel) {
         EXPECT_EQ(KB::SettingsDialogHandle(), 0u);
         EXPECT_TRUE(PumpUntil([&] { return x.FindByTitle(mt::Utf8(u8"設定")) == 0; }));
         // The loop reads keys again: no dialog, and the game window has the focus.
-        EXPECT_TRUE(PumpUntil([&] { return mp::GetFocus() == game; }));
+        EXPECT_TRUE(PumpUntil([&] { return mp::GetFocus() == game; })) << FocusOf(game);
         f.GetMixer().GetVolume(0, line);
         EXPECT_GT(*std::max_element(line.begin(), line.end()), 1000u);  // Cancel put the mixer back
 
@@ -254,7 +282,7 @@ TEST(X11SettingsDialog, EscapeAndReturnCloseFromEveryControl) {
             type(key, true);
             EXPECT_TRUE(PumpUntil([&] { return KB::SettingsDialogHandle() == 0; }, frameKeys)) << key;
             EXPECT_TRUE(PumpUntil([&] { return x.FindByTitle(mt::Utf8(u8"設定")) == 0 && mp::GetFocus() == game; }, frameKeys))
-                << key;
+                << key << ": " << FocusOf(game);
             type(key, false);
             PumpFor(200, frameKeys);
         };
@@ -437,7 +465,7 @@ TEST(X11SettingsDialog, KeyThatMovesTheFocusIntoABoxBindsNothing) {
         };
         ASSERT_TRUE(captureIn("131:1003", 1));
         x.Activate(mt::XView::Of(f.game));
-        ASSERT_TRUE(PumpUntil([&] { return mp::GetFocus() == f.game; })) << "the game window never had the focus";
+        ASSERT_TRUE(PumpUntil([&] { return mp::GetFocus() == f.game; })) << "the game window never had the focus: " << FocusOf(f.game);
         typeK();
         EXPECT_EQ(bindingSet(), before) << "K typed into the game's window";
         EXPECT_FALSE(keys.IsCapturing());
@@ -445,7 +473,8 @@ TEST(X11SettingsDialog, KeyThatMovesTheFocusIntoABoxBindsNothing) {
         const Window other = x.MakeWindow(40, 40, 200, 100, 0xFFFFFF);
         ASSERT_TRUE(PumpUntil([&] { return x.Read(other).viewable; }));
         x.Activate(other);
-        ASSERT_TRUE(PumpUntil([&] { return mp::GetKeyInputWindow() == 0; })) << "another program's window never had the focus";
+        ASSERT_TRUE(PumpUntil([&] { return mp::GetKeyInputWindow() == 0; }))
+            << "another program's window never had the focus: " << FocusOf(f.game, {{"other", other}});
         typeK();
         EXPECT_EQ(bindingSet(), before) << "K typed into another program's window";
         keys.SetBackgroundInput(false);
@@ -491,7 +520,8 @@ TEST(X11SettingsDialog, FullScreenAndSoundStayWhileTheFocusMovesBetweenTheGameAn
         f.GetDraw()->GetBackPlane()->Clear(nullptr);
         f.GetDraw()->Present();
         ASSERT_EQ(f.ChangeScreenMode(0, 0, 32), 0);
-        ASSERT_TRUE(PumpUntil([&] { return x.Read(mt::XView::Of(f.game)).fullScreenState && mp::GetFocus() == f.game; }));
+        ASSERT_TRUE(PumpUntil([&] { return x.Read(mt::XView::Of(f.game)).fullScreenState && mp::GetFocus() == f.game; }))
+            << FocusOf(f.game);
         std::vector<uint32_t> shown;
         const auto middle = [&] {
             const mt::XGeometry g = x.Read(mt::XView::Of(f.game));
@@ -507,16 +537,17 @@ TEST(X11SettingsDialog, FullScreenAndSoundStayWhileTheFocusMovesBetweenTheGameAn
         OpenSettingsDialog(settings, f.Host(keys));
         GtkWidget* dialog = SettingsWindow();
         ASSERT_NE(dialog, nullptr);
-        ASSERT_TRUE(PumpUntil([&] { return gtk_window_is_active(GTK_WINDOW(dialog)); }, watch)) << "the dialog never had the focus";
+        ASSERT_TRUE(BecomesActive(f.game, [&] { return gtk_window_is_active(GTK_WINDOW(dialog)); }, watch));
         // A point of the game's picture beside the dialog: the screen's corner farthest from it.
         int dx = 0, dy = 0;
         centre(dialog, dx, dy);
         const mt::XGeometry screen = x.Read(mt::XView::Of(f.game));
         click(dx < screen.width / 2 ? screen.width - 8 : 8, dy < screen.height / 2 ? screen.height - 8 : 8);
-        ASSERT_TRUE(PumpUntil([&] { return mp::GetFocus() == f.game && !gtk_window_is_active(GTK_WINDOW(dialog)); }, watch));
+        ASSERT_TRUE(PumpUntil([&] { return mp::GetFocus() == f.game && !gtk_window_is_active(GTK_WINDOW(dialog)); }, watch))
+            << FocusOf(f.game);
         // The click gave the game the focus, and left its dialog standing above it.
         PumpFor(500, watch);
-        EXPECT_TRUE(x.StacksAbove(x.FindByTitle(mt::Utf8(u8"設定")), mt::XView::Of(f.game)));
+        EXPECT_TRUE(x.StacksAbove(x.FindByTitle(mt::Utf8(u8"設定")), mt::XView::Of(f.game))) << FocusOf(f.game);
         int okX = 0, okY = 0;
         centre(FindNamed(dialog, "129:1"), okX, okY);
         click(okX, okY);
@@ -529,37 +560,41 @@ TEST(X11SettingsDialog, FullScreenAndSoundStayWhileTheFocusMovesBetweenTheGameAn
 
         // A third program's window below the game, and another's over it that the player switches to.
         const Window third = x.MakeWindow(60, 60, 300, 200, 0x808080);
-        ASSERT_TRUE(PumpUntil([&] { return x.Read(third).viewable && x.StacksAbove(third, mt::XView::Of(f.game)); }));
+        ASSERT_TRUE(PumpUntil([&] { return x.Read(third).viewable && x.StacksAbove(third, mt::XView::Of(f.game)); }))
+            << FocusOf(f.game, {{"third", third}});
         XLowerWindow(x.get(), third);
-        ASSERT_TRUE(PumpUntil([&] { return x.StacksAbove(mt::XView::Of(f.game), third); }));
+        ASSERT_TRUE(PumpUntil([&] { return x.StacksAbove(mt::XView::Of(f.game), third); })) << FocusOf(f.game, {{"third", third}});
         const Window other = x.MakeWindow(100, 100, 200, 150, 0xFFFFFF);
         ASSERT_TRUE(PumpUntil([&] { return x.Read(other).viewable; }));
         x.Activate(other);
-        EXPECT_TRUE(PumpUntil([&] { return !mp::IsApplicationActive(); })) << "another program's window never took the focus";
+        EXPECT_TRUE(PumpUntil([&] { return !mp::IsApplicationActive(); }))
+            << "another program's window never took the focus: " << FocusOf(f.game, {{"other", other}, {"third", third}});
         EXPECT_FALSE(mp::IsSoundApplicationActive());
         EXPECT_TRUE(PumpUntil([&] { return !system.fullScreen && !x.Read(mt::XView::Of(f.game)).fullScreenState; }));
         // The framed window the game leaves full screen for, and its repaints, keep their place: below
         // the program in use and its own dialog, above the window that was below it.
         const auto stayedAway = [&](const char* where, Window dialog) {
             PumpFor(1000);
-            EXPECT_EQ(x.Active(), other) << where;
+            EXPECT_EQ(x.Active(), other) << where << ": " << FocusOf(f.game, {{"other", other}, {"third", third}});
             const Window game = mt::XView::Of(f.game);
             EXPECT_TRUE(x.StacksAbove(other, dialog != 0 ? dialog : game) && x.StacksAbove(game, third) &&
                         (dialog == 0 || x.StacksAbove(dialog, game)))
-                << where << ": " << x.StackingOf({other, dialog, game, third});
+                << where << ": " << FocusOf(f.game, {{"other", other}, {"third", third}});
         };
         stayedAway("without the dialog", 0);
 
         x.Activate(mt::XView::Of(f.game));
-        ASSERT_TRUE(PumpUntil([&] { return mp::GetFocus() == f.game && mp::IsApplicationActive(); }));
+        ASSERT_TRUE(PumpUntil([&] { return mp::GetFocus() == f.game && mp::IsApplicationActive(); }))
+            << FocusOf(f.game, {{"other", other}, {"third", third}});
         ASSERT_EQ(f.ChangeScreenMode(0, 0, 32), 0);
-        ASSERT_TRUE(PumpUntil([&] { return x.Read(mt::XView::Of(f.game)).fullScreenState && mp::GetFocus() == f.game; }));
+        ASSERT_TRUE(PumpUntil([&] { return x.Read(mt::XView::Of(f.game)).fullScreenState && mp::GetFocus() == f.game; }))
+            << FocusOf(f.game, {{"other", other}, {"third", third}});
         click(8, 8);  // the player's action that opens the dialog, as F1 is in the game
         PumpFor(200);
         OpenSettingsDialog(settings, f.Host(keys));
         dialog = SettingsWindow();
         ASSERT_NE(dialog, nullptr);
-        ASSERT_TRUE(PumpUntil([&] { return gtk_window_is_active(GTK_WINDOW(dialog)); })) << "the dialog never had the focus";
+        ASSERT_TRUE(BecomesActive(f.game, [&] { return gtk_window_is_active(GTK_WINDOW(dialog)); }));
         std::vector<int> sound;  // the sound's state, as a run of changes
         const auto record = [&] {
             const int on = mp::IsSoundApplicationActive();
@@ -576,7 +611,7 @@ TEST(X11SettingsDialog, FullScreenAndSoundStayWhileTheFocusMovesBetweenTheGameAn
         pumpFor(500);  // Alt held half a second
         Type(x.get(), XK_Alt_L, false);
         pumpFor(1500);
-        EXPECT_EQ(x.Active(), other) << "Alt+Tab went elsewhere";
+        EXPECT_EQ(x.Active(), other) << "Alt+Tab went elsewhere: " << FocusOf(f.game, {{"other", other}, {"third", third}});
         EXPECT_EQ(sound, (std::vector<int>{1, 0}));
         const Window dialogX = x.FindByTitle(mt::Utf8(u8"設定"));
         stayedAway("with the dialog", dialogX);
@@ -592,26 +627,26 @@ TEST(X11SettingsDialog, FullScreenAndSoundStayWhileTheFocusMovesBetweenTheGameAn
         tapKey(XK_Tab);
         Type(x.get(), XK_Alt_L, false);
         EXPECT_TRUE(PumpUntil([&] { return x.Active() == dialogX && gtk_window_is_active(GTK_WINDOW(dialog)); }))
-            << "the keyboard is not back in the dialog";
+            << "the keyboard is not back in the dialog: " << FocusOf(f.game, {{"other", other}, {"third", third}});
         EXPECT_TRUE(PumpUntil([&] { return x.StacksAbove(dialogX, mt::XView::Of(f.game)) && x.StacksAbove(mt::XView::Of(f.game), other); }))
-            << "the game is not back under its dialog: " << x.StackingOf({other, dialogX, mt::XView::Of(f.game), third});
+            << "the game is not back under its dialog: " << FocusOf(f.game, {{"other", other}, {"third", third}});
         tapKey(XK_Escape);
         EXPECT_TRUE(PumpUntil([&] { return KB::SettingsDialogHandle() == 0; })) << "Escape did not reach the dialog";
         // Back by a click on the game's picture beside the dialog: the game keeps the focus, the dialog above it.
         OpenSettingsDialog(settings, f.Host(keys));
         dialog = SettingsWindow();
         ASSERT_NE(dialog, nullptr);
-        ASSERT_TRUE(PumpUntil([&] { return gtk_window_is_active(GTK_WINDOW(dialog)); })) << "the dialog never had the focus";
+        ASSERT_TRUE(BecomesActive(f.game, [&] { return gtk_window_is_active(GTK_WINDOW(dialog)); }));
         x.Activate(other);
-        ASSERT_TRUE(PumpUntil([&] { return !mp::IsApplicationActive(); }));
+        ASSERT_TRUE(PumpUntil([&] { return !mp::IsApplicationActive(); })) << FocusOf(f.game, {{"other", other}});
         const mt::XGeometry game = x.Read(mt::XView::Of(f.game));
         XTestFakeMotionEvent(x.get(), -1, game.x + game.width - 8, game.y + game.height - 8, CurrentTime);
         XTestFakeButtonEvent(x.get(), 1, True, CurrentTime);
         XTestFakeButtonEvent(x.get(), 1, False, CurrentTime);  // a quick click, over before the focus is read
         XFlush(x.get());
         pumpFor(500);
-        EXPECT_EQ(mp::GetFocus(), f.game);
-        EXPECT_TRUE(x.StacksAbove(x.FindByTitle(mt::Utf8(u8"設定")), mt::XView::Of(f.game)));
+        EXPECT_EQ(mp::GetFocus(), f.game) << FocusOf(f.game, {{"other", other}});
+        EXPECT_TRUE(x.StacksAbove(x.FindByTitle(mt::Utf8(u8"設定")), mt::XView::Of(f.game))) << FocusOf(f.game, {{"other", other}});
         settings.reset();
         XDestroyWindow(x.get(), third);
         XDestroyWindow(x.get(), other);
@@ -652,20 +687,22 @@ TEST(X11SettingsDialog, EveryOpeningByF1IsActiveAboveTheGame) {
             if (full) {
                 ASSERT_EQ(f.ChangeScreenMode(0, 0, 32), 0);
                 ASSERT_TRUE(PumpUntil([&] { return x.Read(mt::XView::Of(f.game)).fullScreenState && mp::GetFocus() == f.game; },
-                                      frame));
+                                      frame))
+                    << FocusOf(f.game);
             }
             for (int opening = 1; opening <= 2; ++opening) {
                 const std::string where = std::string(full ? "full screen" : "window") + ", opening " + std::to_string(opening);
                 tap(XK_F1);
                 Window dialog = 0;
-                const bool active = PumpUntil(
+                const testing::AssertionResult active = BecomesActive(
+                    f.game,
                     [&] {
                         dialog = x.FindByTitle(mt::Utf8(u8"設定"));
                         return dialog != 0 && x.Active() == dialog;
                     },
                     frame);
                 EXPECT_TRUE(active) << where;
-                EXPECT_TRUE(x.StacksAbove(dialog, mt::XView::Of(f.game))) << where;
+                EXPECT_TRUE(x.StacksAbove(dialog, mt::XView::Of(f.game))) << where << ": " << FocusOf(f.game);
                 if (active)
                     tap(XK_Escape);
                 else if (GtkWidget* window = SettingsWindow())
@@ -673,7 +710,7 @@ TEST(X11SettingsDialog, EveryOpeningByF1IsActiveAboveTheGame) {
                 ASSERT_TRUE(PumpUntil(
                     [&] { return KB::SettingsDialogHandle() == 0 && x.FindByTitle(mt::Utf8(u8"設定")) == 0 && mp::GetFocus() == f.game; },
                     frame))
-                    << where;
+                    << where << ": " << FocusOf(f.game);
             }
         }
         EXPECT_TRUE(x.Read(mt::XView::Of(f.game)).fullScreenState);

@@ -12,6 +12,7 @@
 #undef max
 
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -177,6 +178,42 @@ public:
                 if (windows[k] == w && w != 0) order += (order.empty() ? "" : ">") + std::to_string(k);
         }
         return order;
+    }
+
+    // The time of the user's last action in the window, as the manager reads it: _NET_WM_USER_TIME
+    // on the window, or on the window its _NET_WM_USER_TIME_WINDOW names (GTK keeps it there).
+    // -1 while it has none.
+    long UserTime(Window w) {
+        const auto other = Property(w, "_NET_WM_USER_TIME_WINDOW", "WINDOW");
+        if (other.size() >= sizeof(long)) w = static_cast<Window>(*reinterpret_cast<const long*>(other.data()));
+        const auto time = Property(w, "_NET_WM_USER_TIME", "CARDINAL");
+        return time.size() >= sizeof(long) ? *reinterpret_cast<const long*>(time.data()) : -1;
+    }
+
+    // What decides which window has the keyboard, for a wait that failed: the X focus, the
+    // manager's active window, the named windows' user times, and the manager's stacking top down.
+    std::string FocusState(const std::vector<std::pair<std::string, Window>>& named) {
+        const auto hex = [](unsigned long v) {
+            char s[24];
+            std::snprintf(s, sizeof s, "0x%lx", v);
+            return std::string(s);
+        };
+        const auto nameOf = [&](unsigned long w) {
+            for (const auto& [name, window] : named)
+                if (window == w && w != 0) return name + " " + hex(w);
+            return hex(w);
+        };
+        Window focus = 0;
+        int revert = 0;
+        XGetInputFocus(display_, &focus, &revert);
+        std::string out = "X focus " + nameOf(focus) + ", _NET_ACTIVE_WINDOW " + nameOf(Active()) + "; user times:";
+        for (const auto& [name, window] : named)
+            if (window != 0) out += " " + name + " " + std::to_string(UserTime(window));
+        out += "; stacking top down:";
+        const auto list = Property(DefaultRootWindow(display_), "_NET_CLIENT_LIST_STACKING", "WINDOW");
+        for (size_t i = list.size() / sizeof(long); i-- > 0;)
+            out += " " + nameOf(static_cast<unsigned long>(reinterpret_cast<const long*>(list.data())[i]));
+        return out;
     }
 
     // The window's pixels as 0x00RRGGBB, after every request before it was served.
