@@ -563,10 +563,9 @@ SDL_Window* CreateSdlWindow(const std::string& captionSjis, uint32_t style, int3
     if (style & WS_THICKFRAME) flags |= SDL_WINDOW_RESIZABLE;
     int sx = x == kDefaultPosition ? SDL_WINDOWPOS_UNDEFINED : x;
     int sy = y == kDefaultPosition ? SDL_WINDOWPOS_UNDEFINED : y;
-    SDL_Window* window = SDL_CreateWindow(utf8.c_str(), sx, sy, std::max(w, 1), std::max(h, 1), flags);
-    if (window == nullptr && (flags & SDL_WINDOW_OPENGL) != 0)
-        window = SDL_CreateWindow(utf8.c_str(), sx, sy, std::max(w, 1), std::max(h, 1), flags & ~SDL_WINDOW_OPENGL);
-    return window;
+    const auto make = [&](uint32_t f) { return SDL_CreateWindow(utf8.c_str(), sx, sy, std::max(w, 1), std::max(h, 1), f); };
+    SDL_Window* window = make(flags);
+    return window != nullptr || (flags & SDL_WINDOW_OPENGL) == 0 ? window : make(flags & ~SDL_WINDOW_OPENGL);
 }
 
 WindowHandle AddWindow(SDL_Window* sdl, WindowProcedure procedure, WindowProcedure dialogProcedure,
