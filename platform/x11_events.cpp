@@ -105,6 +105,11 @@ uint32_t LastEventTime() {
     return notes.Latest();
 }
 
+void NoteRequestTime(uint32_t time) {
+    std::lock_guard<std::mutex> guard(Notes().lock);
+    Notes().focus.Stamped(time);
+}
+
 uint32_t FocusTime(SDL_Window* window) {
     const unsigned long xwindow = WindowId(window);
     if (xwindow == 0) return 0;

@@ -31,11 +31,15 @@ void NoteFocusEvent(FocusEvents& notes, const ::_XEvent& event);
 FocusEvents FocusNotes();
 // The time of the player's last action, the one rule for it: the latest server time stamped on a key
 // or click of the player's in our windows, on SDL's connection (with the manager's WM_TAKE_FOCUS) or
-// GTK's (its user time); 0 while none came. Never a time read on purpose, nor one of an event the
-// player did not make (a property the manager changes as another program takes the focus): a
-// manager that prevents focus stealing takes a request's time for the user's action, and one later
-// than the action that activated another program takes the focus from it.
+// GTK's (its user time), or the start's (NoteRequestTime); 0 while none came. Never a time read on
+// purpose after the start, nor one of an event the player did not make (a property the manager
+// changes as another program takes the focus): a manager that prevents focus stealing takes a
+// request's time for the user's action, and one later than the action that activated another
+// program takes the focus from it.
 uint32_t LastEventTime();
+// The server's time read for a request made before any action of the player's (his start of the
+// game): LastEventTime answers no older time from then on.
+void NoteRequestTime(uint32_t time);
 // The time to ask for an activation that the window passes on as it takes the focus (to its dialog):
 // that of the manager's WM_TAKE_FOCUS that came with the window's present focus, else LastEventTime.
 uint32_t FocusTime(SDL_Window* window);

@@ -182,10 +182,15 @@ Time ServerTime(Display* display, Window xwindow) {
 // The time of a request the application makes of its own accord (a window activated, a dialog shown):
 // the player's last action. Before any event of ours came, the server's time now, read on purpose:
 // all the player has done is start the game, and a manager that prevents focus stealing weighs the
-// time against the focused window's last action, which is older.
+// time against the focused window's last action, which is older. That time stands as his action
+// from then on: the manager took it for the window's, and a request with an older one (the focus the
+// map gave, read before the answer to this request) would be refused.
 Time RequestTime(Display* display, Window xwindow) {
     const uint32_t time = LastEventTime();
-    return time != 0 ? time : ServerTime(display, xwindow);
+    if (time != 0) return time;
+    const Time now = ServerTime(display, xwindow);
+    NoteRequestTime(static_cast<uint32_t>(now));
+    return now;
 }
 
 }  // namespace
