@@ -127,6 +127,9 @@ GdkFilterReturn OnXEvent(GdkXEvent* native, GdkEvent*, gpointer) {
     const XEvent* x = static_cast<const XEvent*>(native);
     if (x->type == DestroyNotify) {
         HideDestroyedDialog(x->xdestroywindow.window);
+    } else if (x->type == MapNotify) {
+        for (const auto& [token, gdk] : gDialogWindows)
+            if (!gdk_window_is_destroyed(gdk) && gdk_x11_window_get_xid(gdk) == x->xmap.window) NoteDialogMapped(token);
     } else if (x->type == FocusIn || x->type == FocusOut) {
         if (ChangesFocus(x->xfocus.mode, x->xfocus.detail)) NoteXFocus(x->xfocus.window, x->type == FocusIn);
     } else if (x->type == GenericEvent && x->xcookie.extension == gInputOpcode && x->xcookie.data != nullptr &&

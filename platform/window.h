@@ -242,6 +242,12 @@ struct DialogCalls {
     void (*activate)(uintptr_t token, uint32_t serverTime) = nullptr;  // a real time, never 0
 };
 void NoteDialogOpen(uintptr_t token, WindowHandle owner, const DialogCalls& calls, unsigned long xwindow = 0);
+// The manager has shown the open dialog (its first map). A manager that prevents focus stealing
+// may leave the keyboard with the owner: it weighs the dialog's time against the owner's last key,
+// which a key held through a slow opening repeats past it, or against the time of the owner's own
+// activation at its start. Where the owner still holds the X focus, the dialog is asked to take it
+// (DialogCalls::activate, with LastEventTime), as a window the active application shows does.
+void NoteDialogMapped(uintptr_t token);
 void NoteDialogClosed(uintptr_t token);
 // The window that owns the open dialog or box of that token; 0 when none is open under it.
 WindowHandle DialogOwner(uintptr_t token);

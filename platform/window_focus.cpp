@@ -38,6 +38,7 @@ struct DialogRecord {
     WindowHandle owner = 0;
     DialogCalls calls;
     unsigned long xwindow = 0;
+    bool mapped = false;  // the manager has shown it
 };
 
 struct FocusState {
@@ -277,6 +278,21 @@ void NoteDialogOpen(uintptr_t token, WindowHandle owner, const DialogCalls& call
     NoteDialogClosed(token);
     std::lock_guard<std::mutex> guard(F().lock);
     F().openDialogs.push_back({token, owner, calls, xwindow});
+}
+
+void NoteDialogMapped(uintptr_t token) {
+    std::optional<DialogRecord> dialog;
+    {
+        std::lock_guard<std::mutex> guard(F().lock);
+        for (DialogRecord& o : F().openDialogs)
+            if (o.token == token && !std::exchange(o.mapped, true)) dialog = o;
+    }
+    if (!dialog || dialog->calls.activate == nullptr || DialogHasFocus(token)) return;
+    // The owner keeps the keyboard where the manager left it there: the dialog is asked activated, as
+    // a window the active application shows is, with the time of the player's latest action.
+    SDL_Window* sdl = GetSdlWindow(dialog->owner);
+    if (sdl == nullptr || !x11::FocusNotes().HoldsFocus(x11::WindowId(sdl))) return;
+    if (const uint32_t time = x11::LastEventTime(); time != 0) dialog->calls.activate(token, time);
 }
 
 void NoteDialogClosed(uintptr_t token) {
