@@ -510,6 +510,8 @@ void CGameResource::ConfinePlayer(CObjectAvatar* hero, bool crushCheck) {
     const double width = static_cast<double>(bounds.right) - bounds.left;
     const double height = static_cast<double>(bounds.bottom) - bounds.top;
     const bool edges = hero->pose != 16;  // the walk-off leaves the view
+    // Where the pieces he met would put him, before the edges push back.
+    const double placed = hero->y - hero->pushUp + hero->pushDown;
     bool fromLeft = false, fromRight = false;
     if (edges) {
         const double dx = hero->x - bounds.left, dy = hero->y - bounds.top;
@@ -520,19 +522,22 @@ void CGameResource::ConfinePlayer(CObjectAvatar* hero, bool crushCheck) {
     }
     const bool squeezed = (hero->pushUp != 0 && hero->pushDown != 0) ||
                           (hero->pushLeft != 0 && hero->pushRight != 0 && !fromRight);
-    // A solid object pressing against the bottom or top edge would hold him there, in the
-    // ground or out of sight, where no key moves him: squeezed so, he is crushed too.
-    const double y = hero->y - hero->pushUp + hero->pushDown;
-    const bool heldOutside = edges && squeezed && (y - bounds.top < 0 || y - bounds.top > height);
+    // Pieces that would carry his whole body out of sight, against the bottom or top edge, hold
+    // him there where no key moves him: squeezed so, he is crushed too. A ledge sets his feet on
+    // its surface, so one inside the view never holds him, however far he sank into it.
+    const int32_t half = hero->kind->hitHeight / 2;
+    const bool above = placed + half <= bounds.top, below = placed - half >= bounds.bottom;
+    const bool heldOutside = edges && squeezed && (above || below);
     if (squeezed && crushCheck && (fromLeft || heldOutside)) {
         RescueCrushedPlayer();
     } else {
-        hero->y = y;
+        hero->y -= hero->pushUp;
+        hero->y += hero->pushDown;
         hero->x -= hero->pushLeft;
         hero->x += hero->pushRight;
         // Where nothing crushes him (the last stage), the edge holds him in sight; nor does a
         // push at the right edge carry him past it.
-        if (heldOutside) hero->y = y - bounds.top < 0 ? bounds.top : bounds.bottom;
+        if (heldOutside) hero->y = above ? bounds.top : bounds.bottom;
         if (edges && hero->x - bounds.left > width) hero->x = bounds.right;
     }
     hero->pushUp = hero->pushDown = hero->pushLeft = hero->pushRight = 0;

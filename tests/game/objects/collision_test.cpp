@@ -200,9 +200,10 @@ TEST(Contact, ReflectorsSpendThemselvesAndBarriersEatJelly) {
 }
 
 // One frame's confinement after the hero met the pieces around him: 32-pixel ground tiles and
-// a boss's solid part (100 x 100, mass 10, no power, undying), in a 640 x 480 view. A rescue
-// hurts him by 2500 and puts him on the ground point (the view's middle column, y 0 without a
-// map); nothing else hurts him.
+// a boss's solid part (100 x 100, mass 10, no power, undying), in a 640 x 480 view. At the top
+// and bottom he is held only where the pieces alone would carry his whole box (24 px high) out
+// of the view. A rescue hurts him by 2500 and puts him on the ground point (the view's middle
+// column, y 0 without a map); nothing else hurts him.
 TEST(Confine, RescuedWhereHeldOutsideTheViewOtherwisePushedByBoth) {
     ContactPlay play;
     CGameResource& g = *play.game;
@@ -227,31 +228,49 @@ TEST(Confine, RescuedWhereHeldOutsideTheViewOtherwisePushedByBoth) {
         double x, y;
         uint8_t pose;
         bool crushCheck;
-        double scrollX, pushUp, pushDown, pushLeft, pushRight;  // pushes met before the pieces
+        double scrollX, scrollY, pushUp, pushDown, pushLeft, pushRight;  // pushes met before the pieces
         bool rescued;
         double endX, endY;
     };
     const std::vector<Row> rows = {
-        {"under the floor, the dirt pushing down", ground, 634, 497, 0, true, 0, 0, 0, 0, 0, true, 320, 0},
-        {"the same on the last stage", ground, 634, 497, 0, false, 0, 0, 0, 0, 0, false, 634, 480},
-        {"the same in the walk-off", ground, 634, 497, 16, true, 0, 0, 0, 0, 0, false, 634, 508},
-        {"over the top, a part below", {{&part, 300, 50}}, 300, -3, 0, true, 0, 0, 0, 0, 0, true, 320, 0},
-        {"a part at the right edge", {{&part, 634, 240}}, 664, 240, 0, true, 0, 0, 0, 0, 0, false, 640, 240},
-        {"the same on the last stage", {{&part, 634, 240}}, 664, 240, 0, false, 0, 0, 0, 0, 0, false, 640, 240},
-        {"the same in the walk-off", {{&part, 634, 240}}, 664, 240, 16, true, 0, 0, 0, 0, 0, false, 694, 240},
-        {"sums exactly on the bottom edge", {}, 300, 490, 0, true, 0, 16, 6, 0, 0, false, 300, 480},
-        {"sums exactly on the top edge", {}, 300, -10, 0, true, 0, 6, 16, 0, 0, false, 300, 0},
-        {"on the floor, a part pressing less", {{&tile, 300, 448}, {&part, 300, 370}}, 300, 430, 0, true, 0, 0, 0, 0, 0,
+        {"under the floor, the dirt pushing down", ground, 634, 497, 0, true, 0, 0, 0, 0, 0, 0, true, 320, 0},
+        {"the same on the last stage", ground, 634, 497, 0, false, 0, 0, 0, 0, 0, 0, false, 634, 480},
+        {"the same in the walk-off", ground, 634, 497, 16, true, 0, 0, 0, 0, 0, 0, false, 634, 508},
+        {"over the top, a part below", {{&part, 300, 50}}, 300, -3, 0, true, 0, 0, 0, 0, 0, 0, true, 320, 0},
+        {"the same on the last stage", {{&part, 300, 50}}, 300, -3, 0, false, 0, 0, 0, 0, 0, 0, false, 300, 0},
+        {"a part lifting him to a box just inside the top", {{&part, 300, 50.5}}, 300, -3, 0, true, 0, 0, 0, 0, 0, 0,
+         false, 300, -8.5},
+        {"the same on the last stage", {{&part, 300, 50.5}}, 300, -3, 0, false, 0, 0, 0, 0, 0, 0, false, 300, -8.5},
+        {"a part pressing him to a box just inside the bottom", {{&part, 300, 429.5}}, 300, 483, 0, true, 0, 0, 0, 0, 0, 0,
+         false, 300, 488.5},
+        {"the same on the last stage", {{&part, 300, 429.5}}, 300, 483, 0, false, 0, 0, 0, 0, 0, 0, false, 300, 488.5},
+        {"a part pressing him wholly under the bottom", {{&part, 300, 430}}, 300, 483, 0, true, 0, 0, 0, 0, 0, 0,
+         true, 320, 0},
+        {"the same on the last stage", {{&part, 300, 430}}, 300, 483, 0, false, 0, 0, 0, 0, 0, 0, false, 300, 480},
+        // A ledge sets his feet on its surface: inside the view, the edge only pushes against it.
+        {"landed on a ledge 10 px under the top", {{&tile, 300, 26}}, 300, -1.5, 0, true, 0, 0, 0, 0, 0, 0,
+         false, 300, -0.5},
+        {"down at 7.8 a frame onto a ledge 2 px under the top", {{&tile, 300, 18}}, 300, -10 + 7.8, 0, true, 0, 0, 0, 0, 0, 0,
+         false, 300, -7.8},
+        {"the top edge scrolled 4 px past him on a ledge", {{&tile, 300, 27.5}}, 300, 0, 0, true, 0, 4, 0, 0, 0, 0,
+         false, 300, 3.5},
+        {"a part at the right edge", {{&part, 634, 240}}, 664, 240, 0, true, 0, 0, 0, 0, 0, 0, false, 640, 240},
+        {"the same on the last stage", {{&part, 634, 240}}, 664, 240, 0, false, 0, 0, 0, 0, 0, 0, false, 640, 240},
+        {"the same in the walk-off", {{&part, 634, 240}}, 664, 240, 16, true, 0, 0, 0, 0, 0, 0, false, 694, 240},
+        {"sums exactly on the bottom edge", {}, 300, 490, 0, true, 0, 0, 16, 6, 0, 0, false, 300, 480},
+        {"sums exactly on the top edge", {}, 300, -10, 0, true, 0, 0, 6, 16, 0, 0, false, 300, 0},
+        {"on the floor, a part pressing less", {{&tile, 300, 448}, {&part, 300, 370}}, 300, 430, 0, true, 0, 0, 0, 0, 0, 0,
          false, 300, 422},
-        {"between two walls", {{&tile, 282, 240}, {&tile, 320, 240}}, 300, 240, 0, true, 0, 0, 0, 0, 0, false, 302, 240},
-        {"between a wall and the scrolling left edge", {{&tile, 120, 240}}, 97, 240, 0, true, 100, 0, 0, 0, 0, true, 420, 0},
-        {"the same on the last stage", {{&tile, 120, 240}}, 97, 240, 0, false, 100, 0, 0, 0, 0, false, 97, 240},
-        {"pushed from the left edge only", {}, -5, 240, 0, true, 0, 0, 0, 10, 0, true, 320, 0},
-        {"pushed in the view", {}, 300, 240, 0, true, 0, 2, 0, 3, 4, false, 301, 238},
-        {"beyond the right and bottom edges", {}, 650, 500, 0, true, 0, 0, 0, 0, 0, false, 640, 480},
+        {"between two walls", {{&tile, 282, 240}, {&tile, 320, 240}}, 300, 240, 0, true, 0, 0, 0, 0, 0, 0, false, 302, 240},
+        {"between a wall and the scrolling left edge", {{&tile, 120, 240}}, 97, 240, 0, true, 100, 0, 0, 0, 0, 0,
+         true, 420, 0},
+        {"the same on the last stage", {{&tile, 120, 240}}, 97, 240, 0, false, 100, 0, 0, 0, 0, 0, false, 97, 240},
+        {"pushed from the left edge only", {}, -5, 240, 0, true, 0, 0, 0, 0, 10, 0, true, 320, 0},
+        {"pushed in the view", {}, 300, 240, 0, true, 0, 0, 2, 0, 3, 4, false, 301, 238},
+        {"beyond the right and bottom edges", {}, 650, 500, 0, true, 0, 0, 0, 0, 0, 0, false, 640, 480},
     };
     for (const Row& r : rows) {
-        g.progress.scrollX = r.scrollX, g.progress.scrollY = 0;
+        g.progress.scrollX = r.scrollX, g.progress.scrollY = r.scrollY;
         hero.x = r.x, hero.y = r.y, hero.pose = r.pose, hero.coolTimer = 0;
         hero.pushUp = r.pushUp, hero.pushDown = r.pushDown, hero.pushLeft = r.pushLeft, hero.pushRight = r.pushRight;
         g.status.hp = 10000;
