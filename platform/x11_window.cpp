@@ -64,13 +64,48 @@ ManagerHints::ManagerHints(SDL_Window* window) {
 }
 
 bool ManagerHints::operator()(const char* hint) {
-    if (display_ == nullptr) return false;
+    if (!Running()) return false;
     if (!read_)
         hints_ = Words(display_, DefaultRootWindow(display_), XInternAtom(display_, "_NET_SUPPORTED", False), XA_ATOM,
                        4096);
     read_ = true;
     const Atom wanted = XInternAtom(display_, hint, False);
     return std::find(hints_.begin(), hints_.end(), static_cast<long>(wanted)) != hints_.end();
+}
+
+bool ManagerHints::Running() {
+    if (display_ == nullptr || checked_) return running_;
+    checked_ = true;
+    const Atom check = XInternAtom(display_, "_NET_SUPPORTING_WM_CHECK", False);
+    const std::vector<long> named = Words(display_, DefaultRootWindow(display_), check, XA_WINDOW, 1);
+    if (named.size() != 1) return running_;
+    // A manager that ended leaves the root naming a window that is gone (or reused by another client).
+    Unlogged(display_, [&] { running_ = Words(display_, static_cast<Window>(named[0]), check, XA_WINDOW, 1) == named; });
+    return running_;
+}
+
+bool PlaceOf(SDL_Window* window, Place& place) {
+    Display* display = nullptr;
+    Window xwindow = 0;
+    if (!XOf(window, display, xwindow)) return false;
+    XWindowAttributes attributes;
+    Window child = 0;
+    if (!XGetWindowAttributes(display, xwindow, &attributes) ||
+        !XTranslateCoordinates(display, xwindow, attributes.root, 0, 0, &place.x, &place.y, &child))
+        return false;
+    place.width = attributes.width;
+    place.height = attributes.height;
+    return true;
+}
+
+bool SetPlace(SDL_Window* window, const Place& place) {
+    Display* display = nullptr;
+    Window xwindow = 0;
+    if (!XOf(window, display, xwindow) || place.width <= 0 || place.height <= 0) return false;
+    XMoveResizeWindow(display, xwindow, place.x, place.y, static_cast<unsigned>(place.width),
+                      static_cast<unsigned>(place.height));
+    XFlush(display);
+    return true;
 }
 
 bool FrameExtents(SDL_Window* window, int& left, int& top) {

@@ -34,17 +34,29 @@ bool IsIconic(SDL_Window* window);
 // window iconic does not read: it would map the window again as full screen.
 bool RequestLeaveFullScreen(SDL_Window* window);
 // The hints the window manager says it supports (_NET_SUPPORTED), read at the first question and kept
-// for the rest: one leave of full screen asks several.
+// for the rest: one leave of full screen asks several. None where no manager runs: one that ended may
+// leave its list on the root.
 class ManagerHints {
 public:
     explicit ManagerHints(SDL_Window* window);
     bool operator()(const char* hint);
+    // Whether a manager runs on the window's display: the root names its check window
+    // (_NET_SUPPORTING_WM_CHECK), which is there and names itself. Asked once, and kept.
+    bool Running();
 
 private:
     ::_XDisplay* display_ = nullptr;
-    bool read_ = false;
+    bool read_ = false, checked_ = false, running_ = false;
     std::vector<long> hints_;
 };
+// A window's client area on the screen.
+struct Place {
+    int x = 0, y = 0, width = 0, height = 0;
+};
+// The window's place as the server has it now, and a place given to it directly: where no manager
+// runs, a request is the place (a manager would take it as the client's wish).
+bool PlaceOf(SDL_Window* window, Place& place);
+bool SetPlace(SDL_Window* window, const Place& place);
 // Waits, 250 ms at most, until the manager has taken the window out of full screen and, when it is
 // decorated, framed it again. The manager puts back the place the window had before full screen
 // and rebuilds its frame as it drops the state: a place or a restack asked before that is taken

@@ -2,7 +2,8 @@
 # Runs a program on a fresh virtual X display (xvfb-run) with a window manager on
 # it, SDL on X11; answers the program's exit code. The manager is openbox, or the
 # one MORNA_WM names (openbox, metacity): managers keep dialogs, full screen and
-# the focus each in their own way.
+# the focus each in their own way. MORNA_WM=none runs no manager at all, as a
+# kiosk or xinit runs a program: nobody places, frames or focuses the windows.
 # The program starts once the manager has announced itself on the root window
 # (bounded): a window mapped while the manager is still taking over the screen
 # can wait for its map notification for ever. A manager that ends before it has
@@ -15,12 +16,14 @@ case "${MORNA_WM:-openbox}" in
   openbox) MORNA_WM_COMMAND="openbox" ;;
   # No compositor on Xvfb, no session manager; its settings in memory (no D-Bus session here).
   metacity) MORNA_WM_COMMAND="env GSETTINGS_BACKEND=memory metacity --compositor=none --sm-disable" ;;
+  none) MORNA_WM_COMMAND="" ;;
   *) echo "run-with-wm: unknown window manager ${MORNA_WM}" >&2; exit 2 ;;
 esac
 export MORNA_WM_COMMAND
 exec xvfb-run -a -s "-screen 0 1024x768x24 -noreset" bash -c '
   announced() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"; }
-  for attempt in 1 2; do
+  wm=""
+  [ -n "$MORNA_WM_COMMAND" ] && for attempt in 1 2; do
     $MORNA_WM_COMMAND >>"${MORNA_WM_LOG:-/dev/null}" 2>&1 &
     wm=$!
     for _ in $(seq 100); do
@@ -40,6 +43,8 @@ exec xvfb-run -a -s "-screen 0 1024x768x24 -noreset" bash -c '
   export SDL_VIDEODRIVER=x11
   rc=0
   "$@" || rc=$?
-  kill "$wm" 2>/dev/null || true
-  wait "$wm" 2>/dev/null || true
+  if [ -n "$wm" ]; then
+    kill "$wm" 2>/dev/null || true
+    wait "$wm" 2>/dev/null || true
+  fi
   exit "$rc"' run-with-wm "$@"

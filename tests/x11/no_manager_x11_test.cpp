@@ -1,0 +1,206 @@
+// The built game on a bare X server with no window manager (tools/run-with-wm.sh with MORNA_WM=none,
+// 1024x768), as a kiosk or xinit runs it: nobody acts on the full-screen state, so full screen is the
+// game's own to make. Alt+Return (typed through XTEST) and a start with full screen saved give the
+// window the whole screen with the whole picture on it; the way back gives the 640x480 window,
+// centred. With the default renderer and the software one, which show a wrong size differently.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "framework/config.h"
+#include "platform/clock.h"
+#include "platform/file_system.h"
+#include "tests/common/game_process.h"
+
+#include "tests/x11/x_view.h"  // last: Xlib's macros
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
+
+namespace {
+
+namespace KB = KestraneGameBase2;
+namespace mt = morna::test;
+
+// What the title shows, in the picture's own 640x480 pixels, and the share of each part that is lit
+// (a channel at 0x80 or more): its gauges and score along the top edge, its menu near the bottom,
+// and only a few stars below that. A magnified piece, or a picture left in a corner, misses them.
+struct Part {
+    const char* what;
+    int left, top, right, bottom;
+    double least, most;
+};
+constexpr Part kTitle[] = {
+    {"gauges at the top left", 10, 8, 150, 40, 0.2, 1.0},
+    {"score at the top right", 530, 8, 632, 38, 0.1, 1.0},
+    {"menu's bottom edge", 200, 420, 440, 435, 0.08, 1.0},
+    {"dark strip at the bottom", 0, 440, 640, 480, 0.0, 0.03},
+};
+
+// The title as the window shows it, scaled to its size: empty when every part is as it should be,
+// else what each part showed.
+std::string PictureFault(const std::vector<uint32_t>& pixels, int width, int height) {
+    std::string fault, seen;
+    for (const Part& p : kTitle) {
+        const int left = p.left * width / 640, right = p.right * width / 640;
+        const int top = p.top * height / 480, bottom = p.bottom * height / 480;
+        size_t lit = 0;
+        for (int y = top; y < bottom; ++y)
+            for (int x = left; x < right; ++x) {
+                const uint32_t c = pixels[static_cast<size_t>(y) * width + x];
+                lit += (c >> 16 & 0xFF) >= 0x80 || (c >> 8 & 0xFF) >= 0x80 || (c & 0xFF) >= 0x80;
+            }
+        const double share = static_cast<double>(lit) / ((right - left) * (bottom - top));
+        char line[128];
+        std::snprintf(line, sizeof line, "%s %.3f (%.2f to %.2f); ", p.what, share, p.least, p.most);
+        seen += line;
+        if (share < p.least || share > p.most) fault += line;
+    }
+    return fault.empty() ? fault : fault + "seen: " + seen;
+}
+
+class X11NoManager : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_NE(x_.get(), nullptr) << "no X display";
+        XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });  // a window listed may be gone when read
+        ASSERT_TRUE(x_.Property(DefaultRootWindow(x_.get()), "_NET_SUPPORTING_WM_CHECK", nullptr).empty())
+            << "a window manager runs on the display";
+        ASSERT_TRUE(morna::platform::NameFromSystemPath(game_ / "save/system.cfg", systemCfg_));
+        screenWidth_ = DisplayWidth(x_.get(), DefaultScreen(x_.get()));
+        screenHeight_ = DisplayHeight(x_.get(), DefaultScreen(x_.get()));
+    }
+    void TearDown() override {
+        if (pid_ != 0) mt::Finish(pid_, 0);  // a game left running by a failed check
+        unsetenv("SDL_RENDER_DRIVER");
+    }
+
+    // Polls until done or 20 s have passed: whether it came.
+    static bool Until(const std::function<bool()>& done) {
+        const uint32_t start = morna::platform::MonotonicMilliseconds();
+        while (!done()) {
+            if (morna::platform::MonotonicMilliseconds() - start > 20000) return done();
+            ::usleep(20000);
+        }
+        return true;
+    }
+
+    // The game's window: with no manager, a child of the root with the game's title.
+    Window GameWindow() {
+        Window root = 0, parent = 0, *children = nullptr;
+        unsigned int count = 0;
+        Window found = 0;
+        if (XQueryTree(x_.get(), DefaultRootWindow(x_.get()), &root, &parent, &children, &count)) {
+            for (unsigned int i = 0; i < count && found == 0; ++i) {
+                const auto name = x_.Property(children[i], "_NET_WM_NAME", "UTF8_STRING");
+                if (std::string(name.begin(), name.end()) == kTitle) found = children[i];
+            }
+            if (children != nullptr) XFree(children);
+        }
+        return found;
+    }
+
+    // Whether the window is at the whole screen (or 640x480, centred) with the whole title on it;
+    // `seen_` and `fault_` say what it showed.
+    bool Shows(Window w, bool fullScreen) {
+        seen_ = x_.Read(w);
+        const int width = fullScreen ? screenWidth_ : 640, height = fullScreen ? screenHeight_ : 480;
+        const int x = fullScreen ? 0 : (screenWidth_ - 640) / 2, y = fullScreen ? 0 : (screenHeight_ - 480) / 2;
+        if (!seen_.viewable || seen_.x != x || seen_.y != y || seen_.width != width || seen_.height != height) {
+            fault_ = "the window at " + mt::Describe(seen_) + ", not " + std::to_string(width) + "x" +
+                     std::to_string(height) + " at " + std::to_string(x) + "," + std::to_string(y);
+            return false;
+        }
+        std::vector<uint32_t> pixels;
+        fault_ = x_.Pixels(w, width, height, pixels) ? PictureFault(pixels, width, height) : "no pixels read";
+        return fault_.empty();
+    }
+
+    void Type(KeySym key, bool down) {
+        XTestFakeKeyEvent(x_.get(), XKeysymToKeycode(x_.get(), key), down, CurrentTime);
+        XFlush(x_.get());
+    }
+    // Alt+Return (the game's full screen key), held until the window has the other shape: the game
+    // reads the keyboard once a frame.
+    bool AltReturn(Window w, bool toFullScreen) {
+        Type(XK_Alt_L, true);
+        Type(XK_Return, true);
+        const bool changed = Until([&] {
+            const mt::XGeometry g = seen_ = x_.Read(w);
+            return toFullScreen ? g.width == screenWidth_ : g.width == 640;
+        });
+        Type(XK_Return, false);
+        Type(XK_Alt_L, false);
+        return changed;
+    }
+
+    struct Row {
+        const char* renderer;  // SDL_RENDER_DRIVER; null: the game's own choice
+        bool savedFullScreen;
+    };
+    void Play(const Row& row) {
+        if (pid_ != 0) mt::Finish(pid_, 0);  // left running by a failed row
+        pid_ = 0;
+        if (row.renderer != nullptr) setenv("SDL_RENDER_DRIVER", row.renderer, 1);
+        else unsetenv("SDL_RENDER_DRIVER");
+        std::filesystem::remove_all(game_ / "save");
+        if (row.savedFullScreen) {
+            std::filesystem::create_directories(game_ / "save");
+            KB::SSystemConfig system;
+            system.fileName = systemCfg_.c_str();
+            system.fullScreen = true;
+            system.width = 640;
+            system.height = 480;
+            ASSERT_FALSE(system.Save());
+        }
+        pid_ = game_.Start({});
+        ASSERT_TRUE(mt::Started(pid_, game_ / "save/key.cfg")) << game_.Stderr();
+        Window w = 0;
+        ASSERT_TRUE(Until([&] { return (w = GameWindow()) != 0; })) << "no window titled as the game's";
+        bool fullScreen = row.savedFullScreen;
+        for (int step = 0;; ++step) {
+            ASSERT_TRUE(Until([&] { return Shows(w, fullScreen); }))
+                << "step " << step << (fullScreen ? ", full screen: " : ", windowed: ") << fault_ << "\n"
+                << game_.Stderr();
+            if (step == 2) break;
+            // The game takes the keys with the X focus, which it takes itself where nobody gives it.
+            Window focus = 0;
+            ASSERT_TRUE(Until([&] {
+                int revert = 0;
+                XGetInputFocus(x_.get(), &focus, &revert);
+                return focus == w;
+            })) << "the X focus is on " << focus << ", not the game's " << w;
+            fullScreen = !fullScreen;
+            ASSERT_TRUE(AltReturn(w, fullScreen))
+                << "step " << step << ": Alt+Return left the window at " << mt::Describe(seen_);
+        }
+        ::kill(pid_, SIGTERM);  // no manager's close button: the game takes the signal as its close
+        EXPECT_EQ(mt::Finish(pid_, 20), 0) << game_.Stderr();
+        pid_ = 0;
+    }
+
+    const std::string kTitle = mt::Utf8(u8"モルナ ver1.01");
+    mt::XView x_;
+    mt::GameFolder game_{"g"};
+    std::string systemCfg_;
+    pid_t pid_ = 0;
+    int screenWidth_ = 0, screenHeight_ = 0;
+    mt::XGeometry seen_;
+    std::string fault_;
+};
+
+// Each row starts the game once and switches twice: windowed, full screen, windowed again; or full
+// screen from the saved settings, windowed, full screen again.
+TEST_F(X11NoManager, FullScreenCoversTheScreenWithTheWholePictureAndComesBackCentred) {
+    for (const Row row : {Row{nullptr, false}, Row{nullptr, true}, Row{"software", false}, Row{"software", true}}) {
+        SCOPED_TRACE(std::string(row.renderer ? row.renderer : "default renderer") +
+                     (row.savedFullScreen ? ", full screen saved" : ", windowed start"));
+        Play(row);
+    }
+}
+
+}  // namespace
