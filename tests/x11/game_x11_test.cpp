@@ -16,6 +16,7 @@
 #include "framework/config.h"
 #include "platform/file_system.h"
 #include "tests/common/file_bytes.h"
+#include "tests/common/full_screen_start.h"
 #include "tests/common/game_process.h"
 #include "tests/common/wait.h"
 
@@ -288,13 +289,7 @@ TEST_F(X11Game, AMinimiseAfterFullScreenWasLeftForAnotherProgramStays) {
 // Minimised in full screen, the game leaves full screen and stays minimised; restored, it is the
 // framed window, centred, painted.
 TEST_F(X11Game, AMinimiseInFullScreenStaysAndRestoresTheFramedWindow) {
-    std::filesystem::create_directories(game_ / "save");
-    KB::SSystemConfig system;
-    system.fileName = systemCfg_.c_str();
-    system.fullScreen = true;
-    system.width = 640;
-    system.height = 480;
-    ASSERT_FALSE(system.Save());
+    ASSERT_TRUE(mt::SaveFullScreenStart(game_));
     const Window w = Start(FullScreen);
     ASSERT_NE(w, 0u) << mt::Describe(seen_) << game_.Stderr();
     ASSERT_TRUE(Until([&] { return x_.Active() == w; })) << x_.FocusState({{"game", w}});

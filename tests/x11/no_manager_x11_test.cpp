@@ -12,9 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "framework/config.h"
 #include "platform/clock.h"
-#include "platform/file_system.h"
+#include "tests/common/full_screen_start.h"
 #include "tests/common/game_process.h"
 
 #include "tests/x11/x_view.h"  // last: Xlib's macros
@@ -23,7 +22,6 @@
 
 namespace {
 
-namespace KB = KestraneGameBase2;
 namespace mt = morna::test;
 
 // What the title shows, in the picture's own 640x480 pixels, and the share of each part that is lit
@@ -67,10 +65,8 @@ class X11NoManager : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_NE(x_.get(), nullptr) << "no X display";
-        XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });  // a window listed may be gone when read
         ASSERT_TRUE(x_.Property(DefaultRootWindow(x_.get()), "_NET_SUPPORTING_WM_CHECK", nullptr).empty())
             << "a window manager runs on the display";
-        ASSERT_TRUE(morna::platform::NameFromSystemPath(game_ / "save/system.cfg", systemCfg_));
         screenWidth_ = DisplayWidth(x_.get(), DefaultScreen(x_.get()));
         screenHeight_ = DisplayHeight(x_.get(), DefaultScreen(x_.get()));
     }
@@ -149,13 +145,7 @@ protected:
         else unsetenv("SDL_RENDER_DRIVER");
         std::filesystem::remove_all(game_ / "save");
         if (row.savedFullScreen) {
-            std::filesystem::create_directories(game_ / "save");
-            KB::SSystemConfig system;
-            system.fileName = systemCfg_.c_str();
-            system.fullScreen = true;
-            system.width = 640;
-            system.height = 480;
-            ASSERT_FALSE(system.Save());
+            ASSERT_TRUE(mt::SaveFullScreenStart(game_));
         }
         pid_ = game_.Start({});
         ASSERT_TRUE(mt::Started(pid_, game_ / "save/key.cfg")) << game_.Stderr();
@@ -186,7 +176,6 @@ protected:
     const std::string kTitle = mt::Utf8(u8"モルナ ver1.01");
     mt::XView x_;
     mt::GameFolder game_{"g"};
-    std::string systemCfg_;
     pid_t pid_ = 0;
     int screenWidth_ = 0, screenHeight_ = 0;
     mt::XGeometry seen_;
