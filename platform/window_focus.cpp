@@ -38,7 +38,8 @@ struct DialogRecord {
     WindowHandle owner = 0;
     DialogCalls calls;
     unsigned long xwindow = 0;
-    bool mapped = false;  // the manager has shown it
+    uint32_t openedAt = 0;  // the layer's clock
+    bool mapped = false;    // the manager has shown it
 };
 
 struct FocusState {
@@ -277,19 +278,24 @@ void NoteDialogOpen(uintptr_t token, WindowHandle owner, const DialogCalls& call
     if (token == 0) return;
     NoteDialogClosed(token);
     std::lock_guard<std::mutex> guard(F().lock);
-    F().openDialogs.push_back({token, owner, calls, xwindow});
+    F().openDialogs.push_back({token, owner, calls, xwindow, MonotonicMilliseconds()});
 }
 
 void NoteDialogMapped(uintptr_t token) {
     std::optional<DialogRecord> dialog;
+    bool clicked = false;
     {
-        std::lock_guard<std::mutex> guard(F().lock);
-        for (DialogRecord& o : F().openDialogs)
+        FocusState& s = F();
+        std::lock_guard<std::mutex> guard(s.lock);
+        for (DialogRecord& o : s.openDialogs)
             if (o.token == token && !std::exchange(o.mapped, true)) dialog = o;
+        if (auto it = dialog ? s.windows.find(dialog->owner) : s.windows.end(); it != s.windows.end())
+            clicked = it->second != 0 && static_cast<int32_t>(it->second - dialog->openedAt) >= 0;
     }
-    if (!dialog || dialog->calls.activate == nullptr || DialogHasFocus(token)) return;
+    if (!dialog || dialog->calls.activate == nullptr || clicked || DialogHasFocus(token)) return;
     // The owner keeps the keyboard where the manager left it there: the dialog is asked activated, as
-    // a window the active application shows is, with the time of the player's latest action.
+    // a window the active application shows is, with the time of the player's latest action. Not
+    // where the player clicked the owner since the dialog opened (a busy pump reads the map late).
     SDL_Window* sdl = GetSdlWindow(dialog->owner);
     if (sdl == nullptr || !x11::FocusNotes().HoldsFocus(x11::WindowId(sdl))) return;
     if (const uint32_t time = x11::LastEventTime(); time != 0) dialog->calls.activate(token, time);
