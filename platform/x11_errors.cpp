@@ -24,6 +24,9 @@ struct Errors {
     std::vector<XErrorNote> pending;
     size_t dropped = 0;  // past the bound, while nobody reports
     std::vector<unsigned long> dialogs;  // NoteDialogWindow's latest, kept past the close: errors come late
+    // Graphics contexts SDL's software renderer asked to make for its picture on one of our windows
+    // after another program destroyed it: they were never made, and its teardown frees them.
+    size_t gcsNotMade = 0;
 };
 constexpr size_t kDialogWindows = 32;
 constexpr size_t kPendingErrors = 256;
@@ -72,7 +75,14 @@ int OnError(Display* display, XErrorEvent* e) {
         else
             KeepLatest(errors.failedQueries, e->resourceid, e->serial);
     }
-    if (errors.destroyed.count(e->resourceid) != 0) return 0;  // said once, when it went
+    if (errors.destroyed.count(e->resourceid) != 0) {  // said once, when it went
+        errors.gcsNotMade += e->request_code == X_CreateGC;
+        return 0;
+    }
+    if (e->error_code == BadGC && e->request_code == X_FreeGC && errors.gcsNotMade != 0) {
+        --errors.gcsNotMade;
+        return 0;
+    }
     if (errors.pending.size() == kPendingErrors) ++errors.dropped;
     else errors.pending.push_back({e->error_code, e->request_code, e->resourceid, e->serial});
     return 0;
@@ -130,7 +140,9 @@ bool NoteDestroyed(unsigned long xwindow) {
 
 std::vector<XErrorNote> ErrorsToLog(const std::vector<XErrorNote>& met,
                                     const std::map<unsigned long, DestroyedNote>& destroyed,
-                                    const std::map<unsigned long, std::vector<unsigned long>>& frames) {
+                                    const std::map<unsigned long, std::vector<unsigned long>>& frames,
+                                    size_t* gcsNotMade) {
+    size_t notMade = gcsNotMade != nullptr ? *gcsNotMade : 0;
     // SDL finds a window's place on the screen by asking for its parent and translating from it, with
     // at most a read of the window's attributes (two requests) between. The manager may destroy the
     // frame the query named before the translation comes: as it takes a window out of full screen or
@@ -145,7 +157,14 @@ std::vector<XErrorNote> ErrorsToLog(const std::vector<XErrorNote>& met,
     };
     std::vector<XErrorNote> kept;
     for (const XErrorNote& e : met) {
-        if (destroyed.count(e.resource) != 0) continue;
+        if (destroyed.count(e.resource) != 0) {
+            notMade += e.request == X_CreateGC;
+            continue;
+        }
+        if (e.code == BadGC && e.request == X_FreeGC && notMade != 0) {
+            --notMade;
+            continue;
+        }
         const bool sdlTranslation =
             e.code == BadWindow && e.request == X_TranslateCoords &&
             (std::any_of(frames.begin(), frames.end(), [&](const auto& f) { return isIn(f.second, e.resource); }) ||
@@ -157,6 +176,7 @@ std::vector<XErrorNote> ErrorsToLog(const std::vector<XErrorNote>& met,
              }));
         if (!sdlTranslation) kept.push_back(e);
     }
+    if (gcsNotMade != nullptr) *gcsNotMade = notMade;
     return kept;
 }
 
@@ -166,7 +186,7 @@ void ReportErrors() {
     size_t dropped = 0;
     {
         std::lock_guard<std::mutex> guard(errors.lock);
-        pending = ErrorsToLog(errors.pending, errors.destroyed, errors.frames);
+        pending = ErrorsToLog(errors.pending, errors.destroyed, errors.frames, &errors.gcsNotMade);
         errors.pending.clear();
         dropped = std::exchange(errors.dropped, 0);
     }

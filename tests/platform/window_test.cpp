@@ -434,6 +434,23 @@ TEST(X11Errors, SdlsRequestsForAWindowDestroyedOutsideGoUnlogged) {
         logged.push_back(e.serial * 100 + e.request);
     EXPECT_EQ(logged, (std::vector<unsigned long>{410440, 30040, 40040, 40040, 40015, 40840, 40140}));
     EXPECT_EQ(mp::x11::ErrorsToLog(met, {}).size(), met.size());
+
+    // SDL's software renderer makes a graphics context for its picture on the gone window, which
+    // fails, and frees it in its teardown: as many frees go unlogged as makings failed, in this
+    // report or an earlier one.
+    constexpr unsigned char kBadGC = 13, kCreateGC = 55, kFreeGC = 60;
+    const std::vector<mp::x11::XErrorNote> frees = {
+        {kBadGC, kFreeGC, 0x600005, 500},       // the one the earlier report counted
+        {kBadDrawable, kCreateGC, kOurs, 501},  // made on the gone window
+        {kBadGC, kFreeGC, 0x60000a, 520},       // freed: the one made
+        {kBadGC, kFreeGC, 0x60000c, 530},       // one too many
+        {kBadDrawable, kCreateGC, kOurs, 540},
+    };
+    size_t notMade = 1;  // one of an earlier report
+    logged.clear();
+    for (const auto& e : mp::x11::ErrorsToLog(frees, destroyed, {}, &notMade)) logged.push_back(e.serial);
+    EXPECT_EQ(logged, (std::vector<unsigned long>{530}));
+    EXPECT_EQ(notMade, 1u);
 }
 
 // Where the handler sends an error: ours are logged; GTK's go to GDK's handler (which ends the
