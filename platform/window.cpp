@@ -126,7 +126,12 @@ intptr_t SendAndWait(const std::shared_ptr<ThreadQueue>& owner, const std::share
 // released without calling procedures (their objects may already be gone).
 struct ThreadHolder {
     std::shared_ptr<ThreadQueue> queue = std::make_shared<ThreadQueue>();
-    ~ThreadHolder() { DestroyThreadWindows(queue.get()); }
+    ~ThreadHolder() {
+        DestroyThreadWindows(queue.get());
+        // SDL frees its data of a thread (the error message) only for the threads it starts: this
+        // one's goes as it ends, where it would be left unreachable.
+        SDL_TLSCleanup();
+    }
 };
 
 std::shared_ptr<ThreadQueue>& MyQueue() {
