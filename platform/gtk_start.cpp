@@ -97,17 +97,6 @@ void NoteXFocus(Window window, bool in) {
             NoteDialogFocus(token, DialogOwner(token), in);
 }
 
-// The focus reaching or leaving the window itself, from outside it, as the server reports it: focus
-// moving inside the window (to GTK's own focus child) or taken by a keyboard grab is no change. The
-// core protocol's modes and details are the input extension's first ones.
-static_assert(NotifyGrab == XINotifyGrab && NotifyUngrab == XINotifyUngrab && NotifyInferior == XINotifyInferior &&
-              NotifyNonlinearVirtual == XINotifyNonlinearVirtual);
-bool ChangesFocus(int mode, int detail) {
-    const bool grab = mode == XINotifyGrab || mode == XINotifyUngrab || mode == XINotifyPassiveGrab ||
-                      mode == XINotifyPassiveUngrab;
-    return !grab && detail <= XINotifyNonlinearVirtual && detail != XINotifyInferior;
-}
-
 // A dialog's X window destroyed by another program. GTK's clean-up after GDK's notice would find
 // the window's frame clock gone and pass a null object to GLib (whose warnings follow GTK's own);
 // hidden first, while GDK still holds the window, the dialog leaves that clean-up nothing to undo.
@@ -128,11 +117,11 @@ GdkFilterReturn OnXEvent(GdkXEvent* native, GdkEvent*, gpointer) {
     if (x->type == DestroyNotify) {
         HideDestroyedDialog(x->xdestroywindow.window);
     } else if (x->type == FocusIn || x->type == FocusOut) {
-        if (ChangesFocus(x->xfocus.mode, x->xfocus.detail)) NoteXFocus(x->xfocus.window, x->type == FocusIn);
+        if (x11::ChangesFocus(x->xfocus.mode, x->xfocus.detail)) NoteXFocus(x->xfocus.window, x->type == FocusIn);
     } else if (x->type == GenericEvent && x->xcookie.extension == gInputOpcode && x->xcookie.data != nullptr &&
                (x->xcookie.evtype == XI_FocusIn || x->xcookie.evtype == XI_FocusOut)) {
         const auto* f = static_cast<const XIFocusInEvent*>(x->xcookie.data);  // GDK fetched its data
-        if (ChangesFocus(f->mode, f->detail)) NoteXFocus(f->event, x->xcookie.evtype == XI_FocusIn);
+        if (x11::ChangesFocus(f->mode, f->detail)) NoteXFocus(f->event, x->xcookie.evtype == XI_FocusIn);
     }
     return GDK_FILTER_CONTINUE;
 }
