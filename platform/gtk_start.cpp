@@ -140,6 +140,9 @@ void ActivateDialog(uintptr_t token, uint32_t serverTime) {
 }  // namespace
 
 void ReportDialogOpen(GtkWidget* window, uintptr_t token, WindowHandle owner) {
+    // Another program may destroy its windows as soon as they are made, and GTK's requests on them,
+    // and on what it makes from them, fail from then on: the error rule knows it open first.
+    x11::NoteToolkitDialog(token, true);
     gtk_widget_realize(window);
     GdkWindow* gdk = gtk_widget_get_window(window);
     if (gdk == nullptr || !GDK_IS_X11_WINDOW(gdk)) return;
@@ -148,19 +151,10 @@ void ReportDialogOpen(GtkWidget* window, uintptr_t token, WindowHandle owner) {
         int event = 0, error = 0;
         if (!XQueryExtension(display, "XInputExtension", &gInputOpcode, &event, &error)) gInputOpcode = 0;
     }
-    // GTK asks about these windows outside GDK's traps as it lays out and draws the dialog: after
-    // another program destroyed them, and before GDK has read the notice, the errors are dropped.
-    const Window xid = gdk_x11_window_get_xid(gdk);
-    x11::NoteDialogWindow(xid);
-    Window root = 0, parent = 0, *children = nullptr;
-    unsigned count = 0;
-    if (XQueryTree(display, xid, &root, &parent, &children, &count) != 0)
-        for (unsigned i = 0; i < count; ++i) x11::NoteDialogWindow(children[i]);
-    if (children != nullptr) XFree(children);
     if (gDialogWindows.empty()) gdk_window_add_filter(nullptr, &OnXEvent, nullptr);
     if (auto it = gDialogWindows.find(token); it != gDialogWindows.end()) g_object_unref(it->second);
     gDialogWindows[token] = GDK_WINDOW(g_object_ref(gdk));
-    NoteDialogOpen(token, owner, {&ActivateDialog}, xid);
+    NoteDialogOpen(token, owner, {&ActivateDialog}, gdk_x11_window_get_xid(gdk));
 }
 
 void ReportDialogClosed(uintptr_t token) {
@@ -171,6 +165,12 @@ void ReportDialogClosed(uintptr_t token) {
         if (gDialogWindows.empty()) gdk_window_remove_filter(nullptr, &OnXEvent, nullptr);
     }
     NoteDialogFocus(token, 0, false);
+    x11::NoteToolkitDialog(token, false);
+}
+
+void DestroyDialogWindow(GtkWidget* window) {
+    gtk_widget_destroy(window);
+    gdk_display_sync(gdk_display_get_default());
 }
 
 }  // namespace morna::platform

@@ -26,5 +26,9 @@ void KeepAboveWindow(GtkWidget* widget, WindowHandle owner);
 // whose X window another program destroys is hidden before GTK learns of it.
 void ReportDialogOpen(GtkWidget* window, uintptr_t token, WindowHandle owner);
 void ReportDialogClosed(uintptr_t token);
+// Destroys a dialog's GTK window once ReportDialogClosed has closed it, and reads the X errors of
+// the requests made so far (a round trip): those on a window another program destroyed come while
+// the close is recent, when the error rule still counts them the dialog's (x11::RouteError).
+void DestroyDialogWindow(GtkWidget* window);
 
 }  // namespace morna::platform
