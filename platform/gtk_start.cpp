@@ -11,12 +11,45 @@
 #include <cstdint>
 #include <cstdlib>
 #include <map>
+#include <utility>
 
 #include "platform/x11_errors.h"
 #include "platform/x11_events.h"
 #include "platform/x11_window.h"
 
 namespace morna::platform {
+namespace {
+
+// GTK's drawing library keeps the X GCs it makes, one for each depth it draws at, for the rest of
+// the display's life, and makes each on whatever it first draws to at that depth. Made on a dialog's
+// window that another program has just destroyed (or on a pixmap made from it), the GC is not there,
+// and no later dialog is drawn. They are made here, on pixmaps of our own: a picture uploaded at
+// each depth a dialog is drawn at, and copied there.
+void MakeDrawingGcs(GdkDisplay* display) {
+    GdkWindow* root = gdk_screen_get_root_window(gdk_display_get_default_screen(display));
+    const std::pair<cairo_content_t, cairo_format_t> depths[] = {
+        {CAIRO_CONTENT_COLOR, CAIRO_FORMAT_RGB24}, {CAIRO_CONTENT_ALPHA, CAIRO_FORMAT_A8},
+        {CAIRO_CONTENT_COLOR_ALPHA, CAIRO_FORMAT_ARGB32}};
+    for (const auto& [content, format] : depths) {
+        cairo_surface_t* picture = cairo_image_surface_create(format, 4, 4);
+        cairo_t* paint = cairo_create(picture);  // not clear, which would be drawn without a GC
+        cairo_set_source_rgba(paint, 1, 1, 1, 0.5);
+        cairo_paint(paint);
+        cairo_destroy(paint);
+        cairo_surface_t* uploaded = gdk_window_create_similar_surface(root, content, 4, 4);
+        cairo_surface_t* copied = gdk_window_create_similar_surface(root, content, 4, 4);
+        for (const auto& [to, from] : {std::pair{uploaded, picture}, std::pair{copied, uploaded}}) {
+            cairo_t* cr = cairo_create(to);
+            cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
+            cairo_set_source_surface(cr, from, 0, 0);
+            cairo_paint(cr);
+            cairo_destroy(cr);
+        }
+        for (cairo_surface_t* surface : {copied, uploaded, picture}) cairo_surface_destroy(surface);
+    }
+}
+
+}  // namespace
 
 bool StartGtk(WindowHandle owner, std::string* error) {
     static bool started = false;
@@ -53,6 +86,7 @@ bool StartGtk(WindowHandle owner, std::string* error) {
     if (asked != nullptr) g_setenv("GDK_BACKEND", kept.c_str(), TRUE);
     if (started && GDK_IS_X11_DISPLAY(gdk_display_get_default())) {
         x11::TakeBackErrorHandler(GDK_DISPLAY_XDISPLAY(gdk_display_get_default()));
+        MakeDrawingGcs(gdk_display_get_default());
         // A dialog's key or click is the user's latest action when the dialog hands the focus back.
         x11::SetUserTimeSource([] { return static_cast<uint32_t>(gdk_x11_display_get_user_time(gdk_display_get_default())); });
     }
