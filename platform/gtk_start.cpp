@@ -131,25 +131,26 @@ void NoteXFocus(Window window, bool in) {
             NoteDialogFocus(token, DialogOwner(token), in);
 }
 
-// A dialog's X window destroyed by another program. GTK's clean-up after GDK's notice would find
-// the window's frame clock gone and pass a null object to GLib (whose warnings follow GTK's own);
-// hidden first, while GDK still holds the window, the dialog leaves that clean-up nothing to undo.
-// The requests hiding makes on the gone window are trapped.
-void HideDestroyedDialog(Window window) {
+// A dialog's X window destroyed by another program. GTK destroys the dialog once GDK has read the
+// notice, and by then GDK has dropped the window's frame clock with the handlers GTK holds on it (a
+// layout still pending as the dialog opens), which GTK's clean-up then fails to disconnect (GLib's
+// warnings). Destroyed before GDK reads the notice, the dialog is cleaned up with its frame clock
+// still there, as after its close; its requests on the gone window are trapped.
+void DestroyGoneDialog(Window window) {
     gpointer widget = nullptr;
     for (const auto& [token, gdk] : gDialogWindows)
         if (!gdk_window_is_destroyed(gdk) && gdk_x11_window_get_xid(gdk) == window) gdk_window_get_user_data(gdk, &widget);
     if (widget == nullptr || !GTK_IS_WIDGET(widget)) return;
     GdkDisplay* display = gtk_widget_get_display(GTK_WIDGET(widget));
     gdk_x11_display_error_trap_push(display);
-    gtk_widget_hide(GTK_WIDGET(widget));
+    gtk_widget_destroy(GTK_WIDGET(widget));  // its owner may close the dialog (ReportDialogClosed)
     gdk_x11_display_error_trap_pop_ignored(display);
 }
 
 GdkFilterReturn OnXEvent(GdkXEvent* native, GdkEvent*, gpointer) {
     const XEvent* x = static_cast<const XEvent*>(native);
     if (x->type == DestroyNotify) {
-        HideDestroyedDialog(x->xdestroywindow.window);
+        DestroyGoneDialog(x->xdestroywindow.window);
     } else if (x->type == FocusIn || x->type == FocusOut) {
         if (x11::ChangesFocus(x->xfocus.mode, x->xfocus.detail)) NoteXFocus(x->xfocus.window, x->type == FocusIn);
     } else if (x->type == GenericEvent && x->xcookie.extension == gInputOpcode && x->xcookie.data != nullptr &&

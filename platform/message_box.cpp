@@ -66,6 +66,7 @@ int ShowGtkBox(const Box& box, std::string* error) {
     KeepAboveWindow(dialog, box.owner);  // before the map, where the manager reads what it sets
     const guint watch = g_timeout_add(50, &CloseOnSignal, dialog);
     const guint pump = g_timeout_add(10, &PumpUnderBox, nullptr);
+    g_object_ref(dialog);  // GTK destroys the box with its window, which another program may destroy
     const int chosen = gtk_dialog_run(GTK_DIALOG(dialog));
     g_source_remove(pump);
     g_source_remove(watch);
@@ -73,6 +74,7 @@ int ShowGtkBox(const Box& box, std::string* error) {
     if (DialogHasFocus(token) && box.owner != 0) FocusWindow(box.owner);
     ReportDialogClosed(token);
     DestroyDialogWindow(dialog);
+    g_object_unref(dialog);
     while (g_main_context_iteration(nullptr, FALSE)) {
     }  // gone from the screen now
     return chosen == IDOK || chosen == IDCANCEL ? chosen : box.NoAnswer();

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <functional>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -83,6 +84,15 @@ protected:
     }
     void TearDown() override {
         if (pid_ != 0) mt::Finish(pid_, 0);  // a game left running by a failed check
+    }
+
+    // Whether the game still runs; once it has ended, its exit code is in ended_.
+    bool Running() {
+        int status = 0;
+        if (pid_ == 0 || ::waitpid(pid_, &status, WNOHANG) != pid_) return pid_ != 0;
+        ended_ = WIFEXITED(status) ? WEXITSTATUS(status) : -2;
+        pid_ = 0;
+        return false;
     }
 
     // Starts the game and answers its window once it is `done` (10 s at most), else 0: the
@@ -176,6 +186,7 @@ protected:
     mt::GameFolder game_{"g"};
     std::string systemCfg_;
     pid_t pid_ = 0;
+    int ended_ = -1;
     mt::XGeometry seen_;
 };
 
@@ -262,6 +273,32 @@ TEST_F(X11Game, AWindowDestroyedByAnotherProgramEndsTheGameAsItsCloseBoxDoes) {
         EXPECT_EQ(errors, 0u) << mode << log;
         EXPECT_EQ(said, 1u) << mode << log;
     }
+}
+
+// The start error's box destroyed by another program as soon as the manager lists it: the start
+// ends as at the box's OK, and nothing is written but the error itself (and GTK's notice of a
+// window destroyed).
+TEST_F(X11Game, AStartErrorBoxDestroyedByAnotherProgramEndsTheStartAsItsOkDoes) {
+    ::setenv("SDL_AUDIODRIVER", "dummy", 1);  // no sound library's lines in the log
+    std::filesystem::remove(game_ / "data/text/data.txt");
+    pid_ = game_.Start({});
+    Window box = 0;
+    ASSERT_TRUE(Until([&] { return (box = x_.FindByTitle(mt::Utf8(u8"エラー"))) != 0 || !Running(); }))
+        << game_.Stderr();
+    ASSERT_NE(box, 0u) << ended_ << "\n" << game_.Stderr();
+    XDestroyWindow(x_.get(), box);
+    XFlush(x_.get());
+    EXPECT_EQ(mt::Finish(pid_, 10), 0);
+    pid_ = 0;
+    std::stringstream log(game_.Stderr());
+    int errors = 0;
+    for (std::string line; std::getline(log, line);) {
+        errors += line.find("data.txt") != std::string::npos;
+        EXPECT_TRUE(line.empty() || line.find("data.txt") != std::string::npos ||
+                    line.find("unexpectedly destroyed") != std::string::npos)
+            << line;
+    }
+    EXPECT_EQ(errors, 1);
 }
 
 // Full screen left for another program; back in the game, a minimise stays: the repaint
