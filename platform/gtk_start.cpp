@@ -11,12 +11,45 @@
 #include <cstdint>
 #include <cstdlib>
 #include <map>
+#include <utility>
 
 #include "platform/x11_errors.h"
 #include "platform/x11_events.h"
 #include "platform/x11_window.h"
 
 namespace morna::platform {
+namespace {
+
+// GTK's drawing library keeps the X GCs it makes, one for each depth it draws at, for the rest of
+// the display's life, and makes each on whatever it first draws to at that depth. Made on a dialog's
+// window that another program has just destroyed (or on a pixmap made from it), the GC is not there,
+// and no later dialog is drawn. They are made here, on pixmaps of our own: a picture uploaded at
+// each depth a dialog is drawn at, and copied there.
+void MakeDrawingGcs(GdkDisplay* display) {
+    GdkWindow* root = gdk_screen_get_root_window(gdk_display_get_default_screen(display));
+    const std::pair<cairo_content_t, cairo_format_t> depths[] = {
+        {CAIRO_CONTENT_COLOR, CAIRO_FORMAT_RGB24}, {CAIRO_CONTENT_ALPHA, CAIRO_FORMAT_A8},
+        {CAIRO_CONTENT_COLOR_ALPHA, CAIRO_FORMAT_ARGB32}};
+    for (const auto& [content, format] : depths) {
+        cairo_surface_t* picture = cairo_image_surface_create(format, 4, 4);
+        cairo_t* paint = cairo_create(picture);  // not clear, which would be drawn without a GC
+        cairo_set_source_rgba(paint, 1, 1, 1, 0.5);
+        cairo_paint(paint);
+        cairo_destroy(paint);
+        cairo_surface_t* uploaded = gdk_window_create_similar_surface(root, content, 4, 4);
+        cairo_surface_t* copied = gdk_window_create_similar_surface(root, content, 4, 4);
+        for (const auto& [to, from] : {std::pair{uploaded, picture}, std::pair{copied, uploaded}}) {
+            cairo_t* cr = cairo_create(to);
+            cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
+            cairo_set_source_surface(cr, from, 0, 0);
+            cairo_paint(cr);
+            cairo_destroy(cr);
+        }
+        for (cairo_surface_t* surface : {copied, uploaded, picture}) cairo_surface_destroy(surface);
+    }
+}
+
+}  // namespace
 
 bool StartGtk(WindowHandle owner, std::string* error) {
     static bool started = false;
@@ -53,6 +86,7 @@ bool StartGtk(WindowHandle owner, std::string* error) {
     if (asked != nullptr) g_setenv("GDK_BACKEND", kept.c_str(), TRUE);
     if (started && GDK_IS_X11_DISPLAY(gdk_display_get_default())) {
         x11::TakeBackErrorHandler(GDK_DISPLAY_XDISPLAY(gdk_display_get_default()));
+        MakeDrawingGcs(gdk_display_get_default());
         // A dialog's key or click is the user's latest action when the dialog hands the focus back.
         x11::SetUserTimeSource([] { return static_cast<uint32_t>(gdk_x11_display_get_user_time(gdk_display_get_default())); });
     }
@@ -97,45 +131,35 @@ void NoteXFocus(Window window, bool in) {
             NoteDialogFocus(token, DialogOwner(token), in);
 }
 
-// The focus reaching or leaving the window itself, from outside it, as the server reports it: focus
-// moving inside the window (to GTK's own focus child) or taken by a keyboard grab is no change. The
-// core protocol's modes and details are the input extension's first ones.
-static_assert(NotifyGrab == XINotifyGrab && NotifyUngrab == XINotifyUngrab && NotifyInferior == XINotifyInferior &&
-              NotifyNonlinearVirtual == XINotifyNonlinearVirtual);
-bool ChangesFocus(int mode, int detail) {
-    const bool grab = mode == XINotifyGrab || mode == XINotifyUngrab || mode == XINotifyPassiveGrab ||
-                      mode == XINotifyPassiveUngrab;
-    return !grab && detail <= XINotifyNonlinearVirtual && detail != XINotifyInferior;
-}
-
-// A dialog's X window destroyed by another program. GTK's clean-up after GDK's notice would find
-// the window's frame clock gone and pass a null object to GLib (whose warnings follow GTK's own);
-// hidden first, while GDK still holds the window, the dialog leaves that clean-up nothing to undo.
-// The requests hiding makes on the gone window are trapped.
-void HideDestroyedDialog(Window window) {
+// A dialog's X window destroyed by another program. GTK destroys the dialog once GDK has read the
+// notice, and by then GDK has dropped the window's frame clock with the handlers GTK holds on it (a
+// layout still pending as the dialog opens), which GTK's clean-up then fails to disconnect (GLib's
+// warnings). Destroyed before GDK reads the notice, the dialog is cleaned up with its frame clock
+// still there, as after its close; its requests on the gone window are trapped.
+void DestroyGoneDialog(Window window) {
     gpointer widget = nullptr;
     for (const auto& [token, gdk] : gDialogWindows)
         if (!gdk_window_is_destroyed(gdk) && gdk_x11_window_get_xid(gdk) == window) gdk_window_get_user_data(gdk, &widget);
     if (widget == nullptr || !GTK_IS_WIDGET(widget)) return;
     GdkDisplay* display = gtk_widget_get_display(GTK_WIDGET(widget));
     gdk_x11_display_error_trap_push(display);
-    gtk_widget_hide(GTK_WIDGET(widget));
+    gtk_widget_destroy(GTK_WIDGET(widget));  // its owner may close the dialog (ReportDialogClosed)
     gdk_x11_display_error_trap_pop_ignored(display);
 }
 
 GdkFilterReturn OnXEvent(GdkXEvent* native, GdkEvent*, gpointer) {
     const XEvent* x = static_cast<const XEvent*>(native);
     if (x->type == DestroyNotify) {
-        HideDestroyedDialog(x->xdestroywindow.window);
+        DestroyGoneDialog(x->xdestroywindow.window);
     } else if (x->type == MapNotify) {
         for (const auto& [token, gdk] : gDialogWindows)
             if (!gdk_window_is_destroyed(gdk) && gdk_x11_window_get_xid(gdk) == x->xmap.window) NoteDialogMapped(token);
     } else if (x->type == FocusIn || x->type == FocusOut) {
-        if (ChangesFocus(x->xfocus.mode, x->xfocus.detail)) NoteXFocus(x->xfocus.window, x->type == FocusIn);
+        if (x11::ChangesFocus(x->xfocus.mode, x->xfocus.detail)) NoteXFocus(x->xfocus.window, x->type == FocusIn);
     } else if (x->type == GenericEvent && x->xcookie.extension == gInputOpcode && x->xcookie.data != nullptr &&
                (x->xcookie.evtype == XI_FocusIn || x->xcookie.evtype == XI_FocusOut)) {
         const auto* f = static_cast<const XIFocusInEvent*>(x->xcookie.data);  // GDK fetched its data
-        if (ChangesFocus(f->mode, f->detail)) NoteXFocus(f->event, x->xcookie.evtype == XI_FocusIn);
+        if (x11::ChangesFocus(f->mode, f->detail)) NoteXFocus(f->event, x->xcookie.evtype == XI_FocusIn);
     }
     return GDK_FILTER_CONTINUE;
 }
@@ -154,6 +178,9 @@ void ActivateDialog(uintptr_t token, uint32_t serverTime) {
 }  // namespace
 
 void ReportDialogOpen(GtkWidget* window, uintptr_t token, WindowHandle owner) {
+    // Another program may destroy its windows as soon as they are made, and GTK's requests on them,
+    // and on what it makes from them, fail from then on: the error rule knows it open first.
+    x11::NoteToolkitDialog(token, true);
     gtk_widget_realize(window);
     GdkWindow* gdk = gtk_widget_get_window(window);
     if (gdk == nullptr || !GDK_IS_X11_WINDOW(gdk)) return;
@@ -162,19 +189,10 @@ void ReportDialogOpen(GtkWidget* window, uintptr_t token, WindowHandle owner) {
         int event = 0, error = 0;
         if (!XQueryExtension(display, "XInputExtension", &gInputOpcode, &event, &error)) gInputOpcode = 0;
     }
-    // GTK asks about these windows outside GDK's traps as it lays out and draws the dialog: after
-    // another program destroyed them, and before GDK has read the notice, the errors are dropped.
-    const Window xid = gdk_x11_window_get_xid(gdk);
-    x11::NoteDialogWindow(xid);
-    Window root = 0, parent = 0, *children = nullptr;
-    unsigned count = 0;
-    if (XQueryTree(display, xid, &root, &parent, &children, &count) != 0)
-        for (unsigned i = 0; i < count; ++i) x11::NoteDialogWindow(children[i]);
-    if (children != nullptr) XFree(children);
     if (gDialogWindows.empty()) gdk_window_add_filter(nullptr, &OnXEvent, nullptr);
     if (auto it = gDialogWindows.find(token); it != gDialogWindows.end()) g_object_unref(it->second);
     gDialogWindows[token] = GDK_WINDOW(g_object_ref(gdk));
-    NoteDialogOpen(token, owner, {&ActivateDialog}, xid);
+    NoteDialogOpen(token, owner, {&ActivateDialog}, gdk_x11_window_get_xid(gdk));
 }
 
 void ReportDialogClosed(uintptr_t token) {
@@ -185,6 +203,12 @@ void ReportDialogClosed(uintptr_t token) {
         if (gDialogWindows.empty()) gdk_window_remove_filter(nullptr, &OnXEvent, nullptr);
     }
     NoteDialogFocus(token, 0, false);
+    x11::NoteToolkitDialog(token, false);
+}
+
+void DestroyDialogWindow(GtkWidget* window) {
+    gtk_widget_destroy(window);
+    gdk_display_sync(gdk_display_get_default());
 }
 
 }  // namespace morna::platform

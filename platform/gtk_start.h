@@ -23,8 +23,12 @@ void KeepAboveWindow(GtkWidget* widget, WindowHandle owner);
 // ReportDialogClosed (which closes it there and reports the loss). The focus is read from the X
 // server's focus events themselves: a keyboard grab (the window manager's Alt+Tab while Alt is
 // held) moves no focus, where GTK's own focus signals would report a loss and a return. A dialog
-// whose X window another program destroys is hidden before GTK learns of it.
+// whose X window another program destroys is destroyed before GDK reads the notice.
 void ReportDialogOpen(GtkWidget* window, uintptr_t token, WindowHandle owner);
 void ReportDialogClosed(uintptr_t token);
+// Destroys a dialog's GTK window once ReportDialogClosed has closed it, and reads the X errors of
+// the requests made so far (a round trip): those on a window another program destroyed come while
+// the close is recent, when the error rule still counts them the dialog's (x11::RouteError).
+void DestroyDialogWindow(GtkWidget* window);
 
 }  // namespace morna::platform

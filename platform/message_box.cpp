@@ -60,19 +60,21 @@ int ShowGtkBox(const Box& box, std::string* error) {
     if (box.OkCancel()) gtk_dialog_add_button(GTK_DIALOG(dialog), "Cancel", IDCANCEL);
     gtk_dialog_set_default_response(GTK_DIALOG(dialog), IDOK);
     gtk_window_set_keep_above(GTK_WINDOW(dialog), TRUE);
-    KeepAboveWindow(dialog, box.owner);
     // The box counts as the application's own window while it has the focus.
     const auto token = reinterpret_cast<uintptr_t>(dialog);
     ReportDialogOpen(dialog, token, box.owner);
+    KeepAboveWindow(dialog, box.owner);  // before the map, where the manager reads what it sets
     const guint watch = g_timeout_add(50, &CloseOnSignal, dialog);
     const guint pump = g_timeout_add(10, &PumpUnderBox, nullptr);
+    g_object_ref(dialog);  // GTK destroys the box with its window, which another program may destroy
     const int chosen = gtk_dialog_run(GTK_DIALOG(dialog));
     g_source_remove(pump);
     g_source_remove(watch);
     // Closed with the focus, the box hands it back to its owner, as a dialog's closing does.
     if (DialogHasFocus(token) && box.owner != 0) FocusWindow(box.owner);
     ReportDialogClosed(token);
-    gtk_widget_destroy(dialog);
+    DestroyDialogWindow(dialog);
+    g_object_unref(dialog);
     while (g_main_context_iteration(nullptr, FALSE)) {
     }  // gone from the screen now
     return chosen == IDOK || chosen == IDCANCEL ? chosen : box.NoAnswer();

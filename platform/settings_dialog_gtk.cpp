@@ -59,7 +59,7 @@ public:
         ReportDialogClosed(Handle());
         if (window_ != nullptr) {
             g_signal_handlers_disconnect_by_data(window_, this);
-            gtk_widget_destroy(window_);
+            DestroyDialogWindow(window_);
             PumpGtk();  // the window goes from the screen now, not at the next pass
         }
         if (--gLiveViews == 0) SetPumpPassHook(nullptr);

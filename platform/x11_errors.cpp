@@ -1,13 +1,17 @@
 #include "platform/x11_errors.h"
 
-#include <X11/Xlib.h>
-#include <X11/Xproto.h>
-
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <mutex>
 #include <utility>
+
+#include "platform/clock.h"
+
+#include <X11/Xlib.h>
+#include <X11/Xlibint.h>  // the connection's resource ids, and its errors' converters (last: its macros)
+#include <X11/Xproto.h>
+#include <X11/extensions/render.h>
 
 namespace morna::platform::x11 {
 namespace {
@@ -23,12 +27,12 @@ struct Errors {
     std::map<unsigned long, std::vector<unsigned long>> frames, failedQueries;
     std::vector<XErrorNote> pending;
     size_t dropped = 0;  // past the bound, while nobody reports
-    std::vector<unsigned long> dialogs;  // NoteDialogWindow's latest, kept past the close: errors come late
+    ToolkitIds toolkit;
+    std::vector<ToolkitDialog> dialogs;  // NoteToolkitDialog's
     // Graphics contexts SDL's software renderer asked to make for its picture on one of our windows
     // after another program destroyed it: they were never made, and its teardown frees them.
     size_t gcsNotMade = 0;
 };
-constexpr size_t kDialogWindows = 32;
 constexpr size_t kPendingErrors = 256;
 
 // Appends a serial or window to a list that keeps the latest few.
@@ -59,7 +63,8 @@ int OnError(Display* display, XErrorEvent* e) {
     Errors& errors = TheErrors();
     std::unique_lock<std::mutex> guard(errors.lock);
     switch (RouteError({e->error_code, e->request_code, e->resourceid, e->serial},
-                       beside != nullptr && display == gBesideDisplay.load(), errors.dialogs)) {
+                       beside != nullptr && display == gBesideDisplay.load(), errors.toolkit, errors.dialogs,
+                       MonotonicMilliseconds())) {
     case ErrorRoute::Toolkit:
         guard.unlock();
         return beside(display, e);
@@ -88,6 +93,27 @@ int OnError(Display* display, XErrorEvent* e) {
     return 0;
 }
 
+// The converters of the toolkit connection's errors that were there before ours (Xlib's own, which
+// passes every error on), by error code.
+using WireToError = Bool (*)(Display*, XErrorEvent*, xError*);
+WireToError gBesideWire[256];
+
+// Every error of the listed codes on the toolkit's connection comes here before it reaches the
+// process's handler, whoever's that is at the time: a GDK trap pushed installs GDK's, which ends the
+// process on an error it did not trap (one of an earlier request, read by a request in the trap).
+// False drops the error.
+Bool OnToolkitWire(Display* display, XErrorEvent* e, xError* wire) {
+    {
+        Errors& errors = TheErrors();
+        std::lock_guard<std::mutex> guard(errors.lock);
+        if (RouteError({e->error_code, e->request_code, e->resourceid, e->serial}, true, errors.toolkit, errors.dialogs,
+                       MonotonicMilliseconds()) == ErrorRoute::Dropped)
+            return False;
+    }
+    const WireToError beside = gBesideWire[e->error_code];
+    return beside == nullptr || beside(display, e, wire);
+}
+
 }  // namespace
 
 void GuardErrors() {
@@ -101,21 +127,44 @@ void TakeBackErrorHandler(Display* display) {
     gBesideHandler = nullptr;
     gBesideDisplay = display;
     gBesideHandler = previous;
+    ToolkitIds ids{display->resource_base, display->resource_mask, 0};
+    int major = 0, firstEvent = 0, firstError = 0;
+    if (XQueryExtension(display, "RENDER", &major, &firstEvent, &firstError)) ids.badPicture = firstError + BadPicture;
+    {
+        Errors& errors = TheErrors();
+        std::lock_guard<std::mutex> guard(errors.lock);
+        errors.toolkit = ids;
+    }
+    for (const int code : {int{BadWindow}, int{BadPixmap}, int{BadDrawable}, int{BadGC}, int{ids.badPicture}})
+        if (code != 0) gBesideWire[code] = XESetWireToError(display, code, &OnToolkitWire);
 }
 
-void NoteDialogWindow(unsigned long xwindow) {
+void NoteToolkitDialog(uintptr_t token, bool open) {
     Errors& errors = TheErrors();
     std::lock_guard<std::mutex> guard(errors.lock);
-    if (std::find(errors.dialogs.begin(), errors.dialogs.end(), xwindow) == errors.dialogs.end())
-        KeepLatest(errors.dialogs, xwindow, kDialogWindows);
+    NoteDialog(errors.dialogs, token, open, MonotonicMilliseconds());
 }
 
-ErrorRoute RouteError(const XErrorNote& e, bool toolkits, const std::vector<unsigned long>& dialogWindows) {
+void NoteDialog(std::vector<ToolkitDialog>& dialogs, uintptr_t token, bool open, uint32_t now) {
+    std::erase_if(dialogs, [&](const ToolkitDialog& d) {
+        return d.token == token || (!d.open && now - d.closedAt >= kDialogErrorsMs);
+    });
+    dialogs.push_back({token, open, now});
+}
+
+ErrorRoute RouteError(const XErrorNote& e, bool toolkits, const ToolkitIds& ids,
+                      const std::vector<ToolkitDialog>& dialogs, uint32_t now) {
     if (!toolkits) return ErrorRoute::Logged;
-    // Either error names a window that is not there: a dialog's window so named is gone.
-    const bool gone = (e.code == BadWindow || e.code == BadDrawable) &&
-                      std::find(dialogWindows.begin(), dialogWindows.end(), e.resource) != dialogWindows.end();
-    return gone ? ErrorRoute::Dropped : ErrorRoute::Toolkit;
+    // Each of these says that the resource it names is not there. The toolkit's own were made by its
+    // requests: one is not there only when another program destroyed it (a window, with its children)
+    // or its making failed on such a window.
+    const bool absent = e.code == BadWindow || e.code == BadPixmap || e.code == BadDrawable || e.code == BadGC ||
+                        (ids.badPicture != 0 && e.code == ids.badPicture);
+    const bool own = ids.mask != 0 && (e.resource & ~ids.mask) == ids.base;
+    const bool about = std::any_of(dialogs.begin(), dialogs.end(), [&](const ToolkitDialog& d) {
+        return d.open || now - d.closedAt < kDialogErrorsMs;
+    });
+    return absent && own && about ? ErrorRoute::Dropped : ErrorRoute::Toolkit;
 }
 
 void NoteFrame(unsigned long xwindow, unsigned long frame) {

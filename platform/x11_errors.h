@@ -2,6 +2,7 @@
 // The process's handler of X errors, and the rule for which of them are logged: SDL's requests
 // about windows that the window manager or another program destroyed meanwhile are not.
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <vector>
@@ -17,11 +18,13 @@ namespace morna::platform::x11 {
 void GuardErrors();
 // Another toolkit set a handler of its own at its start (GTK does, for its error traps): the handler
 // is made ours again, and passes the errors of that toolkit's connection on to the toolkit's, as
-// RouteError says.
+// RouteError says. GTK's traps install its handler again while they are pushed, and errors read then
+// never reach ours: the errors RouteError drops are dropped on that connection itself, before any
+// handler sees them.
 void TakeBackErrorHandler(::_XDisplay* display);
-// A window of a dialog the toolkit shows for us (its top-level X window, and the children it has as
-// it opens): kept, of the latest dialogs, for RouteError.
-void NoteDialogWindow(unsigned long xwindow);
+// A dialog the toolkit shows for us opens (before its windows are made) or closes (when the window
+// layer takes it back): RouteError's dialogs.
+void NoteToolkitDialog(uintptr_t token, bool open);
 // Logs the X errors met since the last call, as ErrorsToLog keeps them.
 void ReportErrors();
 
@@ -52,12 +55,36 @@ std::vector<XErrorNote> ErrorsToLog(const std::vector<XErrorNote>& met,
 
 // Where the handler sends an error: to the toolkit's handler, nowhere, or to the log (ErrorsToLog).
 enum class ErrorRoute { Toolkit, Dropped, Logged };
+// The toolkit's connection, as RouteError reads its errors: the range of the resource ids its own
+// requests make (base and mask; a mask of 0 is none), and the code of RENDER's error for a picture
+// that is not there (0 without RENDER).
+struct ToolkitIds {
+    unsigned long base = 0, mask = 0;
+    unsigned char badPicture = 0;
+};
+// A dialog the toolkit shows for us, as RouteError keeps it: open, or closed at a time (ms of
+// MonotonicMilliseconds).
+struct ToolkitDialog {
+    uintptr_t token = 0;
+    bool open = true;
+    uint32_t closedAt = 0;
+};
+// How long after a dialog's close the rule still counts it. The close reads the errors of the
+// requests made until then (a round trip after the window's destruction): this covers only those
+// of the events GTK handles after it.
+constexpr uint32_t kDialogErrorsMs = 5000;
+// The dialogs as NoteToolkitDialog keeps them: an open one stays until it closes, a closed one is
+// dropped kDialogErrorsMs after its close.
+void NoteDialog(std::vector<ToolkitDialog>& dialogs, uintptr_t token, bool open, uint32_t now);
 // An error on our own connection is logged; one on the toolkit's goes to the toolkit's handler
-// (GDK's, which ends the process on an error outside its traps), but for a BadWindow or BadDrawable
-// on a dialog's window: another program destroyed it, and GTK asked about it, laying out or drawing
-// the dialog, before GDK read the notice. That error is dropped. While a GDK trap is pushed, GDK's
-// handler is the process's and ours sees nothing; a trap popped unsynced ignores its errors anyway.
-ErrorRoute RouteError(const XErrorNote& e, bool toolkits, const std::vector<unsigned long>& dialogWindows);
+// (GDK's, which ends the process on an error outside its traps), but for one that says a resource of
+// the toolkit's own is not there (a window, pixmap, drawable, GC or picture) while one of its dialogs
+// is open or lately closed: another program destroyed the dialog's window, and GTK asked about it,
+// or about a child, or about what it made from it meanwhile (a pixmap, a GC or a picture, whose
+// making failed), before GDK read the notice. That error is dropped. A GDK trap popped with its code
+// would see no error for such a request; its reply, where it has one, still fails.
+ErrorRoute RouteError(const XErrorNote& e, bool toolkits, const ToolkitIds& ids,
+                      const std::vector<ToolkitDialog>& dialogs, uint32_t now);
 
 // The manager reparented one of our windows into a frame (a parent other than the root), as the
 // filter of SDL's X events read it: SDL's translations from that frame go unlogged.

@@ -3,6 +3,7 @@
 #include <SDL2/SDL.h>
 #include <SDL2/SDL_syswm.h>
 #include <X11/Xlib.h>
+#include <X11/extensions/XI2.h>
 
 #include <atomic>
 #include <mutex>
@@ -87,11 +88,20 @@ XEventSeen NoteXEvent(const SDL_Event& event) {
     }
 }
 
+static_assert(NotifyGrab == XINotifyGrab && NotifyUngrab == XINotifyUngrab && NotifyInferior == XINotifyInferior &&
+              NotifyNonlinearVirtual == XINotifyNonlinearVirtual);
+bool ChangesFocus(int mode, int detail) {
+    const bool grab = mode == XINotifyGrab || mode == XINotifyUngrab || mode == XINotifyPassiveGrab ||
+                      mode == XINotifyPassiveUngrab;
+    return !grab && detail <= XINotifyNonlinearVirtual && detail != XINotifyInferior;
+}
+
 void NoteFocusEvent(FocusEvents& notes, const XEvent& event) {
     if (event.type != FocusIn && event.type != FocusOut) return;
     const XFocusChangeEvent& focus = event.xfocus;
-    const bool fromOutside = focus.detail != NotifyInferior && focus.detail <= NotifyNonlinearVirtual;
-    notes.Focus(focus.window, event.type == FocusIn, static_cast<FocusMode>(focus.mode & 3), fromOutside);
+    // A grab's own notices still say whether a switch goes on.
+    notes.Focus(focus.window, event.type == FocusIn, static_cast<FocusMode>(focus.mode & 3),
+                ChangesFocus(focus.mode, focus.detail));
 }
 
 FocusEvents FocusNotes() {

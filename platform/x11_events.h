@@ -22,6 +22,11 @@ struct XEventSeen {
     unsigned long destroyed = 0, pressed = 0;
 };
 XEventSeen NoteXEvent(const SDL_Event& event);
+// Whether a focus event moves the focus to or from the window itself, from or to outside it, as the
+// server reports it in core events and in the input extension's (whose first modes and details are
+// the core's): a move inside it (to or from an inferior, or the pointer's) or a keyboard grab's own
+// notice, active or passive, is none. Every reader of our windows' focus events goes by it.
+bool ChangesFocus(int mode, int detail);
 // How NoteXEvent notes a FocusIn or FocusOut of one of our windows in the focus record: its mode (a
 // grab's start or end, the focus moved under a grab) and whether it moves the focus from or to
 // outside the window, not to or from an inferior (nor the pointer's). Other events note nothing.

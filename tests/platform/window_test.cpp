@@ -7,6 +7,7 @@
 #include <atomic>
 #include <functional>
 #include <map>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -454,31 +455,75 @@ TEST(X11Errors, SdlsRequestsForAWindowDestroyedOutsideGoUnlogged) {
 }
 
 // Where the handler sends an error: ours are logged; GTK's go to GDK's handler (which ends the
-// process outside its traps) but for a request on a dialog's window, or its child, that is gone.
+// process outside its traps) but for one that says a resource of GTK's own is not there while a
+// dialog is open or lately closed: another program destroyed the dialog's window, and GTK asked about
+// it, a child, or what it made from it (the back buffer's pixmap and picture, a GC).
 TEST(X11Errors, GtksErrorsOnAGoneDialogWindowAreDropped) {
     using mp::x11::ErrorRoute;
-    constexpr unsigned char kBadWindow = 3, kBadMatch = 8, kBadDrawable = 9, kBadAccess = 10;
-    constexpr unsigned char kGetGeometry = 14, kTranslate = 40, kSetFocus = 42, kConfigure = 12;
-    constexpr unsigned long kDialog = 0xa00136, kChild = 0xa00137, kOther = 0xa00200;
-    const std::vector<unsigned long> dialogs = {0xa00010, kDialog, kChild};
+    constexpr unsigned char kBadWindow = 3, kBadPixmap = 4, kBadMatch = 8, kBadDrawable = 9, kBadAccess = 10,
+                            kBadGC = 13, kBadPictFormat = 142, kBadPicture = 143;
+    constexpr unsigned char kGetGeometry = 14, kTranslate = 40, kSetFocus = 42, kConfigure = 12, kFreePixmap = 54,
+                            kCopyArea = 62, kRender = 139;
+    // GTK's connection makes ids 0xa00000 to 0xbfffff; the game's window is SDL's, another program's its own.
+    const mp::x11::ToolkitIds gtk{0xa00000, 0x1fffff, kBadPicture};
+    constexpr unsigned long kDialog = 0xa00136, kChild = 0xa00137, kPixmap = 0xa0015c, kGame = 0x600008, kOther = 0xc00200;
     const struct {
         unsigned char code, request;
         unsigned long resource;
-        ErrorRoute gtks, ours;
+        ErrorRoute gtks;
     } rows[] = {
-        {kBadWindow, kTranslate, kDialog, ErrorRoute::Dropped, ErrorRoute::Logged},
-        {kBadDrawable, kGetGeometry, kDialog, ErrorRoute::Dropped, ErrorRoute::Logged},
-        {kBadWindow, kSetFocus, kChild, ErrorRoute::Dropped, ErrorRoute::Logged},
-        {kBadWindow, kConfigure, 0xa00010, ErrorRoute::Dropped, ErrorRoute::Logged},  // an older dialog's
-        {kBadMatch, kConfigure, kDialog, ErrorRoute::Toolkit, ErrorRoute::Logged},    // not a sign it is gone
-        {kBadAccess, kConfigure, kDialog, ErrorRoute::Toolkit, ErrorRoute::Logged},
-        {kBadWindow, kTranslate, kOther, ErrorRoute::Toolkit, ErrorRoute::Logged},
-        {kBadDrawable, kGetGeometry, kOther, ErrorRoute::Toolkit, ErrorRoute::Logged},
+        {kBadWindow, kTranslate, kDialog, ErrorRoute::Dropped},
+        {kBadDrawable, kGetGeometry, kDialog, ErrorRoute::Dropped},
+        {kBadWindow, kSetFocus, kChild, ErrorRoute::Dropped},
+        {kBadWindow, kConfigure, 0xa00010, ErrorRoute::Dropped},  // an older dialog's
+        {kBadDrawable, kRender, kPixmap, ErrorRoute::Dropped},    // its picture, of a pixmap never made
+        {kBadPixmap, kFreePixmap, kPixmap, ErrorRoute::Dropped},
+        {kBadGC, kCopyArea, 0xa0001c, ErrorRoute::Dropped},        // a GC made on the gone window
+        {kBadPicture, kRender, 0xbffffe, ErrorRoute::Dropped},
+        {kBadMatch, kConfigure, kDialog, ErrorRoute::Toolkit},    // not a sign it is gone
+        {kBadAccess, kConfigure, kDialog, ErrorRoute::Toolkit},
+        {kBadPictFormat, kRender, kDialog, ErrorRoute::Toolkit},
+        {kBadWindow, kTranslate, kGame, ErrorRoute::Toolkit},      // not GTK's own
+        {kBadDrawable, kGetGeometry, kOther, ErrorRoute::Toolkit},
+        {kBadGC, kCopyArea, 0x9fffff, ErrorRoute::Toolkit},
     };
+    // One dialog open; one closed at 10 s (and errors met until 5 s later); none.
+    const std::vector<mp::x11::ToolkitDialog> open{{1, true, 0}}, closed{{2, false, 10000}};
     for (const auto& r : rows) {
         const mp::x11::XErrorNote e{r.code, r.request, r.resource, 100};
-        EXPECT_EQ(mp::x11::RouteError(e, true, dialogs), r.gtks) << int(r.code) << " on 0x" << std::hex << r.resource;
-        EXPECT_EQ(mp::x11::RouteError(e, false, dialogs), r.ours) << int(r.code) << " on 0x" << std::hex << r.resource;
-        EXPECT_EQ(mp::x11::RouteError(e, true, {}), ErrorRoute::Toolkit);
+        const std::string what = std::to_string(r.code) + " on 0x" + (std::stringstream() << std::hex << r.resource).str();
+        EXPECT_EQ(mp::x11::RouteError(e, true, gtk, open, 99999), r.gtks) << what;
+        EXPECT_EQ(mp::x11::RouteError(e, true, gtk, closed, 14999), r.gtks) << what;
+        EXPECT_EQ(mp::x11::RouteError(e, true, gtk, closed, 15000), ErrorRoute::Toolkit) << what;
+        EXPECT_EQ(mp::x11::RouteError(e, true, gtk, {}, 0), ErrorRoute::Toolkit) << what;
+        EXPECT_EQ(mp::x11::RouteError(e, true, {}, open, 0), ErrorRoute::Toolkit) << what;  // ids unknown
+        EXPECT_EQ(mp::x11::RouteError(e, false, gtk, open, 0), ErrorRoute::Logged) << what;
     }
+}
+
+// The dialogs the rule counts, as their opens and closes come: an open one is kept whatever opens
+// and closes after it, a closed one until 5 s after its close (across the clock's wrap).
+TEST(X11Errors, AnOpenDialogCountsUntilItsCloseAndFiveSecondsAfter) {
+    using mp::x11::ErrorRoute;
+    const mp::x11::ToolkitIds gtk{0xa00000, 0x1fffff, 143};
+    const mp::x11::XErrorNote gone{3, 40, 0xa00136, 100};
+    std::vector<mp::x11::ToolkitDialog> dialogs;
+    const auto route = [&](uint32_t now) { return mp::x11::RouteError(gone, true, gtk, dialogs, now); };
+    mp::x11::NoteDialog(dialogs, 7, true, 1000);
+    for (uintptr_t token = 100; token < 140; ++token) {  // 40 boxes over it, each up for 1 ms
+        mp::x11::NoteDialog(dialogs, token, true, static_cast<uint32_t>(token * 10));
+        mp::x11::NoteDialog(dialogs, token, false, static_cast<uint32_t>(token * 10 + 1));
+    }
+    EXPECT_EQ(route(3'600'000), ErrorRoute::Dropped);  // an hour later: 7 is open
+    mp::x11::NoteDialog(dialogs, 8, true, 3'600'000);
+    EXPECT_EQ(dialogs.size(), 2u);  // the closed boxes are gone
+    mp::x11::NoteDialog(dialogs, 8, false, 3'600'001);
+    mp::x11::NoteDialog(dialogs, 7, false, 0xfffff000);  // then 7 closes just before the clock wraps
+    EXPECT_EQ(route(0xfffff000 + 4999), ErrorRoute::Dropped);
+    EXPECT_EQ(route(0xfffff000 + 5000), ErrorRoute::Toolkit);
+    mp::x11::NoteDialog(dialogs, 7, true, 0xfffff000 + 6000);  // a token opened again counts once
+    mp::x11::NoteDialog(dialogs, 7, false, 0xfffff000 + 6001);
+    EXPECT_EQ(dialogs.size(), 1u);
+    EXPECT_EQ(route(0xfffff000 + 11000), ErrorRoute::Dropped);
+    EXPECT_EQ(route(0xfffff000 + 11001), ErrorRoute::Toolkit);
 }

@@ -92,4 +92,10 @@ TEST(X11Events, FocusEventsAreDecodedByModeAndDetail) {
     e.type = KeyPress;
     mp::x11::NoteFocusEvent(f, e);
     EXPECT_TRUE(f.HoldsFocus(kGame));
+
+    // The input extension's focus events (GDK's, for the dialogs) go by the same rule, with the
+    // notices of a passive grab's start and end, which move no focus either.
+    EXPECT_TRUE(mp::x11::ChangesFocus(NotifyWhileGrabbed, NotifyNonlinear));
+    EXPECT_FALSE(mp::x11::ChangesFocus(4, NotifyNonlinear));
+    EXPECT_FALSE(mp::x11::ChangesFocus(5, NotifyAncestor));
 }

@@ -10,10 +10,12 @@
 #include <algorithm>
 #include <filesystem>
 #include <functional>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "framework/config.h"
+#include "platform/clock.h"
 #include "platform/file_system.h"
 #include "tests/common/file_bytes.h"
 #include "tests/common/full_screen_start.h"
@@ -74,6 +76,55 @@ private:
     int count_ = 0;
 };
 
+// The windows made at the root, as a connection of its own reads their CreateNotify; the same
+// connection destroys them, as another program would.
+class RootCreates {
+public:
+    RootCreates() {
+        if (display_ == nullptr) return;
+        XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });  // a window gone before its destruction
+        XSelectInput(display_, DefaultRootWindow(display_), SubstructureNotifyMask);
+        XSync(display_, False);
+    }
+    ~RootCreates() {
+        if (display_ != nullptr) XCloseDisplay(display_);
+    }
+    RootCreates(const RootCreates&) = delete;
+    RootCreates& operator=(const RootCreates&) = delete;
+    // Forgets the windows made so far.
+    void Forget() {
+        XSync(display_, False);
+        while (XPending(display_) > 0) {
+            XEvent e;
+            XNextEvent(display_, &e);
+        }
+    }
+    // The next ordinary window made at the root that is big enough for a dialog (a manager's first
+    // frame is 1x1, GTK's group leader 10x10), as soon as its notice comes; 0 when none came by the
+    // deadline (of MonotonicMilliseconds).
+    Window NextDialog(uint32_t deadline) {
+        for (;;) {
+            while (XPending(display_) > 0) {
+                XEvent e;
+                XNextEvent(display_, &e);
+                const XCreateWindowEvent& c = e.xcreatewindow;
+                if (e.type == CreateNotify && c.parent == DefaultRootWindow(display_) && !c.override_redirect &&
+                    c.width >= 50 && c.height >= 50)
+                    return c.window;
+            }
+            if (static_cast<int32_t>(morna::platform::MonotonicMilliseconds() - deadline) >= 0) return 0;
+            ::usleep(500);
+        }
+    }
+    void Destroy(Window w) {
+        XDestroyWindow(display_, w);
+        XFlush(display_);
+    }
+
+private:
+    Display* display_ = XOpenDisplay(nullptr);
+};
+
 class X11Game : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -84,6 +135,15 @@ protected:
     }
     void TearDown() override {
         if (pid_ != 0) mt::Finish(pid_, 0);  // a game left running by a failed check
+    }
+
+    // Whether the game still runs; once it has ended, its exit code is in ended_.
+    bool Running() {
+        int status = 0;
+        if (pid_ == 0 || ::waitpid(pid_, &status, WNOHANG) != pid_) return pid_ != 0;
+        ended_ = WIFEXITED(status) ? WEXITSTATUS(status) : -2;
+        pid_ = 0;
+        return false;
     }
 
     // Starts the game and answers its window once it is `done` (10 s at most), else 0: the
@@ -175,6 +235,7 @@ protected:
     mt::GameFolder game_{"g"};
     std::string systemCfg_;
     pid_t pid_ = 0;
+    int ended_ = -1;
     mt::XGeometry seen_;
 };
 
@@ -262,6 +323,102 @@ TEST_F(X11Game, AWindowDestroyedByAnotherProgramEndsTheGameAsItsCloseBoxDoes) {
         EXPECT_EQ(errors, 0u) << mode << log;
         EXPECT_EQ(said, 1u) << mode << log;
     }
+}
+
+// F1, and another program destroys the settings dialog's X window as it opens: at once, 20, 50 and
+// 100 ms after the window appears at the root, 16 times in a game. The game runs on; F1 then opens
+// a dialog that is drawn and closes at its close box; the game's close saves as ever. Nothing is
+// written but the game's own line of its start (the music's volume) and GTK's notice of a window
+// destroyed.
+TEST_F(X11Game, TheSettingsDialogDestroyedAsItOpensLeavesTheGameRunning) {
+    SKIP_WITHOUT_XTEST();
+    ::setenv("SDL_AUDIODRIVER", "dummy", 1);  // no sound library's lines in the log
+    const Window w = Start(FrameAt(192, 144));
+    ASSERT_NE(w, 0u) << mt::Describe(seen_) << game_.Stderr();
+    RootCreates creates;
+    const auto now = [] { return morna::platform::MonotonicMilliseconds(); };
+    // F1 typed into the active game until a window comes: the dialog's. The game reads the keyboard
+    // once a frame and takes a press of F1 after it has read the last dialog's end: the key is held
+    // down for a second at most, then up for 150 ms, and typed again while none came.
+    const auto openByF1 = [&] {
+        const uint32_t deadline = now() + 20000;
+        Window made = 0;
+        while (made == 0 && Running() && static_cast<int32_t>(now() - deadline) < 0) {
+            if (x_.Active() != w) x_.Activate(w);
+            if (!Until([&] { return x_.Active() == w || !Running(); })) break;
+            creates.Forget();
+            Type(XK_F1, true);
+            made = creates.NextDialog(now() + 1000);
+            Type(XK_F1, false);
+            if (made == 0) ::usleep(150000);
+        }
+        return made;
+    };
+    const uint32_t moments[] = {0, 20, 50, 100};
+    for (int close = 0; close < 16; ++close) {
+        const Window dialog = openByF1();
+        const uint32_t made = now();
+        ASSERT_NE(dialog, 0u) << "no dialog for close " << close << ", the game " << (Running() ? "runs" : "ended")
+                              << " (" << ended_ << ")\n" << game_.Stderr();
+        while (now() - made < moments[close % 4]) ::usleep(500);
+        creates.Destroy(dialog);
+        ::usleep(150000);  // F1 up for some frames
+    }
+    ASSERT_NE(openByF1(), 0u) << "the game " << (Running() ? "runs" : "ended") << " (" << ended_ << ")\n"
+                              << game_.Stderr();
+    // The dialog as the manager lists it once shown, drawn: most of it the light ground of its
+    // pages, where a dialog that draws nothing shows the game under it.
+    Window dialog = 0;
+    std::vector<uint32_t> pixels;
+    double light = 0;
+    const bool drawn = Until([&] {
+        if (!Running()) return true;
+        dialog = x_.FindByTitle(mt::Utf8(u8"設定"));
+        const mt::XGeometry d = dialog != 0 ? x_.Read(dialog) : mt::XGeometry{};
+        if (!d.viewable || !x_.Pixels(dialog, d.width, d.height, pixels)) return false;
+        light = static_cast<double>(std::count_if(pixels.begin(), pixels.end(), [](uint32_t p) {
+                    return (p >> 16 & 0xff) > 200 && (p >> 8 & 0xff) > 200 && (p & 0xff) > 200;
+                })) / static_cast<double>(pixels.size());
+        return light > 0.5;
+    });
+    ASSERT_TRUE(Running()) << ended_ << "\n" << game_.Stderr();
+    EXPECT_TRUE(drawn) << "light part " << light;
+    x_.Close(dialog);
+    EXPECT_TRUE(Until([&] { return x_.FindByTitle(mt::Utf8(u8"設定")) == 0 || !Running(); }));
+    std::filesystem::remove(game_ / "save/system.cfg");
+    EXPECT_EQ(End(w), 0);
+    EXPECT_EQ(mt::ReadBytes(game_ / "save/system.cfg").size(), 46u);
+    std::stringstream log(game_.Stderr());
+    for (std::string line; std::getline(log, line);)
+        EXPECT_TRUE(line.empty() || line.find("unexpectedly destroyed") != std::string::npos ||
+                    line.find("CWaveStaticSound::GetVolume") != std::string::npos)
+            << line;
+}
+
+// The start error's box destroyed by another program as soon as the manager lists it: the start
+// ends as at the box's OK, and nothing is written but the error itself (and GTK's notice of a
+// window destroyed).
+TEST_F(X11Game, AStartErrorBoxDestroyedByAnotherProgramEndsTheStartAsItsOkDoes) {
+    ::setenv("SDL_AUDIODRIVER", "dummy", 1);  // no sound library's lines in the log
+    std::filesystem::remove(game_ / "data/text/data.txt");
+    pid_ = game_.Start({});
+    Window box = 0;
+    ASSERT_TRUE(Until([&] { return (box = x_.FindByTitle(mt::Utf8(u8"エラー"))) != 0 || !Running(); }))
+        << game_.Stderr();
+    ASSERT_NE(box, 0u) << ended_ << "\n" << game_.Stderr();
+    XDestroyWindow(x_.get(), box);
+    XFlush(x_.get());
+    EXPECT_EQ(mt::Finish(pid_, 10), 0);
+    pid_ = 0;
+    std::stringstream log(game_.Stderr());
+    int errors = 0;
+    for (std::string line; std::getline(log, line);) {
+        errors += line.find("data.txt") != std::string::npos;
+        EXPECT_TRUE(line.empty() || line.find("data.txt") != std::string::npos ||
+                    line.find("unexpectedly destroyed") != std::string::npos)
+            << line;
+    }
+    EXPECT_EQ(errors, 1);
 }
 
 // Full screen left for another program; back in the game, a minimise stays: the repaint

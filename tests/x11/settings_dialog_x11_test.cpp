@@ -211,8 +211,9 @@ TEST(X11SettingsDialog, TabsApplyTheMasterScaleAndCancel) {
         gtk_widget_destroy(SettingsWindow());
         EXPECT_TRUE(PumpUntil([&] { return KB::SettingsDialogHandle() == 0; }));
 
-        // So does its X window destroyed by another program while it has the focus; GTK says it
-        // was destroyed and nothing else, and the next one opens.
+        // So does its X window destroyed by another program while it has the focus; nothing is
+        // written (the dialog is cleaned up before GDK reads the notice, which leaves GDK no window to
+        // warn of), and the next one opens.
         GtkWidget* active = OpenActive(settings, f, keys);
         ASSERT_NE(active, nullptr) << "the dialog never had the focus";
         testing::internal::CaptureStderr();
@@ -225,9 +226,7 @@ TEST(X11SettingsDialog, TabsApplyTheMasterScaleAndCancel) {
         EXPECT_TRUE(PumpUntil([&] { return KB::SettingsDialogHandle() == 0; }));
         PumpUntil([&] { return mp::GetFocus() == game; });
         const std::string logged = testing::internal::GetCapturedStderr();
-        EXPECT_NE(logged.find("unexpectedly destroyed"), std::string::npos) << logged;
-        EXPECT_EQ(logged.find("GLib-GObject-WARNING"), std::string::npos) << logged;
-        EXPECT_EQ(logged.find("CRITICAL"), std::string::npos) << logged;
+        EXPECT_EQ(logged, "");
         OpenSettingsDialog(settings, host);
         EXPECT_TRUE(PumpUntil([&] { return x.FindByTitle(mt::Utf8(u8"設定")) != 0; }));
         settings.reset();
