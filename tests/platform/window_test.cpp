@@ -458,7 +458,7 @@ TEST(X11Errors, SdlsRequestsForAWindowDestroyedOutsideGoUnlogged) {
 // process outside its traps) but for one that says a resource of GTK's own is not there while a
 // dialog is open or lately closed: another program destroyed the dialog's window, and GTK asked about
 // it, a child, or what it made from it (the back buffer's pixmap and picture, a GC).
-TEST(X11Errors, GtksErrorsOnAGoneDialogWindowAreDropped) {
+TEST(X11Errors, GtksErrorsOnItsOwnGoneResourcesAreDroppedAroundADialog) {
     using mp::x11::ErrorRoute;
     constexpr unsigned char kBadWindow = 3, kBadPixmap = 4, kBadMatch = 8, kBadDrawable = 9, kBadAccess = 10,
                             kBadGC = 13, kBadPictFormat = 142, kBadPicture = 143;
