@@ -45,70 +45,37 @@ bool FullScreen(const mt::XGeometry& g) {
     return g.viewable && g.fullScreenState && g.width == 1024 && g.height == 768;
 }
 
-// Ordinary (not override-redirect) windows mapped at the root, as a connection of its own sees
-// them: the program's own without a manager, the manager's frames round them with one. Counted
-// from the events the server sent before the count, so a finished program's are all there.
-class RootMaps {
+// What a connection of its own sees at the root (its errors its own, as XView's): the ordinary
+// windows mapped and made there, and windows destroyed as another program destroys them.
+class RootWatch {
 public:
-    RootMaps() {
-        if (display_ == nullptr) return;
-        XSelectInput(display_, DefaultRootWindow(display_), SubstructureNotifyMask);
-        XSync(display_, False);
+    RootWatch() {
+        if (display() == nullptr) return;
+        XSelectInput(display(), DefaultRootWindow(display()), SubstructureNotifyMask);
+        XSync(display(), False);
     }
-    ~RootMaps() {
-        if (display_ != nullptr) XCloseDisplay(display_);
-    }
-    RootMaps(const RootMaps&) = delete;
-    RootMaps& operator=(const RootMaps&) = delete;
+    // Ordinary (not override-redirect) windows mapped at the root: the program's own without a
+    // manager, the manager's frames round them with one. Counted from the events the server sent
+    // before the count, so a finished program's are all there.
     int Count() {
-        if (display_ == nullptr) return -1;
-        XSync(display_, False);
-        while (XPending(display_) > 0) {
-            XEvent e;
-            XNextEvent(display_, &e);
-            if (e.type == MapNotify && !e.xmap.override_redirect) ++count_;
-        }
+        if (display() == nullptr) return -1;
+        ForEachEvent([&](const XEvent& e) { count_ += e.type == MapNotify && !e.xmap.override_redirect; });
         return count_;
     }
-
-private:
-    Display* display_ = XOpenDisplay(nullptr);
-    int count_ = 0;
-};
-
-// The windows made at the root, as a connection of its own reads their CreateNotify; the same
-// connection destroys them, as another program would.
-class RootCreates {
-public:
-    RootCreates() {
-        if (display_ == nullptr) return;
-        XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });  // a window gone before its destruction
-        XSelectInput(display_, DefaultRootWindow(display_), SubstructureNotifyMask);
-        XSync(display_, False);
-    }
-    ~RootCreates() {
-        if (display_ != nullptr) XCloseDisplay(display_);
-    }
-    RootCreates(const RootCreates&) = delete;
-    RootCreates& operator=(const RootCreates&) = delete;
     // Forgets the windows made so far.
     void Forget() {
-        XSync(display_, False);
-        while (XPending(display_) > 0) {
-            XEvent e;
-            XNextEvent(display_, &e);
-        }
+        ForEachEvent([](const XEvent&) {});
     }
     // The next ordinary window made at the root that is big enough for a dialog (a manager's first
     // frame is 1x1, GTK's group leader 10x10), as soon as its notice comes; 0 when none came by the
     // deadline (of MonotonicMilliseconds).
     Window NextDialog(uint32_t deadline) {
         for (;;) {
-            while (XPending(display_) > 0) {
+            while (XPending(display()) > 0) {
                 XEvent e;
-                XNextEvent(display_, &e);
+                XNextEvent(display(), &e);
                 const XCreateWindowEvent& c = e.xcreatewindow;
-                if (e.type == CreateNotify && c.parent == DefaultRootWindow(display_) && !c.override_redirect &&
+                if (e.type == CreateNotify && c.parent == DefaultRootWindow(display()) && !c.override_redirect &&
                     c.width >= 50 && c.height >= 50)
                     return c.window;
             }
@@ -117,12 +84,22 @@ public:
         }
     }
     void Destroy(Window w) {
-        XDestroyWindow(display_, w);
-        XFlush(display_);
+        XDestroyWindow(display(), w);
+        XFlush(display());
     }
 
 private:
-    Display* display_ = XOpenDisplay(nullptr);
+    Display* display() const { return view_.get(); }
+    void ForEachEvent(const std::function<void(const XEvent&)>& seen) {
+        XSync(display(), False);
+        while (XPending(display()) > 0) {
+            XEvent e;
+            XNextEvent(display(), &e);
+            seen(e);
+        }
+    }
+    mt::XView view_;
+    int count_ = 0;
 };
 
 class X11Game : public ::testing::Test {
@@ -243,7 +220,7 @@ TEST_F(X11Game, OpensCentredClosesCleanlyAndComesBackWhereItWasAndAFullScreenRun
     // Placed by its outer corner, centred: (1024 - 640) / 2, (768 - 480) / 2; then the player
     // moves it (the manager puts the frame where asked). The start shows one window, made once
     // with what its renderer needs: none comes and goes before it.
-    RootMaps maps;
+    RootWatch maps;
     EXPECT_EQ(Run(FrameAt(192, 144), [&](Window w) {
                   XMoveWindow(x_.get(), w, 50, 70);
                   mt::WaitUntil([&] { return FrameAt(50, 70)(seen_ = x_.Read(w)); }, {}, 10000, 20);
@@ -335,7 +312,7 @@ TEST_F(X11Game, TheSettingsDialogDestroyedAsItOpensLeavesTheGameRunning) {
     ::setenv("SDL_AUDIODRIVER", "dummy", 1);  // no sound library's lines in the log
     const Window w = Start(FrameAt(192, 144));
     ASSERT_NE(w, 0u) << mt::Describe(seen_) << game_.Stderr();
-    RootCreates creates;
+    RootWatch creates;
     const auto now = [] { return morna::platform::MonotonicMilliseconds(); };
     // F1 typed into the active game until a window comes: the dialog's. The game reads the keyboard
     // once a frame and takes a press of F1 after it has read the last dialog's end: the key is held
