@@ -245,8 +245,9 @@ void NoteDialogOpen(uintptr_t token, WindowHandle owner, const DialogCalls& call
 // The manager has shown the open dialog (its first map). A manager that prevents focus stealing
 // may leave the keyboard with the owner: it weighs the dialog's time against the owner's last key,
 // which a key held through a slow opening repeats past it, or against the time of the owner's own
-// activation at its start. Where the owner still holds the X focus, the dialog is asked to take it
-// (DialogCalls::activate, with LastEventTime), as a window the active application shows does.
+// activation at its start. Where the owner holds the X focus, and the player did not click it since
+// the dialog opened, the dialog is asked to take it (DialogCalls::activate, with LastEventTime), as
+// a window the active application shows does.
 void NoteDialogMapped(uintptr_t token);
 void NoteDialogClosed(uintptr_t token);
 // The window that owns the open dialog or box of that token; 0 when none is open under it.

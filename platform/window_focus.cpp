@@ -295,9 +295,10 @@ void NoteDialogMapped(uintptr_t token) {
     if (!dialog || dialog->calls.activate == nullptr || clicked || DialogHasFocus(token)) return;
     // The owner keeps the keyboard where the manager left it there: the dialog is asked activated, as
     // a window the active application shows is, with the time of the player's latest action. Not
-    // where the player clicked the owner since the dialog opened (a busy pump reads the map late).
+    // where the player clicked the owner since the dialog opened, his click read or still waiting: a
+    // busy pump reads the map late, and the focus events with it.
     SDL_Window* sdl = GetSdlWindow(dialog->owner);
-    if (sdl == nullptr || !x11::FocusNotes().HoldsFocus(x11::WindowId(sdl))) return;
+    if (sdl == nullptr || !x11::HoldsFocusUnclicked(sdl)) return;
     if (const uint32_t time = x11::LastEventTime(); time != 0) dialog->calls.activate(token, time);
 }
 

@@ -347,6 +347,25 @@ void KeepUnderDialogs(SDL_Window* window, const std::vector<unsigned long>& dial
     AskRestacks(display, PlanRestacks(wanted, now, {xwindow}), supports);
 }
 
+bool HoldsFocusUnclicked(SDL_Window* window) {
+    Display* display = nullptr;
+    Window xwindow = 0;
+    if (!XOf(window, display, xwindow)) return false;
+    Window focus = 0;
+    int revert = 0;
+    XGetInputFocus(display, &focus, &revert);
+    if (focus != xwindow) return false;
+    // Looked for among the events queued, none taken: SDL reads them in its own time.
+    const auto pressOn = [](Display*, XEvent* e, XPointer w) -> Bool {
+        if (e->type == ButtonPress && e->xbutton.window == *reinterpret_cast<Window*>(w)) *reinterpret_cast<Window*>(w) = 0;
+        return False;
+    };
+    XEvent e;
+    Window pressed = xwindow;
+    XCheckIfEvent(display, &e, pressOn, reinterpret_cast<XPointer>(&pressed));
+    return pressed != 0;
+}
+
 bool ButtonDownOn(SDL_Window* window) {
     Display* display = nullptr;
     Window xwindow = 0;

@@ -94,6 +94,10 @@ void KeepStacking(SDL_Window* window, const std::vector<unsigned long>& before,
 void KeepUnderDialogs(SDL_Window* window, const std::vector<unsigned long>& dialogs);
 // Whether a pointer button is down on the window (the pointer's own state, asked of the server).
 bool ButtonDownOn(SDL_Window* window);
+// Whether the window holds the X focus now, as the server says (a round trip, where the pump may
+// read the focus events late), and no press of a pointer button on it waits to be read: the player
+// did not click it since the pump last read its events.
+bool HoldsFocusUnclicked(SDL_Window* window);
 // What the window has not drawn is painted by the server in black (or white), as a window class's
 // background brush paints it: the window never shows what was on the screen before it.
 bool SetBackground(SDL_Window* window, bool white);
