@@ -313,6 +313,7 @@ void DestroyThreadWindows(ThreadQueue* queue) {
         queue->alive = false;
     }
     FailSends(queue, 0);
+    if (x11::ConnectionLost()) return;  // the process is ending with the server gone: nothing to tear down there
     for (auto [w, destroyedOutside] : sdlWindows) {
         if (destroyedOutside) x11::QueueUnmapNotice(w);
         SDL_DestroyWindow(w);

@@ -114,14 +114,32 @@ Bool OnToolkitWire(Display* display, XErrorEvent* e, xError* wire) {
     return beside == nullptr || beside(display, e, wire);
 }
 
+using IoErrorHandler = int (*)(Display*);
+std::atomic<IoErrorHandler> gIoHandlerBefore{nullptr};
+std::atomic<bool> gConnectionLost{false};
+
+// Noted before the handler that was there (Xlib's own) ends the process.
+int OnIoError(Display* display) {
+    gConnectionLost = true;
+    const IoErrorHandler before = gIoHandlerBefore.load();
+    return before != nullptr ? before(display) : 0;
+}
+
 }  // namespace
 
 void GuardErrors() {
     static std::once_flag once;
-    std::call_once(once, [] { XSetErrorHandler(&OnError); });
+    std::call_once(once, [] {
+        XSetErrorHandler(&OnError);
+        gIoHandlerBefore = XSetIOErrorHandler(&OnIoError);
+    });
 }
 
+bool ConnectionLost() { return gConnectionLost.load(); }
+
 void TakeBackErrorHandler(Display* display) {
+    if (const IoErrorHandler io = XSetIOErrorHandler(&OnIoError); io != &OnIoError && io != nullptr)
+        gIoHandlerBefore = io;
     const ErrorHandler previous = XSetErrorHandler(&OnError);
     if (previous == &OnError || previous == nullptr) return;
     gBesideHandler = nullptr;

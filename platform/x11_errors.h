@@ -11,16 +11,23 @@ struct _XDisplay;  // Xlib's Display
 
 namespace morna::platform::x11 {
 
-// Installs, once, the handler of X errors: they are logged (by ReportErrors) and the process
-// carries on, where Xlib's own handler ends it. SDL's X11 code asks about windows that the window
-// manager may be destroying at the same moment (the frame of a full-screen window that closes).
-// Called before SDL's video starts: SDL passes X errors on to the handler it found at its start.
+// Installs, once, the handlers of X errors and of a lost connection (ConnectionLost). The errors
+// are logged (by ReportErrors) and the process carries on, where Xlib's own handler ends it. SDL's
+// X11 code asks about windows that the window manager may be destroying at the same moment (the
+// frame of a full-screen window that closes). Called before SDL's video starts: SDL passes X
+// errors on to the handler it found at its start.
 void GuardErrors();
-// Another toolkit set a handler of its own at its start (GTK does, for its error traps): the handler
-// is made ours again, and passes the errors of that toolkit's connection on to the toolkit's, as
-// RouteError says. GTK's traps install its handler again while they are pushed, and errors read then
-// never reach ours: the errors RouteError drops are dropped on that connection itself, before any
-// handler sees them.
+// True once Xlib has found the connection to the X server lost (the server ended): Xlib then ends
+// the process, whose clean-up must make no request that waits for the server. SDL's teardown of a
+// window it believes mapped waits for the window's unmap notice, and would spin for ever. The
+// handler that notes it passes the loss on to the one it found: Xlib's, or GTK's after its start
+// (TakeBackErrorHandler).
+bool ConnectionLost();
+// Another toolkit set handlers of its own at its start (GTK does, for its error traps and for a lost
+// connection): they are made ours again, and pass on to the toolkit's the loss of the connection
+// and the errors of that toolkit's connection, these as RouteError says. GTK's traps install its
+// handler again while they are pushed, and errors read then never reach ours: the errors
+// RouteError drops are dropped on that connection itself, before any handler sees them.
 void TakeBackErrorHandler(::_XDisplay* display);
 // A dialog the toolkit shows for us opens (before its windows are made) or closes (when the window
 // layer takes it back): RouteError's dialogs.
