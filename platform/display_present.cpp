@@ -75,8 +75,9 @@ std::unique_ptr<DisplayPresenter> DisplayPresenter::CreateForWindow(WindowHandle
     p->sdlWindow_ = sdl;
     p->renderer_ = renderer;
     SDL_RendererInfo info;
-    p->software_ = SDL_GetRendererInfo(renderer, &info) == 0 && (info.flags & SDL_RENDERER_SOFTWARE) != 0 &&
-                   SDL_BYTESPERPIXEL(SDL_GetWindowPixelFormat(sdl)) == 4;
+    const bool known = SDL_GetRendererInfo(renderer, &info) == 0;
+    p->software_ = known && (info.flags & SDL_RENDERER_SOFTWARE) != 0 && SDL_BYTESPERPIXEL(SDL_GetWindowPixelFormat(sdl)) == 4;
+    p->accelerated_ = known && (info.flags & SDL_RENDERER_ACCELERATED) != 0;
     return p;
 }
 
@@ -177,6 +178,11 @@ void DisplayPresenter::WritePixels(const PresentPicture& picture, uint8_t* out, 
 }
 
 bool DisplayPresenter::Present(const PresentPicture& picture) {
+    // The OpenGL driver would draw for a drawable that is gone: Mesa's software one was seen to
+    // spend seconds there, and the window's close, already on its way, waited for it. SDL's
+    // software renderer draws through the X server, whose requests on the gone window fail at once
+    // and go unlogged.
+    if (accelerated_ && DestroyedOutside(window_)) return true;
     if (sdlWindow_ != nullptr && GetSdlWindow(window_) != sdlWindow_) {
         sdlWindow_ = nullptr;  // the window is gone, and its renderer with it
         renderer_ = nullptr;

@@ -74,6 +74,8 @@ public:
     // changed) and shows it in the output's LetterboxRect; a software renderer showing it at 1:1
     // on an XRGB8888 output gets it written straight onto that output. False, with the reason in LastError, for a picture
     // that is not a display format with pixels (or a Palette8 one without palette) or when SDL fails.
+    // A window another program destroyed gets nothing through a graphics driver, and that is no
+    // failure: it is closing.
     bool Present(const PresentPicture& picture);
 
     // What the output shows now, as 0x00RRGGBB words row by row. False when SDL cannot read.
@@ -101,6 +103,7 @@ private:
     SDL_Renderer* renderer_ = nullptr;
     SDL_Texture* texture_ = nullptr;
     bool software_ = false;  // the renderer draws in software onto a 32-bit output
+    bool accelerated_ = false;  // it draws through a graphics driver (OpenGL), not the X server
     uint32_t textureFormat_ = 0;
     int32_t textureW_ = 0, textureH_ = 0;
     std::string error_;

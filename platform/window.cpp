@@ -431,12 +431,6 @@ void CloseDestroyedWindow(unsigned long xwindow) {
     }
 }
 
-bool DestroyedOutside(WindowHandle window) {
-    std::lock_guard<std::mutex> guard(S().lock);
-    auto it = S().windows.find(window);
-    return it != S().windows.end() && it->second.destroyedOutside;
-}
-
 // One SDL event: observers first, then the window message it stands for.
 void TranslateSdlEvent(const SDL_Event& e) {
     uint32_t wake;
@@ -682,6 +676,12 @@ void ApplyShape(WindowHandle window, SDL_Window* sdl, uint32_t style) {
 }
 
 }  // namespace
+
+bool DestroyedOutside(WindowHandle window) {
+    std::lock_guard<std::mutex> guard(S().lock);
+    auto it = S().windows.find(window);
+    return it != S().windows.end() && it->second.destroyedOutside;
+}
 
 bool RegisterWindowClass(const WindowClass& windowClass) {
     if (windowClass.name.empty() || windowClass.procedure == nullptr) return false;

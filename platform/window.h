@@ -128,6 +128,9 @@ bool IsDialogMessage(WindowHandle dialog, const WindowMessage& message);
 // window or another thread.
 bool DestroyWindow(WindowHandle window);
 bool IsWindow(WindowHandle window);
+// Whether another program destroyed the window's X window: the window is closing, as by its close
+// box, and nothing drawn for it can be shown.
+bool DestroyedOutside(WindowHandle window);
 
 // ---- Procedures and user data ------------------------------------------------
 intptr_t DefaultWindowProcedure(WindowHandle window, uint32_t message, uintptr_t wparam,

@@ -285,7 +285,7 @@ TEST_F(X11Game, AWindowDestroyedByAnotherProgramEndsTheGameAsItsCloseBoxDoes) {
         std::filesystem::remove(game_ / "save/system.cfg");
         XDestroyWindow(x_.get(), w);
         XFlush(x_.get());
-        EXPECT_EQ(mt::Finish(pid_, 5), 0) << mode;
+        EXPECT_EQ(mt::Finish(pid_, 5), 0) << mode << "\n" << game_.Stderr();
         pid_ = 0;
         EXPECT_EQ(mt::ReadBytes(game_ / "save/system.cfg").size(), 46u) << mode;
         // Its place is the frame's corner, as the close box's saves it, however soon it was destroyed.
