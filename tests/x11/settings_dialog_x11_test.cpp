@@ -601,13 +601,30 @@ TEST(X11SettingsDialog, FullScreenAndSoundStayWhileTheFocusMovesBetweenTheGameAn
             if (sound.empty() || sound.back() != on) sound.push_back(on);
         };
         const auto pumpFor = [&](uint32_t ms) { PumpFor(ms, record); };
-        Type(x.get(), XK_Alt_L, true);
+        // A second Tab typed before a busy manager has read the first is lost (openbox then takes
+        // one step): it waits for the list of windows the manager shows at the first, an
+        // override-redirect window at the root.
+        Display* d = x.get();
+        XSelectInput(d, DefaultRootWindow(d), SubstructureNotifyMask);
+        XSync(d, False);
+        bool listed = false;
+        const auto listShown = [&] {
+            XEvent e;
+            while (!listed && XCheckTypedWindowEvent(d, DefaultRootWindow(d), MapNotify, &e))
+                listed = e.xmap.override_redirect;
+            return listed;
+        };
+        Type(d, XK_Alt_L, true);
         pumpFor(50);
         for (int tab = 0; tab < 2; ++tab) {  // past the game, the manager's most recent window before the dialog
-            Type(x.get(), XK_Tab, true);
-            Type(x.get(), XK_Tab, false);
+            Type(d, XK_Tab, true);
+            Type(d, XK_Tab, false);
+            if (tab == 0) {
+                EXPECT_TRUE(PumpUntil(listShown, record, 5000)) << "no list of windows 5 s after Alt+Tab";
+            }
             pumpFor(50);
         }
+        XSelectInput(d, DefaultRootWindow(d), NoEventMask);
         pumpFor(500);  // Alt held half a second
         Type(x.get(), XK_Alt_L, false);
         pumpFor(1500);
