@@ -61,6 +61,9 @@ struct State {
     std::map<int32_t, DialogTemplate> dialogTemplates;  // by id
     WindowHandle nextHandle = 1;
     ThreadQueue* videoOwner = nullptr;  // the thread that started SDL video
+    // Held while SDL video starts or stops, and by another thread's push into its event queue,
+    // which the stop frees. Taken before `lock`.
+    std::mutex videoLife;
     uint32_t wakeEvent = 0;             // our SDL user event that wakes SDL_WaitEvent
     int32_t cursorCount = 0;
     // Files dropped, gathered until SDL says the drop is complete, then handed out by id.
@@ -202,11 +205,14 @@ bool EnsureVideo() {
     // signals keep their usual effect, or the one CloseOnSignals gives them.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     x11::GuardErrors();
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-        NoteWindowError(SDL_GetError());
-        std::lock_guard<std::mutex> guard(s.lock);
-        s.videoOwner = nullptr;
-        return false;
+    {
+        std::lock_guard<std::mutex> life(s.videoLife);
+        if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+            NoteWindowError(SDL_GetError());
+            std::lock_guard<std::mutex> guard(s.lock);
+            s.videoOwner = nullptr;
+            return false;
+        }
     }
     SDL_EventState(SDL_QUIT, SDL_IGNORE);
     // The X server's events come as system events too: a window destroyed by another program is
@@ -233,6 +239,18 @@ bool EnsureVideo() {
     return true;
 }
 
+// Shuts SDL video down, for its owner.
+void QuitVideo() {
+    State& s = S();
+    {
+        std::lock_guard<std::mutex> life(s.videoLife);
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        std::lock_guard<std::mutex> guard(s.lock);
+        s.videoOwner = nullptr;
+    }
+    x11::ReportErrors();
+}
+
 // Shuts SDL video down when the calling thread owns it and has no window left.
 void ReleaseVideoIfIdle() {
     State& s = S();
@@ -243,10 +261,7 @@ void ReleaseVideoIfIdle() {
         for (auto& [h, w] : s.windows)
             if (w.owner.get() == me) return;
     }
-    SDL_QuitSubSystem(SDL_INIT_VIDEO);
-    x11::ReportErrors();
-    std::lock_guard<std::mutex> guard(s.lock);
-    s.videoOwner = nullptr;
+    QuitVideo();
 }
 
 void Complete(const std::shared_ptr<SentCall>& call, intptr_t result) {
@@ -261,6 +276,9 @@ void Complete(const std::shared_ptr<SentCall>& call, intptr_t result) {
 void Wake(ThreadQueue* queue) {
     queue->wake.notify_all();
     State& s = S();
+    // Another thread's push may meet the owner stopping video, which frees SDL's event queue.
+    std::unique_lock<std::mutex> life(s.videoLife, std::defer_lock);
+    if (queue != MyQueue().get()) life.lock();
     uint32_t type = 0;
     {
         std::lock_guard<std::mutex> guard(s.lock);
@@ -323,12 +341,7 @@ void DestroyThreadWindows(ThreadQueue* queue) {
         std::lock_guard<std::mutex> guard(s.lock);
         owner = s.videoOwner == queue;
     }
-    if (owner) {
-        SDL_QuitSubSystem(SDL_INIT_VIDEO);
-        x11::ReportErrors();
-        std::lock_guard<std::mutex> guard(s.lock);
-        s.videoOwner = nullptr;
-    }
+    if (owner) QuitVideo();
 }
 
 }  // namespace
