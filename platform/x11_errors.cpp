@@ -16,6 +16,14 @@
 namespace morna::platform::x11 {
 namespace {
 
+// SDL's software renderer makes a graphics context for its picture on the window, and frees it in its
+// teardown. Made after another program destroyed the window, it never was, and its free fails. The
+// making's own error cannot be counted: SDL makes it while resizing for full screen, under a handler
+// of its own that swallows every error. Nothing else here frees a context it did not make.
+bool FreedUnmade(int code, int request, const std::map<unsigned long, DestroyedNote>& destroyed) {
+    return code == BadGC && request == X_FreeGC && !destroyed.empty();
+}
+
 // X errors, kept until the display thread's pump reports them: by then the pump has seen whether
 // their window was destroyed by another program, and the requests SDL made for it go unlogged. The
 // handler runs inside Xlib, on the thread that made the failing request; nothing calls Xlib while
@@ -29,9 +37,6 @@ struct Errors {
     size_t dropped = 0;  // past the bound, while nobody reports
     ToolkitIds toolkit;
     std::vector<ToolkitDialog> dialogs;  // NoteToolkitDialog's
-    // Graphics contexts SDL's software renderer asked to make for its picture on one of our windows
-    // after another program destroyed it: they were never made, and its teardown frees them.
-    size_t gcsNotMade = 0;
 };
 constexpr size_t kPendingErrors = 256;
 
@@ -80,14 +85,9 @@ int OnError(Display* display, XErrorEvent* e) {
         else
             KeepLatest(errors.failedQueries, e->resourceid, e->serial);
     }
-    if (errors.destroyed.count(e->resourceid) != 0) {  // said once, when it went
-        errors.gcsNotMade += e->request_code == X_CreateGC;
+    // Said once, when it went.
+    if (errors.destroyed.count(e->resourceid) != 0 || FreedUnmade(e->error_code, e->request_code, errors.destroyed))
         return 0;
-    }
-    if (e->error_code == BadGC && e->request_code == X_FreeGC && errors.gcsNotMade != 0) {
-        --errors.gcsNotMade;
-        return 0;
-    }
     if (errors.pending.size() == kPendingErrors) ++errors.dropped;
     else errors.pending.push_back({e->error_code, e->request_code, e->resourceid, e->serial});
     return 0;
@@ -207,9 +207,7 @@ bool NoteDestroyed(unsigned long xwindow) {
 
 std::vector<XErrorNote> ErrorsToLog(const std::vector<XErrorNote>& met,
                                     const std::map<unsigned long, DestroyedNote>& destroyed,
-                                    const std::map<unsigned long, std::vector<unsigned long>>& frames,
-                                    size_t* gcsNotMade) {
-    size_t notMade = gcsNotMade != nullptr ? *gcsNotMade : 0;
+                                    const std::map<unsigned long, std::vector<unsigned long>>& frames) {
     // SDL finds a window's place on the screen by asking for its parent and translating from it, with
     // at most a read of the window's attributes (two requests) between. The manager may destroy the
     // frame the query named before the translation comes: as it takes a window out of full screen or
@@ -224,14 +222,7 @@ std::vector<XErrorNote> ErrorsToLog(const std::vector<XErrorNote>& met,
     };
     std::vector<XErrorNote> kept;
     for (const XErrorNote& e : met) {
-        if (destroyed.count(e.resource) != 0) {
-            notMade += e.request == X_CreateGC;
-            continue;
-        }
-        if (e.code == BadGC && e.request == X_FreeGC && notMade != 0) {
-            --notMade;
-            continue;
-        }
+        if (destroyed.count(e.resource) != 0 || FreedUnmade(e.code, e.request, destroyed)) continue;
         const bool sdlTranslation =
             e.code == BadWindow && e.request == X_TranslateCoords &&
             (std::any_of(frames.begin(), frames.end(), [&](const auto& f) { return isIn(f.second, e.resource); }) ||
@@ -243,7 +234,6 @@ std::vector<XErrorNote> ErrorsToLog(const std::vector<XErrorNote>& met,
              }));
         if (!sdlTranslation) kept.push_back(e);
     }
-    if (gcsNotMade != nullptr) *gcsNotMade = notMade;
     return kept;
 }
 
@@ -253,7 +243,7 @@ void ReportErrors() {
     size_t dropped = 0;
     {
         std::lock_guard<std::mutex> guard(errors.lock);
-        pending = ErrorsToLog(errors.pending, errors.destroyed, errors.frames, &errors.gcsNotMade);
+        pending = ErrorsToLog(errors.pending, errors.destroyed, errors.frames);
         errors.pending.clear();
         dropped = std::exchange(errors.dropped, 0);
     }

@@ -51,14 +51,13 @@ struct DestroyedNote {
 // another program destroyed it (reading the events queued before, and leaving full screen as it
 // destroys the window). Those requests fail on the window itself, or as translations of coordinates
 // from its frame (the manager destroys or replaces it) or from the parent that a failed query on the
-// window left unset (window 0, or whatever SDL's variable held). None of them is logged, nor the
-// free of a graphics context whose making failed on a destroyed window (SDL's software renderer
-// makes one for its picture), as many as `gcsNotMade` (in and out) and the met ones count. Every
-// other error is logged.
+// window left unset (window 0, or whatever SDL's variable held). None of them is logged, nor, once a
+// window of ours was destroyed, the free of a graphics context that was never made (SDL's software
+// renderer makes one for its picture on the window, and the making failed there). Every other error
+// is logged.
 std::vector<XErrorNote> ErrorsToLog(const std::vector<XErrorNote>& met,
                                     const std::map<unsigned long, DestroyedNote>& destroyed,
-                                    const std::map<unsigned long, std::vector<unsigned long>>& frames = {},
-                                    size_t* gcsNotMade = nullptr);
+                                    const std::map<unsigned long, std::vector<unsigned long>>& frames = {});
 
 // Where the handler sends an error: to the toolkit's handler, nowhere, or to the log (ErrorsToLog).
 enum class ErrorRoute { Toolkit, Dropped, Logged };
