@@ -17,6 +17,7 @@
 #include "foundation/appframe/app_base.h"
 #include "foundation/appframe/app_initializer.h"
 #include "foundation/thread/thread_manager.h"
+#include "tests/common/process_state.h"
 
 #include "tests/x11/x_view.h"  // last: Xlib's macros
 
@@ -90,22 +91,6 @@ pid_t StartServer(std::string& display) {
     return pid;
 }
 
-// CPU seconds a process has used, from /proc.
-double CpuSeconds(pid_t pid) {
-    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
-    std::string line;
-    std::getline(stat, line);
-    const size_t close = line.rfind(')');
-    if (close == std::string::npos) return -1;
-    std::istringstream rest(line.substr(close + 2));
-    std::string field;
-    unsigned long long user = 0, system = 0;
-    for (int i = 3; i <= 15 && rest >> field; ++i) {
-        if (i == 14) user = std::stoull(field);
-        if (i == 15) system = std::stoull(field);
-    }
-    return static_cast<double>(user + system) / static_cast<double>(sysconf(_SC_CLK_TCK));
-}
 
 }  // namespace
 
@@ -148,7 +133,7 @@ TEST(X11ConnectionLost, TheServerEndingEndsTheApplicationWithItsWindowsLeft) {
         pid_t ended = 0;
         while ((ended = waitpid(app, &status, WNOHANG)) == 0 && SDL_GetTicks() - lost < 10000) SDL_Delay(10);
         if (ended == 0) {
-            const double cpu = CpuSeconds(app);
+            const double cpu = morna::test::CpuSeconds(app);
             kill(app, SIGKILL);
             waitpid(app, nullptr, 0);
             FAIL() << "still running 10 s after its server ended, " << cpu << " s of CPU used in all";

@@ -15,6 +15,7 @@
 #include "platform/clock.h"
 #include "tests/common/full_screen_start.h"
 #include "tests/common/game_process.h"
+#include "tests/common/process_state.h"
 
 #include "tests/x11/x_view.h"  // last: Xlib's macros
 #include <X11/extensions/XTest.h>
@@ -154,7 +155,8 @@ protected:
         bool fullScreen = row.savedFullScreen;
         for (int step = 0;; ++step) {
             ASSERT_TRUE(Until([&] { return Shows(w, fullScreen); }))
-                << "step " << step << (fullScreen ? ", full screen: " : ", windowed: ") << fault_ << "\n"
+                << "step " << step << (fullScreen ? ", full screen: " : ", windowed: ") << fault_ << "; "
+                << mt::ProcessState(pid_) << "\n"
                 << game_.Stderr();
             if (step == 2) break;
             // The game takes the keys with the X focus, which it takes itself where nobody gives it.
@@ -166,7 +168,9 @@ protected:
             })) << "the X focus is on " << focus << ", not the game's " << w;
             fullScreen = !fullScreen;
             ASSERT_TRUE(AltReturn(w, fullScreen))
-                << "step " << step << ": Alt+Return left the window at " << mt::Describe(seen_);
+                << "step " << step << ": Alt+Return left the window at " << mt::Describe(seen_) << "; "
+                << mt::ProcessState(pid_) << "\n"
+                << game_.Stderr();
         }
         ::kill(pid_, SIGTERM);  // no manager's close button: the game takes the signal as its close
         EXPECT_EQ(mt::Finish(pid_, 20), 0) << game_.Stderr();
