@@ -164,14 +164,14 @@ protected:
         return Until([&] { return x_.Read(w).viewable; }) ? w : 0;
     }
     // Alt+Return (the game's full screen key) typed into the focused game, held until its window
-    // is full screen: the game reads the keyboard once a frame.
+    // is full screen, and pressed again where the game did not read it.
     bool AltReturnToFullScreen(Window w) {
-        Type(XK_Alt_L, true);
-        Type(XK_Return, true);
-        const bool full = Until([&] { return FullScreen(seen_ = x_.Read(w)); });
-        Type(XK_Return, false);
-        Type(XK_Alt_L, false);
-        return full;
+        return mt::HoldUntil(
+            [&](bool down) {
+                Type(XK_Alt_L, down);
+                Type(XK_Return, down);
+            },
+            [&] { return FullScreen(seen_ = x_.Read(w)); });
     }
     void Type(KeySym key, bool down) {
 #ifdef MORNA_HAVE_XTEST

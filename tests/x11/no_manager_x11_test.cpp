@@ -16,6 +16,7 @@
 #include "tests/common/full_screen_start.h"
 #include "tests/common/game_process.h"
 #include "tests/common/process_state.h"
+#include "tests/common/wait.h"
 
 #include "tests/x11/x_view.h"  // last: Xlib's macros
 #include <X11/extensions/XTest.h>
@@ -121,18 +122,17 @@ protected:
         XTestFakeKeyEvent(x_.get(), XKeysymToKeycode(x_.get(), key), down, CurrentTime);
         XFlush(x_.get());
     }
-    // Alt+Return (the game's full screen key), held until the window has the other shape: the game
-    // reads the keyboard once a frame.
+    // Alt+Return (the game's full screen key), held until the window has the other shape.
     bool AltReturn(Window w, bool toFullScreen) {
-        Type(XK_Alt_L, true);
-        Type(XK_Return, true);
-        const bool changed = Until([&] {
-            const mt::XGeometry g = seen_ = x_.Read(w);
-            return toFullScreen ? g.width == screenWidth_ : g.width == 640;
-        });
-        Type(XK_Return, false);
-        Type(XK_Alt_L, false);
-        return changed;
+        return mt::HoldUntil(
+            [&](bool down) {
+                Type(XK_Alt_L, down);
+                Type(XK_Return, down);
+            },
+            [&] {
+                const mt::XGeometry g = seen_ = x_.Read(w);
+                return toFullScreen ? g.width == screenWidth_ : g.width == 640;
+            });
     }
 
     struct Row {
