@@ -85,7 +85,7 @@ int OnError(Display* display, XErrorEvent* e) {
         else
             KeepLatest(errors.failedQueries, e->resourceid, e->serial);
     }
-    // Said once, when it went.
+    // A destroyed window was said once, when it went; its failed requests are not.
     if (errors.destroyed.count(e->resourceid) != 0 || FreedUnmade(e->error_code, e->request_code, errors.destroyed))
         return 0;
     if (errors.pending.size() == kPendingErrors) ++errors.dropped;
