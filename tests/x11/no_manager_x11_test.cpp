@@ -12,7 +12,6 @@
 #include <string>
 #include <vector>
 
-#include "platform/clock.h"
 #include "tests/common/full_screen_start.h"
 #include "tests/common/game_process.h"
 #include "tests/common/process_state.h"
@@ -78,14 +77,7 @@ protected:
     }
 
     // Polls until done or 20 s have passed: whether it came.
-    static bool Until(const std::function<bool()>& done) {
-        const uint32_t start = morna::platform::MonotonicMilliseconds();
-        while (!done()) {
-            if (morna::platform::MonotonicMilliseconds() - start > 20000) return done();
-            ::usleep(20000);
-        }
-        return true;
-    }
+    static bool Until(const std::function<bool()>& done) { return mt::WaitUntil(done, {}, 20000, 20); }
 
     // The game's window: with no manager, a child of the root with the game's title.
     Window GameWindow() {
