@@ -79,19 +79,26 @@ protected:
     // Polls until done or 20 s have passed: whether it came.
     static bool Until(const std::function<bool()>& done) { return mt::WaitUntil(done, {}, 20000, 20); }
 
-    // The game's window: with no manager, a child of the root with the game's title.
-    Window GameWindow() {
+    // With no manager, a child of the root with the title; 0 while there is none.
+    Window Titled(const std::string& title) {
         Window root = 0, parent = 0, *children = nullptr;
         unsigned int count = 0;
         Window found = 0;
         if (XQueryTree(x_.get(), DefaultRootWindow(x_.get()), &root, &parent, &children, &count)) {
             for (unsigned int i = 0; i < count && found == 0; ++i) {
                 const auto name = x_.Property(children[i], "_NET_WM_NAME", "UTF8_STRING");
-                if (std::string(name.begin(), name.end()) == kTitle) found = children[i];
+                if (std::string(name.begin(), name.end()) == title) found = children[i];
             }
             if (children != nullptr) XFree(children);
         }
         return found;
+    }
+    Window GameWindow() { return Titled(kTitle); }
+    Window Focus() {
+        Window focus = 0;
+        int revert = 0;
+        XGetInputFocus(x_.get(), &focus, &revert);
+        return focus;
     }
 
     // Whether the window is at the whole screen (or 640x480, centred) with the whole title on it;
@@ -152,12 +159,7 @@ protected:
                 << game_.Stderr();
             if (step == 2) break;
             // The game takes the keys with the X focus, which it takes itself where nobody gives it.
-            Window focus = 0;
-            ASSERT_TRUE(Until([&] {
-                int revert = 0;
-                XGetInputFocus(x_.get(), &focus, &revert);
-                return focus == w;
-            })) << "the X focus is on " << focus << ", not the game's " << w;
+            ASSERT_TRUE(Until([&] { return Focus() == w; })) << x_.FocusState({{"game", w}});
             fullScreen = !fullScreen;
             ASSERT_TRUE(AltReturn(w, fullScreen))
                 << "step " << step << ": Alt+Return left the window at " << mt::Describe(seen_) << "; "
@@ -186,6 +188,40 @@ TEST_F(X11NoManager, FullScreenCoversTheScreenWithTheWholePictureAndComesBackCen
                      (row.savedFullScreen ? ", full screen saved" : ", windowed start"));
         Play(row);
     }
+}
+
+}  // namespace
+
+namespace {
+
+// The settings dialog (F1) closed by Escape, four times in a game on the title: with nobody to
+// activate the owner of a closed dialog, the game takes the X focus back itself, so each F1 after
+// the first reaches it. Before, the focus fell to the root as the dialog went, and stayed there.
+TEST_F(X11NoManager, TheSettingsDialogsCloseGivesTheKeysBackToTheGame) {
+    pid_ = game_.Start({});
+    ASSERT_TRUE(mt::Started(pid_, game_ / "save/key.cfg")) << game_.Stderr();
+    Window w = 0;
+    ASSERT_TRUE(Until([&] { return (w = GameWindow()) != 0; })) << "no window titled as the game's";
+    ASSERT_TRUE(Until([&] { return Focus() == w; })) << "at the start: " << x_.FocusState({{"game", w}});
+    const std::string caption = mt::Utf8(u8"設定");
+    for (int round = 0; round < 4; ++round) {
+        SCOPED_TRACE("round " + std::to_string(round));
+        // F1 reaches the game only through the focus; the dialog takes it as it maps.
+        Window dialog = 0;
+        ASSERT_TRUE(mt::HoldUntil([&](bool down) { Type(XK_F1, down); },
+                                  [&] { return (dialog = Titled(caption)) != 0 && Focus() == dialog; }))
+            << "F1 opened no dialog with the keys: " << x_.FocusState({{"game", w}, {"dialog", dialog}}) << "; "
+            << mt::ProcessState(pid_) << "\n"
+            << game_.Stderr();
+        // Escape, tapped again only while the dialog stays; the game reads no Escape of its own.
+        ASSERT_TRUE(mt::HoldUntil([&](bool down) { Type(XK_Escape, down); }, [&] { return Titled(caption) == 0; },
+                                  50, 3000))
+            << "Escape left the dialog open: " << x_.FocusState({{"game", w}, {"dialog", dialog}});
+        ASSERT_TRUE(Until([&] { return Focus() == w; })) << "after the close: " << x_.FocusState({{"game", w}});
+    }
+    ::kill(pid_, SIGTERM);
+    EXPECT_EQ(mt::Finish(pid_, 20), 0) << game_.Stderr();
+    pid_ = 0;
 }
 
 }  // namespace
