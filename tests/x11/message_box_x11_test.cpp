@@ -129,10 +129,15 @@ TEST(X11MessageBox, GtkDialogShowsUtf8TextAndAnswersEachButton) {
     std::atomic<int> answer{-1};
     std::thread asker([&] { answer = mp::ShowMessageBox({0, text, "確認", mp::MB_OKCANCEL}); });
     g_timeout_add(50, &Answer, &seen);
-    while (answer < 0) {
+    const bool answered = mt::WaitUntil([&] { return answer >= 0; }, [] {
         mp::WindowMessage m;
         while (mp::PeekWindowMessage(m)) mp::DispatchWindowMessage(m);
-        ::usleep(10000);
+    }, 20000);
+    if (!answered) {
+        asker.detach();  // still waiting for its box: the process ends with the failure
+        FAIL() << "the box asked for on another thread gave no answer in 20 s: "
+               << (seen.title.empty() ? "no box was shown while this thread pumped"
+                                      : "shown as \"" + seen.title + "\" and answered, its call not back");
     }
     asker.join();
     EXPECT_EQ(answer, mp::IDCANCEL);
