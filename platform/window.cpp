@@ -12,7 +12,6 @@
 #include <map>
 #include <memory>
 #include <mutex>
-#include <optional>
 #include <string>
 #include <tuple>
 #include <utility>
@@ -48,8 +47,6 @@ struct WindowRecord {
     bool whiteBackground = false;  // its class's
     bool destroyedOutside = false;  // its X window was destroyed by another program
     int frameLeft = 0, frameTop = 0;  // the manager's frame, as last known while the X window was there
-    // Where no manager runs, the layer makes full screen itself: the place it had before, to put back.
-    std::optional<x11::Place> coveredFrom;
 };
 
 // Everything shared between threads, under one lock. SDL is never called
@@ -618,12 +615,6 @@ intptr_t DialogClassProcedure(WindowHandle window, uint32_t message, uintptr_t w
     return dialog != nullptr ? dialog(window, message, wparam, lparam) : 0;
 }
 
-// Whether the window is minimised, as SDL last heard or as the window manager keeps it now (its
-// events may not have reached SDL yet).
-bool IsIconic(SDL_Window* sdl) {
-    return (SDL_GetWindowFlags(sdl) & SDL_WINDOW_MINIMIZED) != 0 || x11::IsIconic(sdl);
-}
-
 // Gives the window's X window its class's background: what it has not drawn shows black, or white.
 void GiveBackground(WindowHandle window) {
     SDL_Window* sdl = OwnSdlWindow(window);
@@ -638,57 +629,13 @@ void GiveBackground(WindowHandle window) {
     x11::SetBackground(sdl, white);
 }
 
-// The place the layer gave a window itself for full screen, taken off its record; none when it gave none.
-std::optional<x11::Place> TakeCoveredFrom(WindowHandle window) {
-    std::lock_guard<std::mutex> guard(S().lock);
-    auto it = S().windows.find(window);
-    return it == S().windows.end() ? std::nullopt : std::exchange(it->second.coveredFrom, std::nullopt);
-}
-
-// Full screen where no window manager runs: nobody acts on the state SDL asks for, and the window
-// would keep its place and size while the renderer draws for the whole screen. The layer gives it
-// the screen (the display it is on) itself, and keeps the place it had (`before`) to put back.
-void CoverScreen(WindowHandle window, SDL_Window* sdl, const x11::Place& before) {
-    SDL_Rect screen;
-    if (SDL_GetDisplayBounds(SDL_GetWindowDisplayIndex(sdl), &screen) != 0 ||
-        !x11::SetPlace(sdl, {screen.x, screen.y, screen.w, screen.h}))
-        return;
-    std::lock_guard<std::mutex> guard(S().lock);
-    auto it = S().windows.find(window);
-    if (it != S().windows.end()) it->second.coveredFrom = before;
-}
-
-void ApplyShape(WindowHandle window, SDL_Window* sdl, uint32_t style) {
-    bool popup = (style & WS_POPUP) && (style & WS_CAPTION) == 0;
-    x11::ManagerHints supports(sdl);  // read once for the whole change
-    if (popup) {
-        std::optional<x11::Place> before = TakeCoveredFrom(window);  // covered already: its first place stands
-        x11::Place place;
-        if (!before && !supports.Running() && x11::PlaceOf(sdl, place)) before = place;
-        SDL_SetWindowFullscreen(sdl, SDL_WINDOW_FULLSCREEN_DESKTOP);
-        if (before) CoverScreen(window, sdl, *before);
-    } else {
-        const bool wasFullScreen = (SDL_GetWindowFlags(sdl) & SDL_WINDOW_FULLSCREEN) != 0;
-        // A minimised window leaves full screen minimised, to come back framed when restored.
-        const bool leftMinimised = wasFullScreen && IsIconic(sdl) && x11::RequestLeaveFullScreen(sdl);
-        if (leftMinimised) x11::AwaitLeftFullScreen(sdl, supports);
-        // The manager may raise a window that leaves full screen, its dialogs with it: one that leaves
-        // while the player is in another program keeps its place below that program's window.
-        const bool away = wasFullScreen && !IsApplicationActive();
-        const std::vector<unsigned long> stacking =
-            away ? x11::ClientStacking(sdl, supports) : std::vector<unsigned long>{};
-        SDL_SetWindowFullscreen(sdl, 0);
-        // Only the layer's own full-screen place is undone; a manager puts back what it changed.
-        if (const std::optional<x11::Place> before = TakeCoveredFrom(window)) x11::SetPlace(sdl, *before);
-        // What comes next (the stacking kept, a place) must reach the window as the manager left it.
-        if (wasFullScreen && !leftMinimised) x11::AwaitLeftFullScreen(sdl, supports);
-        if (!stacking.empty()) x11::KeepStacking(sdl, stacking, OpenDialogWindows(window), supports);
-        SDL_SetWindowBordered(sdl, (style & WS_CAPTION) ? SDL_TRUE : SDL_FALSE);
-        SDL_SetWindowResizable(sdl, (style & WS_THICKFRAME) ? SDL_TRUE : SDL_FALSE);
-    }
-}
-
 }  // namespace
+
+// Whether the window is minimised, as SDL last heard or as the window manager keeps it now (its
+// events may not have reached SDL yet).
+bool window_state::IsIconic(SDL_Window* sdl) {
+    return (SDL_GetWindowFlags(sdl) & SDL_WINDOW_MINIMIZED) != 0 || x11::IsIconic(sdl);
+}
 
 bool DestroyedOutside(WindowHandle window) {
     std::lock_guard<std::mutex> guard(S().lock);

@@ -1,9 +1,10 @@
 #pragma once
-// The window layer's two rooms and what each asks of the other: window.cpp keeps the windows, the
+// The window layer's rooms and what each asks of the other: window.cpp keeps the windows, the
 // threads' queues and the pump, under its state's lock; window_focus.cpp keeps the focus record, the
 // application's activation, the open dialogs of another toolkit and the switch-back, under a lock of
-// its own. Neither calls the other, SDL or a callback while it holds its lock. Not for use outside
-// the layer.
+// its own; window_full_screen.cpp the window's shape, with the places it gave for full screen where
+// no manager runs, under a lock of its own. None calls another, SDL or a callback while it holds its
+// lock. Not for use outside the layer.
 #include <cstdint>
 #include <vector>
 
@@ -15,6 +16,12 @@ namespace morna::platform::window_state {
 
 // window.cpp: posts the message to every window of the display thread that is not being destroyed.
 void PostToDisplayWindows(uint32_t message, uintptr_t wparam);
+// Whether the window is minimised, as SDL last heard or as the window manager keeps it now.
+bool IsIconic(SDL_Window* sdl);
+
+// window_full_screen.cpp: gives the window the shape its style asks (WS_POPUP without a caption:
+// full screen; else a window, framed with WS_CAPTION, resizable with WS_THICKFRAME).
+void ApplyShape(WindowHandle window, SDL_Window* sdl, uint32_t style);
 
 // window_focus.cpp:
 // A window of the display thread was made: it may take the focus from now on.

@@ -244,6 +244,17 @@ bool RequestActivate(SDL_Window* window) {
     if (!XGetWindowAttributes(display, xwindow, &attributes) || attributes.map_state == IsUnmapped) return false;
     const Time time = RequestTime(display, xwindow);
     if (time == 0) return false;
+    if (!ManagerHints(window).Running()) {
+        // Nobody reads the request: the window takes the focus itself, as a manager would give it (a
+        // closing dialog's focus reverts to the root, which leaves the keys nowhere). With the
+        // player's time, not the server's now: a dialog activated later with his time would be refused.
+        if (attributes.map_state != IsViewable) return false;
+        Unlogged(display, [&] {  // the window may be destroyed by another program meanwhile
+            XRaiseWindow(display, xwindow);
+            XSetInputFocus(display, xwindow, RevertToParent, time);
+        });
+        return true;
+    }
     XRaiseWindow(display, xwindow);
     AskManager(display, xwindow, "_NET_ACTIVE_WINDOW", {1 /* an application asks */, static_cast<long>(time)});
     return true;

@@ -65,8 +65,8 @@ bool SetPlace(SDL_Window* window, const Place& place);
 void AwaitLeftFullScreen(SDL_Window* window, ManagerHints& supports);
 // Asks the window manager to activate a mapped window (raise it and give it the focus), as asked
 // by the application, with LastEventTime (x11_events.h; before any event, the server's time now): a manager
-// takes a request without a time for a faulty client's. False for an unmapped window, which only a
-// map shows.
+// takes a request without a time for a faulty client's. Where no manager runs, the window is raised
+// and takes the X focus itself. False for an unmapped window, which only a map shows.
 bool RequestActivate(SDL_Window* window);
 // That time, for a window of ours shown as opened by the player's last action; 0 for a window that
 // is not on X.

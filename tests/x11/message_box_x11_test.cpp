@@ -1,4 +1,4 @@
-// Message boxes on an X display with a window manager (tools/run-with-wm.sh): a GTK dialog
+// Message boxes on an X display with a window manager, or none (tools/run-with-wm.sh): a GTK dialog
 // whose label holds the Japanese text as UTF-8, answering each button's code, shown on the
 // thread with the window when another thread asks; another program taking the focus while a box
 // is up leaves the application then, and its owner hears of it once the box has closed. GTK's
@@ -20,6 +20,7 @@
 #include "platform/x11_errors.h"
 #include "tests/common/wait.h"
 #include <gdk/gdkx.h>  // last: Xlib's macros
+#include "tests/x11/x_view.h"
 
 namespace {
 
@@ -128,10 +129,15 @@ TEST(X11MessageBox, GtkDialogShowsUtf8TextAndAnswersEachButton) {
     std::atomic<int> answer{-1};
     std::thread asker([&] { answer = mp::ShowMessageBox({0, text, "確認", mp::MB_OKCANCEL}); });
     g_timeout_add(50, &Answer, &seen);
-    while (answer < 0) {
+    const bool answered = mt::WaitUntil([&] { return answer >= 0; }, [] {
         mp::WindowMessage m;
         while (mp::PeekWindowMessage(m)) mp::DispatchWindowMessage(m);
-        ::usleep(10000);
+    }, 20000);
+    if (!answered) {
+        asker.detach();  // still waiting for its box: the process ends with the failure
+        FAIL() << "the box asked for on another thread gave no answer in 20 s: "
+               << (seen.title.empty() ? "no box was shown while this thread pumped"
+                                      : "shown as \"" + seen.title + "\" and answered, its call not back");
     }
     asker.join();
     EXPECT_EQ(answer, mp::IDCANCEL);
@@ -188,6 +194,59 @@ TEST(X11MessageBox, GtkDialogShowsUtf8TextAndAnswersEachButton) {
     EXPECT_NE(logged.find(resource(ours)), std::string::npos) << logged;
     EXPECT_EQ(logged.find(resource(gdks)), std::string::npos) << logged;
     XCloseDisplay(other);
+    EXPECT_TRUE(mp::DestroyWindow(window));
+}
+
+// Clicks OK on the box once it holds the X focus (as the player answers it with the keys), or after
+// 5 s without: `hadKeys` says which.
+struct KeyedAnswer {
+    int ticks = 0;
+    bool hadKeys = false;
+};
+
+gboolean AnswerWithTheKeys(gpointer data) {
+    auto* a = static_cast<KeyedAnswer*>(data);
+    GtkWidget* box = MappedBox();
+    if (box == nullptr) return G_SOURCE_CONTINUE;
+    a->hadKeys = gtk_window_is_active(GTK_WINDOW(box));
+    if (!a->hadKeys && ++a->ticks < 250) return G_SOURCE_CONTINUE;
+    gtk_button_clicked(GTK_BUTTON(gtk_dialog_get_widget_for_response(GTK_DIALOG(box), mp::IDOK)));
+    return G_SOURCE_REMOVE;
+}
+
+// A box closed with the keys hands them back to its owner's window, three boxes in a row: a manager
+// activates the owner when asked; with none (MORNA_WM=none) nobody would, and the focus that reverts
+// as the box goes lands on the root.
+TEST(X11MessageBox, ABoxClosedWithTheKeysHandsThemBackToItsOwner) {
+    ASSERT_TRUE(mp::RegisterWindowClass({"MORNA_BOX_OWNER", &OwnerProcedure, false}));
+    const mp::WindowHandle window = mp::CreateWindow({"MORNA_BOX_OWNER", "owner", 0x10CA0000, 0, 0, 320, 240});
+    ASSERT_NE(window, 0u) << mp::LastWindowError();
+    mt::XView x;
+    const Window owner = mt::XView::Of(window);
+    const auto pumpUntil = [&](const std::function<bool()>& done) {
+        return mt::WaitUntil(done, [] {
+            mp::WindowMessage m;
+            while (mp::PeekWindowMessage(m)) mp::DispatchWindowMessage(m);
+        }, 20000);
+    };
+    const auto focus = [&] {
+        Window w = 0;
+        int revert = 0;
+        XGetInputFocus(x.get(), &w, &revert);
+        return w;
+    };
+    mp::FocusWindow(window);
+    ASSERT_TRUE(pumpUntil([&] { return focus() == owner && mp::IsApplicationActive(); }))
+        << "the owner never had the keys: " << x.FocusState({{"owner", owner}});
+    for (int box = 0; box < 3; ++box) {
+        KeyedAnswer answer;
+        g_timeout_add(20, &AnswerWithTheKeys, &answer);
+        EXPECT_EQ(mp::ShowMessageBox({window, "OK?", "box", mp::MB_OK}), mp::IDOK);
+        EXPECT_TRUE(answer.hadKeys) << "box " << box << " was answered without the keys";
+        EXPECT_TRUE(pumpUntil([&] { return focus() == owner && mp::IsApplicationActive(); }))
+            << "after box " << box << ": " << x.FocusState({{"owner", owner}}) << "; application "
+            << (mp::IsApplicationActive() ? "active" : "inactive");
+    }
     EXPECT_TRUE(mp::DestroyWindow(window));
 }
 

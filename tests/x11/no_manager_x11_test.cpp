@@ -12,11 +12,12 @@
 #include <string>
 #include <vector>
 
-#include "platform/clock.h"
 #include "tests/common/full_screen_start.h"
 #include "tests/common/game_process.h"
 #include "tests/common/process_state.h"
 #include "tests/common/wait.h"
+#include "platform/x11_errors.h"
+#include "platform/x11_window.h"
 
 #include "tests/x11/x_view.h"  // last: Xlib's macros
 #include <X11/extensions/XTest.h>
@@ -78,28 +79,28 @@ protected:
     }
 
     // Polls until done or 20 s have passed: whether it came.
-    static bool Until(const std::function<bool()>& done) {
-        const uint32_t start = morna::platform::MonotonicMilliseconds();
-        while (!done()) {
-            if (morna::platform::MonotonicMilliseconds() - start > 20000) return done();
-            ::usleep(20000);
-        }
-        return true;
-    }
+    static bool Until(const std::function<bool()>& done) { return mt::WaitUntil(done, {}, 20000, 20); }
 
-    // The game's window: with no manager, a child of the root with the game's title.
-    Window GameWindow() {
+    // With no manager, a child of the root with the title; 0 while there is none.
+    Window Titled(const std::string& title) {
         Window root = 0, parent = 0, *children = nullptr;
         unsigned int count = 0;
         Window found = 0;
         if (XQueryTree(x_.get(), DefaultRootWindow(x_.get()), &root, &parent, &children, &count)) {
             for (unsigned int i = 0; i < count && found == 0; ++i) {
                 const auto name = x_.Property(children[i], "_NET_WM_NAME", "UTF8_STRING");
-                if (std::string(name.begin(), name.end()) == kTitle) found = children[i];
+                if (std::string(name.begin(), name.end()) == title) found = children[i];
             }
             if (children != nullptr) XFree(children);
         }
         return found;
+    }
+    Window GameWindow() { return Titled(kTitle); }
+    Window Focus() {
+        Window focus = 0;
+        int revert = 0;
+        XGetInputFocus(x_.get(), &focus, &revert);
+        return focus;
     }
 
     // Whether the window is at the whole screen (or 640x480, centred) with the whole title on it;
@@ -160,12 +161,7 @@ protected:
                 << game_.Stderr();
             if (step == 2) break;
             // The game takes the keys with the X focus, which it takes itself where nobody gives it.
-            Window focus = 0;
-            ASSERT_TRUE(Until([&] {
-                int revert = 0;
-                XGetInputFocus(x_.get(), &focus, &revert);
-                return focus == w;
-            })) << "the X focus is on " << focus << ", not the game's " << w;
+            ASSERT_TRUE(Until([&] { return Focus() == w; })) << x_.FocusState({{"game", w}});
             fullScreen = !fullScreen;
             ASSERT_TRUE(AltReturn(w, fullScreen))
                 << "step " << step << ": Alt+Return left the window at " << mt::Describe(seen_) << "; "
@@ -194,6 +190,91 @@ TEST_F(X11NoManager, FullScreenCoversTheScreenWithTheWholePictureAndComesBackCen
                      (row.savedFullScreen ? ", full screen saved" : ", windowed start"));
         Play(row);
     }
+}
+
+}  // namespace
+
+namespace {
+
+// The settings dialog (F1) closed by Escape, four times in a game on the title: with nobody to
+// activate the owner of a closed dialog, the game takes the X focus back itself, so each F1 after
+// the first reaches it. Before, the focus fell to the root as the dialog went, and stayed there.
+TEST_F(X11NoManager, TheSettingsDialogsCloseGivesTheKeysBackToTheGame) {
+    pid_ = game_.Start({});
+    ASSERT_TRUE(mt::Started(pid_, game_ / "save/key.cfg")) << game_.Stderr();
+    Window w = 0;
+    ASSERT_TRUE(Until([&] { return (w = GameWindow()) != 0; })) << "no window titled as the game's";
+    ASSERT_TRUE(Until([&] { return Focus() == w; })) << "at the start: " << x_.FocusState({{"game", w}});
+    const std::string caption = mt::Utf8(u8"設定");
+    for (int round = 0; round < 4; ++round) {
+        SCOPED_TRACE("round " + std::to_string(round));
+        // F1 reaches the game only through the focus; the dialog takes it as it maps.
+        Window dialog = 0;
+        ASSERT_TRUE(mt::HoldUntil([&](bool down) { Type(XK_F1, down); },
+                                  [&] { return (dialog = Titled(caption)) != 0 && Focus() == dialog; }))
+            << "F1 opened no dialog with the keys: " << x_.FocusState({{"game", w}, {"dialog", dialog}}) << "; "
+            << mt::ProcessState(pid_) << "\n"
+            << game_.Stderr();
+        // Escape, tapped again only while the dialog stays; the game reads no Escape of its own.
+        ASSERT_TRUE(mt::HoldUntil([&](bool down) { Type(XK_Escape, down); }, [&] { return Titled(caption) == 0; },
+                                  50, 3000))
+            << "Escape left the dialog open: " << x_.FocusState({{"game", w}, {"dialog", dialog}});
+        ASSERT_TRUE(Until([&] { return Focus() == w; })) << "after the close: " << x_.FocusState({{"game", w}});
+    }
+    ::kill(pid_, SIGTERM);
+    EXPECT_EQ(mt::Finish(pid_, 20), 0) << game_.Stderr();
+    pid_ = 0;
+}
+
+}  // namespace
+
+namespace {
+
+// A manager runs where the root names a check window that names itself. One killed with -9 leaves
+// the root naming a window that is gone, with its list of hints: none of them counts, and the
+// question's error on the gone window is not logged. A window that does not name itself is another
+// client's, which the root names wrongly.
+TEST_F(X11NoManager, ManagerHintsCountOnlyALiveCheckWindowThatNamesItself) {
+    namespace mp = morna::platform;
+    ASSERT_TRUE(mp::RegisterWindowClass({"MORNA_HINTS_TEST", &mp::DefaultWindowProcedure, false}));
+    const mp::WindowHandle window = mp::CreateWindow({"MORNA_HINTS_TEST", "hints", 0x10CA0000, 0, 0, 320, 240});
+    ASSERT_NE(window, 0u) << mp::LastWindowError();
+    Display* d = x_.get();
+    const Window root = DefaultRootWindow(d);
+    const Atom check = XInternAtom(d, "_NET_SUPPORTING_WM_CHECK", False);
+    const Atom supported = XInternAtom(d, "_NET_SUPPORTED", False);
+    const auto name = [&](Window on, Window named) {
+        XChangeProperty(d, on, check, XA_WINDOW, 32, PropModeReplace, reinterpret_cast<const unsigned char*>(&named), 1);
+    };
+    const long hint = static_cast<long>(XInternAtom(d, "_NET_WM_STATE_FULLSCREEN", False));
+    XChangeProperty(d, root, supported, XA_ATOM, 32, PropModeReplace, reinterpret_cast<const unsigned char*>(&hint), 1);
+    // Whether a manager runs, and whether its hints list full screen, asked afresh as each change does.
+    const auto asked = [&] {
+        XSync(d, False);
+        morna::platform::x11::ManagerHints hints(mp::GetSdlWindow(window));
+        return std::string(hints.Running() ? "running" : "none") + (hints("_NET_WM_STATE_FULLSCREEN") ? "+hint" : "");
+    };
+    testing::internal::CaptureStderr();
+    const std::string nothingNamed = asked();
+    const Window checkWindow = XCreateSimpleWindow(d, root, -1, -1, 1, 1, 0, 0, 0);
+    name(root, checkWindow);
+    const std::string namesNothing = asked();
+    name(checkWindow, checkWindow);
+    const std::string live = asked();
+    name(checkWindow, root);
+    const std::string namesAnother = asked();
+    name(checkWindow, checkWindow);
+    XDestroyWindow(d, checkWindow);
+    const std::string gone = asked();
+    morna::platform::x11::ReportErrors();
+    const std::string logged = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(nothingNamed + " " + namesNothing + " " + live + " " + namesAnother + " " + gone,
+              "none none running+hint none none");
+    EXPECT_EQ(logged, "");
+    XDeleteProperty(d, root, check);
+    XDeleteProperty(d, root, supported);
+    XSync(d, False);
+    EXPECT_TRUE(mp::DestroyWindow(window));
 }
 
 }  // namespace
