@@ -740,6 +740,7 @@ bool DestroyWindow(WindowHandle window) {
         noneLeft = S().windows.empty();
     }
     ForgetFocusOf({window}, noneLeft);  // its loss of the focus comes with no window to name
+    ForgetShape(window);
     FailSends(MyQueue().get(), window);
     if (destroyedOutside) x11::QueueUnmapNotice(sdl);
     SDL_DestroyWindow(sdl);

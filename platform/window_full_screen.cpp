@@ -77,4 +77,6 @@ void ApplyShape(WindowHandle window, SDL_Window* sdl, uint32_t style) {
     }
 }
 
+void ForgetShape(WindowHandle window) { TakeCoveredFrom(window); }
+
 }  // namespace morna::platform::window_state

@@ -22,6 +22,8 @@ bool IsIconic(SDL_Window* sdl);
 // window_full_screen.cpp: gives the window the shape its style asks (WS_POPUP without a caption:
 // full screen; else a window, framed with WS_CAPTION, resizable with WS_THICKFRAME).
 void ApplyShape(WindowHandle window, SDL_Window* sdl, uint32_t style);
+// The window is gone: the place kept to put back, if any, goes with it.
+void ForgetShape(WindowHandle window);
 
 // window_focus.cpp:
 // A window of the display thread was made: it may take the focus from now on.
