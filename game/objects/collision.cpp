@@ -536,10 +536,12 @@ void CGameResource::ConfinePlayer(CObjectAvatar* hero, bool crushCheck) {
         hero->y += hero->pushDown;
         hero->x -= hero->pushLeft;
         hero->x += hero->pushRight;
-        // Where nothing crushes him (the last stage), the edge holds him in sight; nor does a
-        // push at the right edge carry him past it.
+        // Where nothing crushes him (the last stage), the edges hold him in sight; nor does a
+        // push at the right edge carry him past it anywhere. Elsewhere the left edge lets him
+        // past, since its push on the next frame is what finds him crushed there.
         if (heldOutside) hero->y = above ? bounds.top : bounds.bottom;
         if (edges && hero->x - bounds.left > width) hero->x = bounds.right;
+        if (edges && !crushCheck && hero->x < bounds.left) hero->x = bounds.left;
     }
     hero->pushUp = hero->pushDown = hero->pushLeft = hero->pushRight = 0;
 }

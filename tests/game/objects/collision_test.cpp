@@ -204,7 +204,8 @@ TEST(Contact, ReflectorsSpendThemselvesAndBarriersEatJelly) {
 // sets him on a surface 28 px over its centre), in a 640 x 480 view. At the top and bottom he is
 // held only where pieces pushing him up or down would carry his whole box (24 px high) out of
 // the view; walls at his sides hold nothing there. A rescue hurts him by 2500 and puts him on
-// the ground point (the view's middle column, y 0 without a map); nothing else hurts him.
+// the ground point (the view's middle column, y 0 without a map); nothing else hurts him. On
+// the last stage no push carries his centre past an edge.
 TEST(Confine, RescuedWhereHeldOutsideTheViewOtherwisePushedByBoth) {
     ContactPlay play;
     CGameResource& g = *play.game;
@@ -265,7 +266,13 @@ TEST(Confine, RescuedWhereHeldOutsideTheViewOtherwisePushedByBoth) {
         {"between two walls", {{&tile, 282, 240}, {&tile, 320, 240}}, 300, 240, 0, true, 0, 0, 0, 0, 0, 0, false, 302, 240},
         {"between a wall and the scrolling left edge", {{&tile, 120, 240}}, 97, 240, 0, true, 100, 0, 0, 0, 0, 0,
          true, 420, 0},
-        {"the same on the last stage", {{&tile, 120, 240}}, 97, 240, 0, false, 100, 0, 0, 0, 0, 0, false, 97, 240},
+        // Held on the edge, not 3 px past it where the wall's push would leave him (97).
+        {"the same on the last stage", {{&tile, 120, 240}}, 97, 240, 0, false, 100, 0, 0, 0, 0, 0, false, 100, 240},
+        {"a part 30 px into him past the scrolling left edge, last stage", {{&part, 125, 240}}, 95, 240, 0, false,
+         100, 0, 0, 0, 0, 0, false, 100, 240},
+        {"the same from inside the view", {{&part, 135, 240}}, 105, 240, 0, false, 100, 0, 0, 0, 0, 0, false, 100, 240},
+        // Past the edge, where the edge's push on the next frame finds him crushed.
+        {"the same on another stage", {{&part, 135, 240}}, 105, 240, 0, true, 100, 0, 0, 0, 0, 0, false, 75, 240},
         {"squeezed only sideways under the bottom", {}, 300, 495, 0, true, 0, 0, 0, 0, 2, 2, false, 300, 480},
         {"the same on the last stage", {}, 300, 495, 0, false, 0, 0, 0, 0, 2, 2, false, 300, 480},
         {"squeezed only sideways over the top", {}, 300, -13, 0, true, 0, 0, 0, 0, 2, 2, false, 300, 0},
