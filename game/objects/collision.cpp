@@ -520,25 +520,28 @@ void CGameResource::ConfinePlayer(CObjectAvatar* hero, bool crushCheck) {
         if (dy < 0) hero->PushOut(-dy, kDown, false);
         if (dy > height) hero->PushOut(dy - height, kUp, false);
     }
-    const bool squeezed = (hero->pushUp != 0 && hero->pushDown != 0) ||
-                          (hero->pushLeft != 0 && hero->pushRight != 0 && !fromRight);
+    const bool upAndDown = hero->pushUp != 0 && hero->pushDown != 0;
+    const bool squeezed = upAndDown || (hero->pushLeft != 0 && hero->pushRight != 0 && !fromRight);
     // Pieces that would carry his whole body out of sight, against the bottom or top edge, hold
     // him there where no key moves him: squeezed so, he is crushed too. A ledge sets his feet on
-    // its surface, so one inside the view never holds him, however far he sank into it.
+    // its surface, so one inside the view never holds him, however far he sank into it. Walls
+    // at his sides hold nothing up or down: there the edge alone brings him back.
     const int32_t half = hero->kind->hitHeight / 2;
     const bool above = placed + half <= bounds.top, below = placed - half >= bounds.bottom;
-    const bool heldOutside = edges && squeezed && (above || below);
-    if (squeezed && crushCheck && (fromLeft || heldOutside)) {
+    const bool heldOutside = edges && upAndDown && (above || below);
+    if (crushCheck && ((squeezed && fromLeft) || heldOutside)) {
         RescueCrushedPlayer();
     } else {
         hero->y -= hero->pushUp;
         hero->y += hero->pushDown;
         hero->x -= hero->pushLeft;
         hero->x += hero->pushRight;
-        // Where nothing crushes him (the last stage), the edge holds him in sight; nor does a
-        // push at the right edge carry him past it.
+        // Where nothing crushes him (the last stage), the edges hold him in sight; nor does a
+        // push at the right edge carry him past it anywhere. Elsewhere the left edge lets him
+        // past, since its push on the next frame is what finds him crushed there.
         if (heldOutside) hero->y = above ? bounds.top : bounds.bottom;
         if (edges && hero->x - bounds.left > width) hero->x = bounds.right;
+        if (edges && !crushCheck && hero->x < bounds.left) hero->x = bounds.left;
     }
     hero->pushUp = hero->pushDown = hero->pushLeft = hero->pushRight = 0;
 }

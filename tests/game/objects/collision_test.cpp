@@ -199,16 +199,18 @@ TEST(Contact, ReflectorsSpendThemselvesAndBarriersEatJelly) {
     EXPECT_TRUE(g.player->IsBraking());
 }
 
-// One frame's confinement after the hero met the pieces around him: 32-pixel ground tiles and
-// a boss's solid part (100 x 100, mass 10, no power, undying), in a 640 x 480 view. At the top
-// and bottom he is held only where the pieces alone would carry his whole box (24 px high) out
-// of the view. A rescue hurts him by 2500 and puts him on the ground point (the view's middle
-// column, y 0 without a map); nothing else hurts him.
+// One frame's confinement after the hero met the pieces around him: 32-pixel ground tiles, a
+// boss's solid part (100 x 100, mass 10, no power, undying) and a pudding cup (56 x 40, which
+// sets him on a surface 28 px over its centre), in a 640 x 480 view. At the top and bottom he is
+// held only where pieces pushing him up or down would carry his whole box (24 px high) out of
+// the view; walls at his sides hold nothing there. A rescue hurts him by 2500 and puts him on
+// the ground point (the view's middle column, y 0 without a map); nothing else hurts him. On
+// the last stage no push carries his centre past an edge.
 TEST(Confine, RescuedWhereHeldOutsideTheViewOtherwisePushedByBoth) {
     ContactPlay play;
     CGameResource& g = *play.game;
     CObjectAvatar& hero = *g.player;
-    SObjectKind tile = Kind(32, 32), part = Kind(100, 100);
+    SObjectKind tile = Kind(32, 32), part = Kind(100, 100), pudding = Kind(56, 40);
     part.mass = 10, part.undying = 1;
     SObjectKind body = *hero.kind;
     body.hitWidth = 20, body.hitHeight = 24;
@@ -264,7 +266,20 @@ TEST(Confine, RescuedWhereHeldOutsideTheViewOtherwisePushedByBoth) {
         {"between two walls", {{&tile, 282, 240}, {&tile, 320, 240}}, 300, 240, 0, true, 0, 0, 0, 0, 0, 0, false, 302, 240},
         {"between a wall and the scrolling left edge", {{&tile, 120, 240}}, 97, 240, 0, true, 100, 0, 0, 0, 0, 0,
          true, 420, 0},
-        {"the same on the last stage", {{&tile, 120, 240}}, 97, 240, 0, false, 100, 0, 0, 0, 0, 0, false, 97, 240},
+        // Held on the edge, not 3 px past it where the wall's push would leave him (97).
+        {"the same on the last stage", {{&tile, 120, 240}}, 97, 240, 0, false, 100, 0, 0, 0, 0, 0, false, 100, 240},
+        {"a part 30 px into him past the scrolling left edge, last stage", {{&part, 125, 240}}, 95, 240, 0, false,
+         100, 0, 0, 0, 0, 0, false, 100, 240},
+        {"the same from inside the view", {{&part, 135, 240}}, 105, 240, 0, false, 100, 0, 0, 0, 0, 0, false, 100, 240},
+        // Past the edge, where the edge's push on the next frame finds him crushed.
+        {"the same on another stage", {{&part, 135, 240}}, 105, 240, 0, true, 100, 0, 0, 0, 0, 0, false, 75, 240},
+        {"squeezed only sideways under the bottom", {}, 300, 495, 0, true, 0, 0, 0, 0, 2, 2, false, 300, 480},
+        {"the same on the last stage", {}, 300, 495, 0, false, 0, 0, 0, 0, 2, 2, false, 300, 480},
+        {"squeezed only sideways over the top", {}, 300, -13, 0, true, 0, 0, 0, 0, 2, 2, false, 300, 0},
+        // The top edge scrolling down presses him onto a harmless pudding cup whose surface it
+        // has passed: crushed, as between a wall and the left edge.
+        {"the view scrolled down onto him on a pudding cup", {{&pudding, 300, 125}}, 300, 98, 0, true, 0, 100, 0, 0,
+         0, 0, true, 320, 0},
         {"pushed from the left edge only", {}, -5, 240, 0, true, 0, 0, 0, 0, 10, 0, true, 320, 0},
         {"pushed in the view", {}, 300, 240, 0, true, 0, 0, 2, 0, 3, 4, false, 301, 238},
         {"beyond the right and bottom edges", {}, 650, 500, 0, true, 0, 0, 0, 0, 0, 0, false, 640, 480},
@@ -278,6 +293,9 @@ TEST(Confine, RescuedWhereHeldOutsideTheViewOtherwisePushedByBoth) {
             if (p.kind == &tile) {
                 CObjectLand land = At<CObjectLand>(tile, p.x, p.y);
                 hero.Collide(&land);
+            } else if (p.kind == &pudding) {
+                CObjectPudding cup = At<CObjectPudding>(pudding, p.x, p.y);
+                hero.Collide(&cup);
             } else {
                 CObjectBossParts solid(&part);
                 solid.x = p.x, solid.y = p.y;
