@@ -19,11 +19,12 @@ bool StartGtk(WindowHandle owner, std::string* error);
 void KeepAboveWindow(GtkWidget* widget, WindowHandle owner);
 
 // Opens the GTK window as a dialog in the window layer's list under the token, with the window
-// that owns it (NoteDialogOpen), and reports its keyboard focus to the layer's focus record until
-// ReportDialogClosed (which closes it there and reports the loss). The focus is read from the X
-// server's focus events themselves: a keyboard grab (the window manager's Alt+Tab while Alt is
-// held) moves no focus, where GTK's own focus signals would report a loss and a return. A dialog
-// whose X window another program destroys is destroyed before GDK reads the notice.
+// that owns it (AddOpenDialog: the one list of open dialogs, which this side asks too), and reports
+// its keyboard focus to the layer's focus record until ReportDialogClosed (which closes it there
+// and reports the loss). The focus is read from the X server's focus events themselves: a keyboard
+// grab (the window manager's Alt+Tab while Alt is held) moves no focus, where GTK's own focus
+// signals would report a loss and a return. A dialog whose X window another program destroys is
+// destroyed before GDK reads the notice.
 void ReportDialogOpen(GtkWidget* window, uintptr_t token, WindowHandle owner);
 void ReportDialogClosed(uintptr_t token);
 // Destroys a dialog's GTK window once ReportDialogClosed has closed it, and reads the X errors of
