@@ -49,6 +49,14 @@ void MakeDrawingGcs(GdkDisplay* display) {
     }
 }
 
+// GDK marks a window destroyed before it asks the server to destroy it, and forgets it only once it
+// has handled the notice: as the notice is read, a window GDK knows and has not marked was destroyed
+// by another program. Asked on GTK's thread, which reads GTK's connection.
+bool DestroyedByGdk(unsigned long xwindow) {
+    GdkWindow* gdk = gdk_x11_window_lookup_for_display(gdk_display_get_default(), xwindow);
+    return gdk != nullptr && gdk_window_is_destroyed(gdk);
+}
+
 }  // namespace
 
 bool StartGtk(WindowHandle owner, std::string* error) {
@@ -85,7 +93,7 @@ bool StartGtk(WindowHandle owner, std::string* error) {
     started = gtk_init_check(&count, &argv) != FALSE;
     if (asked != nullptr) g_setenv("GDK_BACKEND", kept.c_str(), TRUE);
     if (started && GDK_IS_X11_DISPLAY(gdk_display_get_default())) {
-        x11::TakeBackErrorHandler(GDK_DISPLAY_XDISPLAY(gdk_display_get_default()));
+        x11::TakeBackErrorHandler(GDK_DISPLAY_XDISPLAY(gdk_display_get_default()), &DestroyedByGdk);
         MakeDrawingGcs(gdk_display_get_default());
         // A dialog's key or click is the user's latest action when the dialog hands the focus back.
         x11::SetUserTimeSource([] { return static_cast<uint32_t>(gdk_x11_display_get_user_time(gdk_display_get_default())); });
@@ -184,9 +192,6 @@ void ActivateDialog(uintptr_t token, uint32_t serverTime) {
 }  // namespace
 
 void ReportDialogOpen(GtkWidget* window, uintptr_t token, WindowHandle owner) {
-    // Another program may destroy its windows as soon as they are made, and GTK's requests on them,
-    // and on what it makes from them, fail from then on: the error rule knows it open first.
-    x11::NoteToolkitDialog(token, true);
     gtk_widget_realize(window);
     GdkWindow* gdk = gtk_widget_get_window(window);
     if (gdk == nullptr || !GDK_IS_X11_WINDOW(gdk)) return;
@@ -202,12 +207,12 @@ void ReportDialogOpen(GtkWidget* window, uintptr_t token, WindowHandle owner) {
 void ReportDialogClosed(uintptr_t token) {
     RemoveOpenDialog(token);
     NoteDialogFocus(token, 0, false);
-    x11::NoteToolkitDialog(token, false);
 }
 
 void DestroyDialogWindow(GtkWidget* window) {
-    gtk_widget_destroy(window);
+    if (window != nullptr) gtk_widget_destroy(window);
     gdk_display_sync(gdk_display_get_default());
+    x11::LogDroppedToolkitErrors();
 }
 
 }  // namespace morna::platform

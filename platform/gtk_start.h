@@ -27,9 +27,10 @@ void KeepAboveWindow(GtkWidget* widget, WindowHandle owner);
 // destroyed before GDK reads the notice.
 void ReportDialogOpen(GtkWidget* window, uintptr_t token, WindowHandle owner);
 void ReportDialogClosed(uintptr_t token);
-// Destroys a dialog's GTK window once ReportDialogClosed has closed it, and reads the X errors of
-// the requests made so far (a round trip): those on a window another program destroyed come while
-// the close is recent, when the error rule still counts them the dialog's (x11::RouteError).
+// Destroys a dialog's GTK window (none where another program destroyed it) once ReportDialogClosed
+// has closed it, reads the X errors of the requests made so far (a round trip), and logs the count
+// of GTK's errors dropped since the last close (x11::LogDroppedToolkitErrors): those of requests on
+// resources gone with a window another program destroyed (x11::RouteError).
 void DestroyDialogWindow(GtkWidget* window);
 
 }  // namespace morna::platform
