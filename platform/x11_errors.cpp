@@ -17,7 +17,9 @@ namespace {
 // SDL's software renderer makes a graphics context for its picture on the window, and frees it in its
 // teardown. Made after another program destroyed the window, it never was, and its free fails. The
 // making's own error cannot be counted: SDL makes it while resizing for full screen, under a handler
-// of its own that swallows every error. Nothing else here frees a context it did not make.
+// of its own that swallows every error. Nothing else here frees a context it did not make. SDL frees
+// it at its teardown and at each remaking of the picture for a new size (a resize read after the
+// destruction): no bound narrower than the first window destroyed holds.
 bool FreedUnmade(int code, int request, const std::map<unsigned long, DestroyedNote>& destroyed) {
     return code == BadGC && request == X_FreeGC && !destroyed.empty();
 }
