@@ -10,7 +10,7 @@
 
 #include <cstdint>
 #include <cstdlib>
-#include <map>
+#include <optional>
 #include <utility>
 
 #include "platform/x11_errors.h"
@@ -49,6 +49,14 @@ void MakeDrawingGcs(GdkDisplay* display) {
     }
 }
 
+// GDK marks a window destroyed before it asks the server to destroy it, and forgets it only once it
+// has handled the notice: as the notice is read, a window GDK knows and has not marked was destroyed
+// by another program. Asked on GTK's thread, which reads GTK's connection.
+bool DestroyedByGdk(unsigned long xwindow) {
+    GdkWindow* gdk = gdk_x11_window_lookup_for_display(gdk_display_get_default(), xwindow);
+    return gdk != nullptr && gdk_window_is_destroyed(gdk);
+}
+
 }  // namespace
 
 bool StartGtk(WindowHandle owner, std::string* error) {
@@ -85,7 +93,7 @@ bool StartGtk(WindowHandle owner, std::string* error) {
     started = gtk_init_check(&count, &argv) != FALSE;
     if (asked != nullptr) g_setenv("GDK_BACKEND", kept.c_str(), TRUE);
     if (started && GDK_IS_X11_DISPLAY(gdk_display_get_default())) {
-        x11::TakeBackErrorHandler(GDK_DISPLAY_XDISPLAY(gdk_display_get_default()));
+        x11::TakeBackErrorHandler(GDK_DISPLAY_XDISPLAY(gdk_display_get_default()), &DestroyedByGdk);
         MakeDrawingGcs(gdk_display_get_default());
         // A dialog's key or click is the user's latest action when the dialog hands the focus back.
         x11::SetUserTimeSource([] { return static_cast<uint32_t>(gdk_x11_display_get_user_time(gdk_display_get_default())); });
@@ -119,16 +127,19 @@ void KeepAboveWindow(GtkWidget* widget, WindowHandle owner) {
 
 namespace {
 
-// The GDK windows of the open dialogs by token, referenced while they are open; GTK's thread only.
-// The window layer keeps the list of open dialogs itself, with their owners (NoteDialogOpen).
-std::map<uintptr_t, GdkWindow*> gDialogWindows;
 int gInputOpcode = -1;  // the X input extension's, which GDK reads focus through
+
+// The GDK window of an X window while GDK has it and has not destroyed it: another program may
+// destroy a dialog's X window at any time, and GDK forgets it once it has read the notice.
+GdkWindow* LiveGdkWindow(unsigned long xwindow) {
+    GdkWindow* gdk = xwindow != 0 ? gdk_x11_window_lookup_for_display(gdk_display_get_default(), xwindow) : nullptr;
+    return gdk != nullptr && !gdk_window_is_destroyed(gdk) ? gdk : nullptr;
+}
 
 void NoteXFocus(Window window, bool in) {
     // A destroyed window is passed over: its last focus event came before its destruction's notice.
-    for (const auto& [token, gdk] : gDialogWindows)
-        if (!gdk_window_is_destroyed(gdk) && gdk_x11_window_get_xid(gdk) == window)
-            NoteDialogFocus(token, DialogOwner(token), in);
+    if (const std::optional<OpenDialog> dialog = FindOpenDialog(window); dialog && LiveGdkWindow(window) != nullptr)
+        NoteDialogFocus(dialog->token, dialog->owner, in);
 }
 
 // A dialog's X window destroyed by another program. GTK destroys the dialog once GDK has read the
@@ -136,10 +147,18 @@ void NoteXFocus(Window window, bool in) {
 // layout still pending as the dialog opens), which GTK's clean-up then fails to disconnect (GLib's
 // warnings). Destroyed before GDK reads the notice, the dialog is cleaned up with its frame clock
 // still there, as after its close; its requests on the gone window are trapped.
+// This runs inside GDK's filter, in the middle of GDK's handling of the notice, and the dialog's
+// destruction goes back into GDK: that is safe because GDK has taken the notice off its queue and
+// looks the window up again after the filters (marked destroyed now, it only forgets it); what the
+// owner's close reads meanwhile (its sync) is queued, not handled; a pump the owner runs inside is
+// the settings view's, which returns at once within its outer pass, or a nested iteration of GLib's
+// loop, which GDK's event source allows; and the filter stays installed for the process's life, so
+// GDK's walk of its filters never meets one removed under it.
 void DestroyGoneDialog(Window window) {
+    if (!FindOpenDialog(window)) return;
+    GdkWindow* gdk = LiveGdkWindow(window);
     gpointer widget = nullptr;
-    for (const auto& [token, gdk] : gDialogWindows)
-        if (!gdk_window_is_destroyed(gdk) && gdk_x11_window_get_xid(gdk) == window) gdk_window_get_user_data(gdk, &widget);
+    if (gdk != nullptr) gdk_window_get_user_data(gdk, &widget);
     if (widget == nullptr || !GTK_IS_WIDGET(widget)) return;
     GdkDisplay* display = gtk_widget_get_display(GTK_WIDGET(widget));
     gdk_x11_display_error_trap_push(display);
@@ -152,8 +171,9 @@ GdkFilterReturn OnXEvent(GdkXEvent* native, GdkEvent*, gpointer) {
     if (x->type == DestroyNotify) {
         DestroyGoneDialog(x->xdestroywindow.window);
     } else if (x->type == MapNotify) {
-        for (const auto& [token, gdk] : gDialogWindows)
-            if (!gdk_window_is_destroyed(gdk) && gdk_x11_window_get_xid(gdk) == x->xmap.window) NoteDialogMapped(token);
+        if (const std::optional<OpenDialog> dialog = FindOpenDialog(x->xmap.window);
+            dialog && LiveGdkWindow(x->xmap.window) != nullptr)
+            NoteOpenDialogMapped(dialog->token);
     } else if (x->type == FocusIn || x->type == FocusOut) {
         if (x11::ChangesFocus(x->xfocus.mode, x->xfocus.detail)) NoteXFocus(x->xfocus.window, x->type == FocusIn);
     } else if (x->type == GenericEvent && x->xcookie.extension == gInputOpcode && x->xcookie.data != nullptr &&
@@ -164,23 +184,14 @@ GdkFilterReturn OnXEvent(GdkXEvent* native, GdkEvent*, gpointer) {
     return GDK_FILTER_CONTINUE;
 }
 
-// The dialog's GDK window, while it is there (another program may destroy a box's X window).
-GdkWindow* DialogGdkWindow(uintptr_t token) {
-    const auto it = gDialogWindows.find(token);
-    return it == gDialogWindows.end() || gdk_window_is_destroyed(it->second) ? nullptr : it->second;
-}
-
 // The window manager's activation, asked with the time the focus reached the owner.
 void ActivateDialog(uintptr_t token, uint32_t serverTime) {
-    if (GdkWindow* window = DialogGdkWindow(token)) gdk_window_focus(window, serverTime);
+    if (GdkWindow* window = LiveGdkWindow(OpenDialogXWindow(token))) gdk_window_focus(window, serverTime);
 }
 
 }  // namespace
 
 void ReportDialogOpen(GtkWidget* window, uintptr_t token, WindowHandle owner) {
-    // Another program may destroy its windows as soon as they are made, and GTK's requests on them,
-    // and on what it makes from them, fail from then on: the error rule knows it open first.
-    x11::NoteToolkitDialog(token, true);
     gtk_widget_realize(window);
     GdkWindow* gdk = gtk_widget_get_window(window);
     if (gdk == nullptr || !GDK_IS_X11_WINDOW(gdk)) return;
@@ -188,27 +199,20 @@ void ReportDialogOpen(GtkWidget* window, uintptr_t token, WindowHandle owner) {
     if (gInputOpcode < 0) {
         int event = 0, error = 0;
         if (!XQueryExtension(display, "XInputExtension", &gInputOpcode, &event, &error)) gInputOpcode = 0;
+        gdk_window_add_filter(nullptr, &OnXEvent, nullptr);  // for the process's life (DestroyGoneDialog)
     }
-    if (gDialogWindows.empty()) gdk_window_add_filter(nullptr, &OnXEvent, nullptr);
-    if (auto it = gDialogWindows.find(token); it != gDialogWindows.end()) g_object_unref(it->second);
-    gDialogWindows[token] = GDK_WINDOW(g_object_ref(gdk));
-    NoteDialogOpen(token, owner, {&ActivateDialog}, gdk_x11_window_get_xid(gdk));
+    AddOpenDialog(token, owner, {&ActivateDialog}, gdk_x11_window_get_xid(gdk));
 }
 
 void ReportDialogClosed(uintptr_t token) {
-    NoteDialogClosed(token);
-    if (auto it = gDialogWindows.find(token); it != gDialogWindows.end()) {
-        g_object_unref(it->second);
-        gDialogWindows.erase(it);
-        if (gDialogWindows.empty()) gdk_window_remove_filter(nullptr, &OnXEvent, nullptr);
-    }
+    RemoveOpenDialog(token);
     NoteDialogFocus(token, 0, false);
-    x11::NoteToolkitDialog(token, false);
 }
 
 void DestroyDialogWindow(GtkWidget* window) {
-    gtk_widget_destroy(window);
+    if (window != nullptr) gtk_widget_destroy(window);
     gdk_display_sync(gdk_display_get_default());
+    x11::LogDroppedToolkitErrors();
 }
 
 }  // namespace morna::platform

@@ -19,16 +19,18 @@ bool StartGtk(WindowHandle owner, std::string* error);
 void KeepAboveWindow(GtkWidget* widget, WindowHandle owner);
 
 // Opens the GTK window as a dialog in the window layer's list under the token, with the window
-// that owns it (NoteDialogOpen), and reports its keyboard focus to the layer's focus record until
-// ReportDialogClosed (which closes it there and reports the loss). The focus is read from the X
-// server's focus events themselves: a keyboard grab (the window manager's Alt+Tab while Alt is
-// held) moves no focus, where GTK's own focus signals would report a loss and a return. A dialog
-// whose X window another program destroys is destroyed before GDK reads the notice.
+// that owns it (AddOpenDialog: the one list of open dialogs, which this side asks too), and reports
+// its keyboard focus to the layer's focus record until ReportDialogClosed (which closes it there
+// and reports the loss). The focus is read from the X server's focus events themselves: a keyboard
+// grab (the window manager's Alt+Tab while Alt is held) moves no focus, where GTK's own focus
+// signals would report a loss and a return. A dialog whose X window another program destroys is
+// destroyed before GDK reads the notice.
 void ReportDialogOpen(GtkWidget* window, uintptr_t token, WindowHandle owner);
 void ReportDialogClosed(uintptr_t token);
-// Destroys a dialog's GTK window once ReportDialogClosed has closed it, and reads the X errors of
-// the requests made so far (a round trip): those on a window another program destroyed come while
-// the close is recent, when the error rule still counts them the dialog's (x11::RouteError).
+// Destroys a dialog's GTK window (none where another program destroyed it) once ReportDialogClosed
+// has closed it, reads the X errors of the requests made so far (a round trip), and logs the count
+// of GTK's errors dropped since the last close (x11::LogDroppedToolkitErrors): those of requests on
+// resources gone with a window another program destroyed (x11::RouteError).
 void DestroyDialogWindow(GtkWidget* window);
 
 }  // namespace morna::platform

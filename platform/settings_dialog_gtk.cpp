@@ -57,11 +57,9 @@ public:
         // application's activation then waits for: its closing is no switch of applications.
         if (DialogHasFocus(Handle())) FocusWindow(owner_);
         ReportDialogClosed(Handle());
-        if (window_ != nullptr) {
-            g_signal_handlers_disconnect_by_data(window_, this);
-            DestroyDialogWindow(window_);
-            PumpGtk();  // the window goes from the screen now, not at the next pass
-        }
+        if (window_ != nullptr) g_signal_handlers_disconnect_by_data(window_, this);
+        DestroyDialogWindow(window_);  // null where another program destroyed it
+        if (window_ != nullptr) PumpGtk();  // the window goes from the screen now, not at the next pass
         if (--gLiveViews == 0) SetPumpPassHook(nullptr);
     }
 

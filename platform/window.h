@@ -18,6 +18,7 @@
 // Every SDL event taken off SDL's queue goes to the event observers first.
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -240,21 +241,30 @@ WindowHandle GetKeyInputWindow();
 // active popup is. The window layer finds them in the server's stacking by their X window (0 for
 // none) where it keeps the owner's place.
 // The calls run on the display thread (its pump), without the layer's lock, and touch GTK's own
-// map of its dialog windows: right only because GTK runs on the display thread.
+// windows: right only because GTK runs on the display thread. The toolkit's side asks the list
+// too (FindOpenDialog, OpenDialogXWindow): it keeps none of its own.
 struct DialogCalls {
     void (*activate)(uintptr_t token, uint32_t serverTime) = nullptr;  // a real time, never 0
 };
-void NoteDialogOpen(uintptr_t token, WindowHandle owner, const DialogCalls& calls, unsigned long xwindow = 0);
+void AddOpenDialog(uintptr_t token, WindowHandle owner, const DialogCalls& calls, unsigned long xwindow = 0);
+void RemoveOpenDialog(uintptr_t token);
 // The manager has shown the open dialog (its first map). A manager that prevents focus stealing
 // may leave the keyboard with the owner: it weighs the dialog's time against the owner's last key,
 // which a key held through a slow opening repeats past it, or against the time of the owner's own
 // activation at its start. Where the owner holds the X focus, and the player did not click it since
 // the dialog opened, the dialog is asked to take it (DialogCalls::activate, with LastEventTime), as
 // a window the active application shows does.
-void NoteDialogMapped(uintptr_t token);
-void NoteDialogClosed(uintptr_t token);
+void NoteOpenDialogMapped(uintptr_t token);
 // The window that owns the open dialog or box of that token; 0 when none is open under it.
 WindowHandle DialogOwner(uintptr_t token);
+// The open dialog or box whose X window that is (its token and owner), if any; and the X window of
+// an open one's token (0 for none).
+struct OpenDialog {
+    uintptr_t token = 0;
+    WindowHandle owner = 0;
+};
+std::optional<OpenDialog> FindOpenDialog(unsigned long xwindow);
+unsigned long OpenDialogXWindow(uintptr_t token);
 // The settle time in milliseconds: 250 unless set (a test sets its own).
 void SetFocusSettleTime(uint32_t ms);
 // The application's activation as last decided.

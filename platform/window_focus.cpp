@@ -32,7 +32,7 @@ struct FocusEntry {
     WindowHandle owner = 0;   // the window the keyboard counts as focused while it has the focus
 };
 
-// An open dialog or box of another toolkit (NoteDialogOpen).
+// An open dialog or box of another toolkit (AddOpenDialog).
 struct DialogRecord {
     uintptr_t token = 0;
     WindowHandle owner = 0;
@@ -51,7 +51,7 @@ struct FocusState {
     // token, with their owner), that hold the keyboard focus, in the order they took it. The last
     // has it; a late loss of one that had it before changes nothing.
     std::vector<FocusEntry> focus;
-    // The open dialogs and boxes of another toolkit, in the order they opened.
+    // The open dialogs and boxes of another toolkit, in the order they opened: the one list of them.
     std::vector<DialogRecord> openDialogs;
     bool active = false;
     bool leaving = false;  // none has it: the application leaves unless one takes it again in time
@@ -274,14 +274,14 @@ void NoteDialogFocus(uintptr_t token, WindowHandle owner, bool focused) {
         if (SDL_Window* sdl = GetSdlWindow(owner)) x11::KeepUnderDialogs(sdl, OpenDialogWindows(owner));
 }
 
-void NoteDialogOpen(uintptr_t token, WindowHandle owner, const DialogCalls& calls, unsigned long xwindow) {
+void AddOpenDialog(uintptr_t token, WindowHandle owner, const DialogCalls& calls, unsigned long xwindow) {
     if (token == 0) return;
-    NoteDialogClosed(token);
+    RemoveOpenDialog(token);
     std::lock_guard<std::mutex> guard(F().lock);
     F().openDialogs.push_back({token, owner, calls, xwindow, MonotonicMilliseconds()});
 }
 
-void NoteDialogMapped(uintptr_t token) {
+void NoteOpenDialogMapped(uintptr_t token) {
     std::optional<DialogRecord> dialog;
     bool clicked = false;
     {
@@ -302,7 +302,7 @@ void NoteDialogMapped(uintptr_t token) {
     if (const uint32_t time = x11::LastEventTime(); time != 0) dialog->calls.activate(token, time);
 }
 
-void NoteDialogClosed(uintptr_t token) {
+void RemoveOpenDialog(uintptr_t token) {
     std::lock_guard<std::mutex> guard(F().lock);
     std::erase_if(F().openDialogs, [&](const DialogRecord& o) { return o.token == token; });
 }
@@ -311,6 +311,20 @@ WindowHandle DialogOwner(uintptr_t token) {
     std::lock_guard<std::mutex> guard(F().lock);
     for (const DialogRecord& o : F().openDialogs)
         if (o.token == token) return o.owner;
+    return 0;
+}
+
+std::optional<OpenDialog> FindOpenDialog(unsigned long xwindow) {
+    std::lock_guard<std::mutex> guard(F().lock);
+    for (const DialogRecord& o : F().openDialogs)
+        if (xwindow != 0 && o.xwindow == xwindow) return OpenDialog{o.token, o.owner};
+    return std::nullopt;
+}
+
+unsigned long OpenDialogXWindow(uintptr_t token) {
+    std::lock_guard<std::mutex> guard(F().lock);
+    for (const DialogRecord& o : F().openDialogs)
+        if (o.token == token) return o.xwindow;
     return 0;
 }
 

@@ -6,10 +6,8 @@
 #include <mutex>
 #include <utility>
 
-#include "platform/clock.h"
-
 #include <X11/Xlib.h>
-#include <X11/Xlibint.h>  // the connection's resource ids, and its errors' converters (last: its macros)
+#include <X11/Xlibint.h>  // the connection's resource ids, and its errors' and events' converters (last: its macros)
 #include <X11/Xproto.h>
 #include <X11/extensions/render.h>
 
@@ -19,7 +17,9 @@ namespace {
 // SDL's software renderer makes a graphics context for its picture on the window, and frees it in its
 // teardown. Made after another program destroyed the window, it never was, and its free fails. The
 // making's own error cannot be counted: SDL makes it while resizing for full screen, under a handler
-// of its own that swallows every error. Nothing else here frees a context it did not make.
+// of its own that swallows every error. Nothing else here frees a context it did not make. SDL frees
+// it at its teardown and at each remaking of the picture for a new size (a resize read after the
+// destruction): no bound narrower than the first window destroyed holds.
 bool FreedUnmade(int code, int request, const std::map<unsigned long, DestroyedNote>& destroyed) {
     return code == BadGC && request == X_FreeGC && !destroyed.empty();
 }
@@ -36,7 +36,8 @@ struct Errors {
     std::vector<XErrorNote> pending;
     size_t dropped = 0;  // past the bound, while nobody reports
     ToolkitIds toolkit;
-    std::vector<ToolkitDialog> dialogs;  // NoteToolkitDialog's
+    ToolkitDestroys toolkitDestroys;
+    size_t toolkitDropped = 0;  // since the last LogDroppedToolkitErrors
 };
 constexpr size_t kPendingErrors = 256;
 
@@ -68,12 +69,13 @@ int OnError(Display* display, XErrorEvent* e) {
     Errors& errors = TheErrors();
     std::unique_lock<std::mutex> guard(errors.lock);
     switch (RouteError({e->error_code, e->request_code, e->resourceid, e->serial},
-                       beside != nullptr && display == gBesideDisplay.load(), errors.toolkit, errors.dialogs,
-                       MonotonicMilliseconds())) {
+                       beside != nullptr && display == gBesideDisplay.load(), errors.toolkit, errors.toolkitDestroys)) {
     case ErrorRoute::Toolkit:
         guard.unlock();
         return beside(display, e);
     case ErrorRoute::Dropped:
+        errors.toolkitDestroys.byAnother = true;
+        ++errors.toolkitDropped;
         return 0;
     case ErrorRoute::Logged:
         break;
@@ -106,12 +108,37 @@ Bool OnToolkitWire(Display* display, XErrorEvent* e, xError* wire) {
     {
         Errors& errors = TheErrors();
         std::lock_guard<std::mutex> guard(errors.lock);
-        if (RouteError({e->error_code, e->request_code, e->resourceid, e->serial}, true, errors.toolkit, errors.dialogs,
-                       MonotonicMilliseconds()) == ErrorRoute::Dropped)
+        if (RouteError({e->error_code, e->request_code, e->resourceid, e->serial}, true, errors.toolkit,
+                       errors.toolkitDestroys) == ErrorRoute::Dropped) {
+            errors.toolkitDestroys.byAnother = true;  // already, or its own destroy came second
+            ++errors.toolkitDropped;
             return False;
+        }
     }
     const WireToError beside = gBesideWire[e->error_code];
     return beside == nullptr || beside(display, e, wire);
+}
+
+// The converter of the toolkit connection's destroy notices that was there before ours (Xlib's own),
+// and the toolkit's answer to whether it destroyed a window itself.
+using WireToEvent = Bool (*)(Display*, XEvent*, xEvent*);
+WireToEvent gBesideDestroyWire = nullptr;
+std::atomic<bool (*)(unsigned long)> gDestroyedItself{nullptr};
+
+// Every destroy notice on the toolkit's connection, as Xlib takes it off the wire: ahead of the
+// errors the server sent after it, whatever reads them (a round trip inside a trap, or the toolkit's
+// own read), and before the toolkit handles it. Only noted; the event goes on as converted.
+Bool OnToolkitDestroyWire(Display* display, XEvent* event, xEvent* wire) {
+    const WireToEvent beside = gBesideDestroyWire;
+    const Bool converted = beside != nullptr && beside(display, event, wire);
+    if (!converted || event->type != DestroyNotify) return converted;
+    const unsigned long window = event->xdestroywindow.window;
+    const auto destroyedItself = gDestroyedItself.load();
+    const bool itself = destroyedItself != nullptr && destroyedItself(window);  // outside the lock: it asks GDK
+    Errors& errors = TheErrors();
+    std::lock_guard<std::mutex> guard(errors.lock);
+    NoteToolkitDestroy(errors.toolkitDestroys, errors.toolkit, window, itself);
+    return converted;
 }
 
 using IoErrorHandler = int (*)(Display*);
@@ -137,7 +164,7 @@ void GuardErrors() {
 
 bool ConnectionLost() { return gConnectionLost.load(); }
 
-void TakeBackErrorHandler(Display* display) {
+void TakeBackErrorHandler(Display* display, bool (*destroyedItself)(unsigned long xwindow)) {
     if (const IoErrorHandler io = XSetIOErrorHandler(&OnIoError); io != &OnIoError && io != nullptr)
         gIoHandlerBefore = io;
     const ErrorHandler previous = XSetErrorHandler(&OnError);
@@ -153,36 +180,49 @@ void TakeBackErrorHandler(Display* display) {
         std::lock_guard<std::mutex> guard(errors.lock);
         errors.toolkit = ids;
     }
+    gDestroyedItself = destroyedItself;
     for (const int code : {int{BadWindow}, int{BadPixmap}, int{BadDrawable}, int{BadGC}, int{ids.badPicture}})
         if (code != 0) gBesideWire[code] = XESetWireToError(display, code, &OnToolkitWire);
+    gBesideDestroyWire = XESetWireToEvent(display, DestroyNotify, &OnToolkitDestroyWire);
 }
 
-void NoteToolkitDialog(uintptr_t token, bool open) {
+void LogDroppedToolkitErrors() {
     Errors& errors = TheErrors();
-    std::lock_guard<std::mutex> guard(errors.lock);
-    NoteDialog(errors.dialogs, token, open, MonotonicMilliseconds());
+    size_t dropped = 0;
+    {
+        std::lock_guard<std::mutex> guard(errors.lock);
+        dropped = std::exchange(errors.toolkitDropped, 0);
+    }
+    if (dropped != 0)
+        std::fprintf(stderr, "GTK: %zu of its X requests failed on resources gone with a dialog's window that "
+                             "another program destroyed; not reported\n", dropped);
 }
 
-void NoteDialog(std::vector<ToolkitDialog>& dialogs, uintptr_t token, bool open, uint32_t now) {
-    std::erase_if(dialogs, [&](const ToolkitDialog& d) {
-        return d.token == token || (!d.open && now - d.closedAt >= kDialogErrorsMs);
-    });
-    dialogs.push_back({token, open, now});
+namespace {
+bool Owns(const ToolkitIds& ids, unsigned long resource) {
+    return ids.mask != 0 && (resource & ~ids.mask) == ids.base;
+}
+}  // namespace
+
+void NoteToolkitDestroy(ToolkitDestroys& destroys, const ToolkitIds& ids, unsigned long xwindow, bool itself) {
+    if (!Owns(ids, xwindow)) return;
+    if (itself) KeepLatest(destroys.itself, xwindow);
+    else destroys.byAnother = true;
 }
 
-ErrorRoute RouteError(const XErrorNote& e, bool toolkits, const ToolkitIds& ids,
-                      const std::vector<ToolkitDialog>& dialogs, uint32_t now) {
+ErrorRoute RouteError(const XErrorNote& e, bool toolkits, const ToolkitIds& ids, const ToolkitDestroys& destroys) {
     if (!toolkits) return ErrorRoute::Logged;
     // Each of these says that the resource it names is not there. The toolkit's own were made by its
-    // requests: one is not there only when another program destroyed it (a window, with its children)
-    // or its making failed on such a window.
+    // requests: one is not there when another program destroyed it (a window, with its children) or
+    // its making failed on such a window, or when the toolkit freed it twice.
     const bool absent = e.code == BadWindow || e.code == BadPixmap || e.code == BadDrawable || e.code == BadGC ||
                         (ids.badPicture != 0 && e.code == ids.badPicture);
-    const bool own = ids.mask != 0 && (e.resource & ~ids.mask) == ids.base;
-    const bool about = std::any_of(dialogs.begin(), dialogs.end(), [&](const ToolkitDialog& d) {
-        return d.open || now - d.closedAt < kDialogErrorsMs;
-    });
-    return absent && own && about ? ErrorRoute::Dropped : ErrorRoute::Toolkit;
+    // The toolkit's destroy of a window whose destroy notice it read: another program's came first.
+    const bool destroyedFirst = e.code == BadWindow && e.request == X_DestroyWindow &&
+                                std::find(destroys.itself.begin(), destroys.itself.end(), e.resource) !=
+                                    destroys.itself.end();
+    return absent && Owns(ids, e.resource) && (destroys.byAnother || destroyedFirst) ? ErrorRoute::Dropped
+                                                                                       : ErrorRoute::Toolkit;
 }
 
 void NoteFrame(unsigned long xwindow, unsigned long frame) {

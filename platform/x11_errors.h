@@ -27,11 +27,14 @@ bool ConnectionLost();
 // connection): they are made ours again, and pass on to the toolkit's the loss of the connection
 // and the errors of that toolkit's connection, these as RouteError says. GTK's traps install its
 // handler again while they are pushed, and errors read then never reach ours: the errors
-// RouteError drops are dropped on that connection itself, before any handler sees them.
-void TakeBackErrorHandler(::_XDisplay* display);
-// A dialog the toolkit shows for us opens (before its windows are made) or closes (when the window
-// layer takes it back): RouteError's dialogs.
-void NoteToolkitDialog(uintptr_t token, bool open);
+// RouteError drops are dropped on that connection itself, before any handler sees them. The
+// destroy notices of the toolkit's windows are read there too, as Xlib takes them off the wire
+// (ahead of the errors the server sent after them); `destroyedItself` says whether the toolkit
+// destroyed a window itself (null: never).
+void TakeBackErrorHandler(::_XDisplay* display, bool (*destroyedItself)(unsigned long xwindow) = nullptr);
+// Writes one line with the count of the toolkit's errors RouteError dropped since the last call,
+// where there were any: at a dialog's close, so that the log says why a dialog went undrawn.
+void LogDroppedToolkitErrors();
 // Logs the X errors met since the last call, as ErrorsToLog keeps them.
 void ReportErrors();
 
@@ -68,29 +71,28 @@ struct ToolkitIds {
     unsigned long base = 0, mask = 0;
     unsigned char badPicture = 0;
 };
-// A dialog the toolkit shows for us, as RouteError keeps it: open, or closed at a time (ms of
-// MonotonicMilliseconds).
-struct ToolkitDialog {
-    uintptr_t token = 0;
-    bool open = true;
-    uint32_t closedAt = 0;
+// The destructions of the toolkit's own windows whose notices were read on its connection: whether
+// another program destroyed one, and the latest few it destroyed itself.
+struct ToolkitDestroys {
+    bool byAnother = false;
+    std::vector<unsigned long> itself;
 };
-// How long after a dialog's close the rule still counts it. The close reads the errors of the
-// requests made until then (a round trip after the window's destruction): this covers only those
-// of the events GTK handles after it.
-constexpr uint32_t kDialogErrorsMs = 5000;
-// The dialogs as NoteToolkitDialog keeps them: an open one stays until it closes, a closed one is
-// dropped kDialogErrorsMs after its close.
-void NoteDialog(std::vector<ToolkitDialog>& dialogs, uintptr_t token, bool open, uint32_t now);
+// Notes a destroy notice read on the toolkit's connection: of one of its own windows (its id range;
+// another's, such as the game's window it keeps its dialogs above, is not its to miss), destroyed by
+// itself or not. A notice can come while a dialog is being made, before its window's id is known.
+void NoteToolkitDestroy(ToolkitDestroys& destroys, const ToolkitIds& ids, unsigned long xwindow, bool itself);
 // An error on our own connection is logged; one on the toolkit's goes to the toolkit's handler
 // (GDK's, which ends the process on an error outside its traps), but for one that says a resource of
-// the toolkit's own is not there (a window, pixmap, drawable, GC or picture) while one of its dialogs
-// is open or lately closed: another program destroyed the dialog's window, and GTK asked about it,
-// or about a child, or about what it made from it meanwhile (a pixmap, a GC or a picture, whose
-// making failed), before GDK read the notice. That error is dropped. A GDK trap popped with its code
-// would see no error for such a request; its reply, where it has one, still fails.
-ErrorRoute RouteError(const XErrorNote& e, bool toolkits, const ToolkitIds& ids,
-                      const std::vector<ToolkitDialog>& dialogs, uint32_t now);
+// the toolkit's own is not there (a window, pixmap, drawable, GC or picture) once another program
+// destroyed one of the toolkit's windows and its notice was read: the toolkit asked about the
+// window, or a child, or what it made from it meanwhile (a pixmap, a GC or a picture, whose making
+// failed), before it handled the notice; and a GC its drawing library made on that window fails in
+// any later dialog. That error is dropped (a GDK trap popped with its code sees none; its reply,
+// where it has one, still fails), from then on for the rest of the process. Also dropped: the
+// toolkit's own destroy of a window another program destroyed just before it (its notice read
+// first, as of a window the toolkit destroyed). Before any such notice, every error goes to the
+// toolkit, as a double free of its own would.
+ErrorRoute RouteError(const XErrorNote& e, bool toolkits, const ToolkitIds& ids, const ToolkitDestroys& destroys);
 
 // The manager reparented one of our windows into a frame (a parent other than the root), as the
 // filter of SDL's X events read it: SDL's translations from that frame go unlogged.

@@ -453,15 +453,16 @@ TEST(X11Errors, SdlsRequestsForAWindowDestroyedOutsideGoUnlogged) {
 }
 
 // Where the handler sends an error: ours are logged; GTK's go to GDK's handler (which ends the
-// process outside its traps) but for one that says a resource of GTK's own is not there while a
-// dialog is open or lately closed: another program destroyed the dialog's window, and GTK asked about
-// it, a child, or what it made from it (the back buffer's pixmap and picture, a GC).
-TEST(X11Errors, GtksErrorsOnItsOwnGoneResourcesAreDroppedAroundADialog) {
+// process outside its traps) but for one that says a resource of GTK's own is not there once the
+// notice of one of GTK's windows destroyed by another program was read: GTK asked about the window,
+// a child, or what it made from it (the back buffer's pixmap and picture, a GC). Before that notice
+// every one goes to GDK, as a double free of GTK's own would.
+TEST(X11Errors, GtksErrorsOnItsOwnGoneResourcesAreDroppedOnceAnotherProgramDestroyedOne) {
     using mp::x11::ErrorRoute;
     constexpr unsigned char kBadWindow = 3, kBadPixmap = 4, kBadMatch = 8, kBadDrawable = 9, kBadAccess = 10,
                             kBadGC = 13, kBadPictFormat = 142, kBadPicture = 143;
     constexpr unsigned char kGetGeometry = 14, kTranslate = 40, kSetFocus = 42, kConfigure = 12, kFreePixmap = 54,
-                            kCopyArea = 62, kRender = 139;
+                            kCopyArea = 62, kRender = 139, kDestroyWindow = 4;
     // GTK's connection makes ids 0xa00000 to 0xbfffff; the game's window is SDL's, another program's its own.
     const mp::x11::ToolkitIds gtk{0xa00000, 0x1fffff, kBadPicture};
     constexpr unsigned long kDialog = 0xa00136, kChild = 0xa00137, kPixmap = 0xa0015c, kGame = 0x600008, kOther = 0xc00200;
@@ -478,6 +479,7 @@ TEST(X11Errors, GtksErrorsOnItsOwnGoneResourcesAreDroppedAroundADialog) {
         {kBadPixmap, kFreePixmap, kPixmap, ErrorRoute::Dropped},
         {kBadGC, kCopyArea, 0xa0001c, ErrorRoute::Dropped},        // a GC made on the gone window
         {kBadPicture, kRender, 0xbffffe, ErrorRoute::Dropped},
+        {kBadWindow, kDestroyWindow, kChild, ErrorRoute::Dropped},
         {kBadMatch, kConfigure, kDialog, ErrorRoute::Toolkit},    // not a sign it is gone
         {kBadAccess, kConfigure, kDialog, ErrorRoute::Toolkit},
         {kBadPictFormat, kRender, kDialog, ErrorRoute::Toolkit},
@@ -485,43 +487,49 @@ TEST(X11Errors, GtksErrorsOnItsOwnGoneResourcesAreDroppedAroundADialog) {
         {kBadDrawable, kGetGeometry, kOther, ErrorRoute::Toolkit},
         {kBadGC, kCopyArea, 0x9fffff, ErrorRoute::Toolkit},
     };
-    // One dialog open; one closed at 10 s (and errors met until 5 s later); none.
-    const std::vector<mp::x11::ToolkitDialog> open{{1, true, 0}}, closed{{2, false, 10000}};
+    // None read; only GTK's own destroys (of the dialog); another program's.
+    mp::x11::ToolkitDestroys none, itself, another;
+    mp::x11::NoteToolkitDestroy(itself, gtk, kDialog, true);
+    mp::x11::NoteToolkitDestroy(another, gtk, 0xa00200, false);
     for (const auto& r : rows) {
         const mp::x11::XErrorNote e{r.code, r.request, r.resource, 100};
         const std::string what = std::to_string(r.code) + " on 0x" + (std::stringstream() << std::hex << r.resource).str();
-        EXPECT_EQ(mp::x11::RouteError(e, true, gtk, open, 99999), r.gtks) << what;
-        EXPECT_EQ(mp::x11::RouteError(e, true, gtk, closed, 14999), r.gtks) << what;
-        EXPECT_EQ(mp::x11::RouteError(e, true, gtk, closed, 15000), ErrorRoute::Toolkit) << what;
-        EXPECT_EQ(mp::x11::RouteError(e, true, gtk, {}, 0), ErrorRoute::Toolkit) << what;
-        EXPECT_EQ(mp::x11::RouteError(e, true, {}, open, 0), ErrorRoute::Toolkit) << what;  // ids unknown
-        EXPECT_EQ(mp::x11::RouteError(e, false, gtk, open, 0), ErrorRoute::Logged) << what;
+        EXPECT_EQ(mp::x11::RouteError(e, true, gtk, another), r.gtks) << what;
+        EXPECT_EQ(mp::x11::RouteError(e, true, gtk, none), ErrorRoute::Toolkit) << what;
+        EXPECT_EQ(mp::x11::RouteError(e, true, gtk, itself), ErrorRoute::Toolkit) << what;
+        EXPECT_EQ(mp::x11::RouteError(e, true, {}, another), ErrorRoute::Toolkit) << what;  // ids unknown
+        EXPECT_EQ(mp::x11::RouteError(e, false, gtk, another), ErrorRoute::Logged) << what;
     }
+    // GTK's own destroy of a window another program destroyed just before it: the other's notice
+    // came first, read as of a window GTK destroyed. Only that destroy, only of that window.
+    EXPECT_EQ(mp::x11::RouteError({kBadWindow, kDestroyWindow, kDialog, 100}, true, gtk, itself), ErrorRoute::Dropped);
+    EXPECT_EQ(mp::x11::RouteError({kBadWindow, kConfigure, kDialog, 100}, true, gtk, itself), ErrorRoute::Toolkit);
+    EXPECT_EQ(mp::x11::RouteError({kBadWindow, kDestroyWindow, kChild, 100}, true, gtk, itself), ErrorRoute::Toolkit);
 }
 
-// The dialogs the rule counts, as their opens and closes come: an open one is kept whatever opens
-// and closes after it, a closed one until 5 s after its close (across the clock's wrap).
-TEST(X11Errors, AnOpenDialogCountsUntilItsCloseAndFiveSecondsAfter) {
+// The notices that start the drops: only of GTK's own windows (not the game's, which GTK watches as
+// its dialogs' owner, nor another program's), and only of one GTK did not destroy itself. Once one
+// is read, GTK's errors are dropped for the rest of the process, whatever GTK destroys after it.
+TEST(X11Errors, OnlyANoticeOfGtksOwnWindowDestroyedByAnotherStartsTheDrops) {
     using mp::x11::ErrorRoute;
     const mp::x11::ToolkitIds gtk{0xa00000, 0x1fffff, 143};
-    const mp::x11::XErrorNote gone{3, 40, 0xa00136, 100};
-    std::vector<mp::x11::ToolkitDialog> dialogs;
-    const auto route = [&](uint32_t now) { return mp::x11::RouteError(gone, true, gtk, dialogs, now); };
-    mp::x11::NoteDialog(dialogs, 7, true, 1000);
-    for (uintptr_t token = 100; token < 140; ++token) {  // 40 boxes over it, each up for 1 ms
-        mp::x11::NoteDialog(dialogs, token, true, static_cast<uint32_t>(token * 10));
-        mp::x11::NoteDialog(dialogs, token, false, static_cast<uint32_t>(token * 10 + 1));
-    }
-    EXPECT_EQ(route(3'600'000), ErrorRoute::Dropped);  // an hour later: 7 is open
-    mp::x11::NoteDialog(dialogs, 8, true, 3'600'000);
-    EXPECT_EQ(dialogs.size(), 2u);  // the closed boxes are gone
-    mp::x11::NoteDialog(dialogs, 8, false, 3'600'001);
-    mp::x11::NoteDialog(dialogs, 7, false, 0xfffff000);  // then 7 closes just before the clock wraps
-    EXPECT_EQ(route(0xfffff000 + 4999), ErrorRoute::Dropped);
-    EXPECT_EQ(route(0xfffff000 + 5000), ErrorRoute::Toolkit);
-    mp::x11::NoteDialog(dialogs, 7, true, 0xfffff000 + 6000);  // a token opened again counts once
-    mp::x11::NoteDialog(dialogs, 7, false, 0xfffff000 + 6001);
-    EXPECT_EQ(dialogs.size(), 1u);
-    EXPECT_EQ(route(0xfffff000 + 11000), ErrorRoute::Dropped);
-    EXPECT_EQ(route(0xfffff000 + 11001), ErrorRoute::Toolkit);
+    constexpr unsigned char kBadWindow = 3, kDestroyWindow = 4, kTranslate = 40;
+    const mp::x11::XErrorNote gone{kBadWindow, kTranslate, 0xa00136, 100};
+    mp::x11::ToolkitDestroys destroys;
+    const auto route = [&](const mp::x11::XErrorNote& e) { return mp::x11::RouteError(e, true, gtk, destroys); };
+    mp::x11::NoteToolkitDestroy(destroys, gtk, 0x600008, false);  // the game's window
+    mp::x11::NoteToolkitDestroy(destroys, gtk, 0xc00200, false);  // another program's
+    mp::x11::NoteToolkitDestroy(destroys, {}, 0xa00136, false);   // GTK's ids not known yet
+    EXPECT_EQ(route(gone), ErrorRoute::Toolkit);
+    for (unsigned long w = 0xa00100; w < 0xa00128; ++w) mp::x11::NoteToolkitDestroy(destroys, gtk, w, true);  // 40 closes
+    EXPECT_EQ(route(gone), ErrorRoute::Toolkit);
+    // Only the latest few of its own are kept for its destroy coming second.
+    EXPECT_EQ(route({kBadWindow, kDestroyWindow, 0xa00127, 100}), ErrorRoute::Dropped);
+    EXPECT_EQ(route({kBadWindow, kDestroyWindow, 0xa00100, 100}), ErrorRoute::Toolkit);
+    EXPECT_FALSE(destroys.byAnother);
+    mp::x11::NoteToolkitDestroy(destroys, gtk, 0xbfff00, false);  // a window of GTK's, at the top of its range
+    EXPECT_TRUE(destroys.byAnother);
+    for (unsigned long w = 0xa00200; w < 0xa00228; ++w) mp::x11::NoteToolkitDestroy(destroys, gtk, w, true);
+    EXPECT_EQ(route(gone), ErrorRoute::Dropped);
+    EXPECT_EQ(route({kBadWindow, kDestroyWindow, 0xa00100, 100}), ErrorRoute::Dropped);
 }

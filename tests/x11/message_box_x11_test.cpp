@@ -8,7 +8,9 @@
 
 #include <atomic>
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -247,6 +249,112 @@ TEST(X11MessageBox, ABoxClosedWithTheKeysHandsThemBackToItsOwner) {
             << "after box " << box << ": " << x.FocusState({{"owner", owner}}) << "; application "
             << (mp::IsApplicationActive() ? "active" : "inactive");
     }
+    EXPECT_TRUE(mp::DestroyWindow(window));
+}
+
+// A request on GTK's connection inside a GDK trap, and a round trip: the error GDK's trap saw (0 for
+// none: dropped before any handler).
+int TrappedError(GdkDisplay* gdk, const std::function<void(Display*)>& request) {
+    Display* x = GDK_DISPLAY_XDISPLAY(gdk);
+    gdk_x11_display_error_trap_push(gdk);
+    request(x);
+    XSync(x, False);
+    return gdk_x11_display_error_trap_pop(gdk);
+}
+
+// Once the box is up, another program destroys its X window (and the server has done it, before
+// GTK reads anything), then GTK's connection asks about it and about a GTK id with no window.
+struct DestroyingTheBox {
+    Display* other = nullptr;
+    Window noWindow = 0;
+    int onTheBox = -1, onNoWindow = -1;
+    uint32_t deadline = 0;
+};
+
+gboolean DestroyTheBox(gpointer data) {
+    auto* d = static_cast<DestroyingTheBox*>(data);
+    GtkWidget* box = MappedBox();
+    if (box == nullptr || gtk_widget_get_window(box) == nullptr) {
+        if (static_cast<int32_t>(mp::MonotonicMilliseconds() - d->deadline) < 0) return G_SOURCE_CONTINUE;
+        if (box != nullptr) gtk_window_close(GTK_WINDOW(box));  // the test fails: nothing was asked
+        return box != nullptr ? G_SOURCE_REMOVE : G_SOURCE_CONTINUE;
+    }
+    const Window window = GDK_WINDOW_XID(gtk_widget_get_window(box));
+    XDestroyWindow(d->other, window);
+    XSync(d->other, False);
+    GdkDisplay* gdk = gtk_widget_get_display(box);
+    d->onTheBox = TrappedError(gdk, [&](Display* x) { XMapWindow(x, window); });
+    d->onNoWindow = TrappedError(gdk, [&](Display* x) { XMapWindow(x, d->noWindow); });
+    return G_SOURCE_REMOVE;
+}
+
+// GTK's errors on its own ids reach GDK (its traps, or its handler, which ends the process) until
+// the notice of one of its windows destroyed by another program has been read; GTK's own destroy of
+// a box's window is no such notice. Then they are dropped for the rest of the process, the first
+// already when it answers the very round trip that read the notice, and the box's close writes
+// one line with their count.
+TEST(X11MessageBox, GtksErrorsAreDroppedOnlyOnceAnotherProgramDestroyedOneOfItsWindows) {
+    ASSERT_TRUE(mp::RegisterWindowClass({"MORNA_BOX_DROPS", &OwnerProcedure, false}));
+    const mp::WindowHandle window = mp::CreateWindow({"MORNA_BOX_DROPS", "box", 0x10CA0000, 0, 0, 320, 240});
+    ASSERT_NE(window, 0u) << mp::LastWindowError();
+    const auto linesOfDrops = [](const std::string& log) {
+        std::vector<std::string> lines;
+        std::stringstream in(log);
+        for (std::string line; std::getline(in, line);)
+            if (line.rfind("GTK: ", 0) == 0 && line.find("not reported") != std::string::npos) lines.push_back(line);
+        return lines;
+    };
+    // A box answered: GTK destroys its window itself, and the round trip of the close reads the notice.
+    Seen seen;
+    seen.press = mp::IDOK;
+    g_timeout_add(50, &Answer, &seen);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(mp::ShowMessageBox({window, "一", "エラー", mp::MB_OK}), mp::IDOK);
+    std::string logged = testing::internal::GetCapturedStderr();
+    EXPECT_TRUE(linesOfDrops(logged).empty()) << logged;
+
+    GdkDisplay* gdk = gdk_display_get_default();
+    Display* gdkX = GDK_DISPLAY_XDISPLAY(gdk);
+    // An id of GTK's connection with no window (made and destroyed with no notice asked for).
+    const Window noWindow = XCreateSimpleWindow(gdkX, DefaultRootWindow(gdkX), 0, 0, 1, 1, 0, 0, 0);
+    XDestroyWindow(gdkX, noWindow);
+    EXPECT_EQ(TrappedError(gdk, [&](Display* x) { XMapWindow(x, noWindow); }), BadWindow);
+
+    // A box whose window another program destroys.
+    DestroyingTheBox destroying;
+    destroying.other = XOpenDisplay(nullptr);
+    ASSERT_NE(destroying.other, nullptr);
+    destroying.noWindow = noWindow;
+    destroying.deadline = mp::MonotonicMilliseconds() + 10000;
+    g_timeout_add(20, &DestroyTheBox, &destroying);
+    testing::internal::CaptureStderr();
+    mp::ShowMessageBox({window, "二", "エラー", mp::MB_OK});
+    logged = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(destroying.onTheBox, 0) << "the error on the destroyed box's window reached GDK (-1: never asked)";
+    EXPECT_EQ(destroying.onNoWindow, 0);
+    const std::vector<std::string> lines = linesOfDrops(logged);
+    ASSERT_EQ(lines.size(), 1u) << logged;
+    EXPECT_GE(std::atoi(lines[0].c_str() + 5), 2) << lines[0];
+
+    // Dropped from then on, with no box open, and counted into the next close's line.
+    EXPECT_EQ(TrappedError(gdk, [&](Display* x) { XMapWindow(x, noWindow); }), 0);
+    seen = Seen{};
+    seen.press = mp::IDOK;
+    g_timeout_add(50, &Answer, &seen);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(mp::ShowMessageBox({window, "三", "エラー", mp::MB_OK}), mp::IDOK);
+    logged = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(linesOfDrops(logged).size(), 1u) << logged;
+    // An error on another connection is still logged as ours.
+    const Window ours = XCreateSimpleWindow(destroying.other, DefaultRootWindow(destroying.other), 0, 0, 1, 1, 0, 0, 0);
+    XDestroyWindow(destroying.other, ours);
+    testing::internal::CaptureStderr();
+    XMapWindow(destroying.other, ours);
+    XSync(destroying.other, False);
+    morna::platform::x11::ReportErrors();
+    logged = testing::internal::GetCapturedStderr();
+    EXPECT_NE(logged.find("X error 3 on request 8"), std::string::npos) << logged;
+    XCloseDisplay(destroying.other);
     EXPECT_TRUE(mp::DestroyWindow(window));
 }
 
