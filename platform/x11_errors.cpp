@@ -6,6 +6,8 @@
 #include <mutex>
 #include <utility>
 
+#include <unistd.h>
+
 #include <X11/Xlib.h>
 #include <X11/Xlibint.h>  // the connection's resource ids, and its errors' and events' converters (last: its macros)
 #include <X11/Xproto.h>
@@ -141,15 +143,18 @@ Bool OnToolkitDestroyWire(Display* display, XEvent* event, xEvent* wire) {
     return converted;
 }
 
-using IoErrorHandler = int (*)(Display*);
-std::atomic<IoErrorHandler> gIoHandlerBefore{nullptr};
 std::atomic<bool> gConnectionLost{false};
 
-// Noted before the handler that was there (Xlib's own) ends the process.
-int OnIoError(Display* display) {
+// The connection is gone: the process ends with exit code 1, as Xlib's own handler ends it, but
+// without exit()'s clean-up. That would run the static objects' destructors on whichever thread
+// read the loss, while the others still run and use them (the application object among them,
+// destroyed under its own thread's frames).
+[[noreturn]] int OnIoError(Display* display) {
     gConnectionLost = true;
-    const IoErrorHandler before = gIoHandlerBefore.load();
-    return before != nullptr ? before(display) : 0;
+    std::fprintf(stderr, "X11: the connection to the X server %s was lost; the program ends\n",
+                 display != nullptr ? DisplayString(display) : "");
+    std::fflush(nullptr);
+    _exit(1);
 }
 
 }  // namespace
@@ -158,15 +163,14 @@ void GuardErrors() {
     static std::once_flag once;
     std::call_once(once, [] {
         XSetErrorHandler(&OnError);
-        gIoHandlerBefore = XSetIOErrorHandler(&OnIoError);
+        XSetIOErrorHandler(&OnIoError);
     });
 }
 
 bool ConnectionLost() { return gConnectionLost.load(); }
 
 void TakeBackErrorHandler(Display* display, bool (*destroyedItself)(unsigned long xwindow)) {
-    if (const IoErrorHandler io = XSetIOErrorHandler(&OnIoError); io != &OnIoError && io != nullptr)
-        gIoHandlerBefore = io;
+    XSetIOErrorHandler(&OnIoError);  // GTK's own would end the process its way
     const ErrorHandler previous = XSetErrorHandler(&OnError);
     if (previous == &OnError || previous == nullptr) return;
     gBesideHandler = nullptr;

@@ -17,16 +17,16 @@ namespace morna::platform::x11 {
 // frame of a full-screen window that closes). Called before SDL's video starts: SDL passes X
 // errors on to the handler it found at its start.
 void GuardErrors();
-// True once Xlib has found the connection to the X server lost (the server ended): Xlib then ends
-// the process, whose clean-up must make no request that waits for the server. SDL's teardown of a
-// window it believes mapped waits for the window's unmap notice, and would spin for ever. The
-// handler that notes it passes the loss on to the one it found: Xlib's, or GTK's after its start
-// (TakeBackErrorHandler).
+// True once Xlib has found the connection to the X server lost (the server ended). The handler
+// that notes it ends the process at once, exit code 1, with no clean-up: no destructor of a static
+// object runs under the threads still running, and nothing waits on the dead connection (SDL's
+// teardown of a window it believes mapped waits for the window's unmap notice, and would spin for
+// ever). Another thread may read it meanwhile.
 bool ConnectionLost();
 // Another toolkit set handlers of its own at its start (GTK does, for its error traps and for a lost
-// connection): they are made ours again, and pass on to the toolkit's the loss of the connection
-// and the errors of that toolkit's connection, these as RouteError says. GTK's traps install its
-// handler again while they are pushed, and errors read then never reach ours: the errors
+// connection): they are made ours again (a lost connection, on either, ends the process as
+// ConnectionLost says), and pass on to the toolkit's the errors of that toolkit's connection,
+// these as RouteError says. GTK's traps install its handler again while they are pushed, and errors read then never reach ours: the errors
 // RouteError drops are dropped on that connection itself, before any handler sees them. The
 // destroy notices of the toolkit's windows are read there too, as Xlib takes them off the wire
 // (ahead of the errors the server sent after them); `destroyedItself` says whether the toolkit
