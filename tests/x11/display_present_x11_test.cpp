@@ -319,15 +319,17 @@ TEST(PresentX11OpenGl, AWindowDestroyedButNotYetReadGetsNothingFromTheDriver) {
     for (int i = 0; i < 3; ++i) EXPECT_TRUE(presenter->Present(picture)) << presenter->LastError();
     const double goneMs = (NowUs() - t1) / 1000;
     const long grownKb = PeakKb() - peakBefore;
-    std::printf("present: live window %.0f us each (%s), the server's hold alone %.0f us; 3 presents into the gone window %.1f ms, peak memory "
-                "%ld KiB, grown %ld KiB\n",
+    std::printf("present: live window %.0f us each (%s), the server's hold alone %.0f us; 3 presents into the "
+                "gone window %.1f ms, peak memory %ld KiB, grown %ld KiB\n",
                 liveUs, info.name, holdUs, goneMs, PeakKb(), grownKb);
     EXPECT_EQ(gDriverCallsOnGone.load(), 0) << "the driver's requests on the gone window";
     EXPECT_LT(grownKb, 32 * 1024) << "KiB of peak memory grown over the presents into the gone window";
 
     // The notice read, the window closes as by its close box.
     EXPECT_TRUE(mt::WaitUntil([&] { return !mp::IsWindow(window.handle) || mp::DestroyedOutside(window.handle); },
-                              Pump, 10000));
+                              Pump, 10000))
+        << "the destroy notice unread after 10 s; the window " << (mp::IsWindow(window.handle) ? "is" : "is not")
+        << " still known";
     presenter.reset();
     gGone = 0;
 }
