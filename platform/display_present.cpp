@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "platform/render_driver.h"
+#include "platform/x11_window.h"
 
 namespace morna::platform {
 
@@ -181,7 +182,7 @@ bool DisplayPresenter::Present(const PresentPicture& picture) {
     // The OpenGL driver would draw for a drawable that is gone: Mesa's software one was seen to
     // spend seconds there, and the window's close, already on its way, waited for it. SDL's
     // software renderer draws through the X server, whose requests on the gone window fail at once
-    // and go unlogged.
+    // and go unlogged. A destroy not read yet is met below, with the server held.
     if (accelerated_ && DestroyedOutside(window_)) return true;
     if (sdlWindow_ != nullptr && GetSdlWindow(window_) != sdlWindow_) {
         sdlWindow_ = nullptr;  // the window is gone, and its renderer with it
@@ -210,6 +211,15 @@ bool DisplayPresenter::Present(const PresentPicture& picture) {
         error_.clear();
         return true;
     }
+    if (accelerated_ && sdlWindow_ != nullptr) {
+        bool drawn = false;
+        if (!x11::DrawHeld(sdlWindow_, [&] { drawn = Draw(picture); })) return true;  // gone: it is closing
+        return drawn;
+    }
+    return Draw(picture);
+}
+
+bool DisplayPresenter::Draw(const PresentPicture& picture) {
     const bool convert = picture.writeXrgb8888 != nullptr && software_ && picture.format != kPresentPalette8 &&
                          picture.format != kPresentXRGB8888;
     uint32_t format = convert ? uint32_t{SDL_PIXELFORMAT_XRGB8888} : PresentTextureFormat(picture.format);

@@ -93,6 +93,8 @@ private:
     // The output itself when a software renderer shows the picture at 1:1 on XRGB8888 and the
     // picture can be written as XRGB8888; null otherwise (the picture goes through the texture).
     SDL_Surface* DirectOutput(const PresentPicture& picture);
+    // The picture through the texture onto the output, and the output shown.
+    bool Draw(const PresentPicture& picture);
     // The picture's rows into out: through writeXrgb8888 when toXrgb8888 (a Palette8 picture
     // always through its palette), else as they are.
     static void WritePixels(const PresentPicture& picture, uint8_t* out, int32_t pitch, bool toXrgb8888);

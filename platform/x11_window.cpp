@@ -391,4 +391,25 @@ bool ButtonDownOn(SDL_Window* window) {
     return inside && (mask & (Button1Mask | Button2Mask | Button3Mask | Button4Mask | Button5Mask)) != 0;
 }
 
+bool DrawHeld(SDL_Window* window, const std::function<void()>& draw) {
+    Display* display = nullptr;
+    Window xwindow = 0;
+    if (!XOf(window, display, xwindow)) {
+        draw();
+        return true;
+    }
+    // Held, the server serves this connection alone: a destroy asked by another program waits until
+    // the driver's requests are in. Without the hold a check before the draw would only narrow it.
+    XGrabServer(display);
+    bool there = false;
+    Unlogged(display, [&] {
+        XWindowAttributes attributes;
+        there = XGetWindowAttributes(display, xwindow, &attributes) != 0;
+    });
+    if (there) draw();
+    XUngrabServer(display);
+    XFlush(display);  // the release must not wait in the buffer for the next frame's requests
+    return there;
+}
+
 }  // namespace morna::platform::x11

@@ -3,6 +3,7 @@
 // nothing and answers false for a window that is not on an X display. The handler of X errors is
 // x11_errors.h's, what the filter of SDL's X events notes x11_events.h's.
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "platform/keyboard_state.h"
@@ -101,5 +102,13 @@ bool HoldsFocusUnclicked(SDL_Window* window);
 // What the window has not drawn is painted by the server in black (or white), as a window class's
 // background brush paints it: the window never shows what was on the screen before it.
 bool SetBackground(SDL_Window* window, bool white);
+
+// Runs `draw`, a graphics driver's work on the window (its drawing and its swap), with the X server
+// held for the window's connection, once the server said the window is there: no other program can
+// destroy it before the driver's last request on it. A driver asked about a window that is gone
+// takes Xlib's unset answer for its size (Mesa's software driver then fills buffers of whatever size
+// its stack held, for seconds). False, and nothing drawn, where the window is gone; `draw` runs
+// unheld for a window that is not on X.
+bool DrawHeld(SDL_Window* window, const std::function<void()>& draw);
 
 }  // namespace morna::platform::x11
