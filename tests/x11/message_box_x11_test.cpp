@@ -44,6 +44,11 @@ GtkWidget* MappedBox() {
     return dialog;
 }
 
+// Presses the box's button of the answer `code`, as a click on it does.
+void Press(GtkWidget* box, int code) {
+    gtk_button_clicked(GTK_BUTTON(gtk_dialog_get_widget_for_response(GTK_DIALOG(box), code)));
+}
+
 // Finds the open message dialog, notes what it shows and answers as the player would.
 gboolean Answer(gpointer data) {
     auto* seen = static_cast<Seen*>(data);
@@ -56,7 +61,7 @@ gboolean Answer(gpointer data) {
     for (const int code : {mp::IDOK, mp::IDCANCEL})
         if (GtkWidget* b = gtk_dialog_get_widget_for_response(GTK_DIALOG(dialog), code))
             seen->buttons += std::string(gtk_button_get_label(GTK_BUTTON(b))) + "|";
-    if (seen->press != 0) gtk_button_clicked(GTK_BUTTON(gtk_dialog_get_widget_for_response(GTK_DIALOG(dialog), seen->press)));
+    if (seen->press != 0) Press(dialog, seen->press);
     else gtk_window_close(GTK_WINDOW(dialog));
     return G_SOURCE_REMOVE;
 }
@@ -95,7 +100,7 @@ gboolean LeaveUnderTheBox(gpointer data) {
     l->leftWithTheBoxUp = !mp::IsApplicationActive();
     l->mutedWithTheBoxUp = !mp::IsSoundApplicationActive();
     if ((!l->leftWithTheBoxUp || !l->mutedWithTheBoxUp) && ++l->ticks < 250) return G_SOURCE_CONTINUE;
-    gtk_button_clicked(GTK_BUTTON(gtk_dialog_get_widget_for_response(GTK_DIALOG(box), mp::IDOK)));
+    Press(box, mp::IDOK);
     return G_SOURCE_REMOVE;
 }
 
@@ -212,7 +217,7 @@ gboolean AnswerWithTheKeys(gpointer data) {
     if (box == nullptr) return G_SOURCE_CONTINUE;
     a->hadKeys = gtk_window_is_active(GTK_WINDOW(box));
     if (!a->hadKeys && ++a->ticks < 250) return G_SOURCE_CONTINUE;
-    gtk_button_clicked(GTK_BUTTON(gtk_dialog_get_widget_for_response(GTK_DIALOG(box), mp::IDOK)));
+    Press(box, mp::IDOK);
     return G_SOURCE_REMOVE;
 }
 
