@@ -184,6 +184,45 @@ int FilterSdlXEvents(void*, SDL_Event* e) {
     return 0;
 }
 
+// The drivers SDL may take by itself are those that show a window, in SDL's order of preference:
+// left to itself it falls back on one that draws nowhere (offscreen), and the game would play on with
+// nothing to see or close. A driver that shows nothing (offscreen, dummy) or takes the console's screen
+// (kmsdrm) runs only where SDL_VIDEODRIVER names it. Answers the drivers given to SDL, or empty where
+// the player named his own.
+std::string ChooseVideoDrivers() {
+    const char* named = SDL_GetHint(SDL_HINT_VIDEODRIVER);
+    if (named != nullptr && *named != '\0') return {};
+    std::string list;
+    for (int i = 0; i < SDL_GetNumVideoDrivers(); ++i) {
+        const char* driver = SDL_GetVideoDriver(i);
+        if (SDL_strcmp(driver, "x11") == 0 || SDL_strcmp(driver, "wayland") == 0)
+            list += (list.empty() ? "" : ",") + std::string(driver);
+    }
+    // An empty SDL_VIDEODRIVER names nothing; only the override outranks the variable.
+    SDL_SetHintWithPriority(SDL_HINT_VIDEODRIVER, list.empty() ? "none" : list.c_str(), SDL_HINT_OVERRIDE);
+    return list.empty() ? "none" : list;
+}
+
+// Why none of the drivers ChooseVideoDrivers gave could start: the displays they looked for.
+std::string NoDisplayReason(const std::string& drivers) {
+    const auto named = [](const char* variable) {
+        const char* value = SDL_getenv(variable);
+        return value != nullptr && *value != '\0' ? std::string("\"") + value + "\"" : std::string();
+    };
+    std::string reason = "no display could be opened (";
+    if (drivers.find("x11") != std::string::npos) {
+        const std::string display = named("DISPLAY");
+        reason += display.empty() ? "X11: DISPLAY is not set" : "X11: no X server answers at DISPLAY " + display;
+    }
+    if (drivers.find("wayland") != std::string::npos) {
+        const std::string display = named("WAYLAND_DISPLAY");
+        reason += reason.back() == '(' ? "" : "; ";
+        reason += display.empty() ? "Wayland: no compositor at the default display" : "Wayland: no compositor at " + display;
+    }
+    if (reason.back() == '(') reason += "SDL has no X11 or Wayland driver";
+    return reason + "); a driver that shows no window runs only where SDL_VIDEODRIVER names it";
+}
+
 // Starts SDL video for the calling thread unless it already owns it.
 bool EnsureVideo() {
     State& s = S();
@@ -204,8 +243,9 @@ bool EnsureVideo() {
     x11::GuardErrors();
     {
         std::lock_guard<std::mutex> life(s.videoLife);
+        const std::string chosen = ChooseVideoDrivers();
         if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-            NoteWindowError(SDL_GetError());
+            NoteWindowError(chosen.empty() ? SDL_GetError() : NoDisplayReason(chosen).c_str());
             std::lock_guard<std::mutex> guard(s.lock);
             s.videoOwner = nullptr;
             return false;

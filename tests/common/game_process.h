@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <initializer_list>
 #include <sstream>
 #include <stdexcept>
 #include <string>
@@ -34,12 +35,20 @@ public:
     }
     std::string operator/(const std::string& name) const { return path_ + "/" + name; }
 
-    // Starts the game; its standard error goes to a file beside the folder, and `video` (when
-    // given) is SDL's video driver.
-    pid_t Start(std::vector<std::string> args, const char* video = nullptr) const {
+    // A variable of the game's environment: set to `value`, or unset where it is null.
+    struct Variable {
+        const char* name;
+        const char* value;
+    };
+    // Starts the game; its standard error goes to a file beside the folder, and its environment is
+    // the test's with `environment`'s changes.
+    pid_t Start(std::vector<std::string> args, std::initializer_list<Variable> environment = {}) const {
         const pid_t pid = ::fork();
         if (pid != 0) return pid;
-        if (video != nullptr) ::setenv("SDL_VIDEODRIVER", video, 1);
+        for (const Variable& v : environment) {
+            if (v.value != nullptr) ::setenv(v.name, v.value, 1);
+            else ::unsetenv(v.name);
+        }
         if (std::freopen((top_ + "/stderr.txt").c_str(), "w", stderr) == nullptr) ::_exit(126);
         args.insert(args.begin(), path_ + "/morna");
         std::vector<char*> argv;

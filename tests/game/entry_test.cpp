@@ -67,7 +67,7 @@ TEST(Entry, TerminationSignalsCloseTheGameAsItsCloseBoxDoes) {
 
 TEST(Entry, WithoutADisplayTheGameSaysWhyAndFails) {
     GameFolder game("g");
-    EXPECT_EQ(Finish(game.Start({}, "none"), 60), 1);
+    EXPECT_EQ(Finish(game.Start({}, {{"SDL_VIDEODRIVER", "none"}}), 60), 1);
     EXPECT_NE(game.Stderr().find("morna: no window could be made: "), std::string::npos) << game.Stderr();
     // The error log reaches standard error as dated UTF-8 lines.
     const std::string line = reinterpret_cast<const char*>(u8" CWindow::CreateでCreateWindowに失敗。\n");
@@ -75,6 +75,43 @@ TEST(Entry, WithoutADisplayTheGameSaysWhyAndFails) {
     ASSERT_NE(at, std::string::npos) << game.Stderr();
     ASSERT_GE(at, 19u);
     EXPECT_EQ(game.Stderr()[at - 3], ':');
+}
+
+// Where no display can be reached (a text console, ssh without forwarding, DISPLAY naming a server
+// that is not there), SDL would fall back on a driver that draws nowhere: the game would play on
+// with no window to see or close, and hold the single instance against the next start.
+TEST(Entry, WithNoDisplayToReachTheGameEndsSayingWhichItLookedFor) {
+    int absent = 600;  // an X display number nobody serves
+    while (std::filesystem::exists("/tmp/.X" + std::to_string(absent) + "-lock") ||
+           std::filesystem::exists("/tmp/.X11-unix/X" + std::to_string(absent)))
+        ++absent;
+    const std::string nowhere = ":" + std::to_string(absent);
+    struct Case {
+        const char* display;
+        std::string said;
+    };
+    for (const Case& c : {Case{nullptr, "X11: DISPLAY is not set"},
+                          Case{nowhere.c_str(), "X11: no X server answers at DISPLAY \"" + nowhere + "\""}}) {
+        GameFolder game("g");
+        // No compositor either: the runtime folder where Wayland looks for one is empty.
+        std::filesystem::create_directories(game / "runtime");
+        const pid_t lost = game.Start({}, {{"SDL_VIDEODRIVER", nullptr},
+                                           {"DISPLAY", c.display},
+                                           {"WAYLAND_DISPLAY", nullptr},
+                                           {"XDG_RUNTIME_DIR", (game / "runtime").c_str()}});
+        EXPECT_EQ(Finish(lost, 60), 1) << game.Stderr();
+        const std::string why = "morna: no window could be made: no display could be opened (" + c.said +
+                                "; Wayland: no compositor at the default display)";
+        EXPECT_NE(game.Stderr().find(why), std::string::npos) << game.Stderr();
+        // The next start, where a display is there, is not taken for a second instance: it plays until
+        // closed, and saves at its exit.
+        std::filesystem::remove_all(game / "save");
+        const pid_t next = game.Start({});
+        ASSERT_TRUE(Started(next, game / "save/key.cfg")) << game.Stderr();
+        ::kill(next, SIGTERM);
+        EXPECT_EQ(Finish(next, 60), 0);
+        EXPECT_TRUE(std::filesystem::exists(game / "save/system.cfg"));
+    }
 }
 
 }  // namespace
