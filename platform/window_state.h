@@ -2,7 +2,7 @@
 // The window layer's rooms and what each asks of the other: window.cpp keeps the windows, the
 // threads' queues and the pump, under its state's lock; window_focus.cpp keeps the focus record, the
 // application's activation, the open dialogs of another toolkit and the switch-back, under a lock of
-// its own; window_full_screen.cpp the window's shape, with the places it gave for full screen where
+// its own; window_shape.cpp the window's shape, with the places it gave for full screen where
 // no manager runs, under a lock of its own. None calls another, SDL or a callback while it holds its
 // lock. Not for use outside the layer.
 #include <cstdint>
@@ -19,7 +19,7 @@ void PostToDisplayWindows(uint32_t message, uintptr_t wparam);
 // Whether the window is minimised, as SDL last heard or as the window manager keeps it now.
 bool IsIconic(SDL_Window* sdl);
 
-// window_full_screen.cpp: gives the window the shape its style asks (WS_POPUP without a caption:
+// window_shape.cpp: gives the window the shape its style asks (WS_POPUP without a caption:
 // full screen; else a window, framed with WS_CAPTION, resizable with WS_THICKFRAME).
 void ApplyShape(WindowHandle window, SDL_Window* sdl, uint32_t style);
 // The window is gone: the place kept to put back, if any, goes with it.
