@@ -538,7 +538,10 @@ void CGameResource::ConfinePlayer(CObjectAvatar* hero, bool crushCheck) {
         hero->x += hero->pushRight;
         // Where nothing crushes him (the last stage), the edges hold him in sight; nor does a
         // push at the right edge carry him past it anywhere. Elsewhere the left edge lets him
-        // past, since its push on the next frame is what finds him crushed there.
+        // past, since its push on the next frame is what finds him crushed there. These put-backs
+        // do not look at the pieces: one he met may still overlap him where the edge puts him (a
+        // part 30 px into him past the scrolling left edge leaves him inside it), which is kept,
+        // since there is nowhere else in sight to put him and nothing crushes him on that stage.
         if (heldOutside) hero->y = above ? bounds.top : bounds.bottom;
         if (edges && hero->x - bounds.left > width) hero->x = bounds.right;
         if (edges && !crushCheck && hero->x < bounds.left) hero->x = bounds.left;
