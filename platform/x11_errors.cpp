@@ -6,6 +6,7 @@
 #include <mutex>
 #include <utility>
 
+#include <poll.h>
 #include <unistd.h>
 
 #include <X11/Xlib.h>
@@ -166,12 +167,20 @@ std::atomic<bool> gConnectionLost{false};
 // The connection is gone: the process ends with exit code 1, as Xlib's own handler ends it, but
 // without exit()'s clean-up. That would run the static objects' destructors on whichever thread
 // read the loss, while the others still run and use them (the application object among them,
-// destroyed under its own thread's frames).
+// destroyed under its own thread's frames). Nor does it touch a stream: another thread may hold a
+// stream's lock, or be blocked writing to it, for ever. The line goes straight to descriptor 2, and
+// only where that takes it at once.
 [[noreturn]] int OnIoError(Display* display) {
     gConnectionLost = true;
-    std::fprintf(stderr, "X11: the connection to the X server %s was lost; the program ends\n",
-                 display != nullptr ? DisplayString(display) : "");
-    std::fflush(nullptr);
+    char line[256];
+    const int length = std::snprintf(line, sizeof line, "X11: the connection to the X server %s was lost; the program ends\n",
+                                     display != nullptr ? DisplayString(display) : "");
+    pollfd out{2, POLLOUT, 0};
+    if (length > 0 && poll(&out, 1, 0) == 1 && (out.revents & POLLOUT) != 0) {
+        const size_t size = static_cast<size_t>(length) < sizeof line ? static_cast<size_t>(length) : sizeof line - 1;
+        const ssize_t written = write(2, line, size);
+        static_cast<void>(written);  // nothing more to do where it was not
+    }
     _exit(1);
 }
 
