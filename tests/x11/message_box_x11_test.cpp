@@ -79,28 +79,33 @@ intptr_t OwnerProcedure(mp::WindowHandle w, uint32_t msg, uintptr_t wp, intptr_t
 }
 
 // While the box is up: another program's window (a GTK window not the application's) takes the
-// focus; the box is answered once the application has left, or after 5 s.
+// focus once the box has it; the box is answered once the application has left. Each wait ends
+// after 10 s: from the box's first sight, and from the other window's showing.
 struct Leaving {
     GtkWidget* other = nullptr;
-    int ticks = 0;
-    bool leftWithTheBoxUp = false, mutedWithTheBoxUp = false;
+    uint32_t since = 0;
+    bool seen = false, leftWithTheBoxUp = false, mutedWithTheBoxUp = false;
 };
 
 gboolean LeaveUnderTheBox(gpointer data) {
     auto* l = static_cast<Leaving*>(data);
     GtkWidget* box = MappedBox();
     if (box == nullptr) return G_SOURCE_CONTINUE;
-    if (l->other == nullptr && !gtk_window_is_active(GTK_WINDOW(box)) && ++l->ticks < 250) return G_SOURCE_CONTINUE;
+    if (!l->seen) l->since = mp::MonotonicMilliseconds();
+    l->seen = true;
+    const bool waiting = mp::MonotonicMilliseconds() - l->since < 10000;
+    if (l->other == nullptr && !gtk_window_is_active(GTK_WINDOW(box)) && waiting) return G_SOURCE_CONTINUE;
     if (l->other == nullptr) {
         l->other = gtk_window_new(GTK_WINDOW_TOPLEVEL);
         gtk_window_set_default_size(GTK_WINDOW(l->other), 200, 100);
         gtk_widget_show(l->other);
         gtk_window_present(GTK_WINDOW(l->other));
+        l->since = mp::MonotonicMilliseconds();
         return G_SOURCE_CONTINUE;
     }
     l->leftWithTheBoxUp = !mp::IsApplicationActive();
     l->mutedWithTheBoxUp = !mp::IsSoundApplicationActive();
-    if ((!l->leftWithTheBoxUp || !l->mutedWithTheBoxUp) && ++l->ticks < 250) return G_SOURCE_CONTINUE;
+    if ((!l->leftWithTheBoxUp || !l->mutedWithTheBoxUp) && waiting) return G_SOURCE_CONTINUE;
     Press(box, mp::IDOK);
     return G_SOURCE_REMOVE;
 }
@@ -205,19 +210,21 @@ TEST(X11MessageBox, GtkDialogShowsUtf8TextAndAnswersEachButton) {
     EXPECT_TRUE(mp::DestroyWindow(window));
 }
 
-// Clicks OK on the box once it holds the X focus (as the player answers it with the keys), or after
-// 5 s without: `hadKeys` says which.
+// Clicks OK on the box once it holds the X focus (as the player answers it with the keys), or 10 s
+// after it was first seen without: `hadKeys` says which.
 struct KeyedAnswer {
-    int ticks = 0;
-    bool hadKeys = false;
+    uint32_t seenAt = 0;
+    bool seen = false, hadKeys = false;
 };
 
 gboolean AnswerWithTheKeys(gpointer data) {
     auto* a = static_cast<KeyedAnswer*>(data);
     GtkWidget* box = MappedBox();
     if (box == nullptr) return G_SOURCE_CONTINUE;
+    if (!a->seen) a->seenAt = mp::MonotonicMilliseconds();
+    a->seen = true;
     a->hadKeys = gtk_window_is_active(GTK_WINDOW(box));
-    if (!a->hadKeys && ++a->ticks < 250) return G_SOURCE_CONTINUE;
+    if (!a->hadKeys && mp::MonotonicMilliseconds() - a->seenAt < 10000) return G_SOURCE_CONTINUE;
     Press(box, mp::IDOK);
     return G_SOURCE_REMOVE;
 }
