@@ -49,12 +49,13 @@ void MakeDrawingGcs(GdkDisplay* display) {
     }
 }
 
-// GDK marks a window destroyed before it asks the server to destroy it, and forgets it only once it
-// has handled the notice: as the notice is read, a window GDK knows and has not marked was destroyed
-// by another program. Asked on GTK's thread, which reads GTK's connection.
-bool DestroyedByGdk(unsigned long xwindow) {
-    GdkWindow* gdk = gdk_x11_window_lookup_for_display(gdk_display_get_default(), xwindow);
-    return gdk != nullptr && gdk_window_is_destroyed(gdk);
+// GDK's window of one of its X windows, from its making until GDK has handled the window's destroy
+// notice (another program may destroy a dialog's X window at any time), where it is marked destroyed
+// or not as `destroyed` asks; else null. GDK marks a window destroyed as it asks the server to destroy
+// it, and a window's children with it. Asked on GTK's thread, which reads GTK's connection.
+GdkWindow* GdkWindowOf(unsigned long xwindow, bool destroyed) {
+    GdkWindow* gdk = xwindow != 0 ? gdk_x11_window_lookup_for_display(gdk_display_get_default(), xwindow) : nullptr;
+    return gdk != nullptr && (gdk_window_is_destroyed(gdk) != FALSE) == destroyed ? gdk : nullptr;
 }
 
 }  // namespace
@@ -93,7 +94,8 @@ bool StartGtk(WindowHandle owner, std::string* error) {
     started = gtk_init_check(&count, &argv) != FALSE;
     if (asked != nullptr) g_setenv("GDK_BACKEND", kept.c_str(), TRUE);
     if (started && GDK_IS_X11_DISPLAY(gdk_display_get_default())) {
-        x11::TakeBackErrorHandler(GDK_DISPLAY_XDISPLAY(gdk_display_get_default()), &DestroyedByGdk);
+        x11::TakeBackErrorHandler(GDK_DISPLAY_XDISPLAY(gdk_display_get_default()),
+                                  [](unsigned long xwindow) { return GdkWindowOf(xwindow, true) != nullptr; });
         MakeDrawingGcs(gdk_display_get_default());
         // A dialog's key or click is the user's latest action when the dialog hands the focus back.
         x11::SetUserTimeSource([] { return static_cast<uint32_t>(gdk_x11_display_get_user_time(gdk_display_get_default())); });
@@ -129,16 +131,9 @@ namespace {
 
 int gInputOpcode = -1;  // the X input extension's, which GDK reads focus through
 
-// The GDK window of an X window while GDK has it and has not destroyed it: another program may
-// destroy a dialog's X window at any time, and GDK forgets it once it has read the notice.
-GdkWindow* LiveGdkWindow(unsigned long xwindow) {
-    GdkWindow* gdk = xwindow != 0 ? gdk_x11_window_lookup_for_display(gdk_display_get_default(), xwindow) : nullptr;
-    return gdk != nullptr && !gdk_window_is_destroyed(gdk) ? gdk : nullptr;
-}
-
 void NoteXFocus(Window window, bool in) {
     // A destroyed window is passed over: its last focus event came before its destruction's notice.
-    if (const std::optional<OpenDialog> dialog = FindOpenDialog(window); dialog && LiveGdkWindow(window) != nullptr)
+    if (const std::optional<OpenDialog> dialog = FindOpenDialog(window); dialog && GdkWindowOf(window, false) != nullptr)
         NoteDialogFocus(dialog->token, dialog->owner, in);
 }
 
@@ -156,7 +151,7 @@ void NoteXFocus(Window window, bool in) {
 // GDK's walk of its filters never meets one removed under it.
 void DestroyGoneDialog(Window window) {
     if (!FindOpenDialog(window)) return;
-    GdkWindow* gdk = LiveGdkWindow(window);
+    GdkWindow* gdk = GdkWindowOf(window, false);
     gpointer widget = nullptr;
     if (gdk != nullptr) gdk_window_get_user_data(gdk, &widget);
     if (widget == nullptr || !GTK_IS_WIDGET(widget)) return;
@@ -172,7 +167,7 @@ GdkFilterReturn OnXEvent(GdkXEvent* native, GdkEvent*, gpointer) {
         DestroyGoneDialog(x->xdestroywindow.window);
     } else if (x->type == MapNotify) {
         if (const std::optional<OpenDialog> dialog = FindOpenDialog(x->xmap.window);
-            dialog && LiveGdkWindow(x->xmap.window) != nullptr)
+            dialog && GdkWindowOf(x->xmap.window, false) != nullptr)
             NoteOpenDialogMapped(dialog->token);
     } else if (x->type == FocusIn || x->type == FocusOut) {
         if (x11::ChangesFocus(x->xfocus.mode, x->xfocus.detail)) NoteXFocus(x->xfocus.window, x->type == FocusIn);
@@ -186,7 +181,7 @@ GdkFilterReturn OnXEvent(GdkXEvent* native, GdkEvent*, gpointer) {
 
 // The window manager's activation, asked with the time the focus reached the owner.
 void ActivateDialog(uintptr_t token, uint32_t serverTime) {
-    if (GdkWindow* window = LiveGdkWindow(OpenDialogXWindow(token))) gdk_window_focus(window, serverTime);
+    if (GdkWindow* window = GdkWindowOf(OpenDialogXWindow(token), false)) gdk_window_focus(window, serverTime);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <mutex>
 #include <utility>
 
+#include <poll.h>
 #include <unistd.h>
 
 #include <X11/Xlib.h>
@@ -76,7 +77,6 @@ int OnError(Display* display, XErrorEvent* e) {
         guard.unlock();
         return beside(display, e);
     case ErrorRoute::Dropped:
-        errors.toolkitDestroys.byAnother = true;
         ++errors.toolkitDropped;
         return 0;
     case ErrorRoute::Logged:
@@ -112,7 +112,6 @@ Bool OnToolkitWire(Display* display, XErrorEvent* e, xError* wire) {
         std::lock_guard<std::mutex> guard(errors.lock);
         if (RouteError({e->error_code, e->request_code, e->resourceid, e->serial}, true, errors.toolkit,
                        errors.toolkitDestroys) == ErrorRoute::Dropped) {
-            errors.toolkitDestroys.byAnother = true;  // already, or its own destroy came second
             ++errors.toolkitDropped;
             return False;
         }
@@ -139,8 +138,28 @@ Bool OnToolkitDestroyWire(Display* display, XEvent* event, xEvent* wire) {
     const bool itself = destroyedItself != nullptr && destroyedItself(window);  // outside the lock: it asks GDK
     Errors& errors = TheErrors();
     std::lock_guard<std::mutex> guard(errors.lock);
-    NoteToolkitDestroy(errors.toolkitDestroys, errors.toolkit, window, itself);
+    NoteToolkitDestroy(errors.toolkitDestroys, errors.toolkit, window, event->xdestroywindow.serial, itself);
     return converted;
+}
+
+// The function Xlib calls after each request of the toolkit's connection that was there before ours
+// (none, or Xlib's own where the requests are made synchronous).
+using AfterFunction = int (*)(Display*);
+std::atomic<AfterFunction> gBesideAfter{nullptr};
+
+// After each request of the toolkit's connection, on the thread that made it (the toolkit's): a
+// destroy of one of its windows is noted with its serial, which the notice of that destroy carries.
+// Xlib's last request is in its buffer still, or a dummy of no type once the buffer was sent.
+int OnToolkitRequest(Display* display) {
+    const char* last = display->last_req;
+    if (reinterpret_cast<const xReq*>(last)->reqType == X_DestroyWindow) {
+        const unsigned long window = reinterpret_cast<const xResourceReq*>(last)->id;
+        Errors& errors = TheErrors();
+        std::lock_guard<std::mutex> guard(errors.lock);
+        NoteToolkitDestroyRequest(errors.toolkitDestroys, errors.toolkit, window, NextRequest(display) - 1);
+    }
+    const AfterFunction beside = gBesideAfter.load();
+    return beside != nullptr ? beside(display) : 0;
 }
 
 std::atomic<bool> gConnectionLost{false};
@@ -148,12 +167,20 @@ std::atomic<bool> gConnectionLost{false};
 // The connection is gone: the process ends with exit code 1, as Xlib's own handler ends it, but
 // without exit()'s clean-up. That would run the static objects' destructors on whichever thread
 // read the loss, while the others still run and use them (the application object among them,
-// destroyed under its own thread's frames).
+// destroyed under its own thread's frames). Nor does it touch a stream: another thread may hold a
+// stream's lock, or be blocked writing to it, for ever. The line goes straight to descriptor 2, and
+// only where that takes it at once.
 [[noreturn]] int OnIoError(Display* display) {
     gConnectionLost = true;
-    std::fprintf(stderr, "X11: the connection to the X server %s was lost; the program ends\n",
-                 display != nullptr ? DisplayString(display) : "");
-    std::fflush(nullptr);
+    char line[256];
+    const int length = std::snprintf(line, sizeof line, "X11: the connection to the X server %s was lost; the program ends\n",
+                                     display != nullptr ? DisplayString(display) : "");
+    pollfd out{2, POLLOUT, 0};
+    if (length > 0 && poll(&out, 1, 0) == 1 && (out.revents & POLLOUT) != 0) {
+        const size_t size = static_cast<size_t>(length) < sizeof line ? static_cast<size_t>(length) : sizeof line - 1;
+        const ssize_t written = write(2, line, size);
+        static_cast<void>(written);  // nothing more to do where it was not
+    }
     _exit(1);
 }
 
@@ -185,6 +212,8 @@ void TakeBackErrorHandler(Display* display, bool (*destroyedItself)(unsigned lon
         errors.toolkit = ids;
     }
     gDestroyedItself = destroyedItself;
+    if (const AfterFunction before = XSetAfterFunction(display, &OnToolkitRequest); before != &OnToolkitRequest)
+        gBesideAfter = before;
     for (const int code : {int{BadWindow}, int{BadPixmap}, int{BadDrawable}, int{BadGC}, int{ids.badPicture}})
         if (code != 0) gBesideWire[code] = XESetWireToError(display, code, &OnToolkitWire);
     gBesideDestroyWire = XESetWireToEvent(display, DestroyNotify, &OnToolkitDestroyWire);
@@ -208,10 +237,30 @@ bool Owns(const ToolkitIds& ids, unsigned long resource) {
 }
 }  // namespace
 
-void NoteToolkitDestroy(ToolkitDestroys& destroys, const ToolkitIds& ids, unsigned long xwindow, bool itself) {
+void NoteToolkitDestroyRequest(ToolkitDestroys& destroys, const ToolkitIds& ids, unsigned long xwindow,
+                               unsigned long serial) {
+    // The latest few: a request whose notice never comes (its window was gone already, or the toolkit
+    // never asked for its notices) is pushed out by later ones, and one pushed out before its notice
+    // came is judged by the toolkit's word.
+    constexpr size_t kAskedDestroys = 16;
+    std::vector<std::pair<unsigned long, unsigned long>>& asked = destroys.asked;
+    const std::pair request{xwindow, serial};
+    // Xlib calls its after function too where a call made no request, the destroy still its last.
+    if (!Owns(ids, xwindow) || std::find(asked.begin(), asked.end(), request) != asked.end()) return;
+    if (asked.size() == kAskedDestroys) asked.erase(asked.begin());
+    asked.push_back(request);
+}
+
+void NoteToolkitDestroy(ToolkitDestroys& destroys, const ToolkitIds& ids, unsigned long xwindow, unsigned long serial,
+                        bool destroyedItself) {
     if (!Owns(ids, xwindow)) return;
-    if (itself) KeepLatest(destroys.itself, xwindow);
-    else destroys.byAnother = true;
+    bool itself = destroyedItself;
+    const auto of = [&](const std::pair<unsigned long, unsigned long>& request) { return request.first == xwindow; };
+    if (const auto first = std::find_if(destroys.asked.begin(), destroys.asked.end(), of); first != destroys.asked.end()) {
+        itself = serial >= first->second;  // handled when the server came to the toolkit's own request
+        std::erase_if(destroys.asked, of);
+    }
+    if (!itself) destroys.byAnother = true;
 }
 
 ErrorRoute RouteError(const XErrorNote& e, bool toolkits, const ToolkitIds& ids, const ToolkitDestroys& destroys) {
@@ -221,12 +270,7 @@ ErrorRoute RouteError(const XErrorNote& e, bool toolkits, const ToolkitIds& ids,
     // its making failed on such a window, or when the toolkit freed it twice.
     const bool absent = e.code == BadWindow || e.code == BadPixmap || e.code == BadDrawable || e.code == BadGC ||
                         (ids.badPicture != 0 && e.code == ids.badPicture);
-    // The toolkit's destroy of a window whose destroy notice it read: another program's came first.
-    const bool destroyedFirst = e.code == BadWindow && e.request == X_DestroyWindow &&
-                                std::find(destroys.itself.begin(), destroys.itself.end(), e.resource) !=
-                                    destroys.itself.end();
-    return absent && Owns(ids, e.resource) && (destroys.byAnother || destroyedFirst) ? ErrorRoute::Dropped
-                                                                                       : ErrorRoute::Toolkit;
+    return absent && Owns(ids, e.resource) && destroys.byAnother ? ErrorRoute::Dropped : ErrorRoute::Toolkit;
 }
 
 void NoteFrame(unsigned long xwindow, unsigned long frame) {

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <utility>
 #include <vector>
 
 struct _XDisplay;  // Xlib's Display
@@ -25,12 +26,13 @@ void GuardErrors();
 bool ConnectionLost();
 // Another toolkit set handlers of its own at its start (GTK does, for its error traps and for a lost
 // connection): they are made ours again (a lost connection, on either, ends the process as
-// ConnectionLost says), and pass on to the toolkit's the errors of that toolkit's connection,
-// these as RouteError says. GTK's traps install its handler again while they are pushed, and errors read then never reach ours: the errors
-// RouteError drops are dropped on that connection itself, before any handler sees them. The
-// destroy notices of the toolkit's windows are read there too, as Xlib takes them off the wire
-// (ahead of the errors the server sent after them); `destroyedItself` says whether the toolkit
-// destroyed a window itself (null: never).
+// ConnectionLost says), and pass on to the toolkit's the errors of that toolkit's connection, these
+// as RouteError says. GTK's traps install its handler again while they are pushed, and errors read
+// then never reach ours: the errors RouteError drops are dropped on that connection itself, before
+// any handler sees them. The toolkit's requests to destroy a window are noted as they are made, and
+// the destroy notices of its windows as Xlib takes them off the wire (ahead of the errors the server
+// sent after them), as NoteToolkitDestroy says; `destroyedItself` says whether the toolkit destroyed
+// a window itself without a request of its own (a child, with its parent; null: never).
 void TakeBackErrorHandler(::_XDisplay* display, bool (*destroyedItself)(unsigned long xwindow) = nullptr);
 // Writes one line with the count of the toolkit's errors RouteError dropped since the last call,
 // where there were any: at a dialog's close, so that the log says why a dialog went undrawn.
@@ -71,27 +73,37 @@ struct ToolkitIds {
     unsigned long base = 0, mask = 0;
     unsigned char badPicture = 0;
 };
-// The destructions of the toolkit's own windows whose notices were read on its connection: whether
-// another program destroyed one, and the latest few it destroyed itself.
+// The destructions of the toolkit's own windows: whether another program destroyed one (its notice
+// read), and the toolkit's own requests to destroy one whose notice has not been read, each the window
+// and the request's serial (the latest 16).
 struct ToolkitDestroys {
     bool byAnother = false;
-    std::vector<unsigned long> itself;
+    std::vector<std::pair<unsigned long, unsigned long>> asked;
 };
-// Notes a destroy notice read on the toolkit's connection: of one of its own windows (its id range;
-// another's, such as the game's window it keeps its dialogs above, is not its to miss), destroyed by
-// itself or not. A notice can come while a dialog is being made, before its window's id is known.
-void NoteToolkitDestroy(ToolkitDestroys& destroys, const ToolkitIds& ids, unsigned long xwindow, bool itself);
+// Notes the toolkit's request to destroy one of its own windows, and the request's serial.
+void NoteToolkitDestroyRequest(ToolkitDestroys& destroys, const ToolkitIds& ids, unsigned long xwindow,
+                               unsigned long serial);
+// Notes a destroy notice read on the toolkit's connection, of one of its own windows (its id range;
+// another's, such as the game's window it keeps its dialogs above, is not its to miss), with the
+// notice's serial: the toolkit's last request that the server had handled when the window went. A
+// notice older than the toolkit's own request to destroy that window is of another program's destroy,
+// handled first (the toolkit's request then fails): the toolkit's teardown marks the window destroyed
+// before anything is read, so its own word would count the other's destroy as its own. A window the
+// toolkit did not ask to destroy (a child, destroyed with its parent) is its own where
+// `destroyedItself` says so, another program's otherwise. A notice can come while a dialog is being
+// made, before its window's id is known.
+void NoteToolkitDestroy(ToolkitDestroys& destroys, const ToolkitIds& ids, unsigned long xwindow, unsigned long serial,
+                        bool destroyedItself);
 // An error on our own connection is logged; one on the toolkit's goes to the toolkit's handler
 // (GDK's, which ends the process on an error outside its traps), but for one that says a resource of
 // the toolkit's own is not there (a window, pixmap, drawable, GC or picture) once another program
 // destroyed one of the toolkit's windows and its notice was read: the toolkit asked about the
 // window, or a child, or what it made from it meanwhile (a pixmap, a GC or a picture, whose making
-// failed), before it handled the notice; and a GC its drawing library made on that window fails in
-// any later dialog. That error is dropped (a GDK trap popped with its code sees none; its reply,
-// where it has one, still fails), from then on for the rest of the process. Also dropped: the
-// toolkit's own destroy of a window another program destroyed just before it (its notice read
-// first, as of a window the toolkit destroyed). Before any such notice, every error goes to the
-// toolkit, as a double free of its own would.
+// failed), or destroyed it, before it handled the notice; and a GC its drawing library made on that
+// window fails in any later dialog. That error is dropped (a GDK trap popped with its code sees none;
+// its reply, where it has one, still fails), from then on for the rest of the process. Before any
+// such notice, every error goes to the toolkit, as a double free of its own would; after it, a double
+// free of its own is dropped with the rest.
 ErrorRoute RouteError(const XErrorNote& e, bool toolkits, const ToolkitIds& ids, const ToolkitDestroys& destroys);
 
 // The manager reparented one of our windows into a frame (a parent other than the root), as the

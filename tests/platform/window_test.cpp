@@ -456,7 +456,7 @@ TEST(X11Errors, SdlsRequestsForAWindowDestroyedOutsideGoUnlogged) {
 // process outside its traps) but for one that says a resource of GTK's own is not there once the
 // notice of one of GTK's windows destroyed by another program was read: GTK asked about the window,
 // a child, or what it made from it (the back buffer's pixmap and picture, a GC). Before that notice
-// every one goes to GDK, as a double free of GTK's own would.
+// every one goes to GDK, as a double free of GTK's own would, a double destroy among them.
 TEST(X11Errors, GtksErrorsOnItsOwnGoneResourcesAreDroppedOnceAnotherProgramDestroyedOne) {
     using mp::x11::ErrorRoute;
     constexpr unsigned char kBadWindow = 3, kBadPixmap = 4, kBadMatch = 8, kBadDrawable = 9, kBadAccess = 10,
@@ -487,10 +487,11 @@ TEST(X11Errors, GtksErrorsOnItsOwnGoneResourcesAreDroppedOnceAnotherProgramDestr
         {kBadDrawable, kGetGeometry, kOther, ErrorRoute::Toolkit},
         {kBadGC, kCopyArea, 0x9fffff, ErrorRoute::Toolkit},
     };
-    // None read; only GTK's own destroys (of the dialog); another program's.
+    // None read; only GTK's own destroy (of the dialog, the notice of its request); another program's.
     mp::x11::ToolkitDestroys none, itself, another;
-    mp::x11::NoteToolkitDestroy(itself, gtk, kDialog, true);
-    mp::x11::NoteToolkitDestroy(another, gtk, 0xa00200, false);
+    mp::x11::NoteToolkitDestroyRequest(itself, gtk, kDialog, 90);
+    mp::x11::NoteToolkitDestroy(itself, gtk, kDialog, 90, true);
+    mp::x11::NoteToolkitDestroy(another, gtk, 0xa00200, 90, false);
     for (const auto& r : rows) {
         const mp::x11::XErrorNote e{r.code, r.request, r.resource, 100};
         const std::string what = std::to_string(r.code) + " on 0x" + (std::stringstream() << std::hex << r.resource).str();
@@ -500,36 +501,71 @@ TEST(X11Errors, GtksErrorsOnItsOwnGoneResourcesAreDroppedOnceAnotherProgramDestr
         EXPECT_EQ(mp::x11::RouteError(e, true, {}, another), ErrorRoute::Toolkit) << what;  // ids unknown
         EXPECT_EQ(mp::x11::RouteError(e, false, gtk, another), ErrorRoute::Logged) << what;
     }
-    // GTK's own destroy of a window another program destroyed just before it: the other's notice
-    // came first, read as of a window GTK destroyed. Only that destroy, only of that window.
-    EXPECT_EQ(mp::x11::RouteError({kBadWindow, kDestroyWindow, kDialog, 100}, true, gtk, itself), ErrorRoute::Dropped);
-    EXPECT_EQ(mp::x11::RouteError({kBadWindow, kConfigure, kDialog, 100}, true, gtk, itself), ErrorRoute::Toolkit);
-    EXPECT_EQ(mp::x11::RouteError({kBadWindow, kDestroyWindow, kChild, 100}, true, gtk, itself), ErrorRoute::Toolkit);
+    // GTK destroying its own window a second time: its first destroy's notice read, no other.
+    EXPECT_EQ(mp::x11::RouteError({kBadWindow, kDestroyWindow, kDialog, 100}, true, gtk, itself), ErrorRoute::Toolkit);
 }
 
 // The notices that start the drops: only of GTK's own windows (not the game's, which GTK watches as
-// its dialogs' owner, nor another program's), and only of one GTK did not destroy itself. Once one
-// is read, GTK's errors are dropped for the rest of the process, whatever GTK destroys after it.
+// its dialogs' owner, nor another program's), and only of one that GTK did not destroy itself. A
+// notice is GTK's own destroy's when its serial (GTK's last request the server had handled when the
+// window went) is that of GTK's request to destroy the window or later; an older one is another
+// program's, whatever GDK says of the window by then (its close marks it destroyed before anything
+// is read). A window GTK did not ask to destroy is GDK's word: a child, destroyed with its parent.
 TEST(X11Errors, OnlyANoticeOfGtksOwnWindowDestroyedByAnotherStartsTheDrops) {
-    using mp::x11::ErrorRoute;
     const mp::x11::ToolkitIds gtk{0xa00000, 0x1fffff, 143};
-    constexpr unsigned char kBadWindow = 3, kDestroyWindow = 4, kTranslate = 40;
-    const mp::x11::XErrorNote gone{kBadWindow, kTranslate, 0xa00136, 100};
+    constexpr unsigned long kBox = 0xa00136, kChild = 0xa00137, kOther = 0xa00150;
+    struct Step {
+        bool ask;  // GTK's request to destroy the window, or the notice of its destroy read
+        unsigned long window, serial;
+        bool marked = false;  // the notice's window, as GDK has it by then: marked destroyed
+    };
+    const auto ask = [](unsigned long w, unsigned long serial) { return Step{true, w, serial}; };
+    const auto notice = [](unsigned long w, unsigned long serial, bool marked) { return Step{false, w, serial, marked}; };
+    const struct {
+        const char* what;
+        std::vector<Step> steps;
+        bool byAnother;
+    } rows[] = {
+        {"GTK's own destroy", {ask(kBox, 500), notice(kBox, 500, true)}, false},
+        {"with a child destroyed with the box", {ask(kBox, 500), notice(kChild, 500, true), notice(kBox, 500, true)}, false},
+        {"another's destroy handled before GTK's close, read after it marked the box",
+         {ask(kBox, 500), notice(kBox, 480, true)}, true},
+        {"another's destroy handled amid GTK's close, before its destroy", {ask(kBox, 500), notice(kBox, 499, true)}, true},
+        {"another's destroy read before GTK's close", {notice(kBox, 480, false), ask(kBox, 500)}, true},
+        {"another's destroy of a box just after GTK's destroy of another window was handled",
+         {ask(kOther, 500), notice(kOther, 500, true), notice(kBox, 500, false)}, true},
+        {"another's destroy of a window made anew with the id of one GTK destroyed",
+         {ask(kBox, 500), notice(kBox, 500, true), notice(kBox, 900, false)}, true},
+        {"the game's window", {notice(0x600008, 480, false)}, false},
+        {"another program's window", {ask(0xc00200, 500), notice(0xc00200, 480, false)}, false},
+        {"GTK's window at the top of its range", {notice(0xbfff00, 480, false)}, true},
+    };
+    for (const auto& row : rows) {
+        mp::x11::ToolkitDestroys destroys;
+        for (const Step& step : row.steps) {
+            if (step.ask) mp::x11::NoteToolkitDestroyRequest(destroys, gtk, step.window, step.serial);
+            else mp::x11::NoteToolkitDestroy(destroys, gtk, step.window, step.serial, step.marked);
+        }
+        EXPECT_EQ(destroys.byAnother, row.byAnother) << row.what;
+        // GTK's ids not known yet: no notice is GTK's.
+        mp::x11::ToolkitDestroys unknown;
+        for (const Step& step : row.steps)
+            if (!step.ask) mp::x11::NoteToolkitDestroy(unknown, {}, step.window, step.serial, step.marked);
+        EXPECT_FALSE(unknown.byAnother) << row.what;
+    }
+    // Many of GTK's own closes, each read after its request, start nothing; one notice older than its
+    // request starts the drops for good, whatever GTK destroys after it.
     mp::x11::ToolkitDestroys destroys;
-    const auto route = [&](const mp::x11::XErrorNote& e) { return mp::x11::RouteError(e, true, gtk, destroys); };
-    mp::x11::NoteToolkitDestroy(destroys, gtk, 0x600008, false);  // the game's window
-    mp::x11::NoteToolkitDestroy(destroys, gtk, 0xc00200, false);  // another program's
-    mp::x11::NoteToolkitDestroy(destroys, {}, 0xa00136, false);   // GTK's ids not known yet
-    EXPECT_EQ(route(gone), ErrorRoute::Toolkit);
-    for (unsigned long w = 0xa00100; w < 0xa00128; ++w) mp::x11::NoteToolkitDestroy(destroys, gtk, w, true);  // 40 closes
-    EXPECT_EQ(route(gone), ErrorRoute::Toolkit);
-    // Only the latest few of its own are kept for its destroy coming second.
-    EXPECT_EQ(route({kBadWindow, kDestroyWindow, 0xa00127, 100}), ErrorRoute::Dropped);
-    EXPECT_EQ(route({kBadWindow, kDestroyWindow, 0xa00100, 100}), ErrorRoute::Toolkit);
+    for (unsigned long w = 0xa00100; w < 0xa00128; ++w) {
+        mp::x11::NoteToolkitDestroyRequest(destroys, gtk, w, w);
+        mp::x11::NoteToolkitDestroy(destroys, gtk, w, w, true);
+    }
     EXPECT_FALSE(destroys.byAnother);
-    mp::x11::NoteToolkitDestroy(destroys, gtk, 0xbfff00, false);  // a window of GTK's, at the top of its range
-    EXPECT_TRUE(destroys.byAnother);
-    for (unsigned long w = 0xa00200; w < 0xa00228; ++w) mp::x11::NoteToolkitDestroy(destroys, gtk, w, true);
-    EXPECT_EQ(route(gone), ErrorRoute::Dropped);
-    EXPECT_EQ(route({kBadWindow, kDestroyWindow, 0xa00100, 100}), ErrorRoute::Dropped);
+    mp::x11::NoteToolkitDestroyRequest(destroys, gtk, 0xa00200, 0xa00200);
+    mp::x11::NoteToolkitDestroy(destroys, gtk, 0xa00200, 0xa001ff, true);
+    for (unsigned long w = 0xa00300; w < 0xa00328; ++w) {
+        mp::x11::NoteToolkitDestroyRequest(destroys, gtk, w, w);
+        mp::x11::NoteToolkitDestroy(destroys, gtk, w, w, true);
+    }
+    EXPECT_EQ(mp::x11::RouteError({3, 40, 0xa00136, 100}, true, gtk, destroys), mp::x11::ErrorRoute::Dropped);
 }

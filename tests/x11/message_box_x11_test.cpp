@@ -16,6 +16,7 @@
 #include <vector>
 #include <unistd.h>
 
+#include "platform/gtk_start.h"
 #include "platform/message_box.h"
 #include "platform/sound_output.h"
 #include "platform/window.h"
@@ -78,28 +79,33 @@ intptr_t OwnerProcedure(mp::WindowHandle w, uint32_t msg, uintptr_t wp, intptr_t
 }
 
 // While the box is up: another program's window (a GTK window not the application's) takes the
-// focus; the box is answered once the application has left, or after 5 s.
+// focus once the box has it; the box is answered once the application has left. Each wait ends
+// after 10 s: from the box's first sight, and from the other window's showing.
 struct Leaving {
     GtkWidget* other = nullptr;
-    int ticks = 0;
-    bool leftWithTheBoxUp = false, mutedWithTheBoxUp = false;
+    uint32_t since = 0;
+    bool seen = false, leftWithTheBoxUp = false, mutedWithTheBoxUp = false;
 };
 
 gboolean LeaveUnderTheBox(gpointer data) {
     auto* l = static_cast<Leaving*>(data);
     GtkWidget* box = MappedBox();
     if (box == nullptr) return G_SOURCE_CONTINUE;
-    if (l->other == nullptr && !gtk_window_is_active(GTK_WINDOW(box)) && ++l->ticks < 250) return G_SOURCE_CONTINUE;
+    if (!l->seen) l->since = mp::MonotonicMilliseconds();
+    l->seen = true;
+    const bool waiting = mp::MonotonicMilliseconds() - l->since < 10000;
+    if (l->other == nullptr && !gtk_window_is_active(GTK_WINDOW(box)) && waiting) return G_SOURCE_CONTINUE;
     if (l->other == nullptr) {
         l->other = gtk_window_new(GTK_WINDOW_TOPLEVEL);
         gtk_window_set_default_size(GTK_WINDOW(l->other), 200, 100);
         gtk_widget_show(l->other);
         gtk_window_present(GTK_WINDOW(l->other));
+        l->since = mp::MonotonicMilliseconds();
         return G_SOURCE_CONTINUE;
     }
     l->leftWithTheBoxUp = !mp::IsApplicationActive();
     l->mutedWithTheBoxUp = !mp::IsSoundApplicationActive();
-    if ((!l->leftWithTheBoxUp || !l->mutedWithTheBoxUp) && ++l->ticks < 250) return G_SOURCE_CONTINUE;
+    if ((!l->leftWithTheBoxUp || !l->mutedWithTheBoxUp) && waiting) return G_SOURCE_CONTINUE;
     Press(box, mp::IDOK);
     return G_SOURCE_REMOVE;
 }
@@ -204,19 +210,21 @@ TEST(X11MessageBox, GtkDialogShowsUtf8TextAndAnswersEachButton) {
     EXPECT_TRUE(mp::DestroyWindow(window));
 }
 
-// Clicks OK on the box once it holds the X focus (as the player answers it with the keys), or after
-// 5 s without: `hadKeys` says which.
+// Clicks OK on the box once it holds the X focus (as the player answers it with the keys), or 10 s
+// after it was first seen without: `hadKeys` says which.
 struct KeyedAnswer {
-    int ticks = 0;
-    bool hadKeys = false;
+    uint32_t seenAt = 0;
+    bool seen = false, hadKeys = false;
 };
 
 gboolean AnswerWithTheKeys(gpointer data) {
     auto* a = static_cast<KeyedAnswer*>(data);
     GtkWidget* box = MappedBox();
     if (box == nullptr) return G_SOURCE_CONTINUE;
+    if (!a->seen) a->seenAt = mp::MonotonicMilliseconds();
+    a->seen = true;
     a->hadKeys = gtk_window_is_active(GTK_WINDOW(box));
-    if (!a->hadKeys && ++a->ticks < 250) return G_SOURCE_CONTINUE;
+    if (!a->hadKeys && mp::MonotonicMilliseconds() - a->seenAt < 10000) return G_SOURCE_CONTINUE;
     Press(box, mp::IDOK);
     return G_SOURCE_REMOVE;
 }
@@ -267,100 +275,184 @@ int TrappedError(GdkDisplay* gdk, const std::function<void(Display*)>& request) 
     return gdk_x11_display_error_trap_pop(gdk);
 }
 
-// Once the box is up, another program destroys its X window (and the server has done it, before
-// GTK reads anything), then GTK's connection asks about it and about a GTK id with no window.
-struct DestroyingTheBox {
-    Display* other = nullptr;
-    Window noWindow = 0;
-    int onTheBox = -1, onNoWindow = -1;
-    uint32_t deadline = 0;
+// An id of GTK's connection with no window (made and destroyed with no notice asked for).
+Window NoWindowOfGtks() {
+    Display* x = GDK_DISPLAY_XDISPLAY(gdk_display_get_default());
+    const Window w = XCreateSimpleWindow(x, DefaultRootWindow(x), 0, 0, 1, 1, 0, 0, 0);
+    XDestroyWindow(x, w);
+    return w;
+}
+
+// Acts on the box from a callback of its loop once it is on the screen; after 10 s without it,
+// closes whatever box came (`acted` stays false, and the test says so).
+struct OnTheBox {
+    std::function<void(GtkWidget*)> act;
+    uint32_t deadline = mp::MonotonicMilliseconds() + 10000;
+    bool acted = false;
 };
 
-gboolean DestroyTheBox(gpointer data) {
-    auto* d = static_cast<DestroyingTheBox*>(data);
+gboolean ActOnTheBox(gpointer data) {
+    auto* on = static_cast<OnTheBox*>(data);
     GtkWidget* box = MappedBox();
-    if (box == nullptr || gtk_widget_get_window(box) == nullptr) {
-        if (static_cast<int32_t>(mp::MonotonicMilliseconds() - d->deadline) < 0) return G_SOURCE_CONTINUE;
-        if (box != nullptr) gtk_window_close(GTK_WINDOW(box));  // the test fails: nothing was asked
-        return box != nullptr ? G_SOURCE_REMOVE : G_SOURCE_CONTINUE;
+    if (box != nullptr && gtk_widget_get_window(box) != nullptr) {
+        on->acted = true;
+        on->act(box);
+        return G_SOURCE_REMOVE;
     }
-    const Window window = GDK_WINDOW_XID(gtk_widget_get_window(box));
-    XDestroyWindow(d->other, window);
-    XSync(d->other, False);
-    GdkDisplay* gdk = gtk_widget_get_display(box);
-    d->onTheBox = TrappedError(gdk, [&](Display* x) { XMapWindow(x, window); });
-    d->onNoWindow = TrappedError(gdk, [&](Display* x) { XMapWindow(x, d->noWindow); });
+    if (box == nullptr || static_cast<int32_t>(mp::MonotonicMilliseconds() - on->deadline) < 0) return G_SOURCE_CONTINUE;
+    gtk_window_close(GTK_WINDOW(box));
     return G_SOURCE_REMOVE;
 }
 
+// Shows a box with `act` run on it (OnTheBox): its answer.
+int ShowActedOn(mp::WindowHandle owner, const char* text, OnTheBox& on) {
+    g_timeout_add(20, &ActOnTheBox, &on);
+    return mp::ShowMessageBox({owner, text, "エラー", mp::MB_OK});
+}
+
+// The lines a box's close writes with the count of GTK's errors dropped.
+std::vector<std::string> LinesOfDrops(const std::string& log) {
+    std::vector<std::string> lines;
+    std::stringstream in(log);
+    for (std::string line; std::getline(in, line);)
+        if (line.rfind("GTK: ", 0) == 0 && line.find("not reported") != std::string::npos) lines.push_back(line);
+    return lines;
+}
+
 // GTK's errors on its own ids reach GDK (its traps, or its handler, which ends the process) until
-// the notice of one of its windows destroyed by another program has been read; GTK's own destroy of
-// a box's window is no such notice. Then they are dropped for the rest of the process, the first
-// already when it answers the very round trip that read the notice, and the box's close writes
-// one line with their count.
+// the notice of one of its windows destroyed by another program has been read: not while the first
+// box is up, nor after GTK destroyed the box's window itself. Then they are dropped for the rest of
+// the process, the first already when it answers the very round trip that read the notice, and the
+// box's close writes one line with their count.
 TEST(X11MessageBox, GtksErrorsAreDroppedOnlyOnceAnotherProgramDestroyedOneOfItsWindows) {
     ASSERT_TRUE(mp::RegisterWindowClass({"MORNA_BOX_DROPS", &OwnerProcedure, false}));
     const mp::WindowHandle window = mp::CreateWindow({"MORNA_BOX_DROPS", "box", 0x10CA0000, 0, 0, 320, 240});
     ASSERT_NE(window, 0u) << mp::LastWindowError();
-    const auto linesOfDrops = [](const std::string& log) {
-        std::vector<std::string> lines;
-        std::stringstream in(log);
-        for (std::string line; std::getline(in, line);)
-            if (line.rfind("GTK: ", 0) == 0 && line.find("not reported") != std::string::npos) lines.push_back(line);
-        return lines;
-    };
-    // A box answered: GTK destroys its window itself, and the round trip of the close reads the notice.
-    Seen seen;
-    seen.press = mp::IDOK;
-    g_timeout_add(50, &Answer, &seen);
-    testing::internal::CaptureStderr();
-    EXPECT_EQ(mp::ShowMessageBox({window, "一", "エラー", mp::MB_OK}), mp::IDOK);
-    std::string logged = testing::internal::GetCapturedStderr();
-    EXPECT_TRUE(linesOfDrops(logged).empty()) << logged;
-
+    std::string error;
+    ASSERT_TRUE(mp::StartGtk(window, &error)) << error;
     GdkDisplay* gdk = gdk_display_get_default();
-    Display* gdkX = GDK_DISPLAY_XDISPLAY(gdk);
-    // An id of GTK's connection with no window (made and destroyed with no notice asked for).
-    const Window noWindow = XCreateSimpleWindow(gdkX, DefaultRootWindow(gdkX), 0, 0, 1, 1, 0, 0, 0);
-    XDestroyWindow(gdkX, noWindow);
+    const Window noWindow = NoWindowOfGtks();
+    // The first box, answered: an error on GTK's ids while it is up reaches GDK's trap; GTK destroys
+    // the box's window itself, and the round trip of the close reads the notice.
+    int whileUp = -1;
+    OnTheBox first;
+    first.act = [&](GtkWidget* box) {
+        whileUp = TrappedError(gdk, [&](Display* x) { XMapWindow(x, noWindow); });
+        Press(box, mp::IDOK);
+    };
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(ShowActedOn(window, "一", first), mp::IDOK);
+    std::string logged = testing::internal::GetCapturedStderr();
+    EXPECT_TRUE(first.acted);
+    EXPECT_EQ(whileUp, BadWindow) << "an error on GTK's ids with no window destroyed by another program";
+    EXPECT_TRUE(LinesOfDrops(logged).empty()) << logged;
     EXPECT_EQ(TrappedError(gdk, [&](Display* x) { XMapWindow(x, noWindow); }), BadWindow);
 
-    // A box whose window another program destroys.
-    DestroyingTheBox destroying;
-    destroying.other = XOpenDisplay(nullptr);
-    ASSERT_NE(destroying.other, nullptr);
-    destroying.noWindow = noWindow;
-    destroying.deadline = mp::MonotonicMilliseconds() + 10000;
-    g_timeout_add(20, &DestroyTheBox, &destroying);
+    // A box whose window another program destroys (and the server has done it, before GTK reads
+    // anything); then GTK's connection asks about it and about a GTK id with no window.
+    Display* other = XOpenDisplay(nullptr);
+    ASSERT_NE(other, nullptr);
+    int onTheBox = -1, onNoWindow = -1;
+    OnTheBox destroyed;
+    destroyed.act = [&](GtkWidget* box) {
+        const Window boxWindow = GDK_WINDOW_XID(gtk_widget_get_window(box));
+        XDestroyWindow(other, boxWindow);
+        XSync(other, False);
+        onTheBox = TrappedError(gdk, [&](Display* x) { XMapWindow(x, boxWindow); });
+        onNoWindow = TrappedError(gdk, [&](Display* x) { XMapWindow(x, noWindow); });
+    };
     testing::internal::CaptureStderr();
-    mp::ShowMessageBox({window, "二", "エラー", mp::MB_OK});
+    ShowActedOn(window, "二", destroyed);
     logged = testing::internal::GetCapturedStderr();
-    EXPECT_EQ(destroying.onTheBox, 0) << "the error on the destroyed box's window reached GDK (-1: never asked)";
-    EXPECT_EQ(destroying.onNoWindow, 0);
-    const std::vector<std::string> lines = linesOfDrops(logged);
+    EXPECT_TRUE(destroyed.acted);
+    EXPECT_EQ(onTheBox, 0) << "the error on the destroyed box's window reached GDK (-1: never asked)";
+    EXPECT_EQ(onNoWindow, 0);
+    const std::vector<std::string> lines = LinesOfDrops(logged);
     ASSERT_EQ(lines.size(), 1u) << logged;
     EXPECT_GE(std::atoi(lines[0].c_str() + 5), 2) << lines[0];
 
     // Dropped from then on, with no box open, and counted into the next close's line.
     EXPECT_EQ(TrappedError(gdk, [&](Display* x) { XMapWindow(x, noWindow); }), 0);
-    seen = Seen{};
+    Seen seen;
     seen.press = mp::IDOK;
     g_timeout_add(50, &Answer, &seen);
     testing::internal::CaptureStderr();
     EXPECT_EQ(mp::ShowMessageBox({window, "三", "エラー", mp::MB_OK}), mp::IDOK);
     logged = testing::internal::GetCapturedStderr();
-    EXPECT_EQ(linesOfDrops(logged).size(), 1u) << logged;
+    EXPECT_EQ(LinesOfDrops(logged).size(), 1u) << logged;
     // An error on another connection is still logged as ours.
-    const Window ours = XCreateSimpleWindow(destroying.other, DefaultRootWindow(destroying.other), 0, 0, 1, 1, 0, 0, 0);
-    XDestroyWindow(destroying.other, ours);
+    const Window ours = XCreateSimpleWindow(other, DefaultRootWindow(other), 0, 0, 1, 1, 0, 0, 0);
+    XDestroyWindow(other, ours);
     testing::internal::CaptureStderr();
-    XMapWindow(destroying.other, ours);
-    XSync(destroying.other, False);
+    XMapWindow(other, ours);
+    XSync(other, False);
     morna::platform::x11::ReportErrors();
     logged = testing::internal::GetCapturedStderr();
     EXPECT_NE(logged.find("X error 3 on request 8"), std::string::npos) << logged;
-    XCloseDisplay(destroying.other);
+    XCloseDisplay(other);
     EXPECT_TRUE(mp::DestroyWindow(window));
+}
+
+// Another program destroys a box's window as the player answers it: in the very callback that
+// presses OK, before anything is read on GTK's connection (`midClose` false), or in the middle of
+// GTK's close, once the server has handled GTK's first requests of it and before GTK's destroy of
+// the window (true). GTK's close then asks about the gone window, and reads the notice only after,
+// with the window marked destroyed by GTK's own close: the notice is still of the other's destroy.
+// The box answers OK, the process carries on (GDK's handler would end it), GTK's errors are dropped
+// from then on, the close writes its line, and the next box answers.
+void AnswerAsAnotherProgramDestroysTheBox(bool midClose) {
+    ASSERT_TRUE(mp::RegisterWindowClass({"MORNA_BOX_RACE", &OwnerProcedure, false}));
+    const mp::WindowHandle window = mp::CreateWindow({"MORNA_BOX_RACE", "box", 0x10CA0000, 0, 0, 320, 240});
+    ASSERT_NE(window, 0u) << mp::LastWindowError();
+    std::string error;
+    ASSERT_TRUE(mp::StartGtk(window, &error)) << error;
+    GdkDisplay* gdk = gdk_display_get_default();
+    Display* other = XOpenDisplay(nullptr);
+    ASSERT_NE(other, nullptr);
+    struct Race {
+        Display *gtks, *other;
+        Window box;
+        bool destroyed;
+        void DestroyTheBox() {
+            XDestroyWindow(other, box);
+            XSync(other, False);
+            destroyed = true;
+        }
+    } race{GDK_DISPLAY_XDISPLAY(gdk), other, 0, false};
+    OnTheBox answer;
+    answer.act = [&](GtkWidget* box) {
+        race.box = GDK_WINDOW_XID(gtk_widget_get_window(box));
+        if (!midClose) race.DestroyTheBox();
+        else  // GTK's handlers run before its own unrealize, which destroys the window
+            g_signal_connect(box, "unrealize", G_CALLBACK(+[](GtkWidget*, gpointer data) {
+                auto* r = static_cast<Race*>(data);
+                XSync(r->gtks, False);  // the close's requests so far, handled by the server
+                r->DestroyTheBox();
+            }), &race);
+        Press(box, mp::IDOK);
+    };
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(ShowActedOn(window, "一", answer), mp::IDOK);
+    std::string logged = testing::internal::GetCapturedStderr();
+    ASSERT_TRUE(answer.acted && race.destroyed) << "the box was not up within 10 s, or its close never unrealized it";
+    EXPECT_EQ(LinesOfDrops(logged).size(), 1u) << logged;
+    const Window noWindow = NoWindowOfGtks();
+    EXPECT_EQ(TrappedError(gdk, [&](Display* x) { XMapWindow(x, noWindow); }), 0)
+        << "GTK's errors reach GDK: the destroy was taken for GTK's own";
+    Seen seen;
+    seen.press = mp::IDOK;
+    g_timeout_add(50, &Answer, &seen);
+    EXPECT_EQ(mp::ShowMessageBox({window, "二", "エラー", mp::MB_OK}), mp::IDOK);
+    XCloseDisplay(other);
+    EXPECT_TRUE(mp::DestroyWindow(window));
+}
+
+TEST(X11MessageBox, ABoxAnsweredAsAnotherProgramDestroysItsWindowLeavesTheProcessRunning) {
+    AnswerAsAnotherProgramDestroysTheBox(false);
+}
+
+TEST(X11MessageBox, ABoxDestroyedByAnotherProgramInTheMiddleOfItsCloseLeavesTheProcessRunning) {
+    AnswerAsAnotherProgramDestroysTheBox(true);
 }
 
 }  // namespace

@@ -240,6 +240,37 @@ TEST(X11SettingsDialog, TabsApplyTheMasterScaleAndCancel) {
     });
 }
 
+// The dialog closed (its Cancel clicked) in the very instant another program destroys its X window,
+// the server done with it, before anything is read on GTK's connection: GTK's close asks about the
+// gone window, and reads the notice after, with the window marked destroyed by the close. The game
+// runs on (GDK's handler would end it), the close writes the line with the count of GTK's errors
+// dropped, and the next dialog opens.
+TEST(X11SettingsDialog, TheDialogClosedAsAnotherProgramDestroysItsWindowLeavesTheGameRunning) {
+    mt::XView x;
+    ASSERT_NE(x.get(), nullptr) << "no X display";
+    mt::FakeSystem keyboard;
+    mt::CheckedInputScope scope(keyboard);
+    OnFrame("morna-settings-race", [&](Frame& f, CKeyControl& keys, const std::string&) {
+        std::unique_ptr<CSettingsDialog> settings;
+        GtkWidget* dialog = OpenActive(settings, f, keys);
+        ASSERT_NE(dialog, nullptr) << "the dialog never had the focus";
+        const Window window = x.FindByTitle(mt::Utf8(u8"設定"));
+        ASSERT_NE(window, 0u);
+        testing::internal::CaptureStderr();
+        XDestroyWindow(x.get(), window);
+        XSync(x.get(), False);
+        gtk_button_clicked(GTK_BUTTON(FindNamed(dialog, "129:2")));  // キャンセル
+        const std::string logged = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(KB::SettingsDialogHandle(), 0u);
+        EXPECT_EQ(logged.rfind("GTK: ", 0), 0u) << logged;
+        EXPECT_NE(logged.find(" of its X requests failed on resources gone with a dialog's window"), std::string::npos)
+            << logged;
+        OpenSettingsDialog(settings, f.Host(keys));
+        EXPECT_TRUE(PumpUntil([&] { return x.FindByTitle(mt::Utf8(u8"設定")) != 0; })) << FocusOf(f.game);
+        settings.reset();
+    });
+}
+
 // The dialog's keys typed into it (key events through the X server to the focused window), from
 // every control: Escape presses Cancel, Return and the keypad's Enter press OK. The keys the game
 // reads never show them, though a hand-made key.cfg binds all three to the back key (bit 9), not
