@@ -335,18 +335,23 @@ TEST_F(X11Game, TheSettingsDialogDestroyedAsItOpensLeavesTheGameRunning) {
         }
         return made;
     };
+    // What a failed opening saw: the game, a titled dialog, the focus, the game's log.
+    const auto noDialog = [&] {
+        const Window titled = x_.FindByTitle(mt::Utf8(u8"設定"));
+        return std::string("the game ") + (Running() ? "runs" : "ended") + " (" + std::to_string(ended_) + "), " +
+               (titled != 0 ? "a window titled " : "no window titled ") + mt::Utf8(u8"設定") + "; " +
+               x_.FocusState({{"game", w}, {"dialog", titled}}) + "\n" + game_.Stderr();
+    };
     const uint32_t moments[] = {0, 20, 50, 100};
     for (int close = 0; close < 16; ++close) {
         const Window dialog = openByF1();
         const uint32_t made = now();
-        ASSERT_NE(dialog, 0u) << "no dialog for close " << close << ", the game " << (Running() ? "runs" : "ended")
-                              << " (" << ended_ << ")\n" << game_.Stderr();
+        ASSERT_NE(dialog, 0u) << "no dialog for close " << close << ": " << noDialog();
         while (now() - made < moments[close % 4]) ::usleep(500);
         creates.Destroy(dialog);
         ::usleep(150000);  // F1 up for some frames
     }
-    ASSERT_NE(openByF1(), 0u) << "the game " << (Running() ? "runs" : "ended") << " (" << ended_ << ")\n"
-                              << game_.Stderr();
+    ASSERT_NE(openByF1(), 0u) << noDialog();
     // The dialog as the manager lists it once shown, drawn: most of it the light ground of its
     // pages, where a dialog that draws nothing shows the game under it.
     Window dialog = 0;
@@ -512,8 +517,10 @@ TEST_F(X11Game, AFullScreenMadeUnderTheSettingsDialogShowsTheLastPicture) {
     const mt::XGeometry d = x_.Read(dialog);
     ASSERT_LT(d.x + d.width, 832) << "the dialog covers the game's bottom right";
     Click(820, 610);  // the game's picture, beside the dialog
-    ASSERT_TRUE(Until([&] { return x_.Active() == w; })) << x_.FocusState({{"game", w}});
-    ASSERT_TRUE(AltReturnToFullScreen(w)) << mt::Describe(seen_);
+    ASSERT_TRUE(Until([&] { return x_.Active() == w; })) << x_.FocusState({{"game", w}, {"dialog", dialog}}) << "\n"
+                                                        << game_.Stderr();
+    ASSERT_TRUE(AltReturnToFullScreen(w)) << mt::Describe(seen_) << "; " << x_.FocusState({{"game", w}, {"dialog", dialog}})
+                                          << "\n" << game_.Stderr();
     EXPECT_TRUE(Until([&] { return scoreShown(1024, 768, 848, 16, 1008, 56); }));  // right of the dialog
     EXPECT_EQ(End(w), 0);
 }
