@@ -553,6 +553,7 @@ void PumpDisplayEvents() {
     while (SDL_PollEvent(&e)) TranslateSdlEvent(e);
     // With the events read with the focus taken: a press the manager passes on after it is known.
     HandOverSwitchBack(&OwnSdlWindow);
+    HandBackToClickedWindow(&OwnSdlWindow);
     x11::ReportErrors();  // now that a destruction among these events is known
     if (LeavePending()) DecideActivation();
 }

@@ -40,6 +40,7 @@ struct DialogRecord {
     unsigned long xwindow = 0;
     uint32_t openedAt = 0;  // the layer's clock
     bool mapped = false;    // the manager has shown it
+    bool asked = false;     // the layer asked it activated, and no click on its owner was read since
 };
 
 struct FocusState {
@@ -58,6 +59,7 @@ struct FocusState {
     uint32_t lostAt = 0;   // since when none has had it
     bool hasLeft = false;  // the application has left once: a focus coming back is the player's switch
     SwitchBack switchBack;  // ours took the focus back while the application was inactive
+    WindowHandle clickedBack = 0;  // clicked after the layer asked its dialog activated
 };
 
 FocusState& F() {
@@ -156,9 +158,25 @@ void NoteWindowMade(WindowHandle window) {
 
 void NoteWindowPress(WindowHandle window) {
     const uint32_t now = std::max(MonotonicMilliseconds(), 1u);
-    std::lock_guard<std::mutex> guard(F().lock);
-    if (auto it = F().windows.find(window); it != F().windows.end()) it->second = now;
+    FocusState& s = F();
+    std::lock_guard<std::mutex> guard(s.lock);
+    if (auto it = s.windows.find(window); it != s.windows.end()) it->second = now;
+    // A click that the guards of a dialog's activation could not see: it came after the request.
+    for (DialogRecord& o : s.openDialogs)
+        if (o.owner == window && std::exchange(o.asked, false)) s.clickedBack = window;
 }
+
+namespace {
+
+// A dialog of ours was asked activated with that time; under no lock.
+void AskActivated(const DialogRecord& dialog, uint32_t time) {
+    dialog.calls.activate(dialog.token, time);
+    std::lock_guard<std::mutex> guard(F().lock);
+    for (DialogRecord& o : F().openDialogs)
+        if (o.token == dialog.token) o.asked = true;
+}
+
+}  // namespace
 
 void ForgetFocusOf(const std::vector<WindowHandle>& gone, bool noneLeft) {
     bool lost = false;
@@ -228,7 +246,22 @@ void HandOverSwitchBack(SDL_Window* (*sdlOf)(WindowHandle)) {
     SDL_Window* sdl = sdlOf(window);
     if (!last || last->calls.activate == nullptr || sdl == nullptr) return;
     if (clicked || x11::ButtonDownOn(sdl)) return;
-    if (const uint32_t time = x11::FocusTime(sdl); time != 0) last->calls.activate(last->token, time);
+    if (const uint32_t time = x11::FocusTime(sdl); time != 0) AskActivated(*last, time);
+}
+
+// A click on the window read after the layer asked its dialog activated, which a busy manager may
+// act on only after the click; one that grabs clicks only on windows without the focus (metacity)
+// never saw this one, made on the focused window, and gives the dialog the keys the player has just
+// taken back. The window is asked activated in turn, with his latest time (the click's or a later
+// key's), as the manager would have activated it. Where no manager runs, a click moves no focus.
+void HandBackToClickedWindow(SDL_Window* (*sdlOf)(WindowHandle)) {
+    WindowHandle window = 0;
+    {
+        std::lock_guard<std::mutex> guard(F().lock);
+        window = std::exchange(F().clickedBack, 0);
+    }
+    SDL_Window* sdl = window != 0 ? sdlOf(window) : nullptr;
+    if (sdl != nullptr && x11::ManagerHints(sdl).Running()) x11::RequestActivate(sdl);
 }
 
 std::vector<unsigned long> OpenDialogWindows(WindowHandle owner) {
@@ -299,7 +332,7 @@ void NoteOpenDialogMapped(uintptr_t token) {
     // busy pump reads the map late, and the focus events with it.
     SDL_Window* sdl = GetSdlWindow(dialog->owner);
     if (sdl == nullptr || !x11::HoldsFocusUnclicked(sdl)) return;
-    if (const uint32_t time = x11::LastEventTime(); time != 0) dialog->calls.activate(token, time);
+    if (const uint32_t time = x11::LastEventTime(); time != 0) AskActivated(*dialog, time);
 }
 
 void RemoveOpenDialog(uintptr_t token) {

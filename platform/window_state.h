@@ -43,6 +43,9 @@ bool LeavePending();
 // Once the events read with a switch back are taken: the keyboard passed on to the window's last
 // open dialog, unless the player clicked the window. `sdlOf` finds the window's SDL window.
 void HandOverSwitchBack(SDL_Window* (*sdlOf)(WindowHandle));
+// Then: the window asked activated where the player clicked it after one of its dialogs was asked
+// activated (at its map, or at a switch back), which a manager may grant after the click.
+void HandBackToClickedWindow(SDL_Window* (*sdlOf)(WindowHandle));
 // The X windows of the open dialogs and boxes the window owns, in the order they opened.
 std::vector<unsigned long> OpenDialogWindows(WindowHandle owner);
 

@@ -10,7 +10,8 @@
 # announced itself is started once more; either is reported on standard error.
 # The server does not reset when its last client leaves (-noreset): the probe for
 # the manager's announcement would otherwise reset it just as the manager connects,
-# which then fails to open the display.
+# which then fails to open the display. The program finds the manager's process id
+# in MORNA_WM_PID (empty with none).
 set -euo pipefail
 case "${MORNA_WM:-openbox}" in
   openbox) MORNA_WM_COMMAND="openbox" ;;
@@ -41,6 +42,7 @@ exec xvfb-run -a -s "-screen 0 1024x768x24 -noreset" bash -c '
     echo "run-with-wm: ${MORNA_WM:-openbox} ended with exit code $st before announcing itself (attempt $attempt)" >&2
   done
   export SDL_VIDEODRIVER=x11
+  export MORNA_WM_PID="$wm"  # for a test that holds the manager up as a busy machine does
   rc=0
   "$@" || rc=$?
   if [ -n "$wm" ]; then

@@ -57,6 +57,9 @@ public:
         if (display() == nullptr) return;
         XSelectInput(display(), DefaultRootWindow(display()), SubstructureNotifyMask);
         XSync(display(), False);
+        // The manager's client, which made its check window: its frames are no program's dialog.
+        const auto check = view_.Property(DefaultRootWindow(display()), "_NET_SUPPORTING_WM_CHECK", "WINDOW");
+        if (check.size() >= sizeof(long)) manager_ = ClientOf(*reinterpret_cast<const long*>(check.data()));
     }
     // Ordinary (not override-redirect) windows mapped at the root: the program's own without a
     // manager, the manager's frames round them with one. Counted from the events the server sent
@@ -66,13 +69,9 @@ public:
         ForEachEvent([&](const XEvent& e) { count_ += e.type == MapNotify && !e.xmap.override_redirect; });
         return count_;
     }
-    // Forgets the windows made so far.
-    void Forget() {
-        ForEachEvent([](const XEvent&) {});
-    }
-    // The next ordinary window made at the root that is big enough for a dialog (a manager's first
-    // frame is 1x1, GTK's group leader 10x10), as soon as its notice comes; 0 when none came by the
-    // deadline (of MonotonicMilliseconds).
+    // The next ordinary window made at the root since the last, not by the manager, that is big
+    // enough for a dialog (GTK's group leader is 10x10), as soon as its notice comes; 0 when none came
+    // by the deadline (of MonotonicMilliseconds).
     Window NextDialog(uint32_t deadline) {
         for (;;) {
             while (XPending(display()) > 0) {
@@ -80,7 +79,7 @@ public:
                 XNextEvent(display(), &e);
                 const XCreateWindowEvent& c = e.xcreatewindow;
                 if (e.type == CreateNotify && c.parent == DefaultRootWindow(display()) && !c.override_redirect &&
-                    c.width >= 50 && c.height >= 50)
+                    c.width >= 50 && c.height >= 50 && ClientOf(c.window) != manager_)
                     return c.window;
             }
             if (static_cast<int32_t>(morna::platform::MonotonicMilliseconds() - deadline) >= 0) return 0;
@@ -94,6 +93,8 @@ public:
 
 private:
     Display* display() const { return view_.get(); }
+    // The client a window belongs to: the bits of its id above those the server gives each client.
+    XID ClientOf(XID window) const { return window & ~display()->resource_mask; }
     void ForEachEvent(const std::function<void(const XEvent&)>& seen) {
         XSync(display(), False);
         while (XPending(display()) > 0) {
@@ -104,6 +105,7 @@ private:
     }
     mt::XView view_;
     int count_ = 0;
+    XID manager_ = 0;
 };
 
 class X11Game : public ::testing::Test {
@@ -320,33 +322,39 @@ TEST_F(X11Game, TheSettingsDialogDestroyedAsItOpensLeavesTheGameRunning) {
     const auto now = [] { return morna::platform::MonotonicMilliseconds(); };
     // F1 typed into the active game until a window comes: the dialog's. The game reads the keyboard
     // once a frame and takes a press of F1 after it has read the last dialog's end: the key is held
-    // down for a second at most, then up for 150 ms, and typed again while none came.
+    // down for a second at most, then up for 150 ms, and typed again while none came. A slow opening
+    // makes its window after the key went up, and no F1 makes another while it is open: every window
+    // made since the last dialog is awaited, from the first press on.
     const auto openByF1 = [&] {
         const uint32_t deadline = now() + 20000;
-        Window made = 0;
+        Window made = creates.NextDialog(now());
         while (made == 0 && Running() && static_cast<int32_t>(now() - deadline) < 0) {
             if (x_.Active() != w) x_.Activate(w);
             if (!Until([&] { return x_.Active() == w || !Running(); })) break;
-            creates.Forget();
             Type(XK_F1, true);
             made = creates.NextDialog(now() + 1000);
             Type(XK_F1, false);
-            if (made == 0) ::usleep(150000);
+            if (made == 0) made = creates.NextDialog(now() + 150);
         }
         return made;
+    };
+    // What a failed opening saw: the game, a titled dialog, the focus, the game's log.
+    const auto noDialog = [&] {
+        const Window titled = x_.FindByTitle(mt::Utf8(u8"設定"));
+        return std::string("the game ") + (Running() ? "runs" : "ended") + " (" + std::to_string(ended_) + "), " +
+               (titled != 0 ? "a window titled " : "no window titled ") + mt::Utf8(u8"設定") + "; " +
+               x_.FocusState({{"game", w}, {"dialog", titled}}) + "\n" + game_.Stderr();
     };
     const uint32_t moments[] = {0, 20, 50, 100};
     for (int close = 0; close < 16; ++close) {
         const Window dialog = openByF1();
         const uint32_t made = now();
-        ASSERT_NE(dialog, 0u) << "no dialog for close " << close << ", the game " << (Running() ? "runs" : "ended")
-                              << " (" << ended_ << ")\n" << game_.Stderr();
+        ASSERT_NE(dialog, 0u) << "no dialog for close " << close << ": " << noDialog();
         while (now() - made < moments[close % 4]) ::usleep(500);
         creates.Destroy(dialog);
         ::usleep(150000);  // F1 up for some frames
     }
-    ASSERT_NE(openByF1(), 0u) << "the game " << (Running() ? "runs" : "ended") << " (" << ended_ << ")\n"
-                              << game_.Stderr();
+    ASSERT_NE(openByF1(), 0u) << noDialog();
     // The dialog as the manager lists it once shown, drawn: most of it the light ground of its
     // pages, where a dialog that draws nothing shows the game under it.
     Window dialog = 0;
@@ -512,8 +520,10 @@ TEST_F(X11Game, AFullScreenMadeUnderTheSettingsDialogShowsTheLastPicture) {
     const mt::XGeometry d = x_.Read(dialog);
     ASSERT_LT(d.x + d.width, 832) << "the dialog covers the game's bottom right";
     Click(820, 610);  // the game's picture, beside the dialog
-    ASSERT_TRUE(Until([&] { return x_.Active() == w; })) << x_.FocusState({{"game", w}});
-    ASSERT_TRUE(AltReturnToFullScreen(w)) << mt::Describe(seen_);
+    ASSERT_TRUE(Until([&] { return x_.Active() == w; })) << x_.FocusState({{"game", w}, {"dialog", dialog}}) << "\n"
+                                                        << game_.Stderr();
+    ASSERT_TRUE(AltReturnToFullScreen(w)) << mt::Describe(seen_) << "; " << x_.FocusState({{"game", w}, {"dialog", dialog}})
+                                          << "\n" << game_.Stderr();
     EXPECT_TRUE(Until([&] { return scoreShown(1024, 768, 848, 16, 1008, 56); }));  // right of the dialog
     EXPECT_EQ(End(w), 0);
 }

@@ -10,6 +10,9 @@
 #include <filesystem>
 #include <functional>
 #include <tuple>
+#include <utility>
+
+#include <signal.h>
 
 #include "framework/app_frame.h"
 #include "game/files/key_control.h"
@@ -798,6 +801,111 @@ TEST(X11SettingsDialog, EveryOpeningByF1IsActiveAboveTheGame) {
         }
         EXPECT_TRUE(x.Read(mt::XView::Of(f.game)).fullScreenState);
         EXPECT_EQ(std::count(times.begin(), times.end(), 0L), 0);
+    });
+}
+
+// The manager held up (stopped) as a busy machine holds it up, and let go again; its pending requests
+// are served once it answers one asked after them (the frame extents of a window of the test's own).
+class HeldManager {
+public:
+    explicit HeldManager(mt::XView& x) : x_(x) {
+        const char* pid = std::getenv("MORNA_WM_PID");
+        pid_ = pid != nullptr ? std::atoi(pid) : 0;
+    }
+    ~HeldManager() { Go(); }
+    bool Known() const { return pid_ > 0; }
+    void Hold() { held_ = ::kill(pid_, SIGSTOP) == 0; }
+    void Go() {
+        if (std::exchange(held_, false)) ::kill(pid_, SIGCONT);
+    }
+    // Lets it go, and pumps until it has served what was asked of it before.
+    bool GoAndCatchUp() {
+        Go();
+        Display* d = x_.get();
+        const Window probe = XCreateSimpleWindow(d, DefaultRootWindow(d), 0, 0, 10, 10, 0, 0, 0);
+        XEvent e{};
+        e.xclient.type = ClientMessage;
+        e.xclient.window = probe;
+        e.xclient.message_type = XInternAtom(d, "_NET_REQUEST_FRAME_EXTENTS", False);
+        e.xclient.format = 32;
+        XSendEvent(d, DefaultRootWindow(d), False, SubstructureRedirectMask | SubstructureNotifyMask, &e);
+        XFlush(d);
+        const bool served = PumpUntil([&] { return !x_.Property(probe, "_NET_FRAME_EXTENTS", nullptr).empty(); });
+        XDestroyWindow(d, probe);
+        XFlush(d);
+        return served;
+    }
+
+private:
+    mt::XView& x_;
+    pid_t pid_ = 0;
+    bool held_ = false;
+};
+
+// The dialog mapped after a key of the player's, so that metacity leaves the keys with the game: the
+// game reads the map and asks the dialog activated. The player clicks the game's picture beside the
+// dialog before the manager, held up, has acted on that request; a manager that grabs no click on
+// the focused window never sees it (metacity). The game keeps the keys, the dialog above it, as
+// after a click the manager saw.
+TEST(X11SettingsDialog, AClickOnTheGameBeforeTheManagerActivatesTheDialogKeepsTheKeys) {
+    mt::XView x;
+    ASSERT_TRUE(HasXTest(x)) << "no X display with XTEST";
+    ASSERT_TRUE(HeldManager(x).Known()) << "tools/run-with-wm.sh names the manager's process";
+    Display* d = x.get();
+    XSelectInput(d, DefaultRootWindow(d), SubstructureNotifyMask);  // hears the requests to the manager
+    XSync(d, False);
+    OnFrame("morna-settings-click-race", [&](Frame& f, CKeyControl& keys, const std::string&) {
+        const Window game = mt::XView::Of(f.game);
+        std::unique_ptr<CSettingsDialog> settings;
+        HeldManager manager(x);  // let go on every way out
+        manager.Hold();
+        OpenSettingsDialog(settings, f.Host(keys));
+        GtkWidget* dialog = SettingsWindow();
+        ASSERT_NE(dialog, nullptr);
+        const long typed = x.UserTime(game);
+        Type(d, XK_Shift_L, true);
+        Type(d, XK_Shift_L, false);
+        ASSERT_TRUE(PumpUntil([&] { return x.UserTime(game) != typed; })) << "the game never read the key";
+        manager.Go();
+        // Mapped, and the map not yet read: the game is not pumped meanwhile.
+        Window shown = 0;
+        ASSERT_TRUE(mt::WaitUntil([&] { return (shown = x.FindByTitle(mt::Utf8(u8"設定"))) != 0 && x.Read(shown).viewable; },
+                                  {}, 10000))
+            << FocusOf(f.game);
+        manager.Hold();
+        const Atom activate = XInternAtom(d, "_NET_ACTIVE_WINDOW", False);
+        bool asked = false;
+        const auto hear = [&] {
+            XEvent e;
+            while (XCheckTypedEvent(d, ClientMessage, &e)) asked |= e.xclient.message_type == activate && e.xclient.window == shown;
+        };
+        ASSERT_TRUE(PumpUntil([&] { return asked || gtk_window_is_active(GTK_WINDOW(dialog)); }, hear))
+            << "neither asked activated nor given the focus at its map: " << FocusOf(f.game);
+        // The game's picture beside the dialog: the corner of the window farthest from it.
+        const mt::XGeometry g = x.Read(game), o = x.Read(shown);
+        const bool left = o.x + o.width / 2 > g.x + g.width / 2, up = o.y + o.height / 2 > g.y + g.height / 2;
+        const long before = x.UserTime(game);
+        XTestFakeMotionEvent(d, -1, left ? g.x + 8 : g.x + g.width - 8, up ? g.y + 8 : g.y + g.height - 8, CurrentTime);
+        XTestFakeButtonEvent(d, 1, True, CurrentTime);
+        XTestFakeButtonEvent(d, 1, False, CurrentTime);
+        XFlush(d);
+        // A manager that grabs every click on its clients (openbox) holds this one until it runs.
+        const bool grabbed = XGrabPointer(d, DefaultRootWindow(d), False, 0, GrabModeAsync, GrabModeAsync, None, None,
+                                          CurrentTime) != GrabSuccess;
+        if (!grabbed) {
+            XUngrabPointer(d, CurrentTime);
+            ASSERT_TRUE(PumpUntil([&] { return x.UserTime(game) != before; })) << "the game never read the click";
+        }
+        ASSERT_TRUE(manager.GoAndCatchUp()) << "the manager never answered";
+        EXPECT_TRUE(PumpUntil([&] {
+            Window focus = 0;
+            int revert = 0;
+            XGetInputFocus(d, &focus, &revert);
+            return focus == game && x.Active() == game && mp::GetFocus() == f.game && !gtk_window_is_active(GTK_WINDOW(dialog));
+        })) << (asked ? "asked activated at its map" : "given the focus at its map") << (grabbed ? ", the click grabbed: " : ": ")
+            << FocusOf(f.game);
+        EXPECT_TRUE(x.StacksAbove(shown, game)) << FocusOf(f.game);
+        settings.reset();
     });
 }
 
