@@ -12,12 +12,12 @@ namespace morna::test {
 // Calls pass, then sleeps stepMs, until done or ms have gone by; answers done.
 inline bool WaitUntil(const std::function<bool()>& done, const std::function<void()>& pass, uint32_t ms,
                       uint32_t stepMs = 10) {
-    const uint32_t start = platform::MonotonicMilliseconds();
-    while (!done() && platform::MonotonicMilliseconds() - start < ms) {
+    // done() once a step, its answer the one returned: asked again, a state it saw could have gone.
+    for (const uint32_t start = platform::MonotonicMilliseconds();; platform::SleepMilliseconds(stepMs)) {
+        if (done()) return true;
+        if (platform::MonotonicMilliseconds() - start >= ms) return false;
         if (pass) pass();
-        platform::SleepMilliseconds(stepMs);
     }
-    return done();
 }
 
 // Calls pass, then sleeps stepMs, for ms.
