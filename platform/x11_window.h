@@ -107,7 +107,8 @@ bool SetBackground(SDL_Window* window, bool white);
 // held for the window's connection, once the server said the window is there: no other program can
 // destroy it before the driver's last request on it. A driver asked about a window that is gone
 // takes Xlib's unset answer for its size (Mesa's software driver then fills buffers of whatever size
-// its stack held, for seconds). False, and nothing drawn, where the window is gone; `draw` runs
+// its stack held, for seconds). Released on every way out of `draw`: held, the server stops every
+// other program on the display. False, and nothing drawn, where the window is gone; `draw` runs
 // unheld for a window that is not on X.
 bool DrawHeld(SDL_Window* window, const std::function<void()>& draw);
 

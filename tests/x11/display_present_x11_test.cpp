@@ -3,14 +3,18 @@
 // pattern on the display's back plane at 16 and at 32 bits, read back from the X server and
 // compared with the back plane; uncovered, the window shows it again with no new frame. Through
 // OpenGL: a window another program destroyed, its notice not yet read, gets nothing from the driver.
+// The server's hold released when the draw throws.
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <ctime>
 #include <cstdlib>
 #include <fstream>
+#include <stdexcept>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "draw/base/blend_tables.h"
@@ -33,10 +37,14 @@ using namespace tovarineGameSDK3rd::Draw;
 // window the test destroyed are counted. Xlib leaves a failed request's answer unset, so the driver
 // sizes its buffers from whatever its stack held: here always the large size it was seen to take,
 // so that a driver asked about the gone window shows it every time rather than now and then.
+// The server's holds, counted and timed from the grab to the release.
 namespace {
 std::atomic<unsigned long> gGone{0};
 std::atomic<int> gDriverCallsOnGone{0};
 constexpr unsigned kGarbageSide = 4096;
+std::atomic<int> gGrabs{0}, gUngrabs{0};
+double gGrabbedAtUs = 0;
+std::vector<double> gHeldUs;
 
 template <class F>
 F Real(const char* name) {
@@ -44,6 +52,12 @@ F Real(const char* name) {
 }
 void NoteCall(Drawable d) {
     if (d != 0 && d == gGone.load()) ++gDriverCallsOnGone;
+}
+// The monotonic clock in microseconds (<chrono> does not build with the game's execution charset).
+double NowUs() {
+    timespec t{};
+    clock_gettime(CLOCK_MONOTONIC, &t);
+    return static_cast<double>(t.tv_sec) * 1e6 + static_cast<double>(t.tv_nsec) / 1e3;
 }
 }  // namespace
 
@@ -69,6 +83,21 @@ extern "C" Bool XShmPutImage(Display* display, Drawable d, GC gc, XImage* image,
     static const F real = Real<F>("XShmPutImage");
     NoteCall(d);
     return real != nullptr && real(display, d, gc, image, sx, sy, dx, dy, width, height, sendEvent);
+}
+extern "C" int XGrabServer(Display* display) {
+    using F = int (*)(Display*);
+    static const F real = Real<F>("XGrabServer");
+    ++gGrabs;
+    gGrabbedAtUs = NowUs();
+    return real(display);
+}
+extern "C" int XUngrabServer(Display* display) {
+    using F = int (*)(Display*);
+    static const F real = Real<F>("XUngrabServer");
+    const int rc = real(display);
+    ++gUngrabs;
+    gHeldUs.push_back(NowUs() - gGrabbedAtUs);
+    return rc;
 }
 
 namespace {
@@ -254,13 +283,6 @@ TEST_P(PresentX11, DisplayShowsItsBackPlane) {
     mp::SelectDesktopFormatForTests(0);
 }
 
-// The monotonic clock in microseconds (<chrono> does not build with the game's execution charset).
-double NowUs() {
-    timespec t{};
-    clock_gettime(CLOCK_MONOTONIC, &t);
-    return static_cast<double>(t.tv_sec) * 1e6 + static_cast<double>(t.tv_nsec) / 1e3;
-}
-
 // The process's peak resident memory (VmHWM), in KiB.
 long PeakKb() {
     std::ifstream status("/proc/self/status");
@@ -332,6 +354,39 @@ TEST(PresentX11OpenGl, AWindowDestroyedButNotYetReadGetsNothingFromTheDriver) {
         << " still known";
     presenter.reset();
     gGone = 0;
+}
+
+// A draw that throws with the server held: the server is released on the way out, and serves another
+// program at once.
+TEST(PresentX11Hold, ADrawThatThrowsLeavesTheServerReleased) {
+    TestWindow window;
+    ASSERT_NE(window.XId(), 0u);
+    mt::XView other;  // connected before: a held server sets up no new connection either
+    ASSERT_NE(other.get(), nullptr);
+    const int grabsBefore = gGrabs.load(), ungrabsBefore = gUngrabs.load();
+    EXPECT_THROW(mp::x11::DrawHeld(mp::GetSdlWindow(window.handle), [] { throw std::runtime_error("draw"); }),
+                 std::runtime_error);
+    EXPECT_EQ(gGrabs.load() - grabsBefore, 1);
+    EXPECT_EQ(gUngrabs.load() - ungrabsBefore, 1) << "releases of the server";
+
+    // Another program's round trip: it waits for as long as the server is held.
+    std::atomic<bool> answered{false};
+    std::thread trip([&] {
+        XSync(other.get(), False);
+        answered = true;
+    });
+    const bool inTime = mt::WaitUntil([&] { return answered.load(); }, {}, 10000);
+    if (!inTime) {
+        // Let it go, so that the thread ends.
+        SDL_SysWMinfo wm;
+        SDL_VERSION(&wm.version);
+        if (SDL_GetWindowWMInfo(mp::GetSdlWindow(window.handle), &wm)) {
+            XUngrabServer(wm.info.x11.display);
+            XFlush(wm.info.x11.display);
+        }
+    }
+    trip.join();
+    EXPECT_TRUE(inTime) << "another program's round trip unanswered after 10 s: the server is still held";
 }
 
 INSTANTIATE_TEST_SUITE_P(Depths, PresentX11, ::testing::Values(3, 7),
