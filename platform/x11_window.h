@@ -105,11 +105,12 @@ bool SetBackground(SDL_Window* window, bool white);
 
 // Runs `draw`, a graphics driver's work on the window (its drawing and its swap), with the X server
 // held for the window's connection, once the server said the window is there: no other program can
-// destroy it before the driver's last request on it. A driver asked about a window that is gone
-// takes Xlib's unset answer for its size (Mesa's software driver then fills buffers of whatever size
-// its stack held, for seconds). Released on every way out of `draw`: held, the server stops every
-// other program on the display. False, and nothing drawn, where the window is gone; `draw` runs
-// unheld for a window that is not on X.
+// destroy it before the driver's last request on it. Mesa's software GL driver, asked about a window
+// that is gone, takes Xlib's unset answer for its size and fills buffers of whatever size its stack
+// held, for seconds. The hold costs every other program on the display its service while the driver
+// draws, so it is taken only where the player named OpenGL over a driver not known to be a device's
+// (render_driver.h). Released on every way out of `draw`. False, and nothing drawn, where the window
+// is gone; `draw` runs unheld for a window that is not on X.
 bool DrawHeld(SDL_Window* window, const std::function<void()>& draw);
 
 }  // namespace morna::platform::x11
