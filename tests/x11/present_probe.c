@@ -1,10 +1,12 @@
 /* A library preloaded into a program (LD_PRELOAD) that notes each hold of the X server and each
- * present the program makes: every XGrabServer to its XUngrabServer, and every SDL_RenderPresent,
- * as one line appended to the file MORNA_PRESENT_LOG names, when it ends:
- *   hold START_US HELD_US
- *   present START_US TOOK_US
- * on CLOCK_MONOTONIC, in microseconds. A line is one write(), so that a program ended by a signal
- * leaves every line of what it finished. Without MORNA_PRESENT_LOG it notes nothing. */
+ * present the program makes, as one line appended to the file MORNA_PRESENT_LOG names, when it ends:
+ *   hold START_US HELD_US         an XGrabServer to its XUngrabServer
+ *   present START_US TOOK_US      the program's first call of the frame into the renderer (a hold,
+ *                                 SDL_GetWindowSurface, SDL_LockTexture) to the end of its
+ *                                 SDL_RenderPresent: the whole present, whichever renderer draws
+ * on CLOCK_MONOTONIC, in microseconds. SDL's calls of its own go to its own functions, unseen. A line
+ * is one write(), so that a program ended by a signal leaves every line of what it finished. Without
+ * MORNA_PRESENT_LOG it notes nothing. One thread presents. */
 #define _GNU_SOURCE
 #include <dlfcn.h>
 #include <fcntl.h>
@@ -15,6 +17,10 @@
 
 typedef struct _XDisplay Display;
 typedef struct SDL_Renderer SDL_Renderer;
+typedef struct SDL_Window SDL_Window;
+typedef struct SDL_Surface SDL_Surface;
+typedef struct SDL_Texture SDL_Texture;
+typedef struct SDL_Rect SDL_Rect;
 
 static long long NowUs(void) {
     struct timespec t;
@@ -35,11 +41,17 @@ static void Note(const char* what, long long start, long long took) {
 }
 
 static _Thread_local long long grabbedAt = -1;
+static long long frameAt = -1;  /* the frame's first call into the renderer */
+
+static void Mark(void) {
+    if (frameAt < 0) frameAt = NowUs();
+}
 
 int XGrabServer(Display* display) {
     static int (*real)(Display*);
     if (real == NULL) real = (int (*)(Display*))dlsym(RTLD_NEXT, "XGrabServer");
     grabbedAt = NowUs();
+    Mark();
     return real(display);
 }
 
@@ -52,10 +64,25 @@ int XUngrabServer(Display* display) {
     return rc;
 }
 
+SDL_Surface* SDL_GetWindowSurface(SDL_Window* window) {
+    static SDL_Surface* (*real)(SDL_Window*);
+    if (real == NULL) real = (SDL_Surface* (*)(SDL_Window*))dlsym(RTLD_NEXT, "SDL_GetWindowSurface");
+    Mark();
+    return real(window);
+}
+
+int SDL_LockTexture(SDL_Texture* texture, const SDL_Rect* rect, void** pixels, int* pitch) {
+    static int (*real)(SDL_Texture*, const SDL_Rect*, void**, int*);
+    if (real == NULL) real = (int (*)(SDL_Texture*, const SDL_Rect*, void**, int*))dlsym(RTLD_NEXT, "SDL_LockTexture");
+    Mark();
+    return real(texture, rect, pixels, pitch);
+}
+
 void SDL_RenderPresent(SDL_Renderer* renderer) {
     static void (*real)(SDL_Renderer*);
     if (real == NULL) real = (void (*)(SDL_Renderer*))dlsym(RTLD_NEXT, "SDL_RenderPresent");
-    const long long start = NowUs();
+    Mark();
     real(renderer);
-    Note("present", start, NowUs() - start);
+    Note("present", frameAt, NowUs() - frameAt);
+    frameAt = -1;
 }
