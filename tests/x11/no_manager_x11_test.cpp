@@ -187,9 +187,11 @@ protected:
         const mt::PresentLog seen = mt::PresentLog::Read(log);
         EXPECT_GT(seen.presents.size(), 0u) << "no present noted in " << log;
         if (row.renderer != nullptr && std::string(row.renderer) == "opengl")
-            EXPECT_EQ(seen.holds.size(), seen.presents.size()) << "presents of " << seen.presents.size() << " held";
+            EXPECT_EQ(seen.holds.size(), seen.presents.size()) << "presents of " << seen.presents.size() << " held\n"
+                                                               << game_.Stderr();
         else
-            EXPECT_EQ(seen.holds.size(), 0u) << "holds of the server over " << seen.presents.size() << " presents";
+            EXPECT_EQ(seen.holds.size(), 0u) << "holds of the server over " << seen.presents.size() << " presents\n"
+                                             << game_.Stderr();
     }
 
     const std::string kTitle = mt::Utf8(u8"モルナ ver1.01");

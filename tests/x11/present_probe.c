@@ -6,7 +6,7 @@
  *                                 SDL_RenderPresent: the whole present, whichever renderer draws
  * on CLOCK_MONOTONIC, in microseconds. SDL's calls of its own go to its own functions, unseen. A line
  * is one write(), so that a program ended by a signal leaves every line of what it finished. Without
- * MORNA_PRESENT_LOG it notes nothing. One thread presents. */
+ * MORNA_PRESENT_LOG it notes nothing, nor does a program this one starts. One thread presents. */
 #define _GNU_SOURCE
 #include <dlfcn.h>
 #include <fcntl.h>
@@ -28,12 +28,17 @@ static long long NowUs(void) {
     return (long long)t.tv_sec * 1000000 + t.tv_nsec / 1000;
 }
 
+static int fd = -1;
+
+/* The program's own notes only: the programs it starts inherit the preload (dbus-launch, which the
+ * session bus's autolaunch starts, holds the server), not the log. */
+__attribute__((constructor)) static void Open(void) {
+    const char* name = getenv("MORNA_PRESENT_LOG");
+    if (name != NULL) fd = open(name, O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+    unsetenv("MORNA_PRESENT_LOG");
+}
+
 static void Note(const char* what, long long start, long long took) {
-    static int fd = -2;
-    if (fd == -2) {
-        const char* name = getenv("MORNA_PRESENT_LOG");
-        fd = name != NULL ? open(name, O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644) : -1;
-    }
     if (fd < 0) return;
     char line[96];
     const int n = snprintf(line, sizeof line, "%s %lld %lld\n", what, start, took);
