@@ -9,6 +9,8 @@
 #include <mutex>
 #include <string_view>
 
+#include "platform/x11_window.h"
+
 namespace morna::platform {
 
 namespace {
@@ -145,11 +147,18 @@ SDL_Renderer* CreateWindowRenderer(SDL_Window* window, bool* holdServer) {
     if ((SDL_GetWindowFlags(window) & SDL_WINDOW_OPENGL) != 0) {
         const RenderChoice choice = CurrentChoice();
         const int index = IndexOf(choice);
-        if (GlDriverOf(index) != nullptr)
-            if (SDL_Renderer* renderer = SDL_CreateRenderer(window, index, 0)) {
+        if (GlDriverOf(index) != nullptr) {
+            // SDL makes the context with the visual of the window's attributes as the server gives
+            // them, and takes Xlib's unset answer for a window another program destroyed (a crash),
+            // whatever the driver: made with the server held once it said the window is there. A gone
+            // window gets the software renderer, whose requests on it fail as ordinary errors.
+            SDL_Renderer* renderer = nullptr;
+            x11::DrawHeld(window, [&] { renderer = SDL_CreateRenderer(window, index, 0); });
+            if (renderer != nullptr) {
                 *holdServer = choice.holdServer;
                 return renderer;
             }
+        }
     }
     // Left to itself, the software renderer's window surface would try each OpenGL renderer.
     SDL_SetHintWithPriority(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0", SDL_HINT_DEFAULT);

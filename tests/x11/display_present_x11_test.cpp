@@ -72,6 +72,14 @@ extern "C" Status XGetGeometry(Display* display, Drawable d, Window* root, int* 
     if (!ok && d == gGone.load()) *width = *height = kGarbageSide;
     return ok;
 }
+// SDL makes an OpenGL context with the visual the window's attributes name.
+extern "C" Status XGetWindowAttributes(Display* display, Window w, XWindowAttributes* attributes) {
+    using F = Status (*)(Display*, Window, XWindowAttributes*);
+    static const F real = Real<F>("XGetWindowAttributes");
+    const Status ok = real(display, w, attributes);
+    if (!ok && w == gGone.load()) attributes->visual = reinterpret_cast<Visual*>(uintptr_t{kGarbageSide});
+    return ok;
+}
 extern "C" int XPutImage(Display* display, Drawable d, GC gc, XImage* image, int sx, int sy, int dx, int dy,
                          unsigned width, unsigned height) {
     using F = int (*)(Display*, Drawable, GC, XImage*, int, int, int, int, unsigned, unsigned);
@@ -390,6 +398,39 @@ TEST(PresentX11GoneWindow, AWindowDestroyedButNotYetRead) {
                               Pump, 10000))
         << "the destroy notice unread after 10 s; the window " << (mp::IsWindow(window.handle) ? "is" : "is not")
         << " still known";
+    presenter.reset();
+    gGone = 0;
+}
+
+// Another program destroys the window before its renderer is made (the game makes it as it first
+// shows the window): the renderer made is no OpenGL one drawing into the gone window, presenting
+// into it is no failure, and the notice closes the window. SDL asks the gone window's attributes
+// for the OpenGL context's visual and reads Xlib's unset answer: here always a bad pointer.
+TEST(PresentX11GoneWindow, AWindowDestroyedBeforeItsRendererIsMade) {
+    InitBlendTables();
+    TestWindow window;
+    const Window xid = window.XId();
+    ASSERT_NE(xid, 0u);
+    mt::XView x;
+    ASSERT_NE(x.get(), nullptr);
+    gGone = xid;
+    XDestroyWindow(x.get(), xid);
+    XSync(x.get(), False);
+    std::string error;
+    std::unique_ptr<mp::DisplayPresenter> presenter = mp::DisplayPresenter::CreateForWindow(window.handle, &error);
+    ASSERT_NE(presenter, nullptr) << error;
+    std::vector<uint32_t> pixels(static_cast<size_t>(kW) * kH, 0x336699);
+    mp::PresentPicture picture;
+    picture.pixels = reinterpret_cast<const uint8_t*>(pixels.data());
+    picture.pitch = kW * 4;
+    picture.width = kW;
+    picture.height = kH;
+    picture.format = mp::kPresentXRGB8888;
+    for (int i = 0; i < 3; ++i) EXPECT_TRUE(presenter->Present(picture)) << presenter->LastError();
+    EXPECT_EQ(gUngrabs.load(), gGrabs.load()) << "holds released";
+    EXPECT_TRUE(mt::WaitUntil([&] { return !mp::IsWindow(window.handle) || mp::DestroyedOutside(window.handle); },
+                              Pump, 10000))
+        << "the destroy notice unread after 10 s";
     presenter.reset();
     gGone = 0;
 }

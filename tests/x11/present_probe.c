@@ -1,9 +1,10 @@
 /* A library preloaded into a program (LD_PRELOAD) that notes each hold of the X server and each
  * present the program makes, as one line appended to the file MORNA_PRESENT_LOG names, when it ends:
  *   hold START_US HELD_US         an XGrabServer to its XUngrabServer
- *   present START_US TOOK_US      the program's first call of the frame into the renderer (a hold,
- *                                 SDL_GetWindowSurface, SDL_LockTexture) to the end of its
- *                                 SDL_RenderPresent: the whole present, whichever renderer draws
+ *   present START_US TOOK_US      the program's first call of the frame into the renderer (a hold
+ *                                 with a present in it, SDL_GetWindowSurface, SDL_LockTexture) to
+ *                                 the end of its SDL_RenderPresent: the whole present, whichever
+ *                                 renderer draws
  * on CLOCK_MONOTONIC, in microseconds. SDL's calls of its own go to its own functions, unseen. A line
  * is one write(), so that a program ended by a signal leaves every line of what it finished. Without
  * MORNA_PRESENT_LOG it notes nothing, nor does a program this one starts. One thread presents. */
@@ -47,6 +48,9 @@ static void Note(const char* what, long long start, long long took) {
 
 static _Thread_local long long grabbedAt = -1;
 static long long frameAt = -1;  /* the frame's first call into the renderer */
+static long long presents = 0;
+/* A hold with no present in it (the making of a renderer) starts no frame. */
+static long long frameBeforeHold = -1, presentsBeforeHold = 0;
 
 static void Mark(void) {
     if (frameAt < 0) frameAt = NowUs();
@@ -56,6 +60,8 @@ int XGrabServer(Display* display) {
     static int (*real)(Display*);
     if (real == NULL) real = (int (*)(Display*))dlsym(RTLD_NEXT, "XGrabServer");
     grabbedAt = NowUs();
+    frameBeforeHold = frameAt;
+    presentsBeforeHold = presents;
     Mark();
     return real(display);
 }
@@ -66,6 +72,7 @@ int XUngrabServer(Display* display) {
     const int rc = real(display);
     if (grabbedAt >= 0) Note("hold", grabbedAt, NowUs() - grabbedAt);
     grabbedAt = -1;
+    if (presents == presentsBeforeHold) frameAt = frameBeforeHold;
     return rc;
 }
 
@@ -90,4 +97,5 @@ void SDL_RenderPresent(SDL_Renderer* renderer) {
     real(renderer);
     Note("present", frameAt, NowUs() - frameAt);
     frameAt = -1;
+    ++presents;
 }
