@@ -66,7 +66,8 @@ std::unique_ptr<DisplayPresenter> DisplayPresenter::CreateForWindow(WindowHandle
         return nullptr;
     }
     // A window has one renderer, so a second presenter of the same window is refused here.
-    SDL_Renderer* renderer = CreateWindowRenderer(sdl);
+    bool holdServer = false;
+    SDL_Renderer* renderer = CreateWindowRenderer(sdl, &holdServer);
     if (renderer == nullptr) {
         if (error) *error = SDL_GetError();
         return nullptr;
@@ -79,6 +80,7 @@ std::unique_ptr<DisplayPresenter> DisplayPresenter::CreateForWindow(WindowHandle
     const bool known = SDL_GetRendererInfo(renderer, &info) == 0;
     p->software_ = known && (info.flags & SDL_RENDERER_SOFTWARE) != 0 && SDL_BYTESPERPIXEL(SDL_GetWindowPixelFormat(sdl)) == 4;
     p->accelerated_ = known && (info.flags & SDL_RENDERER_ACCELERATED) != 0;
+    p->holdServer_ = p->accelerated_ && holdServer;
     return p;
 }
 
@@ -182,7 +184,8 @@ bool DisplayPresenter::Present(const PresentPicture& picture) {
     // The OpenGL driver would draw for a drawable that is gone: Mesa's software one was seen to
     // spend seconds there, and the window's close, already on its way, waited for it. SDL's
     // software renderer draws through the X server, whose requests on the gone window fail at once
-    // and go unlogged. A destroy not read yet is met below, with the server held.
+    // and go unlogged. A destroy not read yet is met below where the draw holds the server (an
+    // OpenGL the player named over a GL driver not known to be a device's, render_driver.h).
     if (accelerated_ && DestroyedOutside(window_)) return true;
     if (sdlWindow_ != nullptr && GetSdlWindow(window_) != sdlWindow_) {
         sdlWindow_ = nullptr;  // the window is gone, and its renderer with it
@@ -211,7 +214,7 @@ bool DisplayPresenter::Present(const PresentPicture& picture) {
         error_.clear();
         return true;
     }
-    if (accelerated_ && sdlWindow_ != nullptr) {
+    if (holdServer_ && sdlWindow_ != nullptr) {
         bool drawn = false;
         if (!x11::DrawHeld(sdlWindow_, [&] { drawn = Draw(picture); })) return true;  // gone: it is closing
         return drawn;

@@ -59,8 +59,9 @@ PresentRect LetterboxRect(int32_t pictureW, int32_t pictureH, int32_t outW, int3
 class DisplayPresenter {
 public:
     // Over a window's SDL window, on the window's thread. The renderer is the one the window was
-    // made for (render_driver.h; SDL_RENDER_DRIVER=software picks the software one). Null when the window is unknown
-    // here or SDL refuses a renderer (the reason in *error when given).
+    // made for (render_driver.h: SDL's software one where the display's OpenGL is a software
+    // rasterizer or SDL_RENDER_DRIVER=software). Null when the window is unknown here or SDL refuses
+    // a renderer (the reason in *error when given).
     static std::unique_ptr<DisplayPresenter> CreateForWindow(WindowHandle window,
                                                              std::string* error = nullptr);
     // A software renderer over an output of our own of the given size (1 to 16384 a side).
@@ -74,8 +75,8 @@ public:
     // changed) and shows it in the output's LetterboxRect; a software renderer showing it at 1:1
     // on an XRGB8888 output gets it written straight onto that output. False, with the reason in LastError, for a picture
     // that is not a display format with pixels (or a Palette8 one without palette) or when SDL fails.
-    // A window another program destroyed gets nothing through a graphics driver, and that is no
-    // failure: it is closing.
+    // A window another program destroyed gets nothing through a graphics driver once its notice
+    // is read, nor before where the draw holds the X server; and that is no failure: it is closing.
     bool Present(const PresentPicture& picture);
 
     // What the output shows now, as 0x00RRGGBB words row by row. False when SDL cannot read.
@@ -106,6 +107,7 @@ private:
     SDL_Texture* texture_ = nullptr;
     bool software_ = false;  // the renderer draws in software onto a 32-bit output
     bool accelerated_ = false;  // it draws through a graphics driver (OpenGL), not the X server
+    bool holdServer_ = false;   // and with the X server held (render_driver.h)
     uint32_t textureFormat_ = 0;
     int32_t textureW_ = 0, textureH_ = 0;
     std::string error_;

@@ -400,15 +400,23 @@ bool DrawHeld(SDL_Window* window, const std::function<void()>& draw) {
     }
     // Held, the server serves this connection alone: a destroy asked by another program waits until
     // the driver's requests are in. Without the hold a check before the draw would only narrow it.
-    XGrabServer(display);
+    // Released on every way out, a throw's too: held, it stops every other program on the display.
+    struct Hold {
+        Display* display;
+        explicit Hold(Display* d) : display(d) { XGrabServer(display); }
+        ~Hold() {
+            XUngrabServer(display);
+            XFlush(display);  // the release must not wait in the buffer for the next frame's requests
+        }
+        Hold(const Hold&) = delete;
+        Hold& operator=(const Hold&) = delete;
+    } hold(display);
     bool there = false;
     Unlogged(display, [&] {
         XWindowAttributes attributes;
         there = XGetWindowAttributes(display, xwindow, &attributes) != 0;
     });
     if (there) draw();
-    XUngrabServer(display);
-    XFlush(display);  // the release must not wait in the buffer for the next frame's requests
     return there;
 }
 

@@ -103,12 +103,15 @@ bool HoldsFocusUnclicked(SDL_Window* window);
 // background brush paints it: the window never shows what was on the screen before it.
 bool SetBackground(SDL_Window* window, bool white);
 
-// Runs `draw`, a graphics driver's work on the window (its drawing and its swap), with the X server
-// held for the window's connection, once the server said the window is there: no other program can
-// destroy it before the driver's last request on it. A driver asked about a window that is gone
-// takes Xlib's unset answer for its size (Mesa's software driver then fills buffers of whatever size
-// its stack held, for seconds). False, and nothing drawn, where the window is gone; `draw` runs
-// unheld for a window that is not on X.
+// Runs `draw`, a graphics driver's work on the window (the making of its OpenGL context, or a frame's
+// drawing and swap), with the X server held for the window's connection, once the server said the
+// window is there: no other program can destroy it before the last request on it. Asked about a
+// window that is gone, SDL takes Xlib's unset answer for its visual as it makes the context, and
+// Mesa's software GL driver for its size, filling buffers of whatever size its stack held for
+// seconds. The hold costs every other program on the display its service meanwhile, so a frame's
+// draw takes it only where the player named OpenGL over a driver not known to be a device's
+// (render_driver.h). Released on every way out of `draw`. False, and nothing drawn, where the window
+// is gone; `draw` runs unheld for a window that is not on X.
 bool DrawHeld(SDL_Window* window, const std::function<void()>& draw);
 
 }  // namespace morna::platform::x11

@@ -1,16 +1,21 @@
 // The present in a real 640x480 window on an X display with a window manager
 // (tools/run-with-wm.sh), through SDL's software renderer: a colour-keyed plane over a test
 // pattern on the display's back plane at 16 and at 32 bits, read back from the X server and
-// compared with the back plane; uncovered, the window shows it again with no new frame. Through
-// OpenGL: a window another program destroyed, its notice not yet read, gets nothing from the driver.
+// compared with the back plane; uncovered, the window shows it again with no new frame. A window
+// another program destroyed, its notice not yet read: through the default renderer, SDL's software
+// one here, with the server never held; through OpenGL named, nothing from the driver, the draws
+// held. The hold released when the draw throws.
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <ctime>
 #include <cstdlib>
 #include <fstream>
+#include <stdexcept>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "draw/base/blend_tables.h"
@@ -18,6 +23,7 @@
 #include "draw/fast_draw.h"
 #include "platform/display_mode.h"
 #include "platform/display_present.h"
+#include "platform/render_driver.h"
 #include "platform/window.h"
 #include "platform/x11_window.h"
 #include "tests/common/wait.h"
@@ -33,10 +39,14 @@ using namespace tovarineGameSDK3rd::Draw;
 // window the test destroyed are counted. Xlib leaves a failed request's answer unset, so the driver
 // sizes its buffers from whatever its stack held: here always the large size it was seen to take,
 // so that a driver asked about the gone window shows it every time rather than now and then.
+// The server's holds, counted and timed from the grab to the release.
 namespace {
 std::atomic<unsigned long> gGone{0};
 std::atomic<int> gDriverCallsOnGone{0};
 constexpr unsigned kGarbageSide = 4096;
+std::atomic<int> gGrabs{0}, gUngrabs{0};
+double gGrabbedAtUs = 0;
+std::vector<double> gHeldUs;
 
 template <class F>
 F Real(const char* name) {
@@ -44,6 +54,12 @@ F Real(const char* name) {
 }
 void NoteCall(Drawable d) {
     if (d != 0 && d == gGone.load()) ++gDriverCallsOnGone;
+}
+// The monotonic clock in microseconds (<chrono> does not build with the game's execution charset).
+double NowUs() {
+    timespec t{};
+    clock_gettime(CLOCK_MONOTONIC, &t);
+    return static_cast<double>(t.tv_sec) * 1e6 + static_cast<double>(t.tv_nsec) / 1e3;
 }
 }  // namespace
 
@@ -54,6 +70,14 @@ extern "C" Status XGetGeometry(Display* display, Drawable d, Window* root, int* 
     NoteCall(d);
     const Status ok = real(display, d, root, x, y, width, height, border, depth);
     if (!ok && d == gGone.load()) *width = *height = kGarbageSide;
+    return ok;
+}
+// SDL makes an OpenGL context with the visual the window's attributes name.
+extern "C" Status XGetWindowAttributes(Display* display, Window w, XWindowAttributes* attributes) {
+    using F = Status (*)(Display*, Window, XWindowAttributes*);
+    static const F real = Real<F>("XGetWindowAttributes");
+    const Status ok = real(display, w, attributes);
+    if (!ok && w == gGone.load()) attributes->visual = reinterpret_cast<Visual*>(uintptr_t{kGarbageSide});
     return ok;
 }
 extern "C" int XPutImage(Display* display, Drawable d, GC gc, XImage* image, int sx, int sy, int dx, int dy,
@@ -69,6 +93,21 @@ extern "C" Bool XShmPutImage(Display* display, Drawable d, GC gc, XImage* image,
     static const F real = Real<F>("XShmPutImage");
     NoteCall(d);
     return real != nullptr && real(display, d, gc, image, sx, sy, dx, dy, width, height, sendEvent);
+}
+extern "C" int XGrabServer(Display* display) {
+    using F = int (*)(Display*);
+    static const F real = Real<F>("XGrabServer");
+    ++gGrabs;
+    gGrabbedAtUs = NowUs();
+    return real(display);
+}
+extern "C" int XUngrabServer(Display* display) {
+    using F = int (*)(Display*);
+    static const F real = Real<F>("XUngrabServer");
+    const int rc = real(display);
+    ++gUngrabs;
+    gHeldUs.push_back(NowUs() - gGrabbedAtUs);
+    return rc;
 }
 
 namespace {
@@ -254,13 +293,6 @@ TEST_P(PresentX11, DisplayShowsItsBackPlane) {
     mp::SelectDesktopFormatForTests(0);
 }
 
-// The monotonic clock in microseconds (<chrono> does not build with the game's execution charset).
-double NowUs() {
-    timespec t{};
-    clock_gettime(CLOCK_MONOTONIC, &t);
-    return static_cast<double>(t.tv_sec) * 1e6 + static_cast<double>(t.tv_nsec) / 1e3;
-}
-
 // The process's peak resident memory (VmHWM), in KiB.
 long PeakKb() {
     std::ifstream status("/proc/self/status");
@@ -269,20 +301,49 @@ long PeakKb() {
     return -1;
 }
 
-// Through OpenGL, the renderer a player gets: another program destroys the window and the server has
-// done it, but the notice is not read yet (a frame presents before the pump). Nothing reaches the
-// driver for the gone window, however late the notice comes, and the present is no failure.
-TEST(PresentX11OpenGl, AWindowDestroyedButNotYetReadGetsNothingFromTheDriver) {
+// The median and the longest of the held sections since `from` (an index into gHeldUs), in us.
+std::string HeldSections(size_t from) {
+    std::vector<double> held(gHeldUs.begin() + static_cast<ptrdiff_t>(std::min(from, gHeldUs.size())), gHeldUs.end());
+    if (held.empty()) return "none";
+    std::sort(held.begin(), held.end());
+    char text[96];
+    std::snprintf(text, sizeof text, "%zu, median %.0f us, longest %.0f us", held.size(), held[held.size() / 2],
+                  held.back());
+    return text;
+}
+
+// Another program destroys the window and the server has done it, but the notice is not read yet
+// (a frame presents before the pump). The presents are no failure and grow no memory, and the notice
+// closes the window as by its close box. With the default renderer, where the display's OpenGL is a
+// software rasterizer (Xvfb's always is), SDL's software renderer presents and the server is never
+// held. With OpenGL named (SDL_RENDER_DRIVER), the draws hold the server and nothing reaches the
+// driver for the gone window, however late the notice comes.
+TEST(PresentX11GoneWindow, AWindowDestroyedButNotYetRead) {
     InitBlendTables();
+    const char* named = SDL_getenv("SDL_RENDER_DRIVER");
+    const bool openGlNamed = named != nullptr && std::string(named).rfind("opengl", 0) == 0;
     TestWindow window;
     const Window xid = window.XId();
     ASSERT_NE(xid, 0u);
+    std::string device;
+    const mp::GlRasterizer gl = mp::DisplayGlRasterizer(&device);
     std::string error;
     std::unique_ptr<mp::DisplayPresenter> presenter = mp::DisplayPresenter::CreateForWindow(window.handle, &error);
     ASSERT_NE(presenter, nullptr) << error;
     SDL_RendererInfo info{};
     ASSERT_EQ(SDL_GetRendererInfo(SDL_GetRenderer(mp::GetSdlWindow(window.handle)), &info), 0);
-    if ((info.flags & SDL_RENDERER_ACCELERATED) == 0) GTEST_SKIP() << "no OpenGL renderer here: " << info.name;
+    const std::string seen = std::string("renderer ") + info.name + ", the display's OpenGL \"" + device + "\" (" +
+                             (gl == mp::GlRasterizer::kSoftware      ? "a software rasterizer"
+                              : gl == mp::GlRasterizer::kAccelerated ? "a device's"
+                                                                      : "no answer") +
+                             ")";
+    if (openGlNamed) {
+        ASSERT_NE(info.flags & SDL_RENDERER_ACCELERATED, 0u) << "OpenGL named, yet " << seen;
+        if (gl == mp::GlRasterizer::kAccelerated) GTEST_SKIP() << "a device's OpenGL draws unheld: " << seen;
+    } else {
+        ASSERT_EQ(gl, mp::GlRasterizer::kSoftware) << "Xvfb's OpenGL is a software rasterizer; " << seen;
+        ASSERT_STREQ(info.name, "software") << seen;
+    }
 
     std::vector<uint32_t> pixels(static_cast<size_t>(kW) * kH, 0x336699);
     mp::PresentPicture picture;
@@ -301,15 +362,16 @@ TEST(PresentX11OpenGl, AWindowDestroyedButNotYetReadGetsNothingFromTheDriver) {
                               10000))
         << mt::Describe(x.Read(xid));
 
-    // What a present costs on the live window, for the record (no bound: the machine is shared).
+    // What a present costs on the live window, and the server's held sections in it, for the record
+    // (no bound: the machine is shared).
     constexpr int kTimed = 120;
+    const int grabsBefore = gGrabs.load();
+    const size_t heldBefore = gHeldUs.size();
     const double t0 = NowUs();
     for (int i = 0; i < kTimed; ++i) ASSERT_TRUE(presenter->Present(picture)) << presenter->LastError();
     const double liveUs = (NowUs() - t0) / kTimed;
-    // The hold alone, with nothing drawn: what it adds to each frame.
-    const double th = NowUs();
-    for (int i = 0; i < kTimed; ++i) ASSERT_TRUE(mp::x11::DrawHeld(mp::GetSdlWindow(window.handle), [] {}));
-    const double holdUs = (NowUs() - th) / kTimed;
+    const int liveGrabs = gGrabs.load() - grabsBefore;
+    const std::string held = HeldSections(heldBefore);
 
     gGone = xid;
     XDestroyWindow(x.get(), xid);
@@ -319,10 +381,16 @@ TEST(PresentX11OpenGl, AWindowDestroyedButNotYetReadGetsNothingFromTheDriver) {
     for (int i = 0; i < 3; ++i) EXPECT_TRUE(presenter->Present(picture)) << presenter->LastError();
     const double goneMs = (NowUs() - t1) / 1000;
     const long grownKb = PeakKb() - peakBefore;
-    std::printf("present: live window %.0f us each (%s), the server's hold alone %.0f us; 3 presents into the "
+    std::printf("present (%s): live window %.0f us each, the server held in %d of %d (%s); 3 presents into the "
                 "gone window %.1f ms, peak memory %ld KiB, grown %ld KiB\n",
-                liveUs, info.name, holdUs, goneMs, PeakKb(), grownKb);
-    EXPECT_EQ(gDriverCallsOnGone.load(), 0) << "the driver's requests on the gone window";
+                seen.c_str(), liveUs, liveGrabs, kTimed, held.c_str(), goneMs, PeakKb(), grownKb);
+    if (openGlNamed) {
+        EXPECT_EQ(liveGrabs, kTimed) << "presents that held the server";
+        EXPECT_EQ(gDriverCallsOnGone.load(), 0) << "the driver's requests on the gone window";
+    } else {
+        EXPECT_EQ(gGrabs.load(), 0) << "holds of the server";
+    }
+    EXPECT_EQ(gUngrabs.load(), gGrabs.load()) << "holds released";
     EXPECT_LT(grownKb, 32 * 1024) << "KiB of peak memory grown over the presents into the gone window";
 
     // The notice read, the window closes as by its close box.
@@ -332,6 +400,72 @@ TEST(PresentX11OpenGl, AWindowDestroyedButNotYetReadGetsNothingFromTheDriver) {
         << " still known";
     presenter.reset();
     gGone = 0;
+}
+
+// Another program destroys the window before its renderer is made (the game makes it as it first
+// shows the window): the renderer made is no OpenGL one drawing into the gone window, presenting
+// into it is no failure, and the notice closes the window. SDL asks the gone window's attributes
+// for the OpenGL context's visual and reads Xlib's unset answer: here always a bad pointer.
+TEST(PresentX11GoneWindow, AWindowDestroyedBeforeItsRendererIsMade) {
+    InitBlendTables();
+    TestWindow window;
+    const Window xid = window.XId();
+    ASSERT_NE(xid, 0u);
+    mt::XView x;
+    ASSERT_NE(x.get(), nullptr);
+    gGone = xid;
+    XDestroyWindow(x.get(), xid);
+    XSync(x.get(), False);
+    std::string error;
+    std::unique_ptr<mp::DisplayPresenter> presenter = mp::DisplayPresenter::CreateForWindow(window.handle, &error);
+    ASSERT_NE(presenter, nullptr) << error;
+    std::vector<uint32_t> pixels(static_cast<size_t>(kW) * kH, 0x336699);
+    mp::PresentPicture picture;
+    picture.pixels = reinterpret_cast<const uint8_t*>(pixels.data());
+    picture.pitch = kW * 4;
+    picture.width = kW;
+    picture.height = kH;
+    picture.format = mp::kPresentXRGB8888;
+    for (int i = 0; i < 3; ++i) EXPECT_TRUE(presenter->Present(picture)) << presenter->LastError();
+    EXPECT_EQ(gUngrabs.load(), gGrabs.load()) << "holds released";
+    EXPECT_TRUE(mt::WaitUntil([&] { return !mp::IsWindow(window.handle) || mp::DestroyedOutside(window.handle); },
+                              Pump, 10000))
+        << "the destroy notice unread after 10 s";
+    presenter.reset();
+    gGone = 0;
+}
+
+// A draw that throws with the server held: the server is released on the way out, and serves another
+// program at once.
+TEST(PresentX11Hold, ADrawThatThrowsLeavesTheServerReleased) {
+    TestWindow window;
+    ASSERT_NE(window.XId(), 0u);
+    mt::XView other;  // connected before: a held server sets up no new connection either
+    ASSERT_NE(other.get(), nullptr);
+    const int grabsBefore = gGrabs.load(), ungrabsBefore = gUngrabs.load();
+    EXPECT_THROW(mp::x11::DrawHeld(mp::GetSdlWindow(window.handle), [] { throw std::runtime_error("draw"); }),
+                 std::runtime_error);
+    EXPECT_EQ(gGrabs.load() - grabsBefore, 1);
+    EXPECT_EQ(gUngrabs.load() - ungrabsBefore, 1) << "releases of the server";
+
+    // Another program's round trip: it waits for as long as the server is held.
+    std::atomic<bool> answered{false};
+    std::thread trip([&] {
+        XSync(other.get(), False);
+        answered = true;
+    });
+    const bool inTime = mt::WaitUntil([&] { return answered.load(); }, {}, 10000);
+    if (!inTime) {
+        // Let it go, so that the thread ends.
+        SDL_SysWMinfo wm;
+        SDL_VERSION(&wm.version);
+        if (SDL_GetWindowWMInfo(mp::GetSdlWindow(window.handle), &wm)) {
+            XUngrabServer(wm.info.x11.display);
+            XFlush(wm.info.x11.display);
+        }
+    }
+    trip.join();
+    EXPECT_TRUE(inTime) << "another program's round trip unanswered after 10 s: the server is still held";
 }
 
 INSTANTIATE_TEST_SUITE_P(Depths, PresentX11, ::testing::Values(3, 7),

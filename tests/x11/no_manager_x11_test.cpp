@@ -2,9 +2,12 @@
 // 1024x768), as a kiosk or xinit runs it: nobody acts on the full-screen state, so full screen is the
 // game's own to make. Alt+Return (typed through XTEST) and a start with full screen saved give the
 // window the whole screen with the whole picture on it; the way back gives the 640x480 window,
-// centred. With the default renderer and the software one, which show a wrong size differently.
+// centred. With the default renderer (SDL's software one here: Xvfb's OpenGL is a software
+// rasterizer), the software one named and OpenGL named, which show a wrong size differently; the
+// default and the software one never hold the server as they present, OpenGL named holds it for each.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -16,6 +19,7 @@
 #include "tests/common/game_process.h"
 #include "tests/common/process_state.h"
 #include "tests/common/wait.h"
+#include "tests/x11/present_log.h"
 #include "platform/x11_errors.h"
 #include "platform/x11_window.h"
 
@@ -149,7 +153,17 @@ protected:
         if (row.savedFullScreen) {
             ASSERT_TRUE(mt::SaveFullScreenStart(game_));
         }
+        // The game's holds of the server and its presents, noted by a library preloaded into it.
+        const std::string log = game_ / "present.log";
+        std::filesystem::remove(log);
+        const std::string asan = std::string(getenv("ASAN_OPTIONS") != nullptr ? getenv("ASAN_OPTIONS") : "");
+        setenv("LD_PRELOAD", MORNA_PRESENT_PROBE, 1);
+        setenv("MORNA_PRESENT_LOG", log.c_str(), 1);
+        setenv("ASAN_OPTIONS", (asan + ":verify_asan_link_order=0").c_str(), 1);  // the probe loads first
         pid_ = game_.Start({});
+        unsetenv("LD_PRELOAD");
+        unsetenv("MORNA_PRESENT_LOG");
+        setenv("ASAN_OPTIONS", asan.c_str(), 1);
         ASSERT_TRUE(mt::Started(pid_, game_ / "save/key.cfg")) << game_.Stderr();
         Window w = 0;
         ASSERT_TRUE(Until([&] { return (w = GameWindow()) != 0; })) << "no window titled as the game's";
@@ -171,6 +185,21 @@ protected:
         ::kill(pid_, SIGTERM);  // no manager's close button: the game takes the signal as its close
         EXPECT_EQ(mt::Finish(pid_, 20), 0) << game_.Stderr();
         pid_ = 0;
+        const mt::PresentLog seen = mt::PresentLog::Read(log);
+        EXPECT_GT(seen.presents.size(), 0u) << "no present noted in " << log;
+        if (row.renderer != nullptr && std::string(row.renderer) == "opengl") {
+            const auto held = [&](const mt::PresentLog::Span& p) {
+                return std::any_of(seen.holds.begin(), seen.holds.end(), [&](const mt::PresentLog::Span& h) {
+                    return h.startUs <= p.startUs && p.startUs + p.tookUs <= h.startUs + h.tookUs;
+                });
+            };
+            EXPECT_EQ(std::count_if(seen.presents.begin(), seen.presents.end(), held),
+                      static_cast<ptrdiff_t>(seen.presents.size()))
+                << "presents held, of " << seen.presents.size() << "\n"
+                << game_.Stderr();
+        } else
+            EXPECT_EQ(seen.holds.size(), 0u) << "holds of the server over " << seen.presents.size() << " presents\n"
+                                             << game_.Stderr();
     }
 
     const std::string kTitle = mt::Utf8(u8"モルナ ver1.01");
@@ -185,7 +214,8 @@ protected:
 // Each row starts the game once and switches twice: windowed, full screen, windowed again; or full
 // screen from the saved settings, windowed, full screen again.
 TEST_F(X11NoManager, FullScreenCoversTheScreenWithTheWholePictureAndComesBackCentred) {
-    for (const Row row : {Row{nullptr, false}, Row{nullptr, true}, Row{"software", false}, Row{"software", true}}) {
+    for (const Row row : {Row{nullptr, false}, Row{nullptr, true}, Row{"software", false}, Row{"software", true},
+                          Row{"opengl", false}, Row{"opengl", true}}) {
         SCOPED_TRACE(std::string(row.renderer ? row.renderer : "default renderer") +
                      (row.savedFullScreen ? ", full screen saved" : ", windowed start"));
         Play(row);
