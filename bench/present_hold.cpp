@@ -33,8 +33,7 @@
 #include <string>
 #include <vector>
 
-#include "framework/config.h"
-#include "platform/file_system.h"
+#include "tests/common/full_screen_start.h"
 #include "tests/x11/present_log.h"
 
 #include <X11/Xatom.h>  // last: Xlib's macros
@@ -241,14 +240,7 @@ bool MakeFolder(const fs::path& folder, const Game& game, bool fullScreen) {
     if (e) return false;
     fs::create_directory_symlink(fs::path(game.path).parent_path() / "data", folder / "data", e);
     if (e || !fullScreen) return !e;
-    std::string name;
-    if (!morna::platform::NameFromSystemPath((folder / "save/system.cfg").string(), name)) return false;
-    KestraneGameBase2::SSystemConfig system;
-    system.fileName = name.c_str();
-    system.fullScreen = true;
-    system.width = 640;
-    system.height = 480;
-    return !system.Save();
+    return morna::test::SaveFullScreenStart(folder);
 }
 
 void RunGame(benchmark::State& state, const std::string& name, const Game& game, bool play, bool fullScreen) {

@@ -6,21 +6,21 @@
 
 #include "framework/config.h"
 #include "platform/file_system.h"
-#include "tests/common/game_process.h"
 
 namespace morna::test {
 
-// Writes it into the folder's save/ (made where missing); false when it could not be written.
-inline bool SaveFullScreenStart(const GameFolder& game) {
+// Writes it into `folder`'s save/ (made where missing); false when it could not be written.
+inline bool SaveFullScreenStart(const std::filesystem::path& folder) {
     std::string name;
-    if (!platform::NameFromSystemPath(game / "save/system.cfg", name)) return false;
-    std::filesystem::create_directories(game / "save");
+    if (!platform::NameFromSystemPath((folder / "save/system.cfg").string(), name)) return false;
+    std::error_code e;
+    std::filesystem::create_directories(folder / "save", e);
     KestraneGameBase2::SSystemConfig system;
     system.fileName = name.c_str();
     system.fullScreen = true;
     system.width = 640;
     system.height = 480;
-    return !system.Save();
+    return !e && !system.Save();
 }
 
 }  // namespace morna::test

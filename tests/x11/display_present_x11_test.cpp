@@ -114,6 +114,17 @@ namespace {
 
 constexpr int kW = 640, kH = 480;
 
+// A picture of kW by kH XRGB8888 pixels over `pixels`.
+mp::PresentPicture WholePicture(const std::vector<uint32_t>& pixels) {
+    mp::PresentPicture picture;
+    picture.pixels = reinterpret_cast<const uint8_t*>(pixels.data());
+    picture.pitch = kW * 4;
+    picture.width = kW;
+    picture.height = kH;
+    picture.format = mp::kPresentXRGB8888;
+    return picture;
+}
+
 // The colour 0x00RRGGBB as a surface of the format holds it, and back.
 void Put(mt::TestSurface& s, int x, int y, uint32_t c) { mt::Store(s.info.type, s.At(x, y), mt::RawOf(s.info.type, c)); }
 uint32_t Get(mt::TestSurface& s, int x, int y) {
@@ -345,13 +356,8 @@ TEST(PresentX11GoneWindow, AWindowDestroyedButNotYetRead) {
         ASSERT_STREQ(info.name, "software") << seen;
     }
 
-    std::vector<uint32_t> pixels(static_cast<size_t>(kW) * kH, 0x336699);
-    mp::PresentPicture picture;
-    picture.pixels = reinterpret_cast<const uint8_t*>(pixels.data());
-    picture.pitch = kW * 4;
-    picture.width = kW;
-    picture.height = kH;
-    picture.format = mp::kPresentXRGB8888;
+    const std::vector<uint32_t> pixels(static_cast<size_t>(kW) * kH, 0x336699);
+    const mp::PresentPicture picture = WholePicture(pixels);
     mt::XView x;
     ASSERT_NE(x.get(), nullptr);
     ASSERT_TRUE(mt::WaitUntil([&] { return x.Read(xid).viewable; },
@@ -419,13 +425,8 @@ TEST(PresentX11GoneWindow, AWindowDestroyedBeforeItsRendererIsMade) {
     std::string error;
     std::unique_ptr<mp::DisplayPresenter> presenter = mp::DisplayPresenter::CreateForWindow(window.handle, &error);
     ASSERT_NE(presenter, nullptr) << error;
-    std::vector<uint32_t> pixels(static_cast<size_t>(kW) * kH, 0x336699);
-    mp::PresentPicture picture;
-    picture.pixels = reinterpret_cast<const uint8_t*>(pixels.data());
-    picture.pitch = kW * 4;
-    picture.width = kW;
-    picture.height = kH;
-    picture.format = mp::kPresentXRGB8888;
+    const std::vector<uint32_t> pixels(static_cast<size_t>(kW) * kH, 0x336699);
+    const mp::PresentPicture picture = WholePicture(pixels);
     for (int i = 0; i < 3; ++i) EXPECT_TRUE(presenter->Present(picture)) << presenter->LastError();
     EXPECT_EQ(gUngrabs.load(), gGrabs.load()) << "holds released";
     EXPECT_TRUE(mt::WaitUntil([&] { return !mp::IsWindow(window.handle) || mp::DestroyedOutside(window.handle); },

@@ -435,7 +435,7 @@ TEST_F(X11Game, AMinimiseAfterFullScreenWasLeftForAnotherProgramStays) {
 // Minimised in full screen, the game leaves full screen and stays minimised; restored, it is the
 // framed window, centred, painted.
 TEST_F(X11Game, AMinimiseInFullScreenStaysAndRestoresTheFramedWindow) {
-    ASSERT_TRUE(mt::SaveFullScreenStart(game_));
+    ASSERT_TRUE(mt::SaveFullScreenStart(game_ / ""));
     const Window w = Start(FullScreen);
     ASSERT_NE(w, 0u) << mt::Describe(seen_) << game_.Stderr();
     ASSERT_TRUE(Until([&] { return x_.Active() == w; })) << x_.FocusState({{"game", w}});

@@ -151,7 +151,7 @@ protected:
         else unsetenv("SDL_RENDER_DRIVER");
         std::filesystem::remove_all(game_ / "save");
         if (row.savedFullScreen) {
-            ASSERT_TRUE(mt::SaveFullScreenStart(game_));
+            ASSERT_TRUE(mt::SaveFullScreenStart(game_ / ""));
         }
         // The game's holds of the server and its presents, noted by a library preloaded into it.
         const std::string log = game_ / "present.log";
