@@ -130,6 +130,9 @@ struct KeyboardState {
     // what the game reads is both layers together.
     uint8_t background[kKeyboardStateSize] = {};
     bool focusHeld = false;  // by the window layer's record: background keys come only without it
+    // Keys a dialog took for itself, down until a release is seen (its event, or the server's key
+    // map): the server's auto-repeat goes on pressing them into whatever window has the focus next.
+    bool usedByDialog[kKeyboardStateSize] = {};
 };
 
 KeyboardState& State() {
@@ -150,8 +153,9 @@ void KeyboardStateOnEvent(const SDL_Event& event) {
     if (dik == 0) return;
     KeyboardState& s = State();
     std::lock_guard<std::mutex> guard(s.lock);
+    if (event.type == SDL_KEYDOWN && s.usedByDialog[dik]) return;  // a repeat, no press of the game's
     s.keys[dik] = event.type == SDL_KEYDOWN ? kKeyDown : 0;
-    if (event.type == SDL_KEYUP) s.background[dik] = 0;
+    if (event.type == SDL_KEYUP) s.background[dik] = s.usedByDialog[dik] = false;
 }
 
 bool IsVirtualKeyDown(int virtualKey) {
@@ -188,14 +192,18 @@ void SetServerKeymap(const uint8_t (&keymap)[kServerKeymapSize]) {
     }
     // With the focus back, SDL and the dialog report only keys pressed since: a key held from
     // the background stays down, without a new press, until the server says it is up.
-    for (int k = 0; k < kKeyboardStateSize; ++k) s.background[k] = unfocused ? down[k] : s.background[k] & down[k];
+    for (int k = 0; k < kKeyboardStateSize; ++k) {
+        s.usedByDialog[k] = s.usedByDialog[k] && down[k] != 0;
+        if (s.usedByDialog[k]) down[k] = 0;
+        s.background[k] = unfocused ? down[k] : s.background[k] & down[k];
+    }
 }
 
 bool HasBackgroundKeys() {
     KeyboardState& s = State();
     std::lock_guard<std::mutex> guard(s.lock);
-    for (uint8_t key : s.background)
-        if (key != 0) return true;
+    for (int k = 0; k < kKeyboardStateSize; ++k)
+        if (s.background[k] != 0 || s.usedByDialog[k]) return true;
     return false;
 }
 
@@ -203,13 +211,23 @@ void ClearBackgroundKeys() {
     KeyboardState& s = State();
     std::lock_guard<std::mutex> guard(s.lock);
     std::memset(s.background, 0, sizeof s.background);
+    std::memset(s.usedByDialog, 0, sizeof s.usedByDialog);  // no map will say they went up
 }
 
 void SetKeyboardKey(uint8_t dik, bool down) {
     KeyboardState& s = State();
     std::lock_guard<std::mutex> guard(s.lock);
-    if (dik != 0) s.keys[dik] = down ? kKeyDown : 0;
-    if (!down) s.background[dik] = 0;
+    if (dik == 0 || (down && s.usedByDialog[dik])) return;
+    s.keys[dik] = down ? kKeyDown : 0;
+    if (!down) s.background[dik] = s.usedByDialog[dik] = false;
+}
+
+void KeepKeyForTheDialog(uint8_t dik) {
+    KeyboardState& s = State();
+    std::lock_guard<std::mutex> guard(s.lock);
+    if (dik == 0) return;
+    s.keys[dik] = s.background[dik] = 0;
+    s.usedByDialog[dik] = true;
 }
 
 void SetKeyboardFocusHeld(bool held) {
@@ -237,6 +255,11 @@ uint8_t DikFromLinuxKey(uint32_t code) {
     return 0;
 }
 
-void ResetKeyboardState() { ForgetKeyboardKeys(); }
+void ResetKeyboardState() {
+    ForgetKeyboardKeys();
+    KeyboardState& s = State();
+    std::lock_guard<std::mutex> guard(s.lock);
+    std::memset(s.usedByDialog, 0, sizeof s.usedByDialog);
+}
 
 }  // namespace morna::platform

@@ -82,16 +82,21 @@ void SetServerKeymap(const uint8_t (&keymap)[kServerKeymapSize]);
 // The window layer's word, at each change of its focus record, whether one of our windows or
 // dialogs holds the keyboard focus (none at start).
 void SetKeyboardFocusHeld(bool held);
-// Whether a key read from the server's key map is still down.
+// Whether the server's key map is wanted with the focus held: a key read from it, or one a dialog
+// kept, may still be down.
 bool HasBackgroundKeys();
-// Forgets the keys read from the server's key map (none can be read any more).
+// Forgets the keys read from the server's key map, and those a dialog kept (none can be read any more).
 void ClearBackgroundKeys();
 
 // A dialog of ours: its key events set and clear keys by DirectInput code (while it has the focus
 // the keyboard counts as focused on its owner).
 void SetKeyboardKey(uint8_t dik, bool down);
+// A dialog took the key for itself (it closed the dialog): until its release is seen, by a key-up
+// or the server's key map, no press of it counts and no key map shows it, since the server's
+// auto-repeat goes on pressing it into the window that has the focus after the dialog.
+void KeepKeyForTheDialog(uint8_t dik);
 // Forgets every key, both layers: the window that had the focus lost it, and the key-ups of what
-// it reported will not come.
+// it reported will not come. The keys a dialog kept stay kept.
 void ForgetKeyboardKeys();
 // The DirectInput code of a Linux input key code (an X key code less 8); 0 for keys without one.
 uint8_t DikFromLinuxKey(uint32_t code);

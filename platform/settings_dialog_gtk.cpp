@@ -191,15 +191,16 @@ private:
         // bind it only because it is taken here). Taken, they never reach the keyboard below: the
         // game is not to see a key the dialog used, and its release comes after the window has gone.
         // With Alt they are system keys (Alt+Return the game's full screen), no dialog's.
+        const uint8_t dik = DikFromLinuxKey(e->hardware_keycode >= 8 ? e->hardware_keycode - 8u : 0u);
         if (e->type == GDK_KEY_PRESS && (e->state & GDK_MOD1_MASK) == 0) {
             if (const int button = DialogKeyButton(e->keyval, gtk_window_get_focus(GTK_WINDOW(window))); button != 0) {
+                KeepKeyForTheDialog(dik);  // held on, it repeats into the game window
                 static_cast<GtkSettingsView*>(self)->events_.OnCommand(sp::kSheet, button);  // may delete the view
                 return TRUE;
             }
         }
         // The keyboard the key control reads: the dialog's keys count as typed into the game.
-        SetKeyboardKey(DikFromLinuxKey(e->hardware_keycode >= 8 ? e->hardware_keycode - 8u : 0u),
-                       e->type == GDK_KEY_PRESS);
+        SetKeyboardKey(dik, e->type == GDK_KEY_PRESS);
         // In a key box the arrows are keys to bind, not GTK's keyboard navigation, which would move
         // the focus by the ones an entry does not use (Up and Down, the keypad's too).
         return IsKeyBox(gtk_window_get_focus(GTK_WINDOW(window))) && IsArrow(e->keyval);

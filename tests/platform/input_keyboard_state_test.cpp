@@ -246,4 +246,62 @@ TEST_F(KeyboardStateTest, ServerKeymapFeedsTheBackgroundAndOnlyReleasesOnceFocus
     EXPECT_EQ(seen, (std::vector<std::vector<int>>{{0x80, 0x80, 0, 0}, {0x80, 0x80, 0, 0}, {0x80, 0, 0, 0}, {0, 0, 0, 0}}));
 }
 
+// Escape closes a dialog and is held on: the server's auto-repeat presses it into the game window
+// once that has the focus. Until a release is seen (a key-up, or a key map without it) those presses
+// and the key maps show nothing, with the focus or without; the next press after it counts.
+TEST_F(KeyboardStateTest, AKeyADialogKeptCountsOnlyOnceItWasReleased) {
+    constexpr uintptr_t kDialog = 42;
+    constexpr int kXEscape = 9, kXA = 38;
+    auto keymap = [](std::initializer_list<int> codes) {
+        uint8_t map[mp::kServerKeymapSize] = {};
+        for (int c : codes) map[c / 8] |= static_cast<uint8_t>(1u << (c % 8));
+        mp::SetServerKeymap(map);
+    };
+    std::vector<std::vector<int>> seen;
+    auto look = [&] {
+        uint8_t state[256];
+        mp::GetKeyboardState(state);
+        seen.push_back({state[dik::kEscape], state[0x1E], mp::HasBackgroundKeys()});
+    };
+    // Released by the server's key map: between the dialog's close and the game's focus (no window
+    // of ours has it), then with the focus.
+    mp::NoteDialogFocus(kDialog, window_, true);
+    mp::KeepKeyForTheDialog(dik::kEscape);
+    mp::SetKeyboardKey(dik::kEscape, true);  // a repeat still reaching the dialog
+    look();
+    mp::NoteDialogFocus(kDialog, window_, false);
+    keymap({kXEscape, kXA});  // A pressed in the background counts
+    look();
+    PushFocus(true);
+    PushKey(SDL_SCANCODE_ESCAPE, true);  // the repeats, now into the game window
+    Pump();
+    look();
+    keymap({kXEscape, kXA});
+    look();
+    keymap({kXA});
+    look();
+    PushKey(SDL_SCANCODE_ESCAPE, true);
+    Pump();
+    look();
+    // Released by a key-up event.
+    PushKey(SDL_SCANCODE_ESCAPE, false);
+    Pump();
+    mp::KeepKeyForTheDialog(dik::kEscape);
+    PushKey(SDL_SCANCODE_ESCAPE, true);
+    Pump();
+    look();
+    PushKey(SDL_SCANCODE_ESCAPE, false);
+    PushKey(SDL_SCANCODE_ESCAPE, true);
+    Pump();
+    look();
+    EXPECT_EQ(seen, (std::vector<std::vector<int>>{{0, 0, 1},
+                                                   {0, 0x80, 1},
+                                                   {0, 0x80, 1},
+                                                   {0, 0x80, 1},
+                                                   {0, 0x80, 1},
+                                                   {0x80, 0x80, 1},
+                                                   {0, 0x80, 1},
+                                                   {0x80, 0x80, 1}}));
+}
+
 }  // namespace

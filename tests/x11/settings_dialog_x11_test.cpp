@@ -318,12 +318,14 @@ TEST(X11SettingsDialog, EscapeAndReturnCloseFromEveryControl) {
 
         std::unique_ptr<CSettingsDialog> settings;
         auto open = [&] { return OpenActive(settings, f, keys); };
-        // Pressed in the dialog and held until it has gone and the game window has the focus.
+        // Pressed in the dialog and held until it has gone and the game window has the focus, and
+        // a second more: past the server's auto-repeat delay, whose presses go to the game window.
         const auto closeBy = [&](KeySym key) {
             type(key, true);
             EXPECT_TRUE(PumpUntil([&] { return KB::SettingsDialogHandle() == 0; }, frameKeys)) << key;
             EXPECT_TRUE(PumpUntil([&] { return x.FindByTitle(mt::Utf8(u8"設定")) == 0 && mp::GetFocus() == game; }, frameKeys))
                 << key << ": " << FocusOf(game);
+            PumpFor(1000, frameKeys);
             type(key, false);
             PumpFor(200, frameKeys);
         };
