@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <initializer_list>
 #include <vector>
 
 namespace mp = morna::platform;
@@ -51,6 +52,13 @@ protected:
         e.window.windowID = sdlId_;
         e.window.event = gained ? SDL_WINDOWEVENT_FOCUS_GAINED : SDL_WINDOWEVENT_FOCUS_LOST;
         ASSERT_EQ(SDL_PushEvent(&e), 1) << SDL_GetError();
+    }
+
+    // The server's key map with these X key codes down.
+    static void Keymap(std::initializer_list<int> codes) {
+        uint8_t map[mp::kServerKeymapSize] = {};
+        for (int c : codes) map[c / 8] |= static_cast<uint8_t>(1u << (c % 8));
+        mp::SetServerKeymap(map);
     }
 
     // The window's pump hands every event to the keyboard state.
@@ -219,11 +227,6 @@ TEST_F(KeyboardStateTest, DialogKeysByLinuxCodeAndTheDialogsFocus) {
 TEST_F(KeyboardStateTest, ServerKeymapFeedsTheBackgroundAndOnlyReleasesOnceFocused) {
     PushFocus(false);
     Pump();
-    auto keymap = [](std::initializer_list<int> codes) {
-        uint8_t map[mp::kServerKeymapSize] = {};
-        for (int c : codes) map[c / 8] |= static_cast<uint8_t>(1u << (c % 8));
-        mp::SetServerKeymap(map);
-    };
     std::vector<std::vector<int>> seen;
     auto look = [&] {
         uint8_t state[256];
@@ -231,17 +234,17 @@ TEST_F(KeyboardStateTest, ServerKeymapFeedsTheBackgroundAndOnlyReleasesOnceFocus
         seen.push_back({state[dik::kDown], state[dik::kLeftControl], state[0x1E], mp::IsVirtualKeyDown(0x11)});
     };
     constexpr int kXDown = 116, kXLeftControl = 37, kXA = 38;
-    keymap({kXDown, kXLeftControl});
+    Keymap({kXDown, kXLeftControl});
     look();
     PushFocus(true);
     Pump();
-    keymap({kXDown, kXLeftControl, kXA});
+    Keymap({kXDown, kXLeftControl, kXA});
     look();
     PushKey(SDL_SCANCODE_LCTRL, false);
     Pump();
-    keymap({kXDown, kXLeftControl, kXA});
+    Keymap({kXDown, kXLeftControl, kXA});
     look();
-    keymap({kXLeftControl, kXA});
+    Keymap({kXLeftControl, kXA});
     look();
     EXPECT_EQ(seen, (std::vector<std::vector<int>>{{0x80, 0x80, 0, 0}, {0x80, 0x80, 0, 0}, {0x80, 0, 0, 0}, {0, 0, 0, 0}}));
 }
@@ -252,11 +255,6 @@ TEST_F(KeyboardStateTest, ServerKeymapFeedsTheBackgroundAndOnlyReleasesOnceFocus
 TEST_F(KeyboardStateTest, AKeyADialogKeptCountsOnlyOnceItWasReleased) {
     constexpr uintptr_t kDialog = 42;
     constexpr int kXEscape = 9, kXA = 38;
-    auto keymap = [](std::initializer_list<int> codes) {
-        uint8_t map[mp::kServerKeymapSize] = {};
-        for (int c : codes) map[c / 8] |= static_cast<uint8_t>(1u << (c % 8));
-        mp::SetServerKeymap(map);
-    };
     std::vector<std::vector<int>> seen;
     auto look = [&] {
         uint8_t state[256];
@@ -270,15 +268,15 @@ TEST_F(KeyboardStateTest, AKeyADialogKeptCountsOnlyOnceItWasReleased) {
     mp::SetKeyboardKey(dik::kEscape, true);  // a repeat still reaching the dialog
     look();
     mp::NoteDialogFocus(kDialog, window_, false);
-    keymap({kXEscape, kXA});  // A pressed in the background counts
+    Keymap({kXEscape, kXA});  // A pressed in the background counts
     look();
     PushFocus(true);
     PushKey(SDL_SCANCODE_ESCAPE, true);  // the repeats, now into the game window
     Pump();
     look();
-    keymap({kXEscape, kXA});
+    Keymap({kXEscape, kXA});
     look();
-    keymap({kXA});
+    Keymap({kXA});
     look();
     PushKey(SDL_SCANCODE_ESCAPE, true);
     Pump();
